@@ -1,0 +1,107 @@
+# Build rules shared by every folder.
+#
+# Platform-free code (no <windows.h>) goes into static libraries made with
+# hw_portable_library; they build in both presets, natively under the address and
+# undefined-behaviour sanitizers. Win32 code builds only in the windows preset.
+
+if(WIN32)
+  set(HW_WINDOWS ON)
+  set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set(CMAKE_LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bin)
+  set(CMAKE_ARCHIVE_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/lib)
+  # The binaries must run on a Windows machine without a compiler: link the
+  # compiler's runtime (libstdc++, libgcc, winpthread) statically.
+  string(APPEND CMAKE_EXE_LINKER_FLAGS " -static")
+  string(APPEND CMAKE_SHARED_LINKER_FLAGS " -static")
+  add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+  add_compile_options(-Wall -Wextra)
+  set(HW_APP_DIR ${CMAKE_BINARY_DIR}/app)
+else()
+  set(HW_WINDOWS OFF)
+  add_compile_options(-Wall -Wextra -fsanitize=address,undefined -fno-omit-frame-pointer
+                      -fno-sanitize-recover=undefined)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
+# hw_portable_library(NAME src...): platform-free code, built in both presets.
+function(hw_portable_library name)
+  add_library(${name} STATIC ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+endfunction()
+
+# The ready application folder build/windows/app: binaries and the files that the
+# console and the engine library find by name in their own folder.
+if(HW_WINDOWS)
+  add_custom_target(app ALL)
+endif()
+
+# hw_app_target(TARGET [SUBDIR]): copy a built binary into the application folder.
+function(hw_app_target target)
+  if(NOT HW_WINDOWS)
+    return()
+  endif()
+  set(dest ${HW_APP_DIR})
+  if(ARGC GREATER 1)
+    set(dest ${HW_APP_DIR}/${ARGV1})
+  endif()
+  add_dependencies(app ${target})
+  add_custom_command(TARGET ${target} POST_BUILD
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${dest}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${dest}/
+    VERBATIM)
+endfunction()
+
+# hw_app_file(SOURCE DEST [DEPENDS target...]): copy a file into the application
+# folder, DEST relative to it. SOURCE may be a file that the build generates.
+function(hw_app_file source dest)
+  if(NOT HW_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "" "DEPENDS" ${ARGN})
+  set(output ${HW_APP_DIR}/${dest})
+  get_filename_component(destdir ${output} DIRECTORY)
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${destdir}
+    COMMAND ${CMAKE_COMMAND} -E copy_if_different ${source} ${output}
+    DEPENDS ${source} ${F_DEPENDS}
+    VERBATIM)
+  string(MAKE_C_IDENTIFIER "app_${dest}" name)
+  add_custom_target(${name} DEPENDS ${output})
+  add_dependencies(app ${name})
+endfunction()
+
+# hw_test_program(NAME SOURCES src... LIBS lib...): one GoogleTest program.
+# Natively every test case becomes a CTest test. In the windows preset the whole
+# program is one CTest test run under Wine, because a Windows program takes
+# seconds to start there.
+function(hw_test_program name)
+  cmake_parse_arguments(T "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${T_SOURCES})
+  target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+  if(HW_WINDOWS)
+    add_dependencies(${name} app)
+    hw_wine_test(${name} $<TARGET_FILE:${name}>)
+  else()
+    include(GoogleTest)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+  endif()
+endfunction()
+
+# hw_test_helper(NAME src... [LIBS lib...]): a Windows program that tests start as a
+# second process (a sender, a receiver). It lands in bin/ beside the tests.
+function(hw_test_helper name)
+  cmake_parse_arguments(T "" "" "LIBS" ${ARGN})
+  add_executable(${name} ${T_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE ${T_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR} ${PROJECT_SOURCE_DIR}/tests)
+endfunction()
+
+# hw_wine_test(NAME EXE [ARGS...]): run a Windows program under Wine as one test.
+# All Wine tests share one prefix and one wine server inside the build folder, so
+# they run one after another.
+function(hw_wine_test name exe)
+  add_test(NAME ${name}
+    COMMAND ${PROJECT_SOURCE_DIR}/tests/wine/wine-session.sh run ${CMAKE_BINARY_DIR} ${exe} ${ARGN})
+  set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 900)
+endfunction()

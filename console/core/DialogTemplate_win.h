@@ -1,0 +1,32 @@
+// Dialog templates built in memory, for dialogs that need no resource script.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+class CDialogTemplate {
+ public:
+  // Dialog units for position and size; szTitle in the ANSI code page.
+  CDialogTemplate(DWORD dwStyle, DWORD dwExStyle, short x, short y, short cx, short cy, const char* szTitle);
+
+  // Adds a control of a predefined class ("BUTTON", "STATIC", "EDIT", ...).
+  void AddControl(const char* szClass, const char* szText, WORD wId, DWORD dwStyle, short x, short y, short cx,
+                  short cy);
+
+  // The finished template, valid while this object lives and is not changed.
+  const DLGTEMPLATE* Get();
+
+ private:
+  void AppendWord(WORD w);
+  void AppendDword(DWORD dw);
+  void AppendText(const char* sz);
+  void AlignToDword();
+
+  std::vector<WORD> m_words;
+  std::size_t m_nControlCountAt;
+};
+
+// Creates a modeless dialog from a template built in memory.
+HWND CreateDialogFromTemplate(CDialogTemplate& dialogTemplate, HWND hOwner, DLGPROC pfnProc, LPARAM lParam);

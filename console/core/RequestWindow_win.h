@@ -1,0 +1,25 @@
+// The console's hidden request window, titled "Tessaline Server Handler": senders
+// find it by that title and deliver an EngineRequest with WM_COPYDATA.
+#pragma once
+
+#include <windows.h>
+
+#include "console/core/RequestRecord.h"
+#include "shared/OwnedResources_win.h"
+
+class CRequestWindow {
+ public:
+  explicit CRequestWindow(IRequestHandlers& handlers) : m_handlers(handlers) {}
+  CRequestWindow(const CRequestWindow&) = delete;
+  CRequestWindow& operator=(const CRequestWindow&) = delete;
+
+  // Creates the window owned by hOwner (may be null) and keeps it hidden.
+  bool Create(HWND hOwner);
+  HWND GetHwnd() const { return m_wnd.Get(); }
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+  IRequestHandlers& m_handlers;
+  CDestroyWindow m_wnd;
+};

@@ -1,0 +1,77 @@
+// CLSPGlobals: the class itself, its static data, and the link to the console and
+// the socket catalogue.
+#include "engine/LSPGlobals.h"
+
+#include <cstring>
+
+#include "engine/ProviderName.h"
+#include "shared/EngineRequest.h"
+#include "shared/OwnedResources_win.h"
+
+char CLSPGlobals::szAppPath[261] = "";
+char CLSPGlobals::szDBPath[261] = "";
+char CLSPGlobals::szPMailPath[261] = "";
+char CLSPGlobals::szMsg[261] = "";
+HKEY CLSPGlobals::hAppRegKey = nullptr;
+HWND CLSPGlobals::hMainWnd = nullptr;
+
+const char* const CLSPGlobals::szHostIPSec = "HostIP";
+const char* const CLSPGlobals::szHostLinkSec = "HostLink";
+const char* const CLSPGlobals::szUrlSec = "Link";
+const char* const CLSPGlobals::szFromSec = "From";
+const char* const CLSPGlobals::szSubjectSec = "Subject";
+const char* const CLSPGlobals::szTextSec = "Text";
+
+CLSPGlobals::CLSPGlobals() = default;
+CLSPGlobals::CLSPGlobals(const CLSPGlobals&) {}
+CLSPGlobals& CLSPGlobals::operator=(const CLSPGlobals&) { return *this; }
+CLSPGlobals::~CLSPGlobals() = default;
+
+HWND CLSPGlobals::GetMainWndHandle() {
+  hMainWnd = ::FindWindowA(nullptr, REQUEST_WINDOW_TITLE);
+  return hMainWnd;
+}
+
+LPWSAPROTOCOL_INFOW CLSPGlobals::GetProviders(int* pnCount) {
+  *pnCount = 0;
+  DWORD cbNeeded = 0;
+  int nError = 0;
+  if (::WSCEnumProtocols(nullptr, nullptr, &cbNeeded, &nError) == SOCKET_ERROR && nError != WSAENOBUFS) {
+    return nullptr;
+  }
+  CGlobalFree block(::GlobalAlloc(GPTR, cbNeeded));
+  if (!block) return nullptr;
+  auto* pProviders = static_cast<LPWSAPROTOCOL_INFOW>(block.Get());
+  const int nResult = ::WSCEnumProtocols(nullptr, pProviders, &cbNeeded, &nError);
+  *pnCount = nResult;
+  if (nResult == SOCKET_ERROR) {
+    *pnCount = 0;  // no records to walk in a block the caller never sees
+    return nullptr;
+  }
+  block.Detach();  // the caller frees it with GlobalFree
+  return pProviders;
+}
+
+bool CLSPGlobals::IsLSPInstalled(const char* szProviderName) {
+  int nCount = 0;
+  CGlobalFree block(GetProviders(&nCount));
+  const auto* pProviders = static_cast<const WSAPROTOCOL_INFOW*>(block.Get());
+  if (!pProviders || !szProviderName) return false;
+  for (int i = 0; i < nCount; ++i) {
+    const WSAPROTOCOL_INFOW& info = pProviders[i];
+    char16_t wszName[WSAPROTOCOL_LEN + 1];
+    for (int c = 0; c <= WSAPROTOCOL_LEN; ++c) wszName[c] = static_cast<char16_t>(info.szProtocol[c]);
+    if (IsSameProviderName(wszName, WSAPROTOCOL_LEN + 1, szProviderName)) return true;
+  }
+  return false;
+}
+
+void CLSPGlobals::DisplayError() {
+  const DWORD dwError = ::GetLastError();
+  char* szText = nullptr;
+  ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, dwError, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&szText), 0,
+                   nullptr);
+  CLocalFree text(szText);
+  ::MessageBoxA(nullptr, szText ? szText : "", "", MB_OK);
+}

@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what the build and the tests need from Debian's packages. Safe to run
+# again: it only installs what is missing.
+set -euo pipefail
+packages=(
+  cmake ninja-build git
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
+  wine64 xvfb x11-utils imagemagick
+  googletest libwine-dev libssl-dev
+  clang libclang-rt-dev
+  python3
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+fi

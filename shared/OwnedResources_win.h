@@ -1,0 +1,178 @@
+// Owned Win32 resources. Each type holds one resource, releases it with the call it
+// is named after, cannot be copied, can be moved, and gives the resource up with
+// Detach(). Code elsewhere never calls CloseHandle, RegCloseKey and the like itself.
+#pragma once
+
+#include <windows.h>
+#include <ole2.h>
+
+#include <cstdio>
+#include <utility>
+
+// Generic owner: Traits supplies the handle type, its empty value and Close().
+template <class Traits>
+class COwned {
+ public:
+  using Handle = typename Traits::Handle;
+
+  COwned() noexcept : m_h(Traits::Empty()) {}
+  explicit COwned(Handle h) noexcept : m_h(h) {}
+  ~COwned() { Reset(); }
+  COwned(const COwned&) = delete;
+  COwned& operator=(const COwned&) = delete;
+  COwned(COwned&& other) noexcept : m_h(other.Detach()) {}
+  COwned& operator=(COwned&& other) noexcept {
+    if (this != &other) Reset(other.Detach());
+    return *this;
+  }
+
+  Handle Get() const noexcept { return m_h; }
+  bool IsValid() const noexcept { return m_h != Traits::Empty(); }
+  explicit operator bool() const noexcept { return IsValid(); }
+
+  // Releases the current resource, if any, and takes h.
+  void Reset(Handle h = Traits::Empty()) noexcept {
+    if (IsValid()) Traits::Close(m_h);
+    m_h = h;
+  }
+  // Gives the resource up without releasing it.
+  Handle Detach() noexcept { return std::exchange(m_h, Traits::Empty()); }
+  // Address for an out-parameter; releases what was held first.
+  Handle* Receive() noexcept {
+    Reset();
+    return &m_h;
+  }
+
+ private:
+  Handle m_h;
+};
+
+struct SRegCloseKeyTraits {
+  using Handle = HKEY;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::RegCloseKey(h); }
+};
+struct SCloseHandleTraits {  // events, mutexes, processes, threads
+  using Handle = HANDLE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::CloseHandle(h); }
+};
+struct SCloseFileTraits {  // CreateFile handles, whose empty value is INVALID_HANDLE_VALUE
+  using Handle = HANDLE;
+  static Handle Empty() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { ::CloseHandle(h); }
+};
+struct SFCloseTraits {
+  using Handle = std::FILE*;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { std::fclose(h); }
+};
+struct SDestroyWindowTraits {
+  using Handle = HWND;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::DestroyWindow(h); }
+};
+struct SFreeLibraryTraits {
+  using Handle = HMODULE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::FreeLibrary(h); }
+};
+struct SGlobalFreeTraits {
+  using Handle = HGLOBAL;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::GlobalFree(h); }
+};
+struct SLocalFreeTraits {
+  using Handle = HLOCAL;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::LocalFree(h); }
+};
+struct SDeleteObjectTraits {  // GDI objects
+  using Handle = HGDIOBJ;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::DeleteObject(h); }
+};
+struct SDestroyMenuTraits {
+  using Handle = HMENU;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::DestroyMenu(h); }
+};
+
+using CRegCloseKey = COwned<SRegCloseKeyTraits>;
+using CCloseHandle = COwned<SCloseHandleTraits>;
+using CCloseFile = COwned<SCloseFileTraits>;
+using CFClose = COwned<SFCloseTraits>;
+using CDestroyWindow = COwned<SDestroyWindowTraits>;
+using CFreeLibrary = COwned<SFreeLibraryTraits>;
+using CGlobalFree = COwned<SGlobalFreeTraits>;
+using CLocalFree = COwned<SLocalFreeTraits>;
+using CDeleteObject = COwned<SDeleteObjectTraits>;
+using CDestroyMenu = COwned<SDestroyMenuTraits>;
+
+// A COM interface pointer that calls Release().
+template <class T>
+class CComRelease {
+ public:
+  CComRelease() noexcept = default;
+  // Takes over a reference the caller already holds.
+  explicit CComRelease(T* p) noexcept : m_p(p) {}
+  ~CComRelease() { Reset(); }
+  CComRelease(const CComRelease&) = delete;
+  CComRelease& operator=(const CComRelease&) = delete;
+  CComRelease(CComRelease&& other) noexcept : m_p(other.Detach()) {}
+  CComRelease& operator=(CComRelease&& other) noexcept {
+    if (this != &other) Reset(other.Detach());
+    return *this;
+  }
+
+  T* Get() const noexcept { return m_p; }
+  T* operator->() const noexcept { return m_p; }
+  explicit operator bool() const noexcept { return m_p != nullptr; }
+
+  void Reset(T* p = nullptr) noexcept {
+    if (m_p) m_p->Release();
+    m_p = p;
+  }
+  T* Detach() noexcept { return std::exchange(m_p, nullptr); }
+  T** Receive() noexcept {
+    Reset();
+    return &m_p;
+  }
+  void** ReceiveVoid() noexcept { return reinterpret_cast<void**>(Receive()); }
+  // Takes an extra reference to p (for a pointer the caller keeps).
+  void Share(T* p) noexcept {
+    if (p) p->AddRef();
+    Reset(p);
+  }
+
+ private:
+  T* m_p = nullptr;
+};
+
+// A locked global memory block; unlocks on scope exit.
+class CGlobalUnlock {
+ public:
+  explicit CGlobalUnlock(HGLOBAL h) noexcept : m_h(h), m_p(h ? ::GlobalLock(h) : nullptr) {}
+  ~CGlobalUnlock() {
+    if (m_p) ::GlobalUnlock(m_h);
+  }
+  CGlobalUnlock(const CGlobalUnlock&) = delete;
+  CGlobalUnlock& operator=(const CGlobalUnlock&) = delete;
+  void* Get() const noexcept { return m_p; }
+
+ private:
+  HGLOBAL m_h;
+  void* m_p;
+};
+
+// Holds a critical section for the life of a scope.
+class CLeaveCriticalSection {
+ public:
+  explicit CLeaveCriticalSection(CRITICAL_SECTION& cs) noexcept : m_cs(cs) { ::EnterCriticalSection(&m_cs); }
+  ~CLeaveCriticalSection() { ::LeaveCriticalSection(&m_cs); }
+  CLeaveCriticalSection(const CLeaveCriticalSection&) = delete;
+  CLeaveCriticalSection& operator=(const CLeaveCriticalSection&) = delete;
+
+ private:
+  CRITICAL_SECTION& m_cs;
+};

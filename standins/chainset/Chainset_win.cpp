@@ -1,0 +1,22 @@
+// Stand-in for the socket-layer provider's installer. It installs nothing; it
+// appends its command line to "chainset.log" beside itself, so that a test can see
+// that the console started it and with which arguments.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+int main(int argc, char** argv) {
+  char szLog[MAX_PATH + 16] = "";
+  const DWORD n = ::GetModuleFileNameA(nullptr, szLog, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return 1;
+  char* pSlash = std::strrchr(szLog, '\\');
+  std::strcpy(pSlash ? pSlash + 1 : szLog, "chainset.log");
+  std::FILE* pFile = std::fopen(szLog, "a");
+  if (!pFile) return 1;
+  std::fputs("chainset", pFile);
+  for (int i = 1; i < argc; ++i) std::fprintf(pFile, " %s", argv[i]);
+  std::fputs("\n", pFile);
+  std::fclose(pFile);
+  return 0;
+}

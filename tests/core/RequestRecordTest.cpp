@@ -1,0 +1,190 @@
+// Dispatch of request records: which handler a record reaches and what malformed
+// records are answered.
+#include "console/core/RequestRecord.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "shared/BoundedCopy.h"
+
+namespace {
+
+class CRecordingHandlers : public IRequestHandlers {
+ public:
+  int HandleHostIPRequest(const EngineRequest& request) override { return Record("ip", request); }
+  int HandleUrlRequest(const EngineRequest& request) override { return Record("url", request); }
+  int HandleMailRequest(const EngineRequest& request) override { return Record("mail", request); }
+
+  std::vector<std::string> calls;
+  std::string strLastUrl;
+  int nReply = 1;
+
+ private:
+  int Record(const char* szWhich, const EngineRequest& request) {
+    calls.push_back(szWhich);
+    strLastUrl = request.web.szUrl;
+    return nReply;
+  }
+};
+
+EngineRequest WebRequest(char cKind) {
+  EngineRequest request;
+  std::memset(&request, 0, sizeof(request));
+  CopyBounded(request.szProcessPath, "C:\\Program Files\\Browser\\browser.exe");
+  CopyBounded(request.szProcessName, "browser.exe");
+  CopyBounded(request.szHostIP, "192.0.2.7");
+  CopyBounded(request.szPort, "80");
+  CopyBounded(request.web.szUrl, "phish.example.com/login");
+  request.web.cWebKind = cKind;
+  return request;
+}
+
+EngineRequest MailRequest(char cKind) {
+  EngineRequest request;
+  std::memset(&request, 0, sizeof(request));
+  CopyBounded(request.szProcessName, "browser.exe");
+  CopyBounded(request.szPort, "80");
+  CopyBounded(request.mail.szFrom, "billing@example.net");
+  CopyBounded(request.mail.szTo, "user@example.org");
+  CopyBounded(request.mail.szSubject, "verify your account");
+  request.mail.cMailKind = cKind;
+  return request;
+}
+
+TEST(RequestDispatch, EachCodeReachesItsHandlerAndReturnsItsVerdict) {
+  CRecordingHandlers handlers;
+  EngineRequest ip = WebRequest('I');
+  EngineRequest url = WebRequest('U');
+  EngineRequest mail = MailRequest('F');
+
+  handlers.nReply = 0;
+  SDispatchResult result = DispatchRequest(REQUEST_HOST_IP, &ip, WEB_REQUEST_SIZE, handlers);
+  EXPECT_TRUE(result.bHandled);
+  EXPECT_EQ(0, result.nVerdict);
+  handlers.nReply = 1;
+  result = DispatchRequest(REQUEST_URL, &url, WEB_REQUEST_SIZE, handlers);
+  EXPECT_EQ(1, result.nVerdict);
+  EXPECT_EQ("phish.example.com/login", handlers.strLastUrl);
+  for (char cKind : {'F', 'S', 'L', 'T'}) {
+    mail.mail.cMailKind = cKind;
+    result = DispatchRequest(REQUEST_MAIL, &mail, MAIL_REQUEST_SIZE, handlers);
+    EXPECT_EQ(1, result.nVerdict) << "kind " << cKind;
+  }
+  EXPECT_EQ((std::vector<std::string>{"ip", "url", "mail", "mail", "mail", "mail"}), handlers.calls);
+}
+
+TEST(RequestDispatch, KindThatDoesNotBelongToTheCodeIsAllowedUnhandled) {
+  CRecordingHandlers handlers;
+  handlers.nReply = 0;
+  EngineRequest url = WebRequest('U');
+  EngineRequest ip = WebRequest('I');
+  EngineRequest mailWithWebKind = MailRequest('I');
+  EngineRequest mailLowerCase = MailRequest('f');
+
+  EXPECT_EQ(1, DispatchRequest(REQUEST_HOST_IP, &url, WEB_REQUEST_SIZE, handlers).nVerdict);
+  EXPECT_EQ(1, DispatchRequest(REQUEST_URL, &ip, WEB_REQUEST_SIZE, handlers).nVerdict);
+  EXPECT_EQ(1, DispatchRequest(REQUEST_MAIL, &mailWithWebKind, MAIL_REQUEST_SIZE, handlers).nVerdict);
+  EXPECT_EQ(1, DispatchRequest(REQUEST_MAIL, &mailLowerCase, MAIL_REQUEST_SIZE, handlers).nVerdict);
+  EXPECT_TRUE(handlers.calls.empty());
+}
+
+TEST(RequestDispatch, UnknownCodeGetsDefaultProcessing) {
+  CRecordingHandlers handlers;
+  EngineRequest ip = WebRequest('I');
+  for (unsigned long dwCode : {0ul, 1124ul, 1128ul, 0xFFFFFFFFul}) {
+    const SDispatchResult result = DispatchRequest(dwCode, &ip, sizeof(ip), handlers);
+    EXPECT_FALSE(result.bHandled) << dwCode;
+    EXPECT_EQ(0, result.nVerdict) << dwCode;
+  }
+  EXPECT_TRUE(handlers.calls.empty());
+}
+
+TEST(RequestDispatch, WebRequestOfAnyLengthFromItsLayoutUpIsHandledAlike) {
+  CRecordingHandlers handlers;
+  EngineRequest url = WebRequest('U');
+  // Bytes behind the web layout belong to the sender and must not matter.
+  std::memset(reinterpret_cast<char*>(&url) + WEB_REQUEST_SIZE, 'x', sizeof(url) - WEB_REQUEST_SIZE);
+  EXPECT_EQ(1, DispatchRequest(REQUEST_URL, &url, WEB_REQUEST_SIZE, handlers).nVerdict);
+  EXPECT_EQ(1, DispatchRequest(REQUEST_URL, &url, MAIL_REQUEST_SIZE, handlers).nVerdict);
+  EXPECT_EQ(2u, handlers.calls.size());
+}
+
+TEST(RequestDispatch, RecordShorterThanItsLayoutIsBlockedUnhandled) {
+  CRecordingHandlers handlers;
+  // Exactly the bytes the sender claims: the sanitizers catch any read beyond.
+  std::vector<char> web(WEB_REQUEST_SIZE - 1);
+  EngineRequest ip = WebRequest('I');
+  std::memcpy(web.data(), &ip, web.size());
+  EXPECT_EQ(0, DispatchRequest(REQUEST_HOST_IP, web.data(), web.size(), handlers).nVerdict);
+  EXPECT_EQ(0, DispatchRequest(REQUEST_URL, web.data(), 0, handlers).nVerdict);
+  EXPECT_EQ(0, DispatchRequest(REQUEST_URL, nullptr, WEB_REQUEST_SIZE, handlers).nVerdict);
+
+  EngineRequest mail = MailRequest('F');
+  std::vector<char> shortMail(MAIL_REQUEST_SIZE - 1);
+  std::memcpy(shortMail.data(), &mail, shortMail.size());
+  EXPECT_EQ(0, DispatchRequest(REQUEST_MAIL, shortMail.data(), shortMail.size(), handlers).nVerdict);
+  EXPECT_EQ(0, DispatchRequest(REQUEST_MAIL, &mail, WEB_REQUEST_SIZE, handlers).nVerdict);
+  EXPECT_TRUE(handlers.calls.empty());
+}
+
+TEST(RequestDispatch, FieldWithoutTerminatorIsBlockedUnhandled) {
+  CRecordingHandlers handlers;
+  handlers.nReply = 1;
+  auto blocked = [&](unsigned long dwCode, const EngineRequest& request) {
+    return DispatchRequest(dwCode, &request, sizeof(request), handlers).nVerdict == 0;
+  };
+
+  EngineRequest ip = WebRequest('I');
+  std::memset(ip.szPort, '8', sizeof(ip.szPort));
+  EXPECT_TRUE(blocked(REQUEST_HOST_IP, ip));
+  ip = WebRequest('I');
+  std::memset(ip.szProcessName, 'a', sizeof(ip.szProcessName));
+  EXPECT_TRUE(blocked(REQUEST_HOST_IP, ip));
+  ip = WebRequest('I');
+  std::memset(ip.szHostIP, '1', sizeof(ip.szHostIP));
+  EXPECT_TRUE(blocked(REQUEST_HOST_IP, ip));
+
+  // The URL is read only for kind 'U'.
+  EngineRequest url = WebRequest('U');
+  std::memset(url.web.szUrl, 'a', sizeof(url.web.szUrl));
+  EXPECT_TRUE(blocked(REQUEST_URL, url));
+
+  EngineRequest mail = MailRequest('S');
+  std::memset(mail.mail.szSubject, 's', sizeof(mail.mail.szSubject));
+  EXPECT_TRUE(blocked(REQUEST_MAIL, mail));
+  mail = MailRequest('T');
+  std::memset(mail.mail.szText, 't', sizeof(mail.mail.szText));
+  EXPECT_TRUE(blocked(REQUEST_MAIL, mail));
+  mail = MailRequest('L');
+  std::memset(mail.mail.szCalledLink, 'c', sizeof(mail.mail.szCalledLink));
+  EXPECT_TRUE(blocked(REQUEST_MAIL, mail));
+  EXPECT_TRUE(handlers.calls.empty());
+
+  // A field of another kind is not read, so its contents do not matter.
+  mail = MailRequest('F');
+  std::memset(mail.mail.szText, 't', sizeof(mail.mail.szText));
+  EXPECT_FALSE(blocked(REQUEST_MAIL, mail));
+  // A field filled to width - 1 characters is still terminated.
+  mail = MailRequest('F');
+  std::memset(mail.mail.szFrom, 'f', sizeof(mail.mail.szFrom) - 1);
+  EXPECT_FALSE(blocked(REQUEST_MAIL, mail));
+  EXPECT_EQ(2u, handlers.calls.size());
+}
+
+TEST(BoundedCopy, CutsToTheBufferAndAlwaysTerminates) {
+  char sz[5];
+  CopyBounded(sz, "abcdefgh");
+  EXPECT_STREQ("abcd", sz);
+  CopyBounded(sz, nullptr);
+  EXPECT_STREQ("", sz);
+  CopyBounded(sz, "ab");
+  AppendBounded(sz, "cdef");
+  EXPECT_STREQ("abcd", sz);
+  AppendBounded(sz, "x");
+  EXPECT_STREQ("abcd", sz);
+}
+
+}  // namespace

@@ -1,0 +1,83 @@
+// The request window under Wine: a real second process finds it by its title and
+// gets the handlers' verdicts back through WM_COPYDATA.
+#include "console/core/RequestWindow_win.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/ChildProcess_win.h"
+
+namespace {
+
+class CScriptedHandlers : public IRequestHandlers {
+ public:
+  int HandleHostIPRequest(const EngineRequest& request) override { return Record("ip", request); }
+  int HandleUrlRequest(const EngineRequest& request) override { return Record("url", request); }
+  int HandleMailRequest(const EngineRequest& request) override { return Record("mail", request); }
+
+  std::vector<std::string> calls;
+  std::string strLastPort;
+  int nReply = 1;
+
+ private:
+  int Record(const char* szWhich, const EngineRequest& request) {
+    calls.push_back(szWhich);
+    strLastPort = request.szPort;
+    return nReply;
+  }
+};
+
+int Send(const std::string& strArguments) { return RunChildPumping("RequestSender.exe", strArguments); }
+
+TEST(RequestWindow, SenderWithoutConsoleGetsBlock) {
+  ASSERT_EQ(nullptr, ::FindWindowA(nullptr, REQUEST_WINDOW_TITLE));
+  EXPECT_EQ(0, Send("1125 I 654"));
+}
+
+class RequestWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(m_window.Create(nullptr)); }
+  CScriptedHandlers m_handlers;
+  CRequestWindow m_window{m_handlers};
+};
+
+TEST_F(RequestWindowTest, IsHiddenAndFoundByItsTitleAlone) {
+  EXPECT_EQ(m_window.GetHwnd(), ::FindWindowA(nullptr, "Tessaline Server Handler"));
+  EXPECT_FALSE(::IsWindowVisible(m_window.GetHwnd()));
+  const LONG_PTR style = ::GetWindowLongPtrA(m_window.GetHwnd(), GWL_STYLE);
+  EXPECT_EQ(WS_CAPTION, style & WS_CAPTION) << std::hex << style;
+  EXPECT_EQ(WS_SYSMENU, style & WS_SYSMENU) << std::hex << style;
+  // OK and Cancel do not dismiss it.
+  ::SendMessageA(m_window.GetHwnd(), WM_COMMAND, IDCANCEL, 0);
+  ::SendMessageA(m_window.GetHwnd(), WM_COMMAND, IDOK, 0);
+  ::SendMessageA(m_window.GetHwnd(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(::IsWindow(m_window.GetHwnd()));
+}
+
+TEST_F(RequestWindowTest, SecondProcessGetsTheHandlersVerdict) {
+  m_handlers.nReply = 1;
+  EXPECT_EQ(1, Send("1125 I 654"));
+  m_handlers.nReply = 0;
+  EXPECT_EQ(0, Send("1126 U 654"));
+  EXPECT_EQ(0, Send("1126 U 1681"));  // web request passed with the whole record
+  m_handlers.nReply = 1;
+  EXPECT_EQ(1, Send("1127 L 1681"));
+  EXPECT_EQ((std::vector<std::string>{"ip", "url", "url", "mail"}), m_handlers.calls);
+  EXPECT_EQ("8080", m_handlers.strLastPort);
+}
+
+TEST_F(RequestWindowTest, ReceiverTableRowsWithoutHandler) {
+  m_handlers.nReply = 0;
+  EXPECT_EQ(1, Send("1125 U 654"));   // kind of another code
+  EXPECT_EQ(1, Send("1126 I 654"));
+  EXPECT_EQ(1, Send("1127 I 1681"));
+  EXPECT_EQ(0, Send("1128 I 1681"));  // unknown code: default processing
+  EXPECT_EQ(0, Send("1127 F 654"));   // shorter than the mail layout
+  EXPECT_EQ(0, Send("1125 I 653"));
+  EXPECT_EQ(0, Send("1125 I 654 unterminated"));
+  EXPECT_TRUE(m_handlers.calls.empty());
+}
+
+}  // namespace

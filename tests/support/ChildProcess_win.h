@@ -1,0 +1,18 @@
+// Starting a second program from a test and waiting for it while this thread keeps
+// serving its windows (a child that sends to a window of the test needs that).
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Folder of the running test program, without trailing backslash.
+std::string GetTestProgramFolder();
+
+// Runs szCommandLine (the program path resolved against the test program's folder
+// when it has no folder of its own), pumps messages until it ends, and returns its
+// exit code; -1 if it could not start or did not end within dwTimeoutMs.
+int RunChildPumping(const std::string& strProgram, const std::string& strArguments, DWORD dwTimeoutMs = 30000);
+
+// Pumps this thread's messages for dwMs milliseconds.
+void PumpMessagesFor(DWORD dwMs);
