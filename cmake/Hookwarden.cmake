@@ -18,7 +18,8 @@ if(WIN32)
   set(HW_APP_DIR ${CMAKE_BINARY_DIR}/app)
 else()
   set(HW_WINDOWS OFF)
-  add_compile_options(-Wall -Wextra -fsanitize=address,undefined -fno-omit-frame-pointer
+  # fuzzer-no-link: coverage for the fuzz targets, which link the same libraries.
+  add_compile_options(-Wall -Wextra -fsanitize=address,undefined,fuzzer-no-link -fno-omit-frame-pointer
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
@@ -104,4 +105,26 @@ function(hw_wine_test name exe)
   add_test(NAME ${name}
     COMMAND ${PROJECT_SOURCE_DIR}/tests/wine/wine-session.sh run ${CMAKE_BINARY_DIR} ${exe} ${ARGN})
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 900)
+endfunction()
+
+# hw_fuzz_target(NAME SOURCES src... LIBS lib...): a libFuzzer target (native preset
+# only). Its seeds are fuzz/corpus/NAME; the test fuzz.NAME runs it for
+# HW_FUZZ_SECONDS and keeps what it finds in the build folder, not in the sources.
+set(HW_FUZZ_SECONDS 15 CACHE STRING "Seconds each fuzz target runs as a test")
+function(hw_fuzz_target name)
+  if(HW_WINDOWS)
+    return()
+  endif()
+  cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${F_SOURCES})
+  target_link_libraries(${name} PRIVATE ${F_LIBS})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_options(${name} PRIVATE -fsanitize=fuzzer)
+  set(work ${CMAKE_BINARY_DIR}/fuzz-corpus/${name})
+  add_test(NAME fuzz.${name}
+    COMMAND ${CMAKE_COMMAND} -E env ASAN_OPTIONS=detect_leaks=1
+            $<TARGET_FILE:${name}> -max_total_time=${HW_FUZZ_SECONDS} -rss_limit_mb=2048
+            -print_final_stats=1 ${work} ${PROJECT_SOURCE_DIR}/fuzz/corpus/${name})
+  set_tests_properties(fuzz.${name} PROPERTIES TIMEOUT 300)
+  file(MAKE_DIRECTORY ${work})
 endfunction()
