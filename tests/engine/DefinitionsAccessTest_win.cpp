@@ -97,6 +97,27 @@ TEST_F(DefinitionsFile, FoundValuesMissingAndEmptyEntries) {
   EXPECT_EQ("", strOut);
 }
 
+TEST_F(DefinitionsFile, JunkFirstLineIsIgnoredUnlessItStartsWithAByteOrderMark) {
+  // The shipped header decrypts to 14 bytes of noise before the line end.
+  const std::string strRest =
+      "\r\n[" + ScrambleString("Text") + "]\r\n" + ScrambleString("TXT1") + "=" + ScrambleString("body") + "\r\n";
+  for (const std::string& strJunk : {Bytes({0, 0, 0}), Bytes({'[', 0, ']', 0x1A, 0xFF}),
+                                     Bytes({'a', '=', 0, '\r', '['}), Bytes({'x', 0, 0xFF, 0xFE})}) {
+    WriteRaw(strJunk + strRest);
+    std::string strOut;
+    EXPECT_EQ(4u, Lookup("Text", "TXT1", strOut));
+    EXPECT_EQ("body", strOut);
+  }
+  // A byte-order mark makes the reader take the whole file for another encoding,
+  // which is why the tool refuses a version whose header decrypts to one.
+  for (const std::string& strJunk :
+       {Bytes({0xFF, 0xFE, 'x'}), Bytes({0xFE, 0xFF, 'x'}), Bytes({0xEF, 0xBB, 0xBF, 'x'})}) {
+    WriteRaw(strJunk + strRest);
+    std::string strOut;
+    EXPECT_EQ(0u, Lookup("Text", "TXT1", strOut));
+  }
+}
+
 TEST_F(DefinitionsFile, ValueIsCutAtAnUnscrambledZeroByte) {
   // "a", then the key's second byte, which unscrambles to 0, then "c".
   std::string strValue = ScrambleString("abc");

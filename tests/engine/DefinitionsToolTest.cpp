@@ -2,6 +2,7 @@
 // and shipped files it writes.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 
 #include "console/core/BlowfishCipher.h"
@@ -181,6 +182,28 @@ TEST(ShippedDefinitions, MalformedVersionOrEmptyTextIsRefused) {
   }
   EXPECT_FALSE(WriteShippedDefinitions("", "12/01/2026", strFile, strError));
   EXPECT_EQ("no definitions to write", strError);
+  EXPECT_EQ("untouched", strFile);
+}
+
+TEST(ShippedDefinitions, VersionWhoseHeaderDecryptsToAByteOrderMarkIsRefused) {
+  BlowfishCipher cipher;
+  const unsigned char chain[8] = {};
+  cipher.SetKey(reinterpret_cast<const unsigned char*>(kDefinitionsPassPhrase), 8, chain);
+  // The first header block, "MM/DD/YY", decides the first noise bytes: find the
+  // first version whose noise starts with a byte-order mark.
+  char szVersion[16] = {};
+  bool bFound = false;
+  for (int n = 0; n < 1000000 && !bFound; ++n) {
+    std::snprintf(szVersion, sizeof szVersion, "%02d/%02d/%02d00", n % 100, n / 100 % 100, n / 10000);
+    unsigned char noise[8];
+    cipher.Decrypt(reinterpret_cast<const unsigned char*>(szVersion), noise, 8, BlowfishCipher::MODE_ECB);
+    bFound = (noise[0] == 0xFF && noise[1] == 0xFE) || (noise[0] == 0xFE && noise[1] == 0xFF) ||
+             (noise[0] == 0xEF && noise[1] == 0xBB && noise[2] == 0xBF);
+  }
+  ASSERT_TRUE(bFound);
+  std::string strFile = "untouched", strError;
+  EXPECT_FALSE(WriteShippedDefinitions("[a]\r\n", szVersion, strFile, strError)) << szVersion;
+  EXPECT_EQ("version \"" + std::string(szVersion) + "\" decrypts to a byte-order mark; choose another date", strError);
   EXPECT_EQ("untouched", strFile);
 }
 
