@@ -1,9 +1,10 @@
 // The engine library's console link and provider check, through its exports.
+#include "engine/LSPGlobals.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "engine/LSPGlobals.h"
 #include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"
 
@@ -15,8 +16,8 @@ TEST(ConsoleLink, GetMainWndHandleFindsTheWindowByTitleOrStoresNull) {
   EXPECT_EQ(nullptr, CLSPGlobals::hMainWnd);
 
   // Any window class: a plain static control with the title is found.
-  CDestroyWindow window(
-      ::CreateWindowExA(0, "STATIC", REQUEST_WINDOW_TITLE, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+  CDestroyWindow window(::CreateWindowExA(0, "STATIC", REQUEST_WINDOW_TITLE, WS_POPUP, 0, 0, 10, 10, nullptr,
+                                          nullptr, nullptr, nullptr));
   ASSERT_TRUE(window);
   EXPECT_EQ(window.Get(), CLSPGlobals::GetMainWndHandle());
   EXPECT_EQ(window.Get(), CLSPGlobals::hMainWnd);
@@ -36,9 +37,7 @@ TEST(ProviderCheck, RealCatalogueAnswersByProtocolName) {
   std::string strName;
   for (const WCHAR* p = pProviders[0].szProtocol; *p; ++p) {
     const char c = static_cast<char>(*p & 0xFF);
-    strName += (c >= 'a' && c <= 'z')   ? static_cast<char>(c - 32)
-               : (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32)
-                                        : c;
+    strName += (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
   }
   ASSERT_FALSE(strName.empty());
   EXPECT_TRUE(CLSPGlobals::IsLSPInstalled(strName.c_str())) << strName;

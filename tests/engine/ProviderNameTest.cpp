@@ -1,9 +1,9 @@
 // The socket catalogue name comparison of the provider check.
+#include "engine/ProviderName.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
-
-#include "engine/ProviderName.h"
 
 namespace {
 
