@@ -78,7 +78,8 @@ void WriteAddress(char* szUrl, const CTextPart& host, const CTextPart& path) {
   szUrl[nLength] = 0;
   const std::size_t nPrefix = sizeof(kWwwPrefix) - 1;
   if (nLength >= nPrefix && std::memcmp(szUrl, kWwwPrefix, nPrefix) == 0) {
-    std::memmove(szUrl, szUrl + nPrefix, nLength - nPrefix + 1);
+    std::memmove(szUrl, szUrl + nPrefix, nLength - nPrefix);
+    std::memset(szUrl + nLength - nPrefix, 0, nPrefix);  // the buffer stays clear behind the text
   }
 }
 
@@ -100,5 +101,5 @@ void CutRequestUrl(const char* szRequest, char* szUrl) {
   if (!HasSlash(path) || IsSkippedResource(path)) return;
   if (host.nLength + path.nLength >= kMaxPartChars) return;
   WriteAddress(szUrl, host, path);
-  if (char* pQuery = std::strchr(szUrl, '?')) *pQuery = 0;
+  if (char* pQuery = std::strchr(szUrl, '?')) std::memset(pQuery, 0, std::strlen(pQuery));
 }

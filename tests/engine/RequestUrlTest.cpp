@@ -12,7 +12,10 @@ std::string Cut(const std::string& strRequest) {
   char szUrl[kRequestUrlSize];
   std::memset(szUrl, '#', sizeof(szUrl));
   CutRequestUrl(strRequest.c_str(), szUrl);
-  EXPECT_EQ('\0', szUrl[kRequestUrlSize - 1]);
+  // The whole buffer is cleared, not only the text's end, also after "www." or a query went.
+  const std::size_t nLength = std::strlen(szUrl);
+  EXPECT_LT(nLength, kRequestUrlSize - 1);
+  for (std::size_t i = nLength; i < kRequestUrlSize; ++i) EXPECT_EQ('\0', szUrl[i]) << "at " << i;
   return szUrl;
 }
 
