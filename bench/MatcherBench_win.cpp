@@ -105,7 +105,8 @@ void PrintRow(const char* szEntries, const char* szMatcher, const char* szMatch,
 // False when a query does not answer as the lists say: the numbers would be of
 // the wrong walk.
 bool BenchFile(int nEntries, const char* szFile) {
-  CopyBounded(CLSPGlobals::szDBPath, szFile);
+  // A bare file name would be looked for in the Windows folder.
+  if (!::GetFullPathNameA(szFile, sizeof(CLSPGlobals::szDBPath), CLSPGlobals::szDBPath, nullptr)) return false;
   const int nMiddle = (nEntries + 1) / 2;
   const struct {
     const char* szName;
