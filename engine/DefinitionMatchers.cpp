@@ -20,29 +20,29 @@ constexpr std::size_t kAddressEntrySize = 100;  // 99 characters
 constexpr std::size_t kVisibleTextChars = 260;
 constexpr char kRetiredLink[] = "null";
 
-// Reads entry szPrefix + n of the section into szEntry (dwSize bytes). False when
+// Reads entry szPrefix + n of the section into szEntry (cbEntry bytes). False when
 // the reader finds nothing (key missing or value empty), which ends every list.
 bool ReadNumberedEntry(const IDefinitionReader& reader, const char* szSection, const char* szPrefix, int n,
-                       char* szEntry, std::size_t dwSize) {
+                       char* szEntry, std::size_t cbEntry) {
   char szKey[32];
   std::snprintf(szKey, sizeof(szKey), "%s%d", szPrefix, n);
-  std::memset(szEntry, 0, dwSize);
-  const unsigned long nRead = reader.ReadEntry(szSection, szKey, szEntry, static_cast<unsigned long>(dwSize));
-  szEntry[dwSize - 1] = 0;  // whatever the reader did, the entry ends inside its buffer
+  std::memset(szEntry, 0, cbEntry);
+  const unsigned long nRead = reader.ReadEntry(szSection, szKey, szEntry, static_cast<unsigned long>(cbEntry));
+  szEntry[cbEntry - 1] = 0;  // whatever the reader did, the entry ends inside its buffer
   return nRead != 0;
 }
 
-// Walks szPrefix1, szPrefix2, ... and stops at the first entry that bMatch accepts,
+// Walks szPrefix1, szPrefix2, ... and stops at the first entry that fnMatch accepts,
 // leaving it in szEntry. Entries are lower-cased first when bLower is set.
 template <typename TMatch>
 bool FindEntry(const IDefinitionReader& reader, const char* szSection, const char* szPrefix, bool bLower, char* szEntry,
-               std::size_t dwSize, TMatch bMatch) {
-  for (int n = 1; ReadNumberedEntry(reader, szSection, szPrefix, n, szEntry, dwSize); ++n) {
+               std::size_t cbEntry, TMatch fnMatch) {
+  for (int n = 1; ReadNumberedEntry(reader, szSection, szPrefix, n, szEntry, cbEntry); ++n) {
     // A value that unscrambles to a leading byte 0 reads as empty text, which every
     // text contains: it must not match, but the entries behind it still count.
     if (szEntry[0] == 0) continue;
     if (bLower) LowerAsciiInPlace(szEntry);
-    if (bMatch(szEntry)) return true;
+    if (fnMatch(szEntry)) return true;
   }
   return false;
 }
