@@ -1,0 +1,2 @@
+#include "engine/browser/HTMLSourceParser_win.h"
+void CHTMLSourceParser::ScanMailPage() {}
