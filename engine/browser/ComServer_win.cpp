@@ -1,7 +1,8 @@
 // The in-process server's class object and its two entry points for COM:
 // DllGetClassObject and DllCanUnloadNow.
-#include <objbase.h>
 #include <windows.h>
+
+#include <objbase.h>
 
 #include "Quellmail.h"  // generated from Quellmail.idl
 #include "engine/browser/ComModule_win.h"

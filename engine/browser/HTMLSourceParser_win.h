@@ -3,10 +3,11 @@
 // completed top-level page for a listed web-mail message.
 #pragma once
 
+#include <windows.h>
+
 #include <exdisp.h>
 #include <mshtml.h>
 #include <ocidl.h>
-#include <windows.h>
 
 #include "Quellmail.h"  // generated from Quellmail.idl
 #include "shared/OwnedResources_win.h"

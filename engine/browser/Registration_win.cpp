@@ -1,9 +1,10 @@
 // DllRegisterServer and DllUnregisterServer: the type library, the class and its
 // ProgIDs under HKEY_CLASSES_ROOT, and the browser-helper entry that makes the
 // web browser load the class.
+#include <windows.h>
+
 #include <oleauto.h>
 #include <shlwapi.h>
-#include <windows.h>
 
 #include "Quellmail.h"  // generated from Quellmail.idl
 #include "engine/browser/ComModule_win.h"
