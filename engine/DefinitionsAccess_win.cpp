@@ -1,0 +1,113 @@
+// CLSPGlobals: the scrambling, the scrambled lookups in the working definitions
+// file and the start-up of the shared paths.
+#include <algorithm>
+#include <cstring>
+
+#include "engine/InitializationLock_win.h"
+#include "engine/LSPGlobals.h"
+#include "engine/Scrambling.h"
+#include "shared/BoundedCopy.h"
+#include "shared/OwnedResources_win.h"
+
+namespace {
+
+CRITICAL_SECTION g_csInitialize;
+
+constexpr char kProductKey[] = "Software\\Corvinth\\Hookwarden";
+constexpr DWORD kValueBufferSize = 261;  // 260 characters and the terminator
+
+}  // namespace
+
+void CreateInitializationLock() {
+  ::InitializeCriticalSection(&g_csInitialize);
+}
+void DeleteInitializationLock() {
+  ::DeleteCriticalSection(&g_csInitialize);
+}
+CRITICAL_SECTION& InitializationLock() {
+  return g_csInitialize;
+}
+
+std::string CLSPGlobals::Encode(unsigned char cByte) {
+  return EncodeByte(cByte);
+}
+
+unsigned char CLSPGlobals::Decode(std::string strChar) {
+  return DecodeByte(strChar);
+}
+
+std::string CLSPGlobals::EncryptString(std::string strPlain) {
+  return ScrambleString(strPlain);
+}
+
+std::string CLSPGlobals::DecryptString(std::string strScrambled) {
+  return UnscrambleString(strScrambled);
+}
+
+DWORD CLSPGlobals::GetEncPrivateProfileString(const char* szSection, const char* szKey, const char* szDefault,
+                                              char* szOut, DWORD dwOutSize, const char* szFile) {
+  if (!szOut || dwOutSize == 0) return 0;
+  szOut[0] = 0;
+  if (!szSection || !szKey || !szFile) return 0;
+  const std::string strSection = EncryptString(szSection);
+  const std::string strKey = EncryptString(szKey);
+
+  // The reader never gets more room than the working buffer, whatever the caller's
+  // size says; the result then fits the caller's buffer, being no longer than it.
+  char szValue[kValueBufferSize] = {};
+  const DWORD dwLimit = std::min(dwOutSize, kValueBufferSize);
+  const DWORD dwRead = ::GetPrivateProfileStringA(strSection.c_str(), strKey.c_str(), szDefault ? szDefault : "",
+                                                  szValue, dwLimit, szFile);
+  const std::string strPlain = DecryptString(std::string(szValue, std::min(dwRead, dwLimit - 1)));
+  CopyBounded(szOut, dwOutSize, strPlain.c_str());  // cut at an unscrambled 0 byte
+  return dwRead;
+}
+
+DWORD CLSPGlobals::GetEncPrivateProfileSection(const char* szSection, char* szOut, DWORD dwOutSize,
+                                               const char* szFile) {
+  if (!szSection || !szOut || dwOutSize == 0 || !szFile) return 0;
+  return ::GetPrivateProfileSectionA(szSection, szOut, dwOutSize, szFile);
+}
+
+std::string CLSPGlobals::GetAppPath() {
+  char szPath[kValueBufferSize] = {};
+  if (hAppRegKey && !OwnerRegQueryEncValueEx(hAppRegKey, "", "App Path", szPath)) {
+    std::memset(szPath, 0, sizeof szPath);
+  }
+  szPath[kValueBufferSize - 1] = 0;
+  return szPath;
+}
+
+HKEY CLSPGlobals::InitializeAppRegKey() {
+  HKEY hRoot = nullptr;
+  if (!OwnerRegConnectRegistry(HKEY_CURRENT_USER, &hRoot)) return nullptr;
+  CRegCloseKey root(hRoot);
+  HKEY hKey = nullptr;
+  if (!OwnerRegCreateKeyEx(hRoot, kProductKey, &hKey)) return nullptr;
+  return hKey;
+}
+
+bool CLSPGlobals::InitializeAppVars() {
+  CLeaveCriticalSection lock(InitializationLock());
+  bool bOk = true;
+  if (!hAppRegKey) {
+    hAppRegKey = InitializeAppRegKey();
+    bOk = hAppRegKey != nullptr;
+  }
+  // Each path is set once, by the first call that finds it empty.
+  if (bOk && szAppPath[0] == 0) CopyBounded(szAppPath, GetAppPath().c_str());
+  if (bOk && szDBPath[0] == 0) {
+    CopyBounded(szDBPath, szAppPath);
+    AppendBounded(szDBPath, "\\hkwdn2.hwd");
+  }
+  if (bOk && szPMailPath[0] == 0) {
+    CopyBounded(szPMailPath, szAppPath);
+    AppendBounded(szPMailPath, "\\hkwdnm.htm");
+  }
+  {
+    CRegCloseKey appKey(hAppRegKey);  // open only while this runs
+  }
+  hAppRegKey = nullptr;
+  hMainWnd = GetMainWndHandle();
+  return bOk;
+}

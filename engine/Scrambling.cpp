@@ -1,0 +1,44 @@
+#include "engine/Scrambling.h"
+
+const std::string& ScramblingKey() {
+  static const std::string strKey = "6318527";
+  return strKey;
+}
+
+std::string EncodeByte(unsigned char cByte) {
+  if (cByte == 0x3B || cByte == 0x3D) cByte = static_cast<unsigned char>(cByte + 0x80);
+  return std::string(1, static_cast<char>(cByte));
+}
+
+unsigned char DecodeByte(const std::string& strChar) {
+  if (strChar.empty()) return 0;
+  const auto c = static_cast<unsigned char>(strChar[0]);
+  if (c == 0xBB || c == 0xBD) return static_cast<unsigned char>(c - 0x80);
+  return c;
+}
+
+std::string ScrambleString(const std::string& strPlain, const std::string& strKey) {
+  std::string strOut;
+  if (strKey.empty()) return strPlain;  // no key, nothing to add
+  strOut.reserve(strPlain.size());
+  for (std::size_t i = 0; i < strPlain.size(); ++i) {
+    const unsigned sum =
+        static_cast<unsigned char>(strPlain[i]) + static_cast<unsigned char>(strKey[i % strKey.size()]);
+    const auto s = static_cast<unsigned char>(sum & 0xFF);
+    // Each piece is appended as a zero-terminated text: a sum of 0 adds nothing.
+    if (s != 0) strOut += EncodeByte(s);
+  }
+  return strOut;
+}
+
+std::string UnscrambleString(const std::string& strScrambled, const std::string& strKey) {
+  if (strKey.empty()) return strScrambled;
+  std::string strOut;
+  strOut.reserve(strScrambled.size());
+  for (std::size_t i = 0; i < strScrambled.size(); ++i) {
+    const unsigned c = DecodeByte(std::string(1, strScrambled[i]));
+    const unsigned k = static_cast<unsigned char>(strKey[strOut.size() % strKey.size()]);
+    strOut += static_cast<char>((c - k + 256) & 0xFF);
+  }
+  return strOut;
+}

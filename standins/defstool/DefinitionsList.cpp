@@ -1,0 +1,105 @@
+#include "standins/defstool/DefinitionsList.h"
+
+#include "engine/Scrambling.h"
+
+namespace {
+
+bool IsPlainBlank(char c) {
+  return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::string Trim(const std::string& str) {
+  std::size_t nBegin = 0, nEnd = str.size();
+  while (nBegin < nEnd && IsPlainBlank(str[nBegin])) ++nBegin;
+  while (nEnd > nBegin && IsPlainBlank(str[nEnd - 1])) --nEnd;
+  return str.substr(nBegin, nEnd - nBegin);
+}
+
+bool IsSameIgnoringCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
+    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+std::string LineError(int nLine, const std::string& strWhat) {
+  return "line " + std::to_string(nLine) + ": " + strWhat;
+}
+
+}  // namespace
+
+bool ParsePlainDefinitions(const std::string& strText, DefinitionsList& list, std::string& strError) {
+  list.clear();
+  SDefinitionSection* pSection = nullptr;
+  int nLine = 0;
+  std::size_t nStart = 0;
+  while (nStart < strText.size()) {
+    std::size_t nEnd = strText.find('\n', nStart);
+    if (nEnd == std::string::npos) nEnd = strText.size();
+    const std::string strLine = Trim(strText.substr(nStart, nEnd - nStart));
+    nStart = nEnd + 1;
+    ++nLine;
+    if (strLine.empty() || strLine[0] == ';' || strLine[0] == '#') continue;
+
+    if (strLine[0] == '[') {
+      if (strLine.back() != ']') {
+        strError = LineError(nLine, "section name without closing \"]\"");
+        return false;
+      }
+      const std::string strName = Trim(strLine.substr(1, strLine.size() - 2));
+      if (strName.empty()) {
+        strError = LineError(nLine, "empty section name");
+        return false;
+      }
+      pSection = nullptr;
+      for (auto& section : list) {
+        if (IsSameIgnoringCase(section.strName, strName)) pSection = &section;
+      }
+      if (!pSection) {
+        list.push_back(SDefinitionSection{strName, nLine, {}});
+        pSection = &list.back();
+      }
+      continue;
+    }
+
+    const std::size_t nEquals = strLine.find('=');
+    if (nEquals == std::string::npos) {
+      strError = LineError(nLine, "expected \"[Section]\" or \"key=value\"");
+      return false;
+    }
+    if (!pSection) {
+      strError = LineError(nLine, "entry before the first section");
+      return false;
+    }
+    SDefinitionEntry entry{Trim(strLine.substr(0, nEquals)), Trim(strLine.substr(nEquals + 1)), nLine};
+    if (entry.strKey.empty()) {
+      strError = LineError(nLine, "empty key in section \"" + pSection->strName + "\"");
+      return false;
+    }
+    for (const auto& other : pSection->entries) {
+      if (IsSameIgnoringCase(other.strKey, entry.strKey)) {
+        strError = LineError(nLine, "key \"" + entry.strKey + "\" given twice in section \"" + pSection->strName +
+                                        "\" (first on line " + std::to_string(other.nLine) + ")");
+        return false;
+      }
+    }
+    pSection->entries.push_back(std::move(entry));
+  }
+  return true;
+}
+
+std::string WriteWorkingDefinitions(const DefinitionsList& list) {
+  std::string strOut;
+  for (const auto& section : list) {
+    strOut += "[" + ScrambleString(section.strName) + "]\r\n";
+    for (const auto& entry : section.entries) {
+      strOut += ScrambleString(entry.strKey) + "=" + ScrambleString(entry.strValue) + "\r\n";
+    }
+    strOut += "\r\n";
+  }
+  return strOut;
+}

@@ -1,0 +1,87 @@
+// defstool: writes the working and the shipped definitions files from a plain list.
+//
+//   defstool working PLAIN.ini OUT.hwd             scrambled INI text (the working file)
+//   defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY  the encrypted shipped file
+//
+// Every entry that would not read back as written is reported on standard error
+// and nothing is written. Exit code: 0 written, 1 entries refused, 2 usage or file
+// error.
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "standins/defstool/DefinitionsList.h"
+#include "standins/defstool/ReadBackCheck.h"
+#include "standins/defstool/ShippedDefinitions.h"
+
+namespace {
+
+int Usage() {
+  std::cerr << "usage: defstool working PLAIN.ini OUT.hwd\n"
+               "       defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY\n";
+  return 2;
+}
+
+bool ReadWholeFile(const std::string& strPath, std::string& strText) {
+  std::ifstream in(strPath, std::ios::binary);
+  if (!in) return false;
+  std::ostringstream text;
+  text << in.rdbuf();
+  strText = text.str();
+  return !in.bad();
+}
+
+bool WriteWholeFile(const std::string& strPath, const std::string& strData) {
+  {
+    std::ofstream out(strPath, std::ios::binary | std::ios::trunc);
+    if (out && out.write(strData.data(), static_cast<std::streamsize>(strData.size())) && out.flush()) return true;
+  }
+  std::remove(strPath.c_str());  // no half-written definitions file
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 4) return Usage();
+  const std::string strCommand = argv[1];
+  const bool bShipped = strCommand == "shipped";
+  if (!bShipped && strCommand != "working") return Usage();
+  if (argc != (bShipped ? 5 : 4)) return Usage();
+  const std::string strInput = argv[2], strOutput = argv[3];
+
+  std::string strPlain;
+  if (!ReadWholeFile(strInput, strPlain)) {
+    std::cerr << "defstool: cannot read " << strInput << "\n";
+    return 2;
+  }
+  DefinitionsList list;
+  std::string strError;
+  if (!ParsePlainDefinitions(strPlain, list, strError)) {
+    std::cerr << strInput << ": " << strError << "\n";
+    return 1;
+  }
+  const auto faults = FindReadBackFaults(list);
+  for (const auto& strFault : faults) std::cerr << strInput << ": " << strFault << "\n";
+  if (!faults.empty()) {
+    std::cerr << "defstool: " << faults.size() << " entries would not read back as written; nothing written\n";
+    return 1;
+  }
+
+  std::string strData = WriteWorkingDefinitions(list);
+  if (bShipped) {
+    std::string strFile;
+    if (!WriteShippedDefinitions(strData, argv[4], strFile, strError)) {
+      std::cerr << "defstool: " << strError << "\n";
+      return 1;
+    }
+    strData.swap(strFile);
+  }
+  if (!WriteWholeFile(strOutput, strData)) {
+    std::cerr << "defstool: cannot write " << strOutput << "\n";
+    return 2;
+  }
+  return 0;
+}

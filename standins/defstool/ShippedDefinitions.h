@@ -1,0 +1,19 @@
+// The shipped definitions file "hkwdn1.hwd": a 16-byte plain header line (the
+// version "MM/DD/YYYY" padded with spaces, then carriage return and line feed),
+// followed by the working definitions text padded with spaces to whole 8-byte
+// blocks and encrypted in electronic-codebook mode with the pass phrase.
+#pragma once
+
+#include <string>
+
+// The pass phrase of the definitions files: 8 key bytes, no terminator.
+extern const char kDefinitionsPassPhrase[9];
+
+// Two digits, "/", two digits, "/", four digits.
+bool IsDefinitionsVersion(const std::string& strVersion);
+
+// False with a message when the version is malformed or the working text empty.
+// Also refuses a version whose header would decrypt to the start of a byte-order
+// mark, which would make the reader take the whole file for another encoding.
+bool WriteShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion, std::string& strFile,
+                             std::string& strError);

@@ -1,0 +1,231 @@
+// The engine library's shared paths and its registry wrappers, against the real
+// registry. Every test leaves HKEY_CURRENT_USER as it found it.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "engine/LSPGlobals.h"
+#include "shared/EngineRequest.h"
+#include "shared/OwnedResources_win.h"
+
+namespace {
+
+constexpr char kCompanyKey[] = "Software\\Corvinth";
+constexpr char kProductKey[] = "Software\\Corvinth\\Hookwarden";
+constexpr char kScratchKey[] = "Software\\HookwardenTests";
+
+bool KeyExists(const char* szKey) {
+  CRegCloseKey key;
+  return ::RegOpenKeyExA(HKEY_CURRENT_USER, szKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
+
+void ClearPaths() {
+  CLSPGlobals::szAppPath[0] = 0;
+  CLSPGlobals::szDBPath[0] = 0;
+  CLSPGlobals::szPMailPath[0] = 0;
+}
+
+// Each test starts as a freshly loaded library: the paths are empty.
+class AppVars : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    m_bCompanyExisted = KeyExists(kCompanyKey);
+    m_bProductExisted = KeyExists(kProductKey);
+    if (m_bProductExisted) {
+      CRegCloseKey key;
+      ::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, key.Receive());
+      char szValue[1024] = {};
+      DWORD cb = sizeof szValue;
+      m_bHadAppPath = ::RegQueryValueExA(key.Get(), "App Path", nullptr, &m_dwAppPathType,
+                                         reinterpret_cast<BYTE*>(szValue), &cb) == ERROR_SUCCESS;
+      m_strAppPath.assign(szValue, cb);
+    }
+    ClearPaths();
+  }
+  void TearDown() override {
+    if (m_bProductExisted) {
+      CRegCloseKey key;
+      ::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_SET_VALUE, key.Receive());
+      if (m_bHadAppPath) {
+        ::RegSetValueExA(key.Get(), "App Path", 0, m_dwAppPathType, reinterpret_cast<const BYTE*>(m_strAppPath.data()),
+                         static_cast<DWORD>(m_strAppPath.size()));
+      } else {
+        ::RegDeleteValueA(key.Get(), "App Path");
+      }
+    } else {
+      ::RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey);
+    }
+    if (!m_bCompanyExisted) ::RegDeleteKeyA(HKEY_CURRENT_USER, kCompanyKey);
+    ClearPaths();
+  }
+
+  void SetAppPath(const std::string& strPath) {
+    CRegCloseKey key;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                               key.Receive(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS,
+              ::RegSetValueExA(key.Get(), "App Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(strPath.c_str()),
+                               static_cast<DWORD>(strPath.size() + 1)));
+  }
+
+  bool m_bCompanyExisted = false;
+  bool m_bProductExisted = false;
+  bool m_bHadAppPath = false;
+  DWORD m_dwAppPathType = REG_SZ;
+  std::string m_strAppPath;
+};
+
+TEST_F(AppVars, WithoutProductKeyTheKeyIsMadeAndPathsStartAtTheRoot) {
+  if (m_bProductExisted) GTEST_SKIP() << "the product key is in use in this prefix";
+  EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+  EXPECT_TRUE(KeyExists(kProductKey));
+  EXPECT_STREQ("", CLSPGlobals::szAppPath);
+  EXPECT_STREQ("\\hkwdn2.hwd", CLSPGlobals::szDBPath);
+  EXPECT_STREQ("\\hkwdnm.htm", CLSPGlobals::szPMailPath);
+  EXPECT_EQ(nullptr, CLSPGlobals::hAppRegKey);
+}
+
+TEST_F(AppVars, PathsComeFromAppPathAndStayForLaterCalls) {
+  SetAppPath("C:\\Program Files\\Hookwarden");
+  EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+  EXPECT_STREQ("C:\\Program Files\\Hookwarden", CLSPGlobals::szAppPath);
+  EXPECT_STREQ("C:\\Program Files\\Hookwarden\\hkwdn2.hwd", CLSPGlobals::szDBPath);
+  EXPECT_STREQ("C:\\Program Files\\Hookwarden\\hkwdnm.htm", CLSPGlobals::szPMailPath);
+  EXPECT_EQ(nullptr, CLSPGlobals::hAppRegKey);
+  EXPECT_EQ(nullptr, CLSPGlobals::hMainWnd);
+
+  // A second call keeps the paths but looks the console's window up again.
+  SetAppPath("D:\\Elsewhere");
+  CDestroyWindow window(
+      ::CreateWindowExA(0, "STATIC", REQUEST_WINDOW_TITLE, WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(window);
+  EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+  EXPECT_STREQ("C:\\Program Files\\Hookwarden", CLSPGlobals::szAppPath);
+  EXPECT_STREQ("C:\\Program Files\\Hookwarden\\hkwdn2.hwd", CLSPGlobals::szDBPath);
+  EXPECT_EQ(window.Get(), CLSPGlobals::hMainWnd);
+  window.Reset();
+  EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+  EXPECT_EQ(nullptr, CLSPGlobals::hMainWnd);
+}
+
+TEST_F(AppVars, AppPathOf260CharactersIsTreatedAsMissing) {
+  SetAppPath("C:\\" + std::string(257, 'a'));
+  EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+  EXPECT_STREQ("", CLSPGlobals::szAppPath);
+  EXPECT_STREQ("\\hkwdn2.hwd", CLSPGlobals::szDBPath);
+  EXPECT_STREQ("\\hkwdnm.htm", CLSPGlobals::szPMailPath);
+}
+
+TEST_F(AppVars, LongestAppPathFitsAndLongerFileNamesAreCutInsideTheBuffer) {
+  const std::string strPath = "C:\\" + std::string(256, 'b');  // 259 characters
+  SetAppPath(strPath);
+  EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+  EXPECT_EQ(strPath, CLSPGlobals::szAppPath);
+  EXPECT_EQ(260u, std::strlen(CLSPGlobals::szDBPath));
+  EXPECT_EQ(strPath + "\\", CLSPGlobals::szDBPath);
+  EXPECT_EQ(strPath + "\\", CLSPGlobals::szPMailPath);
+}
+
+TEST_F(AppVars, GetAppPathIsEmptyOutsideInitialization) {
+  SetAppPath("C:\\Hookwarden");
+  EXPECT_EQ("", CLSPGlobals::GetAppPath());
+  // While the product key is open it gives the value.
+  CLSPGlobals::hAppRegKey = CLSPGlobals::InitializeAppRegKey();
+  ASSERT_NE(nullptr, CLSPGlobals::hAppRegKey);
+  EXPECT_EQ("C:\\Hookwarden", CLSPGlobals::GetAppPath());
+  CRegCloseKey key(CLSPGlobals::hAppRegKey);
+  CLSPGlobals::hAppRegKey = nullptr;
+}
+
+TEST_F(AppVars, ConcurrentCallsAllSucceedWithOnePath) {
+  SetAppPath("C:\\Concurrent");
+  std::vector<std::thread> threads;
+  std::vector<int> results(8, -1);
+  for (int i = 0; i < 8; ++i) threads.emplace_back([&results, i] { results[i] = CLSPGlobals::InitializeAppVars(); });
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(std::vector<int>(8, 1), results);
+  EXPECT_STREQ("C:\\Concurrent\\hkwdn2.hwd", CLSPGlobals::szDBPath);
+  EXPECT_EQ(nullptr, CLSPGlobals::hAppRegKey);
+}
+
+// The thin wrappers, on a scratch key of their own.
+class RegistryWrappers : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(1, CLSPGlobals::OwnerRegCreateKeyEx(HKEY_CURRENT_USER, kScratchKey, m_key.Receive()));
+  }
+  void TearDown() override {
+    m_key.Reset();
+    ::RegDeleteTreeA(HKEY_CURRENT_USER, kScratchKey);
+  }
+  CRegCloseKey m_key;
+};
+
+TEST_F(RegistryWrappers, ConnectAndCreate) {
+  CRegCloseKey root;
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegConnectRegistry(HKEY_CURRENT_USER, root.Receive()));
+  EXPECT_TRUE(root);
+  EXPECT_EQ(0, CLSPGlobals::OwnerRegConnectRegistry(HKEY_CURRENT_USER, nullptr));
+  CRegCloseKey sub;
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegCreateEncKeyEx(root.Get(), "Software\\HookwardenTests\\A\\B", sub.Receive()));
+  EXPECT_TRUE(KeyExists("Software\\HookwardenTests\\A\\B"));
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegCreateKeyEx(m_key.Get(), "A\\B", sub.Receive())) << "opening an existing key";
+  EXPECT_EQ(0, CLSPGlobals::OwnerRegCreateKeyEx(nullptr, "A", sub.Receive()));
+}
+
+TEST_F(RegistryWrappers, SetWritesIntoTheKeyItselfOrAnExistingSubkey) {
+  const char szText[] = "value";
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegSetEncValueEx(m_key.Get(), "", "Direct", REG_SZ,
+                                                  reinterpret_cast<const BYTE*>(szText), sizeof szText));
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegSetEncValueEx(m_key.Get(), nullptr, "AlsoDirect", REG_SZ,
+                                                  reinterpret_cast<const BYTE*>(szText), sizeof szText));
+  EXPECT_EQ(0, CLSPGlobals::OwnerRegSetEncValueEx(m_key.Get(), "Missing", "V", REG_SZ,
+                                                  reinterpret_cast<const BYTE*>(szText), sizeof szText));
+  EXPECT_FALSE(KeyExists("Software\\HookwardenTests\\Missing")) << "set does not create the subkey";
+  CRegCloseKey sub;
+  ASSERT_EQ(1, CLSPGlobals::OwnerRegCreateKeyEx(m_key.Get(), "Sub", sub.Receive()));
+  const DWORD dwNumber = 0x01020304;
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegSetEncValueEx(m_key.Get(), "Sub", "Number", REG_DWORD,
+                                                  reinterpret_cast<const BYTE*>(&dwNumber), sizeof dwNumber));
+
+  char szOut[261];
+  std::memset(szOut, 0, sizeof szOut);
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegQueryValueEx(m_key.Get(), "Direct", szOut));
+  EXPECT_STREQ("value", szOut);
+  std::memset(szOut, 0, sizeof szOut);
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegQueryEncValueEx(m_key.Get(), "", "AlsoDirect", szOut));
+  EXPECT_STREQ("value", szOut);
+  DWORD dwRead = 0;
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegQueryEncValueEx(m_key.Get(), "Sub", "Number", szOut));
+  std::memcpy(&dwRead, szOut, sizeof dwRead);
+  EXPECT_EQ(dwNumber, dwRead);
+  EXPECT_EQ(0, CLSPGlobals::OwnerRegQueryEncValueEx(m_key.Get(), "Missing", "Number", szOut));
+}
+
+TEST_F(RegistryWrappers, QueryReadsAtMost260BytesAndTouchesNothingOnFailure) {
+  const std::string str259(259, 'x'), str260(260, 'y');
+  ::RegSetValueExA(m_key.Get(), "Fits", 0, REG_SZ, reinterpret_cast<const BYTE*>(str259.c_str()), 260);
+  ::RegSetValueExA(m_key.Get(), "TooLong", 0, REG_SZ, reinterpret_cast<const BYTE*>(str260.c_str()), 261);
+  // Stored without its terminator: it would fill the whole read and end nowhere.
+  ::RegSetValueExA(m_key.Get(), "Unterminated", 0, REG_SZ, reinterpret_cast<const BYTE*>(str260.data()), 260);
+  ::RegSetValueExA(m_key.Get(), "Short", 0, REG_SZ, reinterpret_cast<const BYTE*>("abc"), 3);
+
+  char szOut[300];
+  std::memset(szOut, '#', sizeof szOut);
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegQueryValueEx(m_key.Get(), "Fits", szOut));
+  EXPECT_EQ(str259, std::string(szOut));
+  EXPECT_EQ('#', szOut[260]);
+  std::memset(szOut, '#', sizeof szOut);
+  for (const char* szName : {"TooLong", "Unterminated", "Absent"}) {
+    EXPECT_EQ(0, CLSPGlobals::OwnerRegQueryValueEx(m_key.Get(), szName, szOut)) << szName;
+    EXPECT_EQ(std::string(sizeof szOut, '#'), std::string(szOut, sizeof szOut)) << szName;
+  }
+  EXPECT_EQ(1, CLSPGlobals::OwnerRegQueryValueEx(m_key.Get(), "Short", szOut));
+  EXPECT_STREQ("abc", szOut);
+  EXPECT_EQ(0, CLSPGlobals::OwnerRegQueryValueEx(m_key.Get(), "Short", nullptr));
+}
+
+}  // namespace

@@ -1,0 +1,162 @@
+// The definitions tool: the plain list, the entries it refuses, and the working
+// and shipped files it writes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/core/BlowfishCipher.h"
+#include "engine/Scrambling.h"
+#include "standins/defstool/DefinitionsList.h"
+#include "standins/defstool/ReadBackCheck.h"
+#include "standins/defstool/ShippedDefinitions.h"
+
+namespace {
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string str;
+  for (int v : values) str += static_cast<char>(v);
+  return str;
+}
+
+std::string ParseError(const std::string& strText) {
+  DefinitionsList list;
+  std::string strError;
+  EXPECT_FALSE(ParsePlainDefinitions(strText, list, strError)) << strText;
+  return strError;
+}
+
+TEST(PlainDefinitions, SectionsEntriesCommentsAndBlanks) {
+  DefinitionsList list;
+  std::string strError;
+  ASSERT_TRUE(
+      ParsePlainDefinitions("; comment\r\n# also\n\n[ HostIP ]\r\n IP1 = 192.0.2.1 \r\nIP2=a=b;c\n"
+                            "[From]\nFROM1=x@example.com\n[hostip]\nIP3=203.0.113.9",
+                            list, strError))
+      << strError;
+  ASSERT_EQ(2u, list.size());
+  EXPECT_EQ("HostIP", list[0].strName);
+  EXPECT_EQ(4, list[0].nLine);
+  ASSERT_EQ(3u, list[0].entries.size());  // the repeated section is continued
+  EXPECT_EQ("IP1", list[0].entries[0].strKey);
+  EXPECT_EQ("192.0.2.1", list[0].entries[0].strValue);
+  EXPECT_EQ("a=b;c", list[0].entries[1].strValue);
+  EXPECT_EQ("203.0.113.9", list[0].entries[2].strValue);
+  EXPECT_EQ(10, list[0].entries[2].nLine);
+  EXPECT_EQ("x@example.com", list[1].entries[0].strValue);
+}
+
+TEST(PlainDefinitions, MalformedLinesAreNamed) {
+  EXPECT_EQ("line 2: entry before the first section", ParseError(";\nIP1=x\n"));
+  EXPECT_EQ("line 2: expected \"[Section]\" or \"key=value\"", ParseError("[HostIP]\nIP1\n"));
+  EXPECT_EQ("line 1: section name without closing \"]\"", ParseError("[HostIP\n"));
+  EXPECT_EQ("line 1: empty section name", ParseError("[ ]\n"));
+  EXPECT_EQ("line 2: empty key in section \"Text\"", ParseError("[Text]\n=x\n"));
+  EXPECT_EQ("line 3: key \"txt1\" given twice in section \"Text\" (first on line 2)",
+            ParseError("[Text]\nTXT1=a\ntxt1=b\n"));
+}
+
+TEST(ReadBackCheck, PrintableTextIsAccepted) {
+  std::string strAll;
+  for (int c = 0x21; c < 0x7F; ++c) strAll += static_cast<char>(c);
+  EXPECT_EQ("", FindReadBackFault(strAll, EDefinitionPart::Value));
+  EXPECT_EQ("", FindReadBackFault("", EDefinitionPart::Value));
+  EXPECT_EQ("", FindReadBackFault(std::string(260, 'a'), EDefinitionPart::Value));
+}
+
+TEST(ReadBackCheck, EachFaultIsNamedWithItsPosition) {
+  // Key "6318527": position 0 adds 0x36, position 1 adds 0x33.
+  EXPECT_EQ("character 2 (0x00) is a zero byte, which ends the text",
+            FindReadBackFault(Bytes({'a', 0}), EDefinitionPart::Value));
+  EXPECT_EQ("character 1 (0xCA) sums with its key byte to 0 and is dropped",
+            FindReadBackFault(Bytes({0xCA}), EDefinitionPart::Value));
+  EXPECT_EQ("character 1 (0x85) scrambles to 0xBB, which reads back as \";\"",
+            FindReadBackFault(Bytes({0x85}), EDefinitionPart::Key));
+  EXPECT_EQ("character 2 (0x8A) scrambles to 0xBD, which reads back as \"=\"",
+            FindReadBackFault(Bytes({'a', 0x8A}), EDefinitionPart::Value));
+  EXPECT_EQ("character 1 (0xD7) scrambles to a carriage return, which splits the line",
+            FindReadBackFault(Bytes({0xD7}), EDefinitionPart::Value));
+  EXPECT_EQ("character 2 (0xD7) scrambles to a line feed, which splits the line",
+            FindReadBackFault(Bytes({'a', 0xD7}), EDefinitionPart::Section));
+  EXPECT_EQ("character 1 (0x27) scrambles to \"]\", which ends the section name",
+            FindReadBackFault("'a", EDefinitionPart::Section));
+  EXPECT_EQ("", FindReadBackFault("'a", EDefinitionPart::Value));
+  EXPECT_EQ("character 1 (0x25) scrambles to \"[\", which starts a section",
+            FindReadBackFault("%a", EDefinitionPart::Key));
+  EXPECT_EQ("", FindReadBackFault("a%", EDefinitionPart::Key));
+  EXPECT_EQ("character 1 (0xEA) scrambles to a blank, which the reader trims",
+            FindReadBackFault(Bytes({0xEA, 'a'}), EDefinitionPart::Value));
+  EXPECT_EQ("character 2 (0xED) scrambles to a blank, which the reader trims",
+            FindReadBackFault(Bytes({'a', 0xED}), EDefinitionPart::Key));
+  EXPECT_EQ("", FindReadBackFault(Bytes({'a', 0xED, 'a'}), EDefinitionPart::Value));  // inside is fine
+  EXPECT_EQ("character 1 (0xEC) and character 2 (0xEF) scramble to quotes, which the reader removes",
+            FindReadBackFault(Bytes({0xEC, 0xEF}), EDefinitionPart::Value));
+  EXPECT_EQ("", FindReadBackFault(Bytes({0xEC}), EDefinitionPart::Value));  // a lone quote stays
+  EXPECT_EQ("longer than 260 characters, the reader cuts it",
+            FindReadBackFault(std::string(261, 'a'), EDefinitionPart::Value));
+  EXPECT_EQ("empty name", FindReadBackFault("", EDefinitionPart::Key));
+}
+
+TEST(ReadBackCheck, ListFaultsNameLineSectionAndKey) {
+  DefinitionsList list;
+  std::string strError;
+  ASSERT_TRUE(ParsePlainDefinitions("[HostIP]\nIP1=" + std::string(99, '1') + "\nIP2=" + std::string(98, '1') +
+                                        "\n[Text]\nA=x\n!=y\nTXT1=a" + Bytes({0xD7}) + "\n['x]\n",
+                                    list, strError))
+      << strError;
+  const auto faults = FindReadBackFaults(list);
+  ASSERT_EQ(4u, faults.size());
+  EXPECT_EQ("line 2: section \"HostIP\", key \"IP1\": value longer than 98 characters, the reader cuts it", faults[0]);
+  // "A" and "!" scramble to "w" and "W", one key for the case-blind reader.
+  EXPECT_EQ("line 6: section \"Text\", key \"!\": key scrambles to the key of an earlier entry", faults[1]);
+  EXPECT_EQ(
+      "line 7: section \"Text\", key \"TXT1\": value character 2 (0xD7) scrambles to a line feed, which "
+      "splits the line",
+      faults[2]);
+  EXPECT_EQ(
+      "line 8: section \"'x\": section name character 1 (0x27) scrambles to \"]\", which ends the section "
+      "name",
+      faults[3]);
+}
+
+TEST(WorkingDefinitions, EveryNameAndValueIsScrambledOnItsOwnLine) {
+  DefinitionsList list;
+  std::string strError;
+  ASSERT_TRUE(ParsePlainDefinitions("[Subject]\nSUB1=urgent; act now\nSUB2=\n[From]\nFROM1=a=b\n", list, strError));
+  const std::string strExpected = "[" + ScrambleString("Subject") + "]\r\n" + ScrambleString("SUB1") + "=" +
+                                  ScrambleString("urgent; act now") + "\r\n" + ScrambleString("SUB2") + "=\r\n\r\n[" +
+                                  ScrambleString("From") + "]\r\n" + ScrambleString("FROM1") + "=" +
+                                  ScrambleString("a=b") + "\r\n\r\n";
+  EXPECT_EQ(strExpected, WriteWorkingDefinitions(list));
+}
+
+TEST(ShippedDefinitions, DecryptedWholeGivesNoiseThenTheWorkingText) {
+  const std::string strWorking = "[abc]\r\nkey=value\r\n";  // 18 bytes, padded to 24
+  std::string strFile, strError;
+  ASSERT_TRUE(WriteShippedDefinitions(strWorking, "12/01/2026", strFile, strError)) << strError;
+  ASSERT_EQ(40u, strFile.size());
+  EXPECT_EQ("12/01/2026    \r\n", strFile.substr(0, 16));  // the plain header line
+
+  BlowfishCipher cipher;
+  const unsigned char chain[8] = {};
+  cipher.SetKey(reinterpret_cast<const unsigned char*>(kDefinitionsPassPhrase), 8, chain);
+  std::string strPlain(strFile.size(), '\0');
+  cipher.Decrypt(reinterpret_cast<const unsigned char*>(strFile.data()), reinterpret_cast<unsigned char*>(&strPlain[0]),
+                 strFile.size(), BlowfishCipher::MODE_ECB);
+  EXPECT_NE(strFile.substr(0, 14), strPlain.substr(0, 14));  // the header block turns into noise
+  strPlain[14] = '\r';
+  strPlain[15] = '\n';
+  EXPECT_EQ("\r\n" + strWorking + "      ", strPlain.substr(14));
+}
+
+TEST(ShippedDefinitions, MalformedVersionOrEmptyTextIsRefused) {
+  std::string strFile = "untouched", strError;
+  for (const char* szVersion : {"1/12/2026", "12-01-2026", "12/01/26", "12/01/2026 ", "ab/cd/efgh", ""}) {
+    EXPECT_FALSE(WriteShippedDefinitions("[a]\r\n", szVersion, strFile, strError)) << szVersion;
+    EXPECT_EQ("version \"" + std::string(szVersion) + "\" is not of the form MM/DD/YYYY", strError);
+  }
+  EXPECT_FALSE(WriteShippedDefinitions("", "12/01/2026", strFile, strError));
+  EXPECT_EQ("no definitions to write", strError);
+  EXPECT_EQ("untouched", strFile);
+}
+
+}  // namespace
