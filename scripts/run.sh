@@ -15,15 +15,28 @@ eval "$($session env $build)"
 bin=$(pwd)/$build/bin
 app=$(pwd)/$build/app
 
+# Until the console's start-up writes them itself: the working definitions file
+# from the sample list, and "App Path", by which the engine library finds it.
+"$(pwd)/$build/host/defstool" working standins/defstool/sample-definitions.ini "$app/hkwdn2.hwd"
+wine reg add 'HKCU\Software\Corvinth\Hookwarden' /v 'App Path' /d "$(winepath -w "$app")" /f >/dev/null 2>&1
+
 echo "Starting the console: $app/Hookwdn.exe"
 (cd "$app" && wine Hookwdn.exe >/dev/null 2>&1 < /dev/null &)
 for _ in $(seq 1 100); do
-  out=$(cd "$bin" && wine provider-standin.exe --kind I --ip 192.0.2.1 --port 80 2>/dev/null | tr -d '\r') && break
+  # A probe sent whatever the definitions say; "no console" until its window is up.
+  out=$(cd "$bin" && wine provider-standin.exe --kind I --ip 192.0.2.1 --port 80 --always 2>/dev/null | tr -d '\r' || true)
   case "$out" in *"no console"*) sleep 0.2 ;; *) break ;; esac
 done
 echo "Console is up. It answers every request with 0 (block) until request handling lands."
+echo "The provider stand-in sends a request only when the sample definitions list the address."
 echo
 provider() { (cd "$bin" && wine provider-standin.exe "$@" 2>/dev/null | tr -d '\r') || true; }
+echo "== a connection to a listed host address, then to an unlisted one"
 provider --kind I --ip 192.0.2.10 --port 80 --name iexplore.exe
-provider --kind U --ip 198.51.100.23 --port 80 --url phish.example.com/login.php --name iexplore.exe
-provider --kind U --ip 203.0.113.5 --port 8080 --url www.example.net/account --name firefox.exe
+provider --kind I --ip 192.0.2.1 --port 80 --name iexplore.exe
+echo
+echo "== a web request for a listed address, then for an unlisted one (request heads on standard input)"
+printf 'GET /verify?user=alice HTTP/1.1\r\nHost: www.login.example.com\r\nAccept: */*\r\n\r\n' |
+  provider --kind U --ip 203.0.113.5 --port 80 --head - --name iexplore.exe
+printf 'GET /index.html HTTP/1.1\r\nHost: www.example.org\r\nAccept: */*\r\n\r\n' |
+  provider --kind U --ip 198.51.100.7 --port 80 --head - --name firefox.exe

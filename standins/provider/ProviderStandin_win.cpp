@@ -1,13 +1,24 @@
-// Stand-in for the socket-layer provider: sends one web request to the console
-// the way the provider does, prints the verdict and exits with it (1 allow,
-// 0 block; 2 for a usage error).
+// Stand-in for the socket-layer provider: does with one connection or one web
+// request what the provider does with traffic. It asks the engine library whether
+// the definitions list the host address (IsBadIP) or the requested address
+// (IsBadUrl, after cutting it out of a request head with GetUrl), and only when
+// they do it sends request 1125 (kind 'I') or 1126 (kind 'U') to the console.
 //
-//   provider-standin --kind I|U --ip ADDRESS --port PORT [--url URL]
-//                    [--path PROCESS_PATH] [--name PROCESS_NAME]
+//   provider-standin --kind I --ip ADDRESS --port PORT [--path PROCESS_PATH] [--name PROCESS_NAME]
+//   provider-standin --kind U --ip ADDRESS --port PORT (--head FILE|- | --url URL) [...]
+//   ... [--always]   send without asking the definitions (to drive the console directly)
+//
+// --head reads a raw HTTP request head from FILE, or from standard input for "-".
+// Exit code: the console's verdict (1 allow, 0 block); 3 when the definitions do
+// not list the address, so nothing is sent and the traffic passes; 2 for a usage
+// or file error.
+#include <fcntl.h>
+#include <io.h>
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "engine/LSPGlobals.h"
 #include "shared/BoundedCopy.h"
@@ -15,11 +26,92 @@
 
 namespace {
 
+constexpr int kExitNotListed = 3;
+constexpr int kExitUsage = 2;
+constexpr std::size_t kMaxHeadBytes = 64 * 1024;
+
+struct COptions {
+  const char* szKind = nullptr;
+  const char* szIP = "";
+  const char* szPort = "";
+  const char* szUrl = nullptr;
+  const char* szHead = nullptr;
+  const char* szPath = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
+  const char* szName = nullptr;
+  bool bAlways = false;
+};
+
 int Usage() {
   std::fprintf(stderr,
-               "usage: provider-standin --kind I|U --ip ADDRESS --port PORT [--url URL]\n"
-               "                        [--path PROCESS_PATH] [--name PROCESS_NAME]\n");
-  return 2;
+               "usage: provider-standin --kind I --ip ADDRESS --port PORT [--path PROCESS_PATH] [--name PROCESS_NAME]\n"
+               "       provider-standin --kind U --ip ADDRESS --port PORT (--head FILE|- | --url URL) [...]\n"
+               "       add --always to send without asking the definitions\n");
+  return kExitUsage;
+}
+
+bool ParseOptions(int argc, char** argv, COptions& options) {
+  for (int i = 1; i < argc; ++i) {
+    const char* szOption = argv[i];
+    if (!std::strcmp(szOption, "--always")) {
+      options.bAlways = true;
+      continue;
+    }
+    if (i + 1 >= argc) return false;
+    const char* szValue = argv[++i];
+    if (!std::strcmp(szOption, "--kind")) {
+      options.szKind = szValue;
+    } else if (!std::strcmp(szOption, "--ip")) {
+      options.szIP = szValue;
+    } else if (!std::strcmp(szOption, "--port")) {
+      options.szPort = szValue;
+    } else if (!std::strcmp(szOption, "--url")) {
+      options.szUrl = szValue;
+    } else if (!std::strcmp(szOption, "--head")) {
+      options.szHead = szValue;
+    } else if (!std::strcmp(szOption, "--path")) {
+      options.szPath = szValue;
+    } else if (!std::strcmp(szOption, "--name")) {
+      options.szName = szValue;
+    } else {
+      return false;
+    }
+  }
+  if (!options.szKind || (std::strcmp(options.szKind, "I") && std::strcmp(options.szKind, "U"))) return false;
+  if (options.szKind[0] == KIND_URL && !options.szUrl && !options.szHead) return false;
+  return !(options.szUrl && options.szHead);
+}
+
+// The whole head, binary (a line end stays CR LF), at most kMaxHeadBytes.
+bool ReadHead(const char* szSource, std::string& strHead) {
+  FILE* pFile = nullptr;
+  if (!std::strcmp(szSource, "-")) {
+    _setmode(_fileno(stdin), _O_BINARY);
+    pFile = stdin;
+  } else {
+    pFile = std::fopen(szSource, "rb");
+    if (!pFile) return false;
+  }
+  char buffer[4096];
+  std::size_t nRead = 0;
+  while (strHead.size() < kMaxHeadBytes && (nRead = std::fread(buffer, 1, sizeof(buffer), pFile)) > 0) {
+    strHead.append(buffer, nRead);
+  }
+  const bool bOk = !std::ferror(pFile);
+  if (pFile != stdin) std::fclose(pFile);
+  if (strHead.size() > kMaxHeadBytes) strHead.resize(kMaxHeadBytes);
+  return bOk;
+}
+
+// The address the request asks for, as the provider cuts it: the head in lower
+// case (the cutter's tokens are lower case, as on the wire after the provider's
+// folding), then GetUrl. Empty when the head names none.
+std::string AddressOfHead(std::string strHead) {
+  for (char& c : strHead) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  char szUrl[261];
+  CLSPGlobals::GetUrl(strHead.c_str(), szUrl);
+  return szUrl;
 }
 
 const char* NameOfPath(const char* szPath) {
@@ -27,49 +119,66 @@ const char* NameOfPath(const char* szPath) {
   return pSlash ? pSlash + 1 : szPath;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  EngineRequest request;
-  std::memset(&request, 0, sizeof(request));
-  const char* szKind = nullptr;
-  const char* szName = nullptr;
-  const char* szPath = "C:\\Program Files\\Internet Explorer\\iexplore.exe";
-  for (int i = 1; i + 1 < argc; i += 2) {
-    const char* szOption = argv[i];
-    const char* szValue = argv[i + 1];
-    if (!std::strcmp(szOption, "--kind")) {
-      szKind = szValue;
-    } else if (!std::strcmp(szOption, "--ip")) {
-      CopyBounded(request.szHostIP, szValue);
-    } else if (!std::strcmp(szOption, "--port")) {
-      CopyBounded(request.szPort, szValue);
-    } else if (!std::strcmp(szOption, "--url")) {
-      CopyBounded(request.web.szUrl, szValue);
-    } else if (!std::strcmp(szOption, "--path")) {
-      szPath = szValue;
-    } else if (!std::strcmp(szOption, "--name")) {
-      szName = szValue;
-    } else {
-      return Usage();
-    }
-  }
-  if (argc % 2 == 0 || !szKind || (std::strcmp(szKind, "I") && std::strcmp(szKind, "U"))) return Usage();
-  CopyBounded(request.szProcessPath, szPath);
-  CopyBounded(request.szProcessName, szName ? szName : NameOfPath(szPath));
-  request.web.cWebKind = szKind[0];
-
+int SendToConsole(EngineRequest& request) {
   COPYDATASTRUCT copy = {};
-  copy.dwData = szKind[0] == KIND_HOST_IP ? REQUEST_HOST_IP : REQUEST_URL;
+  copy.dwData = request.web.cWebKind == KIND_HOST_IP ? REQUEST_HOST_IP : REQUEST_URL;
   copy.cbData = WEB_REQUEST_SIZE;
   copy.lpData = &request;
-
   HWND hConsole = CLSPGlobals::GetMainWndHandle();
   const LRESULT verdict = ::SendMessageA(hConsole, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
   const int nVerdict = verdict ? VERDICT_ALLOW : VERDICT_BLOCK;
+  const bool bUrl = request.web.cWebKind == KIND_URL;
   std::printf("request %lu kind '%c' program %s host %s port %s%s%s: %s%s\n", static_cast<unsigned long>(copy.dwData),
-              request.web.cWebKind, request.szProcessName, request.szHostIP, request.szPort,
-              szKind[0] == KIND_URL ? " url " : "", szKind[0] == KIND_URL ? request.web.szUrl : "",
-              nVerdict ? "allow" : "block", hConsole ? "" : " (no console running)");
+              request.web.cWebKind, request.szProcessName, request.szHostIP, request.szPort, bUrl ? " url " : "",
+              bUrl ? request.web.szUrl : "", nVerdict ? "allow" : "block", hConsole ? "" : " (no console running)");
   return nVerdict;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  COptions options;
+  if (!ParseOptions(argc, argv, options)) return Usage();
+  const bool bUrl = options.szKind[0] == KIND_URL;
+
+  EngineRequest request;
+  std::memset(&request, 0, sizeof(request));
+  CopyBounded(request.szProcessPath, options.szPath);
+  CopyBounded(request.szProcessName, options.szName ? options.szName : NameOfPath(options.szPath));
+  CopyBounded(request.szHostIP, options.szIP);
+  CopyBounded(request.szPort, options.szPort);
+  request.web.cWebKind = options.szKind[0];
+
+  std::string strAddress = bUrl ? std::string() : options.szIP;
+  if (bUrl && options.szUrl) strAddress = options.szUrl;
+  if (bUrl && options.szHead) {
+    std::string strHead;
+    if (!ReadHead(options.szHead, strHead)) {
+      std::fprintf(stderr, "provider-standin: cannot read the request head from %s\n", options.szHead);
+      return kExitUsage;
+    }
+    strAddress = AddressOfHead(strHead);
+    std::printf("request head asks for %s\n", strAddress.empty() ? "no address to check" : strAddress.c_str());
+    if (strAddress.empty()) {
+      std::printf("nothing sent: the request passes\n");
+      return kExitNotListed;
+    }
+  }
+  if (strAddress.size() >= sizeof(request.web.szUrl) && bUrl) strAddress.resize(sizeof(request.web.szUrl) - 1);
+
+  if (!options.bAlways) {
+    CLSPGlobals::InitializeAppVars();
+    char szChecked[261];
+    CopyBounded(szChecked, strAddress.c_str());
+    const bool bListed = bUrl ? CLSPGlobals::IsBadUrl(szChecked) : CLSPGlobals::IsBadIP(szChecked);
+    if (bUrl) strAddress = szChecked;  // IsBadUrl lower-cased it, as the console will see it
+    std::printf("%s %s: %s\n", bUrl ? "address" : "host address", strAddress.c_str(),
+                bListed ? (bUrl ? "listed in HostLink or Link" : "listed in HostIP") : "not listed");
+    if (!bListed) {
+      std::printf("nothing sent: the %s passes\n", bUrl ? "request" : "connection");
+      return kExitNotListed;
+    }
+  }
+  if (bUrl) CopyBounded(request.web.szUrl, strAddress.c_str());
+  return SendToConsole(request);
 }

@@ -1,0 +1,99 @@
+#include "bench/BenchLists.h"
+
+#include <cstdio>
+
+namespace {
+
+std::string Format(const char* szFormat, int n) {
+  char sz[300];
+  std::snprintf(sz, sizeof(sz), szFormat, n, n);
+  return sz;
+}
+
+std::string HostIPOf(int n) {
+  char sz[32];
+  std::snprintf(sz, sizeof(sz), "10.%d.%d.%d", n / 65536, n / 256 % 256, n % 256);
+  return sz;
+}
+
+std::string CalledLinkOf(int n) {
+  return Format("http://link%05d.phish.example/pay%05d", n);
+}
+std::string VisibleLinkOf(int n) {
+  return Format("http://www.bank%05d.example/", n);
+}
+
+// Around the matching part, the kind of page text a web-mail page gives.
+std::string InPage(const std::string& strPart) {
+  return "<html><body><p>dear customer,</p><p>" + strPart + "</p><p>regards, the team</p></body></html>";
+}
+
+}  // namespace
+
+std::string MakePlainDefinitions(int nEntries) {
+  struct SList {
+    const char* szSection;
+    const char* szPrefix;
+    std::string (*pValueOf)(int);
+  };
+  const SList lists[] = {
+      {"HostIP", "IP", HostIPOf},
+      {"HostLink", "HLINK", [](int n) { return Format("host%05d.phish.example/login%05d", n); }},
+      {"Link", "CLINK", CalledLinkOf},
+      {"Link", "VLINK", VisibleLinkOf},
+      {"From", "FROM", [](int n) { return Format("sender%05d@phish.example", n); }},
+      {"Subject", "SUB", [](int n) { return Format("subject %05d verify your account", n); }},
+      {"Text", "TXT", [](int n) { return Format("text %05d confirm your password", n); }},
+  };
+  std::string strPlain;
+  for (const SList& list : lists) {
+    strPlain += std::string("[") + list.szSection + "]\n";
+    for (int n = 1; n <= nEntries; ++n) {
+      strPlain += list.szPrefix + std::to_string(n) + "=" + list.pValueOf(n) + "\n";
+    }
+  }
+  return strPlain;
+}
+
+const char* NameOf(EBenchMatcher matcher) {
+  switch (matcher) {
+    case EBenchMatcher::HostIP:
+      return "IsBadIP";
+    case EBenchMatcher::Url:
+      return "IsBadUrl";
+    case EBenchMatcher::MailFrom:
+      return "IsBadMailFrom";
+    case EBenchMatcher::MailSubject:
+      return "IsBadMailSubject";
+    case EBenchMatcher::MailLinks:
+      return "IsBadMailLinks";
+    case EBenchMatcher::VisibleMailLinks:
+      return "IsBadVisibleMailLinks";
+    case EBenchMatcher::MailText:
+      return "IsBadMailText";
+  }
+  return "?";
+}
+
+std::string QueryFor(EBenchMatcher matcher, int nEntry) {
+  const bool bNone = nEntry == 0;
+  switch (matcher) {
+    case EBenchMatcher::HostIP:
+      return bNone ? "192.0.2.1" : HostIPOf(nEntry);
+    case EBenchMatcher::Url:
+      return bNone ? "www.example.org" : Format("host%05d.phish.example", nEntry);
+    case EBenchMatcher::MailFrom:
+      return bNone ? "\"a friend\" <friend@example.org>" : Format("\"billing\" <sender%05d@phish.example>", nEntry);
+    case EBenchMatcher::MailSubject:
+      return bNone ? "re: lunch on friday" : Format("re: subject %05d verify your account now", nEntry);
+    case EBenchMatcher::MailLinks:
+      return InPage(bNone ? "<a href=\"http://www.example.org/\">home</a>"
+                          : "<a href=\"" + CalledLinkOf(nEntry) + "\">pay here</a>");
+    case EBenchMatcher::VisibleMailLinks:
+      return InPage(bNone ? "<a href=\"http://www.example.org/\">http://www.example.org/</a>"
+                          : "<a href=\"" + CalledLinkOf(nEntry) + "\">" + VisibleLinkOf(nEntry) + "</a>");
+    case EBenchMatcher::MailText:
+      return InPage(bNone ? "see you at the meeting" : Format("please text %05d confirm your password today", nEntry));
+  }
+  return "";
+}

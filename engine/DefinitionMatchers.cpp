@@ -1,0 +1,146 @@
+#include "engine/DefinitionMatchers.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "engine/AsciiCase.h"
+#include "shared/BoundedCopy.h"
+
+namespace {
+
+constexpr char kHostIPSection[] = "HostIP";
+constexpr char kHostLinkSection[] = "HostLink";
+constexpr char kLinkSection[] = "Link";
+constexpr char kFromSection[] = "From";
+constexpr char kSubjectSection[] = "Subject";
+constexpr char kTextSection[] = "Text";
+
+constexpr std::size_t kEntrySize = 261;         // 260 characters
+constexpr std::size_t kAddressEntrySize = 100;  // 99 characters
+constexpr std::size_t kVisibleTextChars = 260;
+constexpr char kRetiredLink[] = "null";
+
+// Reads entry szPrefix + n of the section into szEntry (dwSize bytes). False when
+// the reader finds nothing (key missing or value empty), which ends every list.
+bool ReadNumberedEntry(const IDefinitionReader& reader, const char* szSection, const char* szPrefix, int n,
+                       char* szEntry, std::size_t dwSize) {
+  char szKey[32];
+  std::snprintf(szKey, sizeof(szKey), "%s%d", szPrefix, n);
+  std::memset(szEntry, 0, dwSize);
+  const unsigned long nRead = reader.ReadEntry(szSection, szKey, szEntry, static_cast<unsigned long>(dwSize));
+  szEntry[dwSize - 1] = 0;  // whatever the reader did, the entry ends inside its buffer
+  return nRead != 0;
+}
+
+// Walks szPrefix1, szPrefix2, ... and stops at the first entry that bMatch accepts,
+// leaving it in szEntry. Entries are lower-cased first when bLower is set.
+template <typename TMatch>
+bool FindEntry(const IDefinitionReader& reader, const char* szSection, const char* szPrefix, bool bLower, char* szEntry,
+               std::size_t dwSize, TMatch bMatch) {
+  for (int n = 1; ReadNumberedEntry(reader, szSection, szPrefix, n, szEntry, dwSize); ++n) {
+    // A value that unscrambles to a leading byte 0 reads as empty text, which every
+    // text contains: it must not match, but the entries behind it still count.
+    if (szEntry[0] == 0) continue;
+    if (bLower) LowerAsciiInPlace(szEntry);
+    if (bMatch(szEntry)) return true;
+  }
+  return false;
+}
+
+bool IsRetiredLink(const char* szEntry) {
+  return EqualsIgnoringAsciiCase(szEntry, kRetiredLink);
+}
+
+void WriteOutput(char* szOut, const char* szEntry) {
+  if (szOut) CopyBounded(szOut, kMatchOutputSize, szEntry);
+}
+
+// The text shown behind the first occurrence of szCalled in the page: from the
+// next ">" up to the next "<" (or the end of the page), cut to 260 characters.
+// False when the link does not occur or no ">" follows it.
+bool CutVisibleText(const char* szPage, const char* szCalled, char (&szVisible)[kEntrySize]) {
+  const char* pAt = std::strstr(szPage, szCalled);
+  if (!pAt) return false;
+  const char* pOpen = std::strchr(pAt, '>');
+  if (!pOpen) return false;
+  const char* pStart = pOpen + 1;
+  std::size_t nLength = 0;
+  while (nLength < kVisibleTextChars && pStart[nLength] != 0 && pStart[nLength] != '<') ++nLength;
+  std::memcpy(szVisible, pStart, nLength);
+  szVisible[nLength] = 0;
+  return true;
+}
+
+}  // namespace
+
+bool CDefinitionMatchers::IsBadIP(const char* szAddress) const {
+  if (!szAddress) return false;
+  char szEntry[kAddressEntrySize];
+  return FindEntry(m_reader, kHostIPSection, "IP", false, szEntry, sizeof(szEntry),
+                   [&](const char* szListed) { return EqualsIgnoringAsciiCase(szListed, szAddress); });
+}
+
+bool CDefinitionMatchers::IsBadUrl(char* szLink) const {
+  if (!szLink) return false;
+  LowerAsciiInPlace(szLink);
+  // Every entry contains the empty text; an empty link names no site at all.
+  if (szLink[0] == 0) return false;
+  char szEntry[kEntrySize];
+  auto bContains = [&](const char* szListed) { return std::strstr(szListed, szLink) != nullptr; };
+  return FindEntry(m_reader, kHostLinkSection, "HLINK", true, szEntry, sizeof(szEntry), bContains) ||
+         FindEntry(m_reader, kLinkSection, "CLINK", true, szEntry, sizeof(szEntry), bContains);
+}
+
+bool CDefinitionMatchers::IsBadMailFrom(const char* szFrom) const {
+  if (!szFrom) return false;
+  char szEntry[kEntrySize];
+  return FindEntry(m_reader, kFromSection, "FROM", true, szEntry, sizeof(szEntry),
+                   [&](const char* szListed) { return std::strstr(szFrom, szListed) != nullptr; });
+}
+
+bool CDefinitionMatchers::IsBadMailSubject(const char* szSubject) const {
+  if (!szSubject) return false;
+  char szEntry[kEntrySize];
+  return FindEntry(m_reader, kSubjectSection, "SUB", true, szEntry, sizeof(szEntry),
+                   [&](const char* szListed) { return std::strstr(szSubject, szListed) != nullptr; });
+}
+
+bool CDefinitionMatchers::IsBadMailLinks(const char* szText, char* szMatchedLink) const {
+  if (!szText) return false;
+  char szEntry[kEntrySize];
+  const bool bFound = FindEntry(
+      m_reader, kLinkSection, "CLINK", true, szEntry, sizeof(szEntry),
+      [&](const char* szListed) { return !IsRetiredLink(szListed) && std::strstr(szText, szListed) != nullptr; });
+  if (bFound) WriteOutput(szMatchedLink, szEntry);
+  return bFound;
+}
+
+bool CDefinitionMatchers::IsBadVisibleMailLinks(const char* szText, char* szVisibleLink, char* szCalledLink) const {
+  if (!szText) return false;
+  char szCalled[kEntrySize];
+  char szVisible[kEntrySize];
+  char szPaired[kEntrySize];
+  for (int n = 1; ReadNumberedEntry(m_reader, kLinkSection, "CLINK", n, szCalled, sizeof(szCalled)); ++n) {
+    if (szCalled[0] == 0) continue;  // read but empty after unscrambling: see FindEntry
+    LowerAsciiInPlace(szCalled);
+    if (IsRetiredLink(szCalled) || !CutVisibleText(szText, szCalled, szVisible)) continue;
+    if (!ReadNumberedEntry(m_reader, kLinkSection, "VLINK", n, szPaired, sizeof(szPaired)) || szPaired[0] == 0) {
+      continue;
+    }
+    if (EqualsIgnoringAsciiCase(szPaired, szVisible)) {
+      WriteOutput(szCalledLink, szCalled);
+      WriteOutput(szVisibleLink, szPaired);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CDefinitionMatchers::IsBadMailText(const char* szText, char* szMatchedText) const {
+  if (!szText) return false;
+  char szEntry[kEntrySize];
+  const bool bFound = FindEntry(m_reader, kTextSection, "TXT", true, szEntry, sizeof(szEntry),
+                                [&](const char* szListed) { return std::strstr(szText, szListed) != nullptr; });
+  if (bFound) WriteOutput(szMatchedText, szEntry);
+  return bFound;
+}

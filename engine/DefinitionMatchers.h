@@ -1,0 +1,37 @@
+// The phishing matchers: each walks one list of the definitions (key prefix and a
+// counter from 1, up to the first missing or empty entry) and answers whether the
+// item is listed. The first matching entry ends the walk.
+#pragma once
+
+#include <cstddef>
+
+#include "engine/DefinitionReader.h"
+
+// Output buffers of the mail matchers hold this many bytes (260 characters).
+constexpr std::size_t kMatchOutputSize = 261;
+
+class CDefinitionMatchers {
+ public:
+  explicit CDefinitionMatchers(const IDefinitionReader& reader) : m_reader(reader) {}
+
+  // A "HostIP" entry equals the address, letters in either case.
+  bool IsBadIP(const char* szAddress) const;
+  // Lower-cases szLink in place, then looks for it inside the "HostLink" entries,
+  // then inside the "Link" entries. An empty link is never listed.
+  bool IsBadUrl(char* szLink) const;
+  // The (lower-case) sender or subject contains a listed entry.
+  bool IsBadMailFrom(const char* szFrom) const;
+  bool IsBadMailSubject(const char* szSubject) const;
+  // The text contains a called link that is not retired ("null"). On a match the
+  // entry goes to szMatchedLink (kMatchOutputSize bytes); otherwise it is untouched.
+  bool IsBadMailLinks(const char* szText, char* szMatchedLink) const;
+  // A called link occurs in the page and the text shown behind it (from the next
+  // ">" up to the next "<", or to the end of the page) equals its paired visible
+  // link. On a match both entries go to the outputs.
+  bool IsBadVisibleMailLinks(const char* szText, char* szVisibleLink, char* szCalledLink) const;
+  // The body text contains a listed text. On a match the entry goes to szMatchedText.
+  bool IsBadMailText(const char* szText, char* szMatchedText) const;
+
+ private:
+  const IDefinitionReader& m_reader;
+};
