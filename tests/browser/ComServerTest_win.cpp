@@ -1,10 +1,12 @@
 // The in-process server under Wine: its exports, the class object, the object's
 // interfaces and reference counts, and registration through regsvr32.
+#include <windows.h>
+
 #include <exdisp.h>
-#include <gtest/gtest.h>
 #include <ocidl.h>
 #include <oleauto.h>
-#include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <string>
 
