@@ -3,10 +3,9 @@
 #include <windows.h>
 
 #include <exdisp.h>
+#include <gtest/gtest.h>
 #include <ocidl.h>
 #include <oleauto.h>
-
-#include <gtest/gtest.h>
 
 #include <string>
 

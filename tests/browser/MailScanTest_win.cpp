@@ -4,7 +4,6 @@
 #include <windows.h>
 
 #include <exdispid.h>
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -40,7 +39,9 @@ const wchar_t kPlainHtml[] = L"<BODY><P>Dear customer</P></BODY>";
 const wchar_t kLinkMail[] = L"From: friend@example.org\r\nTo: you@example.net\r\nSubject: photos\r\nlook\r\n";
 const wchar_t kLinkHtml[] = L"<BODY><A HREF=\"http://evil.example/login\">www.bank.example</A></BODY>";
 
-std::string AppFolder() { return GetTestProgramFolder() + "\\mailscan-app"; }
+std::string AppFolder() {
+  return GetTestProgramFolder() + "\\mailscan-app";
+}
 
 void WriteDefinitions() {
   DefinitionsList list;
@@ -66,8 +67,7 @@ class CScriptedConsole {
     CCloseHandle ready(::CreateEventA(nullptr, TRUE, FALSE, strReady.c_str()));
     m_quit.Reset(::CreateEventA(nullptr, TRUE, FALSE, strQuit.c_str()));
     const std::string strPath = GetTestProgramFolder() + "\\ScriptedConsole.exe";
-    std::string strCommand =
-        "\"" + strPath + "\" " + strReplies + " \"" + m_strLog + "\" " + strReady + " " + strQuit;
+    std::string strCommand = "\"" + strPath + "\" " + strReplies + " \"" + m_strLog + "\" " + strReady + " " + strQuit;
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     PROCESS_INFORMATION pi = {};
@@ -148,13 +148,12 @@ class MailScan : public ::testing::Test {
     ::CreateDirectoryA(AppFolder().c_str(), nullptr);
     // Keep what the shared prefix had under the product key.
     CRegCloseKey key;
-    s_bProductExisted =
-        ::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+    s_bProductExisted = ::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
     if (s_bProductExisted) {
       char szValue[300] = "";
       DWORD cb = sizeof(szValue) - 1;
-      s_bHadAppPath = ::RegQueryValueExA(key.Get(), "App Path", nullptr, nullptr,
-                                         reinterpret_cast<BYTE*>(szValue), &cb) == ERROR_SUCCESS;
+      s_bHadAppPath = ::RegQueryValueExA(key.Get(), "App Path", nullptr, nullptr, reinterpret_cast<BYTE*>(szValue),
+                                         &cb) == ERROR_SUCCESS;
       s_strAppPath = szValue;
     }
     key.Reset();
@@ -226,8 +225,8 @@ class MailScan : public ::testing::Test {
     args[1].vt = VT_DISPATCH;  // the frame, first argument
     args[1].pdispVal = pFrame;
     DISPPARAMS params = {args, nullptr, 2, 0};
-    EXPECT_EQ(S_OK, pSink->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr,
-                                  nullptr));
+    EXPECT_EQ(S_OK,
+              pSink->Invoke(event, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr, nullptr, nullptr));
   }
 
   // One navigation of the top-level frame, to its completed document.
@@ -310,9 +309,9 @@ TEST_F(MailScan, VisibleLinkFindingSuppressesTheListedLinkCheck) {
   Browse(record);
   const std::vector<std::string> requests = console.Stop();
   ASSERT_EQ(1u, requests.size());
-  EXPECT_EQ("L|friend@example.org|you@example.net|photos||||www.bank.example|evil.example/login|" + ProgramName() +
-                "|80|",
-            requests[0]);
+  EXPECT_EQ(
+      "L|friend@example.org|you@example.net|photos||||www.bank.example|evil.example/login|" + ProgramName() + "|80|",
+      requests[0]);
   EXPECT_EQ(0, record.nStop);
   EXPECT_EQ(0, record.nPutUrl);
 }

@@ -3,6 +3,7 @@
 //   ScriptedConsole REPLIES LOGFILE READY_EVENT QUIT_EVENT
 // REPLIES is a list such as "1,0": the replies in order; later requests get 1.
 // Each log line: kind|from|to|subject|date|attachment|text|visible|called|process|port|host
+
 #include <windows.h>
 
 #include <cstdio>
@@ -26,8 +27,8 @@ class CScriptedHandlers : public IRequestHandlers {
     CFClose file(std::fopen(m_strLog.c_str(), "ab"));
     if (file) {
       std::fprintf(file.Get(), "%c|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s\n", mail.cMailKind, mail.szFrom, mail.szTo,
-                   mail.szSubject, mail.szDate, mail.szAttachment, mail.szText, mail.szVisibleLink,
-                   mail.szCalledLink, request.szProcessName, request.szPort, request.szHostIP);
+                   mail.szSubject, mail.szDate, mail.szAttachment, mail.szText, mail.szVisibleLink, mail.szCalledLink,
+                   request.szProcessName, request.szPort, request.szHostIP);
     }
     const std::size_t n = m_nAnswered++;
     return n < m_replies.size() ? m_replies[n] : 1;

@@ -22,7 +22,7 @@ typedef struct STestBrowser {
   STestBrowserRecord record;
 } STestBrowser;
 
-#define FROM_PART(p, part) ((STestBrowser*)((char*)(p) - offsetof(STestBrowser, part)))
+#define FROM_PART(p, part) ((STestBrowser*)((char*)(p)-offsetof(STestBrowser, part)))
 
 static HRESULT STDMETHODCALLTYPE NotImplemented(void* pThis) {
   (void)pThis;
@@ -34,7 +34,9 @@ static void FillNotImplemented(void* pVtbl, size_t cbVtbl) {
   for (size_t i = 0; i < cbVtbl / sizeof(void*); ++i) ppSlots[i] = (void*)NotImplemented;
 }
 
-static ULONG AddRefAll(STestBrowser* p) { return (ULONG)InterlockedIncrement(&p->nRefs); }
+static ULONG AddRefAll(STestBrowser* p) {
+  return (ULONG)InterlockedIncrement(&p->nRefs);
+}
 
 static ULONG ReleaseAll(STestBrowser* p) {
   const LONG nRefs = InterlockedDecrement(&p->nRefs);
@@ -69,8 +71,12 @@ static HRESULT QueryBrowser(STestBrowser* p, REFIID riid, void** ppv) {
 static HRESULT STDMETHODCALLTYPE Browser_QueryInterface(IWebBrowser2* This, REFIID riid, void** ppv) {
   return QueryBrowser(FROM_PART(This, browser), riid, ppv);
 }
-static ULONG STDMETHODCALLTYPE Browser_AddRef(IWebBrowser2* This) { return AddRefAll(FROM_PART(This, browser)); }
-static ULONG STDMETHODCALLTYPE Browser_Release(IWebBrowser2* This) { return ReleaseAll(FROM_PART(This, browser)); }
+static ULONG STDMETHODCALLTYPE Browser_AddRef(IWebBrowser2* This) {
+  return AddRefAll(FROM_PART(This, browser));
+}
+static ULONG STDMETHODCALLTYPE Browser_Release(IWebBrowser2* This) {
+  return ReleaseAll(FROM_PART(This, browser));
+}
 static HRESULT STDMETHODCALLTYPE Browser_get_Document(IWebBrowser2* This, IDispatch** ppDisp) {
   STestBrowser* p = FROM_PART(This, browser);
   ++p->record.nGetDocument;
@@ -121,8 +127,12 @@ static HRESULT STDMETHODCALLTYPE Point_QueryInterface(IConnectionPoint* This, RE
   *ppv = NULL;
   return E_NOINTERFACE;
 }
-static ULONG STDMETHODCALLTYPE Point_AddRef(IConnectionPoint* This) { return AddRefAll(FROM_PART(This, point)); }
-static ULONG STDMETHODCALLTYPE Point_Release(IConnectionPoint* This) { return ReleaseAll(FROM_PART(This, point)); }
+static ULONG STDMETHODCALLTYPE Point_AddRef(IConnectionPoint* This) {
+  return AddRefAll(FROM_PART(This, point));
+}
+static ULONG STDMETHODCALLTYPE Point_Release(IConnectionPoint* This) {
+  return ReleaseAll(FROM_PART(This, point));
+}
 static HRESULT STDMETHODCALLTYPE Point_Advise(IConnectionPoint* This, IUnknown* pSink, DWORD* pdwCookie) {
   STestBrowser* p = FROM_PART(This, point);
   IDispatch* pDispatch = NULL;
@@ -154,7 +164,9 @@ static HRESULT STDMETHODCALLTYPE Document_QueryInterface(IHTMLDocument2* This, R
   *ppv = NULL;
   return E_NOINTERFACE;
 }
-static ULONG STDMETHODCALLTYPE Document_AddRef(IHTMLDocument2* This) { return AddRefAll(FROM_PART(This, document)); }
+static ULONG STDMETHODCALLTYPE Document_AddRef(IHTMLDocument2* This) {
+  return AddRefAll(FROM_PART(This, document));
+}
 static ULONG STDMETHODCALLTYPE Document_Release(IHTMLDocument2* This) {
   return ReleaseAll(FROM_PART(This, document));
 }
@@ -213,8 +225,12 @@ static HRESULT STDMETHODCALLTYPE Body_QueryInterface(IHTMLElement* This, REFIID 
   *ppv = NULL;
   return E_NOINTERFACE;
 }
-static ULONG STDMETHODCALLTYPE Body_AddRef(IHTMLElement* This) { return AddRefAll(FROM_PART(This, body)); }
-static ULONG STDMETHODCALLTYPE Body_Release(IHTMLElement* This) { return ReleaseAll(FROM_PART(This, body)); }
+static ULONG STDMETHODCALLTYPE Body_AddRef(IHTMLElement* This) {
+  return AddRefAll(FROM_PART(This, body));
+}
+static ULONG STDMETHODCALLTYPE Body_Release(IHTMLElement* This) {
+  return ReleaseAll(FROM_PART(This, body));
+}
 static HRESULT STDMETHODCALLTYPE Body_get_outerText(IHTMLElement* This, BSTR* pbstr) {
   const wchar_t* wsz = FROM_PART(This, body)->page.wszOuterText;
   *pbstr = wsz ? SysAllocString(wsz) : NULL;
@@ -287,4 +303,6 @@ IWebBrowser2* TestBrowserCreate(const STestPage* pPage) {
   return &p->browser;
 }
 
-STestBrowserRecord* TestBrowserRecord(IWebBrowser2* pBrowser) { return &FROM_PART(pBrowser, browser)->record; }
+STestBrowserRecord* TestBrowserRecord(IWebBrowser2* pBrowser) {
+  return &FROM_PART(pBrowser, browser)->record;
+}

@@ -28,7 +28,7 @@ typedef struct STestBrowserRecord {
   int nGoBack;
   int nRefresh;
   int nPutUrl;
-  wchar_t wszUrl[300]; /* the last address given to put_URL */
+  wchar_t wszUrl[300];  /* the last address given to put_URL */
   char szCommands[256]; /* document commands in order, each followed by ';' */
   int nAdvise;
   int nUnadvise;
