@@ -4,8 +4,10 @@
 //   defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY  the encrypted shipped file
 //
 // Every entry that would not read back as written is reported on standard error
-// and nothing is written. Exit code: 0 written, 1 entries refused, 2 usage or file
-// error.
+// and nothing is written. Entries that no matcher would ever read (an unknown
+// section, a key other than the section's prefix and counter, an entry behind the
+// end of its list) are noted on standard error, and the file is written.
+// Exit code: 0 written, 1 entries refused, 2 usage or file error.
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -15,6 +17,7 @@
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/ReadBackCheck.h"
 #include "standins/defstool/ShippedDefinitions.h"
+#include "standins/defstool/Vocabulary.h"
 
 namespace {
 
@@ -69,6 +72,9 @@ int main(int argc, char** argv) {
     std::cerr << "defstool: " << faults.size() << " entries would not read back as written; nothing written\n";
     return 1;
   }
+
+  // Entries no matcher would see are only noted: the file is still written.
+  for (const auto& strNote : FindUnusedEntries(list)) std::cerr << strInput << ": note: " << strNote << "\n";
 
   std::string strData = WriteWorkingDefinitions(list);
   if (bShipped) {

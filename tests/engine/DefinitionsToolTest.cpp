@@ -9,6 +9,7 @@
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/ReadBackCheck.h"
 #include "standins/defstool/ShippedDefinitions.h"
+#include "standins/defstool/Vocabulary.h"
 
 namespace {
 
@@ -116,6 +117,30 @@ TEST(ReadBackCheck, ListFaultsNameLineSectionAndKey) {
       "line 8: section \"'x\": section name character 1 (0x27) scrambles to \"]\", which ends the section "
       "name",
       faults[3]);
+}
+
+TEST(UnusedEntries, EntriesNoMatcherReachesAreNamed) {
+  DefinitionsList list;
+  std::string strError;
+  ASSERT_TRUE(
+      ParsePlainDefinitions("[HostIP]\nIP1=a\nIP2=\nIP3=c\nip4=d\nIP05=e\n"
+                            "[Link]\nCLINK1=x\nVLINK1=y\nVLINK3=z\n"
+                            "[Hosts]\nIP1=a\n"
+                            "[Text]\nTXT2=b\n",
+                            list, strError))
+      << strError;
+  const std::vector<std::string> expected = {
+      "line 4: section \"HostIP\", key \"IP3\" is never reached: the list ends at IP2 (empty value)",
+      "line 5: section \"HostIP\", key \"ip4\" is never looked up: the matchers read IP1, IP2, ...",
+      "line 6: section \"HostIP\", key \"IP05\" is never looked up: the matchers read IP1, IP2, ...",
+      "line 10: section \"Link\", key \"VLINK3\" is never reached: the list ends at VLINK2 (missing)",
+      "line 11: section \"Hosts\" is not read by any matcher",
+      "line 14: section \"Text\", key \"TXT2\" is never reached: the list ends at TXT1 (missing)",
+  };
+  EXPECT_EQ(expected, FindUnusedEntries(list));
+
+  ASSERT_TRUE(ParsePlainDefinitions("[Link]\nCLINK1=a\nVLINK1=b\nCLINK2=null\n[From]\nFROM1=x\n", list, strError));
+  EXPECT_TRUE(FindUnusedEntries(list).empty());
 }
 
 TEST(WorkingDefinitions, EveryNameAndValueIsScrambledOnItsOwnLine) {

@@ -19,7 +19,7 @@ namespace {
 
 constexpr char kProductKey[] = "Software\\Corvinth\\Hookwarden";
 
-// A folder of its own for every run, removed at the end.
+// A folder of its own for every run; the files in it are removed at the end.
 std::string TestFolder() {
   static const std::string strFolder = [] {
     char szTemp[MAX_PATH] = "";
@@ -31,9 +31,25 @@ std::string TestFolder() {
   return strFolder;
 }
 
+// Every file a test writes into the folder, so that the folder can go at the end.
+std::vector<std::string>& FilesWritten() {
+  static std::vector<std::string> files;
+  return files;
+}
+
+class CRemoveTestFolder : public ::testing::Environment {
+ public:
+  void TearDown() override {
+    for (const std::string& strPath : FilesWritten()) ::DeleteFileA(strPath.c_str());
+    EXPECT_TRUE(::RemoveDirectoryA(TestFolder().c_str())) << TestFolder();
+  }
+};
+::testing::Environment* const g_pRemoveTestFolder = ::testing::AddGlobalTestEnvironment(new CRemoveTestFolder);
+
 // Writes the plain list as a working definitions file with the definitions tool's
 // own code; fails the test when the tool refuses an entry.
 void WriteWorkingFile(const std::string& strPath, const std::string& strPlain) {
+  FilesWritten().push_back(strPath);
   DefinitionsList list;
   std::string strError;
   ASSERT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
@@ -223,45 +239,48 @@ class CRecordingHandlers : public IRequestHandlers {
 class ProviderStandin : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
+    HKEY hKey = nullptr;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                               &s_hKey, nullptr));
+                                               &hKey, nullptr));
+    s_key.Reset(hKey);
     char szOld[261] = "";
     DWORD cbOld = sizeof(szOld) - 1;
-    s_bHadAppPath = ::RegQueryValueExA(s_hKey, "App Path", nullptr, nullptr, reinterpret_cast<BYTE*>(szOld), &cbOld) ==
-                    ERROR_SUCCESS;
+    s_bHadAppPath =
+        ::RegQueryValueExA(hKey, "App Path", nullptr, nullptr, reinterpret_cast<BYTE*>(szOld), &cbOld) == ERROR_SUCCESS;
     s_strOldAppPath = szOld;
     const std::string strFolder = TestFolder();
-    ::RegSetValueExA(s_hKey, "App Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(strFolder.c_str()),
+    ::RegSetValueExA(hKey, "App Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(strFolder.c_str()),
                      static_cast<DWORD>(strFolder.size() + 1));
     WriteWorkingFile(strFolder + "\\hkwdn2.hwd", kDefinitions);
   }
   static void TearDownTestSuite() {
+    const HKEY hKey = s_key.Get();
     if (s_bHadAppPath) {
-      ::RegSetValueExA(s_hKey, "App Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(s_strOldAppPath.c_str()),
+      ::RegSetValueExA(hKey, "App Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(s_strOldAppPath.c_str()),
                        static_cast<DWORD>(s_strOldAppPath.size() + 1));
     } else {
-      ::RegDeleteValueA(s_hKey, "App Path");
+      ::RegDeleteValueA(hKey, "App Path");
     }
-    ::RegCloseKey(s_hKey);
-    ::DeleteFileA((TestFolder() + "\\hkwdn2.hwd").c_str());
+    s_key.Reset();
   }
   void SetUp() override { ASSERT_TRUE(m_window.Create(nullptr)); }
 
   static int Run(const std::string& strArguments) { return RunChildPumping("provider-standin.exe", strArguments); }
   static std::string HeadFile(const std::string& strName, const std::string& strHead) {
     const std::string strPath = TestFolder() + "\\" + strName;
+    FilesWritten().push_back(strPath);
     CFClose file(std::fopen(strPath.c_str(), "wb"));
     std::fwrite(strHead.data(), 1, strHead.size(), file.Get());
     return strPath;
   }
 
-  static HKEY s_hKey;
+  static CRegCloseKey s_key;
   static bool s_bHadAppPath;
   static std::string s_strOldAppPath;
   CRecordingHandlers m_handlers;
   CRequestWindow m_window{m_handlers};
 };
-HKEY ProviderStandin::s_hKey = nullptr;
+CRegCloseKey ProviderStandin::s_key;
 bool ProviderStandin::s_bHadAppPath = false;
 std::string ProviderStandin::s_strOldAppPath;
 
