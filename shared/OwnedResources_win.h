@@ -98,6 +98,12 @@ struct SDestroyMenuTraits {
   static void Close(Handle h) { ::DestroyMenu(h); }
 };
 
+struct SSysFreeStringTraits {  // BSTR texts received from COM calls
+  using Handle = BSTR;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::SysFreeString(h); }
+};
+
 using CRegCloseKey = COwned<SRegCloseKeyTraits>;
 using CCloseHandle = COwned<SCloseHandleTraits>;
 using CCloseFile = COwned<SCloseFileTraits>;
@@ -108,6 +114,7 @@ using CGlobalFree = COwned<SGlobalFreeTraits>;
 using CLocalFree = COwned<SLocalFreeTraits>;
 using CDeleteObject = COwned<SDeleteObjectTraits>;
 using CDestroyMenu = COwned<SDestroyMenuTraits>;
+using CSysFreeString = COwned<SSysFreeStringTraits>;
 
 // A COM interface pointer that calls Release().
 template <class T>
