@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "console/core/HookwardenApp_win.h"
+#include "console/settings/DefinitionsVersion.h"
+#include "shared/OwnedResources_win.h"
 
 const char* const CFileVersionInfo::kKeyNames[8] = {"CompanyName",  "FileDescription", "FileVersion",
                                                     "InternalName", "LegalCopyright",  "OriginalFilename",
@@ -65,4 +67,15 @@ std::string GetConsoleVersion() {
 
 std::string GetEngineVersion() {
   return GetFileVersionText((std::string(CHookwardenApp::Current().GetAppPath()) + "\\quellmail.dll").c_str());
+}
+
+std::string ReadDefinitionsVersion(const char* szAppFolder) {
+  const std::string strPath = std::string(szAppFolder ? szAppFolder : "") + "\\hkwdn1.hwd";
+  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::string();
+  char header[256];
+  DWORD cbRead = 0;
+  if (!::ReadFile(file.Get(), header, sizeof(header), &cbRead, nullptr)) return std::string();
+  return DefinitionsVersionOfHeader(header, cbRead);
 }

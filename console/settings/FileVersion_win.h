@@ -38,3 +38,7 @@ std::string GetFileVersionText(const char* szPath);
 std::string GetConsoleVersion();
 // The engine library's version: that of "\quellmail.dll" in the application folder.
 std::string GetEngineVersion();
+
+// The definitions version from the header line of "\hkwdn1.hwd" in the folder;
+// empty when the file cannot be read or its line is not a date.
+std::string ReadDefinitionsVersion(const char* szAppFolder);
