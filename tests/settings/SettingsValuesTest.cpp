@@ -35,16 +35,6 @@ TEST(ValueData, FlagsKeepOnlyTheLowestByte) {
   EXPECT_EQ(1, LowByteOfValueData(large, 0, 1));
 }
 
-TEST(ValueData, NumbersAreWrittenLittleEndian) {
-  unsigned char data[4];
-  NumberToValueData(0x01020304u, data);
-  EXPECT_EQ(0x04, data[0]);
-  EXPECT_EQ(0x01, data[3]);
-  NumberToValueData(static_cast<std::uint32_t>(-2), data);
-  EXPECT_EQ(0xFE, data[0]);
-  EXPECT_EQ(0xFF, data[3]);
-}
-
 std::string Version(const std::string& strHeader) {
   return DefinitionsVersionOfHeader(strHeader.data(), strHeader.size());
 }
