@@ -3,8 +3,8 @@
 // Detach(). Code elsewhere never calls CloseHandle, RegCloseKey and the like itself.
 #pragma once
 
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <utility>
@@ -103,6 +103,11 @@ struct SSysFreeStringTraits {  // BSTR texts received from COM calls
   static Handle Empty() { return nullptr; }
   static void Close(Handle h) { ::SysFreeString(h); }
 };
+struct SFindCloseTraits {  // FindFirstFile searches
+  using Handle = HANDLE;
+  static Handle Empty() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { ::FindClose(h); }
+};
 
 using CRegCloseKey = COwned<SRegCloseKeyTraits>;
 using CCloseHandle = COwned<SCloseHandleTraits>;
@@ -115,6 +120,7 @@ using CLocalFree = COwned<SLocalFreeTraits>;
 using CDeleteObject = COwned<SDeleteObjectTraits>;
 using CDestroyMenu = COwned<SDestroyMenuTraits>;
 using CSysFreeString = COwned<SSysFreeStringTraits>;
+using CFindClose = COwned<SFindCloseTraits>;
 
 // A COM interface pointer that calls Release().
 template <class T>
