@@ -1,0 +1,52 @@
+#include "console/settings/RegistryStoreKey_win.h"
+
+#include <vector>
+
+namespace {
+constexpr DWORD USUAL_VALUE_BYTES = 202;
+}  // namespace
+
+std::unique_ptr<IStoreKey> CRegistryStoreKey::OpenSubKey(const char* szName) {
+  CRegCloseKey subKey;
+  if (::RegOpenKeyExA(m_hKey, szName, 0, KEY_ALL_ACCESS, subKey.Receive()) != ERROR_SUCCESS) return nullptr;
+  return std::make_unique<CRegistryStoreKey>(std::move(subKey));
+}
+
+std::unique_ptr<IStoreKey> CRegistryStoreKey::CreateSubKey(const char* szName) {
+  CRegCloseKey subKey;
+  if (::RegCreateKeyExA(m_hKey, szName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, subKey.Receive(),
+                        nullptr) != ERROR_SUCCESS) {
+    return nullptr;
+  }
+  return std::make_unique<CRegistryStoreKey>(std::move(subKey));
+}
+
+std::uint32_t CRegistryStoreKey::CountSubKeys() {
+  DWORD nSubKeys = 0;
+  if (::RegQueryInfoKeyA(m_hKey, nullptr, nullptr, nullptr, &nSubKeys, nullptr, nullptr, nullptr, nullptr, nullptr,
+                         nullptr, nullptr) != ERROR_SUCCESS) {
+    return UINT32_MAX;  // unknown: let the stored count bound the search
+  }
+  return nSubKeys;
+}
+
+bool CRegistryStoreKey::ReadValue(const char* szName, std::string* pData) {
+  std::vector<BYTE> buffer(USUAL_VALUE_BYTES);
+  // The value may grow between the calls; a few tries are plenty.
+  for (int nTry = 0; nTry < 4; ++nTry) {
+    DWORD dwType = 0;
+    DWORD cbData = static_cast<DWORD>(buffer.size());
+    const LONG lResult = ::RegQueryValueExA(m_hKey, szName, nullptr, &dwType, buffer.data(), &cbData);
+    if (lResult == ERROR_SUCCESS) {
+      pData->assign(reinterpret_cast<const char*>(buffer.data()), cbData <= buffer.size() ? cbData : buffer.size());
+      return true;
+    }
+    if (lResult != ERROR_MORE_DATA || cbData <= buffer.size()) return false;
+    buffer.resize(cbData);
+  }
+  return false;
+}
+
+void CRegistryStoreKey::WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) {
+  ::RegSetValueExA(m_hKey, szName, 0, dwType, static_cast<const BYTE*>(pData), static_cast<DWORD>(cbData));
+}

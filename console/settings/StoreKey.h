@@ -1,0 +1,54 @@
+// A key of the product's registry tree as the list and log objects read and write
+// it, and the value conventions they share:
+//   - texts are REG_SZ, written without a terminating zero; a reader takes the bytes
+//     up to the first zero byte;
+//   - numbers are REG_BINARY, little-endian, 4 bytes unless said otherwise;
+//   - a value that is missing or unreadable leaves its field as it was.
+// The decoding lives here, free of Win32, so that whatever a user or another
+// program left in the registry is handled the same way in every build.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+enum : std::uint32_t { STORE_REG_SZ = 1, STORE_REG_BINARY = 3 };  // the registry's type numbers
+
+class IStoreKey {
+ public:
+  virtual ~IStoreKey() = default;
+  // The subkey, or null when it does not exist or cannot be opened.
+  virtual std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) = 0;
+  // The subkey, created when missing; null when that fails.
+  virtual std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) = 0;
+  // How many subkeys the key has directly below it.
+  virtual std::uint32_t CountSubKeys() = 0;
+  // The value's data bytes, whatever its type; false when it is missing or unreadable.
+  virtual bool ReadValue(const char* szName, std::string* pData) = 0;
+  // Writes the value; failures are ignored, like every registry failure here.
+  virtual void WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) = 0;
+};
+
+// Readers. Each returns true when the value was there and changed the field.
+
+// Text up to the first zero byte. An empty value leaves the field unless bAssignEmpty.
+bool ReadTextValue(IStoreKey& key, const char* szName, std::string* pField, bool bAssignEmpty = false);
+// Copies the first bytes of the value (at most 4) over the field's low bytes.
+bool ReadCopiedValue(IStoreKey& key, const char* szName, std::int32_t* pField);
+// Keeps the lowest byte, widened: flags, permissions and levels.
+bool ReadLowByteValue(IStoreKey& key, const char* szName, std::int32_t* pField);
+bool ReadByteValue(IStoreKey& key, const char* szName, std::uint8_t* pField);
+// Copies the first bytes of the value (at most cbField) over the field's first bytes.
+bool ReadBytesValue(IStoreKey& key, const char* szName, void* pField, std::size_t cbField);
+
+// Writers.
+void WriteTextValue(IStoreKey& key, const char* szName, const std::string& strText);
+void WriteNumberValue(IStoreKey& key, const char* szName, std::int32_t nValue);
+void WriteBytesValue(IStoreKey& key, const char* szName, const void* pData, std::size_t cbData);
+
+// Name of a numbered subkey: "MailSafeItem" and 3 give "MailSafeItem3".
+std::string NumberedName(const char* szPrefix, int nNumber);
+
+// Little-endian bytes of a 32-bit number, as both number forms store it.
+void StoreLittleEndian32(std::int32_t nValue, unsigned char abBytes[4]);
