@@ -134,7 +134,8 @@ TEST(ListIndexes, RemoveEntryKeepsOrderAndIgnoresBadIndexes) {
   for (const char* szData : {"first", "second", "third"}) {
     CMailSafeItem item;
     item.strStrictedData = szData;
-    EXPECT_EQ(list.GetCount(), list.AppendEntry(item));
+    const int nCountBefore = list.GetCount();
+    EXPECT_EQ(nCountBefore, list.AppendEntry(item));
   }
   for (int nBad : {-1, 3, 1000}) {
     list.RemoveEntry(nBad);
