@@ -46,13 +46,10 @@ void CAlertLogSettings::ReadFromKey(IStoreKey& productKey) {
     Clear();
     std::int32_t nCount = 0;
     ReadCopiedValue(*key, ENTRY_COUNT, &nCount);
-    // Gaps in the numbering close up; the search ends when no subkey is left.
-    const std::uint32_t nSubKeys = key->CountSubKeys();
-    std::uint32_t nSeen = 0;
-    for (std::int32_t i = 0; i < nCount && nSeen < nSubKeys; ++i) {
+    // Gaps in the numbering close up.
+    for (int i : NumberedSubKeys(*key, ENTRY_PREFIX, nCount)) {
       std::unique_ptr<IStoreKey> entryKey = key->OpenSubKey(NumberedName(ENTRY_PREFIX, i).c_str());
       if (!entryKey) continue;
-      ++nSeen;
       CLogEntryDetails entry;
       ReadEntry(*entryKey, &entry);
       AppendEntry(entry);

@@ -99,14 +99,10 @@ void ReadList(IStoreKey& productKey, const SListNames& names, TList* pList) {
   pList->RemoveAll();
   std::int32_t nCount = 0;
   ReadCopiedValue(*listKey, names.szCount, &nCount);
-  // A count beyond the subkeys that exist reads only those; the search ends once no
-  // subkey is left, so a damaged count cannot keep the start-up busy.
-  const std::uint32_t nSubKeys = listKey->CountSubKeys();
-  std::uint32_t nSeen = 0;
-  for (std::int32_t i = 0; i < nCount && nSeen < nSubKeys; ++i) {
+  // Entries keep their stored order; missing numbers are skipped.
+  for (int i : NumberedSubKeys(*listKey, names.szItemPrefix, nCount)) {
     std::unique_ptr<IStoreKey> itemKey = listKey->OpenSubKey(NumberedName(names.szItemPrefix, i).c_str());
     if (!itemKey) continue;
-    ++nSeen;
     TItem item;
     ReadItem(*itemKey, &item);
     pList->AppendEntry(item);

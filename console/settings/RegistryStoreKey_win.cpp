@@ -21,13 +21,15 @@ std::unique_ptr<IStoreKey> CRegistryStoreKey::CreateSubKey(const char* szName) {
   return std::make_unique<CRegistryStoreKey>(std::move(subKey));
 }
 
-std::uint32_t CRegistryStoreKey::CountSubKeys() {
-  DWORD nSubKeys = 0;
-  if (::RegQueryInfoKeyA(m_hKey, nullptr, nullptr, nullptr, &nSubKeys, nullptr, nullptr, nullptr, nullptr, nullptr,
-                         nullptr, nullptr) != ERROR_SUCCESS) {
-    return UINT32_MAX;  // unknown: let the stored count bound the search
+std::vector<std::string> CRegistryStoreKey::SubKeyNames() {
+  std::vector<std::string> names;
+  char szName[256];  // the registry's longest key name is 255 characters
+  for (DWORD i = 0;; ++i) {
+    DWORD cchName = sizeof(szName);
+    if (::RegEnumKeyExA(m_hKey, i, szName, &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(szName, cchName);
   }
-  return nSubKeys;
+  return names;
 }
 
 bool CRegistryStoreKey::ReadValue(const char* szName, std::string* pData) {

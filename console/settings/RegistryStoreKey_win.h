@@ -5,6 +5,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "console/settings/StoreKey.h"
 #include "shared/OwnedResources_win.h"
@@ -18,7 +19,7 @@ class CRegistryStoreKey : public IStoreKey {
 
   std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) override;
   std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) override;
-  std::uint32_t CountSubKeys() override;
+  std::vector<std::string> SubKeyNames() override;
   // Reads the whole value: texts longer than the usual 202-byte buffer come back
   // whole instead of being lost.
   bool ReadValue(const char* szName, std::string* pData) override;

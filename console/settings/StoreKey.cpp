@@ -1,6 +1,9 @@
 #include "console/settings/StoreKey.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "console/settings/TextCompare.h"
 
 bool ReadTextValue(IStoreKey& key, const char* szName, std::string* pField, bool bAssignEmpty) {
   std::string strData;
@@ -69,4 +72,25 @@ void StoreLittleEndian32(std::int32_t nValue, unsigned char abBytes[4]) {
   abBytes[1] = static_cast<unsigned char>(u >> 8);
   abBytes[2] = static_cast<unsigned char>(u >> 16);
   abBytes[3] = static_cast<unsigned char>(u >> 24);
+}
+
+std::vector<int> NumberedSubKeys(IStoreKey& key, const char* szPrefix, std::int32_t nCount) {
+  std::vector<int> numbers;
+  const std::size_t cchPrefix = std::strlen(szPrefix);
+  for (const std::string& strName : key.SubKeyNames()) {
+    if (strName.size() <= cchPrefix || !IsSameTextIgnoringCase(strName.substr(0, cchPrefix).c_str(), szPrefix)) {
+      continue;
+    }
+    // Only the name that NumberedName makes: decimal digits, no leading zero.
+    const std::string strDigits = strName.substr(cchPrefix);
+    if (strDigits.size() > 10 || strDigits.find_first_not_of("0123456789") != std::string::npos ||
+        (strDigits.size() > 1 && strDigits[0] == '0')) {
+      continue;
+    }
+    const long long nNumber = std::stoll(strDigits);
+    if (nNumber < nCount) numbers.push_back(static_cast<int>(nNumber));
+  }
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
 }

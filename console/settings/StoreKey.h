@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 enum : std::uint32_t { STORE_REG_SZ = 1, STORE_REG_BINARY = 3 };  // the registry's type numbers
 
@@ -22,8 +23,8 @@ class IStoreKey {
   virtual std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) = 0;
   // The subkey, created when missing; null when that fails.
   virtual std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) = 0;
-  // How many subkeys the key has directly below it.
-  virtual std::uint32_t CountSubKeys() = 0;
+  // Names of the subkeys directly below the key.
+  virtual std::vector<std::string> SubKeyNames() = 0;
   // The value's data bytes, whatever its type; false when it is missing or unreadable.
   virtual bool ReadValue(const char* szName, std::string* pData) = 0;
   // Writes the value; failures are ignored, like every registry failure here.
@@ -46,6 +47,11 @@ bool ReadBytesValue(IStoreKey& key, const char* szName, void* pField, std::size_
 void WriteTextValue(IStoreKey& key, const char* szName, const std::string& strText);
 void WriteNumberValue(IStoreKey& key, const char* szName, std::int32_t nValue);
 void WriteBytesValue(IStoreKey& key, const char* szName, const void* pData, std::size_t cbData);
+
+// The numbers below nCount, in ascending order, of the subkeys named szPrefix and
+// a number ("MailSafeItem0", "MailSafeItem2"): what opening each name from 0 to
+// nCount - 1 would find, without trying every number of a damaged count.
+std::vector<int> NumberedSubKeys(IStoreKey& key, const char* szPrefix, std::int32_t nCount);
 
 // Name of a numbered subkey: "MailSafeItem" and 3 give "MailSafeItem3".
 std::string NumberedName(const char* szPrefix, int nNumber);

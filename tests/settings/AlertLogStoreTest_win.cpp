@@ -190,6 +190,12 @@ TEST(AlertLogInRegistry, GapsShortValuesAndMissingValues) {
   EXPECT_EQ(70, settings.GetLogViewStep());
   EXPECT_EQ(1, settings.GetArchivePeriod());
   EXPECT_EQ(1, settings.GetArchiveOn());
+
+  // A damaged count beside the event subkeys reads the entries that exist.
+  testKey.SetRaw("AlertandLog", "AlertLogEntryDetailsListNo", REG_BINARY, Bytes({0xFF, 0xFF, 0xFF, 0x7F}));
+  testKey.SetRaw("AlertandLog\\EventAlert0", "ShowAlert", REG_BINARY, Bytes({1, 0, 0, 0}));
+  settings.ReadFromKey(productKey);
+  EXPECT_EQ(3, settings.GetEntryCount());
 }
 
 }  // namespace

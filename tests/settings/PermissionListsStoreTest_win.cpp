@@ -191,6 +191,15 @@ TEST(ListsInRegistry, GapsCloseUpAndTooLargeCountsReadWhatExists) {
   testKey.SetRaw("WebSiteBlocking", "WebSiteBlockingItems No", REG_BINARY, Bytes({0xFF, 0xFF, 0xFF, 0x7F}));
   read.ReadFromKey(productKey);
   EXPECT_EQ(3, read.GetCount());
+  // Names are found without regard to case; a number with a leading zero is
+  // another name.
+  testKey.SetRaw("WebSiteBlocking\\websiteblockingitem5", "ScamSite", REG_SZ, "five");
+  testKey.SetRaw("WebSiteBlocking\\WebSiteBlockingItem04", "ScamSite", REG_SZ, "zero four");
+  testKey.SetRaw("WebSiteBlocking\\Other", "ScamSite", REG_SZ, "other");
+  read.ReadFromKey(productKey);
+  ASSERT_EQ(4, read.GetCount());
+  EXPECT_EQ("five", read.EntryAt(3)->strScamSite);
+  testKey.DeleteSubKey("WebSiteBlocking\\websiteblockingitem5");
   // A count smaller than the subkeys reads only the first numbers.
   testKey.SetRaw("WebSiteBlocking", "WebSiteBlockingItems No", REG_BINARY, Bytes({3, 0, 0, 0}));
   read.ReadFromKey(productKey);
