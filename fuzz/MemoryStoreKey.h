@@ -39,8 +39,9 @@ class CMemoryStoreKey : public IStoreKey {
     *pData = it->second.second;
     return true;
   }
-  void WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
+  bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
     m_pNode->values[Folded(szName)] = {dwType, std::string(static_cast<const char*>(pData), cbData)};
+    return true;
   }
 
   static std::string FoldedName(const std::string& strName) {

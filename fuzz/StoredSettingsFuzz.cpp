@@ -84,9 +84,8 @@ struct SObjects {
     log.ReadFromKey(key);
   }
   void Write(IStoreKey& key) const {
-    mail.WriteToKey(key);
-    web.WriteToKey(key);
-    log.WriteToKey(key);
+    // A key in memory refuses nothing.
+    if (!mail.WriteToKey(key) || !web.WriteToKey(key) || !log.WriteToKey(key)) std::abort();
   }
 };
 

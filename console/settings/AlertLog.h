@@ -18,10 +18,6 @@ enum : std::int32_t { ALERT_LEVEL_ALL = 0, ALERT_LEVEL_CHOSEN_KIND = 1, ALERT_LE
 // The two alert events, by index.
 enum : int { EVENT_MAIL_PROTECTION = 0, EVENT_WEB_PROTECTION = 1 };
 
-// Entries rated this when created, and "High" once their count passes 10.
-constexpr unsigned STRING_RATING_HIGH = 7014;
-constexpr unsigned STRING_RATING_MEDIUM = 7015;
-
 class CLogEntryDetails {
  public:
   std::string strRating;
@@ -87,9 +83,10 @@ class CAlertLogSettings {
   const SLocalTime& GetArchiveStartTime() const { return m_archiveStartTime; }
   void SetArchiveStartTime(const SLocalTime& time) { m_archiveStartTime = time; }
 
-  // The subkey "AlertandLog" of the product key.
+  // The subkey "AlertandLog" of the product key. Writing reports false at the
+  // first value the registry refused and writes nothing after it.
   void ReadFromKey(IStoreKey& productKey);
-  void WriteToKey(IStoreKey& productKey) const;
+  bool WriteToKey(IStoreKey& productKey) const;
 
  private:
   void ResetAlertEvents();

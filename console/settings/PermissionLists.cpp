@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "console/ConsoleResources.h"
 #include "console/settings/DecimalText.h"
 #include "console/settings/TextCompare.h"
 
@@ -23,11 +24,11 @@ bool IsSame(const std::string& strFirst, const std::string& strSecond) {
 unsigned PermissionStringId(std::int32_t nPermission) {
   switch (nPermission) {
     case PERMISSION_ALLOW:
-      return 7016;
+      return IDS_ACTION_ALLOW;
     case PERMISSION_BLOCK:
-      return 7017;
+      return IDS_ACTION_BLOCK;
     case PERMISSION_ASK:
-      return 7018;
+      return IDS_ACTION_ASK;
     default:
       return 0;
   }

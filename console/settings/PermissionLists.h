@@ -104,9 +104,10 @@ class CMailSafeList : public CPermissionList<CMailSafeItem> {
   // text and kind name, ignoring case; -1 when there is none.
   int FindMailEntry(const EngineRequest& request) const;
 
-  // The subkey "MailSafe" of the product key.
+  // The subkey "MailSafe" of the product key. Writing reports false at the first
+  // value the registry refused and writes nothing after it.
   void ReadFromKey(IStoreKey& productKey);
-  void WriteToKey(IStoreKey& productKey) const;
+  bool WriteToKey(IStoreKey& productKey) const;
 };
 
 class CWebSiteBlockingList : public CPermissionList<CWebSiteItem> {
@@ -116,7 +117,7 @@ class CWebSiteBlockingList : public CPermissionList<CWebSiteItem> {
   // and Type "URL". -1 when there is none, and always for any other kind byte.
   int FindWebEntry(const EngineRequest& request) const;
 
-  // The subkey "WebSiteBlocking" of the product key.
+  // The subkey "WebSiteBlocking" of the product key, written like "MailSafe".
   void ReadFromKey(IStoreKey& productKey);
-  void WriteToKey(IStoreKey& productKey) const;
+  bool WriteToKey(IStoreKey& productKey) const;
 };

@@ -3,11 +3,14 @@
 //                     "MailSafeProtectionState", "MailSafePermession"
 //   "WebSiteBlocking" the same with "WebSiteBlocking..." names.
 // Entry subkeys are numbered 0 to count - 1 in list order when written; on reading
-// a missing number is skipped, so gaps close up.
+// a missing number is skipped, so gaps close up. Writing stops at the first value
+// the registry refuses and reports it, so that the save can keep the settings it
+// had before.
 #include <memory>
 
 #include "console/settings/DecimalText.h"
 #include "console/settings/PermissionLists.h"
+#include "console/settings/RegistryValueData.h"
 #include "console/settings/StoreKey.h"
 
 namespace {
@@ -25,71 +28,63 @@ const SListNames MAIL_NAMES = {"MailSafe", "MailSafeItem", "MailSafeItems No", "
 const SListNames WEB_NAMES = {"WebSiteBlocking", "WebSiteBlockingItem", "WebSiteBlockingItems No",
                               "WebSiteBlockingProtectionState", "WebSiteBlockingPermession"};
 
-void WriteItem(IStoreKey& key, const CMailSafeItem& item) {
-  WriteNumberValue(key, "Action", item.nAction);
-  WriteTextValue(key, "StrictedData", item.strStrictedData);
-  WriteTextValue(key, "Type", item.strType);
-  WriteTextValue(key, "Program", item.strProgram);
-  WriteTextValue(key, "DataTime", item.strDataTime);
-  WriteTextValue(key, "AttachmentFile", item.strAttachmentFile);
+bool WriteItem(IStoreKey& key, const CMailSafeItem& item) {
   // The mail port is stored as its four raw bytes under the text type.
   unsigned char abPort[4];
-  StoreLittleEndian32(item.nPort, abPort);
-  key.WriteValue("Port", STORE_REG_SZ, abPort, sizeof(abPort));
-  WriteTextValue(key, "From", item.strFrom);
-  WriteTextValue(key, "To", item.strTo);
-  WriteTextValue(key, "Subject", item.strSubject);
+  NumberToValueData(static_cast<std::uint32_t>(item.nPort), abPort);
+  return WriteStoredNumber(key, "Action", item.nAction) && WriteStoredText(key, "StrictedData", item.strStrictedData) &&
+         WriteStoredText(key, "Type", item.strType) && WriteStoredText(key, "Program", item.strProgram) &&
+         WriteStoredText(key, "DataTime", item.strDataTime) &&
+         WriteStoredText(key, "AttachmentFile", item.strAttachmentFile) &&
+         key.WriteValue("Port", STORE_REG_SZ, abPort, sizeof(abPort)) && WriteStoredText(key, "From", item.strFrom) &&
+         WriteStoredText(key, "To", item.strTo) && WriteStoredText(key, "Subject", item.strSubject);
 }
 
 void ReadItem(IStoreKey& key, CMailSafeItem* pItem) {
-  ReadLowByteValue(key, "Action", &pItem->nAction);
-  ReadTextValue(key, "StrictedData", &pItem->strStrictedData);
-  ReadTextValue(key, "Type", &pItem->strType);
-  ReadTextValue(key, "Program", &pItem->strProgram);
-  ReadTextValue(key, "DataTime", &pItem->strDataTime);
-  ReadTextValue(key, "AttachmentFile", &pItem->strAttachmentFile);
-  ReadCopiedValue(key, "Port", &pItem->nPort);
-  ReadTextValue(key, "From", &pItem->strFrom);
-  ReadTextValue(key, "To", &pItem->strTo);
-  ReadTextValue(key, "Subject", &pItem->strSubject);
+  ReadStoredLowByte(key, "Action", &pItem->nAction);
+  ReadStoredText(key, "StrictedData", &pItem->strStrictedData);
+  ReadStoredText(key, "Type", &pItem->strType);
+  ReadStoredText(key, "Program", &pItem->strProgram);
+  ReadStoredText(key, "DataTime", &pItem->strDataTime);
+  ReadStoredText(key, "AttachmentFile", &pItem->strAttachmentFile);
+  ReadStoredCopied(key, "Port", &pItem->nPort);
+  ReadStoredText(key, "From", &pItem->strFrom);
+  ReadStoredText(key, "To", &pItem->strTo);
+  ReadStoredText(key, "Subject", &pItem->strSubject);
 }
 
-void WriteItem(IStoreKey& key, const CWebSiteItem& item) {
-  WriteNumberValue(key, "Action", item.nAction);
-  WriteTextValue(key, "ScamSite", item.strScamSite);
-  WriteTextValue(key, "Program", item.strProgram);
-  WriteTextValue(key, "DataTime", item.strDataTime);
-  WriteTextValue(key, "IPAddress", item.strIPAddress);
-  WriteTextValue(key, "StrictedData", item.strStrictedData);
-  WriteTextValue(key, "Type", item.strType);
+bool WriteItem(IStoreKey& key, const CWebSiteItem& item) {
   // The web port is stored as decimal text.
-  WriteTextValue(key, "Port", DecimalText(item.nPort));
+  return WriteStoredNumber(key, "Action", item.nAction) && WriteStoredText(key, "ScamSite", item.strScamSite) &&
+         WriteStoredText(key, "Program", item.strProgram) && WriteStoredText(key, "DataTime", item.strDataTime) &&
+         WriteStoredText(key, "IPAddress", item.strIPAddress) &&
+         WriteStoredText(key, "StrictedData", item.strStrictedData) && WriteStoredText(key, "Type", item.strType) &&
+         WriteStoredText(key, "Port", DecimalText(item.nPort));
 }
 
 void ReadItem(IStoreKey& key, CWebSiteItem* pItem) {
-  ReadLowByteValue(key, "Action", &pItem->nAction);
-  ReadTextValue(key, "ScamSite", &pItem->strScamSite);
-  ReadTextValue(key, "Program", &pItem->strProgram);
-  ReadTextValue(key, "DataTime", &pItem->strDataTime);
-  ReadTextValue(key, "IPAddress", &pItem->strIPAddress);
-  ReadTextValue(key, "StrictedData", &pItem->strStrictedData, true);
-  ReadTextValue(key, "Type", &pItem->strType, true);
+  ReadStoredLowByte(key, "Action", &pItem->nAction);
+  ReadStoredText(key, "ScamSite", &pItem->strScamSite);
+  ReadStoredText(key, "Program", &pItem->strProgram);
+  ReadStoredText(key, "DataTime", &pItem->strDataTime);
+  ReadStoredText(key, "IPAddress", &pItem->strIPAddress);
+  ReadStoredText(key, "StrictedData", &pItem->strStrictedData, true);
+  ReadStoredText(key, "Type", &pItem->strType, true);
   std::string strPort;
-  if (ReadTextValue(key, "Port", &strPort, true)) pItem->nPort = DecimalValue(strPort.c_str());
+  if (ReadStoredText(key, "Port", &strPort, true)) pItem->nPort = DecimalValue(strPort.c_str());
 }
 
 template <class TList>
-void WriteList(IStoreKey& productKey, const SListNames& names, const TList& list) {
+bool WriteList(IStoreKey& productKey, const SListNames& names, const TList& list) {
   std::unique_ptr<IStoreKey> listKey = productKey.CreateSubKey(names.szKey);
-  if (!listKey) return;
+  if (!listKey) return false;
   for (int i = 0; i < list.GetCount(); ++i) {
-    // An entry whose subkey cannot be made is skipped; its number stays used.
     std::unique_ptr<IStoreKey> itemKey = listKey->CreateSubKey(NumberedName(names.szItemPrefix, i).c_str());
-    if (itemKey) WriteItem(*itemKey, *list.EntryAt(i));
+    if (!itemKey || !WriteItem(*itemKey, *list.EntryAt(i))) return false;
   }
-  WriteNumberValue(*listKey, names.szCount, list.GetCount());
-  WriteNumberValue(*listKey, names.szProtectionState, list.GetProtectionState());
-  WriteNumberValue(*listKey, names.szPermission, list.GetPermission());
+  return WriteStoredNumber(*listKey, names.szCount, list.GetCount()) &&
+         WriteStoredNumber(*listKey, names.szProtectionState, list.GetProtectionState()) &&
+         WriteStoredNumber(*listKey, names.szPermission, list.GetPermission());
 }
 
 template <class TItem, class TList>
@@ -98,7 +93,7 @@ void ReadList(IStoreKey& productKey, const SListNames& names, TList* pList) {
   if (!listKey) return;  // defaults and current entries stay
   pList->RemoveAll();
   std::int32_t nCount = 0;
-  ReadCopiedValue(*listKey, names.szCount, &nCount);
+  ReadStoredCopied(*listKey, names.szCount, &nCount);
   // Entries keep their stored order; missing numbers are skipped.
   for (int i : NumberedSubKeys(*listKey, names.szItemPrefix, nCount)) {
     std::unique_ptr<IStoreKey> itemKey = listKey->OpenSubKey(NumberedName(names.szItemPrefix, i).c_str());
@@ -108,21 +103,21 @@ void ReadList(IStoreKey& productKey, const SListNames& names, TList* pList) {
     pList->AppendEntry(item);
   }
   std::int32_t nValue = pList->GetProtectionState();
-  if (ReadLowByteValue(*listKey, names.szProtectionState, &nValue)) pList->SetProtectionState(nValue);
+  if (ReadStoredLowByte(*listKey, names.szProtectionState, &nValue)) pList->SetProtectionState(nValue);
   nValue = pList->GetPermission();
-  if (ReadLowByteValue(*listKey, names.szPermission, &nValue)) pList->SetPermission(nValue);
+  if (ReadStoredLowByte(*listKey, names.szPermission, &nValue)) pList->SetPermission(nValue);
 }
 
 }  // namespace
 
-void CMailSafeList::WriteToKey(IStoreKey& productKey) const {
-  WriteList(productKey, MAIL_NAMES, *this);
+bool CMailSafeList::WriteToKey(IStoreKey& productKey) const {
+  return WriteList(productKey, MAIL_NAMES, *this);
 }
 void CMailSafeList::ReadFromKey(IStoreKey& productKey) {
   ReadList<CMailSafeItem>(productKey, MAIL_NAMES, this);
 }
-void CWebSiteBlockingList::WriteToKey(IStoreKey& productKey) const {
-  WriteList(productKey, WEB_NAMES, *this);
+bool CWebSiteBlockingList::WriteToKey(IStoreKey& productKey) const {
+  return WriteList(productKey, WEB_NAMES, *this);
 }
 void CWebSiteBlockingList::ReadFromKey(IStoreKey& productKey) {
   ReadList<CWebSiteItem>(productKey, WEB_NAMES, this);

@@ -1,23 +1,17 @@
 #include "console/settings/RegistryStoreKey_win.h"
 
-#include <vector>
-
-namespace {
-constexpr DWORD USUAL_VALUE_BYTES = 202;
-}  // namespace
+#include "console/settings/RegistryValueData.h"
+#include "console/settings/RegistryValues_win.h"
 
 std::unique_ptr<IStoreKey> CRegistryStoreKey::OpenSubKey(const char* szName) {
   CRegCloseKey subKey;
-  if (::RegOpenKeyExA(m_hKey, szName, 0, KEY_ALL_ACCESS, subKey.Receive()) != ERROR_SUCCESS) return nullptr;
+  if (!OpenSettingsKey(m_hKey, szName, subKey)) return nullptr;
   return std::make_unique<CRegistryStoreKey>(std::move(subKey));
 }
 
 std::unique_ptr<IStoreKey> CRegistryStoreKey::CreateSubKey(const char* szName) {
   CRegCloseKey subKey;
-  if (::RegCreateKeyExA(m_hKey, szName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, subKey.Receive(),
-                        nullptr) != ERROR_SUCCESS) {
-    return nullptr;
-  }
+  if (!CreateSettingsKey(m_hKey, szName, subKey)) return nullptr;
   return std::make_unique<CRegistryStoreKey>(std::move(subKey));
 }
 
@@ -33,12 +27,11 @@ std::vector<std::string> CRegistryStoreKey::SubKeyNames() {
 }
 
 bool CRegistryStoreKey::ReadValue(const char* szName, std::string* pData) {
-  std::vector<BYTE> buffer(USUAL_VALUE_BYTES);
+  std::vector<BYTE> buffer(kRegistryReadBufferSize);
   // The value may grow between the calls; a few tries are plenty.
   for (int nTry = 0; nTry < 4; ++nTry) {
-    DWORD dwType = 0;
     DWORD cbData = static_cast<DWORD>(buffer.size());
-    const LONG lResult = ::RegQueryValueExA(m_hKey, szName, nullptr, &dwType, buffer.data(), &cbData);
+    const LONG lResult = ::RegQueryValueExA(m_hKey, szName, nullptr, nullptr, buffer.data(), &cbData);
     if (lResult == ERROR_SUCCESS) {
       pData->assign(reinterpret_cast<const char*>(buffer.data()), cbData <= buffer.size() ? cbData : buffer.size());
       return true;
@@ -49,6 +42,6 @@ bool CRegistryStoreKey::ReadValue(const char* szName, std::string* pData) {
   return false;
 }
 
-void CRegistryStoreKey::WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) {
-  ::RegSetValueExA(m_hKey, szName, 0, dwType, static_cast<const BYTE*>(pData), static_cast<DWORD>(cbData));
+bool CRegistryStoreKey::WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) {
+  return WriteTypedValue(m_hKey, szName, dwType, pData, static_cast<DWORD>(cbData));
 }

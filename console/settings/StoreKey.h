@@ -1,11 +1,13 @@
 // A key of the product's registry tree as the list and log objects read and write
-// it, and the value conventions they share:
+// it. The reading and writing of their values is free of Win32, so that whatever a
+// user or another program left in the registry is decoded the same way in every
+// build and can be fuzzed; the conventions are those of RegistryValueData.h:
 //   - texts are REG_SZ, written without a terminating zero; a reader takes the bytes
-//     up to the first zero byte;
+//     up to the first zero byte, and an empty text leaves the field as it was;
 //   - numbers are REG_BINARY, little-endian, 4 bytes unless said otherwise;
 //   - a value that is missing or unreadable leaves its field as it was.
-// The decoding lives here, free of Win32, so that whatever a user or another
-// program left in the registry is handled the same way in every build.
+// Texts are read whole, however long: a list entry's link pair or URL may pass the
+// 202 bytes that the other settings read at most.
 #pragma once
 
 #include <cstddef>
@@ -27,26 +29,26 @@ class IStoreKey {
   virtual std::vector<std::string> SubKeyNames() = 0;
   // The value's data bytes, whatever its type; false when it is missing or unreadable.
   virtual bool ReadValue(const char* szName, std::string* pData) = 0;
-  // Writes the value; failures are ignored, like every registry failure here.
-  virtual void WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) = 0;
+  // False when the registry refused the value.
+  virtual bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) = 0;
 };
 
 // Readers. Each returns true when the value was there and changed the field.
 
 // Text up to the first zero byte. An empty value leaves the field unless bAssignEmpty.
-bool ReadTextValue(IStoreKey& key, const char* szName, std::string* pField, bool bAssignEmpty = false);
-// Copies the first bytes of the value (at most 4) over the field's low bytes.
-bool ReadCopiedValue(IStoreKey& key, const char* szName, std::int32_t* pField);
+bool ReadStoredText(IStoreKey& key, const char* szName, std::string* pField, bool bAssignEmpty = false);
+// "copied": the first bytes of the value (at most 4) replace the field's low bytes.
+bool ReadStoredCopied(IStoreKey& key, const char* szName, std::int32_t* pField);
 // Keeps the lowest byte, widened: flags, permissions and levels.
-bool ReadLowByteValue(IStoreKey& key, const char* szName, std::int32_t* pField);
-bool ReadByteValue(IStoreKey& key, const char* szName, std::uint8_t* pField);
-// Copies the first bytes of the value (at most cbField) over the field's first bytes.
-bool ReadBytesValue(IStoreKey& key, const char* szName, void* pField, std::size_t cbField);
+bool ReadStoredLowByte(IStoreKey& key, const char* szName, std::int32_t* pField);
+bool ReadStoredByte(IStoreKey& key, const char* szName, std::uint8_t* pField);
+// The first bytes of the value (at most cbField) replace the field's first bytes.
+bool ReadStoredBytes(IStoreKey& key, const char* szName, void* pField, std::size_t cbField);
 
-// Writers.
-void WriteTextValue(IStoreKey& key, const char* szName, const std::string& strText);
-void WriteNumberValue(IStoreKey& key, const char* szName, std::int32_t nValue);
-void WriteBytesValue(IStoreKey& key, const char* szName, const void* pData, std::size_t cbData);
+// Writers: false when the registry refused the value.
+bool WriteStoredText(IStoreKey& key, const char* szName, const std::string& strText);
+bool WriteStoredNumber(IStoreKey& key, const char* szName, std::int32_t nValue);
+bool WriteStoredBytes(IStoreKey& key, const char* szName, const void* pData, std::size_t cbData);
 
 // The numbers below nCount, in ascending order, of the subkeys named szPrefix and
 // a number ("MailSafeItem0", "MailSafeItem2"): what opening each name from 0 to
@@ -55,6 +57,3 @@ std::vector<int> NumberedSubKeys(IStoreKey& key, const char* szPrefix, std::int3
 
 // Name of a numbered subkey: "MailSafeItem" and 3 give "MailSafeItem3".
 std::string NumberedName(const char* szPrefix, int nNumber);
-
-// Little-endian bytes of a 32-bit number, as both number forms store it.
-void StoreLittleEndian32(std::int32_t nValue, unsigned char abBytes[4]);
