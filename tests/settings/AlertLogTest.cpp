@@ -134,12 +134,4 @@ TEST(LogSettings, ViewStepKeepsSixteenBitsAndIgnoresZero) {
   EXPECT_EQ(0, settings.GetLogViewStep());
 }
 
-TEST(LogSettings, LogFileSettingsAreReplacedTogether) {
-  CAlertLogSettings settings("C:\\App");
-  settings.SetLogFileSettings("D:\\logs\\guard.log", 0, 30);
-  EXPECT_EQ("D:\\logs\\guard.log", settings.GetLogFilePath());
-  EXPECT_EQ(0, settings.GetArchiveOn());
-  EXPECT_EQ(30, settings.GetArchivePeriod());
-}
-
 }  // namespace

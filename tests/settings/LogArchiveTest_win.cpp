@@ -9,6 +9,7 @@
 
 #include "console/settings/LogArchive.h"
 #include "console/settings/LogArchive_win.h"
+#include "settings/TempFolder_win.h"
 
 namespace {
 
@@ -34,44 +35,24 @@ std::string ReadFile(const std::string& strPath) {
   return content.str();
 }
 
-void WriteFile(const std::string& strPath, const std::string& strContent) {
-  std::ofstream(strPath, std::ios::binary) << strContent;
-}
-
 std::vector<std::string> FilesIn(const std::string& strFolder) {
   std::vector<std::string> names;
   WIN32_FIND_DATAA data;
-  HANDLE hFind = ::FindFirstFileA((strFolder + "\\*").c_str(), &data);
-  if (hFind == INVALID_HANDLE_VALUE) return names;
+  CFindClose search(::FindFirstFileA((strFolder + "\\*").c_str(), &data));
+  if (!search) return names;
   do {
     if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) names.push_back(data.cFileName);
-  } while (::FindNextFileA(hFind, &data));
-  ::FindClose(hFind);
+  } while (::FindNextFileA(search.Get(), &data));
   return names;
 }
 
-// A fresh application folder in the temporary folder, removed afterwards.
+// A fresh application folder, removed afterwards.
 class LogArchiveTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char szTemp[MAX_PATH];
-    ::GetTempPathA(sizeof(szTemp), szTemp);
-    m_strApp = std::string(szTemp) + "hw-archive-" + std::to_string(::GetCurrentProcessId());
-    Remove();
-    ASSERT_TRUE(::CreateDirectoryA(m_strApp.c_str(), nullptr));
-  }
-  void TearDown() override { Remove(); }
+  std::string Backup() const { return m_folder.Path() + "\\LogBackup"; }
 
-  std::string Backup() const { return m_strApp + "\\LogBackup"; }
-
-  void Remove() {
-    for (const std::string& strFolder : {Backup(), m_strApp}) {
-      for (const std::string& strName : FilesIn(strFolder)) ::DeleteFileA((strFolder + "\\" + strName).c_str());
-      ::RemoveDirectoryA(strFolder.c_str());
-    }
-  }
-
-  std::string m_strApp;
+  CTempFolder m_folder;
+  const std::string m_strApp = m_folder.Path();
 };
 
 TEST_F(LogArchiveTest, PassedPeriodArchivesTheLogBehindItsHeader) {
@@ -79,7 +60,7 @@ TEST_F(LogArchiveTest, PassedPeriodArchivesTheLogBehindItsHeader) {
   // 450 bytes: two full chunks of 200 and a short one.
   std::string strLog;
   for (int i = 0; i < 450; ++i) strLog += static_cast<char>(i % 251);
-  WriteFile(settings.GetLogFilePath(), strLog);
+  WriteFileBytes(settings.GetLogFilePath(), strLog);
 
   const SLocalTime now = Time(1, 5, 2);
   const std::string strPath = RunArchiveCheck(settings, m_strApp, now, TEXTS);
@@ -99,7 +80,7 @@ TEST_F(LogArchiveTest, PassedPeriodArchivesTheLogBehindItsHeader) {
 TEST_F(LogArchiveTest, LogOfWholeChunksIsCopiedWhole) {
   CAlertLogSettings settings(m_strApp, Time(12, 6, 0));
   const std::string strLog(400, 'x');
-  WriteFile(settings.GetLogFilePath(), strLog);
+  WriteFileBytes(settings.GetLogFilePath(), strLog);
   const std::string strPath = RunArchiveCheck(settings, m_strApp, Time(12, 7, 1), TEXTS);
   const std::string strContent = ReadFile(strPath);
   ASSERT_GE(strContent.size(), strLog.size());
@@ -109,9 +90,9 @@ TEST_F(LogArchiveTest, LogOfWholeChunksIsCopiedWhole) {
 
 TEST_F(LogArchiveTest, SecondArchiveLandsBesideTheFirst) {
   CAlertLogSettings settings(m_strApp, Time(12, 1, 2));
-  WriteFile(settings.GetLogFilePath(), "first");
+  WriteFileBytes(settings.GetLogFilePath(), "first");
   ASSERT_NE("", RunArchiveCheck(settings, m_strApp, Time(12, 7, 1), TEXTS));
-  WriteFile(settings.GetLogFilePath(), "second");
+  WriteFileBytes(settings.GetLogFilePath(), "second");
   const std::string strSecond = RunArchiveCheck(settings, m_strApp, Time(12, 8, 2, 9, 0, 0), TEXTS);
   EXPECT_EQ(Backup() + "\\08_Tuesday_December_09_00_00.bda", strSecond);
   EXPECT_EQ(2u, FilesIn(Backup()).size());
@@ -123,13 +104,13 @@ TEST_F(LogArchiveTest, MissingLogGivesAnEmptyArchive) {
   CAlertLogSettings settings(m_strApp, Time(12, 1, 2));
   const std::string strPath = RunArchiveCheck(settings, m_strApp, Time(12, 7, 1), TEXTS);
   ASSERT_NE("", strPath);
-  EXPECT_EQ(INVALID_FILE_ATTRIBUTES == ::GetFileAttributesA(strPath.c_str()), false);
+  EXPECT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(strPath.c_str()));
   EXPECT_EQ("", ReadFile(strPath));
 }
 
 TEST_F(LogArchiveTest, ArchivingOffStillMovesTheStartTime) {
   CAlertLogSettings settings(m_strApp, Time(12, 1, 2));
-  WriteFile(settings.GetLogFilePath(), "log");
+  WriteFileBytes(settings.GetLogFilePath(), "log");
   settings.SetLogFileSettings(settings.GetLogFilePath(), 0, 3);
   EXPECT_EQ("", RunArchiveCheck(settings, m_strApp, Time(12, 7, 1), TEXTS));
   EXPECT_EQ(7, settings.GetArchiveStartTime().wDay);
@@ -143,21 +124,11 @@ TEST_F(LogArchiveTest, ArchivingOffStillMovesTheStartTime) {
 
 TEST_F(LogArchiveTest, UncreatableArchiveIsSilent) {
   // A file where the folder should be: neither folder nor archive can be made.
-  WriteFile(Backup(), "in the way");
+  WriteFileBytes(Backup(), "in the way");
   CAlertLogSettings settings(m_strApp, Time(12, 1, 2));
   EXPECT_EQ("", RunArchiveCheck(settings, m_strApp, Time(12, 7, 1), TEXTS));
   EXPECT_EQ(7, settings.GetArchiveStartTime().wDay);
   ::DeleteFileA(Backup().c_str());
-}
-
-TEST_F(LogArchiveTest, CurrentLocalTimeIsTheSystemsLocalTime) {
-  SYSTEMTIME before;
-  ::GetLocalTime(&before);
-  const SLocalTime now = CurrentLocalTime();
-  EXPECT_EQ(before.wYear, now.wYear);
-  EXPECT_EQ(before.wMonth, now.wMonth);
-  EXPECT_LE(now.wDayOfWeek, 6);
-  EXPECT_EQ(sizeof(SYSTEMTIME), static_cast<std::size_t>(LOCAL_TIME_BYTES));
 }
 
 }  // namespace

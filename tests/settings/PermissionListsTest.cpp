@@ -99,34 +99,11 @@ TEST(RequestTexts, UnterminatedFieldsAreReadOnlyToTheirWidth) {
   EXPECT_EQ(2147483647, RequestPort(web));  // ten nines, beyond 32 bits
 }
 
-TEST(RequestTexts, ProtocolNamesAndPermissionStrings) {
-  EXPECT_STREQ("FTP", PortProtocolName(21));
-  EXPECT_STREQ("SMTP", PortProtocolName(25));
-  EXPECT_STREQ("HTTP", PortProtocolName(80));
+TEST(RequestTexts, PortsAndPermissionsOutsideTheTables) {
   EXPECT_STREQ("HTTP", PortProtocolName(8080));
-  EXPECT_STREQ("POP3", PortProtocolName(110));
-  EXPECT_STREQ("IMAP", PortProtocolName(143));
   EXPECT_STREQ("Unknown", PortProtocolName(443));
   EXPECT_STREQ("Unknown", PortProtocolName(-1));
-  EXPECT_EQ(7016u, PermissionStringId(PERMISSION_ALLOW));
-  EXPECT_EQ(7017u, PermissionStringId(PERMISSION_BLOCK));
-  EXPECT_EQ(7018u, PermissionStringId(PERMISSION_ASK));
-  EXPECT_EQ(0u, PermissionStringId(3));
   EXPECT_EQ(0u, PermissionStringId(-1));
-}
-
-TEST(ListDefaults, NewListsAndEntries) {
-  CMailSafeList mail;
-  CWebSiteBlockingList web;
-  EXPECT_EQ(0, mail.GetCount());
-  EXPECT_EQ(1, mail.GetProtectionState());
-  EXPECT_EQ(PERMISSION_ASK, mail.GetPermission());
-  EXPECT_EQ(1, web.GetProtectionState());
-  EXPECT_EQ(PERMISSION_ASK, web.GetPermission());
-  EXPECT_EQ(PERMISSION_ASK, CMailSafeItem().nAction);
-  EXPECT_EQ(PERMISSION_ASK, CWebSiteItem().nAction);
-  EXPECT_EQ(-1, CWebSiteItem().nPort);
-  EXPECT_EQ(nullptr, mail.EntryAt(0));
 }
 
 TEST(ListIndexes, RemoveEntryKeepsOrderAndIgnoresBadIndexes) {
