@@ -26,6 +26,10 @@ TEST(TextCompare, AsciiLettersFoldOtherCharactersDoNot) {
   EXPECT_FALSE(IsSameTextIgnoringCase("abc", "abd"));
   EXPECT_FALSE(IsSameTextIgnoringCase("a", ""));
   EXPECT_FALSE(IsSameTextIgnoringCase("80", "8080"));
+  // Punctuation counts: two sites that differ by a hyphen or apostrophe are two.
+  EXPECT_FALSE(IsSameTextIgnoringCase("paypal.example", "pay-pal.example"));
+  EXPECT_FALSE(IsSameTextIgnoringCase("bank's", "banks"));
+  EXPECT_FALSE(IsSameTextIgnoringCase("a\x01b", "ab"));
 }
 
 TEST(TextCompare, NonAsciiLetterInBothCasesIsEqual) {
