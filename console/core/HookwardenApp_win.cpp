@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "console/settings/FileVersion_win.h"
+#include "console/settings/LogArchive_win.h"
 #include "shared/BoundedCopy.h"
 
 namespace {
@@ -39,13 +40,14 @@ void CHookwardenApp::Init(const char* szAppFolder) {
   m_pPrevious = g_pCurrentApp;
   g_pCurrentApp = this;
 
+  m_alertLog = CAlertLogSettings(m_szAppPath, CurrentLocalTime());
   m_overview.m_strDefnsVersion = ReadDefinitionsVersion(m_szAppPath);
   m_overview.m_strConsoleVersion = GetFileVersionText(m_szModulePath);
   m_overview.m_strEngineVersion = GetFileVersionText((std::string(m_szAppPath) + "\\quellmail.dll").c_str());
 }
 
 std::vector<CSettingsSubkey*> CHookwardenApp::GetSettingsSubkeys() {
-  return {&m_overview};
+  return {&m_overview, &m_alertLogSubkey, &m_mailSafeSubkey, &m_webSiteBlockingSubkey};
 }
 
 CHookwardenApp& CHookwardenApp::Current() {

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "console/settings/AlertLog.h"
 #include "console/settings/OverviewSettings_win.h"
+#include "console/settings/PermissionLists.h"
+#include "console/settings/RegistryStoreKey_win.h"
 
 class CHookwardenApp {
  public:
@@ -34,6 +37,11 @@ class CHookwardenApp {
   // The settings objects, each stored in its own subkey of the product key. The
   // overview also holds the logged-in flag ("IsLogin") and the version texts.
   COverviewSettings m_overview;
+  // The alert-and-log settings with the alert log; the log file defaults to the
+  // application folder and the archive start time to the time the object was made.
+  CAlertLogSettings m_alertLog;
+  CMailSafeList m_mailSafeList;
+  CWebSiteBlockingList m_webSiteBlockingList;
 
   // The settings objects in the order the settings load reads them and the full
   // save writes them: Overview, then AlertandLog, MailSafe, WebSiteBlocking.
@@ -46,4 +54,7 @@ class CHookwardenApp {
   char m_szModulePath[261] = {};
   char m_szSystemPath[261] = {};
   CHookwardenApp* m_pPrevious = nullptr;
+  CStoreKeySubkey<CAlertLogSettings> m_alertLogSubkey{m_alertLog};
+  CStoreKeySubkey<CMailSafeList> m_mailSafeSubkey{m_mailSafeList};
+  CStoreKeySubkey<CWebSiteBlockingList> m_webSiteBlockingSubkey{m_webSiteBlockingList};
 };

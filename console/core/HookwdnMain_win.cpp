@@ -7,6 +7,7 @@
 #include "console/core/BlockAllRequests.h"
 #include "console/core/HookwardenApp_win.h"
 #include "console/core/RequestWindow_win.h"
+#include "console/settings/ListsAndLog_win.h"
 #include "console/settings/SettingsStore_win.h"
 #include "engine/LSPGlobals.h"
 
@@ -39,6 +40,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
 
   WriteStartupValues(app);
   LoadSettings(app);
+  RunStartupArchiveCheck(app);
   UpdateStartupValue(app);
 
   MSG msg;

@@ -92,6 +92,11 @@ bool WriteBinaryValue(HKEY hKey, const char* szName, const void* pData, DWORD cb
   return ::RegSetValueExA(hKey, szName, 0, REG_BINARY, static_cast<const BYTE*>(pData), cbData) == ERROR_SUCCESS;
 }
 
+bool WriteTypedValue(HKEY hKey, const char* szName, DWORD dwType, const void* pData, DWORD cbData) {
+  if (!MayChange()) return false;
+  return ::RegSetValueExA(hKey, szName, 0, dwType, static_cast<const BYTE*>(pData), cbData) == ERROR_SUCCESS;
+}
+
 bool DeleteSettingsValue(HKEY hKey, const char* szName) {
   if (!MayChange()) return false;
   return ::RegDeleteValueA(hKey, szName) == ERROR_SUCCESS;

@@ -39,6 +39,9 @@ bool WriteTextValue(HKEY hKey, const char* szName, const char* szText);
 // The number's lowest cbBytes bytes (1 to 4), little-endian, as REG_BINARY.
 bool WriteNumberValue(HKEY hKey, const char* szName, std::uint32_t nNumber, DWORD cbBytes = 4);
 bool WriteBinaryValue(HKEY hKey, const char* szName, const void* pData, DWORD cbData);
+// Data of any type as given, for values whose bytes do not fit their type (the
+// mail entries' "Port": four raw bytes under REG_SZ).
+bool WriteTypedValue(HKEY hKey, const char* szName, DWORD dwType, const void* pData, DWORD cbData);
 bool DeleteSettingsValue(HKEY hKey, const char* szName);
 
 // Keys: creating (or opening) with full access, opening for reading, deleting a

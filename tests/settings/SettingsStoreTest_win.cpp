@@ -230,7 +230,7 @@ TEST_F(SettingsStore, FullSaveLeavesNoStaleValuesOrSubkeys) {
   SetRawValue("Software\\Corvinth\\Hookwarden\\Overview", "Stray", REG_BINARY, one, 4);
   SetRawValue(kProductKeyPath, "Stray", REG_SZ, "x", 1);
   ASSERT_TRUE(SaveAllSettings(app));
-  EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden\\MailSafe"));
+  EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden\\MailSafe\\MailSafeItem5"));
   EXPECT_FALSE(RawValue(std::string(kProductKeyPath) + "\\Overview", "Stray").bFound);
   EXPECT_FALSE(RawValue(kProductKeyPath, "Stray").bFound);
   EXPECT_TRUE(RawValue(std::string(kProductKeyPath) + "\\Overview", "CheckVer").bFound);

@@ -1,0 +1,103 @@
+// The alert log (one entry per distinct event, with a repeat count and a rating),
+// the two alert events that switch the alert screens, and the settings of the log
+// file and its archiving.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "console/settings/LocalTime.h"
+
+class IStoreKey;
+
+// Alert levels.
+enum : std::int32_t { ALERT_LEVEL_ALL = 0, ALERT_LEVEL_CHOSEN_KIND = 1, ALERT_LEVEL_NONE = 2 };
+
+// The two alert events, by index.
+enum : int { EVENT_MAIL_PROTECTION = 0, EVENT_WEB_PROTECTION = 1 };
+
+class CLogEntryDetails {
+ public:
+  std::string strRating;
+  std::string strDateTime;
+  std::string strType;
+  std::string strProtocol;
+  std::string strProgram;
+  std::string strHostIP;
+  std::string strActionTaken;
+  std::string strStrictedData;
+  std::int32_t nCount = 1;
+};
+
+class CEventAlert {
+ public:
+  std::string strName;
+  std::int32_t nShowAlert = 1;
+};
+
+class CAlertLogSettings {
+ public:
+  // The log file defaults to "CVHookwarden.log" in the application folder.
+  explicit CAlertLogSettings(const std::string& strAppFolder = std::string(),
+                             const SLocalTime& startTime = SLocalTime());
+
+  // The alert log.
+
+  // The first entry whose Type, Program, Protocol, HostIP, StrictedData and
+  // ActionTaken equal the given entry's, ignoring case; -1 when there is none.
+  int FindEqualEntry(const CLogEntryDetails& entry) const;
+  // Index of the new entry.
+  int AppendEntry(const CLogEntryDetails& entry);
+  // Null when the index is outside 0 to count - 1.
+  CLogEntryDetails* EntryAt(int nIndex);
+  const CLogEntryDetails* EntryAt(int nIndex) const;
+  int GetEntryCount() const { return static_cast<int>(m_entries.size()); }
+  // Entries whose Rating equals szRating ignoring case; the overview shows the
+  // count of those rated with the "High" text of the current language.
+  std::int32_t CountEntriesRated(const char* szRating) const;
+  // Empties the log and releases its storage. Events and settings stay.
+  void Clear();
+
+  // The alert events: mail alerts (0) and web alerts (1).
+  const std::vector<CEventAlert>& GetAlertEvents() const { return m_events; }
+  std::int32_t GetShowAlert(int nEvent) const;
+  std::int32_t GetCustomAlertChoice() const { return m_nCustomAlertChoice; }
+
+  // 0 changes nothing; otherwise the step becomes n, kept in 16 bits.
+  void SetLogViewStep(std::int32_t nStep);
+  std::int16_t GetLogViewStep() const { return m_nLogViewStep; }
+  // Level 0 shows both alert kinds, 1 the kind of the custom choice, 2 none; any
+  // other level is kept and leaves the events alone.
+  void SetAlertLevel(std::int32_t nLevel);
+  std::int32_t GetAlertLevel() const { return m_nAlertLevel; }
+  // From the alert display settings screen: mail flag also becomes the choice.
+  void SetCustomAlertDisplay(std::int32_t nMailFlag, std::int32_t nWebFlag);
+
+  // The log file and its archiving, replaced together by the log settings screen.
+  void SetLogFileSettings(const std::string& strLogFilePath, std::int32_t nArchiveOn, std::uint8_t bArchivePeriod);
+  const std::string& GetLogFilePath() const { return m_strLogFilePath; }
+  std::int32_t GetArchiveOn() const { return m_nArchiveOn; }
+  std::uint8_t GetArchivePeriod() const { return m_bArchivePeriod; }
+  const SLocalTime& GetArchiveStartTime() const { return m_archiveStartTime; }
+  void SetArchiveStartTime(const SLocalTime& time) { m_archiveStartTime = time; }
+
+  // The subkey "AlertandLog" of the product key. Writing reports false at the
+  // first value the registry refused and writes nothing after it.
+  void ReadFromKey(IStoreKey& productKey);
+  bool WriteToKey(IStoreKey& productKey) const;
+
+ private:
+  void ResetAlertEvents();
+
+  std::string m_strLogFilePath;
+  std::int32_t m_nAlertLevel = ALERT_LEVEL_ALL;
+  std::uint8_t m_bArchivePeriod = 1;
+  std::int16_t m_nLogViewStep = 50;
+  std::int32_t m_nArchiveOn = 1;
+  SLocalTime m_archiveStartTime;
+  std::int32_t m_nCustomAlertChoice = 1;
+  std::vector<CEventAlert> m_events;
+  std::deque<CLogEntryDetails> m_entries;  // references survive appends by nested requests
+};

@@ -1,0 +1,89 @@
+#include "console/settings/StoreKey.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "console/settings/RegistryValueData.h"
+#include "console/settings/TextCompare.h"
+
+namespace {
+const unsigned char* Bytes(const std::string& strData) {
+  return reinterpret_cast<const unsigned char*>(strData.data());
+}
+}  // namespace
+
+bool ReadStoredText(IStoreKey& key, const char* szName, std::string* pField, bool bAssignEmpty) {
+  std::string strData;
+  if (!key.ReadValue(szName, &strData)) return false;
+  std::string strText = TextOfValueData(Bytes(strData), strData.size());
+  if (strText.empty() && !bAssignEmpty) return false;
+  *pField = std::move(strText);
+  return true;
+}
+
+bool ReadStoredBytes(IStoreKey& key, const char* szName, void* pField, std::size_t cbField) {
+  std::string strData;
+  if (!key.ReadValue(szName, &strData)) return false;
+  std::memcpy(pField, strData.data(), std::min(strData.size(), cbField));
+  return true;
+}
+
+bool ReadStoredCopied(IStoreKey& key, const char* szName, std::int32_t* pField) {
+  std::string strData;
+  if (!key.ReadValue(szName, &strData)) return false;
+  *pField = CopiedValueData(Bytes(strData), strData.size(), *pField);
+  return true;
+}
+
+bool ReadStoredByte(IStoreKey& key, const char* szName, std::uint8_t* pField) {
+  std::string strData;
+  if (!key.ReadValue(szName, &strData) || strData.empty()) return false;
+  *pField = static_cast<std::uint8_t>(strData[0]);
+  return true;
+}
+
+bool ReadStoredLowByte(IStoreKey& key, const char* szName, std::int32_t* pField) {
+  std::uint8_t bValue = 0;
+  if (!ReadStoredByte(key, szName, &bValue)) return false;
+  *pField = bValue;
+  return true;
+}
+
+bool WriteStoredText(IStoreKey& key, const char* szName, const std::string& strText) {
+  return key.WriteValue(szName, STORE_REG_SZ, strText.data(), strText.size());
+}
+
+bool WriteStoredNumber(IStoreKey& key, const char* szName, std::int32_t nValue) {
+  unsigned char abBytes[4];
+  NumberToValueData(static_cast<std::uint32_t>(nValue), abBytes);
+  return key.WriteValue(szName, STORE_REG_BINARY, abBytes, sizeof(abBytes));
+}
+
+bool WriteStoredBytes(IStoreKey& key, const char* szName, const void* pData, std::size_t cbData) {
+  return key.WriteValue(szName, STORE_REG_BINARY, pData, cbData);
+}
+
+std::vector<int> NumberedSubKeys(IStoreKey& key, const char* szPrefix, std::int32_t nCount) {
+  std::vector<int> numbers;
+  const std::size_t cchPrefix = std::strlen(szPrefix);
+  for (const std::string& strName : key.SubKeyNames()) {
+    if (strName.size() <= cchPrefix || !IsSameTextIgnoringCase(strName.substr(0, cchPrefix).c_str(), szPrefix)) {
+      continue;
+    }
+    // Only the names that NumberedName makes: decimal digits, no leading zero.
+    const std::string strDigits = strName.substr(cchPrefix);
+    if (strDigits.size() > 10 || strDigits.find_first_not_of("0123456789") != std::string::npos ||
+        (strDigits.size() > 1 && strDigits[0] == '0')) {
+      continue;
+    }
+    const long long nNumber = std::stoll(strDigits);
+    if (nNumber < nCount) numbers.push_back(static_cast<int>(nNumber));
+  }
+  std::sort(numbers.begin(), numbers.end());
+  numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+  return numbers;
+}
+
+std::string NumberedName(const char* szPrefix, int nNumber) {
+  return std::string(szPrefix) + std::to_string(nNumber);
+}

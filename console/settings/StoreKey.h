@@ -1,0 +1,59 @@
+// A key of the product's registry tree as the list and log objects read and write
+// it. The reading and writing of their values is free of Win32, so that whatever a
+// user or another program left in the registry is decoded the same way in every
+// build and can be fuzzed; the conventions are those of RegistryValueData.h:
+//   - texts are REG_SZ, written without a terminating zero; a reader takes the bytes
+//     up to the first zero byte, and an empty text leaves the field as it was;
+//   - numbers are REG_BINARY, little-endian, 4 bytes unless said otherwise;
+//   - a value that is missing or unreadable leaves its field as it was.
+// Texts are read whole, however long: a list entry's link pair or URL may pass the
+// 202 bytes that the other settings read at most.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+enum : std::uint32_t { STORE_REG_SZ = 1, STORE_REG_BINARY = 3 };  // the registry's type numbers
+
+class IStoreKey {
+ public:
+  virtual ~IStoreKey() = default;
+  // The subkey, or null when it does not exist or cannot be opened.
+  virtual std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) = 0;
+  // The subkey, created when missing; null when that fails.
+  virtual std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) = 0;
+  // Names of the subkeys directly below the key.
+  virtual std::vector<std::string> SubKeyNames() = 0;
+  // The value's data bytes, whatever its type; false when it is missing or unreadable.
+  virtual bool ReadValue(const char* szName, std::string* pData) = 0;
+  // False when the registry refused the value.
+  virtual bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) = 0;
+};
+
+// Readers. Each returns true when the value was there and changed the field.
+
+// Text up to the first zero byte. An empty value leaves the field unless bAssignEmpty.
+bool ReadStoredText(IStoreKey& key, const char* szName, std::string* pField, bool bAssignEmpty = false);
+// "copied": the first bytes of the value (at most 4) replace the field's low bytes.
+bool ReadStoredCopied(IStoreKey& key, const char* szName, std::int32_t* pField);
+// Keeps the lowest byte, widened: flags, permissions and levels.
+bool ReadStoredLowByte(IStoreKey& key, const char* szName, std::int32_t* pField);
+bool ReadStoredByte(IStoreKey& key, const char* szName, std::uint8_t* pField);
+// The first bytes of the value (at most cbField) replace the field's first bytes.
+bool ReadStoredBytes(IStoreKey& key, const char* szName, void* pField, std::size_t cbField);
+
+// Writers: false when the registry refused the value.
+bool WriteStoredText(IStoreKey& key, const char* szName, const std::string& strText);
+bool WriteStoredNumber(IStoreKey& key, const char* szName, std::int32_t nValue);
+bool WriteStoredBytes(IStoreKey& key, const char* szName, const void* pData, std::size_t cbData);
+
+// The numbers below nCount, in ascending order, of the subkeys named szPrefix and
+// a number ("MailSafeItem0", "MailSafeItem2"): what opening each name from 0 to
+// nCount - 1 would find, without trying every number of a damaged count.
+std::vector<int> NumberedSubKeys(IStoreKey& key, const char* szPrefix, std::int32_t nCount);
+
+// Name of a numbered subkey: "MailSafeItem" and 3 give "MailSafeItem3".
+std::string NumberedName(const char* szPrefix, int nNumber);

@@ -1,0 +1,52 @@
+// Both texts are read in the ANSI code page, as the Windows string functions read
+// them, so multi-byte characters stay whole, and compared letter by letter with
+// the system's case mapping. Only case is ignored: unlike a linguistic comparison,
+// no character is skipped or equated with another, so two different sites never
+// count as one entry.
+#include <windows.h>
+
+#include <string>
+
+#include "console/settings/TextCompare.h"
+
+namespace {
+
+// False when the text is not valid in the code page (a lead byte without its
+// trail byte, say): such bytes must not turn into a stand-in character that
+// another text could match.
+bool WideText(const char* szText, std::wstring* pWide) {
+  const int cch = ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, szText, -1, nullptr, 0);
+  if (cch <= 0) return false;
+  pWide->assign(static_cast<std::size_t>(cch), L'\0');
+  ::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, szText, -1, &(*pWide)[0], cch);
+  pWide->resize(static_cast<std::size_t>(cch - 1));
+  return true;
+}
+
+unsigned char FoldAsciiLetter(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
+}
+
+bool IsSameBytesIgnoringAsciiCase(const char* szFirst, const char* szSecond) {
+  const auto* p = reinterpret_cast<const unsigned char*>(szFirst);
+  const auto* q = reinterpret_cast<const unsigned char*>(szSecond);
+  for (;; ++p, ++q) {
+    if (FoldAsciiLetter(*p) != FoldAsciiLetter(*q)) return false;
+    if (*p == 0) return true;
+  }
+}
+
+}  // namespace
+
+bool IsSameTextIgnoringCase(const char* szFirst, const char* szSecond) {
+  if (szFirst == nullptr) szFirst = "";
+  if (szSecond == nullptr) szSecond = "";
+  std::wstring wstrFirst, wstrSecond;
+  if (!WideText(szFirst, &wstrFirst) || !WideText(szSecond, &wstrSecond)) {
+    return IsSameBytesIgnoringAsciiCase(szFirst, szSecond);
+  }
+  if (wstrFirst.size() != wstrSecond.size()) return false;
+  if (wstrFirst.empty()) return true;
+  return ::CompareStringOrdinal(wstrFirst.c_str(), static_cast<int>(wstrFirst.size()), wstrSecond.c_str(),
+                                static_cast<int>(wstrSecond.size()), TRUE) == CSTR_EQUAL;
+}
