@@ -128,3 +128,18 @@ function(hw_fuzz_target name)
   set_tests_properties(fuzz.${name} PROPERTIES TIMEOUT 300)
   file(MAKE_DIRECTORY ${work})
 endfunction()
+
+# hw_seeded_folder(SEED OUTVAR): the two folder names below the application folder
+# that the console derives from a seed (languages 8, help 10, screens 11), as
+# "first/second". The same linear congruential generator as the console's code.
+function(hw_seeded_folder seed outvar)
+  set(state ${seed})
+  set(names "")
+  foreach(i RANGE 1 2)
+    math(EXPR state "(${state} * 214013 + 2531011) & 0xFFFFFFFF")
+    math(EXPR value "(${state} >> 16) & 0x7FFF")
+    list(APPEND names ${value})
+  endforeach()
+  list(JOIN names "/" path)
+  set(${outvar} ${path} PARENT_SCOPE)
+endfunction()

@@ -3,8 +3,8 @@
 // Detach(). Code elsewhere never calls CloseHandle, RegCloseKey and the like itself.
 #pragma once
 
-#include <windows.h>
 #include <ole2.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <utility>
@@ -98,6 +98,12 @@ struct SDestroyMenuTraits {
   static void Close(Handle h) { ::DestroyMenu(h); }
 };
 
+struct SFindCloseTraits {  // FindFirstFile searches
+  using Handle = HANDLE;
+  static Handle Empty() { return INVALID_HANDLE_VALUE; }
+  static void Close(Handle h) { ::FindClose(h); }
+};
+
 using CRegCloseKey = COwned<SRegCloseKeyTraits>;
 using CCloseHandle = COwned<SCloseHandleTraits>;
 using CCloseFile = COwned<SCloseFileTraits>;
@@ -108,6 +114,7 @@ using CGlobalFree = COwned<SGlobalFreeTraits>;
 using CLocalFree = COwned<SLocalFreeTraits>;
 using CDeleteObject = COwned<SDeleteObjectTraits>;
 using CDestroyMenu = COwned<SDestroyMenuTraits>;
+using CFindClose = COwned<SFindCloseTraits>;
 
 // A COM interface pointer that calls Release().
 template <class T>
