@@ -15,9 +15,9 @@ CPasswordDlg::CPasswordDlg()
     : CFlashScreenDlg(kPasswordTemplate, EScreenFilter::Modal, ECloseRequest::Destroy), m_screen(Flash(), *this) {}
 
 void CPasswordDlg::OnInitScreen() {
-  if (const HWND hControl = Flash().GetWindow()) {
-    ::SetWindowLongPtrA(hControl, GWL_STYLE, ::GetWindowLongPtrA(hControl, GWL_STYLE) & ~static_cast<LONG_PTR>(WS_CHILD));
-  }
+  // The control keeps its child-window style: without it the control would leave
+  // the dialog's family of windows, and the dialog manager and the key filter would
+  // no longer see its keys (Escape, Enter, Tab).
   ::SetWindowTextA(GetSafeHwnd(), LoadLocalString(IDS_APP_TITLE).c_str());
   LoadMovie("HWPass", ".hwf");
   m_screen.m_nMode = m_nMode;

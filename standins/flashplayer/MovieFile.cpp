@@ -6,13 +6,13 @@
 namespace {
 
 // Splits a line into words; a word in double quotes may hold spaces and the
-// escapes \" \\ \n \t. A '#' outside quotes at the start of a word ends the line.
+// escapes \" \\ \n \t. A line whose first word starts with '#' is a comment.
 bool SplitWords(const std::string& strLine, std::vector<std::string>& words, std::string& strError) {
   std::size_t i = 0;
   const std::size_t n = strLine.size();
   for (;;) {
     while (i < n && (strLine[i] == ' ' || strLine[i] == '\t' || strLine[i] == '\r')) ++i;
-    if (i >= n || strLine[i] == '#') return true;
+    if (i >= n || (words.empty() && strLine[i] == '#')) return true;
     std::string strWord;
     if (strLine[i] == '"') {
       ++i;

@@ -10,14 +10,14 @@
 TEST(MovieFile, ReadsPagesConditionsAndControls) {
   const std::string strText =
       "hwmovie 1\r\n"
-      "# comment\n"
+      "  # comment\n"
       "stage 330 150\n"
       "set _root.x \"two words\"\n"
       "onload IDC_FS_WIDTH 330\n"
       "onpress IDC_FS_DRAG \"\"\n"
       "onset _root.rows IDC_FS_FED #\n"
       "page one\n"
-      "text 10 1 2 3 4 \"Hello \\\"$(_root.x)\\\"\\n\"  # trailing comment\n"
+      "text 10 1 2 3 4 \"Hello \\\"$(_root.x)\\\"\\n\" \n"
       "when _root.dwFlags != 3\n"
       "button 11 5 6 7 8 OK IDC_FS_OK $_root.x\n"
       "page *\n"
