@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "console/settings/FileVersion_win.h"
 #include "shared/BoundedCopy.h"
 
 namespace {
@@ -37,6 +38,14 @@ void CHookwardenApp::Init(const char* szAppFolder) {
   if (cchSystem == 0 || cchSystem >= sizeof(m_szSystemPath)) m_szSystemPath[0] = 0;
   m_pPrevious = g_pCurrentApp;
   g_pCurrentApp = this;
+
+  m_overview.m_strDefnsVersion = ReadDefinitionsVersion(m_szAppPath);
+  m_overview.m_strConsoleVersion = GetFileVersionText(m_szModulePath);
+  m_overview.m_strEngineVersion = GetFileVersionText((std::string(m_szAppPath) + "\\quellmail.dll").c_str());
+}
+
+std::vector<CSettingsSubkey*> CHookwardenApp::GetSettingsSubkeys() {
+  return {&m_overview};
 }
 
 CHookwardenApp& CHookwardenApp::Current() {

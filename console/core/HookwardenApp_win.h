@@ -4,6 +4,9 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+#include "console/settings/OverviewSettings_win.h"
 
 class CHookwardenApp {
  public:
@@ -27,6 +30,14 @@ class CHookwardenApp {
   std::string m_strLanguage = "English";
   // Set when another instance was already running; that instance keeps its files.
   bool m_bSecondInstance = false;
+
+  // The settings objects, each stored in its own subkey of the product key. The
+  // overview also holds the logged-in flag ("IsLogin") and the version texts.
+  COverviewSettings m_overview;
+
+  // The settings objects in the order the settings load reads them and the full
+  // save writes them: Overview, then AlertandLog, MailSafe, WebSiteBlocking.
+  std::vector<CSettingsSubkey*> GetSettingsSubkeys();
 
  private:
   void Init(const char* szAppFolder);

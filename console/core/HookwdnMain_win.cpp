@@ -1,10 +1,13 @@
 // The console program's entry point. For now the console is its request window:
 // a hidden owner window, the request window and the message loop. Requests get
-// the safe verdict 0 (block) until request handling plugs in its handlers.
+// the safe verdict 0 (block) until request handling plugs in its handlers. The
+// settings are loaded at start and saved when the message loop ends.
 #include <windows.h>
 
 #include "console/core/BlockAllRequests.h"
+#include "console/core/HookwardenApp_win.h"
 #include "console/core/RequestWindow_win.h"
+#include "console/settings/SettingsStore_win.h"
 #include "engine/LSPGlobals.h"
 
 namespace {
@@ -20,6 +23,7 @@ LRESULT CALLBACK OwnerWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
+  CHookwardenApp app;
   WNDCLASSA wc = {};
   wc.lpfnWndProc = OwnerWndProc;
   wc.hInstance = hInstance;
@@ -33,11 +37,17 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   CRequestWindow requestWindow(handlers);
   if (!requestWindow.Create(owner.Get())) return 1;
 
+  WriteStartupValues(app);
+  LoadSettings(app);
+  UpdateStartupValue(app);
+
   MSG msg;
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }
   owner.Detach();  // destroyed by WM_CLOSE already
+  app.m_overview.m_nIsLogin = 0;
+  SaveAllSettings(app);
   return static_cast<int>(msg.wParam);
 }

@@ -50,10 +50,4 @@ TEST(LanguageFiles, AreNamedByTheNameCodeOfTheLanguage) {
   EXPECT_EQ("", LanguageNameOfFile("6978.txt"));
 }
 
-TEST(LanguageFiles, ListJoinsNamesWithBars) {
-  EXPECT_EQ("", JoinLanguageNames({}));
-  EXPECT_EQ("ENGLISH", JoinLanguageNames({"ENGLISH"}));
-  EXPECT_EQ("ENGLISH|GERMAN", JoinLanguageNames({"ENGLISH", "GERMAN"}));
-}
-
 }  // namespace

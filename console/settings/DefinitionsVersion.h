@@ -1,0 +1,11 @@
+// The definitions version: the date in the header line of the shipped
+// definitions file "\hkwdn1.hwd" (platform-free part).
+#pragma once
+
+#include <cstddef>
+#include <string>
+
+// Of the first 256 bytes: the text before the first "\r\n" with trailing spaces
+// removed, when it has the form of a date NN/NN/... (first "/" at index 2, the next
+// at index 5); otherwise, or without "\r\n", the empty text.
+std::string DefinitionsVersionOfHeader(const char* pData, std::size_t cbData);

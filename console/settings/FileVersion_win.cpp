@@ -1,0 +1,81 @@
+#include "console/settings/FileVersion_win.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "console/core/HookwardenApp_win.h"
+#include "console/settings/DefinitionsVersion.h"
+#include "shared/OwnedResources_win.h"
+
+const char* const CFileVersionInfo::kKeyNames[8] = {"CompanyName",  "FileDescription", "FileVersion",
+                                                    "InternalName", "LegalCopyright",  "OriginalFilename",
+                                                    "ProductName",  "ProductVersion"};
+
+bool CFileVersionInfo::Load(const char* szPath) {
+  m_block.clear();
+  m_fixedInfo = {};
+  m_wLanguage = 0;
+  m_wCodePage = 1252;
+
+  DWORD dwHandle = 0;
+  const DWORD cbBlock = ::GetFileVersionInfoSizeA(szPath, &dwHandle);
+  if (cbBlock == 0) return false;
+  std::vector<BYTE> block(cbBlock, 0);
+  if (!::GetFileVersionInfoA(szPath, 0, cbBlock, block.data())) return false;
+  m_block = std::move(block);
+
+  void* pFixed = nullptr;
+  UINT cbFixed = 0;
+  if (!::VerQueryValueA(m_block.data(), "\\", &pFixed, &cbFixed) || !pFixed) return false;
+  std::memcpy(&m_fixedInfo, pFixed, cbFixed < sizeof(m_fixedInfo) ? cbFixed : sizeof(m_fixedInfo));
+
+  void* pTranslation = nullptr;
+  UINT cbTranslation = 0;
+  if (::VerQueryValueA(m_block.data(), "\\VarFileInfo\\Translation", &pTranslation, &cbTranslation) && pTranslation &&
+      cbTranslation >= 4) {
+    WORD words[2];
+    std::memcpy(words, pTranslation, sizeof(words));
+    m_wLanguage = words[0];
+    m_wCodePage = words[1];
+  }
+  return m_fixedInfo.dwSignature == 0xFEEF04BD;
+}
+
+std::string CFileVersionInfo::GetText(const char* szKey) const {
+  if (m_block.empty() || !szKey) return std::string();
+  char szQuery[300];
+  std::snprintf(szQuery, sizeof(szQuery), "\\StringFileInfo\\%04x%04x\\%s", m_wLanguage, m_wCodePage, szKey);
+  void* pText = nullptr;
+  UINT cchText = 0;
+  if (!::VerQueryValueA(m_block.data(), szQuery, &pText, &cchText) || !pText) return std::string();
+  // The length counts the terminator, when there is one.
+  const char* szText = static_cast<const char*>(pText);
+  std::size_t n = 0;
+  while (n < cchText && szText[n] != 0) ++n;
+  return std::string(szText, n);
+}
+
+std::string GetFileVersionText(const char* szPath) {
+  CFileVersionInfo info;
+  info.Load(szPath);
+  return info.GetText("FileVersion");
+}
+
+std::string GetConsoleVersion() {
+  return GetFileVersionText(CHookwardenApp::Current().GetModulePath());
+}
+
+std::string GetEngineVersion() {
+  return GetFileVersionText((std::string(CHookwardenApp::Current().GetAppPath()) + "\\quellmail.dll").c_str());
+}
+
+std::string ReadDefinitionsVersion(const char* szAppFolder) {
+  const std::string strPath = std::string(szAppFolder ? szAppFolder : "") + "\\hkwdn1.hwd";
+  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return std::string();
+  char header[256];
+  DWORD cbRead = 0;
+  if (!::ReadFile(file.Get(), header, sizeof(header), &cbRead, nullptr)) return std::string();
+  return DefinitionsVersionOfHeader(header, cbRead);
+}

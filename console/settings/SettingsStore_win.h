@@ -1,0 +1,48 @@
+// The settings store: moves the whole settings state of the application object
+// between memory and the product key HKEY_CURRENT_USER\Software\Corvinth\Hookwarden,
+// and keeps the console's entry in the Windows start-up key. Registry failures are
+// silent: a key that cannot be opened skips its step, a value that cannot be read
+// keeps its default.
+//
+// The full save replaces the product key as a whole, so removed items leave no
+// stale subkeys behind. It writes the new state completely into the sibling key
+// "Hookwarden.Saving" first and marks it done with the empty sibling key
+// "Hookwarden.Complete"; only then is "Hookwarden" rebuilt from it. A save that
+// fails or stops before the mark leaves the previous settings as they were; one
+// that stops after it is finished by the next start (FinishInterruptedSave).
+#pragma once
+
+#include <windows.h>
+
+class CHookwardenApp;
+
+constexpr const char* kProductKeyPath = "Software\\Corvinth\\Hookwarden";
+constexpr const char* kCompanyKeyPath = "Software\\Corvinth";
+constexpr const char* kStartupRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// Start-up write: creates the product key when it is missing and writes "App Path"
+// (the application folder) and "DefnsVersion". Finishes an interrupted save first.
+void WriteStartupValues(const CHookwardenApp& app);
+
+// Settings load: the language value, then every settings object of the
+// application object in order. Without the product key everything keeps its
+// defaults.
+void LoadSettings(CHookwardenApp& app);
+
+// Full save: the language value, "App Path", "DefnsVersion", then every settings
+// object in order, into a new product key. True when the new settings are in place.
+bool SaveAllSettings(CHookwardenApp& app);
+
+// Completes or drops what an interrupted full save left behind. True when the
+// registry holds no unfinished save afterwards.
+bool FinishInterruptedSave();
+
+// Writes (bRemove false) or deletes the value szName under the Run key of the
+// current user; the key is opened, never created. 1 when the registry call
+// succeeded, 0 otherwise (also when the key is missing).
+int SetStartupValue(const char* szName, const char* szData, bool bRemove);
+
+// Brings the start-up value in line with "LoadwithWindowsStartup": the value is
+// named with the application title and starts the console's executable with
+// " -min".
+int UpdateStartupValue(const CHookwardenApp& app);

@@ -1,0 +1,76 @@
+// The version reader against real executables and libraries.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "console/core/HookwardenApp_win.h"
+#include "console/settings/FileVersion_win.h"
+#include "settings/TempFolder_win.h"
+#include "shared/HookwardenVersion.h"
+
+namespace {
+
+std::string BinFile(const char* szName) {
+  char szModule[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, szModule, sizeof(szModule));
+  std::string strPath = szModule;
+  return strPath.substr(0, strPath.rfind('\\') + 1) + szName;
+}
+
+TEST(FileVersion, ConsoleCarriesEveryKeyInItsTranslation) {
+  CFileVersionInfo info;
+  ASSERT_TRUE(info.Load((BuiltAppFolder() + "\\Hookwdn.exe").c_str()));
+  EXPECT_EQ(0x409, info.GetLanguage());
+  EXPECT_EQ(1252, info.GetCodePage());
+  EXPECT_EQ(0xFEEF04BDu, info.GetFixedInfo().dwSignature);
+  EXPECT_EQ(HW_VERSION_TEXT, info.GetText("FileVersion"));
+  EXPECT_EQ(HW_VERSION_TEXT, info.GetText("ProductVersion"));
+  EXPECT_EQ("Hookwdn.exe", info.GetText("OriginalFilename"));
+  for (const char* szKey : CFileVersionInfo::kKeyNames) EXPECT_FALSE(info.GetText(szKey).empty()) << szKey;
+  EXPECT_EQ("", info.GetText("NoSuchKey"));
+  EXPECT_EQ("", info.GetText(nullptr));
+}
+
+TEST(FileVersion, EngineLibraryAndConsoleVersionTexts) {
+  CHookwardenApp app(BuiltAppFolder().c_str());
+  EXPECT_EQ(HW_VERSION_TEXT, GetEngineVersion());
+  EXPECT_EQ("Quellmail.dll", [] {
+    CFileVersionInfo info;
+    info.Load((BuiltAppFolder() + "\\Quellmail.dll").c_str());
+    return info.GetText("OriginalFilename");
+  }());
+  // The test program carries the console's resources, version included.
+  EXPECT_EQ(HW_VERSION_TEXT, GetConsoleVersion());
+  EXPECT_NE(std::string::npos, std::string(HW_VERSION_TEXT).find('.'));
+}
+
+TEST(FileVersion, WithoutTranslationTableLanguageZeroAndCodePage1252) {
+  CFileVersionInfo info;
+  ASSERT_TRUE(info.Load(BinFile("VersionHelper.exe").c_str()));
+  EXPECT_EQ(0, info.GetLanguage());
+  EXPECT_EQ(1252, info.GetCodePage());
+  EXPECT_EQ("7.6.5.4", info.GetText("FileVersion"));
+  EXPECT_EQ("No translation", info.GetText("ProductName"));
+  EXPECT_EQ(0x00070006u, info.GetFixedInfo().dwFileVersionMS);
+  EXPECT_EQ(0x00050004u, info.GetFixedInfo().dwFileVersionLS);
+}
+
+TEST(FileVersion, FilesWithoutVersionInformationGiveEmptyTexts) {
+  CTempFolder folder;
+  const std::string strText = folder.Path() + "\\plain.txt";
+  WriteFileBytes(strText, "not a program");
+  CFileVersionInfo info;
+  EXPECT_FALSE(info.Load(strText.c_str()));
+  EXPECT_EQ("", info.GetText("FileVersion"));
+  EXPECT_FALSE(info.Load((folder.Path() + "\\missing.dll").c_str()));
+  EXPECT_EQ("", GetFileVersionText((folder.Path() + "\\missing.dll").c_str()));
+  // A program built without a version resource.
+  EXPECT_FALSE(info.Load(BinFile("RequestSender.exe").c_str()));
+  EXPECT_EQ("", info.GetText("FileVersion"));
+
+  // An application folder without the engine library.
+  CHookwardenApp app(folder.c_str());
+  EXPECT_EQ("", GetEngineVersion());
+}
+
+}  // namespace

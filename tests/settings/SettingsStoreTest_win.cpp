@@ -1,0 +1,370 @@
+// The settings store against the real registry: the product key of the current
+// user and the Windows start-up key. Every test leaves both as it found them.
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "console/core/HookwardenApp_win.h"
+#include "console/settings/RegistryValues_win.h"
+#include "console/settings/SettingsStore_win.h"
+#include "settings/TempFolder_win.h"
+
+namespace {
+
+constexpr const char* kLanguageValueName = "7665787185657169";  // "LANGUAGE" coded
+
+struct SRawValue {
+  bool bFound = false;
+  DWORD dwType = 0;
+  std::vector<BYTE> bytes;
+};
+
+SRawValue RawValue(const std::string& strKey, const char* szName) {
+  SRawValue value;
+  CRegCloseKey key;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, strKey.c_str(), 0, KEY_READ, key.Receive()) != ERROR_SUCCESS) return value;
+  // Wide read: the stored size, with no terminator added on the way.
+  std::wstring wstrName(szName, szName + std::strlen(szName));
+  DWORD cbData = 0;
+  if (::RegQueryValueExW(key.Get(), wstrName.c_str(), nullptr, &value.dwType, nullptr, &cbData) != ERROR_SUCCESS)
+    return value;
+  value.bytes.resize(cbData);
+  ::RegQueryValueExW(key.Get(), wstrName.c_str(), nullptr, nullptr, value.bytes.data(), &cbData);
+  value.bFound = true;
+  return value;
+}
+
+// A text value as stored: REG_SZ, written with the text's length. Windows adds the
+// terminator itself when the byte after the data is zero, so it may be there.
+void ExpectStoredText(const std::string& strKey, const char* szName, const std::string& strText) {
+  const SRawValue value = RawValue(strKey, szName);
+  ASSERT_TRUE(value.bFound) << strKey << " " << szName;
+  EXPECT_EQ(static_cast<DWORD>(REG_SZ), value.dwType) << szName;
+  std::string strStored;  // stored as UTF-16
+  for (std::size_t i = 0; i + 1 < value.bytes.size(); i += 2) strStored += static_cast<char>(value.bytes[i]);
+  if (!strText.empty() && strStored.size() == strText.size() + 1 && strStored.back() == 0) strStored.pop_back();
+  EXPECT_EQ(strText, strStored) << szName;
+}
+
+void ExpectStoredNumber(const std::string& strKey, const char* szName, std::uint32_t nNumber) {
+  const SRawValue value = RawValue(strKey, szName);
+  ASSERT_TRUE(value.bFound) << szName;
+  EXPECT_EQ(static_cast<DWORD>(REG_BINARY), value.dwType) << szName;
+  const std::vector<BYTE> expected = {BYTE(nNumber), BYTE(nNumber >> 8), BYTE(nNumber >> 16), BYTE(nNumber >> 24)};
+  EXPECT_EQ(expected, value.bytes) << szName;
+}
+
+bool KeyExists(const char* szPath) {
+  CRegCloseKey key;
+  return ::RegOpenKeyExA(HKEY_CURRENT_USER, szPath, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
+}
+
+void SetRawValue(const char* szKey, const char* szName, DWORD dwType, const void* pData, DWORD cbData) {
+  CRegCloseKey key;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, szKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                             key.Receive(), nullptr));
+  ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), szName, 0, dwType, static_cast<const BYTE*>(pData), cbData));
+}
+
+void RemoveProductKeys() {
+  for (const char* szKey : {"Hookwarden", "Hookwarden.Saving", "Hookwarden.Complete"}) {
+    CRegCloseKey company;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kCompanyKeyPath, 0, KEY_ALL_ACCESS, company.Receive()) == ERROR_SUCCESS)
+      ::SHDeleteKeyA(company.Get(), szKey);
+  }
+}
+
+std::string RunValueText() {
+  CRegCloseKey run;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, kStartupRunKeyPath, 0, KEY_READ, run.Receive()) != ERROR_SUCCESS)
+    return "<no key>";
+  char szData[600] = {};
+  DWORD cbData = sizeof(szData) - 1;
+  if (::RegQueryValueExA(run.Get(), "Hookwarden", nullptr, nullptr, reinterpret_cast<BYTE*>(szData), &cbData) !=
+      ERROR_SUCCESS)
+    return "<none>";
+  return szData;
+}
+
+class SettingsStore : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveProductKeys();
+    RemoveRunValue();
+  }
+  void TearDown() override {
+    SetRegistryChangeFault(-1, false);
+    RemoveProductKeys();
+    RemoveRunValue();
+    ::RegDeleteKeyA(HKEY_CURRENT_USER, kCompanyKeyPath);  // only when empty
+  }
+  static void RemoveRunValue() {
+    CRegCloseKey run;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kStartupRunKeyPath, 0, KEY_ALL_ACCESS, run.Receive()) == ERROR_SUCCESS)
+      ::RegDeleteValueA(run.Get(), "Hookwarden");
+  }
+
+  CTempFolder m_folder;
+};
+
+// Every stored field of the application object, for comparing whole states.
+std::string StateOf(const CHookwardenApp& app) {
+  const COverviewSettings& o = app.m_overview;
+  return app.m_strLanguage + "|" + std::to_string(o.m_nNoOfBlockedInstructions) + "|" +
+         std::to_string(o.m_nNoOfBlockedInstructionsHaveHighRating) + "|" + std::to_string(o.m_nNoOfEmailProtection) +
+         "|" + std::to_string(o.m_nNoOfWebProtection) + "|" + std::to_string(o.m_nLoadwithWindowsStartup) + "|" +
+         o.m_strPassword + "|" + std::to_string(o.m_nIsLogin) + "|" + std::to_string(o.m_nCheckVer) + "|" +
+         std::to_string(o.m_nLoadSplashScreen);
+}
+
+void FillWithNonDefaults(CHookwardenApp& app, int nBase) {
+  app.m_strLanguage = nBase % 2 ? "GERMAN" : "ENGLISH";
+  app.m_overview.m_nNoOfBlockedInstructions = nBase + 1;
+  app.m_overview.m_nNoOfBlockedInstructionsHaveHighRating = nBase + 2;
+  app.m_overview.m_nNoOfEmailProtection = nBase + 3;
+  app.m_overview.m_nNoOfWebProtection = -nBase - 4;
+  app.m_overview.m_nLoadwithWindowsStartup = 0;
+  app.m_overview.m_strPassword = "65666768697071" + std::to_string(nBase);
+  app.m_overview.m_nIsLogin = 1;
+  app.m_overview.m_nCheckVer = 0;
+  app.m_overview.m_nLoadSplashScreen = 0;
+}
+
+TEST_F(SettingsStore, FirstStartWithoutProductKeyKeepsEveryDefault) {
+  CHookwardenApp app(m_folder.c_str());
+  LoadSettings(app);
+  EXPECT_EQ("English|0|0|0|0|1||0|1|1", StateOf(app));
+  EXPECT_FALSE(KeyExists(kProductKeyPath));
+
+  // The start-up write creates the key with the application folder; no shipped
+  // definitions file: an empty version.
+  WriteStartupValues(app);
+  ExpectStoredText(kProductKeyPath, "App Path", m_folder.Path());
+  ExpectStoredText(kProductKeyPath, "DefnsVersion", "");
+  EXPECT_FALSE(RawValue(kProductKeyPath, kLanguageValueName).bFound);
+
+  // Start with Windows is on: the Run value starts the console hidden.
+  EXPECT_EQ(1, UpdateStartupValue(app));
+  EXPECT_EQ(std::string(app.GetModulePath()) + " -min", RunValueText());
+  ExpectStoredText(kStartupRunKeyPath, "Hookwarden", std::string(app.GetModulePath()) + " -min");
+
+  LoadSettings(app);
+  EXPECT_EQ("English|0|0|0|0|1||0|1|1", StateOf(app));
+}
+
+TEST_F(SettingsStore, StartupWriteStoresTheDefinitionsVersionOfTheShippedFile) {
+  WriteFileBytes(m_folder.Path() + "\\hkwdn1.hwd", std::string("12/08/2026    \r\n") + std::string(64, '\x5A'));
+  CHookwardenApp app(m_folder.c_str());
+  EXPECT_EQ("12/08/2026", app.m_overview.m_strDefnsVersion);
+  WriteStartupValues(app);
+  ExpectStoredText(kProductKeyPath, "DefnsVersion", "12/08/2026");
+
+  WriteFileBytes(m_folder.Path() + "\\hkwdn1.hwd", "2026/12/08    \r\n");
+  CHookwardenApp badHeader(m_folder.c_str());
+  EXPECT_EQ("", badHeader.m_overview.m_strDefnsVersion);
+}
+
+TEST_F(SettingsStore, SaveWritesEveryValueInItsStoredForm) {
+  CHookwardenApp app(m_folder.c_str());
+  WriteStartupValues(app);
+  FillWithNonDefaults(app, 0x01020300);
+  app.m_strLanguage = "German";
+  ASSERT_TRUE(SaveAllSettings(app));
+
+  ExpectStoredText(kProductKeyPath, kLanguageValueName, "716982776578");
+  ExpectStoredText(kProductKeyPath, "App Path", m_folder.Path());
+  ExpectStoredText(kProductKeyPath, "DefnsVersion", "");
+  const std::string strOverview = std::string(kProductKeyPath) + "\\Overview";
+  ExpectStoredNumber(strOverview, "NoOfBlockedInstructions", 0x01020301);
+  ExpectStoredNumber(strOverview, "NoOfBlockedInstructionsHaveHighRating", 0x01020302);
+  ExpectStoredNumber(strOverview, "NoOfEmailProtection", 0x01020303);
+  ExpectStoredNumber(strOverview, "NoOfWebProtection", static_cast<std::uint32_t>(-0x01020304));
+  ExpectStoredNumber(strOverview, "LoadwithWindowsStartup", 0);
+  ExpectStoredText(strOverview, "Password", "6566676869707116909056");
+  ExpectStoredNumber(strOverview, "IsLogin", 1);
+  ExpectStoredNumber(strOverview, "CheckVer", 0);
+  ExpectStoredNumber(strOverview, "LoadSplashScreen", 0);
+
+  // Nothing of the save is left beside the product key.
+  EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden.Saving"));
+  EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden.Complete"));
+}
+
+TEST_F(SettingsStore, LoadAfterSaveGivesTheSameStateWithTheLanguageUpperCased) {
+  CHookwardenApp app(m_folder.c_str());
+  FillWithNonDefaults(app, 40);
+  app.m_strLanguage = "English";
+  WriteStartupValues(app);
+  ASSERT_TRUE(SaveAllSettings(app));
+
+  CHookwardenApp loaded(m_folder.c_str());
+  LoadSettings(loaded);
+  app.m_strLanguage = "ENGLISH";
+  EXPECT_EQ(StateOf(app), StateOf(loaded));
+
+  // An empty password is stored with size 0 and read back as no password.
+  loaded.m_overview.m_strPassword.clear();
+  ASSERT_TRUE(SaveAllSettings(loaded));
+  ExpectStoredText(std::string(kProductKeyPath) + "\\Overview", "Password", "");
+  CHookwardenApp again(m_folder.c_str());
+  LoadSettings(again);
+  EXPECT_EQ(StateOf(loaded), StateOf(again));
+}
+
+TEST_F(SettingsStore, SaveWithoutTheCompanyKeySavesNothing) {
+  CHookwardenApp app(m_folder.c_str());
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, kCompanyKeyPath);
+  ASSERT_FALSE(KeyExists(kCompanyKeyPath));
+  EXPECT_FALSE(SaveAllSettings(app));
+  EXPECT_FALSE(KeyExists(kCompanyKeyPath));
+}
+
+TEST_F(SettingsStore, FullSaveLeavesNoStaleValuesOrSubkeys) {
+  CHookwardenApp app(m_folder.c_str());
+  WriteStartupValues(app);
+  const BYTE one[] = {1, 0, 0, 0};
+  SetRawValue("Software\\Corvinth\\Hookwarden\\MailSafe\\MailSafeItem5", "Count", REG_BINARY, one, 4);
+  SetRawValue("Software\\Corvinth\\Hookwarden\\Overview", "Stray", REG_BINARY, one, 4);
+  SetRawValue(kProductKeyPath, "Stray", REG_SZ, "x", 1);
+  ASSERT_TRUE(SaveAllSettings(app));
+  EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden\\MailSafe"));
+  EXPECT_FALSE(RawValue(std::string(kProductKeyPath) + "\\Overview", "Stray").bFound);
+  EXPECT_FALSE(RawValue(kProductKeyPath, "Stray").bFound);
+  EXPECT_TRUE(RawValue(std::string(kProductKeyPath) + "\\Overview", "CheckVer").bFound);
+}
+
+TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
+  const char* szOverview = "Software\\Corvinth\\Hookwarden\\Overview";
+  // A counter longer than 4 bytes: its first 4; a shorter one: the bytes it has.
+  const BYTE eight[] = {0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08};
+  SetRawValue(szOverview, "NoOfBlockedInstructions", REG_BINARY, eight, sizeof(eight));
+  SetRawValue(szOverview, "NoOfEmailProtection", REG_BINARY, eight, 1);
+  // A value larger than the read buffer cannot be read: the default stays.
+  const std::vector<BYTE> big(203, 0x11);
+  SetRawValue(szOverview, "NoOfWebProtection", REG_BINARY, big.data(), static_cast<DWORD>(big.size()));
+  // Flags keep their lowest byte only.
+  const BYTE highByteOnly[] = {0x00, 0x01, 0x00, 0x00};
+  SetRawValue(szOverview, "LoadwithWindowsStartup", REG_BINARY, highByteOnly, 4);
+  const BYTE two[] = {0x02, 0x00, 0x00, 0x00};
+  SetRawValue(szOverview, "IsLogin", REG_BINARY, two, 4);
+  // An empty text keeps the field; an undecodable language keeps "English".
+  SetRawValue(szOverview, "Password", REG_SZ, "", 0);
+  SetRawValue(kProductKeyPath, kLanguageValueName, REG_SZ, "00", 2);
+
+  CHookwardenApp app(m_folder.c_str());
+  app.m_overview.m_strPassword = "6566";
+  LoadSettings(app);
+  EXPECT_EQ(0x04030201, app.m_overview.m_nNoOfBlockedInstructions);
+  EXPECT_EQ(0x01, app.m_overview.m_nNoOfEmailProtection);
+  EXPECT_EQ(0, app.m_overview.m_nNoOfWebProtection);
+  EXPECT_EQ(0, app.m_overview.m_nLoadwithWindowsStartup);
+  EXPECT_EQ(2, app.m_overview.m_nIsLogin);
+  EXPECT_EQ("6566", app.m_overview.m_strPassword);
+  EXPECT_EQ("English", app.m_strLanguage);
+
+  // A text stored with a terminator, or longer than the buffer.
+  SetRawValue(szOverview, "Password", REG_SZ,
+              "6566\0"
+              "99",
+              7);
+  SetRawValue(kProductKeyPath, kLanguageValueName, REG_SZ, std::string(300, '7').c_str(), 300);
+  CHookwardenApp other(m_folder.c_str());
+  LoadSettings(other);
+  EXPECT_EQ("6566", other.m_overview.m_strPassword);
+  EXPECT_EQ("English", other.m_strLanguage);
+}
+
+TEST_F(SettingsStore, StartupValueFollowsLoadWithWindowsStartup) {
+  CHookwardenApp app(m_folder.c_str());
+  const std::string strCommand = std::string(app.GetModulePath()) + " -min";
+  EXPECT_EQ(1, SetStartupValue("Hookwarden", "by hand", false));
+  EXPECT_EQ("by hand", RunValueText());
+
+  // Off: the value goes, even one added by hand; removing it again fails.
+  app.m_overview.m_nLoadwithWindowsStartup = 0;
+  EXPECT_EQ(1, UpdateStartupValue(app));
+  EXPECT_EQ("<none>", RunValueText());
+  EXPECT_EQ(0, UpdateStartupValue(app));
+
+  app.m_overview.m_nLoadwithWindowsStartup = 7;
+  EXPECT_EQ(1, UpdateStartupValue(app));
+  EXPECT_EQ(strCommand, RunValueText());
+
+  // Stored off, the next start removes it.
+  app.m_overview.m_nLoadwithWindowsStartup = 0;
+  WriteStartupValues(app);
+  ASSERT_TRUE(SaveAllSettings(app));
+  CHookwardenApp next(m_folder.c_str());
+  LoadSettings(next);
+  EXPECT_EQ(0, next.m_overview.m_nLoadwithWindowsStartup);
+  EXPECT_EQ(1, UpdateStartupValue(next));
+  EXPECT_EQ("<none>", RunValueText());
+}
+
+TEST_F(SettingsStore, StartupValueNeverCreatesTheRunKey) {
+  // Only possible when the Run key holds nothing else; it is put back afterwards.
+  CRegCloseKey run;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, kStartupRunKeyPath, 0, KEY_ALL_ACCESS, run.Receive()));
+  DWORD cValues = 0, cSubKeys = 0;
+  ::RegQueryInfoKeyA(run.Get(), nullptr, nullptr, nullptr, &cSubKeys, nullptr, nullptr, &cValues, nullptr, nullptr,
+                     nullptr, nullptr);
+  run.Reset();
+  if (cValues != 0 || cSubKeys != 0) GTEST_SKIP() << "the Run key is in use";
+  ASSERT_EQ(ERROR_SUCCESS, ::RegDeleteKeyA(HKEY_CURRENT_USER, kStartupRunKeyPath));
+  EXPECT_EQ(0, SetStartupValue("Hookwarden", "x", false));
+  EXPECT_FALSE(KeyExists(kStartupRunKeyPath));
+  EXPECT_EQ(0, SetStartupValue("Hookwarden", nullptr, true));
+  ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kStartupRunKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+                                             nullptr, run.Receive(), nullptr));
+}
+
+// A save that fails, or stops as if the process had ended, at any change it makes:
+// the next start (start-up write and load) finds either the old or the new state,
+// never a mix and never nothing.
+TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
+  CHookwardenApp oldState(m_folder.c_str());
+  FillWithNonDefaults(oldState, 10);
+  CHookwardenApp newState(m_folder.c_str());
+  FillWithNonDefaults(newState, 21);
+  newState.m_overview.m_nLoadSplashScreen = 1;
+
+  WriteStartupValues(oldState);
+  ASSERT_TRUE(SaveAllSettings(oldState));
+  const int nBefore = GetRegistryChangeCount();
+  ASSERT_TRUE(SaveAllSettings(newState));
+  const int nChanges = GetRegistryChangeCount() - nBefore;
+  ASSERT_GT(nChanges, 10);
+
+  for (bool bStop : {true, false}) {
+    bool bNewSeen = false;
+    for (int nAllowed = 0; nAllowed < nChanges; ++nAllowed) {
+      SCOPED_TRACE(std::string(bStop ? "stopped" : "failed") + " at change " + std::to_string(nAllowed));
+      ASSERT_TRUE(SaveAllSettings(oldState));
+      SetRegistryChangeFault(nAllowed, bStop);
+      EXPECT_FALSE(SaveAllSettings(newState));
+      SetRegistryChangeFault(-1, false);
+
+      CHookwardenApp restarted(m_folder.c_str());
+      WriteStartupValues(restarted);
+      LoadSettings(restarted);
+      const std::string strState = StateOf(restarted);
+      if (strState == StateOf(newState)) {
+        bNewSeen = true;
+      } else {
+        EXPECT_EQ(StateOf(oldState), strState);
+        // Once the new state has been complete, a later stop keeps it.
+        EXPECT_FALSE(bNewSeen && bStop);
+      }
+      ExpectStoredText(kProductKeyPath, "App Path", m_folder.Path());
+      EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden.Saving"));
+      EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden.Complete"));
+    }
+    // The last change is the clean-up after the new state is in place.
+    EXPECT_TRUE(bNewSeen);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,4 @@
+// A program that only carries a version resource for the version reader's tests.
+int main() {
+  return 0;
+}
