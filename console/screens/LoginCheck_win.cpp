@@ -1,5 +1,6 @@
 #include "console/screens/LoginCheck_win.h"
 
+#include "console/core/HookwardenApp_win.h"
 #include "console/screens/PasswordDlg_win.h"
 
 namespace {
@@ -26,4 +27,12 @@ void CPasswordLoginPrompt::SetOverviewPush(std::function<void()> pushOverview) {
 bool CheckLogin(int& nIsLogin, const std::string& strStoredPassword) {
   CPasswordLoginPrompt prompt;
   return RunLoginCheck(nIsLogin, strStoredPassword, prompt);
+}
+
+bool CheckLogin() {
+  COverviewSettings& overview = CHookwardenApp::Current().m_overview;
+  int nIsLogin = overview.m_nIsLogin;
+  const bool bPassed = CheckLogin(nIsLogin, overview.m_strPassword);
+  overview.m_nIsLogin = nIsLogin;
+  return bPassed;
 }

@@ -17,3 +17,8 @@ class CPasswordLoginPrompt : public ILoginPrompt {
 
 // The login check against a login flag and a stored password (name code).
 bool CheckLogin(int& nIsLogin, const std::string& strStoredPassword);
+
+// The login check against the application's settings: its login flag and stored
+// password. On success the flag may have become 1; the registry changes only with
+// the next full save.
+bool CheckLogin();

@@ -512,5 +512,7 @@ extern "C" __declspec(dllexport) long WINAPI HwPlayerInvoke(HWND hPlayer, long n
 
 BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
   if (dwReason == DLL_PROCESS_ATTACH) g_hInstance = hInstance;
+  // The class must not outlive the code of its window procedure.
+  if (dwReason == DLL_PROCESS_DETACH) ::UnregisterClassA(HWPLAYER_WINDOW_CLASS, hInstance);
   return TRUE;
 }

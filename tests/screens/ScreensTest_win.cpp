@@ -309,3 +309,20 @@ TEST_F(ScreensTest, LoginCheckAsksOnlyWhenAPasswordIsSet) {
   EXPECT_EQ(1, nIsLogin);
   EXPECT_EQ(1, nPushes);
 }
+
+TEST_F(ScreensTest, LoginCheckUsesTheApplicationsSettings) {
+  m_app.m_overview.m_strPassword = EncodeNameCode("secret1");
+  m_app.m_overview.m_nIsLogin = 0;
+  SUserRun run = RunWithUser([] { return CheckLogin() ? 1 : 0; },
+                             [](CScreenUser& user) {
+                               user.Type(ID_LOGIN_PASSWORD, "SECRET1");
+                               user.Press(ID_PASS_OK);
+                             });
+  EXPECT_EQ("", run.strFailure);
+  EXPECT_EQ(1, run.nResult);
+  EXPECT_EQ(1, m_app.m_overview.m_nIsLogin);
+  // Logged in: no screen any more.
+  run = RunWithUser([] { return CheckLogin() ? 1 : 0; },
+                    [](CScreenUser& user) { EXPECT_EQ(nullptr, user.WaitForControl(ID_PASS_OK, 300)); });
+  EXPECT_EQ(1, run.nResult);
+}
