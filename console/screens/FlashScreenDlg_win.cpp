@@ -18,7 +18,9 @@ CFlashScreenDlg::~CFlashScreenDlg() {
   if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
 }
 
-void CFlashScreenDlg::SetDefaultOwner(HWND hOwner) { g_hDefaultOwner = hOwner; }
+void CFlashScreenDlg::SetDefaultOwner(HWND hOwner) {
+  g_hDefaultOwner = hOwner;
+}
 
 HWND CFlashScreenDlg::GetDefaultOwner() {
   if (g_hDefaultOwner && ::IsWindow(g_hDefaultOwner)) return g_hDefaultOwner;
@@ -85,7 +87,9 @@ void CFlashScreenDlg::LoadMovie(const char* szScreenName, const char* szExtensio
   LoadScreenMovie(m_flash, BuildMoviePath(szScreenName, szExtension));
 }
 
-void CFlashScreenDlg::SendLanguagePair() { ::SendLanguagePair(m_flash, CHookwardenApp::Current().m_strLanguage); }
+void CFlashScreenDlg::SendLanguagePair() {
+  ::SendLanguagePair(m_flash, CHookwardenApp::Current().m_strLanguage);
+}
 
 void CFlashScreenDlg::StartDrag() {
   ::ReleaseCapture();

@@ -14,7 +14,9 @@ void SendLanguagePair(IFlashPlayer& player, const std::string& strLanguage) {
   player.SetVariable("_root.bLanguageChanged", "true");
 }
 
-bool IsDragCommand(const char* szCommand) { return IsSameCommand(szCommand, "IDC_FS_DRAG"); }
+bool IsDragCommand(const char* szCommand) {
+  return IsSameCommand(szCommand, "IDC_FS_DRAG");
+}
 
 SFilterDecision DecideScreenFilter(EScreenFilter eFilter, EFilterInput eInput) {
   SFilterDecision decision;

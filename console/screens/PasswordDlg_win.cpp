@@ -36,7 +36,9 @@ void CPasswordDlg::OnScreenCommand(const char* szCommand, const char* szArgs) {
   PerformReply(m_screen.OnCommand(szCommand, szArgs));
 }
 
-void CPasswordDlg::OnOK() { PerformReply(m_screen.OkAction()); }
+void CPasswordDlg::OnOK() {
+  PerformReply(m_screen.OkAction());
+}
 
 int CPasswordDlg::ShowMessage(int nTextId, int nCaptionId, int nFlags) {
   return ShowConsoleMessage(LoadLocalString(nTextId), LoadLocalString(nCaptionId), nFlags, GetSafeHwnd());

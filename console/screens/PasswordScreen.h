@@ -10,7 +10,6 @@
 
 enum : int { PASSWORD_MODE_LOGIN = 0, PASSWORD_MODE_SET = 1, PASSWORD_MODE_CHANGE = 2 };
 
-
 // Shows one message through the console's message box: text and caption are
 // string numbers, flags those of the message box. Returns its modal result.
 class IScreenMessages {

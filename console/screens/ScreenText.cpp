@@ -4,7 +4,9 @@
 
 namespace {
 
-char FoldLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+char FoldLetter(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
 
 }  // namespace
 
@@ -16,7 +18,9 @@ bool IsSameCommand(const char* szCommand, const char* szName) {
   }
 }
 
-bool IsUndefinedArgument(const char* szArgument) { return IsSameCommand(szArgument, "undefined"); }
+bool IsUndefinedArgument(const char* szArgument) {
+  return IsSameCommand(szArgument, "undefined");
+}
 
 int ReadDecimalArgument(const char* szArgument) {
   if (!szArgument) return 0;
@@ -34,4 +38,6 @@ int ReadDecimalArgument(const char* szArgument) {
   return static_cast<int>(nValue);
 }
 
-std::string DecimalText(long nValue) { return std::to_string(nValue); }
+std::string DecimalText(long nValue) {
+  return std::to_string(nValue);
+}

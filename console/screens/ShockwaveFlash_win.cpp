@@ -20,10 +20,10 @@ const SPlayerLibrary& LoadPlayerLibrary(const char* szFolder) {
   const std::string strPath = std::string(szFolder ? szFolder : "") + "\\" + HWPLAYER_LIBRARY;
   const HMODULE hModule = ::LoadLibraryExA(strPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
   if (!hModule) return library;
-  library.pfnCreate = reinterpret_cast<HwPlayerCreateProc>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(hModule, HWPLAYER_CREATE)));
-  library.pfnInvoke = reinterpret_cast<HwPlayerInvokeProc>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(hModule, HWPLAYER_INVOKE)));
+  library.pfnCreate =
+      reinterpret_cast<HwPlayerCreateProc>(reinterpret_cast<void (*)()>(::GetProcAddress(hModule, HWPLAYER_CREATE)));
+  library.pfnInvoke =
+      reinterpret_cast<HwPlayerInvokeProc>(reinterpret_cast<void (*)()>(::GetProcAddress(hModule, HWPLAYER_INVOKE)));
   if (!library.pfnCreate || !library.pfnInvoke) {
     library = SPlayerLibrary();
     ::FreeLibrary(hModule);

@@ -59,15 +59,15 @@ struct SControlSyntax {
 };
 
 const SControlSyntax kControls[] = {
-    {"text", EMovieControlKind::Text, 1, 0},         // text
-    {"title", EMovieControlKind::Title, 1, 0},       // text
-    {"input", EMovieControlKind::Input, 1, 0},       // variable
-    {"password", EMovieControlKind::Password, 1, 0}, // variable
-    {"button", EMovieControlKind::Button, 3, 0},     // caption command argument
-    {"check", EMovieControlKind::Check, 2, 4},       // caption variable [on off [command argument]]
-    {"radio", EMovieControlKind::Radio, 3, 2},       // caption variable value [command argument]
-    {"stepper", EMovieControlKind::Stepper, 3, 2},   // variable minimum maximum [command argument]
-    {"list", EMovieControlKind::List, 2, 2},         // variable columns [command argument]
+    {"text", EMovieControlKind::Text, 1, 0},          // text
+    {"title", EMovieControlKind::Title, 1, 0},        // text
+    {"input", EMovieControlKind::Input, 1, 0},        // variable
+    {"password", EMovieControlKind::Password, 1, 0},  // variable
+    {"button", EMovieControlKind::Button, 3, 0},      // caption command argument
+    {"check", EMovieControlKind::Check, 2, 4},        // caption variable [on off [command argument]]
+    {"radio", EMovieControlKind::Radio, 3, 2},        // caption variable value [command argument]
+    {"stepper", EMovieControlKind::Stepper, 3, 2},    // variable minimum maximum [command argument]
+    {"list", EMovieControlKind::List, 2, 2},          // variable columns [command argument]
 };
 
 bool ReadControl(const SControlSyntax& syntax, const std::vector<std::string>& w, SMovieControl& control,
@@ -166,8 +166,7 @@ bool ReadLine(const std::vector<std::string>& w, SMovie& movie, std::string& str
               std::string& strError) {
   const std::string& strVerb = w[0];
   if (strVerb == "stage") {
-    if (w.size() != 3 || !ReadNumber(w[1], movie.cx) || !ReadNumber(w[2], movie.cy) || movie.cx < 0 ||
-        movie.cy < 0) {
+    if (w.size() != 3 || !ReadNumber(w[1], movie.cx) || !ReadNumber(w[2], movie.cy) || movie.cx < 0 || movie.cy < 0) {
       strError = "stage takes a width and a height";
       return false;
     }

@@ -27,14 +27,14 @@ struct SMovieControl {
   EMovieControlKind kind = EMovieControlKind::Text;
   int nId = 0;
   int x = 0, y = 0, cx = 0, cy = 0;
-  std::string strText;      // text, caption; "$(name)" is replaced by the variable's value
-  std::string strVariable;  // input, password, check, radio, stepper, list: the bound variable
-  std::string strValue;     // radio: the value it stands for; check: its "on" value
-  std::string strOffValue;  // check: its "off" value
+  std::string strText;               // text, caption; "$(name)" is replaced by the variable's value
+  std::string strVariable;           // input, password, check, radio, stepper, list: the bound variable
+  std::string strValue;              // radio: the value it stands for; check: its "on" value
+  std::string strOffValue;           // check: its "off" value
   std::vector<std::string> columns;  // list: column headings
-  int nMinimum = 0, nMaximum = 0;  // stepper
-  SMovieCommand command;           // button: sent when pressed; others: sent on change when set
-  std::string strPage;             // frame label the control belongs to; empty: every label
+  int nMinimum = 0, nMaximum = 0;    // stepper
+  SMovieCommand command;             // button: sent when pressed; others: sent on change when set
+  std::string strPage;               // frame label the control belongs to; empty: every label
   SMovieCondition condition;
 };
 

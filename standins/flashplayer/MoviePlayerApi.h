@@ -7,14 +7,14 @@
 
 // Dispatch ids of the members the player answers.
 enum : long {
-  HWPLAYER_DISPID_MOVIE = 102,             // put, szFirst: movie file path
-  HWPLAYER_DISPID_ALIGNMODE = 121,         // put, nValue
-  HWPLAYER_DISPID_BACKGROUNDCOLOR = 123,   // put, nValue: 0xRRGGBB
-  HWPLAYER_DISPID_SCALE = 137,             // put, szFirst
-  HWPLAYER_DISPID_TGOTOLABEL = 144,        // szFirst: target, szSecond: frame label
-  HWPLAYER_DISPID_FSCOMMAND = 150,         // event: command, argument
-  HWPLAYER_DISPID_SETVARIABLE = 151,       // szFirst: name, szSecond: value
-  HWPLAYER_DISPID_GETVARIABLE = 152,       // szFirst: name; the value goes to szResult
+  HWPLAYER_DISPID_MOVIE = 102,            // put, szFirst: movie file path
+  HWPLAYER_DISPID_ALIGNMODE = 121,        // put, nValue
+  HWPLAYER_DISPID_BACKGROUNDCOLOR = 123,  // put, nValue: 0xRRGGBB
+  HWPLAYER_DISPID_SCALE = 137,            // put, szFirst
+  HWPLAYER_DISPID_TGOTOLABEL = 144,       // szFirst: target, szSecond: frame label
+  HWPLAYER_DISPID_FSCOMMAND = 150,        // event: command, argument
+  HWPLAYER_DISPID_SETVARIABLE = 151,      // szFirst: name, szSecond: value
+  HWPLAYER_DISPID_GETVARIABLE = 152,      // szFirst: name; the value goes to szResult
 };
 
 // Receives the movie's events: nDispId HWPLAYER_DISPID_FSCOMMAND with its two texts.

@@ -1,8 +1,8 @@
 // MoviePlayer.dll: plays a stand-in movie with real Win32 controls. Variables live
 // in the player; inputs write what the user types into their variable, buttons and
 // other controls send the movie's commands to the host through its event callback.
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 #include <map>
 #include <memory>
@@ -53,8 +53,9 @@ class CPlayer {
       case HWPLAYER_DISPID_GETVARIABLE: {
         const std::string strValue = GetVariable(strFirst);
         if (szResult && cbResult > 0) {
-          const std::size_t n = strValue.size() < static_cast<std::size_t>(cbResult - 1) ? strValue.size()
-                                                                                          : static_cast<std::size_t>(cbResult - 1);
+          const std::size_t n = strValue.size() < static_cast<std::size_t>(cbResult - 1)
+                                    ? strValue.size()
+                                    : static_cast<std::size_t>(cbResult - 1);
           strValue.copy(szResult, n);
           szResult[n] = 0;
         }
@@ -119,7 +120,8 @@ class CPlayer {
   static std::string ReadFileText(const std::string& strPath, bool& bRead) {
     bRead = false;
     std::string strText;
-    const HANDLE hFile = ::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    const HANDLE hFile =
+        ::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     if (hFile == INVALID_HANDLE_VALUE) return strText;
     const DWORD dwSize = ::GetFileSize(hFile, nullptr);
     if (dwSize != INVALID_FILE_SIZE && dwSize <= kMaxMovieBytes) {
@@ -155,8 +157,8 @@ class CPlayer {
     if (!ParseMovie(strText, m_movie, strError)) {
       // A person looking at a broken stand-in movie sees why it is broken.
       m_movie = SMovie();
-      m_hError = ::CreateWindowExA(0, "STATIC", ("movie error: " + strError).c_str(), WS_CHILD | WS_VISIBLE, 4, 4,
-                                   400, 40, m_hWnd, nullptr, g_hInstance, nullptr);
+      m_hError = ::CreateWindowExA(0, "STATIC", ("movie error: " + strError).c_str(), WS_CHILD | WS_VISIBLE, 4, 4, 400,
+                                   40, m_hWnd, nullptr, g_hInstance, nullptr);
       ::SendMessageA(m_hError, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
       return;
     }
@@ -222,8 +224,8 @@ class CPlayer {
                    reinterpret_cast<WPARAM>(c.kind == EMovieControlKind::Title ? m_hTitleFont : m_hFont), FALSE);
     if (c.kind == EMovieControlKind::Stepper) {
       shown.hArrows = ::CreateWindowExA(
-          0, UPDOWN_CLASSA, "", WS_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0,
-          0, 0, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId + kStepperArrowsIdOffset)), g_hInstance,
+          0, UPDOWN_CLASSA, "", WS_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0,
+          0, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId + kStepperArrowsIdOffset)), g_hInstance,
           nullptr);
       ::SendMessageA(shown.hArrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(shown.hWnd), 0);
       ::SendMessageA(shown.hArrows, UDM_SETRANGE32, c.nMinimum, c.nMaximum);
@@ -459,7 +461,9 @@ struct SCreateParams {
   void* pContext;
 };
 
-CPlayer* PlayerOf(HWND hWnd) { return reinterpret_cast<CPlayer*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA)); }
+CPlayer* PlayerOf(HWND hWnd) {
+  return reinterpret_cast<CPlayer*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+}
 
 LRESULT CALLBACK PlayerWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (uMsg == WM_NCCREATE) {
@@ -493,18 +497,18 @@ bool RegisterPlayerClass() {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) HWND WINAPI HwPlayerCreate(HWND hParent, int nId, int x, int y, int cx, int cy,
-                                                           HwPlayerEventProc pfnEvent, void* pContext) {
+extern "C" __declspec(dllexport) HWND WINAPI
+    HwPlayerCreate(HWND hParent, int nId, int x, int y, int cx, int cy, HwPlayerEventProc pfnEvent, void* pContext) {
   if (!RegisterPlayerClass()) return nullptr;
   SCreateParams params = {pfnEvent, pContext};
-  return ::CreateWindowExA(WS_EX_CONTROLPARENT, HWPLAYER_WINDOW_CLASS, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN,
-                           x, y, cx, cy, hParent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), g_hInstance,
+  return ::CreateWindowExA(WS_EX_CONTROLPARENT, HWPLAYER_WINDOW_CLASS, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x,
+                           y, cx, cy, hParent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), g_hInstance,
                            &params);
 }
 
-extern "C" __declspec(dllexport) long WINAPI HwPlayerInvoke(HWND hPlayer, long nDispId, const char* szFirst,
-                                                           const char* szSecond, long nValue, char* szResult,
-                                                           long cbResult) {
+extern "C" __declspec(dllexport) long WINAPI
+    HwPlayerInvoke(HWND hPlayer, long nDispId, const char* szFirst, const char* szSecond, long nValue, char* szResult,
+                   long cbResult) {
   CPlayer* pPlayer = ::IsWindow(hPlayer) ? PlayerOf(hPlayer) : nullptr;
   if (!pPlayer) return -2;
   return pPlayer->Invoke(nDispId, szFirst, szSecond, nValue, szResult, cbResult);

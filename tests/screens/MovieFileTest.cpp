@@ -1,11 +1,11 @@
 // The stand-in player's movie reader: what it makes of each kind of line, and the
 // line it names for a broken movie.
-#include "standins/flashplayer/MovieFile.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+
+#include "standins/flashplayer/MovieFile.h"
 
 TEST(MovieFile, ReadsPagesConditionsAndControls) {
   const std::string strText =

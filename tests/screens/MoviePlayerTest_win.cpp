@@ -1,8 +1,8 @@
 // The stand-in player on its own: loaded by name, driven through its dispatch ids,
 // with its controls pressed as a user would and its events recorded.
-#include <windows.h>
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 #include <utility>
@@ -20,14 +20,14 @@ class MoviePlayerTest : public ::testing::Test {
     // Loaded once like the console does: the screens of later tests use it too.
     static const HMODULE hLibrary = ::LoadLibraryA((BuiltAppFolder() + "\\" + HWPLAYER_LIBRARY).c_str());
     ASSERT_NE(nullptr, hLibrary);
-    m_pfnCreate = reinterpret_cast<HwPlayerCreateProc>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(hLibrary, HWPLAYER_CREATE)));
-    m_pfnInvoke = reinterpret_cast<HwPlayerInvokeProc>(
-        reinterpret_cast<void (*)()>(::GetProcAddress(hLibrary, HWPLAYER_INVOKE)));
+    m_pfnCreate =
+        reinterpret_cast<HwPlayerCreateProc>(reinterpret_cast<void (*)()>(::GetProcAddress(hLibrary, HWPLAYER_CREATE)));
+    m_pfnInvoke =
+        reinterpret_cast<HwPlayerInvokeProc>(reinterpret_cast<void (*)()>(::GetProcAddress(hLibrary, HWPLAYER_INVOKE)));
     ASSERT_NE(nullptr, m_pfnCreate);
     ASSERT_NE(nullptr, m_pfnInvoke);
-    m_parent.Reset(::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr,
-                                     nullptr, nullptr));
+    m_parent.Reset(
+        ::CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr, nullptr));
     m_hPlayer = m_pfnCreate(m_parent.Get(), 77, 0, 0, 400, 300, &OnEvent, this);
     ASSERT_NE(nullptr, m_hPlayer);
     EXPECT_EQ(77, ::GetDlgCtrlID(m_hPlayer));
@@ -76,14 +76,15 @@ TEST_F(MoviePlayerTest, OnLoadCommandsArriveAfterTheLoadingCall) {
 }
 
 TEST_F(MoviePlayerTest, VariablesFeedTextsInputsAndConditions) {
-  Load("hwmovie 1\n"
-       "text 10 0 0 100 20 \"Hi $(_root.name)!\"\n"
-       "input 11 0 20 100 20 _root.name\n"
-       "when _root.flags = 3\n"
-       "button 12 0 40 50 20 Yes IDC_FS_YES \"\"\n"
-       "when *\n"
-       "button 13 0 60 50 20 Send IDC_FS_SEND $_root.name\n"
-       "button 14 0 80 50 20 Missing IDC_FS_MISSING $_root.none\n");
+  Load(
+      "hwmovie 1\n"
+      "text 10 0 0 100 20 \"Hi $(_root.name)!\"\n"
+      "input 11 0 20 100 20 _root.name\n"
+      "when _root.flags = 3\n"
+      "button 12 0 40 50 20 Yes IDC_FS_YES \"\"\n"
+      "when *\n"
+      "button 13 0 60 50 20 Send IDC_FS_SEND $_root.name\n"
+      "button 14 0 80 50 20 Missing IDC_FS_MISSING $_root.none\n");
   Set("_root.name", "Ann");
   char szText[64] = "";
   ::GetWindowTextA(Item(10), szText, sizeof(szText));
@@ -117,13 +118,14 @@ TEST_F(MoviePlayerTest, PagesSwitchOnlyToKnownLabelsOfRoot) {
 }
 
 TEST_F(MoviePlayerTest, ChecksRadiosSteppersAndListsSetTheirVariables) {
-  Load("hwmovie 1\n"
-       "check 10 0 0 90 20 Remember _root.bRemember true false IDC_FS_REMEMBER $_root.bRemember\n"
-       "radio 11 0 20 90 20 Allow _root.nAction 0\n"
-       "radio 12 0 40 90 20 Block _root.nAction 1 IDC_FS_ACTION $_root.nAction\n"
-       "stepper 13 0 60 90 20 _root.nDays 1 365\n"
-       "list 14 0 80 300 100 _root.rows Name|Count IDC_FS_PICK #\n"
-       "onset _root.rows IDC_FS_FED $_root.rows\n");
+  Load(
+      "hwmovie 1\n"
+      "check 10 0 0 90 20 Remember _root.bRemember true false IDC_FS_REMEMBER $_root.bRemember\n"
+      "radio 11 0 20 90 20 Allow _root.nAction 0\n"
+      "radio 12 0 40 90 20 Block _root.nAction 1 IDC_FS_ACTION $_root.nAction\n"
+      "stepper 13 0 60 90 20 _root.nDays 1 365\n"
+      "list 14 0 80 300 100 _root.rows Name|Count IDC_FS_PICK #\n"
+      "onset _root.rows IDC_FS_FED $_root.rows\n");
   Click(10);
   EXPECT_EQ("true", Get("_root.bRemember"));
   EXPECT_EQ(BST_CHECKED, ::SendMessageA(Item(10), BM_GETCHECK, 0, 0));
@@ -145,8 +147,11 @@ TEST_F(MoviePlayerTest, ChecksRadiosSteppersAndListsSetTheirVariables) {
   item.state = LVIS_SELECTED;
   ::SendMessageA(Item(14), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
   PumpMessagesFor(100);
-  const Events expected = {{"IDC_FS_REMEMBER", "true"}, {"IDC_FS_REMEMBER", "false"}, {"IDC_FS_ACTION", "1"},
-                           {"IDC_FS_PICK", "1"},        {"IDC_FS_FED", "a.example\t3\nb.example\t5"}};
+  const Events expected = {{"IDC_FS_REMEMBER", "true"},
+                           {"IDC_FS_REMEMBER", "false"},
+                           {"IDC_FS_ACTION", "1"},
+                           {"IDC_FS_PICK", "1"},
+                           {"IDC_FS_FED", "a.example\t3\nb.example\t5"}};
   EXPECT_EQ(expected, m_events);
 }
 

@@ -20,7 +20,9 @@ struct SShown {
   }
 };
 
-void PrintTo(const SShown& s, std::ostream* os) { *os << s.nTextId << "/" << s.nCaptionId << "/" << s.nFlags; }
+void PrintTo(const SShown& s, std::ostream* os) {
+  *os << s.nTextId << "/" << s.nCaptionId << "/" << s.nFlags;
+}
 
 class CScriptedMessages : public IScreenMessages {
  public:
@@ -121,8 +123,8 @@ TEST_F(PasswordScreenTest, NewPasswordLengthAndSpaces) {
       {"abcdefghijklmnopqrstuvwxyz12345", true},    // 31
       {"abcdefghijklmnopqrstuvwxyz123456", false},  // 32
       {"abc def", false},
-      {"abcdefg{", false},          // '{' has a three-digit code and would not read back
-      {"abcdef\xE9", false},        // nor a byte above 127
+      {"abcdefg{", false},    // '{' has a three-digit code and would not read back
+      {"abcdef\xE9", false},  // nor a byte above 127
       {"Z9!#%&()*+-./:;<=>?@", true},
   };
   for (const SCase& c : cases) {

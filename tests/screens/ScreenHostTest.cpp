@@ -66,9 +66,9 @@ TEST(ScreenHost, MessageBoxEndsWithTheAnswersResult) {
     int nResult;
   };
   const SCase cases[] = {
-      {"IDC_FS_YES", SScreenReply::End, 1},    {"idc_fs_yes", SScreenReply::End, 1},
-      {"IDC_FS_NO", SScreenReply::End, 2},     {"IDC_FS_CANCEL", SScreenReply::End, 2},
-      {"idc_fs_ok", SScreenReply::End, 1},     {"iDc_Fs_DrAg", SScreenReply::Drag, 0},
+      {"IDC_FS_YES", SScreenReply::End, 1},       {"idc_fs_yes", SScreenReply::End, 1},
+      {"IDC_FS_NO", SScreenReply::End, 2},        {"IDC_FS_CANCEL", SScreenReply::End, 2},
+      {"idc_fs_ok", SScreenReply::End, 1},        {"iDc_Fs_DrAg", SScreenReply::Drag, 0},
       {"IDC_FS_MAYBE", SScreenReply::Ignored, 0}, {"", SScreenReply::Ignored, 0},
   };
   for (const SCase& c : cases) {

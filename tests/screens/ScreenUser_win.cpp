@@ -76,8 +76,8 @@ bool CScreenUser::Press(int nId) {
 bool CScreenUser::Type(int nId, const char* szText) {
   const HWND hEdit = Control(nId);
   DWORD_PTR dwResult = 0;
-  return hEdit && ::SendMessageTimeoutA(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(szText), SMTO_NORMAL, 5000,
-                                        &dwResult);
+  return hEdit &&
+         ::SendMessageTimeoutA(hEdit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(szText), SMTO_NORMAL, 5000, &dwResult);
 }
 
 bool CScreenUser::Key(int nId, WPARAM vk) {

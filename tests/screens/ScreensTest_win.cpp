@@ -202,23 +202,24 @@ TEST_F(ScreensTest, WrongLoginKeepsTheScreenOpenWithTheFieldCleared) {
 TEST_F(ScreensTest, NewPasswordRulesThenAcceptedWithVerifyInOtherCase) {
   CPasswordDlg dialog;
   dialog.m_nMode = PASSWORD_MODE_SET;
-  const SUserRun run = RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
-                                   [](CScreenUser& user) {
-                                     for (const char* szBad : {"abcde", "abcdefghijklmnopqrstuvwxyz123456", "abc def"}) {
-                                       user.Type(ID_SET_NEW, szBad);
-                                       user.Type(ID_SET_VERIFY, szBad);
-                                       user.Press(ID_PASS_OK);
-                                       Answer(user, IDS_PASSWORD_RULES, ID_MSG_OK);
-                                       EXPECT_EQ("", user.Text(ID_SET_NEW));
-                                     }
-                                     user.Type(ID_SET_NEW, "abcdef");
-                                     user.Type(ID_SET_VERIFY, "abcdeg");
-                                     user.Press(ID_PASS_OK);
-                                     Answer(user, IDS_PASSWORD_MISMATCH, ID_MSG_OK);
-                                     user.Type(ID_SET_NEW, "Letmein");
-                                     user.Type(ID_SET_VERIFY, "LETMEIN");
-                                     user.Press(ID_PASS_OK);
-                                   });
+  const SUserRun run =
+      RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
+                  [](CScreenUser& user) {
+                    for (const char* szBad : {"abcde", "abcdefghijklmnopqrstuvwxyz123456", "abc def"}) {
+                      user.Type(ID_SET_NEW, szBad);
+                      user.Type(ID_SET_VERIFY, szBad);
+                      user.Press(ID_PASS_OK);
+                      Answer(user, IDS_PASSWORD_RULES, ID_MSG_OK);
+                      EXPECT_EQ("", user.Text(ID_SET_NEW));
+                    }
+                    user.Type(ID_SET_NEW, "abcdef");
+                    user.Type(ID_SET_VERIFY, "abcdeg");
+                    user.Press(ID_PASS_OK);
+                    Answer(user, IDS_PASSWORD_MISMATCH, ID_MSG_OK);
+                    user.Type(ID_SET_NEW, "Letmein");
+                    user.Type(ID_SET_VERIFY, "LETMEIN");
+                    user.Press(ID_PASS_OK);
+                  });
   EXPECT_EQ("", run.strFailure);
   EXPECT_EQ(1, run.nResult);
   EXPECT_EQ(EncodeNameCode("LETMEIN"), dialog.m_strPassword);
