@@ -1,8 +1,9 @@
 // MoviePlayer.dll: plays a stand-in movie with real Win32 controls. Variables live
 // in the player; inputs write what the user types into their variable, buttons and
 // other controls send the movie's commands to the host through its event callback.
-#include <commctrl.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
 
 #include <map>
 #include <memory>

@@ -1,8 +1,9 @@
 // The stand-in player on its own: loaded by name, driven through its dispatch ids,
 // with its controls pressed as a user would and its events recorded.
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
 
 #include <string>
 #include <utility>
