@@ -10,8 +10,15 @@ cmake --build --preset windows >/dev/null
 build=build/windows
 session=tests/wine/wine-session.sh
 $session start $build >/dev/null
-trap '$session stop $build >/dev/null' EXIT
 eval "$($session env $build)"
+# The console enters itself in the current user's Run key, and every later start
+# of the session's wine server would start it again: take the entry out at the end
+# so that the tests sharing this prefix find no console running.
+cleanup() {
+  wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Hookwarden /f >/dev/null 2>&1 || true
+  $session stop $build >/dev/null
+}
+trap cleanup EXIT
 bin=$(pwd)/$build/bin
 app=$(pwd)/$build/app
 
