@@ -1,7 +1,7 @@
 #include "console/core/DialogTemplate_win.h"
 
 CDialogTemplate::CDialogTemplate(DWORD dwStyle, DWORD dwExStyle, short x, short y, short cx, short cy,
-                                 const char* szTitle) {
+                                 const char* szTitle, const char* szFont) {
   AppendDword(dwStyle);
   AppendDword(dwExStyle);
   m_nControlCountAt = m_words.size();
@@ -15,7 +15,7 @@ CDialogTemplate::CDialogTemplate(DWORD dwStyle, DWORD dwExStyle, short x, short 
   AppendText(szTitle);
   if (dwStyle & DS_SETFONT) {
     AppendWord(8);
-    AppendText("MS Shell Dlg");
+    AppendText(szFont ? szFont : "MS Shell Dlg");
   }
 }
 

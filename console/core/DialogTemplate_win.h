@@ -8,8 +8,10 @@
 
 class CDialogTemplate {
  public:
-  // Dialog units for position and size; szTitle in the ANSI code page.
-  CDialogTemplate(DWORD dwStyle, DWORD dwExStyle, short x, short y, short cx, short cy, const char* szTitle);
+  // Dialog units for position and size; szTitle in the ANSI code page. With
+  // DS_SETFONT the dialog uses szFont at 8 points.
+  CDialogTemplate(DWORD dwStyle, DWORD dwExStyle, short x, short y, short cx, short cy, const char* szTitle,
+                  const char* szFont = "MS Shell Dlg");
 
   // Adds a control of a predefined class ("BUTTON", "STATIC", "EDIT", ...).
   void AddControl(const char* szClass, const char* szText, WORD wId, DWORD dwStyle, short x, short y, short cx,

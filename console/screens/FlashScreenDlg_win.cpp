@@ -1,0 +1,231 @@
+#include "console/screens/FlashScreenDlg_win.h"
+
+#include "console/core/DialogTemplate_win.h"
+#include "console/core/HookwardenApp_win.h"
+#include "console/settings/NameCode.h"
+#include "console/settings/SeededFolder_win.h"
+
+namespace {
+
+HWND g_hDefaultOwner = nullptr;
+
+}  // namespace
+
+CFlashScreenDlg::CFlashScreenDlg(const SScreenTemplate& screenTemplate, EScreenFilter eFilter, ECloseRequest eClose)
+    : m_template(screenTemplate), m_eFilter(eFilter), m_eClose(eClose) {}
+
+CFlashScreenDlg::~CFlashScreenDlg() {
+  if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+}
+
+void CFlashScreenDlg::SetDefaultOwner(HWND hOwner) {
+  g_hDefaultOwner = hOwner;
+}
+
+HWND CFlashScreenDlg::GetDefaultOwner() {
+  if (g_hDefaultOwner && ::IsWindow(g_hDefaultOwner)) return g_hDefaultOwner;
+  return ::GetActiveWindow();
+}
+
+INT_PTR CFlashScreenDlg::DoModal(HWND hOwner) {
+  if (!hOwner) hOwner = GetDefaultOwner();
+  // A popup without caption or border; the hidden buttons are what the dialog
+  // manager's Enter and Escape look for.
+  CDialogTemplate dialogTemplate(WS_POPUP | DS_SETFONT | m_template.dwExtraStyle, m_template.dwExStyle, 0, 0,
+                                 m_template.cx, m_template.cy, "", "MS Sans Serif");
+  dialogTemplate.AddControl("BUTTON", "OK", IDOK, BS_DEFPUSHBUTTON, 0, 0, 1, 1);
+  dialogTemplate.AddControl("BUTTON", "Cancel", IDCANCEL, BS_PUSHBUTTON, 0, 0, 1, 1);
+  m_bEnded = false;
+  m_nResult = SCREEN_RESULT_CANCEL;
+  const HWND hWnd = ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), dialogTemplate.Get(), hOwner,
+                                                 &CFlashScreenDlg::DialogProc, reinterpret_cast<LPARAM>(this));
+  if (!hWnd) return -1;
+
+  const bool bReEnableOwner = hOwner && ::IsWindowEnabled(hOwner);
+  if (bReEnableOwner) ::EnableWindow(hOwner, FALSE);
+  if (!m_bEnded && ::IsWindow(hWnd)) {
+    if (!PlacesItself()) CentreOverOwner(hOwner);
+    ::ShowWindow(hWnd, SW_SHOW);
+    ::UpdateWindow(hWnd);
+  }
+  while (!m_bEnded) {
+    MSG msg;
+    const BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (bGot <= 0) {
+      // The thread is quitting: end the screen and leave the quit for the caller's loop.
+      if (bGot == 0) ::PostQuitMessage(static_cast<int>(msg.wParam));
+      EndScreen(SCREEN_RESULT_CANCEL);
+      break;
+    }
+    if (FilterMessage(msg)) continue;
+    if (m_hWnd && ::IsDialogMessageA(m_hWnd, &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  // The owner comes back before the screen goes, so that it gets the activation.
+  if (bReEnableOwner) ::EnableWindow(hOwner, TRUE);
+  if (m_hWnd && ::IsWindow(m_hWnd)) {
+    if (hOwner && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(hOwner);
+    ::DestroyWindow(m_hWnd);
+  }
+  m_hWnd = nullptr;
+  return m_nResult;
+}
+
+void CFlashScreenDlg::EndScreen(int nResult) {
+  if (m_bEnded) return;
+  m_bEnded = true;
+  m_nResult = nResult;
+  if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wakes the modal loop
+}
+
+std::string BuildMoviePath(const char* szScreenName, const char* szExtension) {
+  return GetScreenFolder() + "\\" + EncodeNameCode(szScreenName ? szScreenName : "") + (szExtension ? szExtension : "");
+}
+
+void CFlashScreenDlg::LoadMovie(const char* szScreenName, const char* szExtension) {
+  LoadScreenMovie(m_flash, BuildMoviePath(szScreenName, szExtension));
+}
+
+void CFlashScreenDlg::SendLanguagePair() {
+  ::SendLanguagePair(m_flash, CHookwardenApp::Current().m_strLanguage);
+}
+
+void CFlashScreenDlg::StartDrag() {
+  ::ReleaseCapture();
+  ::SendMessageA(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void CFlashScreenDlg::Perform(const SScreenReply& reply) {
+  switch (reply.eKind) {
+    case SScreenReply::Drag:
+      StartDrag();
+      break;
+    case SScreenReply::End:
+      EndScreen(reply.nResult);
+      break;
+    case SScreenReply::Ignored:
+    case SScreenReply::Handled:
+    case SScreenReply::Resize:  // the screen knows its size and resizes itself
+      break;
+  }
+}
+
+void CFlashScreenDlg::ResizeScreen(int cx, int cy) {
+  cx = cx < 0 ? 0 : cx;
+  cy = cy < 0 ? 0 : cy;
+  ::SetWindowPos(m_hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  if (m_flash.GetWindow()) {
+    ::SetWindowPos(m_flash.GetWindow(), nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+}
+
+void CFlashScreenDlg::OnFSCommand(const char* szCommand, const char* szArgs) {
+  // Copies: the screen may load another movie, which ends the player's texts.
+  const std::string strCommand = szCommand ? szCommand : "";
+  const std::string strArgs = szArgs ? szArgs : "";
+  if (IsDragCommand(strCommand.c_str())) {
+    StartDrag();
+    return;
+  }
+  OnScreenCommand(strCommand.c_str(), strArgs.c_str());
+}
+
+INT_PTR CALLBACK CFlashScreenDlg::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == WM_INITDIALOG) {
+    ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+    auto* pThis = reinterpret_cast<CFlashScreenDlg*>(lParam);
+    pThis->m_hWnd = hWnd;
+  }
+  auto* pThis = reinterpret_cast<CFlashScreenDlg*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+  if (!pThis) return FALSE;
+  return pThis->HandleMessage(uMsg, wParam, lParam);
+}
+
+INT_PTR CFlashScreenDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
+  switch (uMsg) {
+    case WM_INITDIALOG: {
+      RECT rc;
+      ::GetClientRect(m_hWnd, &rc);
+      m_flash.Create(m_hWnd, m_template.wControlId, rc, CHookwardenApp::Current().GetAppPath(), this);
+      OnInitScreen();
+      return TRUE;  // the dialog manager sets the default focus
+    }
+    case WM_COMMAND:
+      if (LOWORD(wParam) == IDOK) {
+        OnOK();
+        return TRUE;
+      }
+      if (LOWORD(wParam) == IDCANCEL) {
+        OnCancel();
+        return TRUE;
+      }
+      return FALSE;
+    case WM_CLOSE:
+      switch (m_eClose) {
+        case ECloseRequest::CancelAction:
+          OnCancel();
+          break;
+        case ECloseRequest::Ignore:
+          break;
+        case ECloseRequest::Destroy:
+          ::DestroyWindow(m_hWnd);
+          break;
+      }
+      return TRUE;
+    case WM_DESTROY:
+      // A screen whose window goes before it ended did not end with OK.
+      EndScreen(SCREEN_RESULT_CANCEL);
+      m_hWnd = nullptr;
+      return FALSE;
+  }
+  return FALSE;
+}
+
+bool CFlashScreenDlg::FilterMessage(MSG& msg) {
+  if (!m_hWnd || (msg.hwnd != m_hWnd && !::IsChild(m_hWnd, msg.hwnd))) return false;
+  EFilterInput eInput = EFilterInput::Other;
+  const HWND hControl = m_flash.GetWindow();
+  if (msg.message == WM_RBUTTONDOWN && hControl && (msg.hwnd == hControl || ::IsChild(hControl, msg.hwnd))) {
+    eInput = EFilterInput::RightButtonDownOnControl;
+  } else if (msg.message == WM_KEYDOWN) {
+    if (msg.wParam == VK_APPS) eInput = EFilterInput::ContextKeyDown;
+    if (msg.wParam == VK_F1) eInput = EFilterInput::F1KeyDown;
+    if (msg.wParam == VK_ESCAPE) eInput = EFilterInput::EscapeKeyDown;
+  }
+  if (eInput == EFilterInput::Other) return false;
+  const SFilterDecision decision = DecideScreenFilter(m_eFilter, eInput);
+  if (decision.bClear) {
+    msg.message = WM_NULL;
+    msg.wParam = 0;
+    msg.lParam = 0;
+  }
+  if (decision.bEndCancel) EndScreen(SCREEN_RESULT_CANCEL);
+  if (decision.bOpenHelp) OnHelpKey();
+  return decision.bHandled;
+}
+
+void CFlashScreenDlg::CentreOverOwner(HWND hOwner) {
+  RECT rcScreen;
+  ::GetWindowRect(m_hWnd, &rcScreen);
+  RECT rcArea;
+  MONITORINFO monitor = {};
+  monitor.cbSize = sizeof(monitor);
+  const HMONITOR hMonitor = ::MonitorFromWindow(hOwner ? hOwner : m_hWnd, MONITOR_DEFAULTTONEAREST);
+  if (::GetMonitorInfoA(hMonitor, &monitor)) {
+    rcArea = monitor.rcWork;
+  } else {
+    ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcArea, 0);
+  }
+  RECT rcOver = rcArea;
+  if (hOwner && ::IsWindowVisible(hOwner) && !::IsIconic(hOwner)) ::GetWindowRect(hOwner, &rcOver);
+  const int cx = rcScreen.right - rcScreen.left;
+  const int cy = rcScreen.bottom - rcScreen.top;
+  int x = (rcOver.left + rcOver.right - cx) / 2;
+  int y = (rcOver.top + rcOver.bottom - cy) / 2;
+  if (x + cx > rcArea.right) x = rcArea.right - cx;
+  if (y + cy > rcArea.bottom) y = rcArea.bottom - cy;
+  if (x < rcArea.left) x = rcArea.left;
+  if (y < rcArea.top) y = rcArea.top;
+  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}

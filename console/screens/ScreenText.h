@@ -1,0 +1,17 @@
+// How screens read the texts that their movies send.
+#pragma once
+
+#include <string>
+
+// True when the two texts are equal, letters A to Z compared without regard to case.
+bool IsSameCommand(const char* szCommand, const char* szName);
+
+// True for the argument "undefined" in any letter case: the movie had no value.
+bool IsUndefinedArgument(const char* szArgument);
+
+// The argument's leading decimal number: optional blanks and sign, then digits;
+// 0 when there are none. Values beyond 32 bits stop at the nearest limit.
+int ReadDecimalArgument(const char* szArgument);
+
+// The decimal text of a number, as every number is sent to a movie.
+std::string DecimalText(long nValue);

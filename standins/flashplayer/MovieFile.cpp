@@ -1,0 +1,287 @@
+#include "standins/flashplayer/MovieFile.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+// Splits a line into words; a word in double quotes may hold spaces and the
+// escapes \" \\ \n \t. A line whose first word starts with '#' is a comment.
+bool SplitWords(const std::string& strLine, std::vector<std::string>& words, std::string& strError) {
+  std::size_t i = 0;
+  const std::size_t n = strLine.size();
+  for (;;) {
+    while (i < n && (strLine[i] == ' ' || strLine[i] == '\t' || strLine[i] == '\r')) ++i;
+    if (i >= n || (words.empty() && strLine[i] == '#')) return true;
+    std::string strWord;
+    if (strLine[i] == '"') {
+      ++i;
+      bool bClosed = false;
+      while (i < n) {
+        const char c = strLine[i++];
+        if (c == '"') {
+          bClosed = true;
+          break;
+        }
+        if (c == '\\' && i < n) {
+          const char e = strLine[i++];
+          strWord += e == 'n' ? '\n' : e == 't' ? '\t' : e;
+        } else {
+          strWord += c;
+        }
+      }
+      if (!bClosed) {
+        strError = "unterminated quoted text";
+        return false;
+      }
+    } else {
+      while (i < n && strLine[i] != ' ' && strLine[i] != '\t' && strLine[i] != '\r') strWord += strLine[i++];
+    }
+    words.push_back(strWord);
+  }
+}
+
+bool ReadNumber(const std::string& strWord, int& nValue) {
+  if (strWord.empty()) return false;
+  char* pEnd = nullptr;
+  errno = 0;
+  const long n = std::strtol(strWord.c_str(), &pEnd, 10);
+  if (*pEnd != 0 || errno != 0 || n < -1000000 || n > 1000000) return false;
+  nValue = static_cast<int>(n);
+  return true;
+}
+
+struct SControlSyntax {
+  const char* szName;
+  EMovieControlKind kind;
+  std::size_t nRequired;  // words after the id and the four numbers
+  std::size_t nOptional;
+};
+
+const SControlSyntax kControls[] = {
+    {"text", EMovieControlKind::Text, 1, 0},          // text
+    {"title", EMovieControlKind::Title, 1, 0},        // text
+    {"input", EMovieControlKind::Input, 1, 0},        // variable
+    {"password", EMovieControlKind::Password, 1, 0},  // variable
+    {"button", EMovieControlKind::Button, 3, 0},      // caption command argument
+    {"check", EMovieControlKind::Check, 2, 4},        // caption variable [on off [command argument]]
+    {"radio", EMovieControlKind::Radio, 3, 2},        // caption variable value [command argument]
+    {"stepper", EMovieControlKind::Stepper, 3, 2},    // variable minimum maximum [command argument]
+    {"list", EMovieControlKind::List, 2, 2},          // variable columns [command argument]
+};
+
+bool ReadControl(const SControlSyntax& syntax, const std::vector<std::string>& w, SMovieControl& control,
+                 std::string& strError) {
+  const std::size_t nWords = w.size() - 6;
+  if (w.size() < 6 || nWords < syntax.nRequired || nWords > syntax.nRequired + syntax.nOptional) {
+    strError = std::string("wrong number of words for ") + syntax.szName;
+    return false;
+  }
+  control.kind = syntax.kind;
+  if (!ReadNumber(w[1], control.nId) || !ReadNumber(w[2], control.x) || !ReadNumber(w[3], control.y) ||
+      !ReadNumber(w[4], control.cx) || !ReadNumber(w[5], control.cy)) {
+    strError = "id and position must be numbers";
+    return false;
+  }
+  if (control.nId < 1 || control.nId > 65535 || control.cx < 0 || control.cy < 0) {
+    strError = "id must be 1 to 65535 and sizes not negative";
+    return false;
+  }
+  auto readCommand = [&](std::size_t nAt) {
+    if (w.size() >= nAt + 2) control.command = {w[nAt], w[nAt + 1]};
+  };
+  switch (syntax.kind) {
+    case EMovieControlKind::Text:
+    case EMovieControlKind::Title:
+      control.strText = w[6];
+      break;
+    case EMovieControlKind::Input:
+    case EMovieControlKind::Password:
+      control.strVariable = w[6];
+      break;
+    case EMovieControlKind::Button:
+      control.strText = w[6];
+      control.command = {w[7], w[8]};
+      break;
+    case EMovieControlKind::Check:
+      control.strText = w[6];
+      control.strVariable = w[7];
+      control.strValue = "1";
+      control.strOffValue = "0";
+      if (nWords == 3 || nWords == 5) {
+        strError = "a check box takes both an on and an off value";
+        return false;
+      }
+      if (nWords >= 4) {
+        control.strValue = w[8];
+        control.strOffValue = w[9];
+      }
+      readCommand(10);
+      break;
+    case EMovieControlKind::Radio:
+      control.strText = w[6];
+      control.strVariable = w[7];
+      control.strValue = w[8];
+      if (nWords == 4) {
+        strError = "a command needs its argument";
+        return false;
+      }
+      readCommand(9);
+      break;
+    case EMovieControlKind::Stepper:
+      control.strVariable = w[6];
+      if (!ReadNumber(w[7], control.nMinimum) || !ReadNumber(w[8], control.nMaximum) ||
+          control.nMinimum > control.nMaximum) {
+        strError = "a stepper needs a minimum not above its maximum";
+        return false;
+      }
+      if (nWords == 4) {
+        strError = "a command needs its argument";
+        return false;
+      }
+      readCommand(9);
+      break;
+    case EMovieControlKind::List: {
+      control.strVariable = w[6];
+      std::size_t nStart = 0;
+      const std::string& strColumns = w[7];
+      for (;;) {
+        const std::size_t nBar = strColumns.find('|', nStart);
+        control.columns.push_back(strColumns.substr(nStart, nBar - nStart));
+        if (nBar == std::string::npos) break;
+        nStart = nBar + 1;
+      }
+      if (nWords == 3) {
+        strError = "a command needs its argument";
+        return false;
+      }
+      readCommand(8);
+      break;
+    }
+  }
+  return true;
+}
+
+bool ReadLine(const std::vector<std::string>& w, SMovie& movie, std::string& strPage, SMovieCondition& condition,
+              std::string& strError) {
+  const std::string& strVerb = w[0];
+  if (strVerb == "stage") {
+    if (w.size() != 3 || !ReadNumber(w[1], movie.cx) || !ReadNumber(w[2], movie.cy) || movie.cx < 0 || movie.cy < 0) {
+      strError = "stage takes a width and a height";
+      return false;
+    }
+    return true;
+  }
+  if (strVerb == "set") {
+    if (w.size() != 3) {
+      strError = "set takes a variable and a value";
+      return false;
+    }
+    movie.initialValues.emplace_back(w[1], w[2]);
+    return true;
+  }
+  if (strVerb == "onload") {
+    if (w.size() != 3) {
+      strError = "onload takes a command and an argument";
+      return false;
+    }
+    movie.onLoad.push_back({w[1], w[2]});
+    return true;
+  }
+  if (strVerb == "onpress") {
+    if (w.size() != 3) {
+      strError = "onpress takes a command and an argument";
+      return false;
+    }
+    movie.onPress = {w[1], w[2]};
+    return true;
+  }
+  if (strVerb == "onset") {
+    if (w.size() != 4) {
+      strError = "onset takes a variable, a command and an argument";
+      return false;
+    }
+    movie.onSet.push_back({w[1], {w[2], w[3]}});
+    return true;
+  }
+  if (strVerb == "page") {
+    if (w.size() != 2) {
+      strError = "page takes a frame label or *";
+      return false;
+    }
+    strPage = w[1] == "*" ? std::string() : w[1];
+    bool bKnown = strPage.empty();
+    for (const std::string& strLabel : movie.labels) bKnown = bKnown || strLabel == strPage;
+    if (!bKnown) movie.labels.push_back(strPage);
+    return true;
+  }
+  if (strVerb == "when") {
+    if (w.size() == 2 && w[1] == "*") {
+      condition = SMovieCondition();
+      return true;
+    }
+    if (w.size() != 4 || (w[2] != "=" && w[2] != "!=")) {
+      strError = "when takes: variable = value, variable != value, or *";
+      return false;
+    }
+    condition.strVariable = w[1];
+    condition.bEquals = w[2] == "=";
+    condition.strValue = w[3];
+    return true;
+  }
+  for (const SControlSyntax& syntax : kControls) {
+    if (strVerb == syntax.szName) {
+      SMovieControl control;
+      if (!ReadControl(syntax, w, control, strError)) return false;
+      control.strPage = strPage;
+      control.condition = condition;
+      movie.controls.push_back(control);
+      return true;
+    }
+  }
+  strError = "unknown word \"" + strVerb + "\"";
+  return false;
+}
+
+}  // namespace
+
+bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError) {
+  movie = SMovie();
+  std::string strPage;
+  SMovieCondition condition;
+  std::size_t nStart = 0;
+  int nLine = 0;
+  bool bFirst = true;
+  while (nStart <= strText.size()) {
+    std::size_t nEnd = strText.find('\n', nStart);
+    if (nEnd == std::string::npos) nEnd = strText.size();
+    const std::string strLine = strText.substr(nStart, nEnd - nStart);
+    nStart = nEnd + 1;
+    ++nLine;
+    std::vector<std::string> words;
+    std::string strWhy;
+    if (!SplitWords(strLine, words, strWhy)) {
+      strError = "line " + std::to_string(nLine) + ": " + strWhy;
+      return false;
+    }
+    if (words.empty()) continue;
+    if (bFirst) {
+      // The first line names the format, so that any other file is refused.
+      if (words.size() != 2 || words[0] != "hwmovie" || words[1] != "1") {
+        strError = "line " + std::to_string(nLine) + ": not a movie (first line must be \"hwmovie 1\")";
+        return false;
+      }
+      bFirst = false;
+      continue;
+    }
+    if (!ReadLine(words, movie, strPage, condition, strWhy)) {
+      strError = "line " + std::to_string(nLine) + ": " + strWhy;
+      return false;
+    }
+  }
+  if (bFirst) {
+    strError = "empty movie";
+    return false;
+  }
+  return true;
+}

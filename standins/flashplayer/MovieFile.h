@@ -1,0 +1,78 @@
+// A stand-in movie: the stage size, the commands sent once it is loaded, and the
+// controls that show its variables and send its commands. The text format is
+// described in MOVIE-FORMAT.md beside this file.
+#pragma once
+
+#include <string>
+#include <vector>
+
+enum class EMovieControlKind { Text, Title, Input, Password, Button, Check, Radio, Stepper, List };
+
+// Shows a control only while a variable holds (or does not hold) a value.
+struct SMovieCondition {
+  std::string strVariable;  // empty: always
+  std::string strValue;
+  bool bEquals = true;
+};
+
+// A command with its argument; an argument "$name" stands for the value of the
+// variable name when the command is sent ("undefined" when it has none), and "#"
+// for the selected row of a list (0 upward, -1 for none).
+struct SMovieCommand {
+  std::string strCommand;
+  std::string strArgument;
+};
+
+struct SMovieControl {
+  EMovieControlKind kind = EMovieControlKind::Text;
+  int nId = 0;
+  int x = 0, y = 0, cx = 0, cy = 0;
+  std::string strText;               // text, caption; "$(name)" is replaced by the variable's value
+  std::string strVariable;           // input, password, check, radio, stepper, list: the bound variable
+  std::string strValue;              // radio: the value it stands for; check: its "on" value
+  std::string strOffValue;           // check: its "off" value
+  std::vector<std::string> columns;  // list: column headings
+  int nMinimum = 0, nMaximum = 0;    // stepper
+  SMovieCommand command;             // button: sent when pressed; others: sent on change when set
+  std::string strPage;               // frame label the control belongs to; empty: every label
+  SMovieCondition condition;
+};
+
+// Sent when the console sets a variable.
+struct SMovieReaction {
+  std::string strVariable;
+  SMovieCommand command;
+};
+
+struct SMovie {
+  int cx = 0, cy = 0;
+  std::vector<SMovieCommand> onLoad;
+  SMovieCommand onPress;  // left button down on the stage outside the controls
+  std::vector<SMovieReaction> onSet;
+  std::vector<std::pair<std::string, std::string>> initialValues;
+  std::vector<std::string> labels;  // in the order of their first "page" line
+  std::vector<SMovieControl> controls;
+};
+
+// Reads a movie from its text. On an error returns false with a message that
+// names the line; the movie then holds what was read before it.
+bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError);
+
+// Replaces every "$(name)" in strText by lookup(name).
+template <class Lookup>
+std::string ExpandMovieText(const std::string& strText, Lookup lookup) {
+  std::string strResult;
+  std::size_t i = 0;
+  while (i < strText.size()) {
+    if (strText.compare(i, 2, "$(") == 0) {
+      const std::size_t nClose = strText.find(')', i + 2);
+      if (nClose != std::string::npos) {
+        strResult += lookup(strText.substr(i + 2, nClose - i - 2));
+        i = nClose + 1;
+        continue;
+      }
+    }
+    strResult += strText[i++];
+  }
+  return strResult;
+}

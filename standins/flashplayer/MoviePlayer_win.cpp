@@ -1,0 +1,523 @@
+// MoviePlayer.dll: plays a stand-in movie with real Win32 controls. Variables live
+// in the player; inputs write what the user types into their variable, buttons and
+// other controls send the movie's commands to the host through its event callback.
+#include <windows.h>
+// after windows.h, which it needs
+#include <commctrl.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "standins/flashplayer/MovieFile.h"
+#include "standins/flashplayer/MoviePlayerApi.h"
+
+namespace {
+
+const UINT WM_PLAYER_SEND_QUEUED = WM_APP + 1;
+const int kStepperArrowsIdOffset = 10000;
+const DWORD kMaxMovieBytes = 1 << 20;
+
+HINSTANCE g_hInstance = nullptr;
+
+class CPlayer {
+ public:
+  CPlayer(HWND hWnd, HwPlayerEventProc pfnEvent, void* pContext)
+      : m_hWnd(hWnd), m_pfnEvent(pfnEvent), m_pContext(pContext) {
+    m_hFont = ::CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma");
+    m_hTitleFont = ::CreateFontA(-15, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma");
+    SetBackground(0xFFFFFF);
+  }
+  ~CPlayer() {
+    ::DeleteObject(m_hFont);
+    ::DeleteObject(m_hTitleFont);
+    ::DeleteObject(m_hBackground);
+  }
+
+  long Invoke(long nDispId, const char* szFirst, const char* szSecond, long nValue, char* szResult, long cbResult) {
+    const std::string strFirst = szFirst ? szFirst : "";
+    const std::string strSecond = szSecond ? szSecond : "";
+    switch (nDispId) {
+      case HWPLAYER_DISPID_MOVIE:
+        LoadMovie(strFirst);
+        return 0;
+      case HWPLAYER_DISPID_SCALE:  // the stand-in always plays unscaled from the top left
+      case HWPLAYER_DISPID_ALIGNMODE:
+        return 0;
+      case HWPLAYER_DISPID_BACKGROUNDCOLOR:
+        SetBackground(static_cast<DWORD>(nValue));
+        return 0;
+      case HWPLAYER_DISPID_SETVARIABLE:
+        SetVariable(strFirst, strSecond, true);
+        return 0;
+      case HWPLAYER_DISPID_GETVARIABLE: {
+        const std::string strValue = GetVariable(strFirst);
+        if (szResult && cbResult > 0) {
+          const std::size_t n = strValue.size() < static_cast<std::size_t>(cbResult - 1)
+                                    ? strValue.size()
+                                    : static_cast<std::size_t>(cbResult - 1);
+          strValue.copy(szResult, n);
+          szResult[n] = 0;
+        }
+        return static_cast<long>(strValue.size());
+      }
+      case HWPLAYER_DISPID_TGOTOLABEL:
+        GotoLabel(strFirst, strSecond);
+        return 0;
+      default:
+        return -1;
+    }
+  }
+
+  LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+    switch (uMsg) {
+      case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam));
+        return 0;
+      case WM_NOTIFY:
+        OnNotify(reinterpret_cast<NMHDR*>(lParam));
+        return 0;
+      case WM_ERASEBKGND: {
+        RECT rc;
+        ::GetClientRect(m_hWnd, &rc);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &rc, m_hBackground);
+        return 1;
+      }
+      case WM_CTLCOLORSTATIC:
+      case WM_CTLCOLORBTN: {
+        const HDC hdc = reinterpret_cast<HDC>(wParam);
+        ::SetTextColor(hdc, m_crText);
+        ::SetBkColor(hdc, m_crBackground);
+        return reinterpret_cast<LRESULT>(m_hBackground);
+      }
+      case WM_LBUTTONDOWN: {
+        const SMovieCommand command = m_movie.onPress;
+        Send(command);
+        return 0;
+      }
+      case WM_PLAYER_SEND_QUEUED:
+        SendQueued();
+        return 0;
+    }
+    return ::DefWindowProcA(m_hWnd, uMsg, wParam, lParam);
+  }
+
+ private:
+  struct SShown {
+    HWND hWnd = nullptr;
+    HWND hArrows = nullptr;  // stepper only
+  };
+
+  void SetBackground(DWORD dwRgb) {
+    m_crBackground = RGB((dwRgb >> 16) & 0xFF, (dwRgb >> 8) & 0xFF, dwRgb & 0xFF);
+    const int nLight = 3 * GetRValue(m_crBackground) + 6 * GetGValue(m_crBackground) + GetBValue(m_crBackground);
+    m_crText = nLight < 1280 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    if (m_hBackground) ::DeleteObject(m_hBackground);
+    m_hBackground = ::CreateSolidBrush(m_crBackground);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+  }
+
+  static std::string ReadFileText(const std::string& strPath, bool& bRead) {
+    bRead = false;
+    std::string strText;
+    const HANDLE hFile =
+        ::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (hFile == INVALID_HANDLE_VALUE) return strText;
+    const DWORD dwSize = ::GetFileSize(hFile, nullptr);
+    if (dwSize != INVALID_FILE_SIZE && dwSize <= kMaxMovieBytes) {
+      strText.resize(dwSize);
+      DWORD dwRead = 0;
+      bRead = dwSize == 0 || (::ReadFile(hFile, &strText[0], dwSize, &dwRead, nullptr) && dwRead == dwSize);
+    }
+    ::CloseHandle(hFile);
+    if (!bRead) strText.clear();
+    return strText;
+  }
+
+  void DestroyControls() {
+    for (SShown& shown : m_shown) {
+      if (shown.hArrows) ::DestroyWindow(shown.hArrows);
+      if (shown.hWnd) ::DestroyWindow(shown.hWnd);
+    }
+    m_shown.clear();
+    if (m_hError) ::DestroyWindow(m_hError);
+    m_hError = nullptr;
+  }
+
+  void LoadMovie(const std::string& strPath) {
+    DestroyControls();
+    m_movie = SMovie();
+    m_variables.clear();
+    m_strLabel.clear();
+    m_queue.clear();
+    bool bRead = false;
+    const std::string strText = ReadFileText(strPath, bRead);
+    if (!bRead) return;  // a missing movie leaves the stage empty
+    std::string strError;
+    if (!ParseMovie(strText, m_movie, strError)) {
+      // A person looking at a broken stand-in movie sees why it is broken.
+      m_movie = SMovie();
+      m_hError = ::CreateWindowExA(0, "STATIC", ("movie error: " + strError).c_str(), WS_CHILD | WS_VISIBLE, 4, 4, 400,
+                                   40, m_hWnd, nullptr, g_hInstance, nullptr);
+      ::SendMessageA(m_hError, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
+      return;
+    }
+    for (const auto& value : m_movie.initialValues) m_variables[value.first] = value.second;
+    if (!m_movie.labels.empty()) m_strLabel = m_movie.labels.front();
+    m_shown.resize(m_movie.controls.size());
+    for (std::size_t i = 0; i < m_movie.controls.size(); ++i) CreateControl(i);
+    Refresh();
+    FocusFirstInput();
+    // Like the real control, the movie reports from its first frame after loading,
+    // not from inside the call that loads it.
+    m_queue.insert(m_queue.end(), m_movie.onLoad.begin(), m_movie.onLoad.end());
+    ::PostMessageA(m_hWnd, WM_PLAYER_SEND_QUEUED, 0, 0);
+  }
+
+  void CreateControl(std::size_t i) {
+    const SMovieControl& c = m_movie.controls[i];
+    const char* szClass = "STATIC";
+    DWORD dwStyle = WS_CHILD;
+    DWORD dwExStyle = 0;
+    switch (c.kind) {
+      case EMovieControlKind::Text:
+      case EMovieControlKind::Title:
+        dwStyle |= SS_LEFT | SS_NOPREFIX;
+        break;
+      case EMovieControlKind::Input:
+        szClass = "EDIT";
+        dwStyle |= WS_TABSTOP | ES_AUTOHSCROLL;
+        dwExStyle = WS_EX_CLIENTEDGE;
+        break;
+      case EMovieControlKind::Password:
+        szClass = "EDIT";
+        dwStyle |= WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD;
+        dwExStyle = WS_EX_CLIENTEDGE;
+        break;
+      case EMovieControlKind::Stepper:
+        szClass = "EDIT";
+        dwStyle |= WS_TABSTOP | ES_NUMBER;
+        dwExStyle = WS_EX_CLIENTEDGE;
+        break;
+      case EMovieControlKind::Button:
+        szClass = "BUTTON";
+        dwStyle |= WS_TABSTOP | BS_PUSHBUTTON;
+        break;
+      case EMovieControlKind::Check:
+        szClass = "BUTTON";
+        dwStyle |= WS_TABSTOP | BS_CHECKBOX;
+        break;
+      case EMovieControlKind::Radio:
+        szClass = "BUTTON";
+        dwStyle |= WS_TABSTOP | BS_RADIOBUTTON;
+        break;
+      case EMovieControlKind::List:
+        szClass = WC_LISTVIEWA;
+        dwStyle |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+        dwExStyle = WS_EX_CLIENTEDGE;
+        break;
+    }
+    SShown& shown = m_shown[i];
+    shown.hWnd = ::CreateWindowExA(dwExStyle, szClass, "", dwStyle, c.x, c.y, c.cx, c.cy, m_hWnd,
+                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId)), g_hInstance, nullptr);
+    ::SendMessageA(shown.hWnd, WM_SETFONT,
+                   reinterpret_cast<WPARAM>(c.kind == EMovieControlKind::Title ? m_hTitleFont : m_hFont), FALSE);
+    if (c.kind == EMovieControlKind::Stepper) {
+      shown.hArrows = ::CreateWindowExA(
+          0, UPDOWN_CLASSA, "", WS_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0,
+          0, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId + kStepperArrowsIdOffset)), g_hInstance,
+          nullptr);
+      ::SendMessageA(shown.hArrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(shown.hWnd), 0);
+      ::SendMessageA(shown.hArrows, UDM_SETRANGE32, c.nMinimum, c.nMaximum);
+    }
+    if (c.kind == EMovieControlKind::List) {
+      ::SendMessageA(shown.hWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+      const int nWidth = c.columns.empty() ? c.cx : (c.cx - 4) / static_cast<int>(c.columns.size());
+      for (std::size_t n = 0; n < c.columns.size(); ++n) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT | LVCF_WIDTH;
+        column.pszText = const_cast<char*>(c.columns[n].c_str());
+        column.cx = nWidth;
+        ::SendMessageA(shown.hWnd, LVM_INSERTCOLUMNA, n, reinterpret_cast<LPARAM>(&column));
+      }
+    }
+  }
+
+  std::string Lookup(const std::string& strName) const {
+    const auto it = m_variables.find(strName);
+    return it == m_variables.end() ? std::string() : it->second;
+  }
+
+  bool IsShown(const SMovieControl& c) const {
+    if (!c.strPage.empty() && c.strPage != m_strLabel) return false;
+    if (c.condition.strVariable.empty()) return true;
+    return (Lookup(c.condition.strVariable) == c.condition.strValue) == c.condition.bEquals;
+  }
+
+  static std::string WindowText(HWND hWnd) {
+    const int n = ::GetWindowTextLengthA(hWnd);
+    std::string strText(n + 1, '\0');
+    strText.resize(::GetWindowTextA(hWnd, &strText[0], n + 1));
+    return strText;
+  }
+
+  static void SetTextIfDifferent(HWND hWnd, const std::string& strText) {
+    if (WindowText(hWnd) != strText) ::SetWindowTextA(hWnd, strText.c_str());
+  }
+
+  void FillList(HWND hList, const std::string& strRows) {
+    ::SendMessageA(hList, LVM_DELETEALLITEMS, 0, 0);
+    if (strRows.empty()) return;
+    std::size_t nStart = 0;
+    int nRow = 0;
+    for (;;) {
+      const std::size_t nEnd = strRows.find('\n', nStart);
+      const std::string strRow = strRows.substr(nStart, nEnd - nStart);
+      std::size_t nCell = 0;
+      for (int nColumn = 0;; ++nColumn) {
+        const std::size_t nTab = strRow.find('\t', nCell);
+        std::string strCell = strRow.substr(nCell, nTab - nCell);
+        LVITEMA item = {};
+        item.mask = LVIF_TEXT;
+        item.iItem = nRow;
+        item.iSubItem = nColumn;
+        item.pszText = &strCell[0];
+        ::SendMessageA(hList, nColumn == 0 ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
+        if (nTab == std::string::npos) break;
+        nCell = nTab + 1;
+      }
+      ++nRow;
+      if (nEnd == std::string::npos) break;
+      nStart = nEnd + 1;
+    }
+  }
+
+  // Brings every control in line with the variables and the frame label.
+  void Refresh() {
+    m_bRefreshing = true;
+    for (std::size_t i = 0; i < m_shown.size(); ++i) {
+      const SMovieControl& c = m_movie.controls[i];
+      const HWND hWnd = m_shown[i].hWnd;
+      switch (c.kind) {
+        case EMovieControlKind::Text:
+        case EMovieControlKind::Title:
+        case EMovieControlKind::Button:
+          SetTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
+          break;
+        case EMovieControlKind::Input:
+        case EMovieControlKind::Password:
+        case EMovieControlKind::Stepper:
+          SetTextIfDifferent(hWnd, Lookup(c.strVariable));
+          break;
+        case EMovieControlKind::Check:
+        case EMovieControlKind::Radio:
+          SetTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
+          ::SendMessageA(hWnd, BM_SETCHECK, Lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED, 0);
+          break;
+        case EMovieControlKind::List:
+          break;  // filled when its variable is set
+      }
+      const bool bShown = IsShown(c);
+      ::ShowWindow(hWnd, bShown ? SW_SHOWNA : SW_HIDE);
+      if (m_shown[i].hArrows) ::ShowWindow(m_shown[i].hArrows, bShown ? SW_SHOWNA : SW_HIDE);
+    }
+    m_bRefreshing = false;
+  }
+
+  void FocusFirstInput() {
+    for (std::size_t i = 0; i < m_shown.size(); ++i) {
+      const EMovieControlKind kind = m_movie.controls[i].kind;
+      if ((kind == EMovieControlKind::Input || kind == EMovieControlKind::Password) &&
+          ::IsWindowVisible(m_shown[i].hWnd)) {
+        ::SetFocus(m_shown[i].hWnd);
+        return;
+      }
+    }
+  }
+
+  void SetVariable(const std::string& strName, const std::string& strValue, bool bFromHost) {
+    m_variables[strName] = strValue;
+    for (std::size_t i = 0; i < m_shown.size(); ++i) {
+      const SMovieControl& c = m_movie.controls[i];
+      if (c.kind == EMovieControlKind::List && c.strVariable == strName) FillList(m_shown[i].hWnd, strValue);
+    }
+    Refresh();
+    if (!bFromHost) return;
+    bool bQueued = false;
+    for (const SMovieReaction& reaction : m_movie.onSet) {
+      if (reaction.strVariable == strName) {
+        m_queue.push_back(reaction.command);
+        bQueued = true;
+      }
+    }
+    if (bQueued) ::PostMessageA(m_hWnd, WM_PLAYER_SEND_QUEUED, 0, 0);
+  }
+
+  std::string GetVariable(const std::string& strName) const { return Lookup(strName); }
+
+  void GotoLabel(const std::string& strTarget, const std::string& strLabel) {
+    if (strTarget != "_root") return;
+    for (const std::string& strKnown : m_movie.labels) {
+      if (strKnown == strLabel) {
+        m_strLabel = strLabel;
+        Refresh();
+        FocusFirstInput();
+        return;
+      }
+    }
+  }
+
+  std::string ResolveArgument(const std::string& strArgument, int nSelection) const {
+    if (strArgument == "#") return std::to_string(nSelection);
+    if (strArgument.size() > 1 && strArgument[0] == '$') {
+      const auto it = m_variables.find(strArgument.substr(1));
+      return it == m_variables.end() ? std::string("undefined") : it->second;
+    }
+    return strArgument;
+  }
+
+  void Send(const SMovieCommand& command, int nSelection = -1) {
+    if (command.strCommand.empty() || !m_pfnEvent) return;
+    const std::string strArgument = ResolveArgument(command.strArgument, nSelection);
+    m_pfnEvent(m_pContext, HWPLAYER_DISPID_FSCOMMAND, command.strCommand.c_str(), strArgument.c_str());
+  }
+
+  void SendQueued() {
+    // The host may load another movie from inside a command: take the queue first.
+    std::vector<SMovieCommand> queue;
+    queue.swap(m_queue);
+    for (const SMovieCommand& command : queue) Send(command);
+  }
+
+  std::size_t FindControl(int nId) const {
+    for (std::size_t i = 0; i < m_movie.controls.size(); ++i) {
+      if (m_movie.controls[i].nId == nId) return i;
+    }
+    return m_movie.controls.size();
+  }
+
+  void OnCommand(int nId, int nCode) {
+    const std::size_t i = FindControl(nId);
+    if (i >= m_movie.controls.size() || m_bRefreshing) return;
+    const SMovieControl c = m_movie.controls[i];  // a command may load another movie
+    switch (c.kind) {
+      case EMovieControlKind::Button:
+        if (nCode == BN_CLICKED) Send(c.command);
+        break;
+      case EMovieControlKind::Check:
+        if (nCode == BN_CLICKED) {
+          SetVariable(c.strVariable, Lookup(c.strVariable) == c.strValue ? c.strOffValue : c.strValue, false);
+          Send(c.command);
+        }
+        break;
+      case EMovieControlKind::Radio:
+        if (nCode == BN_CLICKED) {
+          SetVariable(c.strVariable, c.strValue, false);
+          Send(c.command);
+        }
+        break;
+      case EMovieControlKind::Input:
+      case EMovieControlKind::Password:
+      case EMovieControlKind::Stepper:
+        if (nCode == EN_CHANGE) {
+          SetVariable(c.strVariable, WindowText(m_shown[i].hWnd), false);
+          Send(c.command);
+        }
+        break;
+      default:
+        break;
+    }
+  }
+
+  void OnNotify(const NMHDR* pHeader) {
+    if (!pHeader || pHeader->code != LVN_ITEMCHANGED || m_bRefreshing) return;
+    const NMLISTVIEW* pChange = reinterpret_cast<const NMLISTVIEW*>(pHeader);
+    if (!(pChange->uChanged & LVIF_STATE) || !(pChange->uNewState & LVIS_SELECTED)) return;
+    const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
+    if (i >= m_movie.controls.size()) return;
+    const SMovieCommand command = m_movie.controls[i].command;
+    Send(command, pChange->iItem);
+  }
+
+  HWND m_hWnd;
+  HwPlayerEventProc m_pfnEvent;
+  void* m_pContext;
+  HFONT m_hFont = nullptr;
+  HFONT m_hTitleFont = nullptr;
+  HBRUSH m_hBackground = nullptr;
+  COLORREF m_crBackground = 0;
+  COLORREF m_crText = 0;
+  SMovie m_movie;
+  std::map<std::string, std::string> m_variables;
+  std::string m_strLabel;
+  std::vector<SShown> m_shown;
+  std::vector<SMovieCommand> m_queue;
+  HWND m_hError = nullptr;
+  bool m_bRefreshing = false;
+};
+
+struct SCreateParams {
+  HwPlayerEventProc pfnEvent;
+  void* pContext;
+};
+
+CPlayer* PlayerOf(HWND hWnd) {
+  return reinterpret_cast<CPlayer*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
+}
+
+LRESULT CALLBACK PlayerWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == WM_NCCREATE) {
+    const auto* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    const auto* pParams = static_cast<const SCreateParams*>(pCreate->lpCreateParams);
+    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA,
+                        reinterpret_cast<LONG_PTR>(new CPlayer(hWnd, pParams->pfnEvent, pParams->pContext)));
+  }
+  CPlayer* pPlayer = PlayerOf(hWnd);
+  if (uMsg == WM_NCDESTROY) {
+    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+    delete pPlayer;
+    return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
+  }
+  return pPlayer ? pPlayer->HandleMessage(uMsg, wParam, lParam) : ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
+}
+
+bool RegisterPlayerClass() {
+  static const bool bRegistered = [] {
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
+    ::InitCommonControlsEx(&icc);
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = PlayerWndProc;
+    wc.hInstance = g_hInstance;
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    wc.lpszClassName = HWPLAYER_WINDOW_CLASS;
+    return ::RegisterClassA(&wc) != 0;
+  }();
+  return bRegistered;
+}
+
+}  // namespace
+
+extern "C" __declspec(dllexport) HWND WINAPI
+    HwPlayerCreate(HWND hParent, int nId, int x, int y, int cx, int cy, HwPlayerEventProc pfnEvent, void* pContext) {
+  if (!RegisterPlayerClass()) return nullptr;
+  SCreateParams params = {pfnEvent, pContext};
+  return ::CreateWindowExA(WS_EX_CONTROLPARENT, HWPLAYER_WINDOW_CLASS, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x,
+                           y, cx, cy, hParent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), g_hInstance,
+                           &params);
+}
+
+extern "C" __declspec(dllexport) long WINAPI
+    HwPlayerInvoke(HWND hPlayer, long nDispId, const char* szFirst, const char* szSecond, long nValue, char* szResult,
+                   long cbResult) {
+  CPlayer* pPlayer = ::IsWindow(hPlayer) ? PlayerOf(hPlayer) : nullptr;
+  if (!pPlayer) return -2;
+  return pPlayer->Invoke(nDispId, szFirst, szSecond, nValue, szResult, cbResult);
+}
+
+BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
+  if (dwReason == DLL_PROCESS_ATTACH) g_hInstance = hInstance;
+  // The class must not outlive the code of its window procedure.
+  if (dwReason == DLL_PROCESS_DETACH) ::UnregisterClassA(HWPLAYER_WINDOW_CLASS, hInstance);
+  return TRUE;
+}

@@ -1,0 +1,127 @@
+// The stand-in player's movie reader: what it makes of each kind of line, and the
+// line it names for a broken movie.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "standins/flashplayer/MovieFile.h"
+
+TEST(MovieFile, ReadsPagesConditionsAndControls) {
+  const std::string strText =
+      "hwmovie 1\r\n"
+      "  # comment\n"
+      "stage 330 150\n"
+      "set _root.x \"two words\"\n"
+      "onload IDC_FS_WIDTH 330\n"
+      "onpress IDC_FS_DRAG \"\"\n"
+      "onset _root.rows IDC_FS_FED #\n"
+      "page one\n"
+      "text 10 1 2 3 4 \"Hello \\\"$(_root.x)\\\"\\n\" \n"
+      "when _root.dwFlags != 3\n"
+      "button 11 5 6 7 8 OK IDC_FS_OK $_root.x\n"
+      "page *\n"
+      "when *\n"
+      "check 12 0 0 9 9 Remember _root.bRemember true false IDC_FS_CHECK \"\"\n"
+      "radio 13 0 0 9 9 Block _root.nAction 1\n"
+      "stepper 14 0 0 9 9 _root.nDays 1 365\n"
+      "list 15 0 0 9 9 _root.rows Name|Date IDC_FS_PICK #\n"
+      "page two\n"
+      "password 16 0 0 9 9 _root.strPasswordValue\n";
+  SMovie movie;
+  std::string strError;
+  ASSERT_TRUE(ParseMovie(strText, movie, strError)) << strError;
+  EXPECT_EQ(330, movie.cx);
+  EXPECT_EQ(150, movie.cy);
+  ASSERT_EQ(1u, movie.initialValues.size());
+  EXPECT_EQ("two words", movie.initialValues[0].second);
+  ASSERT_EQ(1u, movie.onLoad.size());
+  EXPECT_EQ("IDC_FS_WIDTH", movie.onLoad[0].strCommand);
+  EXPECT_EQ("330", movie.onLoad[0].strArgument);
+  EXPECT_EQ("IDC_FS_DRAG", movie.onPress.strCommand);
+  ASSERT_EQ(1u, movie.onSet.size());
+  EXPECT_EQ("_root.rows", movie.onSet[0].strVariable);
+  EXPECT_EQ((std::vector<std::string>{"one", "two"}), movie.labels);
+  ASSERT_EQ(7u, movie.controls.size());
+
+  const SMovieControl& text = movie.controls[0];
+  EXPECT_EQ(EMovieControlKind::Text, text.kind);
+  EXPECT_EQ("Hello \"$(_root.x)\"\n", text.strText);
+  EXPECT_EQ("one", text.strPage);
+  EXPECT_TRUE(text.condition.strVariable.empty());
+
+  const SMovieControl& button = movie.controls[1];
+  EXPECT_EQ(11, button.nId);
+  EXPECT_EQ(8, button.cy);
+  EXPECT_EQ("$_root.x", button.command.strArgument);
+  EXPECT_EQ("_root.dwFlags", button.condition.strVariable);
+  EXPECT_FALSE(button.condition.bEquals);
+
+  const SMovieControl& check = movie.controls[2];
+  EXPECT_EQ("", check.strPage);
+  EXPECT_TRUE(check.condition.strVariable.empty());
+  EXPECT_EQ("true", check.strValue);
+  EXPECT_EQ("false", check.strOffValue);
+  EXPECT_EQ("IDC_FS_CHECK", check.command.strCommand);
+  EXPECT_EQ("1", movie.controls[3].strValue);
+  EXPECT_EQ(365, movie.controls[4].nMaximum);
+  EXPECT_EQ((std::vector<std::string>{"Name", "Date"}), movie.controls[5].columns);
+  EXPECT_EQ("two", movie.controls[6].strPage);
+  EXPECT_EQ(EMovieControlKind::Password, movie.controls[6].kind);
+}
+
+TEST(MovieFile, BrokenMoviesNameTheLine) {
+  struct SCase {
+    const char* szText;
+    const char* szError;
+  };
+  const SCase cases[] = {
+      {"", "empty movie"},
+      {"# only a comment\n", "empty movie"},
+      {"hwmovie 2\n", "line 1: not a movie"},
+      {"hwmovie 1\nbogus 1\n", "line 2: unknown word \"bogus\""},
+      {"hwmovie 1\n\ntext 1 2 3 4\n", "line 3: wrong number of words for text"},
+      {"hwmovie 1\ntext x 2 3 4 5 hi\n", "line 2: id and position must be numbers"},
+      {"hwmovie 1\ntext 0 2 3 4 5 hi\n", "line 2: id must be"},
+      {"hwmovie 1\ntext 70000 2 3 4 5 hi\n", "line 2: id must be"},
+      {"hwmovie 1\ntext 1 2 3 -4 5 hi\n", "line 2: id must be"},
+      {"hwmovie 1\ntext 1 2 3 99999999999 5 hi\n", "line 2: id and position"},
+      {"hwmovie 1\ntext 1 2 3 4 5 \"open\n", "line 2: unterminated quoted text"},
+      {"hwmovie 1\nwhen a b c\n", "line 2: when takes"},
+      {"hwmovie 1\ncheck 1 0 0 1 1 c v on\n", "line 2: a check box takes both"},
+      {"hwmovie 1\nstepper 1 0 0 1 1 v 9 1\n", "line 2: a stepper needs"},
+      {"hwmovie 1\nradio 1 0 0 1 1 c v 1 CMD\n", "line 2: a command needs its argument"},
+      {"hwmovie 1\nbutton 1 0 0 1 1 OK CMD\n", "line 2: wrong number of words for button"},
+      {"hwmovie 1\nstage 1\n", "line 2: stage takes"},
+  };
+  for (const SCase& c : cases) {
+    SMovie movie;
+    std::string strError;
+    EXPECT_FALSE(ParseMovie(c.szText, movie, strError)) << c.szText;
+    EXPECT_EQ(0u, strError.find(c.szError)) << c.szText << " gave: " << strError;
+  }
+}
+
+TEST(MovieFile, ExpandsVariablesInTexts) {
+  auto lookup = [](const std::string& strName) { return strName == "a" ? std::string("1") : std::string(); };
+  EXPECT_EQ("x1y", ExpandMovieText("x$(a)y", lookup));
+  EXPECT_EQ("xy", ExpandMovieText("x$(b)y", lookup));
+  EXPECT_EQ("x$(a", ExpandMovieText("x$(a", lookup));
+  EXPECT_EQ("$$1", ExpandMovieText("$$$(a)", lookup));
+}
+
+#ifdef HW_MOVIES_DIR
+// The movies that the build ships are read without error.
+TEST(MovieFile, ShippedMoviesAreValid) {
+  for (const char* szName : {"HWMsgBx", "HWPass"}) {
+    std::ifstream file(std::string(HW_MOVIES_DIR) + "/" + szName + ".movie", std::ios::binary);
+    ASSERT_TRUE(file.good()) << szName;
+    std::stringstream text;
+    text << file.rdbuf();
+    SMovie movie;
+    std::string strError;
+    EXPECT_TRUE(ParseMovie(text.str(), movie, strError)) << szName << ": " << strError;
+    EXPECT_FALSE(movie.controls.empty()) << szName;
+  }
+}
+#endif

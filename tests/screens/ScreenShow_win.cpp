@@ -1,0 +1,73 @@
+// ScreenShow.exe SHOT [MILLISECONDS]: shows one screen with sample contents for a
+// screenshot, prints "SHOWN x y width height" once it has settled, and closes it
+// after the given time (default 4000). SHOT is one of message, question, login,
+// setps, changeps.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+#include "console/ConsoleResources.h"
+#include "console/core/HookwardenApp_win.h"
+#include "console/screens/MsgBoxDlg_win.h"
+#include "console/screens/PasswordDlg_win.h"
+#include "console/settings/Languages_win.h"
+#include "console/settings/NameCode.h"
+
+namespace {
+
+HWND FindShownScreen(DWORD dwThreadId) {
+  HWND hFound = nullptr;
+  ::EnumThreadWindows(
+      dwThreadId,
+      [](HWND hWnd, LPARAM lParam) -> BOOL {
+        if (::IsWindowVisible(hWnd)) *reinterpret_cast<HWND*>(lParam) = hWnd;
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&hFound));
+  return hFound;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::string strShot = argc > 1 ? argv[1] : "message";
+  const DWORD dwShowMs = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 4000;
+  char szModule[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, szModule, sizeof(szModule));
+  std::string strApp = szModule;
+  strApp = strApp.substr(0, strApp.rfind('\\'));
+  strApp = strApp.substr(0, strApp.rfind('\\')) + "\\app";
+  CHookwardenApp app(strApp.c_str());
+
+  const DWORD dwThreadId = ::GetCurrentThreadId();
+  std::thread watcher([dwThreadId, dwShowMs] {
+    HWND hScreen = nullptr;
+    for (int n = 0; n < 200 && !hScreen; ++n, ::Sleep(50)) hScreen = FindShownScreen(dwThreadId);
+    ::Sleep(1000);  // the movie sizes the message box after it has loaded
+    RECT rc = {};
+    ::GetWindowRect(hScreen, &rc);
+    std::printf("SHOWN %ld %ld %ld %ld\n", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
+    std::fflush(stdout);
+    ::Sleep(dwShowMs);
+    ::PostMessageA(hScreen, WM_CLOSE, 0, 0);
+  });
+
+  if (strShot == "message" || strShot == "question") {
+    CMsgBoxDlg box;
+    box.m_nFlags = strShot == "question" ? MSGBOX_FLAGS_YESNO : MSGBOX_FLAGS_INFORMATION;
+    box.m_strMessageText = LoadLocalString(strShot == "question" ? IDS_LOGOUT_QUESTION : IDS_PASSWORD_RULES);
+    box.m_strCaption = LoadLocalString(strShot == "question" ? IDS_LOGIN_ERROR : IDS_PASSWORD_ERROR);
+    box.DoModal();
+  } else {
+    CPasswordDlg dialog;
+    dialog.m_nMode = strShot == "login" ? PASSWORD_MODE_LOGIN : PASSWORD_MODE_SET;
+    if (strShot != "setps") dialog.m_strPassword = EncodeNameCode("secret1");
+    dialog.DoModal();
+  }
+  watcher.join();
+  std::printf("DONE\n");
+  return 0;
+}
