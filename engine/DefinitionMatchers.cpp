@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "engine/AsciiCase.h"
+#include "shared/AsciiCase.h"
 #include "shared/BoundedCopy.h"
 
 namespace {

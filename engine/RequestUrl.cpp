@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "engine/AsciiCase.h"
+#include "shared/AsciiCase.h"
 
 namespace {
 

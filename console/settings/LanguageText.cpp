@@ -1,4 +1,5 @@
 #include "console/settings/LanguageText.h"
+#include "shared/AsciiCase.h"
 
 #include <cstring>
 
@@ -42,9 +43,7 @@ std::string LanguageNameOfFile(const char* szFileName) {
   const std::size_t cchExtension = std::strlen(kLanguageFileExtension);
   if (cchName <= cchExtension) return std::string();
   for (std::size_t i = 0; i < cchExtension; ++i) {
-    char c = szFileName[cchName - cchExtension + i];
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    if (c != kLanguageFileExtension[i]) return std::string();
+    if (LowerAsciiChar(szFileName[cchName - cchExtension + i]) != kLanguageFileExtension[i]) return std::string();
   }
   return DecodeNameCode(std::string(szFileName, cchName - cchExtension).c_str());
 }

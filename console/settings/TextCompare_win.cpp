@@ -8,6 +8,7 @@
 #include <string>
 
 #include "console/settings/TextCompare.h"
+#include "shared/AsciiCase.h"
 
 namespace {
 
@@ -23,19 +24,6 @@ bool WideText(const char* szText, std::wstring* pWide) {
   return true;
 }
 
-unsigned char FoldAsciiLetter(unsigned char c) {
-  return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c + 32) : c;
-}
-
-bool IsSameBytesIgnoringAsciiCase(const char* szFirst, const char* szSecond) {
-  const auto* p = reinterpret_cast<const unsigned char*>(szFirst);
-  const auto* q = reinterpret_cast<const unsigned char*>(szSecond);
-  for (;; ++p, ++q) {
-    if (FoldAsciiLetter(*p) != FoldAsciiLetter(*q)) return false;
-    if (*p == 0) return true;
-  }
-}
-
 }  // namespace
 
 bool IsSameTextIgnoringCase(const char* szFirst, const char* szSecond) {
@@ -43,7 +31,7 @@ bool IsSameTextIgnoringCase(const char* szFirst, const char* szSecond) {
   if (szSecond == nullptr) szSecond = "";
   std::wstring wstrFirst, wstrSecond;
   if (!WideText(szFirst, &wstrFirst) || !WideText(szSecond, &wstrSecond)) {
-    return IsSameBytesIgnoringAsciiCase(szFirst, szSecond);
+    return EqualsIgnoringAsciiCase(szFirst, szSecond);
   }
   if (wstrFirst.size() != wstrSecond.size()) return false;
   if (wstrFirst.empty()) return true;

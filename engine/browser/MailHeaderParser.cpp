@@ -1,5 +1,6 @@
 // CMailHeaderParser: line walk, label search and value cutting.
 #include "engine/browser/MailHeaderParser.h"
+#include "shared/AsciiCase.h"
 
 #include <cstring>
 #include <string>
@@ -16,8 +17,7 @@ const char* const kAttachmentLabels[] = {"attachment:", "attachment :", "attache
 std::unique_ptr<char[]> CopyText(const char* pText, std::size_t nLength, bool bLowerCase) {
   std::unique_ptr<char[]> psz(new char[nLength + 1]);
   for (std::size_t i = 0; i < nLength; ++i) {
-    const char c = pText[i];
-    psz[i] = (bLowerCase && c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+    psz[i] = bLowerCase ? LowerAsciiChar(pText[i]) : pText[i];
   }
   psz[nLength] = 0;
   return psz;

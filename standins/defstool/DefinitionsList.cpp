@@ -1,4 +1,5 @@
 #include "standins/defstool/DefinitionsList.h"
+#include "shared/AsciiCase.h"
 
 #include "engine/Scrambling.h"
 
@@ -18,10 +19,7 @@ std::string Trim(const std::string& str) {
 bool IsSameIgnoringCase(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'A' && x <= 'Z') x = static_cast<char>(x + 32);
-    if (y >= 'A' && y <= 'Z') y = static_cast<char>(y + 32);
-    if (x != y) return false;
+    if (LowerAsciiChar(a[i]) != LowerAsciiChar(b[i])) return false;
   }
   return true;
 }

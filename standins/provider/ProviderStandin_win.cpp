@@ -21,6 +21,7 @@
 #include <string>
 
 #include "engine/LSPGlobals.h"
+#include "shared/AsciiCase.h"
 #include "shared/BoundedCopy.h"
 #include "shared/EngineRequest.h"
 
@@ -106,9 +107,7 @@ bool ReadHead(const char* szSource, std::string& strHead) {
 // case (the cutter's tokens are lower case, as on the wire after the provider's
 // folding), then GetUrl. Empty when the head names none.
 std::string AddressOfHead(std::string strHead) {
-  for (char& c : strHead) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
+  for (char& c : strHead) c = LowerAsciiChar(c);
   char szUrl[261];
   CLSPGlobals::GetUrl(strHead.c_str(), szUrl);
   return szUrl;
