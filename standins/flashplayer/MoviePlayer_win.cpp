@@ -12,6 +12,7 @@
 
 #include "standins/flashplayer/MovieFile.h"
 #include "standins/flashplayer/MoviePlayerApi.h"
+#include "shared/OwnedResources_win.h"
 
 namespace {
 
@@ -121,16 +122,16 @@ class CPlayer {
   static std::string ReadFileText(const std::string& strPath, bool& bRead) {
     bRead = false;
     std::string strText;
-    const HANDLE hFile =
-        ::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (hFile == INVALID_HANDLE_VALUE) return strText;
+    CCloseFile file(
+        ::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file) return strText;
+    const HANDLE hFile = file.Get();
     const DWORD dwSize = ::GetFileSize(hFile, nullptr);
     if (dwSize != INVALID_FILE_SIZE && dwSize <= kMaxMovieBytes) {
       strText.resize(dwSize);
       DWORD dwRead = 0;
       bRead = dwSize == 0 || (::ReadFile(hFile, &strText[0], dwSize, &dwRead, nullptr) && dwRead == dwSize);
     }
-    ::CloseHandle(hFile);
     if (!bRead) strText.clear();
     return strText;
   }
