@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "shared/BoundedCopy.h"
+#include "support/TestRequests.h"
 
 namespace {
 
@@ -31,28 +32,12 @@ class CRecordingHandlers : public IRequestHandlers {
 };
 
 EngineRequest WebRequest(char cKind) {
-  EngineRequest request;
-  std::memset(&request, 0, sizeof(request));
+  EngineRequest request = MakeWebRequest(cKind, "browser.exe", "80", "192.0.2.7", "phish.example.com/login");
   CopyBounded(request.szProcessPath, "C:\\Program Files\\Browser\\browser.exe");
-  CopyBounded(request.szProcessName, "browser.exe");
-  CopyBounded(request.szHostIP, "192.0.2.7");
-  CopyBounded(request.szPort, "80");
-  CopyBounded(request.web.szUrl, "phish.example.com/login");
-  request.web.cWebKind = cKind;
   return request;
 }
 
-EngineRequest MailRequest(char cKind) {
-  EngineRequest request;
-  std::memset(&request, 0, sizeof(request));
-  CopyBounded(request.szProcessName, "browser.exe");
-  CopyBounded(request.szPort, "80");
-  CopyBounded(request.mail.szFrom, "billing@example.net");
-  CopyBounded(request.mail.szTo, "user@example.org");
-  CopyBounded(request.mail.szSubject, "verify your account");
-  request.mail.cMailKind = cKind;
-  return request;
-}
+EngineRequest MailRequest(char cKind) { return MakeMailRequest(cKind); }
 
 TEST(RequestDispatch, EachCodeReachesItsHandlerAndReturnsItsVerdict) {
   CRecordingHandlers handlers;

@@ -9,23 +9,17 @@
 
 #include "console/settings/LogArchive.h"
 #include "console/settings/LogArchive_win.h"
+#include "settings/ArchiveTime.h"
 #include "settings/TempFolder_win.h"
 
 namespace {
 
 const SArchiveTexts TEXTS = {"Hookwarden", "1.0.0.1"};
 
+// Archive checks run at 14:05:09 unless a test says otherwise.
 SLocalTime Time(unsigned nMonth, unsigned nDay, unsigned nDayOfWeek, unsigned nHour = 14, unsigned nMinute = 5,
                 unsigned nSecond = 9) {
-  SLocalTime time;
-  time.wYear = 2026;
-  time.wMonth = static_cast<std::uint16_t>(nMonth);
-  time.wDay = static_cast<std::uint16_t>(nDay);
-  time.wDayOfWeek = static_cast<std::uint16_t>(nDayOfWeek);
-  time.wHour = static_cast<std::uint16_t>(nHour);
-  time.wMinute = static_cast<std::uint16_t>(nMinute);
-  time.wSecond = static_cast<std::uint16_t>(nSecond);
-  return time;
+  return ArchiveTime(nMonth, nDay, nDayOfWeek, nHour, nMinute, nSecond);
 }
 
 std::string ReadFile(const std::string& strPath) {

@@ -7,34 +7,16 @@
 
 #include "console/settings/PermissionLists.h"
 #include "shared/BoundedCopy.h"
+#include "support/TestRequests.h"
 
 namespace {
 
 EngineRequest WebRequest(char cKind, const char* szProgram, const char* szPort, const char* szHostIP,
                          const char* szUrl = "") {
-  EngineRequest request;
-  std::memset(&request, 0, sizeof(request));
-  CopyBounded(request.szProcessName, szProgram);
-  CopyBounded(request.szPort, szPort);
-  CopyBounded(request.szHostIP, szHostIP);
-  CopyBounded(request.web.szUrl, szUrl);
-  request.web.cWebKind = cKind;
-  return request;
+  return MakeWebRequest(cKind, szProgram, szPort, szHostIP, szUrl);
 }
 
-EngineRequest MailRequest(char cKind) {
-  EngineRequest request;
-  std::memset(&request, 0, sizeof(request));
-  CopyBounded(request.szProcessName, "browser.exe");
-  CopyBounded(request.szPort, "80");
-  CopyBounded(request.mail.szFrom, "billing@example.net");
-  CopyBounded(request.mail.szSubject, "verify your account");
-  CopyBounded(request.mail.szText, "click here");
-  CopyBounded(request.mail.szCalledLink, "http://phish.example.com/");
-  CopyBounded(request.mail.szVisibleLink, "http://bank.example.org/");
-  request.mail.cMailKind = cKind;
-  return request;
-}
+EngineRequest MailRequest(char cKind) { return MakeMailRequest(cKind); }
 
 // An entry as the request handling appends it for a web request.
 CWebSiteItem WebEntryFor(const EngineRequest& request) {
