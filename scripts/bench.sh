@@ -4,15 +4,8 @@
 # the definitions tool, and prints the time per call of every matcher with the
 # match at the first, the middle and no entry (fastest and median run).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows >/dev/null
-build=build/windows
-session=tests/wine/wine-session.sh
-$session start $build >/dev/null
+source "$(dirname "$0")/windows-session.sh"
 trap '$session stop $build >/dev/null' EXIT
-eval "$($session env $build)"
 
 work=$build/bench
 mkdir -p $work

@@ -3,14 +3,7 @@
 # the application folder build/windows/app, and lets the provider stand-in send it
 # requests, printing each verdict.
 set -euo pipefail
-cd "$(dirname "$0")/.."
-bash scripts/install-deps.sh
-cmake --preset windows >/dev/null
-cmake --build --preset windows >/dev/null
-build=build/windows
-session=tests/wine/wine-session.sh
-$session start $build >/dev/null
-eval "$($session env $build)"
+source "$(dirname "$0")/windows-session.sh"
 # The console enters itself in the current user's Run key, and every later start
 # of the session's wine server would start it again: take the entry out at the end
 # so that the tests sharing this prefix find no console running.

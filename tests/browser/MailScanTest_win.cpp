@@ -207,6 +207,14 @@ class MailScan : public ::testing::Test {
     ::CoUninitialize();
   }
 
+  // A page with that outer text and HTML, and nothing else set.
+  static STestPage Page(const wchar_t* wszOuterText, const wchar_t* wszOuterHtml = kPlainHtml) {
+    STestPage page = {};
+    page.wszOuterText = wszOuterText;
+    page.wszOuterHtml = wszOuterHtml;
+    return page;
+  }
+
   // A browser showing the page, with the object attached to it.
   STestBrowserRecord& Attach(const STestPage& page) {
     m_browser.Reset(TestBrowserCreate(&page));
@@ -255,9 +263,7 @@ std::string MailScan::s_strAppPath;
 TEST_F(MailScan, PageThatIsNoMailSendsNothing) {
   CScriptedConsole console;
   ASSERT_TRUE(console.Start("0"));
-  STestPage page = {};
-  page.wszOuterText = L"From: billing@bank.example\r\nAccount suspended\r\n";  // no recipient
-  page.wszOuterHtml = kPlainHtml;
+  STestPage page = Page(L"From: billing@bank.example\r\nAccount suspended\r\n");  // no recipient
   STestBrowserRecord& record = Attach(page);
   Browse(record);
   EXPECT_EQ(1, record.nGetDocument);
@@ -269,9 +275,7 @@ TEST_F(MailScan, PageThatIsNoMailSendsNothing) {
 TEST_F(MailScan, ListedSenderAndSubjectAllowedThenBlocked) {
   CScriptedConsole console;
   ASSERT_TRUE(console.Start("1,0"));
-  STestPage page = {};
-  page.wszOuterText = kListedMail;
-  page.wszOuterHtml = kPlainHtml;
+  STestPage page = Page(kListedMail);
   STestBrowserRecord& record = Attach(page);
   Browse(record);
   const std::vector<std::string> requests = console.Stop();
@@ -288,9 +292,7 @@ TEST_F(MailScan, ListedSenderAndSubjectAllowedThenBlocked) {
 TEST_F(MailScan, BlockedSenderEndsTheRequests) {
   CScriptedConsole console;
   ASSERT_TRUE(console.Start("0"));
-  STestPage page = {};
-  page.wszOuterText = kListedMail;
-  page.wszOuterHtml = kPlainHtml;
+  STestPage page = Page(kListedMail);
   STestBrowserRecord& record = Attach(page);
   Browse(record);
   const std::vector<std::string> requests = console.Stop();
@@ -302,9 +304,7 @@ TEST_F(MailScan, BlockedSenderEndsTheRequests) {
 TEST_F(MailScan, VisibleLinkFindingSuppressesTheListedLinkCheck) {
   CScriptedConsole console;
   ASSERT_TRUE(console.Start("1"));
-  STestPage page = {};
-  page.wszOuterText = kLinkMail;
-  page.wszOuterHtml = kLinkHtml;
+  STestPage page = Page(kLinkMail, kLinkHtml);
   STestBrowserRecord& record = Attach(page);
   Browse(record);
   const std::vector<std::string> requests = console.Stop();
@@ -317,9 +317,7 @@ TEST_F(MailScan, VisibleLinkFindingSuppressesTheListedLinkCheck) {
 }
 
 TEST_F(MailScan, WithoutConsoleAListedMailIsBlocked) {
-  STestPage page = {};
-  page.wszOuterText = kListedMail;
-  page.wszOuterHtml = kPlainHtml;
+  STestPage page = Page(kListedMail);
   STestBrowserRecord& record = Attach(page);
   Browse(record);
   EXPECT_EQ(nullptr, CLSPGlobals::hMainWnd);
@@ -328,9 +326,7 @@ TEST_F(MailScan, WithoutConsoleAListedMailIsBlocked) {
 }
 
 TEST_F(MailScan, BlockPageFailingFallsBackToGoBackThenRefresh) {
-  STestPage page = {};
-  page.wszOuterText = kListedMail;
-  page.wszOuterHtml = kPlainHtml;
+  STestPage page = Page(kListedMail);
   page.bPutUrlFails = 1;
   STestBrowserRecord& record = Attach(page);
   Browse(record);
@@ -346,9 +342,7 @@ TEST_F(MailScan, BlockPageFailingFallsBackToGoBackThenRefresh) {
 }
 
 TEST_F(MailScan, FramesCompletingBeforeTheTopFrameGiveOneScanPerNavigation) {
-  STestPage page = {};
-  page.wszOuterText = L"no mail here";
-  page.wszOuterHtml = kPlainHtml;
+  STestPage page = Page(L"no mail here");
   STestBrowserRecord& record = Attach(page);
   CComRelease<IWebBrowser2> frame(TestBrowserCreate(&page));
   Fire(record.pSink, DISPID_NAVIGATECOMPLETE2, m_browser.Get());
@@ -369,9 +363,7 @@ TEST_F(MailScan, ClipboardFallbackLeavesTheUsersTextInPlace) {
   PutClipboardText("the user's own words");
   CScriptedConsole console;
   ASSERT_TRUE(console.Start("1"));
-  STestPage page = {};
-  page.wszOuterText = nullptr;  // the body gives no outer text at all
-  page.wszOuterHtml = kPlainHtml;
+  STestPage page = Page(nullptr);  // the body gives no outer text at all
   page.szCopiedText = "From: billing@bank.example\r\nTo: you\r\n";
   STestBrowserRecord& record = Attach(page);
   Browse(record);
@@ -384,9 +376,7 @@ TEST_F(MailScan, ClipboardFallbackLeavesTheUsersTextInPlace) {
 
 TEST_F(MailScan, EmptyOuterTextOrFailedSelectionEndsTheScan) {
   PutClipboardText("kept");
-  STestPage page = {};
-  page.wszOuterText = L"";
-  page.wszOuterHtml = kPlainHtml;
+  STestPage page = Page(L"");
   page.szCopiedText = "From: billing@bank.example\r\nTo: you\r\n";
   STestBrowserRecord& record = Attach(page);
   Browse(record);
@@ -403,9 +393,7 @@ TEST_F(MailScan, EmptyOuterTextOrFailedSelectionEndsTheScan) {
 }
 
 TEST_F(MailScan, QuitAndDetachEndTheConnectionAndFreeTheBrowser) {
-  STestPage page = {};
-  page.wszOuterText = L"x";
-  page.wszOuterHtml = kPlainHtml;
+  STestPage page = Page(L"x");
   STestBrowserRecord& record = Attach(page);
   EXPECT_EQ(1, record.nAdvise);
   Fire(record.pSink, DISPID_ONQUIT, m_browser.Get());
