@@ -24,6 +24,7 @@
 #include "shared/AsciiCase.h"
 #include "shared/BoundedCopy.h"
 #include "shared/EngineRequest.h"
+#include "shared/OwnedResources_win.h"
 
 namespace {
 
@@ -84,13 +85,14 @@ bool ParseOptions(int argc, char** argv, COptions& options) {
 
 // The whole head, binary (a line end stays CR LF), at most kMaxHeadBytes.
 bool ReadHead(const char* szSource, std::string& strHead) {
-  FILE* pFile = nullptr;
+  CFClose opened;  // standard input stays open
+  FILE* pFile = stdin;
   if (!std::strcmp(szSource, "-")) {
     _setmode(_fileno(stdin), _O_BINARY);
-    pFile = stdin;
   } else {
-    pFile = std::fopen(szSource, "rb");
-    if (!pFile) return false;
+    opened.Reset(std::fopen(szSource, "rb"));
+    if (!opened) return false;
+    pFile = opened.Get();
   }
   char buffer[4096];
   std::size_t nRead = 0;
@@ -98,7 +100,6 @@ bool ReadHead(const char* szSource, std::string& strHead) {
     strHead.append(buffer, nRead);
   }
   const bool bOk = !std::ferror(pFile);
-  if (pFile != stdin) std::fclose(pFile);
   if (strHead.size() > kMaxHeadBytes) strHead.resize(kMaxHeadBytes);
   return bOk;
 }

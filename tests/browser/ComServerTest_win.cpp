@@ -257,10 +257,9 @@ TEST(Registration, Regsvr32WritesTheTableAndRemovesItAgain) {
     CComRelease<ITypeLib> typeLib;
     EXPECT_EQ(S_OK, ::LoadRegTypeLib(LIBID_QUELLMAILLib, 1, 0, LOCALE_NEUTRAL, typeLib.Receive()));
     if (typeLib) {
-      BSTR bstrDoc = nullptr;
-      EXPECT_EQ(S_OK, typeLib->GetDocumentation(-1, nullptr, &bstrDoc, nullptr, nullptr));
-      EXPECT_STREQ(L"Quellmail 1.0 Type Library", bstrDoc);
-      ::SysFreeString(bstrDoc);
+      CSysFreeString doc;
+      EXPECT_EQ(S_OK, typeLib->GetDocumentation(-1, nullptr, doc.Receive(), nullptr, nullptr));
+      EXPECT_STREQ(L"Quellmail 1.0 Type Library", doc.Get());
     }
   }
 

@@ -16,6 +16,7 @@
 #include "shared/OwnedResources_win.h"
 #include "standins/defstool/DefinitionsList.h"
 #include "support/ChildProcess_win.h"
+#include "support/TempFolder_win.h"
 
 namespace {
 
@@ -39,8 +40,10 @@ const wchar_t kPlainHtml[] = L"<BODY><P>Dear customer</P></BODY>";
 const wchar_t kLinkMail[] = L"From: friend@example.org\r\nTo: you@example.net\r\nSubject: photos\r\nlook\r\n";
 const wchar_t kLinkHtml[] = L"<BODY><A HREF=\"http://evil.example/login\">www.bank.example</A></BODY>";
 
-std::string AppFolder() {
-  return GetTestProgramFolder() + "\\mailscan-app";
+// The application folder that "App Path" names while the tests run.
+const std::string& AppFolder() {
+  static const CTempFolder folder;
+  return folder.Path();
 }
 
 void WriteDefinitions() {
@@ -66,16 +69,8 @@ class CScriptedConsole {
     const std::string strQuit = "hw-console-quit-" + strTag;
     CCloseHandle ready(::CreateEventA(nullptr, TRUE, FALSE, strReady.c_str()));
     m_quit.Reset(::CreateEventA(nullptr, TRUE, FALSE, strQuit.c_str()));
-    const std::string strPath = GetTestProgramFolder() + "\\ScriptedConsole.exe";
-    std::string strCommand = "\"" + strPath + "\" " + strReplies + " \"" + m_strLog + "\" " + strReady + " " + strQuit;
-    STARTUPINFOA si = {};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi = {};
-    if (!::CreateProcessA(strPath.c_str(), &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-      return false;
-    }
-    m_process.Reset(pi.hProcess);
-    CCloseHandle thread(pi.hThread);
+    m_process = StartChild("ScriptedConsole.exe", strReplies + " \"" + m_strLog + "\" " + strReady + " " + strQuit);
+    if (!m_process) return false;
     const HANDLE handles[] = {ready.Get(), m_process.Get()};
     return ::WaitForMultipleObjects(2, handles, FALSE, 20000) == WAIT_OBJECT_0;
   }
@@ -145,7 +140,6 @@ ULONG RefCount(IUnknown* p) {
 class MailScan : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    ::CreateDirectoryA(AppFolder().c_str(), nullptr);
     // Keep what the shared prefix had under the product key.
     CRegCloseKey key;
     s_bProductExisted = ::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
@@ -175,8 +169,6 @@ class MailScan : public ::testing::Test {
         ::RegDeleteValueA(key.Get(), "App Path");
       }
     }
-    ::DeleteFileA((AppFolder() + "\\hkwdn2.hwd").c_str());
-    ::RemoveDirectoryA(AppFolder().c_str());
   }
 
   void SetUp() override {

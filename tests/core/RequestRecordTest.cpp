@@ -9,27 +9,10 @@
 #include <vector>
 
 #include "shared/BoundedCopy.h"
+#include "support/RecordingHandlers.h"
 #include "support/TestRequests.h"
 
 namespace {
-
-class CRecordingHandlers : public IRequestHandlers {
- public:
-  int HandleHostIPRequest(const EngineRequest& request) override { return Record("ip", request); }
-  int HandleUrlRequest(const EngineRequest& request) override { return Record("url", request); }
-  int HandleMailRequest(const EngineRequest& request) override { return Record("mail", request); }
-
-  std::vector<std::string> calls;
-  std::string strLastUrl;
-  int nReply = 1;
-
- private:
-  int Record(const char* szWhich, const EngineRequest& request) {
-    calls.push_back(szWhich);
-    strLastUrl = request.web.szUrl;
-    return nReply;
-  }
-};
 
 EngineRequest WebRequest(char cKind) {
   EngineRequest request = MakeWebRequest(cKind, "browser.exe", "80", "192.0.2.7", "phish.example.com/login");
@@ -52,7 +35,7 @@ TEST(RequestDispatch, EachCodeReachesItsHandlerAndReturnsItsVerdict) {
   handlers.nReply = 1;
   result = DispatchRequest(REQUEST_URL, &url, WEB_REQUEST_SIZE, handlers);
   EXPECT_EQ(1, result.nVerdict);
-  EXPECT_EQ("phish.example.com/login", handlers.strLastUrl);
+  EXPECT_STREQ("phish.example.com/login", handlers.last.web.szUrl);
   for (char cKind : {'F', 'S', 'L', 'T'}) {
     mail.mail.cMailKind = cKind;
     result = DispatchRequest(REQUEST_MAIL, &mail, MAIL_REQUEST_SIZE, handlers);

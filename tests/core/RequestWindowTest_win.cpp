@@ -8,26 +8,9 @@
 #include <vector>
 
 #include "support/ChildProcess_win.h"
+#include "support/RecordingHandlers.h"
 
 namespace {
-
-class CScriptedHandlers : public IRequestHandlers {
- public:
-  int HandleHostIPRequest(const EngineRequest& request) override { return Record("ip", request); }
-  int HandleUrlRequest(const EngineRequest& request) override { return Record("url", request); }
-  int HandleMailRequest(const EngineRequest& request) override { return Record("mail", request); }
-
-  std::vector<std::string> calls;
-  std::string strLastPort;
-  int nReply = 1;
-
- private:
-  int Record(const char* szWhich, const EngineRequest& request) {
-    calls.push_back(szWhich);
-    strLastPort = request.szPort;
-    return nReply;
-  }
-};
 
 int Send(const std::string& strArguments) { return RunChildPumping("RequestSender.exe", strArguments); }
 
@@ -39,7 +22,7 @@ TEST(RequestWindow, SenderWithoutConsoleGetsBlock) {
 class RequestWindowTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(m_window.Create(nullptr)); }
-  CScriptedHandlers m_handlers;
+  CRecordingHandlers m_handlers;
   CRequestWindow m_window{m_handlers};
 };
 
@@ -65,7 +48,7 @@ TEST_F(RequestWindowTest, SecondProcessGetsTheHandlersVerdict) {
   m_handlers.nReply = 1;
   EXPECT_EQ(1, Send("1127 L 1681"));
   EXPECT_EQ((std::vector<std::string>{"ip", "url", "url", "mail"}), m_handlers.calls);
-  EXPECT_EQ("8080", m_handlers.strLastPort);
+  EXPECT_STREQ("8080", m_handlers.last.szPort);
 }
 
 TEST_F(RequestWindowTest, ReceiverTableRowsWithoutHandler) {

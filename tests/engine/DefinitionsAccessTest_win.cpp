@@ -14,20 +14,12 @@
 #include "shared/OwnedResources_win.h"
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/ReadBackCheck.h"
+#include "support/TempFolder_win.h"
 
 namespace {
 
 class DefinitionsFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char szFolder[MAX_PATH] = {};
-    ASSERT_NE(0u, ::GetTempPathA(sizeof szFolder, szFolder));
-    char szPath[MAX_PATH] = {};
-    ASSERT_NE(0u, ::GetTempFileNameA(szFolder, "hwd", 0, szPath));
-    m_strPath = szPath;
-  }
-  void TearDown() override { ::DeleteFileA(m_strPath.c_str()); }
-
   void WriteRaw(const std::string& strData) {
     CFClose file(std::fopen(m_strPath.c_str(), "wb"));
     ASSERT_TRUE(file);
@@ -50,7 +42,8 @@ class DefinitionsFile : public ::testing::Test {
     return dwCount;
   }
 
-  std::string m_strPath;
+  CTempFolder m_folder;
+  std::string m_strPath = m_folder.Path() + "\\hkwdn2.hwd";
 };
 
 std::string Bytes(std::initializer_list<int> values) {
@@ -92,7 +85,7 @@ TEST_F(DefinitionsFile, FoundValuesMissingAndEmptyEntries) {
   char szPlain[16];
   EXPECT_EQ(0u, ::GetPrivateProfileStringA("HostIP", "IP1", "", szPlain, sizeof szPlain, m_strPath.c_str()));
 
-  TearDown();  // no file at all
+  ::DeleteFileA(m_strPath.c_str());  // no file at all
   EXPECT_EQ(0u, Lookup("HostIP", "IP1", strOut));
   EXPECT_EQ("", strOut);
 }

@@ -14,42 +14,22 @@
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/ReadBackCheck.h"
 #include "support/ChildProcess_win.h"
+#include "support/RecordingHandlers.h"
+#include "support/TempFolder_win.h"
 
 namespace {
 
 constexpr char kProductKey[] = "Software\\Corvinth\\Hookwarden";
 
-// A folder of its own for every run; the files in it are removed at the end.
-std::string TestFolder() {
-  static const std::string strFolder = [] {
-    char szTemp[MAX_PATH] = "";
-    ::GetTempPathA(MAX_PATH, szTemp);
-    std::string str = std::string(szTemp) + "hw-matchers-" + std::to_string(::GetCurrentProcessId());
-    ::CreateDirectoryA(str.c_str(), nullptr);
-    return str;
-  }();
-  return strFolder;
+// A folder of its own for every run, removed with its files at the end.
+const std::string& TestFolder() {
+  static const CTempFolder folder;
+  return folder.Path();
 }
-
-// Every file a test writes into the folder, so that the folder can go at the end.
-std::vector<std::string>& FilesWritten() {
-  static std::vector<std::string> files;
-  return files;
-}
-
-class CRemoveTestFolder : public ::testing::Environment {
- public:
-  void TearDown() override {
-    for (const std::string& strPath : FilesWritten()) ::DeleteFileA(strPath.c_str());
-    EXPECT_TRUE(::RemoveDirectoryA(TestFolder().c_str())) << TestFolder();
-  }
-};
-::testing::Environment* const g_pRemoveTestFolder = ::testing::AddGlobalTestEnvironment(new CRemoveTestFolder);
 
 // Writes the plain list as a working definitions file with the definitions tool's
 // own code; fails the test when the tool refuses an entry.
 void WriteWorkingFile(const std::string& strPath, const std::string& strPlain) {
-  FilesWritten().push_back(strPath);
   DefinitionsList list;
   std::string strError;
   ASSERT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
@@ -215,25 +195,6 @@ TEST(GetUrlExport, CutsTheAddressOutOfARequestHead) {
   EXPECT_STREQ("", szUrl);
 }
 
-// The console's request window in this process, recording what the stand-in sends.
-class CRecordingHandlers : public IRequestHandlers {
- public:
-  int HandleHostIPRequest(const EngineRequest& request) override { return Record(REQUEST_HOST_IP, request); }
-  int HandleUrlRequest(const EngineRequest& request) override { return Record(REQUEST_URL, request); }
-  int HandleMailRequest(const EngineRequest& request) override { return Record(REQUEST_MAIL, request); }
-
-  std::vector<unsigned long> codes;
-  EngineRequest last = {};
-  int nReply = VERDICT_ALLOW;
-
- private:
-  int Record(unsigned long dwCode, const EngineRequest& request) {
-    codes.push_back(dwCode);
-    last = request;
-    return nReply;
-  }
-};
-
 // The stand-in finds the definitions the way the provider does: "App Path" in the
 // product key, then hkwdn2.hwd in that folder.
 class ProviderStandin : public ::testing::Test {
@@ -268,7 +229,6 @@ class ProviderStandin : public ::testing::Test {
   static int Run(const std::string& strArguments) { return RunChildPumping("provider-standin.exe", strArguments); }
   static std::string HeadFile(const std::string& strName, const std::string& strHead) {
     const std::string strPath = TestFolder() + "\\" + strName;
-    FilesWritten().push_back(strPath);
     CFClose file(std::fopen(strPath.c_str(), "wb"));
     std::fwrite(strHead.data(), 1, strHead.size(), file.Get());
     return strPath;
@@ -277,7 +237,7 @@ class ProviderStandin : public ::testing::Test {
   static CRegCloseKey s_key;
   static bool s_bHadAppPath;
   static std::string s_strOldAppPath;
-  CRecordingHandlers m_handlers;
+  CRecordingHandlers m_handlers;  // the console's request window in this process
   CRequestWindow m_window{m_handlers};
 };
 CRegCloseKey ProviderStandin::s_key;
@@ -287,7 +247,7 @@ std::string ProviderStandin::s_strOldAppPath;
 TEST_F(ProviderStandin, ListedHostAddressIsSentAndGetsTheVerdict) {
   m_handlers.nReply = VERDICT_BLOCK;
   EXPECT_EQ(VERDICT_BLOCK, Run("--kind I --ip 192.0.2.10 --port 443 --name firefox.exe"));
-  ASSERT_EQ(std::vector<unsigned long>{REQUEST_HOST_IP}, m_handlers.codes);
+  ASSERT_EQ(std::vector<std::string>{"ip"}, m_handlers.calls);
   EXPECT_EQ(KIND_HOST_IP, m_handlers.last.web.cWebKind);
   EXPECT_STREQ("192.0.2.10", m_handlers.last.szHostIP);
   EXPECT_STREQ("443", m_handlers.last.szPort);
@@ -300,7 +260,7 @@ TEST_F(ProviderStandin, UnlistedAddressesAreNotSent) {
   EXPECT_EQ(3, Run("--kind I --ip 192.0.2.1 --port 80"));
   EXPECT_EQ(3, Run("--kind I --ip 203.0.113.4 --port 80"));  // behind the gap
   EXPECT_EQ(3, Run("--kind U --ip 192.0.2.1 --port 80 --url www.example.org/index.html"));
-  EXPECT_TRUE(m_handlers.codes.empty());
+  EXPECT_TRUE(m_handlers.calls.empty());
 }
 
 TEST_F(ProviderStandin, RequestHeadIsCutAndSentWhenListed) {
@@ -308,7 +268,7 @@ TEST_F(ProviderStandin, RequestHeadIsCutAndSentWhenListed) {
   const std::string strListed =
       HeadFile("listed.txt", "GET /Verify?session=42 HTTP/1.1\r\nHost: www.Login.Example.com\r\nAccept: */*\r\n\r\n");
   EXPECT_EQ(VERDICT_BLOCK, Run("--kind U --ip 198.51.100.23 --port 80 --head \"" + strListed + "\""));
-  ASSERT_EQ(std::vector<unsigned long>{REQUEST_URL}, m_handlers.codes);
+  ASSERT_EQ(std::vector<std::string>{"url"}, m_handlers.calls);
   EXPECT_EQ(KIND_URL, m_handlers.last.web.cWebKind);
   EXPECT_STREQ("login.example.com/verify", m_handlers.last.web.szUrl);
   EXPECT_STREQ("198.51.100.23", m_handlers.last.szHostIP);
@@ -317,18 +277,18 @@ TEST_F(ProviderStandin, RequestHeadIsCutAndSentWhenListed) {
   EXPECT_EQ(3, Run("--kind U --ip 192.0.2.1 --port 80 --head \"" + strUnlisted + "\""));
   const std::string strImage = HeadFile("image.txt", "GET /verify.jpg HTTP/1.1\r\nHost: login.example.com\r\n\r\n");
   EXPECT_EQ(3, Run("--kind U --ip 192.0.2.1 --port 80 --head \"" + strImage + "\""));
-  EXPECT_EQ(1u, m_handlers.codes.size());
+  EXPECT_EQ(1u, m_handlers.calls.size());
   EXPECT_EQ(2, Run("--kind U --ip 192.0.2.1 --port 80 --head \"" + TestFolder() + "\\missing.txt\""));
 }
 
 TEST_F(ProviderStandin, AlwaysSendsWithoutAskingAndUsageErrorsSendNothing) {
   EXPECT_EQ(VERDICT_ALLOW, Run("--kind U --ip 192.0.2.1 --port 80 --url www.example.org/x --always"));
-  ASSERT_EQ(std::vector<unsigned long>{REQUEST_URL}, m_handlers.codes);
+  ASSERT_EQ(std::vector<std::string>{"url"}, m_handlers.calls);
   EXPECT_STREQ("www.example.org/x", m_handlers.last.web.szUrl);
   EXPECT_EQ(2, Run("--kind U --ip 192.0.2.1 --port 80"));
   EXPECT_EQ(2, Run("--kind X --ip 192.0.2.1 --port 80"));
   EXPECT_EQ(2, Run("--kind I --ip"));
-  EXPECT_EQ(1u, m_handlers.codes.size());
+  EXPECT_EQ(1u, m_handlers.calls.size());
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "shared/OwnedResources_win.h"
 #include "standins/defstool/ShippedDefinitions.h"
 #include "support/ChildProcess_win.h"
+#include "support/TempFolder_win.h"
 
 namespace {
 
@@ -40,11 +41,10 @@ TEST(ShippedSample, DecryptsIntoAWorkingFileTheLookupsRead) {
   plain[14] = '\r';
   plain[15] = '\n';
 
-  char szFolder[MAX_PATH] = {}, szPath[MAX_PATH] = {};
-  ASSERT_NE(0u, ::GetTempPathA(sizeof szFolder, szFolder));
-  ASSERT_NE(0u, ::GetTempFileNameA(szFolder, "hwd", 0, szPath));
+  const CTempFolder folder;
+  const std::string strPath = folder.Path() + "\\hkwdn2.hwd";
   {
-    CFClose file(std::fopen(szPath, "wb"));
+    CFClose file(std::fopen(strPath.c_str(), "wb"));
     ASSERT_TRUE(file);
     ASSERT_EQ(plain.size(), std::fwrite(plain.data(), 1, plain.size(), file.Get()));
   }
@@ -64,11 +64,11 @@ TEST(ShippedSample, DecryptsIntoAWorkingFileTheLookupsRead) {
   };
   for (const auto& expected : kExpected) {
     char szOut[261] = {};
-    EXPECT_EQ(std::strlen(expected.szValue), CLSPGlobals::GetEncPrivateProfileString(expected.szSection, expected.szKey,
-                                                                                     "", szOut, sizeof szOut, szPath));
+    EXPECT_EQ(std::strlen(expected.szValue),
+              CLSPGlobals::GetEncPrivateProfileString(expected.szSection, expected.szKey, "", szOut, sizeof szOut,
+                                                      strPath.c_str()));
     EXPECT_STREQ(expected.szValue, szOut) << expected.szKey;
   }
-  ::DeleteFileA(szPath);
 }
 
 }  // namespace

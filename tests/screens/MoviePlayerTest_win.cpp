@@ -9,9 +9,9 @@
 #include <utility>
 #include <vector>
 
-#include "settings/TempFolder_win.h"
 #include "standins/flashplayer/MoviePlayerApi.h"
-#include "support/ChildProcess_win.h"
+#include "support/TempFolder_win.h"
+#include "support/WaitUntil_win.h"
 
 namespace {
 
@@ -72,7 +72,7 @@ class MoviePlayerTest : public ::testing::Test {
 TEST_F(MoviePlayerTest, OnLoadCommandsArriveAfterTheLoadingCall) {
   Load("hwmovie 1\nonload IDC_FS_WIDTH 330\nonload IDC_FS_HIGH 150\n");
   EXPECT_TRUE(m_events.empty());
-  PumpMessagesFor(100);
+  PumpUntil([&] { return m_events.size() >= 2; });
   EXPECT_EQ((Events{{"IDC_FS_WIDTH", "330"}, {"IDC_FS_HIGH", "150"}}), m_events);
 }
 
@@ -147,12 +147,12 @@ TEST_F(MoviePlayerTest, ChecksRadiosSteppersAndListsSetTheirVariables) {
   item.stateMask = LVIS_SELECTED;
   item.state = LVIS_SELECTED;
   ::SendMessageA(Item(14), LVM_SETITEMSTATE, 1, reinterpret_cast<LPARAM>(&item));
-  PumpMessagesFor(100);
   const Events expected = {{"IDC_FS_REMEMBER", "true"},
                            {"IDC_FS_REMEMBER", "false"},
                            {"IDC_FS_ACTION", "1"},
                            {"IDC_FS_PICK", "1"},
                            {"IDC_FS_FED", "a.example\t3\nb.example\t5"}};
+  PumpUntil([&] { return m_events.size() >= expected.size(); });
   EXPECT_EQ(expected, m_events);
 }
 

@@ -5,8 +5,11 @@
 #include <vector>
 
 #include "standins/flashplayer/MoviePlayerApi.h"
+#include "support/WaitUntil_win.h"
 
 namespace {
+
+constexpr char kBarrierClass[] = "HwScreenUserBarrier";
 
 BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam) {
   reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hWnd);
@@ -25,7 +28,29 @@ bool IsScreenWindow(HWND hWnd) {
   return std::string(szClass) == "#32770";
 }
 
+// wParam of WM_APP: the number of the barrier that arrived.
+LRESULT CALLBACK BarrierProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == WM_APP) {
+    if (auto* pHandled = reinterpret_cast<std::atomic<long>*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA))) {
+      *pHandled = static_cast<long>(wParam);
+    }
+    return 0;
+  }
+  return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
+}
+
 }  // namespace
+
+CScreenUser::CScreenUser() : m_dwThreadId(::GetCurrentThreadId()) {
+  WNDCLASSA windowClass = {};
+  windowClass.lpfnWndProc = &BarrierProc;
+  windowClass.hInstance = ::GetModuleHandleA(nullptr);
+  windowClass.lpszClassName = kBarrierClass;
+  ::RegisterClassA(&windowClass);  // fails harmlessly when registered before
+  m_barrier.Reset(
+      ::CreateWindowExA(0, kBarrierClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, windowClass.hInstance, nullptr));
+  ::SetWindowLongPtrA(m_barrier.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&m_nBarriersHandled));
+}
 
 HWND CScreenUser::FindScreen() const {
   for (HWND hWnd : ThreadWindows(m_dwThreadId)) {
@@ -34,28 +59,44 @@ HWND CScreenUser::FindScreen() const {
   return nullptr;
 }
 
+HWND CScreenUser::CurrentControl(int nId) const {
+  const HWND hScreen = FindScreen();
+  const HWND hPlayer = hScreen ? ::FindWindowExA(hScreen, nullptr, HWPLAYER_WINDOW_CLASS, nullptr) : nullptr;
+  const HWND hControl = hPlayer ? ::GetDlgItem(hPlayer, nId) : nullptr;
+  return hControl && ::IsWindowVisible(hControl) ? hControl : nullptr;
+}
+
 HWND CScreenUser::WaitForControl(int nId, DWORD dwTimeoutMs) const {
-  const DWORD dwStart = ::GetTickCount();
-  do {
-    if (const HWND hScreen = FindScreen()) {
-      const HWND hPlayer = ::FindWindowExA(hScreen, nullptr, HWPLAYER_WINDOW_CLASS, nullptr);
-      const HWND hControl = hPlayer ? ::GetDlgItem(hPlayer, nId) : nullptr;
-      if (hControl && ::IsWindowVisible(hControl)) return hControl;
-    }
-    ::Sleep(20);
-  } while (::GetTickCount() - dwStart < dwTimeoutMs);
-  return nullptr;
+  HWND hControl = nullptr;
+  WaitUntil([&] { return (hControl = CurrentControl(nId)) != nullptr; }, dwTimeoutMs);
+  return hControl;
+}
+
+HWND CScreenUser::ShownControl(int nId) const {
+  WaitUntil([&] { return FindScreen() != nullptr; });
+  return CurrentControl(nId);
 }
 
 bool CScreenUser::WaitForNoScreen(DWORD dwTimeoutMs) const {
-  const DWORD dwStart = ::GetTickCount();
-  do {
-    bool bAny = false;
-    for (HWND hWnd : ThreadWindows(m_dwThreadId)) bAny = bAny || (IsScreenWindow(hWnd) && ::IsWindowVisible(hWnd));
-    if (!bAny) return true;
-    ::Sleep(20);
-  } while (::GetTickCount() - dwStart < dwTimeoutMs);
-  return false;
+  return WaitUntil(
+      [&] {
+        for (HWND hWnd : ThreadWindows(m_dwThreadId)) {
+          if (IsScreenWindow(hWnd) && ::IsWindowVisible(hWnd)) return false;
+        }
+        return true;
+      },
+      dwTimeoutMs);
+}
+
+bool CScreenUser::EndsWithoutScreen() const {
+  WaitUntil([&] { return bRunEnded || FindScreen(); });
+  return bRunEnded && !FindScreen();
+}
+
+bool CScreenUser::Flush() {
+  const long nBarrier = ++m_nBarriersPosted;
+  return ::PostMessageA(m_barrier.Get(), WM_APP, static_cast<WPARAM>(nBarrier), 0) &&
+         WaitUntil([&] { return m_nBarriersHandled >= nBarrier; });
 }
 
 HWND CScreenUser::Control(int nId) {
@@ -102,24 +143,22 @@ void CScreenUser::CloseAll() const {
 }
 
 SUserRun RunWithUser(const std::function<int()>& runModal, const std::function<void(CScreenUser&)>& script) {
-  CScreenUser user(::GetCurrentThreadId());
-  std::atomic<bool> bDone(false);
+  CScreenUser user;
   std::thread person([&] {
     script(user);
     // A screen that the script left open would hang the test: close it after a while.
-    for (int n = 0; n < 500 && !bDone; ++n) ::Sleep(20);
-    while (!bDone) {
-      if (!user.bFailed) {
-        user.bFailed = true;
-        user.strFailure = "the screens stayed open after the script";
-      }
-      user.CloseAll();
-      ::Sleep(200);
+    if (WaitUntil([&] { return user.bRunEnded.load(); })) return;
+    if (!user.bFailed) {
+      user.bFailed = true;
+      user.strFailure = "the screens stayed open after the script";
     }
+    do {
+      user.CloseAll();
+    } while (!WaitUntil([&] { return user.bRunEnded.load(); }, 200));
   });
   SUserRun run;
   run.nResult = runModal();
-  bDone = true;
+  user.bRunEnded = true;
   person.join();
   run.strFailure = user.strFailure;
   return run;

@@ -5,19 +5,31 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
 #include <string>
 
+#include "shared/OwnedResources_win.h"
+
 class CScreenUser {
  public:
-  explicit CScreenUser(DWORD dwScreenThreadId) : m_dwThreadId(dwScreenThreadId) {}
+  // Made on the thread that runs the screens.
+  CScreenUser();
 
   // The visible, enabled top-level window of the screen thread; null when none.
   HWND FindScreen() const;
   // Waits until the screen that takes input shows control nId; null on timeout.
   HWND WaitForControl(int nId, DWORD dwTimeoutMs = 10000) const;
+  // Control nId as the screen that takes input shows it once that screen is up;
+  // null when it does not show. A screen is complete before it shows itself.
+  HWND ShownControl(int nId) const;
   // Waits until no screen is open any more.
   bool WaitForNoScreen(DWORD dwTimeoutMs = 10000) const;
+  // Waits until the modal run has ended or a screen shows; true when the run
+  // ended without one.
+  bool EndsWithoutScreen() const;
+  // Waits until the screen thread has handled everything posted to it so far.
+  bool Flush();
 
   bool Press(int nId);
   bool Type(int nId, const char* szText);
@@ -30,10 +42,15 @@ class CScreenUser {
 
   bool bFailed = false;
   std::string strFailure;
+  std::atomic<bool> bRunEnded{false};  // set when the modal run has returned
 
  private:
   HWND Control(int nId);
+  HWND CurrentControl(int nId) const;
   DWORD m_dwThreadId;
+  CDestroyWindow m_barrier;  // a window of the screen thread that counts what reached it
+  std::atomic<long> m_nBarriersHandled{0};
+  long m_nBarriersPosted = 0;
 };
 
 struct SUserRun {

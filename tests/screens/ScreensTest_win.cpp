@@ -3,6 +3,8 @@
 // modal results and what the screens hand back.
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 #include "console/ConsoleResources.h"
 #include "console/core/HookwardenApp_win.h"
 #include "console/screens/LoginCheck_win.h"
@@ -11,7 +13,8 @@
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "screens/ScreenUser_win.h"
-#include "settings/TempFolder_win.h"
+#include "support/TempFolder_win.h"
+#include "support/WaitUntil_win.h"
 
 namespace {
 
@@ -70,7 +73,7 @@ TEST_F(ScreensTest, QuestionEndsWithOneForYesAndTwoForNo) {
                              [](CScreenUser& user) {
                                EXPECT_EQ("Really?", user.Text(ID_MSG_TEXT));
                                EXPECT_EQ("Question", user.Text(ID_MSG_CAPTION));
-                               EXPECT_EQ(nullptr, user.WaitForControl(ID_MSG_OK, 300));
+                               EXPECT_EQ(nullptr, user.ShownControl(ID_MSG_OK));
                                user.Press(ID_MSG_YES);
                              });
   EXPECT_EQ("", run.strFailure);
@@ -85,7 +88,7 @@ TEST_F(ScreensTest, QuestionEndsWithOneForYesAndTwoForNo) {
 TEST_F(ScreensTest, InformationHasOnlyOkAndKeysMapToOkAndCancel) {
   SUserRun run = RunWithUser([] { return RunMessage("Done.", MSGBOX_FLAGS_INFORMATION); },
                              [](CScreenUser& user) {
-                               EXPECT_EQ(nullptr, user.WaitForControl(ID_MSG_YES, 300));
+                               EXPECT_EQ(nullptr, user.ShownControl(ID_MSG_YES));
                                user.Press(ID_MSG_OK);
                              });
   EXPECT_EQ("", run.strFailure);
@@ -98,8 +101,8 @@ TEST_F(ScreensTest, InformationHasOnlyOkAndKeysMapToOkAndCancel) {
                       const HWND hOk = user.WaitForControl(ID_MSG_OK);
                       ::PostMessageA(hOk, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(2, 2));
                       ::PostMessageA(hOk, WM_RBUTTONUP, 0, MAKELPARAM(2, 2));
-                      ::Sleep(300);
-                      EXPECT_NE(nullptr, user.WaitForControl(ID_MSG_OK, 100));
+                      EXPECT_TRUE(user.Flush());
+                      EXPECT_NE(nullptr, user.ShownControl(ID_MSG_OK));
                       user.Key(ID_MSG_OK, VK_ESCAPE);
                     });
   EXPECT_EQ("", run.strFailure);
@@ -127,11 +130,10 @@ TEST_F(ScreensTest, MessageBoxTakesTheMoviesSizeKeepingItsCorner) {
                                      const HWND hOk = user.WaitForControl(ID_MSG_OK);
                                      const HWND hScreen = user.FindScreen();
                                      ::GetWindowRect(hScreen, &rcShown);
-                                     for (int n = 0; n < 100; ++n) {
+                                     WaitUntil([&] {
                                        ::GetWindowRect(hScreen, &rcSized);
-                                       if (rcSized.right - rcSized.left == 330) break;
-                                       ::Sleep(20);
-                                     }
+                                       return rcSized.right - rcSized.left == 330;
+                                     });
                                      user.Press(ID_MSG_OK);
                                      (void)hOk;
                                    });
@@ -147,22 +149,22 @@ TEST_F(ScreensTest, MessageBoxTakesTheMoviesSizeKeepingItsCorner) {
 TEST_F(ScreensTest, DragCommandComesFromAPressOnTheStage) {
   class CCountingBox : public CMsgBoxDlg {
    public:
-    int nDrags = 0;
+    std::atomic<int> nDrags{0};
 
    protected:
     void StartDrag() override { ++nDrags; }
   } box;
   box.m_strMessageText = "Drag me";
   const SUserRun run = RunWithUser([&] { return static_cast<int>(box.DoModal()); },
-                                   [](CScreenUser& user) {
+                                   [&](CScreenUser& user) {
                                      const HWND hOk = user.WaitForControl(ID_MSG_OK);
                                      ::PostMessageA(::GetParent(hOk), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-                                     ::Sleep(200);
+                                     WaitUntil([&] { return box.nDrags > 0; });
                                      user.Press(ID_MSG_OK);
                                    });
   EXPECT_EQ("", run.strFailure);
   EXPECT_EQ(1, run.nResult);
-  EXPECT_EQ(1, box.nDrags);
+  EXPECT_EQ(1, box.nDrags.load());
 }
 
 TEST_F(ScreensTest, ScreenWithoutMovieOpensEmptyAndEscapeEndsIt) {
@@ -170,8 +172,7 @@ TEST_F(ScreensTest, ScreenWithoutMovieOpensEmptyAndEscapeEndsIt) {
   CHookwardenApp app(folder.c_str());
   const SUserRun run = RunWithUser([] { return RunMessage("Nothing", MSGBOX_FLAGS_INFORMATION); },
                                    [](CScreenUser& user) {
-                                     for (int n = 0; n < 250 && !user.FindScreen(); ++n) ::Sleep(20);
-                                     EXPECT_EQ(nullptr, user.WaitForControl(ID_MSG_OK, 300));
+                                     EXPECT_EQ(nullptr, user.ShownControl(ID_MSG_OK));
                                      user.Key(0, VK_ESCAPE);
                                    });
   EXPECT_EQ(2, run.nResult);
@@ -182,7 +183,7 @@ TEST_F(ScreensTest, WrongLoginKeepsTheScreenOpenWithTheFieldCleared) {
   dialog.m_strPassword = EncodeNameCode("Secret1");
   const SUserRun run = RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
                                    [](CScreenUser& user) {
-                                     EXPECT_EQ(nullptr, user.WaitForControl(ID_SET_NEW, 300));
+                                     EXPECT_EQ(nullptr, user.ShownControl(ID_SET_NEW));
                                      user.Type(ID_LOGIN_PASSWORD, "secret2");
                                      user.Press(ID_PASS_OK);
                                      Answer(user, IDS_WRONG_PASSWORD, ID_MSG_OK);
@@ -247,7 +248,7 @@ TEST_F(ScreensTest, ChangingShowsTheOldFieldAndChecksIt) {
   dialog.m_strPassword = EncodeNameCode("secret1");
   const SUserRun run = RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
                                    [](CScreenUser& user) {
-                                     EXPECT_EQ(nullptr, user.WaitForControl(ID_LOGIN_PASSWORD, 300));
+                                     EXPECT_EQ(nullptr, user.ShownControl(ID_LOGIN_PASSWORD));
                                      user.Type(ID_CHANGE_OLD, "secret9");
                                      user.Type(ID_CHANGE_NEW, "newpass1");
                                      user.Type(ID_CHANGE_VERIFY, "newpass1");
@@ -289,7 +290,7 @@ TEST_F(ScreensTest, CancelEscapeAndCloseRequestNeverEndWithOk) {
 TEST_F(ScreensTest, LoginCheckAsksOnlyWhenAPasswordIsSet) {
   int nIsLogin = 0;
   SUserRun run = RunWithUser([&] { return CheckLogin(nIsLogin, "") ? 1 : 0; },
-                             [](CScreenUser& user) { EXPECT_EQ(nullptr, user.WaitForControl(ID_PASS_OK, 300)); });
+                             [](CScreenUser& user) { EXPECT_TRUE(user.EndsWithoutScreen()); });
   EXPECT_EQ(1, run.nResult);
   EXPECT_EQ(0, nIsLogin);
 
@@ -324,6 +325,6 @@ TEST_F(ScreensTest, LoginCheckUsesTheApplicationsSettings) {
   EXPECT_EQ(1, m_app.m_overview.m_nIsLogin);
   // Logged in: no screen any more.
   run = RunWithUser([] { return CheckLogin() ? 1 : 0; },
-                    [](CScreenUser& user) { EXPECT_EQ(nullptr, user.WaitForControl(ID_PASS_OK, 300)); });
+                    [](CScreenUser& user) { EXPECT_TRUE(user.EndsWithoutScreen()); });
   EXPECT_EQ(1, run.nResult);
 }

@@ -5,8 +5,8 @@
 
 #include "console/core/HookwardenApp_win.h"
 #include "console/settings/FileVersion_win.h"
-#include "settings/TempFolder_win.h"
 #include "shared/HookwardenVersion.h"
+#include "support/TempFolder_win.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "console/settings/Languages_win.h"
 #include "console/settings/PseudoRandom.h"
 #include "console/settings/SeededFolder_win.h"
-#include "settings/TempFolder_win.h"
+#include "support/TempFolder_win.h"
 
 namespace {
 

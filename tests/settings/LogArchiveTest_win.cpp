@@ -10,7 +10,7 @@
 #include "console/settings/LogArchive.h"
 #include "console/settings/LogArchive_win.h"
 #include "settings/ArchiveTime.h"
-#include "settings/TempFolder_win.h"
+#include "support/TempFolder_win.h"
 
 namespace {
 

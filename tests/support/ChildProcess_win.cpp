@@ -1,7 +1,5 @@
 #include "support/ChildProcess_win.h"
 
-#include "shared/OwnedResources_win.h"
-
 std::string GetTestProgramFolder() {
   char szPath[MAX_PATH] = "";
   const DWORD n = ::GetModuleFileNameA(nullptr, szPath, MAX_PATH);
@@ -10,7 +8,7 @@ std::string GetTestProgramFolder() {
   return nSlash == std::string::npos ? std::string(".") : strPath.substr(0, nSlash);
 }
 
-int RunChildPumping(const std::string& strProgram, const std::string& strArguments, DWORD dwTimeoutMs) {
+CCloseHandle StartChild(const std::string& strProgram, const std::string& strArguments) {
   std::string strPath = strProgram;
   if (strPath.find('\\') == std::string::npos) strPath = GetTestProgramFolder() + "\\" + strPath;
   std::string strCommand = "\"" + strPath + "\" " + strArguments;
@@ -18,10 +16,15 @@ int RunChildPumping(const std::string& strProgram, const std::string& strArgumen
   si.cb = sizeof(si);
   PROCESS_INFORMATION pi = {};
   if (!::CreateProcessA(strPath.c_str(), &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-    return -1;
+    return CCloseHandle();
   }
-  CCloseHandle process(pi.hProcess);
   CCloseHandle thread(pi.hThread);
+  return CCloseHandle(pi.hProcess);
+}
+
+int RunChildPumping(const std::string& strProgram, const std::string& strArguments, DWORD dwTimeoutMs) {
+  const CCloseHandle process = StartChild(strProgram, strArguments);
+  if (!process) return -1;
   const DWORD dwStart = ::GetTickCount();
   for (;;) {
     const DWORD dwElapsed = ::GetTickCount() - dwStart;
@@ -41,16 +44,4 @@ int RunChildPumping(const std::string& strProgram, const std::string& strArgumen
   DWORD dwExit = 0;
   ::GetExitCodeProcess(process.Get(), &dwExit);
   return static_cast<int>(dwExit);
-}
-
-void PumpMessagesFor(DWORD dwMs) {
-  const DWORD dwStart = ::GetTickCount();
-  while (::GetTickCount() - dwStart < dwMs) {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      ::TranslateMessage(&msg);
-      ::DispatchMessageA(&msg);
-    }
-    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
 }
