@@ -1,8 +1,9 @@
 # Build rules shared by every folder.
 #
 # Platform-free code (no <windows.h>) goes into static libraries made with
-# hw_portable_library; they build in both presets, natively under the address and
-# undefined-behaviour sanitizers. Win32 code builds only in the windows preset.
+# hw_portable_library; they build in both presets, natively (the native preset)
+# under the address and undefined-behaviour sanitizers. Win32 code builds only in
+# the windows preset.
 
 if(WIN32)
   set(HW_WINDOWS ON)
@@ -18,8 +19,17 @@ if(WIN32)
   set(HW_APP_DIR ${CMAKE_BINARY_DIR}/app)
 else()
   set(HW_WINDOWS OFF)
+  add_compile_options(-Wall -Wextra)
+endif()
+
+# The native preset turns this on; a plain build with any compiler leaves it off.
+option(HW_SANITIZE "Address and undefined-behaviour sanitizers, and the libFuzzer targets (clang only)" OFF)
+if(HW_SANITIZE)
+  if(HW_WINDOWS OR NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+    message(FATAL_ERROR "HW_SANITIZE needs a native clang build; this one uses ${CMAKE_CXX_COMPILER_ID}")
+  endif()
   # fuzzer-no-link: coverage for the fuzz targets, which link the same libraries.
-  add_compile_options(-Wall -Wextra -fsanitize=address,undefined,fuzzer-no-link -fno-omit-frame-pointer
+  add_compile_options(-fsanitize=address,undefined,fuzzer-no-link -fno-omit-frame-pointer
                       -fno-sanitize-recover=undefined)
   add_link_options(-fsanitize=address,undefined)
 endif()
@@ -107,12 +117,12 @@ function(hw_wine_test name exe)
   set_tests_properties(${name} PROPERTIES FIXTURES_REQUIRED wine RUN_SERIAL TRUE TIMEOUT 900)
 endfunction()
 
-# hw_fuzz_target(NAME SOURCES src... LIBS lib...): a libFuzzer target (native preset
-# only). Its seeds are fuzz/corpus/NAME; the test fuzz.NAME runs it for
+# hw_fuzz_target(NAME SOURCES src... LIBS lib...): a libFuzzer target (HW_SANITIZE
+# builds only). Its seeds are fuzz/corpus/NAME; the test fuzz.NAME runs it for
 # HW_FUZZ_SECONDS and keeps what it finds in the build folder, not in the sources.
 set(HW_FUZZ_SECONDS 15 CACHE STRING "Seconds each fuzz target runs as a test")
 function(hw_fuzz_target name)
-  if(HW_WINDOWS)
+  if(NOT HW_SANITIZE)
     return()
   endif()
   cmake_parse_arguments(F "" "" "SOURCES;LIBS" ${ARGN})
