@@ -15,22 +15,8 @@
 #include "console/screens/PasswordDlg_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
-
-namespace {
-
-HWND FindShownScreen(DWORD dwThreadId) {
-  HWND hFound = nullptr;
-  ::EnumThreadWindows(
-      dwThreadId,
-      [](HWND hWnd, LPARAM lParam) -> BOOL {
-        if (::IsWindowVisible(hWnd)) *reinterpret_cast<HWND*>(lParam) = hWnd;
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&hFound));
-  return hFound;
-}
-
-}  // namespace
+#include "screens/ScreenUser_win.h"
+#include "support/WaitUntil_win.h"
 
 int main(int argc, char** argv) {
   const std::string strShot = argc > 1 ? argv[1] : "message";
@@ -42,11 +28,13 @@ int main(int argc, char** argv) {
   strApp = strApp.substr(0, strApp.rfind('\\')) + "\\app";
   CHookwardenApp app(strApp.c_str());
 
-  const DWORD dwThreadId = ::GetCurrentThreadId();
-  std::thread watcher([dwThreadId, dwShowMs] {
+  CScreenUser user;
+  std::thread watcher([dwShowMs, &user] {
     HWND hScreen = nullptr;
-    for (int n = 0; n < 200 && !hScreen; ++n, ::Sleep(50)) hScreen = FindShownScreen(dwThreadId);
-    ::Sleep(1000);  // the movie sizes the message box after it has loaded
+    WaitUntil([&] { return (hScreen = user.FindScreen()) != nullptr; });
+    // The movie sizes the message box with commands that it posted while loading,
+    // before the screen showed.
+    user.Flush();
     RECT rc = {};
     ::GetWindowRect(hScreen, &rc);
     std::printf("SHOWN %ld %ld %ld %ld\n", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
