@@ -72,8 +72,11 @@ HWND CScreenUser::WaitForControl(int nId, DWORD dwTimeoutMs) const {
   return hControl;
 }
 
-HWND CScreenUser::ShownControl(int nId) const {
-  WaitUntil([&] { return FindScreen() != nullptr; });
+HWND CScreenUser::ShownControl(int nId) {
+  if (!WaitUntil([&] { return FindScreen() != nullptr; }) && !bFailed) {
+    bFailed = true;
+    strFailure = "no screen showed";
+  }
   return CurrentControl(nId);
 }
 

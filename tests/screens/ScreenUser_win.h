@@ -22,7 +22,7 @@ class CScreenUser {
   HWND WaitForControl(int nId, DWORD dwTimeoutMs = 10000) const;
   // Control nId as the screen that takes input shows it once that screen is up;
   // null when it does not show. A screen is complete before it shows itself.
-  HWND ShownControl(int nId) const;
+  HWND ShownControl(int nId);
   // Waits until no screen is open any more.
   bool WaitForNoScreen(DWORD dwTimeoutMs = 10000) const;
   // Waits until the modal run has ended or a screen shows; true when the run

@@ -175,6 +175,7 @@ TEST_F(ScreensTest, ScreenWithoutMovieOpensEmptyAndEscapeEndsIt) {
                                      EXPECT_EQ(nullptr, user.ShownControl(ID_MSG_OK));
                                      user.Key(0, VK_ESCAPE);
                                    });
+  EXPECT_EQ("", run.strFailure);
   EXPECT_EQ(2, run.nResult);
 }
 
