@@ -38,10 +38,11 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
   CRequestWindow requestWindow(handlers);
   if (!requestWindow.Create(owner.Get())) return 1;
 
-  WriteStartupValues(app);
-  LoadSettings(app);
-  RunStartupArchiveCheck(app);
-  UpdateStartupValue(app);
+  CConsoleSettings& settings = app.Settings();
+  WriteStartupValues(settings);
+  LoadSettings(settings);
+  RunStartupArchiveCheck(settings);
+  UpdateStartupValue(settings);
 
   MSG msg;
   while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
@@ -49,7 +50,7 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int) {
     ::DispatchMessageA(&msg);
   }
   owner.Detach();  // destroyed by WM_CLOSE already
-  app.m_overview.m_nIsLogin = 0;
-  SaveAllSettings(app);
+  settings.m_overview.m_nIsLogin = 0;
+  SaveAllSettings(settings);
   return static_cast<int>(msg.wParam);
 }

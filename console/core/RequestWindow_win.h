@@ -2,6 +2,8 @@
 // find it by that title and deliver an EngineRequest with WM_COPYDATA.
 #pragma once
 
+#include "console/core/CoreLayer.h"
+
 #include <windows.h>
 
 #include "console/core/RequestRecord.h"

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "settings/TempFolder_win.h"
-#include "standins/flashplayer/MoviePlayerApi.h"
+#include "console/screens/MoviePlayerApi_win.h"
 #include "support/ChildProcess_win.h"
 
 namespace {
