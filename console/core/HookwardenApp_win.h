@@ -1,20 +1,72 @@
-// The console's application object: the state that start-up fixes. It builds the
-// settings objects and hands them to whatever needs them; nothing below core
-// knows it.
+// The console's application object and composition root: the state that start-up
+// fixes, the settings objects, the request handlers and the main window, each
+// handed what it needs. Run carries out start-up; whatever ends it, the exit
+// procedure ends the process.
 #pragma once
 
 #include "console/core/CoreLayer.h"
-#include "console/settings/ConsoleSettings_win.h"
 
-class CHookwardenApp {
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "console/core/BlockAllRequests.h"
+#include "console/core/RequestWindow_win.h"
+#include "console/screens/MainDlgParts_win.h"
+#include "console/settings/ConsoleSettings_win.h"
+#include "shared/OwnedResources_win.h"
+
+// Named for other programs to see that the console runs; nothing here tests it.
+constexpr const char* kPresenceMutexName = "{45428D53-A5DB-4168-BD3C-658419B60279}";
+constexpr const char* kShippedDefinitionsFile = "\\hkwdn1.hwd";
+constexpr const char* kWorkingDefinitionsFile = "\\hkwdn2.hwd";
+constexpr const char* kProviderInstaller = "\\chainset.exe";
+// What the process ends with: the code the system reports for a running process.
+constexpr UINT kConsoleExitCode = STILL_ACTIVE;
+
+class CHookwardenApp : private IMainDlgHost {
  public:
   // The application folder is the folder of the console's executable.
   CHookwardenApp();
+  ~CHookwardenApp() override;
   CHookwardenApp(const CHookwardenApp&) = delete;
   CHookwardenApp& operator=(const CHookwardenApp&) = delete;
 
+  // Start-up with the program's command line; returns only when the exit procedure
+  // did not end the process, which does not happen outside tests.
+  void Run(const char* szCommandLine);
+
   CConsoleSettings& Settings() { return m_settings; }
+  const char* GetSystemPath() const { return m_szSystemPath; }
+  bool IsSecondInstance() const { return m_bSecondInstance; }
 
  private:
+  bool CreateRequestWindow(HWND hMainWnd) override;
+  void OnMainWindowDestroyed() override;
+
+  // Start-up steps 1 to 10; false when start-up must end.
+  bool StartUp();
+  bool WriteWorkingDefinitions();
+  void StartProviderInstallerIfMissing();
+  void ShowStartupMessage(const std::string& strText);
+  std::string GetAppTitle();
+  std::string AppFile(const char* szName) const;
+  // Deletes the working definitions file unless another instance owns it, then
+  // ends the process at once.
+  void ExitProcedure();
+
+  bool m_bOwnPathFits = false;
+  char m_szSystemPath[261] = {};
   CConsoleSettings m_settings;
+  bool m_bSecondInstance = false;
+  // Set once the single-instance mutex is ours: only then is the working
+  // definitions file this process's to delete.
+  bool m_bFirstInstance = false;
+  bool m_bSocketsStarted = false;
+  CCloseHandle m_presenceMutex;
+  CCloseHandle m_instanceMutex;
+  CBlockAllRequests m_requestHandlers;
+  std::unique_ptr<CRequestWindow> m_pRequestWindow;
+  SMainDlgParts m_mainDlgParts;  // tray icon, main screen and list workers come later
 };

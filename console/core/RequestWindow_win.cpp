@@ -18,6 +18,13 @@ INT_PTR CALLBACK CRequestWindow::DialogProc(HWND hDlg, UINT uMsg, WPARAM wParam,
     case WM_INITDIALOG:
       ::SetWindowLongPtrA(hDlg, GWLP_USERDATA, lParam);
       return TRUE;
+    case WM_NCDESTROY: {
+      // Destroyed with its owner, the main window: the owner object must not
+      // destroy it a second time.
+      auto* pThis = reinterpret_cast<CRequestWindow*>(::GetWindowLongPtrA(hDlg, GWLP_USERDATA));
+      if (pThis) pThis->m_wnd.Detach();
+      return FALSE;
+    }
     case WM_COMMAND:
       // OK and Cancel do nothing: the window cannot be dismissed by the keyboard.
       return (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ? TRUE : FALSE;

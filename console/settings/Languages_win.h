@@ -27,6 +27,9 @@ std::string LoadLocalString(const CConsoleSettings& settings, UINT nId);
 // Items keep their commands and submenus; texts the file lacks stay.
 void TranslateMenu(const CConsoleSettings& settings, HMENU hMenu, const char* szSection);
 
+// The system's text for an error code, without its line end; empty when unknown.
+std::string SystemErrorText(DWORD dwError);
+
 // The decoded names of the language files in the language folder, in the order the
 // folder search returns them, joined with "|".
 std::string GetInstalledLanguages(const CConsoleSettings& settings);

@@ -68,6 +68,11 @@ std::unique_ptr<IStoreKey> OpenCompanyKey() {
   return std::make_unique<CRegistryStoreKey>(std::move(company));
 }
 
+bool Failed(DWORD* pdwError, DWORD dwError) {
+  if (pdwError) *pdwError = dwError;
+  return false;
+}
+
 }  // namespace
 
 bool FinishInterruptedSave() {
@@ -96,13 +101,16 @@ void LoadSettings(CConsoleSettings& settings) {
   for (CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->ReadFromKey(product.Get());
 }
 
-bool SaveAllSettings(CConsoleSettings& settings) {
+bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError) {
+  ::SetLastError(0);
   const std::unique_ptr<IStoreKey> pCompany = OpenCompanyKey();
-  return pCompany && SaveAllSettings(settings, *pCompany);
+  if (!pCompany) return Failed(pdwError, ::GetLastError());
+  return SaveAllSettings(settings, *pCompany, pdwError);
 }
 
-bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& company) {
-  if (!FinishInterruptedSave(company)) return false;
+bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& company, DWORD* pdwError) {
+  ::SetLastError(0);
+  if (!FinishInterruptedSave(company)) return Failed(pdwError, ::GetLastError());
 
   // The new state, complete, beside the old one.
   bool bWritten = false;
@@ -111,10 +119,13 @@ bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& company) {
     bWritten = pSaving && WriteAllSettings(settings, *pSaving);
   }
   if (!bWritten || !company.CreateSubKey(kCompleteKeyName)) {
+    const DWORD dwError = ::GetLastError();
     company.DeleteSubKey(kSavingKeyName);
-    return false;
+    return Failed(pdwError, dwError);
   }
-  return InstallSavedSettings(company);
+  if (!InstallSavedSettings(company)) return Failed(pdwError, ::GetLastError());
+  if (pdwError) *pdwError = 0;
+  return true;
 }
 
 int SetStartupValue(const char* szName, const char* szData, bool bRemove) {
@@ -124,8 +135,14 @@ int SetStartupValue(const char* szName, const char* szData, bool bRemove) {
   return bDone ? 1 : 0;
 }
 
+std::string StartupCommand(const char* szModulePath) {
+  const std::string strPath = szModulePath ? szModulePath : "";
+  if (strPath.find(' ') == std::string::npos) return strPath + " -min";
+  return "\"" + strPath + "\" -min";
+}
+
 int UpdateStartupValue(const CConsoleSettings& settings) {
-  const std::string strCommand = std::string(settings.GetModulePath()) + " -min";
+  const std::string strCommand = StartupCommand(settings.GetModulePath());
   return SetStartupValue(LoadLocalString(settings, IDS_APP_TITLE).c_str(), strCommand.c_str(),
                          settings.m_overview.m_nLoadwithWindowsStartup == 0);
 }

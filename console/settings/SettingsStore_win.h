@@ -14,6 +14,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class CConsoleSettings;
 class IStoreKey;
 
@@ -31,10 +33,11 @@ void LoadSettings(CConsoleSettings& settings);
 
 // Full save: the language value, "App Path", "DefnsVersion", then every settings
 // object in order, into a new product key. True when the new settings are in place.
-bool SaveAllSettings(CConsoleSettings& settings);
+// When it fails, *pdwError (if given) is the system's reason, 0 when none is known.
+bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError = nullptr);
 // The same below companyKey, the key that holds the product key (a registry that
 // fails on purpose, in tests).
-bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& companyKey);
+bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& companyKey, DWORD* pdwError = nullptr);
 
 // Completes or drops what an interrupted full save left behind. True when the
 // registry holds no unfinished save afterwards.
@@ -45,7 +48,10 @@ bool FinishInterruptedSave();
 // succeeded, 0 otherwise (also when the key is missing).
 int SetStartupValue(const char* szName, const char* szData, bool bRemove);
 
+// The start-up value's command: the console's executable with " -min"; the path
+// is quoted when it holds a blank, or Windows would try "C:\Program.exe" first.
+std::string StartupCommand(const char* szModulePath);
+
 // Brings the start-up value in line with "LoadwithWindowsStartup": the value is
-// named with the application title and starts the console's executable with
-// " -min".
+// named with the application title and its command is StartupCommand.
 int UpdateStartupValue(const CConsoleSettings& settings);
