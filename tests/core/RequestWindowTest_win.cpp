@@ -29,7 +29,9 @@ class CScriptedHandlers : public IRequestHandlers {
   }
 };
 
-int Send(const std::string& strArguments) { return RunChildPumping("RequestSender.exe", strArguments); }
+int Send(const std::string& strArguments) {
+  return RunChildPumping("RequestSender.exe", strArguments);
+}
 
 TEST(RequestWindow, SenderWithoutConsoleGetsBlock) {
   ASSERT_EQ(nullptr, ::FindWindowA(nullptr, REQUEST_WINDOW_TITLE));
@@ -70,7 +72,7 @@ TEST_F(RequestWindowTest, SecondProcessGetsTheHandlersVerdict) {
 
 TEST_F(RequestWindowTest, ReceiverTableRowsWithoutHandler) {
   m_handlers.nReply = 0;
-  EXPECT_EQ(1, Send("1125 U 654"));   // kind of another code
+  EXPECT_EQ(1, Send("1125 U 654"));  // kind of another code
   EXPECT_EQ(1, Send("1126 I 654"));
   EXPECT_EQ(1, Send("1127 I 1681"));
   EXPECT_EQ(0, Send("1128 I 1681"));  // unknown code: default processing
@@ -78,6 +80,15 @@ TEST_F(RequestWindowTest, ReceiverTableRowsWithoutHandler) {
   EXPECT_EQ(0, Send("1125 I 653"));
   EXPECT_EQ(0, Send("1125 I 654 unterminated"));
   EXPECT_TRUE(m_handlers.calls.empty());
+}
+
+TEST(RequestWindow, GoesWithItsOwnerAndItsObjectLetsGo) {
+  CScriptedHandlers handlers;
+  CRequestWindow window(handlers);
+  CDestroyWindow owner(::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(window.Create(owner.Get()));
+  owner.Reset();
+  EXPECT_EQ(nullptr, window.GetHwnd());
 }
 
 }  // namespace
