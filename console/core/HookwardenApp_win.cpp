@@ -59,8 +59,10 @@ bool ReadWhole(HANDLE hFile, std::vector<unsigned char>& bytes) {
 
 }  // namespace
 
-CHookwardenApp::CHookwardenApp()
-    : m_bOwnPathFits(!OwnModulePath().empty()), m_settings(FolderOf(OwnModulePath()).c_str(), OwnModulePath().c_str()) {
+CHookwardenApp::CHookwardenApp() : CHookwardenApp(OwnModulePath()) {}
+
+CHookwardenApp::CHookwardenApp(const std::string& strModulePath)
+    : m_bOwnPathFits(!strModulePath.empty()), m_settings(FolderOf(strModulePath).c_str(), strModulePath.c_str()) {
   const UINT cchSystem = ::GetSystemDirectoryA(m_szSystemPath, sizeof(m_szSystemPath));
   if (cchSystem == 0 || cchSystem >= sizeof(m_szSystemPath)) m_szSystemPath[0] = 0;
   m_presenceMutex.Reset(::CreateMutexA(nullptr, FALSE, kPresenceMutexName));

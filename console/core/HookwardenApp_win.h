@@ -42,6 +42,8 @@ class CHookwardenApp : private IMainDlgHost {
   bool IsSecondInstance() const { return m_bSecondInstance; }
 
  private:
+  // strModulePath is empty when the console's own path does not fit 260 characters.
+  explicit CHookwardenApp(const std::string& strModulePath);
   bool CreateRequestWindow(HWND hMainWnd) override;
   void OnMainWindowDestroyed() override;
 

@@ -59,7 +59,7 @@ INT_PTR CALLBACK CMainDlg::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
   return pThis->HandleMessage(uMsg, wParam, lParam);
 }
 
-INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
   switch (uMsg) {
     case WM_INITDIALOG:
       OnCreate();
@@ -96,7 +96,6 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       OnDestroy();
       return FALSE;
   }
-  (void)lParam;
   return FALSE;
 }
 
