@@ -33,9 +33,19 @@ class CMemoryStoreKey : public IStoreKey {
     for (const auto& sub : m_pNode->subKeys) names.push_back(sub.first);
     return names;
   }
+  std::vector<std::string> ValueNames() override {
+    std::vector<std::string> names;
+    for (const auto& value : m_pNode->values) names.push_back(value.first);
+    return names;
+  }
   bool ReadValue(const char* szName, std::string* pData) override {
+    std::uint32_t dwType = 0;
+    return ReadTypedValue(szName, &dwType, pData);
+  }
+  bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) override {
     auto it = m_pNode->values.find(Folded(szName));
     if (it == m_pNode->values.end()) return false;
+    *pType = it->second.first;
     *pData = it->second.second;
     return true;
   }
@@ -43,6 +53,7 @@ class CMemoryStoreKey : public IStoreKey {
     m_pNode->values[Folded(szName)] = {dwType, std::string(static_cast<const char*>(pData), cbData)};
     return true;
   }
+  bool DeleteSubKey(const char* szName) override { return m_pNode->subKeys.erase(Folded(szName)) == 1; }
 
   static std::string FoldedName(const std::string& strName) {
     std::string str(strName);

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# The main job: builds the Windows deliverables, starts the console under Wine with
-# the application folder build/windows/app, and lets the provider stand-in send it
-# requests, printing each verdict.
+# The main job: builds the Windows deliverables, starts the console under Wine from
+# the application folder build/windows/app (on the user's display when DISPLAY is
+# set, else on the session's virtual one), lets the provider stand-in send it
+# requests, printing each verdict, and ends it through the tray's Exit command.
 set -euo pipefail
+user_display=${DISPLAY:-}
 source "$(dirname "$0")/windows-session.sh"
 # The console enters itself in the current user's Run key, and every later start
 # of the session's wine server would start it again: take the entry out at the end
@@ -15,19 +17,24 @@ trap cleanup EXIT
 bin=$(pwd)/$build/bin
 app=$(pwd)/$build/app
 
-# Until the console's start-up writes them itself: the working definitions file
-# from the sample list, and "App Path", by which the engine library finds it.
-"$(pwd)/$build/host/defstool" working standins/defstool/sample-definitions.ini "$app/hkwdn2.hwd"
-wine reg add 'HKCU\Software\Corvinth\Hookwarden' /v 'App Path' /d "$(winepath -w "$app")" /f >/dev/null 2>&1
+rm -f "$app/hkwdn2.hwd" "$app/chainset.log"
 
-echo "Starting the console: $app/Hookwdn.exe"
+# The console's windows go to the user's display when there is one.
+if [ -n "$user_display" ]; then export DISPLAY=$user_display; fi
+echo "Starting the console: $app/Hookwdn.exe (display $DISPLAY)"
 (cd "$app" && wine Hookwdn.exe >/dev/null 2>&1 < /dev/null &)
 for _ in $(seq 1 100); do
   # A probe sent whatever the definitions say; "no console" until its window is up.
   out=$(cd "$bin" && wine provider-standin.exe --kind I --ip 192.0.2.1 --port 80 --always 2>/dev/null | tr -d '\r' || true)
   case "$out" in *"no console"*) sleep 0.2 ;; *) break ;; esac
 done
-echo "Console is up. It answers every request with 0 (block) until request handling lands."
+echo "Console is up: it decrypted $(stat -c %s "$app/hkwdn1.hwd")-byte hkwdn1.hwd into the working definitions file" \
+  "hkwdn2.hwd ($(stat -c %s "$app/hkwdn2.hwd") bytes)."
+for _ in $(seq 1 50); do [ -s "$app/chainset.log" ] && break; sleep 0.1; done
+if [ -s "$app/chainset.log" ]; then
+  echo "The provider is not installed: the console started its installer stand-in: $(head -1 "$app/chainset.log")"
+fi
+echo "It answers every request with 0 (block) until request handling lands."
 echo "The provider stand-in sends a request only when the sample definitions list the address."
 echo
 provider() { (cd "$bin" && wine provider-standin.exe "$@" 2>/dev/null | tr -d '\r') || true; }
@@ -40,3 +47,11 @@ printf 'GET /verify?user=alice HTTP/1.1\r\nHost: www.login.example.com\r\nAccept
   provider --kind U --ip 203.0.113.5 --port 80 --head - --name iexplore.exe
 printf 'GET /index.html HTTP/1.1\r\nHost: www.example.org\r\nAccept: */*\r\n\r\n' |
   provider --kind U --ip 198.51.100.7 --port 80 --head - --name firefox.exe
+echo
+echo "== the tray's Exit command ends the console"
+(cd "$bin" && wine tray-command.exe exit 2>/dev/null | tr -d '\r') || true
+if [ -e "$app/hkwdn2.hwd" ]; then
+  echo "the working definitions file hkwdn2.hwd is still there"
+else
+  echo "the working definitions file hkwdn2.hwd is gone"
+fi

@@ -2,6 +2,8 @@
 // no request handling yet.
 #pragma once
 
+#include "console/core/CoreLayer.h"
+
 #include "console/core/RequestRecord.h"
 
 class CBlockAllRequests : public IRequestHandlers {

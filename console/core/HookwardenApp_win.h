@@ -1,60 +1,74 @@
-// The console's application object: the state that start-up fixes and that the
-// settings, languages and screens read during the whole run. One is built before
-// anything else runs; the latest one built is the current one.
+// The console's application object and composition root: the state that start-up
+// fixes, the settings objects, the request handlers and the main window, each
+// handed what it needs. Run carries out start-up; whatever ends it, the exit
+// procedure ends the process.
 #pragma once
 
+#include "console/core/CoreLayer.h"
+
+#include <windows.h>
+
+#include <memory>
 #include <string>
-#include <vector>
 
-#include "console/settings/AlertLog.h"
-#include "console/settings/OverviewSettings_win.h"
-#include "console/settings/PermissionLists.h"
-#include "console/settings/RegistryStoreKey_win.h"
+#include "console/core/BlockAllRequests.h"
+#include "console/core/RequestWindow_win.h"
+#include "console/screens/MainDlgParts_win.h"
+#include "console/settings/ConsoleSettings_win.h"
+#include "shared/OwnedResources_win.h"
 
-class CHookwardenApp {
+// Named for other programs to see that the console runs; nothing here tests it.
+constexpr const char* kPresenceMutexName = "{45428D53-A5DB-4168-BD3C-658419B60279}";
+constexpr const char* kShippedDefinitionsFile = "\\hkwdn1.hwd";
+constexpr const char* kWorkingDefinitionsFile = "\\hkwdn2.hwd";
+constexpr const char* kProviderInstaller = "\\chainset.exe";
+// What the process ends with: the code the system reports for a running process.
+constexpr UINT kConsoleExitCode = STILL_ACTIVE;
+
+class CHookwardenApp : private IMainDlgHost {
  public:
   // The application folder is the folder of the console's executable.
   CHookwardenApp();
-  // The application folder is szAppFolder (without trailing backslash).
-  explicit CHookwardenApp(const char* szAppFolder);
-  ~CHookwardenApp();
+  ~CHookwardenApp() override;
   CHookwardenApp(const CHookwardenApp&) = delete;
   CHookwardenApp& operator=(const CHookwardenApp&) = delete;
 
-  // The application object built last and still alive; without one, a default
-  // object for the executable's folder.
-  static CHookwardenApp& Current();
+  // Start-up with the program's command line; returns only when the exit procedure
+  // did not end the process, which does not happen outside tests.
+  void Run(const char* szCommandLine);
 
-  const char* GetAppPath() const { return m_szAppPath; }
-  const char* GetModulePath() const { return m_szModulePath; }
+  CConsoleSettings& Settings() { return m_settings; }
   const char* GetSystemPath() const { return m_szSystemPath; }
-
-  // The current language name, "English" until the settings load replaces it.
-  std::string m_strLanguage = "English";
-  // Set when another instance was already running; that instance keeps its files.
-  bool m_bSecondInstance = false;
-
-  // The settings objects, each stored in its own subkey of the product key. The
-  // overview also holds the logged-in flag ("IsLogin") and the version texts.
-  COverviewSettings m_overview;
-  // The alert-and-log settings with the alert log; the log file defaults to the
-  // application folder and the archive start time to the time the object was made.
-  CAlertLogSettings m_alertLog;
-  CMailSafeList m_mailSafeList;
-  CWebSiteBlockingList m_webSiteBlockingList;
-
-  // The settings objects in the order the settings load reads them and the full
-  // save writes them: Overview, then AlertandLog, MailSafe, WebSiteBlocking.
-  std::vector<CSettingsSubkey*> GetSettingsSubkeys();
+  bool IsSecondInstance() const { return m_bSecondInstance; }
 
  private:
-  void Init(const char* szAppFolder);
+  // strModulePath is empty when the console's own path does not fit 260 characters.
+  explicit CHookwardenApp(const std::string& strModulePath);
+  bool CreateRequestWindow(HWND hMainWnd) override;
+  void OnMainWindowDestroyed() override;
 
-  char m_szAppPath[261] = {};
-  char m_szModulePath[261] = {};
+  // Start-up steps 1 to 10; false when start-up must end.
+  bool StartUp();
+  bool WriteWorkingDefinitions();
+  void StartProviderInstallerIfMissing();
+  void ShowStartupMessage(const std::string& strText);
+  std::string GetAppTitle();
+  std::string AppFile(const char* szName) const;
+  // Deletes the working definitions file unless another instance owns it, then
+  // ends the process at once.
+  void ExitProcedure();
+
+  bool m_bOwnPathFits = false;
   char m_szSystemPath[261] = {};
-  CHookwardenApp* m_pPrevious = nullptr;
-  CStoreKeySubkey<CAlertLogSettings> m_alertLogSubkey{m_alertLog};
-  CStoreKeySubkey<CMailSafeList> m_mailSafeSubkey{m_mailSafeList};
-  CStoreKeySubkey<CWebSiteBlockingList> m_webSiteBlockingSubkey{m_webSiteBlockingList};
+  CConsoleSettings m_settings;
+  bool m_bSecondInstance = false;
+  // Set once the single-instance mutex is ours: only then is the working
+  // definitions file this process's to delete.
+  bool m_bFirstInstance = false;
+  bool m_bSocketsStarted = false;
+  CCloseHandle m_presenceMutex;
+  CCloseHandle m_instanceMutex;
+  CBlockAllRequests m_requestHandlers;
+  std::unique_ptr<CRequestWindow> m_pRequestWindow;
+  SMainDlgParts m_mainDlgParts;  // tray icon, main screen and list workers come later
 };

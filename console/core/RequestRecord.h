@@ -2,6 +2,8 @@
 // reaches, and the checks that keep a malformed record away from every handler.
 #pragma once
 
+#include "console/core/CoreLayer.h"
+
 #include <cstddef>
 
 #include "shared/EngineRequest.h"

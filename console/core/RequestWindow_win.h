@@ -2,6 +2,8 @@
 // find it by that title and deliver an EngineRequest with WM_COPYDATA.
 #pragma once
 
+#include "console/core/CoreLayer.h"
+
 #include <windows.h>
 
 #include "console/core/RequestRecord.h"
@@ -13,7 +15,8 @@ class CRequestWindow {
   CRequestWindow(const CRequestWindow&) = delete;
   CRequestWindow& operator=(const CRequestWindow&) = delete;
 
-  // Creates the window owned by hOwner (may be null) and keeps it hidden.
+  // Creates the window owned by hOwner (may be null) and keeps it hidden. When the
+  // owner is destroyed the window goes with it, and this object lets go of it.
   bool Create(HWND hOwner);
   HWND GetHwnd() const { return m_wnd.Get(); }
 

@@ -2,6 +2,8 @@
 // sees them. CShockwaveFlash is the real one; tests record and script their own.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <string>
 
 class IFlashPlayer {

@@ -1,7 +1,7 @@
 #include "console/screens/FlashScreenDlg_win.h"
 
-#include "console/core/DialogTemplate_win.h"
-#include "console/core/HookwardenApp_win.h"
+#include "console/screens/DialogTemplate_win.h"
+#include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/NameCode.h"
 #include "console/settings/SeededFolder_win.h"
 
@@ -11,11 +11,13 @@ HWND g_hDefaultOwner = nullptr;
 
 }  // namespace
 
-CFlashScreenDlg::CFlashScreenDlg(const SScreenTemplate& screenTemplate, EScreenFilter eFilter, ECloseRequest eClose)
-    : m_template(screenTemplate), m_eFilter(eFilter), m_eClose(eClose) {}
+CFlashScreenDlg::CFlashScreenDlg(const CConsoleSettings& settings, const SScreenTemplate& screenTemplate,
+                                 EScreenFilter eFilter, ECloseRequest eClose)
+    : m_settings(settings), m_template(screenTemplate), m_eFilter(eFilter), m_eClose(eClose) {}
 
 CFlashScreenDlg::~CFlashScreenDlg() {
-  if (m_hWnd && ::IsWindow(m_hWnd)) ::DestroyWindow(m_hWnd);
+  // Before the members go: the window's messages still reach this object.
+  m_wnd.Reset();
 }
 
 void CFlashScreenDlg::SetDefaultOwner(HWND hOwner) {
@@ -58,17 +60,16 @@ INT_PTR CFlashScreenDlg::DoModal(HWND hOwner) {
       break;
     }
     if (FilterMessage(msg)) continue;
-    if (m_hWnd && ::IsDialogMessageA(m_hWnd, &msg)) continue;
+    if (m_wnd.Get() && ::IsDialogMessageA(m_wnd.Get(), &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }
   // The owner comes back before the screen goes, so that it gets the activation.
   if (bReEnableOwner) ::EnableWindow(hOwner, TRUE);
-  if (m_hWnd && ::IsWindow(m_hWnd)) {
-    if (hOwner && ::GetActiveWindow() == m_hWnd) ::SetActiveWindow(hOwner);
-    ::DestroyWindow(m_hWnd);
+  if (m_wnd) {
+    if (hOwner && ::GetActiveWindow() == m_wnd.Get()) ::SetActiveWindow(hOwner);
+    m_wnd.Reset();
   }
-  m_hWnd = nullptr;
   return m_nResult;
 }
 
@@ -76,24 +77,25 @@ void CFlashScreenDlg::EndScreen(int nResult) {
   if (m_bEnded) return;
   m_bEnded = true;
   m_nResult = nResult;
-  if (m_hWnd) ::PostMessageA(m_hWnd, WM_NULL, 0, 0);  // wakes the modal loop
+  if (m_wnd.Get()) ::PostMessageA(m_wnd.Get(), WM_NULL, 0, 0);  // wakes the modal loop
 }
 
-std::string BuildMoviePath(const char* szScreenName, const char* szExtension) {
-  return GetScreenFolder() + "\\" + EncodeNameCode(szScreenName ? szScreenName : "") + (szExtension ? szExtension : "");
+std::string BuildMoviePath(const char* szAppFolder, const char* szScreenName, const char* szExtension) {
+  return GetScreenFolder(szAppFolder) + "\\" + EncodeNameCode(szScreenName ? szScreenName : "") +
+         (szExtension ? szExtension : "");
 }
 
 void CFlashScreenDlg::LoadMovie(const char* szScreenName, const char* szExtension) {
-  LoadScreenMovie(m_flash, BuildMoviePath(szScreenName, szExtension));
+  LoadScreenMovie(m_flash, BuildMoviePath(m_settings.GetAppPath(), szScreenName, szExtension));
 }
 
 void CFlashScreenDlg::SendLanguagePair() {
-  ::SendLanguagePair(m_flash, CHookwardenApp::Current().m_strLanguage);
+  ::SendLanguagePair(m_flash, m_settings.m_strLanguage);
 }
 
 void CFlashScreenDlg::StartDrag() {
   ::ReleaseCapture();
-  ::SendMessageA(m_hWnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+  ::SendMessageA(m_wnd.Get(), WM_NCLBUTTONDOWN, HTCAPTION, 0);
 }
 
 void CFlashScreenDlg::Perform(const SScreenReply& reply) {
@@ -114,7 +116,7 @@ void CFlashScreenDlg::Perform(const SScreenReply& reply) {
 void CFlashScreenDlg::ResizeScreen(int cx, int cy) {
   cx = cx < 0 ? 0 : cx;
   cy = cy < 0 ? 0 : cy;
-  ::SetWindowPos(m_hWnd, nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(m_wnd.Get(), nullptr, 0, 0, cx, cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (m_flash.GetWindow()) {
     ::SetWindowPos(m_flash.GetWindow(), nullptr, 0, 0, cx, cy, SWP_NOZORDER | SWP_NOACTIVATE);
   }
@@ -135,7 +137,7 @@ INT_PTR CALLBACK CFlashScreenDlg::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam
   if (uMsg == WM_INITDIALOG) {
     ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
     auto* pThis = reinterpret_cast<CFlashScreenDlg*>(lParam);
-    pThis->m_hWnd = hWnd;
+    pThis->m_wnd.Reset(hWnd);
   }
   auto* pThis = reinterpret_cast<CFlashScreenDlg*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
   if (!pThis) return FALSE;
@@ -146,8 +148,8 @@ INT_PTR CFlashScreenDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
   switch (uMsg) {
     case WM_INITDIALOG: {
       RECT rc;
-      ::GetClientRect(m_hWnd, &rc);
-      m_flash.Create(m_hWnd, m_template.wControlId, rc, CHookwardenApp::Current().GetAppPath(), this);
+      ::GetClientRect(m_wnd.Get(), &rc);
+      m_flash.Create(m_wnd.Get(), m_template.wControlId, rc, m_settings.GetAppPath(), this);
       OnInitScreen();
       return TRUE;  // the dialog manager sets the default focus
     }
@@ -169,21 +171,21 @@ INT_PTR CFlashScreenDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
         case ECloseRequest::Ignore:
           break;
         case ECloseRequest::Destroy:
-          ::DestroyWindow(m_hWnd);
+          m_wnd.Reset();
           break;
       }
       return TRUE;
     case WM_DESTROY:
       // A screen whose window goes before it ended did not end with OK.
       EndScreen(SCREEN_RESULT_CANCEL);
-      m_hWnd = nullptr;
+      m_wnd.Detach();
       return FALSE;
   }
   return FALSE;
 }
 
 bool CFlashScreenDlg::FilterMessage(MSG& msg) {
-  if (!m_hWnd || (msg.hwnd != m_hWnd && !::IsChild(m_hWnd, msg.hwnd))) return false;
+  if (!m_wnd.Get() || (msg.hwnd != m_wnd.Get() && !::IsChild(m_wnd.Get(), msg.hwnd))) return false;
   EFilterInput eInput = EFilterInput::Other;
   const HWND hControl = m_flash.GetWindow();
   if (msg.message == WM_RBUTTONDOWN && hControl && (msg.hwnd == hControl || ::IsChild(hControl, msg.hwnd))) {
@@ -207,11 +209,11 @@ bool CFlashScreenDlg::FilterMessage(MSG& msg) {
 
 void CFlashScreenDlg::CentreOverOwner(HWND hOwner) {
   RECT rcScreen;
-  ::GetWindowRect(m_hWnd, &rcScreen);
+  ::GetWindowRect(m_wnd.Get(), &rcScreen);
   RECT rcArea;
   MONITORINFO monitor = {};
   monitor.cbSize = sizeof(monitor);
-  const HMONITOR hMonitor = ::MonitorFromWindow(hOwner ? hOwner : m_hWnd, MONITOR_DEFAULTTONEAREST);
+  const HMONITOR hMonitor = ::MonitorFromWindow(hOwner ? hOwner : m_wnd.Get(), MONITOR_DEFAULTTONEAREST);
   if (::GetMonitorInfoA(hMonitor, &monitor)) {
     rcArea = monitor.rcWork;
   } else {
@@ -227,5 +229,5 @@ void CFlashScreenDlg::CentreOverOwner(HWND hOwner) {
   if (y + cy > rcArea.bottom) y = rcArea.bottom - cy;
   if (x < rcArea.left) x = rcArea.left;
   if (y < rcArea.top) y = rcArea.top;
-  ::SetWindowPos(m_hWnd, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  ::SetWindowPos(m_wnd.Get(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -4,12 +4,17 @@
 // so that the key and mouse filter sees every message before the dialog does.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <windows.h>
 
 #include <string>
 
 #include "console/screens/FlashScreenHost.h"
 #include "console/screens/ShockwaveFlash_win.h"
+#include "shared/OwnedResources_win.h"
+
+class CConsoleSettings;
 
 // What a screen's template holds: its number, size in dialog units and the
 // control's item id.
@@ -21,9 +26,9 @@ struct SScreenTemplate {
   DWORD dwExStyle;     // for example WS_EX_APPWINDOW, WS_EX_TOPMOST
 };
 
-// Path of a screen's movie: the screen folder (created when missing), the name
-// code of the screen name and the extension.
-std::string BuildMoviePath(const char* szScreenName, const char* szExtension);
+// Path of a screen's movie: the screen folder of the application folder (created
+// when missing), the name code of the screen name and the extension.
+std::string BuildMoviePath(const char* szAppFolder, const char* szScreenName, const char* szExtension);
 
 // How a screen answers the system's close request (Alt+F4).
 enum class ECloseRequest {
@@ -34,7 +39,10 @@ enum class ECloseRequest {
 
 class CFlashScreenDlg : public IFlashEvents {
  public:
-  CFlashScreenDlg(const SScreenTemplate& screenTemplate, EScreenFilter eFilter, ECloseRequest eClose);
+  // The screen finds its player and movie in the settings' application folder and
+  // speaks their language; the settings outlive the screen.
+  CFlashScreenDlg(const CConsoleSettings& settings, const SScreenTemplate& screenTemplate, EScreenFilter eFilter,
+                  ECloseRequest eClose);
   ~CFlashScreenDlg() override;
   CFlashScreenDlg(const CFlashScreenDlg&) = delete;
   CFlashScreenDlg& operator=(const CFlashScreenDlg&) = delete;
@@ -47,7 +55,8 @@ class CFlashScreenDlg : public IFlashEvents {
   static void SetDefaultOwner(HWND hOwner);
   static HWND GetDefaultOwner();
 
-  HWND GetSafeHwnd() const { return m_hWnd; }
+  HWND GetSafeHwnd() const { return m_wnd.Get(); }
+  const CConsoleSettings& Settings() const { return m_settings; }
   CShockwaveFlash& Flash() { return m_flash; }
 
   // Ends the modal screen with nResult (1 OK, 2 Cancel).
@@ -67,7 +76,8 @@ class CFlashScreenDlg : public IFlashEvents {
   // Resizes window and control to cx × cy pixels, the top-left corner kept.
   void ResizeScreen(int cx, int cy);
 
-  // The screen's own start-up, after the control exists (steps 1 to 5).
+  // The screen's own start-up, after the control exists: size, movie, start
+  // variables, the language pair last.
   virtual void OnInitScreen() = 0;
   // One FSCommand; the texts are copies the screen may keep.
   virtual void OnScreenCommand(const char* szCommand, const char* szArgs) = 0;
@@ -84,10 +94,12 @@ class CFlashScreenDlg : public IFlashEvents {
   bool FilterMessage(MSG& msg);
   void CentreOverOwner(HWND hOwner);
 
+  const CConsoleSettings& m_settings;
   SScreenTemplate m_template;
   EScreenFilter m_eFilter;
   ECloseRequest m_eClose;
-  HWND m_hWnd = nullptr;
+  // Given up when the window is destroyed by other means (its owner, a close).
+  CDestroyWindow m_wnd;
   CShockwaveFlash m_flash;
   bool m_bEnded = false;
   int m_nResult = SCREEN_RESULT_CANCEL;

@@ -3,6 +3,8 @@
 // the reply to a command.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <string>
 
 #include "console/screens/FlashPlayer.h"

@@ -3,6 +3,8 @@
 // set, and otherwise asks for the password.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <string>
 
 class ILoginPrompt {

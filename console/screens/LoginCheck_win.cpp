@@ -1,7 +1,7 @@
 #include "console/screens/LoginCheck_win.h"
 
-#include "console/core/HookwardenApp_win.h"
 #include "console/screens/PasswordDlg_win.h"
+#include "console/settings/ConsoleSettings_win.h"
 
 namespace {
 
@@ -13,7 +13,7 @@ std::function<void()>& OverviewPush() {
 }  // namespace
 
 int CPasswordLoginPrompt::AskPassword(const std::string& strStoredPassword) {
-  return AskLoginPassword(strStoredPassword);
+  return AskLoginPassword(m_settings, strStoredPassword);
 }
 
 void CPasswordLoginPrompt::PushOverview() {
@@ -24,15 +24,15 @@ void CPasswordLoginPrompt::SetOverviewPush(std::function<void()> pushOverview) {
   OverviewPush() = std::move(pushOverview);
 }
 
-bool CheckLogin(int& nIsLogin, const std::string& strStoredPassword) {
-  CPasswordLoginPrompt prompt;
+bool CheckLogin(const CConsoleSettings& settings, int& nIsLogin, const std::string& strStoredPassword) {
+  CPasswordLoginPrompt prompt(settings);
   return RunLoginCheck(nIsLogin, strStoredPassword, prompt);
 }
 
-bool CheckLogin() {
-  COverviewSettings& overview = CHookwardenApp::Current().m_overview;
+bool CheckLogin(CConsoleSettings& settings) {
+  COverviewSettings& overview = settings.m_overview;
   int nIsLogin = overview.m_nIsLogin;
-  const bool bPassed = CheckLogin(nIsLogin, overview.m_strPassword);
+  const bool bPassed = CheckLogin(settings, nIsLogin, overview.m_strPassword);
   overview.m_nIsLogin = nIsLogin;
   return bPassed;
 }

@@ -9,7 +9,8 @@ const SScreenTemplate kMsgBoxTemplate = {1038, 164, 76, 2016, 0, 0};
 
 }  // namespace
 
-CMsgBoxDlg::CMsgBoxDlg() : CFlashScreenDlg(kMsgBoxTemplate, EScreenFilter::Modal, ECloseRequest::CancelAction) {}
+CMsgBoxDlg::CMsgBoxDlg(const CConsoleSettings& settings)
+    : CFlashScreenDlg(settings, kMsgBoxTemplate, EScreenFilter::Modal, ECloseRequest::CancelAction) {}
 
 void CMsgBoxDlg::OnInitScreen() {
   RECT rc;
@@ -33,10 +34,11 @@ void CMsgBoxDlg::OnScreenCommand(const char* szCommand, const char* szArgs) {
   Perform(reply);
 }
 
-int ShowConsoleMessage(const std::string& strText, const std::string& strCaption, int nFlags, HWND hOwner) {
-  CMsgBoxDlg box;
+int ShowConsoleMessage(const CConsoleSettings& settings, const std::string& strText, const std::string& strCaption,
+                       int nFlags, HWND hOwner) {
+  CMsgBoxDlg box(settings);
   box.m_strMessageText = strText;
-  box.m_strCaption = strCaption.empty() ? LoadLocalString(IDS_APP_TITLE) : strCaption;
+  box.m_strCaption = strCaption.empty() ? LoadLocalString(settings, IDS_APP_TITLE) : strCaption;
   box.m_nFlags = nFlags;
   return static_cast<int>(box.DoModal(hOwner));
 }

@@ -2,6 +2,8 @@
 // a question with Yes and No, and sizes itself as its movie asks.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <string>
 
 #include "console/screens/FlashScreenDlg_win.h"
@@ -9,7 +11,7 @@
 
 class CMsgBoxDlg : public CFlashScreenDlg {
  public:
-  CMsgBoxDlg();
+  explicit CMsgBoxDlg(const CConsoleSettings& settings);
 
   // Fill before DoModal. Result: 1 for Yes or OK, 2 for No, Cancel or Escape.
   std::string m_strMessageText;
@@ -30,5 +32,6 @@ class CMsgBoxDlg : public CFlashScreenDlg {
 
 // Shows a message and returns the box's result. An empty caption stands for the
 // application title.
-int ShowConsoleMessage(const std::string& strText, const std::string& strCaption = std::string(),
-                       int nFlags = MSGBOX_FLAGS_INFORMATION, HWND hOwner = nullptr);
+int ShowConsoleMessage(const CConsoleSettings& settings, const std::string& strText,
+                       const std::string& strCaption = std::string(), int nFlags = MSGBOX_FLAGS_INFORMATION,
+                       HWND hOwner = nullptr);

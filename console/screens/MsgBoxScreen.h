@@ -2,6 +2,8 @@
 // what it does about each command, including the sizing that the movie asks for.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <string>
 
 #include "console/screens/FlashScreenHost.h"
@@ -20,7 +22,8 @@ class CMsgBoxScreen {
   std::string m_strCaption;
   int m_nFlags = MSGBOX_FLAGS_INFORMATION;
 
-  // Step 4 of the start-up: the screen's own variables.
+  // The screen's own variables, sent after the movie is loaded and before the
+  // language pair (CFlashScreenDlg::OnInitScreen).
   void SendStartVariables(IFlashPlayer& player) const;
 
   // Resize asks the window for Width() × Height() with its top-left corner kept.

@@ -1,6 +1,8 @@
 // The password screen: login, setting a first password and changing it.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <string>
 
 #include "console/screens/FlashScreenDlg_win.h"
@@ -8,7 +10,7 @@
 
 class CPasswordDlg : public CFlashScreenDlg, private IScreenMessages {
  public:
-  CPasswordDlg();
+  explicit CPasswordDlg(const CConsoleSettings& settings);
 
   // In: the mode and the stored password (name code). Out after result 1 in modes
   // 1 and 2: the name code of the new password, empty for an accepted blank one.
@@ -29,4 +31,4 @@ class CPasswordDlg : public CFlashScreenDlg, private IScreenMessages {
 };
 
 // Runs the password screen in login mode against a stored name code.
-int AskLoginPassword(const std::string& strStoredPassword, HWND hOwner = nullptr);
+int AskLoginPassword(const CConsoleSettings& settings, const std::string& strStoredPassword, HWND hOwner = nullptr);

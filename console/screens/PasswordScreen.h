@@ -3,6 +3,8 @@
 // password and the messages for each wrong entry.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <string>
 
 #include "console/ConsoleResources.h"
@@ -33,7 +35,8 @@ class CPasswordScreen {
   int m_nMode = PASSWORD_MODE_LOGIN;
   std::string m_strPassword;  // in: the stored name code; out after OK in modes 1 and 2: the new one
 
-  // Steps 3 to 5 of the start-up: empty fields, the mode, the frame label.
+  // The start variables, sent after the movie is loaded and before the language
+  // pair (CFlashScreenDlg::OnInitScreen): empty fields, the mode, the frame label.
   void SendStartVariables();
 
   SScreenReply OnCommand(const char* szCommand, const char* szArgs);

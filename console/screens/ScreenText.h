@@ -1,6 +1,8 @@
 // How screens read the texts that their movies send.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <string>
 
 // True when the two texts are equal, letters A to Z compared without regard to case.

@@ -2,7 +2,8 @@
 
 #include <vector>
 
-#include "standins/flashplayer/MoviePlayerApi.h"
+#include "console/screens/MoviePlayerApi_win.h"
+#include "shared/OwnedResources_win.h"
 
 namespace {
 
@@ -18,16 +19,17 @@ const SPlayerLibrary& LoadPlayerLibrary(const char* szFolder) {
   if (library.pfnCreate) return library;
   // Only the library in the application folder, never one found on the search path.
   const std::string strPath = std::string(szFolder ? szFolder : "") + "\\" + HWPLAYER_LIBRARY;
-  const HMODULE hModule = ::LoadLibraryExA(strPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-  if (!hModule) return library;
-  library.pfnCreate =
-      reinterpret_cast<HwPlayerCreateProc>(reinterpret_cast<void (*)()>(::GetProcAddress(hModule, HWPLAYER_CREATE)));
-  library.pfnInvoke =
-      reinterpret_cast<HwPlayerInvokeProc>(reinterpret_cast<void (*)()>(::GetProcAddress(hModule, HWPLAYER_INVOKE)));
+  CFreeLibrary module(::LoadLibraryExA(strPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+  if (!module) return library;
+  library.pfnCreate = reinterpret_cast<HwPlayerCreateProc>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(module.Get(), HWPLAYER_CREATE)));
+  library.pfnInvoke = reinterpret_cast<HwPlayerInvokeProc>(
+      reinterpret_cast<void (*)()>(::GetProcAddress(module.Get(), HWPLAYER_INVOKE)));
   if (!library.pfnCreate || !library.pfnInvoke) {
-    library = SPlayerLibrary();
-    ::FreeLibrary(hModule);
+    library = SPlayerLibrary();  // the owner unloads the library
+    return library;
   }
+  module.Detach();
   return library;
 }
 

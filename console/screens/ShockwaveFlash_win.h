@@ -4,6 +4,8 @@
 // answers the empty text and the screen stays empty.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <windows.h>
 
 #include <string>

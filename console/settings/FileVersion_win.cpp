@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "console/core/HookwardenApp_win.h"
 #include "console/settings/DefinitionsVersion.h"
 #include "shared/OwnedResources_win.h"
 
@@ -61,12 +60,8 @@ std::string GetFileVersionText(const char* szPath) {
   return info.GetText("FileVersion");
 }
 
-std::string GetConsoleVersion() {
-  return GetFileVersionText(CHookwardenApp::Current().GetModulePath());
-}
-
-std::string GetEngineVersion() {
-  return GetFileVersionText((std::string(CHookwardenApp::Current().GetAppPath()) + "\\quellmail.dll").c_str());
+std::string GetEngineVersion(const char* szAppFolder) {
+  return GetFileVersionText((std::string(szAppFolder ? szAppFolder : "") + "\\quellmail.dll").c_str());
 }
 
 std::string ReadDefinitionsVersion(const char* szAppFolder) {

@@ -34,10 +34,8 @@ class CFileVersionInfo {
 
 // "FileVersion" of the file, empty when it has no version information.
 std::string GetFileVersionText(const char* szPath);
-// The console's version: that of its own executable.
-std::string GetConsoleVersion();
 // The engine library's version: that of "\quellmail.dll" in the application folder.
-std::string GetEngineVersion();
+std::string GetEngineVersion(const char* szAppFolder);
 
 // The definitions version from the header line of "\hkwdn1.hwd" in the folder;
 // empty when the file cannot be read or its line is not a date.

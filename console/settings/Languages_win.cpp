@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "console/core/HookwardenApp_win.h"
+#include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/LanguageText.h"
 #include "console/settings/PseudoRandom.h"
 #include "console/settings/SeededFolder_win.h"
@@ -48,20 +48,20 @@ std::string LoadBuiltInString(UINT nId) {
   return cch > 0 ? std::string(szText, static_cast<std::size_t>(cch)) : std::string();
 }
 
-std::string GetLanguageFilePath() {
-  return GetLanguageFolder() + "\\" + LanguageFileName(CHookwardenApp::Current().m_strLanguage.c_str());
+std::string GetLanguageFilePath(const CConsoleSettings& settings) {
+  return GetLanguageFolder(settings.GetAppPath()) + "\\" + LanguageFileName(settings.m_strLanguage.c_str());
 }
 
-std::string LoadLocalString(UINT nId) {
+std::string LoadLocalString(const CConsoleSettings& settings, UINT nId) {
   const std::string strBuiltIn = LoadBuiltInString(nId);
   if (strBuiltIn.empty()) return strBuiltIn;
-  return ReadLanguageValue(GetLanguageFilePath(), ReverseText(kAlertsSectionName), RotatedNumberKey(nId), strBuiltIn,
-                           1024);
+  return ReadLanguageValue(GetLanguageFilePath(settings), ReverseText(kAlertsSectionName), RotatedNumberKey(nId),
+                           strBuiltIn, 1024);
 }
 
-void TranslateMenu(HMENU hMenu, const char* szSection) {
+void TranslateMenu(const CConsoleSettings& settings, HMENU hMenu, const char* szSection) {
   if (!hMenu || !szSection) return;
-  const std::string strFile = GetLanguageFilePath();
+  const std::string strFile = GetLanguageFilePath(settings);
   const std::string strSection = ReverseText(szSection);
   const int nCount = ::GetMenuItemCount(hMenu);
 
@@ -92,8 +92,8 @@ void TranslateMenu(HMENU hMenu, const char* szSection) {
   }
 }
 
-std::string GetInstalledLanguages() {
-  const std::string strFolder = GetLanguageFolder();
+std::string GetInstalledLanguages(const CConsoleSettings& settings) {
+  const std::string strFolder = GetLanguageFolder(settings.GetAppPath());
   std::vector<std::string> names;
   WIN32_FIND_DATAA found = {};
   CFindClose search(::FindFirstFileA((strFolder + "\\*" + kLanguageFileExtension).c_str(), &found));
@@ -105,4 +105,15 @@ std::string GetInstalledLanguages() {
     if (!strName.empty()) names.push_back(strName);
   } while (::FindNextFileA(search.Get(), &found));
   return JoinLanguageNames(names);
+}
+
+std::string SystemErrorText(DWORD dwError) {
+  char szText[512] = {};
+  const DWORD cch = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwError, 0,
+                                     szText, sizeof(szText), nullptr);
+  std::string strText(szText, cch < sizeof(szText) ? cch : 0);
+  while (!strText.empty() && (strText.back() == '\n' || strText.back() == '\r' || strText.back() == ' ')) {
+    strText.pop_back();
+  }
+  return strText;
 }

@@ -6,16 +6,16 @@
 #include <cstdint>
 #include <string>
 
-class CHookwardenApp;
+class CConsoleSettings;
 
 // "Allow", "Block" or "Ask" in the current language; empty for any other value.
-std::string GetPermissionText(std::int32_t nPermission);
+std::string GetPermissionText(const CConsoleSettings& settings, std::int32_t nPermission);
 
 // Sets "NoOfBlockedInstructionsHaveHighRating" to the number of alert-log entries
 // rated with the current language's "High", ignoring case.
-void RecountHighRatedEntries(CHookwardenApp& app);
+void RecountHighRatedEntries(CConsoleSettings& settings);
 
 // The archive check, once at start-up after the settings load: the archive names
 // the application title and the console's version. Returns the archive file's
 // path, empty when none was made.
-std::string RunStartupArchiveCheck(CHookwardenApp& app);
+std::string RunStartupArchiveCheck(CConsoleSettings& settings);

@@ -20,18 +20,16 @@ void COverviewSettings::ReadFromKey(HKEY hAppRegKey) {
   ReadFlagValue(key.Get(), "LoadSplashScreen", m_nLoadSplashScreen);
 }
 
-bool COverviewSettings::WriteToKey(HKEY hAppRegKey) const {
-  CRegCloseKey key;
-  if (!CreateSettingsKey(hAppRegKey, kOverviewKey, key)) return false;
-  const HKEY h = key.Get();
-  return WriteNumberValue(h, "NoOfBlockedInstructions", static_cast<std::uint32_t>(m_nNoOfBlockedInstructions)) &&
-         WriteNumberValue(h, "NoOfBlockedInstructionsHaveHighRating",
-                          static_cast<std::uint32_t>(m_nNoOfBlockedInstructionsHaveHighRating)) &&
-         WriteNumberValue(h, "NoOfEmailProtection", static_cast<std::uint32_t>(m_nNoOfEmailProtection)) &&
-         WriteNumberValue(h, "NoOfWebProtection", static_cast<std::uint32_t>(m_nNoOfWebProtection)) &&
-         WriteNumberValue(h, "LoadwithWindowsStartup", static_cast<std::uint32_t>(m_nLoadwithWindowsStartup)) &&
-         WriteTextValue(h, "Password", m_strPassword.c_str()) &&
-         WriteNumberValue(h, "IsLogin", static_cast<std::uint32_t>(m_nIsLogin)) &&
-         WriteNumberValue(h, "CheckVer", static_cast<std::uint32_t>(m_nCheckVer)) &&
-         WriteNumberValue(h, "LoadSplashScreen", static_cast<std::uint32_t>(m_nLoadSplashScreen));
+bool COverviewSettings::WriteToKey(IStoreKey& appKey) const {
+  const std::unique_ptr<IStoreKey> pKey = appKey.CreateSubKey(kOverviewKey);
+  if (!pKey) return false;
+  IStoreKey& key = *pKey;
+  return WriteStoredNumber(key, "NoOfBlockedInstructions", m_nNoOfBlockedInstructions) &&
+         WriteStoredNumber(key, "NoOfBlockedInstructionsHaveHighRating", m_nNoOfBlockedInstructionsHaveHighRating) &&
+         WriteStoredNumber(key, "NoOfEmailProtection", m_nNoOfEmailProtection) &&
+         WriteStoredNumber(key, "NoOfWebProtection", m_nNoOfWebProtection) &&
+         WriteStoredNumber(key, "LoadwithWindowsStartup", m_nLoadwithWindowsStartup) &&
+         WriteStoredText(key, "Password", m_strPassword) && WriteStoredNumber(key, "IsLogin", m_nIsLogin) &&
+         WriteStoredNumber(key, "CheckVer", m_nCheckVer) &&
+         WriteStoredNumber(key, "LoadSplashScreen", m_nLoadSplashScreen);
 }

@@ -11,7 +11,7 @@
 class COverviewSettings : public CSettingsSubkey {
  public:
   void ReadFromKey(HKEY hAppRegKey) override;
-  bool WriteToKey(HKEY hAppRegKey) const override;
+  bool WriteToKey(IStoreKey& appKey) const override;
 
   std::int32_t m_nNoOfBlockedInstructions = 0;
   // Entries of the alert log rated "High"; recounted from the log, stored for show.

@@ -26,13 +26,31 @@ std::vector<std::string> CRegistryStoreKey::SubKeyNames() {
   return names;
 }
 
+std::vector<std::string> CRegistryStoreKey::ValueNames() {
+  std::vector<std::string> names;
+  std::vector<char> name(16384);  // the registry's longest value name is 16383 characters
+  for (DWORD i = 0;; ++i) {
+    DWORD cchName = static_cast<DWORD>(name.size());
+    if (::RegEnumValueA(m_hKey, i, name.data(), &cchName, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+    names.emplace_back(name.data(), cchName);
+  }
+  return names;
+}
+
 bool CRegistryStoreKey::ReadValue(const char* szName, std::string* pData) {
+  std::uint32_t dwType = 0;
+  return ReadTypedValue(szName, &dwType, pData);
+}
+
+bool CRegistryStoreKey::ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) {
   std::vector<BYTE> buffer(kRegistryReadBufferSize);
   // The value may grow between the calls; a few tries are plenty.
   for (int nTry = 0; nTry < 4; ++nTry) {
     DWORD cbData = static_cast<DWORD>(buffer.size());
-    const LONG lResult = ::RegQueryValueExA(m_hKey, szName, nullptr, nullptr, buffer.data(), &cbData);
+    DWORD dwType = 0;
+    const LONG lResult = ::RegQueryValueExA(m_hKey, szName, nullptr, &dwType, buffer.data(), &cbData);
     if (lResult == ERROR_SUCCESS) {
+      *pType = dwType;
       pData->assign(reinterpret_cast<const char*>(buffer.data()), cbData <= buffer.size() ? cbData : buffer.size());
       return true;
     }
@@ -44,4 +62,8 @@ bool CRegistryStoreKey::ReadValue(const char* szName, std::string* pData) {
 
 bool CRegistryStoreKey::WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) {
   return WriteTypedValue(m_hKey, szName, dwType, pData, static_cast<DWORD>(cbData));
+}
+
+bool CRegistryStoreKey::DeleteSubKey(const char* szName) {
+  return DeleteSettingsTree(m_hKey, szName);
 }

@@ -23,9 +23,12 @@ class CRegistryStoreKey : public IStoreKey {
   std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) override;
   std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) override;
   std::vector<std::string> SubKeyNames() override;
+  std::vector<std::string> ValueNames() override;
   // Reads the whole value, however long.
   bool ReadValue(const char* szName, std::string* pData) override;
+  bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) override;
   bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override;
+  bool DeleteSubKey(const char* szName) override;
 
  private:
   CRegCloseKey m_ownedKey;
@@ -43,10 +46,7 @@ class CStoreKeySubkey : public CSettingsSubkey {
     CRegistryStoreKey key(hAppRegKey);
     m_settings.ReadFromKey(key);
   }
-  bool WriteToKey(HKEY hAppRegKey) const override {
-    CRegistryStoreKey key(hAppRegKey);
-    return m_settings.WriteToKey(key);
-  }
+  bool WriteToKey(IStoreKey& appKey) const override { return m_settings.WriteToKey(appKey); }
 
  private:
   TSettings& m_settings;

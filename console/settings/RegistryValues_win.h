@@ -10,9 +10,8 @@
 // - "copied" numbers take at most 4 returned bytes; "flag" numbers and the numbers
 //   of which only the lowest byte counts take that byte, widened.
 //
-// Every change of the registry that the settings make goes through the writers
-// here (values, keys, deletions), so that a save can tell that a change failed and
-// tests can make any one of them fail.
+// The full save changes the registry through IStoreKey (StoreKey.h), whose
+// registry form (RegistryStoreKey_win.h) uses the writers here.
 #pragma once
 
 #include <windows.h>
@@ -45,16 +44,7 @@ bool WriteTypedValue(HKEY hKey, const char* szName, DWORD dwType, const void* pD
 bool DeleteSettingsValue(HKEY hKey, const char* szName);
 
 // Keys: creating (or opening) with full access, opening for reading, deleting a
-// key with all its values and subkeys, copying every value and subkey of one key
-// into another.
+// key with all its values and subkeys.
 bool CreateSettingsKey(HKEY hParent, const char* szName, CRegCloseKey& key);
 bool OpenSettingsKey(HKEY hParent, const char* szName, CRegCloseKey& key, REGSAM samDesired = KEY_READ);
 bool DeleteSettingsTree(HKEY hParent, const char* szName);
-bool CopySettingsTree(HKEY hFrom, HKEY hTo);
-
-// For tests of interrupted saves: the changes counted so far, and a fault that
-// lets nAllowed more changes through and then fails the next one; with bStop every
-// later change fails too, as if the process had ended there. nAllowed < 0 removes
-// the fault.
-int GetRegistryChangeCount();
-void SetRegistryChangeFault(int nAllowed, bool bStop);

@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "console/core/HookwardenApp_win.h"
 #include "console/settings/PseudoRandom.h"
 
 std::string GetSeededFolder(const char* szAppFolder, unsigned nSeed) {
@@ -14,12 +13,12 @@ std::string GetSeededFolder(const char* szAppFolder, unsigned nSeed) {
   return strSecond;
 }
 
-std::string GetLanguageFolder() {
-  return GetSeededFolder(CHookwardenApp::Current().GetAppPath(), kLanguageFolderSeed);
+std::string GetLanguageFolder(const char* szAppFolder) {
+  return GetSeededFolder(szAppFolder, kLanguageFolderSeed);
 }
-std::string GetScreenFolder() {
-  return GetSeededFolder(CHookwardenApp::Current().GetAppPath(), kScreenFolderSeed);
+std::string GetScreenFolder(const char* szAppFolder) {
+  return GetSeededFolder(szAppFolder, kScreenFolderSeed);
 }
-std::string GetHelpFolder() {
-  return GetSeededFolder(CHookwardenApp::Current().GetAppPath(), kHelpFolderSeed);
+std::string GetHelpFolder(const char* szAppFolder) {
+  return GetSeededFolder(szAppFolder, kHelpFolderSeed);
 }

@@ -8,7 +8,7 @@
 // they are missing (errors are ignored, so the path is returned in any case).
 std::string GetSeededFolder(const char* szAppFolder, unsigned nSeed);
 
-// The same below the current application's folder (see CHookwardenApp).
-std::string GetLanguageFolder();
-std::string GetScreenFolder();
-std::string GetHelpFolder();
+// The seeded folders below the application folder.
+std::string GetLanguageFolder(const char* szAppFolder);
+std::string GetScreenFolder(const char* szAppFolder);
+std::string GetHelpFolder(const char* szAppFolder);

@@ -1,9 +1,10 @@
 #include "console/settings/SettingsStore_win.h"
 
+#include <memory>
 #include <string>
 
 #include "console/ConsoleResources.h"
-#include "console/core/HookwardenApp_win.h"
+#include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "console/settings/RegistryValues_win.h"
@@ -14,9 +15,8 @@ constexpr const char* kProductKeyName = "Hookwarden";
 constexpr const char* kSavingKeyName = "Hookwarden.Saving";
 constexpr const char* kCompleteKeyName = "Hookwarden.Complete";
 
-bool KeyExists(HKEY hParent, const char* szName) {
-  CRegCloseKey key;
-  return OpenSettingsKey(hParent, szName, key);
+bool KeyExists(IStoreKey& parent, const char* szName) {
+  return parent.OpenSubKey(szName) != nullptr;
 }
 
 // The language value: name and data are both name codes.
@@ -26,89 +26,106 @@ std::string LanguageValueName() {
 
 // Rebuilds the product key from the complete saved state, then drops the mark and
 // the saved copy, in this order, so that a stop at any point can be finished again.
-bool InstallSavedSettings(HKEY hCompany) {
-  CRegCloseKey saving;
-  if (!OpenSettingsKey(hCompany, kSavingKeyName, saving)) return false;
-  if (KeyExists(hCompany, kProductKeyName) && !DeleteSettingsTree(hCompany, kProductKeyName)) return false;
-  CRegCloseKey product;
-  if (!CreateSettingsKey(hCompany, kProductKeyName, product)) return false;
-  if (!CopySettingsTree(saving.Get(), product.Get())) return false;
-  saving.Reset();
-  if (!DeleteSettingsTree(hCompany, kCompleteKeyName)) return false;
-  return DeleteSettingsTree(hCompany, kSavingKeyName);
+bool InstallSavedSettings(IStoreKey& company) {
+  std::unique_ptr<IStoreKey> pSaving = company.OpenSubKey(kSavingKeyName);
+  if (!pSaving) return false;
+  if (KeyExists(company, kProductKeyName) && !company.DeleteSubKey(kProductKeyName)) return false;
+  const std::unique_ptr<IStoreKey> pProduct = company.CreateSubKey(kProductKeyName);
+  if (!pProduct || !CopyStoreTree(*pSaving, *pProduct)) return false;
+  pSaving.reset();
+  if (!company.DeleteSubKey(kCompleteKeyName)) return false;
+  return company.DeleteSubKey(kSavingKeyName);
 }
 
-bool FinishInterruptedSave(HKEY hCompany) {
-  const bool bSaving = KeyExists(hCompany, kSavingKeyName);
-  if (KeyExists(hCompany, kCompleteKeyName)) {
-    if (bSaving) return InstallSavedSettings(hCompany);
-    return DeleteSettingsTree(hCompany, kCompleteKeyName);
+bool FinishInterruptedSave(IStoreKey& company) {
+  const bool bSaving = KeyExists(company, kSavingKeyName);
+  if (KeyExists(company, kCompleteKeyName)) {
+    if (bSaving) return InstallSavedSettings(company);
+    return company.DeleteSubKey(kCompleteKeyName);
   }
   // Without the mark the copy may be incomplete: the product key still holds the
   // settings from before.
-  return !bSaving || DeleteSettingsTree(hCompany, kSavingKeyName);
+  return !bSaving || company.DeleteSubKey(kSavingKeyName);
 }
 
-bool WriteAllSettings(CHookwardenApp& app, HKEY hAppRegKey) {
-  if (!WriteTextValue(hAppRegKey, LanguageValueName().c_str(), EncodeNameCode(app.m_strLanguage.c_str()).c_str()))
+bool WriteAllSettings(CConsoleSettings& settings, IStoreKey& appKey) {
+  if (!WriteStoredText(appKey, LanguageValueName().c_str(), EncodeNameCode(settings.m_strLanguage.c_str())))
     return false;
   // "App Path" too: the engine library finds its files by it, also between a
   // save made while the console runs (a backup) and the next start.
-  if (!WriteTextValue(hAppRegKey, "App Path", app.GetAppPath())) return false;
-  if (!WriteTextValue(hAppRegKey, "DefnsVersion", app.m_overview.m_strDefnsVersion.c_str())) return false;
-  for (const CSettingsSubkey* pSubkey : app.GetSettingsSubkeys()) {
-    if (!pSubkey->WriteToKey(hAppRegKey)) return false;
+  if (!WriteStoredText(appKey, "App Path", settings.GetAppPath())) return false;
+  if (!WriteStoredText(appKey, "DefnsVersion", settings.m_overview.m_strDefnsVersion)) return false;
+  for (const CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) {
+    if (!pSubkey->WriteToKey(appKey)) return false;
   }
   return true;
+}
+
+// The key that holds the product key, opened for every change; null when missing.
+std::unique_ptr<IStoreKey> OpenCompanyKey() {
+  CRegCloseKey company;
+  if (!OpenSettingsKey(HKEY_CURRENT_USER, kCompanyKeyPath, company, KEY_ALL_ACCESS)) return nullptr;
+  return std::make_unique<CRegistryStoreKey>(std::move(company));
+}
+
+bool Failed(DWORD* pdwError, DWORD dwError) {
+  if (pdwError) *pdwError = dwError;
+  return false;
 }
 
 }  // namespace
 
 bool FinishInterruptedSave() {
-  CRegCloseKey company;
-  if (!OpenSettingsKey(HKEY_CURRENT_USER, kCompanyKeyPath, company, KEY_ALL_ACCESS)) return true;
-  return FinishInterruptedSave(company.Get());
+  const std::unique_ptr<IStoreKey> pCompany = OpenCompanyKey();
+  return !pCompany || FinishInterruptedSave(*pCompany);
 }
 
-void WriteStartupValues(const CHookwardenApp& app) {
+void WriteStartupValues(const CConsoleSettings& settings) {
   FinishInterruptedSave();
   CRegCloseKey software, company, product;
   if (!OpenSettingsKey(HKEY_CURRENT_USER, "Software", software, KEY_ALL_ACCESS)) return;
   if (!CreateSettingsKey(software.Get(), "Corvinth", company)) return;
   if (!CreateSettingsKey(company.Get(), kProductKeyName, product)) return;
-  WriteTextValue(product.Get(), "App Path", app.GetAppPath());
-  WriteTextValue(product.Get(), "DefnsVersion", app.m_overview.m_strDefnsVersion.c_str());
+  WriteTextValue(product.Get(), "App Path", settings.GetAppPath());
+  WriteTextValue(product.Get(), "DefnsVersion", settings.m_overview.m_strDefnsVersion.c_str());
 }
 
-void LoadSettings(CHookwardenApp& app) {
+void LoadSettings(CConsoleSettings& settings) {
   FinishInterruptedSave();
   CRegCloseKey product;
   if (!OpenSettingsKey(HKEY_CURRENT_USER, kProductKeyPath, product)) return;
   std::string strCode;
   ReadTextValue(product.Get(), LanguageValueName().c_str(), strCode);
   const std::string strLanguage = DecodeNameCode(strCode.c_str());
-  if (!strLanguage.empty()) app.m_strLanguage = strLanguage;
-  for (CSettingsSubkey* pSubkey : app.GetSettingsSubkeys()) pSubkey->ReadFromKey(product.Get());
+  if (!strLanguage.empty()) settings.m_strLanguage = strLanguage;
+  for (CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->ReadFromKey(product.Get());
 }
 
-bool SaveAllSettings(CHookwardenApp& app) {
-  CRegCloseKey company;
-  if (!OpenSettingsKey(HKEY_CURRENT_USER, kCompanyKeyPath, company, KEY_ALL_ACCESS)) return false;
-  if (!FinishInterruptedSave(company.Get())) return false;
+bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError) {
+  ::SetLastError(0);
+  const std::unique_ptr<IStoreKey> pCompany = OpenCompanyKey();
+  if (!pCompany) return Failed(pdwError, ::GetLastError());
+  return SaveAllSettings(settings, *pCompany, pdwError);
+}
+
+bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& company, DWORD* pdwError) {
+  ::SetLastError(0);
+  if (!FinishInterruptedSave(company)) return Failed(pdwError, ::GetLastError());
 
   // The new state, complete, beside the old one.
   bool bWritten = false;
   {
-    CRegCloseKey saving;
-    bWritten = CreateSettingsKey(company.Get(), kSavingKeyName, saving) && WriteAllSettings(app, saving.Get());
+    const std::unique_ptr<IStoreKey> pSaving = company.CreateSubKey(kSavingKeyName);
+    bWritten = pSaving && WriteAllSettings(settings, *pSaving);
   }
-  CRegCloseKey complete;
-  if (!bWritten || !CreateSettingsKey(company.Get(), kCompleteKeyName, complete)) {
-    DeleteSettingsTree(company.Get(), kSavingKeyName);
-    return false;
+  if (!bWritten || !company.CreateSubKey(kCompleteKeyName)) {
+    const DWORD dwError = ::GetLastError();
+    company.DeleteSubKey(kSavingKeyName);
+    return Failed(pdwError, dwError);
   }
-  complete.Reset();
-  return InstallSavedSettings(company.Get());
+  if (!InstallSavedSettings(company)) return Failed(pdwError, ::GetLastError());
+  if (pdwError) *pdwError = 0;
+  return true;
 }
 
 int SetStartupValue(const char* szName, const char* szData, bool bRemove) {
@@ -118,8 +135,14 @@ int SetStartupValue(const char* szName, const char* szData, bool bRemove) {
   return bDone ? 1 : 0;
 }
 
-int UpdateStartupValue(const CHookwardenApp& app) {
-  const std::string strCommand = std::string(app.GetModulePath()) + " -min";
-  return SetStartupValue(LoadLocalString(IDS_APP_TITLE).c_str(), strCommand.c_str(),
-                         app.m_overview.m_nLoadwithWindowsStartup == 0);
+std::string StartupCommand(const char* szModulePath) {
+  const std::string strPath = szModulePath ? szModulePath : "";
+  if (strPath.find(' ') == std::string::npos) return strPath + " -min";
+  return "\"" + strPath + "\" -min";
+}
+
+int UpdateStartupValue(const CConsoleSettings& settings) {
+  const std::string strCommand = StartupCommand(settings.GetModulePath());
+  return SetStartupValue(LoadLocalString(settings, IDS_APP_TITLE).c_str(), strCommand.c_str(),
+                         settings.m_overview.m_nLoadwithWindowsStartup == 0);
 }

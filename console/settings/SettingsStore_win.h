@@ -1,4 +1,4 @@
-// The settings store: moves the whole settings state of the application object
+// The settings store: moves the whole state of the console's settings
 // between memory and the product key HKEY_CURRENT_USER\Software\Corvinth\Hookwarden,
 // and keeps the console's entry in the Windows start-up key. Registry failures are
 // silent: a key that cannot be opened skips its step, a value that cannot be read
@@ -14,7 +14,10 @@
 
 #include <windows.h>
 
-class CHookwardenApp;
+#include <string>
+
+class CConsoleSettings;
+class IStoreKey;
 
 constexpr const char* kProductKeyPath = "Software\\Corvinth\\Hookwarden";
 constexpr const char* kCompanyKeyPath = "Software\\Corvinth";
@@ -22,16 +25,19 @@ constexpr const char* kStartupRunKeyPath = "Software\\Microsoft\\Windows\\Curren
 
 // Start-up write: creates the product key when it is missing and writes "App Path"
 // (the application folder) and "DefnsVersion". Finishes an interrupted save first.
-void WriteStartupValues(const CHookwardenApp& app);
+void WriteStartupValues(const CConsoleSettings& settings);
 
-// Settings load: the language value, then every settings object of the
-// application object in order. Without the product key everything keeps its
-// defaults.
-void LoadSettings(CHookwardenApp& app);
+// Settings load: the language value, then every settings object in order. Without
+// the product key everything keeps its defaults.
+void LoadSettings(CConsoleSettings& settings);
 
 // Full save: the language value, "App Path", "DefnsVersion", then every settings
 // object in order, into a new product key. True when the new settings are in place.
-bool SaveAllSettings(CHookwardenApp& app);
+// When it fails, *pdwError (if given) is the system's reason, 0 when none is known.
+bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError = nullptr);
+// The same below companyKey, the key that holds the product key (a registry that
+// fails on purpose, in tests).
+bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& companyKey, DWORD* pdwError = nullptr);
 
 // Completes or drops what an interrupted full save left behind. True when the
 // registry holds no unfinished save afterwards.
@@ -42,7 +48,10 @@ bool FinishInterruptedSave();
 // succeeded, 0 otherwise (also when the key is missing).
 int SetStartupValue(const char* szName, const char* szData, bool bRemove);
 
+// The start-up value's command: the console's executable with " -min"; the path
+// is quoted when it holds a blank, or Windows would try "C:\Program.exe" first.
+std::string StartupCommand(const char* szModulePath);
+
 // Brings the start-up value in line with "LoadwithWindowsStartup": the value is
-// named with the application title and starts the console's executable with
-// " -min".
-int UpdateStartupValue(const CHookwardenApp& app);
+// named with the application title and its command is StartupCommand.
+int UpdateStartupValue(const CConsoleSettings& settings);

@@ -5,7 +5,7 @@
 //
 // The settings load and the full save know these objects only through this
 // interface: the application object lists them, in the order they are read and
-// written (CHookwardenApp::GetSettingsSubkeys), and the store calls them with the
+// written (CConsoleSettings::GetSettingsSubkeys), and the store calls them with the
 // open product key. A new object plugs in by deriving from this class and joining
 // that list; the store does not change.
 //
@@ -14,19 +14,21 @@
 //   with the readers of RegistryValues_win.h, each with its own 202-byte read. A
 //   missing subkey or value keeps the default; nothing is reported. Items kept in
 //   numbered subkeys ("MailSafeItem%d", ...) are read 0 to count - 1.
-// - WriteToKey creates its subkey (CreateSettingsKey) below the product key it is
-//   given, which the full save has just made empty, and writes every value in its
-//   stored order with the writers of RegistryValues_win.h, numbered subkeys 0 to
-//   count - 1 in memory order. It returns false as soon as a writer fails and
-//   writes nothing after that: the save then keeps the previous settings.
-//   It changes the registry only through those writers.
+// - WriteToKey creates its subkey below the key it is given (the new product key,
+//   just made empty by the full save) and writes every value in its stored order
+//   with the writers of StoreKey.h, numbered subkeys 0 to count - 1 in memory
+//   order. It returns false as soon as a writer fails and writes nothing after
+//   that: the save then keeps the previous settings. It changes the registry only
+//   through that key, so a save can be handed any registry, one that fails too.
 #pragma once
 
 #include <windows.h>
+
+#include "console/settings/StoreKey.h"
 
 class CSettingsSubkey {
  public:
   virtual ~CSettingsSubkey() = default;
   virtual void ReadFromKey(HKEY hAppRegKey) = 0;
-  virtual bool WriteToKey(HKEY hAppRegKey) const = 0;
+  virtual bool WriteToKey(IStoreKey& appKey) const = 0;
 };

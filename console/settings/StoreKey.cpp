@@ -84,6 +84,22 @@ std::vector<int> NumberedSubKeys(IStoreKey& key, const char* szPrefix, std::int3
   return numbers;
 }
 
+bool CopyStoreTree(IStoreKey& from, IStoreKey& to) {
+  for (const std::string& strName : from.ValueNames()) {
+    std::uint32_t dwType = 0;
+    std::string strData;
+    if (!from.ReadTypedValue(strName.c_str(), &dwType, &strData)) return false;
+    if (!to.WriteValue(strName.c_str(), dwType, strData.data(), strData.size())) return false;
+  }
+  for (const std::string& strName : from.SubKeyNames()) {
+    const std::unique_ptr<IStoreKey> pFrom = from.OpenSubKey(strName.c_str());
+    if (!pFrom) return false;
+    const std::unique_ptr<IStoreKey> pTo = to.CreateSubKey(strName.c_str());
+    if (!pTo || !CopyStoreTree(*pFrom, *pTo)) return false;
+  }
+  return true;
+}
+
 std::string NumberedName(const char* szPrefix, int nNumber) {
   return std::string(szPrefix) + std::to_string(nNumber);
 }

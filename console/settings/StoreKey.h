@@ -27,11 +27,21 @@ class IStoreKey {
   virtual std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) = 0;
   // Names of the subkeys directly below the key.
   virtual std::vector<std::string> SubKeyNames() = 0;
+  // Names of the values of the key.
+  virtual std::vector<std::string> ValueNames() = 0;
   // The value's data bytes, whatever its type; false when it is missing or unreadable.
   virtual bool ReadValue(const char* szName, std::string* pData) = 0;
+  // The same with the value's type.
+  virtual bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) = 0;
   // False when the registry refused the value.
   virtual bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) = 0;
+  // Deletes the subkey with everything below it; false when the registry refused.
+  virtual bool DeleteSubKey(const char* szName) = 0;
 };
+
+// Copies every value and subkey of one key into another, types and bytes as they
+// are. False as soon as a read or a change fails.
+bool CopyStoreTree(IStoreKey& from, IStoreKey& to);
 
 // Readers. Each returns true when the value was there and changed the field.
 

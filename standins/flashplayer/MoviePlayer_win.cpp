@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "standins/flashplayer/MovieFile.h"
-#include "standins/flashplayer/MoviePlayerApi.h"
+#include "console/screens/MoviePlayerApi_win.h"
 #include "shared/OwnedResources_win.h"
 
 namespace {
@@ -26,15 +26,15 @@ class CPlayer {
  public:
   CPlayer(HWND hWnd, HwPlayerEventProc pfnEvent, void* pContext)
       : m_hWnd(hWnd), m_pfnEvent(pfnEvent), m_pContext(pContext) {
-    m_hFont = ::CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma");
-    m_hTitleFont = ::CreateFontA(-15, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma");
+    m_font.Reset(
+        ::CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma"));
+    m_titleFont.Reset(
+        ::CreateFontA(-15, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma"));
     SetBackground(0xFFFFFF);
   }
-  ~CPlayer() {
-    ::DeleteObject(m_hFont);
-    ::DeleteObject(m_hTitleFont);
-    ::DeleteObject(m_hBackground);
-  }
+
+  // Destroys the controls while they still exist, before the window's children go.
+  void OnDestroy() { DestroyControls(); }
 
   long Invoke(long nDispId, const char* szFirst, const char* szSecond, long nValue, char* szResult, long cbResult) {
     const std::string strFirst = szFirst ? szFirst : "";
@@ -82,7 +82,7 @@ class CPlayer {
       case WM_ERASEBKGND: {
         RECT rc;
         ::GetClientRect(m_hWnd, &rc);
-        ::FillRect(reinterpret_cast<HDC>(wParam), &rc, m_hBackground);
+        ::FillRect(reinterpret_cast<HDC>(wParam), &rc, Background());
         return 1;
       }
       case WM_CTLCOLORSTATIC:
@@ -90,7 +90,7 @@ class CPlayer {
         const HDC hdc = reinterpret_cast<HDC>(wParam);
         ::SetTextColor(hdc, m_crText);
         ::SetBkColor(hdc, m_crBackground);
-        return reinterpret_cast<LRESULT>(m_hBackground);
+        return reinterpret_cast<LRESULT>(Background());
       }
       case WM_LBUTTONDOWN: {
         const SMovieCommand command = m_movie.onPress;
@@ -106,24 +106,22 @@ class CPlayer {
 
  private:
   struct SShown {
-    HWND hWnd = nullptr;
-    HWND hArrows = nullptr;  // stepper only
+    CDestroyWindow wnd;
+    CDestroyWindow arrows;  // stepper only
   };
 
   void SetBackground(DWORD dwRgb) {
     m_crBackground = RGB((dwRgb >> 16) & 0xFF, (dwRgb >> 8) & 0xFF, dwRgb & 0xFF);
     const int nLight = 3 * GetRValue(m_crBackground) + 6 * GetGValue(m_crBackground) + GetBValue(m_crBackground);
     m_crText = nLight < 1280 ? RGB(255, 255, 255) : RGB(0, 0, 0);
-    if (m_hBackground) ::DeleteObject(m_hBackground);
-    m_hBackground = ::CreateSolidBrush(m_crBackground);
+    m_background.Reset(::CreateSolidBrush(m_crBackground));
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
   }
 
   static std::string ReadFileText(const std::string& strPath, bool& bRead) {
     bRead = false;
     std::string strText;
-    CCloseFile file(
-        ::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file) return strText;
     const HANDLE hFile = file.Get();
     const DWORD dwSize = ::GetFileSize(hFile, nullptr);
@@ -138,12 +136,11 @@ class CPlayer {
 
   void DestroyControls() {
     for (SShown& shown : m_shown) {
-      if (shown.hArrows) ::DestroyWindow(shown.hArrows);
-      if (shown.hWnd) ::DestroyWindow(shown.hWnd);
+      shown.arrows.Reset();
+      shown.wnd.Reset();
     }
     m_shown.clear();
-    if (m_hError) ::DestroyWindow(m_hError);
-    m_hError = nullptr;
+    m_error.Reset();
   }
 
   void LoadMovie(const std::string& strPath) {
@@ -159,9 +156,9 @@ class CPlayer {
     if (!ParseMovie(strText, m_movie, strError)) {
       // A person looking at a broken stand-in movie sees why it is broken.
       m_movie = SMovie();
-      m_hError = ::CreateWindowExA(0, "STATIC", ("movie error: " + strError).c_str(), WS_CHILD | WS_VISIBLE, 4, 4, 400,
-                                   40, m_hWnd, nullptr, g_hInstance, nullptr);
-      ::SendMessageA(m_hError, WM_SETFONT, reinterpret_cast<WPARAM>(m_hFont), FALSE);
+      m_error.Reset(::CreateWindowExA(0, "STATIC", ("movie error: " + strError).c_str(), WS_CHILD | WS_VISIBLE, 4, 4,
+                                      400, 40, m_hWnd, nullptr, g_hInstance, nullptr));
+      ::SendMessageA(m_error.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
       return;
     }
     for (const auto& value : m_movie.initialValues) m_variables[value.first] = value.second;
@@ -220,27 +217,27 @@ class CPlayer {
         break;
     }
     SShown& shown = m_shown[i];
-    shown.hWnd = ::CreateWindowExA(dwExStyle, szClass, "", dwStyle, c.x, c.y, c.cx, c.cy, m_hWnd,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId)), g_hInstance, nullptr);
-    ::SendMessageA(shown.hWnd, WM_SETFONT,
-                   reinterpret_cast<WPARAM>(c.kind == EMovieControlKind::Title ? m_hTitleFont : m_hFont), FALSE);
+    shown.wnd.Reset(::CreateWindowExA(dwExStyle, szClass, "", dwStyle, c.x, c.y, c.cx, c.cy, m_hWnd,
+                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId)), g_hInstance, nullptr));
+    ::SendMessageA(shown.wnd.Get(), WM_SETFONT,
+                   reinterpret_cast<WPARAM>(c.kind == EMovieControlKind::Title ? TitleFont() : Font()), FALSE);
     if (c.kind == EMovieControlKind::Stepper) {
-      shown.hArrows = ::CreateWindowExA(
+      shown.arrows.Reset(::CreateWindowExA(
           0, UPDOWN_CLASSA, "", WS_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0,
           0, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId + kStepperArrowsIdOffset)), g_hInstance,
-          nullptr);
-      ::SendMessageA(shown.hArrows, UDM_SETBUDDY, reinterpret_cast<WPARAM>(shown.hWnd), 0);
-      ::SendMessageA(shown.hArrows, UDM_SETRANGE32, c.nMinimum, c.nMaximum);
+          nullptr));
+      ::SendMessageA(shown.arrows.Get(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(shown.wnd.Get()), 0);
+      ::SendMessageA(shown.arrows.Get(), UDM_SETRANGE32, c.nMinimum, c.nMaximum);
     }
     if (c.kind == EMovieControlKind::List) {
-      ::SendMessageA(shown.hWnd, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+      ::SendMessageA(shown.wnd.Get(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
       const int nWidth = c.columns.empty() ? c.cx : (c.cx - 4) / static_cast<int>(c.columns.size());
       for (std::size_t n = 0; n < c.columns.size(); ++n) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT | LVCF_WIDTH;
         column.pszText = const_cast<char*>(c.columns[n].c_str());
         column.cx = nWidth;
-        ::SendMessageA(shown.hWnd, LVM_INSERTCOLUMNA, n, reinterpret_cast<LPARAM>(&column));
+        ::SendMessageA(shown.wnd.Get(), LVM_INSERTCOLUMNA, n, reinterpret_cast<LPARAM>(&column));
       }
     }
   }
@@ -299,7 +296,7 @@ class CPlayer {
     m_bRefreshing = true;
     for (std::size_t i = 0; i < m_shown.size(); ++i) {
       const SMovieControl& c = m_movie.controls[i];
-      const HWND hWnd = m_shown[i].hWnd;
+      const HWND hWnd = m_shown[i].wnd.Get();
       switch (c.kind) {
         case EMovieControlKind::Text:
         case EMovieControlKind::Title:
@@ -321,7 +318,7 @@ class CPlayer {
       }
       const bool bShown = IsShown(c);
       ::ShowWindow(hWnd, bShown ? SW_SHOWNA : SW_HIDE);
-      if (m_shown[i].hArrows) ::ShowWindow(m_shown[i].hArrows, bShown ? SW_SHOWNA : SW_HIDE);
+      if (m_shown[i].arrows.Get()) ::ShowWindow(m_shown[i].arrows.Get(), bShown ? SW_SHOWNA : SW_HIDE);
     }
     m_bRefreshing = false;
   }
@@ -330,8 +327,8 @@ class CPlayer {
     for (std::size_t i = 0; i < m_shown.size(); ++i) {
       const EMovieControlKind kind = m_movie.controls[i].kind;
       if ((kind == EMovieControlKind::Input || kind == EMovieControlKind::Password) &&
-          ::IsWindowVisible(m_shown[i].hWnd)) {
-        ::SetFocus(m_shown[i].hWnd);
+          ::IsWindowVisible(m_shown[i].wnd.Get())) {
+        ::SetFocus(m_shown[i].wnd.Get());
         return;
       }
     }
@@ -341,7 +338,7 @@ class CPlayer {
     m_variables[strName] = strValue;
     for (std::size_t i = 0; i < m_shown.size(); ++i) {
       const SMovieControl& c = m_movie.controls[i];
-      if (c.kind == EMovieControlKind::List && c.strVariable == strName) FillList(m_shown[i].hWnd, strValue);
+      if (c.kind == EMovieControlKind::List && c.strVariable == strName) FillList(m_shown[i].wnd.Get(), strValue);
     }
     Refresh();
     if (!bFromHost) return;
@@ -422,7 +419,7 @@ class CPlayer {
       case EMovieControlKind::Password:
       case EMovieControlKind::Stepper:
         if (nCode == EN_CHANGE) {
-          SetVariable(c.strVariable, WindowText(m_shown[i].hWnd), false);
+          SetVariable(c.strVariable, WindowText(m_shown[i].wnd.Get()), false);
           Send(c.command);
         }
         break;
@@ -444,9 +441,13 @@ class CPlayer {
   HWND m_hWnd;
   HwPlayerEventProc m_pfnEvent;
   void* m_pContext;
-  HFONT m_hFont = nullptr;
-  HFONT m_hTitleFont = nullptr;
-  HBRUSH m_hBackground = nullptr;
+  HFONT Font() const { return static_cast<HFONT>(m_font.Get()); }
+  HFONT TitleFont() const { return static_cast<HFONT>(m_titleFont.Get()); }
+  HBRUSH Background() const { return static_cast<HBRUSH>(m_background.Get()); }
+
+  CDeleteObject m_font;
+  CDeleteObject m_titleFont;
+  CDeleteObject m_background;
   COLORREF m_crBackground = 0;
   COLORREF m_crText = 0;
   SMovie m_movie;
@@ -454,7 +455,7 @@ class CPlayer {
   std::string m_strLabel;
   std::vector<SShown> m_shown;
   std::vector<SMovieCommand> m_queue;
-  HWND m_hError = nullptr;
+  CDestroyWindow m_error;
   bool m_bRefreshing = false;
 };
 
@@ -475,6 +476,7 @@ LRESULT CALLBACK PlayerWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPara
                         reinterpret_cast<LONG_PTR>(new CPlayer(hWnd, pParams->pfnEvent, pParams->pContext)));
   }
   CPlayer* pPlayer = PlayerOf(hWnd);
+  if (uMsg == WM_DESTROY && pPlayer) pPlayer->OnDestroy();
   if (uMsg == WM_NCDESTROY) {
     ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
     delete pPlayer;

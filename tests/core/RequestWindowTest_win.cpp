@@ -53,7 +53,7 @@ TEST_F(RequestWindowTest, SecondProcessGetsTheHandlersVerdict) {
 
 TEST_F(RequestWindowTest, ReceiverTableRowsWithoutHandler) {
   m_handlers.nReply = 0;
-  EXPECT_EQ(1, Send("1125 U 654"));   // kind of another code
+  EXPECT_EQ(1, Send("1125 U 654"));  // kind of another code
   EXPECT_EQ(1, Send("1126 I 654"));
   EXPECT_EQ(1, Send("1127 I 1681"));
   EXPECT_EQ(0, Send("1128 I 1681"));  // unknown code: default processing
@@ -61,6 +61,15 @@ TEST_F(RequestWindowTest, ReceiverTableRowsWithoutHandler) {
   EXPECT_EQ(0, Send("1125 I 653"));
   EXPECT_EQ(0, Send("1125 I 654 unterminated"));
   EXPECT_TRUE(m_handlers.calls.empty());
+}
+
+TEST(RequestWindow, GoesWithItsOwnerAndItsObjectLetsGo) {
+  CRecordingHandlers handlers;
+  CRequestWindow window(handlers);
+  CDestroyWindow owner(::CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+  ASSERT_TRUE(window.Create(owner.Get()));
+  owner.Reset();
+  EXPECT_EQ(nullptr, window.GetHwnd());
 }
 
 }  // namespace

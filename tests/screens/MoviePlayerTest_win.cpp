@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "standins/flashplayer/MoviePlayerApi.h"
+#include "console/screens/MoviePlayerApi_win.h"
 #include "support/TempFolder_win.h"
 #include "support/WaitUntil_win.h"
 

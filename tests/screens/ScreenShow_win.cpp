@@ -10,7 +10,7 @@
 #include <thread>
 
 #include "console/ConsoleResources.h"
-#include "console/core/HookwardenApp_win.h"
+#include "console/settings/ConsoleSettings_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/PasswordDlg_win.h"
 #include "console/settings/Languages_win.h"
@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   std::string strApp = szModule;
   strApp = strApp.substr(0, strApp.rfind('\\'));
   strApp = strApp.substr(0, strApp.rfind('\\')) + "\\app";
-  CHookwardenApp app(strApp.c_str());
+  CConsoleSettings app(strApp.c_str());
 
   CScreenUser user;
   std::thread watcher([dwShowMs, &user] {
@@ -44,13 +44,13 @@ int main(int argc, char** argv) {
   });
 
   if (strShot == "message" || strShot == "question") {
-    CMsgBoxDlg box;
+    CMsgBoxDlg box(app);
     box.m_nFlags = strShot == "question" ? MSGBOX_FLAGS_YESNO : MSGBOX_FLAGS_INFORMATION;
-    box.m_strMessageText = LoadLocalString(strShot == "question" ? IDS_LOGOUT_QUESTION : IDS_PASSWORD_RULES);
-    box.m_strCaption = LoadLocalString(strShot == "question" ? IDS_LOGIN_ERROR : IDS_PASSWORD_ERROR);
+    box.m_strMessageText = LoadLocalString(app, strShot == "question" ? IDS_LOGOUT_QUESTION : IDS_PASSWORD_RULES);
+    box.m_strCaption = LoadLocalString(app, strShot == "question" ? IDS_LOGIN_ERROR : IDS_PASSWORD_ERROR);
     box.DoModal();
   } else {
-    CPasswordDlg dialog;
+    CPasswordDlg dialog(app);
     dialog.m_nMode = strShot == "login" ? PASSWORD_MODE_LOGIN : PASSWORD_MODE_SET;
     if (strShot != "setps") dialog.m_strPassword = EncodeNameCode("secret1");
     dialog.DoModal();

@@ -4,7 +4,7 @@
 #include <thread>
 #include <vector>
 
-#include "standins/flashplayer/MoviePlayerApi.h"
+#include "console/screens/MoviePlayerApi_win.h"
 #include "support/WaitUntil_win.h"
 
 namespace {

@@ -6,10 +6,10 @@
 #include <atomic>
 
 #include "console/ConsoleResources.h"
-#include "console/core/HookwardenApp_win.h"
 #include "console/screens/LoginCheck_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/PasswordDlg_win.h"
+#include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "screens/ScreenUser_win.h"
@@ -37,10 +37,13 @@ enum : int {
 
 class ScreensTest : public ::testing::Test {
  protected:
-  ScreensTest() : m_app(BuiltAppFolder().c_str()) {}
+  ScreensTest() : m_app(BuiltAppFolder().c_str()) { s_pApp = &m_app; }
+  ~ScreensTest() override { s_pApp = nullptr; }
+  // The settings of the built application folder, for this test.
+  static CConsoleSettings& App() { return *s_pApp; }
 
   static int RunMessage(const char* szText, int nFlags, CMsgBoxDlg* pBox = nullptr) {
-    CMsgBoxDlg local;
+    CMsgBoxDlg local(App());
     CMsgBoxDlg& box = pBox ? *pBox : local;
     box.m_strMessageText = szText;
     box.m_strCaption = "Question";
@@ -50,22 +53,24 @@ class ScreensTest : public ::testing::Test {
 
   // Expects the message box with string nTextId and answers it with button nAnswer.
   static void Answer(CScreenUser& user, UINT nTextId, int nAnswer) {
-    EXPECT_EQ(LoadLocalString(nTextId), user.Text(ID_MSG_TEXT));
+    EXPECT_EQ(LoadLocalString(App(), nTextId), user.Text(ID_MSG_TEXT));
     user.Press(nAnswer);
   }
 
-  CHookwardenApp m_app;
+  CConsoleSettings m_app;
+  static CConsoleSettings* s_pApp;
 };
+
+CConsoleSettings* ScreensTest::s_pApp = nullptr;
 
 }  // namespace
 
 TEST_F(ScreensTest, MovieFileLiesInTheScreenFolderUnderItsNameCode) {
   CTempFolder folder;
-  CHookwardenApp app(folder.c_str());
-  EXPECT_EQ(folder.Path() + "\\74\\27648\\6566.hkx", BuildMoviePath("AB", ".hkx"));
+  EXPECT_EQ(folder.Path() + "\\74\\27648\\6566.hkx", BuildMoviePath(folder.c_str(), "AB", ".hkx"));
   EXPECT_TRUE(IsFolder(folder.Path() + "\\74"));
   EXPECT_TRUE(IsFolder(folder.Path() + "\\74\\27648"));
-  EXPECT_EQ(folder.Path() + "\\74\\27648\\728780658383.hwf", BuildMoviePath("HWPass", ".hwf"));
+  EXPECT_EQ(folder.Path() + "\\74\\27648\\728780658383.hwf", BuildMoviePath(folder.c_str(), "HWPass", ".hwf"));
 }
 
 TEST_F(ScreensTest, QuestionEndsWithOneForYesAndTwoForNo) {
@@ -122,7 +127,7 @@ TEST_F(ScreensTest, InformationHasOnlyOkAndKeysMapToOkAndCancel) {
 }
 
 TEST_F(ScreensTest, MessageBoxTakesTheMoviesSizeKeepingItsCorner) {
-  CMsgBoxDlg box;
+  CMsgBoxDlg box(App());
   RECT rcShown = {};
   RECT rcSized = {};
   const SUserRun run = RunWithUser([&] { return RunMessage("Sized.", MSGBOX_FLAGS_INFORMATION, &box); },
@@ -149,11 +154,12 @@ TEST_F(ScreensTest, MessageBoxTakesTheMoviesSizeKeepingItsCorner) {
 TEST_F(ScreensTest, DragCommandComesFromAPressOnTheStage) {
   class CCountingBox : public CMsgBoxDlg {
    public:
+    using CMsgBoxDlg::CMsgBoxDlg;
     std::atomic<int> nDrags{0};
 
    protected:
     void StartDrag() override { ++nDrags; }
-  } box;
+  } box(App());
   box.m_strMessageText = "Drag me";
   const SUserRun run = RunWithUser([&] { return static_cast<int>(box.DoModal()); },
                                    [&](CScreenUser& user) {
@@ -169,8 +175,9 @@ TEST_F(ScreensTest, DragCommandComesFromAPressOnTheStage) {
 
 TEST_F(ScreensTest, ScreenWithoutMovieOpensEmptyAndEscapeEndsIt) {
   CTempFolder folder;
-  CHookwardenApp app(folder.c_str());
-  const SUserRun run = RunWithUser([] { return RunMessage("Nothing", MSGBOX_FLAGS_INFORMATION); },
+  CConsoleSettings app(folder.c_str());
+  CMsgBoxDlg box(app);
+  const SUserRun run = RunWithUser([&] { return RunMessage("Nothing", MSGBOX_FLAGS_INFORMATION, &box); },
                                    [](CScreenUser& user) {
                                      EXPECT_EQ(nullptr, user.ShownControl(ID_MSG_OK));
                                      user.Key(0, VK_ESCAPE);
@@ -180,7 +187,7 @@ TEST_F(ScreensTest, ScreenWithoutMovieOpensEmptyAndEscapeEndsIt) {
 }
 
 TEST_F(ScreensTest, WrongLoginKeepsTheScreenOpenWithTheFieldCleared) {
-  CPasswordDlg dialog;
+  CPasswordDlg dialog(App());
   dialog.m_strPassword = EncodeNameCode("Secret1");
   const SUserRun run = RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
                                    [](CScreenUser& user) {
@@ -202,7 +209,7 @@ TEST_F(ScreensTest, WrongLoginKeepsTheScreenOpenWithTheFieldCleared) {
 }
 
 TEST_F(ScreensTest, NewPasswordRulesThenAcceptedWithVerifyInOtherCase) {
-  CPasswordDlg dialog;
+  CPasswordDlg dialog(App());
   dialog.m_nMode = PASSWORD_MODE_SET;
   const SUserRun run =
       RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
@@ -229,7 +236,7 @@ TEST_F(ScreensTest, NewPasswordRulesThenAcceptedWithVerifyInOtherCase) {
 
 TEST_F(ScreensTest, SixAndThirtyOneCharactersAreAccepted) {
   for (const char* szGood : {"abcdef", "abcdefghijklmnopqrstuvwxyz12345"}) {
-    CPasswordDlg dialog;
+    CPasswordDlg dialog(App());
     dialog.m_nMode = PASSWORD_MODE_SET;
     const SUserRun run = RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
                                      [&](CScreenUser& user) {
@@ -244,7 +251,7 @@ TEST_F(ScreensTest, SixAndThirtyOneCharactersAreAccepted) {
 }
 
 TEST_F(ScreensTest, ChangingShowsTheOldFieldAndChecksIt) {
-  CPasswordDlg dialog;
+  CPasswordDlg dialog(App());
   dialog.m_nMode = PASSWORD_MODE_SET;  // with a stored password this becomes a change
   dialog.m_strPassword = EncodeNameCode("secret1");
   const SUserRun run = RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
@@ -272,7 +279,7 @@ TEST_F(ScreensTest, ChangingShowsTheOldFieldAndChecksIt) {
 
 TEST_F(ScreensTest, CancelEscapeAndCloseRequestNeverEndWithOk) {
   for (int nWay = 0; nWay < 3; ++nWay) {
-    CPasswordDlg dialog;
+    CPasswordDlg dialog(App());
     dialog.m_nMode = PASSWORD_MODE_SET;
     const SUserRun run = RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
                                      [&](CScreenUser& user) {
@@ -290,18 +297,18 @@ TEST_F(ScreensTest, CancelEscapeAndCloseRequestNeverEndWithOk) {
 
 TEST_F(ScreensTest, LoginCheckAsksOnlyWhenAPasswordIsSet) {
   int nIsLogin = 0;
-  SUserRun run = RunWithUser([&] { return CheckLogin(nIsLogin, "") ? 1 : 0; },
+  SUserRun run = RunWithUser([&] { return CheckLogin(App(), nIsLogin, "") ? 1 : 0; },
                              [](CScreenUser& user) { EXPECT_TRUE(user.EndsWithoutScreen()); });
   EXPECT_EQ(1, run.nResult);
   EXPECT_EQ(0, nIsLogin);
 
   int nPushes = 0;
   CPasswordLoginPrompt::SetOverviewPush([&] { ++nPushes; });
-  run = RunWithUser([&] { return CheckLogin(nIsLogin, EncodeNameCode("secret1")) ? 1 : 0; },
+  run = RunWithUser([&] { return CheckLogin(App(), nIsLogin, EncodeNameCode("secret1")) ? 1 : 0; },
                     [](CScreenUser& user) { user.Press(ID_PASS_CANCEL); });
   EXPECT_EQ(0, run.nResult);
   EXPECT_EQ(0, nIsLogin);
-  run = RunWithUser([&] { return CheckLogin(nIsLogin, EncodeNameCode("secret1")) ? 1 : 0; },
+  run = RunWithUser([&] { return CheckLogin(App(), nIsLogin, EncodeNameCode("secret1")) ? 1 : 0; },
                     [](CScreenUser& user) {
                       user.Type(ID_LOGIN_PASSWORD, "Secret1");
                       user.Press(ID_PASS_OK);
@@ -316,7 +323,7 @@ TEST_F(ScreensTest, LoginCheckAsksOnlyWhenAPasswordIsSet) {
 TEST_F(ScreensTest, LoginCheckUsesTheApplicationsSettings) {
   m_app.m_overview.m_strPassword = EncodeNameCode("secret1");
   m_app.m_overview.m_nIsLogin = 0;
-  SUserRun run = RunWithUser([] { return CheckLogin() ? 1 : 0; },
+  SUserRun run = RunWithUser([] { return CheckLogin(App()) ? 1 : 0; },
                              [](CScreenUser& user) {
                                user.Type(ID_LOGIN_PASSWORD, "SECRET1");
                                user.Press(ID_PASS_OK);
@@ -325,7 +332,7 @@ TEST_F(ScreensTest, LoginCheckUsesTheApplicationsSettings) {
   EXPECT_EQ(1, run.nResult);
   EXPECT_EQ(1, m_app.m_overview.m_nIsLogin);
   // Logged in: no screen any more.
-  run = RunWithUser([] { return CheckLogin() ? 1 : 0; },
+  run = RunWithUser([] { return CheckLogin(App()) ? 1 : 0; },
                     [](CScreenUser& user) { EXPECT_TRUE(user.EndsWithoutScreen()); });
   EXPECT_EQ(1, run.nResult);
 }

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "console/core/HookwardenApp_win.h"
+#include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/FileVersion_win.h"
 #include "shared/HookwardenVersion.h"
 #include "support/TempFolder_win.h"
@@ -32,15 +32,15 @@ TEST(FileVersion, ConsoleCarriesEveryKeyInItsTranslation) {
 }
 
 TEST(FileVersion, EngineLibraryAndConsoleVersionTexts) {
-  CHookwardenApp app(BuiltAppFolder().c_str());
-  EXPECT_EQ(HW_VERSION_TEXT, GetEngineVersion());
+  CConsoleSettings app(BuiltAppFolder().c_str());
+  EXPECT_EQ(HW_VERSION_TEXT, GetEngineVersion(app.GetAppPath()));
   EXPECT_EQ("Quellmail.dll", [] {
     CFileVersionInfo info;
     info.Load((BuiltAppFolder() + "\\Quellmail.dll").c_str());
     return info.GetText("OriginalFilename");
   }());
   // The test program carries the console's resources, version included.
-  EXPECT_EQ(HW_VERSION_TEXT, GetConsoleVersion());
+  EXPECT_EQ(HW_VERSION_TEXT, app.m_overview.m_strConsoleVersion);
   EXPECT_NE(std::string::npos, std::string(HW_VERSION_TEXT).find('.'));
 }
 
@@ -69,8 +69,8 @@ TEST(FileVersion, FilesWithoutVersionInformationGiveEmptyTexts) {
   EXPECT_EQ("", info.GetText("FileVersion"));
 
   // An application folder without the engine library.
-  CHookwardenApp app(folder.c_str());
-  EXPECT_EQ("", GetEngineVersion());
+  CConsoleSettings app(folder.c_str());
+  EXPECT_EQ("", GetEngineVersion(app.GetAppPath()));
 }
 
 }  // namespace

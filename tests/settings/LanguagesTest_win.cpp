@@ -7,7 +7,7 @@
 #include <string>
 
 #include "console/ConsoleResources.h"
-#include "console/core/HookwardenApp_win.h"
+#include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/LanguageText.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/PseudoRandom.h"
@@ -39,34 +39,34 @@ TEST(SeededFolders, BothFoldersExistAfterThePathIsBuilt) {
   // Building it again, with the folders there, gives the same path.
   EXPECT_EQ(strPath, GetSeededFolder(folder.c_str(), kLanguageFolderSeed));
 
-  CHookwardenApp app(folder.c_str());
-  EXPECT_EQ(folder.Path() + "\\74\\27648", GetScreenFolder());
-  EXPECT_EQ(folder.Path() + "\\71\\16899", GetHelpFolder());
+  CConsoleSettings app(folder.c_str());
+  EXPECT_EQ(folder.Path() + "\\74\\27648", GetScreenFolder(app.GetAppPath()));
+  EXPECT_EQ(folder.Path() + "\\71\\16899", GetHelpFolder(app.GetAppPath()));
   EXPECT_TRUE(IsFolder(folder.Path() + "\\74\\27648"));
   EXPECT_TRUE(IsFolder(folder.Path() + "\\71\\16899"));
 }
 
 TEST(LocalString, BuiltInTextsWithoutALanguageFile) {
   CTempFolder folder;
-  CHookwardenApp app(folder.c_str());
+  CConsoleSettings app(folder.c_str());
   EXPECT_EQ("English", app.m_strLanguage);
-  EXPECT_EQ("Allow", LoadLocalString(IDS_ACTION_ALLOW));
-  EXPECT_EQ("Hookwarden", LoadLocalString(IDS_APP_TITLE));
-  EXPECT_EQ("&About Tessaline...", LoadLocalString(IDS_ABOUTBOX));
+  EXPECT_EQ("Allow", LoadLocalString(app, IDS_ACTION_ALLOW));
+  EXPECT_EQ("Hookwarden", LoadLocalString(app, IDS_APP_TITLE));
+  EXPECT_EQ("&About Tessaline...", LoadLocalString(app, IDS_ABOUTBOX));
   EXPECT_EQ("Lurewipe_lsp", LoadBuiltInString(IDS_PROVIDER_NAME));
   EXPECT_EQ(
       "You are trying to connect to a phishing host whose\nIP is '%s'\nIt is strongly recommended \nthat you block it "
       "now.",
-      LoadLocalString(IDS_ALERT_HOST_IP));
+      LoadLocalString(app, IDS_ALERT_HOST_IP));
   // Numbers the table lacks give the empty text.
-  EXPECT_EQ("", LoadLocalString(7012));
+  EXPECT_EQ("", LoadLocalString(app, 7012));
   EXPECT_EQ("", LoadBuiltInString(7999));
   for (UINT nId : kBuiltInStrings) EXPECT_FALSE(LoadBuiltInString(nId).empty()) << nId;
 }
 
 TEST(LocalString, LanguageFileValuesReplaceTheBuiltInTexts) {
   CTempFolder folder;
-  CHookwardenApp app(folder.c_str());
+  CConsoleSettings app(folder.c_str());
   app.m_strLanguage = "Testish";
   WriteFileBytes(LanguageFile(folder, "Testish"),
                  "[strelAndwkooH]\r\n"
@@ -76,41 +76,42 @@ TEST(LocalString, LanguageFileValuesReplaceTheBuiltInTexts) {
                  "1799168=Not built in\r\n"           // 7028, not in the table
                  "[uneMyarTndwkooH]\r\n"
                  "1795584=wrong section\r\n");  // 7014 under the menu section only
-  EXPECT_EQ(app.GetAppPath() + std::string("\\64\\28170\\") + "84698384738372.hwl", GetLanguageFilePath());
-  EXPECT_EQ("it-allow", LoadLocalString(IDS_ACTION_ALLOW));
-  EXPECT_EQ("Line one\nLine\ttwo", LoadLocalString(IDS_ACTION_BLOCK));
-  EXPECT_EQ("Ask", LoadLocalString(IDS_ACTION_ASK));
-  EXPECT_EQ("", LoadLocalString(7028));
-  EXPECT_EQ("High", LoadLocalString(IDS_RATING_HIGH));
+  EXPECT_EQ(app.GetAppPath() + std::string("\\64\\28170\\") + "84698384738372.hwl", GetLanguageFilePath(app));
+  EXPECT_EQ("it-allow", LoadLocalString(app, IDS_ACTION_ALLOW));
+  EXPECT_EQ("Line one\nLine\ttwo", LoadLocalString(app, IDS_ACTION_BLOCK));
+  EXPECT_EQ("Ask", LoadLocalString(app, IDS_ACTION_ASK));
+  EXPECT_EQ("", LoadLocalString(app, 7028));
+  EXPECT_EQ("High", LoadLocalString(app, IDS_RATING_HIGH));
 
   // Nothing is cached: a change of language shows at the next lookup.
   app.m_strLanguage = "English";
-  EXPECT_EQ("Allow", LoadLocalString(IDS_ACTION_ALLOW));
+  EXPECT_EQ("Allow", LoadLocalString(app, IDS_ACTION_ALLOW));
   app.m_strLanguage = "TESTISH";
-  EXPECT_EQ("it-allow", LoadLocalString(IDS_ACTION_ALLOW));
+  EXPECT_EQ("it-allow", LoadLocalString(app, IDS_ACTION_ALLOW));
 }
 
 TEST(LocalString, ShippedGermanFileTranslatesEveryString) {
-  CHookwardenApp app(BuiltAppFolder().c_str());
+  CConsoleSettings app(BuiltAppFolder().c_str());
   app.m_strLanguage = "GERMAN";
-  ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(GetLanguageFilePath().c_str())) << GetLanguageFilePath();
-  EXPECT_EQ("Zulassen", LoadLocalString(IDS_ACTION_ALLOW));
-  EXPECT_EQ("Hoch", LoadLocalString(IDS_RATING_HIGH));
-  EXPECT_EQ("Anmeldefehler", LoadLocalString(IDS_LOGIN_ERROR));
+  ASSERT_NE(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(GetLanguageFilePath(app).c_str()))
+      << GetLanguageFilePath(app);
+  EXPECT_EQ("Zulassen", LoadLocalString(app, IDS_ACTION_ALLOW));
+  EXPECT_EQ("Hoch", LoadLocalString(app, IDS_RATING_HIGH));
+  EXPECT_EQ("Anmeldefehler", LoadLocalString(app, IDS_LOGIN_ERROR));
   EXPECT_EQ(
       "Das eingegebene Kennwort ist nicht korrekt.\nSie haben nicht das Recht, Einstellungen zu \xE4ndern.\n"
       "Bitte versuchen Sie es erneut.",
-      LoadLocalString(IDS_WRONG_PASSWORD));
+      LoadLocalString(app, IDS_WRONG_PASSWORD));
   for (UINT nId : kBuiltInStrings) {
     if (nId == IDS_APP_TITLE || nId == IDS_PROVIDER_NAME) {
-      EXPECT_EQ(LoadBuiltInString(nId), LoadLocalString(nId)) << nId;
+      EXPECT_EQ(LoadBuiltInString(nId), LoadLocalString(app, nId)) << nId;
     } else {
-      EXPECT_NE(LoadBuiltInString(nId), LoadLocalString(nId)) << nId;
+      EXPECT_NE(LoadBuiltInString(nId), LoadLocalString(app, nId)) << nId;
     }
   }
   // The alert texts keep their place for the text they name.
-  EXPECT_NE(std::string::npos, LoadLocalString(IDS_ALERT_HOST_IP).find("'%s'"));
-  EXPECT_NE(std::string::npos, LoadLocalString(IDS_ALERT_URL).find("'%s'"));
+  EXPECT_NE(std::string::npos, LoadLocalString(app, IDS_ALERT_HOST_IP).find("'%s'"));
+  EXPECT_NE(std::string::npos, LoadLocalString(app, IDS_ALERT_URL).find("'%s'"));
 }
 
 struct SMenuItem {
@@ -135,10 +136,10 @@ CDestroyMenu LoadTrayMenu() {
 
 TEST(TranslateMenu, WithoutALanguageFileTheTrayMenuStaysEnglish) {
   CTempFolder folder;
-  CHookwardenApp app(folder.c_str());
+  CConsoleSettings app(folder.c_str());
   CDestroyMenu menu = LoadTrayMenu();
   ASSERT_TRUE(menu);
-  TranslateMenu(menu.Get(), kTrayMenuSectionName);
+  TranslateMenu(app, menu.Get(), kTrayMenuSectionName);
   ASSERT_EQ(1, ::GetMenuItemCount(menu.Get()));
   EXPECT_EQ("Tray", ItemsOf(menu.Get())[0].strText);
   const auto items = ItemsOf(::GetSubMenu(menu.Get(), 0));
@@ -153,15 +154,15 @@ TEST(TranslateMenu, WithoutALanguageFileTheTrayMenuStaysEnglish) {
 }
 
 TEST(TranslateMenu, ShippedGermanFileTranslatesTheTrayMenu) {
-  CHookwardenApp app(BuiltAppFolder().c_str());
+  CConsoleSettings app(BuiltAppFolder().c_str());
   app.m_strLanguage = "German";
   CDestroyMenu menu = LoadTrayMenu();
   ASSERT_TRUE(menu);
   // Translating twice gives the same texts: the generator is seeded each time.
-  TranslateMenu(menu.Get(), kTrayMenuSectionName);
+  TranslateMenu(app, menu.Get(), kTrayMenuSectionName);
   CDestroyMenu again = LoadTrayMenu();
-  TranslateMenu(again.Get(), kTrayMenuSectionName);
-  TranslateMenu(again.Get(), kTrayMenuSectionName);
+  TranslateMenu(app, again.Get(), kTrayMenuSectionName);
+  TranslateMenu(app, again.Get(), kTrayMenuSectionName);
   for (HMENU hMenu : {menu.Get(), again.Get()}) {
     const auto top = ItemsOf(hMenu);
     ASSERT_EQ(1u, top.size());
@@ -181,7 +182,7 @@ TEST(TranslateMenu, ShippedGermanFileTranslatesTheTrayMenu) {
 
 TEST(TranslateMenu, ReadsKeysOfTheNamedSectionWithTheValueRules) {
   CTempFolder folder;
-  CHookwardenApp app(folder.c_str());
+  CConsoleSettings app(folder.c_str());
   app.m_strLanguage = "Testish";
   WriteFileBytes(LanguageFile(folder, "Testish"),
                  "[uneMyarTndwkooH]\r\n"
@@ -191,7 +192,7 @@ TEST(TranslateMenu, ReadsKeysOfTheNamedSectionWithTheValueRules) {
                  "[uneMrehtO]\r\n"
                  "8389632=Other section\r\n");
   CDestroyMenu menu = LoadTrayMenu();
-  TranslateMenu(menu.Get(), kTrayMenuSectionName);
+  TranslateMenu(app, menu.Get(), kTrayMenuSectionName);
   EXPECT_EQ("Top", ItemsOf(menu.Get())[0].strText);
   auto items = ItemsOf(::GetSubMenu(menu.Get(), 0));
   EXPECT_EQ("Come\tback", items[0].strText);
@@ -199,28 +200,28 @@ TEST(TranslateMenu, ReadsKeysOfTheNamedSectionWithTheValueRules) {
   EXPECT_EQ("&Exit", items[3].strText);
 
   CDestroyMenu other = LoadTrayMenu();
-  TranslateMenu(other.Get(), "OtherMenu");
+  TranslateMenu(app, other.Get(), "OtherMenu");
   EXPECT_EQ("Tray", ItemsOf(other.Get())[0].strText);
   EXPECT_EQ("Other section", ItemsOf(::GetSubMenu(other.Get(), 0))[3].strText);
 }
 
 TEST(InstalledLanguages, ListsDecodedNamesOfLanguageFilesOnly) {
   CTempFolder folder;
-  CHookwardenApp app(folder.c_str());
-  EXPECT_EQ("", GetInstalledLanguages());
-  const std::string strFolder = GetLanguageFolder();
+  CConsoleSettings app(folder.c_str());
+  EXPECT_EQ("", GetInstalledLanguages(app));
+  const std::string strFolder = GetLanguageFolder(app.GetAppPath());
   WriteFileBytes(strFolder + "\\69787176738372.hwl", "");
-  EXPECT_EQ("ENGLISH", GetInstalledLanguages());
+  EXPECT_EQ("ENGLISH", GetInstalledLanguages(app));
   WriteFileBytes(strFolder + "\\716982776578.hwl", "");
   WriteFileBytes(strFolder + "\\6566.txt", "");
   ::CreateDirectoryA((strFolder + "\\6768.hwl").c_str(), nullptr);
-  const std::string strList = GetInstalledLanguages();
+  const std::string strList = GetInstalledLanguages(app);
   EXPECT_TRUE(strList == "ENGLISH|GERMAN" || strList == "GERMAN|ENGLISH") << strList;
 }
 
 TEST(InstalledLanguages, BuiltApplicationFolderShipsEnglishAndGerman) {
-  CHookwardenApp app(BuiltAppFolder().c_str());
-  const std::string strList = GetInstalledLanguages();
+  CConsoleSettings app(BuiltAppFolder().c_str());
+  const std::string strList = GetInstalledLanguages(app);
   EXPECT_TRUE(strList == "ENGLISH|GERMAN" || strList == "GERMAN|ENGLISH") << strList;
 }
 

@@ -10,12 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "console/core/HookwardenApp_win.h"
+#include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/ListsAndLog_win.h"
 #include "console/settings/LogArchive_win.h"
 #include "console/settings/RegistryStoreKey_win.h"
 #include "console/settings/RegistryValues_win.h"
 #include "console/settings/SettingsStore_win.h"
+#include "settings/FaultyStoreKey.h"
 #include "settings/RegistryTestKey_win.h"
 #include "settings/TempFolder_win.h"
 
@@ -34,14 +35,11 @@ void RemoveProductKeys() {
 class ListsAndLogApp : public ::testing::Test {
  protected:
   void SetUp() override { RemoveProductKeys(); }
-  void TearDown() override {
-    SetRegistryChangeFault(-1, false);
-    RemoveProductKeys();
-  }
+  void TearDown() override { RemoveProductKeys(); }
   CTempFolder m_folder;
 };
 
-void Fill(CHookwardenApp& app) {
+void Fill(CConsoleSettings& app) {
   CMailSafeItem mail;
   mail.nAction = PERMISSION_BLOCK;
   mail.strStrictedData = "billing@example.net";
@@ -66,7 +64,7 @@ void Fill(CHookwardenApp& app) {
 }
 
 TEST_F(ListsAndLogApp, NewConsoleStartsWithDefaults) {
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   EXPECT_EQ(m_folder.Path() + "\\CVHookwarden.log", app.m_alertLog.GetLogFilePath());
   SYSTEMTIME today;
   ::GetLocalTime(&today);
@@ -82,12 +80,12 @@ TEST_F(ListsAndLogApp, NewConsoleStartsWithDefaults) {
 }
 
 TEST_F(ListsAndLogApp, FullSaveAndLoadCarryListsAndLog) {
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   WriteStartupValues(app);
   Fill(app);
   ASSERT_TRUE(SaveAllSettings(app));
 
-  CHookwardenApp loaded(m_folder.c_str());
+  CConsoleSettings loaded(m_folder.c_str());
   LoadSettings(loaded);
   ASSERT_EQ(1, loaded.m_mailSafeList.GetCount());
   EXPECT_EQ("billing@example.net", loaded.m_mailSafeList.EntryAt(0)->strStrictedData);
@@ -117,27 +115,30 @@ TEST_F(ListsAndLogApp, FullSaveAndLoadCarryListsAndLog) {
 }
 
 TEST_F(ListsAndLogApp, RefusedWriteIsReportedAtEveryStep) {
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   Fill(app);
   CRegistryTestKey testKey;
+  CRegistryStoreKey key(testKey.Get());
+  SChangeFault fault;
+  CFaultyStoreKey faultyKey(key, fault);
   for (CSettingsSubkey* pSubkey : app.GetSettingsSubkeys()) {
-    const int nBefore = GetRegistryChangeCount();
-    ASSERT_TRUE(pSubkey->WriteToKey(testKey.Get()));
-    const int nChanges = GetRegistryChangeCount() - nBefore;
+    const int nBefore = fault.nChanges;
+    ASSERT_TRUE(pSubkey->WriteToKey(faultyKey));
+    const int nChanges = fault.nChanges - nBefore;
     for (int nAllowed = 0; nAllowed < nChanges; ++nAllowed) {
-      SetRegistryChangeFault(nAllowed, false);
-      EXPECT_FALSE(pSubkey->WriteToKey(testKey.Get())) << "change " << nAllowed << " of " << nChanges;
-      SetRegistryChangeFault(-1, false);
+      fault.Set(nAllowed, false);
+      EXPECT_FALSE(pSubkey->WriteToKey(faultyKey)) << "change " << nAllowed << " of " << nChanges;
     }
+    fault.Set(-1, false);
   }
 }
 
 TEST_F(ListsAndLogApp, TextsInTheCurrentLanguage) {
-  CHookwardenApp app(m_folder.c_str());
-  EXPECT_EQ("Allow", GetPermissionText(PERMISSION_ALLOW));
-  EXPECT_EQ("Block", GetPermissionText(PERMISSION_BLOCK));
-  EXPECT_EQ("Ask", GetPermissionText(PERMISSION_ASK));
-  EXPECT_EQ("", GetPermissionText(3));
+  CConsoleSettings app(m_folder.c_str());
+  EXPECT_EQ("Allow", GetPermissionText(app, PERMISSION_ALLOW));
+  EXPECT_EQ("Block", GetPermissionText(app, PERMISSION_BLOCK));
+  EXPECT_EQ("Ask", GetPermissionText(app, PERMISSION_ASK));
+  EXPECT_EQ("", GetPermissionText(app, 3));
 
   for (const char* szRating : {"High", "HIGH", "Medium", "high "}) {
     CLogEntryDetails entry;
@@ -149,7 +150,7 @@ TEST_F(ListsAndLogApp, TextsInTheCurrentLanguage) {
 }
 
 TEST_F(ListsAndLogApp, StartupArchiveNamesTheConsole) {
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   app.m_overview.m_strConsoleVersion = "1.0.0.1";
   WriteFileBytes(app.m_alertLog.GetLogFilePath(), "log line\r\n");
   SLocalTime start = CurrentLocalTime();

@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "console/core/HookwardenApp_win.h"
+#include "console/settings/ConsoleSettings_win.h"
+#include "console/settings/RegistryStoreKey_win.h"
 #include "console/settings/RegistryValues_win.h"
 #include "console/settings/SettingsStore_win.h"
+#include "settings/FaultyStoreKey.h"
 #include "settings/TempFolder_win.h"
 
 namespace {
@@ -96,7 +98,6 @@ class SettingsStore : public ::testing::Test {
     RemoveRunValue();
   }
   void TearDown() override {
-    SetRegistryChangeFault(-1, false);
     RemoveProductKeys();
     RemoveRunValue();
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kCompanyKeyPath);  // only when empty
@@ -111,7 +112,7 @@ class SettingsStore : public ::testing::Test {
 };
 
 // Every stored field of the application object, for comparing whole states.
-std::string StateOf(const CHookwardenApp& app) {
+std::string StateOf(const CConsoleSettings& app) {
   const COverviewSettings& o = app.m_overview;
   return app.m_strLanguage + "|" + std::to_string(o.m_nNoOfBlockedInstructions) + "|" +
          std::to_string(o.m_nNoOfBlockedInstructionsHaveHighRating) + "|" + std::to_string(o.m_nNoOfEmailProtection) +
@@ -120,7 +121,7 @@ std::string StateOf(const CHookwardenApp& app) {
          std::to_string(o.m_nLoadSplashScreen);
 }
 
-void FillWithNonDefaults(CHookwardenApp& app, int nBase) {
+void FillWithNonDefaults(CConsoleSettings& app, int nBase) {
   app.m_strLanguage = nBase % 2 ? "GERMAN" : "ENGLISH";
   app.m_overview.m_nNoOfBlockedInstructions = nBase + 1;
   app.m_overview.m_nNoOfBlockedInstructionsHaveHighRating = nBase + 2;
@@ -134,7 +135,7 @@ void FillWithNonDefaults(CHookwardenApp& app, int nBase) {
 }
 
 TEST_F(SettingsStore, FirstStartWithoutProductKeyKeepsEveryDefault) {
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   LoadSettings(app);
   EXPECT_EQ("English|0|0|0|0|1||0|1|1", StateOf(app));
   EXPECT_FALSE(KeyExists(kProductKeyPath));
@@ -157,18 +158,18 @@ TEST_F(SettingsStore, FirstStartWithoutProductKeyKeepsEveryDefault) {
 
 TEST_F(SettingsStore, StartupWriteStoresTheDefinitionsVersionOfTheShippedFile) {
   WriteFileBytes(m_folder.Path() + "\\hkwdn1.hwd", std::string("12/08/2026    \r\n") + std::string(64, '\x5A'));
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   EXPECT_EQ("12/08/2026", app.m_overview.m_strDefnsVersion);
   WriteStartupValues(app);
   ExpectStoredText(kProductKeyPath, "DefnsVersion", "12/08/2026");
 
   WriteFileBytes(m_folder.Path() + "\\hkwdn1.hwd", "2026/12/08    \r\n");
-  CHookwardenApp badHeader(m_folder.c_str());
+  CConsoleSettings badHeader(m_folder.c_str());
   EXPECT_EQ("", badHeader.m_overview.m_strDefnsVersion);
 }
 
 TEST_F(SettingsStore, SaveWritesEveryValueInItsStoredForm) {
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   WriteStartupValues(app);
   FillWithNonDefaults(app, 0x01020300);
   app.m_strLanguage = "German";
@@ -194,13 +195,13 @@ TEST_F(SettingsStore, SaveWritesEveryValueInItsStoredForm) {
 }
 
 TEST_F(SettingsStore, LoadAfterSaveGivesTheSameStateWithTheLanguageUpperCased) {
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   FillWithNonDefaults(app, 40);
   app.m_strLanguage = "English";
   WriteStartupValues(app);
   ASSERT_TRUE(SaveAllSettings(app));
 
-  CHookwardenApp loaded(m_folder.c_str());
+  CConsoleSettings loaded(m_folder.c_str());
   LoadSettings(loaded);
   app.m_strLanguage = "ENGLISH";
   EXPECT_EQ(StateOf(app), StateOf(loaded));
@@ -209,13 +210,13 @@ TEST_F(SettingsStore, LoadAfterSaveGivesTheSameStateWithTheLanguageUpperCased) {
   loaded.m_overview.m_strPassword.clear();
   ASSERT_TRUE(SaveAllSettings(loaded));
   ExpectStoredText(std::string(kProductKeyPath) + "\\Overview", "Password", "");
-  CHookwardenApp again(m_folder.c_str());
+  CConsoleSettings again(m_folder.c_str());
   LoadSettings(again);
   EXPECT_EQ(StateOf(loaded), StateOf(again));
 }
 
 TEST_F(SettingsStore, SaveWithoutTheCompanyKeySavesNothing) {
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   ::RegDeleteKeyA(HKEY_CURRENT_USER, kCompanyKeyPath);
   ASSERT_FALSE(KeyExists(kCompanyKeyPath));
   EXPECT_FALSE(SaveAllSettings(app));
@@ -223,7 +224,7 @@ TEST_F(SettingsStore, SaveWithoutTheCompanyKeySavesNothing) {
 }
 
 TEST_F(SettingsStore, FullSaveLeavesNoStaleValuesOrSubkeys) {
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   WriteStartupValues(app);
   const BYTE one[] = {1, 0, 0, 0};
   SetRawValue("Software\\Corvinth\\Hookwarden\\MailSafe\\MailSafeItem5", "Count", REG_BINARY, one, 4);
@@ -254,7 +255,7 @@ TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
   SetRawValue(szOverview, "Password", REG_SZ, "", 0);
   SetRawValue(kProductKeyPath, kLanguageValueName, REG_SZ, "00", 2);
 
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   app.m_overview.m_strPassword = "6566";
   LoadSettings(app);
   EXPECT_EQ(0x04030201, app.m_overview.m_nNoOfBlockedInstructions);
@@ -271,14 +272,14 @@ TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
               "99",
               7);
   SetRawValue(kProductKeyPath, kLanguageValueName, REG_SZ, std::string(300, '7').c_str(), 300);
-  CHookwardenApp other(m_folder.c_str());
+  CConsoleSettings other(m_folder.c_str());
   LoadSettings(other);
   EXPECT_EQ("6566", other.m_overview.m_strPassword);
   EXPECT_EQ("English", other.m_strLanguage);
 }
 
 TEST_F(SettingsStore, StartupValueFollowsLoadWithWindowsStartup) {
-  CHookwardenApp app(m_folder.c_str());
+  CConsoleSettings app(m_folder.c_str());
   const std::string strCommand = std::string(app.GetModulePath()) + " -min";
   EXPECT_EQ(1, SetStartupValue("Hookwarden", "by hand", false));
   EXPECT_EQ("by hand", RunValueText());
@@ -297,7 +298,7 @@ TEST_F(SettingsStore, StartupValueFollowsLoadWithWindowsStartup) {
   app.m_overview.m_nLoadwithWindowsStartup = 0;
   WriteStartupValues(app);
   ASSERT_TRUE(SaveAllSettings(app));
-  CHookwardenApp next(m_folder.c_str());
+  CConsoleSettings next(m_folder.c_str());
   LoadSettings(next);
   EXPECT_EQ(0, next.m_overview.m_nLoadwithWindowsStartup);
   EXPECT_EQ(1, UpdateStartupValue(next));
@@ -325,17 +326,22 @@ TEST_F(SettingsStore, StartupValueNeverCreatesTheRunKey) {
 // the next start (start-up write and load) finds either the old or the new state,
 // never a mix and never nothing.
 TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
-  CHookwardenApp oldState(m_folder.c_str());
+  CConsoleSettings oldState(m_folder.c_str());
   FillWithNonDefaults(oldState, 10);
-  CHookwardenApp newState(m_folder.c_str());
+  CConsoleSettings newState(m_folder.c_str());
   FillWithNonDefaults(newState, 21);
   newState.m_overview.m_nLoadSplashScreen = 1;
 
   WriteStartupValues(oldState);
   ASSERT_TRUE(SaveAllSettings(oldState));
-  const int nBefore = GetRegistryChangeCount();
-  ASSERT_TRUE(SaveAllSettings(newState));
-  const int nChanges = GetRegistryChangeCount() - nBefore;
+  CRegCloseKey companyKey;
+  ASSERT_EQ(ERROR_SUCCESS,
+            ::RegOpenKeyExA(HKEY_CURRENT_USER, kCompanyKeyPath, 0, KEY_ALL_ACCESS, companyKey.Receive()));
+  CRegistryStoreKey company(companyKey.Get());
+  SChangeFault fault;
+  CFaultyStoreKey faultyCompany(company, fault);
+  ASSERT_TRUE(SaveAllSettings(newState, faultyCompany));
+  const int nChanges = fault.nChanges;
   ASSERT_GT(nChanges, 10);
 
   for (bool bStop : {true, false}) {
@@ -343,11 +349,10 @@ TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
     for (int nAllowed = 0; nAllowed < nChanges; ++nAllowed) {
       SCOPED_TRACE(std::string(bStop ? "stopped" : "failed") + " at change " + std::to_string(nAllowed));
       ASSERT_TRUE(SaveAllSettings(oldState));
-      SetRegistryChangeFault(nAllowed, bStop);
-      EXPECT_FALSE(SaveAllSettings(newState));
-      SetRegistryChangeFault(-1, false);
+      fault.Set(nAllowed, bStop);
+      EXPECT_FALSE(SaveAllSettings(newState, faultyCompany));
 
-      CHookwardenApp restarted(m_folder.c_str());
+      CConsoleSettings restarted(m_folder.c_str());
       WriteStartupValues(restarted);
       LoadSettings(restarted);
       const std::string strState = StateOf(restarted);

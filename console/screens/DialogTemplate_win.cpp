@@ -1,4 +1,4 @@
-#include "console/core/DialogTemplate_win.h"
+#include "console/screens/DialogTemplate_win.h"
 
 CDialogTemplate::CDialogTemplate(DWORD dwStyle, DWORD dwExStyle, short x, short y, short cx, short cy,
                                  const char* szTitle, const char* szFont) {
@@ -35,9 +35,13 @@ void CDialogTemplate::AddControl(const char* szClass, const char* szText, WORD w
   ++m_words[m_nControlCountAt];
 }
 
-const DLGTEMPLATE* CDialogTemplate::Get() { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
+const DLGTEMPLATE* CDialogTemplate::Get() {
+  return reinterpret_cast<const DLGTEMPLATE*>(m_words.data());
+}
 
-void CDialogTemplate::AppendWord(WORD w) { m_words.push_back(w); }
+void CDialogTemplate::AppendWord(WORD w) {
+  m_words.push_back(w);
+}
 
 void CDialogTemplate::AppendDword(DWORD dw) {
   AppendWord(LOWORD(dw));

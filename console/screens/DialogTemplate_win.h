@@ -1,6 +1,8 @@
 // Dialog templates built in memory, for dialogs that need no resource script.
 #pragma once
 
+#include "console/screens/ScreensLayer.h"
+
 #include <windows.h>
 
 #include <string>

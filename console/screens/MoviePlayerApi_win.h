@@ -1,6 +1,8 @@
-// Exports of MoviePlayer.dll, the stand-in for the Flash control. A host loads the
-// library by name and finds these two functions with GetProcAddress; every member
-// of the control is reached through HwPlayerInvoke with the control's dispatch id.
+// What the console expects of its movie player library, MoviePlayer.dll: the
+// console loads it by name and finds these two functions with GetProcAddress;
+// every member of the control is reached through HwPlayerInvoke with the Flash
+// control's dispatch id. A player implements these; this header is the contract
+// between the two and so carries no layer guard.
 #pragma once
 
 #include <windows.h>

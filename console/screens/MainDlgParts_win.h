@@ -1,0 +1,53 @@
+// What the main window is handed by the code that builds it: the request window's
+// maker and the exit procedure (IMainDlgHost), and the parts that come with later
+// work (the tray icon, the main screen's movie and the list workers). A part that
+// is not there yet is null and its steps are skipped.
+#pragma once
+
+#include "console/screens/ScreensLayer.h"
+
+#include <windows.h>
+
+#include <string>
+
+class IMainDlgHost {
+ public:
+  virtual ~IMainDlgHost() = default;
+  // Creates the hidden request window, owned by hMainWnd; false when it failed.
+  virtual bool CreateRequestWindow(HWND hMainWnd) = 0;
+  // The main window is gone: the exit procedure, which ends the process.
+  virtual void OnMainWindowDestroyed() = 0;
+};
+
+// The tray icon: shows the tray menu and sends its commands (ID_TRAY_*) to the main window.
+class IMainTrayIcon {
+ public:
+  virtual ~IMainTrayIcon() = default;
+  virtual bool Create(HWND hMainWnd, const std::string& strTooltip) = 0;
+  // The tray menu's default item: ID_TRAY_RESTORE while hidden, ID_TRAY_EXIT while shown.
+  virtual void SetDefaultItem(UINT nCommand) = 0;
+  virtual void Remove() = 0;
+};
+
+// The main screen's movie inside the main window.
+class IMainScreen {
+ public:
+  virtual ~IMainScreen() = default;
+  virtual void Load(HWND hMainWnd) = 0;
+  virtual void PushOverview() = 0;
+};
+
+// The workers that feed the alert log and both lists into the main screen.
+class IListWorkers {
+ public:
+  virtual ~IListWorkers() = default;
+  virtual void Start() = 0;
+  // Ends the workers that still run; called while the main window is destroyed.
+  virtual void End() = 0;
+};
+
+struct SMainDlgParts {
+  IMainTrayIcon* pTrayIcon = nullptr;
+  IMainScreen* pScreen = nullptr;
+  IListWorkers* pListWorkers = nullptr;
+};

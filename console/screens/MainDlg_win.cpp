@@ -1,0 +1,155 @@
+#include "console/screens/MainDlg_win.h"
+
+#include <string>
+
+#include "console/ConsoleResources.h"
+#include "console/screens/DialogTemplate_win.h"
+#include "console/screens/FlashScreenDlg_win.h"
+#include "console/screens/LoginCheck_win.h"
+#include "console/screens/MsgBoxDlg_win.h"
+#include "console/settings/ConsoleSettings_win.h"
+#include "console/settings/Languages_win.h"
+#include "console/settings/ListsAndLog_win.h"
+#include "console/settings/SettingsStore_win.h"
+
+namespace {
+
+constexpr const char* kSaveFailedText = "The settings could not be saved because of this error: ";
+
+}  // namespace
+
+CMainDlg::CMainDlg(CConsoleSettings& settings, IMainDlgHost& host, const SMainDlgParts& parts)
+    : m_settings(settings), m_host(host), m_parts(parts) {}
+
+CMainDlg::~CMainDlg() {
+  // Before the members go: the window's messages still reach this object.
+  m_wnd.Reset();
+}
+
+int CMainDlg::Run(bool bStartHidden) {
+  m_bStartHidden = bStartHidden;
+  // The main window's template: a caption with system menu and minimise box.
+  CDialogTemplate dialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT | DS_CENTER,
+                                 WS_EX_APPWINDOW, 0, 0, 320, 200, "", "MS Shell Dlg");
+  const HWND hWnd =
+      CreateDialogFromTemplate(dialogTemplate, nullptr, &CMainDlg::DialogProc, reinterpret_cast<LPARAM>(this));
+  if (!hWnd) return -1;
+  if (m_wnd && !m_bStartHidden) {
+    ::ShowWindow(m_wnd.Get(), SW_SHOW);
+    ::UpdateWindow(m_wnd.Get());
+  }
+  MSG msg = {};
+  while (m_wnd) {
+    const BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (bGot <= 0) break;
+    if (m_wnd && ::IsDialogMessageA(m_wnd.Get(), &msg)) continue;
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+  }
+  return 0;
+}
+
+INT_PTR CALLBACK CMainDlg::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == WM_INITDIALOG) {
+    ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
+    reinterpret_cast<CMainDlg*>(lParam)->m_wnd.Reset(hWnd);
+  }
+  auto* pThis = reinterpret_cast<CMainDlg*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
+  if (!pThis) return FALSE;
+  return pThis->HandleMessage(uMsg, wParam, lParam);
+}
+
+INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
+  switch (uMsg) {
+    case WM_INITDIALOG:
+      OnCreate();
+      OnInitDialog();
+      return TRUE;
+    case WM_COMMAND:
+      switch (LOWORD(wParam)) {
+        case IDOK:  // Enter and Escape never close the main window
+        case IDCANCEL:
+          return TRUE;
+        case ID_TRAY_EXIT:
+          RequestExit();
+          return TRUE;
+        case ID_TRAY_RESTORE:
+          Restore();
+          return TRUE;
+      }
+      return FALSE;
+    case WM_CLOSE:
+      HideToTray();
+      return TRUE;
+    case WM_TIMER:
+      if (wParam != kListWorkersTimerId) return FALSE;
+      ::KillTimer(m_wnd.Get(), kListWorkersTimerId);
+      if (m_parts.pListWorkers) m_parts.pListWorkers->Start();
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) RequestExit();
+      return FALSE;
+    case WM_HOOKWARDEN_PRESENT:
+      ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, 1);
+      return TRUE;
+    case WM_DESTROY:
+      OnDestroy();
+      return FALSE;
+  }
+  return FALSE;
+}
+
+void CMainDlg::OnCreate() {
+  const std::string strTitle = LoadLocalString(m_settings, IDS_APP_TITLE);
+  if (m_parts.pTrayIcon) m_parts.pTrayIcon->Create(m_wnd.Get(), strTitle);
+  if (m_bStartHidden && m_parts.pTrayIcon) m_parts.pTrayIcon->SetDefaultItem(ID_TRAY_RESTORE);
+  WriteStartupValues(m_settings);
+}
+
+void CMainDlg::OnInitDialog() {
+  // Requests can arrive from now on.
+  m_host.CreateRequestWindow(m_wnd.Get());
+  ::SetWindowTextA(m_wnd.Get(), LoadLocalString(m_settings, IDS_APP_TITLE).c_str());
+  CFlashScreenDlg::SetDefaultOwner(m_wnd.Get());
+  LoadSettings(m_settings);
+  if (m_parts.pScreen) {
+    m_parts.pScreen->Load(m_wnd.Get());
+    m_parts.pScreen->PushOverview();
+  }
+  RunStartupArchiveCheck(m_settings);
+  ::SetTimer(m_wnd.Get(), kListWorkersTimerId, kListWorkersTimerMs, nullptr);
+  UpdateStartupValue(m_settings);
+}
+
+void CMainDlg::HideToTray() {
+  if (m_parts.pTrayIcon) m_parts.pTrayIcon->SetDefaultItem(ID_TRAY_RESTORE);
+  ::ShowWindow(m_wnd.Get(), SW_HIDE);
+}
+
+void CMainDlg::Restore() {
+  ::ShowWindow(m_wnd.Get(), SW_RESTORE);
+  ::SetForegroundWindow(m_wnd.Get());
+  if (m_parts.pTrayIcon) m_parts.pTrayIcon->SetDefaultItem(ID_TRAY_EXIT);
+}
+
+bool CMainDlg::RequestExit() {
+  if (!CheckLogin(m_settings)) return false;
+  m_settings.m_overview.m_nIsLogin = 0;
+  DWORD dwError = 0;
+  if (!SaveAllSettings(m_settings, &dwError)) {
+    // The previous settings are still in place; the user learns that this run's
+    // changes are lost, and the console still exits.
+    ShowConsoleMessage(m_settings, kSaveFailedText + SystemErrorText(dwError), std::string(), MSGBOX_FLAGS_INFORMATION,
+                       m_wnd.Get());
+  }
+  m_wnd.Reset();
+  return true;
+}
+
+void CMainDlg::OnDestroy() {
+  CFlashScreenDlg::SetDefaultOwner(nullptr);
+  if (m_parts.pListWorkers) m_parts.pListWorkers->End();
+  if (m_parts.pTrayIcon) m_parts.pTrayIcon->Remove();
+  m_wnd.Detach();
+  m_host.OnMainWindowDestroyed();
+}

@@ -1,0 +1,56 @@
+// The console's main window, as far as start-up and shutdown need it: its creation
+// and start-up steps, closing that only hides it, the exit request (tray "&Exit"
+// and the end of the Windows session) and its destruction, which hands over to the
+// exit procedure. Its movie, rows, overview and commands plug in through the parts
+// of MainDlgParts_win.h.
+#pragma once
+
+#include "console/screens/ScreensLayer.h"
+
+#include <windows.h>
+
+#include "console/screens/MainDlgParts_win.h"
+#include "shared/OwnedResources_win.h"
+
+class CConsoleSettings;
+
+// The timer whose first tick starts the list workers, one second after start-up.
+constexpr UINT_PTR kListWorkersTimerId = 1048833;
+constexpr UINT kListWorkersTimerMs = 1000;
+// Asked by other programs; answered with 1 and nothing else.
+constexpr UINT WM_HOOKWARDEN_PRESENT = WM_USER + 201;
+
+class CMainDlg {
+ public:
+  CMainDlg(CConsoleSettings& settings, IMainDlgHost& host, const SMainDlgParts& parts);
+  ~CMainDlg();
+  CMainDlg(const CMainDlg&) = delete;
+  CMainDlg& operator=(const CMainDlg&) = delete;
+
+  // Creates the window, hidden when bStartHidden (the console was started with a
+  // command line), and runs its messages until it is destroyed. -1 when the window
+  // could not be made.
+  int Run(bool bStartHidden);
+
+  HWND GetSafeHwnd() const { return m_wnd.Get(); }
+
+  // The exit request: the login check, then logged-in flag 0, the full save and
+  // the window destroyed. False, with nothing changed, when the login check failed.
+  bool RequestExit();
+
+ private:
+  static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  void OnCreate();
+  void OnInitDialog();
+  void HideToTray();
+  void Restore();
+  void OnDestroy();
+
+  CConsoleSettings& m_settings;
+  IMainDlgHost& m_host;
+  SMainDlgParts m_parts;
+  bool m_bStartHidden = false;
+  // Given up when the window is destroyed.
+  CDestroyWindow m_wnd;
+};

@@ -1,0 +1,47 @@
+// What the settings and the screens take from the running console: where its files
+// are, the language it speaks and the settings objects. The application object
+// builds one and hands it to whatever needs it; tests build their own.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "console/settings/AlertLog.h"
+#include "console/settings/OverviewSettings_win.h"
+#include "console/settings/PermissionLists.h"
+#include "console/settings/RegistryStoreKey_win.h"
+
+class CConsoleSettings {
+ public:
+  // szAppFolder without trailing backslash; szModulePath the console's executable,
+  // the running program's own when null. Both are cut to 260 characters.
+  explicit CConsoleSettings(const char* szAppFolder, const char* szModulePath = nullptr);
+  CConsoleSettings(const CConsoleSettings&) = delete;
+  CConsoleSettings& operator=(const CConsoleSettings&) = delete;
+
+  const char* GetAppPath() const { return m_szAppPath; }
+  const char* GetModulePath() const { return m_szModulePath; }
+
+  // The current language name, "English" until the settings load replaces it.
+  std::string m_strLanguage = "English";
+
+  // The settings objects, each stored in its own subkey of the product key. The
+  // overview also holds the logged-in flag ("IsLogin") and the version texts.
+  COverviewSettings m_overview;
+  // The alert-and-log settings with the alert log; the log file defaults to the
+  // application folder and the archive start time to the time the object was made.
+  CAlertLogSettings m_alertLog;
+  CMailSafeList m_mailSafeList;
+  CWebSiteBlockingList m_webSiteBlockingList;
+
+  // The settings objects in the order the settings load reads them and the full
+  // save writes them: Overview, then AlertandLog, MailSafe, WebSiteBlocking.
+  std::vector<CSettingsSubkey*> GetSettingsSubkeys();
+
+ private:
+  char m_szAppPath[261] = {};
+  char m_szModulePath[261] = {};
+  CStoreKeySubkey<CAlertLogSettings> m_alertLogSubkey{m_alertLog};
+  CStoreKeySubkey<CMailSafeList> m_mailSafeSubkey{m_mailSafeList};
+  CStoreKeySubkey<CWebSiteBlockingList> m_webSiteBlockingSubkey{m_webSiteBlockingList};
+};

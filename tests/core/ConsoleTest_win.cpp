@@ -1,0 +1,266 @@
+// The real console under Wine, started from a copy of the application folder (its
+// path holds a blank): start-up, its failure messages, a second instance, hiding,
+// and the exit through the tray's Exit command. Screens are read and answered with
+// CScreenUser on the console's thread, from this process.
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "console/ConsoleResources.h"
+#include "console/settings/NameCode.h"
+#include "screens/ScreenUser_win.h"
+#include "settings/TempFolder_win.h"
+
+namespace {
+
+enum : int { ID_MSG_TEXT = 101, ID_MSG_OK = 112, ID_LOGIN_PASSWORD = 210, ID_PASS_OK = 250, ID_PASS_CANCEL = 251 };
+constexpr const char* kErr1002 = "Error Initializing the Application (Err 1002).";
+constexpr DWORD kWaitMs = 15000;
+
+void CopyTree(const std::string& strFrom, const std::string& strTo) {
+  ::CreateDirectoryA(strTo.c_str(), nullptr);
+  WIN32_FIND_DATAA found = {};
+  CFindClose search(::FindFirstFileA((strFrom + "\\*").c_str(), &found));
+  if (!search) return;
+  do {
+    const std::string strName = found.cFileName;
+    if (strName == "." || strName == ".." || strName == "chainset.log" || strName == "hkwdn2.hwd") continue;
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+      CopyTree(strFrom + "\\" + strName, strTo + "\\" + strName);
+    } else {
+      ::CopyFileA((strFrom + "\\" + strName).c_str(), (strTo + "\\" + strName).c_str(), FALSE);
+    }
+  } while (::FindNextFileA(search.Get(), &found));
+}
+
+std::string ReadFileBytes(const std::string& strPath) {
+  std::ifstream file(strPath, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+bool FileExists(const std::string& strPath) {
+  return ::GetFileAttributesA(strPath.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string RegistryText(const char* szKey, const char* szValue) {
+  char szData[600] = {};
+  DWORD cbData = sizeof(szData) - 1;
+  if (::SHGetValueA(HKEY_CURRENT_USER, szKey, szValue, nullptr, szData, &cbData) != ERROR_SUCCESS) return "<none>";
+  return szData;
+}
+
+void RemoveConsoleKeys() {
+  ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvinth");
+  ::SHDeleteValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Hookwarden");
+}
+
+// The main window: the console's dialog with a caption and no owner (the request
+// window has both, the screens neither).
+BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
+  char szClass[16] = {};
+  ::GetClassNameA(hWnd, szClass, sizeof(szClass));
+  if (std::string(szClass) != "#32770" || (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION ||
+      ::GetWindow(hWnd, GW_OWNER))
+    return TRUE;
+  *reinterpret_cast<HWND*>(lParam) = hWnd;
+  return FALSE;
+}
+
+// One started console process; ended by the test if it still runs at the end.
+class CConsole {
+ public:
+  CConsole(const std::string& strFolder, const std::string& strArguments) {
+    std::string strCommand = "\"" + strFolder + "\\Hookwdn.exe\" " + strArguments;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info = {};
+    if (::CreateProcessA(nullptr, &strCommand[0], nullptr, nullptr, FALSE, 0, nullptr, strFolder.c_str(), &startup,
+                         &info)) {
+      m_process.Reset(info.hProcess);
+      CCloseHandle thread(info.hThread);
+      m_dwThreadId = info.dwThreadId;
+    }
+  }
+  ~CConsole() {
+    if (IsRunning()) ::TerminateProcess(m_process.Get(), 1);
+  }
+  CScreenUser User() const { return CScreenUser(m_dwThreadId); }
+  bool IsRunning() const { return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
+  // The main window once its start-up is done: it then answers 1225 with 1.
+  HWND WaitForMainWindow() const {
+    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < kWaitMs; ::Sleep(20)) {
+      HWND hMain = nullptr;
+      ::EnumThreadWindows(m_dwThreadId, &FindMainWindow, reinterpret_cast<LPARAM>(&hMain));
+      DWORD_PTR dwAnswer = 0;
+      if (hMain && ::SendMessageTimeoutA(hMain, WM_USER + 201, 0, 0, SMTO_NORMAL, kWaitMs, &dwAnswer) && dwAnswer == 1)
+        return hMain;
+    }
+    return nullptr;
+  }
+  // The exit code; -1 when it still runs after the deadline.
+  long WaitForExit() const {
+    DWORD dwCode = 0;
+    if (::WaitForSingleObject(m_process.Get(), kWaitMs) != WAIT_OBJECT_0) return -1;
+    ::GetExitCodeProcess(m_process.Get(), &dwCode);
+    return static_cast<long>(dwCode);
+  }
+  long ExitThroughTray() const {
+    ::PostMessageA(WaitForMainWindow(), WM_COMMAND, ID_TRAY_EXIT, 0);
+    return WaitForExit();
+  }
+
+ private:
+  CCloseHandle m_process;
+  DWORD m_dwThreadId = 0;
+};
+
+class ConsoleTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    RemoveConsoleKeys();
+    CopyTree(BuiltAppFolder(), m_strApp);
+  }
+  void TearDown() override { RemoveConsoleKeys(); }
+
+  // Starts a console whose start-up ends with a message; expects its text, answers
+  // OK and expects the exit code 259 with no working file left.
+  void ExpectStartupMessage(const std::string& strText) {
+    CConsole console(m_strApp, "");
+    CScreenUser user = console.User();
+    EXPECT_EQ(strText, user.Text(ID_MSG_TEXT));
+    user.Press(ID_MSG_OK);
+    EXPECT_EQ(259, console.WaitForExit());
+    EXPECT_FALSE(FileExists(m_strWorking));
+    EXPECT_EQ("", user.strFailure);
+  }
+
+  CTempFolder m_folder;
+  const std::string m_strApp = m_folder.Path() + "\\Hookwarden app";
+  const std::string m_strWorking = m_strApp + "\\hkwdn2.hwd";
+};
+
+TEST_F(ConsoleTest, FirstStartPublishesAndDecryptsThenExitCleansUp) {
+  CConsole console(m_strApp, "");
+  const HWND hMain = console.WaitForMainWindow();
+  ASSERT_NE(nullptr, hMain);
+  EXPECT_TRUE(::IsWindowVisible(hMain));
+  EXPECT_EQ(m_strApp, RegistryText("Software\\Corvinth\\Hookwarden", "App Path"));
+  EXPECT_EQ("12/01/2026", RegistryText("Software\\Corvinth\\Hookwarden", "DefnsVersion"));
+  // The path holds a blank: the Run command quotes it.
+  EXPECT_EQ("\"" + m_strApp + "\\Hookwdn.exe\" -min",
+            RegistryText("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Hookwarden"));
+  const std::string strWorking = ReadFileBytes(m_strWorking);
+  ASSERT_EQ(ReadFileBytes(m_strApp + "\\hkwdn1.hwd").size(), strWorking.size());
+  EXPECT_EQ("\r\n", strWorking.substr(14, 2));
+
+  EXPECT_EQ(259, console.ExitThroughTray());
+  EXPECT_FALSE(FileExists(m_strWorking));
+  // The full save at exit: the language and the overview with the login flag cleared.
+  EXPECT_EQ("69787176738372", RegistryText("Software\\Corvinth\\Hookwarden", "7665787185657169"));
+  DWORD dwIsLogin = 7, cbIsLogin = sizeof(dwIsLogin);
+  EXPECT_EQ(ERROR_SUCCESS, ::SHGetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "IsLogin",
+                                         nullptr, &dwIsLogin, &cbIsLogin));
+  EXPECT_EQ(0u, dwIsLogin);
+}
+
+TEST_F(ConsoleTest, SecondStartShowsThePreviousInstanceMessageAndLeavesTheWorkingFile) {
+  CConsole first(m_strApp, "");
+  ASSERT_NE(nullptr, first.WaitForMainWindow());
+  CConsole second(m_strApp, "");
+  CScreenUser user = second.User();
+  EXPECT_EQ("Can't open application because there is a previous instance running.", user.Text(ID_MSG_TEXT));
+  user.Press(ID_MSG_OK);
+  EXPECT_EQ(259, second.WaitForExit());
+  EXPECT_TRUE(FileExists(m_strWorking));
+  EXPECT_TRUE(first.IsRunning());
+  EXPECT_EQ(259, first.ExitThroughTray());
+}
+
+TEST_F(ConsoleTest, MissingShippedFileEndsWithErr1001) {
+  ::DeleteFileA((m_strApp + "\\hkwdn1.hwd").c_str());
+  ExpectStartupMessage("Error Initializing the Application (Err 1001).");
+}
+
+TEST_F(ConsoleTest, ShippedFilesThatCannotBeDecryptedEndWithErr1002) {
+  const std::string strBody(16, '\x5A');
+  for (const std::string& strShipped :
+       {"2026/12/01    \r\n" + strBody, std::string(264, 'A'), "12/01/2026    \r\n" + strBody + "123"}) {
+    SCOPED_TRACE(strShipped.substr(0, 16) + ", " + std::to_string(strShipped.size()) + " bytes");
+    WriteFileBytes(m_strApp + "\\hkwdn1.hwd", strShipped);
+    ExpectStartupMessage(kErr1002);
+  }
+}
+
+TEST_F(ConsoleTest, CommandLineStartsHiddenAndTheCloseBoxOnlyHides) {
+  {
+    CConsole hidden(m_strApp, "-min");
+    const HWND hMain = hidden.WaitForMainWindow();
+    ASSERT_NE(nullptr, hMain);
+    EXPECT_FALSE(::IsWindowVisible(hMain));
+    EXPECT_EQ(259, hidden.ExitThroughTray());
+  }
+  CConsole console(m_strApp, "");
+  const HWND hMain = console.WaitForMainWindow();
+  ::PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+  for (const DWORD dwStart = ::GetTickCount(); ::IsWindowVisible(hMain) && ::GetTickCount() - dwStart < kWaitMs;)
+    ::Sleep(20);
+  EXPECT_FALSE(::IsWindowVisible(hMain));
+  EXPECT_TRUE(console.IsRunning());
+  EXPECT_TRUE(FileExists(m_strWorking));
+  EXPECT_EQ(259, console.ExitThroughTray());
+}
+
+TEST_F(ConsoleTest, ExitWithAPasswordSetRunsOnlyAfterTheRightPassword) {
+  const std::string strCode = EncodeNameCode("secret1");
+  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "Password", REG_SZ, strCode.c_str(),
+                static_cast<DWORD>(strCode.size()));
+  CConsole console(m_strApp, "");
+  const HWND hMain = console.WaitForMainWindow();
+  CScreenUser user = console.User();
+  ::PostMessageA(hMain, WM_COMMAND, ID_TRAY_EXIT, 0);
+  user.Type(ID_LOGIN_PASSWORD, "wrong77");
+  user.Press(ID_PASS_OK);
+  user.Press(ID_MSG_OK);  // the wrong-password message
+  user.Press(ID_PASS_CANCEL);
+  for (const DWORD dwStart = ::GetTickCount(); !::IsWindowEnabled(hMain) && ::GetTickCount() - dwStart < kWaitMs;)
+    ::Sleep(20);
+  EXPECT_TRUE(::IsWindowEnabled(hMain));
+  EXPECT_TRUE(console.IsRunning());
+  EXPECT_TRUE(FileExists(m_strWorking));
+
+  ::PostMessageA(hMain, WM_COMMAND, ID_TRAY_EXIT, 0);
+  user.Type(ID_LOGIN_PASSWORD, "SECRET1");
+  user.Press(ID_PASS_OK);
+  EXPECT_EQ(259, console.WaitForExit());
+  EXPECT_EQ("", user.strFailure);
+}
+
+TEST_F(ConsoleTest, MissingProviderStartsItsInstaller) {
+  CConsole console(m_strApp, "");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  const std::string strLog = m_strApp + "\\chainset.log";
+  for (const DWORD dwStart = ::GetTickCount(); !FileExists(strLog) && ::GetTickCount() - dwStart < kWaitMs;)
+    ::Sleep(20);
+  EXPECT_EQ("chainset -i -w -n Lurewipe_lsp", ReadFileBytes(strLog).substr(0, 30));
+  EXPECT_EQ(259, console.ExitThroughTray());
+}
+
+TEST_F(ConsoleTest, RefusedSaveAtExitIsShownAndTheConsoleStillEnds) {
+  CConsole console(m_strApp, "");
+  const HWND hMain = console.WaitForMainWindow();
+  ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvinth");
+  ::PostMessageA(hMain, WM_COMMAND, ID_TRAY_EXIT, 0);
+  CScreenUser user = console.User();
+  const std::string strText = user.Text(ID_MSG_TEXT);
+  const std::string strLead = "The settings could not be saved because of this error: ";
+  EXPECT_EQ(strLead, strText.substr(0, strLead.size()));
+  EXPECT_GT(strText.size(), strLead.size() + 3) << "the system's reason is missing";
+  user.Press(ID_MSG_OK);
+  EXPECT_EQ(259, console.WaitForExit());
+  EXPECT_FALSE(FileExists(m_strWorking));
+}
+
+}  // namespace
