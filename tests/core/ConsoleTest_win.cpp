@@ -12,7 +12,8 @@
 #include "console/ConsoleResources.h"
 #include "console/settings/NameCode.h"
 #include "screens/ScreenUser_win.h"
-#include "settings/TempFolder_win.h"
+#include "support/TempFolder_win.h"
+#include "support/WaitUntil_win.h"
 
 namespace {
 
@@ -91,14 +92,17 @@ class CConsole {
   bool IsRunning() const { return m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_TIMEOUT; }
   // The main window once its start-up is done: it then answers 1225 with 1.
   HWND WaitForMainWindow() const {
-    for (const DWORD dwStart = ::GetTickCount(); ::GetTickCount() - dwStart < kWaitMs; ::Sleep(20)) {
-      HWND hMain = nullptr;
-      ::EnumThreadWindows(m_dwThreadId, &FindMainWindow, reinterpret_cast<LPARAM>(&hMain));
-      DWORD_PTR dwAnswer = 0;
-      if (hMain && ::SendMessageTimeoutA(hMain, WM_USER + 201, 0, 0, SMTO_NORMAL, kWaitMs, &dwAnswer) && dwAnswer == 1)
-        return hMain;
-    }
-    return nullptr;
+    HWND hMain = nullptr;
+    WaitUntil(
+        [&] {
+          hMain = nullptr;
+          ::EnumThreadWindows(m_dwThreadId, &FindMainWindow, reinterpret_cast<LPARAM>(&hMain));
+          DWORD_PTR dwAnswer = 0;
+          return hMain && ::SendMessageTimeoutA(hMain, WM_USER + 201, 0, 0, SMTO_NORMAL, kWaitMs, &dwAnswer) &&
+                 dwAnswer == 1;
+        },
+        kWaitMs);
+    return hMain;
   }
   // The exit code; -1 when it still runs after the deadline.
   long WaitForExit() const {
@@ -205,8 +209,7 @@ TEST_F(ConsoleTest, CommandLineStartsHiddenAndTheCloseBoxOnlyHides) {
   CConsole console(m_strApp, "");
   const HWND hMain = console.WaitForMainWindow();
   ::PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
-  for (const DWORD dwStart = ::GetTickCount(); ::IsWindowVisible(hMain) && ::GetTickCount() - dwStart < kWaitMs;)
-    ::Sleep(20);
+  WaitUntil([&] { return !::IsWindowVisible(hMain); }, kWaitMs);
   EXPECT_FALSE(::IsWindowVisible(hMain));
   EXPECT_TRUE(console.IsRunning());
   EXPECT_TRUE(FileExists(m_strWorking));
@@ -225,8 +228,7 @@ TEST_F(ConsoleTest, ExitWithAPasswordSetRunsOnlyAfterTheRightPassword) {
   user.Press(ID_PASS_OK);
   user.Press(ID_MSG_OK);  // the wrong-password message
   user.Press(ID_PASS_CANCEL);
-  for (const DWORD dwStart = ::GetTickCount(); !::IsWindowEnabled(hMain) && ::GetTickCount() - dwStart < kWaitMs;)
-    ::Sleep(20);
+  WaitUntil([&] { return ::IsWindowEnabled(hMain); }, kWaitMs);
   EXPECT_TRUE(::IsWindowEnabled(hMain));
   EXPECT_TRUE(console.IsRunning());
   EXPECT_TRUE(FileExists(m_strWorking));
@@ -242,8 +244,7 @@ TEST_F(ConsoleTest, MissingProviderStartsItsInstaller) {
   CConsole console(m_strApp, "");
   ASSERT_NE(nullptr, console.WaitForMainWindow());
   const std::string strLog = m_strApp + "\\chainset.log";
-  for (const DWORD dwStart = ::GetTickCount(); !FileExists(strLog) && ::GetTickCount() - dwStart < kWaitMs;)
-    ::Sleep(20);
+  WaitUntil([&] { return FileExists(strLog); }, kWaitMs);
   EXPECT_EQ("chainset -i -w -n Lurewipe_lsp", ReadFileBytes(strLog).substr(0, 30));
   EXPECT_EQ(259, console.ExitThroughTray());
 }

@@ -15,6 +15,8 @@ class CScreenUser {
  public:
   // Made on the thread that runs the screens.
   CScreenUser();
+  // For the screens of a thread in another process; Flush is not available there.
+  explicit CScreenUser(DWORD dwScreenThreadId) : m_dwThreadId(dwScreenThreadId) {}
 
   // The visible, enabled top-level window of the screen thread; null when none.
   HWND FindScreen() const;

@@ -18,7 +18,7 @@
 #include "console/settings/SettingsStore_win.h"
 #include "settings/FaultyStoreKey.h"
 #include "settings/RegistryTestKey_win.h"
-#include "settings/TempFolder_win.h"
+#include "support/TempFolder_win.h"
 
 namespace {
 

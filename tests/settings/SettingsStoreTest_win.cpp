@@ -12,7 +12,7 @@
 #include "console/settings/RegistryValues_win.h"
 #include "console/settings/SettingsStore_win.h"
 #include "settings/FaultyStoreKey.h"
-#include "settings/TempFolder_win.h"
+#include "support/TempFolder_win.h"
 
 namespace {
 
