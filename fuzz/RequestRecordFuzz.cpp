@@ -7,17 +7,29 @@
 namespace {
 class CCheckingHandlers : public IRequestHandlers {
  public:
-  int HandleHostIPRequest(const EngineRequest& request) override { return Touch(request); }
-  int HandleUrlRequest(const EngineRequest& request) override { return Touch(request); }
-  int HandleMailRequest(const EngineRequest& request) override { return Touch(request); }
+  int HandleHostIPRequest(const EngineRequest& request) override { return TouchWeb(request); }
+  int HandleUrlRequest(const EngineRequest& request) override { return TouchWeb(request); }
+  int HandleMailRequest(const EngineRequest& request) override {
+    // The mail handler reads the body text for every kind, the links for kind 'L'.
+    const SMailRequestTail& mail = request.mail;
+    std::size_t n = TouchCommon(request) + Length(mail.szFrom) + Length(mail.szTo) + Length(mail.szSubject) +
+                    Length(mail.szDate) + Length(mail.szAttachment) + Length(mail.szText);
+    if (mail.cMailKind == 'L') n += Length(mail.szCalledLink) + Length(mail.szVisibleLink);
+    return static_cast<int>(n & 1);
+  }
 
  private:
-  // Reads every text field as a handler would: up to its terminator.
-  static int Touch(const EngineRequest& request) {
+  // Reads a text field as a handler would: up to its terminator.
+  static std::size_t Length(const char* p) {
     std::size_t n = 0;
-    for (const char* p = request.szProcessName; *p; ++p) ++n;
-    for (const char* p = request.szPort; *p; ++p) ++n;
-    return static_cast<int>(n & 1);
+    while (p[n]) ++n;
+    return n;
+  }
+  static std::size_t TouchCommon(const EngineRequest& request) {
+    return Length(request.szProcessName) + Length(request.szHostIP) + Length(request.szPort);
+  }
+  static int TouchWeb(const EngineRequest& request) {
+    return static_cast<int>((TouchCommon(request) + Length(request.web.szUrl)) & 1);
   }
 };
 }  // namespace

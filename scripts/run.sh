@@ -24,9 +24,9 @@ if [ -n "$user_display" ]; then export DISPLAY=$user_display; fi
 echo "Starting the console: $app/Hookwdn.exe (display $DISPLAY)"
 (cd "$app" && wine Hookwdn.exe >/dev/null 2>&1 < /dev/null &)
 for _ in $(seq 1 100); do
-  # A probe sent whatever the definitions say; "no console" until its window is up.
-  out=$(cd "$bin" && wine provider-standin.exe --kind I --ip 192.0.2.1 --port 80 --always 2>/dev/null | tr -d '\r' || true)
-  case "$out" in *"no console"*) sleep 0.2 ;; *) break ;; esac
+  # The probe sends nothing; it looks for the console's request window.
+  (cd "$bin" && wine provider-standin.exe --probe >/dev/null 2>&1) && break
+  sleep 0.2
 done
 echo "Console is up: it decrypted $(stat -c %s "$app/hkwdn1.hwd")-byte hkwdn1.hwd into the working definitions file" \
   "hkwdn2.hwd ($(stat -c %s "$app/hkwdn2.hwd") bytes)."
@@ -34,17 +34,40 @@ for _ in $(seq 1 50); do [ -s "$app/chainset.log" ] && break; sleep 0.1; done
 if [ -s "$app/chainset.log" ]; then
   echo "The provider is not installed: the console started its installer stand-in: $(head -1 "$app/chainset.log")"
 fi
-echo "It answers every request with 0 (block) until request handling lands."
-echo "The provider stand-in sends a request only when the sample definitions list the address."
+echo "The provider stand-in sends a request only when the sample definitions list the address;"
+echo "the console then asks the user through its alert, here answered by alert-answer.exe"
+echo "through the alert's own controls (${HW_ALERT_ANSWER:-block remember} first; set HW_ALERT_ANSWER to change it)."
 echo
 provider() { (cd "$bin" && wine provider-standin.exe "$@" 2>/dev/null | tr -d '\r') || true; }
-echo "== a connection to a listed host address, then to an unlisted one"
-provider --kind I --ip 192.0.2.10 --port 80 --name iexplore.exe
+# A request that reaches the alert: the provider waits for the verdict while the
+# alert's user answers.
+answered() {
+  local answer=$1
+  shift
+  local out
+  out=$(mktemp)
+  provider "$@" >"$out" &
+  local pid=$!
+  # shellcheck disable=SC2086
+  (cd "$bin" && wine alert-answer.exe $answer 2>/dev/null | tr -d '\r') || true
+  wait $pid
+  cat "$out"
+  rm -f "$out"
+}
+echo "== a connection to a listed host address: the alert asks"
+answered "${HW_ALERT_ANSWER:-block remember}" --kind I --ip 192.0.2.10 --port 80 --name iexplore.exe
+echo "== the same connection again"
+case "${HW_ALERT_ANSWER:-block remember}" in
+  *remember) echo "  (answered from the remembered list entry, without an alert)"
+             provider --kind I --ip 192.0.2.10 --port 80 --name iexplore.exe ;;
+  *) answered "${HW_ALERT_ANSWER}" --kind I --ip 192.0.2.10 --port 80 --name iexplore.exe ;;
+esac
+echo "== a connection to an unlisted host address"
 provider --kind I --ip 192.0.2.1 --port 80 --name iexplore.exe
 echo
-echo "== a web request for a listed address, then for an unlisted one (request heads on standard input)"
-printf 'GET /verify?user=alice HTTP/1.1\r\nHost: www.login.example.com\r\nAccept: */*\r\n\r\n' |
-  provider --kind U --ip 203.0.113.5 --port 80 --head - --name iexplore.exe
+echo "== a web request for a listed address, answered Allow, then for an unlisted one (request heads from a file and on standard input)"
+printf 'GET /verify?user=alice HTTP/1.1\r\nHost: www.login.example.com\r\nAccept: */*\r\n\r\n' >"$build/run-head.txt"
+answered allow --kind U --ip 203.0.113.5 --port 80 --head "$(wine winepath -w "$(pwd)/$build/run-head.txt" 2>/dev/null | tr -d '\r')" --name iexplore.exe
 printf 'GET /index.html HTTP/1.1\r\nHost: www.example.org\r\nAccept: */*\r\n\r\n' |
   provider --kind U --ip 198.51.100.7 --port 80 --head - --name firefox.exe
 echo

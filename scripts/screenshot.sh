@@ -3,6 +3,7 @@
 # session's virtual display, into docs/screens/. Uses the Windows build.
 #
 #   bash scripts/screenshot.sh [SHOT...]   shots: message question login setps changeps
+#                                           webalert mailalert alertdisplay
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/windows
@@ -18,9 +19,10 @@ trap '[ $started = yes ] && $session stop $build >/dev/null' EXIT
 eval "$($session env $build)"
 mkdir -p docs/screens
 declare -A names=([message]=HWMsgBx-message [question]=HWMsgBx-question [login]=HWPass-login
-                  [setps]=HWPass-setps [changeps]=HWPass-changeps)
+                  [setps]=HWPass-setps [changeps]=HWPass-changeps
+                  [webalert]=HWAlerts-web [mailalert]=HWAlerts-mail [alertdisplay]=HWLogCstm)
 shots=("$@")
-[ ${#shots[@]} -gt 0 ] || shots=(message question login setps changeps)
+[ ${#shots[@]} -gt 0 ] || shots=(message question login setps changeps webalert mailalert alertdisplay)
 for shot in "${shots[@]}"; do
   out=$(mktemp)
   (cd $build/bin && wine ScreenShow.exe "$shot" 1500 >"$out" 2>/dev/null </dev/null) &

@@ -11,7 +11,8 @@
 #include <memory>
 #include <string>
 
-#include "console/core/BlockAllRequests.h"
+#include "console/core/RequestHandlers.h"
+#include "console/core/RequestServices_win.h"
 #include "console/core/RequestWindow_win.h"
 #include "console/screens/MainDlgParts_win.h"
 #include "console/settings/ConsoleSettings_win.h"
@@ -68,7 +69,14 @@ class CHookwardenApp : private IMainDlgHost {
   bool m_bSocketsStarted = false;
   CCloseHandle m_presenceMutex;
   CCloseHandle m_instanceMutex;
-  CBlockAllRequests m_requestHandlers;
+  CConsoleRequestServices m_requestServices{m_settings};
+  CNoMainWindowNotifications m_mainWindowNotifications;  // until the main screen listens
+  CRequestHandlers m_requestHandlers{
+      SRequestState{m_settings.m_mailSafeList, m_settings.m_webSiteBlockingList, m_settings.m_alertLog,
+                    m_settings.m_overview.m_nNoOfBlockedInstructions,
+                    m_settings.m_overview.m_nNoOfBlockedInstructionsHaveHighRating,
+                    m_settings.m_overview.m_nNoOfEmailProtection, m_settings.m_overview.m_nNoOfWebProtection},
+      m_requestServices, m_mainWindowNotifications};
   std::unique_ptr<CRequestWindow> m_pRequestWindow;
   SMainDlgParts m_mainDlgParts;  // tray icon, main screen and list workers come later
 };

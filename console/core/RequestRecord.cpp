@@ -28,11 +28,11 @@ bool AreRequestFieldsTerminated(unsigned long dwCode, const EngineRequest& reque
       return Terminated(request.web.szUrl);
     case REQUEST_MAIL: {
       const SMailRequestTail& mail = request.mail;
+      // The mail handler shows the body text in the alert for every kind.
       if (!Terminated(mail.szFrom) || !Terminated(mail.szTo) || !Terminated(mail.szSubject) ||
-          !Terminated(mail.szDate) || !Terminated(mail.szAttachment)) {
+          !Terminated(mail.szDate) || !Terminated(mail.szAttachment) || !Terminated(mail.szText)) {
         return false;
       }
-      if (mail.cMailKind == KIND_MAIL_TEXT) return Terminated(mail.szText);
       if (mail.cMailKind == KIND_MAIL_LINK) return Terminated(mail.szVisibleLink) && Terminated(mail.szCalledLink);
       return true;
     }

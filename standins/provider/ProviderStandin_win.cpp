@@ -7,6 +7,7 @@
 //   provider-standin --kind I --ip ADDRESS --port PORT [--path PROCESS_PATH] [--name PROCESS_NAME]
 //   provider-standin --kind U --ip ADDRESS --port PORT (--head FILE|- | --url URL) [...]
 //   ... [--always]   send without asking the definitions (to drive the console directly)
+//   provider-standin --probe   sends nothing; exit 0 when the console's request window is there, 4 when not
 //
 // --head reads a raw HTTP request head from FILE, or from standard input for "-".
 // Exit code: the console's verdict (1 allow, 0 block); 3 when the definitions do
@@ -30,6 +31,7 @@ namespace {
 
 constexpr int kExitNotListed = 3;
 constexpr int kExitUsage = 2;
+constexpr int kExitNoConsole = 4;
 constexpr std::size_t kMaxHeadBytes = 64 * 1024;
 
 struct COptions {
@@ -137,6 +139,8 @@ int SendToConsole(EngineRequest& request) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Whether the console is up, without a request that might open an alert.
+  if (argc == 2 && !std::strcmp(argv[1], "--probe")) return CLSPGlobals::GetMainWndHandle() ? 0 : kExitNoConsole;
   COptions options;
   if (!ParseOptions(argc, argv, options)) return Usage();
   const bool bUrl = options.szKind[0] == KIND_URL;

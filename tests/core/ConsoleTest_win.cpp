@@ -12,12 +12,15 @@
 #include "console/ConsoleResources.h"
 #include "console/settings/NameCode.h"
 #include "screens/ScreenUser_win.h"
+#include "support/ChildProcess_win.h"
 #include "support/TempFolder_win.h"
 #include "support/WaitUntil_win.h"
 
 namespace {
 
 enum : int { ID_MSG_TEXT = 101, ID_MSG_OK = 112, ID_LOGIN_PASSWORD = 210, ID_PASS_OK = 250, ID_PASS_CANCEL = 251 };
+// The web alert's controls in the movie "HWAlerts".
+enum : int { ID_ALERT_WEB_DATA = 301, ID_ALERT_WEB_REMEMBER = 305, ID_ALERT_ALLOW = 340, ID_ALERT_BLOCK = 341 };
 constexpr const char* kErr1002 = "Error Initializing the Application (Err 1002).";
 constexpr DWORD kWaitMs = 15000;
 
@@ -40,6 +43,14 @@ void CopyTree(const std::string& strFrom, const std::string& strTo) {
 std::string ReadFileBytes(const std::string& strPath) {
   std::ifstream file(strPath, std::ios::binary);
   return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The provider stand-in's exit code is the verdict; -1 while it still waits.
+long ExitCodeWithin(const CCloseHandle& process, DWORD dwTimeoutMs) {
+  DWORD dwCode = 0;
+  if (::WaitForSingleObject(process.Get(), dwTimeoutMs) != WAIT_OBJECT_0) return -1;
+  ::GetExitCodeProcess(process.Get(), &dwCode);
+  return static_cast<long>(dwCode);
 }
 
 bool FileExists(const std::string& strPath) {
@@ -265,3 +276,51 @@ TEST_F(ConsoleTest, RefusedSaveAtExitIsShownAndTheConsoleStillEnds) {
 }
 
 }  // namespace
+
+// 192.0.2.10 is listed in the sample definitions.
+constexpr const char* kListedHostRequest = "--kind I --ip 192.0.2.10 --port 80 --name iexplore.exe";
+
+TEST_F(ConsoleTest, ListedRequestAsksAndARememberedBlockAnswersTheNextOneAlone) {
+  CConsole console(m_strApp, "");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  CScreenUser user = console.User();
+  CCloseHandle first = StartChild("provider-standin.exe", kListedHostRequest);
+  EXPECT_EQ("Phishing Website: 192.0.2.10", user.Text(ID_ALERT_WEB_DATA));
+  user.Press(ID_ALERT_WEB_REMEMBER);
+  user.Press(ID_ALERT_BLOCK);
+  EXPECT_EQ(0, ExitCodeWithin(first, kWaitMs));
+
+  // Answered from the list entry: a stand-in that met an alert would wait.
+  CCloseHandle second = StartChild("provider-standin.exe", kListedHostRequest);
+  EXPECT_EQ(0, ExitCodeWithin(second, kWaitMs));
+  EXPECT_EQ(nullptr, user.WaitForControl(ID_ALERT_BLOCK, 0));
+  EXPECT_EQ(259, console.ExitThroughTray());
+
+  DWORD dwCount = 0, cbCount = sizeof(dwCount);
+  EXPECT_EQ(ERROR_SUCCESS,
+            ::SHGetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\AlertandLog\\LogEntryDetails0", "Count",
+                          nullptr, &dwCount, &cbCount));
+  EXPECT_EQ(2u, dwCount);
+  EXPECT_EQ("Block", RegistryText("Software\\Corvinth\\Hookwarden\\AlertandLog\\LogEntryDetails0", "ActionTaken"));
+  EXPECT_EQ("", user.strFailure);
+}
+
+TEST_F(ConsoleTest, RequestThatArrivesWhileTheAlertIsOpenIsAnsweredInsideIt) {
+  CConsole console(m_strApp, "");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  CScreenUser user = console.User();
+  CCloseHandle outer = StartChild("provider-standin.exe", kListedHostRequest);
+  ASSERT_NE(nullptr, user.WaitForControl(ID_ALERT_BLOCK));
+  CCloseHandle inner = StartChild("provider-standin.exe", "--kind I --ip 192.0.2.77 --port 80 --always");
+  // The second alert opens over the first, which waits below it.
+  WaitUntil([&] { return user.Text(ID_ALERT_WEB_DATA) == "Phishing Website: 192.0.2.77"; }, kWaitMs);
+  EXPECT_EQ("Phishing Website: 192.0.2.77", user.Text(ID_ALERT_WEB_DATA));
+  user.Press(ID_ALERT_BLOCK);
+  EXPECT_EQ(0, ExitCodeWithin(inner, kWaitMs));
+  EXPECT_EQ(-1, ExitCodeWithin(outer, 0));
+  EXPECT_EQ("Phishing Website: 192.0.2.10", user.Text(ID_ALERT_WEB_DATA));
+  user.Press(ID_ALERT_ALLOW);
+  EXPECT_EQ(1, ExitCodeWithin(outer, kWaitMs));
+  EXPECT_EQ(259, console.ExitThroughTray());
+  EXPECT_EQ("", user.strFailure);
+}

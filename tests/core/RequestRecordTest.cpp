@@ -20,7 +20,9 @@ EngineRequest WebRequest(char cKind) {
   return request;
 }
 
-EngineRequest MailRequest(char cKind) { return MakeMailRequest(cKind); }
+EngineRequest MailRequest(char cKind) {
+  return MakeMailRequest(cKind);
+}
 
 TEST(RequestDispatch, EachCodeReachesItsHandlerAndReturnsItsVerdict) {
   CRecordingHandlers handlers;
@@ -131,9 +133,17 @@ TEST(RequestDispatch, FieldWithoutTerminatorIsBlockedUnhandled) {
   EXPECT_TRUE(blocked(REQUEST_MAIL, mail));
   EXPECT_TRUE(handlers.calls.empty());
 
-  // A field of another kind is not read, so its contents do not matter.
+  // The body text goes into the alert of every mail kind.
+  for (char cKind : {'F', 'S', 'L'}) {
+    mail = MailRequest(cKind);
+    std::memset(mail.mail.szText, 't', sizeof(mail.mail.szText));
+    EXPECT_TRUE(blocked(REQUEST_MAIL, mail)) << "kind " << cKind;
+  }
+  EXPECT_TRUE(handlers.calls.empty());
+
+  // The links are read only for kind 'L', so their contents do not matter otherwise.
   mail = MailRequest('F');
-  std::memset(mail.mail.szText, 't', sizeof(mail.mail.szText));
+  std::memset(mail.mail.szCalledLink, 'c', sizeof(mail.mail.szCalledLink));
   EXPECT_FALSE(blocked(REQUEST_MAIL, mail));
   // A field filled to width - 1 characters is still terminated.
   mail = MailRequest('F');

@@ -1,7 +1,7 @@
 // ScreenShow.exe SHOT [MILLISECONDS]: shows one screen with sample contents for a
 // screenshot, prints "SHOWN x y width height" once it has settled, and closes it
 // after the given time (default 4000). SHOT is one of message, question, login,
-// setps, changeps.
+// setps, changeps, webalert, mailalert, alertdisplay.
 #include <windows.h>
 
 #include <cstdio>
@@ -11,12 +11,23 @@
 
 #include "console/ConsoleResources.h"
 #include "console/settings/ConsoleSettings_win.h"
+#include "console/screens/AlertsDlg_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/PasswordDlg_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "screens/ScreenUser_win.h"
 #include "support/WaitUntil_win.h"
+
+namespace {
+
+std::string ReplaceFirst(std::string strText, const std::string& strValue) {
+  const std::size_t nAt = strText.find("%s");
+  if (nAt != std::string::npos) strText.replace(nAt, 2, strValue);
+  return strText;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   const std::string strShot = argc > 1 ? argv[1] : "message";
@@ -49,6 +60,31 @@ int main(int argc, char** argv) {
     box.m_strMessageText = LoadLocalString(app, strShot == "question" ? IDS_LOGOUT_QUESTION : IDS_PASSWORD_RULES);
     box.m_strCaption = LoadLocalString(app, strShot == "question" ? IDS_LOGIN_ERROR : IDS_PASSWORD_ERROR);
     box.DoModal();
+  } else if (strShot == "webalert" || strShot == "mailalert") {
+    CAlertsDlg alert(app);
+    SAlertFields& fields = alert.Fields();
+    fields.strApplication = "iexplore.exe";
+    fields.strProtocol = "HTTP";
+    fields.strIPAddress = "203.0.113.5";
+    if (strShot == "webalert") {
+      fields.nAlertKind = ALERT_KIND_WEB;
+      fields.strMatchType = "URL";
+      fields.strStrictedData = fields.strScamSite = "login.example.com/verify";
+      fields.strDateTime = "Monday, December 07, 2026 14:05:09";
+      fields.strToolTip = ReplaceFirst(LoadLocalString(app, IDS_ALERT_URL), fields.strStrictedData);
+    } else {
+      fields.nAlertKind = ALERT_KIND_MAIL;
+      fields.strMatchType = "From";
+      fields.strStrictedData = fields.strFrom = "billing@example.net";
+      fields.strTo = "user@example.org";
+      fields.strSubject = "Verify your account";
+      fields.strDateTime = "Mon, 7 Dec 2026 14:05:09";
+      fields.strToolTip = LoadLocalString(app, IDS_ALERT_MAIL);
+    }
+    alert.DoModal();
+  } else if (strShot == "alertdisplay") {
+    CLogCustomDlg dialog(app);
+    dialog.DoModal();
   } else {
     CPasswordDlg dialog(app);
     dialog.m_nMode = strShot == "login" ? PASSWORD_MODE_LOGIN : PASSWORD_MODE_SET;

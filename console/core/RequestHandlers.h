@@ -1,0 +1,72 @@
+// The handling of every engine request up to its verdict: the entry of the
+// permission list found or appended, the protection switch, the list and entry
+// permissions, the user's answer through the alert, remembered answers, the
+// counters, the alert log and the main window's rows. Platform-free: the alert,
+// localised texts and the clock come through IRequestServices.
+#pragma once
+
+#include "console/core/CoreLayer.h"
+
+#include <cstdint>
+#include <string>
+
+#include "console/core/RequestRecord.h"
+#include "console/screens/AlertScreen.h"
+#include "console/screens/MainWindowNotifications.h"
+#include "console/settings/AlertLog.h"
+#include "console/settings/LocalTime.h"
+#include "console/settings/PermissionLists.h"
+
+class IRequestServices {
+ public:
+  virtual ~IRequestServices() = default;
+  // Runs the alert modally; 1 is Allow, anything else Block. Sets nRememberAnswer.
+  // Further requests may be handled while it runs.
+  virtual int RunAlert(SAlertFields& fields) = 0;
+  // Text of a string number in the current language.
+  virtual std::string LocalText(unsigned nStringId) = 0;
+  virtual SLocalTime LocalTimeNow() = 0;
+};
+
+// The state the handlers change; it belongs to the application object.
+struct SRequestState {
+  CMailSafeList& mailSafeList;
+  CWebSiteBlockingList& webSiteBlockingList;
+  CAlertLogSettings& alertLog;
+  std::int32_t& nNoOfBlockedInstructions;
+  std::int32_t& nNoOfBlockedInstructionsHaveHighRating;
+  std::int32_t& nNoOfEmailProtection;
+  std::int32_t& nNoOfWebProtection;
+};
+
+// "%A, %B %d, %Y %H:%M:%S" with English names: "Monday, December 07, 2026 14:05:09".
+std::string DateTimeText(const SLocalTime& time);
+
+class CRequestHandlers : public IRequestHandlers {
+ public:
+  CRequestHandlers(const SRequestState& state, IRequestServices& services, IMainWindowNotifications& mainWindow)
+      : m_state(state), m_services(services), m_mainWindow(mainWindow) {}
+
+  int HandleHostIPRequest(const EngineRequest& request) override { return HandleWebRequest(request); }
+  int HandleUrlRequest(const EngineRequest& request) override { return HandleWebRequest(request); }
+  int HandleMailRequest(const EngineRequest& request) override;
+
+ private:
+  struct SDecision {
+    int nVerdict = VERDICT_ALLOW;
+    std::string strAction;          // "Allow", "Block", or empty with protection off
+    std::int32_t nRemembered = -1;  // the Action to store, -1 for none
+  };
+
+  int HandleWebRequest(const EngineRequest& request);
+  // Steps by list permission, entry Action and the user's answer. fields is filled
+  // by the caller; nAskCounter counts every ask.
+  SDecision Decide(std::int32_t nListPermission, std::int32_t nEntryAction, int nAlertEvent, std::int32_t& nAskCounter,
+                   SAlertFields& fields);
+  void RecordInLog(CLogEntryDetails entry);
+  void PushOverview();
+
+  SRequestState m_state;
+  IRequestServices& m_services;
+  IMainWindowNotifications& m_mainWindow;
+};

@@ -1,0 +1,38 @@
+#include "console/core/RequestServices_win.h"
+
+#include <windows.h>
+
+#include "console/screens/AlertsDlg_win.h"
+#include "console/settings/ConsoleSettings_win.h"
+#include "console/settings/Languages_win.h"
+
+int CConsoleRequestServices::RunAlert(SAlertFields& fields) {
+  CAlertsDlg alert(m_settings);
+  alert.Fields() = fields;
+  alert.Fields().nRememberAnswer = 0;
+  CAlertsDlg* const pBelow = m_pOpenAlert;
+  m_pOpenAlert = &alert;
+  const int nResult = static_cast<int>(alert.DoModal(pBelow ? pBelow->GetSafeHwnd() : nullptr));
+  m_pOpenAlert = pBelow;
+  fields.nRememberAnswer = alert.Fields().nRememberAnswer;
+  return nResult;
+}
+
+std::string CConsoleRequestServices::LocalText(unsigned nStringId) {
+  return LoadLocalString(m_settings, nStringId);
+}
+
+SLocalTime CConsoleRequestServices::LocalTimeNow() {
+  SYSTEMTIME now = {};
+  ::GetLocalTime(&now);
+  SLocalTime time;
+  time.wYear = now.wYear;
+  time.wMonth = now.wMonth;
+  time.wDayOfWeek = now.wDayOfWeek;
+  time.wDay = now.wDay;
+  time.wHour = now.wHour;
+  time.wMinute = now.wMinute;
+  time.wSecond = now.wSecond;
+  time.wMilliseconds = now.wMilliseconds;
+  return time;
+}

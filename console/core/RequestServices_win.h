@@ -1,0 +1,25 @@
+// What the request handling takes from the running console: the alert screen,
+// texts in the current language and the local clock.
+#pragma once
+
+#include "console/core/CoreLayer.h"
+
+#include "console/core/RequestHandlers.h"
+
+class CAlertsDlg;
+class CConsoleSettings;
+
+class CConsoleRequestServices : public IRequestServices {
+ public:
+  explicit CConsoleRequestServices(CConsoleSettings& settings) : m_settings(settings) {}
+  // The alert over the main window, or over the alert already open: a request
+  // handled inside an open alert is answered first, so the one below waits. A
+  // window that cannot be made counts as Block.
+  int RunAlert(SAlertFields& fields) override;
+  std::string LocalText(unsigned nStringId) override;
+  SLocalTime LocalTimeNow() override;
+
+ private:
+  CConsoleSettings& m_settings;
+  CAlertsDlg* m_pOpenAlert = nullptr;
+};

@@ -1,0 +1,30 @@
+// What the request handling tells the main window after it changed a list or the
+// alert log: rows to add or refresh, by index, and the overview to show again.
+// While there is no main screen nothing listens, and CNoMainWindowNotifications
+// stands in.
+#pragma once
+
+#include "console/screens/ScreensLayer.h"
+
+class IMainWindowNotifications {
+ public:
+  virtual ~IMainWindowNotifications() = default;
+  virtual void AddMailRow(int nIndex) = 0;
+  virtual void AddSiteRow(int nIndex) = 0;
+  virtual void AddLogRow(int nIndex) = 0;
+  virtual void RefreshMailRow(int nIndex) = 0;
+  virtual void RefreshSiteRow(int nIndex) = 0;
+  virtual void RefreshLogRow(int nIndex) = 0;
+  virtual void PushOverview() = 0;
+};
+
+class CNoMainWindowNotifications : public IMainWindowNotifications {
+ public:
+  void AddMailRow(int) override {}
+  void AddSiteRow(int) override {}
+  void AddLogRow(int) override {}
+  void RefreshMailRow(int) override {}
+  void RefreshSiteRow(int) override {}
+  void RefreshLogRow(int) override {}
+  void PushOverview() override {}
+};
