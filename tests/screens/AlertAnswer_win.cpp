@@ -6,6 +6,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "screens/ScreenUser_win.h"
 #include "shared/EngineRequest.h"
@@ -13,8 +14,8 @@
 namespace {
 
 // Controls of the movie "HWAlerts": web details, mail details, remember boxes and answers.
-const int kWebTexts[] = {300, 301, 302, 303, 304};
-const int kMailTexts[] = {320, 321, 322, 323, 324};
+const std::vector<int> kWebTexts = {300, 301, 302, 303, 304};
+const std::vector<int> kMailTexts = {320, 321, 322, 328, 323, 324, 329};
 enum : int { ID_WEB_REMEMBER = 305, ID_MAIL_REMEMBER = 325, ID_ALLOW = 340, ID_BLOCK = 341 };
 
 }  // namespace

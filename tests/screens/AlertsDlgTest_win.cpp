@@ -1,0 +1,71 @@
+// The alert and the alert display settings under Wine with their shipped movies:
+// placement and growth, the keys, and what the screens hand back.
+#include <gtest/gtest.h>
+
+#include "console/screens/AlertsDlg_win.h"
+#include "console/settings/ConsoleSettings_win.h"
+#include "screens/ScreenUser_win.h"
+#include "support/TempFolder_win.h"
+#include "support/WaitUntil_win.h"
+
+namespace {
+
+enum : int {
+  ID_ALERT_MORE_INFO = 342,
+  ID_SHOW_MAIL_ONLY = 410,
+  ID_SHOW_WEB_ONLY = 411,
+  ID_DISPLAY_OK = 420,
+};
+
+TEST(AlertsDlgTest, MoreInfoGrowsUpwardsFromTheCornerAndEscapeBlocks) {
+  CConsoleSettings app(BuiltAppFolder().c_str());
+  CAlertsDlg alert(app);
+  alert.Fields().nAlertKind = ALERT_KIND_WEB;
+  RECT rcShown = {}, rcGrown = {};
+  const SUserRun run = RunWithUser([&] { return static_cast<int>(alert.DoModal()); },
+                                   [&](CScreenUser& user) {
+                                     user.WaitForControl(ID_ALERT_MORE_INFO);
+                                     ::GetWindowRect(user.FindScreen(), &rcShown);
+                                     user.Press(ID_ALERT_MORE_INFO);
+                                     user.Press(ID_ALERT_MORE_INFO);
+                                     user.Flush();
+                                     ::GetWindowRect(user.FindScreen(), &rcGrown);
+                                     user.Key(0, VK_ESCAPE);
+                                   });
+  EXPECT_EQ("", run.strFailure);
+  EXPECT_EQ(2, run.nResult);
+  EXPECT_EQ(0, alert.Fields().nRememberAnswer);
+  const int cxFull = ::GetSystemMetrics(SM_CXFULLSCREEN), cyFull = ::GetSystemMetrics(SM_CYFULLSCREEN);
+  EXPECT_EQ(cxFull, rcShown.right);
+  EXPECT_EQ(cyFull, rcShown.bottom);
+  EXPECT_EQ(rcShown.bottom - rcShown.top + 324, rcGrown.bottom - rcGrown.top);
+  EXPECT_EQ(cxFull, rcGrown.right);
+  EXPECT_EQ(cyFull, rcGrown.bottom);
+}
+
+TEST(AlertsDlgTest, DisplaySettingsHandBackTheChoiceOnlyAfterOk) {
+  CConsoleSettings app(BuiltAppFolder().c_str());
+  CLogCustomDlg dialog(app);
+  dialog.m_nDisplayMailAlerts = 0;
+  dialog.m_nDisplayWebAlerts = 1;
+  SUserRun run = RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
+                             [](CScreenUser& user) {
+                               user.Press(ID_SHOW_MAIL_ONLY);
+                               user.Key(0, VK_ESCAPE);
+                             });
+  EXPECT_EQ(2, run.nResult);
+  EXPECT_EQ(0, dialog.m_nDisplayMailAlerts);
+  EXPECT_EQ(1, dialog.m_nDisplayWebAlerts);
+
+  run = RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
+                    [](CScreenUser& user) {
+                      user.Press(ID_SHOW_MAIL_ONLY);
+                      user.Press(ID_DISPLAY_OK);
+                    });
+  EXPECT_EQ("", run.strFailure);
+  EXPECT_EQ(1, run.nResult);
+  EXPECT_EQ(1, dialog.m_nDisplayMailAlerts);
+  EXPECT_EQ(0, dialog.m_nDisplayWebAlerts);
+}
+
+}  // namespace
