@@ -5,9 +5,11 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <vector>
 
 #include "console/ConsoleResources.h"
 #include "console/settings/NameCode.h"
@@ -322,5 +324,65 @@ TEST_F(ConsoleTest, RequestThatArrivesWhileTheAlertIsOpenIsAnsweredInsideIt) {
   user.Press(ID_ALERT_ALLOW);
   EXPECT_EQ(1, ExitCodeWithin(outer, kWaitMs));
   EXPECT_EQ(259, console.ExitThroughTray());
+  EXPECT_EQ("", user.strFailure);
+}
+
+// A number of four bytes stored under the product key; -1 when it is missing.
+long StoredNumber(const std::string& strSubkey, const char* szValue) {
+  DWORD dwValue = 0, cbValue = sizeof(dwValue);
+  const std::string strKey = "Software\\Corvinth\\Hookwarden\\" + strSubkey;
+  if (::SHGetValueA(HKEY_CURRENT_USER, strKey.c_str(), szValue, nullptr, &dwValue, &cbValue) != ERROR_SUCCESS)
+    return -1;
+  return static_cast<long>(dwValue);
+}
+
+TEST_F(ConsoleTest, LoadWhileAlertsAreOpenAnswersEverySenderAndCountsEveryRequest) {
+  constexpr int kSenders = 4, kPerSender = 75;  // 60 valid and 15 malformed each
+  constexpr int kValidWeb = kSenders * 60;
+  // Web alerts off: web requests are counted as asked and blocked unasked.
+  const DWORD dwOff = 0;
+  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\AlertandLog\\EventAlert1", "ShowAlert", REG_BINARY,
+                &dwOff, sizeof(dwOff));
+  CConsole console(m_strApp, "");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  CScreenUser user = console.User();
+  std::vector<CCloseHandle> mails;
+  mails.push_back(StartChild("RequestSender.exe", "1127 F 1681"));
+  ASSERT_NE(nullptr, user.WaitForControl(ID_ALERT_BLOCK));
+
+  const DWORD dwStart = ::GetTickCount();
+  std::vector<CCloseHandle> loads;
+  for (int i = 0; i < kSenders; ++i) {
+    loads.push_back(StartChild("LoadSender.exe", std::to_string(i) + " " + std::to_string(kPerSender)));
+    if (i == 1) mails.push_back(StartChild("RequestSender.exe", "1127 S 1681"));  // opens over the first alert
+  }
+  for (const CCloseHandle& load : loads) EXPECT_EQ(0, ExitCodeWithin(load, 60000));
+  const DWORD dwLoadMs = ::GetTickCount() - dwStart;
+  // The alerts are answered last, the newest first.
+  for (std::size_t i = mails.size(); i-- > 0;) {
+    WaitUntil([&] { return user.Text(ID_ALERT_BLOCK) == "&Block"; }, kWaitMs);
+    user.Press(ID_ALERT_BLOCK);
+    EXPECT_EQ(0, ExitCodeWithin(mails[i], kWaitMs)) << "mail request " << i;
+  }
+  std::printf("load: %d requests from %d senders, %d of them malformed, answered in %lu ms\n", kSenders * kPerSender,
+              kSenders, kSenders * 15, static_cast<unsigned long>(dwLoadMs));
+  EXPECT_TRUE(console.IsRunning());
+  EXPECT_EQ(259, console.ExitThroughTray());
+
+  // Eight hosts per sender (the malformed records take the other two), two mails;
+  // every valid request counted once.
+  EXPECT_EQ(kSenders * 8, StoredNumber("WebSiteBlocking", "WebSiteBlockingItems No"));
+  EXPECT_EQ(2, StoredNumber("MailSafe", "MailSafeItems No"));
+  const long nLogEntries = StoredNumber("AlertandLog", "AlertLogEntryDetailsListNo");
+  EXPECT_EQ(kSenders * 8 + 2, nLogEntries);
+  long nCounted = 0;
+  for (long i = 0; i < nLogEntries; ++i)
+    nCounted += StoredNumber("AlertandLog\\LogEntryDetails" + std::to_string(i), "Count");
+  EXPECT_EQ(kValidWeb + 2, nCounted);
+  EXPECT_EQ(kValidWeb, StoredNumber("Overview", "NoOfWebProtection"));
+  EXPECT_EQ(2, StoredNumber("Overview", "NoOfEmailProtection"));
+  EXPECT_EQ(kValidWeb + 2, StoredNumber("Overview", "NoOfBlockedInstructions"));
+  // Each web event came 7 or 8 times: none reached "High".
+  EXPECT_EQ(0, StoredNumber("Overview", "NoOfBlockedInstructionsHaveHighRating"));
   EXPECT_EQ("", user.strFailure);
 }
