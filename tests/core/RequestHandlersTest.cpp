@@ -104,16 +104,62 @@ EngineRequest Mail(char cKind, const char* szVisible = "http://bank.example.org/
   return request;
 }
 
+// What a case leaves behind: list entries as "Type StrictedData Action" (web, then
+// mail), log entries as "ActionTaken Count Rating HostIP Protocol".
+struct SExpect {
+  std::vector<int> verdicts;
+  int nAlerts, nWebAsks, nMailAsks, nBlocked, nHigh;
+  std::vector<std::string> entries;
+  std::vector<std::string> log;
+};
+
 struct SCase {
   const char* szName;
   std::function<void(SWorld&)> run;
-  std::function<void(SWorld&)> check;
+  SExpect expect;
+  std::function<void(SWorld&)> more;  // checks of this case only
 };
 
 const SAnswer kBlock{SCREEN_RESULT_CANCEL, 0, nullptr};
 const SAnswer kBlockRemember{SCREEN_RESULT_CANCEL, 1, nullptr};
 const SAnswer kAllow{SCREEN_RESULT_OK, 0, nullptr};
 const SAnswer kAllowRemember{SCREEN_RESULT_OK, 1, nullptr};
+const char* const kLogBlocked = "Block 1 Medium 192.0.2.10 HTTP";
+
+void AddBlockedHost(SWorld& w) {
+  CWebSiteItem item;
+  item.nAction = PERMISSION_BLOCK;
+  item.nPort = 80;
+  item.strProgram = "iexplore.exe";
+  item.strType = "IP";
+  item.strStrictedData = item.strIPAddress = "192.0.2.10";
+  w.web.AppendEntry(item);
+}
+
+std::vector<std::string> Entries(SWorld& w) {
+  std::vector<std::string> entries;
+  for (int i = 0; i < w.web.GetCount(); ++i) {
+    const CWebSiteItem& e = *w.web.EntryAt(i);
+    entries.push_back(e.strType + " " + e.strStrictedData + " " + std::to_string(e.nAction));
+  }
+  for (int i = 0; i < w.mail.GetCount(); ++i) {
+    const CMailSafeItem& e = *w.mail.EntryAt(i);
+    entries.push_back(e.strType + " " + e.strStrictedData + " " + std::to_string(e.nAction));
+  }
+  return entries;
+}
+
+std::vector<std::string> Log(SWorld& w) {
+  std::vector<std::string> log;
+  for (int i = 0; i < w.log.GetEntryCount(); ++i) {
+    const CLogEntryDetails& e = *w.log.EntryAt(i);
+    log.push_back(e.strActionTaken + " " + std::to_string(e.nCount) + " " + e.strRating + " " + e.strHostIP + " " +
+                  e.strProtocol);
+  }
+  return log;
+}
+
+const std::string kLink = "Link Called: 'http://phish.example.com/'\nVisible: ";
 
 const std::vector<SCase>& Cases() {
   static const std::vector<SCase> cases = {
@@ -122,27 +168,12 @@ const std::vector<SCase>& Cases() {
          w.services.answers = {kBlock};
          w.Send(Ip());
        },
+       {{0}, 1, 1, 0, 1, 0, {"IP 192.0.2.10 2"}, {kLogBlocked}},
        [](SWorld& w) {
-         EXPECT_EQ(std::vector<int>{0}, w.verdicts);
-         ASSERT_EQ(1, w.web.GetCount());
-         const CWebSiteItem& item = *w.web.EntryAt(0);
-         EXPECT_EQ(PERMISSION_ASK, item.nAction);
-         EXPECT_EQ("IP", item.strType);
-         EXPECT_EQ("192.0.2.10", item.strStrictedData);
-         EXPECT_EQ("192.0.2.10", item.strScamSite);
-         EXPECT_EQ("Monday, December 07, 2026 14:05:09", item.strDataTime);
-         ASSERT_EQ(1u, w.services.alerts.size());
-         const SAlertFields& alert = w.services.alerts[0];
+         EXPECT_EQ("Monday, December 07, 2026 14:05:09", w.web.EntryAt(0)->strDataTime);
+         const SAlertFields& alert = w.services.alerts.at(0);
          EXPECT_EQ(ALERT_KIND_WEB, alert.nAlertKind);
          EXPECT_EQ("host '192.0.2.10' %s", alert.strToolTip);  // only the first placeholder
-         EXPECT_EQ("iexplore.exe", alert.strApplication);
-         EXPECT_EQ("HTTP", alert.strProtocol);
-         EXPECT_EQ(1, w.nWebAsks);
-         EXPECT_EQ(1, w.nBlocked);
-         ASSERT_EQ(1, w.log.GetEntryCount());
-         EXPECT_EQ("Medium", w.log.EntryAt(0)->strRating);
-         EXPECT_EQ("Block", w.log.EntryAt(0)->strActionTaken);
-         EXPECT_EQ(1, w.log.EntryAt(0)->nCount);
          EXPECT_EQ((std::vector<std::string>{"add site 0", "add log 0", "push"}), w.services.notes);
        }},
       {"a remembered block answers the same request without an alert",
@@ -151,14 +182,8 @@ const std::vector<SCase>& Cases() {
          w.Send(Ip());
          w.Send(Ip());
        },
+       {{0, 0}, 1, 1, 0, 2, 0, {"IP 192.0.2.10 1"}, {"Block 2 Medium 192.0.2.10 HTTP"}},
        [](SWorld& w) {
-         EXPECT_EQ((std::vector<int>{0, 0}), w.verdicts);
-         EXPECT_EQ(1u, w.services.alerts.size());
-         EXPECT_EQ(PERMISSION_BLOCK, w.web.EntryAt(0)->nAction);
-         EXPECT_EQ(2, w.nBlocked);
-         EXPECT_EQ(1, w.nWebAsks);
-         ASSERT_EQ(1, w.log.GetEntryCount());
-         EXPECT_EQ(2, w.log.EntryAt(0)->nCount);
          EXPECT_EQ(
              (std::vector<std::string>{"refresh site 0", "add site 0", "add log 0", "push", "refresh log 0", "push"}),
              w.services.notes);
@@ -169,62 +194,34 @@ const std::vector<SCase>& Cases() {
          w.Send(Ip());
          w.Send(Ip());
        },
+       {{1, 1}, 1, 1, 0, 0, 0, {"IP 192.0.2.10 0"}, {"Allow 2 Medium 192.0.2.10 HTTP"}}},
+      {"ten equal blocks stay Medium",
        [](SWorld& w) {
-         EXPECT_EQ((std::vector<int>{1, 1}), w.verdicts);
-         EXPECT_EQ(1u, w.services.alerts.size());
-         EXPECT_EQ(PERMISSION_ALLOW, w.web.EntryAt(0)->nAction);
-         EXPECT_EQ(0, w.nBlocked);
-       }},
-      {"ten equal blocks stay Medium, the eleventh is High and counted",
-       [](SWorld& w) {
-         CWebSiteItem item;
-         item.nAction = PERMISSION_BLOCK;
-         item.nPort = 80;
-         item.strProgram = "iexplore.exe";
-         item.strType = "IP";
-         item.strStrictedData = item.strIPAddress = "192.0.2.10";
-         w.web.AppendEntry(item);
+         AddBlockedHost(w);
          for (int i = 0; i < 10; ++i) w.Send(Ip());
-         EXPECT_EQ("Medium", w.log.EntryAt(0)->strRating);
-         EXPECT_EQ(0, w.nHigh);
-         w.Send(Ip());
        },
+       {std::vector<int>(10, 0), 0, 0, 0, 10, 0, {"IP 192.0.2.10 1"}, {"Block 10 Medium 192.0.2.10 HTTP"}}},
+      {"the eleventh equal block is High and counted",
        [](SWorld& w) {
-         EXPECT_TRUE(w.services.alerts.empty());
-         ASSERT_EQ(1, w.log.GetEntryCount());
-         EXPECT_EQ(11, w.log.EntryAt(0)->nCount);
-         EXPECT_EQ("High", w.log.EntryAt(0)->strRating);
-         EXPECT_EQ(1, w.nHigh);
-         EXPECT_EQ(11, w.nBlocked);
-         EXPECT_EQ(0, w.nWebAsks);
-       }},
+         AddBlockedHost(w);
+         for (int i = 0; i < 11; ++i) w.Send(Ip());
+       },
+       {std::vector<int>(11, 0), 0, 0, 0, 11, 1, {"IP 192.0.2.10 1"}, {"Block 11 High 192.0.2.10 HTTP"}}},
       {"allowed once and blocked once gives two log entries",
        [](SWorld& w) {
          w.services.answers = {kAllow, kBlock};
          w.Send(Ip());
          w.Send(Ip());
        },
-       [](SWorld& w) {
-         EXPECT_EQ((std::vector<int>{1, 0}), w.verdicts);
-         ASSERT_EQ(2, w.log.GetEntryCount());
-         EXPECT_EQ("Allow", w.log.EntryAt(0)->strActionTaken);
-         EXPECT_EQ("Block", w.log.EntryAt(1)->strActionTaken);
-         EXPECT_EQ(2, w.nWebAsks);
-       }},
+       {{1, 0}, 2, 2, 0, 1, 0, {"IP 192.0.2.10 2"}, {"Allow 1 Medium 192.0.2.10 HTTP", kLogBlocked}}},
       {"protection off allows, appends without a row and logs no action",
        [](SWorld& w) {
          w.web.SetProtectionState(0);
          w.web.SetPermission(PERMISSION_BLOCK);
          w.Send(Url("203.0.113.5"));
        },
+       {{1}, 0, 0, 0, 0, 0, {"URL login.example.com/verify 2"}, {" 1 Medium 203.0.113.5 HTTP"}},
        [](SWorld& w) {
-         EXPECT_EQ(std::vector<int>{1}, w.verdicts);
-         EXPECT_TRUE(w.services.alerts.empty());
-         EXPECT_EQ(0, w.nBlocked + w.nWebAsks + w.nMailAsks);
-         ASSERT_EQ(1, w.web.GetCount());
-         EXPECT_EQ("URL", w.web.EntryAt(0)->strType);
-         ASSERT_EQ(1, w.log.GetEntryCount());
-         EXPECT_EQ("", w.log.EntryAt(0)->strActionTaken);
          EXPECT_EQ((std::vector<std::string>{"add log 0", "push"}), w.services.notes);
        }},
       {"the list permission wins over the entry's Action",
@@ -237,23 +234,14 @@ const std::vector<SCase>& Cases() {
          w.web.SetAction(0, PERMISSION_BLOCK);
          w.Send(Ip());
        },
-       [](SWorld& w) {
-         EXPECT_EQ((std::vector<int>{1, 0, 1}), w.verdicts);
-         EXPECT_EQ(1u, w.services.alerts.size());
-       }},
-      {"display off blocks without an alert but counts the ask",
+       {{1, 0, 1}, 1, 1, 0, 1, 0, {"IP 192.0.2.10 1"}, {"Allow 2 Medium 192.0.2.10 HTTP", kLogBlocked}}},
+      {"display off blocks without an alert, counts the ask and keeps Ask",
        [](SWorld& w) {
          w.log.SetCustomAlertDisplay(1, 0);
          w.services.answers = {kAllowRemember};
          w.Send(Ip());
        },
-       [](SWorld& w) {
-         EXPECT_EQ(std::vector<int>{0}, w.verdicts);
-         EXPECT_TRUE(w.services.alerts.empty());
-         EXPECT_EQ(1, w.nWebAsks);
-         EXPECT_EQ(1, w.nBlocked);
-         EXPECT_EQ(PERMISSION_ASK, w.web.EntryAt(0)->nAction);
-       }},
+       {{0}, 0, 1, 0, 1, 0, {"IP 192.0.2.10 2"}, {kLogBlocked}}},
       {"a URL from another host address uses the stored address",
        [](SWorld& w) {
          w.services.answers = {kBlock, kBlock};
@@ -262,14 +250,10 @@ const std::vector<SCase>& Cases() {
          CopyBounded(again.szProcessName, "iexplore.exe");  // another letter case
          w.Send(again);
        },
+       {{0, 0}, 2, 2, 0, 2, 0, {"URL login.example.com/verify 2"}, {"Block 2 Medium 203.0.113.5 HTTP"}},
        [](SWorld& w) {
-         ASSERT_EQ(1, w.web.GetCount());
-         ASSERT_EQ(2u, w.services.alerts.size());
-         EXPECT_EQ("203.0.113.5", w.services.alerts[1].strIPAddress);
-         EXPECT_EQ("site 'login.example.com/verify'", w.services.alerts[1].strToolTip);
-         ASSERT_EQ(1, w.log.GetEntryCount());
-         EXPECT_EQ("203.0.113.5", w.log.EntryAt(0)->strHostIP);
-         EXPECT_EQ(2, w.log.EntryAt(0)->nCount);
+         EXPECT_EQ("203.0.113.5", w.services.alerts.at(1).strIPAddress);
+         EXPECT_EQ("site 'login.example.com/verify'", w.services.alerts.at(1).strToolTip);
        }},
       {"two link findings with different visible links are two entries",
        [](SWorld& w) {
@@ -277,26 +261,28 @@ const std::vector<SCase>& Cases() {
          w.Send(Mail('L', "http://phish.example.com/"));
          w.Send(Mail('L'));
        },
-       [](SWorld& w) {
-         ASSERT_EQ(2, w.mail.GetCount());
-         EXPECT_EQ("Called: 'http://phish.example.com/'\nVisible: 'http://phish.example.com/'",
-                   w.mail.EntryAt(0)->strStrictedData);
-         EXPECT_EQ(2, w.nMailAsks);
-         EXPECT_EQ(2, w.log.GetEntryCount());
-       }},
+       {{0, 0},
+        2,
+        0,
+        2,
+        2,
+        0,
+        {kLink + "'http://phish.example.com/' 2", kLink + "'http://bank.example.org/' 2"},
+        {"Block 1 Medium 198.51.100.3 HTTP", "Block 1 Medium 198.51.100.3 HTTP"}}},
       {"ports 8080 and 443 are HTTP and Unknown",
        [](SWorld& w) {
          w.services.answers = {kBlock, kBlock};
          w.Send(Ip("192.0.2.10", "8080"));
          w.Send(Ip("192.0.2.10", "443"));
        },
-       [](SWorld& w) {
-         ASSERT_EQ(2u, w.services.alerts.size());
-         EXPECT_EQ("HTTP", w.services.alerts[0].strProtocol);
-         EXPECT_EQ("Unknown", w.services.alerts[1].strProtocol);
-         EXPECT_EQ("Unknown", w.log.EntryAt(1)->strProtocol);
-         EXPECT_EQ(443, w.web.EntryAt(1)->nPort);
-       }},
+       {{0, 0},
+        2,
+        2,
+        0,
+        2,
+        0,
+        {"IP 192.0.2.10 2", "IP 192.0.2.10 2"},
+        {kLogBlocked, "Block 1 Medium 192.0.2.10 Unknown"}}},
       {"a mail alert takes date, address, attachment and text from the request",
        [](SWorld& w) {
          w.services.answers = {kBlockRemember};
@@ -304,20 +290,14 @@ const std::vector<SCase>& Cases() {
          CopyBounded(request.mail.szAttachment, "invoice.zip");
          w.Send(request);
        },
+       {{0}, 1, 0, 1, 1, 0, {"From billing@example.net 1"}, {"Block 1 Medium 198.51.100.3 HTTP"}},
        [](SWorld& w) {
-         ASSERT_EQ(1u, w.services.alerts.size());
-         const SAlertFields& alert = w.services.alerts[0];
+         const SAlertFields& alert = w.services.alerts.at(0);
          EXPECT_EQ(ALERT_KIND_MAIL, alert.nAlertKind);
-         EXPECT_EQ("From", alert.strMatchType);
-         EXPECT_EQ("billing@example.net", alert.strStrictedData);
-         EXPECT_EQ("Mon, 7 Dec 2026", alert.strDateTime);
-         EXPECT_EQ("198.51.100.3", alert.strIPAddress);
-         EXPECT_EQ("invoice.zip", alert.strAttachment);
-         EXPECT_EQ("click here", alert.strExtraText);
-         EXPECT_EQ("mail 7021", alert.strToolTip);
-         EXPECT_EQ(PERMISSION_BLOCK, w.mail.EntryAt(0)->nAction);
+         EXPECT_EQ("Mon, 7 Dec 2026|198.51.100.3|invoice.zip|click here|mail 7021",
+                   alert.strDateTime + "|" + alert.strIPAddress + "|" + alert.strAttachment + "|" + alert.strExtraText +
+                       "|" + alert.strToolTip);
          EXPECT_EQ("Mon, 7 Dec 2026", w.mail.EntryAt(0)->strDataTime);
-         EXPECT_EQ("198.51.100.3", w.log.EntryAt(0)->strHostIP);
          EXPECT_EQ((std::vector<std::string>{"refresh mail 0", "add mail 0", "add log 0", "push"}), w.services.notes);
        }},
       {"a request inside an open alert leaves the outer one its own entry",
@@ -325,26 +305,34 @@ const std::vector<SCase>& Cases() {
          w.services.answers = {{SCREEN_RESULT_OK, 1, [&w] { w.Send(Ip("192.0.2.66")); }}, kBlockRemember};
          w.Send(Ip());
        },
-       [](SWorld& w) {
-         // The inner request finished first.
-         EXPECT_EQ((std::vector<int>{0, 1}), w.verdicts);
-         ASSERT_EQ(2, w.web.GetCount());
-         EXPECT_EQ(PERMISSION_ALLOW, w.web.EntryAt(0)->nAction);
-         EXPECT_EQ(PERMISSION_BLOCK, w.web.EntryAt(1)->nAction);
-         EXPECT_EQ("192.0.2.66", w.web.EntryAt(1)->strStrictedData);
-         EXPECT_EQ("Allow", w.log.EntryAt(1)->strActionTaken);
-         EXPECT_EQ("192.0.2.10", w.log.EntryAt(1)->strStrictedData);
-       }},
+       // The inner request finishes first.
+       {{0, 1},
+        2,
+        2,
+        0,
+        1,
+        0,
+        {"IP 192.0.2.10 0", "IP 192.0.2.66 1"},
+        {"Block 1 Medium 192.0.2.66 HTTP", "Allow 1 Medium 192.0.2.10 HTTP"}}},
   };
   return cases;
 }
 
 TEST(RequestHandling, DecidesEveryCaseOfTheTable) {
-  for (const SCase& testCase : Cases()) {
-    SCOPED_TRACE(testCase.szName);
-    SWorld world;
-    testCase.run(world);
-    testCase.check(world);
+  for (const SCase& c : Cases()) {
+    SCOPED_TRACE(c.szName);
+    SWorld w;
+    c.run(w);
+    const SExpect& e = c.expect;
+    EXPECT_EQ(e.verdicts, w.verdicts);
+    EXPECT_EQ(e.nAlerts, static_cast<int>(w.services.alerts.size()));
+    EXPECT_EQ(e.nWebAsks, w.nWebAsks);
+    EXPECT_EQ(e.nMailAsks, w.nMailAsks);
+    EXPECT_EQ(e.nBlocked, w.nBlocked);
+    EXPECT_EQ(e.nHigh, w.nHigh);
+    EXPECT_EQ(e.entries, Entries(w));
+    EXPECT_EQ(e.log, Log(w));
+    if (c.more) c.more(w);
   }
 }
 
