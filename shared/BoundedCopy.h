@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <string>
 
 inline void CopyBounded(char* szDest, std::size_t cbDest, const char* szSource) {
   if (cbDest == 0) return;
@@ -36,4 +37,11 @@ void AppendBounded(char (&szDest)[N], const char* szSource) {
 // True when a zero byte ends the text inside its width.
 inline bool IsTerminatedWithin(const char* pField, std::size_t nWidth) {
   return std::memchr(pField, 0, nWidth) != nullptr;
+}
+
+// A fixed field's text up to its terminator, never beyond its width.
+template <std::size_t N>
+std::string FieldText(const char (&field)[N]) {
+  const void* pZero = std::memchr(field, 0, N);
+  return std::string(field, pZero ? static_cast<const char*>(pZero) - field : N);
 }

@@ -6,30 +6,16 @@
 
 #include "console/ConsoleResources.h"
 #include "console/settings/LogArchive.h"
+#include "shared/BoundedCopy.h"
 
 namespace {
 
 constexpr std::int32_t kHighRatingAfter = 10;  // "High" from the 11th occurrence on
 constexpr std::int32_t kProtectionOff = 0;
 
-// A request's text field up to its terminator, never beyond its width.
-template <std::size_t N>
-std::string FieldText(const char (&field)[N]) {
-  const void* pZero = std::memchr(field, 0, N);
-  return std::string(field, pZero ? static_cast<const char*>(pZero) - field : N);
-}
-
 // Counters stop at their largest value rather than overflow.
 void CountOne(std::int32_t& nCounter) {
   if (nCounter < std::numeric_limits<std::int32_t>::max()) ++nCounter;
-}
-
-// The first "%s" of a translated text replaced by the value; the text is never
-// used as a format, so a language file cannot make it read arguments.
-std::string ReplacePlaceholder(std::string strText, const std::string& strValue) {
-  const std::size_t nAt = strText.find("%s");
-  if (nAt != std::string::npos) strText.replace(nAt, 2, strValue);
-  return strText;
 }
 
 }  // namespace
@@ -51,13 +37,10 @@ CRequestHandlers::SDecision CRequestHandlers::Decide(std::int32_t nListPermissio
       nListPermission == PERMISSION_ALLOW || nListPermission == PERMISSION_BLOCK ? nListPermission : nEntryAction;
   if (nPermission != PERMISSION_ALLOW && nPermission != PERMISSION_BLOCK) {
     CountOne(nAskCounter);
-    int nResult = SCREEN_RESULT_CANCEL;
-    if (m_state.alertLog.GetShowAlert(nAlertEvent) != 0) {
-      fields.nRememberAnswer = 0;
-      nResult = m_services.RunAlert(fields);
-    } else {
-      fields.nRememberAnswer = 0;
-    }
+    // With the alert kind not shown, the answer is Block and nothing is remembered.
+    fields.nRememberAnswer = 0;
+    const bool bShown = m_state.alertLog.GetShowAlert(nAlertEvent) != 0;
+    const int nResult = bShown ? m_services.RunAlert(fields) : SCREEN_RESULT_CANCEL;
     nPermission = nResult == SCREEN_RESULT_OK ? PERMISSION_ALLOW : PERMISSION_BLOCK;
     if (fields.nRememberAnswer == 1) decision.nRemembered = nPermission;
   }
@@ -104,7 +87,7 @@ int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
     fields.strIPAddress = entry.strIPAddress;
     fields.strScamSite = entry.strScamSite;
     const unsigned nTipId = request.web.cWebKind == KIND_HOST_IP ? IDS_ALERT_HOST_IP : IDS_ALERT_URL;
-    fields.strToolTip = ReplacePlaceholder(m_services.LocalText(nTipId), entry.strStrictedData);
+    fields.strToolTip = FillAlertToolTip(m_services.LocalText(nTipId), entry.strStrictedData);
     decision = Decide(list.GetPermission(), entry.nAction, EVENT_WEB_PROTECTION, m_state.nNoOfWebProtection, fields);
     if (decision.nRemembered >= 0) {
       list.SetAction(nIndex, decision.nRemembered);

@@ -8,6 +8,12 @@ constexpr const char* kSourceMatchType = "From";
 
 }  // namespace
 
+std::string FillAlertToolTip(std::string strText, const std::string& strValue) {
+  const std::size_t nAt = strText.find("%s");
+  if (nAt != std::string::npos) strText.replace(nAt, 2, strValue);
+  return strText;
+}
+
 std::string AlertSpamLabel(const std::string& strMatchType) {
   if (strMatchType == kSourceMatchType) return "Phishing e-mail Source Address";
   return "Phishing e-mail " + strMatchType;

@@ -35,6 +35,11 @@ struct SAlertFields {
   std::string strToolTip;
 };
 
+// A web alert's tooltip: the first "%s" of the translated text replaced by the
+// value. The text is never used as a format, so a language file cannot make it
+// read arguments.
+std::string FillAlertToolTip(std::string strText, const std::string& strValue);
+
 // Mail labels by match type, compared with case: "From" names the source address,
 // any other type T is named "Phishing e-mail " + T.
 std::string AlertSpamLabel(const std::string& strMatchType);

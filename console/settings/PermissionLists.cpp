@@ -5,15 +5,9 @@
 #include "console/ConsoleResources.h"
 #include "console/settings/DecimalText.h"
 #include "console/settings/TextCompare.h"
+#include "shared/BoundedCopy.h"
 
 namespace {
-
-// A request's text field up to its terminator, never beyond its width.
-template <std::size_t N>
-std::string FieldText(const char (&field)[N]) {
-  const void* pZero = std::memchr(field, 0, N);
-  return std::string(field, pZero ? static_cast<const char*>(pZero) - field : N);
-}
 
 bool IsSame(const std::string& strFirst, const std::string& strSecond) {
   return IsSameTextIgnoringCase(strFirst.c_str(), strSecond.c_str());

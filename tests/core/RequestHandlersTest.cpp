@@ -114,6 +114,9 @@ struct SExpect {
 };
 
 struct SCase {
+  SCase(const char* szCaseName, std::function<void(SWorld&)> runCase, SExpect expected,
+        std::function<void(SWorld&)> moreChecks = nullptr)
+      : szName(szCaseName), run(std::move(runCase)), expect(std::move(expected)), more(std::move(moreChecks)) {}
   const char* szName;
   std::function<void(SWorld&)> run;
   SExpect expect;

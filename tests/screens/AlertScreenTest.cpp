@@ -54,7 +54,9 @@ TEST(AlertScreen, BlockWithoutRememberNeedsNoLogin) {
     const SScreenReply reply = screen.OnCommand(c.szCommand, "");
     EXPECT_EQ(c.nLoginChecks, nChecks);
     EXPECT_EQ(c.eKind, reply.eKind);
-    if (reply.eKind == SScreenReply::End) EXPECT_EQ(c.nResult, reply.nResult);
+    if (reply.eKind == SScreenReply::End) {
+      EXPECT_EQ(c.nResult, reply.nResult);
+    }
     EXPECT_EQ(c.nRemember, screen.m_fields.nRememberAnswer);
   }
 }

@@ -19,16 +19,6 @@
 #include "screens/ScreenUser_win.h"
 #include "support/WaitUntil_win.h"
 
-namespace {
-
-std::string ReplaceFirst(std::string strText, const std::string& strValue) {
-  const std::size_t nAt = strText.find("%s");
-  if (nAt != std::string::npos) strText.replace(nAt, 2, strValue);
-  return strText;
-}
-
-}  // namespace
-
 int main(int argc, char** argv) {
   const std::string strShot = argc > 1 ? argv[1] : "message";
   const DWORD dwShowMs = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 4000;
@@ -71,7 +61,7 @@ int main(int argc, char** argv) {
       fields.strMatchType = "URL";
       fields.strStrictedData = fields.strScamSite = "login.example.com/verify";
       fields.strDateTime = "Monday, December 07, 2026 14:05:09";
-      fields.strToolTip = ReplaceFirst(LoadLocalString(app, IDS_ALERT_URL), fields.strStrictedData);
+      fields.strToolTip = FillAlertToolTip(LoadLocalString(app, IDS_ALERT_URL), fields.strStrictedData);
     } else {
       fields.nAlertKind = ALERT_KIND_MAIL;
       fields.strMatchType = "From";
