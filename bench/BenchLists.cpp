@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "engine/DefinitionsLayout.h"
+
 namespace {
 
 std::string Format(const char* szFormat, int n) {
@@ -32,24 +34,24 @@ std::string InPage(const std::string& strPart) {
 
 std::string MakePlainDefinitions(int nEntries) {
   struct SList {
-    const char* szSection;
-    const char* szPrefix;
+    EDefinitionList list;
     std::string (*pValueOf)(int);
   };
   const SList lists[] = {
-      {"HostIP", "IP", HostIPOf},
-      {"HostLink", "HLINK", [](int n) { return Format("host%05d.phish.example/login%05d", n); }},
-      {"Link", "CLINK", CalledLinkOf},
-      {"Link", "VLINK", VisibleLinkOf},
-      {"From", "FROM", [](int n) { return Format("sender%05d@phish.example", n); }},
-      {"Subject", "SUB", [](int n) { return Format("subject %05d verify your account", n); }},
-      {"Text", "TXT", [](int n) { return Format("text %05d confirm your password", n); }},
+      {EDefinitionList::HostIP, HostIPOf},
+      {EDefinitionList::HostLink, [](int n) { return Format("host%05d.phish.example/login%05d", n); }},
+      {EDefinitionList::CalledLink, CalledLinkOf},
+      {EDefinitionList::VisibleLink, VisibleLinkOf},
+      {EDefinitionList::From, [](int n) { return Format("sender%05d@phish.example", n); }},
+      {EDefinitionList::Subject, [](int n) { return Format("subject %05d verify your account", n); }},
+      {EDefinitionList::Text, [](int n) { return Format("text %05d confirm your password", n); }},
   };
   std::string strPlain;
   for (const SList& list : lists) {
-    strPlain += std::string("[") + list.szSection + "]\n";
+    const SDefinitionListLayout& layout = LayoutOf(list.list);
+    strPlain += std::string("[") + layout.szSection + "]\n";
     for (int n = 1; n <= nEntries; ++n) {
-      strPlain += list.szPrefix + std::to_string(n) + "=" + list.pValueOf(n) + "\n";
+      strPlain += layout.szPrefix + std::to_string(n) + "=" + list.pValueOf(n) + "\n";
     }
   }
   return strPlain;

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/DefinitionsLayout.h"
 #include "engine/Scrambling.h"
 
 namespace {
@@ -50,7 +51,7 @@ const char* NameOf(EDefinitionPart part) {
 }  // namespace
 
 std::size_t ValueLimitOf(const std::string& strSection) {
-  return strSection == "HostIP" ? 98 : 260;
+  return ValueLimitOfSection(strSection.c_str());
 }
 
 std::string FindReadBackFault(const std::string& strPlain, EDefinitionPart part, std::size_t nValueLimit) {
