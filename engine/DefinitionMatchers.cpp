@@ -12,20 +12,6 @@ namespace {
 constexpr std::size_t kEntrySize = kValueSize;
 constexpr std::size_t kVisibleTextChars = kValueSize - 1;
 
-// Reads entry szPrefix + n of the section into szEntry (cbEntry bytes). False when
-// the reader finds nothing (key missing or value empty), which ends every list.
-bool ReadNumberedEntry(const IDefinitionReader& reader, EDefinitionList list, int n, char* szEntry,
-                       std::size_t cbEntry) {
-  const SDefinitionListLayout& layout = LayoutOf(list);
-  if (layout.cbValue < cbEntry) cbEntry = layout.cbValue;
-  char szKey[32];
-  std::snprintf(szKey, sizeof(szKey), "%s%d", layout.szPrefix, n);
-  std::memset(szEntry, 0, cbEntry);
-  const unsigned long nRead = reader.ReadEntry(layout.szSection, szKey, szEntry, static_cast<unsigned long>(cbEntry));
-  szEntry[cbEntry - 1] = 0;  // whatever the reader did, the entry ends inside its buffer
-  return nRead != 0;
-}
-
 // Walks entry 1, 2, ... of the list and stops at the first entry that fnMatch
 // accepts, leaving it in szEntry. Entries are lower-cased first where the layout says so.
 template <typename TMatch>
@@ -50,23 +36,37 @@ void WriteOutput(char* szOut, const char* szEntry) {
   if (szOut) CopyBounded(szOut, kMatchOutputSize, szEntry);
 }
 
-// The text shown behind the first occurrence of szCalled in the page: from the
-// next ">" up to the next "<" (or the end of the page), cut to 260 characters.
-// False when the link does not occur or no ">" follows it.
+// The text shown behind the first occurrence of szCalled in the page; false when
+// the link does not occur or no ">" follows it.
 bool CutVisibleText(const char* szPage, const char* szCalled, char (&szVisible)[kEntrySize]) {
   const char* pAt = std::strstr(szPage, szCalled);
-  if (!pAt) return false;
-  const char* pOpen = std::strchr(pAt, '>');
+  return pAt && CutShownText(pAt, szVisible);
+}
+
+}  // namespace
+
+bool ReadNumberedEntry(const IDefinitionReader& reader, EDefinitionList list, int n, char* szEntry,
+                       std::size_t cbEntry) {
+  const SDefinitionListLayout& layout = LayoutOf(list);
+  if (layout.cbValue < cbEntry) cbEntry = layout.cbValue;
+  char szKey[32];
+  std::snprintf(szKey, sizeof(szKey), "%s%d", layout.szPrefix, n);
+  std::memset(szEntry, 0, cbEntry);
+  const unsigned long nRead = reader.ReadEntry(layout.szSection, szKey, szEntry, static_cast<unsigned long>(cbEntry));
+  szEntry[cbEntry - 1] = 0;  // whatever the reader did, the entry ends inside its buffer
+  return nRead != 0;
+}
+
+bool CutShownText(const char* pLink, char (&szShown)[kValueSize]) {
+  const char* pOpen = std::strchr(pLink, '>');
   if (!pOpen) return false;
   const char* pStart = pOpen + 1;
   std::size_t nLength = 0;
   while (nLength < kVisibleTextChars && pStart[nLength] != 0 && pStart[nLength] != '<') ++nLength;
-  std::memcpy(szVisible, pStart, nLength);
-  szVisible[nLength] = 0;
+  std::memcpy(szShown, pStart, nLength);
+  szShown[nLength] = 0;
   return true;
 }
-
-}  // namespace
 
 bool CDefinitionMatchers::IsBadIP(const char* szAddress) const {
   if (!szAddress) return false;
