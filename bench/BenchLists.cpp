@@ -1,6 +1,8 @@
 #include "bench/BenchLists.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 #include "engine/DefinitionsLayout.h"
 
@@ -32,7 +34,9 @@ std::string InPage(const std::string& strPart) {
 
 }  // namespace
 
-std::string MakePlainDefinitions(int nEntries) {
+std::string MakePlainDefinitions(const char* szEntries) {
+  const int nHostEntries = ListedEntries(szEntries, EBenchMatcher::HostIP);
+  const int nMailEntries = ListedEntries(szEntries, EBenchMatcher::MailText);
   struct SList {
     EDefinitionList list;
     std::string (*pValueOf)(int);
@@ -50,7 +54,9 @@ std::string MakePlainDefinitions(int nEntries) {
   for (const SList& list : lists) {
     const SDefinitionListLayout& layout = LayoutOf(list.list);
     strPlain += std::string("[") + layout.szSection + "]\n";
-    for (int n = 1; n <= nEntries; ++n) {
+    const bool bMail = list.list == EDefinitionList::From || list.list == EDefinitionList::Subject ||
+                       list.list == EDefinitionList::Text;
+    for (int n = 1, nEntries = bMail ? nMailEntries : nHostEntries; n <= nEntries; ++n) {
       strPlain += layout.szPrefix + std::to_string(n) + "=" + list.pValueOf(n) + "\n";
     }
   }
@@ -75,6 +81,13 @@ const char* NameOf(EBenchMatcher matcher) {
       return "IsBadMailText";
   }
   return "?";
+}
+
+int ListedEntries(const char* szEntries, EBenchMatcher matcher) {
+  const char* pSlash = std::strchr(szEntries, '/');
+  const bool bMail =
+      matcher == EBenchMatcher::MailFrom || matcher == EBenchMatcher::MailSubject || matcher == EBenchMatcher::MailText;
+  return std::atoi(bMail && pSlash ? pSlash + 1 : szEntries);
 }
 
 std::string QueryFor(EBenchMatcher matcher, int nEntry) {

@@ -1,6 +1,6 @@
 #include "engine/DefinitionMatchers.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 
 #include "engine/DefinitionsLayout.h"
@@ -49,8 +49,10 @@ bool ReadNumberedEntry(const IDefinitionReader& reader, EDefinitionList list, in
                        std::size_t cbEntry) {
   const SDefinitionListLayout& layout = LayoutOf(list);
   if (layout.cbValue < cbEntry) cbEntry = layout.cbValue;
-  char szKey[32];
-  std::snprintf(szKey, sizeof(szKey), "%s%d", layout.szPrefix, n);
+  char szKey[32];  // "%s%d" of prefix and number
+  const std::size_t nPrefix = std::strlen(layout.szPrefix);
+  std::memcpy(szKey, layout.szPrefix, nPrefix);
+  *std::to_chars(szKey + nPrefix, szKey + sizeof(szKey) - 1, n).ptr = 0;
   std::memset(szEntry, 0, cbEntry);
   const unsigned long nRead = reader.ReadEntry(layout.szSection, szKey, szEntry, static_cast<unsigned long>(cbEntry));
   szEntry[cbEntry - 1] = 0;  // whatever the reader did, the entry ends inside its buffer

@@ -1,6 +1,7 @@
 #include "engine/DefinitionsIndex.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/DefinitionMatchers.h"
 #include "engine/DefinitionsLayout.h"
@@ -28,6 +29,12 @@ std::string LowerAscii(const char* szText) {
   return str;
 }
 
+uint64_t HashOf(const char* szText) {
+  uint64_t nHash = 14695981039346656037ull;  // FNV-1a
+  for (; *szText; ++szText) nHash = (nHash ^ static_cast<unsigned char>(*szText)) * 1099511628211ull;
+  return nHash;
+}
+
 void WriteOutput(char* szOut, const char* szEntry) {
   if (szOut) CopyBounded(szOut, kMatchOutputSize, szEntry);
 }
@@ -52,8 +59,19 @@ std::vector<std::pair<uint32_t, std::string_view>> CDefinitionsIndex::CTexts::Nu
 
 CDefinitionsIndex::CDefinitionsIndex(const IDefinitionReader& reader) {
   ForEachEntry(reader, EDefinitionList::HostIP, [&](const char* szEntry) {
-    if (szEntry[0] != 0 && m_addresses.insert(LowerAscii(szEntry)).second) m_cbAddresses += std::strlen(szEntry) + 1;
+    if (szEntry[0] != 0) m_addresses.Add(LowerAscii(szEntry).c_str());
   });
+  m_addresses.Shrink();
+  std::size_t nSlots = 8;
+  while (nSlots < 2 * m_addresses.Count()) nSlots *= 2;
+  m_addressSlots.assign(nSlots, 0);
+  for (uint32_t n = 1; n <= m_addresses.Count(); ++n) {
+    std::size_t nSlot = HashOf(m_addresses.At(n)) & (nSlots - 1);
+    while (m_addressSlots[nSlot] != 0 && std::strcmp(m_addresses.At(m_addressSlots[nSlot]), m_addresses.At(n)) != 0) {
+      nSlot = (nSlot + 1) & (nSlots - 1);
+    }
+    if (m_addressSlots[nSlot] == 0) m_addressSlots[nSlot] = n;
+  }
   ForEachEntry(reader, EDefinitionList::HostLink, [&](const char* szEntry) {
     if (szEntry[0] != 0) m_links.Add(szEntry);
   });
@@ -72,6 +90,7 @@ CDefinitionsIndex::CDefinitionsIndex(const IDefinitionReader& reader) {
   ForEachEntry(reader, EDefinitionList::From, [&](const char* szEntry) { m_from.Add(szEntry); });
   ForEachEntry(reader, EDefinitionList::Subject, [&](const char* szEntry) { m_subject.Add(szEntry); });
   ForEachEntry(reader, EDefinitionList::Text, [&](const char* szEntry) { m_text.Add(szEntry); });
+  for (CTexts* pTexts : {&m_called, &m_shown, &m_from, &m_subject, &m_text}) pTexts->Shrink();
   m_calledAutomaton.Build(m_called.Numbered(true), CEntryAutomaton::EUse::Every);
   m_fromAutomaton.Build(m_from.Numbered(false), CEntryAutomaton::EUse::Lowest);
   m_subjectAutomaton.Build(m_subject.Numbered(false), CEntryAutomaton::EUse::Lowest);
@@ -85,7 +104,14 @@ std::unique_ptr<const CDefinitionsIndex> CDefinitionsIndex::FromFileBytes(std::s
 }
 
 bool CDefinitionsIndex::IsBadIP(const char* szAddress) const {
-  return szAddress && szAddress[0] != 0 && m_addresses.count(LowerAscii(szAddress)) != 0;
+  if (!szAddress || szAddress[0] == 0) return false;
+  const std::string strAddress = LowerAscii(szAddress);
+  const std::size_t nMask = m_addressSlots.size() - 1;
+  for (std::size_t nSlot = HashOf(strAddress.c_str()) & nMask; m_addressSlots[nSlot] != 0;
+       nSlot = (nSlot + 1) & nMask) {
+    if (strAddress == m_addresses.At(m_addressSlots[nSlot])) return true;
+  }
+  return false;
 }
 
 bool CDefinitionsIndex::IsBadUrl(char* szLink) const {
@@ -140,10 +166,8 @@ bool CDefinitionsIndex::IsBadMailText(const char* szText, char* szMatchedText) c
 }
 
 std::size_t CDefinitionsIndex::MemoryBytes() const {
-  // The address set: its texts, and a node and a bucket for each.
-  const std::size_t cbAddressSet = m_cbAddresses + m_addresses.size() * (sizeof(std::string) + 2 * sizeof(void*)) +
-                                   m_addresses.bucket_count() * sizeof(void*);
-  return sizeof(*this) + cbAddressSet + m_links.MemoryBytes() + m_called.MemoryBytes() + m_shown.MemoryBytes() +
-         m_from.MemoryBytes() + m_subject.MemoryBytes() + m_text.MemoryBytes() + m_calledAutomaton.MemoryBytes() +
-         m_fromAutomaton.MemoryBytes() + m_subjectAutomaton.MemoryBytes() + m_textAutomaton.MemoryBytes();
+  return sizeof(*this) + m_addresses.MemoryBytes() + m_addressSlots.capacity() * 4 + m_links.MemoryBytes() +
+         m_called.MemoryBytes() + m_shown.MemoryBytes() + m_from.MemoryBytes() + m_subject.MemoryBytes() +
+         m_text.MemoryBytes() + m_calledAutomaton.MemoryBytes() + m_fromAutomaton.MemoryBytes() +
+         m_subjectAutomaton.MemoryBytes() + m_textAutomaton.MemoryBytes();
 }

@@ -10,7 +10,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 #include "engine/DefinitionReader.h"
@@ -45,6 +44,10 @@ class CDefinitionsIndex {
     uint32_t Count() const { return static_cast<uint32_t>(m_offsets.size()); }
     // (number, text) of every entry, for an automaton.
     std::vector<std::pair<uint32_t, std::string_view>> Numbered(bool bSkipRetired) const;
+    void Shrink() {
+      m_chars.shrink_to_fit();
+      m_offsets.shrink_to_fit();
+    }
     std::size_t MemoryBytes() const { return m_chars.capacity() + m_offsets.capacity() * 4; }
 
    private:
@@ -52,9 +55,9 @@ class CDefinitionsIndex {
     std::vector<uint32_t> m_offsets;
   };
 
-  std::unordered_set<std::string> m_addresses;  // "HostIP" entries, A to Z in lower case
-  std::size_t m_cbAddresses = 0;
-  CSubstringIndex m_links;  // "HostLink" and "Link" entries
+  CTexts m_addresses;                    // "HostIP" entries, A to Z in lower case
+  std::vector<uint32_t> m_addressSlots;  // open addressing over m_addresses: entry number, 0 for free
+  CSubstringIndex m_links;               // "HostLink" and "Link" entries
   CTexts m_called, m_shown, m_from, m_subject, m_text;
   CEntryAutomaton m_calledAutomaton, m_fromAutomaton, m_subjectAutomaton, m_textAutomaton;
 };

@@ -64,13 +64,31 @@ void CEntryAutomaton::Build(std::vector<std::pair<uint32_t, std::string_view>> e
     }
   }
   if (use == EUse::Lowest) {
-    m_lowest.swap(own);
-    for (uint32_t v = 1; v < nNodes; ++v) m_lowest[v] = std::min(m_lowest[v], m_lowest[m_fail[v]]);
+    for (uint32_t v = 1; v < nNodes; ++v) own[v] = std::min(own[v], own[m_fail[v]]);
+    m_lowest.Set(nNodes, own, kNone);
   } else {
-    m_output.assign(nNodes, 0);
-    for (uint32_t v = 1; v < nNodes; ++v) m_output[v] = own[v] != kNone ? v : m_output[m_fail[v]];
+    std::vector<uint32_t> output(nNodes, 0);
+    for (uint32_t v = 1; v < nNodes; ++v) output[v] = own[v] != kNone ? v : output[m_fail[v]];
+    m_output.Set(nNodes, output, 0);
   }
   m_ends.shrink_to_fit();
+  m_childBegin.shrink_to_fit();
+  m_label.shrink_to_fit();
+}
+
+void CEntryAutomaton::CSparseValues::Set(uint32_t nNodes, const std::vector<uint32_t>& values, uint32_t nAbsent) {
+  m_marked.assign(nNodes, false);
+  m_values.clear();
+  for (uint32_t v = 0; v < nNodes; ++v) {
+    if (values[v] == nAbsent) continue;
+    m_marked[v] = true;
+    m_values.push_back({v, values[v]});
+  }
+  m_values.shrink_to_fit();
+}
+
+uint32_t CEntryAutomaton::CSparseValues::Get(uint32_t nNode) const {
+  return std::lower_bound(m_values.begin(), m_values.end(), std::make_pair(nNode, uint32_t{0}))->second;
 }
 
 uint32_t CEntryAutomaton::Child(uint32_t nNode, unsigned char c) const {
@@ -90,31 +108,34 @@ uint32_t CEntryAutomaton::Step(uint32_t nNode, unsigned char c) const {
 
 uint32_t CEntryAutomaton::FindLowest(const char* szText) const {
   uint32_t nLowest = kNone;
-  if (m_lowest.empty()) return nLowest;
+  if (m_lowest.Empty()) return nLowest;
   uint32_t nNode = 0;
   for (const char* p = szText; *p; ++p) {
     nNode = Step(nNode, static_cast<unsigned char>(*p));
-    nLowest = std::min(nLowest, m_lowest[nNode]);
+    if (m_lowest.Has(nNode)) nLowest = std::min(nLowest, m_lowest.Get(nNode));
   }
   return nLowest;
 }
 
 void CEntryAutomaton::FindEvery(const char* szText, std::vector<std::pair<uint32_t, std::size_t>>& found) const {
   found.clear();
-  if (m_output.empty()) return;
+  if (m_output.Empty()) return;
   // A node met before was reported with its whole suffix chain at its first occurrence.
   std::unordered_set<uint32_t> met;
   uint32_t nNode = 0;
   for (std::size_t i = 0; szText[i]; ++i) {
     nNode = Step(nNode, static_cast<unsigned char>(szText[i]));
-    for (uint32_t u = m_output[nNode]; u != 0 && met.insert(u).second; u = m_output[m_fail[u]]) {
+    for (uint32_t v = nNode; m_output.Has(v);) {
+      const uint32_t u = m_output.Get(v);
+      if (!met.insert(u).second) break;
       auto it = std::lower_bound(m_ends.begin(), m_ends.end(), std::make_pair(u, uint32_t{0}));
       for (; it != m_ends.end() && it->first == u; ++it) found.push_back({it->second, i + 1});
+      v = m_fail[u];
     }
   }
 }
 
 std::size_t CEntryAutomaton::MemoryBytes() const {
-  return m_childBegin.capacity() * 4 + m_label.capacity() + m_fail.capacity() * 4 + m_lowest.capacity() * 4 +
-         m_output.capacity() * 4 + m_ends.capacity() * 8;
+  return m_childBegin.capacity() * 4 + m_label.capacity() + m_fail.capacity() * 4 + m_lowest.MemoryBytes() +
+         m_output.MemoryBytes() + m_ends.capacity() * 8;
 }

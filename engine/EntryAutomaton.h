@@ -30,10 +30,25 @@ class CEntryAutomaton {
   uint32_t Child(uint32_t nNode, unsigned char c) const;
   uint32_t Step(uint32_t nNode, unsigned char c) const;
 
-  std::vector<uint32_t> m_childBegin;  // children of node v: m_childBegin[v] up to m_childBegin[v + 1]
-  std::vector<unsigned char> m_label;  // the byte on the edge into the node
-  std::vector<uint32_t> m_fail;        // the longest proper suffix that is a node
-  std::vector<uint32_t> m_lowest;      // EUse::Lowest: lowest entry ending here or at a suffix
-  std::vector<uint32_t> m_output;      // EUse::Every: nearest node on the suffix chain where entries end (0: none)
+  // A value for the few nodes that have one: a bit per node, and the values of the
+  // marked nodes sorted by node.
+  class CSparseValues {
+   public:
+    void Set(uint32_t nNodes, const std::vector<uint32_t>& values, uint32_t nAbsent);
+    bool Has(uint32_t nNode) const { return m_marked[nNode]; }
+    uint32_t Get(uint32_t nNode) const;
+    bool Empty() const { return m_marked.empty(); }
+    std::size_t MemoryBytes() const { return m_marked.capacity() / 8 + m_values.capacity() * 8; }
+
+   private:
+    std::vector<bool> m_marked;
+    std::vector<std::pair<uint32_t, uint32_t>> m_values;
+  };
+
+  std::vector<uint32_t> m_childBegin;                 // children of node v: m_childBegin[v] up to m_childBegin[v + 1]
+  std::vector<unsigned char> m_label;                 // the byte on the edge into the node
+  std::vector<uint32_t> m_fail;                       // the longest proper suffix that is a node
+  CSparseValues m_lowest;                             // EUse::Lowest: lowest entry ending here or at a suffix
+  CSparseValues m_output;                             // EUse::Every: nearest node on the suffix chain where entries end
   std::vector<std::pair<uint32_t, uint32_t>> m_ends;  // EUse::Every: (node, number), sorted
 };

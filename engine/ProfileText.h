@@ -14,7 +14,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <unordered_map>
+#include <cstdint>
 #include <vector>
 
 #include "engine/DefinitionReader.h"
@@ -26,7 +26,7 @@ class CProfileText : public IDefinitionReader {
   bool Parse(std::string_view data);
 
   // The characters the reader hands back for a value read into cbBuffer bytes.
-  static std::string ReadValue(std::string_view value, std::size_t cbBuffer);
+  static std::string_view ReadValue(std::string_view value, std::size_t cbBuffer);
 
   // As the scrambled lookup does it: plain names are scrambled, the value read into
   // at most 261 bytes is unscrambled and cut at a byte 0. The count is the reader's.
@@ -35,11 +35,20 @@ class CProfileText : public IDefinitionReader {
 
  private:
   struct SKey {
+    std::string_view name;  // trimmed and cut, letters as stored
     std::string_view value;
     bool bHasValue;
   };
-  using CKeys = std::unordered_map<std::string, SKey>;
-  const CKeys* FindSection(const std::string& strName) const;
+  // The keys of one section in file order, and an open-addressing table over their
+  // names (A to Z in either case) that holds the first key of each name.
+  struct SSection {
+    std::string strName;  // scrambled, as compared
+    std::vector<SKey> keys;
+    std::vector<uint32_t> slots;  // index into keys + 1; 0 for a free slot
+  };
+  const SSection* FindSection(const std::string& strName) const;
+  static void MakeTable(SSection& section);
+  static const SKey* FindKey(const SSection& section, std::string_view name);
 
-  std::vector<std::pair<std::string, CKeys>> m_sections;  // folded scrambled name, keys
+  std::vector<SSection> m_sections;
 };
