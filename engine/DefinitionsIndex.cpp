@@ -58,20 +58,14 @@ std::vector<std::pair<uint32_t, std::string_view>> CDefinitionsIndex::CTexts::Nu
 }
 
 CDefinitionsIndex::CDefinitionsIndex(const IDefinitionReader& reader) {
+  Read(reader);
+  Build();
+}
+
+void CDefinitionsIndex::Read(const IDefinitionReader& reader) {
   ForEachEntry(reader, EDefinitionList::HostIP, [&](const char* szEntry) {
     if (szEntry[0] != 0) m_addresses.Add(LowerAscii(szEntry).c_str());
   });
-  m_addresses.Shrink();
-  std::size_t nSlots = 8;
-  while (nSlots < 2 * m_addresses.Count()) nSlots *= 2;
-  m_addressSlots.assign(nSlots, 0);
-  for (uint32_t n = 1; n <= m_addresses.Count(); ++n) {
-    std::size_t nSlot = HashOf(m_addresses.At(n)) & (nSlots - 1);
-    while (m_addressSlots[nSlot] != 0 && std::strcmp(m_addresses.At(m_addressSlots[nSlot]), m_addresses.At(n)) != 0) {
-      nSlot = (nSlot + 1) & (nSlots - 1);
-    }
-    if (m_addressSlots[nSlot] == 0) m_addressSlots[nSlot] = n;
-  }
   ForEachEntry(reader, EDefinitionList::HostLink, [&](const char* szEntry) {
     if (szEntry[0] != 0) m_links.Add(szEntry);
   });
@@ -79,7 +73,6 @@ CDefinitionsIndex::CDefinitionsIndex(const IDefinitionReader& reader) {
     if (szEntry[0] != 0) m_links.Add(szEntry);
     m_called.Add(szEntry);
   });
-  m_links.Build();
   // A shown link counts only beside a called link of the same number.
   char szShown[kValueSize];
   for (uint32_t n = 1; n <= m_called.Count(); ++n) {
@@ -90,17 +83,37 @@ CDefinitionsIndex::CDefinitionsIndex(const IDefinitionReader& reader) {
   ForEachEntry(reader, EDefinitionList::From, [&](const char* szEntry) { m_from.Add(szEntry); });
   ForEachEntry(reader, EDefinitionList::Subject, [&](const char* szEntry) { m_subject.Add(szEntry); });
   ForEachEntry(reader, EDefinitionList::Text, [&](const char* szEntry) { m_text.Add(szEntry); });
-  for (CTexts* pTexts : {&m_called, &m_shown, &m_from, &m_subject, &m_text}) pTexts->Shrink();
-  m_calledAutomaton.Build(m_called.Numbered(true), CEntryAutomaton::EUse::Every);
+}
+
+void CDefinitionsIndex::Build() {
+  for (CTexts* pTexts : {&m_addresses, &m_called, &m_shown, &m_from, &m_subject, &m_text}) pTexts->Shrink();
+  std::size_t nSlots = 8;
+  while (nSlots < 2 * m_addresses.Count()) nSlots *= 2;
+  m_addressSlots.assign(nSlots, 0);
+  for (uint32_t n = 1; n <= m_addresses.Count(); ++n) {
+    std::size_t nSlot = HashOf(m_addresses.At(n)) & (nSlots - 1);
+    while (m_addressSlots[nSlot] != 0 && std::strcmp(m_addresses.At(m_addressSlots[nSlot]), m_addresses.At(n)) != 0) {
+      nSlot = (nSlot + 1) & (nSlots - 1);
+    }
+    if (m_addressSlots[nSlot] == 0) m_addressSlots[nSlot] = n;
+  }
+  // The largest last, so that what the others leave behind while they are built is gone.
+  m_links.Build();
   m_fromAutomaton.Build(m_from.Numbered(false), CEntryAutomaton::EUse::Lowest);
   m_subjectAutomaton.Build(m_subject.Numbered(false), CEntryAutomaton::EUse::Lowest);
   m_textAutomaton.Build(m_text.Numbered(false), CEntryAutomaton::EUse::Lowest);
+  m_calledAutomaton.Build(m_called.Numbered(true), CEntryAutomaton::EUse::Every);
 }
 
 std::unique_ptr<const CDefinitionsIndex> CDefinitionsIndex::FromFileBytes(std::string_view data) {
-  CProfileText text;
-  if (!text.Parse(data)) return nullptr;
-  return std::make_unique<const CDefinitionsIndex>(text);
+  std::unique_ptr<CDefinitionsIndex> pIndex(new CDefinitionsIndex());
+  {
+    CProfileText text;  // gone before the tables are built
+    if (!text.Parse(data)) return nullptr;
+    pIndex->Read(text);
+  }
+  pIndex->Build();
+  return pIndex;
 }
 
 bool CDefinitionsIndex::IsBadIP(const char* szAddress) const {

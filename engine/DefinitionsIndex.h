@@ -36,6 +36,11 @@ class CDefinitionsIndex {
   std::size_t MemoryBytes() const;
 
  private:
+  CDefinitionsIndex() = default;
+  // Reads the lists, then builds the tables over them (the reader may go between).
+  void Read(const IDefinitionReader& reader);
+  void Build();
+
   // Texts by entry number (from 1), held end to end.
   class CTexts {
    public:

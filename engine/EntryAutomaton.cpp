@@ -10,7 +10,13 @@ void CEntryAutomaton::Build(std::vector<std::pair<uint32_t, std::string_view>> e
     return a.second < b.second || (a.second == b.second && a.first < b.first);
   });
   *this = CEntryAutomaton();
+  // No more nodes than bytes in the entries, and the root: room for all at once.
+  std::size_t nMostNodes = 1;
+  for (const auto& entry : entries) nMostNodes += entry.second.size();
+  m_label.reserve(nMostNodes);
+  m_childBegin.reserve(nMostNodes + 1);
   std::vector<uint32_t> own;  // lowest entry ending at the node itself
+  own.reserve(nMostNodes);
 
   // Breadth first: a node stands for the entries [lo, hi) that share its path; those
   // as long as the path end there and come first, the rest split by their next byte.
@@ -67,13 +73,11 @@ void CEntryAutomaton::Build(std::vector<std::pair<uint32_t, std::string_view>> e
     for (uint32_t v = 1; v < nNodes; ++v) own[v] = std::min(own[v], own[m_fail[v]]);
     m_lowest.Set(nNodes, own, kNone);
   } else {
-    std::vector<uint32_t> output(nNodes, 0);
-    for (uint32_t v = 1; v < nNodes; ++v) output[v] = own[v] != kNone ? v : output[m_fail[v]];
-    m_output.Set(nNodes, output, 0);
+    // In place: the nearest node on the suffix chain where entries end.
+    for (uint32_t v = 1; v < nNodes; ++v) own[v] = own[v] != kNone ? v : own[m_fail[v]];
+    m_output.Set(nNodes, own, kNone);
   }
   m_ends.shrink_to_fit();
-  m_childBegin.shrink_to_fit();
-  m_label.shrink_to_fit();
 }
 
 void CEntryAutomaton::CSparseValues::Set(uint32_t nNodes, const std::vector<uint32_t>& values, uint32_t nAbsent) {

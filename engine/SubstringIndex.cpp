@@ -120,7 +120,6 @@ void CSubstringIndex::Build() {
   m_suffixes.assign(n, 0);
   SortSuffixes([pText, n](int32_t i) { return i == n - 1 ? 0 : pText[i] + 1; }, m_suffixes.data(), n, 257);
   m_suffixes.erase(m_suffixes.begin());  // the end alone
-  m_suffixes.shrink_to_fit();
 }
 
 bool CSubstringIndex::AnyContains(const char* szText) const {
