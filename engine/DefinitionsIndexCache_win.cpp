@@ -47,6 +47,7 @@ SFileVersion VersionOf(const std::string& strPath) {
 // for the profile reader. False when the file is there but cannot be read.
 bool ReadWholeFile(const std::string& strPath, std::string& strData) {
   strData.clear();
+  if (strPath.empty()) return true;
   CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) {
@@ -77,7 +78,8 @@ uint64_t HashOf(const std::string& strData) {
 // The profile reader looks for a bare file name in the Windows folder.
 std::string ProfilePath(const char* szPath) {
   std::string strPath(szPath ? szPath : "");
-  if (strPath.find_first_of("\\/") != std::string::npos) return strPath;
+  // No name at all (the paths are not set yet) names no file.
+  if (strPath.empty() || strPath.find_first_of("\\/") != std::string::npos) return strPath;
   char szFolder[MAX_PATH] = "";
   const UINT nLength = ::GetWindowsDirectoryA(szFolder, MAX_PATH);
   if (nLength == 0 || nLength >= MAX_PATH) return strPath;
