@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <exception>
 #include <mutex>
 #include <string>
 
@@ -99,7 +100,11 @@ class CIndexCache {
       refresh.lock();
       if (Fresh(strPath, pIndex)) return pIndex;
     }
-    return Refresh(strPath);
+    try {
+      return Refresh(strPath);
+    } catch (const std::exception&) {
+      return nullptr;  // out of memory for this file: walked instead
+    }
   }
 
  private:

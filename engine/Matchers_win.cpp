@@ -1,6 +1,8 @@
 // The exported matchers and GetUrl over the working definitions file named by
 // szDBPath: answered from the index of the file (rebuilt when the file changes), or
 // by walking the file through the profile reader when it cannot be indexed.
+#include <exception>
+
 #include "engine/DefinitionMatchers.h"
 #include "engine/DefinitionsIndexCache_win.h"
 #include "engine/LSPGlobals.h"
@@ -9,11 +11,16 @@
 
 namespace {
 
+// No exception leaves an export: a lookup that runs out of memory lists nothing.
 template <typename TAsk>
 bool Ask(TAsk fnAsk) {
-  if (const auto pIndex = CurrentDefinitionsIndex(CLSPGlobals::szDBPath)) return fnAsk(*pIndex);
-  static const CProfileWalkReader reader(CLSPGlobals::szDBPath);  // stateless, shared by every thread
-  return fnAsk(CDefinitionMatchers(reader));
+  try {
+    if (const auto pIndex = CurrentDefinitionsIndex(CLSPGlobals::szDBPath)) return fnAsk(*pIndex);
+    static const CProfileWalkReader reader(CLSPGlobals::szDBPath);  // stateless, shared by every thread
+    return fnAsk(CDefinitionMatchers(reader));
+  } catch (const std::exception&) {
+    return false;
+  }
 }
 
 }  // namespace
