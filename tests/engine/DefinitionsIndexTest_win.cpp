@@ -161,6 +161,11 @@ class CRandomFile {
       case 2:
         return Blanks() + ScrambleString(strKey) + "=" + (Pick(2) ? "\"" : "'") + strValue + (Pick(3) ? "\"" : "'") +
                Blanks() + End();
+      case 3: {  // a byte 0 in the name or the value, or a "[" line that names no section
+        std::string strLine = ScrambleString(strKey) + "=" + strValue + " ";
+        strLine.insert(Pick(strLine.size()), 1, Pick(3) ? '\0' : '[');
+        return Blanks() + strLine + End();
+      }
       default:
         return Blanks() + Flipped(ScrambleString(strKey)) + Blanks() + "=" + Blanks() + strValue + Blanks() + End();
     }
