@@ -10,13 +10,22 @@ void CEntryAutomaton::Build(std::vector<std::pair<uint32_t, std::string_view>> e
     return a.second < b.second || (a.second == b.second && a.first < b.first);
   });
   *this = CEntryAutomaton();
-  // No more nodes than bytes in the entries, and the root: room for all at once.
-  std::size_t nMostNodes = 1;
-  for (const auto& entry : entries) nMostNodes += entry.second.size();
-  m_label.reserve(nMostNodes);
-  m_childBegin.reserve(nMostNodes + 1);
+  // A node for the root and for every distinct prefix: each sorted entry adds the
+  // bytes behind what it shares with the one before. Room for all at once.
+  std::size_t nNodesAll = 1;
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    const std::string_view entry = entries[i].second;
+    std::size_t nShared = 0;
+    if (i > 0) {
+      const std::string_view previous = entries[i - 1].second;
+      while (nShared < entry.size() && nShared < previous.size() && entry[nShared] == previous[nShared]) ++nShared;
+    }
+    nNodesAll += entry.size() - nShared;
+  }
+  m_label.reserve(nNodesAll);
+  m_childBegin.reserve(nNodesAll + 1);
   std::vector<uint32_t> own;  // lowest entry ending at the node itself
-  own.reserve(nMostNodes);
+  own.reserve(nNodesAll);
 
   // Breadth first: a node stands for the entries [lo, hi) that share its path; those
   // as long as the path end there and come first, the rest split by their next byte.
