@@ -56,9 +56,12 @@ class CRandomFile {
 
   std::string Make() {
     std::string strData;
-    const char* const kSections[] = {"HostIP", "HostLink", "Link", "From", "Subject", "Text"};
-    for (int nSection = 0; nSection < 8; ++nSection) {
-      const char* szSection = kSections[nSection < 6 ? nSection : Pick(6)];  // two of them twice
+    std::vector<const char*> sections;  // those of the definitions layout, then two of them again
+    for (const SDefinitionListLayout& layout : kDefinitionLists) {
+      if (sections.empty() || std::strcmp(sections.back(), layout.szSection) != 0) sections.push_back(layout.szSection);
+    }
+    for (std::size_t i = 0, nDistinct = sections.size(); i < 2; ++i) sections.push_back(sections[Pick(nDistinct)]);
+    for (const char* szSection : sections) {
       strData += Blanks() + "[" + Blanks() + Flipped(ScrambleString(szSection)) + Blanks() + "]" +
                  (Pick(6) == 0 ? "junk" : "") + End();
       for (int i = 0, nLines = 2 + Pick(14); i < nLines; ++i) strData += Line(szSection);
@@ -81,7 +84,8 @@ class CRandomFile {
       case 4: {  // a called link under its paired visible link, or nearly
         std::string strCalled = strEntry, strShown = Word();
         if (!m_calledLinks.empty()) {
-          const auto& [strNumber, strLink] = m_calledLinks[Pick(m_calledLinks.size())];
+          // Mostly the first one written, which a walk reaches more often than the rest.
+          const auto& [strNumber, strLink] = m_calledLinks[Pick(2) ? 0 : Pick(m_calledLinks.size())];
           strCalled = LowerCased(strLink);
           for (auto it = m_visibleLinks.rbegin(); it != m_visibleLinks.rend(); ++it) {
             if (it->first == strNumber) strShown = it->second;  // the first one counts
@@ -135,10 +139,12 @@ class CRandomFile {
   std::string Key(const char* szSection) {
     std::vector<const SDefinitionListLayout*> lists;
     for (const SDefinitionListLayout& layout : kDefinitionLists) {
-      if (Pick(8) == 0 || !std::strcmp(layout.szSection, szSection)) lists.push_back(&layout);
+      if (!std::strcmp(layout.szSection, szSection)) lists.push_back(&layout);
     }
-    if (lists.empty()) lists.push_back(&kDefinitionLists[Pick(kDefinitionListCount)]);
     const SDefinitionListLayout& list = *lists[Pick(lists.size())];
+    if (Pick(12) == 0) {  // a key of another list, which its own list never sees here
+      return kDefinitionLists[Pick(kDefinitionListCount)].szPrefix + std::to_string(1 + Pick(6));
+    }
     int& nCounter = m_counters[&list - kDefinitionLists];
     nCounter += Pick(10) == 0 ? 0 : Pick(12) == 0 ? 2 : 1;
     if (list.list == EDefinitionList::VisibleLink && Pick(4)) {  // mostly beside its called link
@@ -150,8 +156,12 @@ class CRandomFile {
   std::string Line(const char* szSection) {
     const std::string strKey = Key(szSection);
     const std::string strPlain = PlainValue(szSection);
-    if (!strKey.compare(0, 5, "CLINK")) m_calledLinks.push_back({strKey.substr(5), strPlain});
-    if (!strKey.compare(0, 5, "VLINK")) m_visibleLinks.push_back({strKey.substr(5), strPlain});
+    if (!std::strcmp(szSection, "Link") && !strKey.compare(0, 5, "CLINK")) {
+      m_calledLinks.push_back({strKey.substr(5), strPlain});
+    }
+    if (!std::strcmp(szSection, "Link") && !strKey.compare(0, 5, "VLINK")) {
+      m_visibleLinks.push_back({strKey.substr(5), strPlain});
+    }
     const std::string strValue = ScrambleString(strPlain);
     switch (Pick(12)) {
       case 0:
