@@ -1,6 +1,10 @@
 #include "bench/BenchLists.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "engine/DefinitionsLayout.h"
 
 namespace {
 
@@ -30,26 +34,30 @@ std::string InPage(const std::string& strPart) {
 
 }  // namespace
 
-std::string MakePlainDefinitions(int nEntries) {
+std::string MakePlainDefinitions(const char* szEntries) {
+  const int nHostEntries = ListedEntries(szEntries, EBenchMatcher::HostIP);
+  const int nMailEntries = ListedEntries(szEntries, EBenchMatcher::MailText);
   struct SList {
-    const char* szSection;
-    const char* szPrefix;
+    EDefinitionList list;
     std::string (*pValueOf)(int);
   };
   const SList lists[] = {
-      {"HostIP", "IP", HostIPOf},
-      {"HostLink", "HLINK", [](int n) { return Format("host%05d.phish.example/login%05d", n); }},
-      {"Link", "CLINK", CalledLinkOf},
-      {"Link", "VLINK", VisibleLinkOf},
-      {"From", "FROM", [](int n) { return Format("sender%05d@phish.example", n); }},
-      {"Subject", "SUB", [](int n) { return Format("subject %05d verify your account", n); }},
-      {"Text", "TXT", [](int n) { return Format("text %05d confirm your password", n); }},
+      {EDefinitionList::HostIP, HostIPOf},
+      {EDefinitionList::HostLink, [](int n) { return Format("host%05d.phish.example/login%05d", n); }},
+      {EDefinitionList::CalledLink, CalledLinkOf},
+      {EDefinitionList::VisibleLink, VisibleLinkOf},
+      {EDefinitionList::From, [](int n) { return Format("sender%05d@phish.example", n); }},
+      {EDefinitionList::Subject, [](int n) { return Format("subject %05d verify your account", n); }},
+      {EDefinitionList::Text, [](int n) { return Format("text %05d confirm your password", n); }},
   };
   std::string strPlain;
   for (const SList& list : lists) {
-    strPlain += std::string("[") + list.szSection + "]\n";
-    for (int n = 1; n <= nEntries; ++n) {
-      strPlain += list.szPrefix + std::to_string(n) + "=" + list.pValueOf(n) + "\n";
+    const SDefinitionListLayout& layout = LayoutOf(list.list);
+    strPlain += std::string("[") + layout.szSection + "]\n";
+    const bool bMail = list.list == EDefinitionList::From || list.list == EDefinitionList::Subject ||
+                       list.list == EDefinitionList::Text;
+    for (int n = 1, nEntries = bMail ? nMailEntries : nHostEntries; n <= nEntries; ++n) {
+      strPlain += layout.szPrefix + std::to_string(n) + "=" + list.pValueOf(n) + "\n";
     }
   }
   return strPlain;
@@ -73,6 +81,13 @@ const char* NameOf(EBenchMatcher matcher) {
       return "IsBadMailText";
   }
   return "?";
+}
+
+int ListedEntries(const char* szEntries, EBenchMatcher matcher) {
+  const char* pSlash = std::strchr(szEntries, '/');
+  const bool bMail =
+      matcher == EBenchMatcher::MailFrom || matcher == EBenchMatcher::MailSubject || matcher == EBenchMatcher::MailText;
+  return std::atoi(bMail && pSlash ? pSlash + 1 : szEntries);
 }
 
 std::string QueryFor(EBenchMatcher matcher, int nEntry) {

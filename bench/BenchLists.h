@@ -5,8 +5,10 @@
 
 #include <string>
 
-// The plain list with nEntries entries in every list, as the definitions tool reads it.
-std::string MakePlainDefinitions(int nEntries);
+// The plain list, as the definitions tool reads it, with szEntries entries in
+// every list: "N", or "N/M" for N in "HostIP", "HostLink" and "Link" and M in
+// "From", "Subject" and "Text".
+std::string MakePlainDefinitions(const char* szEntries);
 
 enum class EBenchMatcher { HostIP, Url, MailFrom, MailSubject, MailLinks, VisibleMailLinks, MailText };
 constexpr EBenchMatcher kBenchMatchers[] = {EBenchMatcher::HostIP,    EBenchMatcher::Url,
@@ -14,6 +16,8 @@ constexpr EBenchMatcher kBenchMatchers[] = {EBenchMatcher::HostIP,    EBenchMatc
                                             EBenchMatcher::MailLinks, EBenchMatcher::VisibleMailLinks,
                                             EBenchMatcher::MailText};
 const char* NameOf(EBenchMatcher matcher);
+// How many entries the matcher's list holds in a file of szEntries.
+int ListedEntries(const char* szEntries, EBenchMatcher matcher);
 
 // The text handed to the matcher so that entry nEntry matches; 0 for a text that
 // matches nothing.

@@ -1,10 +1,17 @@
-// Time per call of every exported matcher over working definitions files, with the
-// match at the first entry, the middle entry and no entry; and of GetUrl. Each
-// case is run repeatedly and reported by its fastest and its median run.
+// Time per call of every matcher over working definitions files, with the match at
+// the first entry, the middle entry and no entry, side by side: the walk through
+// the profile reader and the exported matchers, which answer from the index. Also
+// the time and memory the index takes to build, and the time of GetUrl. Each case
+// is run repeatedly and reported by its fastest and its median run.
 //
-//   MatcherBench --plain N FILE          write the plain list of N entries per list
-//   MatcherBench N FILE [N FILE ...]     time the matchers over those working files
+//   MatcherBench --plain ENTRIES FILE          write the plain list
+//   MatcherBench ENTRIES FILE [ENTRIES FILE ...] time the matchers over those working files
+//
+// ENTRIES is N (entries per list) or N/M (N in the host address and link lists, M
+// in the mail lists).
 #include <windows.h>
+// after windows.h
+#include <psapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -14,8 +21,12 @@
 #include <vector>
 
 #include "bench/BenchLists.h"
+#include "engine/DefinitionMatchers.h"
+#include "engine/DefinitionsIndex.h"
 #include "engine/LSPGlobals.h"
+#include "engine/ProfileWalk_win.h"
 #include "shared/BoundedCopy.h"
+#include "shared/OwnedResources_win.h"
 
 namespace {
 
@@ -23,6 +34,7 @@ constexpr int kRuns = 15;                 // runs per case
 constexpr double kMinRunSeconds = 0.002;  // a run repeats the call until it takes this long
 constexpr double kCaseBudgetSeconds = 4;  // slow cases stop after this, with at least kMinRuns
 constexpr int kMinRuns = 5;
+constexpr int kWalkEntries = 10000;  // longer lists take the walk over a minute per case
 
 double Now() {
   static const double dFrequency = [] {
@@ -35,28 +47,42 @@ double Now() {
   return static_cast<double>(counter.QuadPart) / dFrequency;
 }
 
+// The exported matchers, which answer from the index of the file at szDBPath.
+struct CExportedMatchers {
+  bool IsBadIP(const char* sz) const { return CLSPGlobals::IsBadIP(sz); }
+  bool IsBadUrl(char* sz) const { return CLSPGlobals::IsBadUrl(sz); }
+  bool IsBadMailFrom(const char* sz) const { return CLSPGlobals::IsBadMailFrom(sz); }
+  bool IsBadMailSubject(const char* sz) const { return CLSPGlobals::IsBadMailSubject(sz); }
+  bool IsBadMailLinks(const char* sz, char* szOut) const { return CLSPGlobals::IsBadMailLinks(sz, szOut); }
+  bool IsBadVisibleMailLinks(const char* sz, char* szOut1, char* szOut2) const {
+    return CLSPGlobals::IsBadVisibleMailLinks(sz, szOut1, szOut2);
+  }
+  bool IsBadMailText(const char* sz, char* szOut) const { return CLSPGlobals::IsBadMailText(sz, szOut); }
+};
+
 // One call of the matcher; returns its answer so that it cannot be left out.
-bool CallMatcher(EBenchMatcher matcher, const std::string& strQuery) {
+template <typename TMatchers>
+bool CallMatcher(const TMatchers& matchers, EBenchMatcher matcher, const std::string& strQuery) {
   char szOut1[261];
   char szOut2[261];
   switch (matcher) {
     case EBenchMatcher::HostIP:
-      return CLSPGlobals::IsBadIP(strQuery.c_str());
+      return matchers.IsBadIP(strQuery.c_str());
     case EBenchMatcher::Url: {
       char szLink[261];
       CopyBounded(szLink, strQuery.c_str());
-      return CLSPGlobals::IsBadUrl(szLink);
+      return matchers.IsBadUrl(szLink);
     }
     case EBenchMatcher::MailFrom:
-      return CLSPGlobals::IsBadMailFrom(strQuery.c_str());
+      return matchers.IsBadMailFrom(strQuery.c_str());
     case EBenchMatcher::MailSubject:
-      return CLSPGlobals::IsBadMailSubject(strQuery.c_str());
+      return matchers.IsBadMailSubject(strQuery.c_str());
     case EBenchMatcher::MailLinks:
-      return CLSPGlobals::IsBadMailLinks(strQuery.c_str(), szOut1);
+      return matchers.IsBadMailLinks(strQuery.c_str(), szOut1);
     case EBenchMatcher::VisibleMailLinks:
-      return CLSPGlobals::IsBadVisibleMailLinks(strQuery.c_str(), szOut1, szOut2);
+      return matchers.IsBadVisibleMailLinks(strQuery.c_str(), szOut1, szOut2);
     case EBenchMatcher::MailText:
-      return CLSPGlobals::IsBadMailText(strQuery.c_str(), szOut1);
+      return matchers.IsBadMailText(strQuery.c_str(), szOut1);
   }
   return false;
 }
@@ -96,33 +122,91 @@ CTiming Measure(TCall fnCall) {
   return timing;
 }
 
-void PrintRow(const char* szEntries, const char* szMatcher, const char* szMatch, const CTiming& timing) {
-  std::printf("| %7s | %-21s | %-6s | %4d | %9d | %14.2f | %14.2f |\n", szEntries, szMatcher, szMatch, timing.nRuns,
-              timing.nCallsPerRun, timing.dMinSeconds * 1e6, timing.dMedianSeconds * 1e6);
+std::string Micro(double dSeconds) {
+  char sz[32];
+  std::snprintf(sz, sizeof(sz), dSeconds * 1e6 < 100 ? "%.2f" : "%.0f", dSeconds * 1e6);
+  return sz;
+}
+
+void PrintRow(const char* szEntries, const char* szMatcher, const char* szMatch, const CTiming* pWalk,
+              const CTiming& index) {
+  const std::string strWalk = pWalk ? Micro(pWalk->dMinSeconds) + " / " + Micro(pWalk->dMedianSeconds) : "-";
+  char szRatio[32] = "-";
+  if (pWalk) std::snprintf(szRatio, sizeof(szRatio), "%.0f", pWalk->dMedianSeconds / index.dMedianSeconds);
+  std::printf("| %15s | %-21s | %-6s | %21s | %13s | %9s |\n", szEntries, szMatcher, szMatch, strWalk.c_str(),
+              (Micro(index.dMinSeconds) + " / " + Micro(index.dMedianSeconds)).c_str(), szRatio);
   std::fflush(stdout);
 }
 
+bool ReadFileBytes(const char* szPath, std::string& strData) {
+  CFClose file(std::fopen(szPath, "rb"));
+  if (!file) return false;
+  char buffer[65536];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof(buffer), file.Get())) > 0;) strData.append(buffer, n);
+  return true;
+}
+
+double PeakWorkingSet() {
+  PROCESS_MEMORY_COUNTERS counters = {};
+  counters.cb = sizeof(counters);
+  ::GetProcessMemoryInfo(::GetCurrentProcess(), &counters, sizeof(counters));
+  return static_cast<double>(counters.PeakWorkingSetSize);
+}
+
+// The index of the file built from its bytes: fastest of three builds, the memory
+// it holds (counted by itself), and how far the first build raised the process's
+// peak working set.
+bool BenchBuild(const char* szEntries, const char* szFile) {
+  std::string strData;
+  if (!ReadFileBytes(szFile, strData)) return false;
+  double dFastest = 1e9;
+  std::size_t cbIndex = 0;
+  const double dPeakBefore = PeakWorkingSet();
+  double dPeakRaised = 0;
+  for (int i = 0; i < 3; ++i) {
+    const double dStart = Now();
+    const auto pIndex = CDefinitionsIndex::FromFileBytes(strData);
+    dFastest = std::min(dFastest, Now() - dStart);
+    if (!pIndex) return false;
+    cbIndex = pIndex->MemoryBytes();
+    if (i == 0) dPeakRaised = PeakWorkingSet() - dPeakBefore;
+  }
+  std::printf("| %15s | file %.1f MB | build %.0f ms | index %.1f MB | peak working set %.1f MB higher |\n", szEntries,
+              strData.size() / 1e6, dFastest * 1e3, cbIndex / 1e6, dPeakRaised / 1e6);
+  std::fflush(stdout);
+  return true;
+}
+
 // False when a query does not answer as the lists say: the numbers would be of
-// the wrong walk.
-bool BenchFile(int nEntries, const char* szFile) {
+// the wrong walk. The walk runs only for lists of up to kWalkEntries entries.
+bool BenchFile(const char* szEntries, const char* szFile) {
   // A bare file name would be looked for in the Windows folder.
   if (!::GetFullPathNameA(szFile, sizeof(CLSPGlobals::szDBPath), CLSPGlobals::szDBPath, nullptr)) return false;
-  const int nMiddle = (nEntries + 1) / 2;
-  const struct {
-    const char* szName;
-    int nEntry;
-  } positions[] = {{"first", 1}, {"middle", nMiddle}, {"none", 0}};
-  const std::string strEntries = std::to_string(nEntries);
+  const int nEntries = std::atoi(szEntries);
+  const bool bWalk = nEntries <= kWalkEntries && !std::strchr(szEntries, '/');
+  const CProfileWalkReader reader(CLSPGlobals::szDBPath);
+  const CDefinitionMatchers walk(reader);
+  const CExportedMatchers index;
   for (EBenchMatcher matcher : kBenchMatchers) {
+    // A list of real-world size may hold fewer entries for this matcher.
+    const int nListed = ListedEntries(szEntries, matcher);
+    const struct {
+      const char* szName;
+      int nEntry;
+    } positions[] = {{"first", 1}, {"middle", (nListed + 1) / 2}, {"none", 0}};
     for (const auto& position : positions) {
       const std::string strQuery = QueryFor(matcher, position.nEntry);
       const bool bExpected = position.nEntry != 0;
-      if (CallMatcher(matcher, strQuery) != bExpected) {
+      if (CallMatcher(index, matcher, strQuery) != bExpected ||
+          (bWalk && CallMatcher(walk, matcher, strQuery) != bExpected)) {
         std::fprintf(stderr, "MatcherBench: %s on %s, %s entry: answered %d\n", NameOf(matcher), szFile,
                      position.szName, !bExpected);
         return false;
       }
-      PrintRow(strEntries.c_str(), NameOf(matcher), position.szName, Measure([&] { CallMatcher(matcher, strQuery); }));
+      CTiming walkTiming;
+      if (bWalk) walkTiming = Measure([&] { CallMatcher(walk, matcher, strQuery); });
+      PrintRow(szEntries, NameOf(matcher), position.szName, bWalk ? &walkTiming : nullptr,
+               Measure([&] { CallMatcher(index, matcher, strQuery); }));
     }
   }
   return true;
@@ -135,7 +219,7 @@ void BenchGetUrl() {
   };
   for (const auto& request : szRequests) {
     char szUrl[261];
-    PrintRow("-", "GetUrl", request[0], Measure([&] { CLSPGlobals::GetUrl(request[1], szUrl); }));
+    PrintRow("-", "GetUrl", request[0], nullptr, Measure([&] { CLSPGlobals::GetUrl(request[1], szUrl); }));
   }
 }
 
@@ -143,20 +227,30 @@ void BenchGetUrl() {
 
 int main(int argc, char** argv) {
   if (argc == 4 && !std::strcmp(argv[1], "--plain")) {
-    const std::string strPlain = MakePlainDefinitions(std::atoi(argv[2]));
+    const std::string strPlain = MakePlainDefinitions(argv[2]);
     FILE* pFile = std::fopen(argv[3], "wb");
     const bool bWritten = pFile && std::fwrite(strPlain.data(), 1, strPlain.size(), pFile) == strPlain.size();
-    if (pFile && std::fclose(pFile) != 0) return 2;
+    if (pFile && std::fclose(pFile) != 0) return 2;  // checked: a write can fail at the close
     return bWritten ? 0 : 2;
   }
   if (argc < 3 || argc % 2 == 0) {
-    std::fprintf(stderr, "usage: MatcherBench --plain N FILE\n       MatcherBench N FILE [N FILE ...]\n");
+    std::fprintf(stderr,
+                 "usage: MatcherBench --plain ENTRIES FILE\n       MatcherBench ENTRIES FILE [ENTRIES FILE ...]\n"
+                 "ENTRIES: N, or N/M for N host addresses and links and M mail entries\n");
     return 2;
   }
-  std::printf("| entries | matcher               | match  | runs | calls/run | min us/call    | median us/call |\n");
-  std::printf("|--------:|-----------------------|--------|-----:|----------:|---------------:|---------------:|\n");
+  std::printf("| entries         | build of the index                                                         |\n");
+  std::printf("|----------------:|----------------------------------------------------------------------------|\n");
   for (int i = 1; i + 1 < argc; i += 2) {
-    if (!BenchFile(std::atoi(argv[i]), argv[i + 1])) return 1;
+    if (!BenchBuild(argv[i], argv[i + 1])) return 1;
+  }
+  std::printf("\nus per call, fastest / median run; ratio of the medians\n\n");
+  std::printf(
+      "| entries         | matcher               | match  | walk                  | index         | walk/index |\n");
+  std::printf(
+      "|----------------:|-----------------------|--------|----------------------:|--------------:|----------:|\n");
+  for (int i = 1; i + 1 < argc; i += 2) {
+    if (!BenchFile(argv[i], argv[i + 1])) return 1;
   }
   BenchGetUrl();
   return 0;

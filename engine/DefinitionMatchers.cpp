@@ -1,43 +1,24 @@
 #include "engine/DefinitionMatchers.h"
 
-#include <cstdio>
+#include <charconv>
 #include <cstring>
 
+#include "engine/DefinitionsLayout.h"
 #include "shared/AsciiCase.h"
 #include "shared/BoundedCopy.h"
 
 namespace {
 
-constexpr char kHostIPSection[] = "HostIP";
-constexpr char kHostLinkSection[] = "HostLink";
-constexpr char kLinkSection[] = "Link";
-constexpr char kFromSection[] = "From";
-constexpr char kSubjectSection[] = "Subject";
-constexpr char kTextSection[] = "Text";
+constexpr std::size_t kEntrySize = kValueSize;
+constexpr std::size_t kVisibleTextChars = kValueSize - 1;
 
-constexpr std::size_t kEntrySize = 261;         // 260 characters
-constexpr std::size_t kAddressEntrySize = 100;  // 99 characters
-constexpr std::size_t kVisibleTextChars = 260;
-constexpr char kRetiredLink[] = "null";
-
-// Reads entry szPrefix + n of the section into szEntry (cbEntry bytes). False when
-// the reader finds nothing (key missing or value empty), which ends every list.
-bool ReadNumberedEntry(const IDefinitionReader& reader, const char* szSection, const char* szPrefix, int n,
-                       char* szEntry, std::size_t cbEntry) {
-  char szKey[32];
-  std::snprintf(szKey, sizeof(szKey), "%s%d", szPrefix, n);
-  std::memset(szEntry, 0, cbEntry);
-  const unsigned long nRead = reader.ReadEntry(szSection, szKey, szEntry, static_cast<unsigned long>(cbEntry));
-  szEntry[cbEntry - 1] = 0;  // whatever the reader did, the entry ends inside its buffer
-  return nRead != 0;
-}
-
-// Walks szPrefix1, szPrefix2, ... and stops at the first entry that fnMatch accepts,
-// leaving it in szEntry. Entries are lower-cased first when bLower is set.
+// Walks entry 1, 2, ... of the list and stops at the first entry that fnMatch
+// accepts, leaving it in szEntry. Entries are lower-cased first where the layout says so.
 template <typename TMatch>
-bool FindEntry(const IDefinitionReader& reader, const char* szSection, const char* szPrefix, bool bLower, char* szEntry,
-               std::size_t cbEntry, TMatch fnMatch) {
-  for (int n = 1; ReadNumberedEntry(reader, szSection, szPrefix, n, szEntry, cbEntry); ++n) {
+bool FindEntry(const IDefinitionReader& reader, EDefinitionList list, char* szEntry, std::size_t cbEntry,
+               TMatch fnMatch) {
+  const bool bLower = IsLowerCasedList(list);
+  for (int n = 1; ReadNumberedEntry(reader, list, n, szEntry, cbEntry); ++n) {
     // A value that unscrambles to a leading byte 0 reads as empty text, which every
     // text contains: it must not match, but the entries behind it still count.
     if (szEntry[0] == 0) continue;
@@ -55,28 +36,44 @@ void WriteOutput(char* szOut, const char* szEntry) {
   if (szOut) CopyBounded(szOut, kMatchOutputSize, szEntry);
 }
 
-// The text shown behind the first occurrence of szCalled in the page: from the
-// next ">" up to the next "<" (or the end of the page), cut to 260 characters.
-// False when the link does not occur or no ">" follows it.
+// The text shown behind the first occurrence of szCalled in the page; false when
+// the link does not occur or no ">" follows it.
 bool CutVisibleText(const char* szPage, const char* szCalled, char (&szVisible)[kEntrySize]) {
   const char* pAt = std::strstr(szPage, szCalled);
-  if (!pAt) return false;
-  const char* pOpen = std::strchr(pAt, '>');
-  if (!pOpen) return false;
-  const char* pStart = pOpen + 1;
-  std::size_t nLength = 0;
-  while (nLength < kVisibleTextChars && pStart[nLength] != 0 && pStart[nLength] != '<') ++nLength;
-  std::memcpy(szVisible, pStart, nLength);
-  szVisible[nLength] = 0;
-  return true;
+  return pAt && CutShownText(pAt, szVisible);
 }
 
 }  // namespace
 
+bool ReadNumberedEntry(const IDefinitionReader& reader, EDefinitionList list, int n, char* szEntry,
+                       std::size_t cbEntry) {
+  const SDefinitionListLayout& layout = LayoutOf(list);
+  if (layout.cbValue < cbEntry) cbEntry = layout.cbValue;
+  char szKey[32];  // "%s%d" of prefix and number
+  const std::size_t nPrefix = std::strlen(layout.szPrefix);
+  std::memcpy(szKey, layout.szPrefix, nPrefix);
+  *std::to_chars(szKey + nPrefix, szKey + sizeof(szKey) - 1, n).ptr = 0;
+  std::memset(szEntry, 0, cbEntry);
+  const unsigned long nRead = reader.ReadEntry(layout.szSection, szKey, szEntry, static_cast<unsigned long>(cbEntry));
+  szEntry[cbEntry - 1] = 0;  // whatever the reader did, the entry ends inside its buffer
+  return nRead != 0;
+}
+
+bool CutShownText(const char* pLink, char (&szShown)[kValueSize]) {
+  const char* pOpen = std::strchr(pLink, '>');
+  if (!pOpen) return false;
+  const char* pStart = pOpen + 1;
+  std::size_t nLength = 0;
+  while (nLength < kVisibleTextChars && pStart[nLength] != 0 && pStart[nLength] != '<') ++nLength;
+  std::memcpy(szShown, pStart, nLength);
+  szShown[nLength] = 0;
+  return true;
+}
+
 bool CDefinitionMatchers::IsBadIP(const char* szAddress) const {
   if (!szAddress) return false;
-  char szEntry[kAddressEntrySize];
-  return FindEntry(m_reader, kHostIPSection, "IP", false, szEntry, sizeof(szEntry),
+  char szEntry[kAddressValueSize];
+  return FindEntry(m_reader, EDefinitionList::HostIP, szEntry, sizeof(szEntry),
                    [&](const char* szListed) { return EqualsIgnoringAsciiCase(szListed, szAddress); });
 }
 
@@ -87,21 +84,21 @@ bool CDefinitionMatchers::IsBadUrl(char* szLink) const {
   if (szLink[0] == 0) return false;
   char szEntry[kEntrySize];
   auto bContains = [&](const char* szListed) { return std::strstr(szListed, szLink) != nullptr; };
-  return FindEntry(m_reader, kHostLinkSection, "HLINK", true, szEntry, sizeof(szEntry), bContains) ||
-         FindEntry(m_reader, kLinkSection, "CLINK", true, szEntry, sizeof(szEntry), bContains);
+  return FindEntry(m_reader, EDefinitionList::HostLink, szEntry, sizeof(szEntry), bContains) ||
+         FindEntry(m_reader, EDefinitionList::CalledLink, szEntry, sizeof(szEntry), bContains);
 }
 
 bool CDefinitionMatchers::IsBadMailFrom(const char* szFrom) const {
   if (!szFrom) return false;
   char szEntry[kEntrySize];
-  return FindEntry(m_reader, kFromSection, "FROM", true, szEntry, sizeof(szEntry),
+  return FindEntry(m_reader, EDefinitionList::From, szEntry, sizeof(szEntry),
                    [&](const char* szListed) { return std::strstr(szFrom, szListed) != nullptr; });
 }
 
 bool CDefinitionMatchers::IsBadMailSubject(const char* szSubject) const {
   if (!szSubject) return false;
   char szEntry[kEntrySize];
-  return FindEntry(m_reader, kSubjectSection, "SUB", true, szEntry, sizeof(szEntry),
+  return FindEntry(m_reader, EDefinitionList::Subject, szEntry, sizeof(szEntry),
                    [&](const char* szListed) { return std::strstr(szSubject, szListed) != nullptr; });
 }
 
@@ -109,7 +106,7 @@ bool CDefinitionMatchers::IsBadMailLinks(const char* szText, char* szMatchedLink
   if (!szText) return false;
   char szEntry[kEntrySize];
   const bool bFound = FindEntry(
-      m_reader, kLinkSection, "CLINK", true, szEntry, sizeof(szEntry),
+      m_reader, EDefinitionList::CalledLink, szEntry, sizeof(szEntry),
       [&](const char* szListed) { return !IsRetiredLink(szListed) && std::strstr(szText, szListed) != nullptr; });
   if (bFound) WriteOutput(szMatchedLink, szEntry);
   return bFound;
@@ -120,11 +117,11 @@ bool CDefinitionMatchers::IsBadVisibleMailLinks(const char* szText, char* szVisi
   char szCalled[kEntrySize];
   char szVisible[kEntrySize];
   char szPaired[kEntrySize];
-  for (int n = 1; ReadNumberedEntry(m_reader, kLinkSection, "CLINK", n, szCalled, sizeof(szCalled)); ++n) {
+  for (int n = 1; ReadNumberedEntry(m_reader, EDefinitionList::CalledLink, n, szCalled, sizeof(szCalled)); ++n) {
     if (szCalled[0] == 0) continue;  // read but empty after unscrambling: see FindEntry
     LowerAsciiInPlace(szCalled);
     if (IsRetiredLink(szCalled) || !CutVisibleText(szText, szCalled, szVisible)) continue;
-    if (!ReadNumberedEntry(m_reader, kLinkSection, "VLINK", n, szPaired, sizeof(szPaired)) || szPaired[0] == 0) {
+    if (!ReadNumberedEntry(m_reader, EDefinitionList::VisibleLink, n, szPaired, sizeof(szPaired)) || szPaired[0] == 0) {
       continue;
     }
     if (EqualsIgnoringAsciiCase(szPaired, szVisible)) {
@@ -139,7 +136,7 @@ bool CDefinitionMatchers::IsBadVisibleMailLinks(const char* szText, char* szVisi
 bool CDefinitionMatchers::IsBadMailText(const char* szText, char* szMatchedText) const {
   if (!szText) return false;
   char szEntry[kEntrySize];
-  const bool bFound = FindEntry(m_reader, kTextSection, "TXT", true, szEntry, sizeof(szEntry),
+  const bool bFound = FindEntry(m_reader, EDefinitionList::Text, szEntry, sizeof(szEntry),
                                 [&](const char* szListed) { return std::strstr(szText, szListed) != nullptr; });
   if (bFound) WriteOutput(szMatchedText, szEntry);
   return bFound;

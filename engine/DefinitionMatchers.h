@@ -6,9 +6,21 @@
 #include <cstddef>
 
 #include "engine/DefinitionReader.h"
+#include "engine/DefinitionsLayout.h"
 
 // Output buffers of the mail matchers hold this many bytes (260 characters).
 constexpr std::size_t kMatchOutputSize = 261;
+
+// Reads entry n of the list into szEntry (at most cbEntry bytes and the list's
+// value size) as every walk does. False when the list ends there (key missing or
+// value empty); an entry that unscrambles to a leading byte 0 reads as empty text.
+bool ReadNumberedEntry(const IDefinitionReader& reader, EDefinitionList list, int n, char* szEntry,
+                       std::size_t cbEntry);
+
+// The text shown behind a link that starts at pLink: from the next ">" up to the
+// next "<" (or the end of the page), cut to 260 characters. False when no ">"
+// follows the link.
+bool CutShownText(const char* pLink, char (&szShown)[kValueSize]);
 
 class CDefinitionMatchers {
  public:

@@ -89,11 +89,10 @@ HKEY CLSPGlobals::InitializeAppRegKey() {
 
 bool CLSPGlobals::InitializeAppVars() {
   CLeaveCriticalSection lock(InitializationLock());
-  bool bOk = true;
-  if (!hAppRegKey) {
-    hAppRegKey = InitializeAppRegKey();
-    bOk = hAppRegKey != nullptr;
-  }
+  // The product key is open only while this runs; its owner closes it on the way out.
+  const CRegCloseKey appKey(hAppRegKey ? hAppRegKey : InitializeAppRegKey());
+  hAppRegKey = appKey.Get();
+  const bool bOk = hAppRegKey != nullptr;
   // Each path is set once, by the first call that finds it empty.
   if (bOk && szAppPath[0] == 0) CopyBounded(szAppPath, GetAppPath().c_str());
   if (bOk && szDBPath[0] == 0) {
@@ -103,9 +102,6 @@ bool CLSPGlobals::InitializeAppVars() {
   if (bOk && szPMailPath[0] == 0) {
     CopyBounded(szPMailPath, szAppPath);
     AppendBounded(szPMailPath, "\\hkwdnm.htm");
-  }
-  {
-    CRegCloseKey appKey(hAppRegKey);  // open only while this runs
   }
   hAppRegKey = nullptr;
   hMainWnd = GetMainWndHandle();

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "engine/DefinitionsLayout.h"
 #include "engine/ProviderName.h"
 #include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"
@@ -15,16 +16,25 @@ char CLSPGlobals::szMsg[261] = "";
 HKEY CLSPGlobals::hAppRegKey = nullptr;
 HWND CLSPGlobals::hMainWnd = nullptr;
 
-const char* const CLSPGlobals::szHostIPSec = "HostIP";
-const char* const CLSPGlobals::szHostLinkSec = "HostLink";
-const char* const CLSPGlobals::szUrlSec = "Link";
-const char* const CLSPGlobals::szFromSec = "From";
-const char* const CLSPGlobals::szSubjectSec = "Subject";
-const char* const CLSPGlobals::szTextSec = "Text";
+const char* const CLSPGlobals::szHostIPSec = kDefinitionLists[0].szSection;
+const char* const CLSPGlobals::szHostLinkSec = kDefinitionLists[1].szSection;
+const char* const CLSPGlobals::szUrlSec = kDefinitionLists[2].szSection;
+const char* const CLSPGlobals::szFromSec = kDefinitionLists[4].szSection;
+const char* const CLSPGlobals::szSubjectSec = kDefinitionLists[5].szSection;
+const char* const CLSPGlobals::szTextSec = kDefinitionLists[6].szSection;
+static_assert(kDefinitionLists[0].list == EDefinitionList::HostIP &&
+                  kDefinitionLists[1].list == EDefinitionList::HostLink &&
+                  kDefinitionLists[2].list == EDefinitionList::CalledLink &&
+                  kDefinitionLists[4].list == EDefinitionList::From &&
+                  kDefinitionLists[5].list == EDefinitionList::Subject &&
+                  kDefinitionLists[6].list == EDefinitionList::Text,
+              "section names in the layout's order");
 
 CLSPGlobals::CLSPGlobals() = default;
 CLSPGlobals::CLSPGlobals(const CLSPGlobals&) {}
-CLSPGlobals& CLSPGlobals::operator=(const CLSPGlobals&) { return *this; }
+CLSPGlobals& CLSPGlobals::operator=(const CLSPGlobals&) {
+  return *this;
+}
 CLSPGlobals::~CLSPGlobals() = default;
 
 HWND CLSPGlobals::GetMainWndHandle() {
@@ -69,9 +79,8 @@ bool CLSPGlobals::IsLSPInstalled(const char* szProviderName) {
 void CLSPGlobals::DisplayError() {
   const DWORD dwError = ::GetLastError();
   char* szText = nullptr;
-  ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                   nullptr, dwError, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&szText), 0,
-                   nullptr);
+  ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   dwError, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT), reinterpret_cast<char*>(&szText), 0, nullptr);
   CLocalFree text(szText);
   ::MessageBoxA(nullptr, szText ? szText : "", "", MB_OK);
 }

@@ -1,53 +1,56 @@
-// The exported matchers and GetUrl: the platform-free matching over the working
-// definitions file named by szDBPath, read entry by entry through
-// GetEncPrivateProfileString (no cache: every call reads the file anew).
+// The exported matchers and GetUrl over the working definitions file named by
+// szDBPath: answered from the index of the file (rebuilt when the file changes), or
+// by walking the file through the profile reader when it cannot be indexed.
+#include <exception>
+
 #include "engine/DefinitionMatchers.h"
+#include "engine/DefinitionsIndexCache_win.h"
 #include "engine/LSPGlobals.h"
+#include "engine/ProfileWalk_win.h"
 #include "engine/RequestUrl.h"
 
 namespace {
 
-class CWorkingDefinitionsReader : public IDefinitionReader {
- public:
-  unsigned long ReadEntry(const char* szSection, const char* szKey, char* szOut,
-                          unsigned long dwOutSize) const override {
-    return CLSPGlobals::GetEncPrivateProfileString(szSection, szKey, "", szOut, dwOutSize, CLSPGlobals::szDBPath);
+// No exception leaves an export: a lookup that runs out of memory lists nothing.
+template <typename TAsk>
+bool Ask(TAsk fnAsk) {
+  try {
+    if (const auto pIndex = CurrentDefinitionsIndex(CLSPGlobals::szDBPath)) return fnAsk(*pIndex);
+    static const CProfileWalkReader reader(CLSPGlobals::szDBPath);  // stateless, shared by every thread
+    return fnAsk(CDefinitionMatchers(reader));
+  } catch (const std::exception&) {
+    return false;
   }
-};
-
-CDefinitionMatchers WorkingDefinitions() {
-  static const CWorkingDefinitionsReader reader;  // stateless, shared by every thread
-  return CDefinitionMatchers(reader);
 }
 
 }  // namespace
 
 bool CLSPGlobals::IsBadIP(const char* szAddress) {
-  return WorkingDefinitions().IsBadIP(szAddress);
+  return Ask([&](const auto& matchers) { return matchers.IsBadIP(szAddress); });
 }
 
 bool CLSPGlobals::IsBadUrl(char* szLink) {
-  return WorkingDefinitions().IsBadUrl(szLink);
+  return Ask([&](const auto& matchers) { return matchers.IsBadUrl(szLink); });
 }
 
 bool CLSPGlobals::IsBadMailFrom(const char* szFrom) {
-  return WorkingDefinitions().IsBadMailFrom(szFrom);
+  return Ask([&](const auto& matchers) { return matchers.IsBadMailFrom(szFrom); });
 }
 
 bool CLSPGlobals::IsBadMailSubject(const char* szSubject) {
-  return WorkingDefinitions().IsBadMailSubject(szSubject);
+  return Ask([&](const auto& matchers) { return matchers.IsBadMailSubject(szSubject); });
 }
 
 bool CLSPGlobals::IsBadMailLinks(const char* szText, char* szMatchedLink) {
-  return WorkingDefinitions().IsBadMailLinks(szText, szMatchedLink);
+  return Ask([&](const auto& matchers) { return matchers.IsBadMailLinks(szText, szMatchedLink); });
 }
 
 bool CLSPGlobals::IsBadVisibleMailLinks(const char* szText, char* szVisibleLink, char* szCalledLink) {
-  return WorkingDefinitions().IsBadVisibleMailLinks(szText, szVisibleLink, szCalledLink);
+  return Ask([&](const auto& matchers) { return matchers.IsBadVisibleMailLinks(szText, szVisibleLink, szCalledLink); });
 }
 
 bool CLSPGlobals::IsBadMailText(const char* szText, char* szMatchedText) {
-  return WorkingDefinitions().IsBadMailText(szText, szMatchedText);
+  return Ask([&](const auto& matchers) { return matchers.IsBadMailText(szText, szMatchedText); });
 }
 
 void CLSPGlobals::GetUrl(const char* szRequest, char* szUrl) {

@@ -10,11 +10,17 @@ std::string EncodeByte(unsigned char cByte) {
   return std::string(1, static_cast<char>(cByte));
 }
 
+namespace {
+
+unsigned char Unescaped(unsigned char c) {
+  return (c == 0xBB || c == 0xBD) ? static_cast<unsigned char>(c - 0x80) : c;
+}
+
+}  // namespace
+
 unsigned char DecodeByte(const std::string& strChar) {
   if (strChar.empty()) return 0;
-  const auto c = static_cast<unsigned char>(strChar[0]);
-  if (c == 0xBB || c == 0xBD) return static_cast<unsigned char>(c - 0x80);
-  return c;
+  return Unescaped(static_cast<unsigned char>(strChar[0]));
 }
 
 std::string ScrambleString(const std::string& strPlain, const std::string& strKey) {
@@ -31,14 +37,18 @@ std::string ScrambleString(const std::string& strPlain, const std::string& strKe
   return strOut;
 }
 
+unsigned char UnscrambleByte(unsigned char cStored, std::size_t nPosition, const std::string& strKey) {
+  if (strKey.empty()) return cStored;
+  const unsigned c = Unescaped(cStored);
+  const unsigned k = static_cast<unsigned char>(strKey[nPosition % strKey.size()]);
+  return static_cast<unsigned char>((c - k + 256) & 0xFF);
+}
+
 std::string UnscrambleString(const std::string& strScrambled, const std::string& strKey) {
-  if (strKey.empty()) return strScrambled;
   std::string strOut;
   strOut.reserve(strScrambled.size());
   for (std::size_t i = 0; i < strScrambled.size(); ++i) {
-    const unsigned c = DecodeByte(std::string(1, strScrambled[i]));
-    const unsigned k = static_cast<unsigned char>(strKey[strOut.size() % strKey.size()]);
-    strOut += static_cast<char>((c - k + 256) & 0xFF);
+    strOut += static_cast<char>(UnscrambleByte(static_cast<unsigned char>(strScrambled[i]), i, strKey));
   }
   return strOut;
 }

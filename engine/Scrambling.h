@@ -16,5 +16,7 @@ unsigned char DecodeByte(const std::string& strChar);
 // Scrambles with the cyclic key. A sum of 0 appends nothing, so the result is then
 // shorter than the input.
 std::string ScrambleString(const std::string& strPlain, const std::string& strKey = ScramblingKey());
+// One stored byte at position nPosition of a scrambled text, unscrambled.
+unsigned char UnscrambleByte(unsigned char cStored, std::size_t nPosition, const std::string& strKey = ScramblingKey());
 // Unscrambles; every input character gives one output character, 0 included.
 std::string UnscrambleString(const std::string& strScrambled, const std::string& strKey = ScramblingKey());

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Benchmark of the matchers under Wine (not a test): builds the windows preset,
-# writes working definitions files of 10, 1,000 and 10,000 entries per list with
-# the definitions tool, and prints the time per call of every matcher with the
-# match at the first, the middle and no entry (fastest and median run).
+# writes working definitions files of 10, 1,000 and 10,000 entries per list and
+# one of real-world size (100,000 host addresses, host links and links, 10,000
+# senders, subjects and texts) with the definitions tool, and prints the time per
+# call of every matcher with the match at the first, the middle and no entry, the
+# walk through the profile reader beside the index (the walk only up to 10,000
+# entries), and the time and memory the index takes to build.
 set -euo pipefail
 source "$(dirname "$0")/windows-session.sh"
 trap '$session stop $build >/dev/null' EXIT
@@ -11,12 +14,13 @@ work=$build/bench
 mkdir -p $work
 defstool=$(pwd)/$build/host/defstool
 bench="wine ../bin/MatcherBench.exe"
-sizes=(10 1000 10000)
+sizes=(10 1000 10000 100000/10000)
 args=()
 for n in "${sizes[@]}"; do
-  (cd $work && $bench --plain $n plain-$n.ini)
-  $defstool working $work/plain-$n.ini $work/defs-$n.hwd
-  args+=($n defs-$n.hwd)
+  name=${n//\//-}
+  (cd $work && $bench --plain $n plain-$name.ini)
+  $defstool working $work/plain-$name.ini $work/defs-$name.hwd
+  args+=($n defs-$name.hwd)
 done
 
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores;" \

@@ -1,7 +1,9 @@
 #include "standins/defstool/DefinitionsList.h"
-#include "shared/AsciiCase.h"
+
+#include <unordered_map>
 
 #include "engine/Scrambling.h"
+#include "shared/AsciiCase.h"
 
 namespace {
 
@@ -24,6 +26,12 @@ bool IsSameIgnoringCase(const std::string& a, const std::string& b) {
   return true;
 }
 
+std::string Lowered(const std::string& str) {
+  std::string strOut(str);
+  for (char& c : strOut) c = LowerAsciiChar(c);
+  return strOut;
+}
+
 std::string LineError(int nLine, const std::string& strWhat) {
   return "line " + std::to_string(nLine) + ": " + strWhat;
 }
@@ -32,6 +40,8 @@ std::string LineError(int nLine, const std::string& strWhat) {
 
 bool ParsePlainDefinitions(const std::string& strText, DefinitionsList& list, std::string& strError) {
   list.clear();
+  // Per section, the line of each key (letters in lower case), for lists of any length.
+  std::vector<std::unordered_map<std::string, int>> keyLines;
   SDefinitionSection* pSection = nullptr;
   int nLine = 0;
   std::size_t nStart = 0;
@@ -59,6 +69,7 @@ bool ParsePlainDefinitions(const std::string& strText, DefinitionsList& list, st
       }
       if (!pSection) {
         list.push_back(SDefinitionSection{strName, nLine, {}});
+        keyLines.emplace_back();
         pSection = &list.back();
       }
       continue;
@@ -78,12 +89,11 @@ bool ParsePlainDefinitions(const std::string& strText, DefinitionsList& list, st
       strError = LineError(nLine, "empty key in section \"" + pSection->strName + "\"");
       return false;
     }
-    for (const auto& other : pSection->entries) {
-      if (IsSameIgnoringCase(other.strKey, entry.strKey)) {
-        strError = LineError(nLine, "key \"" + entry.strKey + "\" given twice in section \"" + pSection->strName +
-                                        "\" (first on line " + std::to_string(other.nLine) + ")");
-        return false;
-      }
+    const auto itFirst = keyLines[pSection - list.data()].emplace(Lowered(entry.strKey), nLine).first;
+    if (itFirst->second != nLine) {
+      strError = LineError(nLine, "key \"" + entry.strKey + "\" given twice in section \"" + pSection->strName +
+                                      "\" (first on line " + std::to_string(itFirst->second) + ")");
+      return false;
     }
     pSection->entries.push_back(std::move(entry));
   }

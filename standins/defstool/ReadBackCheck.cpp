@@ -1,7 +1,9 @@
 #include "standins/defstool/ReadBackCheck.h"
 
 #include <cstdio>
+#include <unordered_set>
 
+#include "engine/DefinitionsLayout.h"
 #include "engine/Scrambling.h"
 
 namespace {
@@ -50,7 +52,7 @@ const char* NameOf(EDefinitionPart part) {
 }  // namespace
 
 std::size_t ValueLimitOf(const std::string& strSection) {
-  return strSection == "HostIP" ? 98 : 260;
+  return ValueLimitOfSection(strSection.c_str());
 }
 
 std::string FindReadBackFault(const std::string& strPlain, EDefinitionPart part, std::size_t nValueLimit) {
@@ -109,7 +111,7 @@ std::vector<std::string> FindReadBackFaults(const DefinitionsList& list) {
     sectionsSeen.push_back(strFolded);
 
     const std::size_t nLimit = ValueLimitOf(section.strName);
-    std::vector<std::string> keysSeen;
+    std::unordered_set<std::string> keysSeen;  // lists of 100,000 entries are checked in passing
     for (const auto& entry : section.entries) {
       const std::string strEntry = strWhere + ", key \"" + entry.strKey + "\"";
       strFault = FindReadBackFault(entry.strKey, EDefinitionPart::Key);
@@ -117,10 +119,9 @@ std::vector<std::string> FindReadBackFaults(const DefinitionsList& list) {
       strFault = FindReadBackFault(entry.strValue, EDefinitionPart::Value, nLimit);
       if (!strFault.empty()) report(entry.nLine, strEntry, "value " + strFault);
       const std::string strKeyFolded = Folded(ScrambleString(entry.strKey));
-      for (const auto& seen : keysSeen) {
-        if (seen == strKeyFolded) report(entry.nLine, strEntry, "key scrambles to the key of an earlier entry");
+      if (!keysSeen.insert(strKeyFolded).second) {
+        report(entry.nLine, strEntry, "key scrambles to the key of an earlier entry");
       }
-      keysSeen.push_back(strKeyFolded);
     }
   }
   return faults;

@@ -5,15 +5,18 @@
 #include <string>
 #include <vector>
 
+#include "engine/DefinitionsLayout.h"
 #include "standins/defstool/DefinitionsList.h"
 
-// Longest value the readers take: 260 characters, 98 in the "HostIP" section.
+// Longest value the readers take whole (the definitions layout): 260 characters,
+// 99 in the "HostIP" section.
 std::size_t ValueLimitOf(const std::string& strSection);
 
 // What goes wrong with one plain section name, key name or value, or empty text
 // when it reads back unchanged. The message names the character position (from 1).
 enum class EDefinitionPart { Section, Key, Value };
-std::string FindReadBackFault(const std::string& strPlain, EDefinitionPart part, std::size_t nValueLimit = 260);
+std::string FindReadBackFault(const std::string& strPlain, EDefinitionPart part,
+                              std::size_t nValueLimit = kValueSize - 1);
 
 // One message per fault in the list, each naming the line, section, key and
 // position; empty when every entry reads back as written. Also refuses two names

@@ -1,6 +1,9 @@
 #include "standins/defstool/Vocabulary.h"
 
+#include <cstring>
 #include <map>
+
+#include "engine/DefinitionsLayout.h"
 
 namespace {
 
@@ -9,11 +12,18 @@ struct SSectionVocabulary {
   std::vector<std::string> prefixes;
 };
 
+// The sections of the definitions layout, each with the prefixes of its lists.
 const std::vector<SSectionVocabulary>& Vocabulary() {
-  static const std::vector<SSectionVocabulary> vocabulary = {
-      {"HostIP", {"IP"}}, {"HostLink", {"HLINK"}}, {"Link", {"CLINK", "VLINK"}},
-      {"From", {"FROM"}}, {"Subject", {"SUB"}},    {"Text", {"TXT"}},
-  };
+  static const std::vector<SSectionVocabulary> vocabulary = [] {
+    std::vector<SSectionVocabulary> sections;
+    for (const SDefinitionListLayout& layout : kDefinitionLists) {
+      if (sections.empty() || std::strcmp(sections.back().szSection, layout.szSection) != 0) {
+        sections.push_back({layout.szSection, {}});
+      }
+      sections.back().prefixes.push_back(layout.szPrefix);
+    }
+    return sections;
+  }();
   return vocabulary;
 }
 

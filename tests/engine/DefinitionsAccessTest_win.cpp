@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/DefinitionsLayout.h"
 #include "engine/LSPGlobals.h"
 #include "engine/Scrambling.h"
 #include "shared/OwnedResources_win.h"
@@ -195,12 +196,15 @@ std::string RandomText(std::mt19937& random, bool bName) {
 
 TEST_F(DefinitionsFile, EveryAcceptedRandomEntryReadsBackUnchanged) {
   std::mt19937 random(1208);
-  const char* const kSections[] = {"HostIP", "HostLink", "Link", "From", "Subject", "Text"};
+  std::vector<std::string> sections;  // those of the definitions layout, each once
+  for (const SDefinitionListLayout& layout : kDefinitionLists) {
+    if (sections.empty() || sections.back() != layout.szSection) sections.push_back(layout.szSection);
+  }
   DefinitionsList list;
   int nLine = 0, nRefused = 0;
   for (int nSection = 0; nSection < 12; ++nSection) {
     SDefinitionSection section;
-    section.strName = nSection < 6 ? kSections[nSection] : RandomText(random, true);
+    section.strName = nSection < static_cast<int>(sections.size()) ? sections[nSection] : RandomText(random, true);
     section.nLine = ++nLine;
     if (!FindReadBackFault(section.strName, EDefinitionPart::Section).empty()) {
       ++nRefused;

@@ -101,13 +101,13 @@ TEST(ReadBackCheck, EachFaultIsNamedWithItsPosition) {
 TEST(ReadBackCheck, ListFaultsNameLineSectionAndKey) {
   DefinitionsList list;
   std::string strError;
-  ASSERT_TRUE(ParsePlainDefinitions("[HostIP]\nIP1=" + std::string(99, '1') + "\nIP2=" + std::string(98, '1') +
+  ASSERT_TRUE(ParsePlainDefinitions("[HostIP]\nIP1=" + std::string(100, '1') + "\nIP2=" + std::string(99, '1') +
                                         "\n[Text]\nA=x\n!=y\nTXT1=a" + Bytes({0xD7}) + "\n['x]\n",
                                     list, strError))
       << strError;
   const auto faults = FindReadBackFaults(list);
   ASSERT_EQ(4u, faults.size());
-  EXPECT_EQ("line 2: section \"HostIP\", key \"IP1\": value longer than 98 characters, the reader cuts it", faults[0]);
+  EXPECT_EQ("line 2: section \"HostIP\", key \"IP1\": value longer than 99 characters, the reader cuts it", faults[0]);
   // "A" and "!" scramble to "w" and "W", one key for the case-blind reader.
   EXPECT_EQ("line 6: section \"Text\", key \"!\": key scrambles to the key of an earlier entry", faults[1]);
   EXPECT_EQ(

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "console/core/RequestWindow_win.h"
+#include "engine/DefinitionsLayout.h"
 #include "engine/LSPGlobals.h"
+#include "engine/Scrambling.h"
 #include "shared/OwnedResources_win.h"
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/ReadBackCheck.h"
@@ -35,10 +37,7 @@ void WriteWorkingFile(const std::string& strPath, const std::string& strPlain) {
   ASSERT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
   const std::vector<std::string> faults = FindReadBackFaults(list);
   ASSERT_TRUE(faults.empty()) << faults.front();
-  const std::string strData = WriteWorkingDefinitions(list);
-  CFClose file(std::fopen(strPath.c_str(), "wb"));
-  ASSERT_TRUE(file);
-  ASSERT_EQ(strData.size(), std::fwrite(strData.data(), 1, strData.size(), file.Get()));
+  WriteFileBytes(strPath, WriteWorkingDefinitions(list));
 }
 
 constexpr char kDefinitions[] =
@@ -167,6 +166,36 @@ TEST_F(WorkingDefinitions, EntriesOf260CharactersArriveWhole) {
   EXPECT_EQ(strLong, std::string(text.sz));
   char szPart[] = "qqqq";
   EXPECT_TRUE(CLSPGlobals::IsBadUrl(szPart));
+}
+
+// The longest address the tool accepts reads back whole through the 100-byte
+// buffer of the "HostIP" walk; one character more is cut to the same count.
+TEST_F(WorkingDefinitions, LongestAcceptedAddressReadsBackWhole) {
+  std::string strAddress;
+  while (strAddress.size() < kAddressValueSize - 1) strAddress += "fe80:a0b9:7cde:";
+  strAddress.resize(kAddressValueSize - 1);
+  strAddress.back() = '1';
+  Write("[HostIP]\nIP1=" + strAddress.substr(1) + "\nIP2=" + strAddress + "\n");
+  EXPECT_TRUE(CLSPGlobals::IsBadIP(strAddress.c_str()));
+  EXPECT_FALSE(CLSPGlobals::IsBadIP(strAddress.substr(0, strAddress.size() - 1).c_str()));
+
+  const std::string strSection = ScrambleString("HostIP");
+  for (const char* szKey : {"IP1", "IP2"}) {
+    const std::string strStored = ScrambleString(szKey[2] == '1' ? strAddress.substr(1) : strAddress);
+    char szRead[kAddressValueSize + 1];
+    std::memset(szRead, '#', sizeof(szRead));
+    EXPECT_EQ(strStored.size(), ::GetPrivateProfileStringA(strSection.c_str(), ScrambleString(szKey).c_str(), "",
+                                                           szRead, kAddressValueSize, m_strPath.c_str()));
+    EXPECT_EQ(strStored, szRead);
+  }
+  // A 100th character: the same count as a whole 99, with the last one lost.
+  WriteFileBytes(m_strPath,
+                 "[" + strSection + "]\r\n" + ScrambleString("IP1") + "=" + ScrambleString(strAddress + "7") + "\r\n");
+  char szRead[kAddressValueSize];
+  EXPECT_EQ(kAddressValueSize - 1,
+            CLSPGlobals::GetEncPrivateProfileString("HostIP", "IP1", "", szRead, kAddressValueSize, m_strPath.c_str()));
+  EXPECT_EQ(strAddress, szRead);
+  EXPECT_FALSE(CLSPGlobals::IsBadIP((strAddress + "7").c_str()));
 }
 
 TEST_F(WorkingDefinitions, NoFileMissingSectionsOrEmptyListsMatchNothing) {

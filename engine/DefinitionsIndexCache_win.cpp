@@ -1,0 +1,174 @@
+#include "engine/DefinitionsIndexCache_win.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <exception>
+#include <mutex>
+#include <string>
+
+#include "shared/OwnedResources_win.h"
+
+namespace {
+
+// A file written this recently may be written again within the same tick of its
+// last write time (coarse clocks move in steps of some milliseconds): its content
+// is read again at the next look until it is older.
+constexpr ULONGLONG kSettledAfter100ns = 50 * 10000;
+
+// What tells one content of the file from another: its size and times. A file put
+// in its place is a new file, with its own creation time.
+struct SFileVersion {
+  bool bExists = false;
+  ULONGLONG nSize = 0;
+  ULONGLONG nLastWrite = 0;
+  ULONGLONG nCreation = 0;
+  bool operator==(const SFileVersion& other) const {
+    return bExists == other.bExists && nSize == other.nSize && nLastWrite == other.nLastWrite &&
+           nCreation == other.nCreation;
+  }
+};
+
+ULONGLONG FromFileTime(const FILETIME& time) {
+  return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
+}
+
+SFileVersion VersionOf(const std::string& strPath) {
+  SFileVersion version;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExA(strPath.c_str(), GetFileExInfoStandard, &data)) return version;
+  version.bExists = true;
+  version.nSize = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  version.nLastWrite = FromFileTime(data.ftLastWriteTime);
+  version.nCreation = FromFileTime(data.ftCreationTime);
+  return version;
+}
+
+// The whole file; an empty text when there is no file, which lists nothing, as
+// for the profile reader. False when the file is there but cannot be read.
+bool ReadWholeFile(const std::string& strPath, std::string& strData) {
+  strData.clear();
+  if (strPath.empty()) return true;
+  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) {
+    const DWORD dwError = ::GetLastError();
+    return dwError == ERROR_FILE_NOT_FOUND || dwError == ERROR_PATH_NOT_FOUND;
+  }
+  LARGE_INTEGER size;
+  if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
+  strData.resize(static_cast<std::size_t>(size.QuadPart));
+  std::size_t nDone = 0;
+  while (nDone < strData.size()) {
+    DWORD dwRead = 0;
+    const DWORD dwWanted = static_cast<DWORD>(strData.size() - nDone);
+    if (!::ReadFile(file.Get(), &strData[nDone], dwWanted, &dwRead, nullptr)) return false;
+    if (dwRead == 0) break;  // cut short while being written: read again at the next look
+    nDone += dwRead;
+  }
+  strData.resize(nDone);
+  return true;
+}
+
+uint64_t HashOf(const std::string& strData) {
+  uint64_t nHash = 14695981039346656037ull;  // FNV-1a
+  for (unsigned char c : strData) nHash = (nHash ^ c) * 1099511628211ull;
+  return nHash ^ strData.size();
+}
+
+// The profile reader looks for a bare file name in the Windows folder.
+std::string ProfilePath(const char* szPath) {
+  std::string strPath(szPath ? szPath : "");
+  // No name at all (the paths are not set yet) names no file.
+  if (strPath.empty() || strPath.find_first_of("\\/") != std::string::npos) return strPath;
+  char szFolder[MAX_PATH] = "";
+  const UINT nLength = ::GetWindowsDirectoryA(szFolder, MAX_PATH);
+  if (nLength == 0 || nLength >= MAX_PATH) return strPath;
+  return std::string(szFolder) + "\\" + strPath;
+}
+
+class CIndexCache {
+ public:
+  std::shared_ptr<const CDefinitionsIndex> Get(const char* szPath) {
+    const std::string strPath = ProfilePath(szPath);
+    std::shared_ptr<const CDefinitionsIndex> pIndex;
+    if (Fresh(strPath, pIndex)) return pIndex;
+    std::unique_lock<std::mutex> refresh(m_refresh, std::try_to_lock);
+    if (!refresh.owns_lock()) {
+      // Another thread looks at the file: answer from what was, if anything was.
+      if (Known(strPath, pIndex)) return pIndex;
+      refresh.lock();
+      if (Fresh(strPath, pIndex)) return pIndex;
+    }
+    try {
+      return Refresh(strPath);
+    } catch (const std::exception&) {
+      return nullptr;  // out of memory for this file: walked instead
+    }
+  }
+
+ private:
+  bool Known(const std::string& strPath, std::shared_ptr<const CDefinitionsIndex>& pIndex) {
+    std::lock_guard<std::mutex> lock(m_state);
+    if (!m_bKnown || m_strPath != strPath) return false;
+    pIndex = m_pIndex;
+    return true;
+  }
+  bool Fresh(const std::string& strPath, std::shared_ptr<const CDefinitionsIndex>& pIndex) {
+    std::lock_guard<std::mutex> lock(m_state);
+    if (!m_bKnown || m_strPath != strPath || ::GetTickCount64() - m_nLookedAt >= kDefinitionsRecheckMs) return false;
+    pIndex = m_pIndex;
+    return true;
+  }
+
+  // Runs under m_refresh: one thread at a time reads and builds.
+  std::shared_ptr<const CDefinitionsIndex> Refresh(const std::string& strPath) {
+    const SFileVersion version = VersionOf(strPath);
+    {
+      std::lock_guard<std::mutex> lock(m_state);
+      if (m_bKnown && m_strPath == strPath && m_version == version && !m_bUnsettled) {
+        m_nLookedAt = ::GetTickCount64();
+        return m_pIndex;
+      }
+    }
+    std::string strData;
+    if (!ReadWholeFile(strPath, strData)) return nullptr;  // walked this time, looked at again next time
+    const uint64_t nHash = HashOf(strData);
+    std::shared_ptr<const CDefinitionsIndex> pIndex;
+    bool bSame = false;
+    {
+      std::lock_guard<std::mutex> lock(m_state);
+      bSame = m_bKnown && m_strPath == strPath && m_nHash == nHash;
+      if (bSame) pIndex = m_pIndex;
+    }
+    if (!bSame) pIndex = CDefinitionsIndex::FromFileBytes(strData);
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    std::lock_guard<std::mutex> lock(m_state);
+    m_bKnown = true;
+    m_strPath = strPath;
+    m_version = version;
+    m_bUnsettled = version.bExists && FromFileTime(now) - version.nLastWrite < kSettledAfter100ns;
+    m_nHash = nHash;
+    m_pIndex = pIndex;  // the index replaced goes with its last reader
+    m_nLookedAt = ::GetTickCount64();
+    return pIndex;
+  }
+
+  std::mutex m_refresh;
+  std::mutex m_state;  // guards the members below; held only to copy them
+  bool m_bKnown = false;
+  std::string m_strPath;
+  SFileVersion m_version;
+  bool m_bUnsettled = false;
+  uint64_t m_nHash = 0;
+  std::shared_ptr<const CDefinitionsIndex> m_pIndex;
+  ULONGLONG m_nLookedAt = 0;
+};
+
+}  // namespace
+
+std::shared_ptr<const CDefinitionsIndex> CurrentDefinitionsIndex(const char* szPath) {
+  static CIndexCache cache;
+  return cache.Get(szPath);
+}

@@ -1,0 +1,156 @@
+#include "engine/ProfileText.h"
+
+#include <algorithm>
+
+#include "engine/DefinitionsLayout.h"
+#include "engine/Scrambling.h"
+#include "shared/AsciiCase.h"
+
+namespace {
+
+bool IsBlank(char c) {
+  return c == 0x09 || c == 0x0B || c == 0x0C || c == 0x1A || c == 0x20;
+}
+
+std::string_view Trimmed(std::string_view str) {
+  while (!str.empty() && IsBlank(str.front())) str.remove_prefix(1);
+  while (!str.empty() && IsBlank(str.back())) str.remove_suffix(1);
+  return str;
+}
+
+std::string_view CutAtZero(std::string_view str) {
+  const std::size_t nZero = str.find('\0');
+  return nZero == std::string_view::npos ? str : str.substr(0, nZero);
+}
+
+// A name as the reader compares it: trimmed, cut at a byte 0.
+std::string_view NameOf(std::string_view name) {
+  return CutAtZero(Trimmed(name));
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAsciiChar(a[i]) != LowerAsciiChar(b[i])) return false;
+  }
+  return true;
+}
+
+uint64_t HashOfName(std::string_view name) {
+  uint64_t nHash = 14695981039346656037ull;  // FNV-1a over the letters in lower case
+  for (char c : name) nHash = (nHash ^ static_cast<unsigned char>(LowerAsciiChar(c))) * 1099511628211ull;
+  return nHash;
+}
+
+bool StartsWithByteOrderMark(std::string_view data) {
+  return data.substr(0, 3) == "\xEF\xBB\xBF" || data.substr(0, 2) == "\xFF\xFE" || data.substr(0, 2) == "\xFE\xFF";
+}
+
+}  // namespace
+
+bool CProfileText::Parse(std::string_view data) {
+  m_sections.clear();
+  if (StartsWithByteOrderMark(data)) return false;
+  for (const SDefinitionListLayout& layout : kDefinitionLists) {
+    const std::string strName = ScrambleString(layout.szSection);
+    if (!FindSection(std::string(NameOf(strName)))) m_sections.push_back({std::string(NameOf(strName)), {}, {}});
+  }
+  std::vector<std::string_view> seen;  // the sections of the layout met so far: the first one wins
+  SSection* pSection = nullptr;
+  std::size_t nStart = 0;
+  while (nStart < data.size()) {
+    std::size_t nEnd = data.find_first_of("\r\n", nStart);
+    if (nEnd == std::string_view::npos) nEnd = data.size();
+    std::string_view line = data.substr(nStart, nEnd - nStart);
+    nStart = nEnd + 1;
+    while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+    if (line.empty()) continue;
+
+    const std::size_t nClose = line.rfind(']');
+    if (line.front() == '[' && nClose != std::string_view::npos) {
+      const std::string_view name = NameOf(line.substr(1, nClose - 1));
+      pSection = nullptr;
+      for (SSection& section : m_sections) {
+        if (SameName(section.strName, name)) pSection = &section;
+      }
+      if (pSection && std::find(seen.begin(), seen.end(), pSection->strName) != seen.end()) pSection = nullptr;
+      if (pSection) seen.push_back(pSection->strName);
+      continue;
+    }
+    if (!pSection) continue;
+    const std::size_t nEquals = line.find('=');
+    SKey key{NameOf(line.substr(0, nEquals)), std::string_view(), nEquals != std::string_view::npos};
+    if (key.bHasValue) key.value = CutAtZero(Trimmed(line.substr(nEquals + 1)));
+    pSection->keys.push_back(key);
+  }
+  for (SSection& section : m_sections) MakeTable(section);
+  return true;
+}
+
+void CProfileText::MakeTable(SSection& section) {
+  std::size_t nSlots = 8;
+  while (nSlots < 2 * section.keys.size()) nSlots *= 2;
+  section.slots.assign(nSlots, 0);
+  for (std::size_t i = 0; i < section.keys.size(); ++i) {
+    const std::string_view name = section.keys[i].name;
+    for (std::size_t nSlot = HashOfName(name) & (nSlots - 1);; nSlot = (nSlot + 1) & (nSlots - 1)) {
+      const uint32_t nHeld = section.slots[nSlot];
+      if (nHeld == 0) {
+        section.slots[nSlot] = static_cast<uint32_t>(i + 1);
+        break;
+      }
+      if (SameName(section.keys[nHeld - 1].name, name)) break;  // a key met before keeps its value
+    }
+  }
+}
+
+const CProfileText::SKey* CProfileText::FindKey(const SSection& section, std::string_view name) {
+  const std::size_t nMask = section.slots.size() - 1;
+  for (std::size_t nSlot = HashOfName(name) & nMask;; nSlot = (nSlot + 1) & nMask) {
+    const uint32_t nHeld = section.slots[nSlot];
+    if (nHeld == 0) return nullptr;
+    if (SameName(section.keys[nHeld - 1].name, name)) return &section.keys[nHeld - 1];
+  }
+}
+
+std::string_view CProfileText::ReadValue(std::string_view value, std::size_t cbBuffer) {
+  if (cbBuffer == 0) return std::string_view();
+  bool bQuoted = false;
+  if (value.size() > 1 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
+    bQuoted = true;
+    value.remove_prefix(1);
+  }
+  std::string_view read = value.substr(0, cbBuffer - 1);
+  // The closing quote goes, or, when the buffer ends before it, the last character.
+  if (bQuoted && cbBuffer >= value.size() && !read.empty()) read.remove_suffix(1);
+  return read;
+}
+
+const CProfileText::SSection* CProfileText::FindSection(const std::string& strName) const {
+  for (const auto& section : m_sections) {
+    if (SameName(section.strName, strName)) return &section;
+  }
+  return nullptr;
+}
+
+unsigned long CProfileText::ReadEntry(const char* szSection, const char* szKey, char* szOut,
+                                      unsigned long dwOutSize) const {
+  if (!szOut || dwOutSize == 0) return 0;
+  szOut[0] = 0;
+  const std::string strSection = ScrambleString(szSection);
+  const SSection* pSection = FindSection(std::string(NameOf(strSection)));
+  if (!pSection) return 0;
+  const std::string strKey = ScrambleString(szKey);
+  const SKey* pKey = FindKey(*pSection, NameOf(strKey));
+  if (!pKey || !pKey->bHasValue) return 0;
+  const std::size_t cbLimit = std::min<std::size_t>(dwOutSize, kValueSize);
+  const std::string_view read = ReadValue(pKey->value, cbLimit);
+  // Unscrambled into the caller's buffer, cut at an unscrambled 0 byte.
+  std::size_t nOut = 0;
+  for (; nOut < read.size() && nOut + 1 < dwOutSize; ++nOut) {
+    szOut[nOut] = static_cast<char>(UnscrambleByte(static_cast<unsigned char>(read[nOut]), nOut));
+    if (szOut[nOut] == 0) break;
+  }
+  szOut[nOut] = 0;
+  return static_cast<unsigned long>(read.size());
+}

@@ -1,0 +1,54 @@
+// The working definitions file as the system's private-profile reader sees it,
+// read from its bytes in memory. Checked against the reader under Wine:
+// - lines end at "\r" or "\n"; blanks are 0x09, 0x0B, 0x0C, 0x1A and 0x20;
+// - a line whose first non-blank byte is "[" and that holds a "]" names a section:
+//   the text up to the last "]", blanks trimmed; any other line is a key, up to the
+//   first "=" (none: a key without a value), blanks trimmed, and the value behind it;
+// - ";" and "#" start keys like any other byte; names compare with A to Z in either
+//   case; the first section of a name and the first key of a name in it win;
+// - names and values end at a byte 0, after the blanks were trimmed;
+// - a value wrapped in the same quote (" or ') loses both quotes when read;
+// - a file that starts with a byte-order mark is read in another encoding.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <cstdint>
+#include <vector>
+
+#include "engine/DefinitionReader.h"
+
+class CProfileText : public IDefinitionReader {
+ public:
+  // Keeps the sections of the definitions layout only. False when the bytes start
+  // with a byte-order mark: the reader would take them for another encoding.
+  bool Parse(std::string_view data);
+
+  // The characters the reader hands back for a value read into cbBuffer bytes.
+  static std::string_view ReadValue(std::string_view value, std::size_t cbBuffer);
+
+  // As the scrambled lookup does it: plain names are scrambled, the value read into
+  // at most 261 bytes is unscrambled and cut at a byte 0. The count is the reader's.
+  unsigned long ReadEntry(const char* szSection, const char* szKey, char* szOut,
+                          unsigned long dwOutSize) const override;
+
+ private:
+  struct SKey {
+    std::string_view name;  // trimmed and cut, letters as stored
+    std::string_view value;
+    bool bHasValue;
+  };
+  // The keys of one section in file order, and an open-addressing table over their
+  // names (A to Z in either case) that holds the first key of each name.
+  struct SSection {
+    std::string strName;  // scrambled, as compared
+    std::vector<SKey> keys;
+    std::vector<uint32_t> slots;  // index into keys + 1; 0 for a free slot
+  };
+  const SSection* FindSection(const std::string& strName) const;
+  static void MakeTable(SSection& section);
+  static const SKey* FindKey(const SSection& section, std::string_view name);
+
+  std::vector<SSection> m_sections;
+};
