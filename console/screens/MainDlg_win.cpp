@@ -12,12 +12,6 @@
 #include "console/settings/ListsAndLog_win.h"
 #include "console/settings/SettingsStore_win.h"
 
-namespace {
-
-constexpr const char* kSaveFailedText = "The settings could not be saved because of this error: ";
-
-}  // namespace
-
 CMainDlg::CMainDlg(CConsoleSettings& settings, IMainDlgHost& host, const SMainDlgParts& parts)
     : m_settings(settings), m_host(host), m_parts(parts) {}
 
