@@ -14,6 +14,7 @@
 #include "console/core/BlockAllRequests.h"
 #include "console/core/RequestWindow_win.h"
 #include "console/screens/MainDlgParts_win.h"
+#include "console/screens/SystemTray_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "shared/OwnedResources_win.h"
 
@@ -70,5 +71,6 @@ class CHookwardenApp : private IMainDlgHost {
   CCloseHandle m_instanceMutex;
   CBlockAllRequests m_requestHandlers;
   std::unique_ptr<CRequestWindow> m_pRequestWindow;
-  SMainDlgParts m_mainDlgParts;  // tray icon, main screen and list workers come later
+  CSystemTray m_trayIcon{m_settings};
+  SMainDlgParts m_mainDlgParts;  // the main screen and list workers come later
 };

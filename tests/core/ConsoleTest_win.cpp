@@ -60,7 +60,7 @@ void RemoveConsoleKeys() {
 
 // The main window: the console's dialog with a caption and no owner (the request
 // window has both, the screens neither).
-BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
+BOOL CALLBACK FindMainDialog(HWND hWnd, LPARAM lParam) {
   char szClass[16] = {};
   ::GetClassNameA(hWnd, szClass, sizeof(szClass));
   if (std::string(szClass) != "#32770" || (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION ||
@@ -68,6 +68,13 @@ BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
     return TRUE;
   *reinterpret_cast<HWND*>(lParam) = hWnd;
   return FALSE;
+}
+
+// Hidden in the tray, the main window is a child of the tray's hidden window.
+BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
+  if (!FindMainDialog(hWnd, lParam)) return FALSE;
+  ::EnumChildWindows(hWnd, &FindMainDialog, lParam);
+  return *reinterpret_cast<HWND*>(lParam) == nullptr;
 }
 
 // One started console process; ended by the test if it still runs at the end.
@@ -214,6 +221,28 @@ TEST_F(ConsoleTest, CommandLineStartsHiddenAndTheCloseBoxOnlyHides) {
   EXPECT_TRUE(console.IsRunning());
   EXPECT_TRUE(FileExists(m_strWorking));
   EXPECT_EQ(259, console.ExitThroughTray());
+}
+
+TEST_F(ConsoleTest, TrayDoubleClickRestoresAHiddenConsoleAndThenExits) {
+  CConsole console(m_strApp, "-min");
+  const HWND hMain = console.WaitForMainWindow();
+  ASSERT_NE(nullptr, hMain);
+  EXPECT_FALSE(::IsWindowVisible(hMain));
+  // The tray icon's callback message, as the shell sends it for icon 1031.
+  const UINT uTrayNotify = WM_APP + 1;
+  ::PostMessageA(hMain, uTrayNotify, IDR_TRAYMENU, WM_LBUTTONDBLCLK);
+  WaitUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }, kWaitMs);
+  EXPECT_TRUE(::IsWindowVisible(hMain));
+  EXPECT_EQ(nullptr, ::GetParent(hMain));
+
+  // Shown, the default item is "&Exit"; the close box hides it into the tray again.
+  ::PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+  WaitUntil([&] { return !::IsWindowVisible(hMain); }, kWaitMs);
+  ::PostMessageA(hMain, uTrayNotify, IDR_TRAYMENU, WM_LBUTTONDBLCLK);
+  WaitUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }, kWaitMs);
+  EXPECT_TRUE(::IsWindowVisible(hMain));
+  ::PostMessageA(hMain, uTrayNotify, IDR_TRAYMENU, WM_LBUTTONDBLCLK);
+  EXPECT_EQ(259, console.WaitForExit());
 }
 
 TEST_F(ConsoleTest, ExitWithAPasswordSetRunsOnlyAfterTheRightPassword) {
