@@ -12,6 +12,7 @@
 #include "console/settings/Languages_win.h"
 #include "console/settings/SettingsBackup_win.h"
 #include "console/settings/SettingsStore_win.h"
+#include "shared/BoundedCopy.h"
 
 namespace {
 
@@ -34,7 +35,7 @@ constexpr DWORD kRestoreDialogFlags = OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_N
 
 bool RunFileDialog(HWND hOwner, bool bSave, const char* szFilter, DWORD dwFlags, std::string* pPath) {
   std::vector<char> path(4096, 0);
-  if (bSave) lstrcpynA(path.data(), kBackupDefaultName, static_cast<int>(path.size()));
+  if (bSave) CopyBounded(path.data(), path.size(), kBackupDefaultName);
   OPENFILENAMEA ofn = {};
   ofn.lStructSize = sizeof(ofn);
   ofn.hwndOwner = hOwner;
