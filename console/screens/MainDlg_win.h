@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "console/screens/MainDlgParts_win.h"
+#include "console/screens/Splash_win.h"
 #include "shared/OwnedResources_win.h"
 
 class CConsoleSettings;
@@ -52,6 +53,7 @@ class CMainDlg {
   SMainDlgParts m_parts;
   bool m_bStartHidden = false;
   bool m_bStartedUp = false;
+  CSplash m_splash;
   // Given up when the window is destroyed.
   CDestroyWindow m_wnd;
 };

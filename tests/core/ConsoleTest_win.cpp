@@ -245,6 +245,34 @@ TEST_F(ConsoleTest, TrayDoubleClickRestoresAHiddenConsoleAndThenExits) {
   EXPECT_EQ(259, console.WaitForExit());
 }
 
+// The stand-in splash control's window; its title names the movie it was given.
+std::string SplashTitle() {
+  char szTitle[600] = {};
+  const HWND hSplash = ::FindWindowA("HookwardenSplash", nullptr);
+  if (!hSplash || !::IsWindowVisible(hSplash)) return std::string();
+  ::GetWindowTextA(hSplash, szTitle, sizeof(szTitle));
+  return szTitle;
+}
+
+TEST_F(ConsoleTest, SplashPlaysItsMovieOnceWhenTheFlagIsOn) {
+  {
+    CConsole console(m_strApp, "");
+    WaitUntil([] { return !SplashTitle().empty(); }, kWaitMs);
+    // "HWSplsh" coded, in the screen folder; the console does not wait for it.
+    EXPECT_EQ("Splash " + m_strApp + "\\74\\27648\\72878380768372.hws from frame 0", SplashTitle());
+    EXPECT_NE(nullptr, console.WaitForMainWindow());
+    EXPECT_TRUE(WaitUntil([] { return SplashTitle().empty(); }, kWaitMs));
+    EXPECT_EQ(259, console.ExitThroughTray());
+  }
+  const DWORD dwOff = 0;
+  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "LoadSplashScreen", REG_BINARY, &dwOff,
+                sizeof(dwOff));
+  CConsole console(m_strApp, "");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  EXPECT_EQ(nullptr, ::FindWindowA("HookwardenSplash", nullptr));
+  EXPECT_EQ(259, console.ExitThroughTray());
+}
+
 TEST_F(ConsoleTest, ExitWithAPasswordSetRunsOnlyAfterTheRightPassword) {
   const std::string strCode = EncodeNameCode("secret1");
   ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "Password", REG_SZ, strCode.c_str(),
