@@ -2,7 +2,7 @@
 # Takes a PNG of each console screen as the stand-in player shows it, on the Wine
 # session's virtual display, into docs/screens/. Uses the Windows build.
 #
-#   bash scripts/screenshot.sh [SHOT...]   shots: message question login setps changeps
+#   bash scripts/screenshot.sh [SHOT...]   shots: message question login setps changeps mailset logset
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/windows
@@ -18,9 +18,9 @@ trap '[ $started = yes ] && $session stop $build >/dev/null' EXIT
 eval "$($session env $build)"
 mkdir -p docs/screens
 declare -A names=([message]=HWMsgBx-message [question]=HWMsgBx-question [login]=HWPass-login
-                  [setps]=HWPass-setps [changeps]=HWPass-changeps)
+                  [setps]=HWPass-setps [changeps]=HWPass-changeps [mailset]=HWAdvSet-mail [logset]=HWLogAdv)
 shots=("$@")
-[ ${#shots[@]} -gt 0 ] || shots=(message question login setps changeps)
+[ ${#shots[@]} -gt 0 ] || shots=(message question login setps changeps mailset logset)
 for shot in "${shots[@]}"; do
   out=$(mktemp)
   (cd $build/bin && wine ScreenShow.exe "$shot" 1500 >"$out" 2>/dev/null </dev/null) &

@@ -13,6 +13,10 @@ constexpr UINT kMainIconId = IDI_MAINFRAME;
 // The work-area part of a setting change.
 constexpr WPARAM kWorkAreaSetting = SPI_SETWORKAREA;
 
+// The shell's version-5 record: 488 bytes in a 32-bit build, the same fields in
+// 504 bytes in this 64-bit one.
+static_assert(NOTIFYICONDATAA_V2_SIZE == (sizeof(void*) == 8 ? 504 : 488), "the version-5 notification record");
+
 // Registered when the program starts, so that the first broadcast is heard.
 const UINT g_uTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
 
