@@ -26,6 +26,7 @@
 #define IDS_RESTORE_QUESTION 7023
 #define IDS_PROVIDER_NAME 7024  // the socket-layer provider's name; never translated
 
+#define IDI_MAINFRAME 128  // the window and tray icon
 #define IDR_TRAYMENU 1031
 #define ID_TRAY_RESTORE 32771
 #define ID_TRAY_EXIT 32772

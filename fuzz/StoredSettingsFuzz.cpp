@@ -1,6 +1,7 @@
 // Whatever the product key holds below "MailSafe", "WebSiteBlocking" and
 // "AlertandLog": the lists and the alert log read it without harm, and what they
-// then write reads back to the same objects.
+// then write reads back to the same objects. A backup of it keeps every line on
+// one line.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -8,6 +9,7 @@
 
 #include "console/settings/AlertLog.h"
 #include "console/settings/PermissionLists.h"
+#include "console/settings/RegistryExport.h"
 #include "fuzz/MemoryStoreKey.h"
 
 namespace {
@@ -89,6 +91,16 @@ struct SObjects {
   }
 };
 
+// A line end inside a line would let the registry editor read a value's rest as
+// a line of its own.
+class CSingleLines : public IExportLines {
+ public:
+  bool WriteLine(const std::string& strLine) override {
+    if (strLine.find_first_of("\r\n") != std::string::npos) std::abort();
+    return true;
+  }
+};
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
@@ -108,6 +120,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   }
 
   CMemoryStoreKey storedKey(&stored);
+  CSingleLines lines;
+  ExportRegistryTree(&storedKey, "HKEY_CURRENT_USER\\Software\\Corvinth\\Hookwarden", lines);
   SObjects first;
   first.Read(storedKey);
   SMemoryKeyNode written;

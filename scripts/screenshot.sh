@@ -3,7 +3,7 @@
 # session's virtual display, into docs/screens/. Uses the Windows build.
 #
 #   bash scripts/screenshot.sh [SHOT...]   shots: message question login setps changeps
-#                                           webalert mailalert alertdisplay
+#                                           webalert mailalert alertdisplay mailset logset
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=build/windows
@@ -20,9 +20,10 @@ eval "$($session env $build)"
 mkdir -p docs/screens
 declare -A names=([message]=HWMsgBx-message [question]=HWMsgBx-question [login]=HWPass-login
                   [setps]=HWPass-setps [changeps]=HWPass-changeps
-                  [webalert]=HWAlerts-web [mailalert]=HWAlerts-mail [alertdisplay]=HWLogCstm)
+                  [webalert]=HWAlerts-web [mailalert]=HWAlerts-mail [alertdisplay]=HWLogCstm
+                  [mailset]=HWAdvSet-mail [logset]=HWLogAdv)
 shots=("$@")
-[ ${#shots[@]} -gt 0 ] || shots=(message question login setps changeps webalert mailalert alertdisplay)
+[ ${#shots[@]} -gt 0 ] || shots=(message question login setps changeps webalert mailalert alertdisplay mailset logset)
 for shot in "${shots[@]}"; do
   out=$(mktemp)
   (cd $build/bin && wine ScreenShow.exe "$shot" 1500 >"$out" 2>/dev/null </dev/null) &

@@ -66,6 +66,7 @@ CHookwardenApp::CHookwardenApp(const std::string& strModulePath)
   const UINT cchSystem = ::GetSystemDirectoryA(m_szSystemPath, sizeof(m_szSystemPath));
   if (cchSystem == 0 || cchSystem >= sizeof(m_szSystemPath)) m_szSystemPath[0] = 0;
   m_presenceMutex.Reset(::CreateMutexA(nullptr, FALSE, kPresenceMutexName));
+  m_mainDlgParts.pTrayIcon = &m_trayIcon;
 }
 
 CHookwardenApp::~CHookwardenApp() {

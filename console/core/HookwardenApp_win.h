@@ -15,6 +15,7 @@
 #include "console/core/RequestServices_win.h"
 #include "console/core/RequestWindow_win.h"
 #include "console/screens/MainDlgParts_win.h"
+#include "console/screens/SystemTray_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "shared/OwnedResources_win.h"
 
@@ -78,5 +79,6 @@ class CHookwardenApp : private IMainDlgHost {
                     m_settings.m_overview.m_nNoOfEmailProtection, m_settings.m_overview.m_nNoOfWebProtection},
       m_requestServices, m_mainWindowNotifications};
   std::unique_ptr<CRequestWindow> m_pRequestWindow;
-  SMainDlgParts m_mainDlgParts;  // tray icon, main screen and list workers come later
+  CSystemTray m_trayIcon{m_settings};
+  SMainDlgParts m_mainDlgParts;  // the main screen and list workers come later
 };

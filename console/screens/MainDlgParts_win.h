@@ -27,6 +27,11 @@ class IMainTrayIcon {
   // The tray menu's default item: ID_TRAY_RESTORE while hidden, ID_TRAY_EXIT while shown.
   virtual void SetDefaultItem(UINT nCommand) = 0;
   virtual void Remove() = 0;
+  // The icon's callback message (WM_TRAY_NOTIFY) as the main window received it.
+  virtual void OnNotify(WPARAM wParam, LPARAM lParam) = 0;
+  // Hides the window into the tray, out of the taskbar, and brings it back.
+  virtual void HideWindowToTray(HWND hWnd) = 0;
+  virtual void RestoreWindowFromTray(HWND hWnd) = 0;
 };
 
 // The main screen's movie inside the main window.

@@ -7,16 +7,11 @@
 #include "console/screens/FlashScreenDlg_win.h"
 #include "console/screens/LoginCheck_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
+#include "console/screens/SystemTray_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/ListsAndLog_win.h"
 #include "console/settings/SettingsStore_win.h"
-
-namespace {
-
-constexpr const char* kSaveFailedText = "The settings could not be saved because of this error: ";
-
-}  // namespace
 
 CMainDlg::CMainDlg(CConsoleSettings& settings, IMainDlgHost& host, const SMainDlgParts& parts)
     : m_settings(settings), m_host(host), m_parts(parts) {}
@@ -59,7 +54,7 @@ INT_PTR CALLBACK CMainDlg::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARA
   return pThis->HandleMessage(uMsg, wParam, lParam);
 }
 
-INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
+INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   switch (uMsg) {
     case WM_INITDIALOG:
       OnCreate();
@@ -89,8 +84,13 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
     case WM_ENDSESSION:
       if (wParam) RequestExit();
       return FALSE;
+    case WM_TRAY_NOTIFY:
+      if (m_parts.pTrayIcon) m_parts.pTrayIcon->OnNotify(wParam, lParam);
+      return TRUE;
     case WM_HOOKWARDEN_PRESENT:
-      ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, 1);
+      // The shell's tray call during creation lets sent messages in before the
+      // start-up is done; only a started window answers 1.
+      ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, m_bStartedUp ? 1 : 0);
       return TRUE;
     case WM_DESTROY:
       OnDestroy();
@@ -112,6 +112,7 @@ void CMainDlg::OnInitDialog() {
   ::SetWindowTextA(m_wnd.Get(), LoadLocalString(m_settings, IDS_APP_TITLE).c_str());
   CFlashScreenDlg::SetDefaultOwner(m_wnd.Get());
   LoadSettings(m_settings);
+  if (m_settings.m_overview.m_nLoadSplashScreen != 0) m_splash.Play(m_wnd.Get(), m_settings.GetAppPath());
   if (m_parts.pScreen) {
     m_parts.pScreen->Load(m_wnd.Get());
     m_parts.pScreen->PushOverview();
@@ -119,17 +120,26 @@ void CMainDlg::OnInitDialog() {
   RunStartupArchiveCheck(m_settings);
   ::SetTimer(m_wnd.Get(), kListWorkersTimerId, kListWorkersTimerMs, nullptr);
   UpdateStartupValue(m_settings);
+  m_bStartedUp = true;
 }
 
 void CMainDlg::HideToTray() {
-  if (m_parts.pTrayIcon) m_parts.pTrayIcon->SetDefaultItem(ID_TRAY_RESTORE);
-  ::ShowWindow(m_wnd.Get(), SW_HIDE);
+  if (!m_parts.pTrayIcon) {
+    ::ShowWindow(m_wnd.Get(), SW_HIDE);
+    return;
+  }
+  m_parts.pTrayIcon->SetDefaultItem(ID_TRAY_RESTORE);
+  m_parts.pTrayIcon->HideWindowToTray(m_wnd.Get());
 }
 
 void CMainDlg::Restore() {
-  ::ShowWindow(m_wnd.Get(), SW_RESTORE);
-  ::SetForegroundWindow(m_wnd.Get());
-  if (m_parts.pTrayIcon) m_parts.pTrayIcon->SetDefaultItem(ID_TRAY_EXIT);
+  if (!m_parts.pTrayIcon) {
+    ::ShowWindow(m_wnd.Get(), SW_RESTORE);
+    ::SetForegroundWindow(m_wnd.Get());
+    return;
+  }
+  m_parts.pTrayIcon->RestoreWindowFromTray(m_wnd.Get());
+  m_parts.pTrayIcon->SetDefaultItem(ID_TRAY_EXIT);
 }
 
 bool CMainDlg::RequestExit() {

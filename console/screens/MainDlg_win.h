@@ -10,6 +10,7 @@
 #include <windows.h>
 
 #include "console/screens/MainDlgParts_win.h"
+#include "console/screens/Splash_win.h"
 #include "shared/OwnedResources_win.h"
 
 class CConsoleSettings;
@@ -17,7 +18,7 @@ class CConsoleSettings;
 // The timer whose first tick starts the list workers, one second after start-up.
 constexpr UINT_PTR kListWorkersTimerId = 1048833;
 constexpr UINT kListWorkersTimerMs = 1000;
-// Asked by other programs; answered with 1 and nothing else.
+// Asked by other programs; answered with 1, once start-up is done, and nothing else.
 constexpr UINT WM_HOOKWARDEN_PRESENT = WM_USER + 201;
 
 class CMainDlg {
@@ -51,6 +52,8 @@ class CMainDlg {
   IMainDlgHost& m_host;
   SMainDlgParts m_parts;
   bool m_bStartHidden = false;
+  bool m_bStartedUp = false;
+  CSplash m_splash;
   // Given up when the window is destroyed.
   CDestroyWindow m_wnd;
 };

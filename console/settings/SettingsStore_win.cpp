@@ -128,6 +128,28 @@ bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& company, DWORD* pdwE
   return true;
 }
 
+namespace {
+
+// The mark first: without it the next start drops the saved copy.
+bool DropInterruptedSave(IStoreKey& company) {
+  const bool bMarkGone = !KeyExists(company, kCompleteKeyName) || company.DeleteSubKey(kCompleteKeyName);
+  return bMarkGone && (!KeyExists(company, kSavingKeyName) || company.DeleteSubKey(kSavingKeyName));
+}
+
+}  // namespace
+
+bool DropInterruptedSave() {
+  const std::unique_ptr<IStoreKey> pCompany = OpenCompanyKey();
+  return !pCompany || DropInterruptedSave(*pCompany);
+}
+
+bool DeleteProductKey() {
+  const std::unique_ptr<IStoreKey> pCompany = OpenCompanyKey();
+  if (!pCompany) return false;
+  DropInterruptedSave(*pCompany);
+  return !KeyExists(*pCompany, kProductKeyName) || pCompany->DeleteSubKey(kProductKeyName);
+}
+
 int SetStartupValue(const char* szName, const char* szData, bool bRemove) {
   CRegCloseKey run;
   if (!OpenSettingsKey(HKEY_CURRENT_USER, kStartupRunKeyPath, run, KEY_ALL_ACCESS)) return 0;

@@ -31,6 +31,9 @@ void WriteStartupValues(const CConsoleSettings& settings);
 // the product key everything keeps its defaults.
 void LoadSettings(CConsoleSettings& settings);
 
+// Shown with the system's reason when a full save failed.
+constexpr const char* kSaveFailedText = "The settings could not be saved because of this error: ";
+
 // Full save: the language value, "App Path", "DefnsVersion", then every settings
 // object in order, into a new product key. True when the new settings are in place.
 // When it fails, *pdwError (if given) is the system's reason, 0 when none is known.
@@ -42,6 +45,16 @@ bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& companyKey, DWORD* p
 // Completes or drops what an interrupted full save left behind. True when the
 // registry holds no unfinished save afterwards.
 bool FinishInterruptedSave();
+
+// Drops what a save left beside the product key, finished or not: the imported
+// settings of a restore must not be replaced by it at the next start. True when
+// nothing of it is left.
+bool DropInterruptedSave();
+
+// The reset: deletes the product key with everything below it, and first what a
+// save left beside it. False, with nothing deleted, when "Software\Corvinth"
+// does not open.
+bool DeleteProductKey();
 
 // Writes (bRemove false) or deletes the value szName under the Run key of the
 // current user; the key is opened, never created. 1 when the registry call

@@ -5,8 +5,15 @@
 
 namespace {
 
+int HexDigit(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
+}
+
 // Splits a line into words; a word in double quotes may hold spaces and the
-// escapes \" \\ \n \t. A line whose first word starts with '#' is a comment.
+// escapes \" \\ \n \t and \xHH (the byte with two hex digits). A line whose first word starts with '#' is a comment.
 bool SplitWords(const std::string& strLine, std::vector<std::string>& words, std::string& strError) {
   std::size_t i = 0;
   const std::size_t n = strLine.size();
@@ -23,7 +30,11 @@ bool SplitWords(const std::string& strLine, std::vector<std::string>& words, std
           bClosed = true;
           break;
         }
-        if (c == '\\' && i < n) {
+        if (c == '\\' && i + 2 < n && strLine[i] == 'x' && HexDigit(strLine[i + 1]) >= 0 &&
+            HexDigit(strLine[i + 2]) >= 0) {
+          strWord += static_cast<char>(HexDigit(strLine[i + 1]) * 16 + HexDigit(strLine[i + 2]));
+          i += 3;
+        } else if (c == '\\' && i < n) {
           const char e = strLine[i++];
           strWord += e == 'n' ? '\n' : e == 't' ? '\t' : e;
         } else {

@@ -14,7 +14,7 @@ namespace {
 
 // The main window: a dialog titled with the application title that has a caption
 // (the console's screens, its message box among them, have none).
-BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
+BOOL CALLBACK FindMainDialog(HWND hWnd, LPARAM lParam) {
   char szClass[16] = {};
   char szTitle[64] = {};
   ::GetClassNameA(hWnd, szClass, sizeof(szClass));
@@ -26,6 +26,13 @@ BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
     return FALSE;
   }
   return TRUE;
+}
+
+// Hidden in the tray, the main window is a child of the tray's hidden window.
+BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
+  if (!FindMainDialog(hWnd, lParam)) return FALSE;
+  ::EnumChildWindows(hWnd, &FindMainDialog, lParam);
+  return *reinterpret_cast<HWND*>(lParam) == nullptr;
 }
 
 }  // namespace

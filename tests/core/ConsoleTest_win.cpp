@@ -73,7 +73,7 @@ void RemoveConsoleKeys() {
 
 // The main window: the console's dialog with a caption and no owner (the request
 // window has both, the screens neither).
-BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
+BOOL CALLBACK FindMainDialog(HWND hWnd, LPARAM lParam) {
   char szClass[16] = {};
   ::GetClassNameA(hWnd, szClass, sizeof(szClass));
   if (std::string(szClass) != "#32770" || (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION ||
@@ -81,6 +81,13 @@ BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
     return TRUE;
   *reinterpret_cast<HWND*>(lParam) = hWnd;
   return FALSE;
+}
+
+// Hidden in the tray, the main window is a child of the tray's hidden window.
+BOOL CALLBACK FindMainWindow(HWND hWnd, LPARAM lParam) {
+  if (!FindMainDialog(hWnd, lParam)) return FALSE;
+  ::EnumChildWindows(hWnd, &FindMainDialog, lParam);
+  return *reinterpret_cast<HWND*>(lParam) == nullptr;
 }
 
 // One started console process; ended by the test if it still runs at the end.
@@ -226,6 +233,47 @@ TEST_F(ConsoleTest, CommandLineStartsHiddenAndTheCloseBoxOnlyHides) {
   EXPECT_FALSE(::IsWindowVisible(hMain));
   EXPECT_TRUE(console.IsRunning());
   EXPECT_TRUE(FileExists(m_strWorking));
+  EXPECT_EQ(259, console.ExitThroughTray());
+}
+
+TEST_F(ConsoleTest, TrayDoubleClickRestoresAHiddenConsoleAndThenExits) {
+  CConsole console(m_strApp, "-min");
+  const HWND hMain = console.WaitForMainWindow();
+  ASSERT_NE(nullptr, hMain);
+  // The tray icon's callback message, as the shell sends it for icon 1031.
+  const auto doubleClick = [hMain] { ::PostMessageA(hMain, WM_APP + 1, IDR_TRAYMENU, WM_LBUTTONDBLCLK); };
+  doubleClick();
+  EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }, kWaitMs));
+  // Shown, the default item is "&Exit".
+  doubleClick();
+  EXPECT_EQ(259, console.WaitForExit());
+}
+
+// The stand-in splash control's window; its title names the movie it was given.
+std::string SplashTitle() {
+  char szTitle[600] = {};
+  const HWND hSplash = ::FindWindowA("HookwardenSplash", nullptr);
+  if (!hSplash || !::IsWindowVisible(hSplash)) return std::string();
+  ::GetWindowTextA(hSplash, szTitle, sizeof(szTitle));
+  return szTitle;
+}
+
+TEST_F(ConsoleTest, SplashPlaysItsMovieOnceWhenTheFlagIsOn) {
+  {
+    CConsole console(m_strApp, "");
+    WaitUntil([] { return !SplashTitle().empty(); }, kWaitMs);
+    // "HWSplsh" coded, in the screen folder; the console does not wait for it.
+    EXPECT_EQ("Splash " + m_strApp + "\\74\\27648\\72878380768372.hws from frame 0", SplashTitle());
+    EXPECT_NE(nullptr, console.WaitForMainWindow());
+    EXPECT_TRUE(WaitUntil([] { return SplashTitle().empty(); }, kWaitMs));
+    EXPECT_EQ(259, console.ExitThroughTray());
+  }
+  const DWORD dwOff = 0;
+  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "LoadSplashScreen", REG_BINARY, &dwOff,
+                sizeof(dwOff));
+  CConsole console(m_strApp, "");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  EXPECT_EQ(nullptr, ::FindWindowA("HookwardenSplash", nullptr));
   EXPECT_EQ(259, console.ExitThroughTray());
 }
 

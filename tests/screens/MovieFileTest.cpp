@@ -23,7 +23,7 @@ TEST(MovieFile, ReadsPagesConditionsAndControls) {
       "page *\n"
       "when *\n"
       "check 12 0 0 9 9 Remember _root.bRemember true false IDC_FS_CHECK \"\"\n"
-      "radio 13 0 0 9 9 Block _root.nAction 1\n"
+      "radio 13 0 0 9 9 Block _root.nAction \"\\x01\\x4A\\xg\"\n"
       "stepper 14 0 0 9 9 _root.nDays 1 365\n"
       "list 15 0 0 9 9 _root.rows Name|Date IDC_FS_PICK #\n"
       "page two\n"
@@ -63,7 +63,7 @@ TEST(MovieFile, ReadsPagesConditionsAndControls) {
   EXPECT_EQ("true", check.strValue);
   EXPECT_EQ("false", check.strOffValue);
   EXPECT_EQ("IDC_FS_CHECK", check.command.strCommand);
-  EXPECT_EQ("1", movie.controls[3].strValue);
+  EXPECT_EQ("\x01Jxg", movie.controls[3].strValue);
   EXPECT_EQ(365, movie.controls[4].nMaximum);
   EXPECT_EQ((std::vector<std::string>{"Name", "Date"}), movie.controls[5].columns);
   EXPECT_EQ("two", movie.controls[6].strPage);

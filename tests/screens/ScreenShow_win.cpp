@@ -1,7 +1,7 @@
 // ScreenShow.exe SHOT [MILLISECONDS]: shows one screen with sample contents for a
 // screenshot, prints "SHOWN x y width height" once it has settled, and closes it
 // after the given time (default 4000). SHOT is one of message, question, login,
-// setps, changeps, webalert, mailalert, alertdisplay.
+// setps, changeps, webalert, mailalert, alertdisplay, mailset, logset.
 #include <windows.h>
 
 #include <cstdio>
@@ -14,6 +14,7 @@
 #include "console/screens/AlertsDlg_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/PasswordDlg_win.h"
+#include "console/screens/SettingsDlgs_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "screens/ScreenUser_win.h"
@@ -41,7 +42,8 @@ int main(int argc, char** argv) {
     std::printf("SHOWN %ld %ld %ld %ld\n", rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top);
     std::fflush(stdout);
     ::Sleep(dwShowMs);
-    ::PostMessageA(hScreen, WM_CLOSE, 0, 0);
+    // Escape: the log settings screen ignores a close request.
+    ::PostMessageA(hScreen, WM_KEYDOWN, VK_ESCAPE, 1);
   });
 
   if (strShot == "message" || strShot == "question") {
@@ -74,6 +76,15 @@ int main(int argc, char** argv) {
     alert.DoModal();
   } else if (strShot == "alertdisplay") {
     CLogCustomDlg dialog(app);
+    dialog.DoModal();
+  } else if (strShot == "mailset") {
+    CAdvSettingsDlg dialog(app);
+    dialog.m_nMode = ADVSET_MODE_MAIL;
+    dialog.DoModal();
+  } else if (strShot == "logset") {
+    CLogAdvancedDlg dialog(app);
+    dialog.m_strLogFilePath = app.m_alertLog.GetLogFilePath();
+    dialog.m_bArchivePeriod = 7;
     dialog.DoModal();
   } else {
     CPasswordDlg dialog(app);
