@@ -5,6 +5,7 @@
 #include "console/screens/AlertsDlg_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
+#include "console/settings/LogArchive_win.h"
 
 int CConsoleRequestServices::RunAlert(SAlertFields& fields) {
   CAlertsDlg alert(m_settings);
@@ -23,16 +24,5 @@ std::string CConsoleRequestServices::LocalText(unsigned nStringId) {
 }
 
 SLocalTime CConsoleRequestServices::LocalTimeNow() {
-  SYSTEMTIME now = {};
-  ::GetLocalTime(&now);
-  SLocalTime time;
-  time.wYear = now.wYear;
-  time.wMonth = now.wMonth;
-  time.wDayOfWeek = now.wDayOfWeek;
-  time.wDay = now.wDay;
-  time.wHour = now.wHour;
-  time.wMinute = now.wMinute;
-  time.wSecond = now.wSecond;
-  time.wMilliseconds = now.wMilliseconds;
-  return time;
+  return CurrentLocalTime();
 }
