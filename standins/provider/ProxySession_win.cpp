@@ -124,7 +124,7 @@ class CSession {
   }
 
   bool Block(const std::string& strWhat, const std::string& strWhy) {
-    SendAll(m_client, BlockPageResponse(strWhat, strWhy + " Hookwarden's answer was Block.", false));
+    SendAll(m_client, BlockPageResponse(strWhat, strWhy + " The console answered Block.", false));
     return false;
   }
 
