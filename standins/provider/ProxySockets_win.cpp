@@ -65,6 +65,7 @@ CCloseSocket ConnectTo(const SResolvedAddress& target, DWORD dwTimeoutMs) {
   }
   nNonBlocking = 0;
   ::ioctlsocket(s.Get(), FIONBIO, &nNonBlocking);
+  SendWithoutDelay(s.Get());
   return s;
 }
 
@@ -104,6 +105,11 @@ int ReceiveWithin(SOCKET s, char* pBuffer, int cbBuffer, DWORD dwTimeoutMs) {
   if (!WaitFor(s, false, dwTimeoutMs)) return -1;
   const int nReceived = ::recv(s, pBuffer, cbBuffer, 0);
   return nReceived < 0 ? -1 : nReceived;
+}
+
+void SendWithoutDelay(SOCKET s) {
+  BOOL bNoDelay = TRUE;
+  ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof(bNoDelay));
 }
 
 unsigned LocalPort(SOCKET s) {

@@ -13,6 +13,9 @@ import threading
 
 class Handler(http.server.SimpleHTTPRequestHandler):
     protocol_version = "HTTP/1.1"
+    # Head and body are written separately: without this a kept connection waits
+    # for the client's delayed acknowledgement between them.
+    disable_nagle_algorithm = True
 
     def log_message(self, *args):
         pass
