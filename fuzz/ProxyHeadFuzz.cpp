@@ -39,9 +39,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
       std::abort();
     }
     SProxyResponse response;
-    if (ParseResponseHead(strHead, false, true, &response) && response.strRelayedHead.size() < 2) std::abort();
+    if (ParseResponseHead(strHead, SProxyRequest(), &response) && response.strRelayedHead.size() < 2) std::abort();
   }
+  // The data of a chunked body is never more than the bytes it came in.
   CChunkedBody chunked;
-  if (chunked.Consume(strBytes.data(), strBytes.size()) > strBytes.size()) std::abort();
+  std::string strData;
+  if (chunked.Consume(strBytes.data(), strBytes.size(), &strData) > strBytes.size() || strData.size() > strBytes.size())
+    std::abort();
   return 0;
 }

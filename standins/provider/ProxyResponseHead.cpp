@@ -26,8 +26,7 @@ bool ParseStatusLine(const std::string& strLine, int* pnStatus) {
 
 }  // namespace
 
-bool ParseResponseHead(const std::string& strHead, bool bHeadRequest, bool bClientKeepAlive,
-                       SProxyResponse* pResponse) {
+bool ParseResponseHead(const std::string& strHead, const SProxyRequest& request, SProxyResponse* pResponse) {
   *pResponse = SProxyResponse();
   std::vector<std::string> lines;
   std::vector<SHeaderField> fields;
@@ -36,7 +35,7 @@ bool ParseResponseHead(const std::string& strHead, bool bHeadRequest, bool bClie
     return false;
   bool bHaveLength = false;
   bool bChunked = false;
-  std::string strRelayed = lines[0] + "\r\n";
+  std::vector<SHeaderField> relayed;
   for (const SHeaderField& field : fields) {
     const char* szName = field.strName.c_str();
     if (EqualsIgnoringAsciiCase(szName, "content-length")) {
@@ -52,10 +51,10 @@ bool ParseResponseHead(const std::string& strHead, bool bHeadRequest, bool bClie
     if (EqualsIgnoringAsciiCase(szName, "connection") || EqualsIgnoringAsciiCase(szName, "proxy-connection") ||
         EqualsIgnoringAsciiCase(szName, "keep-alive"))
       continue;
-    strRelayed += field.strName + ": " + field.strValue + "\r\n";
+    relayed.push_back(field);
   }
   const int nStatus = pResponse->nStatus;
-  if (bHeadRequest || nStatus < 200 || nStatus == 204 || nStatus == 304) {
+  if (request.strMethod == "HEAD" || nStatus < 200 || nStatus == 204 || nStatus == 304) {
     pResponse->body = EBodyKind::None;
   } else if (bChunked) {
     pResponse->body = EBodyKind::Chunked;  // it wins over a length
@@ -64,7 +63,16 @@ bool ParseResponseHead(const std::string& strHead, bool bHeadRequest, bool bClie
   } else {
     pResponse->body = EBodyKind::UntilClose;
   }
-  pResponse->bKeepAlive = bClientKeepAlive && pResponse->body != EBodyKind::UntilClose;
+  // An HTTP/1.0 client does not know chunks: it gets the data, ended by the close.
+  pResponse->bDechunk = pResponse->body == EBodyKind::Chunked && request.nMinorVersion == 0;
+  pResponse->bKeepAlive = request.bKeepAlive && pResponse->body != EBodyKind::UntilClose && !pResponse->bDechunk;
+  std::string strRelayed = lines[0] + "\r\n";
+  for (const SHeaderField& field : relayed) {
+    if (pResponse->bDechunk && (EqualsIgnoringAsciiCase(field.strName.c_str(), "transfer-encoding") ||
+                                EqualsIgnoringAsciiCase(field.strName.c_str(), "content-length")))
+      continue;
+    strRelayed += field.strName + ": " + field.strValue + "\r\n";
+  }
   strRelayed += pResponse->bKeepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
   pResponse->strRelayedHead = strRelayed;
   return true;
@@ -87,11 +95,12 @@ bool CChunkedBody::EndSizeLine() {
   return true;
 }
 
-std::size_t CChunkedBody::Consume(const char* pData, std::size_t nSize) {
+std::size_t CChunkedBody::Consume(const char* pData, std::size_t nSize, std::string* pstrData) {
   std::size_t i = 0;
   while (i < nSize && m_state != EState::Done && m_state != EState::Malformed) {
     if (m_state == EState::Data) {
       const std::size_t nTake = m_nLeft < nSize - i ? static_cast<std::size_t>(m_nLeft) : nSize - i;
+      if (pstrData) pstrData->append(pData + i, nTake);
       i += nTake;
       m_nLeft -= nTake;
       if (m_nLeft == 0) m_state = EState::DataEnd;

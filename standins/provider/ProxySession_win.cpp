@@ -48,20 +48,23 @@ class CInput {
   std::string m_strPending;
 };
 
-// Copies a body of nLength bytes, or a chunked one, from input to the socket to.
-bool RelayBody(CInput& input, SOCKET to, bool bChunked, unsigned long long nLength) {
+// Copies a body of nLength bytes, or a chunked one, from input to the socket to;
+// bDechunk passes only the chunks' data.
+bool RelayBody(CInput& input, SOCKET to, bool bChunked, unsigned long long nLength, bool bDechunk = false) {
   CChunkedBody chunked;
+  std::string strData;
   for (;;) {
     std::string& strPending = input.Pending();
     std::size_t nTake = 0;
     if (bChunked) {
-      nTake = chunked.Consume(strPending.data(), strPending.size());
+      strData.clear();
+      nTake = chunked.Consume(strPending.data(), strPending.size(), bDechunk ? &strData : nullptr);
       if (chunked.IsMalformed()) return false;
     } else {
       nTake = nLength < strPending.size() ? static_cast<std::size_t>(nLength) : strPending.size();
       nLength -= nTake;
     }
-    if (nTake && !SendAll(to, strPending.data(), nTake)) return false;
+    if (bDechunk ? !SendAll(to, strData) : (nTake && !SendAll(to, strPending.data(), nTake))) return false;
     strPending.erase(0, nTake);
     if (bChunked ? chunked.IsComplete() : nLength == 0) return true;
     if (!input.ReadMore()) return false;
@@ -138,7 +141,7 @@ class CSession {
     for (;;) {
       std::string strHead;
       if (answer.ReadHead(kMaxResponseHeadBytes, &strHead) != EHeadRead::Complete ||
-          !ParseResponseHead(strHead, request.strMethod == "HEAD", request.bKeepAlive, &response))
+          !ParseResponseHead(strHead, request, &response))
         return Refuse(502, "The origin server's answer is not HTTP.");
       if (response.nStatus >= 200) break;
       // Interim answers (100 Continue) go to HTTP/1.1 clients only.
@@ -150,7 +153,7 @@ class CSession {
         return response.bKeepAlive;
       case EBodyKind::Length:
       case EBodyKind::Chunked:
-        return RelayBody(answer, m_client, response.body == EBodyKind::Chunked, response.nLength) &&
+        return RelayBody(answer, m_client, response.body == EBodyKind::Chunked, response.nLength, response.bDechunk) &&
                response.bKeepAlive;
       case EBodyKind::UntilClose:
         if (!SendAll(m_client, answer.Pending())) return false;

@@ -132,19 +132,30 @@ TEST(ProxyHeadTest, ResponseFramingAndTheRelayedConnectionField) {
       {"HTTP/1.1 304 Not Modified\r\n\r\n", false, EBodyKind::None, true},
       {"HTTP/1.1 204\r\n\r\n", false, EBodyKind::None, true},
   };
+  SProxyRequest request;
   for (const auto& test : kCases) {
     SProxyResponse response;
-    ASSERT_TRUE(ParseResponseHead(test.szHead, test.bHeadRequest, true, &response)) << test.szHead;
+    request.strMethod = test.bHeadRequest ? "HEAD" : "GET";
+    ASSERT_TRUE(ParseResponseHead(test.szHead, request, &response)) << test.szHead;
     EXPECT_EQ(test.body, response.body) << test.szHead;
     EXPECT_EQ(test.bKeepAlive, response.bKeepAlive) << test.szHead;
   }
   SProxyResponse response;
+  request.strMethod = "GET";
+  request.bKeepAlive = false;
   ASSERT_TRUE(ParseResponseHead("HTTP/1.1 200 OK\r\nKeep-Alive: timeout=5\r\nX-A: b\r\nContent-Length: 0\r\n\r\n",
-                                false, false, &response));
+                                request, &response));
   EXPECT_EQ("HTTP/1.1 200 OK\r\nX-A: b\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", response.strRelayedHead);
+  // An HTTP/1.0 client gets a chunked body as plain data ended by the close.
+  request.nMinorVersion = 0;
+  request.bKeepAlive = true;
+  ASSERT_TRUE(ParseResponseHead("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nX-A: b\r\n\r\n", request, &response));
+  EXPECT_TRUE(response.bDechunk);
+  EXPECT_FALSE(response.bKeepAlive);
+  EXPECT_EQ("HTTP/1.1 200 OK\r\nX-A: b\r\nConnection: close\r\n\r\n", response.strRelayedHead);
   for (const char* szBad : {"HTTP/1.1 2000 OK\r\n\r\n", "ICY 200 OK\r\n\r\n", "HTTP/1.1 099 X\r\n\r\n",
                             "HTTP/1.1 200 OK\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\n"}) {
-    EXPECT_FALSE(ParseResponseHead(szBad, false, true, &response)) << szBad;
+    EXPECT_FALSE(ParseResponseHead(szBad, request, &response)) << szBad;
   }
 }
 
@@ -156,9 +167,11 @@ TEST(ProxyHeadTest, ChunkedBodyEndsAfterItsTrailerWhicheverWayTheBytesArrive) {
   EXPECT_TRUE(whole.IsComplete());
   CChunkedBody byteWise;
   std::size_t nTaken = 0;
-  for (char c : strBody + strNext) nTaken += byteWise.Consume(&c, 1);
+  std::string strData;
+  for (char c : strBody + strNext) nTaken += byteWise.Consume(&c, 1, &strData);
   EXPECT_EQ(strBody.size(), nTaken);
   EXPECT_TRUE(byteWise.IsComplete());
+  EXPECT_EQ("hello0123456789", strData);
   for (const std::string& strBad : {std::string("x\r\n"), std::string("1234567890abcdef0\r\n"),
                                     std::string("3\r\nabcX\r\n"), std::string(5000, '1')}) {
     CChunkedBody bad;

@@ -75,6 +75,7 @@ listed=http://localhost:$oport
 px -o "$work/got.bin" "$unlisted/plain.bin"
 check "unlisted page arrives byte for byte" "$(cmp -s "$work/got.bin" "$work/root/plain.bin" && echo same)" same
 check "chunked answer" "$(px "$unlisted/chunked" | tr '\n' '|')" "first part|second part|"
+check "chunked answer to HTTP/1.0 is plain data" "$(px --http1.0 --raw "$unlisted/chunked" | tr '\n' '|')" "first part|second part|"
 check "HEAD gets the head only" "$(px -I "$unlisted/plain.html" | head -1 | tr -d '\r')" "HTTP/1.1 200 OK"
 check "POST body" "$(px --data-binary 'name=value&x=1' "$unlisted/echo")" "name=value&x=1"
 check "keep-alive" "$(px -v "$unlisted/plain.html" "$unlisted/plain.html" 2>&1 | grep -c 'Re-using existing connection')" 1
