@@ -2,7 +2,8 @@
 # The web proxy under Wine, used by curl from the Linux side with a local origin
 # server (origin.py) and the real console, all on the loopback address: unlisted
 # pages pass byte for byte, listed ones get the block page (the web list's
-# permission is Block, so no alert opens), CONNECT tunnels, keep-alive, a few
+# permission is Block, so no alert opens) with the program that asked (curl: the
+# proxy itself; a Windows client: its own name), CONNECT tunnels, keep-alive, a few
 # dozen requests at once, malformed heads, and the console's saved log.
 #   proxy-test.sh BUILD_DIR
 set -u
@@ -83,6 +84,9 @@ check "keep-alive" "$(px -v "$unlisted/plain.html" "$unlisted/plain.html" 2>&1 |
 # A listed page: the block page, and the origin never sees the request.
 check "listed page is blocked" "$(px -o "$work/block.html" -w '%{http_code}' "$listed/listed.html?user=a")" 403
 check "block page names the address" "$(grep -c "localhost:$oport/listed.html" "$work/block.html")" 1
+check "listed page for a Windows client" \
+  "$(wine "$build/bin/proxy-client.exe" "$pport" "$listed/listed.html?from=wine" 2>/dev/null | tr -d '\r')" \
+  "HTTP/1.1 403 Forbidden"
 
 # CONNECT: refused for a listed host; for an unlisted one bytes go both ways.
 check "CONNECT to a listed host is refused" "$(px -p -o /dev/null -w '%{http_connect}' "$listed/plain.html")" 403
@@ -109,9 +113,10 @@ check "still serving" "$(px "$unlisted/plain.html")" "an unlisted page"
 (cd "$build/bin" && wine tray-command.exe exit >/dev/null 2>&1)
 wait_for 20 bash -c "! (cd '$build/bin' && wine provider-standin.exe --probe >/dev/null 2>&1)"
 log=$(wine reg query 'HKCU\Software\Corvinth\Hookwarden\AlertandLog' /s 2>/dev/null | tr -d '\r')
-check "saved log names the program" "$(echo "$log" | grep -q 'Program.*provider-standin.exe' && echo yes)" yes
+check "saved log names the proxy for curl" "$(echo "$log" | grep -q 'Program.*provider-standin.exe' && echo yes)" yes
+check "saved log names the Windows client" "$(echo "$log" | grep -q 'Program.*proxy-client.exe' && echo yes)" yes
 check "saved log names the page" "$(echo "$log" | grep -q "StrictedData.*localhost:$oport/listed.html" && echo yes)" yes
-check "proxy printed the verdicts" "$(grep -c "kind 'U'.*url localhost:$oport/listed.html: block" "$work/proxy.out")" 21
+check "proxy printed the verdicts" "$(grep -c "kind 'U'.*url localhost:$oport/listed.html: block" "$work/proxy.out")" 22
 
 [ $failures -eq 0 ] && rm -rf "$work"
 echo "$failures failure(s)"
