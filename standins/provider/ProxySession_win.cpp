@@ -88,6 +88,9 @@ class CSession {
     SResolvedAddress origin;
     if (!ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &origin))
       return Refuse(502, "The host name " + request.strHost + " does not resolve.");
+    // A request for the proxy itself would come back to it again and again.
+    if (request.nPort == m_settings.nListenPort && IsThisMachine(origin))
+      return Refuse(400, "The request is for the proxy itself.");
     if (!IsAllowed(request, origin)) return false;
     CCloseSocket server = ConnectTo(origin, m_settings.dwOriginMs);
     if (!server) return Refuse(502, "The origin server " + HostFieldValue(request) + " does not answer.");
@@ -102,6 +105,11 @@ class CSession {
   bool Refuse(int nStatus, const std::string& strDetail) {
     SendAll(m_client, ErrorResponse(nStatus, strDetail, false));
     return false;
+  }
+
+  static bool IsThisMachine(const SResolvedAddress& address) {
+    const std::string& strText = address.strText;
+    return strText.compare(0, 4, "127.") == 0 || strText == "::1" || strText == "0.0.0.0" || strText == "::";
   }
 
   const SClientProgram& Program() {

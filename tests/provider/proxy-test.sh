@@ -106,6 +106,7 @@ check "origin never saw a listed request" "$(grep -c listed "$work/origin.log")"
 check "no host: 400" "$(python3 "$here/raw-request.py" "$pport" nohost "$oport")" "HTTP/1.1 400 Bad Request"
 check "64 KB head: 400" "$(python3 "$here/raw-request.py" "$pport" big "$oport")" "HTTP/1.1 400 Bad Request"
 check "binary junk: 400" "$(python3 "$here/raw-request.py" "$pport" junk)" "HTTP/1.1 400 Bad Request"
+check "request for the proxy itself: 400" "$(px -o /dev/null -w '%{http_code}' "http://127.0.0.1:$pport/")" 400
 check "early close: closed" "$(python3 "$here/raw-request.py" "$pport" early "$oport")" closed
 check "still serving" "$(px "$unlisted/plain.html")" "an unlisted page"
 
