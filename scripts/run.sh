@@ -2,14 +2,18 @@
 # The main job: builds the Windows deliverables, starts the console under Wine from
 # the application folder build/windows/app (on the user's display when DISPLAY is
 # set, else on the session's virtual one), lets the provider stand-in send it
-# requests, printing each verdict, and ends it through the tray's Exit command.
+# requests, printing each verdict, sends a listed and an unlisted request with curl
+# through the stand-in as a web proxy to a local origin server, and ends the
+# console through the tray's Exit command.
 set -euo pipefail
 user_display=${DISPLAY:-}
 source "$(dirname "$0")/windows-session.sh"
 # The console enters itself in the current user's Run key, and every later start
 # of the session's wine server would start it again: take the entry out at the end
 # so that the tests sharing this prefix find no console running.
+proxy_pids=()
 cleanup() {
+  for pid in "${proxy_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
   wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Hookwarden /f >/dev/null 2>&1 || true
   $session stop $build >/dev/null
 }
@@ -70,6 +74,42 @@ printf 'GET /verify?user=alice HTTP/1.1\r\nHost: www.login.example.com\r\nAccept
 answered allow --kind U --ip 203.0.113.5 --port 80 --head "$(wine winepath -w "$(pwd)/$build/run-head.txt" 2>/dev/null | tr -d '\r')" --name iexplore.exe
 printf 'GET /index.html HTTP/1.1\r\nHost: www.example.org\r\nAccept: */*\r\n\r\n' |
   provider --kind U --ip 198.51.100.7 --port 80 --head - --name firefox.exe
+echo
+echo "== the provider stand-in as a web proxy: curl's requests through it, checked and decided like the provider's"
+# All on the loopback address: a local origin server, and the listed name resolved
+# to it by the proxy itself, so no name server is asked.
+mkdir -p "$build/run-origin"
+echo "a page of the local origin server" >"$build/run-origin/index.html"
+rm -f "$build/run-origin.port"
+python3 tests/provider/origin.py --root "$build/run-origin" --seconds 120 >"$build/run-origin.port" &
+proxy_pids+=($!)
+for _ in $(seq 1 50); do [ -s "$build/run-origin.port" ] && break; sleep 0.1; done
+oport=$(head -1 "$build/run-origin.port")
+proxy_out=$(pwd)/$build/run-proxy.out
+pport=$(python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])')
+(cd "$bin" && exec wine provider-standin.exe --proxy "127.0.0.1:$pport" --resolve login.example.com=127.0.0.1 \
+  --seconds 120 >"$proxy_out" 2>/dev/null) &
+proxy_pids+=($!)
+for _ in $(seq 1 150); do grep -q "proxy listening" "$proxy_out" 2>/dev/null && break; sleep 0.2; done
+through_proxy() {
+  curl -s --max-time 90 -x "http://127.0.0.1:$pport" -o "$build/run-page.html" -w '%{http_code}' "$1" || true
+}
+shown() { sed -e 's/<[^>]*>//g' "$build/run-page.html" | grep -v '^ *$' | sed 's/^/  page | /'; }
+echo "curl -x http://127.0.0.1:$pport http://127.0.0.1:$oport/index.html   (unlisted: forwarded)"
+echo "  curl got HTTP $(through_proxy "http://127.0.0.1:$oport/index.html")"
+shown
+echo "curl -x http://127.0.0.1:$pport http://login.example.com/verify   (listed: the console's alert asks)"
+through_proxy http://login.example.com/verify >"$build/run-code.txt" &
+curl_pid=$!
+(cd "$bin" && wine alert-answer.exe block 2>/dev/null | tr -d '\r') || true
+wait $curl_pid || true
+echo "  curl got HTTP $(cat "$build/run-code.txt")"
+shown
+echo "what the proxy did:"
+tr -d '\r' <"$proxy_out" | sed 's/^/  proxy | /'
+for pid in "${proxy_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+proxy_pids=()
+
 echo
 echo "== the tray's Exit command ends the console"
 (cd "$bin" && wine tray-command.exe exit 2>/dev/null | tr -d '\r') || true

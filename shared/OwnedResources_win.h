@@ -3,6 +3,8 @@
 // Detach(). Code elsewhere never calls CloseHandle, RegCloseKey and the like itself.
 #pragma once
 
+#include <winsock2.h>
+#include <ws2tcpip.h>
 #include <ole2.h>
 #include <windows.h>
 
@@ -109,6 +111,17 @@ struct SFindCloseTraits {  // FindFirstFile searches
   static void Close(Handle h) { ::FindClose(h); }
 };
 
+struct SCloseSocketTraits {  // Windows Sockets; the user links ws2_32
+  using Handle = SOCKET;
+  static Handle Empty() { return INVALID_SOCKET; }
+  static void Close(Handle h) { ::closesocket(h); }
+};
+struct SFreeAddrInfoTraits {  // getaddrinfo results
+  using Handle = addrinfo*;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::freeaddrinfo(h); }
+};
+
 using CRegCloseKey = COwned<SRegCloseKeyTraits>;
 using CCloseHandle = COwned<SCloseHandleTraits>;
 using CCloseFile = COwned<SCloseFileTraits>;
@@ -121,6 +134,26 @@ using CDeleteObject = COwned<SDeleteObjectTraits>;
 using CDestroyMenu = COwned<SDestroyMenuTraits>;
 using CSysFreeString = COwned<SSysFreeStringTraits>;
 using CFindClose = COwned<SFindCloseTraits>;
+using CCloseSocket = COwned<SCloseSocketTraits>;
+using CFreeAddrInfo = COwned<SFreeAddrInfoTraits>;
+
+// Windows Sockets started for the life of a scope (WSAStartup, WSACleanup).
+class CWSACleanup {
+ public:
+  CWSACleanup() noexcept {
+    WSADATA data;
+    m_bStarted = ::WSAStartup(MAKEWORD(2, 2), &data) == 0;
+  }
+  ~CWSACleanup() {
+    if (m_bStarted) ::WSACleanup();
+  }
+  CWSACleanup(const CWSACleanup&) = delete;
+  CWSACleanup& operator=(const CWSACleanup&) = delete;
+  bool IsStarted() const noexcept { return m_bStarted; }
+
+ private:
+  bool m_bStarted = false;
+};
 
 // A COM interface pointer that calls Release().
 template <class T>

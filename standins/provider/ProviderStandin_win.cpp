@@ -8,6 +8,9 @@
 //   provider-standin --kind U --ip ADDRESS --port PORT (--head FILE|- | --url URL) [...]
 //   ... [--always]   send without asking the definitions (to drive the console directly)
 //   provider-standin --probe   sends nothing; exit 0 when the console's request window is there, 4 when not
+//   provider-standin --proxy [ADDRESS:]PORT [--resolve NAME=ADDRESS]... [--seconds N]
+//     a local web proxy (default 127.0.0.1:8118) that checks every request as the
+//     provider does and forwards, blocks or refuses it (ProxyServer_win.h)
 //
 // --head reads a raw HTTP request head from FILE, or from standard input for "-".
 // Exit code: the console's verdict (1 allow, 0 block); 3 when the definitions do
@@ -26,6 +29,8 @@
 #include "shared/BoundedCopy.h"
 #include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"
+#include "standins/provider/ProxyOptions.h"
+#include "standins/provider/ProxyServer_win.h"
 
 namespace {
 
@@ -49,7 +54,8 @@ int Usage() {
   std::fprintf(stderr,
                "usage: provider-standin --kind I --ip ADDRESS --port PORT [--path PROCESS_PATH] [--name PROCESS_NAME]\n"
                "       provider-standin --kind U --ip ADDRESS --port PORT (--head FILE|- | --url URL) [...]\n"
-               "       add --always to send without asking the definitions\n");
+               "       add --always to send without asking the definitions\n"
+               "       provider-standin --proxy [ADDRESS:]PORT [--resolve NAME=ADDRESS]... [--seconds N]\n");
   return kExitUsage;
 }
 
@@ -141,6 +147,15 @@ int SendToConsole(EngineRequest& request) {
 int main(int argc, char** argv) {
   // Whether the console is up, without a request that might open an alert.
   if (argc == 2 && !std::strcmp(argv[1], "--probe")) return CLSPGlobals::GetMainWndHandle() ? 0 : kExitNoConsole;
+  if (argc >= 2 && !std::strcmp(argv[1], "--proxy")) {
+    SProxyOptions proxyOptions;
+    std::string strError;
+    if (!ParseProxyOptions(argc, argv, 2, &proxyOptions, &strError)) {
+      std::fprintf(stderr, "provider-standin: %s\n", strError.c_str());
+      return Usage();
+    }
+    return RunProxy(proxyOptions);
+  }
   COptions options;
   if (!ParseOptions(argc, argv, options)) return Usage();
   const bool bUrl = options.szKind[0] == KIND_URL;

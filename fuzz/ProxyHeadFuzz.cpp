@@ -1,0 +1,50 @@
+// Bytes of any kind as a client's request head and as an origin's answer to the
+// web proxy. Beyond not crashing: the head passed on is one well-formed head (no
+// field or second request smuggled in by line breaks), and the checked head is in
+// lower case.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "standins/provider/HttpFields.h"
+#include "standins/provider/ProxyRequestHead.h"
+#include "standins/provider/ProxyResponseHead.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
+  const std::string strBytes(reinterpret_cast<const char*>(pData), cbData);
+  std::size_t nLength = 0;
+  if (FindHeadEnd(strBytes.data(), strBytes.size(), kMaxRequestHeadBytes, &nLength) == EHeadEnd::Complete) {
+    if (nLength == 0 || nLength > strBytes.size()) std::abort();
+    const std::string strHead = strBytes.substr(0, nLength);
+    SProxyRequest request;
+    std::string strReason;
+    if (ParseRequestHead(strHead, &request, &strReason)) {
+      const std::string strForwarded = ForwardedHead(request);
+      std::size_t nForwarded = 0;
+      if (FindHeadEnd(strForwarded.data(), strForwarded.size(), strForwarded.size() + 1, &nForwarded) !=
+              EHeadEnd::Complete ||
+          nForwarded != strForwarded.size())
+        std::abort();
+      std::vector<std::string> lines;
+      std::vector<SHeaderField> fields;
+      if (!SplitHeadLines(strForwarded, &lines) || !ParseFieldLines(lines, &fields) ||
+          fields.size() != request.fields.size() + 2 + (request.bChunkedBody ? 1 : 0))
+        std::abort();
+      for (char c : CheckedHead(request)) {
+        if (c >= 'A' && c <= 'Z') std::abort();
+      }
+    } else if (strReason.empty()) {
+      std::abort();
+    }
+    SProxyResponse response;
+    if (ParseResponseHead(strHead, SProxyRequest(), &response) && response.strRelayedHead.size() < 2) std::abort();
+  }
+  // The data of a chunked body is never more than the bytes it came in.
+  CChunkedBody chunked;
+  std::string strData;
+  if (chunked.Consume(strBytes.data(), strBytes.size(), &strData) > strBytes.size() || strData.size() > strBytes.size())
+    std::abort();
+  return 0;
+}

@@ -1,0 +1,117 @@
+// Engine and console checks of the web proxy (see ProxyChecks_win.h).
+#include "standins/provider/ProxyChecks_win.h"
+
+#include <iphlpapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <mutex>
+#include <vector>
+
+#include "engine/LSPGlobals.h"
+#include "shared/BoundedCopy.h"
+#include "shared/EngineRequest.h"
+#include "shared/OwnedResources_win.h"
+
+namespace {
+
+// A user has all the time an alert needs; a console that never answers blocks.
+constexpr UINT kConsoleTimeoutMs = 10 * 60 * 1000;
+constexpr std::size_t kUrlSize = 261;
+
+std::mutex g_printMutex;
+
+SClientProgram ThisProgram() {
+  char szPath[MAX_PATH] = {};
+  ::GetModuleFileNameA(nullptr, szPath, sizeof(szPath));
+  const char* pSlash = std::strrchr(szPath, '\\');
+  return {szPath, pSlash ? pSlash + 1 : szPath};
+}
+
+DWORD OwnerOfIPv4Connection(const sockaddr_in& peer, unsigned nProxyPort) {
+  ULONG cbTable = 0;
+  std::vector<unsigned char> table;
+  DWORD dwResult = ERROR_INSUFFICIENT_BUFFER;
+  for (int nTry = 0; nTry < 3 && dwResult == ERROR_INSUFFICIENT_BUFFER; ++nTry) {
+    table.resize(cbTable ? cbTable : sizeof(MIB_TCPTABLE_OWNER_PID));
+    cbTable = static_cast<ULONG>(table.size());
+    dwResult = ::GetExtendedTcpTable(table.data(), &cbTable, FALSE, AF_INET, TCP_TABLE_OWNER_PID_CONNECTIONS, 0);
+  }
+  if (dwResult != NO_ERROR) return 0;
+  const auto* pTable = reinterpret_cast<const MIB_TCPTABLE_OWNER_PID*>(table.data());
+  for (DWORD i = 0; i < pTable->dwNumEntries; ++i) {
+    const MIB_TCPROW_OWNER_PID& row = pTable->table[i];
+    // The client's end: its own address and port, with the proxy's port opposite.
+    if (row.dwLocalAddr == peer.sin_addr.s_addr && static_cast<u_short>(row.dwLocalPort) == peer.sin_port &&
+        ntohs(static_cast<u_short>(row.dwRemotePort)) == nProxyPort)
+      return row.dwOwningPid;
+  }
+  return 0;
+}
+
+}  // namespace
+
+SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxyPort) {
+  const DWORD dwPid =
+      peer.ss_family == AF_INET ? OwnerOfIPv4Connection(reinterpret_cast<const sockaddr_in&>(peer), nProxyPort) : 0;
+  if (dwPid != 0 && dwPid != ::GetCurrentProcessId()) {
+    CCloseHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwPid));
+    char szPath[MAX_PATH] = {};
+    DWORD cchPath = sizeof(szPath);
+    if (process && ::QueryFullProcessImageNameA(process.Get(), 0, szPath, &cchPath)) {
+      const char* pSlash = std::strrchr(szPath, '\\');
+      return {szPath, pSlash ? pSlash + 1 : szPath};
+    }
+  }
+  return ThisProgram();
+}
+
+std::string AddressOfCheckedHead(const std::string& strCheckedHead) {
+  char szUrl[kUrlSize] = {};
+  CLSPGlobals::GetUrl(strCheckedHead.c_str(), szUrl);
+  return szUrl;
+}
+
+bool IsListedUrl(std::string* pstrAddress) {
+  char szLink[kUrlSize];
+  CopyBounded(szLink, pstrAddress->c_str());
+  const bool bListed = CLSPGlobals::IsBadUrl(szLink);
+  *pstrAddress = szLink;
+  return bListed;
+}
+
+bool IsListedHostAddress(const std::string& strAddress) {
+  return CLSPGlobals::IsBadIP(strAddress.c_str());
+}
+
+int AskConsole(char cKind, const SClientProgram& program, const std::string& strHostIP, unsigned nPort,
+               const std::string& strUrl) {
+  EngineRequest request;
+  std::memset(&request, 0, sizeof(request));
+  CopyBounded(request.szProcessPath, program.strPath.c_str());
+  CopyBounded(request.szProcessName, program.strName.c_str());
+  CopyBounded(request.szHostIP, strHostIP.c_str());
+  CopyBounded(request.szPort, std::to_string(nPort).c_str());
+  request.web.cWebKind = cKind;
+  if (cKind == KIND_URL) CopyBounded(request.web.szUrl, strUrl.c_str());
+  COPYDATASTRUCT copy = {};
+  copy.dwData = cKind == KIND_URL ? REQUEST_URL : REQUEST_HOST_IP;
+  copy.cbData = WEB_REQUEST_SIZE;
+  copy.lpData = &request;
+  DWORD_PTR dwResult = 0;
+  HWND hConsole = CLSPGlobals::GetMainWndHandle();
+  const bool bAnswered = hConsole && ::SendMessageTimeoutA(hConsole, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
+                                                           SMTO_NORMAL, kConsoleTimeoutMs, &dwResult);
+  const int nVerdict = bAnswered && dwResult ? VERDICT_ALLOW : VERDICT_BLOCK;
+  PrintLine("request " + std::to_string(copy.dwData) + " kind '" + cKind + "' program " + request.szProcessName +
+            " host " + request.szHostIP + " port " + request.szPort +
+            (cKind == KIND_URL ? std::string(" url ") + request.web.szUrl : std::string()) + ": " +
+            (nVerdict ? "allow" : "block") + (hConsole ? "" : " (no console running)"));
+  return nVerdict;
+}
+
+void PrintLine(const std::string& strLine) {
+  std::lock_guard<std::mutex> lock(g_printMutex);
+  std::printf("%s\n", strLine.c_str());
+  std::fflush(stdout);
+}

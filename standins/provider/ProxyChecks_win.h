@@ -1,0 +1,33 @@
+// What the web proxy asks about each request, as the socket-layer provider does:
+// the engine library whether the definitions list the address, and, when they do,
+// the console for its verdict, naming the program that opened the connection.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <string>
+
+struct SClientProgram {
+  std::string strPath;
+  std::string strName;
+};
+
+// The program on this machine whose socket is the peer of a connection accepted on
+// nProxyPort, when the system tells it; otherwise this program.
+SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxyPort);
+
+// The address GetUrl cuts out of the lower-case checked head; empty when none.
+std::string AddressOfCheckedHead(const std::string& strCheckedHead);
+
+// IsBadUrl on the address (which it leaves lower-cased) and IsBadIP.
+bool IsListedUrl(std::string* pstrAddress);
+bool IsListedHostAddress(const std::string& strAddress);
+
+// Sends request 1126 (cKind 'U', with strUrl) or 1125 ('I') to the console and
+// returns its verdict; block when no console answers.
+int AskConsole(char cKind, const SClientProgram& program, const std::string& strHostIP, unsigned nPort,
+               const std::string& strUrl);
+
+// One line on standard output; lines of several connections do not mix.
+void PrintLine(const std::string& strLine);

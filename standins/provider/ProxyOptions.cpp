@@ -1,0 +1,64 @@
+// The web proxy's command line (see ProxyOptions.h).
+#include "standins/provider/ProxyOptions.h"
+
+#include <cstring>
+
+#include "shared/AsciiCase.h"
+#include "standins/provider/HttpFields.h"
+
+namespace {
+
+bool ParseListenAddress(const std::string& strValue, SProxyOptions* pOptions) {
+  const std::size_t nColon = strValue.rfind(':');
+  std::string strPort = strValue;
+  if (nColon != std::string::npos) {
+    std::string strAddress = strValue.substr(0, nColon);
+    if (strAddress.size() > 2 && strAddress.front() == '[' && strAddress.back() == ']')
+      strAddress = strAddress.substr(1, strAddress.size() - 2);
+    if (strAddress.empty()) return false;
+    pOptions->strAddress = strAddress;
+    strPort = strValue.substr(nColon + 1);
+  }
+  return ParsePort(strPort, &pOptions->nPort);
+}
+
+}  // namespace
+
+bool ParseProxyOptions(int argc, const char* const* argv, int nFirst, SProxyOptions* pOptions, std::string* pstrError) {
+  *pOptions = SProxyOptions();
+  if (nFirst < argc && argv[nFirst][0] != '-') {
+    if (!ParseListenAddress(argv[nFirst], pOptions)) {
+      *pstrError = std::string("not an address and port: ") + argv[nFirst];
+      return false;
+    }
+    ++nFirst;
+  }
+  for (int i = nFirst; i < argc; i += 2) {
+    if (i + 1 >= argc) {
+      *pstrError = std::string("a value is missing after ") + argv[i];
+      return false;
+    }
+    const std::string strValue = argv[i + 1];
+    if (!std::strcmp(argv[i], "--resolve")) {
+      const std::size_t nEquals = strValue.find('=');
+      if (nEquals == std::string::npos || nEquals == 0 || nEquals + 1 == strValue.size()) {
+        *pstrError = "--resolve takes NAME=ADDRESS";
+        return false;
+      }
+      std::string strName = strValue.substr(0, nEquals);
+      for (char& c : strName) c = LowerAsciiChar(c);
+      pOptions->resolveOverrides[strName] = strValue.substr(nEquals + 1);
+    } else if (!std::strcmp(argv[i], "--seconds")) {
+      unsigned long long nSeconds = 0;
+      if (!ParseDecimal(strValue, &nSeconds) || nSeconds == 0 || nSeconds > 86400 * 365) {
+        *pstrError = "--seconds takes a number of seconds";
+        return false;
+      }
+      pOptions->nSeconds = static_cast<unsigned>(nSeconds);
+    } else {
+      *pstrError = std::string("unknown option ") + argv[i];
+      return false;
+    }
+  }
+  return true;
+}

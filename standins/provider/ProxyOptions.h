@@ -1,0 +1,17 @@
+// The web proxy's command line: provider-standin --proxy [ADDRESS:]PORT
+// [--resolve NAME=ADDRESS]... [--seconds N].
+#pragma once
+
+#include <map>
+#include <string>
+
+struct SProxyOptions {
+  std::string strAddress = "127.0.0.1";  // loopback unless told otherwise
+  unsigned nPort = 8118;
+  // Names that resolve to the given address without asking a name server.
+  std::map<std::string, std::string> resolveOverrides;
+  unsigned nSeconds = 0;  // 0: until stopped
+};
+
+// argv[nFirst] is the value of --proxy. False with a reason for the usage text.
+bool ParseProxyOptions(int argc, const char* const* argv, int nFirst, SProxyOptions* pOptions, std::string* pstrError);

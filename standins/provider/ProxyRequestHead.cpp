@@ -1,0 +1,196 @@
+// Request-head parsing for the web proxy (see ProxyRequestHead.h).
+#include "standins/provider/ProxyRequestHead.h"
+
+#include <cstring>
+
+#include "shared/AsciiCase.h"
+#include "standins/provider/HttpFields.h"
+
+EHeadEnd FindHeadEnd(const char* pData, std::size_t nSize, std::size_t nMaxBytes, std::size_t* pnLength) {
+  const std::size_t nScan = nSize < nMaxBytes ? nSize : nMaxBytes;
+  for (std::size_t i = 0; i < nScan; ++i) {
+    if (pData[i] != '\n') continue;
+    // A line feed, then an optional carriage return and a second line feed.
+    std::size_t j = i + 1;
+    if (j < nScan && pData[j] == '\r') ++j;
+    if (j < nScan && pData[j] == '\n') {
+      *pnLength = j + 1;
+      return EHeadEnd::Complete;
+    }
+  }
+  return nSize >= nMaxBytes ? EHeadEnd::TooLong : EHeadEnd::NeedMore;
+}
+
+namespace {
+
+bool Fail(std::string* pstrReason, const char* szReason) {
+  *pstrReason = szReason;
+  return false;
+}
+
+// "host[:port]" of an absolute URL or a CONNECT target; bPortRequired for CONNECT.
+bool ParseAuthority(const std::string& strAuthority, bool bPortRequired, SProxyRequest* pRequest) {
+  if (strAuthority.empty() || strAuthority.find('@') != std::string::npos) return false;
+  std::string strHost;
+  std::string strPort;
+  if (strAuthority[0] == '[') {
+    const std::size_t nClose = strAuthority.find(']');
+    if (nClose == std::string::npos || nClose < 2) return false;
+    strHost = strAuthority.substr(1, nClose - 1);
+    for (char c : strHost) {
+      if (!IsHexDigit(c) && c != ':' && c != '.') return false;
+    }
+    const std::string strRest = strAuthority.substr(nClose + 1);
+    if (!strRest.empty() && (strRest[0] != ':' || strRest.size() == 1)) return false;
+    if (!strRest.empty()) strPort = strRest.substr(1);
+  } else {
+    const std::size_t nColon = strAuthority.find(':');
+    strHost = strAuthority.substr(0, nColon);
+    if (nColon != std::string::npos) {
+      strPort = strAuthority.substr(nColon + 1);
+      if (strPort.empty()) return false;
+    }
+    if (strHost.empty() || strHost.size() > 253) return false;
+    for (char c : strHost) {
+      if (!IsHostNameChar(c)) return false;
+    }
+  }
+  if (strPort.empty()) {
+    if (bPortRequired) return false;
+  } else if (!ParsePort(strPort, &pRequest->nPort)) {
+    return false;
+  }
+  for (char& c : strHost) c = LowerAsciiChar(c);
+  pRequest->strHost = strHost;
+  return true;
+}
+
+// "http://authority/path?query" with the scheme in any case; the fragment goes.
+bool ParseAbsoluteTarget(const std::string& strTarget, SProxyRequest* pRequest) {
+  static const char kScheme[] = "http://";
+  const std::size_t nScheme = sizeof(kScheme) - 1;
+  if (strTarget.size() <= nScheme || !EqualsIgnoringAsciiCase(strTarget.c_str(), kScheme, nScheme)) return false;
+  const std::size_t nPathStart = strTarget.find_first_of("/?#", nScheme);
+  if (!ParseAuthority(strTarget.substr(nScheme, nPathStart - nScheme), false, pRequest)) return false;
+  std::string strPath = nPathStart == std::string::npos ? std::string() : strTarget.substr(nPathStart);
+  strPath = strPath.substr(0, strPath.find('#'));
+  if (strPath.empty() || strPath[0] != '/') strPath.insert(0, "/");
+  pRequest->strTarget = strPath;
+  return true;
+}
+
+bool ParseRequestLine(const std::string& strLine, SProxyRequest* pRequest, std::string* pstrReason) {
+  const std::size_t nFirst = strLine.find(' ');
+  const std::size_t nSecond = nFirst == std::string::npos ? nFirst : strLine.find(' ', nFirst + 1);
+  if (nSecond == std::string::npos || strLine.find(' ', nSecond + 1) != std::string::npos)
+    return Fail(pstrReason, "The request line is not \"METHOD TARGET VERSION\".");
+  pRequest->strMethod = strLine.substr(0, nFirst);
+  const std::string strTarget = strLine.substr(nFirst + 1, nSecond - nFirst - 1);
+  const std::string strVersion = strLine.substr(nSecond + 1);
+  if (!IsToken(pRequest->strMethod)) return Fail(pstrReason, "The method is not a token.");
+  if (strVersion == "HTTP/1.1") {
+    pRequest->nMinorVersion = 1;
+  } else if (strVersion == "HTTP/1.0") {
+    pRequest->nMinorVersion = 0;
+  } else {
+    return Fail(pstrReason, "Only HTTP/1.0 and HTTP/1.1 are served.");
+  }
+  for (char c : strTarget) {
+    if (!IsVisibleChar(c)) return Fail(pstrReason, "The request target holds a character that is not allowed.");
+  }
+  pRequest->bConnect = pRequest->strMethod == "CONNECT";
+  if (pRequest->bConnect) {
+    pRequest->strTarget = "/";
+    if (!ParseAuthority(strTarget, true, pRequest)) return Fail(pstrReason, "CONNECT needs a target HOST:PORT.");
+    return true;
+  }
+  if (!ParseAbsoluteTarget(strTarget, pRequest))
+    return Fail(pstrReason, "A proxy request names its host: GET http://HOST/PATH HTTP/1.1.");
+  return true;
+}
+
+// The fields that concern only this connection, and those that the Connection
+// field names: they are not passed on.
+bool IsHopByHop(const std::string& strName, const std::vector<std::string>& connectionTokens) {
+  static const char* const kHopByHop[] = {
+      "connection", "proxy-connection",  "keep-alive", "proxy-authorization", "proxy-authenticate", "te",
+      "upgrade",    "transfer-encoding", "host"};
+  for (const char* szName : kHopByHop) {
+    if (EqualsIgnoringAsciiCase(strName.c_str(), szName)) return true;
+  }
+  for (const std::string& strToken : connectionTokens) {
+    if (EqualsIgnoringAsciiCase(strName.c_str(), strToken.c_str())) return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::string* pstrReason) {
+  *pRequest = SProxyRequest();
+  std::vector<std::string> lines;
+  if (!SplitHeadLines(strHead, &lines) || lines.empty())
+    return Fail(pstrReason, "The request head holds a stray control character.");
+  if (!ParseRequestLine(lines[0], pRequest, pstrReason)) return false;
+
+  std::vector<SHeaderField> fields;
+  if (!ParseFieldLines(lines, &fields)) return Fail(pstrReason, "A header line is not \"Name: value\".");
+  std::vector<std::string> connectionTokens;
+  bool bClose = false;
+  bool bKeepAliveAsked = false;
+  bool bHaveLength = false;
+  bool bHaveEncoding = false;
+  for (const SHeaderField& field : fields) {
+    const char* szName = field.strName.c_str();
+    if (EqualsIgnoringAsciiCase(szName, "connection") || EqualsIgnoringAsciiCase(szName, "proxy-connection")) {
+      for (const std::string& strToken : SplitList(field.strValue)) {
+        if (EqualsIgnoringAsciiCase(strToken.c_str(), "close")) bClose = true;
+        if (EqualsIgnoringAsciiCase(strToken.c_str(), "keep-alive")) bKeepAliveAsked = true;
+        connectionTokens.push_back(strToken);
+      }
+    } else if (EqualsIgnoringAsciiCase(szName, "content-length")) {
+      unsigned long long nLength = 0;
+      if (!ParseDecimal(field.strValue, &nLength) || (bHaveLength && nLength != pRequest->nContentLength))
+        return Fail(pstrReason, "The Content-Length field is not one decimal number.");
+      pRequest->nContentLength = nLength;
+      bHaveLength = true;
+    } else if (EqualsIgnoringAsciiCase(szName, "transfer-encoding")) {
+      const std::vector<std::string> codings = SplitList(field.strValue);
+      if (bHaveEncoding || codings.size() != 1 || !EqualsIgnoringAsciiCase(codings[0].c_str(), "chunked"))
+        return Fail(pstrReason, "Only a chunked request body is served.");
+      bHaveEncoding = true;
+    }
+  }
+  // Both framings at once is how requests are smuggled past a proxy.
+  if (bHaveLength && bHaveEncoding) return Fail(pstrReason, "Content-Length and Transfer-Encoding together.");
+  pRequest->bChunkedBody = bHaveEncoding;
+  pRequest->bKeepAlive = pRequest->nMinorVersion == 1 ? !bClose : (bKeepAliveAsked && !bClose);
+  for (SHeaderField& field : fields) {
+    if (!IsHopByHop(field.strName, connectionTokens)) pRequest->fields.push_back(std::move(field));
+  }
+  return true;
+}
+
+std::string HostFieldValue(const SProxyRequest& request) {
+  std::string strHost = request.strHost.find(':') != std::string::npos ? "[" + request.strHost + "]" : request.strHost;
+  if (request.nPort != 80) strHost += ":" + std::to_string(request.nPort);
+  return strHost;
+}
+
+std::string ForwardedHead(const SProxyRequest& request) {
+  std::string strHead =
+      request.strMethod + " " + request.strTarget + " HTTP/1.1\r\nHost: " + HostFieldValue(request) + "\r\n";
+  for (const SHeaderField& field : request.fields) strHead += field.strName + ": " + field.strValue + "\r\n";
+  if (request.bChunkedBody) strHead += "Transfer-Encoding: chunked\r\n";
+  strHead += "Connection: close\r\n\r\n";
+  return strHead;
+}
+
+std::string CheckedHead(const SProxyRequest& request) {
+  SProxyRequest checked = request;
+  checked.strMethod = "get";
+  checked.strTarget = request.strTarget.substr(0, request.strTarget.find('?'));
+  std::string strHead = ForwardedHead(checked);
+  for (char& c : strHead) c = LowerAsciiChar(c);
+  return strHead;
+}

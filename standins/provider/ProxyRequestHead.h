@@ -1,0 +1,56 @@
+// The request head a client sends to the web proxy: where it ends, what it asks
+// for, the head the origin server receives in its place, and the lower-case head
+// the definitions are checked with. Everything here reads outside input, so any
+// byte sequence gives a result or a refusal, never more than the bytes given.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// A head longer than this (blank line included) is refused with 400.
+constexpr std::size_t kMaxRequestHeadBytes = 32 * 1024;
+
+enum class EHeadEnd { Complete, NeedMore, TooLong };
+
+// Whether the first nSize bytes hold a whole head, ended by an empty line (CR LF
+// or a bare LF); on Complete, *pnLength is the head's length with that line.
+EHeadEnd FindHeadEnd(const char* pData, std::size_t nSize, std::size_t nMaxBytes, std::size_t* pnLength);
+
+struct SHeaderField {
+  std::string strName;
+  std::string strValue;
+};
+
+struct SProxyRequest {
+  std::string strMethod;  // as sent: methods are case-sensitive
+  bool bConnect = false;  // a tunnel to strHost:nPort
+  std::string strHost;    // lower case; an IPv6 address without its brackets
+  unsigned nPort = 80;
+  std::string strTarget;  // origin form: "/path?query", never empty
+  int nMinorVersion = 1;  // HTTP/1.0 or HTTP/1.1
+  bool bKeepAlive = true;
+  // The request body: a length, or chunked framing (bChunkedBody).
+  unsigned long long nContentLength = 0;
+  bool bChunkedBody = false;
+  // End-to-end fields in their order, without Host and the hop-by-hop fields.
+  std::vector<SHeaderField> fields;
+};
+
+// Parses a complete head. False with a short reason for the 400 page when the head
+// is malformed or not a proxy request (absolute "http://" form or CONNECT).
+bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::string* pstrReason);
+
+// "host" or "host:port" (port left out when 80), brackets around IPv6 addresses.
+std::string HostFieldValue(const SProxyRequest& request);
+
+// The head the origin server receives: origin-form request line in HTTP/1.1, the
+// Host field first, the client's end-to-end fields, and "Connection: close" (each
+// forwarded request has its own origin connection).
+std::string ForwardedHead(const SProxyRequest& request);
+
+// The forwarded head in lower case as the definitions are checked with it. Every
+// method is checked as "get" and the query is left out, so that neither another
+// method nor a query that looks like a file name lets a listed address pass
+// unchecked.
+std::string CheckedHead(const SProxyRequest& request);

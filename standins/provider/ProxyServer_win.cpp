@@ -1,0 +1,120 @@
+// Accepting the web proxy's clients (see ProxyServer_win.h).
+#include "standins/provider/ProxyServer_win.h"
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <memory>
+#include <mutex>
+#include <system_error>
+#include <thread>
+
+#include "engine/LSPGlobals.h"
+#include "standins/provider/ProxyChecks_win.h"
+#include "standins/provider/ProxyPages.h"
+#include "standins/provider/ProxySession_win.h"
+
+namespace {
+
+constexpr DWORD kAcceptPollMs = 200;
+constexpr DWORD kStopWaitMs = 20000;
+
+std::atomic<bool> g_bStopping{false};
+
+BOOL WINAPI OnConsoleControl(DWORD) {
+  g_bStopping = true;
+  return TRUE;
+}
+
+// The number of connections being served, and waiting for none at the end.
+class CConnectionCount {
+ public:
+  bool TryAdd() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (m_nCount >= kMaxProxyConnections) return false;
+    ++m_nCount;
+    return true;
+  }
+  void Remove() {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    --m_nCount;
+    m_changed.notify_all();
+  }
+  bool WaitForNone(DWORD dwTimeoutMs) {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::milliseconds(dwTimeoutMs), [this] { return m_nCount == 0; });
+  }
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  int m_nCount = 0;
+};
+
+}  // namespace
+
+int RunProxy(const SProxyOptions& options) {
+  CWSACleanup winsock;
+  if (!winsock.IsStarted()) {
+    std::fprintf(stderr, "provider-standin: Windows Sockets did not start\n");
+    return 1;
+  }
+  if (!CLSPGlobals::InitializeAppVars())
+    PrintLine("the console has not published its folder: no definitions, nothing is listed");
+  std::string strError;
+  CCloseSocket listener = ListenOn(options.strAddress, options.nPort, &strError);
+  if (!listener) {
+    std::fprintf(stderr, "provider-standin: %s\n", strError.c_str());
+    return 1;
+  }
+  // Shared with the connection threads, which may outlive this call if they hang.
+  struct SShared {
+    SProxySettings settings;
+    CConnectionCount connections;
+  };
+  const auto shared = std::make_shared<SShared>();
+  SProxySettings& settings = shared->settings;
+  settings.nListenPort = LocalPort(listener.Get());
+  settings.resolveOverrides = options.resolveOverrides;
+  ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
+  PrintLine("proxy listening on " + options.strAddress + ":" + std::to_string(settings.nListenPort) + ", definitions " +
+            CLSPGlobals::szDBPath);
+
+  CConnectionCount& connections = shared->connections;
+  const ULONGLONG ullEnd = options.nSeconds ? ::GetTickCount64() + options.nSeconds * 1000ULL : 0;
+  while (!g_bStopping && (!ullEnd || ::GetTickCount64() < ullEnd)) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(listener.Get(), &readable);
+    timeval timeout = {0, static_cast<long>(kAcceptPollMs * 1000)};
+    if (::select(0, &readable, nullptr, nullptr, &timeout) <= 0) continue;
+    sockaddr_storage peer = {};
+    int cbPeer = sizeof(peer);
+    CCloseSocket client(::accept(listener.Get(), reinterpret_cast<sockaddr*>(&peer), &cbPeer));
+    if (!client) continue;
+    if (!connections.TryAdd()) {
+      SendAll(client.Get(), ErrorResponse(503, "Too many connections at once; try again.", false));
+      continue;
+    }
+    // A thread the system cannot give is one client refused, not the proxy ended.
+    try {
+      std::thread(
+          [shared, peer](CCloseSocket owned) {
+            ServeConnection(std::move(owned), peer, shared->settings, g_bStopping);
+            shared->connections.Remove();
+          },
+          std::move(client))
+          .detach();
+    } catch (const std::system_error&) {
+      connections.Remove();
+    }
+  }
+  g_bStopping = true;
+  listener.Reset();
+  if (!connections.WaitForNone(kStopWaitMs)) PrintLine("proxy stopped with connections still open");
+  PrintLine("proxy stopped");
+  return 0;
+}

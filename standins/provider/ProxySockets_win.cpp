@@ -1,0 +1,121 @@
+// Socket calls of the web proxy (see ProxySockets_win.h).
+#include "standins/provider/ProxySockets_win.h"
+
+#include <cstring>
+
+namespace {
+
+bool WaitFor(SOCKET s, bool bWrite, DWORD dwTimeoutMs) {
+  fd_set set;
+  FD_ZERO(&set);
+  FD_SET(s, &set);
+  fd_set errors;
+  FD_ZERO(&errors);
+  FD_SET(s, &errors);
+  timeval timeout = {static_cast<long>(dwTimeoutMs / 1000), static_cast<long>((dwTimeoutMs % 1000) * 1000)};
+  const int nReady = ::select(0, bWrite ? nullptr : &set, bWrite ? &set : nullptr, &errors, &timeout);
+  return nReady > 0 && FD_ISSET(s, &set);
+}
+
+bool Resolve(const std::string& strHost, unsigned nPort, int nFamily, int nFlags, SResolvedAddress* pResolved) {
+  addrinfo hints = {};
+  hints.ai_family = nFamily;
+  hints.ai_socktype = SOCK_STREAM;
+  hints.ai_protocol = IPPROTO_TCP;
+  hints.ai_flags = nFlags;
+  CFreeAddrInfo found;
+  if (::getaddrinfo(strHost.c_str(), std::to_string(nPort).c_str(), &hints, found.Receive()) != 0 || !found)
+    return false;
+  const addrinfo* pFirst = found.Get();
+  if (pFirst->ai_addrlen > sizeof(pResolved->address)) return false;
+  std::memcpy(&pResolved->address, pFirst->ai_addr, pFirst->ai_addrlen);
+  pResolved->cbAddress = static_cast<int>(pFirst->ai_addrlen);
+  char szText[INET6_ADDRSTRLEN] = {};
+  void* pAddress = nFamily == AF_INET
+                       ? static_cast<void*>(&reinterpret_cast<sockaddr_in*>(pFirst->ai_addr)->sin_addr)
+                       : static_cast<void*>(&reinterpret_cast<sockaddr_in6*>(pFirst->ai_addr)->sin6_addr);
+  if (!::inet_ntop(nFamily, pAddress, szText, sizeof(szText))) return false;
+  pResolved->strText = szText;
+  return true;
+}
+
+}  // namespace
+
+bool ResolveHost(const std::string& strHost, unsigned nPort, const CResolveOverrides& overrides,
+                 SResolvedAddress* pResolved) {
+  const auto found = overrides.find(strHost);
+  if (found != overrides.end()) {
+    return Resolve(found->second, nPort, AF_INET, AI_NUMERICHOST, pResolved) ||
+           Resolve(found->second, nPort, AF_INET6, AI_NUMERICHOST, pResolved);
+  }
+  return Resolve(strHost, nPort, AF_INET, 0, pResolved) || Resolve(strHost, nPort, AF_INET6, 0, pResolved);
+}
+
+CCloseSocket ConnectTo(const SResolvedAddress& target, DWORD dwTimeoutMs) {
+  CCloseSocket s(::socket(target.address.ss_family, SOCK_STREAM, IPPROTO_TCP));
+  if (!s) return s;
+  u_long nNonBlocking = 1;
+  ::ioctlsocket(s.Get(), FIONBIO, &nNonBlocking);
+  if (::connect(s.Get(), reinterpret_cast<const sockaddr*>(&target.address), target.cbAddress) != 0) {
+    if (::WSAGetLastError() != WSAEWOULDBLOCK || !WaitFor(s.Get(), true, dwTimeoutMs)) return CCloseSocket();
+    int nError = 0;
+    int cbError = sizeof(nError);
+    ::getsockopt(s.Get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&nError), &cbError);
+    if (nError != 0) return CCloseSocket();
+  }
+  nNonBlocking = 0;
+  ::ioctlsocket(s.Get(), FIONBIO, &nNonBlocking);
+  SendWithoutDelay(s.Get());
+  return s;
+}
+
+CCloseSocket ListenOn(const std::string& strAddress, unsigned nPort, std::string* pstrError) {
+  SResolvedAddress local;
+  if (!ResolveHost(strAddress, nPort, CResolveOverrides(), &local)) {
+    *pstrError = "cannot resolve the address " + strAddress;
+    return CCloseSocket();
+  }
+  CCloseSocket s(::socket(local.address.ss_family, SOCK_STREAM, IPPROTO_TCP));
+  // Exclusive, so a second proxy on the same port fails instead of sharing it.
+  BOOL bExclusive = TRUE;
+  if (s)
+    ::setsockopt(s.Get(), SOL_SOCKET, SO_EXCLUSIVEADDRUSE, reinterpret_cast<const char*>(&bExclusive),
+                 sizeof(bExclusive));
+  if (!s || ::bind(s.Get(), reinterpret_cast<const sockaddr*>(&local.address), local.cbAddress) != 0 ||
+      ::listen(s.Get(), SOMAXCONN) != 0) {
+    *pstrError = "cannot listen on " + local.strText + ":" + std::to_string(nPort) + " (error " +
+                 std::to_string(::WSAGetLastError()) + ")";
+    return CCloseSocket();
+  }
+  return s;
+}
+
+bool SendAll(SOCKET s, const char* pData, std::size_t nSize) {
+  while (nSize > 0) {
+    const int nChunk = nSize > 65536 ? 65536 : static_cast<int>(nSize);
+    const int nSent = ::send(s, pData, nChunk, 0);
+    if (nSent <= 0) return false;
+    pData += nSent;
+    nSize -= static_cast<std::size_t>(nSent);
+  }
+  return true;
+}
+
+int ReceiveWithin(SOCKET s, char* pBuffer, int cbBuffer, DWORD dwTimeoutMs) {
+  if (!WaitFor(s, false, dwTimeoutMs)) return -1;
+  const int nReceived = ::recv(s, pBuffer, cbBuffer, 0);
+  return nReceived < 0 ? -1 : nReceived;
+}
+
+void SendWithoutDelay(SOCKET s) {
+  BOOL bNoDelay = TRUE;
+  ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof(bNoDelay));
+}
+
+unsigned LocalPort(SOCKET s) {
+  sockaddr_storage local = {};
+  int cbLocal = sizeof(local);
+  if (::getsockname(s, reinterpret_cast<sockaddr*>(&local), &cbLocal) != 0) return 0;
+  return local.ss_family == AF_INET ? ntohs(reinterpret_cast<sockaddr_in*>(&local)->sin_port)
+                                    : ntohs(reinterpret_cast<sockaddr_in6*>(&local)->sin6_port);
+}

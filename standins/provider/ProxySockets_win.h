@@ -1,0 +1,49 @@
+// The socket calls the web proxy makes: listening, name resolution, connecting,
+// and sending and receiving with deadlines, so no connection waits for ever.
+#pragma once
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "shared/OwnedResources_win.h"
+
+// Host names that resolve without a name server ("--resolve NAME=ADDRESS").
+using CResolveOverrides = std::map<std::string, std::string>;
+
+struct SResolvedAddress {
+  sockaddr_storage address = {};
+  int cbAddress = 0;
+  std::string strText;  // "127.0.0.1"
+};
+
+// IPv4 first, then IPv6. False when the name does not resolve.
+bool ResolveHost(const std::string& strHost, unsigned nPort, const CResolveOverrides& overrides,
+                 SResolvedAddress* pResolved);
+
+// A connected socket, or an empty one when the connection is refused or not made
+// within dwTimeoutMs.
+CCloseSocket ConnectTo(const SResolvedAddress& target, DWORD dwTimeoutMs);
+
+// A socket listening on strAddress:nPort; *pstrError says why when it is empty.
+CCloseSocket ListenOn(const std::string& strAddress, unsigned nPort, std::string* pstrError);
+
+// Every byte, or false.
+bool SendAll(SOCKET s, const char* pData, std::size_t nSize);
+inline bool SendAll(SOCKET s, const std::string& strData) {
+  return SendAll(s, strData.data(), strData.size());
+}
+
+// Bytes received within dwTimeoutMs: > 0 the count, 0 the peer closed, < 0 an
+// error or the deadline passed.
+int ReceiveWithin(SOCKET s, char* pBuffer, int cbBuffer, DWORD dwTimeoutMs);
+
+// Sends what it is given at once: the proxy relays heads and bodies in pieces, and
+// waiting to coalesce them only adds the peer's delayed acknowledgement.
+void SendWithoutDelay(SOCKET s);
+
+// The port a socket is bound to, in host order.
+unsigned LocalPort(SOCKET s);

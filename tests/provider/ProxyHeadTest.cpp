@@ -1,0 +1,210 @@
+// The web proxy's reading of request and response heads, the heads it forwards and
+// checks, and its own pages: everything that takes bytes from a client or origin.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/RequestUrl.h"
+#include "standins/provider/ProxyOptions.h"
+#include "standins/provider/ProxyPages.h"
+#include "standins/provider/ProxyRequestHead.h"
+#include "standins/provider/ProxyResponseHead.h"
+
+namespace {
+
+SProxyRequest Parsed(const std::string& strHead) {
+  SProxyRequest request;
+  std::string strReason;
+  EXPECT_TRUE(ParseRequestHead(strHead, &request, &strReason)) << strHead << ": " << strReason;
+  return request;
+}
+
+// The address the engine cuts from the head the definitions are checked with.
+std::string CheckedAddress(const std::string& strHead) {
+  const std::string strChecked = CheckedHead(Parsed(strHead));
+  char szUrl[kRequestUrlSize];
+  CutRequestUrl(strChecked.c_str(), szUrl);
+  return szUrl;
+}
+
+}  // namespace
+
+TEST(ProxyHeadTest, HeadEndsAtTheFirstEmptyLineWithinTheLimit) {
+  std::size_t nLength = 0;
+  const std::string strTwo = "GET http://a/ HTTP/1.1\r\nHost: a\r\n\r\nGET http://b/ HTTP/1.1\r\n\r\n";
+  ASSERT_EQ(EHeadEnd::Complete, FindHeadEnd(strTwo.data(), strTwo.size(), 1024, &nLength));
+  EXPECT_EQ(strTwo.find("\r\n\r\n") + 4, nLength);
+  const std::string strBareLf = "GET http://a/ HTTP/1.0\n\nrest";
+  ASSERT_EQ(EHeadEnd::Complete, FindHeadEnd(strBareLf.data(), strBareLf.size(), 1024, &nLength));
+  EXPECT_EQ(strBareLf.size() - 4, nLength);
+  EXPECT_EQ(EHeadEnd::NeedMore, FindHeadEnd(strTwo.data(), 30, 1024, &nLength));
+  // The limit counts the whole head: one byte short of it is too long.
+  EXPECT_EQ(EHeadEnd::TooLong, FindHeadEnd(strTwo.data(), strTwo.size(), strTwo.find("\r\n\r\n") + 3, &nLength));
+  const std::string strBig(kMaxRequestHeadBytes * 2, 'x');
+  EXPECT_EQ(EHeadEnd::TooLong, FindHeadEnd(strBig.data(), strBig.size(), kMaxRequestHeadBytes, &nLength));
+}
+
+TEST(ProxyHeadTest, AbsoluteRequestsAreForwardedInOriginFormWithTheirEndToEndFields) {
+  SProxyRequest request = Parsed(
+      "GET HTTP://WWW.Example.ORG:8080/Path/Page.html?q=1#top HTTP/1.0\r\nHost: wrong.example\r\n"
+      "Proxy-Connection: keep-alive\r\nConnection: keep-alive, X-Private\r\nX-Private: 1\r\nAccept:  */* \r\n\r\n");
+  EXPECT_EQ("www.example.org", request.strHost);
+  EXPECT_EQ(8080u, request.nPort);
+  EXPECT_EQ(0, request.nMinorVersion);
+  EXPECT_TRUE(request.bKeepAlive);
+  EXPECT_EQ(
+      "GET /Path/Page.html?q=1 HTTP/1.1\r\nHost: www.example.org:8080\r\nAccept: */*\r\nConnection: close\r\n\r\n",
+      ForwardedHead(request));
+
+  request = Parsed("POST http://[::1]/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ("::1", request.strHost);
+  EXPECT_TRUE(request.bChunkedBody);
+  EXPECT_FALSE(request.bKeepAlive);
+  EXPECT_EQ("POST / HTTP/1.1\r\nHost: [::1]\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n",
+            ForwardedHead(request));
+  EXPECT_FALSE(Parsed("GET http://a HTTP/1.0\r\n\r\n").bKeepAlive);
+  EXPECT_EQ("/", Parsed("GET http://a?x HTTP/1.1\r\n\r\n").strTarget.substr(0, 1));
+
+  request = Parsed("CONNECT Mail.Example.com:443 HTTP/1.1\r\nHost: mail.example.com:443\r\n\r\n");
+  EXPECT_TRUE(request.bConnect);
+  EXPECT_EQ("mail.example.com", request.strHost);
+  EXPECT_EQ(443u, request.nPort);
+}
+
+TEST(ProxyHeadTest, MalformedOrNonProxyHeadsAreRefused) {
+  const char* const kRefused[] = {
+      "GET /index.html HTTP/1.1\r\nHost: example.org\r\n\r\n",  // no host in the request
+      "GET http:///x HTTP/1.1\r\n\r\n",
+      "GET https://example.org/ HTTP/1.1\r\n\r\n",
+      "GET http://user@example.org/ HTTP/1.1\r\n\r\n",
+      "GET http://example.org:0/ HTTP/1.1\r\n\r\n",
+      "GET http://example.org:65536/ HTTP/1.1\r\n\r\n",
+      "GET http://exa mple.org/ HTTP/1.1\r\n\r\n",
+      "GET http://example.org/ HTTP/2.0\r\n\r\n",
+      "GET http://example.org/\x80 HTTP/1.1\r\n\r\n",
+      "GET  http://example.org/ HTTP/1.1\r\n\r\n",
+      "G(T http://example.org/ HTTP/1.1\r\n\r\n",
+      "CONNECT example.org HTTP/1.1\r\n\r\n",
+      "GET http://example.org/ HTTP/1.1\r\nX-A : 1\r\n\r\n",
+      "GET http://example.org/ HTTP/1.1\r\nX-A: 1\r\n folded\r\n\r\n",
+      "GET http://example.org/ HTTP/1.1\r\nNo colon\r\n\r\n",
+      "GET http://example.org/ HTTP/1.1\r\nX-A: a\x01b\r\n\r\n",
+      "POST http://example.org/ HTTP/1.1\r\nContent-Length: 5\r\nTransfer-Encoding: chunked\r\n\r\n",
+      "POST http://example.org/ HTTP/1.1\r\nContent-Length: 5\r\nContent-Length: 6\r\n\r\n",
+      "POST http://example.org/ HTTP/1.1\r\nContent-Length: -5\r\n\r\n",
+      "POST http://example.org/ HTTP/1.1\r\nTransfer-Encoding: gzip\r\n\r\n",
+      "\x16\x03\x01\x02\xfc\x01\xff\x03\x03\r\n\r\n",  // a TLS hello sent without CONNECT
+      "\r\n\r\n",
+  };
+  for (const char* szHead : kRefused) {
+    SProxyRequest request;
+    std::string strReason;
+    EXPECT_FALSE(ParseRequestHead(szHead, &request, &strReason)) << szHead;
+    EXPECT_FALSE(strReason.empty()) << szHead;
+  }
+}
+
+TEST(ProxyHeadTest, EveryMethodVersionAndQueryIsCheckedAsTheAddressItNames) {
+  EXPECT_EQ("login.example.com/verify", CheckedAddress("GET http://WWW.Login.Example.com/Verify HTTP/1.1\r\n\r\n"));
+  EXPECT_EQ("login.example.com/verify", CheckedAddress("POST http://login.example.com/verify HTTP/1.0\r\n\r\n"));
+  EXPECT_EQ("login.example.com/verify", CheckedAddress("HEAD http://login.example.com/verify HTTP/1.1\r\n\r\n"));
+  // A query that looks like an image file does not turn the page into an image.
+  EXPECT_EQ("login.example.com/verify",
+            CheckedAddress("GET http://login.example.com/verify?f=a/b.jpg HTTP/1.1\r\n\r\n"));
+  // A field whose name ends in "host" does not stand in for the host.
+  EXPECT_EQ("login.example.com:8080/verify",
+            CheckedAddress("GET http://login.example.com:8080/verify HTTP/1.1\r\nX-Host: other.example\r\n\r\n"));
+  EXPECT_EQ("", CheckedAddress("GET http://login.example.com/style.css HTTP/1.1\r\n\r\n"));
+}
+
+TEST(ProxyHeadTest, ResponseFramingAndTheRelayedConnectionField) {
+  struct {
+    const char* szHead;
+    bool bHeadRequest;
+    EBodyKind body;
+    bool bKeepAlive;
+  } const kCases[] = {
+      {"HTTP/1.1 200 OK\r\nContent-Length: 12\r\nConnection: close\r\n\r\n", false, EBodyKind::Length, true},
+      {"HTTP/1.1 200 OK\r\nTransfer-Encoding: gzip, chunked\r\nContent-Length: 3\r\n\r\n", false, EBodyKind::Chunked,
+       true},
+      {"HTTP/1.0 200 OK\r\n\r\n", false, EBodyKind::UntilClose, false},
+      {"HTTP/1.1 200 OK\r\nContent-Length: 12\r\n\r\n", true, EBodyKind::None, true},
+      {"HTTP/1.1 304 Not Modified\r\n\r\n", false, EBodyKind::None, true},
+      {"HTTP/1.1 204\r\n\r\n", false, EBodyKind::None, true},
+  };
+  SProxyRequest request;
+  for (const auto& test : kCases) {
+    SProxyResponse response;
+    request.strMethod = test.bHeadRequest ? "HEAD" : "GET";
+    ASSERT_TRUE(ParseResponseHead(test.szHead, request, &response)) << test.szHead;
+    EXPECT_EQ(test.body, response.body) << test.szHead;
+    EXPECT_EQ(test.bKeepAlive, response.bKeepAlive) << test.szHead;
+  }
+  SProxyResponse response;
+  request.strMethod = "GET";
+  request.bKeepAlive = false;
+  ASSERT_TRUE(ParseResponseHead("HTTP/1.1 200 OK\r\nKeep-Alive: timeout=5\r\nX-A: b\r\nContent-Length: 0\r\n\r\n",
+                                request, &response));
+  EXPECT_EQ("HTTP/1.1 200 OK\r\nX-A: b\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", response.strRelayedHead);
+  // An HTTP/1.0 client gets a chunked body as plain data ended by the close.
+  request.nMinorVersion = 0;
+  request.bKeepAlive = true;
+  ASSERT_TRUE(ParseResponseHead("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nX-A: b\r\n\r\n", request, &response));
+  EXPECT_TRUE(response.bDechunk);
+  EXPECT_FALSE(response.bKeepAlive);
+  EXPECT_EQ("HTTP/1.1 200 OK\r\nX-A: b\r\nConnection: close\r\n\r\n", response.strRelayedHead);
+  for (const char* szBad : {"HTTP/1.1 2000 OK\r\n\r\n", "ICY 200 OK\r\n\r\n", "HTTP/1.1 099 X\r\n\r\n",
+                            "HTTP/1.1 200 OK\r\nContent-Length: 1\r\nContent-Length: 2\r\n\r\n"}) {
+    EXPECT_FALSE(ParseResponseHead(szBad, request, &response)) << szBad;
+  }
+}
+
+TEST(ProxyHeadTest, ChunkedBodyEndsAfterItsTrailerWhicheverWayTheBytesArrive) {
+  const std::string strBody = "5;ext=1\r\nhello\r\nA\r\n0123456789\r\n0\r\nTrailer: x\r\n\r\n";
+  const std::string strNext = "HTTP/1.1 200 OK";
+  CChunkedBody whole;
+  EXPECT_EQ(strBody.size(), whole.Consume((strBody + strNext).data(), strBody.size() + strNext.size()));
+  EXPECT_TRUE(whole.IsComplete());
+  CChunkedBody byteWise;
+  std::size_t nTaken = 0;
+  std::string strData;
+  for (char c : strBody + strNext) nTaken += byteWise.Consume(&c, 1, &strData);
+  EXPECT_EQ(strBody.size(), nTaken);
+  EXPECT_TRUE(byteWise.IsComplete());
+  EXPECT_EQ("hello0123456789", strData);
+  for (const std::string& strBad : {std::string("x\r\n"), std::string("1234567890abcdef0\r\n"),
+                                    std::string("3\r\nabcX\r\n"), std::string(5000, '1')}) {
+    CChunkedBody bad;
+    bad.Consume(strBad.data(), strBad.size());
+    EXPECT_TRUE(bad.IsMalformed()) << strBad.substr(0, 20);
+  }
+}
+
+TEST(ProxyHeadTest, BlockPageNamesTheAddressSafelyAndCarriesItsLength) {
+  const std::string strPage = BlockPageResponse("evil.example/<script>", "Listed.", true);
+  EXPECT_EQ(0u, strPage.find("HTTP/1.1 403 Forbidden\r\n"));
+  EXPECT_NE(std::string::npos, strPage.find("evil.example/&lt;script&gt;"));
+  EXPECT_EQ(std::string::npos, strPage.find("<script>"));
+  EXPECT_EQ(std::string::npos, strPage.find("http"));  // nothing loaded from outside
+  const std::size_t nBody = strPage.find("\r\n\r\n") + 4;
+  EXPECT_NE(std::string::npos, strPage.find("Content-Length: " + std::to_string(strPage.size() - nBody) + "\r\n"));
+}
+
+TEST(ProxyHeadTest, CommandLineOptions) {
+  const char* const kArgs[] = {"x",         "--proxy", "0.0.0.0:3128", "--resolve", "Login.Example.com=127.0.0.1",
+                               "--seconds", "30"};
+  SProxyOptions options;
+  std::string strError;
+  ASSERT_TRUE(ParseProxyOptions(7, kArgs, 2, &options, &strError)) << strError;
+  EXPECT_EQ("0.0.0.0", options.strAddress);
+  EXPECT_EQ(3128u, options.nPort);
+  EXPECT_EQ("127.0.0.1", options.resolveOverrides["login.example.com"]);
+  EXPECT_EQ(30u, options.nSeconds);
+  ASSERT_TRUE(ParseProxyOptions(2, kArgs, 2, &options, &strError));
+  EXPECT_EQ("127.0.0.1", options.strAddress);
+  EXPECT_EQ(8118u, options.nPort);
+  const char* const kBad[] = {"x", "--proxy", "8118", "--resolve", "=1.2.3.4"};
+  EXPECT_FALSE(ParseProxyOptions(5, kBad, 2, &options, &strError));
+  const char* const kBadPort[] = {"x", "--proxy", "localhost:http"};
+  EXPECT_FALSE(ParseProxyOptions(3, kBadPort, 2, &options, &strError));
+}

@@ -1,0 +1,124 @@
+#!/usr/bin/env bash
+# The web proxy under Wine, used by curl from the Linux side with a local origin
+# server (origin.py) and the real console, all on the loopback address: unlisted
+# pages pass byte for byte, listed ones get the block page (the web list's
+# permission is Block, so no alert opens) with the program that asked (curl: the
+# proxy itself; a Windows client: its own name), CONNECT tunnels, keep-alive, a few
+# dozen requests at once, malformed heads, and the console's saved log.
+#   proxy-test.sh BUILD_DIR
+set -u
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+src=$(cd "$here/../.." && pwd)
+eval "$("$src/tests/wine/wine-session.sh" env "$build")"
+work=$build/proxy-test
+rm -rf "$work"
+mkdir -p "$work/root"
+failures=0
+pids=()
+
+check() {  # NAME ACTUAL EXPECTED
+  if [ "$2" == "$3" ]; then
+    echo "ok   $1"
+  else
+    echo "FAIL $1: got '$2', expected '$3'"
+    failures=$((failures + 1))
+  fi
+}
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
+  wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Hookwarden /f >/dev/null 2>&1
+}
+trap cleanup EXIT
+free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
+wait_for() {  # seconds, then a command that must succeed
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.2
+  done
+}
+
+# The origin server and its pages.
+head -c 300000 /dev/urandom >"$work/root/plain.bin"
+echo "an unlisted page" >"$work/root/plain.html"
+echo "a listed page" >"$work/root/listed.html"
+python3 "$here/origin.py" --root "$work/root" --log "$work/origin.log" --seconds 500 >"$work/origin.port" &
+pids+=($!)
+wait_for 10 test -s "$work/origin.port" || { echo "FAIL the origin server did not start"; exit 1; }
+oport=$(head -1 "$work/origin.port")
+
+# A copy of the application folder whose definitions list one page of the origin.
+cp -r "$build/app" "$work/app"
+rm -f "$work/app/hkwdn2.hwd" "$work/app/chainset.log"
+printf '[HostIP]\nIP1=192.0.2.10\n[HostLink]\nHLINK1=localhost:%s/listed.html\n' "$oport" >"$work/plain.ini"
+"$build/host/defstool" shipped "$work/plain.ini" "$work/app/hkwdn1.hwd" 12/01/2026 >/dev/null
+wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Corvinth\Hookwarden\WebSiteBlocking' /v WebSiteBlockingPermession /t REG_BINARY \
+  /d 01000000 /f >/dev/null
+(cd "$work/app" && exec wine Hookwdn.exe >/dev/null 2>&1 </dev/null) &
+pids+=($!)
+probe() { (cd "$build/bin" && wine provider-standin.exe --probe >/dev/null 2>&1); }
+wait_for 60 probe || { echo "FAIL the console did not start"; exit 1; }
+
+pport=$(free_port)
+(cd "$build/bin" && exec wine provider-standin.exe --proxy "127.0.0.1:$pport" --seconds 400 >"$work/proxy.out" 2>&1) &
+pids+=($!)
+wait_for 30 grep -q "proxy listening" "$work/proxy.out" || { echo "FAIL the proxy did not start"; exit 1; }
+px() { curl -s --max-time 30 -x "http://127.0.0.1:$pport" "$@"; }
+unlisted=http://127.0.0.1:$oport
+listed=http://localhost:$oport
+
+# Forwarding: a binary page byte for byte, a chunked one, HEAD, and a POST body
+# both ways; two requests on one kept connection.
+px -o "$work/got.bin" "$unlisted/plain.bin"
+check "unlisted page arrives byte for byte" "$(cmp -s "$work/got.bin" "$work/root/plain.bin" && echo same)" same
+check "chunked answer" "$(px "$unlisted/chunked" | tr '\n' '|')" "first part|second part|"
+check "chunked answer to HTTP/1.0 is plain data" "$(px --http1.0 --raw "$unlisted/chunked" | tr '\n' '|')" "first part|second part|"
+check "HEAD gets the head only" "$(px -I "$unlisted/plain.html" | head -1 | tr -d '\r')" "HTTP/1.1 200 OK"
+check "POST body" "$(px --data-binary 'name=value&x=1' "$unlisted/echo")" "name=value&x=1"
+check "keep-alive" "$(px -v "$unlisted/plain.html" "$unlisted/plain.html" 2>&1 | grep -c 'Re-using existing connection')" 1
+
+# A listed page: the block page, and the origin never sees the request.
+check "listed page is blocked" "$(px -o "$work/block.html" -w '%{http_code}' "$listed/listed.html?user=a")" 403
+check "block page names the address" "$(grep -c "localhost:$oport/listed.html" "$work/block.html")" 1
+check "listed page for a Windows client" \
+  "$(wine "$build/bin/proxy-client.exe" "$pport" "$listed/listed.html?from=wine" 2>/dev/null | tr -d '\r')" \
+  "HTTP/1.1 403 Forbidden"
+
+# CONNECT: refused for a listed host; for an unlisted one bytes go both ways.
+check "CONNECT to a listed host is refused" "$(px -p -o /dev/null -w '%{http_connect}' "$listed/plain.html")" 403
+px -p -o "$work/tunnel.bin" "$unlisted/plain.bin"
+check "tunnel carries the page" "$(cmp -s "$work/tunnel.bin" "$work/root/plain.bin" && echo same)" same
+check "tunnel carries a POST" "$(px -p --data-binary 'through the tunnel' "$unlisted/echo")" "through the tunnel"
+
+# Forty requests at once, half of them listed.
+for i in $(seq 1 20); do echo "$unlisted/plain.html?n=$i"; echo "$listed/listed.html?n=$i"; done |
+  xargs -P 20 -n 1 curl -s --max-time 60 -x "http://127.0.0.1:$pport" -o /dev/null -w '%{http_code} %{url}\n' \
+    >"$work/parallel.txt"
+check "parallel unlisted answered 200" "$(grep -c '^200 .*plain.html' "$work/parallel.txt")" 20
+check "parallel listed answered 403" "$(grep -c '^403 .*listed.html' "$work/parallel.txt")" 20
+check "origin never saw a listed request" "$(grep -c listed "$work/origin.log")" 0
+
+# Malformed heads, then the proxy still serves.
+check "no host: 400" "$(python3 "$here/raw-request.py" "$pport" nohost "$oport")" "HTTP/1.1 400 Bad Request"
+check "64 KB head: 400" "$(python3 "$here/raw-request.py" "$pport" big "$oport")" "HTTP/1.1 400 Bad Request"
+check "binary junk: 400" "$(python3 "$here/raw-request.py" "$pport" junk)" "HTTP/1.1 400 Bad Request"
+check "request for the proxy itself: 400" "$(px -o /dev/null -w '%{http_code}' "http://127.0.0.1:$pport/")" 400
+check "early close: closed" "$(python3 "$here/raw-request.py" "$pport" early "$oport")" closed
+check "still serving" "$(px "$unlisted/plain.html")" "an unlisted page"
+
+# The console's saved log after exit names the proxy as the program.
+(cd "$build/bin" && wine tray-command.exe exit >/dev/null 2>&1)
+wait_for 20 bash -c "! (cd '$build/bin' && wine provider-standin.exe --probe >/dev/null 2>&1)"
+log=$(wine reg query 'HKCU\Software\Corvinth\Hookwarden\AlertandLog' /s 2>/dev/null | tr -d '\r')
+check "saved log names the proxy for curl" "$(echo "$log" | grep -q 'Program.*provider-standin.exe' && echo yes)" yes
+check "saved log names the Windows client" "$(echo "$log" | grep -q 'Program.*proxy-client.exe' && echo yes)" yes
+check "saved log names the page" "$(echo "$log" | grep -q "StrictedData.*localhost:$oport/listed.html" && echo yes)" yes
+check "proxy printed the verdicts" "$(grep -c "kind 'U'.*url localhost:$oport/listed.html: block" "$work/proxy.out")" 22
+
+[ $failures -eq 0 ] && rm -rf "$work"
+echo "$failures failure(s)"
+exit $((failures > 0))

@@ -1,0 +1,24 @@
+#!/usr/bin/env python3
+"""Sends raw bytes to a port on the loopback address and prints the status line of
+the answer, or "closed" when the connection ends without one. Usage:
+raw-request.py PORT KIND [ORIGIN_PORT], KIND one of nohost, big, junk, early."""
+import socket
+import sys
+
+port, kind = int(sys.argv[1]), sys.argv[2]
+origin = sys.argv[3] if len(sys.argv) > 3 else "9"
+heads = {
+    "nohost": b"GET /plain.html HTTP/1.1\r\nHost: 127.0.0.1:%s\r\n\r\n" % origin.encode(),
+    "big": b"GET http://127.0.0.1:%s/plain.html HTTP/1.1\r\nX-Big: %s\r\n\r\n" % (origin.encode(), b"a" * 65536),
+    "junk": bytes(range(256)) * 4 + b"\r\n\r\n",
+    "early": b"GET http://127.0.0.1:%s/pla" % origin.encode(),
+}
+with socket.create_connection(("127.0.0.1", port), timeout=20) as s:
+    try:
+        s.sendall(heads[kind])
+        if kind == "early":
+            s.shutdown(socket.SHUT_WR)
+        answer = s.recv(4096)
+    except OSError:
+        answer = b""
+print(answer.split(b"\r\n")[0].decode("latin-1") if answer else "closed")
