@@ -14,6 +14,8 @@ session=$(dirname "$0")/../wine/wine-session.sh
 here=$build/installer-test
 bin=$build/bin
 
+# A run that was stopped may have left its session up.
+[ -d "$here" ] && $session stop "$here" >/dev/null 2>&1
 rm -rf "$here"
 mkdir -p "$here"
 cleanup() {
