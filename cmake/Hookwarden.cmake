@@ -56,6 +56,9 @@ function(hw_app_target target)
     set(dest ${HW_APP_DIR}/${ARGV1})
   endif()
   add_dependencies(app ${target})
+  # The installer takes exactly what the build lays into the folder.
+  file(RELATIVE_PATH reldest ${HW_APP_DIR} ${dest})
+  set_property(GLOBAL APPEND PROPERTY HW_APP_FILES "$<TARGET_FILE:${target}>|${reldest}")
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${dest}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${dest}/
@@ -76,6 +79,8 @@ function(hw_app_file source dest)
     COMMAND ${CMAKE_COMMAND} -E copy_if_different ${source} ${output}
     DEPENDS ${source} ${F_DEPENDS}
     VERBATIM)
+  get_filename_component(reldir ${dest} DIRECTORY)
+  set_property(GLOBAL APPEND PROPERTY HW_APP_FILES "${output}|${reldir}")
   string(MAKE_C_IDENTIFIER "app_${dest}" name)
   add_custom_target(${name} DEPENDS ${output})
   add_dependencies(app ${name})

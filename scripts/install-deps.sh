@@ -9,6 +9,7 @@ packages=(
   googletest libwine-dev libssl-dev
   clang libclang-rt-dev
   python3 curl
+  wixl
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# The installer under Wine's own msiexec, in a Wine prefix and on a display of its
+# own (the console it starts and its registry entries would disturb the other
+# tests): silent install, upgrade to a newer version with a changed setting, silent
+# uninstall keeping the settings, and an uninstall with REMOVESETTINGS=1.
+#
+#   installer-test.sh BUILD_DIR SETUP.msi NEXT.msi HELP_FOLDER
+set -u
+build=$(cd "$1" && pwd)
+setup=$2
+next=$3
+help_folder=$4
+session=$(dirname "$0")/../wine/wine-session.sh
+here=$build/installer-test
+bin=$build/bin
+
+# A run that was stopped may have left its session up.
+[ -d "$here" ] && $session stop "$here" >/dev/null 2>&1
+rm -rf "$here"
+mkdir -p "$here"
+cleanup() {
+  $session stop "$here" >/dev/null 2>&1
+  rm -rf "$here"
+}
+trap cleanup EXIT
+$session start "$here" >/dev/null || exit 1
+eval "$($session env "$here")"
+
+failures=0
+fail() {
+  echo "FAILED: $*"
+  failures=$((failures + 1))
+}
+# expect WHAT ACTUAL EXPECTED
+expect() {
+  if [ "$2" != "$3" ]; then fail "$1: actual \"$2\", expected \"$3\""; fi
+}
+# Output through a file: a program that the command leaves running (the console
+# started by msiexec) would hold a pipe open.
+w() {
+  wine "$@" >"$here/out" 2>/dev/null < /dev/null
+  local rc=$?
+  tr -d '\r' < "$here/out"
+  return $rc
+}
+winpath() { w winepath -w "$1"; }
+# The data of a registry value, or "(none)" when the key or value is missing.
+reg_data() {
+  local out
+  local which=(/ve)
+  [ -n "${2:-}" ] && which=(/v "$2")
+  if out=$(w reg query "$1" "${which[@]}"); then
+    echo "$out" | sed -n 's/^ \{4\}\S.*\s\+REG_[A-Z_]\+\s*//p' | head -1
+  else
+    echo "(none)"
+  fi
+}
+key_exists() { w reg query "$1" >/dev/null; }
+msi() {
+  local verb=$1 package=$2
+  shift 2
+  w msiexec "$verb" "$(winpath "$package")" /qn "$@"
+}
+# Waits (up to a deadline) until the console's request window answers the probe.
+console_up() {
+  local deadline=$((SECONDS + 60))
+  while [ $SECONDS -lt $deadline ]; do
+    (cd "$bin" && wine provider-standin.exe --probe >/dev/null 2>&1 < /dev/null) && return 0
+    sleep 0.3
+  done
+  return 1
+}
+
+app="$WINEPREFIX/drive_c/Program Files/Hookwarden"
+appw='C:\Program Files\Hookwarden'
+key='HKCU\Software\Corvinth\Hookwarden'
+run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
+clsid='{49CAC2AD-79FB-4B91-BB70-0239D2E43485}'
+helper_keys=(
+  'HKCR\HTMLSourceParser.HTMLSourceParser.1\CLSID'
+  'HKCR\HTMLSourceParser.HTMLSourceParser\CurVer'
+  "HKCR\\CLSID\\$clsid\\InprocServer32"
+  'HKCR\TypeLib\{ADBA0894-4701-40C7-8F70-6EA6B44F8114}'
+  "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\$clsid"
+)
+# The programs list's entries named Hookwarden.
+program_entries() {
+  w reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s |
+    grep -c '^ \{4\}DisplayName\s\+REG_SZ\s\+Hookwarden$'
+}
+
+echo "== silent install"
+msi /i "$setup"
+expect "msiexec /i exit code" "$?" 0
+# Every file of the application folder, at its place below the install folder.
+while IFS='|' read -r source folder; do
+  [ -n "$source" ] || continue
+  [ -f "$app/${folder:+$folder/}$(basename "$source")" ] || fail "not installed: ${folder:+$folder/}$(basename "$source")"
+done < "$build/packaging/app-files.txt"
+[ -f "$app/tray-command.exe" ] || fail "not installed: tray-command.exe"
+[ -d "$app/$help_folder" ] || fail "no help folder $help_folder"
+[ -n "$(find "$WINEPREFIX/drive_c" -name Hookwarden.lnk -path '*Start Menu*')" ] || fail "no Start menu entry"
+for k in "${helper_keys[@]}"; do key_exists "$k" || fail "browser helper key missing: $k"; done
+expect "in-process server" "$(reg_data "HKCR\\CLSID\\$clsid\\InprocServer32")" "$appw\\Quellmail.dll"
+expect "threading model" "$(reg_data "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel)" Apartment
+expect "browser helper name" "$(reg_data "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\$clsid")" Bramblewick
+
+echo "== the installed console runs and answers a request"
+console_up || fail "the console did not start after the install"
+expect "published application folder" "$(reg_data "$key" 'App Path')" "$appw"
+expect "start-up entry" "$(reg_data "$run" Hookwarden)" "\"$appw\\Hookwdn.exe\" -min"
+# A listed host address: the installed definitions ask, the user blocks.
+(cd "$bin" && wine provider-standin.exe --kind I --ip 192.0.2.10 --port 80 --name iexplore.exe \
+  >"$here/provider.out" 2>&1 < /dev/null) &
+provider=$!
+(cd "$bin" && wine alert-answer.exe block >/dev/null 2>&1 < /dev/null)
+wait $provider
+expect "verdict of the installed console" "$?" 0
+tr -d '\r' < "$here/provider.out" | grep -q ': block$' || fail "no block verdict: $(tr -d '\r' < "$here/provider.out")"
+
+echo "== a changed setting survives the upgrade"
+(cd "$bin" && wine tray-command.exe exit >/dev/null 2>&1 < /dev/null)
+w reg add "$key\\Overview" /v LoadwithWindowsStartup /t REG_BINARY /d 00000000 /f >/dev/null
+msi /i "$next"
+expect "msiexec /i of the newer version exit code" "$?" 0
+expect "entries in the programs list" "$(program_entries)" 1
+console_up || fail "the console did not start after the upgrade"
+expect "setting after the upgrade" "$(reg_data "$key\\Overview" LoadwithWindowsStartup)" 00000000
+expect "start-up entry, switched off" "$(reg_data "$run" Hookwarden)" "(none)"
+for k in "${helper_keys[@]}"; do key_exists "$k" || fail "browser helper key missing after the upgrade: $k"; done
+
+echo "== silent uninstall, the console running"
+w reg add "$run" /v Hookwarden /d "\"$appw\\Hookwdn.exe\" -min" /f >/dev/null
+msi /x "$next"
+expect "msiexec /x exit code" "$?" 0
+(cd "$bin" && wine provider-standin.exe --probe >/dev/null 2>&1 < /dev/null)
+expect "probe after the uninstall (4: no console)" "$?" 4
+[ -e "$app" ] && fail "left behind: $(cd "$app" && find . | sort | tr '\n' ' ')"
+for k in "${helper_keys[@]}" "HKCR\\CLSID\\$clsid" 'HKCR\HTMLSourceParser.HTMLSourceParser'; do
+  key_exists "$k" && fail "browser helper key left: $k"
+done
+expect "start-up entry after the uninstall" "$(reg_data "$run" Hookwarden)" "(none)"
+[ -n "$(find "$WINEPREFIX/drive_c" -name Hookwarden.lnk)" ] && fail "Start menu entry left"
+expect "entries in the programs list after the uninstall" "$(program_entries)" 0
+expect "setting kept by the uninstall" "$(reg_data "$key\\Overview" LoadwithWindowsStartup)" 00000000
+
+echo "== uninstall with REMOVESETTINGS=1"
+msi /i "$setup"
+expect "msiexec /i exit code" "$?" 0
+console_up || fail "the console did not start after the second install"
+msi /x "$setup" REMOVESETTINGS=1
+expect "msiexec /x REMOVESETTINGS=1 exit code" "$?" 0
+key_exists "$key" && fail "settings left: $key"
+key_exists "$key.Saving" && fail "settings left: $key.Saving"
+[ -e "$app" ] && fail "left behind: $(cd "$app" && find . | sort | tr '\n' ' ')"
+
+if [ $failures -eq 0 ]; then echo "installer: all checks passed"; else echo "installer: $failures checks failed"; fi
+[ $failures -eq 0 ]
