@@ -291,6 +291,8 @@ TEST_F(ConsoleTest, ExitWithAPasswordSetRunsOnlyAfterTheRightPassword) {
   user.Press(ID_PASS_CANCEL);
   WaitUntil([&] { return ::IsWindowEnabled(hMain); }, kWaitMs);
   EXPECT_TRUE(::IsWindowEnabled(hMain));
+  // The cancelled login screen may still be on its way out: typing must reach the next one.
+  EXPECT_TRUE(WaitUntil([&] { return !user.WaitForControl(ID_LOGIN_PASSWORD, 0); }, kWaitMs));
   EXPECT_TRUE(console.IsRunning());
   EXPECT_TRUE(FileExists(m_strWorking));
 
