@@ -6,6 +6,7 @@
 #include "console/screens/DialogTemplate_win.h"
 #include "console/screens/FlashScreenDlg_win.h"
 #include "console/screens/LoginCheck_win.h"
+#include "console/screens/MainScreen_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/SystemTray_win.h"
 #include "console/settings/ConsoleSettings_win.h"
@@ -37,6 +38,11 @@ int CMainDlg::Run(bool bStartHidden) {
   while (m_wnd) {
     const BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
     if (bGot <= 0) break;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && m_parts.pScreen &&
+        (msg.hwnd == m_wnd.Get() || ::IsChild(m_wnd.Get(), msg.hwnd))) {
+      m_parts.pScreen->OpenHelp();
+      continue;
+    }
     if (m_wnd && ::IsDialogMessageA(m_wnd.Get(), &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
@@ -71,6 +77,9 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         case ID_TRAY_RESTORE:
           Restore();
           return TRUE;
+        case ID_TRAY_HELP:
+          if (m_parts.pScreen) m_parts.pScreen->OpenHelp();
+          return TRUE;
       }
       return FALSE;
     case WM_CLOSE:
@@ -92,10 +101,15 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       // start-up is done; only a started window answers 1.
       ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, m_bStartedUp ? 1 : 0);
       return TRUE;
+    case WM_MAIN_END:
+      // Restore and reset: the console ends without the full save.
+      m_wnd.Reset();
+      return TRUE;
     case WM_DESTROY:
       OnDestroy();
       return FALSE;
   }
+  if (m_parts.pScreen && m_parts.pScreen->OnMessage(uMsg, wParam, lParam)) return TRUE;
   return FALSE;
 }
 
