@@ -43,6 +43,8 @@ class IMainScreen {
   // The screen's own messages to the main window; false for any other message.
   virtual bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) = 0;
   virtual void OpenHelp() = 0;
+  // The about box, modally.
+  virtual void ShowAbout() = 0;
 };
 
 // The workers that feed the alert log and both lists into the main screen.

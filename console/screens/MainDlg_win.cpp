@@ -14,6 +14,18 @@
 #include "console/settings/ListsAndLog_win.h"
 #include "console/settings/SettingsStore_win.h"
 
+namespace {
+
+// The system menu's about item; system commands 16 to 31 open the box.
+constexpr WPARAM kAboutCommand = 16;
+
+// A shared icon of the program's resources: the system keeps it, nothing frees it.
+HICON WindowIcon() {
+  return ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAINFRAME));
+}
+
+}  // namespace
+
 CMainDlg::CMainDlg(CConsoleSettings& settings, IMainDlgHost& host, const SMainDlgParts& parts)
     : m_settings(settings), m_host(host), m_parts(parts) {}
 
@@ -82,6 +94,13 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
           return TRUE;
       }
       return FALSE;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) != kAboutCommand) return FALSE;
+      if (m_parts.pScreen) m_parts.pScreen->ShowAbout();
+      return TRUE;
+    case WM_QUERYDRAGICON:
+      ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(WindowIcon()));
+      return TRUE;
     case WM_CLOSE:
       HideToTray();
       return TRUE;
@@ -122,6 +141,13 @@ void CMainDlg::OnCreate() {
 
 void CMainDlg::OnInitDialog() {
   // Requests can arrive from now on.
+  const std::string strAbout = LoadBuiltInString(IDS_ABOUTBOX);
+  if (const HMENU hSystemMenu = strAbout.empty() ? nullptr : ::GetSystemMenu(m_wnd.Get(), FALSE)) {
+    ::AppendMenuA(hSystemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(hSystemMenu, MF_STRING, kAboutCommand, strAbout.c_str());
+  }
+  ::SendMessageA(m_wnd.Get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(WindowIcon()));
+  ::SendMessageA(m_wnd.Get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(WindowIcon()));
   m_host.CreateRequestWindow(m_wnd.Get());
   ::SetWindowTextA(m_wnd.Get(), LoadLocalString(m_settings, IDS_APP_TITLE).c_str());
   CFlashScreenDlg::SetDefaultOwner(m_wnd.Get());

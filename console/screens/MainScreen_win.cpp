@@ -7,6 +7,7 @@
 #include "console/screens/LoginCheck_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/PasswordDlg_win.h"
+#include "console/screens/ScreenText.h"
 #include "console/screens/SettingsCommands_win.h"
 #include "console/screens/SettingsDlgs_win.h"
 #include "console/screens/SystemTray_win.h"
@@ -37,12 +38,27 @@ SMainScreenState StateOf(CConsoleSettings& settings) {
                           overview.m_strDefnsVersion};
 }
 
+const SScreenTemplate kAboutTemplate = {100, 180, 110, 2001, 0, 0};
+
 void OpenWithShell(HWND hOwner, const std::string& strPath) {
   // Failures are not reported: the help, update and mail programs are optional.
   ::ShellExecuteA(hOwner, "open", strPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 }  // namespace
+
+// A close request takes the box away at once.
+CAboutDlg::CAboutDlg(const CConsoleSettings& settings)
+    : CFlashScreenDlg(settings, kAboutTemplate, EScreenFilter::None, ECloseRequest::Destroy) {}
+
+void CAboutDlg::OnInitScreen() {
+  LoadMovie("AB", ".hkx");
+  SendLanguagePair();
+}
+
+void CAboutDlg::OnScreenCommand(const char* szCommand, const char*) {
+  if (IsSameCommand(szCommand, "IDC_FS_CLOSE") || IsSameCommand(szCommand, "IDC_FS_OK")) EndScreen(0);
+}
 
 CMainScreenWindow::CMainScreenWindow(CConsoleSettings& settings, IMainTrayIcon& trayIcon)
     : m_settings(settings), m_trayIcon(trayIcon), m_screen(m_flash, StateOf(settings), *this) {}
@@ -68,6 +84,10 @@ bool CMainScreenWindow::OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
 void CMainScreenWindow::OpenHelp() {
   OpenWithShell(m_hMainWnd, GetHelpFolder(m_settings.GetAppPath()) + "\\" +
                                 EncodeNameCode(m_settings.m_strLanguage.c_str()) + ".chm");
+}
+
+void CMainScreenWindow::ShowAbout() {
+  CAboutDlg(m_settings).DoModal(m_hMainWnd);
 }
 
 void CMainScreenWindow::Start() {

@@ -11,10 +11,24 @@
 #include <thread>
 
 #include "console/screens/MainDlgParts_win.h"
+#include "console/screens/FlashScreenDlg_win.h"
 #include "console/screens/MainScreen.h"
 #include "console/screens/ShockwaveFlash_win.h"
 
 class CConsoleSettings;
+
+// The about box (movie "AB"): its movie's close and OK commands end it; Enter and
+// Escape do nothing.
+class CAboutDlg : public CFlashScreenDlg {
+ public:
+  explicit CAboutDlg(const CConsoleSettings& settings);
+
+ protected:
+  void OnInitScreen() override;
+  void OnScreenCommand(const char* szCommand, const char* szArgs) override;
+  void OnOK() override {}
+  void OnCancel() override {}
+};
 
 // A worker's turn came: wParam the view, lParam the entry's index.
 constexpr UINT WM_MAIN_FEED_ROW = WM_APP + 3;
@@ -39,6 +53,7 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
   void PushOverview() override { m_screen.PushOverview(); }
   bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void OpenHelp() override;
+  void ShowAbout() override;
 
   void Start() override;
   void End() override;

@@ -500,3 +500,17 @@ TEST_F(ConsoleTest, MainWindowShowsEveryRowOnceAcrossRestartsUntilReset) {
   EXPECT_EQ(0, RowCount(hMain, ID_MAIN_SITE_ROWS));
   EXPECT_EQ(259, console.ExitThroughTray());
 }
+
+// The system menu's about item: the box plays "AB" and its OK ends it; the console runs on.
+TEST_F(ConsoleTest, AboutBoxOpensFromTheSystemMenuAndEndsWithItsOk) {
+  CConsole console(m_strApp, "");
+  const HWND hMain = console.WaitForMainWindow();
+  ASSERT_NE(nullptr, hMain);
+  CScreenUser user = console.User();
+  ::PostMessageA(hMain, WM_SYSCOMMAND, 16, 0);
+  EXPECT_EQ("Hookwarden", user.Text(1));
+  user.Press(5);
+  EXPECT_TRUE(user.WaitForNoScreen());
+  EXPECT_EQ(259, console.ExitThroughTray());
+  EXPECT_EQ("", user.strFailure);
+}

@@ -122,8 +122,7 @@ TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
 
   SMovie movie;
   std::string strError;
-  ASSERT_TRUE(ParseMovie("hwmovie 1\nonadd op rows \"a|b\" ACK \"\"\nonupdate op Update rows i 2 v\n", movie,
-                         strError))
+  ASSERT_TRUE(ParseMovie("hwmovie 1\nonadd op rows \"a|b\" ACK \"\"\nonupdate op Update rows i 2 v\n", movie, strError))
       << strError;
   ASSERT_EQ(2u, movie.rowReactions.size());
   EXPECT_EQ((std::vector<std::string>{"a", "b"}), movie.rowReactions[0].itemVariables);
@@ -135,7 +134,7 @@ TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
 #ifdef HW_MOVIES_DIR
 // The movies that the build ships are read without error.
 TEST(MovieFile, ShippedMoviesAreValid) {
-  for (const char* szName : {"HWMsgBx", "HWPass", "HWMain"}) {
+  for (const char* szName : {"HWMsgBx", "HWPass", "HWMain", "AB"}) {
     std::ifstream file(std::string(HW_MOVIES_DIR) + "/" + szName + ".movie", std::ios::binary);
     ASSERT_TRUE(file.good()) << szName;
     std::stringstream text;
