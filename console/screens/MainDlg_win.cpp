@@ -98,6 +98,10 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       if ((wParam & 0xFFF0) != kAboutCommand) return FALSE;
       if (m_parts.pScreen) m_parts.pScreen->ShowAbout();
       return TRUE;
+    case WM_PAINT:
+      if (!::IsIconic(m_wnd.Get())) return FALSE;
+      PaintIcon();
+      return TRUE;
     case WM_QUERYDRAGICON:
       ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(WindowIcon()));
       return TRUE;
@@ -161,6 +165,17 @@ void CMainDlg::OnInitDialog() {
   ::SetTimer(m_wnd.Get(), kListWorkersTimerId, kListWorkersTimerMs, nullptr);
   UpdateStartupValue(m_settings);
   m_bStartedUp = true;
+}
+
+void CMainDlg::PaintIcon() {
+  PAINTSTRUCT paint;
+  const HDC hDC = ::BeginPaint(m_wnd.Get(), &paint);
+  RECT rc;
+  ::GetClientRect(m_wnd.Get(), &rc);
+  const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(hDC, x, y, WindowIcon());
+  ::EndPaint(m_wnd.Get(), &paint);
 }
 
 void CMainDlg::HideToTray() {

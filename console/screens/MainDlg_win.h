@@ -44,6 +44,8 @@ class CMainDlg {
   INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
   void OnCreate();
   void OnInitDialog();
+  // Minimised, the client area shows the window icon centred.
+  void PaintIcon();
   void HideToTray();
   void Restore();
   void OnDestroy();
