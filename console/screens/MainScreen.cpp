@@ -259,8 +259,9 @@ void CMainScreen::RefreshLogRow(int nIndex) {
   m_player.SetVariable("_root.LogViewerUpdatedIndexItem", DecimalText(nIndex));
 }
 
-void CMainScreen::FeedRow(int nView, int nIndex) {
-  if (nView < 0 || nView >= VIEW_COUNT) return;
+void CMainScreen::FeedRow(int nView) {
+  if (nView < 0 || nView >= VIEW_COUNT || m_turns[nView].IsFinished()) return;
+  const int nIndex = m_anFeedIndex[nView]++;
   bool bSent = false;
   switch (nView) {
     case VIEW_ALERT_LOG:
@@ -338,9 +339,11 @@ void CMainScreen::RunListCommand(int nCommand, int nIndex) {
       break;
     case CMD_MAIL_REMOVE:
       m_state.mailList.RemoveEntry(nIndex);
+      if (nIndex < m_anFeedIndex[VIEW_MAIL_LIST]) --m_anFeedIndex[VIEW_MAIL_LIST];
       break;
     case CMD_SITE_REMOVE:
       m_state.siteList.RemoveEntry(nIndex);
+      if (nIndex < m_anFeedIndex[VIEW_SITE_LIST]) --m_anFeedIndex[VIEW_SITE_LIST];
       break;
     default:  // the site actions are guarded
       if (!m_services.CheckLogin()) return;
@@ -439,12 +442,15 @@ void CMainScreen::RunCommand(int nCommand, const char* szArgs) {
       break;
     case CMD_MAIL_REMOVE_ALL:
       m_state.mailList.RemoveAll();
+      m_anFeedIndex[VIEW_MAIL_LIST] = 0;
       break;
     case CMD_SITE_REMOVE_ALL:
       m_state.siteList.RemoveAll();
+      m_anFeedIndex[VIEW_SITE_LIST] = 0;
       break;
     case CMD_LOG_CLEAR:
       m_state.alertLog.Clear();
+      m_anFeedIndex[VIEW_ALERT_LOG] = 0;
       break;
     case CMD_LOG_STEPPER:
       if (!IsUndefinedArgument(szArgs)) m_state.alertLog.SetLogViewStep(ReadDecimalArgument(szArgs));

@@ -110,9 +110,10 @@ class CMainScreen : public IMainWindowNotifications {
   void RefreshSiteRow(int nIndex) override;
   void RefreshLogRow(int nIndex) override;
 
-  // A worker's turn came to entry nIndex of the view: its item goes to the movie,
-  // or, past the end of the list, the feed of the view ends.
-  void FeedRow(int nView, int nIndex);
+  // A worker's turn came: the view's next entry goes to the movie, or, past the
+  // end of the list, the feed of the view ends. The window keeps the position, so
+  // that an entry removed meanwhile does not make the feed skip the next one.
+  void FeedRow(int nView);
   CFeedTurn& Turn(int nView) { return m_turns[nView]; }
 
   // One command of the movie; unknown commands are ignored.
@@ -136,4 +137,5 @@ class CMainScreen : public IMainWindowNotifications {
   SMainScreenState m_state;
   IMainScreenServices& m_services;
   CFeedTurn m_turns[VIEW_COUNT];
+  int m_anFeedIndex[VIEW_COUNT] = {};
 };

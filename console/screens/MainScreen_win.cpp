@@ -75,9 +75,9 @@ void CMainScreenWindow::Load(HWND hMainWnd) {
   LoadScreenMovie(m_flash, BuildMoviePath(m_settings.GetAppPath(), "HWMain", ".hwf"));
 }
 
-bool CMainScreenWindow::OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+bool CMainScreenWindow::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
   if (uMsg != WM_MAIN_FEED_ROW) return false;
-  m_screen.FeedRow(static_cast<int>(wParam), static_cast<int>(lParam));
+  m_screen.FeedRow(static_cast<int>(wParam));
   return true;
 }
 
@@ -106,8 +106,8 @@ void CMainScreenWindow::End() {
 
 void CMainScreenWindow::RunWorker(int nView) {
   // The window reads the list: past its end it finishes the turn, which ends this loop.
-  for (int nIndex = 0; m_screen.Turn(nView).WaitForTurn(); ++nIndex) {
-    if (!::PostMessageA(m_hMainWnd, WM_MAIN_FEED_ROW, static_cast<WPARAM>(nView), nIndex)) break;
+  while (m_screen.Turn(nView).WaitForTurn()) {
+    if (!::PostMessageA(m_hMainWnd, WM_MAIN_FEED_ROW, static_cast<WPARAM>(nView), 0)) break;
   }
 }
 

@@ -1,6 +1,6 @@
 // The main screen inside the main window: the Flash control playing "HWMain", the
 // commands' window side (help, tray, screens, shell) and the three feeding
-// workers. The workers only wait for their view's turn and post the entry's index;
+// workers. The workers only wait for their view's turn and post it to the window;
 // every player call and every list read happens on the user-interface thread.
 #pragma once
 
@@ -30,7 +30,7 @@ class CAboutDlg : public CFlashScreenDlg {
   void OnCancel() override {}
 };
 
-// A worker's turn came: wParam the view, lParam the entry's index.
+// A worker's turn came: wParam the view.
 constexpr UINT WM_MAIN_FEED_ROW = WM_APP + 3;
 // Ends the main window without the full save (restore, reset).
 constexpr UINT WM_MAIN_END = WM_APP + 4;

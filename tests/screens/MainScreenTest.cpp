@@ -189,7 +189,7 @@ TEST(MainScreen, FeedingSendsOneItemPerTurnAndEachRowOnce) {
   SFixture f;
   CFeedTurn& turn = f.screen.Turn(VIEW_MAIL_LIST);
   ASSERT_TRUE(turn.WaitForTurn());
-  f.screen.FeedRow(VIEW_MAIL_LIST, 0);
+  f.screen.FeedRow(VIEW_MAIL_LIST);
   // A row added while the feed runs is left to the feed.
   f.mailList.AppendEntry(CMailSafeItem());
   f.screen.AddMailRow(3);
@@ -206,7 +206,7 @@ TEST(MainScreen, FeedingSendsOneItemPerTurnAndEachRowOnce) {
   for (int i = 1; i <= 4; ++i) {
     f.screen.OnCommand("IDC_FS_MailScamList_NoOperation", "");
     while (!turn.IsAdding() && !turn.IsFinished()) std::this_thread::yield();
-    f.screen.FeedRow(VIEW_MAIL_LIST, i);  // index 4 is past the end: the feed ends
+    f.screen.FeedRow(VIEW_MAIL_LIST);  // the fifth turn is past the end: the feed ends
   }
   worker.join();
   EXPECT_EQ(4, nTurns);
@@ -214,4 +214,17 @@ TEST(MainScreen, FeedingSendsOneItemPerTurnAndEachRowOnce) {
   EXPECT_EQ(16u, f.player.calls.size());
   f.screen.AddMailRow(3);  // now rows go straight to the movie
   EXPECT_EQ(20u, f.player.calls.size());
+}
+
+TEST(MainScreen, AnEntryRemovedDuringTheFeedDoesNotMakeItSkipTheNext) {
+  SFixture f;
+  f.screen.FeedRow(VIEW_SITE_LIST);
+  f.screen.FeedRow(VIEW_SITE_LIST);
+  f.screen.OnCommand("IDC_FS_siteListItemRemove", "0");  // s0 goes, s1 moves to 0
+  f.player.calls.clear();
+  f.screen.FeedRow(VIEW_SITE_LIST);
+  EXPECT_EQ("Set _root.ScamSiteStructItem.StrictedData=s2", f.player.calls.at(1));
+  f.screen.FeedRow(VIEW_SITE_LIST);
+  EXPECT_TRUE(f.screen.Turn(VIEW_SITE_LIST).IsFinished());
+  EXPECT_EQ(4u, f.player.calls.size());
 }
