@@ -118,3 +118,24 @@ if [ -e "$app/hkwdn2.hwd" ]; then
 else
   echo "the working definitions file hkwdn2.hwd is gone"
 fi
+echo
+echo "== the console again: the main window's rows are fed from the stored settings"
+(cd "$app" && wine Hookwdn.exe >/dev/null 2>&1 < /dev/null &)
+for _ in $(seq 1 100); do (cd "$bin" && wine provider-standin.exe --probe >/dev/null 2>&1) && break; sleep 0.2; done
+rows() { (cd "$bin" && wine main-window.exe rows 2>/dev/null | tr -d '\r') || true; }
+# Feeding starts a second after start-up, one row per acknowledgement of the movie.
+for _ in $(seq 1 50); do rows | grep -q 'web sites [1-9]' && break; sleep 0.2; done
+rows
+# On the virtual display nobody watches: the script shows every page and keeps a
+# picture of each in docs/screens.
+if [ -z "$user_display" ]; then
+  mkdir -p docs/screens
+  for page in overview mail sites log settings; do
+    shown=$( (cd "$bin" && wine main-window.exe page $page 2>/dev/null | tr -d '\r') || true)
+    read -r _ x y w h <<<"$(grep '^SHOWN' <<<"$shown" || echo "SHOWN 0 0 0 0")"
+    if [ "$w" -gt 0 ] && import -window root -crop "${w}x${h}+${x}+${y}" +repage "docs/screens/HWMain-$page.png"; then
+      echo "page $page: docs/screens/HWMain-$page.png"
+    fi
+  done
+fi
+(cd "$bin" && wine tray-command.exe exit 2>/dev/null | tr -d '\r') || true

@@ -67,6 +67,8 @@ CHookwardenApp::CHookwardenApp(const std::string& strModulePath)
   if (cchSystem == 0 || cchSystem >= sizeof(m_szSystemPath)) m_szSystemPath[0] = 0;
   m_presenceMutex.Reset(::CreateMutexA(nullptr, FALSE, kPresenceMutexName));
   m_mainDlgParts.pTrayIcon = &m_trayIcon;
+  m_mainDlgParts.pScreen = &m_mainScreen;
+  m_mainDlgParts.pListWorkers = &m_mainScreen;
 }
 
 CHookwardenApp::~CHookwardenApp() {

@@ -15,6 +15,7 @@
 #include "console/core/RequestServices_win.h"
 #include "console/core/RequestWindow_win.h"
 #include "console/screens/MainDlgParts_win.h"
+#include "console/screens/MainScreen_win.h"
 #include "console/screens/SystemTray_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "shared/OwnedResources_win.h"
@@ -71,14 +72,14 @@ class CHookwardenApp : private IMainDlgHost {
   CCloseHandle m_presenceMutex;
   CCloseHandle m_instanceMutex;
   CConsoleRequestServices m_requestServices{m_settings};
-  CNoMainWindowNotifications m_mainWindowNotifications;  // until the main screen listens
+  CSystemTray m_trayIcon{m_settings};
+  CMainScreenWindow m_mainScreen{m_settings, m_trayIcon};
   CRequestHandlers m_requestHandlers{
       SRequestState{m_settings.m_mailSafeList, m_settings.m_webSiteBlockingList, m_settings.m_alertLog,
                     m_settings.m_overview.m_nNoOfBlockedInstructions,
                     m_settings.m_overview.m_nNoOfBlockedInstructionsHaveHighRating,
                     m_settings.m_overview.m_nNoOfEmailProtection, m_settings.m_overview.m_nNoOfWebProtection},
-      m_requestServices, m_mainWindowNotifications};
+      m_requestServices, m_mainScreen.Notifications()};
   std::unique_ptr<CRequestWindow> m_pRequestWindow;
-  CSystemTray m_trayIcon{m_settings};
-  SMainDlgParts m_mainDlgParts;  // the main screen and list workers come later
+  SMainDlgParts m_mainDlgParts;
 };

@@ -40,6 +40,11 @@ class IMainScreen {
   virtual ~IMainScreen() = default;
   virtual void Load(HWND hMainWnd) = 0;
   virtual void PushOverview() = 0;
+  // The screen's own messages to the main window; false for any other message.
+  virtual bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) = 0;
+  virtual void OpenHelp() = 0;
+  // The about box, modally.
+  virtual void ShowAbout() = 0;
 };
 
 // The workers that feed the alert log and both lists into the main screen.

@@ -6,12 +6,25 @@
 #include "console/screens/DialogTemplate_win.h"
 #include "console/screens/FlashScreenDlg_win.h"
 #include "console/screens/LoginCheck_win.h"
+#include "console/screens/MainScreen_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/SystemTray_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/ListsAndLog_win.h"
 #include "console/settings/SettingsStore_win.h"
+
+namespace {
+
+// The system menu's about item; system commands 16 to 31 open the box.
+constexpr WPARAM kAboutCommand = 16;
+
+// A shared icon of the program's resources: the system keeps it, nothing frees it.
+HICON WindowIcon() {
+  return ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MAINFRAME));
+}
+
+}  // namespace
 
 CMainDlg::CMainDlg(CConsoleSettings& settings, IMainDlgHost& host, const SMainDlgParts& parts)
     : m_settings(settings), m_host(host), m_parts(parts) {}
@@ -37,6 +50,11 @@ int CMainDlg::Run(bool bStartHidden) {
   while (m_wnd) {
     const BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
     if (bGot <= 0) break;
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && m_parts.pScreen &&
+        (msg.hwnd == m_wnd.Get() || ::IsChild(m_wnd.Get(), msg.hwnd))) {
+      m_parts.pScreen->OpenHelp();
+      continue;
+    }
     if (m_wnd && ::IsDialogMessageA(m_wnd.Get(), &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
@@ -71,8 +89,22 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         case ID_TRAY_RESTORE:
           Restore();
           return TRUE;
+        case ID_TRAY_HELP:
+          if (m_parts.pScreen) m_parts.pScreen->OpenHelp();
+          return TRUE;
       }
       return FALSE;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) != kAboutCommand) return FALSE;
+      if (m_parts.pScreen) m_parts.pScreen->ShowAbout();
+      return TRUE;
+    case WM_PAINT:
+      if (!::IsIconic(m_wnd.Get())) return FALSE;
+      PaintIcon();
+      return TRUE;
+    case WM_QUERYDRAGICON:
+      ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(WindowIcon()));
+      return TRUE;
     case WM_CLOSE:
       HideToTray();
       return TRUE;
@@ -92,10 +124,15 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       // start-up is done; only a started window answers 1.
       ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, m_bStartedUp ? 1 : 0);
       return TRUE;
+    case WM_MAIN_END:
+      // Restore and reset: the console ends without the full save.
+      m_wnd.Reset();
+      return TRUE;
     case WM_DESTROY:
       OnDestroy();
       return FALSE;
   }
+  if (m_parts.pScreen && m_parts.pScreen->OnMessage(uMsg, wParam, lParam)) return TRUE;
   return FALSE;
 }
 
@@ -108,6 +145,13 @@ void CMainDlg::OnCreate() {
 
 void CMainDlg::OnInitDialog() {
   // Requests can arrive from now on.
+  const std::string strAbout = LoadBuiltInString(IDS_ABOUTBOX);
+  if (const HMENU hSystemMenu = strAbout.empty() ? nullptr : ::GetSystemMenu(m_wnd.Get(), FALSE)) {
+    ::AppendMenuA(hSystemMenu, MF_SEPARATOR, 0, nullptr);
+    ::AppendMenuA(hSystemMenu, MF_STRING, kAboutCommand, strAbout.c_str());
+  }
+  ::SendMessageA(m_wnd.Get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(WindowIcon()));
+  ::SendMessageA(m_wnd.Get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(WindowIcon()));
   m_host.CreateRequestWindow(m_wnd.Get());
   ::SetWindowTextA(m_wnd.Get(), LoadLocalString(m_settings, IDS_APP_TITLE).c_str());
   CFlashScreenDlg::SetDefaultOwner(m_wnd.Get());
@@ -121,6 +165,17 @@ void CMainDlg::OnInitDialog() {
   ::SetTimer(m_wnd.Get(), kListWorkersTimerId, kListWorkersTimerMs, nullptr);
   UpdateStartupValue(m_settings);
   m_bStartedUp = true;
+}
+
+void CMainDlg::PaintIcon() {
+  PAINTSTRUCT paint;
+  const HDC hDC = ::BeginPaint(m_wnd.Get(), &paint);
+  RECT rc;
+  ::GetClientRect(m_wnd.Get(), &rc);
+  const int x = (rc.right - rc.left - ::GetSystemMetrics(SM_CXICON) + 1) / 2;
+  const int y = (rc.bottom - rc.top - ::GetSystemMetrics(SM_CYICON) + 1) / 2;
+  ::DrawIcon(hDC, x, y, WindowIcon());
+  ::EndPaint(m_wnd.Get(), &paint);
 }
 
 void CMainDlg::HideToTray() {

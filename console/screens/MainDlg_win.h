@@ -1,8 +1,8 @@
-// The console's main window, as far as start-up and shutdown need it: its creation
-// and start-up steps, closing that only hides it, the exit request (tray "&Exit"
-// and the end of the Windows session) and its destruction, which hands over to the
-// exit procedure. Its movie, rows, overview and commands plug in through the parts
-// of MainDlgParts_win.h.
+// The console's main window: its creation and start-up steps, closing that only
+// hides it, the system menu's about item, the exit request (tray "&Exit" and the
+// end of the Windows session) and its destruction, which hands over to the exit
+// procedure. Its movie, rows, overview, commands and list workers plug in through
+// the parts of MainDlgParts_win.h.
 #pragma once
 
 #include "console/screens/ScreensLayer.h"
@@ -44,6 +44,8 @@ class CMainDlg {
   INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
   void OnCreate();
   void OnInitDialog();
+  // Minimised, the client area shows the window icon centred.
+  void PaintIcon();
   void HideToTray();
   void Restore();
   void OnDestroy();

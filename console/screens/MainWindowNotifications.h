@@ -1,7 +1,6 @@
 // What the request handling tells the main window after it changed a list or the
 // alert log: rows to add or refresh, by index, and the overview to show again.
-// While there is no main screen nothing listens, and CNoMainWindowNotifications
-// stands in.
+// The main screen listens; CNoMainWindowNotifications stands in where there is none.
 #pragma once
 
 #include "console/screens/ScreensLayer.h"

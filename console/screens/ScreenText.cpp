@@ -41,3 +41,7 @@ int ReadDecimalArgument(const char* szArgument) {
 std::string DecimalText(long nValue) {
   return std::to_string(nValue);
 }
+
+std::string StateForm(std::int32_t nFlag) {
+  return nFlag ? std::string(1, '\x01') : std::string();
+}

@@ -3,6 +3,7 @@
 
 #include "console/screens/ScreensLayer.h"
 
+#include <cstdint>
 #include <string>
 
 // True when the two texts are equal, letters A to Z compared without regard to case.
@@ -17,3 +18,6 @@ int ReadDecimalArgument(const char* szArgument);
 
 // The decimal text of a number, as every number is sent to a movie.
 std::string DecimalText(long nValue);
+
+// The state form of a flag: one character with code 1 for on, empty for off.
+std::string StateForm(std::int32_t nFlag);

@@ -10,11 +10,6 @@ const char kArchiveLog[] = "_root.bArchiveLog";
 const char kDayInterval[] = "_root.dayIntervalValue";
 const char kLogFileLocation[] = "_root.strSelectedFileLocation";
 
-// The state form of a flag: one character with code 1 for on, empty for off.
-std::string StateForm(std::int32_t nFlag) {
-  return nFlag ? std::string(1, '\x01') : std::string();
-}
-
 // The period is an unsigned byte: 300 days keep 44.
 std::uint8_t PeriodFrom(const std::string& strValue) {
   return static_cast<std::uint8_t>(ReadDecimalArgument(strValue.c_str()) & 0xFF);

@@ -64,7 +64,7 @@ std::int32_t CAlertLogSettings::GetShowAlert(int nEvent) const {
 
 void CAlertLogSettings::SetLogViewStep(std::int32_t nStep) {
   if (nStep == 0) return;
-  m_nLogViewStep = static_cast<std::int16_t>(static_cast<std::uint16_t>(nStep));
+  m_nLogViewStep = static_cast<std::uint16_t>(nStep);
 }
 
 void CAlertLogSettings::SetAlertLevel(std::int32_t nLevel) {

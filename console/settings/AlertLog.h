@@ -65,9 +65,9 @@ class CAlertLogSettings {
   std::int32_t GetShowAlert(int nEvent) const;
   std::int32_t GetCustomAlertChoice() const { return m_nCustomAlertChoice; }
 
-  // 0 changes nothing; otherwise the step becomes n, kept in 16 bits.
+  // 0 changes nothing; otherwise the step becomes n, kept in 16 bits without sign.
   void SetLogViewStep(std::int32_t nStep);
-  std::int16_t GetLogViewStep() const { return m_nLogViewStep; }
+  std::uint16_t GetLogViewStep() const { return m_nLogViewStep; }
   // Level 0 shows both alert kinds, 1 the kind of the custom choice, 2 none; any
   // other level is kept and leaves the events alone.
   void SetAlertLevel(std::int32_t nLevel);
@@ -94,7 +94,7 @@ class CAlertLogSettings {
   std::string m_strLogFilePath;
   std::int32_t m_nAlertLevel = ALERT_LEVEL_ALL;
   std::uint8_t m_bArchivePeriod = 1;
-  std::int16_t m_nLogViewStep = 50;
+  std::uint16_t m_nLogViewStep = 50;
   std::int32_t m_nArchiveOn = 1;
   SLocalTime m_archiveStartTime;
   std::int32_t m_nCustomAlertChoice = 1;

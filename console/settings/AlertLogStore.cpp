@@ -56,10 +56,10 @@ void CAlertLogSettings::ReadFromKey(IStoreKey& productKey) {
     ReadStoredByte(*key, "ArchiveLogPeriodicDays", &m_bArchivePeriod);
     // The step is written in two bytes and read back in two, so that steps above
     // 255 survive a restart.
-    const auto wStep = static_cast<std::uint16_t>(m_nLogViewStep);
+    const std::uint16_t wStep = m_nLogViewStep;
     unsigned char abStep[2] = {static_cast<unsigned char>(wStep), static_cast<unsigned char>(wStep >> 8)};
     if (ReadStoredBytes(*key, "NoAlertView", abStep, sizeof(abStep))) {
-      m_nLogViewStep = static_cast<std::int16_t>(static_cast<std::uint16_t>(abStep[0] | abStep[1] << 8));
+      m_nLogViewStep = static_cast<std::uint16_t>(abStep[0] | abStep[1] << 8);
     }
     ReadStoredLowByte(*key, "ArchiveLogFile", &m_nArchiveOn);
     std::string strTime;
@@ -96,7 +96,7 @@ bool CAlertLogSettings::WriteToKey(IStoreKey& productKey) const {
       return false;
     }
   }
-  const auto wStep = static_cast<std::uint16_t>(m_nLogViewStep);
+  const std::uint16_t wStep = m_nLogViewStep;
   const unsigned char abStep[2] = {static_cast<unsigned char>(wStep), static_cast<unsigned char>(wStep >> 8)};
   unsigned char abTime[LOCAL_TIME_BYTES];
   StoreLocalTime(m_archiveStartTime, abTime);

@@ -215,6 +215,40 @@ bool ReadLine(const std::vector<std::string>& w, SMovie& movie, std::string& str
     movie.onSet.push_back({w[1], {w[2], w[3]}});
     return true;
   }
+  if (strVerb == "onadd") {
+    if (w.size() != 6) {
+      strError = "onadd takes a variable, a list, the item variables, a command and an argument";
+      return false;
+    }
+    SMovieRowReaction reaction;
+    reaction.strVariable = w[1];
+    reaction.strValue = "Add";
+    reaction.strList = w[2];
+    for (std::size_t nStart = 0;;) {
+      const std::size_t nBar = w[3].find('|', nStart);
+      reaction.itemVariables.push_back(w[3].substr(nStart, nBar - nStart));
+      if (nBar == std::string::npos) break;
+      nStart = nBar + 1;
+    }
+    reaction.command = {w[4], w[5]};
+    movie.rowReactions.push_back(reaction);
+    return true;
+  }
+  if (strVerb == "onupdate") {
+    SMovieRowReaction reaction;
+    if (w.size() != 7 || !ReadNumber(w[5], reaction.nColumn) || reaction.nColumn < 0) {
+      strError = "onupdate takes a variable, a value or *, a list, an index variable, a column and a value variable";
+      return false;
+    }
+    reaction.bUpdate = true;
+    reaction.strVariable = w[1];
+    reaction.strValue = w[2];
+    reaction.strList = w[3];
+    reaction.strIndexVariable = w[4];
+    reaction.strValueVariable = w[6];
+    movie.rowReactions.push_back(reaction);
+    return true;
+  }
   if (strVerb == "page") {
     if (w.size() != 2) {
       strError = "page takes a frame label or *";
@@ -295,4 +329,46 @@ bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError
     return false;
   }
   return true;
+}
+
+namespace {
+
+std::vector<std::string> SplitAt(const std::string& strText, char cSeparator) {
+  std::vector<std::string> parts;
+  for (std::size_t nStart = 0;;) {
+    const std::size_t nEnd = strText.find(cSeparator, nStart);
+    parts.push_back(strText.substr(nStart, nEnd - nStart));
+    if (nEnd == std::string::npos) return parts;
+    nStart = nEnd + 1;
+  }
+}
+
+std::string CellText(std::string strValue) {
+  for (char& c : strValue) {
+    if (c == '\t' || c == '\n' || c == '\r') c = ' ';
+  }
+  return strValue;
+}
+
+}  // namespace
+
+std::string AppendMovieRow(const std::string& strRows, const std::vector<std::string>& cells) {
+  std::string strRow;
+  for (std::size_t i = 0; i < cells.size(); ++i) strRow += (i ? "\t" : "") + CellText(cells[i]);
+  return strRows.empty() ? strRow : strRows + "\n" + strRow;
+}
+
+std::string SetMovieCell(const std::string& strRows, int nRow, int nColumn, const std::string& strValue) {
+  if (strRows.empty() || nRow < 0 || nColumn < 0) return strRows;
+  std::vector<std::string> rows = SplitAt(strRows, '\n');
+  if (static_cast<std::size_t>(nRow) >= rows.size()) return strRows;
+  std::vector<std::string> cells = SplitAt(rows[static_cast<std::size_t>(nRow)], '\t');
+  if (cells.size() <= static_cast<std::size_t>(nColumn)) cells.resize(static_cast<std::size_t>(nColumn) + 1);
+  cells[static_cast<std::size_t>(nColumn)] = CellText(strValue);
+  std::string strRow;
+  for (std::size_t i = 0; i < cells.size(); ++i) strRow += (i ? "\t" : "") + cells[i];
+  rows[static_cast<std::size_t>(nRow)] = strRow;
+  std::string strResult;
+  for (std::size_t i = 0; i < rows.size(); ++i) strResult += (i ? "\n" : "") + rows[i];
+  return strResult;
 }

@@ -44,11 +44,28 @@ struct SMovieReaction {
   SMovieCommand command;
 };
 
+// The movie's side of a list's row exchange: when the console sets strVariable to
+// strValue ("*" any value), either a row of the values of itemVariables is appended
+// to the list variable strList and command is sent (add), or the cell nColumn of
+// the row named by strIndexVariable becomes strValueVariable's value (update).
+struct SMovieRowReaction {
+  bool bUpdate = false;
+  std::string strVariable;
+  std::string strValue;
+  std::string strList;
+  std::vector<std::string> itemVariables;
+  SMovieCommand command;
+  std::string strIndexVariable;
+  int nColumn = 0;
+  std::string strValueVariable;
+};
+
 struct SMovie {
   int cx = 0, cy = 0;
   std::vector<SMovieCommand> onLoad;
   SMovieCommand onPress;  // left button down on the stage outside the controls
   std::vector<SMovieReaction> onSet;
+  std::vector<SMovieRowReaction> rowReactions;
   std::vector<std::pair<std::string, std::string>> initialValues;
   std::vector<std::string> labels;  // in the order of their first "page" line
   std::vector<SMovieControl> controls;
@@ -57,6 +74,13 @@ struct SMovie {
 // Reads a movie from its text. On an error returns false with a message that
 // names the line; the movie then holds what was read before it.
 bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError);
+
+// A list variable's text holds its rows one per line, cells separated by tabs.
+// The row appended; tabs and line breaks inside a cell become blanks.
+std::string AppendMovieRow(const std::string& strRows, const std::vector<std::string>& cells);
+// Cell nColumn of row nRow replaced (missing cells are added empty); a row that
+// is not there leaves the text as it was.
+std::string SetMovieCell(const std::string& strRows, int nRow, int nColumn, const std::string& strValue);
 
 // Replaces every "$(name)" in strText by lookup(name).
 template <class Lookup>

@@ -5,6 +5,7 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <string>
@@ -343,6 +344,22 @@ class CPlayer {
     Refresh();
     if (!bFromHost) return;
     bool bQueued = false;
+    for (const SMovieRowReaction& reaction : m_movie.rowReactions) {
+      if (reaction.strVariable != strName || (reaction.strValue != "*" && reaction.strValue != strValue)) continue;
+      if (reaction.bUpdate) {
+        const int nRow = std::atoi(Lookup(reaction.strIndexVariable).c_str());
+        SetVariable(reaction.strList,
+                    SetMovieCell(Lookup(reaction.strList), nRow, reaction.nColumn, Lookup(reaction.strValueVariable)),
+                    false);
+        continue;
+      }
+      std::vector<std::string> cells;
+      for (const std::string& strItem : reaction.itemVariables) cells.push_back(Lookup(strItem));
+      SetVariable(reaction.strList, AppendMovieRow(Lookup(reaction.strList), cells), false);
+      // Acknowledged later, as a movie does on its next frame.
+      m_queue.push_back(reaction.command);
+      bQueued = true;
+    }
     for (const SMovieReaction& reaction : m_movie.onSet) {
       if (reaction.strVariable == strName) {
         m_queue.push_back(reaction.command);
@@ -434,8 +451,9 @@ class CPlayer {
     if (!(pChange->uChanged & LVIF_STATE) || !(pChange->uNewState & LVIS_SELECTED)) return;
     const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
     if (i >= m_movie.controls.size()) return;
-    const SMovieCommand command = m_movie.controls[i].command;
-    Send(command, pChange->iItem);
+    const SMovieControl c = m_movie.controls[i];
+    SetVariable(c.strVariable + ".selected", std::to_string(pChange->iItem), false);
+    Send(c.command, pChange->iItem);
   }
 
   HWND m_hWnd;

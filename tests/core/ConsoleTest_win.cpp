@@ -3,6 +3,10 @@
 // and the exit through the tray's Exit command. Screens are read and answered with
 // CScreenUser on the console's thread, from this process.
 #include <gtest/gtest.h>
+// clang-format off
+#include <windows.h>
+#include <commctrl.h>
+// clang-format on
 #include <shlwapi.h>
 
 #include <cstdio>
@@ -434,5 +438,81 @@ TEST_F(ConsoleTest, LoadWhileAlertsAreOpenAnswersEverySenderAndCountsEveryReques
   EXPECT_EQ(kValidWeb + 2, StoredNumber("Overview", "NoOfBlockedInstructions"));
   // Each web event came 7 or 8 times: none reached "High".
   EXPECT_EQ(0, StoredNumber("Overview", "NoOfBlockedInstructionsHaveHighRating"));
+  EXPECT_EQ("", user.strFailure);
+}
+
+// The main window's movie "HWMain": its player inside the main window, the lists
+// of the web site view and the alert log, and its buttons.
+enum : int { ID_MAIN_PLAYER = 2003, ID_MAIN_CLOSE = 1106, ID_MAIN_SITE_ROWS = 1400, ID_MAIN_LOG_ROWS = 1500 };
+enum : int { ID_MAIN_MINIMIZE = 1105, ID_MAIN_RESET = 1622, ID_MSG_YES = 110 };
+
+int RowCount(HWND hMain, int nList) {
+  const HWND hList = ::GetDlgItem(::GetDlgItem(hMain, ID_MAIN_PLAYER), nList);
+  return hList ? static_cast<int>(::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0)) : -1;
+}
+
+void PressMainButton(HWND hMain, int nId) {
+  const HWND hPlayer = ::GetDlgItem(hMain, ID_MAIN_PLAYER);
+  ::PostMessageA(hPlayer, WM_COMMAND, MAKEWPARAM(nId, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(::GetDlgItem(hPlayer, nId)));
+}
+
+TEST_F(ConsoleTest, MainWindowShowsEveryRowOnceAcrossRestartsUntilReset) {
+  {
+    // The request arrives while the workers start feeding.
+    CConsole console(m_strApp, "");
+    const HWND hMain = console.WaitForMainWindow();
+    ASSERT_NE(nullptr, hMain);
+    CScreenUser user = console.User();
+    CCloseHandle request = StartChild("provider-standin.exe", kListedHostRequest);
+    user.Press(ID_ALERT_WEB_REMEMBER);
+    user.Press(ID_ALERT_BLOCK);
+    EXPECT_EQ(0, ExitCodeWithin(request, kWaitMs));
+    EXPECT_TRUE(WaitUntil([&] { return RowCount(hMain, ID_MAIN_SITE_ROWS) == 1; }, kWaitMs));
+    EXPECT_TRUE(WaitUntil([&] { return RowCount(hMain, ID_MAIN_LOG_ROWS) == 1; }, kWaitMs));
+    // Neither close box nor minimise ends the console.
+    PressMainButton(hMain, ID_MAIN_MINIMIZE);
+    PressMainButton(hMain, ID_MAIN_CLOSE);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindowVisible(hMain); }, kWaitMs));
+    EXPECT_TRUE(console.IsRunning());
+    EXPECT_EQ(1, RowCount(hMain, ID_MAIN_SITE_ROWS));
+    EXPECT_EQ(259, console.ExitThroughTray());
+    EXPECT_EQ("", user.strFailure);
+  }
+  {
+    // Stored entries are fed; the same request again only refreshes its rows.
+    CConsole console(m_strApp, "");
+    const HWND hMain = console.WaitForMainWindow();
+    ASSERT_NE(nullptr, hMain);
+    CCloseHandle request = StartChild("provider-standin.exe", kListedHostRequest);
+    EXPECT_EQ(0, ExitCodeWithin(request, kWaitMs));
+    EXPECT_TRUE(WaitUntil([&] { return RowCount(hMain, ID_MAIN_SITE_ROWS) == 1; }, kWaitMs));
+    EXPECT_TRUE(WaitUntil([&] { return RowCount(hMain, ID_MAIN_LOG_ROWS) == 1; }, kWaitMs));
+    // Reset asks, then deletes the stored settings and ends the console.
+    CScreenUser user = console.User();
+    PressMainButton(hMain, ID_MAIN_RESET);
+    user.Press(ID_MSG_YES);
+    EXPECT_EQ(259, console.WaitForExit());
+    EXPECT_EQ("<none>", RegistryText("Software\\Corvinth\\Hookwarden", "App Path"));
+    EXPECT_EQ("", user.strFailure);
+  }
+  CConsole console(m_strApp, "");
+  const HWND hMain = console.WaitForMainWindow();
+  ASSERT_NE(nullptr, hMain);
+  EXPECT_EQ(0, RowCount(hMain, ID_MAIN_SITE_ROWS));
+  EXPECT_EQ(259, console.ExitThroughTray());
+}
+
+// The system menu's about item: the box plays "AB" and its OK ends it; the console runs on.
+TEST_F(ConsoleTest, AboutBoxOpensFromTheSystemMenuAndEndsWithItsOk) {
+  CConsole console(m_strApp, "");
+  const HWND hMain = console.WaitForMainWindow();
+  ASSERT_NE(nullptr, hMain);
+  CScreenUser user = console.User();
+  ::PostMessageA(hMain, WM_SYSCOMMAND, 16, 0);
+  EXPECT_EQ("Hookwarden", user.Text(1));
+  user.Press(5);
+  EXPECT_TRUE(user.WaitForNoScreen());
+  EXPECT_EQ(259, console.ExitThroughTray());
   EXPECT_EQ("", user.strFailure);
 }

@@ -110,10 +110,31 @@ TEST(MovieFile, ExpandsVariablesInTexts) {
   EXPECT_EQ("$$1", ExpandMovieText("$$$(a)", lookup));
 }
 
+// The rows of the lists fed by the console: appended, then one cell changed.
+TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
+  std::string strRows = AppendMovieRow("", {"URL", "a\tb\nc", "Ask"});
+  EXPECT_EQ("URL\ta b c\tAsk", strRows);
+  strRows = AppendMovieRow(strRows, {"IP", "", "Block"});
+  EXPECT_EQ("URL\ta b c\tAllow\nIP\t\tBlock", SetMovieCell(strRows, 0, 2, "Allow"));
+  EXPECT_EQ("URL\ta b c\tAsk\nIP\t\tBlock\t\t7", SetMovieCell(strRows, 1, 4, "7"));
+  EXPECT_EQ(strRows, SetMovieCell(strRows, 2, 0, "x"));
+  EXPECT_EQ(strRows, SetMovieCell(strRows, -1, 0, "x"));
+
+  SMovie movie;
+  std::string strError;
+  ASSERT_TRUE(ParseMovie("hwmovie 1\nonadd op rows \"a|b\" ACK \"\"\nonupdate op Update rows i 2 v\n", movie, strError))
+      << strError;
+  ASSERT_EQ(2u, movie.rowReactions.size());
+  EXPECT_EQ((std::vector<std::string>{"a", "b"}), movie.rowReactions[0].itemVariables);
+  EXPECT_EQ("Add", movie.rowReactions[0].strValue);
+  EXPECT_EQ(2, movie.rowReactions[1].nColumn);
+  EXPECT_FALSE(ParseMovie("hwmovie 1\nonupdate op Update rows i -1 v\n", movie, strError));
+}
+
 #ifdef HW_MOVIES_DIR
 // The movies that the build ships are read without error.
 TEST(MovieFile, ShippedMoviesAreValid) {
-  for (const char* szName : {"HWMsgBx", "HWPass"}) {
+  for (const char* szName : {"HWMsgBx", "HWPass", "HWMain", "AB"}) {
     std::ifstream file(std::string(HW_MOVIES_DIR) + "/" + szName + ".movie", std::ios::binary);
     ASSERT_TRUE(file.good()) << szName;
     std::stringstream text;

@@ -130,6 +130,8 @@ TEST(LogSettings, ViewStepKeepsSixteenBitsAndIgnoresZero) {
   EXPECT_EQ(70, settings.GetLogViewStep());
   settings.SetLogViewStep(70000);
   EXPECT_EQ(4464, settings.GetLogViewStep());
+  settings.SetLogViewStep(40000);  // above the signed range: no sign
+  EXPECT_EQ(40000, settings.GetLogViewStep());
   settings.SetLogViewStep(65536);  // 0 in 16 bits, but not the argument 0
   EXPECT_EQ(0, settings.GetLogViewStep());
 }

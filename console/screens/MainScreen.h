@@ -1,0 +1,141 @@
+// The main screen's exchange with its movie ("HWMain"): the overview, the item
+// and detail variables of the mail list, the site list and the alert log, the
+// rows the request handling adds or refreshes, the feeding turns of the three
+// views and every command of the movie. The window and its dialogs come through
+// IMainScreenServices.
+#pragma once
+
+#include "console/screens/ScreensLayer.h"
+
+#include <condition_variable>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "console/screens/FlashPlayer.h"
+#include "console/screens/MainWindowNotifications.h"
+#include "console/settings/AlertLog.h"
+#include "console/settings/PermissionLists.h"
+
+// The state the main screen shows and changes; it belongs to the application.
+struct SMainScreenState {
+  CMailSafeList& mailList;
+  CWebSiteBlockingList& siteList;
+  CAlertLogSettings& alertLog;
+  std::int32_t& nNoOfBlockedInstructions;
+  std::int32_t& nNoOfBlockedInstructionsHaveHighRating;
+  std::int32_t& nNoOfEmailProtection;
+  std::int32_t& nNoOfWebProtection;
+  std::int32_t& nLoadwithWindowsStartup;
+  std::int32_t& nLoadSplashScreen;
+  std::int32_t& nIsLogin;
+  std::string& strPassword;
+  std::string& strLanguage;
+  const std::string& strApplicationVersion;
+  const std::string& strEngineVersion;
+  const std::string& strDefinitionVersion;
+};
+
+// What the commands need from the window, the system and the other screens.
+class IMainScreenServices {
+ public:
+  virtual ~IMainScreenServices() = default;
+  virtual bool CheckLogin() = 0;
+  virtual std::string LocalText(unsigned nStringId) = 0;
+  // The available languages as the movie's option list.
+  virtual std::string LanguageOptions() = 0;
+  virtual void Drag() = 0;
+  virtual void OpenHelp() = 0;
+  virtual void HideToTray() = 0;
+  virtual void MinimizeToTaskbar() = 0;
+  // Writes or removes the start-up entry from the start with Windows flag.
+  virtual void UpdateStartupEntry() = 0;
+  // The password screen: set-password mode, true on OK with *pNew the new password.
+  virtual bool AskNewPassword(const std::string& strCurrent, std::string* pNew) = 0;
+  // Login mode against the stored password; true on OK.
+  virtual bool AskLogin(const std::string& strStored) = 0;
+  // A message box with flags 3; its answer.
+  virtual int AskQuestion(unsigned nTextId, unsigned nCaptionId) = 0;
+  // Backup, restore and reset with their own login check; restore and reset
+  // answer true when the console must now end.
+  virtual void BackupSettings() = 0;
+  virtual bool RestoreSettings() = 0;
+  virtual bool ResetSettings() = 0;
+  // Ends the main window with 0, which ends the console.
+  virtual void EndWindow() = 0;
+  virtual void RunLiveUpdate() = 0;
+  virtual void OpenSupportMail() = 0;
+  // The settings screens; true when they ended with OK, the values then changed.
+  virtual bool EditPermission(int nMode, std::int32_t* pPermission) = 0;
+  virtual bool EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod) = 0;
+  virtual bool EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb) = 0;
+};
+
+// One view's operation text ("NoOperation" or "Add") shared between its feeding
+// worker, which only waits for its turn, and the user-interface thread, which
+// sends the rows. Pending from construction: rows added before the feed ends are
+// left to it, so that each row reaches the movie once.
+class CFeedTurn {
+ public:
+  // Worker: waits until the view is free again (NoOperation) and takes it ("Add").
+  // False once the feed is over.
+  bool WaitForTurn();
+  // The movie's NoOperation command.
+  void Release();
+  // No entry left, or the console ends: the worker stops waiting.
+  void Finish();
+  bool IsFinished();
+  bool IsAdding();
+
+ private:
+  std::mutex m_mutex;
+  std::condition_variable m_changed;
+  bool m_bAdding = false;
+  bool m_bFinished = false;
+};
+
+enum EMainView : int { VIEW_ALERT_LOG = 0, VIEW_MAIL_LIST = 1, VIEW_SITE_LIST = 2, VIEW_COUNT = 3 };
+
+class CMainScreen : public IMainWindowNotifications {
+ public:
+  CMainScreen(IFlashPlayer& player, const SMainScreenState& state, IMainScreenServices& services)
+      : m_player(player), m_state(state), m_services(services) {}
+
+  void PushOverview() override;
+  // Rows from the request handling; while a view's feed runs its worker reaches them.
+  void AddMailRow(int nIndex) override;
+  void AddSiteRow(int nIndex) override;
+  void AddLogRow(int nIndex) override;
+  void RefreshMailRow(int nIndex) override;
+  void RefreshSiteRow(int nIndex) override;
+  void RefreshLogRow(int nIndex) override;
+
+  // A worker's turn came: the view's next entry goes to the movie, or, past the
+  // end of the list, the feed of the view ends. The window keeps the position, so
+  // that an entry removed meanwhile does not make the feed skip the next one.
+  void FeedRow(int nView);
+  CFeedTurn& Turn(int nView) { return m_turns[nView]; }
+
+  // One command of the movie; unknown commands are ignored.
+  void OnCommand(const char* szCommand, const char* szArgs);
+
+ private:
+  bool SendMailItem(int nIndex);
+  bool SendSiteItem(int nIndex);
+  bool SendLogItem(int nIndex);
+  std::string ActionText(std::int32_t nAction);
+  void SendMailDetails(const char* szArgs);
+  void SendSiteDetails(const char* szArgs);
+  void RunCommand(int nCommand, const char* szArgs);
+  void RunListCommand(int nCommand, int nIndex);
+  void SetPassword();
+  void Login();
+  void SetAlertLevel(const char* szArgs);
+  void EditAlertDisplay();
+
+  IFlashPlayer& m_player;
+  SMainScreenState m_state;
+  IMainScreenServices& m_services;
+  CFeedTurn m_turns[VIEW_COUNT];
+  int m_anFeedIndex[VIEW_COUNT] = {};
+};

@@ -1,0 +1,223 @@
+#include "console/screens/MainScreen_win.h"
+
+#include <shellapi.h>
+
+#include "console/screens/AlertsDlg_win.h"
+#include "console/screens/FlashScreenDlg_win.h"
+#include "console/screens/LoginCheck_win.h"
+#include "console/screens/MsgBoxDlg_win.h"
+#include "console/screens/PasswordDlg_win.h"
+#include "console/screens/ScreenText.h"
+#include "console/screens/SettingsCommands_win.h"
+#include "console/screens/SettingsDlgs_win.h"
+#include "console/screens/SystemTray_win.h"
+#include "console/settings/ConsoleSettings_win.h"
+#include "console/settings/Languages_win.h"
+#include "console/settings/NameCode.h"
+#include "console/settings/SeededFolder_win.h"
+#include "console/settings/SettingsStore_win.h"
+
+namespace {
+
+SMainScreenState StateOf(CConsoleSettings& settings) {
+  COverviewSettings& overview = settings.m_overview;
+  return SMainScreenState{settings.m_mailSafeList,
+                          settings.m_webSiteBlockingList,
+                          settings.m_alertLog,
+                          overview.m_nNoOfBlockedInstructions,
+                          overview.m_nNoOfBlockedInstructionsHaveHighRating,
+                          overview.m_nNoOfEmailProtection,
+                          overview.m_nNoOfWebProtection,
+                          overview.m_nLoadwithWindowsStartup,
+                          overview.m_nLoadSplashScreen,
+                          overview.m_nIsLogin,
+                          overview.m_strPassword,
+                          settings.m_strLanguage,
+                          overview.m_strConsoleVersion,
+                          overview.m_strEngineVersion,
+                          overview.m_strDefnsVersion};
+}
+
+const SScreenTemplate kAboutTemplate = {100, 180, 110, 2001, 0, 0};
+
+void OpenWithShell(HWND hOwner, const std::string& strPath) {
+  // Failures are not reported: the help, update and mail programs are optional.
+  ::ShellExecuteA(hOwner, "open", strPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+}  // namespace
+
+// A close request takes the box away at once.
+CAboutDlg::CAboutDlg(const CConsoleSettings& settings)
+    : CFlashScreenDlg(settings, kAboutTemplate, EScreenFilter::None, ECloseRequest::Destroy) {}
+
+void CAboutDlg::OnInitScreen() {
+  LoadMovie("AB", ".hkx");
+  SendLanguagePair();
+}
+
+void CAboutDlg::OnScreenCommand(const char* szCommand, const char*) {
+  if (IsSameCommand(szCommand, "IDC_FS_CLOSE") || IsSameCommand(szCommand, "IDC_FS_OK")) EndScreen(0);
+}
+
+CMainScreenWindow::CMainScreenWindow(CConsoleSettings& settings, IMainTrayIcon& trayIcon)
+    : m_settings(settings), m_trayIcon(trayIcon), m_screen(m_flash, StateOf(settings), *this) {}
+
+CMainScreenWindow::~CMainScreenWindow() {
+  End();
+}
+
+void CMainScreenWindow::Load(HWND hMainWnd) {
+  m_hMainWnd = hMainWnd;
+  RECT rc;
+  ::GetClientRect(hMainWnd, &rc);
+  m_flash.Create(hMainWnd, kMainFlashControlId, rc, m_settings.GetAppPath(), this);
+  LoadScreenMovie(m_flash, BuildMoviePath(m_settings.GetAppPath(), "HWMain", ".hwf"));
+}
+
+bool CMainScreenWindow::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
+  if (uMsg != WM_MAIN_FEED_ROW) return false;
+  m_screen.FeedRow(static_cast<int>(wParam));
+  return true;
+}
+
+void CMainScreenWindow::OpenHelp() {
+  OpenWithShell(m_hMainWnd, GetHelpFolder(m_settings.GetAppPath()) + "\\" +
+                                EncodeNameCode(m_settings.m_strLanguage.c_str()) + ".chm");
+}
+
+void CMainScreenWindow::ShowAbout() {
+  CAboutDlg(m_settings).DoModal(m_hMainWnd);
+}
+
+void CMainScreenWindow::Start() {
+  const int anOrder[VIEW_COUNT] = {VIEW_ALERT_LOG, VIEW_MAIL_LIST, VIEW_SITE_LIST};
+  for (int nView : anOrder) {
+    if (!m_workers[nView].joinable()) m_workers[nView] = std::thread(&CMainScreenWindow::RunWorker, this, nView);
+  }
+}
+
+void CMainScreenWindow::End() {
+  for (int nView = 0; nView < VIEW_COUNT; ++nView) {
+    m_screen.Turn(nView).Finish();
+    if (m_workers[nView].joinable()) m_workers[nView].join();
+  }
+}
+
+void CMainScreenWindow::RunWorker(int nView) {
+  // The window reads the list: past its end it finishes the turn, which ends this loop.
+  while (m_screen.Turn(nView).WaitForTurn()) {
+    if (!::PostMessageA(m_hMainWnd, WM_MAIN_FEED_ROW, static_cast<WPARAM>(nView), 0)) break;
+  }
+}
+
+void CMainScreenWindow::OnFSCommand(const char* szCommand, const char* szArgs) {
+  // Copies: a command may open a screen whose player call ends the texts.
+  const std::string strCommand = szCommand ? szCommand : "";
+  const std::string strArgs = szArgs ? szArgs : "";
+  m_screen.OnCommand(strCommand.c_str(), strArgs.c_str());
+}
+
+bool CMainScreenWindow::CheckLogin() {
+  return ::CheckLogin(m_settings);
+}
+
+std::string CMainScreenWindow::LocalText(unsigned nStringId) {
+  return LoadLocalString(m_settings, nStringId);
+}
+
+std::string CMainScreenWindow::LanguageOptions() {
+  return GetInstalledLanguages(m_settings);
+}
+
+void CMainScreenWindow::Drag() {
+  ::ReleaseCapture();
+  ::SendMessageA(m_hMainWnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+}
+
+void CMainScreenWindow::HideToTray() {
+  m_trayIcon.SetDefaultItem(ID_TRAY_RESTORE);
+  m_trayIcon.HideWindowToTray(m_hMainWnd);
+}
+
+void CMainScreenWindow::MinimizeToTaskbar() {
+  m_trayIcon.SetDefaultItem(ID_TRAY_RESTORE);
+  ::ShowWindow(m_hMainWnd, SW_MINIMIZE);
+}
+
+void CMainScreenWindow::UpdateStartupEntry() {
+  UpdateStartupValue(m_settings);
+}
+
+bool CMainScreenWindow::AskNewPassword(const std::string& strCurrent, std::string* pNew) {
+  CPasswordDlg dlg(m_settings);
+  dlg.m_nMode = PASSWORD_MODE_SET;
+  dlg.m_strPassword = strCurrent;
+  if (dlg.DoModal(m_hMainWnd) != SCREEN_RESULT_OK) return false;
+  *pNew = dlg.m_strPassword;
+  return true;
+}
+
+bool CMainScreenWindow::AskLogin(const std::string& strStored) {
+  return AskLoginPassword(m_settings, strStored, m_hMainWnd) == SCREEN_RESULT_OK;
+}
+
+int CMainScreenWindow::AskQuestion(unsigned nTextId, unsigned nCaptionId) {
+  return ShowConsoleMessage(m_settings, LoadLocalString(m_settings, nTextId), LoadLocalString(m_settings, nCaptionId),
+                            MSGBOX_FLAGS_YESNO, m_hMainWnd);
+}
+
+void CMainScreenWindow::BackupSettings() {
+  CSettingsCommands(m_settings, m_hMainWnd).Backup();
+}
+
+bool CMainScreenWindow::RestoreSettings() {
+  return CSettingsCommands(m_settings, m_hMainWnd).Restore();
+}
+
+bool CMainScreenWindow::ResetSettings() {
+  return CSettingsCommands(m_settings, m_hMainWnd).Reset();
+}
+
+void CMainScreenWindow::EndWindow() {
+  ::PostMessageA(m_hMainWnd, WM_MAIN_END, 0, 0);
+}
+
+void CMainScreenWindow::RunLiveUpdate() {
+  OpenWithShell(m_hMainWnd, std::string(m_settings.GetAppPath()) + "\\" + EncodeNameCode("Update") + "\\Update.exe");
+}
+
+void CMainScreenWindow::OpenSupportMail() {
+  OpenWithShell(m_hMainWnd, kSupportMailLink);
+}
+
+bool CMainScreenWindow::EditPermission(int nMode, std::int32_t* pPermission) {
+  CAdvSettingsDlg dlg(m_settings);
+  dlg.m_nMode = nMode;
+  dlg.m_nOption = *pPermission;
+  if (dlg.DoModal(m_hMainWnd) != SCREEN_RESULT_OK) return false;
+  *pPermission = dlg.m_nOption;
+  return true;
+}
+
+bool CMainScreenWindow::EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod) {
+  CLogAdvancedDlg dlg(m_settings);
+  dlg.m_strLogFilePath = *pPath;
+  dlg.m_nArchiveOn = *pArchiveOn;
+  dlg.m_bArchivePeriod = *pPeriod;
+  if (dlg.DoModal(m_hMainWnd) != SCREEN_RESULT_OK) return false;
+  *pPath = dlg.m_strLogFilePath;
+  *pArchiveOn = dlg.m_nArchiveOn;
+  *pPeriod = dlg.m_bArchivePeriod;
+  return true;
+}
+
+bool CMainScreenWindow::EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb) {
+  CLogCustomDlg dlg(m_settings);
+  dlg.m_nDisplayMailAlerts = *pMail;
+  dlg.m_nDisplayWebAlerts = *pWeb;
+  if (dlg.DoModal(m_hMainWnd) != SCREEN_RESULT_OK) return false;
+  *pMail = dlg.m_nDisplayMailAlerts;
+  *pWeb = dlg.m_nDisplayWebAlerts;
+  return true;
+}

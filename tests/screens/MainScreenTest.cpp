@@ -1,0 +1,230 @@
+// The main screen's exchange with a recording movie: the overview, the rows and
+// their feeding turns, and the commands' login, index and "undefined" rules.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "console/screens/MainScreen.h"
+#include "screens/RecordingPlayer.h"
+
+namespace {
+
+class CScriptedServices : public IMainScreenServices {
+ public:
+  bool CheckLogin() override {
+    ++nLoginChecks;
+    return bLoginPasses;
+  }
+  std::string LocalText(unsigned nId) override { return nId == 7014 ? "High" : "T" + std::to_string(nId); }
+  std::string LanguageOptions() override { return "English|Deutsch"; }
+  void Drag() override {}
+  void OpenHelp() override {}
+  void HideToTray() override { ++nHidden; }
+  void MinimizeToTaskbar() override { ++nHidden; }
+  void UpdateStartupEntry() override {}
+  bool AskNewPassword(const std::string&, std::string*) override { return false; }
+  bool AskLogin(const std::string&) override { return false; }
+  int AskQuestion(unsigned, unsigned) override { return 2; }
+  void BackupSettings() override {}
+  bool RestoreSettings() override { return false; }
+  bool ResetSettings() override { return false; }
+  void EndWindow() override { ++nEnded; }
+  void RunLiveUpdate() override {}
+  void OpenSupportMail() override {}
+  bool EditPermission(int, std::int32_t*) override { return false; }
+  bool EditLogSettings(std::string*, std::int32_t*, std::uint8_t*) override { return false; }
+  bool EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb) override {
+    *pMail = 1;
+    *pWeb = 1;
+    return true;
+  }
+
+  bool bLoginPasses = true;
+  int nLoginChecks = 0;
+  int nHidden = 0;
+  int nEnded = 0;
+};
+
+struct SFixture {
+  CMailSafeList mailList;
+  CWebSiteBlockingList siteList;
+  CAlertLogSettings alertLog;
+  std::int32_t anCounters[4] = {7, 0, 3, 4};
+  std::int32_t nStartup = 1, nSplash = 0, nLogin = 0;
+  std::string strPassword, strLanguage = "English", strApp = "1.0", strEngine = "2.0", strDefs = "3.0";
+  CRecordingPlayer player;
+  CScriptedServices services;
+  CMainScreen screen{
+      player,
+      SMainScreenState{mailList, siteList, alertLog, anCounters[0], anCounters[1], anCounters[2], anCounters[3],
+                       nStartup, nSplash, nLogin, strPassword, strLanguage, strApp, strEngine, strDefs},
+      services};
+
+  SFixture() {
+    for (int i = 0; i < 3; ++i) {
+      CMailSafeItem mail;
+      mail.strStrictedData = "m" + std::to_string(i);
+      mail.nPort = 25;
+      mailList.AppendEntry(mail);
+      CWebSiteItem site;
+      site.strStrictedData = "s" + std::to_string(i);
+      siteList.AppendEntry(site);
+    }
+  }
+};
+
+}  // namespace
+
+TEST(MainScreen, OverviewSendsItsVariablesInOrderWithTheHighRatingRecounted) {
+  SFixture f;
+  CLogEntryDetails entry;
+  entry.strRating = "HIGH";
+  f.alertLog.AppendEntry(entry);
+  f.siteList.SetProtectionState(0);
+  f.alertLog.SetLogViewStep(40000);
+  f.screen.PushOverview();
+  const std::vector<std::string> expected = {
+      "Set _root.dwNoOfBlockedInstructions=7",
+      "Set _root.dwNoOfBlockedInstructionsHaveHighRating=1",
+      "Set _root.dwNoOfEmailProtection=3",
+      "Set _root.dwNoOfWebProtection=4",
+      "Set _root.bWebSiteBlockingProtectionState=",
+      "Set _root.bEnabledAdvweb=0",
+      "Set _root.advWebInterval=1",
+      "Set _root.bMailSafeProtectionState=\x01",
+      "Set _root.bEnabledAdvMail=1",
+      "Set _root.advMailInterval=1",
+      "Set _root.strApplicationVersion=1.0",
+      "Set _root.strTessalineSecurityEngineVersion=2.0",
+      "Set _root.strTessalineDefinitionVersion=3.0",
+      "Set _root.bLoadwithWindowsStartup=\x01",
+      "Set _root.bLoadSplashScreen=",
+      "Set _root.bIsLogin=",
+      "Set _root.bIsPasswordEntered=",
+      "Set _root.strCurrentLanguage=English",
+      "Set _root.languageOptions=English|Deutsch",
+      "Set _root.bLanguageChanged=true",
+      "Set _root.enumAlertEventsLevel=0",
+      "Set _root.LogViewerStepper=40000",
+  };
+  EXPECT_EQ(expected, f.player.calls);
+  EXPECT_EQ(1, f.anCounters[1]);
+}
+
+TEST(MainScreen, ListCommandsFollowTheirIndexUndefinedAndLoginRules) {
+  SFixture f;
+  f.services.bLoginPasses = false;
+  f.screen.OnCommand("IDC_FS_mailListItemBlock", "3");  // past the end
+  f.screen.OnCommand("IDC_FS_mailListItemBlock", "-1");
+  f.screen.OnCommand("IDC_FS_mailListItemRemove", "undefined");
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(PERMISSION_ASK, f.mailList.EntryAt(i)->nAction) << i;
+  EXPECT_EQ(3, f.mailList.GetCount());
+  f.screen.OnCommand("IDC_FS_mailListItemBlock", "0");  // no login for mail rows
+  EXPECT_EQ(PERMISSION_BLOCK, f.mailList.EntryAt(0)->nAction);
+  EXPECT_EQ(0, f.services.nLoginChecks);
+  f.screen.OnCommand("IDC_FS_siteListItemBlock", "0");  // refused login
+  EXPECT_EQ(1, f.services.nLoginChecks);
+  EXPECT_EQ(PERMISSION_ASK, f.siteList.EntryAt(0)->nAction);
+  f.services.bLoginPasses = true;
+  f.screen.OnCommand("idc_fs_sitelistitemallow", "2");
+  EXPECT_EQ(PERMISSION_ALLOW, f.siteList.EntryAt(2)->nAction);
+  f.screen.OnCommand("IDC_FS_mailListItemRemove", "0");
+  EXPECT_EQ("m1", f.mailList.EntryAt(0)->strStrictedData);
+  f.screen.OnCommand("IDC_FS_siteListItemRemoveAll", "undefined");
+  EXPECT_EQ(0, f.siteList.GetCount());
+  EXPECT_TRUE(f.player.calls.empty());  // the movie updates its own view
+}
+
+TEST(MainScreen, DetailsAreClearedByUndefinedAndSkippedOutsideTheList) {
+  SFixture f;
+  f.screen.OnCommand("IDC_FS_UpdateEntryDetailsMailListItem", "undefined");
+  EXPECT_EQ(7u, f.player.calls.size());
+  EXPECT_EQ("Set ScamFromMailEntryDetSItem.EntryValue=", f.player.calls[1]);
+  f.player.calls.clear();
+  f.screen.OnCommand("IDC_FS_UpdateEntryDetailsWebListItem", "3");
+  EXPECT_TRUE(f.player.calls.empty());
+  f.screen.OnCommand("IDC_FS_UpdateEntryDetailsMailListItem", "1");
+  EXPECT_EQ("Set _root.ScamProtocolMailEntryDetSItem.EntryValue=SMTP", f.player.calls.back());
+}
+
+TEST(MainScreen, SettingsCommandsKeepValuesOnUndefinedZeroOrRefusedLogin) {
+  SFixture f;
+  f.screen.OnCommand("IDC_FS_LogViewerStepper", "0");
+  f.screen.OnCommand("IDC_FS_LogViewerStepper", "undefined");
+  EXPECT_EQ(50, f.alertLog.GetLogViewStep());
+  f.screen.OnCommand("IDC_FS_LogViewerStepper", "70000");
+  EXPECT_EQ(4464, f.alertLog.GetLogViewStep());
+  f.screen.OnCommand("IDC_FS_CHANGE_LANGUAGE", "undefined");
+  EXPECT_EQ("English", f.strLanguage);
+  f.screen.OnCommand("IDC_FS_CHANGE_LANGUAGE", "Deutsch");
+  EXPECT_EQ("Deutsch", f.strLanguage);
+
+  // The custom choice stored mail 1 and web 1: level 1 shows mail alerts only.
+  f.screen.OnCommand("IDC_FS_AlertAndLogCustomSettings", "");
+  f.screen.OnCommand("IDC_FS_AlertEventsLevel", "1");
+  EXPECT_EQ(1, f.alertLog.GetShowAlert(EVENT_MAIL_PROTECTION));
+  EXPECT_EQ(0, f.alertLog.GetShowAlert(EVENT_WEB_PROTECTION));
+
+  // A refused login still sends the unchanged state back.
+  f.services.bLoginPasses = false;
+  f.player.calls.clear();
+  f.screen.OnCommand("IDC_FS_LoadSplashScreen", "");
+  f.screen.OnCommand("IDC_FS_SiteBlockingOff", "");
+  EXPECT_EQ(0, f.nSplash);
+  EXPECT_EQ(1, f.siteList.GetProtectionState());
+  EXPECT_EQ("Set _root.bLoadSplashScreen=", f.player.calls.front());
+  EXPECT_EQ(23u, f.player.calls.size());
+  f.services.bLoginPasses = true;
+  f.screen.OnCommand("IDC_FS_SiteBlockingOff", "");
+  EXPECT_EQ("0", f.player.values["_root.bEnabledAdvweb"]);
+  EXPECT_EQ("", f.player.values["_root.bWebSiteBlockingProtectionState"]);
+
+  f.screen.OnCommand("IDC_FS_CLOSE", "");
+  f.screen.OnCommand("IDC_FS_MINIMIZE", "");
+  EXPECT_EQ(2, f.services.nHidden);
+  EXPECT_EQ(0, f.services.nEnded);
+}
+
+TEST(MainScreen, FeedingSendsOneItemPerTurnAndEachRowOnce) {
+  SFixture f;
+  CFeedTurn& turn = f.screen.Turn(VIEW_MAIL_LIST);
+  ASSERT_TRUE(turn.WaitForTurn());
+  f.screen.FeedRow(VIEW_MAIL_LIST);
+  // A row added while the feed runs is left to the feed.
+  f.mailList.AppendEntry(CMailSafeItem());
+  f.screen.AddMailRow(3);
+  EXPECT_EQ("Set _root.strScamMailOperation=Add", f.player.calls.back());
+  EXPECT_EQ(4u, f.player.calls.size());
+
+  // The worker waits until the movie's NoOperation.
+  int nTurns = 0;
+  std::thread worker([&] {
+    while (turn.WaitForTurn()) ++nTurns;
+  });
+  std::this_thread::yield();
+  EXPECT_TRUE(turn.IsAdding());
+  for (int i = 1; i <= 4; ++i) {
+    f.screen.OnCommand("IDC_FS_MailScamList_NoOperation", "");
+    while (!turn.IsAdding() && !turn.IsFinished()) std::this_thread::yield();
+    f.screen.FeedRow(VIEW_MAIL_LIST);  // the fifth turn is past the end: the feed ends
+  }
+  worker.join();
+  EXPECT_EQ(4, nTurns);
+  EXPECT_TRUE(turn.IsFinished());
+  EXPECT_EQ(16u, f.player.calls.size());
+  f.screen.AddMailRow(3);  // now rows go straight to the movie
+  EXPECT_EQ(20u, f.player.calls.size());
+}
+
+TEST(MainScreen, AnEntryRemovedDuringTheFeedDoesNotMakeItSkipTheNext) {
+  SFixture f;
+  f.screen.FeedRow(VIEW_SITE_LIST);
+  f.screen.FeedRow(VIEW_SITE_LIST);
+  f.screen.OnCommand("IDC_FS_siteListItemRemove", "0");  // s0 goes, s1 moves to 0
+  f.player.calls.clear();
+  f.screen.FeedRow(VIEW_SITE_LIST);
+  EXPECT_EQ("Set _root.ScamSiteStructItem.StrictedData=s2", f.player.calls.at(1));
+  f.screen.FeedRow(VIEW_SITE_LIST);
+  EXPECT_TRUE(f.screen.Turn(VIEW_SITE_LIST).IsFinished());
+  EXPECT_EQ(4u, f.player.calls.size());
+}
