@@ -3,35 +3,12 @@
 #include <vector>
 
 #include "console/screens/MoviePlayerApi_win.h"
+#include "console/screens/PlayerLibrary_win.h"
 #include "shared/OwnedResources_win.h"
 
 namespace {
 
-// The player library stays loaded for the rest of the process once found: its
-// window class serves every screen opened later.
-struct SPlayerLibrary {
-  HwPlayerCreateProc pfnCreate = nullptr;
-  HwPlayerInvokeProc pfnInvoke = nullptr;
-};
-
-const SPlayerLibrary& LoadPlayerLibrary(const char* szFolder) {
-  static SPlayerLibrary library;
-  if (library.pfnCreate) return library;
-  // Only the library in the application folder, never one found on the search path.
-  const std::string strPath = std::string(szFolder ? szFolder : "") + "\\" + HWPLAYER_LIBRARY;
-  CFreeLibrary module(::LoadLibraryExA(strPath.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
-  if (!module) return library;
-  library.pfnCreate = reinterpret_cast<HwPlayerCreateProc>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(module.Get(), HWPLAYER_CREATE)));
-  library.pfnInvoke = reinterpret_cast<HwPlayerInvokeProc>(
-      reinterpret_cast<void (*)()>(::GetProcAddress(module.Get(), HWPLAYER_INVOKE)));
-  if (!library.pfnCreate || !library.pfnInvoke) {
-    library = SPlayerLibrary();  // the owner unloads the library
-    return library;
-  }
-  module.Detach();
-  return library;
-}
+using SPlayerLibrary = SPlayerEntryPoints<HwPlayerCreateProc, HwPlayerInvokeProc>;
 
 const SPlayerLibrary* g_pLibrary = nullptr;
 
@@ -40,7 +17,8 @@ const SPlayerLibrary* g_pLibrary = nullptr;
 bool CShockwaveFlash::Create(HWND hParent, int nId, const RECT& rc, const char* szLibraryFolder,
                              IFlashEvents* pEvents) {
   m_pEvents = pEvents;
-  const SPlayerLibrary& library = LoadPlayerLibrary(szLibraryFolder);
+  const SPlayerLibrary& library =
+      LoadPlayerLibrary<SPlayerLibrary>(szLibraryFolder, HWPLAYER_LIBRARY, HWPLAYER_CREATE, HWPLAYER_INVOKE);
   if (!library.pfnCreate) return false;
   g_pLibrary = &library;
   m_hWnd = library.pfnCreate(hParent, nId, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, &OnEvent, this);
