@@ -12,6 +12,7 @@
 
 #include "console/ConsoleResources.h"
 #include "support/TestRequests.h"
+#include "settings/ArchiveTime.h"
 
 namespace {
 
@@ -46,17 +47,7 @@ class CScriptedServices : public IRequestServices, public IMainWindowNotificatio
         return "mail " + std::to_string(nId);
     }
   }
-  SLocalTime LocalTimeNow() override {
-    SLocalTime time;
-    time.wYear = 2026;
-    time.wMonth = 12;
-    time.wDay = 7;
-    time.wDayOfWeek = 1;
-    time.wHour = 14;
-    time.wMinute = 5;
-    time.wSecond = 9;
-    return time;
-  }
+  SLocalTime LocalTimeNow() override { return ArchiveTime(12, 7, 1, 14, 5, 9); }
   void AddMailRow(int n) override { Note("add mail", n); }
   void AddSiteRow(int n) override { Note("add site", n); }
   void AddLogRow(int n) override { Note("add log", n); }

@@ -6,6 +6,7 @@
 #include "RegistryTestKey_win.h"
 #include "console/settings/AlertLog.h"
 #include "console/settings/RegistryStoreKey_win.h"
+#include "settings/ArchiveTime.h"
 
 namespace {
 
@@ -30,14 +31,7 @@ CLogEntryDetails FullEntry(int n) {
 }
 
 SLocalTime StartTime() {
-  SLocalTime time;
-  time.wYear = 2026;
-  time.wMonth = 12;
-  time.wDayOfWeek = 1;
-  time.wDay = 7;
-  time.wHour = 14;
-  time.wMinute = 5;
-  time.wSecond = 9;
+  SLocalTime time = ArchiveTime(12, 7, 1, 14, 5, 9);
   time.wMilliseconds = 321;
   return time;
 }
