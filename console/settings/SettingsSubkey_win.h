@@ -30,5 +30,8 @@ class CSettingsSubkey {
  public:
   virtual ~CSettingsSubkey() = default;
   virtual void ReadFromKey(HKEY hAppRegKey) = 0;
+  // The settings load hands the product key both ways: as read into memory once,
+  // and open in the registry. Objects that read through IStoreKey take the first.
+  virtual void ReadFromStoreKey(IStoreKey& /*appKey*/, HKEY hAppRegKey) { ReadFromKey(hAppRegKey); }
   virtual bool WriteToKey(IStoreKey& appKey) const = 0;
 };
