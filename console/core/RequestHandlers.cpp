@@ -187,4 +187,6 @@ void CRequestHandlers::PushOverview() {
   m_state.nNoOfBlockedInstructionsHaveHighRating =
       m_state.alertLog.CountEntriesRated(m_services.LocalText(IDS_RATING_HIGH).c_str());
   m_mainWindow.PushOverview();
+  // Every request changes a counter or the log at least.
+  m_mainWindow.SettingsChanged();
 }

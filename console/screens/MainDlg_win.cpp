@@ -108,7 +108,14 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       HideToTray();
       return TRUE;
+    case WM_MAIN_SETTINGS_CHANGED:
+      ScheduleSave();
+      return TRUE;
     case WM_TIMER:
+      if (wParam == kSaveTimerId) {
+        SaveChanges();
+        return TRUE;
+      }
       if (wParam != kListWorkersTimerId) return FALSE;
       ::KillTimer(m_wnd.Get(), kListWorkersTimerId);
       if (m_parts.pListWorkers) m_parts.pListWorkers->Start();
@@ -209,6 +216,25 @@ bool CMainDlg::RequestExit() {
   }
   m_wnd.Reset();
   return true;
+}
+
+void CMainDlg::ScheduleSave() {
+  if (!m_wnd) return;
+  const ULONGLONG ullNow = ::GetTickCount64();
+  if (!m_bSavePending) m_ullFirstUnsaved = ullNow;
+  m_bSavePending = true;
+  const ULONGLONG ullLatest = m_ullFirstUnsaved + kSaveLatestMs;
+  const ULONGLONG ullDue = ullNow + kSaveDelayMs < ullLatest ? ullNow + kSaveDelayMs : ullLatest;
+  ::SetTimer(m_wnd.Get(), kSaveTimerId, ullDue > ullNow ? static_cast<UINT>(ullDue - ullNow) : USER_TIMER_MINIMUM,
+             nullptr);
+}
+
+void CMainDlg::SaveChanges() {
+  ::KillTimer(m_wnd.Get(), kSaveTimerId);
+  m_bSavePending = false;
+  // Silent: what failed stays in memory and the next save, the exit's at the latest,
+  // writes it and names a failure.
+  SaveAllSettings(m_settings);
 }
 
 void CMainDlg::OnDestroy() {

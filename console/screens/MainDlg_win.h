@@ -18,6 +18,12 @@ class CConsoleSettings;
 // The timer whose first tick starts the list workers, one second after start-up.
 constexpr UINT_PTR kListWorkersTimerId = 1048833;
 constexpr UINT kListWorkersTimerMs = 1000;
+// The save after changes: kSaveDelayMs after the last change, and no later than
+// kSaveLatestMs after the first one not yet saved, so that a steady stream of
+// requests cannot put it off. A kill loses at most the changes of these seconds.
+constexpr UINT_PTR kSaveTimerId = 1048834;
+constexpr ULONGLONG kSaveDelayMs = 2000;
+constexpr ULONGLONG kSaveLatestMs = 10000;
 // Asked by other programs; answered with 1, once start-up is done, and nothing else.
 constexpr UINT WM_HOOKWARDEN_PRESENT = WM_USER + 201;
 
@@ -49,12 +55,17 @@ class CMainDlg {
   void HideToTray();
   void Restore();
   void OnDestroy();
+  // The settings changed: (re)starts the save timer.
+  void ScheduleSave();
+  void SaveChanges();
 
   CConsoleSettings& m_settings;
   IMainDlgHost& m_host;
   SMainDlgParts m_parts;
   bool m_bStartHidden = false;
   bool m_bStartedUp = false;
+  bool m_bSavePending = false;
+  ULONGLONG m_ullFirstUnsaved = 0;
   CSplash m_splash;
   // Given up when the window is destroyed.
   CDestroyWindow m_wnd;

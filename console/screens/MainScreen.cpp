@@ -106,6 +106,31 @@ bool IsListCommand(int nCommand) {
          nCommand == CMD_SITE_REMOVE;
 }
 
+// Commands that may change a stored setting; after them the settings are saved soon.
+// The others only show, move or open something; backup saves by itself, restore
+// and reset end the console without a save.
+bool ChangesSettings(int nCommand) {
+  switch (nCommand) {
+    case CMD_DRAG:
+    case CMD_HELP:
+    case CMD_CLOSE:
+    case CMD_MINIMIZE:
+    case CMD_BACKUP:
+    case CMD_RESTORE:
+    case CMD_RESET:
+    case CMD_LIVE_UPDATE:
+    case CMD_MAIL_NO_OPERATION:
+    case CMD_SITE_NO_OPERATION:
+    case CMD_SITE_DETAILS:
+    case CMD_MAIL_DETAILS:
+    case CMD_LOG_NO_OPERATION:
+    case CMD_SUPPORT:
+      return false;
+    default:
+      return true;
+  }
+}
+
 const char* const kSiteDetails[] = {
     "_root.ScamProgramNameSiteEntryDetSItem.EntryValue", "_root.ScamDateTimeSiteEntryDetSItem.EntryValue",
     "_root.ScamIPAddressSiteEntryDetSItem.EntryValue", "_root.ScamProtocolSiteEntryDetSItem.EntryValue"};
@@ -316,6 +341,7 @@ void CMainScreen::OnCommand(const char* szCommand, const char* szArgs) {
     } else {
       RunCommand(nCommand, szArgs);
     }
+    if (ChangesSettings(nCommand)) SettingsChanged();
     return;
   }
 }

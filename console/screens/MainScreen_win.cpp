@@ -221,3 +221,7 @@ bool CMainScreenWindow::EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb
   *pWeb = dlg.m_nDisplayWebAlerts;
   return true;
 }
+
+void CMainScreenWindow::SettingsChanged() {
+  if (m_hMainWnd) ::PostMessageA(m_hMainWnd, WM_MAIN_SETTINGS_CHANGED, 0, 0);
+}

@@ -34,6 +34,9 @@ class CAboutDlg : public CFlashScreenDlg {
 constexpr UINT WM_MAIN_FEED_ROW = WM_APP + 3;
 // Ends the main window without the full save (restore, reset).
 constexpr UINT WM_MAIN_END = WM_APP + 4;
+// The settings changed (from the request handling or a command): the main window
+// saves them soon.
+constexpr UINT WM_MAIN_SETTINGS_CHANGED = WM_APP + 21;
 // Dialog item of the control inside the main window.
 constexpr int kMainFlashControlId = 2003;
 // Where the support command's new message goes.
@@ -81,6 +84,7 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
   bool EditPermission(int nMode, std::int32_t* pPermission) override;
   bool EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod) override;
   bool EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb) override;
+  void SettingsChanged() override;
 
   CConsoleSettings& m_settings;
   IMainTrayIcon& m_trayIcon;

@@ -135,6 +135,11 @@ class CConsole {
     ::GetExitCodeProcess(m_process.Get(), &dwCode);
     return static_cast<long>(dwCode);
   }
+  // Ends the process as a crash or the task manager would.
+  void Kill() const {
+    ::TerminateProcess(m_process.Get(), 9);
+    ::WaitForSingleObject(m_process.Get(), kWaitMs);
+  }
   long ExitThroughTray() const {
     ::PostMessageA(WaitForMainWindow(), WM_COMMAND, ID_TRAY_EXIT, 0);
     return WaitForExit();
@@ -515,4 +520,34 @@ TEST_F(ConsoleTest, AboutBoxOpensFromTheSystemMenuAndEndsWithItsOk) {
   EXPECT_TRUE(user.WaitForNoScreen());
   EXPECT_EQ(259, console.ExitThroughTray());
   EXPECT_EQ("", user.strFailure);
+}
+
+// The changes of a request are saved within seconds: a console killed 3 s after
+// it keeps its counters, its list entry and its log entry.
+TEST_F(ConsoleTest, KilledSecondsAfterARequestKeepsWhatTheRequestChanged) {
+  const DWORD dwOff = 0;  // web alerts off: the request is blocked without asking
+  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\AlertandLog\\EventAlert1", "ShowAlert",
+                REG_BINARY, &dwOff, sizeof(dwOff));
+  CConsole console(m_strApp, "-min");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  CCloseHandle request = StartChild("provider-standin.exe", kListedHostRequest);
+  EXPECT_EQ(0, ExitCodeWithin(request, kWaitMs));
+  // Saved when the journal of the save is gone again.
+  WaitUntil(
+      [] {
+        return StoredNumber("AlertandLog", "AlertLogEntryDetailsListNo") == 1 &&
+               RegistryText("Software\\Corvinth\\Hookwarden.Journal", "Parts") == "<none>";
+      },
+      3000);
+  console.Kill();
+
+  EXPECT_EQ(1, StoredNumber("Overview", "NoOfWebProtection"));
+  EXPECT_EQ(1, StoredNumber("Overview", "NoOfBlockedInstructions"));
+  EXPECT_EQ(1, StoredNumber("WebSiteBlocking", "WebSiteBlockingItems No"));
+  EXPECT_EQ("192.0.2.10", RegistryText("Software\\Corvinth\\Hookwarden\\WebSiteBlocking\\WebSiteBlockingItem0",
+                                       "StrictedData"));
+  EXPECT_EQ(1, StoredNumber("AlertandLog", "AlertLogEntryDetailsListNo"));
+  EXPECT_EQ(1, StoredNumber("AlertandLog\\LogEntryDetails0", "Count"));
+  EXPECT_EQ("Block", RegistryText("Software\\Corvinth\\Hookwarden\\AlertandLog\\LogEntryDetails0", "ActionTaken"));
+  EXPECT_EQ("<none>", RegistryText("Software\\Corvinth\\Hookwarden.Journal", "Parts"));
 }
