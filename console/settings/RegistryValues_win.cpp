@@ -84,8 +84,8 @@ LONG DeleteRegistryValue(HKEY hKey, const char* szName) {
 
 LONG CreateRegistryKey(HKEY hParent, const char* szName, CRegCloseKey& key) {
   key.Reset();
-  return ::RegCreateKeyExA(hParent, szName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                           key.Receive(), nullptr);
+  return ::RegCreateKeyExA(hParent, szName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Receive(),
+                           nullptr);
 }
 
 LONG OpenRegistryKey(HKEY hParent, const char* szName, CRegCloseKey& key, REGSAM samDesired) {

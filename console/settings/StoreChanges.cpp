@@ -45,8 +45,8 @@ class CCompareKey : public IStoreKey {
         if (IsSameStoredData(dwType, pValue->strData, pData, cbData) && pValue->dwType == dwType) return STORE_SUCCESS;
       }
     }
-    m_collector.Add({EStoreChange::SetValue, m_strPath, szName, dwType,
-                     std::string(static_cast<const char*>(pData), cbData)});
+    m_collector.Add(
+        {EStoreChange::SetValue, m_strPath, szName, dwType, std::string(static_cast<const char*>(pData), cbData)});
     return STORE_SUCCESS;
   }
   StoreResult RemoveValue(const char* szName) override {
@@ -122,8 +122,8 @@ class CReader {
   bool AtEnd() const { return m_nPos == m_strBytes.size(); }
   bool Number(std::uint32_t* pNumber) {
     if (m_strBytes.size() - m_nPos < 4) return false;
-    *pNumber = static_cast<std::uint32_t>(CopiedValueData(
-        reinterpret_cast<const unsigned char*>(m_strBytes.data() + m_nPos), 4, 0));
+    *pNumber = static_cast<std::uint32_t>(
+        CopiedValueData(reinterpret_cast<const unsigned char*>(m_strBytes.data() + m_nPos), 4, 0));
     m_nPos += 4;
     return true;
   }
@@ -200,7 +200,8 @@ bool IsSameStoredData(std::uint32_t dwType, const std::string& strStored, const 
     return strStored.back() == 0 && (cbData == 0 || std::memcmp(strStored.data(), pBytes, cbData) == 0);
   }
   if (strStored.size() + 1 == cbData) {
-    return pBytes[cbData - 1] == 0 && (strStored.empty() || std::memcmp(strStored.data(), pBytes, strStored.size()) == 0);
+    return pBytes[cbData - 1] == 0 &&
+           (strStored.empty() || std::memcmp(strStored.data(), pBytes, strStored.size()) == 0);
   }
   return false;
 }

@@ -21,7 +21,12 @@ enum : std::uint32_t { STORE_REG_SZ = 1, STORE_REG_BINARY = 3 };  // the registr
 // The registry's result of a change, as the system gives it (a Win32 LONG), so that
 // a failed save can name its reason: 0 is success.
 using StoreResult = std::int32_t;
-enum : StoreResult { STORE_SUCCESS = 0, STORE_FILE_NOT_FOUND = 2, STORE_ACCESS_DENIED = 5, STORE_INVALID_PARAMETER = 87 };
+enum : StoreResult {
+  STORE_SUCCESS = 0,
+  STORE_FILE_NOT_FOUND = 2,
+  STORE_ACCESS_DENIED = 5,
+  STORE_INVALID_PARAMETER = 87
+};
 
 struct SStoreValue {
   std::string strName;

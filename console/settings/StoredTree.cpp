@@ -64,7 +64,8 @@ bool CStoredTreeKey::ReadTypedValue(const char* szName, std::uint32_t* pType, st
 
 bool CStoredTreeKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
   pValues->clear();
-  for (const SStoredKey::SValue& value : m_pNode->values) pValues->push_back({value.strName, value.dwType, value.strData});
+  for (const SStoredKey::SValue& value : m_pNode->values)
+    pValues->push_back({value.strName, value.dwType, value.strData});
   return true;
 }
 

@@ -526,8 +526,8 @@ TEST_F(ConsoleTest, AboutBoxOpensFromTheSystemMenuAndEndsWithItsOk) {
 // it keeps its counters, its list entry and its log entry.
 TEST_F(ConsoleTest, KilledSecondsAfterARequestKeepsWhatTheRequestChanged) {
   const DWORD dwOff = 0;  // web alerts off: the request is blocked without asking
-  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\AlertandLog\\EventAlert1", "ShowAlert",
-                REG_BINARY, &dwOff, sizeof(dwOff));
+  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\AlertandLog\\EventAlert1", "ShowAlert", REG_BINARY,
+                &dwOff, sizeof(dwOff));
   CConsole console(m_strApp, "-min");
   ASSERT_NE(nullptr, console.WaitForMainWindow());
   CCloseHandle request = StartChild("provider-standin.exe", kListedHostRequest);
@@ -544,8 +544,8 @@ TEST_F(ConsoleTest, KilledSecondsAfterARequestKeepsWhatTheRequestChanged) {
   EXPECT_EQ(1, StoredNumber("Overview", "NoOfWebProtection"));
   EXPECT_EQ(1, StoredNumber("Overview", "NoOfBlockedInstructions"));
   EXPECT_EQ(1, StoredNumber("WebSiteBlocking", "WebSiteBlockingItems No"));
-  EXPECT_EQ("192.0.2.10", RegistryText("Software\\Corvinth\\Hookwarden\\WebSiteBlocking\\WebSiteBlockingItem0",
-                                       "StrictedData"));
+  EXPECT_EQ("192.0.2.10",
+            RegistryText("Software\\Corvinth\\Hookwarden\\WebSiteBlocking\\WebSiteBlockingItem0", "StrictedData"));
   EXPECT_EQ(1, StoredNumber("AlertandLog", "AlertLogEntryDetailsListNo"));
   EXPECT_EQ(1, StoredNumber("AlertandLog\\LogEntryDetails0", "Count"));
   EXPECT_EQ("Block", RegistryText("Software\\Corvinth\\Hookwarden\\AlertandLog\\LogEntryDetails0", "ActionTaken"));

@@ -55,7 +55,8 @@ CWebSiteItem Site(const std::string& strUrl) {
 
 TEST(StoreChanges, OnlyWhatDiffersIsChangedAndApplyingGivesTheFullWrite) {
   CWebSiteBlockingList list;
-  for (const char* szUrl : {"http://a.example/", "http://b.example/", "http://c.example/"}) list.AppendEntry(Site(szUrl));
+  for (const char* szUrl : {"http://a.example/", "http://b.example/", "http://c.example/"})
+    list.AppendEntry(Site(szUrl));
   SStoredKey stored = FullWrite(list);
   EXPECT_TRUE(ChangesFor(stored, list).empty());
 
