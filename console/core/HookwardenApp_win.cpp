@@ -85,8 +85,10 @@ void CHookwardenApp::Run(const char* szCommandLine) {
   }
   if (StartUp()) {
     CMainDlg mainDlg(m_settings, *this, m_mainDlgParts);
+    m_pMainDlg = &mainDlg;
     // The Run value passes " -min"; any text starts the console hidden.
     mainDlg.Run(szCommandLine && szCommandLine[0] != 0);
+    m_pMainDlg = nullptr;
   }
   ExitProcedure();
 }
@@ -201,7 +203,9 @@ std::string CHookwardenApp::AppFile(const char* szName) const {
 }
 
 bool CHookwardenApp::CreateRequestWindow(HWND hMainWnd) {
-  m_pRequestWindow = std::make_unique<CRequestWindow>(m_requestHandlers);
+  m_pRequestWindow = std::make_unique<CRequestWindow>(m_requestHandlers, [this] {
+    if (m_pMainDlg) m_pMainDlg->EndSession();
+  });
   return m_pRequestWindow->Create(hMainWnd);
 }
 

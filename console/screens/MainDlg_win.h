@@ -38,6 +38,11 @@ class CMainDlg {
   // The exit request: the login check, then logged-in flag 0, the full save and
   // the window destroyed. False, with nothing changed, when the login check failed.
   bool RequestExit();
+  // The end of the Windows session: the system ends the console whatever it
+  // answers, so there is no login check (its screen would only hold up the
+  // shut-down until the process is killed); logged-in flag 0, the full save and
+  // the window destroyed.
+  void EndSession();
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
@@ -49,6 +54,9 @@ class CMainDlg {
   void HideToTray();
   void Restore();
   void OnDestroy();
+  // Logged-in flag 0, the full save and the window destroyed, which ends the
+  // console; a refused save is shown when bShowRefusal.
+  void SaveAndEnd(bool bShowRefusal);
 
   CConsoleSettings& m_settings;
   IMainDlgHost& m_host;
