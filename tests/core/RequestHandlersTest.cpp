@@ -348,11 +348,11 @@ TEST(RequestHandling, RowsKeepAddressingTheirOwnEntriesAfterProtectionOff) {
   std::string strPassword, strLanguage = "English", strVersion = "1.0";
   CRecordingPlayer player;
   CScriptedMainScreenServices screenServices;
-  CMainScreen screen{player,
-                     SMainScreenState{mail, web, log, anCounters[0], anCounters[1], anCounters[2], anCounters[3],
-                                      nStartup, nSplash, nLogin, strPassword, strLanguage, strVersion, strVersion,
-                                      strVersion},
-                     screenServices};
+  CMainScreen screen{
+      player,
+      SMainScreenState{mail, web, log, anCounters[0], anCounters[1], anCounters[2], anCounters[3], nStartup, nSplash,
+                       nLogin, strPassword, strLanguage, strVersion, strVersion, strVersion},
+      screenServices};
   CScriptedServices services;
   CRequestHandlers handlers{SRequestState{mail, web, log, anCounters[0], anCounters[1], anCounters[2], anCounters[3]},
                             services, screen};
