@@ -214,7 +214,16 @@ void CHookwardenApp::OnMainWindowDestroyed() {
 }
 
 void CHookwardenApp::ExitProcedure() {
-  if (m_bFirstInstance) ::DeleteFileA(AppFile(kWorkingDefinitionsFile).c_str());
+  if (m_bFirstInstance) {
+    const std::string strWorking = AppFile(kWorkingDefinitionsFile);
+    // Installed per machine, the users may write the file but not delete it (that
+    // would need the right to add files beside the programs): it is emptied, so
+    // that no definitions outlive the run.
+    if (!::DeleteFileA(strWorking.c_str())) {
+      CCloseFile emptied(::CreateFileA(strWorking.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+  }
   // At once, without further clean-up.
   ::TerminateProcess(::GetCurrentProcess(), kConsoleExitCode);
 }
