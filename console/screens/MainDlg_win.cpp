@@ -210,7 +210,8 @@ void CMainDlg::EndSession() {
 }
 
 void CMainDlg::SaveAndEnd(bool bShowRefusal) {
-  if (!m_wnd) return;
+  if (!m_wnd || m_bEnding) return;
+  m_bEnding = true;
   m_settings.m_overview.m_nIsLogin = 0;
   DWORD dwError = 0;
   if (!SaveAllSettings(m_settings, &dwError) && bShowRefusal) {

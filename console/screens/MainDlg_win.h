@@ -63,6 +63,9 @@ class CMainDlg {
   SMainDlgParts m_parts;
   bool m_bStartHidden = false;
   bool m_bStartedUp = false;
+  // Set once the save before the end has begun: the system sends the end of the
+  // session to every window, also while the first one is being handled.
+  bool m_bEnding = false;
   CSplash m_splash;
   // Given up when the window is destroyed.
   CDestroyWindow m_wnd;
