@@ -569,3 +569,16 @@ TEST_F(ConsoleTest, SessionEndInTheTrayWithAPasswordSavesWithoutAskingAndEnds) {
   EXPECT_EQ(0, StoredNumber("Overview", "IsLogin"));
   EXPECT_EQ("", user.strFailure);
 }
+
+TEST_F(ConsoleTest, WorkingFileThatCannotBeDeletedIsEmptiedAtExit) {
+  CConsole console(m_strApp, "");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  // Held open without delete sharing, it cannot be deleted, as for a user below Program Files.
+  CCloseFile held(::CreateFileA(m_strWorking.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held.IsValid());
+  EXPECT_EQ(259, console.ExitThroughTray());
+  LARGE_INTEGER size = {};
+  EXPECT_TRUE(::GetFileSizeEx(held.Get(), &size));
+  EXPECT_EQ(0, size.QuadPart);
+}
