@@ -59,8 +59,7 @@ int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
   CWebSiteBlockingList& list = m_state.webSiteBlockingList;
   const std::string strHostIP = FieldText(request.szHostIP);
   int nIndex = list.FindWebEntry(request);
-  const bool bNew = nIndex < 0;
-  if (bNew) {
+  if (nIndex < 0) {
     CWebSiteItem item;
     item.nAction = PERMISSION_ASK;
     item.nPort = RequestPort(request);
@@ -71,6 +70,10 @@ int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
     item.strIPAddress = strHostIP;
     item.strDataTime = DateTimeText(m_services.LocalTimeNow());
     nIndex = list.AppendEntry(item);
+    // The main window addresses entries by their row: every entry gets its row,
+    // whatever the protection, before an alert lets further requests append
+    // theirs. A remembered answer refreshes it.
+    m_mainWindow.AddSiteRow(nIndex);
   }
 
   // A copy: the alert may handle further requests, which append to the list.
@@ -93,7 +96,6 @@ int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
       list.SetAction(nIndex, decision.nRemembered);
       m_mainWindow.RefreshSiteRow(nIndex);
     }
-    if (bNew) m_mainWindow.AddSiteRow(nIndex);
   }
 
   CLogEntryDetails logEntry;
@@ -112,8 +114,7 @@ int CRequestHandlers::HandleMailRequest(const EngineRequest& request) {
   CMailSafeList& list = m_state.mailSafeList;
   const SMailRequestTail& mail = request.mail;
   int nIndex = list.FindMailEntry(request);
-  const bool bNew = nIndex < 0;
-  if (bNew) {
+  if (nIndex < 0) {
     CMailSafeItem item;
     item.nAction = PERMISSION_ASK;
     item.nPort = RequestPort(request);
@@ -126,6 +127,7 @@ int CRequestHandlers::HandleMailRequest(const EngineRequest& request) {
     item.strSubject = FieldText(mail.szSubject);
     item.strAttachmentFile = FieldText(mail.szAttachment);
     nIndex = list.AppendEntry(item);
+    m_mainWindow.AddMailRow(nIndex);  // at once, as for a site
   }
 
   // A copy: the alert may handle further requests, which append to the list.
@@ -151,7 +153,6 @@ int CRequestHandlers::HandleMailRequest(const EngineRequest& request) {
       list.SetAction(nIndex, decision.nRemembered);
       m_mainWindow.RefreshMailRow(nIndex);
     }
-    if (bNew) m_mainWindow.AddMailRow(nIndex);
   }
 
   CLogEntryDetails logEntry;

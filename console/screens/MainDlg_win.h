@@ -44,6 +44,11 @@ class CMainDlg {
   // The exit request: the login check, then logged-in flag 0, the full save and
   // the window destroyed. False, with nothing changed, when the login check failed.
   bool RequestExit();
+  // The end of the Windows session: the system ends the console whatever it
+  // answers, so there is no login check (its screen would only hold up the
+  // shut-down until the process is killed); logged-in flag 0, the full save and
+  // the window destroyed.
+  void EndSession();
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
@@ -58,6 +63,9 @@ class CMainDlg {
   // The settings changed: (re)starts the save timer.
   void ScheduleSave();
   void SaveChanges();
+  // Logged-in flag 0, the full save and the window destroyed, which ends the
+  // console; a refused save is shown when bShowRefusal.
+  void SaveAndEnd(bool bShowRefusal);
 
   CConsoleSettings& m_settings;
   IMainDlgHost& m_host;
@@ -66,6 +74,9 @@ class CMainDlg {
   bool m_bStartedUp = false;
   bool m_bSavePending = false;
   ULONGLONG m_ullFirstUnsaved = 0;
+  // Set once the save before the end has begun: the system sends the end of the
+  // session to every window, also while the first one is being handled.
+  bool m_bEnding = false;
   CSplash m_splash;
   // Given up when the window is destroyed.
   CDestroyWindow m_wnd;

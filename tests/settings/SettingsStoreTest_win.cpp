@@ -129,7 +129,6 @@ void FillWithNonDefaults(CConsoleSettings& app, int nBase) {
   app.m_overview.m_nNoOfWebProtection = -nBase - 4;
   app.m_overview.m_nLoadwithWindowsStartup = 0;
   app.m_overview.m_strPassword = "65666768697071" + std::to_string(nBase);
-  app.m_overview.m_nIsLogin = 1;
   app.m_overview.m_nCheckVer = 0;
   app.m_overview.m_nLoadSplashScreen = 0;
 }
@@ -172,6 +171,7 @@ TEST_F(SettingsStore, SaveWritesEveryValueInItsStoredForm) {
   CConsoleSettings app(m_folder.c_str());
   WriteStartupValues(app);
   FillWithNonDefaults(app, 0x01020300);
+  app.m_overview.m_nIsLogin = 1;
   app.m_strLanguage = "German";
   ASSERT_TRUE(SaveAllSettings(app));
 
@@ -185,7 +185,8 @@ TEST_F(SettingsStore, SaveWritesEveryValueInItsStoredForm) {
   ExpectStoredNumber(strOverview, "NoOfWebProtection", static_cast<std::uint32_t>(-0x01020304));
   ExpectStoredNumber(strOverview, "LoadwithWindowsStartup", 0);
   ExpectStoredText(strOverview, "Password", "6566676869707116909056");
-  ExpectStoredNumber(strOverview, "IsLogin", 1);
+  // Logged in, yet stored logged out: a login lasts for one run only.
+  ExpectStoredNumber(strOverview, "IsLogin", 0);
   ExpectStoredNumber(strOverview, "CheckVer", 0);
   ExpectStoredNumber(strOverview, "LoadSplashScreen", 0);
 
@@ -249,8 +250,8 @@ TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
   // Flags keep their lowest byte only.
   const BYTE highByteOnly[] = {0x00, 0x01, 0x00, 0x00};
   SetRawValue(szOverview, "LoadwithWindowsStartup", REG_BINARY, highByteOnly, 4);
-  const BYTE two[] = {0x02, 0x00, 0x00, 0x00};
-  SetRawValue(szOverview, "IsLogin", REG_BINARY, two, 4);
+  const BYTE one[] = {0x01, 0x00, 0x00, 0x00};
+  SetRawValue(szOverview, "IsLogin", REG_BINARY, one, 4);
   // An empty text keeps the field; an undecodable language keeps "English".
   SetRawValue(szOverview, "Password", REG_SZ, "", 0);
   SetRawValue(kProductKeyPath, kLanguageValueName, REG_SZ, "00", 2);
@@ -262,7 +263,7 @@ TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
   EXPECT_EQ(0x01, app.m_overview.m_nNoOfEmailProtection);
   EXPECT_EQ(0, app.m_overview.m_nNoOfWebProtection);
   EXPECT_EQ(0, app.m_overview.m_nLoadwithWindowsStartup);
-  EXPECT_EQ(2, app.m_overview.m_nIsLogin);
+  EXPECT_EQ(0, app.m_overview.m_nIsLogin);  // never logged in from the store
   EXPECT_EQ("6566", app.m_overview.m_strPassword);
   EXPECT_EQ("English", app.m_strLanguage);
 
