@@ -104,6 +104,13 @@ void CMainScreenWindow::End() {
   }
 }
 
+bool CMainScreenWindow::IsFeedOver() {
+  for (int nView = 0; nView < VIEW_COUNT; ++nView) {
+    if (!m_screen.Turn(nView).IsFinished()) return false;
+  }
+  return true;
+}
+
 void CMainScreenWindow::RunWorker(int nView) {
   // The window reads the list: past its end it finishes the turn, which ends this loop.
   while (m_screen.Turn(nView).WaitForTurn()) {

@@ -57,6 +57,8 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
 
   void Start() override;
   void End() override;
+  // Every view's feed has ended.
+  bool IsFeedOver();
 
  private:
   void OnFSCommand(const char* szCommand, const char* szArgs) override;
