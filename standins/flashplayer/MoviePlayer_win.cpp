@@ -24,8 +24,8 @@
 
 namespace {
 
-const UINT WM_PLAYER_SEND_QUEUED = WM_APP + 1;
-const UINT WM_PLAYER_REFRESH = WM_APP + 2;
+// The movie's next frame: the refresh of what the host set and the commands queued.
+const UINT WM_PLAYER_NEXT_FRAME = WM_APP + 1;
 const int kStepperArrowsIdOffset = 10000;
 const DWORD kMaxMovieBytes = 1 << 20;
 
@@ -106,12 +106,11 @@ class CPlayer {
         Send(command);
         return 0;
       }
-      case WM_PLAYER_SEND_QUEUED:
-        SendQueued();
-        return 0;
-      case WM_PLAYER_REFRESH:
-        m_bRefreshPosted = false;
+      case WM_PLAYER_NEXT_FRAME:
+        // What the host set shows before the movie answers it.
+        m_bFramePosted = false;
         Refresh();
+        SendQueued();
         return 0;
     }
     return ::DefWindowProcA(m_hWnd, uMsg, wParam, lParam);
@@ -187,7 +186,7 @@ class CPlayer {
     // Like the real control, the movie reports from its first frame after loading,
     // not from inside the call that loads it.
     m_queue.insert(m_queue.end(), m_movie.onLoad.begin(), m_movie.onLoad.end());
-    ::PostMessageA(m_hWnd, WM_PLAYER_SEND_QUEUED, 0, 0);
+    PostNextFrame();
   }
 
   void CreateControl(std::size_t i) {
@@ -333,9 +332,13 @@ class CPlayer {
       Refresh();
       return;
     }
-    if (m_bRefreshPosted) return;
-    m_bRefreshPosted = ::PostMessageA(m_hWnd, WM_PLAYER_REFRESH, 0, 0) != FALSE;
-    if (!m_bRefreshPosted) Refresh();
+    if (!PostNextFrame()) Refresh();
+  }
+
+  // One message per turn carries both the refresh and the queued commands.
+  bool PostNextFrame() {
+    if (!m_bFramePosted) m_bFramePosted = ::PostMessageA(m_hWnd, WM_PLAYER_NEXT_FRAME, 0, 0) != FALSE;
+    return m_bFramePosted;
   }
 
   // Brings the controls that show a changed variable in line with it.
@@ -438,7 +441,7 @@ class CPlayer {
       }
     }
     RefreshLater();
-    if (bQueued) ::PostMessageA(m_hWnd, WM_PLAYER_SEND_QUEUED, 0, 0);
+    if (bQueued) PostNextFrame();
   }
 
   std::string GetVariable(const std::string& strName) const { return Lookup(strName); }
@@ -573,7 +576,7 @@ class CPlayer {
   std::unordered_map<std::string, std::vector<std::size_t>> m_dependents;  // controls by variable shown
   std::set<std::string> m_dirty;                                           // variables changed since the last refresh
   bool m_bRefreshAll = false;
-  bool m_bRefreshPosted = false;
+  bool m_bFramePosted = false;
   std::string m_strLabel;
   std::vector<SShown> m_shown;
   std::vector<SMovieCommand> m_queue;
