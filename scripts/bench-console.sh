@@ -13,11 +13,22 @@ set -euo pipefail
 source "$(dirname "$0")/windows-session.sh"
 work=$(pwd)/$build/console-bench
 key='HKEY_CURRENT_USER\Software\Corvinth'
-cleanup() {
+run='HKEY_CURRENT_USER\Software\Microsoft\Windows\CurrentVersion\Run'
+# The console enters itself in the Run key, which Wine's start of the session would
+# follow: a console already up would hold the single-instance lock.
+forget() {
   wine reg delete "$key" /f >/dev/null 2>&1 || true
+  wine reg delete "$run" /v Hookwarden /f >/dev/null 2>&1 || true
+}
+cleanup() {
+  forget
   $session stop $build >/dev/null
 }
 trap cleanup EXIT
+# A console that the session's start brought up from the Run key goes with a restart.
+forget
+$session stop $build >/dev/null
+$session start $build >/dev/null
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(10 1000 10000)
 rm -rf "$work"
@@ -55,7 +66,7 @@ for i in range(n):
             '"StrictedData"="%s"' % a, '"ActionTaken"="Block"', '"Count"=' + number(1), ""]
 print("\r\n".join(out))
 PY
-  wine reg delete "$key" /f >/dev/null 2>&1 || true
+  forget
   wine regedit /s "$(wine winepath -w "$work/settings-$n.reg" 2>/dev/null | tr -d '\r')"
   (cd $build/bin && wine ConsoleBench.exe "$app" "$n" | tr -d '\r') >"$work/figures-$n.txt"
 done
