@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "console/ConsoleResources.h"
 #include "console/settings/LogArchive.h"
@@ -77,7 +78,7 @@ int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
   }
 
   // A copy: the alert may handle further requests, which append to the list.
-  const CWebSiteItem entry = *list.EntryAt(nIndex);
+  const CWebSiteItem entry = *std::as_const(list).EntryAt(nIndex);
   SDecision decision;
   if (list.GetProtectionState() != kProtectionOff) {
     SAlertFields fields;
@@ -131,7 +132,7 @@ int CRequestHandlers::HandleMailRequest(const EngineRequest& request) {
   }
 
   // A copy: the alert may handle further requests, which append to the list.
-  const CMailSafeItem entry = *list.EntryAt(nIndex);
+  const CMailSafeItem entry = *std::as_const(list).EntryAt(nIndex);
   SDecision decision;
   if (list.GetProtectionState() != kProtectionOff) {
     SAlertFields fields;
@@ -177,9 +178,10 @@ void CRequestHandlers::RecordInLog(CLogEntryDetails entry) {
     m_mainWindow.AddLogRow(log.AppendEntry(entry));
     return;
   }
-  CLogEntryDetails& existing = *log.EntryAt(nEqual);
-  CountOne(existing.nCount);
-  if (existing.nCount > kHighRatingAfter) existing.strRating = m_services.LocalText(IDS_RATING_HIGH);
+  std::int32_t nCount = std::as_const(log).EntryAt(nEqual)->nCount;
+  CountOne(nCount);
+  log.SetEntryCount(nEqual, nCount);
+  if (nCount > kHighRatingAfter) log.SetEntryRating(nEqual, m_services.LocalText(IDS_RATING_HIGH));
   m_mainWindow.RefreshLogRow(nEqual);
 }
 

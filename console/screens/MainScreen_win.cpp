@@ -61,7 +61,7 @@ void CAboutDlg::OnScreenCommand(const char* szCommand, const char*) {
 }
 
 CMainScreenWindow::CMainScreenWindow(CConsoleSettings& settings, IMainTrayIcon& trayIcon)
-    : m_settings(settings), m_trayIcon(trayIcon), m_screen(m_flash, StateOf(settings), *this) {}
+    : m_settings(settings), m_trayIcon(trayIcon), m_texts(settings), m_screen(m_flash, StateOf(settings), *this) {}
 
 CMainScreenWindow::~CMainScreenWindow() {
   End();
@@ -69,6 +69,8 @@ CMainScreenWindow::~CMainScreenWindow() {
 
 void CMainScreenWindow::Load(HWND hMainWnd) {
   m_hMainWnd = hMainWnd;
+  // Languages are installed with the console, which starts again after it.
+  m_strLanguageOptions = GetInstalledLanguages(m_settings);
   RECT rc;
   ::GetClientRect(hMainWnd, &rc);
   m_flash.Create(hMainWnd, kMainFlashControlId, rc, m_settings.GetAppPath(), this);
@@ -104,6 +106,13 @@ void CMainScreenWindow::End() {
   }
 }
 
+bool CMainScreenWindow::IsFeedOver() {
+  for (int nView = 0; nView < VIEW_COUNT; ++nView) {
+    if (!m_screen.Turn(nView).IsFinished()) return false;
+  }
+  return true;
+}
+
 void CMainScreenWindow::RunWorker(int nView) {
   // The window reads the list: past its end it finishes the turn, which ends this loop.
   while (m_screen.Turn(nView).WaitForTurn()) {
@@ -123,11 +132,11 @@ bool CMainScreenWindow::CheckLogin() {
 }
 
 std::string CMainScreenWindow::LocalText(unsigned nStringId) {
-  return LoadLocalString(m_settings, nStringId);
+  return m_texts.Text(nStringId);
 }
 
 std::string CMainScreenWindow::LanguageOptions() {
-  return GetInstalledLanguages(m_settings);
+  return m_strLanguageOptions;
 }
 
 void CMainScreenWindow::Drag() {

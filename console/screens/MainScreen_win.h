@@ -14,6 +14,7 @@
 #include "console/screens/FlashScreenDlg_win.h"
 #include "console/screens/MainScreen.h"
 #include "console/screens/ShockwaveFlash_win.h"
+#include "console/settings/LocalTextCache_win.h"
 
 class CConsoleSettings;
 
@@ -60,6 +61,8 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
 
   void Start() override;
   void End() override;
+  // Every view's feed has ended.
+  bool IsFeedOver();
 
  private:
   void OnFSCommand(const char* szCommand, const char* szArgs) override;
@@ -90,6 +93,9 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
   IMainTrayIcon& m_trayIcon;
   HWND m_hMainWnd = nullptr;
   CShockwaveFlash m_flash;
+  // Read once: the overview sends them at every request.
+  CLocalTextCache m_texts;
+  std::string m_strLanguageOptions;
   CMainScreen m_screen;
   std::thread m_workers[VIEW_COUNT];
 };
