@@ -7,22 +7,19 @@
 #include <windows.h>
 
 #include "console/core/RequestRecord.h"
+#include "console/screens/ConsoleWindow_win.h"
 #include "shared/OwnedResources_win.h"
 
-class CRequestWindow {
+class CRequestWindow : public CConsoleWindow {
  public:
   explicit CRequestWindow(IRequestHandlers& handlers) : m_handlers(handlers) {}
-  CRequestWindow(const CRequestWindow&) = delete;
-  CRequestWindow& operator=(const CRequestWindow&) = delete;
-
   // Creates the window owned by hOwner (may be null) and keeps it hidden. When the
   // owner is destroyed the window goes with it, and this object lets go of it.
   bool Create(HWND hOwner);
   HWND GetHwnd() const { return m_wnd.Get(); }
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
 
   IRequestHandlers& m_handlers;
-  CDestroyWindow m_wnd;
 };

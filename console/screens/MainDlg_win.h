@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include "console/screens/ConsoleWindow_win.h"
 #include "console/screens/MainDlgParts_win.h"
 #include "console/screens/Splash_win.h"
 #include "shared/OwnedResources_win.h"
@@ -18,10 +19,13 @@ class CConsoleSettings;
 // The timer whose first tick starts the list workers, one second after start-up.
 constexpr UINT_PTR kListWorkersTimerId = 1048833;
 constexpr UINT kListWorkersTimerMs = 1000;
+// The main window's size in dialog units.
+constexpr short kMainWindowWidthDlu = 334;
+constexpr short kMainWindowHeightDlu = 278;
 // Asked by other programs; answered with 1, once start-up is done, and nothing else.
 constexpr UINT WM_HOOKWARDEN_PRESENT = WM_USER + 201;
 
-class CMainDlg {
+class CMainDlg : public CConsoleWindow {
  public:
   CMainDlg(CConsoleSettings& settings, IMainDlgHost& host, const SMainDlgParts& parts);
   ~CMainDlg();
@@ -40,8 +44,7 @@ class CMainDlg {
   bool RequestExit();
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
-  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void OnCreate();
   void OnInitDialog();
   // Minimised, the client area shows the window icon centred.
@@ -56,6 +59,4 @@ class CMainDlg {
   bool m_bStartHidden = false;
   bool m_bStartedUp = false;
   CSplash m_splash;
-  // Given up when the window is destroyed.
-  CDestroyWindow m_wnd;
 };

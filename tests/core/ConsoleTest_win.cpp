@@ -75,12 +75,12 @@ void RemoveConsoleKeys() {
   ::SHDeleteValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Hookwarden");
 }
 
-// The main window: the console's dialog with a caption and no owner (the request
-// window has both, the screens neither).
+// The main window: the console's dialog with a system menu and no owner (the
+// request window has both, the screens neither).
 BOOL CALLBACK FindMainDialog(HWND hWnd, LPARAM lParam) {
   char szClass[16] = {};
   ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-  if (std::string(szClass) != "#32770" || (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION ||
+  if (std::string(szClass) != "#32770" || (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_SYSMENU) != WS_SYSMENU ||
       ::GetWindow(hWnd, GW_OWNER))
     return TRUE;
   *reinterpret_cast<HWND*>(lParam) = hWnd;
