@@ -21,7 +21,7 @@ INT_PTR CRequestWindow::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       // OK and Cancel do nothing: the window cannot be dismissed by the keyboard.
       return (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ? TRUE : FALSE;
     case WM_COPYDATA: {
-      // A handler that fails (memory ran out) gets the request blocked.
+      // A handler that throws (memory ran out) gets the request blocked by the window base.
       const auto* pCopy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
       if (!pCopy) return FALSE;
       const SDispatchResult result = DispatchRequest(pCopy->dwData, pCopy->lpData, pCopy->cbData, m_handlers);
