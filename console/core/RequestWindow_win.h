@@ -13,26 +13,23 @@
 #include <utility>
 
 #include "console/core/RequestRecord.h"
+#include "console/screens/ConsoleWindow_win.h"
 #include "shared/OwnedResources_win.h"
 
-class CRequestWindow {
+class CRequestWindow : public CConsoleWindow {
  public:
   // onSessionEnd runs when the Windows session ends (WM_ENDSESSION with its
   // ending flag set); it need not return.
   explicit CRequestWindow(IRequestHandlers& handlers, std::function<void()> onSessionEnd = nullptr)
       : m_handlers(handlers), m_onSessionEnd(std::move(onSessionEnd)) {}
-  CRequestWindow(const CRequestWindow&) = delete;
-  CRequestWindow& operator=(const CRequestWindow&) = delete;
-
   // Creates the window owned by hOwner (may be null) and keeps it hidden. When the
   // owner is destroyed the window goes with it, and this object lets go of it.
   bool Create(HWND hOwner);
   HWND GetHwnd() const { return m_wnd.Get(); }
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
 
   IRequestHandlers& m_handlers;
   std::function<void()> m_onSessionEnd;
-  CDestroyWindow m_wnd;
 };

@@ -34,10 +34,7 @@ CAlertsDlg::CAlertsDlg(CConsoleSettings& settings)
 bool CAlertsDlg::CheckLogin() {
   COverviewSettings& overview = m_settings.m_overview;
   CAlertLoginPrompt prompt(m_settings, GetSafeHwnd());
-  int nIsLogin = overview.m_nIsLogin;
-  const bool bPassed = RunLoginCheck(nIsLogin, overview.m_strPassword, prompt);
-  overview.m_nIsLogin = nIsLogin;
-  return bPassed;
+  return RunLoginCheck(overview.m_nIsLogin, overview.m_strPassword, prompt);
 }
 
 void CAlertsDlg::OnInitScreen() {

@@ -40,7 +40,7 @@ INT_PTR CFlashScreenDlg::DoModal(HWND hOwner) {
   m_bEnded = false;
   m_nResult = SCREEN_RESULT_CANCEL;
   const HWND hWnd = ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), dialogTemplate.Get(), hOwner,
-                                                 &CFlashScreenDlg::DialogProc, reinterpret_cast<LPARAM>(this));
+                                                 &CFlashScreenDlg::DialogProc, CreationParam());
   if (!hWnd) return -1;
 
   const bool bReEnableOwner = hOwner && ::IsWindowEnabled(hOwner);
@@ -133,17 +133,6 @@ void CFlashScreenDlg::OnFSCommand(const char* szCommand, const char* szArgs) {
   OnScreenCommand(strCommand.c_str(), strArgs.c_str());
 }
 
-INT_PTR CALLBACK CFlashScreenDlg::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (uMsg == WM_INITDIALOG) {
-    ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
-    auto* pThis = reinterpret_cast<CFlashScreenDlg*>(lParam);
-    pThis->m_wnd.Reset(hWnd);
-  }
-  auto* pThis = reinterpret_cast<CFlashScreenDlg*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
-  if (!pThis) return FALSE;
-  return pThis->HandleMessage(uMsg, wParam, lParam);
-}
-
 INT_PTR CFlashScreenDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
   switch (uMsg) {
     case WM_INITDIALOG: {
@@ -178,16 +167,14 @@ INT_PTR CFlashScreenDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
     case WM_DESTROY:
       // A screen whose window goes before it ended did not end with OK.
       EndScreen(SCREEN_RESULT_CANCEL);
-      m_wnd.Detach();
       return FALSE;
   }
   return FALSE;
 }
 
-bool CFlashScreenDlg::FilterMessage(MSG& msg) {
-  if (!m_wnd.Get() || (msg.hwnd != m_wnd.Get() && !::IsChild(m_wnd.Get(), msg.hwnd))) return false;
+SFilterDecision FilterScreenMessage(MSG& msg, HWND hScreen, HWND hControl, EScreenFilter eFilter) {
+  if (!hScreen || (msg.hwnd != hScreen && !::IsChild(hScreen, msg.hwnd))) return SFilterDecision();
   EFilterInput eInput = EFilterInput::Other;
-  const HWND hControl = m_flash.GetWindow();
   if (msg.message == WM_RBUTTONDOWN && hControl && (msg.hwnd == hControl || ::IsChild(hControl, msg.hwnd))) {
     eInput = EFilterInput::RightButtonDownOnControl;
   } else if (msg.message == WM_KEYDOWN) {
@@ -195,13 +182,18 @@ bool CFlashScreenDlg::FilterMessage(MSG& msg) {
     if (msg.wParam == VK_F1) eInput = EFilterInput::F1KeyDown;
     if (msg.wParam == VK_ESCAPE) eInput = EFilterInput::EscapeKeyDown;
   }
-  if (eInput == EFilterInput::Other) return false;
-  const SFilterDecision decision = DecideScreenFilter(m_eFilter, eInput);
+  if (eInput == EFilterInput::Other) return SFilterDecision();
+  const SFilterDecision decision = DecideScreenFilter(eFilter, eInput);
   if (decision.bClear) {
     msg.message = WM_NULL;
     msg.wParam = 0;
     msg.lParam = 0;
   }
+  return decision;
+}
+
+bool CFlashScreenDlg::FilterMessage(MSG& msg) {
+  const SFilterDecision decision = FilterScreenMessage(msg, m_wnd.Get(), m_flash.GetWindow(), m_eFilter);
   if (decision.bEndCancel) EndScreen(SCREEN_RESULT_CANCEL);
   if (decision.bOpenHelp) OnHelpKey();
   return decision.bHandled;

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "console/screens/ConsoleWindow_win.h"
 #include "console/screens/FlashScreenHost.h"
 #include "console/screens/ShockwaveFlash_win.h"
 #include "shared/OwnedResources_win.h"
@@ -30,6 +31,11 @@ struct SScreenTemplate {
 // when missing), the name code of the screen name and the extension.
 std::string BuildMoviePath(const char* szAppFolder, const char* szScreenName, const char* szExtension);
 
+// The key and mouse filter for a message of window hScreen (or its children)
+// whose player window is hControl: a cleared message becomes a null message.
+// Messages of other windows pass untouched.
+SFilterDecision FilterScreenMessage(MSG& msg, HWND hScreen, HWND hControl, EScreenFilter eFilter);
+
 // How a screen answers the system's close request (Alt+F4).
 enum class ECloseRequest {
   CancelAction,  // the normal dialog path: the Cancel action runs
@@ -37,7 +43,7 @@ enum class ECloseRequest {
   Destroy,  // the window goes at once and the screen ends with Cancel
 };
 
-class CFlashScreenDlg : public IFlashEvents {
+class CFlashScreenDlg : public CConsoleWindow, public IFlashEvents {
  public:
   // The screen finds its player and movie in the settings' application folder and
   // speaks their language; the settings outlive the screen.
@@ -89,8 +95,7 @@ class CFlashScreenDlg : public IFlashEvents {
 
  private:
   void OnFSCommand(const char* szCommand, const char* szArgs) override;
-  static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
-  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   bool FilterMessage(MSG& msg);
   void CentreOverOwner(HWND hOwner);
 
@@ -98,8 +103,6 @@ class CFlashScreenDlg : public IFlashEvents {
   SScreenTemplate m_template;
   EScreenFilter m_eFilter;
   ECloseRequest m_eClose;
-  // Given up when the window is destroyed by other means (its owner, a close).
-  CDestroyWindow m_wnd;
   CShockwaveFlash m_flash;
   bool m_bEnded = false;
   int m_nResult = SCREEN_RESULT_CANCEL;

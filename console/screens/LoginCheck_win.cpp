@@ -30,9 +30,7 @@ bool CheckLogin(const CConsoleSettings& settings, int& nIsLogin, const std::stri
 }
 
 bool CheckLogin(CConsoleSettings& settings) {
+  // The flag itself: the overview pushed after a login must show it set.
   COverviewSettings& overview = settings.m_overview;
-  int nIsLogin = overview.m_nIsLogin;
-  const bool bPassed = CheckLogin(settings, nIsLogin, overview.m_strPassword);
-  overview.m_nIsLogin = nIsLogin;
-  return bPassed;
+  return CheckLogin(settings, overview.m_nIsLogin, overview.m_strPassword);
 }

@@ -36,11 +36,11 @@ CMainDlg::~CMainDlg() {
 
 int CMainDlg::Run(bool bStartHidden) {
   m_bStartHidden = bStartHidden;
-  // The main window's template: a caption with system menu and minimise box.
-  CDialogTemplate dialogTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT | DS_CENTER,
-                                 WS_EX_APPWINDOW, 0, 0, 320, 200, "", "MS Shell Dlg");
-  const HWND hWnd =
-      CreateDialogFromTemplate(dialogTemplate, nullptr, &CMainDlg::DialogProc, reinterpret_cast<LPARAM>(this));
+  // A popup without caption or border, like every screen, but with a taskbar
+  // button, the system menu (its about item) and the minimise box.
+  CDialogTemplate dialogTemplate(WS_POPUP | WS_SYSMENU | WS_MINIMIZEBOX | DS_SETFONT | DS_CENTER, WS_EX_APPWINDOW, 0, 0,
+                                 kMainWindowWidthDlu, kMainWindowHeightDlu, "", "MS Sans Serif");
+  const HWND hWnd = CreateDialogFromTemplate(dialogTemplate, nullptr, &CMainDlg::DialogProc, CreationParam());
   if (!hWnd) return -1;
   if (m_wnd && !m_bStartHidden) {
     ::ShowWindow(m_wnd.Get(), SW_SHOW);
@@ -50,26 +50,16 @@ int CMainDlg::Run(bool bStartHidden) {
   while (m_wnd) {
     const BOOL bGot = ::GetMessageA(&msg, nullptr, 0, 0);
     if (bGot <= 0) break;
-    if (msg.message == WM_KEYDOWN && msg.wParam == VK_F1 && m_parts.pScreen &&
-        (msg.hwnd == m_wnd.Get() || ::IsChild(m_wnd.Get(), msg.hwnd))) {
-      m_parts.pScreen->OpenHelp();
-      continue;
-    }
+    // Right click and the context-menu key do nothing on the movie; F1 opens the help.
+    const SFilterDecision decision = FilterScreenMessage(
+        msg, m_wnd.Get(), ::GetDlgItem(m_wnd.Get(), kMainFlashControlId), EScreenFilter::MainWindow);
+    if (decision.bOpenHelp && m_parts.pScreen) m_parts.pScreen->OpenHelp();
+    if (decision.bHandled) continue;
     if (m_wnd && ::IsDialogMessageA(m_wnd.Get(), &msg)) continue;
     ::TranslateMessage(&msg);
     ::DispatchMessageA(&msg);
   }
   return 0;
-}
-
-INT_PTR CALLBACK CMainDlg::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (uMsg == WM_INITDIALOG) {
-    ::SetWindowLongPtrA(hWnd, DWLP_USER, lParam);
-    reinterpret_cast<CMainDlg*>(lParam)->m_wnd.Reset(hWnd);
-  }
-  auto* pThis = reinterpret_cast<CMainDlg*>(::GetWindowLongPtrA(hWnd, DWLP_USER));
-  if (!pThis) return FALSE;
-  return pThis->HandleMessage(uMsg, wParam, lParam);
 }
 
 INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {

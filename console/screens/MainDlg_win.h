@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include "console/screens/ConsoleWindow_win.h"
 #include "console/screens/MainDlgParts_win.h"
 #include "console/screens/Splash_win.h"
 #include "shared/OwnedResources_win.h"
@@ -24,10 +25,13 @@ constexpr UINT kListWorkersTimerMs = 1000;
 constexpr UINT_PTR kSaveTimerId = 1048834;
 constexpr ULONGLONG kSaveDelayMs = 2000;
 constexpr ULONGLONG kSaveLatestMs = 10000;
+// The main window's size in dialog units.
+constexpr short kMainWindowWidthDlu = 334;
+constexpr short kMainWindowHeightDlu = 278;
 // Asked by other programs; answered with 1, once start-up is done, and nothing else.
 constexpr UINT WM_HOOKWARDEN_PRESENT = WM_USER + 201;
 
-class CMainDlg {
+class CMainDlg : public CConsoleWindow {
  public:
   CMainDlg(CConsoleSettings& settings, IMainDlgHost& host, const SMainDlgParts& parts);
   ~CMainDlg();
@@ -51,8 +55,7 @@ class CMainDlg {
   void EndSession();
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
-  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void OnCreate();
   void OnInitDialog();
   // Minimised, the client area shows the window icon centred.
@@ -78,6 +81,4 @@ class CMainDlg {
   // session to every window, also while the first one is being handled.
   bool m_bEnding = false;
   CSplash m_splash;
-  // Given up when the window is destroyed.
-  CDestroyWindow m_wnd;
 };

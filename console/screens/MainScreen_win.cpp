@@ -38,7 +38,7 @@ SMainScreenState StateOf(CConsoleSettings& settings) {
                           overview.m_strDefnsVersion};
 }
 
-const SScreenTemplate kAboutTemplate = {100, 180, 110, 2001, 0, 0};
+const SScreenTemplate kAboutTemplate = {100, 167, 93, 2026, 0, 0};
 
 void OpenWithShell(HWND hOwner, const std::string& strPath) {
   // Failures are not reported: the help, update and mail programs are optional.
@@ -64,6 +64,7 @@ CMainScreenWindow::CMainScreenWindow(CConsoleSettings& settings, IMainTrayIcon& 
     : m_settings(settings), m_trayIcon(trayIcon), m_texts(settings), m_screen(m_flash, StateOf(settings), *this) {}
 
 CMainScreenWindow::~CMainScreenWindow() {
+  CPasswordLoginPrompt::SetOverviewPush(nullptr);
   End();
 }
 
@@ -75,6 +76,8 @@ void CMainScreenWindow::Load(HWND hMainWnd) {
   ::GetClientRect(hMainWnd, &rc);
   m_flash.Create(hMainWnd, kMainFlashControlId, rc, m_settings.GetAppPath(), this);
   LoadScreenMovie(m_flash, BuildMoviePath(m_settings.GetAppPath(), "HWMain", ".hwf"));
+  // A login through any guarded command or an alert shows on this screen.
+  CPasswordLoginPrompt::SetOverviewPush([this] { m_screen.PushOverview(); });
 }
 
 bool CMainScreenWindow::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {

@@ -38,6 +38,16 @@ int ReadDecimalArgument(const char* szArgument) {
   return static_cast<int>(nValue);
 }
 
+bool ReadDecimalNumber(const char* szArgument, int* pValue) {
+  if (!szArgument) return false;
+  const char* p = szArgument;
+  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
+  if (*p == '+' || *p == '-') ++p;
+  if (*p < '0' || *p > '9') return false;
+  *pValue = ReadDecimalArgument(szArgument);
+  return true;
+}
+
 std::string DecimalText(long nValue) {
   return std::to_string(nValue);
 }

@@ -16,6 +16,10 @@ bool IsUndefinedArgument(const char* szArgument);
 // 0 when there are none. Values beyond 32 bits stop at the nearest limit.
 int ReadDecimalArgument(const char* szArgument);
 
+// As ReadDecimalArgument, but false, with *pValue unchanged, when the text holds
+// no number at all (a movie without the value, an empty field).
+bool ReadDecimalNumber(const char* szArgument, int* pValue);
+
 // The decimal text of a number, as every number is sent to a movie.
 std::string DecimalText(long nValue);
 

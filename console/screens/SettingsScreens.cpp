@@ -1,6 +1,7 @@
 #include "console/screens/SettingsScreens.h"
 
 #include "console/screens/ScreenText.h"
+#include "console/settings/PermissionLists.h"
 
 namespace {
 
@@ -10,9 +11,22 @@ const char kArchiveLog[] = "_root.bArchiveLog";
 const char kDayInterval[] = "_root.dayIntervalValue";
 const char kLogFileLocation[] = "_root.strSelectedFileLocation";
 
-// The period is an unsigned byte: 300 days keep 44.
-std::uint8_t PeriodFrom(const std::string& strValue) {
-  return static_cast<std::uint8_t>(ReadDecimalArgument(strValue.c_str()) & 0xFF);
+// The period is an unsigned byte: 300 days keep 44. A text without a number, or
+// one that leaves 0 days, keeps the period.
+void TakePeriod(const char* szValue, std::uint8_t* pPeriod) {
+  int nDays = 0;
+  if (IsUndefinedArgument(szValue) || !ReadDecimalNumber(szValue, &nDays)) return;
+  const auto bDays = static_cast<std::uint8_t>(nDays & 0xFF);
+  if (bDays != 0) *pPeriod = bDays;
+}
+
+// A permission the movie gives: Allow, Block or Ask; anything else keeps the
+// current one, so that a missing value never turns into Allow.
+void TakePermission(const std::string& strValue, int* pOption) {
+  int nValue = 0;
+  if (ReadDecimalNumber(strValue.c_str(), &nValue) && nValue >= PERMISSION_ALLOW && nValue <= PERMISSION_ASK) {
+    *pOption = nValue;
+  }
 }
 
 }  // namespace
@@ -36,9 +50,9 @@ SScreenReply CAdvSettingsScreen::OnCommand(const char* szCommand, const char*) {
 
 SScreenReply CAdvSettingsScreen::OkAction() {
   if (m_nMode == ADVSET_MODE_MAIL) {
-    m_nOption = ReadDecimalArgument(m_player.GetVariable(kMailOption).c_str());
+    TakePermission(m_player.GetVariable(kMailOption), &m_nOption);
   } else if (m_nMode == ADVSET_MODE_SITE) {
-    m_nOption = ReadDecimalArgument(m_player.GetVariable(kWebOption).c_str());
+    TakePermission(m_player.GetVariable(kWebOption), &m_nOption);
   }
   return SScreenReply::Make(SScreenReply::End, SCREEN_RESULT_OK);
 }
@@ -52,7 +66,7 @@ void CLogAdvancedScreen::SendStartVariables() {
 SScreenReply CLogAdvancedScreen::OnCommand(const char* szCommand, const char* szArgs) {
   if (IsDragCommand(szCommand)) return SScreenReply::Make(SScreenReply::Drag);
   if (IsSameCommand(szCommand, "IDC_FS_dayStepper")) {
-    if (!IsUndefinedArgument(szArgs)) m_bArchivePeriod = PeriodFrom(szArgs);
+    TakePeriod(szArgs, &m_bArchivePeriod);
     return SScreenReply::Make(SScreenReply::Handled);
   }
   if (IsSameCommand(szCommand, "IDC_FS_bArchiveLog_TRUE")) {
@@ -77,10 +91,11 @@ SScreenReply CLogAdvancedScreen::OnCommand(const char* szCommand, const char* sz
 }
 
 SScreenReply CLogAdvancedScreen::OkAction() {
-  m_strLogFilePath = m_player.GetVariable(kLogFileLocation);
+  // An empty path is no log file: the current one stays.
+  const std::string strPath = m_player.GetVariable(kLogFileLocation);
+  if (!strPath.empty()) m_strLogFilePath = strPath;
   const std::string strArchive = m_player.GetVariable(kArchiveLog);
   m_nArchiveOn = strArchive.empty() || IsSameCommand(strArchive.c_str(), "false") ? 0 : 1;
-  const std::string strDays = m_player.GetVariable(kDayInterval);
-  if (!IsUndefinedArgument(strDays.c_str())) m_bArchivePeriod = PeriodFrom(strDays);
+  TakePeriod(m_player.GetVariable(kDayInterval).c_str(), &m_bArchivePeriod);
   return SScreenReply::Make(SScreenReply::End, SCREEN_RESULT_OK);
 }

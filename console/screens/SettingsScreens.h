@@ -18,7 +18,8 @@ class CAdvSettingsScreen {
   explicit CAdvSettingsScreen(IFlashPlayer& player) : m_player(player) {}
 
   int m_nMode = ADVSET_MODE_MAIL;
-  // The list permission: 0 Allow, 1 Block, 2 Ask; taken as the movie gives it.
+  // The list permission: 0 Allow, 1 Block, 2 Ask; a value the movie does not give
+  // as one of these keeps it.
   int m_nOption = 2;
 
   // The mode's frame label and its option, sent after the movie is loaded and

@@ -110,9 +110,11 @@ bool CSystemTray::Create(HWND hOwner, UINT uCallbackMessage, const std::string& 
                          bool bHidden, const STrayBalloon& balloon) {
   if (!m_bEnabled) return false;
   RegisterTrayWindowClass(&CSystemTray::WindowProc);
-  m_wnd.Reset(::CreateWindowExA(0, kTrayWindowClass, "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                CW_USEDEFAULT, nullptr, nullptr, ::GetModuleHandleA(nullptr), this));
-  if (!m_wnd) return false;
+  // The window attaches itself to this object while it is made.
+  if (!::CreateWindowExA(0, kTrayWindowClass, "", WS_POPUP, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                         nullptr, nullptr, ::GetModuleHandleA(nullptr), reinterpret_cast<void*>(CreationParam()))) {
+    return false;
+  }
 
   m_nid = NOTIFYICONDATAA();
   m_nid.cbSize = NOTIFYICONDATAA_V2_SIZE;
@@ -253,22 +255,14 @@ bool CSystemTray::NotifyIcon(DWORD dwMessage, NOTIFYICONDATAA& data) {
   return ::Shell_NotifyIconA(dwMessage, &data) != FALSE;
 }
 
-LRESULT CALLBACK CSystemTray::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (uMsg == WM_NCCREATE) {
-    const auto* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pCreate->lpCreateParams));
+LRESULT CSystemTray::HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == g_uTaskbarCreated && g_uTaskbarCreated != 0) {
+    OnTaskbarCreated();
+    return 0;
   }
-  auto* pThis = reinterpret_cast<CSystemTray*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-  if (pThis) {
-    if (uMsg == g_uTaskbarCreated && g_uTaskbarCreated != 0) {
-      pThis->OnTaskbarCreated();
-      return 0;
-    }
-    if (uMsg == WM_SETTINGCHANGE && wParam == kWorkAreaSetting) {
-      if (pThis->m_bAddPending) pThis->AddIcon(pThis->m_uCreateFlags);
-      return 0;
-    }
-    if (uMsg == WM_NCDESTROY) ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
+  if (uMsg == WM_SETTINGCHANGE && wParam == kWorkAreaSetting) {
+    if (m_bAddPending) AddIcon(m_uCreateFlags);
+    return 0;
   }
-  return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
+  return CConsoleWindow::HandleWindowMessage(uMsg, wParam, lParam);
 }

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "console/screens/ConsoleWindow_win.h"
 #include "console/screens/MainDlgParts_win.h"
 #include "shared/OwnedResources_win.h"
 
@@ -36,7 +37,7 @@ struct STrayBalloon {
 // work area.
 RECT GetTrayWndRect();
 
-class CSystemTray : public IMainTrayIcon {
+class CSystemTray : public CConsoleWindow, public IMainTrayIcon {
  public:
   // The menu is translated into the settings' current language each time it opens.
   explicit CSystemTray(const CConsoleSettings& settings);
@@ -82,7 +83,7 @@ class CSystemTray : public IMainTrayIcon {
   virtual bool NotifyIcon(DWORD dwMessage, NOTIFYICONDATAA& data);
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  LRESULT HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   bool AddIcon(UINT uFlags);
   void OnTaskbarCreated();
   HWND TargetWnd() const;
@@ -100,5 +101,4 @@ class CSystemTray : public IMainTrayIcon {
   UINT m_uDefaultItem = 0;
   bool m_bDefaultByPosition = true;
   HWND m_hTarget = nullptr;
-  CDestroyWindow m_wnd;
 };

@@ -9,6 +9,7 @@
 
 #include "engine/LSPGlobals.h"
 #include "engine/browser/ComModule_win.h"
+#include "shared/BoundaryGuard.h"
 
 namespace {
 
@@ -83,6 +84,10 @@ STDMETHODIMP_(ULONG) CHTMLSourceParser::Release() {
 }
 
 STDMETHODIMP CHTMLSourceParser::SetSite(IUnknown* pUnkSite) {
+  return RunGuarded<HRESULT>(E_OUTOFMEMORY, E_FAIL, [&] { return AttachSite(pUnkSite); });
+}
+
+HRESULT CHTMLSourceParser::AttachSite(IUnknown* pUnkSite) {
   m_spWebBrowser2.Reset();
   if (!pUnkSite) {
     // Detached: let go of the browser's events too, or the connection would keep
@@ -185,6 +190,11 @@ STDMETHODIMP CHTMLSourceParser::GetIDsOfNames(REFIID riid, LPOLESTR* rgszNames, 
 
 STDMETHODIMP CHTMLSourceParser::Invoke(DISPID dispIdMember, REFIID, LCID, WORD, DISPPARAMS* pDispParams, VARIANT*,
                                        EXCEPINFO*, UINT*) {
+  // A page too large for memory ends its own scan, not the browser.
+  return RunGuarded<HRESULT>(E_OUTOFMEMORY, E_FAIL, [&] { return HandleEvent(dispIdMember, pDispParams); });
+}
+
+HRESULT CHTMLSourceParser::HandleEvent(DISPID dispIdMember, DISPPARAMS* pDispParams) {
   if (!pDispParams) return E_INVALIDARG;
   CKeepAlive keep(static_cast<IObjectWithSite*>(this));
   switch (dispIdMember) {

@@ -47,6 +47,9 @@ class CHTMLSourceParser : public IObjectWithSite, public IHTMLSourceParser {
   CHTMLSourceParser(const CHTMLSourceParser&) = delete;
   CHTMLSourceParser& operator=(const CHTMLSourceParser&) = delete;
 
+  // The work of SetSite and Invoke, which keep every exception inside the object.
+  HRESULT AttachSite(IUnknown* pUnkSite);
+  HRESULT HandleEvent(DISPID dispIdMember, DISPPARAMS* pDispParams);
   HRESULT LoadTypeInfo();
   void ShowBlockPage(IHTMLDocument2* pDocument);
 

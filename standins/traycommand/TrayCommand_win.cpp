@@ -12,8 +12,8 @@
 
 namespace {
 
-// The main window: a dialog titled with the application title that has a caption
-// (the console's screens, its message box among them, have none).
+// The main window: a dialog titled with the application title that has a system
+// menu (the console's screens, its message box among them, have neither).
 BOOL CALLBACK FindMainDialog(HWND hWnd, LPARAM lParam) {
   char szClass[16] = {};
   char szTitle[64] = {};
@@ -21,7 +21,7 @@ BOOL CALLBACK FindMainDialog(HWND hWnd, LPARAM lParam) {
   ::GetWindowTextA(hWnd, szTitle, sizeof(szTitle));
   const LONG_PTR style = ::GetWindowLongPtrA(hWnd, GWL_STYLE);
   if (std::strcmp(szClass, "#32770") == 0 && std::strcmp(szTitle, "Hookwarden") == 0 &&
-      (style & WS_CAPTION) == WS_CAPTION) {
+      (style & WS_SYSMENU) == WS_SYSMENU) {
     *reinterpret_cast<HWND*>(lParam) = hWnd;
     return FALSE;
   }

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "console/ConsoleResources.h"
+#include "console/screens/DialogTemplate_win.h"
 #include "console/settings/NameCode.h"
 #include "screens/ScreenUser_win.h"
 #include "support/ChildProcess_win.h"
@@ -76,12 +77,12 @@ void RemoveConsoleKeys() {
   ::SHDeleteValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Hookwarden");
 }
 
-// The main window: the console's dialog with a caption and no owner (the request
-// window has both, the screens neither).
+// The main window: the console's dialog with a system menu and no owner (the
+// request window has both, the screens neither).
 BOOL CALLBACK FindMainDialog(HWND hWnd, LPARAM lParam) {
   char szClass[16] = {};
   ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-  if (std::string(szClass) != "#32770" || (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION ||
+  if (std::string(szClass) != "#32770" || (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_SYSMENU) != WS_SYSMENU ||
       ::GetWindow(hWnd, GW_OWNER))
     return TRUE;
   *reinterpret_cast<HWND*>(lParam) = hWnd;
@@ -616,4 +617,50 @@ TEST_F(ConsoleTest, WorkingFileThatCannotBeDeletedIsEmptiedAtExit) {
   LARGE_INTEGER size = {};
   EXPECT_TRUE(::GetFileSizeEx(held.Get(), &size));
   EXPECT_EQ(0, size.QuadPart);
+}
+
+// Pixels of a size in dialog units of the main window's font, measured on a dialog
+// of this process with the same font.
+SIZE DialogUnitsInPixels(short cx, short cy) {
+  CDialogTemplate probeTemplate(WS_POPUP | DS_SETFONT, 0, 0, 0, cx, cy, "", "MS Sans Serif");
+  CDestroyWindow probe(CreateDialogFromTemplate(
+      probeTemplate, nullptr, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0));
+  RECT rc = {0, 0, cx, cy};
+  ::MapDialogRect(probe.Get(), &rc);
+  return SIZE{rc.right, rc.bottom};
+}
+
+// The main window is a borderless popup of 334 x 278 dialog units, still titled
+// for the programs that look for it; a login asked for by a guarded command
+// shows on its movie at once.
+TEST_F(ConsoleTest, MainWindowHasNoCaptionAndShowsALoginOfAGuardedCommand) {
+  enum : int { ID_MAIN_SETTINGS_TAB = 1104, ID_MAIN_SPLASH = 1601, ID_MAIN_LOGGED_IN = 1604 };
+  const std::string strCode = EncodeNameCode("secret1");
+  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "Password", REG_SZ, strCode.c_str(),
+                static_cast<DWORD>(strCode.size()));
+  CConsole console(m_strApp, "");
+  const HWND hMain = console.WaitForMainWindow();
+  ASSERT_NE(nullptr, hMain);
+  const LONG_PTR style = ::GetWindowLongPtrA(hMain, GWL_STYLE);
+  EXPECT_EQ(0, style & (WS_CAPTION | WS_THICKFRAME)) << std::hex << style;
+  char szTitle[32] = {};
+  ::GetWindowTextA(hMain, szTitle, sizeof(szTitle));
+  EXPECT_STREQ("Hookwarden", szTitle);
+  RECT rcClient = {};
+  ::GetClientRect(hMain, &rcClient);
+  const SIZE expected = DialogUnitsInPixels(334, 278);
+  EXPECT_EQ(expected.cx, rcClient.right);
+  EXPECT_EQ(expected.cy, rcClient.bottom);
+
+  const HWND hPlayer = ::GetDlgItem(hMain, ID_MAIN_PLAYER);
+  PressMainButton(hMain, ID_MAIN_SETTINGS_TAB);
+  PressMainButton(hMain, ID_MAIN_SPLASH);
+  CScreenUser user = console.User();
+  user.Type(ID_LOGIN_PASSWORD, "SECRET1");
+  user.Press(ID_PASS_OK);
+  EXPECT_TRUE(WaitUntil(
+      [&] { return ::SendDlgItemMessageA(hPlayer, ID_MAIN_LOGGED_IN, BM_GETCHECK, 0, 0) == BST_CHECKED; }, kWaitMs))
+      << "\"_root.bIsLogin\" is not on after the login";
+  EXPECT_EQ(259, console.ExitThroughTray());
+  EXPECT_EQ("", user.strFailure);
 }

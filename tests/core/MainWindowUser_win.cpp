@@ -22,7 +22,7 @@ const char* const kPages[] = {"overview", "mail", "sites", "log", "settings"};
 BOOL CALLBACK FindMainDialog(HWND hWnd, LPARAM lParam) {
   char szClass[16] = {};
   ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-  if (std::strcmp(szClass, "#32770") != 0 || (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION ||
+  if (std::strcmp(szClass, "#32770") != 0 || (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_SYSMENU) != WS_SYSMENU ||
       !::GetDlgItem(hWnd, ID_PLAYER))
     return TRUE;
   *reinterpret_cast<HWND*>(lParam) = hWnd;

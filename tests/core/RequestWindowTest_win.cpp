@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -12,7 +13,9 @@
 
 namespace {
 
-int Send(const std::string& strArguments) { return RunChildPumping("RequestSender.exe", strArguments); }
+int Send(const std::string& strArguments) {
+  return RunChildPumping("RequestSender.exe", strArguments);
+}
 
 TEST(RequestWindow, SenderWithoutConsoleGetsBlock) {
   ASSERT_EQ(nullptr, ::FindWindowA(nullptr, REQUEST_WINDOW_TITLE));
@@ -61,6 +64,19 @@ TEST_F(RequestWindowTest, ReceiverTableRowsWithoutHandler) {
   EXPECT_EQ(0, Send("1125 I 653"));
   EXPECT_EQ(0, Send("1125 I 654 unterminated"));
   EXPECT_TRUE(m_handlers.calls.empty());
+}
+
+// A handler that runs out of memory blocks its request; the console stays and
+// answers the next one.
+TEST(RequestWindow, HandlerThatThrowsBlocksAndTheWindowGoesOn) {
+  class CFailingHandlers : public CRecordingHandlers {
+   public:
+    int HandleUrlRequest(const EngineRequest&) override { throw std::bad_alloc(); }
+  } handlers;
+  CRequestWindow window(handlers);
+  ASSERT_TRUE(window.Create(nullptr));
+  EXPECT_EQ(0, Send("1126 U 654"));
+  EXPECT_EQ(1, Send("1125 I 654"));
 }
 
 TEST(RequestWindow, GoesWithItsOwnerAndItsObjectLetsGo) {

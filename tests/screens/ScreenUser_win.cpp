@@ -22,12 +22,12 @@ std::vector<HWND> ThreadWindows(DWORD dwThreadId) {
   return windows;
 }
 
-// The screens are borderless dialogs; the main window, which has a caption, is
-// left to the tests that drive it by hand.
+// The screens are borderless dialogs without a system menu; the main window,
+// which has one, is left to the tests that drive it by hand.
 bool IsScreenWindow(HWND hWnd) {
   char szClass[16] = "";
   ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-  return std::string(szClass) == "#32770" && (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_CAPTION) != WS_CAPTION;
+  return std::string(szClass) == "#32770" && (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_SYSMENU) != WS_SYSMENU;
 }
 
 // wParam of WM_APP: the number of the barrier that arrived.

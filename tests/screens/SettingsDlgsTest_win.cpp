@@ -46,3 +46,21 @@ TEST(SettingsDlgs, LogSettingsKeepThePeriodInEightBitsAndTurnArchivingOff) {
   EXPECT_EQ(44, dialog.m_bArchivePeriod);
   EXPECT_EQ(0, dialog.m_nArchiveOn);
 }
+
+// Without a movie the screen reads no permission: Enter keeps the current one
+// rather than turning it into Allow.
+TEST(SettingsDlgs, EnterWithoutAMovieKeepsThePermission) {
+  CTempFolder folder;
+  CConsoleSettings app(folder.c_str());
+  CAdvSettingsDlg dialog(app);
+  dialog.m_nMode = ADVSET_MODE_SITE;
+  dialog.m_nOption = 1;
+  const SUserRun run = RunWithUser([&] { return static_cast<int>(dialog.DoModal()); },
+                                   [](CScreenUser& user) {
+                                     EXPECT_EQ(nullptr, user.ShownControl(ID_OK));
+                                     user.Key(0, VK_RETURN);
+                                   });
+  EXPECT_EQ("", run.strFailure);
+  EXPECT_EQ(1, run.nResult);
+  EXPECT_EQ(1, dialog.m_nOption);
+}

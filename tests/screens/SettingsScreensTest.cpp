@@ -23,12 +23,19 @@ TEST(SettingsScreens, ProtectionScreenReadsOnlyItsModesOption) {
   CAdvSettingsScreen mail(player);
   mail.m_nOption = 1;
   mail.SendStartVariables();
-  player.Type("_root.selectedMailOption", "Ask");  // no digits: 0
+  player.Type("_root.selectedMailOption", "0");
   EXPECT_EQ(SCREEN_RESULT_OK, mail.OnCommand("idc_fs_ok", "").nResult);
   EXPECT_EQ(0, mail.m_nOption);
   EXPECT_EQ((std::vector<std::string>{"Goto _root:mailProtection", "Set _root.selectedMailOption=1",
                                       "Get _root.selectedMailOption"}),
             player.calls);
+  // No number, or none of Allow, Block and Ask: the permission stays, never Allow.
+  mail.m_nOption = 1;
+  for (const char* szValue : {"", "Ask", "3", "-1", "undefined"}) {
+    player.Type("_root.selectedMailOption", szValue);
+    mail.OkAction();
+    EXPECT_EQ(1, mail.m_nOption) << szValue;
+  }
 
   // Any other mode: no label, nothing read, the option stays.
   CRecordingPlayer other;
@@ -61,6 +68,18 @@ TEST(SettingsScreens, LogScreenSendsStateFormAndReadsTheMovieAgainOnOk) {
   player.Type("_root.bArchiveLog", "");
   screen.OkAction();
   EXPECT_EQ(0, screen.m_nArchiveOn);
+  // A movie without the values leaves the path and the period; so do 0 days.
+  screen.m_strLogFilePath = "C:\\kept.log";
+  player.values.erase("_root.strSelectedFileLocation");
+  player.Type("_root.dayIntervalValue", "");
+  screen.OkAction();
+  EXPECT_EQ("C:\\kept.log", screen.m_strLogFilePath);
+  EXPECT_EQ(7, screen.m_bArchivePeriod);
+  screen.OnCommand("IDC_FS_dayStepper", "256");
+  screen.OnCommand("IDC_FS_dayStepper", "days");
+  EXPECT_EQ(7, screen.m_bArchivePeriod);
+  screen.OnCommand("IDC_FS_dayStepper", "300");
+  EXPECT_EQ(44, screen.m_bArchivePeriod);
 
   // Browse: a cancelled dialog leaves the path; a chosen one goes to the movie too.
   screen.m_strLogFilePath = "kept.log";

@@ -1,0 +1,48 @@
+// The object behind each of the console's windows. The window procedure finds it
+// in the window's user data, put there when the window is created (WM_INITDIALOG
+// for dialogs, WM_NCCREATE for plain windows) and cleared at WM_NCDESTROY, its
+// last message. No exception of the object's handling leaves the procedure: the
+// message then gets its failure answer (a request: 0, block).
+#pragma once
+
+#include "console/screens/ScreensLayer.h"
+
+#include <windows.h>
+
+#include "shared/OwnedResources_win.h"
+
+class CConsoleWindow {
+ public:
+  CConsoleWindow(const CConsoleWindow&) = delete;
+  CConsoleWindow& operator=(const CConsoleWindow&) = delete;
+
+ protected:
+  CConsoleWindow() = default;
+  // A window that outlives its object reaches it no more.
+  ~CConsoleWindow();
+
+  // The procedure of a dialog made with this object as its creation parameter.
+  static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  // The procedure of a plain window made with this object as lpCreateParams.
+  static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+  // What the window is made with: the parameter that attaches it to this object.
+  LPARAM CreationParam() { return reinterpret_cast<LPARAM>(this); }
+
+  // A dialog's messages, answered as by a dialog procedure.
+  virtual INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  // A plain window's messages; the default is the system's processing.
+  virtual LRESULT HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+
+  // The window, from its creation until WM_NCDESTROY; resetting it destroys it.
+  CDestroyWindow m_wnd;
+
+ private:
+  static CConsoleWindow* Attached(HWND hWnd, UINT uMsg, LPARAM lParam, bool bDialog);
+  static void Release(HWND hWnd, CConsoleWindow* pThis);
+};
+
+// What a message answers when its handling failed: a request is blocked (0), a
+// creation fails; everything else gets the system's processing.
+INT_PTR DialogFailureAnswer(HWND hWnd, UINT uMsg);
+LRESULT WindowFailureAnswer(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
