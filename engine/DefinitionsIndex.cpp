@@ -237,8 +237,8 @@ std::size_t CDefinitionsIndex::MemoryBytes() const {
   if (m_pAddresses) cb += m_pAddresses->texts.MemoryBytes() + m_pAddresses->slots.capacity() * 4;
   if (m_pLinks) cb += m_pLinks->MemoryBytes();
   if (m_pMailLinks) {
-    cb += m_pMailLinks->called.MemoryBytes() + m_pMailLinks->shown.MemoryBytes() +
-          m_pMailLinks->automaton.MemoryBytes();
+    cb +=
+        m_pMailLinks->called.MemoryBytes() + m_pMailLinks->shown.MemoryBytes() + m_pMailLinks->automaton.MemoryBytes();
   }
   for (const auto& pTexts : m_pMailTexts) {
     if (pTexts) cb += pTexts->texts.MemoryBytes() + pTexts->automaton.MemoryBytes();

@@ -22,9 +22,9 @@
 
 class CDefinitionsIndex {
  public:
-  // The tables, each serving the matchers named.
-  enum class ETable { Addresses, Links, MailLinks, From, Subject, Text };  // IsBadIP; IsBadUrl; IsBadMailLinks and
-                                                                          // IsBadVisibleMailLinks; the rest one each
+  // The tables: IsBadIP's, IsBadUrl's, the one of IsBadMailLinks and
+  // IsBadVisibleMailLinks, and one for each other mail matcher.
+  enum class ETable { Addresses, Links, MailLinks, From, Subject, Text };
   static constexpr int kTables = 6;
 
   // fnRead gives the file's bytes whenever a table is built; false when they cannot

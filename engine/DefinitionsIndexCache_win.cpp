@@ -163,8 +163,9 @@ class CIndexCache {
     }
     if (!bSame && !CProfileText::IsOtherEncoding(strData)) {
       strData = std::string();  // the tables read the file again, each when it is first needed
-      pIndex = std::make_shared<const CDefinitionsIndex>(
-          [strPath](std::string& strBytes) { return ReadWholeFile(strPath, strBytes) && !CProfileText::IsOtherEncoding(strBytes); });
+      pIndex = std::make_shared<const CDefinitionsIndex>([strPath](std::string& strBytes) {
+        return ReadWholeFile(strPath, strBytes) && !CProfileText::IsOtherEncoding(strBytes);
+      });
     }
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);

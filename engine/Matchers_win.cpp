@@ -51,7 +51,8 @@ bool CLSPGlobals::IsBadMailLinks(const char* szText, char* szMatchedLink) {
 }
 
 bool CLSPGlobals::IsBadVisibleMailLinks(const char* szText, char* szVisibleLink, char* szCalledLink) {
-  return Ask(ETable::MailLinks, [&](const auto& matchers) { return matchers.IsBadVisibleMailLinks(szText, szVisibleLink, szCalledLink); });
+  return Ask(ETable::MailLinks,
+             [&](const auto& matchers) { return matchers.IsBadVisibleMailLinks(szText, szVisibleLink, szCalledLink); });
 }
 
 bool CLSPGlobals::IsBadMailText(const char* szText, char* szMatchedText) {

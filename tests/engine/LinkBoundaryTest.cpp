@@ -71,8 +71,7 @@ TEST(LinkBoundary, ListedLinksCoverTheirPagesAndSubHostsOnly) {
     std::string strWalk = test.szLink, strIndex = test.szLink;
     EXPECT_EQ(test.bListed, CDefinitionMatchers(reader).IsBadUrl(&strWalk[0]))
         << "walk: " << test.szLink << " against " << test.szListed;
-    EXPECT_EQ(test.bListed, pIndex->IsBadUrl(&strIndex[0]))
-        << "index: " << test.szLink << " against " << test.szListed;
+    EXPECT_EQ(test.bListed, pIndex->IsBadUrl(&strIndex[0])) << "index: " << test.szLink << " against " << test.szListed;
   }
 }
 
