@@ -91,8 +91,8 @@ std::unique_ptr<const CDefinitionsIndex> CDefinitionsIndex::FromFileBytes(std::s
 }
 
 bool CDefinitionsIndex::Prepare(ETable table) const {
+  if (IsBuilt(table)) return true;
   std::atomic<bool>& bBuilt = m_bBuilt[static_cast<int>(table)];
-  if (bBuilt.load(std::memory_order_acquire)) return true;
   std::lock_guard<std::mutex> lock(m_build);
   if (bBuilt.load(std::memory_order_relaxed)) return true;
   std::string strData;

@@ -38,6 +38,7 @@ class CDefinitionsIndex {
   // Builds the table unless it is there. False when the file cannot be read now or
   // is in another encoding: the caller then walks, and the next call tries again.
   bool Prepare(ETable table) const;
+  bool IsBuilt(ETable table) const { return m_bBuilt[static_cast<int>(table)].load(std::memory_order_acquire); }
 
   // The answers and outputs of CDefinitionMatchers; false when Prepare fails.
   bool IsBadIP(const char* szAddress) const;

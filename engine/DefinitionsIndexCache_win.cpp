@@ -166,6 +166,15 @@ class CIndexCache {
       pIndex = std::make_shared<const CDefinitionsIndex>([strPath](std::string& strBytes) {
         return ReadWholeFile(strPath, strBytes) && !CProfileText::IsOtherEncoding(strBytes);
       });
+      // The tables in use are built before the new index replaces the old one, so
+      // that meanwhile the other threads answer from the old one.
+      std::shared_ptr<const CDefinitionsIndex> pOld;
+      if (Known(strPath, pOld) && pOld) {
+        for (int i = 0; i < CDefinitionsIndex::kTables; ++i) {
+          const auto table = static_cast<CDefinitionsIndex::ETable>(i);
+          if (pOld->IsBuilt(table)) pIndex->Prepare(table);
+        }
+      }
     }
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
