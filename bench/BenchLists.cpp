@@ -20,6 +20,14 @@ std::string HostIPOf(int n) {
   return sz;
 }
 
+// Some 70 characters, as real-world links run.
+std::string HostLinkOf(int n) {
+  return Format("host%07d.secure-login.phish.example/account/verify/login%07d.php", n);
+}
+std::string HostLinkPageOf(int n) {
+  return Format("host%07d.secure-login.phish.example/account/verify/login%07d.php/step2", n);
+}
+
 std::string CalledLinkOf(int n) {
   return Format("http://link%05d.phish.example/pay%05d", n);
 }
@@ -37,13 +45,14 @@ std::string InPage(const std::string& strPart) {
 std::string MakePlainDefinitions(const char* szEntries) {
   const int nHostEntries = ListedEntries(szEntries, EBenchMatcher::HostIP);
   const int nMailEntries = ListedEntries(szEntries, EBenchMatcher::MailText);
+  const int nLinkEntries = ListedEntries(szEntries, EBenchMatcher::MailLinks);
   struct SList {
     EDefinitionList list;
     std::string (*pValueOf)(int);
   };
   const SList lists[] = {
       {EDefinitionList::HostIP, HostIPOf},
-      {EDefinitionList::HostLink, [](int n) { return Format("host%05d.phish.example/login%05d", n); }},
+      {EDefinitionList::HostLink, HostLinkOf},
       {EDefinitionList::CalledLink, CalledLinkOf},
       {EDefinitionList::VisibleLink, VisibleLinkOf},
       {EDefinitionList::From, [](int n) { return Format("sender%05d@phish.example", n); }},
@@ -56,7 +65,8 @@ std::string MakePlainDefinitions(const char* szEntries) {
     strPlain += std::string("[") + layout.szSection + "]\n";
     const bool bMail = list.list == EDefinitionList::From || list.list == EDefinitionList::Subject ||
                        list.list == EDefinitionList::Text;
-    for (int n = 1, nEntries = bMail ? nMailEntries : nHostEntries; n <= nEntries; ++n) {
+    const bool bLink = list.list == EDefinitionList::CalledLink || list.list == EDefinitionList::VisibleLink;
+    for (int n = 1, nEntries = bMail ? nMailEntries : bLink ? nLinkEntries : nHostEntries; n <= nEntries; ++n) {
       strPlain += layout.szPrefix + std::to_string(n) + "=" + list.pValueOf(n) + "\n";
     }
   }
@@ -84,10 +94,13 @@ const char* NameOf(EBenchMatcher matcher) {
 }
 
 int ListedEntries(const char* szEntries, EBenchMatcher matcher) {
-  const char* pSlash = std::strchr(szEntries, '/');
+  const char* pMail = std::strchr(szEntries, '/');
+  const char* pLinks = pMail ? std::strchr(pMail + 1, '/') : nullptr;
   const bool bMail =
       matcher == EBenchMatcher::MailFrom || matcher == EBenchMatcher::MailSubject || matcher == EBenchMatcher::MailText;
-  return std::atoi(bMail && pSlash ? pSlash + 1 : szEntries);
+  const bool bLinks = matcher == EBenchMatcher::MailLinks || matcher == EBenchMatcher::VisibleMailLinks;
+  if (bLinks && pLinks) return std::atoi(pLinks + 1);
+  return std::atoi(bMail && pMail ? pMail + 1 : szEntries);
 }
 
 std::string QueryFor(EBenchMatcher matcher, int nEntry) {
@@ -96,7 +109,7 @@ std::string QueryFor(EBenchMatcher matcher, int nEntry) {
     case EBenchMatcher::HostIP:
       return bNone ? "192.0.2.1" : HostIPOf(nEntry);
     case EBenchMatcher::Url:
-      return bNone ? "www.example.org" : Format("host%05d.phish.example", nEntry);
+      return bNone ? "www.example.org/account/verify/login.php" : HostLinkPageOf(nEntry);
     case EBenchMatcher::MailFrom:
       return bNone ? "\"a friend\" <friend@example.org>" : Format("\"billing\" <sender%05d@phish.example>", nEntry);
     case EBenchMatcher::MailSubject:

@@ -1,13 +1,13 @@
 // The definitions lists the benchmark reads, and the texts that match their first,
 // their middle or none of their entries. Entry numbers are written with five
-// digits, so no entry's text holds another's.
+// digits (seven in "HostLink"), so no entry's text holds another's.
 #pragma once
 
 #include <string>
 
 // The plain list, as the definitions tool reads it, with szEntries entries in
 // every list: "N", or "N/M" for N in "HostIP", "HostLink" and "Link" and M in
-// "From", "Subject" and "Text".
+// "From", "Subject" and "Text", or "N/M/L" with L in "Link".
 std::string MakePlainDefinitions(const char* szEntries);
 
 enum class EBenchMatcher { HostIP, Url, MailFrom, MailSubject, MailLinks, VisibleMailLinks, MailText };

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/DefinitionsLayout.h"
+#include "engine/LinkParts.h"
 #include "shared/AsciiCase.h"
 #include "shared/BoundedCopy.h"
 
@@ -80,12 +81,12 @@ bool CDefinitionMatchers::IsBadIP(const char* szAddress) const {
 bool CDefinitionMatchers::IsBadUrl(char* szLink) const {
   if (!szLink) return false;
   LowerAsciiInPlace(szLink);
-  // Every entry contains the empty text; an empty link names no site at all.
-  if (szLink[0] == 0) return false;
+  const SLinkParts link = SplitLink(szLink);
+  if (link.host.empty()) return false;  // names no site at all
   char szEntry[kEntrySize];
-  auto bContains = [&](const char* szListed) { return std::strstr(szListed, szLink) != nullptr; };
-  return FindEntry(m_reader, EDefinitionList::HostLink, szEntry, sizeof(szEntry), bContains) ||
-         FindEntry(m_reader, EDefinitionList::CalledLink, szEntry, sizeof(szEntry), bContains);
+  auto bWithin = [&](const char* szListed) { return IsWithinListedLink(link, SplitLink(szListed)); };
+  return FindEntry(m_reader, EDefinitionList::HostLink, szEntry, sizeof(szEntry), bWithin) ||
+         FindEntry(m_reader, EDefinitionList::CalledLink, szEntry, sizeof(szEntry), bWithin);
 }
 
 bool CDefinitionMatchers::IsBadMailFrom(const char* szFrom) const {

@@ -28,8 +28,8 @@ class CDefinitionMatchers {
 
   // A "HostIP" entry equals the address, letters in either case.
   bool IsBadIP(const char* szAddress) const;
-  // Lower-cases szLink in place, then looks for it inside the "HostLink" entries,
-  // then inside the "Link" entries. An empty link is never listed.
+  // Lower-cases szLink in place, then looks for a "HostLink" entry, then a "Link"
+  // entry, that covers it (IsWithinListedLink). A link without a host is never listed.
   bool IsBadUrl(char* szLink) const;
   // The (lower-case) sender or subject contains a listed entry.
   bool IsBadMailFrom(const char* szFrom) const;

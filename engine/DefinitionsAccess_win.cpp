@@ -1,8 +1,10 @@
 // CLSPGlobals: the scrambling, the scrambled lookups in the working definitions
 // file and the start-up of the shared paths.
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 
+#include "engine/AppVarsRetry_win.h"
 #include "engine/InitializationLock_win.h"
 #include "engine/LSPGlobals.h"
 #include "engine/Scrambling.h"
@@ -26,6 +28,28 @@ void DeleteInitializationLock() {
 }
 CRITICAL_SECTION& InitializationLock() {
   return g_csInitialize;
+}
+
+namespace {
+
+constexpr ULONGLONG kAppVarsRetryMs = 1000;
+std::atomic<bool> g_bPathless{false};
+std::atomic<ULONGLONG> g_nLastRun{0};
+
+}  // namespace
+
+void NoteAppVarsRun(bool bPathless) {
+  g_nLastRun = ::GetTickCount64();
+  g_bPathless = bPathless;
+}
+
+void RetryAppVarsWhilePathless() {
+  if (!g_bPathless.load(std::memory_order_relaxed) || CLSPGlobals::szDBPath[0] != 0) return;
+  const ULONGLONG nNow = ::GetTickCount64();
+  ULONGLONG nLast = g_nLastRun;
+  // One thread retries; the others answer from the empty paths meanwhile.
+  if (nNow - nLast < kAppVarsRetryMs || !g_nLastRun.compare_exchange_strong(nLast, nNow)) return;
+  CLSPGlobals::InitializeAppVars();
 }
 
 std::string CLSPGlobals::Encode(unsigned char cByte) {
@@ -93,17 +117,21 @@ bool CLSPGlobals::InitializeAppVars() {
   const CRegCloseKey appKey(hAppRegKey ? hAppRegKey : InitializeAppRegKey());
   hAppRegKey = appKey.Get();
   const bool bOk = hAppRegKey != nullptr;
-  // Each path is set once, by the first call that finds it empty.
+  // Each path is set once, by the first call that finds it empty. Without an "App
+  // Path" the console has not published its folder yet: the paths stay empty, so
+  // that a later call (or lookup) takes them once it has.
   if (bOk && szAppPath[0] == 0) CopyBounded(szAppPath, GetAppPath().c_str());
-  if (bOk && szDBPath[0] == 0) {
+  const bool bPathless = szAppPath[0] == 0;
+  if (bOk && !bPathless && szDBPath[0] == 0) {
     CopyBounded(szDBPath, szAppPath);
     AppendBounded(szDBPath, "\\hkwdn2.hwd");
   }
-  if (bOk && szPMailPath[0] == 0) {
+  if (bOk && !bPathless && szPMailPath[0] == 0) {
     CopyBounded(szPMailPath, szAppPath);
     AppendBounded(szPMailPath, "\\hkwdnm.htm");
   }
   hAppRegKey = nullptr;
   hMainWnd = GetMainWndHandle();
+  NoteAppVarsRun(bPathless);
   return bOk;
 }

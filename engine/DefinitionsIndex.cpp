@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "engine/DefinitionMatchers.h"
+#include "engine/LinkTable.h"
 #include "engine/DefinitionsLayout.h"
 #include "engine/ProfileText.h"
 #include "shared/AsciiCase.h"
@@ -57,72 +58,123 @@ std::vector<std::pair<uint32_t, std::string_view>> CDefinitionsIndex::CTexts::Nu
   return entries;
 }
 
-CDefinitionsIndex::CDefinitionsIndex(const IDefinitionReader& reader) {
-  Read(reader);
-  Build();
+namespace {
+
+unsigned ListsOf(CDefinitionsIndex::ETable table) {
+  using ETable = CDefinitionsIndex::ETable;
+  switch (table) {
+    case ETable::Addresses:
+      return CProfileText::ListBit(EDefinitionList::HostIP);
+    case ETable::Links:
+      return CProfileText::ListBit(EDefinitionList::HostLink) | CProfileText::ListBit(EDefinitionList::CalledLink);
+    case ETable::MailLinks:
+      return CProfileText::ListBit(EDefinitionList::CalledLink) | CProfileText::ListBit(EDefinitionList::VisibleLink);
+    case ETable::From:
+      return CProfileText::ListBit(EDefinitionList::From);
+    case ETable::Subject:
+      return CProfileText::ListBit(EDefinitionList::Subject);
+    case ETable::Text:
+      break;
+  }
+  return CProfileText::ListBit(EDefinitionList::Text);
 }
 
-void CDefinitionsIndex::Read(const IDefinitionReader& reader) {
-  ForEachEntry(reader, EDefinitionList::HostIP, [&](const char* szEntry) {
-    if (szEntry[0] != 0) m_addresses.Add(LowerAscii(szEntry).c_str());
-  });
-  ForEachEntry(reader, EDefinitionList::HostLink, [&](const char* szEntry) {
-    if (szEntry[0] != 0) m_links.Add(szEntry);
-  });
-  ForEachEntry(reader, EDefinitionList::CalledLink, [&](const char* szEntry) {
-    if (szEntry[0] != 0) m_links.Add(szEntry);
-    m_called.Add(szEntry);
-  });
-  // A shown link counts only beside a called link of the same number.
-  char szShown[kValueSize];
-  for (uint32_t n = 1; n <= m_called.Count(); ++n) {
-    const bool bRead =
-        ReadNumberedEntry(reader, EDefinitionList::VisibleLink, static_cast<int>(n), szShown, sizeof(szShown));
-    m_shown.Add(bRead ? szShown : "");
-  }
-  ForEachEntry(reader, EDefinitionList::From, [&](const char* szEntry) { m_from.Add(szEntry); });
-  ForEachEntry(reader, EDefinitionList::Subject, [&](const char* szEntry) { m_subject.Add(szEntry); });
-  ForEachEntry(reader, EDefinitionList::Text, [&](const char* szEntry) { m_text.Add(szEntry); });
-}
-
-void CDefinitionsIndex::Build() {
-  for (CTexts* pTexts : {&m_addresses, &m_called, &m_shown, &m_from, &m_subject, &m_text}) pTexts->Shrink();
-  std::size_t nSlots = 8;
-  while (nSlots < 2 * m_addresses.Count()) nSlots *= 2;
-  m_addressSlots.assign(nSlots, 0);
-  for (uint32_t n = 1; n <= m_addresses.Count(); ++n) {
-    std::size_t nSlot = HashOf(m_addresses.At(n)) & (nSlots - 1);
-    while (m_addressSlots[nSlot] != 0 && std::strcmp(m_addresses.At(m_addressSlots[nSlot]), m_addresses.At(n)) != 0) {
-      nSlot = (nSlot + 1) & (nSlots - 1);
-    }
-    if (m_addressSlots[nSlot] == 0) m_addressSlots[nSlot] = n;
-  }
-  // The largest last, so that what the others leave behind while they are built is gone.
-  m_links.Build();
-  m_fromAutomaton.Build(m_from.Numbered(false), CEntryAutomaton::EUse::Lowest);
-  m_subjectAutomaton.Build(m_subject.Numbered(false), CEntryAutomaton::EUse::Lowest);
-  m_textAutomaton.Build(m_text.Numbered(false), CEntryAutomaton::EUse::Lowest);
-  m_calledAutomaton.Build(m_called.Numbered(true), CEntryAutomaton::EUse::Every);
-}
+}  // namespace
 
 std::unique_ptr<const CDefinitionsIndex> CDefinitionsIndex::FromFileBytes(std::string_view data) {
-  std::unique_ptr<CDefinitionsIndex> pIndex(new CDefinitionsIndex());
+  if (CProfileText::IsOtherEncoding(data)) return nullptr;
+  auto pData = std::make_shared<const std::string>(data);
+  return std::make_unique<const CDefinitionsIndex>([pData](std::string& strData) {
+    strData = *pData;
+    return true;
+  });
+}
+
+bool CDefinitionsIndex::Prepare(ETable table) const {
+  if (IsBuilt(table)) return true;
+  std::atomic<bool>& bBuilt = m_bBuilt[static_cast<int>(table)];
+  std::lock_guard<std::mutex> lock(m_build);
+  if (bBuilt.load(std::memory_order_relaxed)) return true;
+  std::string strData;
+  if (!m_fnRead(strData)) return false;
   {
-    CProfileText text;  // gone before the tables are built
-    if (!text.Parse(data)) return nullptr;
-    pIndex->Read(text);
+    CProfileText text;  // gone before the next table is built
+    if (!text.Parse(strData, ListsOf(table))) return false;
+    Build(table, text);
   }
-  pIndex->Build();
-  return pIndex;
+  bBuilt.store(true, std::memory_order_release);
+  return true;
+}
+
+void CDefinitionsIndex::Build(ETable table, const IDefinitionReader& reader) const {
+  switch (table) {
+    case ETable::Addresses: {
+      auto pTable = std::make_unique<SAddresses>();
+      ForEachEntry(reader, EDefinitionList::HostIP, [&](const char* szEntry) {
+        if (szEntry[0] != 0) pTable->texts.Add(LowerAscii(szEntry).c_str());
+      });
+      pTable->texts.Shrink();
+      const CTexts& texts = pTable->texts;
+      std::size_t nSlots = 8;
+      while (nSlots < 2 * texts.Count()) nSlots *= 2;
+      pTable->slots.assign(nSlots, 0);
+      for (uint32_t n = 1; n <= texts.Count(); ++n) {
+        std::size_t nSlot = HashOf(texts.At(n)) & (nSlots - 1);
+        while (pTable->slots[nSlot] != 0 && std::strcmp(texts.At(pTable->slots[nSlot]), texts.At(n)) != 0) {
+          nSlot = (nSlot + 1) & (nSlots - 1);
+        }
+        if (pTable->slots[nSlot] == 0) pTable->slots[nSlot] = n;
+      }
+      m_pAddresses = std::move(pTable);
+      return;
+    }
+    case ETable::Links: {
+      auto pTable = std::make_unique<CLinkTable>();
+      for (EDefinitionList list : {EDefinitionList::HostLink, EDefinitionList::CalledLink}) {
+        ForEachEntry(reader, list, [&](const char* szEntry) { pTable->Add(szEntry); });
+      }
+      pTable->Build();
+      m_pLinks = std::move(pTable);
+      return;
+    }
+    case ETable::MailLinks: {
+      auto pTable = std::make_unique<SMailLinks>();
+      ForEachEntry(reader, EDefinitionList::CalledLink, [&](const char* szEntry) { pTable->called.Add(szEntry); });
+      // A shown link counts only beside a called link of the same number.
+      char szShown[kValueSize];
+      for (uint32_t n = 1; n <= pTable->called.Count(); ++n) {
+        const bool bRead =
+            ReadNumberedEntry(reader, EDefinitionList::VisibleLink, static_cast<int>(n), szShown, sizeof(szShown));
+        pTable->shown.Add(bRead ? szShown : "");
+      }
+      pTable->called.Shrink();
+      pTable->shown.Shrink();
+      pTable->automaton.Build(pTable->called.Numbered(true), CEntryAutomaton::EUse::Every);
+      m_pMailLinks = std::move(pTable);
+      return;
+    }
+    case ETable::From:
+    case ETable::Subject:
+    case ETable::Text: {
+      const int nList = static_cast<int>(table) - static_cast<int>(ETable::From);
+      const EDefinitionList lists[] = {EDefinitionList::From, EDefinitionList::Subject, EDefinitionList::Text};
+      auto pTable = std::make_unique<SMailTexts>();
+      ForEachEntry(reader, lists[nList], [&](const char* szEntry) { pTable->texts.Add(szEntry); });
+      pTable->texts.Shrink();
+      pTable->automaton.Build(pTable->texts.Numbered(false), CEntryAutomaton::EUse::Lowest);
+      m_pMailTexts[nList] = std::move(pTable);
+      return;
+    }
+  }
 }
 
 bool CDefinitionsIndex::IsBadIP(const char* szAddress) const {
-  if (!szAddress || szAddress[0] == 0) return false;
+  if (!szAddress || szAddress[0] == 0 || !Prepare(ETable::Addresses)) return false;
   const std::string strAddress = LowerAscii(szAddress);
-  const std::size_t nMask = m_addressSlots.size() - 1;
-  for (std::size_t nSlot = HashOf(strAddress.c_str()) & nMask; m_addressSlots[nSlot] != 0;
-       nSlot = (nSlot + 1) & nMask) {
-    if (strAddress == m_addresses.At(m_addressSlots[nSlot])) return true;
+  const std::vector<uint32_t>& slots = m_pAddresses->slots;
+  const std::size_t nMask = slots.size() - 1;
+  for (std::size_t nSlot = HashOf(strAddress.c_str()) & nMask; slots[nSlot] != 0; nSlot = (nSlot + 1) & nMask) {
+    if (strAddress == m_pAddresses->texts.At(slots[nSlot])) return true;
   }
   return false;
 }
@@ -130,36 +182,37 @@ bool CDefinitionsIndex::IsBadIP(const char* szAddress) const {
 bool CDefinitionsIndex::IsBadUrl(char* szLink) const {
   if (!szLink) return false;
   LowerAsciiInPlace(szLink);
-  return szLink[0] != 0 && m_links.AnyContains(szLink);
+  return Prepare(ETable::Links) && m_pLinks->Covers(szLink);
 }
 
 bool CDefinitionsIndex::IsBadMailFrom(const char* szFrom) const {
-  return szFrom && m_fromAutomaton.FindLowest(szFrom) != CEntryAutomaton::kNone;
+  return szFrom && Prepare(ETable::From) && m_pMailTexts[0]->automaton.FindLowest(szFrom) != CEntryAutomaton::kNone;
 }
 
 bool CDefinitionsIndex::IsBadMailSubject(const char* szSubject) const {
-  return szSubject && m_subjectAutomaton.FindLowest(szSubject) != CEntryAutomaton::kNone;
+  return szSubject && Prepare(ETable::Subject) &&
+         m_pMailTexts[1]->automaton.FindLowest(szSubject) != CEntryAutomaton::kNone;
 }
 
 bool CDefinitionsIndex::IsBadMailLinks(const char* szText, char* szMatchedLink) const {
-  if (!szText) return false;
+  if (!szText || !Prepare(ETable::MailLinks)) return false;
   std::vector<std::pair<uint32_t, std::size_t>> found;
-  m_calledAutomaton.FindEvery(szText, found);
+  m_pMailLinks->automaton.FindEvery(szText, found);
   if (found.empty()) return false;
   const auto itLowest = std::min_element(found.begin(), found.end());
-  WriteOutput(szMatchedLink, m_called.At(itLowest->first));
+  WriteOutput(szMatchedLink, m_pMailLinks->called.At(itLowest->first));
   return true;
 }
 
 bool CDefinitionsIndex::IsBadVisibleMailLinks(const char* szText, char* szVisibleLink, char* szCalledLink) const {
-  if (!szText) return false;
+  if (!szText || !Prepare(ETable::MailLinks)) return false;
   std::vector<std::pair<uint32_t, std::size_t>> found;
-  m_calledAutomaton.FindEvery(szText, found);
+  m_pMailLinks->automaton.FindEvery(szText, found);
   std::sort(found.begin(), found.end());
   char szVisible[kValueSize];
   for (const auto& [n, nBehind] : found) {
-    const char* szCalled = m_called.At(n);
-    const char* szPaired = m_shown.At(n);
+    const char* szCalled = m_pMailLinks->called.At(n);
+    const char* szPaired = m_pMailLinks->shown.At(n);
     if (szPaired[0] == 0 || !CutShownText(szText + nBehind - std::strlen(szCalled), szVisible)) continue;
     if (EqualsIgnoringAsciiCase(szPaired, szVisible)) {
       WriteOutput(szCalledLink, szCalled);
@@ -171,16 +224,24 @@ bool CDefinitionsIndex::IsBadVisibleMailLinks(const char* szText, char* szVisibl
 }
 
 bool CDefinitionsIndex::IsBadMailText(const char* szText, char* szMatchedText) const {
-  if (!szText) return false;
-  const uint32_t n = m_textAutomaton.FindLowest(szText);
+  if (!szText || !Prepare(ETable::Text)) return false;
+  const uint32_t n = m_pMailTexts[2]->automaton.FindLowest(szText);
   if (n == CEntryAutomaton::kNone) return false;
-  WriteOutput(szMatchedText, m_text.At(n));
+  WriteOutput(szMatchedText, m_pMailTexts[2]->texts.At(n));
   return true;
 }
 
 std::size_t CDefinitionsIndex::MemoryBytes() const {
-  return sizeof(*this) + m_addresses.MemoryBytes() + m_addressSlots.capacity() * 4 + m_links.MemoryBytes() +
-         m_called.MemoryBytes() + m_shown.MemoryBytes() + m_from.MemoryBytes() + m_subject.MemoryBytes() +
-         m_text.MemoryBytes() + m_calledAutomaton.MemoryBytes() + m_fromAutomaton.MemoryBytes() +
-         m_subjectAutomaton.MemoryBytes() + m_textAutomaton.MemoryBytes();
+  std::lock_guard<std::mutex> lock(m_build);
+  std::size_t cb = sizeof(*this);
+  if (m_pAddresses) cb += m_pAddresses->texts.MemoryBytes() + m_pAddresses->slots.capacity() * 4;
+  if (m_pLinks) cb += m_pLinks->MemoryBytes();
+  if (m_pMailLinks) {
+    cb +=
+        m_pMailLinks->called.MemoryBytes() + m_pMailLinks->shown.MemoryBytes() + m_pMailLinks->automaton.MemoryBytes();
+  }
+  for (const auto& pTexts : m_pMailTexts) {
+    if (pTexts) cb += pTexts->texts.MemoryBytes() + pTexts->automaton.MemoryBytes();
+  }
+  return cb;
 }

@@ -1,30 +1,46 @@
 // The lists of the working definitions file held in memory, with the answers of
 // the walks (CDefinitionMatchers) at a cost that does not grow with the lists:
-// a hash set for "HostIP", a suffix array over "HostLink" and "Link" for IsBadUrl,
-// and automata for the texts that contain an entry. Immutable once built, so any
-// number of threads may ask at once.
+// a hash set for "HostIP", fingerprints of hosts and pages over "HostLink" and
+// "Link" for IsBadUrl, and automata for the texts that contain an entry. Each table
+// is built when a matcher first needs it, from the file read again then, so that a
+// process pays only for the lists it asks. Any number of threads may ask at once.
 #pragma once
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "engine/DefinitionReader.h"
 #include "engine/EntryAutomaton.h"
-#include "engine/SubstringIndex.h"
+#include "engine/LinkTable.h"
 
 class CDefinitionsIndex {
  public:
-  // Reads every list through the reader exactly as the walks read it.
-  explicit CDefinitionsIndex(const IDefinitionReader& reader);
-  // From the bytes of a working definitions file, read as the system's profile
-  // reader reads them. Null when that reader would take them for another encoding.
+  // The tables: IsBadIP's, IsBadUrl's, the one of IsBadMailLinks and
+  // IsBadVisibleMailLinks, and one for each other mail matcher.
+  enum class ETable { Addresses, Links, MailLinks, From, Subject, Text };
+  static constexpr int kTables = 6;
+
+  // fnRead gives the file's bytes whenever a table is built; false when they cannot
+  // be read just now.
+  using FReadFile = std::function<bool(std::string& strData)>;
+  explicit CDefinitionsIndex(FReadFile fnRead) : m_fnRead(std::move(fnRead)) {}
+  // Over bytes held in memory (a copy is kept). Null when the system's profile
+  // reader would take them for another encoding.
   static std::unique_ptr<const CDefinitionsIndex> FromFileBytes(std::string_view data);
 
-  // The answers and outputs of CDefinitionMatchers.
+  // Builds the table unless it is there. False when the file cannot be read now or
+  // is in another encoding: the caller then walks, and the next call tries again.
+  bool Prepare(ETable table) const;
+  bool IsBuilt(ETable table) const { return m_bBuilt[static_cast<int>(table)].load(std::memory_order_acquire); }
+
+  // The answers and outputs of CDefinitionMatchers; false when Prepare fails.
   bool IsBadIP(const char* szAddress) const;
   bool IsBadUrl(char* szLink) const;
   bool IsBadMailFrom(const char* szFrom) const;
@@ -33,13 +49,8 @@ class CDefinitionsIndex {
   bool IsBadVisibleMailLinks(const char* szText, char* szVisibleLink, char* szCalledLink) const;
   bool IsBadMailText(const char* szText, char* szMatchedText) const;
 
+  // The tables built so far.
   std::size_t MemoryBytes() const;
-
- private:
-  CDefinitionsIndex() = default;
-  // Reads the lists, then builds the tables over them (the reader may go between).
-  void Read(const IDefinitionReader& reader);
-  void Build();
 
   // Texts by entry number (from 1), held end to end.
   class CTexts {
@@ -59,10 +70,28 @@ class CDefinitionsIndex {
     std::string m_chars;
     std::vector<uint32_t> m_offsets;
   };
+  struct SAddresses {
+    CTexts texts;                 // A to Z in lower case
+    std::vector<uint32_t> slots;  // open addressing over texts: entry number, 0 for free
+  };
+  struct SMailLinks {
+    CTexts called, shown;
+    CEntryAutomaton automaton;
+  };
+  struct SMailTexts {
+    CTexts texts;
+    CEntryAutomaton automaton;
+  };
 
-  CTexts m_addresses;                    // "HostIP" entries, A to Z in lower case
-  std::vector<uint32_t> m_addressSlots;  // open addressing over m_addresses: entry number, 0 for free
-  CSubstringIndex m_links;               // "HostLink" and "Link" entries
-  CTexts m_called, m_shown, m_from, m_subject, m_text;
-  CEntryAutomaton m_calledAutomaton, m_fromAutomaton, m_subjectAutomaton, m_textAutomaton;
+ private:
+  void Build(ETable table, const IDefinitionReader& reader) const;
+
+  FReadFile m_fnRead;
+  mutable std::mutex m_build;  // one table built at a time
+  mutable std::atomic<bool> m_bBuilt[kTables] = {};
+  // Set once, under m_build, before their flag.
+  mutable std::unique_ptr<SAddresses> m_pAddresses;
+  mutable std::unique_ptr<CLinkTable> m_pLinks;
+  mutable std::unique_ptr<SMailLinks> m_pMailLinks;
+  mutable std::unique_ptr<SMailTexts> m_pMailTexts[3];  // From, Subject, Text
 };

@@ -7,6 +7,7 @@
 #include <mutex>
 #include <string>
 
+#include "engine/ProfileText.h"
 #include "shared/OwnedResources_win.h"
 
 namespace {
@@ -76,6 +77,25 @@ uint64_t HashOf(const std::string& strData) {
   return nHash ^ strData.size();
 }
 
+// The index reads bytes; the profile reader hands back what the ANSI code page
+// makes of them. Both agree only when the code page keeps every byte as one
+// character of its own; a multi-byte code page (such as 932) or one with undefined
+// bytes does not, and the file is walked there.
+bool AnsiCodePageKeepsEveryByte() {
+  for (int c = 1; c < 256; ++c) {
+    const char cByte = static_cast<char>(c);
+    WCHAR wsz[2] = {};
+    if (::MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, &cByte, 1, wsz, 2) != 1) return false;
+    char szBack[4] = {};
+    BOOL bDefaulted = FALSE;
+    if (::WideCharToMultiByte(CP_ACP, 0, wsz, 1, szBack, sizeof(szBack), nullptr, &bDefaulted) != 1 || bDefaulted ||
+        szBack[0] != cByte) {
+      return false;
+    }
+  }
+  return true;
+}
+
 // The profile reader looks for a bare file name in the Windows folder.
 std::string ProfilePath(const char* szPath) {
   std::string strPath(szPath ? szPath : "");
@@ -141,7 +161,21 @@ class CIndexCache {
       bSame = m_bKnown && m_strPath == strPath && m_nHash == nHash;
       if (bSame) pIndex = m_pIndex;
     }
-    if (!bSame) pIndex = CDefinitionsIndex::FromFileBytes(strData);
+    if (!bSame && !CProfileText::IsOtherEncoding(strData)) {
+      strData = std::string();  // the tables read the file again, each when it is first needed
+      pIndex = std::make_shared<const CDefinitionsIndex>([strPath](std::string& strBytes) {
+        return ReadWholeFile(strPath, strBytes) && !CProfileText::IsOtherEncoding(strBytes);
+      });
+      // The tables in use are built before the new index replaces the old one, so
+      // that meanwhile the other threads answer from the old one.
+      std::shared_ptr<const CDefinitionsIndex> pOld;
+      if (Known(strPath, pOld) && pOld) {
+        for (int i = 0; i < CDefinitionsIndex::kTables; ++i) {
+          const auto table = static_cast<CDefinitionsIndex::ETable>(i);
+          if (pOld->IsBuilt(table)) pIndex->Prepare(table);
+        }
+      }
+    }
     FILETIME now;
     ::GetSystemTimeAsFileTime(&now);
     std::lock_guard<std::mutex> lock(m_state);
@@ -169,6 +203,8 @@ class CIndexCache {
 }  // namespace
 
 std::shared_ptr<const CDefinitionsIndex> CurrentDefinitionsIndex(const char* szPath) {
+  static const bool bIndexable = AnsiCodePageKeepsEveryByte();
+  if (!bIndexable) return nullptr;
   static CIndexCache cache;
   return cache.Get(szPath);
 }

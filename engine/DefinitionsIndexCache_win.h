@@ -13,5 +13,6 @@ constexpr unsigned kDefinitionsRecheckMs = 20;
 
 // The index of the file at szPath as it is now (or was at most
 // kDefinitionsRecheckMs ago). Null when the file cannot be indexed (read in another
-// encoding, or not readable just now): the caller then walks it.
+// encoding, not readable just now, or an ANSI code page that does not keep every
+// byte): the caller then walks it.
 std::shared_ptr<const CDefinitionsIndex> CurrentDefinitionsIndex(const char* szPath);

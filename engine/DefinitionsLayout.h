@@ -12,7 +12,7 @@ enum class EDefinitionList { HostIP, HostLink, CalledLink, VisibleLink, From, Su
 // How an entry meets the text looked up; a list may be searched both ways.
 enum EEntryMatch : unsigned {
   kMatchEquals = 1,     // the text equals the entry, A to Z in either case
-  kMatchContains = 2,   // the lower-cased entry contains the text
+  kMatchContains = 2,   // the lower-cased entry covers the link (LinkParts.h)
   kMatchInText = 4,     // the text contains the lower-cased entry
   kMatchShownText = 8,  // the text shown behind the paired called link equals it, A to Z in either case
 };

@@ -4,6 +4,7 @@
 #include <exception>
 
 #include "engine/DefinitionMatchers.h"
+#include "engine/AppVarsRetry_win.h"
 #include "engine/DefinitionsIndexCache_win.h"
 #include "engine/LSPGlobals.h"
 #include "engine/ProfileWalk_win.h"
@@ -11,11 +12,15 @@
 
 namespace {
 
+using ETable = CDefinitionsIndex::ETable;
+
 // No exception leaves an export: a lookup that runs out of memory lists nothing.
 template <typename TAsk>
-bool Ask(TAsk fnAsk) {
+bool Ask(ETable table, TAsk fnAsk) {
   try {
-    if (const auto pIndex = CurrentDefinitionsIndex(CLSPGlobals::szDBPath)) return fnAsk(*pIndex);
+    RetryAppVarsWhilePathless();
+    const auto pIndex = CurrentDefinitionsIndex(CLSPGlobals::szDBPath);
+    if (pIndex && pIndex->Prepare(table)) return fnAsk(*pIndex);
     static const CProfileWalkReader reader(CLSPGlobals::szDBPath);  // stateless, shared by every thread
     return fnAsk(CDefinitionMatchers(reader));
   } catch (const std::exception&) {
@@ -26,31 +31,32 @@ bool Ask(TAsk fnAsk) {
 }  // namespace
 
 bool CLSPGlobals::IsBadIP(const char* szAddress) {
-  return Ask([&](const auto& matchers) { return matchers.IsBadIP(szAddress); });
+  return Ask(ETable::Addresses, [&](const auto& matchers) { return matchers.IsBadIP(szAddress); });
 }
 
 bool CLSPGlobals::IsBadUrl(char* szLink) {
-  return Ask([&](const auto& matchers) { return matchers.IsBadUrl(szLink); });
+  return Ask(ETable::Links, [&](const auto& matchers) { return matchers.IsBadUrl(szLink); });
 }
 
 bool CLSPGlobals::IsBadMailFrom(const char* szFrom) {
-  return Ask([&](const auto& matchers) { return matchers.IsBadMailFrom(szFrom); });
+  return Ask(ETable::From, [&](const auto& matchers) { return matchers.IsBadMailFrom(szFrom); });
 }
 
 bool CLSPGlobals::IsBadMailSubject(const char* szSubject) {
-  return Ask([&](const auto& matchers) { return matchers.IsBadMailSubject(szSubject); });
+  return Ask(ETable::Subject, [&](const auto& matchers) { return matchers.IsBadMailSubject(szSubject); });
 }
 
 bool CLSPGlobals::IsBadMailLinks(const char* szText, char* szMatchedLink) {
-  return Ask([&](const auto& matchers) { return matchers.IsBadMailLinks(szText, szMatchedLink); });
+  return Ask(ETable::MailLinks, [&](const auto& matchers) { return matchers.IsBadMailLinks(szText, szMatchedLink); });
 }
 
 bool CLSPGlobals::IsBadVisibleMailLinks(const char* szText, char* szVisibleLink, char* szCalledLink) {
-  return Ask([&](const auto& matchers) { return matchers.IsBadVisibleMailLinks(szText, szVisibleLink, szCalledLink); });
+  return Ask(ETable::MailLinks,
+             [&](const auto& matchers) { return matchers.IsBadVisibleMailLinks(szText, szVisibleLink, szCalledLink); });
 }
 
 bool CLSPGlobals::IsBadMailText(const char* szText, char* szMatchedText) {
-  return Ask([&](const auto& matchers) { return matchers.IsBadMailText(szText, szMatchedText); });
+  return Ask(ETable::Text, [&](const auto& matchers) { return matchers.IsBadMailText(szText, szMatchedText); });
 }
 
 void CLSPGlobals::GetUrl(const char* szRequest, char* szUrl) {

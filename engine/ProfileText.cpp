@@ -48,10 +48,16 @@ bool StartsWithByteOrderMark(std::string_view data) {
 
 }  // namespace
 
-bool CProfileText::Parse(std::string_view data) {
+bool CProfileText::IsOtherEncoding(std::string_view data) {
+  return StartsWithByteOrderMark(data);
+}
+
+bool CProfileText::Parse(std::string_view data, unsigned nLists) {
   m_sections.clear();
+  m_data = data;
   if (StartsWithByteOrderMark(data)) return false;
   for (const SDefinitionListLayout& layout : kDefinitionLists) {
+    if (nLists != 0 && (nLists & ListBit(layout.list)) == 0) continue;
     const std::string strName = ScrambleString(layout.szSection);
     if (!FindSection(std::string(NameOf(strName)))) m_sections.push_back({std::string(NameOf(strName)), {}, {}});
   }
@@ -79,37 +85,44 @@ bool CProfileText::Parse(std::string_view data) {
     }
     if (!pSection) continue;
     const std::size_t nEquals = line.find('=');
-    SKey key{NameOf(line.substr(0, nEquals)), std::string_view(), nEquals != std::string_view::npos};
-    if (key.bHasValue) key.value = CutAtZero(Trimmed(line.substr(nEquals + 1)));
+    const std::string_view name = NameOf(line.substr(0, nEquals));
+    SKey key{static_cast<uint32_t>(name.data() - data.data()), static_cast<uint32_t>(name.size()), UINT32_MAX, 0};
+    if (nEquals != std::string_view::npos) {
+      const std::string_view value = CutAtZero(Trimmed(line.substr(nEquals + 1)));
+      key.nValue = static_cast<uint32_t>(value.data() - data.data());
+      key.cchValue = static_cast<uint32_t>(value.size());
+    }
     pSection->keys.push_back(key);
   }
   for (SSection& section : m_sections) MakeTable(section);
   return true;
 }
 
-void CProfileText::MakeTable(SSection& section) {
+void CProfileText::MakeTable(SSection& section) const {
   std::size_t nSlots = 8;
   while (nSlots < 2 * section.keys.size()) nSlots *= 2;
   section.slots.assign(nSlots, 0);
   for (std::size_t i = 0; i < section.keys.size(); ++i) {
-    const std::string_view name = section.keys[i].name;
+    const std::string_view name = At(section.keys[i].nName, section.keys[i].cchName);
     for (std::size_t nSlot = HashOfName(name) & (nSlots - 1);; nSlot = (nSlot + 1) & (nSlots - 1)) {
       const uint32_t nHeld = section.slots[nSlot];
       if (nHeld == 0) {
         section.slots[nSlot] = static_cast<uint32_t>(i + 1);
         break;
       }
-      if (SameName(section.keys[nHeld - 1].name, name)) break;  // a key met before keeps its value
+      const SKey& held = section.keys[nHeld - 1];
+      if (SameName(At(held.nName, held.cchName), name)) break;  // a key met before keeps its value
     }
   }
 }
 
-const CProfileText::SKey* CProfileText::FindKey(const SSection& section, std::string_view name) {
+const CProfileText::SKey* CProfileText::FindKey(const SSection& section, std::string_view name) const {
   const std::size_t nMask = section.slots.size() - 1;
   for (std::size_t nSlot = HashOfName(name) & nMask;; nSlot = (nSlot + 1) & nMask) {
     const uint32_t nHeld = section.slots[nSlot];
     if (nHeld == 0) return nullptr;
-    if (SameName(section.keys[nHeld - 1].name, name)) return &section.keys[nHeld - 1];
+    const SKey& held = section.keys[nHeld - 1];
+    if (SameName(At(held.nName, held.cchName), name)) return &held;
   }
 }
 
@@ -142,9 +155,9 @@ unsigned long CProfileText::ReadEntry(const char* szSection, const char* szKey, 
   if (!pSection) return 0;
   const std::string strKey = ScrambleString(szKey);
   const SKey* pKey = FindKey(*pSection, NameOf(strKey));
-  if (!pKey || !pKey->bHasValue) return 0;
+  if (!pKey || !pKey->HasValue()) return 0;
   const std::size_t cbLimit = std::min<std::size_t>(dwOutSize, kValueSize);
-  const std::string_view read = ReadValue(pKey->value, cbLimit);
+  const std::string_view read = ReadValue(At(pKey->nValue, pKey->cchValue), cbLimit);
   // Unscrambled into the caller's buffer, cut at an unscrambled 0 byte.
   std::size_t nOut = 0;
   for (; nOut < read.size() && nOut + 1 < dwOutSize; ++nOut) {

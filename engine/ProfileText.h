@@ -18,12 +18,18 @@
 #include <vector>
 
 #include "engine/DefinitionReader.h"
+#include "engine/DefinitionsLayout.h"
 
 class CProfileText : public IDefinitionReader {
  public:
-  // Keeps the sections of the definitions layout only. False when the bytes start
-  // with a byte-order mark: the reader would take them for another encoding.
-  bool Parse(std::string_view data);
+  // Keeps the sections of the lists in nLists only (ListBit; 0 for every list of
+  // the definitions layout). The bytes must outlive the object. False when they
+  // start with a byte-order mark: the reader would take them for another encoding.
+  bool Parse(std::string_view data, unsigned nLists = 0);
+  static constexpr unsigned ListBit(EDefinitionList list) { return 1u << static_cast<unsigned>(list); }
+
+  // Bytes the reader takes for another encoding: they start with a byte-order mark.
+  static bool IsOtherEncoding(std::string_view data);
 
   // The characters the reader hands back for a value read into cbBuffer bytes.
   static std::string_view ReadValue(std::string_view value, std::size_t cbBuffer);
@@ -34,10 +40,11 @@ class CProfileText : public IDefinitionReader {
                           unsigned long dwOutSize) const override;
 
  private:
+  // Offsets into the bytes, so that a file of many keys costs little more than itself.
   struct SKey {
-    std::string_view name;  // trimmed and cut, letters as stored
-    std::string_view value;
-    bool bHasValue;
+    uint32_t nName, cchName;  // trimmed and cut, letters as stored
+    uint32_t nValue, cchValue;
+    bool HasValue() const { return nValue != UINT32_MAX; }
   };
   // The keys of one section in file order, and an open-addressing table over their
   // names (A to Z in either case) that holds the first key of each name.
@@ -47,8 +54,10 @@ class CProfileText : public IDefinitionReader {
     std::vector<uint32_t> slots;  // index into keys + 1; 0 for a free slot
   };
   const SSection* FindSection(const std::string& strName) const;
-  static void MakeTable(SSection& section);
-  static const SKey* FindKey(const SSection& section, std::string_view name);
+  std::string_view At(uint32_t nOffset, uint32_t cch) const { return m_data.substr(nOffset, cch); }
+  void MakeTable(SSection& section) const;
+  const SKey* FindKey(const SSection& section, std::string_view name) const;
 
+  std::string_view m_data;
   std::vector<SSection> m_sections;
 };

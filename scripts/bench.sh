@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Benchmark of the matchers under Wine (not a test): builds the windows preset,
-# writes working definitions files of 10, 1,000 and 10,000 entries per list and
-# one of real-world size (100,000 host addresses, host links and links, 10,000
-# senders, subjects and texts) with the definitions tool, and prints the time per
+# writes working definitions files of 10, 1,000 and 10,000 entries per list, one
+# of real-world size (100,000 host addresses, host links and links, 10,000
+# senders, subjects and texts) and a large one (1,000,000 host addresses and host
+# links, 10,000 of the rest) with the definitions tool, and prints the time per
 # call of every matcher with the match at the first, the middle and no entry, the
 # walk through the profile reader beside the index (the walk only up to 10,000
-# entries), and the time and memory the index takes to build.
+# entries), and the time and memory (in all and per entry) each table of the
+# index takes to build.
 set -euo pipefail
 source "$(dirname "$0")/windows-session.sh"
 trap '$session stop $build >/dev/null' EXIT
@@ -14,7 +16,7 @@ work=$build/bench
 mkdir -p $work
 defstool=$(pwd)/$build/host/defstool
 bench="wine ../bin/MatcherBench.exe"
-sizes=(10 1000 10000 100000/10000)
+sizes=(10 1000 10000 100000/10000 1000000/10000/10000)
 args=()
 for n in "${sizes[@]}"; do
   name=${n//\//-}

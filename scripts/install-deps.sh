@@ -8,7 +8,7 @@ packages=(
   wine64 xvfb x11-utils imagemagick
   googletest libwine-dev libssl-dev
   clang libclang-rt-dev
-  python3 curl
+  python3 curl locales
   wixl
 )
 missing=()
@@ -20,4 +20,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
   apt-get update -qq
   apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+# The matchers' test under a multi-byte ANSI code page runs Wine in Japanese.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi

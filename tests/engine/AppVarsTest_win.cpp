@@ -10,6 +10,9 @@
 #include "engine/LSPGlobals.h"
 #include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"
+#include "standins/defstool/DefinitionsList.h"
+#include "support/TempFolder_win.h"
+#include "support/WaitUntil_win.h"
 
 namespace {
 
@@ -78,13 +81,13 @@ class AppVars : public ::testing::Test {
   std::string m_strAppPath;
 };
 
-TEST_F(AppVars, WithoutProductKeyTheKeyIsMadeAndPathsStartAtTheRoot) {
+TEST_F(AppVars, WithoutProductKeyTheKeyIsMadeAndPathsWaitForAppPath) {
   if (m_bProductExisted) GTEST_SKIP() << "the product key is in use in this prefix";
   EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
   EXPECT_TRUE(KeyExists(kProductKey));
   EXPECT_STREQ("", CLSPGlobals::szAppPath);
-  EXPECT_STREQ("\\hkwdn2.hwd", CLSPGlobals::szDBPath);
-  EXPECT_STREQ("\\hkwdnm.htm", CLSPGlobals::szPMailPath);
+  EXPECT_STREQ("", CLSPGlobals::szDBPath);
+  EXPECT_STREQ("", CLSPGlobals::szPMailPath);
   EXPECT_EQ(nullptr, CLSPGlobals::hAppRegKey);
 }
 
@@ -115,8 +118,8 @@ TEST_F(AppVars, AppPathOf260CharactersIsTreatedAsMissing) {
   SetAppPath("C:\\" + std::string(257, 'a'));
   EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
   EXPECT_STREQ("", CLSPGlobals::szAppPath);
-  EXPECT_STREQ("\\hkwdn2.hwd", CLSPGlobals::szDBPath);
-  EXPECT_STREQ("\\hkwdnm.htm", CLSPGlobals::szPMailPath);
+  EXPECT_STREQ("", CLSPGlobals::szDBPath);
+  EXPECT_STREQ("", CLSPGlobals::szPMailPath);
 }
 
 TEST_F(AppVars, LongestAppPathFitsAndLongerFileNamesAreCutInsideTheBuffer) {
@@ -127,6 +130,32 @@ TEST_F(AppVars, LongestAppPathFitsAndLongerFileNamesAreCutInsideTheBuffer) {
   EXPECT_EQ(260u, std::strlen(CLSPGlobals::szDBPath));
   EXPECT_EQ(strPath + "\\", CLSPGlobals::szDBPath);
   EXPECT_EQ(strPath + "\\", CLSPGlobals::szPMailPath);
+}
+
+// A proxy or browser started at log-on asks before the console has published its
+// folder; once it has, the next lookups find the definitions there.
+TEST_F(AppVars, LookupsMadeBeforeAppPathWasWrittenFindEntriesOnceItIs) {
+  {
+    CRegCloseKey key;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                                               key.Receive(), nullptr));
+    ::RegDeleteValueA(key.Get(), "App Path");
+  }
+  EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+  const CTempFolder folder;
+  DefinitionsList list;
+  std::string strError;
+  ASSERT_TRUE(ParsePlainDefinitions("[HostLink]\nHLINK1=login.example.com/verify\n", list, strError)) << strError;
+  WriteFileBytes(folder.Path() + "\\hkwdn2.hwd", WriteWorkingDefinitions(list));
+  auto bListed = [] {
+    char szLink[] = "login.example.com/verify/next";
+    return CLSPGlobals::IsBadUrl(szLink);
+  };
+  EXPECT_FALSE(bListed());
+  SetAppPath(folder.Path());
+  EXPECT_TRUE(WaitUntil(bListed));
+  EXPECT_EQ(folder.Path() + "\\hkwdn2.hwd", CLSPGlobals::szDBPath);
+  EXPECT_EQ(folder.Path() + "\\hkwdnm.htm", CLSPGlobals::szPMailPath);
 }
 
 TEST_F(AppVars, GetAppPathIsEmptyOutsideInitialization) {

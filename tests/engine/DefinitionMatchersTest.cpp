@@ -98,7 +98,7 @@ TEST(HostIP, EntriesAreReadUpTo99Characters) {
   EXPECT_TRUE(matchers.IsBadIP(strLong.substr(0, 99).c_str()));
 }
 
-TEST(Url, LowerCasesTheTextAndLooksForItInsideTheEntries) {
+TEST(Url, LowerCasesTheTextAndFindsTheEntryThatCoversIt) {
   CFakeDefinitionReader reader;
   reader.Set("HostLink", "HLINK1", "Phish.Example.com/Login.php");
   CDefinitionMatchers matchers(reader);
@@ -107,8 +107,8 @@ TEST(Url, LowerCasesTheTextAndLooksForItInsideTheEntries) {
   EXPECT_STREQ("phish.example.com", szHost);
   char szFull[] = "phish.example.com/login.php";
   EXPECT_TRUE(matchers.IsBadUrl(szFull));
-  char szLonger[] = "phish.example.com/login.php?id=1";  // the entry does not hold the text
-  EXPECT_FALSE(matchers.IsBadUrl(szLonger));
+  char szQuery[] = "phish.example.com/login.php?id=1";  // the query names no other page
+  EXPECT_TRUE(matchers.IsBadUrl(szQuery));
   char szHighBytes[] = "PHISH.\xC9XAMPLE";  // only A to Z change
   EXPECT_FALSE(matchers.IsBadUrl(szHighBytes));
   EXPECT_STREQ("phish.\xC9xample", szHighBytes);
@@ -122,7 +122,7 @@ TEST(Url, SearchesTheLinkListWhenTheHostListHasNothingAndKeepsNullAsText) {
   CDefinitionMatchers matchers(reader);
   char szLink[] = "paypa1.example";
   EXPECT_TRUE(matchers.IsBadUrl(szLink));
-  char szNull[] = "nul";
+  char szNull[] = "null";
   EXPECT_TRUE(matchers.IsBadUrl(szNull));
   reader.ForgetKeysRead();
   char szHost[] = "bank-login.example";

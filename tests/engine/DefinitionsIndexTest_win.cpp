@@ -247,6 +247,50 @@ TEST(DefinitionsIndex, AnswersAsTheWalkThroughTheProfileReader) {
   for (int i = 0; i < 7; ++i) EXPECT_GT(nListed[i], 4) << "matcher " << i;  // the random texts do find entries
 }
 
+// The exported matchers, as Answers asks them.
+struct SExportedMatchers {
+  bool IsBadIP(const char* sz) const { return CLSPGlobals::IsBadIP(sz); }
+  bool IsBadUrl(char* sz) const { return CLSPGlobals::IsBadUrl(sz); }
+  bool IsBadMailFrom(const char* sz) const { return CLSPGlobals::IsBadMailFrom(sz); }
+  bool IsBadMailSubject(const char* sz) const { return CLSPGlobals::IsBadMailSubject(sz); }
+  bool IsBadMailLinks(const char* sz, char* szOut) const { return CLSPGlobals::IsBadMailLinks(sz, szOut); }
+  bool IsBadVisibleMailLinks(const char* sz, char* szOut1, char* szOut2) const {
+    return CLSPGlobals::IsBadVisibleMailLinks(sz, szOut1, szOut2);
+  }
+  bool IsBadMailText(const char* sz, char* szOut) const { return CLSPGlobals::IsBadMailText(sz, szOut); }
+};
+
+// Under a multi-byte ANSI code page the profile reader makes characters of byte
+// pairs, which the index does not: the exports must still answer as the walk.
+// Runs where the code page is one (the test "MatcherTestsJapanese" sets ja_JP and
+// names the code page it expects in HW_EXPECT_ACP).
+TEST(CodePage, UnderAMultiByteCodePageTheExportsAnswerAsTheWalk) {
+  char szExpected[16] = "";
+  if (::GetEnvironmentVariableA("HW_EXPECT_ACP", szExpected, sizeof(szExpected))) {
+    ASSERT_EQ(std::to_string(::GetACP()), szExpected) << "the locale did not reach the program";
+  }
+  CPINFO info = {};
+  ASSERT_TRUE(::GetCPInfo(CP_ACP, &info));
+  if (info.MaxCharSize < 2) GTEST_SKIP() << "code page " << ::GetACP() << " is single-byte";
+  char szSavedPath[sizeof(CLSPGlobals::szDBPath)];
+  std::memcpy(szSavedPath, CLSPGlobals::szDBPath, sizeof(szSavedPath));
+  std::mt19937 random(932);
+  for (int nFile = 0; nFile < 10 && !HasFailure(); ++nFile) {
+    const std::string strPath = TempFile();
+    CRandomFile maker(random);
+    WriteFileBytes(strPath, maker.Make());
+    std::strcpy(CLSPGlobals::szDBPath, strPath.c_str());
+    const CProfileWalkReader reader(strPath.c_str());
+    for (int nQuery = 0; nQuery < 20; ++nQuery) {
+      const std::string strQuery = maker.Query();
+      EXPECT_EQ(Answers(CDefinitionMatchers(reader), strQuery), Answers(SExportedMatchers(), strQuery))
+          << "file " << nFile << ", text \"" << strQuery << "\"";
+    }
+    ::DeleteFileA(strPath.c_str());
+  }
+  std::memcpy(CLSPGlobals::szDBPath, szSavedPath, sizeof(szSavedPath));
+}
+
 // The exported matchers over a file of their own, rewritten while they are asked.
 class RewrittenDefinitions : public ::testing::Test {
  protected:

@@ -1,0 +1,78 @@
+// Which links a listed link covers: host labels and path segments, never pieces
+// of text; the walk through the lists and the index answer alike.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "engine/DefinitionMatchers.h"
+#include "engine/DefinitionsIndex.h"
+#include "engine/FakeDefinitionReader.h"
+#include "standins/defstool/DefinitionsList.h"
+
+namespace {
+
+struct SCase {
+  const char* szListed;
+  const char* szLink;  // as the proxy or GetUrl hands it over
+  bool bListed;
+};
+
+constexpr SCase kCases[] = {
+    // A phishing host named after a brand blocks itself, never the brand.
+    {"paypal.com.account-verify.example/login", "paypal.com.account-verify.example/login", true},
+    {"paypal.com.account-verify.example/login", "paypal.com", false},
+    {"paypal.com.account-verify.example/login", "paypal.com/", false},
+    {"paypal.com.account-verify.example/login", "account-verify.example/login", false},
+    {"paypal.com.account-verify.example/login", "xpaypal.com.account-verify.example/login", false},
+    // Its sub-pages and sub-hosts; not its neighbours.
+    {"paypal.com.account-verify.example/login", "paypal.com.account-verify.example/login/step2", true},
+    {"paypal.com.account-verify.example/login", "secure.paypal.com.account-verify.example/login", true},
+    {"paypal.com.account-verify.example/login", "paypal.com.account-verify.example/loginx", false},
+    {"paypal.com.account-verify.example/login", "paypal.com.account-verify.example/other", false},
+    // A host alone (a tunnel, or the root page) meets each listed page of it.
+    {"paypal.com.account-verify.example/login", "paypal.com.account-verify.example", true},
+    {"paypal.com.account-verify.example/login", "paypal.com.account-verify.example:443", true},
+    // Query, fragment, "www.", port, scheme, user and trailing "/" or "." name no other page.
+    {"login.example.com/verify", "login.example.com/verify?next=1", true},
+    {"login.example.com/verify", "www.login.example.com/verify#top", true},
+    {"login.example.com/verify", "login.example.com./verify/", true},
+    {"http://www.phish.example:8080/a/", "phish.example/a", true},
+    {"http://www.phish.example:8080/a/", "http://mail.phish.example:9090/a/b", true},
+    {"http://www.phish.example:8080/a/", "phish.example/b", false},
+    {"pay.example/login.php?id=7", "pay.example/login.php", true},
+    {"paypal.com@evil.example/x", "evil.example/x/y", true},
+    {"paypal.com@evil.example/x", "paypal.com", false},
+    // A listed host without a path covers all of it.
+    {"bad.example", "bad.example/any/page", true},
+    {"bad.example", "a.b.bad.example", true},
+    {"bad.example", "notbad.example", false},
+    {"bad.example", "example", false},
+    {"[2001:db8::1]:8443/p", "[2001:db8::1]/p/q", true},
+    // Without a host, nothing is named.
+    {"/verify", "/verify", false},
+    {"bad.example", "/bad.example", false},
+};
+
+TEST(LinkBoundary, ListedLinksCoverTheirPagesAndSubHostsOnly) {
+  int nCase = 0;
+  for (const SCase& test : kCases) {
+    // Every other case from the second list.
+    const bool bHostList = ++nCase % 2 == 1;
+    CFakeDefinitionReader reader;
+    reader.Set(bHostList ? "HostLink" : "Link", bHostList ? "HLINK1" : "CLINK1", test.szListed);
+    DefinitionsList list;
+    std::string strError;
+    const std::string strPlain =
+        std::string(bHostList ? "[HostLink]\nHLINK1=" : "[Link]\nCLINK1=") + test.szListed + "\n";
+    ASSERT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
+    const auto pIndex = CDefinitionsIndex::FromFileBytes(WriteWorkingDefinitions(list));
+    ASSERT_TRUE(pIndex);
+
+    std::string strWalk = test.szLink, strIndex = test.szLink;
+    EXPECT_EQ(test.bListed, CDefinitionMatchers(reader).IsBadUrl(&strWalk[0]))
+        << "walk: " << test.szLink << " against " << test.szListed;
+    EXPECT_EQ(test.bListed, pIndex->IsBadUrl(&strIndex[0])) << "index: " << test.szLink << " against " << test.szListed;
+  }
+}
+
+}  // namespace
