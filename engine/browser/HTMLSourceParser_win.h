@@ -48,6 +48,8 @@ class CHTMLSourceParser : public IObjectWithSite, public IHTMLSourceParser {
   CHTMLSourceParser& operator=(const CHTMLSourceParser&) = delete;
 
   HRESULT LoadTypeInfo();
+  // Whether a navigation event's frame is the browser of the site, not an inner frame.
+  bool IsSiteBrowser(const IDispatch* pFrame) const;
   void ShowBlockPage(IHTMLDocument2* pDocument);
 
   LONG m_nRefs = 1;
