@@ -157,11 +157,13 @@ class CSession {
       std::string strAddress =
           request.bConnect ? NormalHostName(request.strHost) : AddressOfCheckedHead(CheckedHead(request, bWithPort));
       if (strAddress.empty() || !IsListedUrl(&strAddress)) continue;
-      // The host's address only when it needs no name server: a listed name is
-      // never looked up.
+      // The host's address only when it needs no name server, else its name: a
+      // listed name is never looked up.
       SResolvedAddress known;
-      ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &known, false);
-      if (AskConsole(KIND_URL, Program(), known.strText, request.nPort, strAddress) == VERDICT_BLOCK)
+      const std::string strHostIP =
+          ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &known, false) ? known.strText
+                                                                                                  : request.strHost;
+      if (AskConsole(KIND_URL, Program(), strHostIP, request.nPort, strAddress) == VERDICT_BLOCK)
         return Block(strAddress, request.bConnect ? "The phishing definitions list this host."
                                                   : "The phishing definitions list this web address.");
       return true;  // the user let it through: not asked a second time
