@@ -30,7 +30,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
       std::vector<std::string> lines;
       std::vector<SHeaderField> fields;
       if (!SplitHeadLines(strForwarded, &lines) || !ParseFieldLines(lines, &fields) ||
-          fields.size() != request.fields.size() + 2 + (request.bChunkedBody ? 1 : 0))
+          fields.size() !=
+              request.fields.size() + 2 + (request.bChunkedBody ? 1 : 0) + (request.strUpgrade.empty() ? 0 : 1))
         std::abort();
       for (char c : CheckedHead(request)) {
         if (c >= 'A' && c <= 'Z') std::abort();

@@ -38,6 +38,16 @@ const IDispatch* EventFrame(const DISPPARAMS& params) {
 
 }  // namespace
 
+bool CHTMLSourceParser::IsSiteBrowser(const IDispatch* pFrame) const {
+  if (!pFrame || !m_spWebBrowser2) return false;
+  // COM identity: the same object answers IUnknown with the same pointer.
+  CComRelease<IUnknown> spFrame;
+  CComRelease<IUnknown> spBrowser;
+  return SUCCEEDED(const_cast<IDispatch*>(pFrame)->QueryInterface(IID_IUnknown, spFrame.ReceiveVoid())) &&
+         SUCCEEDED(m_spWebBrowser2->QueryInterface(IID_IUnknown, spBrowser.ReceiveVoid())) &&
+         spFrame.Get() == spBrowser.Get();
+}
+
 CHTMLSourceParser::CHTMLSourceParser() {
   ComModule::AddObject();
 }
@@ -199,8 +209,10 @@ HRESULT CHTMLSourceParser::HandleEvent(DISPID dispIdMember, DISPPARAMS* pDispPar
   CKeepAlive keep(static_cast<IObjectWithSite*>(this));
   switch (dispIdMember) {
     case DISPID_NAVIGATECOMPLETE2:
-      // The first frame that completes its navigation is the top-level one.
-      if (!m_pTopFrame) m_pTopFrame = EventFrame(*pDispParams);
+      // Only the site's own browser is the top-level frame: an inner frame that
+      // navigates on its own (a reloading advertisement, say) would otherwise
+      // rescan the page and alert again.
+      if (!m_pTopFrame && IsSiteBrowser(EventFrame(*pDispParams))) m_pTopFrame = EventFrame(*pDispParams);
       break;
     case DISPID_DOCUMENTCOMPLETE:
       if (m_pTopFrame && EventFrame(*pDispParams) == m_pTopFrame) {

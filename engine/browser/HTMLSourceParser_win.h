@@ -51,6 +51,8 @@ class CHTMLSourceParser : public IObjectWithSite, public IHTMLSourceParser {
   HRESULT AttachSite(IUnknown* pUnkSite);
   HRESULT HandleEvent(DISPID dispIdMember, DISPPARAMS* pDispParams);
   HRESULT LoadTypeInfo();
+  // Whether a navigation event's frame is the browser of the site, not an inner frame.
+  bool IsSiteBrowser(const IDispatch* pFrame) const;
   void ShowBlockPage(IHTMLDocument2* pDocument);
 
   LONG m_nRefs = 1;

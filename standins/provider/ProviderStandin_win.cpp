@@ -8,7 +8,7 @@
 //   provider-standin --kind U --ip ADDRESS --port PORT (--head FILE|- | --url URL) [...]
 //   ... [--always]   send without asking the definitions (to drive the console directly)
 //   provider-standin --probe   sends nothing; exit 0 when the console's request window is there, 4 when not
-//   provider-standin --proxy [ADDRESS:]PORT [--resolve NAME=ADDRESS]... [--seconds N]
+//   provider-standin --proxy [ADDRESS:]PORT [--resolve NAME=ADDRESS]... [--upstream HOST:PORT] [--seconds N]
 //     a local web proxy (default 127.0.0.1:8118) that checks every request as the
 //     provider does and forwards, blocks or refuses it (ProxyServer_win.h)
 //
@@ -55,7 +55,8 @@ int Usage() {
                "usage: provider-standin --kind I --ip ADDRESS --port PORT [--path PROCESS_PATH] [--name PROCESS_NAME]\n"
                "       provider-standin --kind U --ip ADDRESS --port PORT (--head FILE|- | --url URL) [...]\n"
                "       add --always to send without asking the definitions\n"
-               "       provider-standin --proxy [ADDRESS:]PORT [--resolve NAME=ADDRESS]... [--seconds N]\n");
+               "       provider-standin --proxy [ADDRESS:]PORT [--resolve NAME=ADDRESS]... [--upstream HOST:PORT]\n"
+               "                            [--seconds N]\n");
   return kExitUsage;
 }
 

@@ -8,7 +8,8 @@
 
 namespace {
 
-bool ParseListenAddress(const std::string& strValue, SProxyOptions* pOptions) {
+// "[ADDRESS:]PORT"; an IPv6 address in brackets. bAddressRequired: HOST:PORT.
+bool ParseHostAndPort(const std::string& strValue, bool bAddressRequired, std::string* pstrAddress, unsigned* pnPort) {
   const std::size_t nColon = strValue.rfind(':');
   std::string strPort = strValue;
   if (nColon != std::string::npos) {
@@ -16,10 +17,12 @@ bool ParseListenAddress(const std::string& strValue, SProxyOptions* pOptions) {
     if (strAddress.size() > 2 && strAddress.front() == '[' && strAddress.back() == ']')
       strAddress = strAddress.substr(1, strAddress.size() - 2);
     if (strAddress.empty()) return false;
-    pOptions->strAddress = strAddress;
+    *pstrAddress = strAddress;
     strPort = strValue.substr(nColon + 1);
+  } else if (bAddressRequired) {
+    return false;
   }
-  return ParsePort(strPort, &pOptions->nPort);
+  return ParsePort(strPort, pnPort);
 }
 
 }  // namespace
@@ -27,7 +30,7 @@ bool ParseListenAddress(const std::string& strValue, SProxyOptions* pOptions) {
 bool ParseProxyOptions(int argc, const char* const* argv, int nFirst, SProxyOptions* pOptions, std::string* pstrError) {
   *pOptions = SProxyOptions();
   if (nFirst < argc && argv[nFirst][0] != '-') {
-    if (!ParseListenAddress(argv[nFirst], pOptions)) {
+    if (!ParseHostAndPort(argv[nFirst], false, &pOptions->strAddress, &pOptions->nPort)) {
       *pstrError = std::string("not an address and port: ") + argv[nFirst];
       return false;
     }
@@ -48,6 +51,11 @@ bool ParseProxyOptions(int argc, const char* const* argv, int nFirst, SProxyOpti
       std::string strName = strValue.substr(0, nEquals);
       for (char& c : strName) c = LowerAsciiChar(c);
       pOptions->resolveOverrides[strName] = strValue.substr(nEquals + 1);
+    } else if (!std::strcmp(argv[i], "--upstream")) {
+      if (!ParseHostAndPort(strValue, true, &pOptions->strUpstreamHost, &pOptions->nUpstreamPort)) {
+        *pstrError = "--upstream takes HOST:PORT";
+        return false;
+      }
     } else if (!std::strcmp(argv[i], "--seconds")) {
       unsigned long long nSeconds = 0;
       if (!ParseDecimal(strValue, &nSeconds) || nSeconds == 0 || nSeconds > 86400 * 365) {

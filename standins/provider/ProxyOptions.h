@@ -1,5 +1,5 @@
 // The web proxy's command line: provider-standin --proxy [ADDRESS:]PORT
-// [--resolve NAME=ADDRESS]... [--seconds N].
+// [--resolve NAME=ADDRESS]... [--upstream HOST:PORT] [--seconds N].
 #pragma once
 
 #include <map>
@@ -11,6 +11,10 @@ struct SProxyOptions {
   // Names that resolve to the given address without asking a name server.
   std::map<std::string, std::string> resolveOverrides;
   unsigned nSeconds = 0;  // 0: until stopped
+  // The proxy the user had before: checked requests go on through it instead of
+  // straight to the origin. Empty: direct.
+  std::string strUpstreamHost;
+  unsigned nUpstreamPort = 0;
 };
 
 // argv[nFirst] is the value of --proxy. False with a reason for the usage text.

@@ -4,7 +4,21 @@
 #include <cstring>
 
 #include "shared/AsciiCase.h"
+#include "standins/provider/AddressForm.h"
 #include "standins/provider/HttpFields.h"
+
+std::size_t LeadingEmptyLineBytes(const char* pData, std::size_t nSize) {
+  std::size_t nSkip = 0;
+  for (;;) {
+    if (nSkip < nSize && pData[nSkip] == '\n') {
+      ++nSkip;
+    } else if (nSkip + 1 < nSize && pData[nSkip] == '\r' && pData[nSkip + 1] == '\n') {
+      nSkip += 2;
+    } else {
+      return nSkip;
+    }
+  }
+}
 
 EHeadEnd FindHeadEnd(const char* pData, std::size_t nSize, std::size_t nMaxBytes, std::size_t* pnLength) {
   const std::size_t nScan = nSize < nMaxBytes ? nSize : nMaxBytes;
@@ -50,7 +64,8 @@ bool ParseAuthority(const std::string& strAuthority, bool bPortRequired, SProxyR
       strPort = strAuthority.substr(nColon + 1);
       if (strPort.empty()) return false;
     }
-    if (strHost.empty() || strHost.size() > 253) return false;
+    // A name of dots only would be checked as no name at all.
+    if (NormalHostName(strHost).empty() || strHost.size() > 253) return false;
     for (char c : strHost) {
       if (!IsHostNameChar(c)) return false;
     }
@@ -138,6 +153,7 @@ bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::
   std::vector<std::string> connectionTokens;
   bool bClose = false;
   bool bKeepAliveAsked = false;
+  bool bUpgradeAsked = false;
   bool bHaveLength = false;
   bool bHaveEncoding = false;
   for (const SHeaderField& field : fields) {
@@ -146,6 +162,7 @@ bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::
       for (const std::string& strToken : SplitList(field.strValue)) {
         if (EqualsIgnoringAsciiCase(strToken.c_str(), "close")) bClose = true;
         if (EqualsIgnoringAsciiCase(strToken.c_str(), "keep-alive")) bKeepAliveAsked = true;
+        if (EqualsIgnoringAsciiCase(strToken.c_str(), "upgrade")) bUpgradeAsked = true;
         connectionTokens.push_back(strToken);
       }
     } else if (EqualsIgnoringAsciiCase(szName, "content-length")) {
@@ -159,8 +176,14 @@ bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::
       if (bHaveEncoding || codings.size() != 1 || !EqualsIgnoringAsciiCase(codings[0].c_str(), "chunked"))
         return Fail(pstrReason, "Only a chunked request body is served.");
       bHaveEncoding = true;
+    } else if (EqualsIgnoringAsciiCase(szName, "upgrade")) {
+      pRequest->strUpgrade = field.strValue;
+    } else if (EqualsIgnoringAsciiCase(szName, "proxy-authorization")) {
+      pRequest->strProxyAuthorization = field.strValue;
     }
   }
+  // Only HTTP/1.1 knows upgrades, and only one the Connection field names.
+  if (!bUpgradeAsked || pRequest->nMinorVersion != 1 || pRequest->bConnect) pRequest->strUpgrade.clear();
   // Both framings at once is how requests are smuggled past a proxy.
   if (bHaveLength && bHaveEncoding) return Fail(pstrReason, "Content-Length and Transfer-Encoding together.");
   pRequest->bChunkedBody = bHaveEncoding;
@@ -177,19 +200,37 @@ std::string HostFieldValue(const SProxyRequest& request) {
   return strHost;
 }
 
-std::string ForwardedHead(const SProxyRequest& request) {
-  std::string strHead =
-      request.strMethod + " " + request.strTarget + " HTTP/1.1\r\nHost: " + HostFieldValue(request) + "\r\n";
+std::string ForwardedHead(const SProxyRequest& request, bool bToUpstream) {
+  const std::string strHost = HostFieldValue(request);
+  const std::string strTarget = bToUpstream ? "http://" + strHost + request.strTarget : request.strTarget;
+  std::string strHead = request.strMethod + " " + strTarget + " HTTP/1.1\r\nHost: " + strHost + "\r\n";
   for (const SHeaderField& field : request.fields) strHead += field.strName + ": " + field.strValue + "\r\n";
   if (request.bChunkedBody) strHead += "Transfer-Encoding: chunked\r\n";
-  strHead += "Connection: close\r\n\r\n";
+  if (bToUpstream && !request.strProxyAuthorization.empty())
+    strHead += "Proxy-Authorization: " + request.strProxyAuthorization + "\r\n";
+  if (request.strUpgrade.empty()) {
+    strHead += "Connection: close\r\n\r\n";
+  } else {
+    strHead += "Upgrade: " + request.strUpgrade + "\r\nConnection: Upgrade\r\n\r\n";
+  }
   return strHead;
 }
 
-std::string CheckedHead(const SProxyRequest& request) {
+std::string UpstreamConnectHead(const SProxyRequest& request) {
+  const std::string strTarget = HostFieldValue(request) + (request.nPort == 80 ? ":80" : "");
+  std::string strHead = "CONNECT " + strTarget + " HTTP/1.1\r\nHost: " + strTarget + "\r\n";
+  if (!request.strProxyAuthorization.empty())
+    strHead += "Proxy-Authorization: " + request.strProxyAuthorization + "\r\n";
+  return strHead + "\r\n";
+}
+
+std::string CheckedHead(const SProxyRequest& request, bool bWithPort) {
   SProxyRequest checked = request;
   checked.strMethod = "get";
-  checked.strTarget = request.strTarget.substr(0, request.strTarget.find('?'));
+  checked.strHost = NormalHostName(request.strHost);
+  if (!bWithPort) checked.nPort = 80;
+  checked.strTarget = NormalPath(request.strTarget.substr(0, request.strTarget.find('?')));
+  checked.strUpgrade.clear();
   std::string strHead = ForwardedHead(checked);
   for (char& c : strHead) c = LowerAsciiChar(c);
   return strHead;

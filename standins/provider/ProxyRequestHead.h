@@ -13,6 +13,10 @@ constexpr std::size_t kMaxRequestHeadBytes = 32 * 1024;
 
 enum class EHeadEnd { Complete, NeedMore, TooLong };
 
+// The bytes of the empty lines (CR LF or LF) in front of a request line, which a
+// client may send after a body and which are skipped.
+std::size_t LeadingEmptyLineBytes(const char* pData, std::size_t nSize);
+
 // Whether the first nSize bytes hold a whole head, ended by an empty line (CR LF
 // or a bare LF); on Complete, *pnLength is the head's length with that line.
 EHeadEnd FindHeadEnd(const char* pData, std::size_t nSize, std::size_t nMaxBytes, std::size_t* pnLength);
@@ -35,6 +39,12 @@ struct SProxyRequest {
   bool bChunkedBody = false;
   // End-to-end fields in their order, without Host and the hop-by-hop fields.
   std::vector<SHeaderField> fields;
+  // The protocol an HTTP/1.1 client asks to switch to ("Connection: Upgrade" with
+  // "Upgrade: websocket"); empty when none.
+  std::string strUpgrade;
+  // Credentials for a proxy further on: this one asks for none, so they can only
+  // be meant for the upstream proxy it forwards to.
+  std::string strProxyAuthorization;
 };
 
 // Parses a complete head. False with a short reason for the 400 page when the head
@@ -46,11 +56,17 @@ std::string HostFieldValue(const SProxyRequest& request);
 
 // The head the origin server receives: origin-form request line in HTTP/1.1, the
 // Host field first, the client's end-to-end fields, and "Connection: close" (each
-// forwarded request has its own origin connection).
-std::string ForwardedHead(const SProxyRequest& request);
+// forwarded request has its own origin connection) or, for an upgrade, the
+// Upgrade field and "Connection: Upgrade". bToUpstream: the head for an upstream
+// proxy, in absolute form and with the client's proxy credentials.
+std::string ForwardedHead(const SProxyRequest& request, bool bToUpstream = false);
 
-// The forwarded head in lower case as the definitions are checked with it. Every
+// The CONNECT head that asks an upstream proxy for the client's tunnel.
+std::string UpstreamConnectHead(const SProxyRequest& request);
+
+// The forwarded head in lower case as the definitions are checked with it, in the
+// normal form of AddressForm.h, with or without a port other than 80. Every
 // method is checked as "get" and the query is left out, so that neither another
 // method nor a query that looks like a file name lets a listed address pass
 // unchecked.
-std::string CheckedHead(const SProxyRequest& request);
+std::string CheckedHead(const SProxyRequest& request, bool bWithPort = true);

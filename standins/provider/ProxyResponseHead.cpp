@@ -34,6 +34,7 @@ bool ParseResponseHead(const std::string& strHead, const SProxyRequest& request,
       !ParseFieldLines(lines, &fields))
     return false;
   bool bHaveLength = false;
+  bool bHaveEncoding = false;
   bool bChunked = false;
   std::vector<SHeaderField> relayed;
   for (const SHeaderField& field : fields) {
@@ -44,8 +45,10 @@ bool ParseResponseHead(const std::string& strHead, const SProxyRequest& request,
       pResponse->nLength = nLength;
       bHaveLength = true;
     } else if (EqualsIgnoringAsciiCase(szName, "transfer-encoding")) {
+      // The codings of all fields form one list; only its last says how the body ends.
       const std::vector<std::string> codings = SplitList(field.strValue);
-      bChunked = !codings.empty() && EqualsIgnoringAsciiCase(codings.back().c_str(), "chunked");
+      bHaveEncoding = true;
+      if (!codings.empty()) bChunked = EqualsIgnoringAsciiCase(codings.back().c_str(), "chunked");
     }
     // The origin's connection fields describe its connection to the proxy.
     if (EqualsIgnoringAsciiCase(szName, "connection") || EqualsIgnoringAsciiCase(szName, "proxy-connection") ||
@@ -54,10 +57,13 @@ bool ParseResponseHead(const std::string& strHead, const SProxyRequest& request,
     relayed.push_back(field);
   }
   const int nStatus = pResponse->nStatus;
+  pResponse->bUpgraded = nStatus == 101 && !request.strUpgrade.empty();
   if (request.strMethod == "HEAD" || nStatus < 200 || nStatus == 204 || nStatus == 304) {
     pResponse->body = EBodyKind::None;
   } else if (bChunked) {
     pResponse->body = EBodyKind::Chunked;  // it wins over a length
+  } else if (bHaveEncoding) {
+    pResponse->body = EBodyKind::UntilClose;  // another coding last: the close ends it, never a length
   } else if (bHaveLength) {
     pResponse->body = EBodyKind::Length;
   } else {
@@ -68,12 +74,18 @@ bool ParseResponseHead(const std::string& strHead, const SProxyRequest& request,
   pResponse->bKeepAlive = request.bKeepAlive && pResponse->body != EBodyKind::UntilClose && !pResponse->bDechunk;
   std::string strRelayed = lines[0] + "\r\n";
   for (const SHeaderField& field : relayed) {
-    if (pResponse->bDechunk && (EqualsIgnoringAsciiCase(field.strName.c_str(), "transfer-encoding") ||
-                                EqualsIgnoringAsciiCase(field.strName.c_str(), "content-length")))
-      continue;
+    const char* szName = field.strName.c_str();
+    if (pResponse->bDechunk && EqualsIgnoringAsciiCase(szName, "transfer-encoding")) continue;
+    // A length beside a coding is wrong (or a smuggling attempt): the client must
+    // not read the body by it.
+    if ((pResponse->bDechunk || bHaveEncoding) && EqualsIgnoringAsciiCase(szName, "content-length")) continue;
     strRelayed += field.strName + ": " + field.strValue + "\r\n";
   }
-  strRelayed += pResponse->bKeepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
+  if (pResponse->bUpgraded) {
+    strRelayed += "Connection: Upgrade\r\n\r\n";
+  } else {
+    strRelayed += pResponse->bKeepAlive ? "Connection: keep-alive\r\n\r\n" : "Connection: close\r\n\r\n";
+  }
   pResponse->strRelayedHead = strRelayed;
   return true;
 }

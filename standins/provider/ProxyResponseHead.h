@@ -14,6 +14,7 @@ struct SProxyResponse {
   unsigned long long nLength = 0;  // for EBodyKind::Length
   bool bKeepAlive = false;         // the client connection stays open after it
   bool bDechunk = false;           // chunked for an HTTP/1.0 client: pass the data only, then close
+  bool bUpgraded = false;          // 101 to the client's upgrade: the connection becomes a tunnel
   std::string strRelayedHead;
 };
 

@@ -79,9 +79,20 @@ int RunProxy(const SProxyOptions& options) {
   SProxySettings& settings = shared->settings;
   settings.nListenPort = LocalPort(listener.Get());
   settings.resolveOverrides = options.resolveOverrides;
+  if (!options.strUpstreamHost.empty()) {
+    if (!ResolveHost(options.strUpstreamHost, options.nUpstreamPort, settings.resolveOverrides, &settings.upstream)) {
+      std::fprintf(stderr, "provider-standin: the upstream proxy %s does not resolve\n",
+                   options.strUpstreamHost.c_str());
+      return 1;
+    }
+    settings.bUpstream = true;
+  }
   ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
   PrintLine("proxy listening on " + options.strAddress + ":" + std::to_string(settings.nListenPort) + ", definitions " +
-            CLSPGlobals::szDBPath);
+            CLSPGlobals::szDBPath +
+            (settings.bUpstream ? ", through the upstream proxy " + settings.upstream.strText + ":" +
+                                      std::to_string(options.nUpstreamPort)
+                                : std::string()));
 
   CConnectionCount& connections = shared->connections;
   const ULONGLONG ullEnd = options.nSeconds ? ::GetTickCount64() + options.nSeconds * 1000ULL : 0;

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "shared/EngineRequest.h"
+#include "standins/provider/AddressForm.h"
 #include "standins/provider/ProxyChecks_win.h"
 #include "standins/provider/ProxyPages.h"
 #include "standins/provider/ProxyRequestHead.h"
@@ -20,8 +21,22 @@ enum class EHeadRead { Complete, Closed, TooLong };
 class CInput {
  public:
   CInput(SOCKET s, DWORD dwTimeoutMs) : m_s(s), m_dwTimeoutMs(dwTimeoutMs) {}
-  EHeadRead ReadHead(std::size_t nMaxBytes, std::string* pstrHead) {
+  // bRequest: empty lines in front of the head are skipped, as many as a head
+  // may have bytes.
+  EHeadRead ReadHead(std::size_t nMaxBytes, std::string* pstrHead, bool bRequest = false) {
+    std::size_t nSkipped = 0;
     for (;;) {
+      if (bRequest) {
+        const std::size_t nEmpty = LeadingEmptyLineBytes(m_strPending.data(), m_strPending.size());
+        m_strPending.erase(0, nEmpty);
+        nSkipped += nEmpty;
+        if (nSkipped > nMaxBytes) return EHeadRead::TooLong;
+        // A lone CR may be the start of one more empty line.
+        if (m_strPending.empty() || m_strPending == "\r") {
+          if (!ReadMore()) return EHeadRead::Closed;
+          continue;
+        }
+      }
       std::size_t nLength = 0;
       const EHeadEnd end = FindHeadEnd(m_strPending.data(), m_strPending.size(), nMaxBytes, &nLength);
       if (end == EHeadEnd::TooLong) return EHeadRead::TooLong;
@@ -79,23 +94,36 @@ class CSession {
   // False when the connection is to close after this request.
   bool ServeNext() {
     std::string strHead;
-    const EHeadRead read = m_input.ReadHead(kMaxRequestHeadBytes, &strHead);
+    const EHeadRead read = m_input.ReadHead(kMaxRequestHeadBytes, &strHead, true);
     if (read == EHeadRead::Closed) return false;
     if (read == EHeadRead::TooLong) return Refuse(400, "The request head is too long.");
     SProxyRequest request;
     std::string strReason;
     if (!ParseRequestHead(strHead, &request, &strReason)) return Refuse(400, strReason);
+    // The address first: a listed one is decided before its name is looked up, so
+    // a phisher's name server never learns who looked.
+    if (!IsAllowedAddress(request)) return false;
     SResolvedAddress origin;
-    if (!ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &origin))
+    const bool bResolved = ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &origin);
+    // Behind an upstream proxy the name may resolve only there.
+    if (!bResolved && !m_settings.bUpstream)
       return Refuse(502, "The host name " + request.strHost + " does not resolve.");
-    // A request for the proxy itself would come back to it again and again.
-    if (request.nPort == m_settings.nListenPort && IsThisMachine(origin))
-      return Refuse(400, "The request is for the proxy itself.");
-    if (!IsAllowed(request, origin)) return false;
-    CCloseSocket server = ConnectTo(origin, m_settings.dwOriginMs);
-    if (!server) return Refuse(502, "The origin server " + HostFieldValue(request) + " does not answer.");
+    if (bResolved) {
+      // A request for the proxy itself would come back to it again and again.
+      if (request.nPort == m_settings.nListenPort && IsThisMachine(origin))
+        return Refuse(400, "The request is for the proxy itself.");
+      if (!IsAllowedHostAddress(request, origin)) return false;
+    }
+    CCloseSocket server = ConnectTo(m_settings.bUpstream ? m_settings.upstream : origin, m_settings.dwOriginMs);
+    if (!server)
+      return Refuse(502, (m_settings.bUpstream ? "The upstream proxy for " : "The origin server ") +
+                             HostFieldValue(request) + " does not answer.");
     if (request.bConnect) {
-      Tunnel(server.Get());
+      if (!m_settings.bUpstream) {
+        Tunnel(server.Get(), true, std::string());
+      } else {
+        OpenUpstreamTunnel(request, server.Get());
+      }
       return false;
     }
     return Forward(request, server.Get());
@@ -117,19 +145,37 @@ class CSession {
     return m_program;
   }
 
-  // The host address through IsBadIP, then the address of the request through
-  // IsBadUrl; a listed one goes to the console. A block answers the client with
-  // the block page and closes the connection (a body may still be on its way).
-  bool IsAllowed(const SProxyRequest& request, const SResolvedAddress& origin) {
+  // The address of the request through IsBadUrl, in its normal form: for a
+  // CONNECT the host name, otherwise host and path as GetUrl cuts them, with the
+  // port and then without it. A listed one goes to the console; a block answers
+  // the client with the block page and closes the connection (a body may still
+  // be on its way).
+  bool IsAllowedAddress(const SProxyRequest& request) {
+    for (int nForm = 0; nForm < 2; ++nForm) {
+      const bool bWithPort = nForm == 0;
+      if (!bWithPort && (request.bConnect || request.nPort == 80)) break;
+      std::string strAddress =
+          request.bConnect ? NormalHostName(request.strHost) : AddressOfCheckedHead(CheckedHead(request, bWithPort));
+      if (strAddress.empty() || !IsListedUrl(&strAddress)) continue;
+      // The host's address only when it needs no name server, else its name: a
+      // listed name is never looked up.
+      SResolvedAddress known;
+      const std::string strHostIP =
+          ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &known, false) ? known.strText
+                                                                                                  : request.strHost;
+      if (AskConsole(KIND_URL, Program(), strHostIP, request.nPort, strAddress) == VERDICT_BLOCK)
+        return Block(strAddress, request.bConnect ? "The phishing definitions list this host."
+                                                  : "The phishing definitions list this web address.");
+      return true;  // the user let it through: not asked a second time
+    }
+    return true;
+  }
+
+  // The resolved host address through IsBadIP.
+  bool IsAllowedHostAddress(const SProxyRequest& request, const SResolvedAddress& origin) {
     if (IsListedHostAddress(origin.strText) &&
         AskConsole(KIND_HOST_IP, Program(), origin.strText, request.nPort, "") == VERDICT_BLOCK) {
       return Block(origin.strText, "The phishing definitions list this host address.");
-    }
-    std::string strAddress = request.bConnect ? request.strHost : AddressOfCheckedHead(CheckedHead(request));
-    if (!strAddress.empty() && IsListedUrl(&strAddress) &&
-        AskConsole(KIND_URL, Program(), origin.strText, request.nPort, strAddress) == VERDICT_BLOCK) {
-      return Block(strAddress, request.bConnect ? "The phishing definitions list this host."
-                                                : "The phishing definitions list this web address.");
     }
     return true;
   }
@@ -139,23 +185,38 @@ class CSession {
     return false;
   }
 
+  // Reads the answer's head, interim answers passed on to HTTP/1.1 clients.
+  bool ReadAnswerHead(CInput& answer, const SProxyRequest& request, SProxyResponse* pResponse) {
+    for (;;) {
+      std::string strHead;
+      if (answer.ReadHead(kMaxResponseHeadBytes, &strHead) != EHeadRead::Complete ||
+          !ParseResponseHead(strHead, request, pResponse))
+        return Refuse(502, "The origin server's answer is not HTTP.");
+      if (pResponse->nStatus >= 200 || pResponse->bUpgraded || request.bConnect) return true;
+      // Interim answers (100 Continue) go to HTTP/1.1 clients only.
+      if (request.nMinorVersion == 1 && !SendAll(m_client, strHead)) return false;
+    }
+  }
+
   bool Forward(const SProxyRequest& request, SOCKET server) {
-    if (!SendAll(server, ForwardedHead(request))) return Refuse(502, "The origin server closed the connection.");
+    if (!SendAll(server, ForwardedHead(request, m_settings.bUpstream)))
+      return Refuse(502, "The origin server closed the connection.");
     if ((request.bChunkedBody || request.nContentLength) &&
         !RelayBody(m_input, server, request.bChunkedBody, request.nContentLength))
       return false;
     CInput answer(server, m_settings.dwOriginMs);
     SProxyResponse response;
-    for (;;) {
-      std::string strHead;
-      if (answer.ReadHead(kMaxResponseHeadBytes, &strHead) != EHeadRead::Complete ||
-          !ParseResponseHead(strHead, request, &response))
-        return Refuse(502, "The origin server's answer is not HTTP.");
-      if (response.nStatus >= 200) break;
-      // Interim answers (100 Continue) go to HTTP/1.1 clients only.
-      if (request.nMinorVersion == 1 && !SendAll(m_client, strHead)) return false;
-    }
+    if (!ReadAnswerHead(answer, request, &response)) return false;
     if (!SendAll(m_client, response.strRelayedHead)) return false;
+    if (response.bUpgraded) {
+      // A WebSocket or other switched protocol: bytes both ways from here on.
+      Tunnel(server, false, answer.Pending());
+      return false;
+    }
+    return RelayAnswerBody(response, answer, server);
+  }
+
+  bool RelayAnswerBody(const SProxyResponse& response, CInput& answer, SOCKET server) {
     switch (response.body) {
       case EBodyKind::None:
         return response.bKeepAlive;
@@ -172,6 +233,26 @@ class CSession {
     return false;
   }
 
+  // The client's tunnel through the upstream proxy: a refusal there (such as its
+  // 407 asking for credentials) goes to the client as it came, and the
+  // connection ends.
+  void OpenUpstreamTunnel(const SProxyRequest& request, SOCKET server) {
+    if (!SendAll(server, UpstreamConnectHead(request))) {
+      Refuse(502, "The upstream proxy closed the connection.");
+      return;
+    }
+    CInput answer(server, m_settings.dwOriginMs);
+    SProxyRequest closing = request;
+    closing.bKeepAlive = false;
+    SProxyResponse response;
+    if (!ReadAnswerHead(answer, closing, &response)) return;
+    if (response.nStatus >= 200 && response.nStatus < 300) {
+      Tunnel(server, true, answer.Pending());
+      return;
+    }
+    if (SendAll(m_client, response.strRelayedHead)) RelayAnswerBody(response, answer, server);
+  }
+
   // One read from `from` passed on to `to`: bytes passed, 0 at the end, < 0 on failure.
   static int ReceiveAndSend(SOCKET from, SOCKET to, DWORD dwTimeoutMs) {
     char buffer[kBufferBytes];
@@ -180,9 +261,12 @@ class CSession {
     return nRead;
   }
 
-  // Bytes both ways until both sides have closed or the tunnel is idle too long.
-  void Tunnel(SOCKET server) {
-    if (!SendAll(m_client, "HTTP/1.1 200 Connection established\r\n\r\n")) return;
+  // Bytes both ways until both sides have closed or the tunnel is idle too long;
+  // bAnnounce tells a CONNECT client that it stands. strFromServer: bytes of the
+  // server already read.
+  void Tunnel(SOCKET server, bool bAnnounce, const std::string& strFromServer) {
+    if (bAnnounce && !SendAll(m_client, "HTTP/1.1 200 Connection established\r\n\r\n")) return;
+    if (!strFromServer.empty() && !SendAll(m_client, strFromServer)) return;
     if (!m_input.Pending().empty() && !SendAll(server, m_input.Pending())) return;
     bool bClientOpen = true;
     bool bServerOpen = true;

@@ -16,6 +16,9 @@ struct SProxySettings {
   DWORD dwIdleMs = 15000;        // waiting for a client's next request or more of its head
   DWORD dwOriginMs = 30000;      // waiting for the origin to connect or to send more
   DWORD dwTunnelIdleMs = 60000;  // a tunnel with no traffic either way
+  // The user's own proxy, which checked requests go on through; else direct.
+  bool bUpstream = false;
+  SResolvedAddress upstream;
 };
 
 void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,

@@ -42,13 +42,11 @@ bool Resolve(const std::string& strHost, unsigned nPort, int nFamily, int nFlags
 }  // namespace
 
 bool ResolveHost(const std::string& strHost, unsigned nPort, const CResolveOverrides& overrides,
-                 SResolvedAddress* pResolved) {
+                 SResolvedAddress* pResolved, bool bAskNameServer) {
   const auto found = overrides.find(strHost);
-  if (found != overrides.end()) {
-    return Resolve(found->second, nPort, AF_INET, AI_NUMERICHOST, pResolved) ||
-           Resolve(found->second, nPort, AF_INET6, AI_NUMERICHOST, pResolved);
-  }
-  return Resolve(strHost, nPort, AF_INET, 0, pResolved) || Resolve(strHost, nPort, AF_INET6, 0, pResolved);
+  const std::string& strName = found != overrides.end() ? found->second : strHost;
+  const int nFlags = found != overrides.end() || !bAskNameServer ? AI_NUMERICHOST : 0;
+  return Resolve(strName, nPort, AF_INET, nFlags, pResolved) || Resolve(strName, nPort, AF_INET6, nFlags, pResolved);
 }
 
 CCloseSocket ConnectTo(const SResolvedAddress& target, DWORD dwTimeoutMs) {
@@ -92,6 +90,7 @@ CCloseSocket ListenOn(const std::string& strAddress, unsigned nPort, std::string
 
 bool SendAll(SOCKET s, const char* pData, std::size_t nSize) {
   while (nSize > 0) {
+    if (!WaitFor(s, true, kSendProgressMs)) return false;
     const int nChunk = nSize > 65536 ? 65536 : static_cast<int>(nSize);
     const int nSent = ::send(s, pData, nChunk, 0);
     if (nSent <= 0) return false;
@@ -110,6 +109,9 @@ int ReceiveWithin(SOCKET s, char* pBuffer, int cbBuffer, DWORD dwTimeoutMs) {
 void SendWithoutDelay(SOCKET s) {
   BOOL bNoDelay = TRUE;
   ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof(bNoDelay));
+  // Writable only says some room is free; a send larger than that room waits too.
+  DWORD dwSendTimeoutMs = kSendProgressMs;
+  ::setsockopt(s, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&dwSendTimeoutMs), sizeof(dwSendTimeoutMs));
 }
 
 unsigned LocalPort(SOCKET s) {

@@ -20,9 +20,10 @@ struct SResolvedAddress {
   std::string strText;  // "127.0.0.1"
 };
 
-// IPv4 first, then IPv6. False when the name does not resolve.
+// IPv4 first, then IPv6. False when the name does not resolve. Without
+// bAskNameServer only an address written as such or an override resolves.
 bool ResolveHost(const std::string& strHost, unsigned nPort, const CResolveOverrides& overrides,
-                 SResolvedAddress* pResolved);
+                 SResolvedAddress* pResolved, bool bAskNameServer = true);
 
 // A connected socket, or an empty one when the connection is refused or not made
 // within dwTimeoutMs.
@@ -31,7 +32,11 @@ CCloseSocket ConnectTo(const SResolvedAddress& target, DWORD dwTimeoutMs);
 // A socket listening on strAddress:nPort; *pstrError says why when it is empty.
 CCloseSocket ListenOn(const std::string& strAddress, unsigned nPort, std::string* pstrError);
 
-// Every byte, or false.
+// A peer that takes nothing for this long has stopped reading: the send fails.
+constexpr DWORD kSendProgressMs = 30000;
+
+// Every byte, or false; also when the peer takes none of the next piece within
+// kSendProgressMs.
 bool SendAll(SOCKET s, const char* pData, std::size_t nSize);
 inline bool SendAll(SOCKET s, const std::string& strData) {
   return SendAll(s, strData.data(), strData.size());
@@ -43,6 +48,7 @@ int ReceiveWithin(SOCKET s, char* pBuffer, int cbBuffer, DWORD dwTimeoutMs);
 
 // Sends what it is given at once: the proxy relays heads and bodies in pieces, and
 // waiting to coalesce them only adds the peer's delayed acknowledgement.
+// It also bounds each blocking send by kSendProgressMs.
 void SendWithoutDelay(SOCKET s);
 
 // The port a socket is bound to, in host order.

@@ -345,6 +345,10 @@ TEST_F(MailScan, FramesCompletingBeforeTheTopFrameGiveOneScanPerNavigation) {
   EXPECT_EQ(1, record.nGetDocument);
   Fire(record.pSink, DISPID_DOCUMENTCOMPLETE, m_browser.Get());
   EXPECT_EQ(1, record.nGetDocument);
+  // An inner frame that navigates again after the page completed scans nothing.
+  Fire(record.pSink, DISPID_NAVIGATECOMPLETE2, frame.Get());
+  Fire(record.pSink, DISPID_DOCUMENTCOMPLETE, frame.Get());
+  EXPECT_EQ(1, record.nGetDocument);
   // The next navigation starts afresh.
   Browse(record);
   EXPECT_EQ(2, record.nGetDocument);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "engine/RequestUrl.h"
+#include "standins/provider/AddressForm.h"
 #include "standins/provider/ProxyOptions.h"
 #include "standins/provider/ProxyPages.h"
 #include "standins/provider/ProxyRequestHead.h"
@@ -20,8 +21,8 @@ SProxyRequest Parsed(const std::string& strHead) {
 }
 
 // The address the engine cuts from the head the definitions are checked with.
-std::string CheckedAddress(const std::string& strHead) {
-  const std::string strChecked = CheckedHead(Parsed(strHead));
+std::string CheckedAddress(const std::string& strHead, bool bWithPort = true) {
+  const std::string strChecked = CheckedHead(Parsed(strHead), bWithPort);
   char szUrl[kRequestUrlSize];
   CutRequestUrl(strChecked.c_str(), szUrl);
   return szUrl;
@@ -117,6 +118,85 @@ TEST(ProxyHeadTest, EveryMethodVersionAndQueryIsCheckedAsTheAddressItNames) {
   EXPECT_EQ("", CheckedAddress("GET http://login.example.com/style.css HTTP/1.1\r\n\r\n"));
 }
 
+TEST(ProxyHeadTest, EverySpellingOfAPageIsCheckedInOneForm) {
+  // Each is the listed page login.example.com/verify as an origin server reads it.
+  const char* const kSpellings[] = {
+      "http://login.example.com:8080/verify",  // checked without the port too
+      "http://login.example.com./verify",         "http://LOGIN.Example.COM/verif%79",
+      "http://login.example.com//verify",         "http://login.example.com/x/../verify",
+      "http://login.example.com/x/%2E%2e/verify", "http://login.example.com/./a//b/../../verify?next=/x",
+      "http://login.example.com/../verify",
+  };
+  for (const char* szUrl : kSpellings) {
+    EXPECT_EQ("login.example.com/verify", CheckedAddress(std::string("GET ") + szUrl + " HTTP/1.1\r\n\r\n", false))
+        << szUrl;
+  }
+  EXPECT_EQ("login.example.com:8080/verify",
+            CheckedAddress("GET http://login.example.com.:8080/x/../verify HTTP/1.1\r\n\r\n"));
+  // A host of dots only names nothing.
+  SProxyRequest request;
+  std::string strReason;
+  EXPECT_FALSE(ParseRequestHead("GET http://../verify HTTP/1.1\r\n\r\n", &request, &strReason));
+
+  const struct {
+    const char* szPath;
+    const char* szNormal;
+  } kPaths[] = {
+      {"", "/"},
+      {"/", "/"},
+      {"/a/b/", "/a/b/"},
+      {"/a/.", "/a/"},
+      {"/a/..", "/"},
+      {"/a/../../b", "/b"},
+      {"///a///b//", "/a/b/"},
+      {"/%41%7e%2d%5F", "/A~-_"},
+      {"/%2f%20%2", "/%2F%20%2"},  // reserved and other escapes stay escaped; a cut one stays as it is
+      {"/%zz%%41", "/%zz%A"},
+      {"/a%2e/b", "/a./b"},
+      {"/.hidden/..x", "/.hidden/..x"},
+  };
+  for (const auto& test : kPaths) EXPECT_EQ(test.szNormal, NormalPath(test.szPath)) << test.szPath;
+  EXPECT_EQ("login.example.com", NormalHostName("Login.Example.COM.."));
+}
+
+TEST(ProxyHeadTest, EmptyLinesBeforeARequestLineAreSkipped) {
+  EXPECT_EQ(4u, LeadingEmptyLineBytes("\r\n\r\nGET", 7));
+  EXPECT_EQ(3u, LeadingEmptyLineBytes("\n\r\nGET", 6));
+  EXPECT_EQ(0u, LeadingEmptyLineBytes("\r", 1));  // perhaps the start of one more
+  EXPECT_EQ(0u, LeadingEmptyLineBytes("\rGET", 4));
+}
+
+TEST(ProxyHeadTest, UpgradesAndUpstreamProxies) {
+  SProxyRequest request = Parsed(
+      "GET http://chat.example/ws HTTP/1.1\r\nConnection: keep-alive, Upgrade\r\nUpgrade: websocket\r\n"
+      "Sec-WebSocket-Key: k\r\nProxy-Authorization: Basic dTpw\r\n\r\n");
+  EXPECT_EQ(
+      "GET /ws HTTP/1.1\r\nHost: chat.example\r\nSec-WebSocket-Key: k\r\nUpgrade: websocket\r\n"
+      "Connection: Upgrade\r\n\r\n",
+      ForwardedHead(request));
+  EXPECT_EQ(
+      "GET http://chat.example/ws HTTP/1.1\r\nHost: chat.example\r\nSec-WebSocket-Key: k\r\n"
+      "Proxy-Authorization: Basic dTpw\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n\r\n",
+      ForwardedHead(request, true));
+  SProxyResponse response;
+  ASSERT_TRUE(ParseResponseHead("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\nConnection: upgrade\r\n\r\n",
+                                request, &response));
+  EXPECT_TRUE(response.bUpgraded);
+  EXPECT_EQ("HTTP/1.1 101 Switching Protocols\r\nUpgrade: websocket\r\nConnection: Upgrade\r\n\r\n",
+            response.strRelayedHead);
+  // Without the Connection token, or from an HTTP/1.0 client, there is no upgrade.
+  EXPECT_EQ("", Parsed("GET http://a/ HTTP/1.1\r\nUpgrade: websocket\r\n\r\n").strUpgrade);
+  EXPECT_EQ("", Parsed("GET http://a/ HTTP/1.0\r\nConnection: upgrade\r\nUpgrade: websocket\r\n\r\n").strUpgrade);
+  ASSERT_TRUE(ParseResponseHead("HTTP/1.1 101 Switching Protocols\r\n\r\n", SProxyRequest(), &response));
+  EXPECT_FALSE(response.bUpgraded);
+
+  request = Parsed("CONNECT mail.example:443 HTTP/1.1\r\nProxy-Authorization: Basic dTpw\r\n\r\n");
+  EXPECT_EQ("CONNECT mail.example:443 HTTP/1.1\r\nHost: mail.example:443\r\nProxy-Authorization: Basic dTpw\r\n\r\n",
+            UpstreamConnectHead(request));
+  EXPECT_EQ("CONNECT [::1]:80 HTTP/1.1\r\nHost: [::1]:80\r\n\r\n",
+            UpstreamConnectHead(Parsed("CONNECT [::1]:80 HTTP/1.1\r\n\r\n")));
+}
+
 TEST(ProxyHeadTest, ResponseFramingAndTheRelayedConnectionField) {
   struct {
     const char* szHead;
@@ -131,6 +211,9 @@ TEST(ProxyHeadTest, ResponseFramingAndTheRelayedConnectionField) {
       {"HTTP/1.1 200 OK\r\nContent-Length: 12\r\n\r\n", true, EBodyKind::None, true},
       {"HTTP/1.1 304 Not Modified\r\n\r\n", false, EBodyKind::None, true},
       {"HTTP/1.1 204\r\n\r\n", false, EBodyKind::None, true},
+      // A coding other than chunked last: only the close ends the body.
+      {"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked, gzip\r\nContent-Length: 3\r\n\r\n", false, EBodyKind::UntilClose,
+       false},
   };
   SProxyRequest request;
   for (const auto& test : kCases) {
@@ -146,6 +229,10 @@ TEST(ProxyHeadTest, ResponseFramingAndTheRelayedConnectionField) {
   ASSERT_TRUE(ParseResponseHead("HTTP/1.1 200 OK\r\nKeep-Alive: timeout=5\r\nX-A: b\r\nContent-Length: 0\r\n\r\n",
                                 request, &response));
   EXPECT_EQ("HTTP/1.1 200 OK\r\nX-A: b\r\nContent-Length: 0\r\nConnection: close\r\n\r\n", response.strRelayedHead);
+  // Beside a Transfer-Encoding a length is never passed on.
+  ASSERT_TRUE(ParseResponseHead("HTTP/1.1 200 OK\r\nContent-Length: 9\r\nTransfer-Encoding: chunked\r\n\r\n", request,
+                                &response));
+  EXPECT_EQ("HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n", response.strRelayedHead);
   // An HTTP/1.0 client gets a chunked body as plain data ended by the close.
   request.nMinorVersion = 0;
   request.bKeepAlive = true;
@@ -207,4 +294,10 @@ TEST(ProxyHeadTest, CommandLineOptions) {
   EXPECT_FALSE(ParseProxyOptions(5, kBad, 2, &options, &strError));
   const char* const kBadPort[] = {"x", "--proxy", "localhost:http"};
   EXPECT_FALSE(ParseProxyOptions(3, kBadPort, 2, &options, &strError));
+  const char* const kUpstream[] = {"x", "--proxy", "8118", "--upstream", "[::1]:3128"};
+  ASSERT_TRUE(ParseProxyOptions(5, kUpstream, 2, &options, &strError)) << strError;
+  EXPECT_EQ("::1", options.strUpstreamHost);
+  EXPECT_EQ(3128u, options.nUpstreamPort);
+  const char* const kNoUpstreamHost[] = {"x", "--proxy", "8118", "--upstream", "3128"};
+  EXPECT_FALSE(ParseProxyOptions(5, kNoUpstreamHost, 2, &options, &strError));
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """A small origin web server on the loopback address for the proxy's tests and the
 run command: files from a folder in HTTP/1.1 with keep-alive, "/chunked" in chunked
-framing and "/echo" that answers a POST with its body. Prints its port on the
+framing, "/echo" that answers a POST with its body, and "/upgrade" that switches
+to the protocol "echo" and sends back what it gets. Prints its port on the
 first line, appends each request's path to --log, and ends by itself after
 --seconds."""
 import argparse
@@ -27,6 +28,19 @@ class Handler(http.server.SimpleHTTPRequestHandler):
 
     def do_GET(self):
         self.note()
+        if self.path == "/upgrade" and self.headers.get("Upgrade", "").lower() == "echo":
+            self.send_response(101)
+            self.send_header("Upgrade", "echo")
+            self.send_header("Connection", "Upgrade")
+            self.end_headers()
+            self.wfile.flush()
+            while True:
+                data = self.connection.recv(4096)
+                if not data:
+                    break
+                self.connection.sendall(data)
+            self.close_connection = True
+            return
         if self.path == "/chunked":
             self.send_response(200)
             self.send_header("Content-Type", "text/plain")

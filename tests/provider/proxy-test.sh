@@ -3,8 +3,10 @@
 # server (origin.py) and the real console, all on the loopback address: unlisted
 # pages pass byte for byte, listed ones get the block page (the web list's
 # permission is Block, so no alert opens) with the program that asked (curl: the
-# proxy itself; a Windows client: its own name), CONNECT tunnels, keep-alive, a few
-# dozen requests at once, malformed heads, and the console's saved log.
+# proxy itself; a Windows client: its own name), however the address is spelled
+# and also when the name does not resolve; CONNECT tunnels, upgrades, keep-alive,
+# a few dozen requests at once, malformed heads, a second proxy going through the
+# first as its upstream, and the console's saved log.
 #   proxy-test.sh BUILD_DIR
 set -u
 build=$(cd "$1" && pwd)
@@ -53,7 +55,8 @@ oport=$(head -1 "$work/origin.port")
 # A copy of the application folder whose definitions list one page of the origin.
 cp -r "$build/app" "$work/app"
 rm -f "$work/app/hkwdn2.hwd" "$work/app/chainset.log"
-printf '[HostIP]\nIP1=192.0.2.10\n[HostLink]\nHLINK1=localhost:%s/listed.html\n' "$oport" >"$work/plain.ini"
+printf '[HostIP]\nIP1=192.0.2.10\n[HostLink]\nHLINK1=localhost:%s/listed.html\nHLINK2=login.example.com/verify\nHLINK3=phish.invalid/login\n' \
+  "$oport" >"$work/plain.ini"
 "$build/host/defstool" shipped "$work/plain.ini" "$work/app/hkwdn1.hwd" 12/01/2026 >/dev/null
 wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Corvinth\Hookwarden\WebSiteBlocking' /v WebSiteBlockingPermession /t REG_BINARY \
@@ -64,7 +67,8 @@ probe() { (cd "$build/bin" && wine provider-standin.exe --probe >/dev/null 2>&1)
 wait_for 60 probe || { echo "FAIL the console did not start"; exit 1; }
 
 pport=$(free_port)
-(cd "$build/bin" && exec wine provider-standin.exe --proxy "127.0.0.1:$pport" --seconds 400 >"$work/proxy.out" 2>&1) &
+(cd "$build/bin" && exec wine provider-standin.exe --proxy "127.0.0.1:$pport" --seconds 400 \
+  --resolve upstream-only.example=127.0.0.1 >"$work/proxy.out" 2>&1) &
 pids+=($!)
 wait_for 30 grep -q "proxy listening" "$work/proxy.out" || { echo "FAIL the proxy did not start"; exit 1; }
 px() { curl -s --max-time 30 -x "http://127.0.0.1:$pport" "$@"; }
@@ -88,6 +92,15 @@ check "listed page for a Windows client" \
   "$(wine "$build/bin/proxy-client.exe" "$pport" "$listed/listed.html?from=wine" 2>/dev/null | tr -d '\r')" \
   "HTTP/1.1 403 Forbidden"
 
+# Other spellings of a listed page, sent as they are; a listed name that does not
+# resolve (.invalid never does) is blocked all the same, without being looked up.
+for url in "http://login.example.com:$oport/verify" "http://Login.Example.COM./verify" \
+  "http://login.example.com/verif%79" "http://login.example.com//verify" "http://login.example.com/x/../verify"; do
+  check "spelling $url is blocked" "$(px --path-as-is -o /dev/null -w '%{http_code}' "$url")" 403
+done
+check "unresolvable listed name is blocked" "$(px -o /dev/null -w '%{http_code}' "http://phish.invalid/login")" 403
+check "unresolvable unlisted name: 502" "$(px -o /dev/null -w '%{http_code}' "http://nothing.invalid/")" 502
+
 # CONNECT: refused for a listed host; for an unlisted one bytes go both ways.
 check "CONNECT to a listed host is refused" "$(px -p -o /dev/null -w '%{http_connect}' "$listed/plain.html")" 403
 px -p -o "$work/tunnel.bin" "$unlisted/plain.bin"
@@ -108,7 +121,23 @@ check "64 KB head: 400" "$(python3 "$here/raw-request.py" "$pport" big "$oport")
 check "binary junk: 400" "$(python3 "$here/raw-request.py" "$pport" junk)" "HTTP/1.1 400 Bad Request"
 check "request for the proxy itself: 400" "$(px -o /dev/null -w '%{http_code}' "http://127.0.0.1:$pport/")" 400
 check "early close: closed" "$(python3 "$here/raw-request.py" "$pport" early "$oport")" closed
+check "empty lines before the request line" "$(python3 "$here/raw-request.py" "$pport" blanklines "$oport")" \
+  "HTTP/1.1 200 OK"
+check "upgrade becomes a tunnel" "$(python3 "$here/raw-request.py" "$pport" upgrade "$oport")" \
+  "HTTP/1.1 101 Switching Protocols ping"
 check "still serving" "$(px "$unlisted/plain.html")" "an unlisted page"
+
+# A second proxy with the first as its upstream: a name only the first can resolve
+# arrives, plainly and through a tunnel.
+uport=$(free_port)
+(cd "$build/bin" && exec wine provider-standin.exe --proxy "127.0.0.1:$uport" --upstream "127.0.0.1:$pport" \
+  --seconds 200 >"$work/upstream.out" 2>&1) &
+pids+=($!)
+wait_for 30 grep -qs "proxy listening" "$work/upstream.out" || echo "FAIL the second proxy did not start"
+check "through the upstream proxy" "$(curl -s --max-time 30 -x "http://127.0.0.1:$uport" \
+  "http://upstream-only.example:$oport/plain.html")" "an unlisted page"
+check "tunnel through the upstream proxy" "$(curl -s --max-time 30 -p -x "http://127.0.0.1:$uport" \
+  "http://upstream-only.example:$oport/plain.html")" "an unlisted page"
 
 # The console's saved log after exit names the proxy as the program.
 (cd "$build/bin" && wine tray-command.exe exit >/dev/null 2>&1)

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Sends raw bytes to a port on the loopback address and prints the status line of
-the answer, or "closed" when the connection ends without one. Usage:
-raw-request.py PORT KIND [ORIGIN_PORT], KIND one of nohost, big, junk, early."""
+the answer, or "closed" when the connection ends without one; for "upgrade", then
+what comes back of "ping" sent after the switch. Usage:
+raw-request.py PORT KIND [ORIGIN_PORT], KIND one of nohost, big, junk, early,
+blanklines, upgrade."""
 import socket
 import sys
 
@@ -12,6 +14,9 @@ heads = {
     "big": b"GET http://127.0.0.1:%s/plain.html HTTP/1.1\r\nX-Big: %s\r\n\r\n" % (origin.encode(), b"a" * 65536),
     "junk": bytes(range(256)) * 4 + b"\r\n\r\n",
     "early": b"GET http://127.0.0.1:%s/pla" % origin.encode(),
+    "blanklines": b"\r\n\n\r\nGET http://127.0.0.1:%s/plain.html HTTP/1.1\r\n\r\n" % origin.encode(),
+    "upgrade": b"GET http://127.0.0.1:%s/upgrade HTTP/1.1\r\nConnection: Upgrade\r\nUpgrade: echo\r\n\r\n"
+    % origin.encode(),
 }
 with socket.create_connection(("127.0.0.1", port), timeout=20) as s:
     try:
@@ -19,6 +24,9 @@ with socket.create_connection(("127.0.0.1", port), timeout=20) as s:
         if kind == "early":
             s.shutdown(socket.SHUT_WR)
         answer = s.recv(4096)
+        if kind == "upgrade" and b"\r\n\r\n" in answer:
+            s.sendall(b"ping")
+            answer = answer.split(b"\r\n")[0] + b" " + s.recv(4096)
     except OSError:
         answer = b""
 print(answer.split(b"\r\n")[0].decode("latin-1") if answer else "closed")
