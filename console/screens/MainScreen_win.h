@@ -58,6 +58,10 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
   void Start() override;
   void End() override;
 
+  // The Update command runs the updater through it; without it the command only
+  // opens the update program.
+  void SetDefinitionsUpdate(IDefinitionsUpdate* pUpdate) { m_pUpdate = pUpdate; }
+
  private:
   void OnFSCommand(const char* szCommand, const char* szArgs) override;
   void RunWorker(int nView);
@@ -88,4 +92,5 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
   CShockwaveFlash m_flash;
   CMainScreen m_screen;
   std::thread m_workers[VIEW_COUNT];
+  IDefinitionsUpdate* m_pUpdate = nullptr;
 };

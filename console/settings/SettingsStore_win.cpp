@@ -55,6 +55,10 @@ bool WriteAllSettings(CConsoleSettings& settings, IStoreKey& appKey) {
   // save made while the console runs (a backup) and the next start.
   if (!WriteStoredText(appKey, "App Path", settings.GetAppPath())) return false;
   if (!WriteStoredText(appKey, "DefnsVersion", settings.m_overview.m_strDefnsVersion)) return false;
+  if (!settings.m_strUpdateAddress.empty() &&
+      !WriteStoredText(appKey, kUpdateAddressValue, settings.m_strUpdateAddress)) {
+    return false;
+  }
   for (const CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) {
     if (!pSubkey->WriteToKey(appKey)) return false;
   }
@@ -98,6 +102,7 @@ void LoadSettings(CConsoleSettings& settings) {
   ReadTextValue(product.Get(), LanguageValueName().c_str(), strCode);
   const std::string strLanguage = DecodeNameCode(strCode.c_str());
   if (!strLanguage.empty()) settings.m_strLanguage = strLanguage;
+  ReadTextValue(product.Get(), kUpdateAddressValue, settings.m_strUpdateAddress);
   for (CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->ReadFromKey(product.Get());
 }
 
