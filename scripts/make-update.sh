@@ -7,7 +7,8 @@
 # KEY.pem is the ECDSA P-256 private key whose public half Update.exe was built
 # with (HW_UPDATE_PUBLIC_KEY). The version defaults to today's date. Upload both
 # files to one folder of a web server and set the update address to the
-# manifest's address. DEFSTOOL names the definitions tool when it is not in a
+# manifest's address; UPDATE_FILE_ADDRESS puts another address of the file into the
+# manifest (default: hkwdn1.hwd beside it). DEFSTOOL names the definitions tool when it is not in a
 # build folder of this tree.
 set -euo pipefail
 if [ $# -lt 3 ] || [ $# -gt 4 ]; then
@@ -32,8 +33,8 @@ mkdir -p "$out"
 "$defstool" shipped "$plain" "$out/hkwdn1.hwd" "$version"
 size=$(stat -c %s "$out/hkwdn1.hwd")
 sha=$(openssl dgst -sha256 -r "$out/hkwdn1.hwd" | cut -d' ' -f1)
-body=$(printf 'Hookwarden definitions update 1\nversion=%s\nfile=hkwdn1.hwd\nsize=%s\nsha256=%s\n' \
-  "$version" "$size" "$sha")
+body=$(printf 'Hookwarden definitions update 1\nversion=%s\nfile=%s\nsize=%s\nsha256=%s\n' \
+  "$version" "${UPDATE_FILE_ADDRESS:-hkwdn1.hwd}" "$size" "$sha")
 printf '%s\n' "$body" > "$out/update.txt.body"
 signature=$(openssl dgst -sha256 -sign "$key" "$out/update.txt.body" | od -An -v -tx1 | tr -d ' \n')
 { cat "$out/update.txt.body"; printf 'signature=%s\n' "$signature"; } > "$out/update.txt"
