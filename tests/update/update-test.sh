@@ -54,7 +54,7 @@ make_update() {  # FOLDER (below the server's root)
 make_update good
 make_update badhash && printf 'x' | dd of="$work/root/badhash/hkwdn1.hwd" bs=1 seek=100 conv=notrunc 2>/dev/null
 make_update badsig && sed -i 's/^size=/size=0/' "$work/root/badsig/update.txt"
-UPDATE_FILE_ADDRESS=$origin/cut/good/hkwdn1.hwd make_update cut
+UPDATE_FILE_ADDRESS=$origin/cut/good/hkwdn1.hwd make_update short
 
 cp -r "$build/app" "$work/app"
 rm -f "$work/app/hkwdn2.hwd" "$work/app/chainset.log"
@@ -68,15 +68,14 @@ pids+=($!)
 probe() { (cd "$build/bin" && wine provider-standin.exe --probe >/dev/null 2>&1); }
 wait_for 60 probe || { echo "FAIL the console did not start"; exit 1; }
 lookup() {  # URL: the verdict as the provider stand-in's exit code (0 block, 3 not listed)
-  (cd "$build/bin" && wine provider-standin.exe --url "$1" >/dev/null 2>&1)
+  (cd "$build/bin" && wine provider-standin.exe --kind U --ip 203.0.113.5 --port 80 --url "$1" >/dev/null 2>&1)
   echo $?
 }
 updater() {  # ADDRESS: exit code and last line
-  local out
-  out=$(cd "$work/app" && wine 858068658469/Update.exe --address "$1" 2>&1 | tr -d '\r')
-  echo "$? $(echo "$out" | tail -1)"
+  (cd "$work/app" && wine 858068658469/Update.exe --address "$1" >"$work/updater.out" 2>&1)
+  echo "$? $(tr -d '\r' <"$work/updater.out" | tail -1)"
 }
-check "the new address is not listed before" "$(lookup http://newly-listed.example.com/login)" 3
+check "the new address is not listed before" "$(lookup newly-listed.example.com/login)" 3
 
 refused() {  # NAME ADDRESS EXPECTED-REASON
   local result
@@ -87,13 +86,13 @@ refused() {  # NAME ADDRESS EXPECTED-REASON
 }
 refused "wrong SHA-256" "$origin/badhash/update.txt" "SHA-256 .* does not match the manifest"
 refused "wrong signature" "$origin/badsig/update.txt" "signature does not match the built-in public key"
-refused "download cut short" "$origin/cut/update.txt" "cut/good/hkwdn1.hwd \(broke off\|ended\) after"
+refused "download cut short" "$origin/short/update.txt" "cut/good/hkwdn1.hwd \(broke off\|ended\) after"
 refused "unreachable server" "http://127.0.0.1:1/update.txt" "cannot be reached"
 check "no file left beside" "$(ls "$work/app" | grep -c '\.new$')" 0
 
 # The good update while a listed address is looked up again and again.
 (
-  for _ in $(seq 1 40); do lookup http://login.example.com/verify; done >"$work/during.txt"
+  for _ in $(seq 1 40); do lookup login.example.com/verify; done >"$work/during.txt"
 ) &
 during=$!
 result=$(updater "$origin/good/update.txt")
@@ -103,7 +102,7 @@ check "no lookup failed during the swap" "$(sort -u "$work/during.txt" | tr '\n'
 taken() { [ "$(wine reg query 'HKCU\Software\Corvinth\Hookwarden' /v DefnsVersion 2>/dev/null | grep -c 12/09/2026)" = 1 ]; }
 wait_for 30 taken
 check "the console published the new version" "$(taken && echo yes)" yes
-check "the newly listed address is blocked" "$(lookup http://newly-listed.example.com/login)" 0
+check "the newly listed address is blocked" "$(lookup newly-listed.example.com/login)" 0
 check "an update already in place" "$(updater "$origin/good/update.txt")" \
   "1 The definitions of 12/09/2026 are up to date."
 
