@@ -7,6 +7,8 @@
 #include <ws2tcpip.h>
 #include <ole2.h>
 #include <windows.h>
+#include <winhttp.h>
+#include <bcrypt.h>
 
 #include <cstdio>
 #include <utility>
@@ -122,6 +124,27 @@ struct SFreeAddrInfoTraits {  // getaddrinfo results
   static void Close(Handle h) { ::freeaddrinfo(h); }
 };
 
+struct SWinHttpCloseHandleTraits {  // sessions, connections and requests of WinHTTP
+  using Handle = HINTERNET;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::WinHttpCloseHandle(h); }
+};
+struct SBCryptCloseAlgorithmProviderTraits {
+  using Handle = BCRYPT_ALG_HANDLE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::BCryptCloseAlgorithmProvider(h, 0); }
+};
+struct SBCryptDestroyHashTraits {
+  using Handle = BCRYPT_HASH_HANDLE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::BCryptDestroyHash(h); }
+};
+struct SBCryptDestroyKeyTraits {
+  using Handle = BCRYPT_KEY_HANDLE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::BCryptDestroyKey(h); }
+};
+
 using CRegCloseKey = COwned<SRegCloseKeyTraits>;
 using CCloseHandle = COwned<SCloseHandleTraits>;
 using CCloseFile = COwned<SCloseFileTraits>;
@@ -136,6 +159,10 @@ using CSysFreeString = COwned<SSysFreeStringTraits>;
 using CFindClose = COwned<SFindCloseTraits>;
 using CCloseSocket = COwned<SCloseSocketTraits>;
 using CFreeAddrInfo = COwned<SFreeAddrInfoTraits>;
+using CWinHttpCloseHandle = COwned<SWinHttpCloseHandleTraits>;
+using CBCryptCloseAlgorithmProvider = COwned<SBCryptCloseAlgorithmProviderTraits>;
+using CBCryptDestroyHash = COwned<SBCryptDestroyHashTraits>;
+using CBCryptDestroyKey = COwned<SBCryptDestroyKeyTraits>;
 
 // Windows Sockets started for the life of a scope (WSAStartup, WSACleanup).
 class CWSACleanup {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "console/ConsoleResources.h"
-#include "console/core/BlowfishCipher.h"
+#include "console/core/WorkingDefinitions_win.h"
 #include "console/screens/MainDlg_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/settings/Languages_win.h"
@@ -24,14 +24,6 @@ constexpr const char* kOwnPathTooLongText =
     "Hookwarden cannot run from a folder whose path is longer than 260 characters. "
     "Please move it to a folder with a shorter path.";
 
-// The shipped definitions file: encrypted in electronic-codebook mode with this pass
-// phrase and an all-zero chain start; its first 16 bytes are the plain header line,
-// which decrypts to noise of which the last two bytes become a line end.
-constexpr char kDefinitionsPassPhrase[] = "63185207";
-constexpr std::size_t kHeaderLineBytes = 16;
-// Larger shipped files are refused rather than read whole into memory.
-constexpr LONGLONG kMaxShippedBytes = 0x7FFFFFF8;
-
 // The console's own path; empty when it does not fit 260 characters.
 std::string OwnModulePath() {
   char szPath[261] = {};
@@ -46,17 +38,6 @@ std::string FolderOf(const std::string& strPath) {
   return nLast == std::string::npos ? std::string() : strPath.substr(0, nLast);
 }
 
-bool ReadWhole(HANDLE hFile, std::vector<unsigned char>& bytes) {
-  std::size_t nDone = 0;
-  while (nDone < bytes.size()) {
-    DWORD cbRead = 0;
-    const DWORD cbAsk = static_cast<DWORD>(bytes.size() - nDone);
-    if (!::ReadFile(hFile, bytes.data() + nDone, cbAsk, &cbRead, nullptr) || cbRead == 0) return false;
-    nDone += cbRead;
-  }
-  return true;
-}
-
 }  // namespace
 
 CHookwardenApp::CHookwardenApp() : CHookwardenApp(OwnModulePath()) {}
@@ -69,6 +50,8 @@ CHookwardenApp::CHookwardenApp(const std::string& strModulePath)
   m_mainDlgParts.pTrayIcon = &m_trayIcon;
   m_mainDlgParts.pScreen = &m_mainScreen;
   m_mainDlgParts.pListWorkers = &m_mainScreen;
+  m_mainDlgParts.pUpdate = &m_definitionsUpdater;
+  m_mainScreen.SetDefinitionsUpdate(&m_definitionsUpdater);
 }
 
 CHookwardenApp::~CHookwardenApp() {
@@ -115,9 +98,7 @@ bool CHookwardenApp::StartUp() {
 }
 
 bool CHookwardenApp::WriteWorkingDefinitions() {
-  CCloseFile shipped(::CreateFileA(AppFile(kShippedDefinitionsFile).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!shipped) {
+  if (::GetFileAttributesA(AppFile(kShippedDefinitionsFile).c_str()) == INVALID_FILE_ATTRIBUTES) {
     ShowStartupMessage(kShippedFileMissingText);
     return false;
   }
@@ -125,60 +106,21 @@ bool CHookwardenApp::WriteWorkingDefinitions() {
     ShowStartupMessage(kDefinitionsRefusedText);
     return false;
   }
-  // The cipher takes only whole blocks, and the header line must be there to be
-  // overwritten: a file it refuses, or one that cannot be read, counts as invalid.
-  LARGE_INTEGER size = {};
-  if (!::GetFileSizeEx(shipped.Get(), &size) || size.QuadPart < static_cast<LONGLONG>(kHeaderLineBytes) ||
-      size.QuadPart % 8 != 0 || size.QuadPart > kMaxShippedBytes) {
-    ShowStartupMessage(kDefinitionsRefusedText);
-    return false;
+  DWORD dwError = 0;
+  switch (WriteWorkingDefinitionsFile(AppFile(kShippedDefinitionsFile), AppFile(kWorkingDefinitionsFile), &dwError)) {
+    case EWorkingDefinitions::Written:
+      return true;
+    case EWorkingDefinitions::ShippedMissing:
+      ShowStartupMessage(kShippedFileMissingText);
+      return false;
+    case EWorkingDefinitions::Refused:
+    case EWorkingDefinitions::CreateFailed:
+      ShowStartupMessage(kDefinitionsRefusedText);
+      return false;
+    case EWorkingDefinitions::WriteFailed:
+      ShowStartupMessage(kWriteFailedText + SystemErrorText(dwError));
+      return true;
   }
-  std::vector<unsigned char> encrypted;
-  std::vector<unsigned char> decrypted;
-  try {
-    encrypted.resize(static_cast<std::size_t>(size.QuadPart));
-    decrypted.resize(encrypted.size());
-  } catch (const std::bad_alloc&) {
-    ShowStartupMessage(kDefinitionsRefusedText);
-    return false;
-  }
-  if (!ReadWhole(shipped.Get(), encrypted)) {
-    ShowStartupMessage(kDefinitionsRefusedText);
-    return false;
-  }
-  try {
-    BlowfishCipher cipher;
-    const unsigned char chainStart[8] = {};
-    cipher.SetKey(reinterpret_cast<const unsigned char*>(kDefinitionsPassPhrase), 8, chainStart);
-    cipher.Decrypt(encrypted.data(), decrypted.data(), decrypted.size(), BlowfishCipher::MODE_ECB);
-  } catch (const CBlowfishError&) {
-    ShowStartupMessage(kDefinitionsRefusedText);
-    return false;
-  }
-
-  CCloseFile working(::CreateFileA(AppFile(kWorkingDefinitionsFile).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                                   CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!working) {
-    ShowStartupMessage(kDefinitionsRefusedText);
-    return false;
-  }
-  decrypted[kHeaderLineBytes - 2] = '\r';
-  decrypted[kHeaderLineBytes - 1] = '\n';
-  DWORD cbWritten = 0;
-  bool bWritten =
-      ::WriteFile(working.Get(), decrypted.data(), static_cast<DWORD>(decrypted.size()), &cbWritten, nullptr) != FALSE;
-  DWORD dwError = ::GetLastError();
-  if (bWritten && cbWritten != decrypted.size()) {
-    bWritten = false;
-    dwError = ERROR_HANDLE_DISK_FULL;
-  }
-  // Errors of the delayed write show when the data is flushed before closing.
-  if (bWritten && !::FlushFileBuffers(working.Get())) {
-    bWritten = false;
-    dwError = ::GetLastError();
-  }
-  working.Reset();
-  if (!bWritten) ShowStartupMessage(kWriteFailedText + SystemErrorText(dwError));
   return true;
 }
 

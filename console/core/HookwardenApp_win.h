@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "console/core/DefinitionsUpdater_win.h"
 #include "console/core/RequestHandlers.h"
 #include "console/core/RequestServices_win.h"
 #include "console/core/RequestWindow_win.h"
@@ -82,6 +83,7 @@ class CHookwardenApp : private IMainDlgHost {
                     m_settings.m_overview.m_nNoOfBlockedInstructionsHaveHighRating,
                     m_settings.m_overview.m_nNoOfEmailProtection, m_settings.m_overview.m_nNoOfWebProtection},
       m_requestServices, m_mainScreen.Notifications()};
+  CDefinitionsUpdater m_definitionsUpdater{m_settings, m_trayIcon, m_mainScreen};
   std::unique_ptr<CRequestWindow> m_pRequestWindow;
   // While it runs; the request window hands it the end of the session.
   CMainDlg* m_pMainDlg = nullptr;

@@ -56,8 +56,25 @@ class IListWorkers {
   virtual void End() = 0;
 };
 
+// Keeping the definitions current: the running console takes a new shipped
+// definitions file without a restart, checks for updates once a day and runs the
+// updater on the Update command.
+class IDefinitionsUpdate {
+ public:
+  virtual ~IDefinitionsUpdate() = default;
+  // Once start-up is done: the looks at the shipped file and the daily check begin.
+  virtual void Start(HWND hMainWnd) = 0;
+  // Its timer, its worker's news and the updater's broadcast; false for any other message.
+  virtual bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) = 0;
+  // The Update command: runs the updater now; its result is shown in a message box.
+  virtual void RunNow() = 0;
+  // While the main window is destroyed: a running updater is stopped.
+  virtual void End() = 0;
+};
+
 struct SMainDlgParts {
   IMainTrayIcon* pTrayIcon = nullptr;
   IMainScreen* pScreen = nullptr;
   IListWorkers* pListWorkers = nullptr;
+  IDefinitionsUpdate* pUpdate = nullptr;
 };

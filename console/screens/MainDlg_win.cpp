@@ -63,6 +63,7 @@ int CMainDlg::Run(bool bStartHidden) {
 }
 
 INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (m_parts.pUpdate && m_bStartedUp && m_parts.pUpdate->OnMessage(uMsg, wParam, lParam)) return TRUE;
   switch (uMsg) {
     case WM_INITDIALOG:
       OnCreate();
@@ -162,6 +163,7 @@ void CMainDlg::OnInitDialog() {
   RunStartupArchiveCheck(m_settings);
   ::SetTimer(m_wnd.Get(), kListWorkersTimerId, kListWorkersTimerMs, nullptr);
   UpdateStartupValue(m_settings);
+  if (m_parts.pUpdate) m_parts.pUpdate->Start(m_wnd.Get());
   m_bStartedUp = true;
 }
 
@@ -242,6 +244,7 @@ void CMainDlg::SaveChanges() {
 void CMainDlg::OnDestroy() {
   CFlashScreenDlg::SetDefaultOwner(nullptr);
   if (m_parts.pListWorkers) m_parts.pListWorkers->End();
+  if (m_parts.pUpdate) m_parts.pUpdate->End();
   if (m_parts.pTrayIcon) m_parts.pTrayIcon->Remove();
   m_wnd.Detach();
   m_host.OnMainWindowDestroyed();

@@ -196,6 +196,10 @@ void CMainScreenWindow::EndWindow() {
 }
 
 void CMainScreenWindow::RunLiveUpdate() {
+  if (m_pUpdate) {
+    m_pUpdate->RunNow();
+    return;
+  }
   OpenWithShell(m_hMainWnd, std::string(m_settings.GetAppPath()) + "\\" + EncodeNameCode("Update") + "\\Update.exe");
 }
 

@@ -64,6 +64,10 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
   // Every view's feed has ended.
   bool IsFeedOver();
 
+  // The Update command runs the updater through it; without it the command only
+  // opens the update program.
+  void SetDefinitionsUpdate(IDefinitionsUpdate* pUpdate) { m_pUpdate = pUpdate; }
+
  private:
   void OnFSCommand(const char* szCommand, const char* szArgs) override;
   void RunWorker(int nView);
@@ -98,4 +102,5 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
   std::string m_strLanguageOptions;
   CMainScreen m_screen;
   std::thread m_workers[VIEW_COUNT];
+  IDefinitionsUpdate* m_pUpdate = nullptr;
 };

@@ -25,6 +25,9 @@ class CConsoleSettings {
 
   // The current language name, "English" until the settings load replaces it.
   std::string m_strLanguage = "English";
+  // Where the definitions updater looks for updates ("UpdateAddress"); the console
+  // only keeps it through the full save.
+  std::string m_strUpdateAddress;
 
   // The settings objects, each stored in its own subkey of the product key. The
   // overview also holds the logged-in flag ("IsLogin") and the version texts.

@@ -93,6 +93,7 @@ void WriteAllSettings(CConsoleSettings& settings, IStoreKey& appKey) {
   // save made while the console runs (a backup) and the next start.
   WriteStoredText(appKey, "App Path", settings.GetAppPath());
   WriteStoredText(appKey, "DefnsVersion", settings.m_overview.m_strDefnsVersion);
+  if (!settings.m_strUpdateAddress.empty()) WriteStoredText(appKey, kUpdateAddressValue, settings.m_strUpdateAddress);
   for (const CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->WriteToKey(appKey);
 }
 
@@ -151,6 +152,7 @@ void LoadSettings(CConsoleSettings& settings) {
   ReadTextValue(product.Get(), LanguageValueName().c_str(), strCode);
   const std::string strLanguage = DecodeNameCode(strCode.c_str());
   if (!strLanguage.empty()) settings.m_strLanguage = strLanguage;
+  ReadTextValue(product.Get(), kUpdateAddressValue, settings.m_strUpdateAddress);
   CStoredTreeKey storedKey(&stored.tree);
   for (CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->ReadFromStoreKey(storedKey, product.Get());
 }

@@ -22,6 +22,9 @@ class IStoreKey;
 
 constexpr const char* kProductKeyPath = "Software\\Corvinth\\Hookwarden";
 constexpr const char* kCompanyKeyPath = "Software\\Corvinth";
+// Where the definitions updater fetches its manifest from; empty or missing: no
+// automatic updates. Kept by the console through every full save.
+constexpr const char* kUpdateAddressValue = "UpdateAddress";
 constexpr const char* kStartupRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Start-up write: creates the product key when it is missing and writes "App Path"

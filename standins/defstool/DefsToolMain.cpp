@@ -2,6 +2,7 @@
 //
 //   defstool working PLAIN.ini OUT.hwd             scrambled INI text (the working file)
 //   defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY  the encrypted shipped file
+//   defstool import OUT.ini FEED...                 a plain list from phishing feeds
 //
 // Every entry that would not read back as written is reported on standard error
 // and nothing is written. Entries that no matcher would ever read (an unknown
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "standins/defstool/DefinitionsList.h"
+#include "standins/defstool/FeedImport.h"
 #include "standins/defstool/ReadBackCheck.h"
 #include "standins/defstool/ShippedDefinitions.h"
 #include "standins/defstool/Vocabulary.h"
@@ -23,7 +25,8 @@ namespace {
 
 int Usage() {
   std::cerr << "usage: defstool working PLAIN.ini OUT.hwd\n"
-               "       defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY\n";
+               "       defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY\n"
+               "       defstool import OUT.ini FEED...\n";
   return 2;
 }
 
@@ -45,9 +48,37 @@ bool WriteWholeFile(const std::string& strPath, const std::string& strData) {
   return false;
 }
 
+// Feeds of every known format into one plain list, duplicates and entries that
+// cannot be stored left out. Exit code 0 when the list was written (even empty).
+int ImportFeeds(int argc, char** argv) {
+  const std::string strOutput = argv[2];
+  CFeedImport import;
+  for (int i = 3; i < argc; ++i) {
+    std::string strFeed, strError;
+    if (!ReadWholeFile(argv[i], strFeed)) {
+      std::cerr << "defstool: cannot read " << argv[i] << "\n";
+      return 2;
+    }
+    if (!import.AddFeed(argv[i], strFeed, strError)) {
+      std::cerr << argv[i] << ": " << strError << "; nothing written\n";
+      return 1;
+    }
+  }
+  for (const auto& strNote : import.Notes()) std::cerr << strNote << "\n";
+  if (!WriteWholeFile(strOutput, import.WritePlainList())) {
+    std::cerr << "defstool: cannot write " << strOutput << "\n";
+    return 2;
+  }
+  std::cout << "defstool: kept " << import.CountKept() << " entries (HostIP " << import.CountHostAddresses()
+            << ", HostLink " << import.CountHostLinks() << "); dropped " << import.CountDuplicates() << " duplicates, "
+            << import.CountUnstorable() << " that cannot be stored, " << import.CountMalformed() << " malformed\n";
+  return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc >= 4 && std::string(argv[1]) == "import") return ImportFeeds(argc, argv);
   if (argc < 4) return Usage();
   const std::string strCommand = argv[1];
   const bool bShipped = strCommand == "shipped";

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """A small origin web server on the loopback address for the proxy's tests and the
 run command: files from a folder in HTTP/1.1 with keep-alive, "/chunked" in chunked
-framing, "/echo" that answers a POST with its body, and "/upgrade" that switches
-to the protocol "echo" and sends back what it gets. Prints its port on the
+framing, "/cut/FILE" that announces FILE's whole length but sends only half of it
+before closing, "/echo" that answers a POST with its body, and "/upgrade" that
+switches to the protocol "echo" and sends back what it gets. Prints its port on the
 first line, appends each request's path to --log, and ends by itself after
 --seconds."""
 import argparse
@@ -49,6 +50,17 @@ class Handler(http.server.SimpleHTTPRequestHandler):
             for part in (b"first part\n", b"second part\n"):
                 self.wfile.write(b"%x\r\n%s\r\n" % (len(part), part))
             self.wfile.write(b"0\r\n\r\n")
+            return
+        if self.path.startswith("/cut/"):
+            with open(self.path[len("/cut/"):], "rb") as served:
+                data = served.read()
+            self.send_response(200)
+            self.send_header("Content-Length", str(len(data)))
+            self.send_header("Connection", "close")
+            self.end_headers()
+            self.wfile.write(data[: len(data) // 2])
+            self.wfile.flush()
+            self.close_connection = True
             return
         super().do_GET()
 

@@ -1,0 +1,227 @@
+#include "console/core/DefinitionsUpdater_win.h"
+
+#include "console/ConsoleResources.h"
+#include "console/core/HookwardenApp_win.h"
+#include "console/core/WorkingDefinitions_win.h"
+#include "console/screens/MsgBoxDlg_win.h"
+#include "console/screens/SystemTray_win.h"
+#include "console/settings/ConsoleSettings_win.h"
+#include "console/settings/DefinitionsVersion.h"
+#include "console/settings/Languages_win.h"
+#include "console/settings/NameCode.h"
+#include "console/settings/RegistryValues_win.h"
+#include "console/settings/SettingsStore_win.h"
+#include "updater/UpdateProgram.h"
+
+namespace {
+
+constexpr const char* kUpdaterMissingText = "The update program cannot be started: ";
+
+std::string ReadHeaderVersion(const std::string& strPath) {
+  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  char header[256];
+  DWORD cbRead = 0;
+  if (!file || !::ReadFile(file.Get(), header, sizeof header, &cbRead, nullptr)) return std::string();
+  return DefinitionsVersionOfHeader(header, cbRead);
+}
+
+std::string StoredUpdateAddress() {
+  std::string strAddress;
+  CRegCloseKey product;
+  if (::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_READ, product.Receive()) == ERROR_SUCCESS) {
+    ReadTextValue(product.Get(), kUpdateAddressValue, strAddress);
+  }
+  return strAddress;
+}
+
+}  // namespace
+
+bool CDefinitionsUpdater::SFileStamp::operator==(const SFileStamp& other) const {
+  return nSize == other.nSize && ftWrite.dwLowDateTime == other.ftWrite.dwLowDateTime &&
+         ftWrite.dwHighDateTime == other.ftWrite.dwHighDateTime;
+}
+
+CDefinitionsUpdater::CDefinitionsUpdater(CConsoleSettings& settings, CSystemTray& trayIcon, IMainScreen& screen)
+    : m_settings(settings), m_trayIcon(trayIcon), m_screen(screen) {}
+
+CDefinitionsUpdater::~CDefinitionsUpdater() {
+  End();
+}
+
+void CDefinitionsUpdater::Start(HWND hMainWnd) {
+  m_hMainWnd = hMainWnd;
+  m_uUpdatedMessage = ::RegisterWindowMessageA(kDefinitionsUpdatedMessageName);
+  // Start-up has just decrypted this file.
+  StampOfShipped(m_shippedStamp);
+  ::SetTimer(hMainWnd, kDefinitionsTimerId, kDefinitionsTimerMs, nullptr);
+}
+
+bool CDefinitionsUpdater::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
+  if (uMsg == WM_TIMER && wParam == kDefinitionsTimerId) {
+    RefreshIfShippedChanged();
+    const ULONGLONG nNow = ::GetTickCount64();
+    // The product key is the truth while the console runs; the full save keeps it.
+    m_settings.m_strUpdateAddress = StoredUpdateAddress();
+    if (!m_process && (!m_bChecked || nNow - m_nLastCheckTick >= kDailyCheckMs) &&
+        !m_settings.m_strUpdateAddress.empty()) {
+      StartUpdater(false);
+    }
+    return true;
+  }
+  if (m_uUpdatedMessage != 0 && uMsg == m_uUpdatedMessage) {
+    RefreshIfShippedChanged();
+    return true;
+  }
+  if (uMsg == WM_UPDATER_PROGRESS) {
+    std::deque<std::string> lines;
+    {
+      std::lock_guard<std::mutex> lock(m_linesLock);
+      lines.swap(m_lines);
+    }
+    for (auto& strLine : lines) m_strLastLine = std::move(strLine);
+    if (m_process) SetTooltip(m_strLastLine);
+    return true;
+  }
+  if (uMsg == WM_UPDATER_DONE) {
+    OnUpdaterDone(static_cast<DWORD>(wParam));
+    return true;
+  }
+  return false;
+}
+
+void CDefinitionsUpdater::RunNow() {
+  if (m_process) {
+    m_bAsked = true;  // the running check's result is shown when it ends
+    return;
+  }
+  StartUpdater(true);
+}
+
+void CDefinitionsUpdater::End() {
+  // The updater writes beside the shipped file and renames it over: stopping it at
+  // any point leaves a whole file.
+  if (m_process) ::TerminateProcess(m_process.Get(), kUpdateFailed);
+  if (m_worker.joinable()) m_worker.join();
+  m_process.Reset();
+}
+
+bool CDefinitionsUpdater::StampOfShipped(SFileStamp& stamp) const {
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  const std::string strPath = std::string(m_settings.GetAppPath()) + kShippedDefinitionsFile;
+  if (!::GetFileAttributesExA(strPath.c_str(), GetFileExInfoStandard, &data)) return false;
+  stamp.nSize = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  stamp.ftWrite = data.ftLastWriteTime;
+  return true;
+}
+
+bool CDefinitionsUpdater::RefreshIfShippedChanged() {
+  SFileStamp stamp;
+  if (!StampOfShipped(stamp) || stamp == m_shippedStamp) return false;
+  const std::string strAppPath = m_settings.GetAppPath();
+  const std::string strVersion = ReadHeaderVersion(strAppPath + kShippedDefinitionsFile);
+  // A file that is not a definitions file is left alone: the old working file stays.
+  if (strVersion.empty()) return false;
+  if (WriteWorkingDefinitionsFile(strAppPath + kShippedDefinitionsFile, strAppPath + kWorkingDefinitionsFile,
+                                  nullptr) != EWorkingDefinitions::Written) {
+    return false;  // tried again at the next look
+  }
+  m_shippedStamp = stamp;
+  m_settings.m_overview.m_strDefnsVersion = strVersion;
+  WriteStartupValues(m_settings);
+  m_screen.PushOverview();
+  return true;
+}
+
+bool CDefinitionsUpdater::StartUpdater(bool bAsked) {
+  m_bChecked = true;
+  m_nLastCheckTick = ::GetTickCount64();
+  const std::string strProgram =
+      std::string(m_settings.GetAppPath()) + "\\" + EncodeNameCode(kUpdateFolderName) + kUpdateProgramFile;
+  SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
+  CCloseHandle readEnd, writeEnd;
+  if (!::CreatePipe(readEnd.Receive(), writeEnd.Receive(), &inherit, 0) ||
+      !::SetHandleInformation(readEnd.Get(), HANDLE_FLAG_INHERIT, 0)) {
+    return false;
+  }
+  STARTUPINFOA startup = {};
+  startup.cb = sizeof startup;
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = nullptr;
+  startup.hStdOutput = startup.hStdError = writeEnd.Get();
+  PROCESS_INFORMATION process = {};
+  std::string strCommand = "\"" + strProgram + "\"";
+  if (!::CreateProcessA(strProgram.c_str(), &strCommand[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
+                        m_settings.GetAppPath(), &startup, &process)) {
+    const DWORD dwError = ::GetLastError();
+    if (bAsked) {
+      ShowConsoleMessage(m_settings, kUpdaterMissingText + strProgram + ": " + SystemErrorText(dwError), AppTitle(),
+                         MSGBOX_FLAGS_INFORMATION, m_hMainWnd);
+    }
+    return false;
+  }
+  CCloseHandle thread(process.hThread);
+  m_process.Reset(process.hProcess);
+  writeEnd.Reset();  // the pipe ends when the updater's copy closes
+  m_bAsked = bAsked;
+  m_strLastLine.clear();
+  SetTooltip("Checking for new definitions");
+  m_worker = std::thread([this, hOutput = readEnd.Detach()] { ReadUpdaterOutput(hOutput); });
+  return true;
+}
+
+// On the worker: every output line to the window, then the exit code.
+void CDefinitionsUpdater::ReadUpdaterOutput(HANDLE hOutput) {
+  CCloseHandle output(hOutput);
+  std::string strPending;
+  char buffer[512];
+  DWORD cbRead = 0;
+  while (::ReadFile(output.Get(), buffer, sizeof buffer, &cbRead, nullptr) && cbRead > 0) {
+    strPending.append(buffer, cbRead);
+    std::size_t nEnd;
+    bool bNew = false;
+    while ((nEnd = strPending.find('\n')) != std::string::npos) {
+      std::string strLine = strPending.substr(0, nEnd);
+      strPending.erase(0, nEnd + 1);
+      if (!strLine.empty() && strLine.back() == '\r') strLine.pop_back();
+      if (strLine.empty()) continue;
+      std::lock_guard<std::mutex> lock(m_linesLock);
+      m_lines.push_back(std::move(strLine));
+      bNew = true;
+    }
+    if (bNew) ::PostMessageA(m_hMainWnd, WM_UPDATER_PROGRESS, 0, 0);
+  }
+  ::WaitForSingleObject(m_process.Get(), INFINITE);
+  DWORD dwExitCode = kUpdateFailed;
+  ::GetExitCodeProcess(m_process.Get(), &dwExitCode);
+  ::PostMessageA(m_hMainWnd, WM_UPDATER_DONE, dwExitCode, 0);
+}
+
+void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
+  // The last lines may still wait in the queue.
+  OnMessage(WM_UPDATER_PROGRESS, 0, 0);
+  if (m_worker.joinable()) m_worker.join();
+  m_process.Reset();
+  m_trayIcon.SetTooltipText(AppTitle());
+  const bool bRefreshed = RefreshIfShippedChanged();
+  std::string strResult =
+      m_strLastLine.empty() ? std::string("The update program ended without a result.") : m_strLastLine;
+  if (dwExitCode == kUpdateInstalled && !bRefreshed &&
+      m_settings.m_overview.m_strDefnsVersion !=
+          ReadHeaderVersion(std::string(m_settings.GetAppPath()) + kShippedDefinitionsFile)) {
+    strResult += " The running console could not take them yet; it tries again every minute.";
+  }
+  // The daily check speaks up only for new definitions; a failure stays in the tooltip.
+  const bool bShow = m_bAsked || dwExitCode == kUpdateInstalled;
+  m_bAsked = false;
+  if (dwExitCode == kUpdateFailed && !bShow) SetTooltip(strResult);
+  if (bShow) ShowConsoleMessage(m_settings, strResult, AppTitle(), MSGBOX_FLAGS_INFORMATION, m_hMainWnd);
+}
+
+void CDefinitionsUpdater::SetTooltip(const std::string& strLine) {
+  m_trayIcon.SetTooltipText(AppTitle() + ": " + strLine);
+}
+
+std::string CDefinitionsUpdater::AppTitle() const {
+  return LoadLocalString(m_settings, IDS_APP_TITLE);
+}

@@ -1,0 +1,78 @@
+// Keeps the running console's definitions current. Once a minute, and when the
+// updater broadcasts that it installed a file, it looks at the shipped definitions
+// file; a new one is decrypted into the working file (written beside, renamed
+// over), and "DefnsVersion" and the overview's version follow. Once a day when an
+// update address is set, and on the Update command, it runs Update.exe with its
+// output piped back: each line shows in the tray tooltip, the result in the
+// console's message box (for the daily check only when something was installed or
+// went wrong).
+#pragma once
+
+#include "console/core/CoreLayer.h"
+
+#include <windows.h>
+
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "console/screens/MainDlgParts_win.h"
+#include "shared/OwnedResources_win.h"
+
+class CConsoleSettings;
+class CSystemTray;
+
+constexpr UINT_PTR kDefinitionsTimerId = 2626001;
+constexpr UINT kDefinitionsTimerMs = 60 * 1000;
+// The updater's worker: a new output line is queued; the updater ended (wParam its exit code).
+constexpr UINT WM_UPDATER_PROGRESS = WM_APP + 40;
+constexpr UINT WM_UPDATER_DONE = WM_APP + 41;
+constexpr ULONGLONG kDailyCheckMs = 24ull * 60 * 60 * 1000;
+
+class CDefinitionsUpdater : public IDefinitionsUpdate {
+ public:
+  CDefinitionsUpdater(CConsoleSettings& settings, CSystemTray& trayIcon, IMainScreen& screen);
+  ~CDefinitionsUpdater() override;
+  CDefinitionsUpdater(const CDefinitionsUpdater&) = delete;
+  CDefinitionsUpdater& operator=(const CDefinitionsUpdater&) = delete;
+
+  void Start(HWND hMainWnd) override;
+  bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  void RunNow() override;
+  void End() override;
+
+  // Takes a changed shipped file into the working file; true when it did.
+  bool RefreshIfShippedChanged();
+
+ private:
+  struct SFileStamp {
+    ULONGLONG nSize = 0;
+    FILETIME ftWrite = {};
+    bool operator==(const SFileStamp& other) const;
+  };
+  bool StampOfShipped(SFileStamp& stamp) const;
+  bool StartUpdater(bool bAsked);
+  void ReadUpdaterOutput(HANDLE hOutput);
+  void OnUpdaterDone(DWORD dwExitCode);
+  void SetTooltip(const std::string& strLine);
+  std::string AppTitle() const;
+
+  CConsoleSettings& m_settings;
+  CSystemTray& m_trayIcon;
+  IMainScreen& m_screen;
+  HWND m_hMainWnd = nullptr;
+  UINT m_uUpdatedMessage = 0;
+  SFileStamp m_shippedStamp;
+  ULONGLONG m_nLastCheckTick = 0;
+  bool m_bChecked = false;
+
+  // The running updater: its process, the worker that reads its output, and the
+  // lines the worker hands over.
+  CCloseHandle m_process;
+  std::thread m_worker;
+  bool m_bAsked = false;
+  std::mutex m_linesLock;
+  std::deque<std::string> m_lines;
+  std::string m_strLastLine;
+};

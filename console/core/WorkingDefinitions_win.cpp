@@ -1,0 +1,107 @@
+#include "console/core/WorkingDefinitions_win.h"
+
+#include <new>
+#include <vector>
+
+#include "console/core/BlowfishCipher.h"
+#include "shared/OwnedResources_win.h"
+
+namespace {
+
+// The shipped definitions file: encrypted in electronic-codebook mode with this pass
+// phrase and an all-zero chain start; its first 16 bytes are the plain header line,
+// which decrypts to noise of which the last two bytes become a line end.
+constexpr char kDefinitionsPassPhrase[] = "63185207";
+constexpr std::size_t kHeaderLineBytes = 16;
+// Larger shipped files are refused rather than read whole into memory.
+constexpr LONGLONG kMaxShippedBytes = 0x7FFFFFF8;
+constexpr const char* kBesideSuffix = ".new";
+// A reader that holds the working file open without sharing its deletion makes the
+// rename wait; the engine's own reader shares it.
+constexpr int kRenameTries = 50;
+constexpr DWORD kRenameRetryMs = 20;
+
+bool ReadWhole(HANDLE hFile, std::vector<unsigned char>& bytes) {
+  std::size_t nDone = 0;
+  while (nDone < bytes.size()) {
+    DWORD cbRead = 0;
+    const DWORD cbAsk = static_cast<DWORD>(bytes.size() - nDone);
+    if (!::ReadFile(hFile, bytes.data() + nDone, cbAsk, &cbRead, nullptr) || cbRead == 0) return false;
+    nDone += cbRead;
+  }
+  return true;
+}
+
+bool RenameOver(const std::string& strFrom, const std::string& strTo) {
+  for (int i = 0;; ++i) {
+    if (::MoveFileExA(strFrom.c_str(), strTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+    const DWORD dwError = ::GetLastError();
+    if (i + 1 >= kRenameTries || (dwError != ERROR_SHARING_VIOLATION && dwError != ERROR_ACCESS_DENIED)) return false;
+    ::Sleep(kRenameRetryMs);
+  }
+}
+
+}  // namespace
+
+EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPath, const std::string& strWorkingPath,
+                                                DWORD* pdwError) {
+  std::vector<unsigned char> encrypted, decrypted;
+  {
+    CCloseFile shipped(::CreateFileA(strShippedPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                     FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!shipped) return EWorkingDefinitions::ShippedMissing;
+    // The cipher takes only whole blocks, and the header line must be there to be
+    // overwritten: a file it refuses, or one that cannot be read, counts as invalid.
+    LARGE_INTEGER size = {};
+    if (!::GetFileSizeEx(shipped.Get(), &size) || size.QuadPart < static_cast<LONGLONG>(kHeaderLineBytes) ||
+        size.QuadPart % 8 != 0 || size.QuadPart > kMaxShippedBytes) {
+      return EWorkingDefinitions::Refused;
+    }
+    try {
+      encrypted.resize(static_cast<std::size_t>(size.QuadPart));
+      decrypted.resize(encrypted.size());
+    } catch (const std::bad_alloc&) {
+      return EWorkingDefinitions::Refused;
+    }
+    if (!ReadWhole(shipped.Get(), encrypted)) return EWorkingDefinitions::Refused;
+  }
+  try {
+    BlowfishCipher cipher;
+    const unsigned char chainStart[8] = {};
+    cipher.SetKey(reinterpret_cast<const unsigned char*>(kDefinitionsPassPhrase), 8, chainStart);
+    cipher.Decrypt(encrypted.data(), decrypted.data(), decrypted.size(), BlowfishCipher::MODE_ECB);
+  } catch (const CBlowfishError&) {
+    return EWorkingDefinitions::Refused;
+  }
+  decrypted[kHeaderLineBytes - 2] = '\r';
+  decrypted[kHeaderLineBytes - 1] = '\n';
+
+  const std::string strBeside = strWorkingPath + kBesideSuffix;
+  CCloseFile working(
+      ::CreateFileA(strBeside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!working) return EWorkingDefinitions::CreateFailed;
+  DWORD cbWritten = 0;
+  bool bWritten =
+      ::WriteFile(working.Get(), decrypted.data(), static_cast<DWORD>(decrypted.size()), &cbWritten, nullptr) != FALSE;
+  DWORD dwError = ::GetLastError();
+  if (bWritten && cbWritten != decrypted.size()) {
+    bWritten = false;
+    dwError = ERROR_HANDLE_DISK_FULL;
+  }
+  // Errors of the delayed write show when the data is flushed before closing.
+  if (bWritten && !::FlushFileBuffers(working.Get())) {
+    bWritten = false;
+    dwError = ::GetLastError();
+  }
+  working.Reset();
+  if (bWritten && !RenameOver(strBeside, strWorkingPath)) {
+    bWritten = false;
+    dwError = ::GetLastError();
+  }
+  if (!bWritten) {
+    ::DeleteFileA(strBeside.c_str());
+    if (pdwError) *pdwError = dwError;
+    return EWorkingDefinitions::WriteFailed;
+  }
+  return EWorkingDefinitions::Written;
+}

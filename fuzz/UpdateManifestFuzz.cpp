@@ -1,0 +1,19 @@
+// The update manifest reader on any bytes: it answers, and a manifest it takes has
+// a signed part that is a prefix of the text.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "updater/UpdateManifest.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
+  const std::string strText(reinterpret_cast<const char*>(pData), cbData);
+  SUpdateManifest manifest;
+  std::string strError;
+  if (ParseUpdateManifest(strText, manifest, strError)) {
+    if (strText.compare(0, manifest.strSignedPart.size(), manifest.strSignedPart) != 0) std::abort();
+    if (ResolveUpdateFileAddress("http://u.example/a/update.txt", manifest.strFile).empty()) std::abort();
+  }
+  return 0;
+}

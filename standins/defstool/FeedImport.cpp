@@ -1,0 +1,277 @@
+#include "standins/defstool/FeedImport.h"
+
+#include <algorithm>
+
+#include "engine/DefinitionsLayout.h"
+#include "shared/AsciiCase.h"
+#include "standins/defstool/JsonLists.h"
+#include "standins/defstool/ReadBackCheck.h"
+
+namespace {
+
+std::string Trimmed(const std::string& str) {
+  const char* szBlanks = " \t\r\n\f\v";
+  const std::size_t nFirst = str.find_first_not_of(szBlanks);
+  if (nFirst == std::string::npos) return std::string();
+  return str.substr(nFirst, str.find_last_not_of(szBlanks) - nFirst + 1);
+}
+
+std::string Lowered(std::string str) {
+  for (char& c : str) c = LowerAsciiChar(c);
+  return str;
+}
+
+bool StartsWith(const std::string& str, const char* szPrefix) {
+  return str.compare(0, std::char_traits<char>::length(szPrefix), szPrefix) == 0;
+}
+
+bool IsHostChar(char c) {
+  return (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_';
+}
+
+bool IsDottedAddress(const std::string& strHost) {
+  int nParts = 0;
+  std::size_t i = 0;
+  while (i <= strHost.size()) {
+    const std::size_t nEnd = std::min(strHost.find('.', i), strHost.size());
+    if (nEnd == i || nEnd - i > 3) return false;
+    int nValue = 0;
+    for (std::size_t k = i; k < nEnd; ++k) {
+      if (strHost[k] < '0' || strHost[k] > '9') return false;
+      nValue = nValue * 10 + (strHost[k] - '0');
+    }
+    if (nValue > 255) return false;
+    ++nParts;
+    i = nEnd + 1;
+  }
+  return nParts == 4;
+}
+
+// The host as a browser puts it into the Host field: no user part, lower case, no
+// trailing dot, the port only when it is not the scheme's own.
+bool NormalizeHost(std::string strHost, const std::string& strDefaultPort, std::string& strOut) {
+  const std::size_t nAt = strHost.rfind('@');
+  if (nAt != std::string::npos) strHost.erase(0, nAt + 1);
+  strHost = Lowered(strHost);
+  std::string strPort;
+  const std::size_t nColon = strHost.find(':');
+  if (nColon != std::string::npos) {
+    strPort = strHost.substr(nColon + 1);
+    strHost.erase(nColon);
+    if (strPort.empty() || strPort.size() > 5) return false;
+    for (char c : strPort) {
+      if (c < '0' || c > '9') return false;
+    }
+    if (strPort == strDefaultPort) strPort.clear();
+  }
+  while (!strHost.empty() && strHost.back() == '.') strHost.pop_back();
+  if (strHost.empty() || strHost.front() == '.' || strHost.find("..") != std::string::npos) return false;
+  for (char c : strHost) {
+    if (!IsHostChar(c)) return false;
+  }
+  strOut = strPort.empty() ? strHost : strHost + ":" + strPort;
+  return true;
+}
+
+}  // namespace
+
+EFeedFormat DetectFeedFormat(const std::string& strText) {
+  std::size_t i = 0;
+  if (StartsWith(strText, "\xEF\xBB\xBF")) i = 3;
+  while (i < strText.size() && (strText[i] == ' ' || strText[i] == '\t' || strText[i] == '\r' || strText[i] == '\n'))
+    ++i;
+  if (i < strText.size() && strText[i] == '{') return EFeedFormat::Json;
+  if (strText.compare(i, 9, "phish_id,") == 0) return EFeedFormat::PhishTankCsv;
+  return EFeedFormat::Lines;
+}
+
+EFeedEntry NormalizeFeedEntry(const std::string& strEntry, std::string& strValue) {
+  std::string strRest = Trimmed(strEntry);
+  for (unsigned char c : strRest) {
+    if (c <= 0x20 || c == 0x7F) return EFeedEntry::Malformed;  // a blank or control character inside
+  }
+  std::string strDefaultPort = "80";
+  const std::size_t nScheme = strRest.find("://");
+  if (nScheme != std::string::npos) {
+    const std::string strScheme = Lowered(strRest.substr(0, nScheme));
+    if (strScheme == "https")
+      strDefaultPort = "443";
+    else if (strScheme != "http")
+      return EFeedEntry::Malformed;
+    strRest.erase(0, nScheme + 3);
+  }
+  const std::size_t nPath = strRest.find_first_of("/?#");
+  std::string strHost;
+  if (!NormalizeHost(strRest.substr(0, nPath), strDefaultPort, strHost)) return EFeedEntry::Malformed;
+  // The path as GetUrl keeps it: no query, no fragment (never sent), "/" alone dropped.
+  std::string strPath = nPath == std::string::npos ? std::string() : strRest.substr(nPath);
+  strPath.erase(std::min(strPath.find_first_of("?#"), strPath.size()));
+  if (strPath == "/") strPath.clear();
+  if (StartsWith(strHost, "www.")) strHost.erase(0, 4);
+  if (strHost.empty()) return EFeedEntry::Malformed;
+
+  const bool bAddress = strPath.empty() && IsDottedAddress(strHost);
+  strValue = Lowered(strHost + strPath);
+  const char* szSection = LayoutOf(bAddress ? EDefinitionList::HostIP : EDefinitionList::HostLink).szSection;
+  if (!FindReadBackFault(strValue, EDefinitionPart::Value, ValueLimitOf(szSection)).empty()) {
+    return EFeedEntry::Unstorable;
+  }
+  return bAddress ? EFeedEntry::HostAddress : EFeedEntry::HostLink;
+}
+
+namespace {
+
+// Splits PhishTank's CSV into rows of fields: fields in double quotes may hold
+// commas, line ends and doubled quotes. nLine of each row is where it starts.
+struct SCsvRow {
+  std::vector<std::string> fields;
+  std::size_t nLine;
+};
+
+bool SplitCsv(const std::string& strText, std::vector<SCsvRow>& rows, std::string& strError) {
+  std::size_t nLine = 1;
+  std::size_t i = StartsWith(strText, "\xEF\xBB\xBF") ? 3 : 0;
+  while (i < strText.size()) {
+    SCsvRow row{{std::string()}, nLine};
+    bool bQuoted = false;
+    for (; i < strText.size(); ++i) {
+      const char c = strText[i];
+      if (bQuoted) {
+        if (c == '"' && i + 1 < strText.size() && strText[i + 1] == '"') {
+          row.fields.back() += '"';
+          ++i;
+        } else if (c == '"') {
+          bQuoted = false;
+        } else {
+          if (c == '\n') ++nLine;
+          row.fields.back() += c;
+        }
+      } else if (c == '"' && row.fields.back().empty()) {
+        bQuoted = true;
+      } else if (c == ',') {
+        row.fields.emplace_back();
+      } else if (c == '\n') {
+        ++nLine;
+        ++i;
+        break;
+      } else if (c != '\r') {
+        row.fields.back() += c;
+      }
+    }
+    if (bQuoted) {
+      strError = "line " + std::to_string(row.nLine) + ": a quoted field without its closing quote";
+      return false;
+    }
+    if (row.fields.size() > 1 || !row.fields[0].empty()) rows.push_back(std::move(row));
+  }
+  return true;
+}
+
+}  // namespace
+
+bool CFeedImport::AddFeed(const std::string& strName, const std::string& strText, std::string& strError) {
+  std::vector<SRawEntry> entries;
+  switch (DetectFeedFormat(strText)) {
+    case EFeedFormat::Json: {
+      std::vector<SJsonListItem> items;
+      if (!ReadJsonLists(strText, {"blacklist", "blocklist"}, items, strError)) return false;
+      for (auto& item : items) {
+        if (!item.bString) {
+          ++m_nMalformed;
+          Note(strName, item.nLine, "", "not a text");
+          continue;
+        }
+        entries.push_back({std::move(item.strText), item.nLine});
+      }
+      break;
+    }
+    case EFeedFormat::PhishTankCsv: {
+      std::vector<SCsvRow> rows;
+      if (!SplitCsv(strText, rows, strError)) return false;
+      if (rows.empty()) break;
+      std::size_t nColumn = 0;
+      while (nColumn < rows[0].fields.size() && Trimmed(rows[0].fields[nColumn]) != "url") ++nColumn;
+      if (nColumn == rows[0].fields.size()) {
+        strError = "line 1: the header names no \"url\" column";
+        return false;
+      }
+      for (std::size_t r = 1; r < rows.size(); ++r) {
+        if (rows[r].fields.size() != rows[0].fields.size()) {
+          ++m_nMalformed;
+          Note(strName, rows[r].nLine, "", "a row whose fields do not match the header");
+          continue;
+        }
+        entries.push_back({std::move(rows[r].fields[nColumn]), rows[r].nLine});
+      }
+      break;
+    }
+    case EFeedFormat::Lines: {
+      std::size_t nLine = 0, nStart = StartsWith(strText, "\xEF\xBB\xBF") ? 3 : 0;
+      while (nStart < strText.size()) {
+        ++nLine;
+        const std::size_t nEnd = std::min(strText.find('\n', nStart), strText.size());
+        const std::string strLine = Trimmed(strText.substr(nStart, nEnd - nStart));
+        nStart = nEnd + 1;
+        if (strLine.empty() || strLine[0] == '#' || strLine[0] == ';' || strLine[0] == '!') continue;
+        entries.push_back({strLine, nLine});
+      }
+      break;
+    }
+  }
+  AddEntries(strName, entries);
+  return true;
+}
+
+void CFeedImport::AddEntries(const std::string& strName, const std::vector<SRawEntry>& entries) {
+  for (const auto& entry : entries) {
+    std::string strValue;
+    const EFeedEntry kind = NormalizeFeedEntry(entry.strText, strValue);
+    switch (kind) {
+      case EFeedEntry::Malformed:
+        if (Trimmed(entry.strText).empty()) break;  // an empty field is no entry
+        ++m_nMalformed;
+        Note(strName, entry.nLine, entry.strText, "not a host or web address");
+        break;
+      case EFeedEntry::Unstorable:
+        ++m_nUnstorable;
+        Note(strName, entry.nLine, entry.strText, "cannot be stored in the definitions file");
+        break;
+      case EFeedEntry::HostAddress:
+      case EFeedEntry::HostLink: {
+        const bool bAddress = kind == EFeedEntry::HostAddress;
+        if (!m_taken.insert((bAddress ? "I " : "L ") + strValue).second) {
+          ++m_nDuplicates;
+          break;
+        }
+        (bAddress ? m_hostAddresses : m_hostLinks).push_back(strValue);
+        break;
+      }
+    }
+  }
+}
+
+void CFeedImport::Note(const std::string& strName, std::size_t nLine, const std::string& strText, const char* szWhy) {
+  if (m_notes.size() >= kMaxNotes) return;
+  std::string strShown = strText.substr(0, 80);
+  for (char& c : strShown) {
+    if (static_cast<unsigned char>(c) < 0x20) c = '?';
+  }
+  m_notes.push_back(strName + ":" + std::to_string(nLine) + ": " + (strShown.empty() ? "" : "\"" + strShown + "\": ") +
+                    szWhy);
+}
+
+std::string CFeedImport::WritePlainList() const {
+  std::string strOut = "; Imported phishing feeds: " + std::to_string(CountKept()) + " entries\n";
+  auto writeSection = [&strOut](const char* szSection, const char* szPrefix, const std::vector<std::string>& values) {
+    if (values.empty()) return;
+    strOut += std::string("\n[") + szSection + "]\n";
+    for (std::size_t i = 0; i < values.size(); ++i) {
+      strOut += szPrefix + std::to_string(i + 1) + "=" + values[i] + "\n";
+    }
+  };
+  for (const auto* pValues : {&m_hostAddresses, &m_hostLinks}) {
+    const auto& layout = LayoutOf(pValues == &m_hostAddresses ? EDefinitionList::HostIP : EDefinitionList::HostLink);
+    writeSection(layout.szSection, layout.szPrefix, *pValues);
+  }
+  return strOut;
+}

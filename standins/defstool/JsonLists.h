@@ -1,0 +1,20 @@
+// A small strict JSON reader for the feeds that come as JSON: it checks the whole
+// text and hands back the string elements of the top-level object's arrays that
+// carry the wanted names.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+struct SJsonListItem {
+  std::string strText;  // the string element, escapes decoded to UTF-8
+  std::size_t nLine;    // its line in the text, from 1
+  bool bString;         // false: the element is not a string (strText empty)
+};
+
+// False with a message naming the line for text that is not one JSON object
+// (nesting deeper than 64 levels counts as broken). Arrays of the wanted names
+// that appear more than once are all taken.
+bool ReadJsonLists(const std::string& strText, const std::vector<std::string>& names, std::vector<SJsonListItem>& items,
+                   std::string& strError);

@@ -1,0 +1,131 @@
+// The feed importer on small samples of each feed format, malformed lines included.
+#include <gtest/gtest.h>
+
+#include "standins/defstool/DefinitionsList.h"
+#include "standins/defstool/FeedImport.h"
+#include "standins/defstool/ReadBackCheck.h"
+
+namespace {
+
+struct SNormalized {
+  const char* szEntry;
+  EFeedEntry kind;
+  const char* szValue;
+};
+
+TEST(FeedImport, EntriesAreStoredAsTheRequestTextTheEngineCompares) {
+  const std::string strLong = "http://long.example.com/" + std::string(300, 'a');
+  const SNormalized cases[] = {
+      {"https://www.Login.Example.COM/Verify?user=1#top", EFeedEntry::HostLink, "login.example.com/verify"},
+      {"  http://victim@phish.test:80/  ", EFeedEntry::HostLink, "phish.test"},
+      {"https://phish.test:443/a/b/", EFeedEntry::HostLink, "phish.test/a/b/"},
+      {"https://phish.test:8443/a", EFeedEntry::HostLink, "phish.test:8443/a"},
+      {"secure-bank.test.", EFeedEntry::HostLink, "secure-bank.test"},
+      {"192.0.2.5", EFeedEntry::HostAddress, "192.0.2.5"},
+      {"http://198.51.100.7/", EFeedEntry::HostAddress, "198.51.100.7"},
+      {"http://198.51.100.7/signin", EFeedEntry::HostLink, "198.51.100.7/signin"},
+      {"999.0.2.5", EFeedEntry::HostLink, "999.0.2.5"},  // no address: taken as a name
+      {"ftp://files.example.com/x", EFeedEntry::Malformed, ""},
+      {"two words.test", EFeedEntry::Malformed, ""},
+      {"<td>phish.test</td>", EFeedEntry::Malformed, ""},
+      {"http:///path-only", EFeedEntry::Malformed, ""},
+      {"a..b.test", EFeedEntry::Malformed, ""},
+      {"phish.test:port/x", EFeedEntry::Malformed, ""},
+      {strLong.c_str(), EFeedEntry::Unstorable, ""},
+  };
+  for (const auto& c : cases) {
+    std::string strValue;
+    EXPECT_EQ(NormalizeFeedEntry(c.szEntry, strValue), c.kind) << c.szEntry;
+    if (c.kind == EFeedEntry::HostLink || c.kind == EFeedEntry::HostAddress) EXPECT_EQ(strValue, c.szValue);
+  }
+}
+
+// What an import wrote must go through the tool unchanged: parsed, and every entry
+// reading back as written.
+void ExpectStorable(const CFeedImport& import) {
+  DefinitionsList list;
+  std::string strError;
+  ASSERT_TRUE(ParsePlainDefinitions(import.WritePlainList(), list, strError)) << strError;
+  EXPECT_TRUE(FindReadBackFaults(list).empty());
+}
+
+TEST(FeedImport, LineFeedsDropCommentsDuplicatesAndMalformedLines) {
+  const std::string strFeed =
+      "# OpenPhish-style list\r\n"
+      "https://login.example.com/verify\r\n"
+      "http://WWW.login.example.com/verify?session=7\r\n"  // the same entry
+      "\r\n"
+      "phish.example.net\n"
+      "not a url\n"
+      "203.0.113.9\n";
+  CFeedImport import;
+  std::string strError;
+  ASSERT_TRUE(import.AddFeed("openphish.txt", strFeed, strError));
+  // A second feed naming what the first had counts it as a duplicate.
+  ASSERT_TRUE(import.AddFeed("domains.txt", "phish.example.net\nnew.example.org\n", strError));
+  EXPECT_EQ(import.CountHostLinks(), 3u);
+  EXPECT_EQ(import.CountHostAddresses(), 1u);
+  EXPECT_EQ(import.CountDuplicates(), 2u);
+  EXPECT_EQ(import.CountMalformed(), 1u);
+  ASSERT_EQ(import.Notes().size(), 1u);
+  EXPECT_EQ(import.Notes()[0], "openphish.txt:6: \"not a url\": not a host or web address");
+  EXPECT_EQ(import.WritePlainList(),
+            "; Imported phishing feeds: 4 entries\n\n[HostIP]\nIP1=203.0.113.9\n\n[HostLink]\n"
+            "HLINK1=login.example.com/verify\nHLINK2=phish.example.net\nHLINK3=new.example.org\n");
+  ExpectStorable(import);
+}
+
+TEST(FeedImport, PhishTankCsvTakesTheUrlColumn) {
+  const std::string strFeed =
+      "phish_id,url,phish_detail_url,submission_time,verified,verification_time,online,target\n"
+      "1,https://bank.example.com/login,http://www.phishtank.com/phish_detail.php?phish_id=1,t,yes,t,yes,Other\n"
+      "2,\"http://pay.example.net/a,b?x=\"\"1\"\"\",d,t,yes,t,yes,\"Multi\nline\"\n"
+      "3,http://short.example.org/\n"  // too few fields
+      "4,ftp://bad.example.org/,d,t,yes,t,yes,Other\n";
+  CFeedImport import;
+  std::string strError;
+  ASSERT_TRUE(import.AddFeed("phishtank.csv", strFeed, strError)) << strError;
+  EXPECT_EQ(import.CountHostLinks(), 2u);
+  EXPECT_EQ(import.CountMalformed(), 2u);
+  EXPECT_NE(import.WritePlainList().find("HLINK2=pay.example.net/a,b\n"), std::string::npos);
+  ASSERT_EQ(import.Notes().size(), 2u);
+  EXPECT_EQ(import.Notes()[0], "phishtank.csv:5: a row whose fields do not match the header");
+  EXPECT_EQ(import.Notes()[1].substr(0, 16), "phishtank.csv:6:");
+  ExpectStorable(import);
+
+  CFeedImport broken;
+  EXPECT_FALSE(broken.AddFeed("x.csv", "phish_id,link\n1,http://a.example.com/\n", strError));
+  EXPECT_EQ(strError, "line 1: the header names no \"url\" column");
+  EXPECT_FALSE(broken.AddFeed("x.csv", "phish_id,url\n1,\"http://a.example.com/\n", strError));
+  EXPECT_EQ(strError, "line 2: a quoted field without its closing quote");
+  EXPECT_EQ(broken.CountKept() + broken.CountMalformed(), 0u);
+}
+
+TEST(FeedImport, JsonTakesTheBlockListsOnly) {
+  const std::string strFeed =
+      "{\n \"version\": 2, \"tolerance\": 2.5e0,\n"
+      " \"fuzzylist\": [\"metamask.io\"], \"whitelist\": [\"example.com\"],\n"
+      " \"nested\": {\"blacklist\": [\"not-top-level.example\"], \"x\": [true, null, -1]},\n"
+      " \"blacklist\": [\"wallet-phish.example\", \"claim\\u002eexample.net\", 7],\n"
+      " \"blocklist\": [\"wallet-phish.example\", \"bad host\"]\n}\n";
+  CFeedImport import;
+  std::string strError;
+  ASSERT_TRUE(import.AddFeed("config.json", strFeed, strError)) << strError;
+  EXPECT_EQ(import.WritePlainList(),
+            "; Imported phishing feeds: 2 entries\n\n[HostLink]\nHLINK1=wallet-phish.example\n"
+            "HLINK2=claim.example.net\n");
+  EXPECT_EQ(import.CountDuplicates(), 1u);
+  EXPECT_EQ(import.CountMalformed(), 2u);
+  EXPECT_EQ(import.Notes()[0], "config.json:5: not a text");
+
+  // Broken JSON adds nothing; deep nesting is refused, not recursed into.
+  for (const std::string& strBroken :
+       {std::string("{\"blacklist\": [\"a.example\",]}"), std::string("{\"blacklist\": [\"a.example\"]} x"),
+        std::string("{\"blacklist\": [\"a.example\\q\"]}"), "{\"x\": " + std::string(100000, '[')}) {
+    CFeedImport broken;
+    EXPECT_FALSE(broken.AddFeed("b.json", strBroken, strError)) << strBroken.substr(0, 40);
+    EXPECT_EQ(broken.CountKept(), 0u);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,119 @@
+// The update manifest: what is taken from it, what is refused, and where its file
+// is fetched from.
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "updater/UpdateManifest.h"
+
+namespace {
+
+const std::string kSha = "440a0eff30717b55cc79e67ce206ec9308289a22ee35aa68d7065881415d915f";
+// r with a leading zero byte (33 bytes), s of 31 bytes.
+const std::string kSignature = "3044022100" + std::string(62, 'a') + "bb" + "021f" + std::string(60, 'c') + "dd";
+
+std::string Manifest(const std::string& strFields, const std::string& strEol = "\n") {
+  std::string strText = "Hookwarden definitions update 1" + strEol;
+  std::size_t nStart = 0;
+  while (nStart < strFields.size()) {
+    const std::size_t nEnd = strFields.find('|', nStart);
+    strText += strFields.substr(nStart, nEnd - nStart) + strEol;
+    if (nEnd == std::string::npos) break;
+    nStart = nEnd + 1;
+  }
+  return strText + "signature=" + kSignature + strEol;
+}
+
+const std::string kFields = "version=12/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha;
+
+TEST(UpdateManifest, ReadsTheFieldsAndTheSignedPart) {
+  for (const char* szEol : {"\n", "\r\n"}) {
+    SUpdateManifest manifest;
+    std::string strError;
+    const std::string strText = Manifest(kFields + "|comment=later versions may add keys", szEol);
+    ASSERT_TRUE(ParseUpdateManifest(strText, manifest, strError)) << strError;
+    EXPECT_EQ(manifest.strVersion, "12/08/2026");
+    EXPECT_EQ(manifest.strFile, "hkwdn1.hwd");
+    EXPECT_EQ(manifest.cbFile, 720u);
+    EXPECT_EQ(manifest.sha256[0], 0x44);
+    EXPECT_EQ(manifest.sha256[31], 0x5f);
+    EXPECT_EQ(manifest.strSignedPart, strText.substr(0, strText.find("signature=")));
+    EXPECT_EQ(manifest.signature[0], 0xaa);
+    EXPECT_EQ(manifest.signature[31], 0xbb);
+    EXPECT_EQ(manifest.signature[32], 0x00);  // the short s is right-aligned
+    EXPECT_EQ(manifest.signature[33], 0xcc);
+    EXPECT_EQ(manifest.signature[63], 0xdd);
+  }
+}
+
+TEST(UpdateManifest, RefusesWhatIsNotACompleteManifest) {
+  const std::string strGood = Manifest(kFields);
+  const struct {
+    std::string strText;
+    const char* szError;
+  } cases[] = {
+      {"Hookwarden definitions update 2\n" + strGood.substr(strGood.find('\n') + 1),
+       "the text is not a Hookwarden definitions update"},
+      {strGood.substr(0, strGood.find("signature=")), "the manifest has no signature"},
+      {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=720"), "the manifest lacks version, file, size or sha256"},
+      {Manifest(kFields + "|size=720"), "\"size\" is given twice"},
+      {Manifest("version=2026/12/08|file=hkwdn1.hwd|size=720|sha256=" + kSha), "the version is not a date MM/DD/YYYY"},
+      {Manifest("version=13/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha), "the version is not a date MM/DD/YYYY"},
+      {Manifest("version=12/08/2026|file=../hkwdn1.hwd|size=720|sha256=" + kSha),
+       "the file is neither a plain file name nor an http(s) address"},
+      {Manifest("version=12/08/2026|file=file://c:/x|size=720|sha256=" + kSha),
+       "the file is neither a plain file name nor an http(s) address"},
+      {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=721|sha256=" + kSha),
+       "the size is not that of a definitions file"},
+      {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=999999999999|sha256=" + kSha),
+       "the size is not that of a definitions file"},
+      {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=-8|sha256=" + kSha), "the size is not a number"},
+      {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha.substr(2)),
+       "the SHA-256 is not 64 hex digits"},
+      {Manifest(kFields + "|no equals sign"), "line 6 has no \"=\""},
+      {strGood + "trailing", "the signature is not a DER ECDSA signature in hex"},
+      {strGood.substr(0, strGood.size() - 3) + "\n", "the signature is not a DER ECDSA signature in hex"},
+      {strGood + std::string(kMaxManifestBytes, ' '), "the manifest is longer than 16 KB"},
+  };
+  for (const auto& c : cases) {
+    SUpdateManifest manifest;
+    std::string strError;
+    EXPECT_FALSE(ParseUpdateManifest(c.strText, manifest, strError)) << c.szError;
+    EXPECT_EQ(strError, c.szError);
+  }
+}
+
+TEST(UpdateManifest, DerSignaturesMustBeExact) {
+  unsigned char rs[64];
+  const unsigned char good[] = {0x30, 0x06, 0x02, 0x01, 0x01, 0x02, 0x01, 0x02};
+  ASSERT_TRUE(DecodeDerSignature(good, sizeof good, rs));
+  EXPECT_EQ(rs[31], 1);
+  EXPECT_EQ(rs[63], 2);
+  const unsigned char wrongLength[] = {0x30, 0x07, 0x02, 0x01, 0x01, 0x02, 0x01, 0x02};
+  const unsigned char overrun[] = {0x30, 0x06, 0x02, 0x01, 0x01, 0x02, 0x05, 0x02};
+  const unsigned char notInteger[] = {0x30, 0x06, 0x04, 0x01, 0x01, 0x02, 0x01, 0x02};
+  EXPECT_FALSE(DecodeDerSignature(wrongLength, sizeof wrongLength, rs));
+  EXPECT_FALSE(DecodeDerSignature(overrun, sizeof overrun, rs));
+  EXPECT_FALSE(DecodeDerSignature(notInteger, sizeof notInteger, rs));
+  unsigned char tooLong[2 + 2 + 34 + 3] = {0x30, 2 + 34 + 3, 0x02, 34, 0x01};
+  tooLong[2 + 2 + 34] = 0x02;
+  tooLong[2 + 2 + 34 + 1] = 1;
+  EXPECT_FALSE(DecodeDerSignature(tooLong, sizeof tooLong, rs));
+}
+
+TEST(UpdateManifest, FileAddressesAndVersionDates) {
+  EXPECT_EQ(ResolveUpdateFileAddress("https://defs.example.com/hw/update.txt?k=1", "hkwdn1.hwd"),
+            "https://defs.example.com/hw/hkwdn1.hwd");
+  EXPECT_EQ(ResolveUpdateFileAddress("http://127.0.0.1:8080", "hkwdn1.hwd"), "http://127.0.0.1:8080/hkwdn1.hwd");
+  EXPECT_EQ(ResolveUpdateFileAddress("http://a.example/u.txt", "https://cdn.example/f.hwd"),
+            "https://cdn.example/f.hwd");
+  EXPECT_EQ(ResolveUpdateFileAddress("ftp://a.example/u.txt", "hkwdn1.hwd"), "");
+
+  EXPECT_LT(VersionDateNumber("12/31/2026"), VersionDateNumber("01/01/2027"));
+  EXPECT_EQ(VersionDateNumber("12/08/2026"), 20261208);
+  for (const char* szBad : {"", "12/08/26", "00/08/2026", "12/32/2026", "1a/08/2026", "12-08-2026"}) {
+    EXPECT_EQ(VersionDateNumber(szBad), 0) << szBad;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,20 @@
+// One run of the updater: fetch the manifest from the update address, check its
+// signature, fetch the shipped definitions file it names, check its size, SHA-256
+// and version line, and only then put it in place of "\hkwdn1.hwd" (written
+// beside, then renamed over). Any failure leaves the old file as it was.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "updater/UpdateProgram.h"
+
+struct SUpdateResult {
+  EUpdateExitCode code;
+  std::string strMessage;  // one sentence for the user
+};
+
+using UpdateProgress = std::function<void(const std::string&)>;
+
+SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::string& strAddress,
+                                   const UpdateProgress& progress);

@@ -1,0 +1,75 @@
+// Update.exe: brings the shipped definitions file up to date from the update
+// address of the product key (or --address ADDRESS). It lies in the name-coded
+// folder "Update" below the application folder.
+//
+// Each step is one line on standard output; the last line is the result, and the
+// exit code says it too (updater/UpdateProgram.h). Started from a console window
+// or the shell (standard output not redirected), it also shows the result in a
+// message box. A running console is told by a broadcast message.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "console/settings/SettingsStore_win.h"
+#include "shared/OwnedResources_win.h"
+#include "updater/DefinitionsUpdate_win.h"
+
+namespace {
+
+std::string FolderOf(const std::string& strPath) {
+  const std::size_t nLast = strPath.rfind('\\');
+  return nLast == std::string::npos ? std::string() : strPath.substr(0, nLast);
+}
+
+std::string StoredUpdateAddress() {
+  char szAddress[2048] = {};
+  DWORD cbAddress = sizeof szAddress - 1;
+  if (::RegGetValueA(HKEY_CURRENT_USER, kProductKeyPath, kUpdateAddressValue, RRF_RT_REG_SZ, nullptr, szAddress,
+                     &cbAddress) != ERROR_SUCCESS) {
+    return std::string();
+  }
+  return szAddress;
+}
+
+void PrintLine(const std::string& strLine) {
+  std::fputs((strLine + "\n").c_str(), stdout);
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string strAddress;
+  bool bAddressGiven = false;
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], "--address") == 0 && i + 1 < argc) {
+      strAddress = argv[++i];
+      bAddressGiven = true;
+    } else {
+      std::fputs("usage: Update.exe [--address ADDRESS]\n", stderr);
+      return kUpdateUsage;
+    }
+  }
+  if (!bAddressGiven) strAddress = StoredUpdateAddress();
+
+  char szPath[MAX_PATH + 1] = {};
+  const DWORD cch = ::GetModuleFileNameA(nullptr, szPath, sizeof szPath);
+  const std::string strAppFolder = cch > 0 && cch < sizeof szPath ? FolderOf(FolderOf(szPath)) : std::string();
+  if (strAppFolder.empty()) {
+    PrintLine("The update failed: the updater's own folder is not known.");
+    return kUpdateFailed;
+  }
+
+  const SUpdateResult result = RunDefinitionsUpdate(strAppFolder, strAddress, PrintLine);
+  PrintLine(result.strMessage);
+  if (result.code == kUpdateInstalled) {
+    ::PostMessageA(HWND_BROADCAST, ::RegisterWindowMessageA(kDefinitionsUpdatedMessageName), 0, 0);
+  }
+  if (::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR) {
+    ::MessageBoxA(nullptr, result.strMessage.c_str(), "Hookwarden",
+                  MB_OK | (result.code == kUpdateFailed ? MB_ICONWARNING : MB_ICONINFORMATION));
+  }
+  return result.code;
+}

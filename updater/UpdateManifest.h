@@ -1,0 +1,45 @@
+// The manifest of a definitions update: a short signed text that names the new
+// shipped definitions file, its size and its SHA-256.
+//
+//   Hookwarden definitions update 1
+//   version=12/08/2026
+//   file=hkwdn1.hwd
+//   size=720
+//   sha256=<64 hex digits>
+//   signature=<hex of the DER ECDSA P-256 signature over every byte above this line>
+//
+// Lines end with "\n" or "\r\n"; unknown keys are left for later versions; the
+// signature line comes last.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+constexpr std::size_t kMaxManifestBytes = 16 * 1024;
+// Far more than any list needs; a larger file is refused before it is fetched.
+constexpr std::uint64_t kMaxUpdateFileBytes = 256ull * 1024 * 1024;
+
+struct SUpdateManifest {
+  std::string strVersion;  // MM/DD/YYYY, as in the file's header line
+  std::string strFile;     // a file name beside the manifest, or an http(s) address
+  std::uint64_t cbFile = 0;
+  unsigned char sha256[32] = {};
+  std::string strSignedPart;         // the bytes the signature covers
+  unsigned char signature[64] = {};  // r and s, 32 bytes each, big-endian
+};
+
+// False with the reason for text that is not a complete manifest. Nothing in it
+// can be trusted before the signature over strSignedPart has been checked.
+bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, std::string& strError);
+
+// The two numbers of a DER ECDSA signature (SEQUENCE of two INTEGERs) as 64 bytes.
+bool DecodeDerSignature(const unsigned char* pDer, std::size_t cbDer, unsigned char rs[64]);
+
+// The address of the update's file: an http(s) address as given, or a file name
+// put in place of the last part of the manifest's address. Empty when neither.
+std::string ResolveUpdateFileAddress(const std::string& strManifestAddress, const std::string& strFile);
+
+// A definitions version "MM/DD/YYYY" as YYYYMMDD for comparing; 0 when it is not
+// such a date.
+long VersionDateNumber(const std::string& strVersion);
