@@ -209,7 +209,23 @@ void CHookwardenApp::OnMainWindowDestroyed() {
   ExitProcedure();
 }
 
+void CHookwardenApp::OnSettingsLoaded() {
+  // The guard reads the working definitions file, written by now, and follows
+  // the stored switch.
+  m_webGuard.Start();
+}
+
+void CHookwardenApp::ShowWebGuardStatus(const std::string& strStatus) {
+  const std::string strTitle = GetAppTitle();
+  m_trayIcon.SetTooltip(strStatus.empty() ? strTitle : strTitle + " - " + strStatus);
+}
+
+void CHookwardenApp::ShutDownConsole() {
+  m_webGuard.Stop();
+}
+
 void CHookwardenApp::ExitProcedure() {
+  ShutDownConsole();
   if (m_bFirstInstance) ::DeleteFileA(AppFile(kWorkingDefinitionsFile).c_str());
   // At once, without further clean-up.
   ::TerminateProcess(::GetCurrentProcess(), kConsoleExitCode);

@@ -14,6 +14,7 @@
 #include "console/core/RequestHandlers.h"
 #include "console/core/RequestServices_win.h"
 #include "console/core/RequestWindow_win.h"
+#include "console/core/WebGuard_win.h"
 #include "console/screens/MainDlgParts_win.h"
 #include "console/screens/MainScreen_win.h"
 #include "console/screens/SystemTray_win.h"
@@ -42,6 +43,11 @@ class CHookwardenApp : private IMainDlgHost {
 
   CConsoleSettings& Settings() { return m_settings; }
   const char* GetSystemPath() const { return m_szSystemPath; }
+
+  // The console shutdown, whatever ends the console (the exit request, the end of
+  // the session, restore and reset, a start-up that stops): ends the web guard
+  // and puts the user's proxy setting back. Runs before the exit procedure.
+  void ShutDownConsole();
   bool IsSecondInstance() const { return m_bSecondInstance; }
 
  private:
@@ -49,6 +55,8 @@ class CHookwardenApp : private IMainDlgHost {
   explicit CHookwardenApp(const std::string& strModulePath);
   bool CreateRequestWindow(HWND hMainWnd) override;
   void OnMainWindowDestroyed() override;
+  void OnSettingsLoaded() override;
+  void ShowWebGuardStatus(const std::string& strStatus);
 
   // Start-up steps 1 to 10; false when start-up must end.
   bool StartUp();
@@ -81,5 +89,6 @@ class CHookwardenApp : private IMainDlgHost {
                     m_settings.m_overview.m_nNoOfEmailProtection, m_settings.m_overview.m_nNoOfWebProtection},
       m_requestServices, m_mainScreen.Notifications()};
   std::unique_ptr<CRequestWindow> m_pRequestWindow;
+  CWebGuard m_webGuard{m_settings, [this](const std::string& strStatus) { ShowWebGuardStatus(strStatus); }};
   SMainDlgParts m_mainDlgParts;
 };

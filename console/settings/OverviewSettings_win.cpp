@@ -18,6 +18,7 @@ void COverviewSettings::ReadFromKey(HKEY hAppRegKey) {
   ReadFlagValue(key.Get(), "IsLogin", m_nIsLogin);
   ReadFlagValue(key.Get(), "CheckVer", m_nCheckVer);
   ReadFlagValue(key.Get(), "LoadSplashScreen", m_nLoadSplashScreen);
+  ReadFlagValue(key.Get(), "CheckWebTraffic", m_nCheckWebTraffic);
 }
 
 bool COverviewSettings::WriteToKey(IStoreKey& appKey) const {
@@ -31,5 +32,6 @@ bool COverviewSettings::WriteToKey(IStoreKey& appKey) const {
          WriteStoredNumber(key, "LoadwithWindowsStartup", m_nLoadwithWindowsStartup) &&
          WriteStoredText(key, "Password", m_strPassword) && WriteStoredNumber(key, "IsLogin", m_nIsLogin) &&
          WriteStoredNumber(key, "CheckVer", m_nCheckVer) &&
-         WriteStoredNumber(key, "LoadSplashScreen", m_nLoadSplashScreen);
+         WriteStoredNumber(key, "LoadSplashScreen", m_nLoadSplashScreen) &&
+         WriteStoredNumber(key, "CheckWebTraffic", m_nCheckWebTraffic);
 }
