@@ -7,6 +7,7 @@
 #include <ws2tcpip.h>
 #include <ole2.h>
 #include <windows.h>
+#include <wininet.h>
 
 #include <cstdio>
 #include <utility>
@@ -121,6 +122,11 @@ struct SFreeAddrInfoTraits {  // getaddrinfo results
   static Handle Empty() { return nullptr; }
   static void Close(Handle h) { ::freeaddrinfo(h); }
 };
+struct SInternetCloseHandleTraits {  // WinINet sessions and requests; the user links wininet
+  using Handle = HINTERNET;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::InternetCloseHandle(h); }
+};
 
 using CRegCloseKey = COwned<SRegCloseKeyTraits>;
 using CCloseHandle = COwned<SCloseHandleTraits>;
@@ -136,6 +142,7 @@ using CSysFreeString = COwned<SSysFreeStringTraits>;
 using CFindClose = COwned<SFindCloseTraits>;
 using CCloseSocket = COwned<SCloseSocketTraits>;
 using CFreeAddrInfo = COwned<SFreeAddrInfoTraits>;
+using CInternetCloseHandle = COwned<SInternetCloseHandleTraits>;
 
 // Windows Sockets started for the life of a scope (WSAStartup, WSACleanup).
 class CWSACleanup {
