@@ -25,8 +25,9 @@ class CMemoryStoreKey : public IStoreKey {
     auto it = m_pNode->subKeys.find(Folded(szName));
     return it == m_pNode->subKeys.end() ? nullptr : std::make_unique<CMemoryStoreKey>(&it->second);
   }
-  std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) override {
-    return std::make_unique<CMemoryStoreKey>(&m_pNode->subKeys[Folded(szName)]);
+  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
+    *ppKey = std::make_unique<CMemoryStoreKey>(&m_pNode->subKeys[Folded(szName)]);
+    return STORE_SUCCESS;
   }
   std::vector<std::string> SubKeyNames() override {
     std::vector<std::string> names;
@@ -49,11 +50,16 @@ class CMemoryStoreKey : public IStoreKey {
     *pData = it->second.second;
     return true;
   }
-  bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
+  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
     m_pNode->values[Folded(szName)] = {dwType, std::string(static_cast<const char*>(pData), cbData)};
-    return true;
+    return STORE_SUCCESS;
   }
-  bool DeleteSubKey(const char* szName) override { return m_pNode->subKeys.erase(Folded(szName)) == 1; }
+  StoreResult RemoveValue(const char* szName) override {
+    return m_pNode->values.erase(Folded(szName)) == 1 ? STORE_SUCCESS : STORE_FILE_NOT_FOUND;
+  }
+  StoreResult RemoveSubKey(const char* szName) override {
+    return m_pNode->subKeys.erase(Folded(szName)) == 1 ? STORE_SUCCESS : STORE_FILE_NOT_FOUND;
+  }
 
   static std::string FoldedName(const std::string& strName) {
     std::string str(strName);

@@ -85,8 +85,10 @@ void CHookwardenApp::Run(const char* szCommandLine) {
   }
   if (StartUp()) {
     CMainDlg mainDlg(m_settings, *this, m_mainDlgParts);
+    m_pMainDlg = &mainDlg;
     // The Run value passes " -min"; any text starts the console hidden.
     mainDlg.Run(szCommandLine && szCommandLine[0] != 0);
+    m_pMainDlg = nullptr;
   }
   ExitProcedure();
 }
@@ -201,7 +203,9 @@ std::string CHookwardenApp::AppFile(const char* szName) const {
 }
 
 bool CHookwardenApp::CreateRequestWindow(HWND hMainWnd) {
-  m_pRequestWindow = std::make_unique<CRequestWindow>(m_requestHandlers);
+  m_pRequestWindow = std::make_unique<CRequestWindow>(m_requestHandlers, [this] {
+    if (m_pMainDlg) m_pMainDlg->EndSession();
+  });
   return m_pRequestWindow->Create(hMainWnd);
 }
 
@@ -226,7 +230,16 @@ void CHookwardenApp::ShutDownConsole() {
 
 void CHookwardenApp::ExitProcedure() {
   ShutDownConsole();
-  if (m_bFirstInstance) ::DeleteFileA(AppFile(kWorkingDefinitionsFile).c_str());
+  if (m_bFirstInstance) {
+    const std::string strWorking = AppFile(kWorkingDefinitionsFile);
+    // Installed per machine, the users may write the file but not delete it (that
+    // would need the right to add files beside the programs): it is emptied, so
+    // that no definitions outlive the run.
+    if (!::DeleteFileA(strWorking.c_str())) {
+      CCloseFile emptied(::CreateFileA(strWorking.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr));
+    }
+  }
   // At once, without further clean-up.
   ::TerminateProcess(::GetCurrentProcess(), kConsoleExitCode);
 }

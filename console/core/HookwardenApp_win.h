@@ -29,6 +29,8 @@ constexpr const char* kProviderInstaller = "\\chainset.exe";
 // What the process ends with: the code the system reports for a running process.
 constexpr UINT kConsoleExitCode = STILL_ACTIVE;
 
+class CMainDlg;
+
 class CHookwardenApp : private IMainDlgHost {
  public:
   // The application folder is the folder of the console's executable.
@@ -90,5 +92,7 @@ class CHookwardenApp : private IMainDlgHost {
       m_requestServices, m_mainScreen.Notifications()};
   std::unique_ptr<CRequestWindow> m_pRequestWindow;
   CWebGuard m_webGuard{m_settings, [this](const std::string& strStatus) { ShowWebGuardStatus(strStatus); }};
+  // While it runs; the request window hands it the end of the session.
+  CMainDlg* m_pMainDlg = nullptr;
   SMainDlgParts m_mainDlgParts;
 };

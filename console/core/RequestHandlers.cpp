@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 #include "console/ConsoleResources.h"
 #include "console/settings/LogArchive.h"
@@ -59,8 +60,7 @@ int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
   CWebSiteBlockingList& list = m_state.webSiteBlockingList;
   const std::string strHostIP = FieldText(request.szHostIP);
   int nIndex = list.FindWebEntry(request);
-  const bool bNew = nIndex < 0;
-  if (bNew) {
+  if (nIndex < 0) {
     CWebSiteItem item;
     item.nAction = PERMISSION_ASK;
     item.nPort = RequestPort(request);
@@ -71,10 +71,14 @@ int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
     item.strIPAddress = strHostIP;
     item.strDataTime = DateTimeText(m_services.LocalTimeNow());
     nIndex = list.AppendEntry(item);
+    // The main window addresses entries by their row: every entry gets its row,
+    // whatever the protection, before an alert lets further requests append
+    // theirs. A remembered answer refreshes it.
+    m_mainWindow.AddSiteRow(nIndex);
   }
 
   // A copy: the alert may handle further requests, which append to the list.
-  const CWebSiteItem entry = *list.EntryAt(nIndex);
+  const CWebSiteItem entry = *std::as_const(list).EntryAt(nIndex);
   SDecision decision;
   if (list.GetProtectionState() != kProtectionOff) {
     SAlertFields fields;
@@ -93,7 +97,6 @@ int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
       list.SetAction(nIndex, decision.nRemembered);
       m_mainWindow.RefreshSiteRow(nIndex);
     }
-    if (bNew) m_mainWindow.AddSiteRow(nIndex);
   }
 
   CLogEntryDetails logEntry;
@@ -112,8 +115,7 @@ int CRequestHandlers::HandleMailRequest(const EngineRequest& request) {
   CMailSafeList& list = m_state.mailSafeList;
   const SMailRequestTail& mail = request.mail;
   int nIndex = list.FindMailEntry(request);
-  const bool bNew = nIndex < 0;
-  if (bNew) {
+  if (nIndex < 0) {
     CMailSafeItem item;
     item.nAction = PERMISSION_ASK;
     item.nPort = RequestPort(request);
@@ -126,10 +128,11 @@ int CRequestHandlers::HandleMailRequest(const EngineRequest& request) {
     item.strSubject = FieldText(mail.szSubject);
     item.strAttachmentFile = FieldText(mail.szAttachment);
     nIndex = list.AppendEntry(item);
+    m_mainWindow.AddMailRow(nIndex);  // at once, as for a site
   }
 
   // A copy: the alert may handle further requests, which append to the list.
-  const CMailSafeItem entry = *list.EntryAt(nIndex);
+  const CMailSafeItem entry = *std::as_const(list).EntryAt(nIndex);
   SDecision decision;
   if (list.GetProtectionState() != kProtectionOff) {
     SAlertFields fields;
@@ -151,7 +154,6 @@ int CRequestHandlers::HandleMailRequest(const EngineRequest& request) {
       list.SetAction(nIndex, decision.nRemembered);
       m_mainWindow.RefreshMailRow(nIndex);
     }
-    if (bNew) m_mainWindow.AddMailRow(nIndex);
   }
 
   CLogEntryDetails logEntry;
@@ -176,9 +178,10 @@ void CRequestHandlers::RecordInLog(CLogEntryDetails entry) {
     m_mainWindow.AddLogRow(log.AppendEntry(entry));
     return;
   }
-  CLogEntryDetails& existing = *log.EntryAt(nEqual);
-  CountOne(existing.nCount);
-  if (existing.nCount > kHighRatingAfter) existing.strRating = m_services.LocalText(IDS_RATING_HIGH);
+  std::int32_t nCount = std::as_const(log).EntryAt(nEqual)->nCount;
+  CountOne(nCount);
+  log.SetEntryCount(nEqual, nCount);
+  if (nCount > kHighRatingAfter) log.SetEntryRating(nEqual, m_services.LocalText(IDS_RATING_HIGH));
   m_mainWindow.RefreshLogRow(nEqual);
 }
 
@@ -187,4 +190,6 @@ void CRequestHandlers::PushOverview() {
   m_state.nNoOfBlockedInstructionsHaveHighRating =
       m_state.alertLog.CountEntriesRated(m_services.LocalText(IDS_RATING_HIGH).c_str());
   m_mainWindow.PushOverview();
+  // Every request changes a counter or the log at least.
+  m_mainWindow.SettingsChanged();
 }

@@ -20,7 +20,7 @@ int CConsoleRequestServices::RunAlert(SAlertFields& fields) {
 }
 
 std::string CConsoleRequestServices::LocalText(unsigned nStringId) {
-  return LoadLocalString(m_settings, nStringId);
+  return m_texts.Text(nStringId);
 }
 
 SLocalTime CConsoleRequestServices::LocalTimeNow() {

@@ -5,13 +5,14 @@
 #include "console/core/CoreLayer.h"
 
 #include "console/core/RequestHandlers.h"
+#include "console/settings/LocalTextCache_win.h"
 
 class CAlertsDlg;
 class CConsoleSettings;
 
 class CConsoleRequestServices : public IRequestServices {
  public:
-  explicit CConsoleRequestServices(CConsoleSettings& settings) : m_settings(settings) {}
+  explicit CConsoleRequestServices(CConsoleSettings& settings) : m_settings(settings), m_texts(settings) {}
   // The alert over the main window, or over the alert already open: a request
   // handled inside an open alert is answered first, so the one below waits. A
   // window that cannot be made counts as Block.
@@ -21,5 +22,6 @@ class CConsoleRequestServices : public IRequestServices {
 
  private:
   CConsoleSettings& m_settings;
+  CLocalTextCache m_texts;
   CAlertsDlg* m_pOpenAlert = nullptr;
 };

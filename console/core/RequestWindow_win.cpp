@@ -28,6 +28,15 @@ INT_PTR CALLBACK CRequestWindow::DialogProc(HWND hDlg, UINT uMsg, WPARAM wParam,
     case WM_COMMAND:
       // OK and Cancel do nothing: the window cannot be dismissed by the keyboard.
       return (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ? TRUE : FALSE;
+    case WM_QUERYENDSESSION:
+      // The console never holds up the end of the session.
+      ::SetWindowLongPtrA(hDlg, DWLP_MSGRESULT, TRUE);
+      return TRUE;
+    case WM_ENDSESSION: {
+      auto* pThis = reinterpret_cast<CRequestWindow*>(::GetWindowLongPtrA(hDlg, GWLP_USERDATA));
+      if (wParam && pThis && pThis->m_onSessionEnd) pThis->m_onSessionEnd();
+      return TRUE;
+    }
     case WM_COPYDATA: {
       auto* pThis = reinterpret_cast<CRequestWindow*>(::GetWindowLongPtrA(hDlg, GWLP_USERDATA));
       const auto* pCopy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);

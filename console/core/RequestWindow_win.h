@@ -1,17 +1,26 @@
 // The console's hidden request window, titled "Tessaline Server Handler": senders
-// find it by that title and deliver an EngineRequest with WM_COPYDATA.
+// find it by that title and deliver an EngineRequest with WM_COPYDATA. It stays
+// top-level while the main window hides in the tray (under a hidden parent, where
+// the system no longer tells it of the session's end), so it hears the end of the
+// Windows session for the console.
 #pragma once
 
 #include "console/core/CoreLayer.h"
 
 #include <windows.h>
 
+#include <functional>
+#include <utility>
+
 #include "console/core/RequestRecord.h"
 #include "shared/OwnedResources_win.h"
 
 class CRequestWindow {
  public:
-  explicit CRequestWindow(IRequestHandlers& handlers) : m_handlers(handlers) {}
+  // onSessionEnd runs when the Windows session ends (WM_ENDSESSION with its
+  // ending flag set); it need not return.
+  explicit CRequestWindow(IRequestHandlers& handlers, std::function<void()> onSessionEnd = nullptr)
+      : m_handlers(handlers), m_onSessionEnd(std::move(onSessionEnd)) {}
   CRequestWindow(const CRequestWindow&) = delete;
   CRequestWindow& operator=(const CRequestWindow&) = delete;
 
@@ -24,5 +33,6 @@ class CRequestWindow {
   static INT_PTR CALLBACK DialogProc(HWND hDlg, UINT uMsg, WPARAM wParam, LPARAM lParam);
 
   IRequestHandlers& m_handlers;
+  std::function<void()> m_onSessionEnd;
   CDestroyWindow m_wnd;
 };

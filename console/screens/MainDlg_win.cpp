@@ -108,13 +108,21 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       HideToTray();
       return TRUE;
+    case WM_MAIN_SETTINGS_CHANGED:
+      ScheduleSave();
+      return TRUE;
     case WM_TIMER:
+      if (wParam == kSaveTimerId) {
+        SaveChanges();
+        return TRUE;
+      }
       if (wParam != kListWorkersTimerId) return FALSE;
       ::KillTimer(m_wnd.Get(), kListWorkersTimerId);
       if (m_parts.pListWorkers) m_parts.pListWorkers->Start();
       return TRUE;
     case WM_ENDSESSION:
-      if (wParam) RequestExit();
+      // Heard here only while the window shows; the request window hears it always.
+      if (wParam) EndSession();
       return FALSE;
     case WM_TRAY_NOTIFY:
       if (m_parts.pTrayIcon) m_parts.pTrayIcon->OnNotify(wParam, lParam);
@@ -200,16 +208,46 @@ void CMainDlg::Restore() {
 
 bool CMainDlg::RequestExit() {
   if (!CheckLogin(m_settings)) return false;
+  SaveAndEnd(true);
+  return true;
+}
+
+void CMainDlg::EndSession() {
+  // A message box would hold up the shut-down as a login screen would.
+  SaveAndEnd(false);
+}
+
+void CMainDlg::SaveAndEnd(bool bShowRefusal) {
+  if (!m_wnd || m_bEnding) return;
+  m_bEnding = true;
   m_settings.m_overview.m_nIsLogin = 0;
   DWORD dwError = 0;
-  if (!SaveAllSettings(m_settings, &dwError)) {
+  if (!SaveAllSettings(m_settings, &dwError) && bShowRefusal) {
     // The previous settings are still in place; the user learns that this run's
     // changes are lost, and the console still exits.
     ShowConsoleMessage(m_settings, kSaveFailedText + SystemErrorText(dwError), std::string(), MSGBOX_FLAGS_INFORMATION,
                        m_wnd.Get());
   }
   m_wnd.Reset();
-  return true;
+}
+
+void CMainDlg::ScheduleSave() {
+  if (!m_wnd) return;
+  const ULONGLONG ullNow = ::GetTickCount64();
+  if (!m_bSavePending) m_ullFirstUnsaved = ullNow;
+  m_bSavePending = true;
+  const ULONGLONG ullLatest = m_ullFirstUnsaved + kSaveLatestMs;
+  const ULONGLONG ullDue = ullNow + kSaveDelayMs < ullLatest ? ullNow + kSaveDelayMs : ullLatest;
+  ::SetTimer(m_wnd.Get(), kSaveTimerId, ullDue > ullNow ? static_cast<UINT>(ullDue - ullNow) : USER_TIMER_MINIMUM,
+             nullptr);
+}
+
+void CMainDlg::SaveChanges() {
+  ::KillTimer(m_wnd.Get(), kSaveTimerId);
+  m_bSavePending = false;
+  // Silent: what failed stays in memory and the next save, the exit's at the latest,
+  // writes it and names a failure.
+  SaveAllSettings(m_settings);
 }
 
 void CMainDlg::OnDestroy() {

@@ -18,6 +18,12 @@ class CConsoleSettings;
 // The timer whose first tick starts the list workers, one second after start-up.
 constexpr UINT_PTR kListWorkersTimerId = 1048833;
 constexpr UINT kListWorkersTimerMs = 1000;
+// The save after changes: kSaveDelayMs after the last change, and no later than
+// kSaveLatestMs after the first one not yet saved, so that a steady stream of
+// requests cannot put it off. A kill loses at most the changes of these seconds.
+constexpr UINT_PTR kSaveTimerId = 1048834;
+constexpr ULONGLONG kSaveDelayMs = 2000;
+constexpr ULONGLONG kSaveLatestMs = 10000;
 // Asked by other programs; answered with 1, once start-up is done, and nothing else.
 constexpr UINT WM_HOOKWARDEN_PRESENT = WM_USER + 201;
 
@@ -38,6 +44,11 @@ class CMainDlg {
   // The exit request: the login check, then logged-in flag 0, the full save and
   // the window destroyed. False, with nothing changed, when the login check failed.
   bool RequestExit();
+  // The end of the Windows session: the system ends the console whatever it
+  // answers, so there is no login check (its screen would only hold up the
+  // shut-down until the process is killed); logged-in flag 0, the full save and
+  // the window destroyed.
+  void EndSession();
 
  private:
   static INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
@@ -49,12 +60,23 @@ class CMainDlg {
   void HideToTray();
   void Restore();
   void OnDestroy();
+  // The settings changed: (re)starts the save timer.
+  void ScheduleSave();
+  void SaveChanges();
+  // Logged-in flag 0, the full save and the window destroyed, which ends the
+  // console; a refused save is shown when bShowRefusal.
+  void SaveAndEnd(bool bShowRefusal);
 
   CConsoleSettings& m_settings;
   IMainDlgHost& m_host;
   SMainDlgParts m_parts;
   bool m_bStartHidden = false;
   bool m_bStartedUp = false;
+  bool m_bSavePending = false;
+  ULONGLONG m_ullFirstUnsaved = 0;
+  // Set once the save before the end has begun: the system sends the end of the
+  // session to every window, also while the first one is being handled.
+  bool m_bEnding = false;
   CSplash m_splash;
   // Given up when the window is destroyed.
   CDestroyWindow m_wnd;

@@ -1,5 +1,7 @@
 #include "console/screens/MainScreen.h"
 
+#include <utility>
+
 #include "console/ConsoleResources.h"
 #include "console/screens/ScreenText.h"
 #include "console/screens/SettingsScreens.h"
@@ -108,6 +110,31 @@ bool IsListCommand(int nCommand) {
          nCommand == CMD_SITE_REMOVE;
 }
 
+// Commands that may change a stored setting; after them the settings are saved soon.
+// The others only show, move or open something; backup saves by itself, restore
+// and reset end the console without a save.
+bool ChangesSettings(int nCommand) {
+  switch (nCommand) {
+    case CMD_DRAG:
+    case CMD_HELP:
+    case CMD_CLOSE:
+    case CMD_MINIMIZE:
+    case CMD_BACKUP:
+    case CMD_RESTORE:
+    case CMD_RESET:
+    case CMD_LIVE_UPDATE:
+    case CMD_MAIL_NO_OPERATION:
+    case CMD_SITE_NO_OPERATION:
+    case CMD_SITE_DETAILS:
+    case CMD_MAIL_DETAILS:
+    case CMD_LOG_NO_OPERATION:
+    case CMD_SUPPORT:
+      return false;
+    default:
+      return true;
+  }
+}
+
 const char* const kSiteDetails[] = {
     "_root.ScamProgramNameSiteEntryDetSItem.EntryValue", "_root.ScamDateTimeSiteEntryDetSItem.EntryValue",
     "_root.ScamIPAddressSiteEntryDetSItem.EntryValue", "_root.ScamProtocolSiteEntryDetSItem.EntryValue"};
@@ -198,7 +225,7 @@ std::string CMainScreen::ActionText(std::int32_t nAction) {
 }
 
 bool CMainScreen::SendMailItem(int nIndex) {
-  const CMailSafeItem* pItem = m_state.mailList.EntryAt(nIndex);
+  const CMailSafeItem* pItem = std::as_const(m_state.mailList).EntryAt(nIndex);
   if (!pItem) return false;
   m_player.SetVariable("_root.ScamMailStructItem.Type", pItem->strType);
   m_player.SetVariable("_root.ScamMailStructItem.Stricted", pItem->strStrictedData);
@@ -208,7 +235,7 @@ bool CMainScreen::SendMailItem(int nIndex) {
 }
 
 bool CMainScreen::SendSiteItem(int nIndex) {
-  const CWebSiteItem* pItem = m_state.siteList.EntryAt(nIndex);
+  const CWebSiteItem* pItem = std::as_const(m_state.siteList).EntryAt(nIndex);
   if (!pItem) return false;
   m_player.SetVariable("_root.ScamSiteStructItem.Type", pItem->strType);
   m_player.SetVariable("_root.ScamSiteStructItem.StrictedData", pItem->strStrictedData);
@@ -218,7 +245,7 @@ bool CMainScreen::SendSiteItem(int nIndex) {
 }
 
 bool CMainScreen::SendLogItem(int nIndex) {
-  const CLogEntryDetails* pEntry = m_state.alertLog.EntryAt(nIndex);
+  const CLogEntryDetails* pEntry = std::as_const(m_state.alertLog).EntryAt(nIndex);
   if (!pEntry) return false;
   m_player.SetVariable("_root.LogViewerStructItem.Count", DecimalText(pEntry->nCount));
   m_player.SetVariable("_root.LogViewerStructItem.RestrictedData", pEntry->strStrictedData);
@@ -246,21 +273,21 @@ void CMainScreen::AddLogRow(int nIndex) {
 }
 
 void CMainScreen::RefreshMailRow(int nIndex) {
-  const CMailSafeItem* pItem = m_state.mailList.EntryAt(nIndex);
+  const CMailSafeItem* pItem = std::as_const(m_state.mailList).EntryAt(nIndex);
   m_player.SetVariable("_root.MailScamUpdatedItemValue", pItem ? ActionText(pItem->nAction) : std::string());
   m_player.SetVariable("_root.MailScamUpdatedItemIndex", DecimalText(nIndex));
   m_player.SetVariable(kMailOperation, kUpdate);
 }
 
 void CMainScreen::RefreshSiteRow(int nIndex) {
-  const CWebSiteItem* pItem = m_state.siteList.EntryAt(nIndex);
+  const CWebSiteItem* pItem = std::as_const(m_state.siteList).EntryAt(nIndex);
   m_player.SetVariable("_root.WebProtectionUpdatedItemValue", pItem ? ActionText(pItem->nAction) : std::string());
   m_player.SetVariable("_root.WebProtectionUpdatedItemIndex", DecimalText(nIndex));
   m_player.SetVariable(kSiteOperation, kUpdate);
 }
 
 void CMainScreen::RefreshLogRow(int nIndex) {
-  const CLogEntryDetails* pEntry = m_state.alertLog.EntryAt(nIndex);
+  const CLogEntryDetails* pEntry = std::as_const(m_state.alertLog).EntryAt(nIndex);
   m_player.SetVariable("_root.LogViewerUpdatedItemValue", pEntry ? DecimalText(pEntry->nCount) : std::string());
   m_player.SetVariable("_root.LogViewerUpdatedIndexItem", DecimalText(nIndex));
 }
@@ -288,7 +315,7 @@ void CMainScreen::SendMailDetails(const char* szArgs) {
     for (const char* szName : kMailDetails) m_player.SetVariable(szName, std::string());
     return;
   }
-  const CMailSafeItem* pItem = m_state.mailList.EntryAt(ReadDecimalArgument(szArgs));
+  const CMailSafeItem* pItem = std::as_const(m_state.mailList).EntryAt(ReadDecimalArgument(szArgs));
   if (!pItem) return;
   const std::string astrValues[] = {pItem->strProgram,
                                     pItem->strFrom,
@@ -305,7 +332,7 @@ void CMainScreen::SendSiteDetails(const char* szArgs) {
     for (const char* szName : kSiteDetails) m_player.SetVariable(szName, std::string());
     return;
   }
-  const CWebSiteItem* pItem = m_state.siteList.EntryAt(ReadDecimalArgument(szArgs));
+  const CWebSiteItem* pItem = std::as_const(m_state.siteList).EntryAt(ReadDecimalArgument(szArgs));
   if (!pItem) return;
   const std::string astrValues[] = {pItem->strProgram, pItem->strDataTime, pItem->strIPAddress,
                                     PortProtocolName(pItem->nPort)};
@@ -322,6 +349,7 @@ void CMainScreen::OnCommand(const char* szCommand, const char* szArgs) {
     } else {
       RunCommand(nCommand, szArgs);
     }
+    if (ChangesSettings(nCommand)) SettingsChanged();
     return;
   }
 }

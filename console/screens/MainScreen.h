@@ -71,6 +71,8 @@ class IMainScreenServices {
   virtual bool EditPermission(int nMode, std::int32_t* pPermission) = 0;
   virtual bool EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod) = 0;
   virtual bool EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb) = 0;
+  // The settings in memory changed: they are to be saved soon.
+  virtual void SettingsChanged() {}
 };
 
 // One view's operation text ("NoOperation" or "Add") shared between its feeding
@@ -111,6 +113,7 @@ class CMainScreen : public IMainWindowNotifications {
   void RefreshMailRow(int nIndex) override;
   void RefreshSiteRow(int nIndex) override;
   void RefreshLogRow(int nIndex) override;
+  void SettingsChanged() override { m_services.SettingsChanged(); }
 
   // A worker's turn came: the view's next entry goes to the movie, or, past the
   // end of the list, the feed of the view ends. The window keeps the position, so

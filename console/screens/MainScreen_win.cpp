@@ -62,7 +62,7 @@ void CAboutDlg::OnScreenCommand(const char* szCommand, const char*) {
 }
 
 CMainScreenWindow::CMainScreenWindow(CConsoleSettings& settings, IMainTrayIcon& trayIcon)
-    : m_settings(settings), m_trayIcon(trayIcon), m_screen(m_flash, StateOf(settings), *this) {}
+    : m_settings(settings), m_trayIcon(trayIcon), m_texts(settings), m_screen(m_flash, StateOf(settings), *this) {}
 
 CMainScreenWindow::~CMainScreenWindow() {
   End();
@@ -70,6 +70,8 @@ CMainScreenWindow::~CMainScreenWindow() {
 
 void CMainScreenWindow::Load(HWND hMainWnd) {
   m_hMainWnd = hMainWnd;
+  // Languages are installed with the console, which starts again after it.
+  m_strLanguageOptions = GetInstalledLanguages(m_settings);
   RECT rc;
   ::GetClientRect(hMainWnd, &rc);
   m_flash.Create(hMainWnd, kMainFlashControlId, rc, m_settings.GetAppPath(), this);
@@ -105,6 +107,13 @@ void CMainScreenWindow::End() {
   }
 }
 
+bool CMainScreenWindow::IsFeedOver() {
+  for (int nView = 0; nView < VIEW_COUNT; ++nView) {
+    if (!m_screen.Turn(nView).IsFinished()) return false;
+  }
+  return true;
+}
+
 void CMainScreenWindow::RunWorker(int nView) {
   // The window reads the list: past its end it finishes the turn, which ends this loop.
   while (m_screen.Turn(nView).WaitForTurn()) {
@@ -124,11 +133,11 @@ bool CMainScreenWindow::CheckLogin() {
 }
 
 std::string CMainScreenWindow::LocalText(unsigned nStringId) {
-  return LoadLocalString(m_settings, nStringId);
+  return m_texts.Text(nStringId);
 }
 
 std::string CMainScreenWindow::LanguageOptions() {
-  return GetInstalledLanguages(m_settings);
+  return m_strLanguageOptions;
 }
 
 void CMainScreenWindow::Drag() {
@@ -221,4 +230,8 @@ bool CMainScreenWindow::EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb
   *pMail = dlg.m_nDisplayMailAlerts;
   *pWeb = dlg.m_nDisplayWebAlerts;
   return true;
+}
+
+void CMainScreenWindow::SettingsChanged() {
+  if (m_hMainWnd) ::PostMessageA(m_hMainWnd, WM_MAIN_SETTINGS_CHANGED, 0, 0);
 }

@@ -14,6 +14,7 @@
 #include "console/screens/FlashScreenDlg_win.h"
 #include "console/screens/MainScreen.h"
 #include "console/screens/ShockwaveFlash_win.h"
+#include "console/settings/LocalTextCache_win.h"
 
 class CConsoleSettings;
 
@@ -34,6 +35,9 @@ class CAboutDlg : public CFlashScreenDlg {
 constexpr UINT WM_MAIN_FEED_ROW = WM_APP + 3;
 // Ends the main window without the full save (restore, reset).
 constexpr UINT WM_MAIN_END = WM_APP + 4;
+// The settings changed (from the request handling or a command): the main window
+// saves them soon.
+constexpr UINT WM_MAIN_SETTINGS_CHANGED = WM_APP + 21;
 // Dialog item of the control inside the main window.
 constexpr int kMainFlashControlId = 2003;
 // Where the support command's new message goes.
@@ -57,6 +61,8 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
 
   void Start() override;
   void End() override;
+  // Every view's feed has ended.
+  bool IsFeedOver();
 
  private:
   void OnFSCommand(const char* szCommand, const char* szArgs) override;
@@ -81,11 +87,15 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
   bool EditPermission(int nMode, std::int32_t* pPermission) override;
   bool EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod) override;
   bool EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb) override;
+  void SettingsChanged() override;
 
   CConsoleSettings& m_settings;
   IMainTrayIcon& m_trayIcon;
   HWND m_hMainWnd = nullptr;
   CShockwaveFlash m_flash;
+  // Read once: the overview sends them at every request.
+  CLocalTextCache m_texts;
+  std::string m_strLanguageOptions;
   CMainScreen m_screen;
   std::thread m_workers[VIEW_COUNT];
 };

@@ -1,5 +1,6 @@
 // What the request handling tells the main window after it changed a list or the
-// alert log: rows to add or refresh, by index, and the overview to show again.
+// alert log: rows to add or refresh, by index, the overview to show again, and
+// that there are changes to save.
 // The main screen listens; CNoMainWindowNotifications stands in where there is none.
 #pragma once
 
@@ -15,6 +16,8 @@ class IMainWindowNotifications {
   virtual void RefreshSiteRow(int nIndex) = 0;
   virtual void RefreshLogRow(int nIndex) = 0;
   virtual void PushOverview() = 0;
+  // The lists, the log or the counters changed: the main window saves them soon.
+  virtual void SettingsChanged() {}
 };
 
 class CNoMainWindowNotifications : public IMainWindowNotifications {

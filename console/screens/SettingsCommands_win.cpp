@@ -78,7 +78,7 @@ bool CSettingsCommands::Backup() {
   if (!CheckLogin(m_settings)) return false;
   std::string strPath;
   if (!ChooseBackupFile(&strPath)) return false;
-  // The registry gets the state in memory; the logged-in flag as it is.
+  // The registry gets the state in memory, but logged out: the login stays this run's.
   DWORD dwError = 0;
   if (!SaveAllSettings(m_settings, &dwError)) {
     // A backup of the previous save would pass for one of the current settings.

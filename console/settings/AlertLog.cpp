@@ -19,41 +19,92 @@ void CAlertLogSettings::ResetAlertEvents() {
   m_events[EVENT_WEB_PROTECTION].strName = "Web Protection";
 }
 
+namespace {
+
+std::size_t EqualityKey(const CLogEntryDetails& entry) {
+  return CEntryKey()
+      .AddText(entry.strType)
+      .AddText(entry.strProgram)
+      .AddText(entry.strProtocol)
+      .AddText(entry.strHostIP)
+      .AddText(entry.strStrictedData)
+      .AddText(entry.strActionTaken)
+      .Hash();
+}
+
+}  // namespace
+
+void CAlertLogSettings::IndexEntry(int nIndex) const {
+  const CLogEntryDetails& entry = m_entries[static_cast<std::size_t>(nIndex)];
+  m_index.Add(EqualityKey(entry), nIndex);
+  ++m_ratingTally[entry.strRating];
+}
+
+void CAlertLogSettings::RebuildIfStale() const {
+  if (!m_bStale) return;
+  m_index.Clear();
+  m_ratingTally.clear();
+  m_bStale = false;
+  for (int i = 0; i < GetEntryCount(); ++i) IndexEntry(i);
+}
+
 int CAlertLogSettings::FindEqualEntry(const CLogEntryDetails& entry) const {
-  for (std::size_t i = 0; i < m_entries.size(); ++i) {
-    const CLogEntryDetails& other = m_entries[i];
-    if (IsSame(other.strType, entry.strType) && IsSame(other.strProgram, entry.strProgram) &&
-        IsSame(other.strProtocol, entry.strProtocol) && IsSame(other.strHostIP, entry.strHostIP) &&
-        IsSame(other.strStrictedData, entry.strStrictedData) && IsSame(other.strActionTaken, entry.strActionTaken)) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
+  RebuildIfStale();
+  return m_index.FindFirst(EqualityKey(entry), [&](int i) {
+    const CLogEntryDetails& other = m_entries[static_cast<std::size_t>(i)];
+    return IsSame(other.strType, entry.strType) && IsSame(other.strProgram, entry.strProgram) &&
+           IsSame(other.strProtocol, entry.strProtocol) && IsSame(other.strHostIP, entry.strHostIP) &&
+           IsSame(other.strStrictedData, entry.strStrictedData) && IsSame(other.strActionTaken, entry.strActionTaken);
+  });
 }
 
 int CAlertLogSettings::AppendEntry(const CLogEntryDetails& entry) {
   m_entries.push_back(entry);
-  return GetEntryCount() - 1;
+  const int nIndex = GetEntryCount() - 1;
+  if (!m_bStale) IndexEntry(nIndex);
+  return nIndex;
 }
 
 CLogEntryDetails* CAlertLogSettings::EntryAt(int nIndex) {
-  return nIndex >= 0 && nIndex < GetEntryCount() ? &m_entries[static_cast<std::size_t>(nIndex)] : nullptr;
+  if (nIndex < 0 || nIndex >= GetEntryCount()) return nullptr;
+  m_bStale = true;
+  return &m_entries[static_cast<std::size_t>(nIndex)];
 }
 
 const CLogEntryDetails* CAlertLogSettings::EntryAt(int nIndex) const {
   return nIndex >= 0 && nIndex < GetEntryCount() ? &m_entries[static_cast<std::size_t>(nIndex)] : nullptr;
 }
 
+void CAlertLogSettings::SetEntryCount(int nIndex, std::int32_t nCount) {
+  if (nIndex >= 0 && nIndex < GetEntryCount()) m_entries[static_cast<std::size_t>(nIndex)].nCount = nCount;
+}
+
+void CAlertLogSettings::SetEntryRating(int nIndex, const std::string& strRating) {
+  if (nIndex < 0 || nIndex >= GetEntryCount()) return;
+  std::string& strOld = m_entries[static_cast<std::size_t>(nIndex)].strRating;
+  if (!m_bStale) {
+    const auto it = m_ratingTally.find(strOld);
+    if (it != m_ratingTally.end() && --it->second == 0) m_ratingTally.erase(it);
+    ++m_ratingTally[strRating];
+  }
+  strOld = strRating;
+}
+
 std::int32_t CAlertLogSettings::CountEntriesRated(const char* szRating) const {
+  RebuildIfStale();
+  // Few distinct Rating texts exist ("Medium", "High", their translations).
   std::int32_t nCount = 0;
-  for (const CLogEntryDetails& entry : m_entries) {
-    if (IsSameTextIgnoringCase(entry.strRating.c_str(), szRating)) ++nCount;
+  for (const auto& rating : m_ratingTally) {
+    if (IsSameTextIgnoringCase(rating.first.c_str(), szRating)) nCount += rating.second;
   }
   return nCount;
 }
 
 void CAlertLogSettings::Clear() {
   std::deque<CLogEntryDetails>().swap(m_entries);
+  m_index.Clear();
+  m_ratingTally.clear();
+  m_bStale = false;
 }
 
 std::int32_t CAlertLogSettings::GetShowAlert(int nEvent) const {

@@ -5,9 +5,11 @@
 
 #include <cstdint>
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
+#include "console/settings/EntryIndex.h"
 #include "console/settings/LocalTime.h"
 
 class IStoreKey;
@@ -50,9 +52,14 @@ class CAlertLogSettings {
   int FindEqualEntry(const CLogEntryDetails& entry) const;
   // Index of the new entry.
   int AppendEntry(const CLogEntryDetails& entry);
-  // Null when the index is outside 0 to count - 1.
+  // Null when the index is outside 0 to count - 1. Reaching an entry for writing
+  // makes the index and the rating tally be built again when next used, since
+  // its fields may have changed; SetEntryCount and SetEntryRating keep them.
   CLogEntryDetails* EntryAt(int nIndex);
   const CLogEntryDetails* EntryAt(int nIndex) const;
+  // Both ignore an index outside 0 to count - 1.
+  void SetEntryCount(int nIndex, std::int32_t nCount);
+  void SetEntryRating(int nIndex, const std::string& strRating);
   int GetEntryCount() const { return static_cast<int>(m_entries.size()); }
   // Entries whose Rating equals szRating ignoring case; the overview shows the
   // count of those rated with the "High" text of the current language.
@@ -90,6 +97,8 @@ class CAlertLogSettings {
 
  private:
   void ResetAlertEvents();
+  void IndexEntry(int nIndex) const;
+  void RebuildIfStale() const;
 
   std::string m_strLogFilePath;
   std::int32_t m_nAlertLevel = ALERT_LEVEL_ALL;
@@ -100,4 +109,9 @@ class CAlertLogSettings {
   std::int32_t m_nCustomAlertChoice = 1;
   std::vector<CEventAlert> m_events;
   std::deque<CLogEntryDetails> m_entries;  // references survive appends by nested requests
+  // Beside the entries: the index of their compared fields and the number of
+  // entries per Rating text, so that neither a find nor a recount walks the log.
+  mutable CEntryIndex m_index;
+  mutable std::map<std::string, std::int32_t> m_ratingTally;
+  mutable bool m_bStale = false;
 };

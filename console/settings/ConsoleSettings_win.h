@@ -10,6 +10,7 @@
 #include "console/settings/OverviewSettings_win.h"
 #include "console/settings/PermissionLists.h"
 #include "console/settings/RegistryStoreKey_win.h"
+#include "console/settings/StoredTree.h"
 
 class CConsoleSettings {
  public:
@@ -37,6 +38,10 @@ class CConsoleSettings {
   // The settings objects in the order the settings load reads them and the full
   // save writes them: Overview, then AlertandLog, MailSafe, WebSiteBlocking.
   std::vector<CSettingsSubkey*> GetSettingsSubkeys();
+
+  // What the product key holds as the settings store last read or saved it: a save
+  // writes only what differs from it.
+  SStoredState m_storedState;
 
  private:
   char m_szAppPath[261] = {};

@@ -15,7 +15,9 @@ void COverviewSettings::ReadFromKey(HKEY hAppRegKey) {
   ReadCopiedValue(key.Get(), "NoOfWebProtection", m_nNoOfWebProtection);
   ReadFlagValue(key.Get(), "LoadwithWindowsStartup", m_nLoadwithWindowsStartup);
   ReadTextValue(key.Get(), "Password", m_strPassword);
-  ReadFlagValue(key.Get(), "IsLogin", m_nIsLogin);
+  // A login lasts for one run: a stored 1 (from a save or backup made while
+  // logged in, before a crash) must not let the next start in unasked.
+  m_nIsLogin = 0;
   ReadFlagValue(key.Get(), "CheckVer", m_nCheckVer);
   ReadFlagValue(key.Get(), "LoadSplashScreen", m_nLoadSplashScreen);
   ReadFlagValue(key.Get(), "CheckWebTraffic", m_nCheckWebTraffic);
@@ -30,7 +32,7 @@ bool COverviewSettings::WriteToKey(IStoreKey& appKey) const {
          WriteStoredNumber(key, "NoOfEmailProtection", m_nNoOfEmailProtection) &&
          WriteStoredNumber(key, "NoOfWebProtection", m_nNoOfWebProtection) &&
          WriteStoredNumber(key, "LoadwithWindowsStartup", m_nLoadwithWindowsStartup) &&
-         WriteStoredText(key, "Password", m_strPassword) && WriteStoredNumber(key, "IsLogin", m_nIsLogin) &&
+         WriteStoredText(key, "Password", m_strPassword) && WriteStoredNumber(key, "IsLogin", 0) &&
          WriteStoredNumber(key, "CheckVer", m_nCheckVer) &&
          WriteStoredNumber(key, "LoadSplashScreen", m_nLoadSplashScreen) &&
          WriteStoredNumber(key, "CheckWebTraffic", m_nCheckWebTraffic);

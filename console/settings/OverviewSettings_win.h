@@ -21,6 +21,7 @@ class COverviewSettings : public CSettingsSubkey {
   std::int32_t m_nLoadwithWindowsStartup = 1;
   // The name code of the password; empty means no password.
   std::string m_strPassword;
+  // The login of this run; always stored as 0 and read back as 0.
   std::int32_t m_nIsLogin = 0;
   std::int32_t m_nCheckVer = 1;
   std::int32_t m_nLoadSplashScreen = 1;

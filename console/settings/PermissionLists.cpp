@@ -104,15 +104,42 @@ std::int32_t RequestPort(const EngineRequest& request) {
   return DecimalValue(request.szPort, sizeof(request.szPort));
 }
 
+namespace {
+
+std::size_t MailKey(const std::string& strStrictedData, const std::string& strType) {
+  return CEntryKey().AddText(strStrictedData).AddText(strType).Hash();
+}
+
+std::size_t WebKey(std::int32_t nPort, const std::string& strProgram, const std::string& strValue) {
+  return CEntryKey().AddNumber(nPort).AddText(strProgram).AddText(strValue).Hash();
+}
+
+}  // namespace
+
+SEntryKeys EntryKeysOf(const CMailSafeItem& item) {
+  SEntryKeys keys;
+  keys.anHash[INDEX_MAIL] = MailKey(item.strStrictedData, item.strType);
+  keys.abHas[INDEX_MAIL] = true;
+  return keys;
+}
+
+SEntryKeys EntryKeysOf(const CWebSiteItem& item) {
+  SEntryKeys keys;
+  keys.anHash[INDEX_WEB_HOST_IP] = WebKey(item.nPort, item.strProgram, item.strStrictedData);
+  keys.abHas[INDEX_WEB_HOST_IP] = true;
+  if (IsSame(item.strType, "URL")) {
+    keys.anHash[INDEX_WEB_URL] = WebKey(item.nPort, item.strProgram, item.strScamSite);
+    keys.abHas[INDEX_WEB_URL] = true;
+  }
+  return keys;
+}
+
 int CMailSafeList::FindMailEntry(const EngineRequest& request) const {
   const std::string strKind = MailKindName(request);
   const std::string strValue = MailRestrictedText(request);
-  for (std::size_t i = 0; i < m_entries.size(); ++i) {
-    if (IsSame(m_entries[i].strStrictedData, strValue) && IsSame(m_entries[i].strType, strKind)) {
-      return static_cast<int>(i);
-    }
-  }
-  return -1;
+  return FindIndexed(INDEX_MAIL, MailKey(strValue, strKind), [&](int i) {
+    return IsSame(Entry(i).strStrictedData, strValue) && IsSame(Entry(i).strType, strKind);
+  });
 }
 
 int CWebSiteBlockingList::FindWebEntry(const EngineRequest& request) const {
@@ -121,14 +148,14 @@ int CWebSiteBlockingList::FindWebEntry(const EngineRequest& request) const {
   const std::int32_t nPort = RequestPort(request);
   const std::string strProgram = FieldText(request.szProcessName);
   const std::string strValue = WebRestrictedText(request);
-  for (std::size_t i = 0; i < m_entries.size(); ++i) {
-    const CWebSiteItem& item = m_entries[i];
-    if (item.nPort != nPort || !IsSame(item.strProgram, strProgram)) continue;
+  const auto isMatch = [&](int i) {
+    const CWebSiteItem& item = Entry(i);
+    if (item.nPort != nPort || !IsSame(item.strProgram, strProgram)) return false;
     // A host-address request matches by StrictedData whatever the entry's Type;
     // a URL request needs a URL entry with that site.
-    const bool bMatch = cKind == KIND_HOST_IP ? IsSame(item.strStrictedData, strValue)
-                                              : IsSame(item.strScamSite, strValue) && IsSame(item.strType, "URL");
-    if (bMatch) return static_cast<int>(i);
-  }
-  return -1;
+    return cKind == KIND_HOST_IP ? IsSame(item.strStrictedData, strValue)
+                                 : IsSame(item.strScamSite, strValue) && IsSame(item.strType, "URL");
+  };
+  return FindIndexed(cKind == KIND_HOST_IP ? INDEX_WEB_HOST_IP : INDEX_WEB_URL, WebKey(nPort, strProgram, strValue),
+                     isMatch);
 }

@@ -8,6 +8,7 @@
 #include <deque>
 #include <string>
 
+#include "console/settings/EntryIndex.h"
 #include "shared/EngineRequest.h"
 
 class IStoreKey;
@@ -58,9 +59,23 @@ class CWebSiteItem {
   std::int32_t nPort = -1;
 };
 
+// The identifying keys of an entry: for mail, StrictedData with Type; for web,
+// port and Program with StrictedData (host-address requests) and, for URL
+// entries only, port and Program with ScamSite (URL requests).
+enum : int { INDEX_MAIL = 0, INDEX_WEB_HOST_IP = 0, INDEX_WEB_URL = 1, INDEX_COUNT = 2 };
+struct SEntryKeys {
+  std::size_t anHash[INDEX_COUNT] = {};
+  bool abHas[INDEX_COUNT] = {};
+};
+SEntryKeys EntryKeysOf(const CMailSafeItem& item);
+SEntryKeys EntryKeysOf(const CWebSiteItem& item);
+
 // What both lists share. Entries are addressed by index, contiguous from 0, in
 // order of insertion. They are held in a deque so that a reference taken by an
-// outer request stays valid while a nested request appends.
+// outer request stays valid while a nested request appends. Beside the array an
+// index finds entries by their identifying fields; appends, removals and the
+// load keep it right, and an entry reached for writing (EntryAt) makes it be
+// built again at the next find, since its identifying fields may have changed.
 template <class TItem>
 class CPermissionList {
  public:
@@ -69,21 +84,32 @@ class CPermissionList {
   // Index of the new entry: the count before the append.
   int AppendEntry(const TItem& item) {
     m_entries.push_back(item);
-    return GetCount() - 1;
+    const int nIndex = GetCount() - 1;
+    if (!m_bIndexStale) IndexEntry(nIndex);
+    return nIndex;
   }
   // Null when the index is outside 0 to count - 1.
-  TItem* EntryAt(int nIndex) { return IsIndex(nIndex) ? &m_entries[static_cast<std::size_t>(nIndex)] : nullptr; }
-  const TItem* EntryAt(int nIndex) const {
-    return IsIndex(nIndex) ? &m_entries[static_cast<std::size_t>(nIndex)] : nullptr;
+  TItem* EntryAt(int nIndex) {
+    if (!IsIndex(nIndex)) return nullptr;
+    m_bIndexStale = true;
+    return &m_entries[static_cast<std::size_t>(nIndex)];
   }
+  const TItem* EntryAt(int nIndex) const { return IsIndex(nIndex) ? &Entry(nIndex) : nullptr; }
   // Both ignore an index outside 0 to count - 1.
   void SetAction(int nIndex, std::int32_t nPermission) {
     if (IsIndex(nIndex)) m_entries[static_cast<std::size_t>(nIndex)].nAction = nPermission;
   }
   void RemoveEntry(int nIndex) {
-    if (IsIndex(nIndex)) m_entries.erase(m_entries.begin() + nIndex);
+    if (!IsIndex(nIndex)) return;
+    m_entries.erase(m_entries.begin() + nIndex);
+    if (m_bIndexStale) return;
+    for (CEntryIndex& index : m_aIndexes) index.Remove(nIndex);
   }
-  void RemoveAll() { std::deque<TItem>().swap(m_entries); }  // releases the storage too
+  void RemoveAll() {  // releases the storage too
+    std::deque<TItem>().swap(m_entries);
+    for (CEntryIndex& index : m_aIndexes) index.Clear();
+    m_bIndexStale = false;
+  }
 
   std::int32_t GetProtectionState() const { return m_nProtectionState; }
   void SetProtectionState(std::int32_t nState) { m_nProtectionState = nState; }
@@ -92,8 +118,30 @@ class CPermissionList {
 
  protected:
   bool IsIndex(int nIndex) const { return nIndex >= 0 && nIndex < GetCount(); }
+  const TItem& Entry(int nIndex) const { return m_entries[static_cast<std::size_t>(nIndex)]; }
+
+  // The lowest index with this key in index nKind that isMatch accepts, or -1.
+  template <class Match>
+  int FindIndexed(int nKind, std::size_t nHash, Match isMatch) const {
+    if (m_bIndexStale) {
+      for (CEntryIndex& index : m_aIndexes) index.Clear();
+      m_bIndexStale = false;
+      for (int i = 0; i < GetCount(); ++i) IndexEntry(i);
+    }
+    return m_aIndexes[nKind].FindFirst(nHash, isMatch);
+  }
+
+ private:
+  void IndexEntry(int nIndex) const {
+    const SEntryKeys keys = EntryKeysOf(Entry(nIndex));
+    for (int k = 0; k < INDEX_COUNT; ++k) {
+      if (keys.abHas[k]) m_aIndexes[k].Add(keys.anHash[k], nIndex);
+    }
+  }
 
   std::deque<TItem> m_entries;
+  mutable CEntryIndex m_aIndexes[INDEX_COUNT];
+  mutable bool m_bIndexStale = false;
   std::int32_t m_nProtectionState = 1;
   std::int32_t m_nPermission = PERMISSION_ASK;
 };

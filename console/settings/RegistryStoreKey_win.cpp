@@ -3,16 +3,22 @@
 #include "console/settings/RegistryValueData.h"
 #include "console/settings/RegistryValues_win.h"
 
+static_assert(STORE_SUCCESS == ERROR_SUCCESS && STORE_FILE_NOT_FOUND == ERROR_FILE_NOT_FOUND &&
+                  STORE_ACCESS_DENIED == ERROR_ACCESS_DENIED,
+              "store results are the registry's own");
+
 std::unique_ptr<IStoreKey> CRegistryStoreKey::OpenSubKey(const char* szName) {
   CRegCloseKey subKey;
   if (!OpenSettingsKey(m_hKey, szName, subKey)) return nullptr;
   return std::make_unique<CRegistryStoreKey>(std::move(subKey));
 }
 
-std::unique_ptr<IStoreKey> CRegistryStoreKey::CreateSubKey(const char* szName) {
+StoreResult CRegistryStoreKey::CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) {
+  ppKey->reset();
   CRegCloseKey subKey;
-  if (!CreateSettingsKey(m_hKey, szName, subKey)) return nullptr;
-  return std::make_unique<CRegistryStoreKey>(std::move(subKey));
+  const LONG lResult = CreateRegistryKey(m_hKey, szName, subKey);
+  if (lResult == ERROR_SUCCESS) *ppKey = std::make_unique<CRegistryStoreKey>(std::move(subKey));
+  return lResult;
 }
 
 std::vector<std::string> CRegistryStoreKey::SubKeyNames() {
@@ -35,6 +41,33 @@ std::vector<std::string> CRegistryStoreKey::ValueNames() {
     names.emplace_back(name.data(), cchName);
   }
   return names;
+}
+
+bool CRegistryStoreKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
+  pValues->clear();
+  // Names and data in one call per value; the buffers grow when a value needs more.
+  std::vector<char> name(256);
+  std::vector<BYTE> data(1024);
+  for (DWORD i = 0;;) {
+    DWORD cchName = static_cast<DWORD>(name.size());
+    DWORD cbData = static_cast<DWORD>(data.size());
+    DWORD dwType = 0;
+    const LONG lResult = ::RegEnumValueA(m_hKey, i, name.data(), &cchName, nullptr, &dwType, data.data(), &cbData);
+    if (lResult == ERROR_NO_MORE_ITEMS) return true;
+    if (lResult == ERROR_MORE_DATA) {
+      if (name.size() < 16384) name.resize(16384);
+      if (data.size() >= (1u << 30)) return false;
+      data.resize(cbData > data.size() ? cbData : data.size() * 2);
+      continue;
+    }
+    if (lResult != ERROR_SUCCESS) return false;
+    SStoreValue value;
+    value.strName.assign(name.data(), cchName);
+    value.dwType = dwType;
+    value.strData.assign(reinterpret_cast<const char*>(data.data()), cbData <= data.size() ? cbData : data.size());
+    pValues->push_back(std::move(value));
+    ++i;
+  }
 }
 
 bool CRegistryStoreKey::ReadValue(const char* szName, std::string* pData) {
@@ -60,10 +93,16 @@ bool CRegistryStoreKey::ReadTypedValue(const char* szName, std::uint32_t* pType,
   return false;
 }
 
-bool CRegistryStoreKey::WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) {
-  return WriteTypedValue(m_hKey, szName, dwType, pData, static_cast<DWORD>(cbData));
+StoreResult CRegistryStoreKey::SetValue(const char* szName, std::uint32_t dwType, const void* pData,
+                                        std::size_t cbData) {
+  if (cbData > 0xFFFFFFFFu) return ERROR_INVALID_PARAMETER;
+  return SetRegistryValue(m_hKey, szName, dwType, pData, static_cast<DWORD>(cbData));
 }
 
-bool CRegistryStoreKey::DeleteSubKey(const char* szName) {
-  return DeleteSettingsTree(m_hKey, szName);
+StoreResult CRegistryStoreKey::RemoveValue(const char* szName) {
+  return DeleteRegistryValue(m_hKey, szName);
+}
+
+StoreResult CRegistryStoreKey::RemoveSubKey(const char* szName) {
+  return DeleteRegistryTree(m_hKey, szName);
 }

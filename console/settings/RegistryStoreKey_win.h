@@ -21,14 +21,16 @@ class CRegistryStoreKey : public IStoreKey {
   explicit CRegistryStoreKey(CRegCloseKey ownedKey) : m_ownedKey(std::move(ownedKey)), m_hKey(m_ownedKey.Get()) {}
 
   std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) override;
-  std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) override;
+  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override;
   std::vector<std::string> SubKeyNames() override;
   std::vector<std::string> ValueNames() override;
   // Reads the whole value, however long.
   bool ReadValue(const char* szName, std::string* pData) override;
   bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) override;
-  bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override;
-  bool DeleteSubKey(const char* szName) override;
+  bool ReadAllValues(std::vector<SStoreValue>* pValues) override;
+  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override;
+  StoreResult RemoveValue(const char* szName) override;
+  StoreResult RemoveSubKey(const char* szName) override;
 
  private:
   CRegCloseKey m_ownedKey;
@@ -46,6 +48,7 @@ class CStoreKeySubkey : public CSettingsSubkey {
     CRegistryStoreKey key(hAppRegKey);
     m_settings.ReadFromKey(key);
   }
+  void ReadFromStoreKey(IStoreKey& appKey, HKEY) override { m_settings.ReadFromKey(appKey); }
   bool WriteToKey(IStoreKey& appKey) const override { return m_settings.WriteToKey(appKey); }
 
  private:

@@ -7,17 +7,6 @@
 #include "console/settings/RegistryValueData.h"
 #include "shared/BoundedCopy.h"
 
-namespace {
-
-// A refused change leaves its reason as the thread's last error, where the full
-// save finds it to tell the user.
-bool Succeeded(LONG lResult) {
-  if (lResult != ERROR_SUCCESS) ::SetLastError(static_cast<DWORD>(lResult));
-  return lResult == ERROR_SUCCESS;
-}
-
-}  // namespace
-
 bool ReadValueBytes(HKEY hKey, const char* szName, unsigned char (&data)[202], DWORD& cbData) {
   static_assert(sizeof(data) == kRegistryReadBufferSize, "one read buffer size for every value");
   cbData = sizeof(data);
@@ -52,8 +41,7 @@ void ReadLowByteValue(HKEY hKey, const char* szName, std::int32_t& nField) {
 
 bool WriteTextValue(HKEY hKey, const char* szName, const char* szText) {
   const char* szData = szText ? szText : "";
-  return Succeeded(::RegSetValueExA(hKey, szName, 0, REG_SZ, reinterpret_cast<const BYTE*>(szData),
-                                    static_cast<DWORD>(std::strlen(szData))));
+  return SetRegistryValue(hKey, szName, REG_SZ, szData, static_cast<DWORD>(std::strlen(szData))) == ERROR_SUCCESS;
 }
 
 bool WriteNumberValue(HKEY hKey, const char* szName, std::uint32_t nNumber, DWORD cbBytes) {
@@ -63,27 +51,47 @@ bool WriteNumberValue(HKEY hKey, const char* szName, std::uint32_t nNumber, DWOR
 }
 
 bool WriteBinaryValue(HKEY hKey, const char* szName, const void* pData, DWORD cbData) {
-  return Succeeded(::RegSetValueExA(hKey, szName, 0, REG_BINARY, static_cast<const BYTE*>(pData), cbData));
+  return SetRegistryValue(hKey, szName, REG_BINARY, pData, cbData) == ERROR_SUCCESS;
 }
 
 bool WriteTypedValue(HKEY hKey, const char* szName, DWORD dwType, const void* pData, DWORD cbData) {
-  return Succeeded(::RegSetValueExA(hKey, szName, 0, dwType, static_cast<const BYTE*>(pData), cbData));
+  return SetRegistryValue(hKey, szName, dwType, pData, cbData) == ERROR_SUCCESS;
 }
 
 bool DeleteSettingsValue(HKEY hKey, const char* szName) {
-  return Succeeded(::RegDeleteValueA(hKey, szName));
+  return DeleteRegistryValue(hKey, szName) == ERROR_SUCCESS;
 }
 
 bool CreateSettingsKey(HKEY hParent, const char* szName, CRegCloseKey& key) {
-  key.Reset();
-  return Succeeded(::RegCreateKeyExA(hParent, szName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr,
-                                     key.Receive(), nullptr));
+  return CreateRegistryKey(hParent, szName, key) == ERROR_SUCCESS;
 }
 
 bool OpenSettingsKey(HKEY hParent, const char* szName, CRegCloseKey& key, REGSAM samDesired) {
-  return Succeeded(::RegOpenKeyExA(hParent, szName, 0, samDesired, key.Receive()));
+  return OpenRegistryKey(hParent, szName, key, samDesired) == ERROR_SUCCESS;
 }
 
 bool DeleteSettingsTree(HKEY hParent, const char* szName) {
-  return Succeeded(static_cast<LONG>(::SHDeleteKeyA(hParent, szName)));
+  return DeleteRegistryTree(hParent, szName) == ERROR_SUCCESS;
+}
+
+LONG SetRegistryValue(HKEY hKey, const char* szName, DWORD dwType, const void* pData, DWORD cbData) {
+  return ::RegSetValueExA(hKey, szName, 0, dwType, static_cast<const BYTE*>(pData), cbData);
+}
+
+LONG DeleteRegistryValue(HKEY hKey, const char* szName) {
+  return ::RegDeleteValueA(hKey, szName);
+}
+
+LONG CreateRegistryKey(HKEY hParent, const char* szName, CRegCloseKey& key) {
+  key.Reset();
+  return ::RegCreateKeyExA(hParent, szName, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, key.Receive(),
+                           nullptr);
+}
+
+LONG OpenRegistryKey(HKEY hParent, const char* szName, CRegCloseKey& key, REGSAM samDesired) {
+  return ::RegOpenKeyExA(hParent, szName, 0, samDesired, key.Receive());
+}
+
+LONG DeleteRegistryTree(HKEY hParent, const char* szName) {
+  return static_cast<LONG>(::SHDeleteKeyA(hParent, szName));
 }

@@ -10,8 +10,9 @@
 // - "copied" numbers take at most 4 returned bytes; "flag" numbers and the numbers
 //   of which only the lowest byte counts take that byte, widened.
 //
-// The full save changes the registry through IStoreKey (StoreKey.h), whose
-// registry form (RegistryStoreKey_win.h) uses the writers here.
+// The save changes the registry through IStoreKey (StoreKey.h), whose registry
+// form (RegistryStoreKey_win.h) uses the functions at the end, which hand on the
+// registry's own result: a failed save names its real reason with it.
 #pragma once
 
 #include <windows.h>
@@ -48,3 +49,10 @@ bool DeleteSettingsValue(HKEY hKey, const char* szName);
 bool CreateSettingsKey(HKEY hParent, const char* szName, CRegCloseKey& key);
 bool OpenSettingsKey(HKEY hParent, const char* szName, CRegCloseKey& key, REGSAM samDesired = KEY_READ);
 bool DeleteSettingsTree(HKEY hParent, const char* szName);
+
+// The same changes with the registry's result (ERROR_SUCCESS or the reason).
+LONG SetRegistryValue(HKEY hKey, const char* szName, DWORD dwType, const void* pData, DWORD cbData);
+LONG DeleteRegistryValue(HKEY hKey, const char* szName);
+LONG CreateRegistryKey(HKEY hParent, const char* szName, CRegCloseKey& key);
+LONG OpenRegistryKey(HKEY hParent, const char* szName, CRegCloseKey& key, REGSAM samDesired = KEY_READ);
+LONG DeleteRegistryTree(HKEY hParent, const char* szName);

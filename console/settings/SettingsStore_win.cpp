@@ -8,15 +8,34 @@
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "console/settings/RegistryValues_win.h"
+#include "console/settings/SaveJournal.h"
+#include "console/settings/StoredTree.h"
 
 namespace {
 
 constexpr const char* kProductKeyName = "Hookwarden";
+// Left by the full save of earlier versions: the new state, complete, and its mark.
 constexpr const char* kSavingKeyName = "Hookwarden.Saving";
 constexpr const char* kCompleteKeyName = "Hookwarden.Complete";
+// The reason given when a copy of that state fails half-way.
+constexpr StoreResult kCannotWrite = 1013;  // ERROR_CANTWRITE
+
+// Counts the changes this process made to the product key. A settings object's
+// stored state holds only while it carries the count of its own last load or
+// save; after any other change the next save reads the key again.
+unsigned g_nProductKeyChanges = 1;
+
+void ProductKeyChanged() {
+  ++g_nProductKeyChanges;
+}
 
 bool KeyExists(IStoreKey& parent, const char* szName) {
   return parent.OpenSubKey(szName) != nullptr;
+}
+
+StoreResult RemoveIfThere(IStoreKey& parent, const char* szName) {
+  const StoreResult nResult = parent.RemoveSubKey(szName);
+  return nResult == STORE_FILE_NOT_FOUND ? STORE_SUCCESS : nResult;
 }
 
 // The language value: name and data are both name codes.
@@ -26,58 +45,83 @@ std::string LanguageValueName() {
 
 // Rebuilds the product key from the complete saved state, then drops the mark and
 // the saved copy, in this order, so that a stop at any point can be finished again.
-bool InstallSavedSettings(IStoreKey& company) {
+StoreResult InstallSavedSettings(IStoreKey& company) {
   std::unique_ptr<IStoreKey> pSaving = company.OpenSubKey(kSavingKeyName);
-  if (!pSaving) return false;
-  if (KeyExists(company, kProductKeyName) && !company.DeleteSubKey(kProductKeyName)) return false;
-  const std::unique_ptr<IStoreKey> pProduct = company.CreateSubKey(kProductKeyName);
-  if (!pProduct || !CopyStoreTree(*pSaving, *pProduct)) return false;
+  if (!pSaving) return STORE_FILE_NOT_FOUND;
+  StoreResult nResult = RemoveIfThere(company, kProductKeyName);
+  if (nResult != STORE_SUCCESS) return nResult;
+  std::unique_ptr<IStoreKey> pProduct;
+  nResult = company.CreateKey(kProductKeyName, &pProduct);
+  if (nResult != STORE_SUCCESS) return nResult;
+  if (!CopyStoreTree(*pSaving, *pProduct)) return kCannotWrite;
   pSaving.reset();
-  if (!company.DeleteSubKey(kCompleteKeyName)) return false;
-  return company.DeleteSubKey(kSavingKeyName);
+  nResult = company.RemoveSubKey(kCompleteKeyName);
+  return nResult != STORE_SUCCESS ? nResult : company.RemoveSubKey(kSavingKeyName);
 }
 
-bool FinishInterruptedSave(IStoreKey& company) {
+// Completes or drops what an interrupted save left beside the product key: first
+// the saved copy of an earlier version, then the journal.
+StoreResult FinishInterruptedSave(IStoreKey& company, bool* pbChanged) {
+  *pbChanged = false;
   const bool bSaving = KeyExists(company, kSavingKeyName);
+  StoreResult nResult = STORE_SUCCESS;
   if (KeyExists(company, kCompleteKeyName)) {
-    if (bSaving) return InstallSavedSettings(company);
-    return company.DeleteSubKey(kCompleteKeyName);
+    *pbChanged = bSaving;
+    nResult = bSaving ? InstallSavedSettings(company) : company.RemoveSubKey(kCompleteKeyName);
+  } else if (bSaving) {
+    // Without the mark the copy may be incomplete: the product key still holds the
+    // settings from before.
+    nResult = company.RemoveSubKey(kSavingKeyName);
   }
-  // Without the mark the copy may be incomplete: the product key still holds the
-  // settings from before.
-  return !bSaving || company.DeleteSubKey(kSavingKeyName);
+  if (nResult != STORE_SUCCESS) return nResult;
+  bool bJournalApplied = false;
+  nResult = FinishJournal(company, kProductKeyName, &bJournalApplied);
+  *pbChanged = *pbChanged || bJournalApplied;
+  return nResult;
 }
 
-bool WriteAllSettings(CConsoleSettings& settings, IStoreKey& appKey) {
-  if (!WriteStoredText(appKey, LanguageValueName().c_str(), EncodeNameCode(settings.m_strLanguage.c_str())))
-    return false;
+StoreResult FinishInterruptedSaveAndCount(IStoreKey& company) {
+  bool bChanged = false;
+  const StoreResult nResult = FinishInterruptedSave(company, &bChanged);
+  if (bChanged) ProductKeyChanged();
+  return nResult;
+}
+
+void WriteAllSettings(CConsoleSettings& settings, IStoreKey& appKey) {
+  WriteStoredText(appKey, LanguageValueName().c_str(), EncodeNameCode(settings.m_strLanguage.c_str()));
   // "App Path" too: the engine library finds its files by it, also between a
   // save made while the console runs (a backup) and the next start.
-  if (!WriteStoredText(appKey, "App Path", settings.GetAppPath())) return false;
-  if (!WriteStoredText(appKey, "DefnsVersion", settings.m_overview.m_strDefnsVersion)) return false;
-  for (const CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) {
-    if (!pSubkey->WriteToKey(appKey)) return false;
-  }
-  return true;
+  WriteStoredText(appKey, "App Path", settings.GetAppPath());
+  WriteStoredText(appKey, "DefnsVersion", settings.m_overview.m_strDefnsVersion);
+  for (const CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->WriteToKey(appKey);
 }
 
-// The key that holds the product key, opened for every change; null when missing.
-std::unique_ptr<IStoreKey> OpenCompanyKey() {
+// The key that holds the product key, opened for every change.
+StoreResult OpenCompanyKey(std::unique_ptr<IStoreKey>* ppCompany) {
   CRegCloseKey company;
-  if (!OpenSettingsKey(HKEY_CURRENT_USER, kCompanyKeyPath, company, KEY_ALL_ACCESS)) return nullptr;
-  return std::make_unique<CRegistryStoreKey>(std::move(company));
+  const LONG lResult = OpenRegistryKey(HKEY_CURRENT_USER, kCompanyKeyPath, company, KEY_ALL_ACCESS);
+  if (lResult == ERROR_SUCCESS) *ppCompany = std::make_unique<CRegistryStoreKey>(std::move(company));
+  return lResult;
 }
 
-bool Failed(DWORD* pdwError, DWORD dwError) {
-  if (pdwError) *pdwError = dwError;
+bool Failed(DWORD* pdwError, StoreResult nResult) {
+  if (pdwError) *pdwError = static_cast<DWORD>(nResult);
   return false;
+}
+
+// The mark first: without it the next start drops the saved copy.
+bool DropInterruptedSave(IStoreKey& company) {
+  const bool bMarkGone = RemoveIfThere(company, kCompleteKeyName) == STORE_SUCCESS;
+  const bool bSavingGone = bMarkGone && RemoveIfThere(company, kSavingKeyName) == STORE_SUCCESS;
+  return DropJournal(company) == STORE_SUCCESS && bSavingGone;
 }
 
 }  // namespace
 
 bool FinishInterruptedSave() {
-  const std::unique_ptr<IStoreKey> pCompany = OpenCompanyKey();
-  return !pCompany || FinishInterruptedSave(*pCompany);
+  std::unique_ptr<IStoreKey> pCompany;
+  if (OpenCompanyKey(&pCompany) != ERROR_SUCCESS) return true;
+  return FinishInterruptedSaveAndCount(*pCompany) == STORE_SUCCESS;
 }
 
 void WriteStartupValues(const CConsoleSettings& settings) {
@@ -86,68 +130,77 @@ void WriteStartupValues(const CConsoleSettings& settings) {
   if (!OpenSettingsKey(HKEY_CURRENT_USER, "Software", software, KEY_ALL_ACCESS)) return;
   if (!CreateSettingsKey(software.Get(), "Corvinth", company)) return;
   if (!CreateSettingsKey(company.Get(), kProductKeyName, product)) return;
+  ProductKeyChanged();
   WriteTextValue(product.Get(), "App Path", settings.GetAppPath());
   WriteTextValue(product.Get(), "DefnsVersion", settings.m_overview.m_strDefnsVersion.c_str());
 }
 
 void LoadSettings(CConsoleSettings& settings) {
   FinishInterruptedSave();
+  SStoredState& stored = settings.m_storedState;
+  stored.tree = SStoredKey();
+  stored.bKnown = true;
+  stored.nGeneration = g_nProductKeyChanges;
   CRegCloseKey product;
   if (!OpenSettingsKey(HKEY_CURRENT_USER, kProductKeyPath, product)) return;
+  // The whole key is read once; the lists and the log read from that copy, which
+  // the saves then compare with.
+  CRegistryStoreKey productKey(product.Get());
+  ReadStoreTree(productKey, &stored.tree);
   std::string strCode;
   ReadTextValue(product.Get(), LanguageValueName().c_str(), strCode);
   const std::string strLanguage = DecodeNameCode(strCode.c_str());
   if (!strLanguage.empty()) settings.m_strLanguage = strLanguage;
-  for (CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->ReadFromKey(product.Get());
+  CStoredTreeKey storedKey(&stored.tree);
+  for (CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->ReadFromStoreKey(storedKey, product.Get());
 }
 
 bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError) {
-  ::SetLastError(0);
-  const std::unique_ptr<IStoreKey> pCompany = OpenCompanyKey();
-  if (!pCompany) return Failed(pdwError, ::GetLastError());
+  std::unique_ptr<IStoreKey> pCompany;
+  const StoreResult nResult = OpenCompanyKey(&pCompany);
+  if (nResult != STORE_SUCCESS) return Failed(pdwError, nResult);
   return SaveAllSettings(settings, *pCompany, pdwError);
 }
 
 bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& company, DWORD* pdwError) {
-  ::SetLastError(0);
-  if (!FinishInterruptedSave(company)) return Failed(pdwError, ::GetLastError());
+  StoreResult nResult = FinishInterruptedSaveAndCount(company);
+  if (nResult != STORE_SUCCESS) return Failed(pdwError, nResult);
 
-  // The new state, complete, beside the old one.
-  bool bWritten = false;
+  SStoredState& stored = settings.m_storedState;
   {
-    const std::unique_ptr<IStoreKey> pSaving = company.CreateSubKey(kSavingKeyName);
-    bWritten = pSaving && WriteAllSettings(settings, *pSaving);
+    const std::unique_ptr<IStoreKey> pProduct = company.OpenSubKey(kProductKeyName);
+    if (!stored.bKnown || stored.nGeneration != g_nProductKeyChanges || !pProduct) {
+      // Changed since, by another part of this process or removed: read it again.
+      if (pProduct) {
+        ReadStoreTree(*pProduct, &stored.tree);
+      } else {
+        stored.tree = SStoredKey();
+      }
+    }
   }
-  if (!bWritten || !company.CreateSubKey(kCompleteKeyName)) {
-    const DWORD dwError = ::GetLastError();
-    company.DeleteSubKey(kSavingKeyName);
-    return Failed(pdwError, dwError);
-  }
-  if (!InstallSavedSettings(company)) return Failed(pdwError, ::GetLastError());
+  nResult = SaveStoreChanges(company, kProductKeyName, &stored.tree,
+                             [&settings](IStoreKey& product) { WriteAllSettings(settings, product); });
+  ProductKeyChanged();
+  stored.bKnown = true;
+  stored.nGeneration = g_nProductKeyChanges;
+  if (nResult != STORE_SUCCESS) return Failed(pdwError, nResult);
   if (pdwError) *pdwError = 0;
   return true;
 }
 
-namespace {
-
-// The mark first: without it the next start drops the saved copy.
-bool DropInterruptedSave(IStoreKey& company) {
-  const bool bMarkGone = !KeyExists(company, kCompleteKeyName) || company.DeleteSubKey(kCompleteKeyName);
-  return bMarkGone && (!KeyExists(company, kSavingKeyName) || company.DeleteSubKey(kSavingKeyName));
-}
-
-}  // namespace
-
 bool DropInterruptedSave() {
-  const std::unique_ptr<IStoreKey> pCompany = OpenCompanyKey();
-  return !pCompany || DropInterruptedSave(*pCompany);
+  std::unique_ptr<IStoreKey> pCompany;
+  if (OpenCompanyKey(&pCompany) != ERROR_SUCCESS) return true;
+  ProductKeyChanged();
+  return DropInterruptedSave(*pCompany);
 }
 
 bool DeleteProductKey() {
-  const std::unique_ptr<IStoreKey> pCompany = OpenCompanyKey();
-  if (!pCompany) return false;
+  std::unique_ptr<IStoreKey> pCompany;
+  if (OpenCompanyKey(&pCompany) != ERROR_SUCCESS) return false;
+  ProductKeyChanged();
   DropInterruptedSave(*pCompany);
-  return !KeyExists(*pCompany, kProductKeyName) || pCompany->DeleteSubKey(kProductKeyName);
+  return RemoveIfThere(*pCompany, kProductKeyName) == STORE_SUCCESS;
 }
 
 int SetStartupValue(const char* szName, const char* szData, bool bRemove) {

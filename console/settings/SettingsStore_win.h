@@ -4,12 +4,13 @@
 // silent: a key that cannot be opened skips its step, a value that cannot be read
 // keeps its default.
 //
-// The full save replaces the product key as a whole, so removed items leave no
-// stale subkeys behind. It writes the new state completely into the sibling key
-// "Hookwarden.Saving" first and marks it done with the empty sibling key
-// "Hookwarden.Complete"; only then is "Hookwarden" rebuilt from it. A save that
-// fails or stops before the mark leaves the previous settings as they were; one
-// that stops after it is finished by the next start (FinishInterruptedSave).
+// Every save writes only what changed since the settings were last loaded or
+// saved: the settings load reads the whole product key into memory once, and a
+// save compares what the settings objects write with that copy. The changes go
+// through a journal beside the product key (SaveJournal.h), so that a save cut
+// short leaves the old or the new settings and the next start finishes or drops
+// it (FinishInterruptedSave). The stored form is the one a full rewrite gives:
+// values and subkeys that are not written again (removed entries) are deleted.
 #pragma once
 
 #include <windows.h>
@@ -34,9 +35,10 @@ void LoadSettings(CConsoleSettings& settings);
 // Shown with the system's reason when a full save failed.
 constexpr const char* kSaveFailedText = "The settings could not be saved because of this error: ";
 
-// Full save: the language value, "App Path", "DefnsVersion", then every settings
-// object in order, into a new product key. True when the new settings are in place.
-// When it fails, *pdwError (if given) is the system's reason, 0 when none is known.
+// The save: the language value, "App Path", "DefnsVersion", then every settings
+// object in order, as far as they differ from what the product key holds. True
+// when the new settings are in place. When it fails, *pdwError (if given) is the
+// registry's reason.
 bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError = nullptr);
 // The same below companyKey, the key that holds the product key (a registry that
 // fails on purpose, in tests).

@@ -14,12 +14,12 @@
 //   with the readers of RegistryValues_win.h, each with its own 202-byte read. A
 //   missing subkey or value keeps the default; nothing is reported. Items kept in
 //   numbered subkeys ("MailSafeItem%d", ...) are read 0 to count - 1.
-// - WriteToKey creates its subkey below the key it is given (the new product key,
-//   just made empty by the full save) and writes every value in its stored order
-//   with the writers of StoreKey.h, numbered subkeys 0 to count - 1 in memory
-//   order. It returns false as soon as a writer fails and writes nothing after
-//   that: the save then keeps the previous settings. It changes the registry only
-//   through that key, so a save can be handed any registry, one that fails too.
+// - WriteToKey creates its subkey below the key it is given and writes every value
+//   in its stored order with the writers of StoreKey.h, numbered subkeys 0 to
+//   count - 1 in memory order, as if into an empty product key. The save hands it
+//   a key that compares these writes with what is stored and keeps only the
+//   differences (StoreChanges.h); whatever is not written again is removed. It
+//   returns false as soon as a writer fails and writes nothing after that.
 #pragma once
 
 #include <windows.h>
@@ -30,5 +30,8 @@ class CSettingsSubkey {
  public:
   virtual ~CSettingsSubkey() = default;
   virtual void ReadFromKey(HKEY hAppRegKey) = 0;
+  // The settings load hands the product key both ways: as read into memory once,
+  // and open in the registry. Objects that read through IStoreKey take the first.
+  virtual void ReadFromStoreKey(IStoreKey& /*appKey*/, HKEY hAppRegKey) { ReadFromKey(hAppRegKey); }
   virtual bool WriteToKey(IStoreKey& appKey) const = 0;
 };

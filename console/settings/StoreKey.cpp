@@ -12,6 +12,17 @@ const unsigned char* Bytes(const std::string& strData) {
 }
 }  // namespace
 
+bool IStoreKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
+  pValues->clear();
+  for (std::string& strName : ValueNames()) {
+    SStoreValue value;
+    if (!ReadTypedValue(strName.c_str(), &value.dwType, &value.strData)) return false;
+    value.strName = std::move(strName);
+    pValues->push_back(std::move(value));
+  }
+  return true;
+}
+
 bool ReadStoredText(IStoreKey& key, const char* szName, std::string* pField, bool bAssignEmpty) {
   std::string strData;
   if (!key.ReadValue(szName, &strData)) return false;

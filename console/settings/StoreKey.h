@@ -18,13 +18,29 @@
 
 enum : std::uint32_t { STORE_REG_SZ = 1, STORE_REG_BINARY = 3 };  // the registry's type numbers
 
+// The registry's result of a change, as the system gives it (a Win32 LONG), so that
+// a failed save can name its reason: 0 is success.
+using StoreResult = std::int32_t;
+enum : StoreResult {
+  STORE_SUCCESS = 0,
+  STORE_FILE_NOT_FOUND = 2,
+  STORE_ACCESS_DENIED = 5,
+  STORE_INVALID_PARAMETER = 87
+};
+
+struct SStoreValue {
+  std::string strName;
+  std::uint32_t dwType = 0;
+  std::string strData;
+};
+
 class IStoreKey {
  public:
   virtual ~IStoreKey() = default;
   // The subkey, or null when it does not exist or cannot be opened.
   virtual std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) = 0;
-  // The subkey, created when missing; null when that fails.
-  virtual std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) = 0;
+  // The subkey, created when missing, into *ppKey (null when that fails).
+  virtual StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) = 0;
   // Names of the subkeys directly below the key.
   virtual std::vector<std::string> SubKeyNames() = 0;
   // Names of the values of the key.
@@ -33,10 +49,25 @@ class IStoreKey {
   virtual bool ReadValue(const char* szName, std::string* pData) = 0;
   // The same with the value's type.
   virtual bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) = 0;
-  // False when the registry refused the value.
-  virtual bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) = 0;
-  // Deletes the subkey with everything below it; false when the registry refused.
-  virtual bool DeleteSubKey(const char* szName) = 0;
+  // Every value of the key with its type and data, in the key's order; false when
+  // the key cannot be read.
+  virtual bool ReadAllValues(std::vector<SStoreValue>* pValues);
+  virtual StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) = 0;
+  // STORE_FILE_NOT_FOUND when there is no such value.
+  virtual StoreResult RemoveValue(const char* szName) = 0;
+  // Deletes the subkey with everything below it; STORE_FILE_NOT_FOUND when missing.
+  virtual StoreResult RemoveSubKey(const char* szName) = 0;
+
+  // For the settings objects' writers, which only need to know whether it worked.
+  std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) {
+    std::unique_ptr<IStoreKey> pKey;
+    CreateKey(szName, &pKey);
+    return pKey;
+  }
+  bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) {
+    return SetValue(szName, dwType, pData, cbData) == STORE_SUCCESS;
+  }
+  bool DeleteSubKey(const char* szName) { return RemoveSubKey(szName) == STORE_SUCCESS; }
 };
 
 // Copies every value and subkey of one key into another, types and bytes as they

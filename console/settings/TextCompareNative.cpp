@@ -8,3 +8,9 @@ bool IsSameTextIgnoringCase(const char* szFirst, const char* szSecond) {
   if (szSecond == nullptr) szSecond = "";
   return EqualsIgnoringAsciiCase(szFirst, szSecond);
 }
+
+std::string TextCaseKey(const char* szText) {
+  std::string strKey = szText ? szText : "";
+  for (char& c : strKey) c = LowerAsciiChar(c);
+  return strKey;
+}

@@ -24,6 +24,10 @@ bool WideText(const char* szText, std::wstring* pWide) {
   return true;
 }
 
+// The upper-case mapping that the ordinal comparison ignoring case applies to
+// each UTF-16 unit.
+extern "C" WCHAR NTAPI RtlUpcaseUnicodeChar(WCHAR wc);
+
 }  // namespace
 
 bool IsSameTextIgnoringCase(const char* szFirst, const char* szSecond) {
@@ -37,4 +41,25 @@ bool IsSameTextIgnoringCase(const char* szFirst, const char* szSecond) {
   if (wstrFirst.empty()) return true;
   return ::CompareStringOrdinal(wstrFirst.c_str(), static_cast<int>(wstrFirst.size()), wstrSecond.c_str(),
                                 static_cast<int>(wstrSecond.size()), TRUE) == CSTR_EQUAL;
+}
+
+std::string TextCaseKey(const char* szText) {
+  if (szText == nullptr) szText = "";
+  std::wstring wstrText;
+  std::string strKey;
+  if (!WideText(szText, &wstrText)) {
+    // Texts the code page cannot read compare byte by byte, A to Z folded; the
+    // tag keeps them apart from readable ones.
+    strKey = std::string("B") + szText;
+    for (std::size_t i = 1; i < strKey.size(); ++i) strKey[i] = LowerAsciiChar(strKey[i]);
+    return strKey;
+  }
+  strKey.reserve(1 + 2 * wstrText.size());
+  strKey += 'W';
+  for (const wchar_t wc : wstrText) {
+    const WCHAR wUpper = RtlUpcaseUnicodeChar(static_cast<WCHAR>(wc));
+    strKey += static_cast<char>(wUpper & 0xFF);
+    strKey += static_cast<char>(wUpper >> 8);
+  }
+  return strKey;
 }

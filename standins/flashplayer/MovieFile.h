@@ -75,13 +75,6 @@ struct SMovie {
 // names the line; the movie then holds what was read before it.
 bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError);
 
-// A list variable's text holds its rows one per line, cells separated by tabs.
-// The row appended; tabs and line breaks inside a cell become blanks.
-std::string AppendMovieRow(const std::string& strRows, const std::vector<std::string>& cells);
-// Cell nColumn of row nRow replaced (missing cells are added empty); a row that
-// is not there leaves the text as it was.
-std::string SetMovieCell(const std::string& strRows, int nRow, int nColumn, const std::string& strValue);
-
 // Replaces every "$(name)" in strText by lookup(name).
 template <class Lookup>
 std::string ExpandMovieText(const std::string& strText, Lookup lookup) {

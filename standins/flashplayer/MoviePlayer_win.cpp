@@ -1,6 +1,10 @@
 // MoviePlayer.dll: plays a stand-in movie with real Win32 controls. Variables live
 // in the player; inputs write what the user types into their variable, buttons and
 // other controls send the movie's commands to the host through its event callback.
+// What the host sets is shown in one refresh per turn of the message loop, and
+// only on the controls that show the variables it changed; lists keep their rows
+// in the player and show them in virtual list views, which ask for the cells they
+// paint, so that a row added or changed costs the same at any length of list.
 #include <windows.h>
 // after windows.h, which it needs
 #include <commctrl.h>
@@ -8,16 +12,20 @@
 #include <cstdlib>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "standins/flashplayer/MovieFile.h"
+#include "standins/flashplayer/MovieRows.h"
 #include "console/screens/MoviePlayerApi_win.h"
 #include "shared/OwnedResources_win.h"
 
 namespace {
 
-const UINT WM_PLAYER_SEND_QUEUED = WM_APP + 1;
+// The movie's next frame: the refresh of what the host set and the commands queued.
+const UINT WM_PLAYER_NEXT_FRAME = WM_APP + 1;
 const int kStepperArrowsIdOffset = 10000;
 const DWORD kMaxMovieBytes = 1 << 20;
 
@@ -98,7 +106,10 @@ class CPlayer {
         Send(command);
         return 0;
       }
-      case WM_PLAYER_SEND_QUEUED:
+      case WM_PLAYER_NEXT_FRAME:
+        // What the host set shows before the movie answers it.
+        m_bFramePosted = false;
+        Refresh();
         SendQueued();
         return 0;
     }
@@ -148,6 +159,9 @@ class CPlayer {
     DestroyControls();
     m_movie = SMovie();
     m_variables.clear();
+    m_lists.clear();
+    m_dependents.clear();
+    m_dirty.clear();
     m_strLabel.clear();
     m_queue.clear();
     bool bRead = false;
@@ -162,16 +176,17 @@ class CPlayer {
       ::SendMessageA(m_error.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
       return;
     }
-    for (const auto& value : m_movie.initialValues) m_variables[value.first] = value.second;
+    FindListsAndDependents();
+    for (const auto& value : m_movie.initialValues) StoreVariable(value.first, value.second);
     if (!m_movie.labels.empty()) m_strLabel = m_movie.labels.front();
     m_shown.resize(m_movie.controls.size());
     for (std::size_t i = 0; i < m_movie.controls.size(); ++i) CreateControl(i);
-    Refresh();
+    RefreshAll();
     FocusFirstInput();
     // Like the real control, the movie reports from its first frame after loading,
     // not from inside the call that loads it.
     m_queue.insert(m_queue.end(), m_movie.onLoad.begin(), m_movie.onLoad.end());
-    ::PostMessageA(m_hWnd, WM_PLAYER_SEND_QUEUED, 0, 0);
+    PostNextFrame();
   }
 
   void CreateControl(std::size_t i) {
@@ -213,7 +228,7 @@ class CPlayer {
         break;
       case EMovieControlKind::List:
         szClass = WC_LISTVIEWA;
-        dwStyle |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS;
+        dwStyle |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
         dwExStyle = WS_EX_CLIENTEDGE;
         break;
     }
@@ -243,9 +258,47 @@ class CPlayer {
     }
   }
 
+  // Every variable a list control or a row reaction names holds rows; the others
+  // hold texts. Each control is refreshed when a variable it shows changes.
+  void FindListsAndDependents() {
+    for (const SMovieRowReaction& reaction : m_movie.rowReactions) m_lists[reaction.strList];
+    for (std::size_t i = 0; i < m_movie.controls.size(); ++i) {
+      const SMovieControl& c = m_movie.controls[i];
+      if (c.kind == EMovieControlKind::List) m_lists[c.strVariable];
+      std::set<std::string> names;
+      ExpandMovieText(c.strText, [&names](const std::string& strName) {
+        names.insert(strName);
+        return std::string();
+      });
+      if (!c.strVariable.empty()) names.insert(c.strVariable);
+      if (!c.condition.strVariable.empty()) names.insert(c.condition.strVariable);
+      for (const std::string& strName : names) m_dependents[strName].push_back(i);
+    }
+  }
+
+  const CMovieRows* RowsOf(const std::string& strName) const {
+    const auto it = m_lists.find(strName);
+    return it == m_lists.end() ? nullptr : &it->second;
+  }
+
   std::string Lookup(const std::string& strName) const {
+    if (const CMovieRows* pRows = RowsOf(strName)) return pRows->Text();
     const auto it = m_variables.find(strName);
     return it == m_variables.end() ? std::string() : it->second;
+  }
+
+  bool HasValue(const std::string& strName) const {
+    return m_lists.count(strName) != 0 || m_variables.count(strName) != 0;
+  }
+
+  void StoreVariable(const std::string& strName, const std::string& strValue) {
+    const auto it = m_lists.find(strName);
+    if (it != m_lists.end()) {
+      it->second.Assign(strValue);
+    } else {
+      m_variables[strName] = strValue;
+    }
+    m_dirty.insert(strName);
   }
 
   bool IsShown(const SMovieControl& c) const {
@@ -265,63 +318,84 @@ class CPlayer {
     if (WindowText(hWnd) != strText) ::SetWindowTextA(hWnd, strText.c_str());
   }
 
-  void FillList(HWND hList, const std::string& strRows) {
-    ::SendMessageA(hList, LVM_DELETEALLITEMS, 0, 0);
-    if (strRows.empty()) return;
-    std::size_t nStart = 0;
-    int nRow = 0;
-    for (;;) {
-      const std::size_t nEnd = strRows.find('\n', nStart);
-      const std::string strRow = strRows.substr(nStart, nEnd - nStart);
-      std::size_t nCell = 0;
-      for (int nColumn = 0;; ++nColumn) {
-        const std::size_t nTab = strRow.find('\t', nCell);
-        std::string strCell = strRow.substr(nCell, nTab - nCell);
-        LVITEMA item = {};
-        item.mask = LVIF_TEXT;
-        item.iItem = nRow;
-        item.iSubItem = nColumn;
-        item.pszText = &strCell[0];
-        ::SendMessageA(hList, nColumn == 0 ? LVM_INSERTITEMA : LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-        if (nTab == std::string::npos) break;
-        nCell = nTab + 1;
-      }
-      ++nRow;
-      if (nEnd == std::string::npos) break;
-      nStart = nEnd + 1;
-    }
+  // Brings every control in line with the variables and the frame label.
+  void RefreshAll() {
+    m_bRefreshAll = true;
+    Refresh();
   }
 
-  // Brings every control in line with the variables and the frame label.
+  // The host's changes wait for the next turn of the message loop, so that the
+  // many variables of one push are shown at once. A stage not shown yet (a screen
+  // in its start-up) takes them at once: a screen is complete when it shows.
+  void RefreshLater() {
+    if (!::IsWindowVisible(m_hWnd)) {
+      Refresh();
+      return;
+    }
+    if (!PostNextFrame()) Refresh();
+  }
+
+  // One message per turn carries both the refresh and the queued commands.
+  bool PostNextFrame() {
+    if (!m_bFramePosted) m_bFramePosted = ::PostMessageA(m_hWnd, WM_PLAYER_NEXT_FRAME, 0, 0) != FALSE;
+    return m_bFramePosted;
+  }
+
+  // Brings the controls that show a changed variable in line with it.
   void Refresh() {
+    std::vector<bool> affected(m_shown.size(), m_bRefreshAll);
+    if (!m_bRefreshAll) {
+      for (const std::string& strName : m_dirty) {
+        const auto it = m_dependents.find(strName);
+        if (it == m_dependents.end()) continue;
+        for (const std::size_t i : it->second) affected[i] = true;
+      }
+    }
+    m_dirty.clear();
+    m_bRefreshAll = false;
     m_bRefreshing = true;
     for (std::size_t i = 0; i < m_shown.size(); ++i) {
-      const SMovieControl& c = m_movie.controls[i];
-      const HWND hWnd = m_shown[i].wnd.Get();
-      switch (c.kind) {
-        case EMovieControlKind::Text:
-        case EMovieControlKind::Title:
-        case EMovieControlKind::Button:
-          SetTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
-          break;
-        case EMovieControlKind::Input:
-        case EMovieControlKind::Password:
-        case EMovieControlKind::Stepper:
-          SetTextIfDifferent(hWnd, Lookup(c.strVariable));
-          break;
-        case EMovieControlKind::Check:
-        case EMovieControlKind::Radio:
-          SetTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
-          ::SendMessageA(hWnd, BM_SETCHECK, Lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED, 0);
-          break;
-        case EMovieControlKind::List:
-          break;  // filled when its variable is set
-      }
-      const bool bShown = IsShown(c);
-      ::ShowWindow(hWnd, bShown ? SW_SHOWNA : SW_HIDE);
-      if (m_shown[i].arrows.Get()) ::ShowWindow(m_shown[i].arrows.Get(), bShown ? SW_SHOWNA : SW_HIDE);
+      if (affected[i]) RefreshControl(i);
     }
     m_bRefreshing = false;
+  }
+
+  void RefreshControl(std::size_t i) {
+    const SMovieControl& c = m_movie.controls[i];
+    const HWND hWnd = m_shown[i].wnd.Get();
+    switch (c.kind) {
+      case EMovieControlKind::Text:
+      case EMovieControlKind::Title:
+      case EMovieControlKind::Button:
+        SetTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
+        break;
+      case EMovieControlKind::Input:
+      case EMovieControlKind::Password:
+      case EMovieControlKind::Stepper:
+        SetTextIfDifferent(hWnd, Lookup(c.strVariable));
+        break;
+      case EMovieControlKind::Check:
+      case EMovieControlKind::Radio:
+        SetTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
+        ::SendMessageA(hWnd, BM_SETCHECK, Lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED, 0);
+        break;
+      case EMovieControlKind::List: {
+        // The view asks for the cells it paints; it only needs the count.
+        const CMovieRows* pRows = RowsOf(c.strVariable);
+        const int nCount = pRows ? pRows->Count() : 0;
+        ::SendMessageA(hWnd, LVM_SETITEMCOUNT, nCount, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+        ::InvalidateRect(hWnd, nullptr, FALSE);
+        break;
+      }
+    }
+    const bool bShown = IsShown(c);
+    ShowIfDifferent(hWnd, bShown);
+    if (m_shown[i].arrows.Get()) ShowIfDifferent(m_shown[i].arrows.Get(), bShown);
+  }
+
+  static void ShowIfDifferent(HWND hWnd, bool bShown) {
+    const bool bVisible = (::GetWindowLongA(hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
+    if (bVisible != bShown) ::ShowWindow(hWnd, bShown ? SW_SHOWNA : SW_HIDE);
   }
 
   void FocusFirstInput() {
@@ -335,27 +409,27 @@ class CPlayer {
     }
   }
 
+  // What the host sets is shown at the next turn of the message loop; what the
+  // user changed on the stage at once.
   void SetVariable(const std::string& strName, const std::string& strValue, bool bFromHost) {
-    m_variables[strName] = strValue;
-    for (std::size_t i = 0; i < m_shown.size(); ++i) {
-      const SMovieControl& c = m_movie.controls[i];
-      if (c.kind == EMovieControlKind::List && c.strVariable == strName) FillList(m_shown[i].wnd.Get(), strValue);
+    StoreVariable(strName, strValue);
+    if (!bFromHost) {
+      Refresh();
+      return;
     }
-    Refresh();
-    if (!bFromHost) return;
     bool bQueued = false;
     for (const SMovieRowReaction& reaction : m_movie.rowReactions) {
       if (reaction.strVariable != strName || (reaction.strValue != "*" && reaction.strValue != strValue)) continue;
+      CMovieRows& rows = m_lists[reaction.strList];
       if (reaction.bUpdate) {
         const int nRow = std::atoi(Lookup(reaction.strIndexVariable).c_str());
-        SetVariable(reaction.strList,
-                    SetMovieCell(Lookup(reaction.strList), nRow, reaction.nColumn, Lookup(reaction.strValueVariable)),
-                    false);
+        if (rows.SetCell(nRow, reaction.nColumn, Lookup(reaction.strValueVariable))) m_dirty.insert(reaction.strList);
         continue;
       }
       std::vector<std::string> cells;
       for (const std::string& strItem : reaction.itemVariables) cells.push_back(Lookup(strItem));
-      SetVariable(reaction.strList, AppendMovieRow(Lookup(reaction.strList), cells), false);
+      rows.Append(cells);
+      m_dirty.insert(reaction.strList);
       // Acknowledged later, as a movie does on its next frame.
       m_queue.push_back(reaction.command);
       bQueued = true;
@@ -366,7 +440,8 @@ class CPlayer {
         bQueued = true;
       }
     }
-    if (bQueued) ::PostMessageA(m_hWnd, WM_PLAYER_SEND_QUEUED, 0, 0);
+    RefreshLater();
+    if (bQueued) PostNextFrame();
   }
 
   std::string GetVariable(const std::string& strName) const { return Lookup(strName); }
@@ -376,7 +451,7 @@ class CPlayer {
     for (const std::string& strKnown : m_movie.labels) {
       if (strKnown == strLabel) {
         m_strLabel = strLabel;
-        Refresh();
+        RefreshAll();
         FocusFirstInput();
         return;
       }
@@ -386,8 +461,8 @@ class CPlayer {
   std::string ResolveArgument(const std::string& strArgument, int nSelection) const {
     if (strArgument == "#") return std::to_string(nSelection);
     if (strArgument.size() > 1 && strArgument[0] == '$') {
-      const auto it = m_variables.find(strArgument.substr(1));
-      return it == m_variables.end() ? std::string("undefined") : it->second;
+      const std::string strName = strArgument.substr(1);
+      return HasValue(strName) ? Lookup(strName) : std::string("undefined");
     }
     return strArgument;
   }
@@ -445,8 +520,35 @@ class CPlayer {
     }
   }
 
+  // A virtual list view asks for the text of a cell it paints.
+  void OnGetCellText(const NMHDR* pHeader) {
+    const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
+    if (i >= m_movie.controls.size()) return;
+    const CMovieRows* pRows = RowsOf(m_movie.controls[i].strVariable);
+    const std::string strEmpty;
+    if (pHeader->code == LVN_GETDISPINFOA) {
+      LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(pHeader))->item;
+      const std::string& strCell = pRows ? pRows->Cell(item.iItem, item.iSubItem) : strEmpty;
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        ::lstrcpynA(item.pszText, strCell.c_str(), item.cchTextMax);
+      }
+    } else {
+      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(pHeader))->item;
+      const std::string& strCell = pRows ? pRows->Cell(item.iItem, item.iSubItem) : strEmpty;
+      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        const int n = ::MultiByteToWideChar(CP_ACP, 0, strCell.c_str(), -1, item.pszText, item.cchTextMax);
+        if (n == 0) item.pszText[item.cchTextMax - 1] = 0;
+      }
+    }
+  }
+
   void OnNotify(const NMHDR* pHeader) {
-    if (!pHeader || pHeader->code != LVN_ITEMCHANGED || m_bRefreshing) return;
+    if (!pHeader) return;
+    if (pHeader->code == LVN_GETDISPINFOA || pHeader->code == LVN_GETDISPINFOW) {
+      OnGetCellText(pHeader);
+      return;
+    }
+    if (pHeader->code != LVN_ITEMCHANGED || m_bRefreshing) return;
     const NMLISTVIEW* pChange = reinterpret_cast<const NMLISTVIEW*>(pHeader);
     if (!(pChange->uChanged & LVIF_STATE) || !(pChange->uNewState & LVIS_SELECTED)) return;
     const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
@@ -470,6 +572,11 @@ class CPlayer {
   COLORREF m_crText = 0;
   SMovie m_movie;
   std::map<std::string, std::string> m_variables;
+  std::map<std::string, CMovieRows> m_lists;
+  std::unordered_map<std::string, std::vector<std::size_t>> m_dependents;  // controls by variable shown
+  std::set<std::string> m_dirty;                                           // variables changed since the last refresh
+  bool m_bRefreshAll = false;
+  bool m_bFramePosted = false;
   std::string m_strLabel;
   std::vector<SShown> m_shown;
   std::vector<SMovieCommand> m_queue;

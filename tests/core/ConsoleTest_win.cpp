@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "console/ConsoleResources.h"
@@ -107,6 +108,7 @@ class CConsole {
       m_process.Reset(info.hProcess);
       CCloseHandle thread(info.hThread);
       m_dwThreadId = info.dwThreadId;
+      m_dwProcessId = info.dwProcessId;
     }
   }
   ~CConsole() {
@@ -135,14 +137,43 @@ class CConsole {
     ::GetExitCodeProcess(m_process.Get(), &dwCode);
     return static_cast<long>(dwCode);
   }
+  // Ends the process as a crash or the task manager would.
+  void Kill() const {
+    ::TerminateProcess(m_process.Get(), 9);
+    ::WaitForSingleObject(m_process.Get(), kWaitMs);
+  }
   long ExitThroughTray() const {
     ::PostMessageA(WaitForMainWindow(), WM_COMMAND, ID_TRAY_EXIT, 0);
     return WaitForExit();
+  }
+  // As the system ends the session: every top-level window of the process is
+  // asked, then told that the session ends. False when one of them refused.
+  bool EndSession() const {
+    std::pair<DWORD, std::vector<HWND>> found{m_dwProcessId, {}};
+    ::EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+          auto& pair = *reinterpret_cast<std::pair<DWORD, std::vector<HWND>>*>(lParam);
+          DWORD dwProcessId = 0;
+          ::GetWindowThreadProcessId(hWnd, &dwProcessId);
+          if (dwProcessId == pair.first) pair.second.push_back(hWnd);
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    for (const HWND hWnd : found.second) {
+      DWORD_PTR dwAnswer = 0;
+      if (!::SendMessageTimeoutA(hWnd, WM_QUERYENDSESSION, 0, 0, SMTO_NORMAL, kWaitMs, &dwAnswer) || !dwAnswer)
+        return false;
+    }
+    // The console ends inside the first notice it acts on; the others find no window.
+    for (const HWND hWnd : found.second)
+      ::SendMessageTimeoutA(hWnd, WM_ENDSESSION, TRUE, 0, SMTO_NORMAL, kWaitMs, nullptr);
+    return !found.second.empty();
   }
 
  private:
   CCloseHandle m_process;
   DWORD m_dwThreadId = 0;
+  DWORD m_dwProcessId = 0;
 };
 
 class ConsoleTest : public ::testing::Test {
@@ -515,4 +546,74 @@ TEST_F(ConsoleTest, AboutBoxOpensFromTheSystemMenuAndEndsWithItsOk) {
   EXPECT_TRUE(user.WaitForNoScreen());
   EXPECT_EQ(259, console.ExitThroughTray());
   EXPECT_EQ("", user.strFailure);
+}
+
+// The changes of a request are saved within seconds: a console killed 3 s after
+// it keeps its counters, its list entry and its log entry.
+TEST_F(ConsoleTest, KilledSecondsAfterARequestKeepsWhatTheRequestChanged) {
+  const DWORD dwOff = 0;  // web alerts off: the request is blocked without asking
+  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\AlertandLog\\EventAlert1", "ShowAlert", REG_BINARY,
+                &dwOff, sizeof(dwOff));
+  CConsole console(m_strApp, "-min");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  CCloseHandle request = StartChild("provider-standin.exe", kListedHostRequest);
+  EXPECT_EQ(0, ExitCodeWithin(request, kWaitMs));
+  // Saved when the journal of the save is gone again.
+  WaitUntil(
+      [] {
+        return StoredNumber("AlertandLog", "AlertLogEntryDetailsListNo") == 1 &&
+               RegistryText("Software\\Corvinth\\Hookwarden.Journal", "Parts") == "<none>";
+      },
+      3000);
+  console.Kill();
+
+  EXPECT_EQ(1, StoredNumber("Overview", "NoOfWebProtection"));
+  EXPECT_EQ(1, StoredNumber("Overview", "NoOfBlockedInstructions"));
+  EXPECT_EQ(1, StoredNumber("WebSiteBlocking", "WebSiteBlockingItems No"));
+  EXPECT_EQ("192.0.2.10",
+            RegistryText("Software\\Corvinth\\Hookwarden\\WebSiteBlocking\\WebSiteBlockingItem0", "StrictedData"));
+  EXPECT_EQ(1, StoredNumber("AlertandLog", "AlertLogEntryDetailsListNo"));
+  EXPECT_EQ(1, StoredNumber("AlertandLog\\LogEntryDetails0", "Count"));
+  EXPECT_EQ("Block", RegistryText("Software\\Corvinth\\Hookwarden\\AlertandLog\\LogEntryDetails0", "ActionTaken"));
+  EXPECT_EQ("<none>", RegistryText("Software\\Corvinth\\Hookwarden.Journal", "Parts"));
+}
+
+TEST_F(ConsoleTest, SessionEndInTheTrayWithAPasswordSavesWithoutAskingAndEnds) {
+  const std::string strCode = EncodeNameCode("secret1");
+  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "Password", REG_SZ, strCode.c_str(),
+                static_cast<DWORD>(strCode.size()));
+  CConsole console(m_strApp, "");
+  const HWND hMain = console.WaitForMainWindow();
+  ASSERT_NE(nullptr, hMain);
+  CScreenUser user = console.User();
+  // Block without "remember" needs no password.
+  CCloseHandle request = StartChild("provider-standin.exe", kListedHostRequest);
+  user.Press(ID_ALERT_BLOCK);
+  EXPECT_EQ(0, ExitCodeWithin(request, kWaitMs));
+  // The close box hides the window in the tray, where it is no longer top-level.
+  ::PostMessageA(hMain, WM_SYSCOMMAND, SC_CLOSE, 0);
+  ASSERT_TRUE(WaitUntil(
+      [&] { return !::IsWindowVisible(hMain) && ::GetAncestor(hMain, GA_PARENT) != ::GetDesktopWindow(); }, kWaitMs));
+
+  EXPECT_TRUE(console.EndSession());
+  EXPECT_EQ(259, console.WaitForExit()) << "a login screen holds up the end";
+  EXPECT_FALSE(FileExists(m_strWorking));
+  EXPECT_EQ(1, StoredNumber("WebSiteBlocking", "WebSiteBlockingItems No"));
+  EXPECT_EQ(1, StoredNumber("AlertandLog\\LogEntryDetails0", "Count"));
+  EXPECT_EQ(1, StoredNumber("Overview", "NoOfBlockedInstructions"));
+  EXPECT_EQ(0, StoredNumber("Overview", "IsLogin"));
+  EXPECT_EQ("", user.strFailure);
+}
+
+TEST_F(ConsoleTest, WorkingFileThatCannotBeDeletedIsEmptiedAtExit) {
+  CConsole console(m_strApp, "");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  // Held open without delete sharing, it cannot be deleted, as for a user below Program Files.
+  CCloseFile held(::CreateFileA(m_strWorking.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  ASSERT_TRUE(held.IsValid());
+  EXPECT_EQ(259, console.ExitThroughTray());
+  LARGE_INTEGER size = {};
+  EXPECT_TRUE(::GetFileSizeEx(held.Get(), &size));
+  EXPECT_EQ(0, size.QuadPart);
 }

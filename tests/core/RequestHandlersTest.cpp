@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "console/ConsoleResources.h"
-#include "support/TestRequests.h"
+#include "screens/RecordingPlayer.h"
+#include "screens/ScriptedMainScreenServices.h"
 #include "settings/ArchiveTime.h"
+#include "support/TestRequests.h"
 
 namespace {
 
@@ -179,7 +181,7 @@ const std::vector<SCase>& Cases() {
        {{0, 0}, 1, 1, 0, 2, 0, {"IP 192.0.2.10 1"}, {"Block 2 Medium 192.0.2.10 HTTP"}},
        [](SWorld& w) {
          EXPECT_EQ(
-             (std::vector<std::string>{"refresh site 0", "add site 0", "add log 0", "push", "refresh log 0", "push"}),
+             (std::vector<std::string>{"add site 0", "refresh site 0", "add log 0", "push", "refresh log 0", "push"}),
              w.services.notes);
        }},
       {"a remembered allow answers the same request without an alert",
@@ -208,7 +210,7 @@ const std::vector<SCase>& Cases() {
          w.Send(Ip());
        },
        {{1, 0}, 2, 2, 0, 1, 0, {"IP 192.0.2.10 2"}, {"Allow 1 Medium 192.0.2.10 HTTP", kLogBlocked}}},
-      {"protection off allows, appends without a row and logs no action",
+      {"protection off allows, appends with its row and logs no action",
        [](SWorld& w) {
          w.web.SetProtectionState(0);
          w.web.SetPermission(PERMISSION_BLOCK);
@@ -216,7 +218,7 @@ const std::vector<SCase>& Cases() {
        },
        {{1}, 0, 0, 0, 0, 0, {"URL login.example.com/verify 2"}, {" 1 Medium 203.0.113.5 HTTP"}},
        [](SWorld& w) {
-         EXPECT_EQ((std::vector<std::string>{"add log 0", "push"}), w.services.notes);
+         EXPECT_EQ((std::vector<std::string>{"add site 0", "add log 0", "push"}), w.services.notes);
        }},
       {"the list permission wins over the entry's Action",
        [](SWorld& w) {
@@ -292,7 +294,7 @@ const std::vector<SCase>& Cases() {
                    alert.strDateTime + "|" + alert.strIPAddress + "|" + alert.strAttachment + "|" + alert.strExtraText +
                        "|" + alert.strToolTip);
          EXPECT_EQ("Mon, 7 Dec 2026", w.mail.EntryAt(0)->strDataTime);
-         EXPECT_EQ((std::vector<std::string>{"refresh mail 0", "add mail 0", "add log 0", "push"}), w.services.notes);
+         EXPECT_EQ((std::vector<std::string>{"add mail 0", "refresh mail 0", "add log 0", "push"}), w.services.notes);
        }},
       {"a request inside an open alert leaves the outer one its own entry",
        [](SWorld& w) {
@@ -307,7 +309,13 @@ const std::vector<SCase>& Cases() {
         1,
         0,
         {"IP 192.0.2.10 0", "IP 192.0.2.66 1"},
-        {"Block 1 Medium 192.0.2.66 HTTP", "Allow 1 Medium 192.0.2.10 HTTP"}}},
+        {"Block 1 Medium 192.0.2.66 HTTP", "Allow 1 Medium 192.0.2.10 HTTP"}},
+       [](SWorld& w) {
+         // Rows in the order of their entries, so that each row addresses its own.
+         EXPECT_EQ((std::vector<std::string>{"add site 0", "add site 1", "refresh site 1", "add log 0", "push",
+                                             "refresh site 0", "add log 1", "push"}),
+                   w.services.notes);
+       }},
   };
   return cases;
 }
@@ -328,6 +336,41 @@ TEST(RequestHandling, DecidesEveryCaseOfTheTable) {
     EXPECT_EQ(e.log, Log(w));
     if (c.more) c.more(w);
   }
+}
+
+// The main screen's rows as its movie lists them, after a request with the site
+// list's protection off and one with it on: Remove on a row takes that row's site.
+TEST(RequestHandling, RowsKeepAddressingTheirOwnEntriesAfterProtectionOff) {
+  CMailSafeList mail;
+  CWebSiteBlockingList web;
+  CAlertLogSettings log;
+  std::int32_t anCounters[4] = {}, nStartup = 1, nSplash = 0, nLogin = 0;
+  std::string strPassword, strLanguage = "English", strVersion = "1.0";
+  CRecordingPlayer player;
+  CScriptedMainScreenServices screenServices;
+  CMainScreen screen{
+      player,
+      SMainScreenState{mail, web, log, anCounters[0], anCounters[1], anCounters[2], anCounters[3], nStartup, nSplash,
+                       nLogin, strPassword, strLanguage, strVersion, strVersion, strVersion},
+      screenServices};
+  CScriptedServices services;
+  CRequestHandlers handlers{SRequestState{mail, web, log, anCounters[0], anCounters[1], anCounters[2], anCounters[3]},
+                            services, screen};
+  screen.FeedRow(VIEW_SITE_LIST);  // nothing stored: the feed ends, rows go straight to the movie
+  web.SetProtectionState(0);
+  handlers.HandleHostIPRequest(Ip("192.0.2.10"));
+  web.SetProtectionState(1);
+  services.answers = {kBlock};
+  handlers.HandleHostIPRequest(Ip("192.0.2.66"));
+
+  const std::string strRowData = "Set _root.ScamSiteStructItem.StrictedData=";
+  std::vector<std::string> rows;
+  for (const std::string& strCall : player.calls)
+    if (strCall.rfind(strRowData, 0) == 0) rows.push_back(strCall.substr(strRowData.size()));
+  ASSERT_EQ((std::vector<std::string>{"192.0.2.10", "192.0.2.66"}), rows);
+  screen.OnCommand("IDC_FS_siteListItemRemove", "1");
+  ASSERT_EQ(1, web.GetCount());
+  EXPECT_EQ("192.0.2.10", web.EntryAt(0)->strStrictedData);
 }
 
 }  // namespace

@@ -83,6 +83,11 @@ helper_keys=(
   'HKCR\TypeLib\{ADBA0894-4701-40C7-8F70-6EA6B44F8114}'
   "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\$clsid"
 )
+# "yes" when the local users were granted writing the object, else "no". Wine
+# keeps no access list: it turns the users' entry into the Unix group's write bit.
+users_may_write() {
+  [ "$(stat -c %A "$1" 2>/dev/null | cut -c6)" = w ] && echo yes || echo no
+}
 # The programs list's entries named Hookwarden.
 program_entries() {
   w reg query 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s |
@@ -104,6 +109,14 @@ for k in "${helper_keys[@]}"; do key_exists "$k" || fail "browser helper key mis
 expect "in-process server" "$(reg_data "HKCR\\CLSID\\$clsid\\InprocServer32")" "$appw\\Quellmail.dll"
 expect "threading model" "$(reg_data "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel)" Apartment
 expect "browser helper name" "$(reg_data "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\$clsid")" Bramblewick
+
+# Per machine: the users may write exactly what the console writes in its folder.
+for f in hkwdn2.hwd CVHookwarden.log LogBackup; do
+  expect "users may write $f" "$(users_may_write "$app/$f")" yes
+done
+for f in . Hookwdn.exe Quellmail.dll; do
+  expect "users may write $f" "$(users_may_write "$app/$f")" no
+done
 
 echo "== the installed console runs and answers a request"
 console_up || fail "the console did not start after the install"

@@ -6,44 +6,9 @@
 
 #include "console/screens/MainScreen.h"
 #include "screens/RecordingPlayer.h"
+#include "screens/ScriptedMainScreenServices.h"
 
 namespace {
-
-class CScriptedServices : public IMainScreenServices {
- public:
-  bool CheckLogin() override {
-    ++nLoginChecks;
-    return bLoginPasses;
-  }
-  std::string LocalText(unsigned nId) override { return nId == 7014 ? "High" : "T" + std::to_string(nId); }
-  std::string LanguageOptions() override { return "English|Deutsch"; }
-  void Drag() override {}
-  void OpenHelp() override {}
-  void HideToTray() override { ++nHidden; }
-  void MinimizeToTaskbar() override { ++nHidden; }
-  void UpdateStartupEntry() override {}
-  bool AskNewPassword(const std::string&, std::string*) override { return false; }
-  bool AskLogin(const std::string&) override { return false; }
-  int AskQuestion(unsigned, unsigned) override { return 2; }
-  void BackupSettings() override {}
-  bool RestoreSettings() override { return false; }
-  bool ResetSettings() override { return false; }
-  void EndWindow() override { ++nEnded; }
-  void RunLiveUpdate() override {}
-  void OpenSupportMail() override {}
-  bool EditPermission(int, std::int32_t*) override { return false; }
-  bool EditLogSettings(std::string*, std::int32_t*, std::uint8_t*) override { return false; }
-  bool EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb) override {
-    *pMail = 1;
-    *pWeb = 1;
-    return true;
-  }
-
-  bool bLoginPasses = true;
-  int nLoginChecks = 0;
-  int nHidden = 0;
-  int nEnded = 0;
-};
 
 struct SFixture {
   CMailSafeList mailList;
@@ -53,7 +18,7 @@ struct SFixture {
   std::int32_t nStartup = 1, nSplash = 0, nLogin = 0;
   std::string strPassword, strLanguage = "English", strApp = "1.0", strEngine = "2.0", strDefs = "3.0";
   CRecordingPlayer player;
-  CScriptedServices services;
+  CScriptedMainScreenServices services;
   CMainScreen screen{
       player,
       SMainScreenState{mailList, siteList, alertLog, anCounters[0], anCounters[1], anCounters[2], anCounters[3],

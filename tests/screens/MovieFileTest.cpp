@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include "standins/flashplayer/MovieFile.h"
+#include "standins/flashplayer/MovieRows.h"
 
 TEST(MovieFile, ReadsPagesConditionsAndControls) {
   const std::string strText =
@@ -112,13 +113,25 @@ TEST(MovieFile, ExpandsVariablesInTexts) {
 
 // The rows of the lists fed by the console: appended, then one cell changed.
 TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
-  std::string strRows = AppendMovieRow("", {"URL", "a\tb\nc", "Ask"});
-  EXPECT_EQ("URL\ta b c\tAsk", strRows);
-  strRows = AppendMovieRow(strRows, {"IP", "", "Block"});
-  EXPECT_EQ("URL\ta b c\tAllow\nIP\t\tBlock", SetMovieCell(strRows, 0, 2, "Allow"));
-  EXPECT_EQ("URL\ta b c\tAsk\nIP\t\tBlock\t\t7", SetMovieCell(strRows, 1, 4, "7"));
-  EXPECT_EQ(strRows, SetMovieCell(strRows, 2, 0, "x"));
-  EXPECT_EQ(strRows, SetMovieCell(strRows, -1, 0, "x"));
+  CMovieRows rows;
+  rows.Append({"URL", "a\tb\nc", "Ask"});
+  EXPECT_EQ("URL\ta b c\tAsk", rows.Text());
+  rows.Append({"IP", "", "Block"});
+  EXPECT_TRUE(rows.SetCell(0, 2, "Allow"));
+  EXPECT_EQ("URL\ta b c\tAllow\nIP\t\tBlock", rows.Text());
+  EXPECT_TRUE(rows.SetCell(1, 4, "7"));
+  EXPECT_EQ("URL\ta b c\tAllow\nIP\t\tBlock\t\t7", rows.Text());
+  const std::string strRows = rows.Text();
+  EXPECT_FALSE(rows.SetCell(2, 0, "x"));
+  EXPECT_FALSE(rows.SetCell(-1, 0, "x"));
+  EXPECT_EQ(strRows, rows.Text());
+  EXPECT_EQ("7", rows.Cell(1, 4));
+  EXPECT_EQ("", rows.Cell(1, 5));
+  rows.Assign(strRows);
+  EXPECT_EQ(2, rows.Count());
+  EXPECT_EQ(strRows, rows.Text());
+  rows.Assign("");
+  EXPECT_EQ(0, rows.Count());
 
   SMovie movie;
   std::string strError;

@@ -50,6 +50,11 @@ class MoviePlayerTest : public ::testing::Test {
     return strValue;
   }
   HWND Item(int nId) { return ::GetDlgItem(m_hPlayer, nId); }
+  std::string ItemText(int nId) {
+    char szText[64] = "";
+    ::GetWindowTextA(Item(nId), szText, sizeof(szText));
+    return szText;
+  }
   void Click(int nId) { ::SendMessageA(Item(nId), BM_CLICK, 0, 0); }
 
   static void CALLBACK OnEvent(void* pContext, long nDispId, const char* szCommand, const char* szArgs) {
@@ -86,15 +91,15 @@ TEST_F(MoviePlayerTest, VariablesFeedTextsInputsAndConditions) {
       "when *\n"
       "button 13 0 60 50 20 Send IDC_FS_SEND $_root.name\n"
       "button 14 0 80 50 20 Missing IDC_FS_MISSING $_root.none\n");
+  // What the host sets shows at the next turn of the message loop, all at once.
   Set("_root.name", "Ann");
-  char szText[64] = "";
-  ::GetWindowTextA(Item(10), szText, sizeof(szText));
-  EXPECT_STREQ("Hi Ann!", szText);
-  ::GetWindowTextA(Item(11), szText, sizeof(szText));
-  EXPECT_STREQ("Ann", szText);
+  Set("_root.flags", "2");
+  EXPECT_EQ("Hi !", ItemText(10));
+  EXPECT_TRUE(PumpUntil([&] { return ItemText(10) == "Hi Ann!"; }));
+  EXPECT_EQ("Ann", ItemText(11));
   EXPECT_FALSE(::IsWindowVisible(Item(12)));
   Set("_root.flags", "3");
-  EXPECT_TRUE(::IsWindowVisible(Item(12)));
+  EXPECT_TRUE(PumpUntil([&] { return ::IsWindowVisible(Item(12)) != FALSE; }));
 
   // What the user types is what the console reads, also when longer than its buffer.
   ::SetWindowTextA(Item(11), "Bartholomew");
@@ -133,7 +138,7 @@ TEST_F(MoviePlayerTest, ChecksRadiosSteppersAndListsSetTheirVariables) {
   Click(10);
   EXPECT_EQ("false", Get("_root.bRemember"));
   Set("_root.nAction", "0");
-  EXPECT_EQ(BST_CHECKED, ::SendMessageA(Item(11), BM_GETCHECK, 0, 0));
+  EXPECT_TRUE(PumpUntil([&] { return ::SendMessageA(Item(11), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
   Click(12);
   EXPECT_EQ("1", Get("_root.nAction"));
   EXPECT_EQ(BST_UNCHECKED, ::SendMessageA(Item(11), BM_GETCHECK, 0, 0));
@@ -142,7 +147,15 @@ TEST_F(MoviePlayerTest, ChecksRadiosSteppersAndListsSetTheirVariables) {
   EXPECT_EQ("51", Get("_root.nDays"));
 
   Set("_root.rows", "a.example\t3\nb.example\t5");
-  EXPECT_EQ(2, ::SendMessageA(Item(14), LVM_GETITEMCOUNT, 0, 0));
+  EXPECT_TRUE(PumpUntil([&] { return ::SendMessageA(Item(14), LVM_GETITEMCOUNT, 0, 0) == 2; }));
+  // The view asks the player for each cell it shows.
+  char szCell[16] = "";
+  LVITEMA cell = {};
+  cell.iSubItem = 1;
+  cell.pszText = szCell;
+  cell.cchTextMax = sizeof(szCell);
+  ::SendMessageA(Item(14), LVM_GETITEMTEXTA, 1, reinterpret_cast<LPARAM>(&cell));
+  EXPECT_STREQ("5", szCell);
   LVITEMA item = {};
   item.stateMask = LVIS_SELECTED;
   item.state = LVIS_SELECTED;
@@ -150,8 +163,8 @@ TEST_F(MoviePlayerTest, ChecksRadiosSteppersAndListsSetTheirVariables) {
   const Events expected = {{"IDC_FS_REMEMBER", "true"},
                            {"IDC_FS_REMEMBER", "false"},
                            {"IDC_FS_ACTION", "1"},
-                           {"IDC_FS_PICK", "1"},
-                           {"IDC_FS_FED", "a.example\t3\nb.example\t5"}};
+                           {"IDC_FS_FED", "a.example\t3\nb.example\t5"},
+                           {"IDC_FS_PICK", "1"}};
   PumpUntil([&] { return m_events.size() >= expected.size(); });
   EXPECT_EQ(expected, m_events);
 }

@@ -4,6 +4,8 @@
 // reads, also when an interrupted save was left beside the product key.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "console/ConsoleResources.h"
@@ -114,4 +116,15 @@ TEST_F(SettingsCommands, RestoreBringsBackTheBackupOverAnInterruptedSave) {
                                      user.Key(0, VK_RETURN);
                                    });
   EXPECT_EQ(0, run.nResult);
+}
+
+TEST_F(SettingsCommands, BackupWhileLoggedInStoresALoggedOutStateAndKeepsTheLogin) {
+  m_app.m_overview.m_strPassword = "83696782698449";
+  m_app.m_overview.m_nIsLogin = 1;
+  m_commands.m_strFile = m_folder.Path() + "\\settings.reg";
+  EXPECT_EQ(1, RunWithUser([&] { return m_commands.Backup() ? 1 : 0; }, [](CScreenUser&) {}).nResult);
+  EXPECT_EQ(1, m_app.m_overview.m_nIsLogin);
+  std::ifstream file(m_commands.m_strFile, std::ios::binary);
+  const std::string strBackup((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  EXPECT_NE(std::string::npos, strBackup.find("\r\n\"IsLogin\"=hex:00,00,00,00\r\n")) << strBackup;
 }

@@ -1,6 +1,7 @@
 // A store key that passes everything to a real one and counts the changes made
 // through it and its subkeys; a fault lets a number of changes through and fails
-// the next one, and with bStop every later one too, as if the process had ended.
+// the next one with ERROR_ACCESS_DENIED, and with bStop every later one too, as if
+// the process had ended.
 #pragma once
 
 #include <memory>
@@ -40,8 +41,13 @@ class CFaultyStoreKey : public IStoreKey {
   CFaultyStoreKey(IStoreKey& key, SChangeFault& fault) : m_key(key), m_fault(fault) {}
 
   std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) override { return Wrap(m_key.OpenSubKey(szName)); }
-  std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) override {
-    return m_fault.MayChange() ? Wrap(m_key.CreateSubKey(szName)) : nullptr;
+  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
+    ppKey->reset();
+    if (!m_fault.MayChange()) return STORE_ACCESS_DENIED;
+    std::unique_ptr<IStoreKey> pKey;
+    const StoreResult nResult = m_key.CreateKey(szName, &pKey);
+    *ppKey = Wrap(std::move(pKey));
+    return nResult;
   }
   std::vector<std::string> SubKeyNames() override { return m_key.SubKeyNames(); }
   std::vector<std::string> ValueNames() override { return m_key.ValueNames(); }
@@ -49,10 +55,16 @@ class CFaultyStoreKey : public IStoreKey {
   bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) override {
     return m_key.ReadTypedValue(szName, pType, pData);
   }
-  bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
-    return m_fault.MayChange() && m_key.WriteValue(szName, dwType, pData, cbData);
+  bool ReadAllValues(std::vector<SStoreValue>* pValues) override { return m_key.ReadAllValues(pValues); }
+  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
+    return m_fault.MayChange() ? m_key.SetValue(szName, dwType, pData, cbData) : STORE_ACCESS_DENIED;
   }
-  bool DeleteSubKey(const char* szName) override { return m_fault.MayChange() && m_key.DeleteSubKey(szName); }
+  StoreResult RemoveValue(const char* szName) override {
+    return m_fault.MayChange() ? m_key.RemoveValue(szName) : STORE_ACCESS_DENIED;
+  }
+  StoreResult RemoveSubKey(const char* szName) override {
+    return m_fault.MayChange() ? m_key.RemoveSubKey(szName) : STORE_ACCESS_DENIED;
+  }
 
  private:
   // A subkey: keeps its real key alive and counts into the same fault.

@@ -129,7 +129,6 @@ void FillWithNonDefaults(CConsoleSettings& app, int nBase) {
   app.m_overview.m_nNoOfWebProtection = -nBase - 4;
   app.m_overview.m_nLoadwithWindowsStartup = 0;
   app.m_overview.m_strPassword = "65666768697071" + std::to_string(nBase);
-  app.m_overview.m_nIsLogin = 1;
   app.m_overview.m_nCheckVer = 0;
   app.m_overview.m_nLoadSplashScreen = 0;
 }
@@ -172,6 +171,7 @@ TEST_F(SettingsStore, SaveWritesEveryValueInItsStoredForm) {
   CConsoleSettings app(m_folder.c_str());
   WriteStartupValues(app);
   FillWithNonDefaults(app, 0x01020300);
+  app.m_overview.m_nIsLogin = 1;
   app.m_strLanguage = "German";
   ASSERT_TRUE(SaveAllSettings(app));
 
@@ -185,7 +185,8 @@ TEST_F(SettingsStore, SaveWritesEveryValueInItsStoredForm) {
   ExpectStoredNumber(strOverview, "NoOfWebProtection", static_cast<std::uint32_t>(-0x01020304));
   ExpectStoredNumber(strOverview, "LoadwithWindowsStartup", 0);
   ExpectStoredText(strOverview, "Password", "6566676869707116909056");
-  ExpectStoredNumber(strOverview, "IsLogin", 1);
+  // Logged in, yet stored logged out: a login lasts for one run only.
+  ExpectStoredNumber(strOverview, "IsLogin", 0);
   ExpectStoredNumber(strOverview, "CheckVer", 0);
   ExpectStoredNumber(strOverview, "LoadSplashScreen", 0);
 
@@ -249,8 +250,8 @@ TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
   // Flags keep their lowest byte only.
   const BYTE highByteOnly[] = {0x00, 0x01, 0x00, 0x00};
   SetRawValue(szOverview, "LoadwithWindowsStartup", REG_BINARY, highByteOnly, 4);
-  const BYTE two[] = {0x02, 0x00, 0x00, 0x00};
-  SetRawValue(szOverview, "IsLogin", REG_BINARY, two, 4);
+  const BYTE one[] = {0x01, 0x00, 0x00, 0x00};
+  SetRawValue(szOverview, "IsLogin", REG_BINARY, one, 4);
   // An empty text keeps the field; an undecodable language keeps "English".
   SetRawValue(szOverview, "Password", REG_SZ, "", 0);
   SetRawValue(kProductKeyPath, kLanguageValueName, REG_SZ, "00", 2);
@@ -262,7 +263,7 @@ TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
   EXPECT_EQ(0x01, app.m_overview.m_nNoOfEmailProtection);
   EXPECT_EQ(0, app.m_overview.m_nNoOfWebProtection);
   EXPECT_EQ(0, app.m_overview.m_nLoadwithWindowsStartup);
-  EXPECT_EQ(2, app.m_overview.m_nIsLogin);
+  EXPECT_EQ(0, app.m_overview.m_nIsLogin);  // never logged in from the store
   EXPECT_EQ("6566", app.m_overview.m_strPassword);
   EXPECT_EQ("English", app.m_strLanguage);
 
@@ -322,15 +323,46 @@ TEST_F(SettingsStore, StartupValueNeverCreatesTheRunKey) {
                                              nullptr, run.Receive(), nullptr));
 }
 
+// The web list and the alert log as stored: entries in order with what changes.
+std::string ListsStateOf(const CConsoleSettings& app) {
+  std::string str;
+  const CWebSiteBlockingList& sites = app.m_webSiteBlockingList;
+  for (int i = 0; i < sites.GetCount(); ++i)
+    str += sites.EntryAt(i)->strStrictedData + "=" + std::to_string(sites.EntryAt(i)->nAction) + ",";
+  const CAlertLogSettings& log = app.m_alertLog;
+  for (int i = 0; i < log.GetEntryCount(); ++i)
+    str += log.EntryAt(i)->strStrictedData + "*" + std::to_string(log.EntryAt(i)->nCount) + ",";
+  return str;
+}
+
+void FillLists(CConsoleSettings& app, const std::vector<std::string>& sites, const std::vector<int>& logCounts) {
+  for (const std::string& strSite : sites) {
+    CWebSiteItem item;
+    item.strType = "URL";
+    item.strStrictedData = strSite;
+    app.m_webSiteBlockingList.AppendEntry(item);
+  }
+  for (std::size_t i = 0; i < logCounts.size(); ++i) {
+    CLogEntryDetails entry;
+    entry.strStrictedData = "event" + std::to_string(i);
+    entry.nCount = logCounts[i];
+    app.m_alertLog.AppendEntry(entry);
+  }
+}
+
 // A save that fails, or stops as if the process had ended, at any change it makes:
 // the next start (start-up write and load) finds either the old or the new state,
-// never a mix and never nothing.
+// never a mix and never nothing. The failure is named: the registry's own reason.
 TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
   CConsoleSettings oldState(m_folder.c_str());
   FillWithNonDefaults(oldState, 10);
+  FillLists(oldState, {"http://a.example/", "http://b.example/", "http://c.example/"}, {1});
   CConsoleSettings newState(m_folder.c_str());
   FillWithNonDefaults(newState, 21);
   newState.m_overview.m_nLoadSplashScreen = 1;
+  // An entry removed, an action changed, one appended, a count raised, a log entry added.
+  FillLists(newState, {"http://b.example/", "http://c.example/", "http://d.example/"}, {2, 1});
+  newState.m_webSiteBlockingList.SetAction(1, 1);
 
   WriteStartupValues(oldState);
   ASSERT_TRUE(SaveAllSettings(oldState));
@@ -350,22 +382,23 @@ TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
       SCOPED_TRACE(std::string(bStop ? "stopped" : "failed") + " at change " + std::to_string(nAllowed));
       ASSERT_TRUE(SaveAllSettings(oldState));
       fault.Set(nAllowed, bStop);
-      EXPECT_FALSE(SaveAllSettings(newState, faultyCompany));
+      DWORD dwError = 0;
+      EXPECT_FALSE(SaveAllSettings(newState, faultyCompany, &dwError));
+      EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), dwError);
 
       CConsoleSettings restarted(m_folder.c_str());
       WriteStartupValues(restarted);
       LoadSettings(restarted);
-      const std::string strState = StateOf(restarted);
-      if (strState == StateOf(newState)) {
+      const std::string strState = StateOf(restarted) + ListsStateOf(restarted);
+      if (strState == StateOf(newState) + ListsStateOf(newState)) {
         bNewSeen = true;
       } else {
-        EXPECT_EQ(StateOf(oldState), strState);
+        EXPECT_EQ(StateOf(oldState) + ListsStateOf(oldState), strState);
         // Once the new state has been complete, a later stop keeps it.
         EXPECT_FALSE(bNewSeen && bStop);
       }
       ExpectStoredText(kProductKeyPath, "App Path", m_folder.Path());
-      EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden.Saving"));
-      EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden.Complete"));
+      EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden.Journal"));
     }
     // The last change is the clean-up after the new state is in place.
     EXPECT_TRUE(bNewSeen);

@@ -1,0 +1,35 @@
+// The crash-safe save of changes. The changes are first written, encoded, into the
+// journal key beside the product key and marked complete; only then are they
+// applied to the product key, and the journal is deleted last. A save cut short
+// before the mark leaves the product key as it was and the next start drops the
+// journal; one cut short after it is finished by the next start, which applies the
+// changes again (applying twice gives the same). Either way the product key holds
+// the old or the new settings, never a mix.
+#pragma once
+
+#include <functional>
+
+#include "console/settings/StoreChanges.h"
+#include "console/settings/StoreKey.h"
+#include "console/settings/StoredTree.h"
+
+constexpr const char* kJournalKeyName = "Hookwarden.Journal";
+
+// Brings the product key szProductKey below companyKey from what *pStored holds to
+// what write writes, changing only the differences. *pStored is the new state
+// afterwards when the new settings are in place or will be once the journal is
+// finished, and stays as it was when they never will. The registry's result of
+// the first change that failed, STORE_SUCCESS when none did.
+StoreResult SaveStoreChanges(IStoreKey& companyKey, const char* szProductKey, SStoredKey* pStored,
+                             const std::function<void(IStoreKey&)>& write);
+
+// The same with changes already found: journal, mark, product key, clean-up.
+StoreResult SaveThroughJournal(IStoreKey& companyKey, const char* szProductKey,
+                               const std::vector<SStoreChange>& changes, bool* pbComplete);
+
+// Finishes a journal that is marked complete, drops one that is not. *pbChanged
+// tells whether the product key was changed.
+StoreResult FinishJournal(IStoreKey& companyKey, const char* szProductKey, bool* pbChanged);
+
+// Drops the journal whatever its state.
+StoreResult DropJournal(IStoreKey& companyKey);

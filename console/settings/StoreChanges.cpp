@@ -1,0 +1,273 @@
+#include "console/settings/StoreChanges.h"
+
+#include <cstring>
+
+#include "console/settings/RegistryValueData.h"
+
+namespace {
+
+std::string ChildPath(const std::string& strPath, const char* szName) {
+  return strPath.empty() ? std::string(szName) : strPath + "\\" + szName;
+}
+
+// A key as the settings objects write it: a node of the tree when it is stored,
+// null for a key that is new. Nothing is read through it.
+class CCompareKey : public IStoreKey {
+ public:
+  CCompareKey(CChangeCollector& collector, SStoredKey* pNode, std::string strPath)
+      : m_collector(collector), m_pNode(pNode), m_strPath(std::move(strPath)) {}
+
+  std::unique_ptr<IStoreKey> OpenSubKey(const char*) override { return nullptr; }
+  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
+    SStoredKey* pChild = nullptr;
+    if (m_pNode) {
+      const auto it = m_pNode->subKeys.find(szName);
+      if (it != m_pNode->subKeys.end()) pChild = &it->second;
+    }
+    if (pChild) {
+      pChild->bWritten = true;
+    } else {
+      m_collector.Add({EStoreChange::CreateKey, m_strPath, szName, 0, std::string()});
+    }
+    *ppKey = std::make_unique<CCompareKey>(m_collector, pChild, ChildPath(m_strPath, szName));
+    return STORE_SUCCESS;
+  }
+  std::vector<std::string> SubKeyNames() override { return {}; }
+  std::vector<std::string> ValueNames() override { return {}; }
+  bool ReadValue(const char*, std::string*) override { return false; }
+  bool ReadTypedValue(const char*, std::uint32_t*, std::string*) override { return false; }
+  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
+    if (m_pNode) {
+      SStoredKey::SValue* pValue = m_pNode->FindValue(szName, m_nNextValue);
+      if (pValue) {
+        pValue->bWritten = true;
+        m_nNextValue = static_cast<std::size_t>(pValue - m_pNode->values.data()) + 1;
+        if (IsSameStoredData(dwType, pValue->strData, pData, cbData) && pValue->dwType == dwType) return STORE_SUCCESS;
+      }
+    }
+    m_collector.Add(
+        {EStoreChange::SetValue, m_strPath, szName, dwType, std::string(static_cast<const char*>(pData), cbData)});
+    return STORE_SUCCESS;
+  }
+  StoreResult RemoveValue(const char* szName) override {
+    m_collector.Add({EStoreChange::RemoveValue, m_strPath, szName, 0, std::string()});
+    return STORE_SUCCESS;
+  }
+  StoreResult RemoveSubKey(const char* szName) override {
+    m_collector.Add({EStoreChange::RemoveKey, m_strPath, szName, 0, std::string()});
+    return STORE_SUCCESS;
+  }
+
+ private:
+  CChangeCollector& m_collector;
+  SStoredKey* m_pNode;
+  std::string m_strPath;
+  std::size_t m_nNextValue = 0;
+};
+
+// The keys from the product key down to the last one a change addressed, kept
+// open: changes come key by key, so most find their key open already.
+class CKeyChain {
+ public:
+  explicit CKeyChain(IStoreKey& root) : m_root(root) {}
+  StoreResult Open(const std::string& strPath, IStoreKey** ppKey) {
+    std::vector<std::string> names;
+    for (std::size_t nStart = 0; nStart < strPath.size();) {
+      std::size_t nEnd = strPath.find('\\', nStart);
+      if (nEnd == std::string::npos) nEnd = strPath.size();
+      names.push_back(strPath.substr(nStart, nEnd - nStart));
+      nStart = nEnd + 1;
+    }
+    std::size_t nKept = 0;
+    while (nKept < m_keys.size() && nKept < names.size() && IsSameKeyName(m_keys[nKept].first, names[nKept])) ++nKept;
+    m_keys.resize(nKept);
+    for (std::size_t i = nKept; i < names.size(); ++i) {
+      std::unique_ptr<IStoreKey> pKey;
+      const StoreResult nResult = Last().CreateKey(names[i].c_str(), &pKey);
+      if (nResult != STORE_SUCCESS || !pKey) {
+        m_keys.resize(i);
+        return nResult != STORE_SUCCESS ? nResult : STORE_FILE_NOT_FOUND;
+      }
+      m_keys.emplace_back(names[i], std::move(pKey));
+    }
+    *ppKey = &Last();
+    return STORE_SUCCESS;
+  }
+  // A key just created below the last one opened: the next changes are mostly in it.
+  void Push(const std::string& strName, std::unique_ptr<IStoreKey> pKey) {
+    m_keys.emplace_back(strName, std::move(pKey));
+  }
+
+ private:
+  IStoreKey& Last() { return m_keys.empty() ? m_root : *m_keys.back().second; }
+
+  IStoreKey& m_root;
+  std::vector<std::pair<std::string, std::unique_ptr<IStoreKey>>> m_keys;
+};
+
+void PutNumber(std::string* pBytes, std::uint32_t nNumber) {
+  unsigned char abBytes[4];
+  NumberToValueData(nNumber, abBytes);
+  pBytes->append(reinterpret_cast<const char*>(abBytes), sizeof(abBytes));
+}
+
+void PutText(std::string* pBytes, const std::string& strText) {
+  PutNumber(pBytes, static_cast<std::uint32_t>(strText.size()));
+  pBytes->append(strText);
+}
+
+class CReader {
+ public:
+  explicit CReader(const std::string& strBytes) : m_strBytes(strBytes) {}
+  bool AtEnd() const { return m_nPos == m_strBytes.size(); }
+  bool Number(std::uint32_t* pNumber) {
+    if (m_strBytes.size() - m_nPos < 4) return false;
+    *pNumber = static_cast<std::uint32_t>(
+        CopiedValueData(reinterpret_cast<const unsigned char*>(m_strBytes.data() + m_nPos), 4, 0));
+    m_nPos += 4;
+    return true;
+  }
+  bool Text(std::string* pText) {
+    std::uint32_t nSize = 0;
+    if (!Number(&nSize) || m_strBytes.size() - m_nPos < nSize) return false;
+    pText->assign(m_strBytes, m_nPos, nSize);
+    m_nPos += nSize;
+    return true;
+  }
+  bool Byte(std::uint8_t* pByte) {
+    if (AtEnd()) return false;
+    *pByte = static_cast<std::uint8_t>(m_strBytes[m_nPos++]);
+    return true;
+  }
+
+ private:
+  const std::string& m_strBytes;
+  std::size_t m_nPos = 0;
+};
+
+bool HasZero(const std::string& strText) {
+  return strText.find('\0') != std::string::npos;
+}
+
+// Names go to the registry as zero-terminated texts; a path never starts, ends or
+// doubles a separator, and a key's name is one name, never empty: an empty one
+// would make the removal take the key above it.
+bool IsSound(const SStoreChange& change) {
+  const std::string& strPath = change.strPath;
+  if (HasZero(strPath) || HasZero(change.strName)) return false;
+  if (!strPath.empty() &&
+      (strPath.front() == '\\' || strPath.back() == '\\' || strPath.find("\\\\") != std::string::npos)) {
+    return false;
+  }
+  const bool bKeyChange = change.eKind == EStoreChange::CreateKey || change.eKind == EStoreChange::RemoveKey;
+  return !bKeyChange || (!change.strName.empty() && change.strName.find('\\') == std::string::npos);
+}
+
+}  // namespace
+
+CChangeCollector::CChangeCollector(SStoredKey& tree) : m_tree(tree) {
+  m_pRoot = std::make_unique<CCompareKey>(*this, &m_tree, std::string());
+}
+
+CChangeCollector::~CChangeCollector() = default;
+
+std::vector<SStoreChange> CChangeCollector::TakeChanges() {
+  Sweep(m_tree, std::string());
+  return std::move(m_changes);
+}
+
+void CChangeCollector::Sweep(SStoredKey& node, const std::string& strPath) {
+  for (SStoredKey::SValue& value : node.values) {
+    if (!value.bWritten) Add({EStoreChange::RemoveValue, strPath, value.strName, 0, std::string()});
+    value.bWritten = false;
+  }
+  for (auto& subKey : node.subKeys) {
+    if (subKey.second.bWritten) {
+      Sweep(subKey.second, ChildPath(strPath, subKey.first.c_str()));
+    } else {
+      Add({EStoreChange::RemoveKey, strPath, subKey.first, 0, std::string()});
+    }
+    subKey.second.bWritten = false;
+  }
+}
+
+bool IsSameStoredData(std::uint32_t dwType, const std::string& strStored, const void* pData, std::size_t cbData) {
+  const char* pBytes = static_cast<const char*>(pData);
+  if (strStored.size() == cbData) return cbData == 0 || std::memcmp(strStored.data(), pBytes, cbData) == 0;
+  if (dwType != STORE_REG_SZ) return false;
+  // The system may have kept a terminating zero with the text.
+  if (strStored.size() == cbData + 1) {
+    return strStored.back() == 0 && (cbData == 0 || std::memcmp(strStored.data(), pBytes, cbData) == 0);
+  }
+  if (strStored.size() + 1 == cbData) {
+    return pBytes[cbData - 1] == 0 &&
+           (strStored.empty() || std::memcmp(strStored.data(), pBytes, strStored.size()) == 0);
+  }
+  return false;
+}
+
+StoreResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreChange>& changes) {
+  CKeyChain chain(productKey);
+  for (const SStoreChange& change : changes) {
+    if (!IsSound(change)) return STORE_INVALID_PARAMETER;
+    IStoreKey* pKey = nullptr;
+    StoreResult nResult = chain.Open(change.strPath, &pKey);
+    if (nResult != STORE_SUCCESS) return nResult;
+    switch (change.eKind) {
+      case EStoreChange::CreateKey: {
+        std::unique_ptr<IStoreKey> pCreated;
+        nResult = pKey->CreateKey(change.strName.c_str(), &pCreated);
+        if (nResult == STORE_SUCCESS && pCreated) chain.Push(change.strName, std::move(pCreated));
+        break;
+      }
+      case EStoreChange::SetValue:
+        nResult = pKey->SetValue(change.strName.c_str(), change.dwType, change.strData.data(), change.strData.size());
+        break;
+      case EStoreChange::RemoveValue:
+        nResult = pKey->RemoveValue(change.strName.c_str());
+        break;
+      case EStoreChange::RemoveKey:
+        nResult = pKey->RemoveSubKey(change.strName.c_str());
+        break;
+    }
+    if (nResult == STORE_FILE_NOT_FOUND && change.eKind != EStoreChange::SetValue &&
+        change.eKind != EStoreChange::CreateKey) {
+      nResult = STORE_SUCCESS;
+    }
+    if (nResult != STORE_SUCCESS) return nResult;
+  }
+  return STORE_SUCCESS;
+}
+
+std::string EncodeStoreChanges(const std::vector<SStoreChange>& changes) {
+  std::string strBytes;
+  for (const SStoreChange& change : changes) {
+    strBytes.push_back(static_cast<char>(change.eKind));
+    PutText(&strBytes, change.strPath);
+    PutText(&strBytes, change.strName);
+    PutNumber(&strBytes, change.dwType);
+    PutText(&strBytes, change.strData);
+  }
+  return strBytes;
+}
+
+bool DecodeStoreChanges(const std::string& strBytes, std::vector<SStoreChange>* pChanges) {
+  pChanges->clear();
+  CReader reader(strBytes);
+  while (!reader.AtEnd()) {
+    SStoreChange change;
+    std::uint8_t bKind = 0;
+    if (!reader.Byte(&bKind) || bKind < static_cast<std::uint8_t>(EStoreChange::CreateKey) ||
+        bKind > static_cast<std::uint8_t>(EStoreChange::RemoveKey)) {
+      return false;
+    }
+    change.eKind = static_cast<EStoreChange>(bKind);
+    if (!reader.Text(&change.strPath) || !reader.Text(&change.strName) || !reader.Number(&change.dwType) ||
+        !reader.Text(&change.strData)) {
+      return false;
+    }
+    if (!IsSound(change)) return false;
+    pChanges->push_back(std::move(change));
+  }
+  return true;
+}

@@ -1,0 +1,63 @@
+// The changes that bring the product key from what it holds to what the settings
+// objects write: found by comparing the objects' writes with the tree of what is
+// stored, applied to the registry (or to the tree itself), and kept, encoded, in
+// the save's journal so that a save cut short can be finished.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/settings/StoreKey.h"
+#include "console/settings/StoredTree.h"
+
+enum class EStoreChange : std::uint8_t { CreateKey = 1, SetValue = 2, RemoveValue = 3, RemoveKey = 4 };
+
+// One change of the key at strPath (below the product key, names joined by "\",
+// empty for the product key itself): strName is the value's or the subkey's name.
+struct SStoreChange {
+  EStoreChange eKind = EStoreChange::SetValue;
+  std::string strPath;
+  std::string strName;
+  std::uint32_t dwType = 0;
+  std::string strData;
+};
+
+// Takes the writes of the settings objects (through ProductKey) and compares them
+// with the tree: a write of what is stored costs nothing, anything else becomes a
+// change, and whatever was stored but not written again is removed. The tree is
+// not changed (apart from marks that TakeChanges clears).
+class CChangeCollector {
+ public:
+  explicit CChangeCollector(SStoredKey& tree);
+  ~CChangeCollector();
+  CChangeCollector(const CChangeCollector&) = delete;
+  CChangeCollector& operator=(const CChangeCollector&) = delete;
+
+  IStoreKey& ProductKey() { return *m_pRoot; }
+  void Add(SStoreChange change) { m_changes.push_back(std::move(change)); }
+  // The changes in the order written, then the removals.
+  std::vector<SStoreChange> TakeChanges();
+
+ private:
+  void Sweep(SStoredKey& node, const std::string& strPath);
+
+  SStoredKey& m_tree;
+  std::unique_ptr<IStoreKey> m_pRoot;
+  std::vector<SStoreChange> m_changes;
+};
+
+// Equal as the readers see them: the same type and bytes; a text may carry one
+// terminating zero that the other lacks.
+bool IsSameStoredData(std::uint32_t dwType, const std::string& strStored, const void* pData, std::size_t cbData);
+
+// Applies the changes in order below productKey, creating keys as needed; removing
+// what is already gone counts as done, so that applying twice gives the same. The
+// registry's result of the first change that failed, STORE_SUCCESS when none did.
+StoreResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreChange>& changes);
+
+// The journal's form of changes, and back. Decoding refuses bytes that are cut short
+// or malformed.
+std::string EncodeStoreChanges(const std::vector<SStoreChange>& changes);
+bool DecodeStoreChanges(const std::string& strBytes, std::vector<SStoreChange>* pChanges);

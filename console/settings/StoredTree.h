@@ -1,0 +1,66 @@
+// A registry key tree held in memory: what the product key holds as far as this
+// process knows. The settings load reads the product key into one once and the
+// settings objects read from it; every save compares what the objects write with
+// it and changes only the differences (StoreChanges.h).
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "console/settings/StoreKey.h"
+
+// Orders names as the registry tells them apart: without regard to the case of A to Z.
+struct SKeyNameLess {
+  bool operator()(const std::string& strLeft, const std::string& strRight) const;
+};
+bool IsSameKeyName(const std::string& strLeft, const std::string& strRight);
+
+struct SStoredKey {
+  struct SValue {
+    std::string strName;
+    std::uint32_t dwType = 0;
+    std::string strData;
+    bool bWritten = false;  // marks of one comparison (CChangeCollector)
+  };
+  std::vector<SValue> values;  // in the order the key gave or got them
+  std::map<std::string, SStoredKey, SKeyNameLess> subKeys;
+  bool bWritten = false;
+
+  SValue* FindValue(const std::string& strName, std::size_t nHint = 0);
+};
+
+// What the product key holds, and whether that is known: it is after the settings
+// load and after every save of this process, until another part of the process
+// changes the key (nGeneration tells).
+struct SStoredState {
+  SStoredKey tree;
+  bool bKnown = false;
+  unsigned nGeneration = 0;
+};
+
+// The tree as a key: for the settings objects' readers and for applying changes.
+class CStoredTreeKey : public IStoreKey {
+ public:
+  explicit CStoredTreeKey(SStoredKey* pNode) : m_pNode(pNode) {}
+
+  std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) override;
+  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override;
+  std::vector<std::string> SubKeyNames() override;
+  std::vector<std::string> ValueNames() override;
+  bool ReadValue(const char* szName, std::string* pData) override;
+  bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) override;
+  bool ReadAllValues(std::vector<SStoreValue>* pValues) override;
+  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override;
+  StoreResult RemoveValue(const char* szName) override;
+  StoreResult RemoveSubKey(const char* szName) override;
+
+ private:
+  SStoredKey* m_pNode;
+};
+
+// Reads every value and subkey below key into *pTree (emptied first). What cannot
+// be read is left out: a save then writes it again rather than trusting it.
+void ReadStoreTree(IStoreKey& key, SStoredKey* pTree);

@@ -1,0 +1,176 @@
+// The save's change detection and its journal, on key trees in memory: what a
+// save finds to change, that applying it gives what a full write gives, and how
+// the next start finishes or drops a journal.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "console/settings/PermissionLists.h"
+#include "console/settings/SaveJournal.h"
+#include "console/settings/StoreChanges.h"
+#include "console/settings/StoredTree.h"
+#include "settings/FaultyStoreKey.h"
+
+namespace {
+
+// The whole tree as one text, for comparing trees.
+std::string Dump(const SStoredKey& key) {
+  std::string str;
+  for (const SStoredKey::SValue& value : key.values)
+    str += value.strName + "=" + std::to_string(value.dwType) + ":" + value.strData + ";";
+  for (const auto& subKey : key.subKeys) str += "[" + subKey.first + "]{" + Dump(subKey.second) + "}";
+  return str;
+}
+
+SStoredKey FullWrite(const CWebSiteBlockingList& list) {
+  SStoredKey tree;
+  CStoredTreeKey key(&tree);
+  list.WriteToKey(key);
+  return tree;
+}
+
+std::vector<SStoreChange> ChangesFor(SStoredKey& stored, const CWebSiteBlockingList& list) {
+  CChangeCollector collector(stored);
+  list.WriteToKey(collector.ProductKey());
+  return collector.TakeChanges();
+}
+
+std::string Describe(const std::vector<SStoreChange>& changes) {
+  std::string str;
+  for (const SStoreChange& change : changes)
+    str += std::to_string(static_cast<int>(change.eKind)) + " " + change.strPath + " " + change.strName + "\n";
+  return str;
+}
+
+CWebSiteItem Site(const std::string& strUrl) {
+  CWebSiteItem item;
+  item.strType = "URL";
+  item.strStrictedData = strUrl;
+  item.strScamSite = strUrl;
+  item.strProgram = "iexplore.exe";
+  item.nPort = 80;
+  return item;
+}
+
+TEST(StoreChanges, OnlyWhatDiffersIsChangedAndApplyingGivesTheFullWrite) {
+  CWebSiteBlockingList list;
+  for (const char* szUrl : {"http://a.example/", "http://b.example/", "http://c.example/"})
+    list.AppendEntry(Site(szUrl));
+  SStoredKey stored = FullWrite(list);
+  EXPECT_TRUE(ChangesFor(stored, list).empty());
+
+  // A stray value, a text stored with its terminator, an action changed, an
+  // entry appended: the stray goes, the terminator counts as the same text.
+  CStoredTreeKey(&stored.subKeys["WebSiteBlocking"]).SetValue("Stray", STORE_REG_SZ, "x", 1);
+  CStoredTreeKey item0(&stored.subKeys["WebSiteBlocking"].subKeys["WebSiteBlockingItem0"]);
+  item0.SetValue("Program", STORE_REG_SZ, "iexplore.exe", 13);
+  list.SetAction(1, PERMISSION_BLOCK);
+  list.AppendEntry(Site("http://d.example/"));
+  std::vector<SStoreChange> changes = ChangesFor(stored, list);
+  EXPECT_EQ(
+      "2 WebSiteBlocking\\WebSiteBlockingItem1 Action\n"
+      "1 WebSiteBlocking WebSiteBlockingItem3\n"
+      "2 WebSiteBlocking\\WebSiteBlockingItem3 Action\n"
+      "2 WebSiteBlocking\\WebSiteBlockingItem3 ScamSite\n"
+      "2 WebSiteBlocking\\WebSiteBlockingItem3 Program\n"
+      "2 WebSiteBlocking\\WebSiteBlockingItem3 DataTime\n"
+      "2 WebSiteBlocking\\WebSiteBlockingItem3 IPAddress\n"
+      "2 WebSiteBlocking\\WebSiteBlockingItem3 StrictedData\n"
+      "2 WebSiteBlocking\\WebSiteBlockingItem3 Type\n"
+      "2 WebSiteBlocking\\WebSiteBlockingItem3 Port\n"
+      "2 WebSiteBlocking WebSiteBlockingItems No\n"
+      "3 WebSiteBlocking Stray\n",
+      Describe(changes));
+  CStoredTreeKey storedKey(&stored);
+  ASSERT_EQ(STORE_SUCCESS, ApplyStoreChanges(storedKey, changes));
+  // Applying twice changes nothing more.
+  ASSERT_EQ(STORE_SUCCESS, ApplyStoreChanges(storedKey, changes));
+  item0.SetValue("Program", STORE_REG_SZ, "iexplore.exe", 12);
+  EXPECT_EQ(Dump(FullWrite(list)), Dump(stored));
+
+  // Removing the first entry moves the others down; the last subkey goes.
+  list.RemoveEntry(0);
+  changes = ChangesFor(stored, list);
+  EXPECT_NE(std::string::npos, Describe(changes).find("4 WebSiteBlocking WebSiteBlockingItem3\n"));
+  ASSERT_EQ(STORE_SUCCESS, ApplyStoreChanges(storedKey, changes));
+  EXPECT_EQ(Dump(FullWrite(list)), Dump(stored));
+  EXPECT_TRUE(ChangesFor(stored, list).empty());
+}
+
+TEST(StoreChanges, JournalRoundTripsAndRefusesDamage) {
+  const std::vector<SStoreChange> changes = {
+      {EStoreChange::CreateKey, "MailSafe", "MailSafeItem0", 0, ""},
+      {EStoreChange::SetValue, "MailSafe\\MailSafeItem0", "Port", STORE_REG_SZ, std::string("\x50\0\0\0", 4)},
+      {EStoreChange::RemoveValue, "", "Stray", 0, ""},
+      {EStoreChange::RemoveKey, "AlertandLog", "LogEntryDetails7", 0, ""}};
+  const std::string strBytes = EncodeStoreChanges(changes);
+  std::vector<SStoreChange> decoded;
+  ASSERT_TRUE(DecodeStoreChanges(strBytes, &decoded));
+  EXPECT_EQ(Describe(changes), Describe(decoded));
+  EXPECT_EQ(changes[1].strData, decoded[1].strData);
+  EXPECT_FALSE(DecodeStoreChanges(strBytes.substr(0, strBytes.size() - 1), &decoded));
+  // A key removal without a name would take the key above it.
+  EXPECT_FALSE(DecodeStoreChanges(EncodeStoreChanges({{EStoreChange::RemoveKey, "MailSafe", "", 0, ""}}), &decoded));
+  EXPECT_FALSE(DecodeStoreChanges(std::string(1, '\x09'), &decoded));
+}
+
+// A save stopped at each of its changes, then the next start: the product key holds
+// the old or the new state, and once the mark is written, always the new one.
+TEST(StoreChanges, NextStartFinishesAMarkedJournalAndDropsAnyOther) {
+  CWebSiteBlockingList oldList, newList;
+  oldList.AppendEntry(Site("http://a.example/"));
+  oldList.AppendEntry(Site("http://b.example/"));
+  newList.AppendEntry(Site("http://b.example/"));
+  newList.SetAction(0, PERMISSION_BLOCK);
+  const std::string strOld = Dump(FullWrite(oldList));
+  const std::string strNew = Dump(FullWrite(newList));
+
+  SChangeFault fault;
+  bool bNewSeen = false;
+  for (int nAllowed = 0;; ++nAllowed) {
+    SCOPED_TRACE("stopped at change " + std::to_string(nAllowed));
+    SStoredKey company;
+    company.subKeys["Hookwarden"] = FullWrite(oldList);
+    SStoredKey stored = company.subKeys["Hookwarden"];
+    CStoredTreeKey companyKey(&company);
+    CFaultyStoreKey faultyCompany(companyKey, fault);
+    fault.Set(nAllowed, true);
+    const StoreResult nResult = SaveStoreChanges(faultyCompany, "Hookwarden", &stored,
+                                                 [&](IStoreKey& product) { newList.WriteToKey(product); });
+    const bool bDone = nResult == STORE_SUCCESS;
+    EXPECT_TRUE(bDone || nResult == STORE_ACCESS_DENIED);
+
+    bool bChanged = false;
+    ASSERT_EQ(STORE_SUCCESS, FinishJournal(companyKey, "Hookwarden", &bChanged));
+    EXPECT_EQ(0u, company.subKeys.count(kJournalKeyName));
+    const std::string strState = Dump(company.subKeys["Hookwarden"]);
+    if (strState == strNew) {
+      bNewSeen = true;
+    } else {
+      EXPECT_EQ(strOld, strState);
+      EXPECT_FALSE(bNewSeen);
+    }
+    // What the save believes is stored is what the next start finds.
+    EXPECT_EQ(strState, Dump(stored));
+    if (bDone) {
+      EXPECT_GT(nAllowed, 10);  // journal, mark, changes and clean-up each counted
+      break;
+    }
+  }
+  EXPECT_TRUE(bNewSeen);
+
+  // A journal without its mark, or with damaged changes, is dropped unapplied.
+  SStoredKey company;
+  CStoredTreeKey companyKey(&company);
+  std::unique_ptr<IStoreKey> pJournal;
+  companyKey.CreateKey(kJournalKeyName, &pJournal);
+  const std::string strChanges = EncodeStoreChanges({{EStoreChange::SetValue, "", "App Path", STORE_REG_SZ, "C:"}});
+  pJournal->SetValue("Part0", STORE_REG_BINARY, strChanges.data(), strChanges.size() - 1);
+  bool bChanged = true;
+  EXPECT_EQ(STORE_SUCCESS, FinishJournal(companyKey, "Hookwarden", &bChanged));
+  EXPECT_FALSE(bChanged);
+  EXPECT_TRUE(company.subKeys.empty());
+}
+
+}  // namespace
