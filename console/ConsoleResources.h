@@ -25,6 +25,9 @@
 #define IDS_RESET_QUESTION 7022
 #define IDS_RESTORE_QUESTION 7023
 #define IDS_PROVIDER_NAME 7024  // the socket-layer provider's name; never translated
+#define IDS_WEB_GUARD_SETTING 7025
+#define IDS_WEB_GUARD_STOPPED 7026
+#define IDS_WEB_GUARD_RESTARTED 7027
 
 #define IDI_MAINFRAME 128  // the window and tray icon
 #define IDR_TRAYMENU 1031

@@ -7,8 +7,14 @@
 #include <ws2tcpip.h>
 #include <ole2.h>
 #include <windows.h>
-#include <winhttp.h>
 #include <bcrypt.h>
+
+// WinINet's and WinHTTP's headers cannot be included together, and programs use
+// one or the other: their close functions are declared here as both headers do.
+extern "C" {
+DECLSPEC_IMPORT BOOL WINAPI InternetCloseHandle(LPVOID hInternet);
+DECLSPEC_IMPORT BOOL WINAPI WinHttpCloseHandle(LPVOID hInternet);
+}
 
 #include <cstdio>
 #include <utility>
@@ -123,9 +129,14 @@ struct SFreeAddrInfoTraits {  // getaddrinfo results
   static Handle Empty() { return nullptr; }
   static void Close(Handle h) { ::freeaddrinfo(h); }
 };
+struct SInternetCloseHandleTraits {  // WinINet sessions and requests; the user links wininet
+  using Handle = LPVOID;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::InternetCloseHandle(h); }
+};
 
 struct SWinHttpCloseHandleTraits {  // sessions, connections and requests of WinHTTP
-  using Handle = HINTERNET;
+  using Handle = LPVOID;
   static Handle Empty() { return nullptr; }
   static void Close(Handle h) { ::WinHttpCloseHandle(h); }
 };
@@ -163,6 +174,7 @@ using CWinHttpCloseHandle = COwned<SWinHttpCloseHandleTraits>;
 using CBCryptCloseAlgorithmProvider = COwned<SBCryptCloseAlgorithmProviderTraits>;
 using CBCryptDestroyHash = COwned<SBCryptDestroyHashTraits>;
 using CBCryptDestroyKey = COwned<SBCryptDestroyKeyTraits>;
+using CInternetCloseHandle = COwned<SInternetCloseHandleTraits>;
 
 // Windows Sockets started for the life of a scope (WSAStartup, WSACleanup).
 class CWSACleanup {

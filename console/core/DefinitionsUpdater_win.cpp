@@ -202,7 +202,7 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
   OnMessage(WM_UPDATER_PROGRESS, 0, 0);
   if (m_worker.joinable()) m_worker.join();
   m_process.Reset();
-  m_trayIcon.SetTooltipText(AppTitle());
+  m_trayIcon.SetTooltip(AppTitle());
   const bool bRefreshed = RefreshIfShippedChanged();
   std::string strResult =
       m_strLastLine.empty() ? std::string("The update program ended without a result.") : m_strLastLine;
@@ -219,7 +219,7 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
 }
 
 void CDefinitionsUpdater::SetTooltip(const std::string& strLine) {
-  m_trayIcon.SetTooltipText(AppTitle() + ": " + strLine);
+  m_trayIcon.SetTooltip(AppTitle() + ": " + strLine);
 }
 
 std::string CDefinitionsUpdater::AppTitle() const {

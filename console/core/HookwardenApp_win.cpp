@@ -155,7 +155,23 @@ void CHookwardenApp::OnMainWindowDestroyed() {
   ExitProcedure();
 }
 
+void CHookwardenApp::OnSettingsLoaded() {
+  // The guard reads the working definitions file, written by now, and follows
+  // the stored switch.
+  m_webGuard.Start();
+}
+
+void CHookwardenApp::ShowWebGuardStatus(const std::string& strStatus) {
+  const std::string strTitle = GetAppTitle();
+  m_trayIcon.SetTooltip(strStatus.empty() ? strTitle : strTitle + " - " + strStatus);
+}
+
+void CHookwardenApp::ShutDownConsole() {
+  m_webGuard.Stop();
+}
+
 void CHookwardenApp::ExitProcedure() {
+  ShutDownConsole();
   if (m_bFirstInstance) {
     const std::string strWorking = AppFile(kWorkingDefinitionsFile);
     // Installed per machine, the users may write the file but not delete it (that

@@ -15,6 +15,7 @@
 #include "console/core/RequestHandlers.h"
 #include "console/core/RequestServices_win.h"
 #include "console/core/RequestWindow_win.h"
+#include "console/core/WebGuard_win.h"
 #include "console/screens/MainDlgParts_win.h"
 #include "console/screens/MainScreen_win.h"
 #include "console/screens/SystemTray_win.h"
@@ -45,6 +46,11 @@ class CHookwardenApp : private IMainDlgHost {
 
   CConsoleSettings& Settings() { return m_settings; }
   const char* GetSystemPath() const { return m_szSystemPath; }
+
+  // The console shutdown, whatever ends the console (the exit request, the end of
+  // the session, restore and reset, a start-up that stops): ends the web guard
+  // and puts the user's proxy setting back. Runs before the exit procedure.
+  void ShutDownConsole();
   bool IsSecondInstance() const { return m_bSecondInstance; }
 
  private:
@@ -52,6 +58,8 @@ class CHookwardenApp : private IMainDlgHost {
   explicit CHookwardenApp(const std::string& strModulePath);
   bool CreateRequestWindow(HWND hMainWnd) override;
   void OnMainWindowDestroyed() override;
+  void OnSettingsLoaded() override;
+  void ShowWebGuardStatus(const std::string& strStatus);
 
   // Start-up steps 1 to 10; false when start-up must end.
   bool StartUp();
@@ -85,6 +93,7 @@ class CHookwardenApp : private IMainDlgHost {
       m_requestServices, m_mainScreen.Notifications()};
   CDefinitionsUpdater m_definitionsUpdater{m_settings, m_trayIcon, m_mainScreen};
   std::unique_ptr<CRequestWindow> m_pRequestWindow;
+  CWebGuard m_webGuard{m_settings, [this](const std::string& strStatus) { ShowWebGuardStatus(strStatus); }};
   // While it runs; the request window hands it the end of the session.
   CMainDlg* m_pMainDlg = nullptr;
   SMainDlgParts m_mainDlgParts;

@@ -17,6 +17,8 @@ class IMainDlgHost {
   virtual bool CreateRequestWindow(HWND hMainWnd) = 0;
   // The main window is gone: the exit procedure, which ends the process.
   virtual void OnMainWindowDestroyed() = 0;
+  // The stored settings are loaded: what follows them can start.
+  virtual void OnSettingsLoaded() {}
 };
 
 // The tray icon: shows the tray menu and sends its commands (ID_TRAY_*) to the main window.

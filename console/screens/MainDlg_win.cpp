@@ -155,6 +155,7 @@ void CMainDlg::OnInitDialog() {
   ::SetWindowTextA(m_wnd.Get(), LoadLocalString(m_settings, IDS_APP_TITLE).c_str());
   CFlashScreenDlg::SetDefaultOwner(m_wnd.Get());
   LoadSettings(m_settings);
+  m_host.OnSettingsLoaded();
   if (m_settings.m_overview.m_nLoadSplashScreen != 0) m_splash.Play(m_wnd.Get(), m_settings.GetAppPath());
   if (m_parts.pScreen) {
     m_parts.pScreen->Load(m_wnd.Get());

@@ -56,6 +56,7 @@ enum ECommand : int {
   CMD_LOG_SETTINGS,
   CMD_ALERT_DISPLAY,
   CMD_SUPPORT,
+  CMD_WEB_GUARD,
   CMD_COUNT
 };
 
@@ -100,6 +101,7 @@ const char* const kCommandNames[CMD_COUNT] = {
     "IDC_FS_AlertAndLogAdvancedSettings",
     "IDC_FS_AlertAndLogCustomSettings",
     "IDC_FS_technicalSupport",
+    "IDC_FS_CheckWebTraffic",
 };
 
 // Commands that take an entry index of a list.
@@ -211,6 +213,10 @@ void CMainScreen::PushOverview() {
   m_player.SetVariable("_root.bLanguageChanged", "true");
   m_player.SetVariable("_root.enumAlertEventsLevel", decimal(m_state.alertLog.GetAlertLevel()));
   m_player.SetVariable("_root.LogViewerStepper", decimal(m_state.alertLog.GetLogViewStep()));
+  if (m_state.pnCheckWebTraffic) {
+    m_player.SetVariable("_root.strCheckWebTrafficText", m_services.LocalText(IDS_WEB_GUARD_SETTING));
+    m_player.SetVariable("_root.bCheckWebTraffic", StateForm(*m_state.pnCheckWebTraffic));
+  }
 }
 
 std::string CMainScreen::ActionText(std::int32_t nAction) {
@@ -501,6 +507,12 @@ void CMainScreen::RunCommand(int nCommand, const char* szArgs) {
       break;
     case CMD_SUPPORT:
       m_services.OpenSupportMail();
+      break;
+    case CMD_WEB_GUARD:
+      // The console's web guard follows the switch within a second.
+      if (!m_state.pnCheckWebTraffic) break;
+      if (m_services.CheckLogin()) *m_state.pnCheckWebTraffic = *m_state.pnCheckWebTraffic ? 0 : 1;
+      m_player.SetVariable("_root.bCheckWebTraffic", StateForm(*m_state.pnCheckWebTraffic));
       break;
   }
 }

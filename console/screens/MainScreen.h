@@ -34,6 +34,8 @@ struct SMainScreenState {
   const std::string& strApplicationVersion;
   const std::string& strEngineVersion;
   const std::string& strDefinitionVersion;
+  // The web guard's switch; its check box is left out when null.
+  std::int32_t* pnCheckWebTraffic = nullptr;
 };
 
 // What the commands need from the window, the system and the other screens.

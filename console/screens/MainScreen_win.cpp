@@ -35,7 +35,8 @@ SMainScreenState StateOf(CConsoleSettings& settings) {
                           settings.m_strLanguage,
                           overview.m_strConsoleVersion,
                           overview.m_strEngineVersion,
-                          overview.m_strDefnsVersion};
+                          overview.m_strDefnsVersion,
+                          &overview.m_nCheckWebTraffic};
 }
 
 const SScreenTemplate kAboutTemplate = {100, 167, 93, 2026, 0, 0};

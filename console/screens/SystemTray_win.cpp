@@ -161,9 +161,9 @@ bool CSystemTray::RemoveIcon() {
   return true;
 }
 
-bool CSystemTray::SetTooltipText(const std::string& strTooltip) {
+bool CSystemTray::SetTooltip(const std::string& strTooltip) {
   CopyBounded(m_nid.szTip, kTooltipMaxChars + 1, strTooltip.c_str());
-  if (!m_bEnabled || m_bRemoved || !m_wnd) return false;
+  if (!m_bEnabled || m_bRemoved || !m_wnd) return true;
   m_nid.uFlags = NIF_TIP;
   return NotifyIcon(NIM_MODIFY, m_nid);
 }

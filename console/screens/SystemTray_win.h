@@ -61,8 +61,9 @@ class CSystemTray : public CConsoleWindow, public IMainTrayIcon {
   void RestoreWindowFromTray(HWND hWnd) override;
 
   bool RemoveIcon();
-  // The icon's tooltip from now on, cut to 127 characters.
-  bool SetTooltipText(const std::string& strTooltip);
+  // A new tooltip, cut to 127 characters; kept for an icon added later. False
+  // when the shell refused it.
+  bool SetTooltip(const std::string& strTooltip);
   // Adds the icon again (removing it first when it is there).
   bool ShowIcon();
   // The item that the menu shows in bold and a double click runs: a command, or

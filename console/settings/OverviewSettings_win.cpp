@@ -20,6 +20,7 @@ void COverviewSettings::ReadFromKey(HKEY hAppRegKey) {
   m_nIsLogin = 0;
   ReadFlagValue(key.Get(), "CheckVer", m_nCheckVer);
   ReadFlagValue(key.Get(), "LoadSplashScreen", m_nLoadSplashScreen);
+  ReadFlagValue(key.Get(), "CheckWebTraffic", m_nCheckWebTraffic);
 }
 
 bool COverviewSettings::WriteToKey(IStoreKey& appKey) const {
@@ -33,5 +34,6 @@ bool COverviewSettings::WriteToKey(IStoreKey& appKey) const {
          WriteStoredNumber(key, "LoadwithWindowsStartup", m_nLoadwithWindowsStartup) &&
          WriteStoredText(key, "Password", m_strPassword) && WriteStoredNumber(key, "IsLogin", 0) &&
          WriteStoredNumber(key, "CheckVer", m_nCheckVer) &&
-         WriteStoredNumber(key, "LoadSplashScreen", m_nLoadSplashScreen);
+         WriteStoredNumber(key, "LoadSplashScreen", m_nLoadSplashScreen) &&
+         WriteStoredNumber(key, "CheckWebTraffic", m_nCheckWebTraffic);
 }

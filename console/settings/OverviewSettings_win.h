@@ -25,6 +25,8 @@ class COverviewSettings : public CSettingsSubkey {
   std::int32_t m_nIsLogin = 0;
   std::int32_t m_nCheckVer = 1;
   std::int32_t m_nLoadSplashScreen = 1;
+  // "CheckWebTraffic": web traffic goes through the local web guard.
+  std::int32_t m_nCheckWebTraffic = 1;
 
   // Shown, never stored.
   std::string m_strConsoleVersion;

@@ -129,3 +129,7 @@ int RunProxy(const SProxyOptions& options) {
   PrintLine("proxy stopped");
   return 0;
 }
+
+void RequestProxyStop() {
+  g_bStopping = true;
+}

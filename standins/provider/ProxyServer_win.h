@@ -8,3 +8,6 @@ constexpr int kMaxProxyConnections = 64;
 
 // Runs until stopped (Ctrl+C, or options.nSeconds). The program's exit code.
 int RunProxy(const SProxyOptions& options);
+
+// Asks a running RunProxy to stop, as Ctrl+C does; safe from any thread.
+void RequestProxyStop();
