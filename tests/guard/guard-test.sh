@@ -1,0 +1,138 @@
+#!/usr/bin/env bash
+# The console's web guard under Wine, as a user meets it: the console started from
+# the application folder points the WinINet proxy setting at its guard, and a
+# WinINet program with the system's setting gets an unlisted page of a local
+# origin server and the block page for a listed address once the alert's user
+# presses Block. The user's own setting is back after the tray's Exit, and after a
+# killed console once it has started again and exited.
+#   guard-test.sh BUILD_DIR
+set -u
+build=$(cd "$1" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+src=$(cd "$here/../.." && pwd)
+eval "$("$src/tests/wine/wine-session.sh" env "$build")"
+work=$build/guard-test
+rm -rf "$work"
+mkdir -p "$work/root"
+app=$build/app
+bin=$build/bin
+inet='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
+failures=0
+pids=()
+
+check() {  # NAME ACTUAL EXPECTED
+  if [ "$2" == "$3" ]; then
+    echo "ok   $1"
+  else
+    echo "FAIL $1: got '$2', expected '$3'"
+    failures=$((failures + 1))
+  fi
+}
+w() { (cd "$bin" && wine "$@" 2>/dev/null </dev/null | tr -d '\r'); }
+# The data of a registry value, or "(none)" when it is missing.
+reg_data() {
+  local out
+  if out=$(w reg query "$1" /v "$2"); then
+    echo "$out" | sed -n 's/^ \{4\}\S.*\s\+REG_[A-Z_]\+\s*//p' | head -1
+  else
+    echo "(none)"
+  fi
+}
+user_setting() {
+  echo "$(reg_data "$inet" ProxyEnable)|$(reg_data "$inet" ProxyServer)|$(reg_data "$inet" ProxyOverride)"
+}
+console_up() { (cd "$bin" && wine provider-standin.exe --probe >/dev/null 2>&1 </dev/null); }
+wait_for() {  # seconds, then a command that must succeed
+  local end=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ $SECONDS -ge $end ] && return 1
+    sleep 0.3
+  done
+}
+start_console() {
+  (cd "$app" && exec wine Hookwdn.exe >/dev/null 2>&1 </dev/null) &
+  pids+=($!)
+  wait_for 60 console_up || { echo "FAIL the console did not start"; exit 1; }
+}
+# The guard's port once the setting points at it and the guard answers.
+guard_port=
+guard_answers() {
+  local server
+  server=$(reg_data "$inet" ProxyServer)
+  [[ $server =~ ^127\.0\.0\.1:([0-9]+)$ ]] || return 1
+  guard_port=${BASH_REMATCH[1]}
+  [ "$(curl -s --max-time 5 -o /dev/null -w '%{http_code}' "http://127.0.0.1:$guard_port/")" != 000 ]
+}
+exit_console() {
+  w tray-command.exe exit >/dev/null
+  wait_for 30 bash -c "! (cd '$bin' && wine provider-standin.exe --probe >/dev/null 2>&1 </dev/null)" ||
+    echo "FAIL the console did not end"
+}
+cleanup() {
+  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+  for value in ProxyEnable ProxyServer ProxyOverride; do
+    wine reg delete "$inet" /v $value /f >/dev/null 2>&1
+  done
+  wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
+  wine reg delete 'HKCU\Software\Corvinth\Hookwarden.ProxySetting' /f >/dev/null 2>&1
+  wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Hookwarden /f >/dev/null 2>&1
+  rm -f "$app/hkwdn2.hwd" "$app/chainset.log"
+}
+trap cleanup EXIT
+
+echo "an unlisted page" >"$work/root/index.html"
+python3 "$src/tests/provider/origin.py" --root "$work/root" --log "$work/origin.log" --seconds 300 \
+  >"$work/origin.port" &
+pids+=($!)
+wait_for 10 test -s "$work/origin.port" || { echo "FAIL the origin server did not start"; exit 1; }
+oport=$(head -1 "$work/origin.port")
+
+# The user's own setting: a proxy named but switched off, and no override list.
+wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
+wine reg add "$inet" /v ProxyEnable /t REG_DWORD /d 0 /f >/dev/null 2>&1
+wine reg add "$inet" /v ProxyServer /t REG_SZ /d proxy.example.net:3128 /f >/dev/null 2>&1
+wine reg delete "$inet" /v ProxyOverride /f >/dev/null 2>&1
+users=$(user_setting)
+check "the user's setting as written" "$users" "0x0|proxy.example.net:3128|(none)"
+
+rm -f "$app/hkwdn2.hwd" "$app/chainset.log"
+start_console
+wait_for 30 guard_answers || echo "FAIL the guard did not answer; setting: $(user_setting)"
+check "the setting points at the guard" "$(user_setting)" "0x1|127.0.0.1:$guard_port|<local>"
+
+out=$(w wininet-client.exe "http://127.0.0.1:$oport/index.html")
+check "WinINet is given the guard" "$(grep '^proxy |' <<<"$out")" "proxy | 127.0.0.1:$guard_port"
+check "unlisted page arrives" "$(grep -E '^(HTTP|page \| an)' <<<"$out" | tr '\n' '|')" "HTTP 200|page | an unlisted page|"
+
+# A listed name: blocked before any lookup, so it needs no name server.
+w wininet-client.exe http://login.example.com/verify >"$work/listed.out" &
+client=$!
+alert=$(w alert-answer.exe block)
+wait $client
+check "the alert names the address" "$(grep -c 'Phishing Website: login.example.com/verify' <<<"$alert")" 1
+check "the alert names the WinINet program" "$(grep -c 'Program: wininet-client.exe' <<<"$alert")" 1
+check "listed address gets the block page" "$(grep -E '^HTTP|blocked' "$work/listed.out" | tr '\n' '|')" \
+  "HTTP 403|page | Hookwarden blocked login.example.com/verify.|"
+
+exit_console
+check "the user's setting after Exit" "$(user_setting)" "$users"
+
+# A killed console leaves the setting pointed at a guard that ends with it; the
+# next start puts the user's values back before pointing it again.
+start_console
+wait_for 30 guard_answers || echo "FAIL the guard did not answer after the second start"
+w taskkill /f /im Hookwdn.exe >/dev/null
+wait_for 30 bash -c "! (cd '$bin' && wine provider-standin.exe --probe >/dev/null 2>&1 </dev/null)" ||
+  echo "FAIL the console was not killed"
+check "the killed console left the guard's setting" "$(reg_data "$inet" ProxyServer)" "127.0.0.1:$guard_port"
+wait_for 30 bash -c "! curl -s --max-time 2 -o /dev/null http://127.0.0.1:$guard_port/" ||
+  echo "FAIL the guard outlived its console"
+start_console
+wait_for 30 guard_answers || echo "FAIL the guard did not answer after the start following the kill"
+exit_console
+check "the user's setting after a kill, a start and Exit" "$(user_setting)" "$users"
+
+[ $failures -eq 0 ] && rm -rf "$work"
+echo "$failures failure(s)"
+exit $((failures > 0))
