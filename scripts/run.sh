@@ -3,8 +3,9 @@
 # the application folder build/windows/app (on the user's display when DISPLAY is
 # set, else on the session's virtual one), lets the provider stand-in send it
 # requests, printing each verdict, sends a listed and an unlisted request with curl
-# through the stand-in as a web proxy to a local origin server, and ends the
-# console through the tray's Exit command.
+# through the stand-in as a web proxy to a local origin server, lets a WinINet
+# program's request go through the console's own web guard, and ends the console
+# through the tray's Exit command.
 set -euo pipefail
 user_display=${DISPLAY:-}
 source "$(dirname "$0")/windows-session.sh"
@@ -110,6 +111,21 @@ tr -d '\r' <"$proxy_out" | sed 's/^/  proxy | /'
 for pid in "${proxy_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
 proxy_pids=()
 
+echo
+echo "== a WinINet program's request, through the guard the console started (no proxy set by hand)"
+inet_setting() {
+  wine reg query 'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings' /v "$1" 2>/dev/null |
+    tr -d '\r' | sed -n 's/^ \{4\}\S.*\s\+REG_[A-Z_]\+\s*//p' || true
+}
+echo "the system proxy setting: ProxyEnable $(inet_setting ProxyEnable), ProxyServer $(inet_setting ProxyServer)," \
+  "ProxyOverride $(inet_setting ProxyOverride)"
+echo "wininet-client.exe http://login.example.com/verify   (INTERNET_OPEN_TYPE_PRECONFIG, as browsers do)"
+(cd "$bin" && wine wininet-client.exe http://login.example.com/verify 2>/dev/null | tr -d '\r' |
+  sed -e 's/<[^>]*>//g' -e '/^page | *$/d' -e 's/^/  /' >"$build/run-wininet.txt") &
+client_pid=$!
+(cd "$bin" && wine alert-answer.exe block 2>/dev/null | tr -d '\r') || true
+wait $client_pid || true
+cat "$build/run-wininet.txt"
 echo
 echo "== the tray's Exit command ends the console"
 (cd "$bin" && wine tray-command.exe exit 2>/dev/null | tr -d '\r') || true

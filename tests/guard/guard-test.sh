@@ -28,7 +28,7 @@ check() {  # NAME ACTUAL EXPECTED
     failures=$((failures + 1))
   fi
 }
-w() { (cd "$bin" && wine "$@" 2>/dev/null </dev/null | tr -d '\r'); }
+w() { (set -o pipefail; cd "$bin" && wine "$@" 2>/dev/null </dev/null | tr -d '\r'); }
 # The data of a registry value, or "(none)" when it is missing.
 reg_data() {
   local out
@@ -112,7 +112,8 @@ alert=$(w alert-answer.exe block)
 wait $client
 check "the alert names the address" "$(grep -c 'Phishing Website: login.example.com/verify' <<<"$alert")" 1
 check "the alert names the WinINet program" "$(grep -c 'Program: wininet-client.exe' <<<"$alert")" 1
-check "listed address gets the block page" "$(grep -E '^HTTP|blocked' "$work/listed.out" | tr '\n' '|')" \
+check "listed address gets the block page" \
+  "$(sed 's/<[^>]*>//g' "$work/listed.out" | grep -E '^HTTP|blocked' | tr '\n' '|')" \
   "HTTP 403|page | Hookwarden blocked login.example.com/verify.|"
 
 exit_console

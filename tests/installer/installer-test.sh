@@ -2,7 +2,8 @@
 # The installer under Wine's own msiexec, in a Wine prefix and on a display of its
 # own (the console it starts and its registry entries would disturb the other
 # tests): silent install, upgrade to a newer version with a changed setting, silent
-# uninstall keeping the settings, and an uninstall with REMOVESETTINGS=1.
+# uninstall keeping the settings, and an uninstall with REMOVESETTINGS=1 of a
+# killed console; each uninstall puts the user's proxy setting back.
 #
 #   installer-test.sh BUILD_DIR SETUP.msi NEXT.msi HELP_FOLDER
 set -u
@@ -94,6 +95,20 @@ program_entries() {
     grep -c '^ \{4\}DisplayName\s\+REG_SZ\s\+Hookwarden$'
 }
 
+inet='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
+# The user's own proxy setting before the install: a proxy named but switched off.
+w reg add "$inet" /v ProxyEnable /t REG_DWORD /d 0 /f >/dev/null
+w reg add "$inet" /v ProxyServer /d proxy.example.net:3128 /f >/dev/null
+proxy_setting() { echo "$(reg_data "$inet" ProxyEnable)|$(reg_data "$inet" ProxyServer)"; }
+# Waits (up to a deadline) until the console's guard has the proxy setting.
+guard_has_setting() {
+  local deadline=$((SECONDS + 30))
+  until [[ $(proxy_setting) =~ ^0x1\|127\.0\.0\.1: ]]; do
+    [ $SECONDS -ge $deadline ] && return 1
+    sleep 0.3
+  done
+}
+
 echo "== silent install"
 msi /i "$setup"
 expect "msiexec /i exit code" "$?" 0
@@ -122,6 +137,7 @@ echo "== the installed console runs and answers a request"
 console_up || fail "the console did not start after the install"
 expect "published application folder" "$(reg_data "$key" 'App Path')" "$appw"
 expect "start-up entry" "$(reg_data "$run" Hookwarden)" "\"$appw\\Hookwdn.exe\" -min"
+guard_has_setting || fail "the proxy setting does not point at the guard: $(proxy_setting)"
 # A listed host address: the installed definitions ask, the user blocks.
 (cd "$bin" && wine provider-standin.exe --kind I --ip 192.0.2.10 --port 80 --name iexplore.exe \
   >"$here/provider.out" 2>&1 < /dev/null) &
@@ -155,16 +171,22 @@ done
 expect "start-up entry after the uninstall" "$(reg_data "$run" Hookwarden)" "(none)"
 [ -n "$(find "$WINEPREFIX/drive_c" -name Hookwarden.lnk)" ] && fail "Start menu entry left"
 expect "entries in the programs list after the uninstall" "$(program_entries)" 0
+expect "proxy setting after the uninstall" "$(proxy_setting)" "0x0|proxy.example.net:3128"
 expect "setting kept by the uninstall" "$(reg_data "$key\\Overview" LoadwithWindowsStartup)" 00000000
 
 echo "== uninstall with REMOVESETTINGS=1"
 msi /i "$setup"
 expect "msiexec /i exit code" "$?" 0
 console_up || fail "the console did not start after the second install"
+# A console that cannot put the setting back: the uninstaller does.
+guard_has_setting || fail "the proxy setting does not point at the guard again: $(proxy_setting)"
+w taskkill /f /im Hookwdn.exe >/dev/null
 msi /x "$setup" REMOVESETTINGS=1
 expect "msiexec /x REMOVESETTINGS=1 exit code" "$?" 0
 key_exists "$key" && fail "settings left: $key"
 key_exists "$key.Saving" && fail "settings left: $key.Saving"
+key_exists "$key.ProxySetting" && fail "settings left: $key.ProxySetting"
+expect "proxy setting after the uninstall of a killed console" "$(proxy_setting)" "0x0|proxy.example.net:3128"
 [ -e "$app" ] && fail "left behind: $(cd "$app" && find . | sort | tr '\n' ' ')"
 
 if [ $failures -eq 0 ]; then echo "installer: all checks passed"; else echo "installer: $failures checks failed"; fi
