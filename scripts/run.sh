@@ -121,7 +121,7 @@ echo "the system proxy setting: ProxyEnable $(inet_setting ProxyEnable), ProxySe
   "ProxyOverride $(inet_setting ProxyOverride)"
 echo "wininet-client.exe http://login.example.com/verify   (INTERNET_OPEN_TYPE_PRECONFIG, as browsers do)"
 (cd "$bin" && wine wininet-client.exe http://login.example.com/verify 2>/dev/null | tr -d '\r' |
-  sed -e 's/<[^>]*>//g' -e '/^page | *$/d' -e 's/^/  /' >"$build/run-wininet.txt") &
+  sed -e 's/<[^>]*>//g' -e '/^page | *$/d' -e 's/^/  /') >"$build/run-wininet.txt" &
 client_pid=$!
 (cd "$bin" && wine alert-answer.exe block 2>/dev/null | tr -d '\r') || true
 wait $client_pid || true
