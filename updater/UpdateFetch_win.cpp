@@ -1,6 +1,7 @@
 #include "updater/UpdateFetch_win.h"
 
 #include <windows.h>
+#include <winhttp.h>
 
 #include <vector>
 
