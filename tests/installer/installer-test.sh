@@ -95,7 +95,8 @@ program_entries() {
 }
 
 echo "== silent install"
-msi /i "$setup"
+# An update address that answers nothing: the console's first check only fails.
+msi /i "$setup" UPDATEADDRESS=http://127.0.0.1:9/update.txt
 expect "msiexec /i exit code" "$?" 0
 # Every file of the application folder, at its place below the install folder.
 while IFS='|' read -r source folder; do
@@ -121,6 +122,7 @@ done
 echo "== the installed console runs and answers a request"
 console_up || fail "the console did not start after the install"
 expect "published application folder" "$(reg_data "$key" 'App Path')" "$appw"
+expect "update address of the installer" "$(reg_data "$key" UpdateAddress)" http://127.0.0.1:9/update.txt
 expect "start-up entry" "$(reg_data "$run" Hookwarden)" "\"$appw\\Hookwdn.exe\" -min"
 # A listed host address: the installed definitions ask, the user blocks.
 (cd "$bin" && wine provider-standin.exe --kind I --ip 192.0.2.10 --port 80 --name iexplore.exe \
