@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "standins/provider/AddressForm.h"
+#include "guard/proxy/AddressForm.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   const std::string strBytes(reinterpret_cast<const char*>(pData), cbData);

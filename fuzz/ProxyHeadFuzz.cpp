@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "standins/provider/HttpFields.h"
-#include "standins/provider/ProxyRequestHead.h"
-#include "standins/provider/ProxyResponseHead.h"
+#include "guard/proxy/HttpFields.h"
+#include "guard/proxy/ProxyRequestHead.h"
+#include "guard/proxy/ProxyResponseHead.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   const std::string strBytes(reinterpret_cast<const char*>(pData), cbData);

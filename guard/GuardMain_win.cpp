@@ -14,8 +14,8 @@
 #include "guard/SystemProxySetting_win.h"
 #include "guard/WebGuardLink.h"
 #include "shared/OwnedResources_win.h"
-#include "standins/provider/ProxyOptions.h"
-#include "standins/provider/ProxyServer_win.h"
+#include "guard/proxy/ProxyOptions.h"
+#include "guard/proxy/ProxyServer_win.h"
 
 namespace {
 

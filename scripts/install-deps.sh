@@ -8,7 +8,7 @@ packages=(
   wine64 xvfb x11-utils imagemagick
   googletest libwine-dev libssl-dev
   clang libclang-rt-dev
-  python3 curl locales
+  python3 curl locales openssl
   wixl
 )
 missing=()

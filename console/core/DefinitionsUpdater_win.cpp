@@ -123,7 +123,7 @@ bool CDefinitionsUpdater::RefreshIfShippedChanged() {
   // A file that is not a definitions file is left alone: the old working file stays.
   if (strVersion.empty()) return false;
   if (WriteWorkingDefinitionsFile(strAppPath + kShippedDefinitionsFile, strAppPath + kWorkingDefinitionsFile,
-                                  nullptr) != EWorkingDefinitions::Written) {
+                                  EWorkingWrite::BesideThenRename, nullptr) != EWorkingDefinitions::Written) {
     return false;  // tried again at the next look
   }
   m_shippedStamp = stamp;

@@ -107,7 +107,8 @@ bool CHookwardenApp::WriteWorkingDefinitions() {
     return false;
   }
   DWORD dwError = 0;
-  switch (WriteWorkingDefinitionsFile(AppFile(kShippedDefinitionsFile), AppFile(kWorkingDefinitionsFile), &dwError)) {
+  switch (WriteWorkingDefinitionsFile(AppFile(kShippedDefinitionsFile), AppFile(kWorkingDefinitionsFile),
+                                      EWorkingWrite::InPlace, &dwError)) {
     case EWorkingDefinitions::Written:
       return true;
     case EWorkingDefinitions::ShippedMissing:

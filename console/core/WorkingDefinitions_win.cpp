@@ -44,7 +44,7 @@ bool RenameOver(const std::string& strFrom, const std::string& strTo) {
 }  // namespace
 
 EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPath, const std::string& strWorkingPath,
-                                                DWORD* pdwError) {
+                                                EWorkingWrite writing, DWORD* pdwError) {
   std::vector<unsigned char> encrypted, decrypted;
   {
     CCloseFile shipped(::CreateFileA(strShippedPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -76,9 +76,19 @@ EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPat
   decrypted[kHeaderLineBytes - 2] = '\r';
   decrypted[kHeaderLineBytes - 1] = '\n';
 
+  // Written beside and renamed over, readers see the old file or the new one. Where
+  // the folder takes no new files (users below Program Files may write only the
+  // working file itself), and at start-up, the file is rewritten in place: it keeps
+  // the access it was given.
   const std::string strBeside = strWorkingPath + kBesideSuffix;
-  CCloseFile working(
-      ::CreateFileA(strBeside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  CCloseFile working;
+  if (writing == EWorkingWrite::BesideThenRename)
+    working.Reset(
+        ::CreateFileA(strBeside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  const bool bInPlace = !working;
+  if (bInPlace)
+    working.Reset(::CreateFileA(strWorkingPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!working) return EWorkingDefinitions::CreateFailed;
   DWORD cbWritten = 0;
   bool bWritten =
@@ -94,12 +104,12 @@ EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPat
     dwError = ::GetLastError();
   }
   working.Reset();
-  if (bWritten && !RenameOver(strBeside, strWorkingPath)) {
+  if (bWritten && !bInPlace && !RenameOver(strBeside, strWorkingPath)) {
     bWritten = false;
     dwError = ::GetLastError();
   }
   if (!bWritten) {
-    ::DeleteFileA(strBeside.c_str());
+    if (!bInPlace) ::DeleteFileA(strBeside.c_str());
     if (pdwError) *pdwError = dwError;
     return EWorkingDefinitions::WriteFailed;
   }

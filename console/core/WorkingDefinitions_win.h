@@ -1,7 +1,5 @@
 // Turns the shipped definitions file into the working definitions file that the
-// engine library reads: decrypted whole, header line end repaired, written beside
-// the working file and renamed over it, so that a reader always finds either the
-// old file or the new one, never a part.
+// engine library reads: decrypted whole and header line end repaired.
 #pragma once
 
 #include "console/core/CoreLayer.h"
@@ -14,9 +12,20 @@ enum class EWorkingDefinitions {
   Written,
   ShippedMissing,  // the shipped file cannot be opened
   Refused,         // not a definitions file: too short, not whole blocks, unreadable
-  CreateFailed,    // the file beside the working file cannot be created
+  CreateFailed,    // neither the file beside the working file nor that file can be created
   WriteFailed,     // writing or renaming failed; *pdwError holds the system's code
 };
 
+// How the new working file replaces the old one.
+enum class EWorkingWrite {
+  // At start-up: rewritten in place, so that it keeps the access the installer
+  // gave the users.
+  InPlace,
+  // While the console runs: written beside and renamed over it, so that a reader
+  // finds either the old file or the new one, never a part; in place where the
+  // folder takes no new file.
+  BesideThenRename,
+};
+
 EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPath, const std::string& strWorkingPath,
-                                                DWORD* pdwError);
+                                                EWorkingWrite writing, DWORD* pdwError);

@@ -29,8 +29,8 @@
 #include "shared/BoundedCopy.h"
 #include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"
-#include "standins/provider/ProxyOptions.h"
-#include "standins/provider/ProxyServer_win.h"
+#include "guard/proxy/ProxyOptions.h"
+#include "guard/proxy/ProxyServer_win.h"
 
 namespace {
 

@@ -110,7 +110,8 @@ guard_has_setting() {
 }
 
 echo "== silent install"
-msi /i "$setup"
+# An update address that answers nothing: the console's first check only fails.
+msi /i "$setup" UPDATEADDRESS=http://127.0.0.1:9/update.txt
 expect "msiexec /i exit code" "$?" 0
 # Every file of the application folder, at its place below the install folder.
 while IFS='|' read -r source folder; do
@@ -136,6 +137,7 @@ done
 echo "== the installed console runs and answers a request"
 console_up || fail "the console did not start after the install"
 expect "published application folder" "$(reg_data "$key" 'App Path')" "$appw"
+expect "update address of the installer" "$(reg_data "$key" UpdateAddress)" http://127.0.0.1:9/update.txt
 expect "start-up entry" "$(reg_data "$run" Hookwarden)" "\"$appw\\Hookwdn.exe\" -min"
 guard_has_setting || fail "the proxy setting does not point at the guard: $(proxy_setting)"
 # A listed host address: the installed definitions ask, the user blocks.

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "engine/RequestUrl.h"
-#include "standins/provider/AddressForm.h"
-#include "standins/provider/ProxyOptions.h"
-#include "standins/provider/ProxyPages.h"
-#include "standins/provider/ProxyRequestHead.h"
-#include "standins/provider/ProxyResponseHead.h"
+#include "guard/proxy/AddressForm.h"
+#include "guard/proxy/ProxyOptions.h"
+#include "guard/proxy/ProxyPages.h"
+#include "guard/proxy/ProxyRequestHead.h"
+#include "guard/proxy/ProxyResponseHead.h"
 
 namespace {
 

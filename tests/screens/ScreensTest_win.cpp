@@ -195,7 +195,8 @@ TEST_F(ScreensTest, WrongLoginKeepsTheScreenOpenWithTheFieldCleared) {
                                      user.Type(ID_LOGIN_PASSWORD, "secret2");
                                      user.Press(ID_PASS_OK);
                                      Answer(user, IDS_WRONG_PASSWORD, ID_MSG_OK);
-                                     EXPECT_EQ("", user.Text(ID_LOGIN_PASSWORD));
+                                     EXPECT_TRUE(WaitUntil([&] { return user.Text(ID_LOGIN_PASSWORD).empty(); }))
+                                         << user.Text(ID_LOGIN_PASSWORD);
                                      // Enter runs the same check: no way past it unchecked.
                                      user.Type(ID_LOGIN_PASSWORD, "wrong");
                                      user.Key(ID_LOGIN_PASSWORD, VK_RETURN);
@@ -219,7 +220,7 @@ TEST_F(ScreensTest, NewPasswordRulesThenAcceptedWithVerifyInOtherCase) {
                       user.Type(ID_SET_VERIFY, szBad);
                       user.Press(ID_PASS_OK);
                       Answer(user, IDS_PASSWORD_RULES, ID_MSG_OK);
-                      EXPECT_EQ("", user.Text(ID_SET_NEW));
+                      EXPECT_TRUE(WaitUntil([&] { return user.Text(ID_SET_NEW).empty(); })) << user.Text(ID_SET_NEW);
                     }
                     user.Type(ID_SET_NEW, "abcdef");
                     user.Type(ID_SET_VERIFY, "abcdeg");
@@ -262,7 +263,9 @@ TEST_F(ScreensTest, ChangingShowsTheOldFieldAndChecksIt) {
                                      user.Type(ID_CHANGE_VERIFY, "newpass1");
                                      user.Press(ID_PASS_OK);
                                      Answer(user, IDS_WRONG_OLD_PASSWORD, ID_MSG_OK);
-                                     EXPECT_EQ("", user.Text(ID_CHANGE_OLD));
+                                     // The player shows what the screen set at its next turn.
+                                     EXPECT_TRUE(WaitUntil([&] { return user.Text(ID_CHANGE_OLD).empty(); }))
+                                         << "old password field: \"" << user.Text(ID_CHANGE_OLD) << "\"";
                                      // A blank new password is asked about: No keeps the screen open.
                                      user.Type(ID_CHANGE_OLD, "SECRET1");
                                      user.Press(ID_PASS_OK);

@@ -1,10 +1,10 @@
 // Framing of the origin's answer (see ProxyResponseHead.h).
-#include "standins/provider/ProxyResponseHead.h"
+#include "guard/proxy/ProxyResponseHead.h"
 
 #include <vector>
 
 #include "shared/AsciiCase.h"
-#include "standins/provider/HttpFields.h"
+#include "guard/proxy/HttpFields.h"
 
 namespace {
 

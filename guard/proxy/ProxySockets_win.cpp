@@ -1,5 +1,5 @@
 // Socket calls of the web proxy (see ProxySockets_win.h).
-#include "standins/provider/ProxySockets_win.h"
+#include "guard/proxy/ProxySockets_win.h"
 
 #include <cstring>
 

@@ -1,5 +1,5 @@
 // Shared pieces of HTTP message heads (see HttpFields.h).
-#include "standins/provider/HttpFields.h"
+#include "guard/proxy/HttpFields.h"
 
 #include <cstring>
 

@@ -1,10 +1,10 @@
 // The web proxy's command line (see ProxyOptions.h).
-#include "standins/provider/ProxyOptions.h"
+#include "guard/proxy/ProxyOptions.h"
 
 #include <cstring>
 
 #include "shared/AsciiCase.h"
-#include "standins/provider/HttpFields.h"
+#include "guard/proxy/HttpFields.h"
 
 namespace {
 

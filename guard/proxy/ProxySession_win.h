@@ -8,7 +8,7 @@
 
 #include <atomic>
 
-#include "standins/provider/ProxySockets_win.h"
+#include "guard/proxy/ProxySockets_win.h"
 
 struct SProxySettings {
   unsigned nListenPort = 0;

@@ -1,5 +1,5 @@
 // The proxy's own answers (see ProxyPages.h).
-#include "standins/provider/ProxyPages.h"
+#include "guard/proxy/ProxyPages.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // Accepting the web proxy's clients (see ProxyServer_win.h).
-#include "standins/provider/ProxyServer_win.h"
+#include "guard/proxy/ProxyServer_win.h"
 
 #include <winsock2.h>
 #include <windows.h>
@@ -13,9 +13,9 @@
 #include <thread>
 
 #include "engine/LSPGlobals.h"
-#include "standins/provider/ProxyChecks_win.h"
-#include "standins/provider/ProxyPages.h"
-#include "standins/provider/ProxySession_win.h"
+#include "guard/proxy/ProxyChecks_win.h"
+#include "guard/proxy/ProxyPages.h"
+#include "guard/proxy/ProxySession_win.h"
 
 namespace {
 

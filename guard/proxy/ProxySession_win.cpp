@@ -1,14 +1,14 @@
 // Serving one client connection of the web proxy (see ProxySession_win.h).
-#include "standins/provider/ProxySession_win.h"
+#include "guard/proxy/ProxySession_win.h"
 
 #include <string>
 
 #include "shared/EngineRequest.h"
-#include "standins/provider/AddressForm.h"
-#include "standins/provider/ProxyChecks_win.h"
-#include "standins/provider/ProxyPages.h"
-#include "standins/provider/ProxyRequestHead.h"
-#include "standins/provider/ProxyResponseHead.h"
+#include "guard/proxy/AddressForm.h"
+#include "guard/proxy/ProxyChecks_win.h"
+#include "guard/proxy/ProxyPages.h"
+#include "guard/proxy/ProxyRequestHead.h"
+#include "guard/proxy/ProxyResponseHead.h"
 
 namespace {
 

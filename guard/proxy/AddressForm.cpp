@@ -1,5 +1,5 @@
 // The normal form of checked addresses (see AddressForm.h).
-#include "standins/provider/AddressForm.h"
+#include "guard/proxy/AddressForm.h"
 
 #include <vector>
 

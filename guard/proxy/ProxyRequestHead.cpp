@@ -1,11 +1,11 @@
 // Request-head parsing for the web proxy (see ProxyRequestHead.h).
-#include "standins/provider/ProxyRequestHead.h"
+#include "guard/proxy/ProxyRequestHead.h"
 
 #include <cstring>
 
 #include "shared/AsciiCase.h"
-#include "standins/provider/AddressForm.h"
-#include "standins/provider/HttpFields.h"
+#include "guard/proxy/AddressForm.h"
+#include "guard/proxy/HttpFields.h"
 
 std::size_t LeadingEmptyLineBytes(const char* pData, std::size_t nSize) {
   std::size_t nSkip = 0;

@@ -1,5 +1,5 @@
 // Engine and console checks of the web proxy (see ProxyChecks_win.h).
-#include "standins/provider/ProxyChecks_win.h"
+#include "guard/proxy/ProxyChecks_win.h"
 
 #include <iphlpapi.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "standins/provider/ProxyRequestHead.h"
+#include "guard/proxy/ProxyRequestHead.h"
 
 enum class EBodyKind { None, Length, Chunked, UntilClose };
 

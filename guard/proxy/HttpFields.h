@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "standins/provider/ProxyRequestHead.h"
+#include "guard/proxy/ProxyRequestHead.h"
 
 inline bool IsHexDigit(char c) {
   return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');

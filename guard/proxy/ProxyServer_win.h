@@ -2,7 +2,7 @@
 // thread, at most kMaxProxyConnections at once.
 #pragma once
 
-#include "standins/provider/ProxyOptions.h"
+#include "guard/proxy/ProxyOptions.h"
 
 constexpr int kMaxProxyConnections = 64;
 
