@@ -101,6 +101,8 @@ start_console
 wait_for 30 guard_answers || echo "FAIL the guard did not answer; setting: $(user_setting)"
 check "the setting points at the guard" "$(user_setting)" "0x1|127.0.0.1:$guard_port|<local>"
 
+# Wine's WinINet does not leave out the loopback address as Windows does, so the
+# origin's page too comes through the guard.
 out=$(w wininet-client.exe "http://127.0.0.1:$oport/index.html")
 check "WinINet is given the guard" "$(grep '^proxy |' <<<"$out")" "proxy | 127.0.0.1:$guard_port"
 check "unlisted page arrives" "$(grep -E '^(HTTP|page \| an)' <<<"$out" | tr '\n' '|')" "HTTP 200|page | an unlisted page|"
