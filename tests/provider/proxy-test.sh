@@ -8,40 +8,7 @@
 # a few dozen requests at once, malformed heads, a second proxy going through the
 # first as its upstream, and the console's saved log.
 #   proxy-test.sh BUILD_DIR
-set -u
-build=$(cd "$1" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-src=$(cd "$here/../.." && pwd)
-eval "$("$src/tests/wine/wine-session.sh" env "$build")"
-work=$build/proxy-test
-rm -rf "$work"
-mkdir -p "$work/root"
-failures=0
-pids=()
-
-check() {  # NAME ACTUAL EXPECTED
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1: got '$2', expected '$3'"
-    failures=$((failures + 1))
-  fi
-}
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
-  wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Hookwarden /f >/dev/null 2>&1
-}
-trap cleanup EXIT
-free_port() { python3 -c 'import socket; s=socket.socket(); s.bind(("127.0.0.1", 0)); print(s.getsockname()[1])'; }
-wait_for() {  # seconds, then a command that must succeed
-  local end=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -ge $end ] && return 1
-    sleep 0.2
-  done
-}
+source "$(dirname "$0")/../wine/script-test.sh" "$1" proxy-test
 
 # The origin server and its pages.
 head -c 300000 /dev/urandom >"$work/root/plain.bin"
@@ -53,18 +20,11 @@ wait_for 10 test -s "$work/origin.port" || { echo "FAIL the origin server did no
 oport=$(head -1 "$work/origin.port")
 
 # A copy of the application folder whose definitions list one page of the origin.
-cp -r "$build/app" "$work/app"
-rm -f "$work/app/hkwdn2.hwd" "$work/app/chainset.log"
+copy_app
 printf '[HostIP]\nIP1=192.0.2.10\n[HostLink]\nHLINK1=localhost:%s/listed.html\nHLINK2=login.example.com/verify\nHLINK3=phish.invalid/login\n' \
   "$oport" >"$work/plain.ini"
 "$build/host/defstool" shipped "$work/plain.ini" "$work/app/hkwdn1.hwd" 12/01/2026 >/dev/null
-wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
-wine reg add 'HKCU\Software\Corvinth\Hookwarden\WebSiteBlocking' /v WebSiteBlockingPermession /t REG_BINARY \
-  /d 01000000 /f >/dev/null
-(cd "$work/app" && exec wine Hookwdn.exe >/dev/null 2>&1 </dev/null) &
-pids+=($!)
-probe() { (cd "$build/bin" && wine provider-standin.exe --probe >/dev/null 2>&1); }
-wait_for 60 probe || { echo "FAIL the console did not start"; exit 1; }
+start_console
 
 pport=$(free_port)
 (cd "$build/bin" && exec wine provider-standin.exe --proxy "127.0.0.1:$pport" --seconds 400 \

@@ -5,38 +5,7 @@
 # good update is taken by the running console, which blocks the newly listed
 # address afterwards while requests for a listed one never fail during the swap.
 #   update-test.sh BUILD_DIR
-set -u
-build=$(cd "$1" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-src=$(cd "$here/../.." && pwd)
-eval "$("$src/tests/wine/wine-session.sh" env "$build")"
-work=$build/update-test
-rm -rf "$work"
-mkdir -p "$work/root"
-failures=0
-pids=()
-check() {  # NAME ACTUAL EXPECTED
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1: got '$2', expected '$3'"
-    failures=$((failures + 1))
-  fi
-}
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
-  wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
-  wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Hookwarden /f >/dev/null 2>&1
-}
-trap cleanup EXIT
-wait_for() {  # seconds, then a command that must succeed
-  local end=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -ge $end ] && return 1
-    sleep 0.2
-  done
-}
+source "$(dirname "$0")/../wine/script-test.sh" "$1" update-test
 key=$here/test-update-key.pem
 export DEFSTOOL=$build/host/defstool
 
@@ -56,17 +25,9 @@ make_update badhash && printf 'x' | dd of="$work/root/badhash/hkwdn1.hwd" bs=1 s
 make_update badsig && sed -i 's/^size=/size=0/' "$work/root/badsig/update.txt"
 UPDATE_FILE_ADDRESS=$origin/cut/good/hkwdn1.hwd make_update short
 
-cp -r "$build/app" "$work/app"
-rm -f "$work/app/hkwdn2.hwd" "$work/app/chainset.log"
+copy_app
 cp "$work/app/hkwdn1.hwd" "$work/old.hwd"
-wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
-# The web list's permission Block: listed addresses are answered without an alert.
-wine reg add 'HKCU\Software\Corvinth\Hookwarden\WebSiteBlocking' /v WebSiteBlockingPermession /t REG_BINARY \
-  /d 01000000 /f >/dev/null
-(cd "$work/app" && exec wine Hookwdn.exe >/dev/null 2>&1 </dev/null) &
-pids+=($!)
-probe() { (cd "$build/bin" && wine provider-standin.exe --probe >/dev/null 2>&1); }
-wait_for 60 probe || { echo "FAIL the console did not start"; exit 1; }
+start_console
 lookup() {  # URL: the verdict as the provider stand-in's exit code (0 block, 3 not listed)
   (cd "$build/bin" && wine provider-standin.exe --kind U --ip 203.0.113.5 --port 80 --url "$1" >/dev/null 2>&1)
   echo $?
