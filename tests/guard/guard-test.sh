@@ -6,28 +6,11 @@
 # presses Block. The user's own setting is back after the tray's Exit, and after a
 # killed console once it has started again and exited.
 #   guard-test.sh BUILD_DIR
-set -u
-build=$(cd "$1" && pwd)
-here=$(cd "$(dirname "$0")" && pwd)
-src=$(cd "$here/../.." && pwd)
-eval "$("$src/tests/wine/wine-session.sh" env "$build")"
-work=$build/guard-test
-rm -rf "$work"
-mkdir -p "$work/root"
+source "$(dirname "$0")/../wine/script-test.sh" "$1" guard-test
 app=$build/app
 bin=$build/bin
 inet='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
-failures=0
-pids=()
 
-check() {  # NAME ACTUAL EXPECTED
-  if [ "$2" == "$3" ]; then
-    echo "ok   $1"
-  else
-    echo "FAIL $1: got '$2', expected '$3'"
-    failures=$((failures + 1))
-  fi
-}
 w() { (set -o pipefail; cd "$bin" && wine "$@" 2>/dev/null </dev/null | tr -d '\r'); }
 # The data of a registry value, or "(none)" when it is missing.
 reg_data() {
@@ -41,19 +24,11 @@ reg_data() {
 user_setting() {
   echo "$(reg_data "$inet" ProxyEnable)|$(reg_data "$inet" ProxyServer)|$(reg_data "$inet" ProxyOverride)"
 }
-console_up() { (cd "$bin" && wine provider-standin.exe --probe >/dev/null 2>&1 </dev/null); }
-wait_for() {  # seconds, then a command that must succeed
-  local end=$((SECONDS + $1))
-  shift
-  until "$@"; do
-    [ $SECONDS -ge $end ] && return 1
-    sleep 0.3
-  done
-}
-start_console() {
+# The console of the application folder itself, on the settings it has.
+start_app_console() {
   (cd "$app" && exec wine Hookwdn.exe >/dev/null 2>&1 </dev/null) &
   pids+=($!)
-  wait_for 60 console_up || { echo "FAIL the console did not start"; exit 1; }
+  wait_for 60 probe || { echo "FAIL the console did not start"; exit 1; }
 }
 # The guard's port once the setting points at it and the guard answers.
 guard_port=
@@ -64,22 +39,20 @@ guard_answers() {
   guard_port=${BASH_REMATCH[1]}
   [ "$(curl -s --max-time 5 -o /dev/null -w '%{http_code}' "http://127.0.0.1:$guard_port/")" != 000 ]
 }
+console_gone() { ! probe; }
 exit_console() {
   w tray-command.exe exit >/dev/null
-  wait_for 30 bash -c "! (cd '$bin' && wine provider-standin.exe --probe >/dev/null 2>&1 </dev/null)" ||
+  wait_for 30 console_gone ||
     echo "FAIL the console did not end"
 }
-cleanup() {
-  for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null; done
+guard_cleanup() {
+  cleanup
   for value in ProxyEnable ProxyServer ProxyOverride; do
     wine reg delete "$inet" /v $value /f >/dev/null 2>&1
   done
-  wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
-  wine reg delete 'HKCU\Software\Corvinth\Hookwarden.ProxySetting' /f >/dev/null 2>&1
-  wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Run' /v Hookwarden /f >/dev/null 2>&1
   rm -f "$app/hkwdn2.hwd" "$app/chainset.log"
 }
-trap cleanup EXIT
+trap guard_cleanup EXIT
 
 echo "an unlisted page" >"$work/root/index.html"
 python3 "$src/tests/provider/origin.py" --root "$work/root" --log "$work/origin.log" --seconds 300 \
@@ -97,7 +70,7 @@ users=$(user_setting)
 check "the user's setting as written" "$users" "0x0|proxy.example.net:3128|(none)"
 
 rm -f "$app/hkwdn2.hwd" "$app/chainset.log"
-start_console
+start_app_console
 wait_for 30 guard_answers || echo "FAIL the guard did not answer; setting: $(user_setting)"
 check "the setting points at the guard" "$(user_setting)" "0x1|127.0.0.1:$guard_port|<local>"
 
@@ -123,15 +96,15 @@ check "the user's setting after Exit" "$(user_setting)" "$users"
 
 # A killed console leaves the setting pointed at a guard that ends with it; the
 # next start puts the user's values back before pointing it again.
-start_console
+start_app_console
 wait_for 30 guard_answers || echo "FAIL the guard did not answer after the second start"
 w taskkill /f /im Hookwdn.exe >/dev/null
-wait_for 30 bash -c "! (cd '$bin' && wine provider-standin.exe --probe >/dev/null 2>&1 </dev/null)" ||
+wait_for 30 console_gone ||
   echo "FAIL the console was not killed"
 check "the killed console left the guard's setting" "$(reg_data "$inet" ProxyServer)" "127.0.0.1:$guard_port"
 wait_for 30 bash -c "! curl -s --max-time 2 -o /dev/null http://127.0.0.1:$guard_port/" ||
   echo "FAIL the guard outlived its console"
-start_console
+start_app_console
 wait_for 30 guard_answers || echo "FAIL the guard did not answer after the start following the kill"
 exit_console
 check "the user's setting after a kill, a start and Exit" "$(user_setting)" "$users"
