@@ -23,6 +23,7 @@
 #include "bench/BenchLists.h"
 #include "engine/DefinitionMatchers.h"
 #include "engine/DefinitionsIndex.h"
+#include "engine/ExportedMatchers.h"
 #include "engine/LSPGlobals.h"
 #include "engine/ProfileWalk_win.h"
 #include "shared/BoundedCopy.h"
@@ -47,18 +48,6 @@ double Now() {
   return static_cast<double>(counter.QuadPart) / dFrequency;
 }
 
-// The exported matchers, which answer from the index of the file at szDBPath.
-struct CExportedMatchers {
-  bool IsBadIP(const char* sz) const { return CLSPGlobals::IsBadIP(sz); }
-  bool IsBadUrl(char* sz) const { return CLSPGlobals::IsBadUrl(sz); }
-  bool IsBadMailFrom(const char* sz) const { return CLSPGlobals::IsBadMailFrom(sz); }
-  bool IsBadMailSubject(const char* sz) const { return CLSPGlobals::IsBadMailSubject(sz); }
-  bool IsBadMailLinks(const char* sz, char* szOut) const { return CLSPGlobals::IsBadMailLinks(sz, szOut); }
-  bool IsBadVisibleMailLinks(const char* sz, char* szOut1, char* szOut2) const {
-    return CLSPGlobals::IsBadVisibleMailLinks(sz, szOut1, szOut2);
-  }
-  bool IsBadMailText(const char* sz, char* szOut) const { return CLSPGlobals::IsBadMailText(sz, szOut); }
-};
 
 // One call of the matcher; returns its answer so that it cannot be left out.
 template <typename TMatchers>

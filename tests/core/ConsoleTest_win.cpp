@@ -72,6 +72,13 @@ std::string RegistryText(const char* szKey, const char* szValue) {
   return szData;
 }
 
+// The password a console started afterwards asks for, stored as its name code.
+void StorePassword(const char* szPassword) {
+  const std::string strCode = EncodeNameCode(szPassword);
+  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "Password", REG_SZ, strCode.c_str(),
+                static_cast<DWORD>(strCode.size()));
+}
+
 void RemoveConsoleKeys() {
   ::SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Corvinth");
   ::SHDeleteValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Hookwarden");
@@ -314,9 +321,7 @@ TEST_F(ConsoleTest, SplashPlaysItsMovieOnceWhenTheFlagIsOn) {
 }
 
 TEST_F(ConsoleTest, ExitWithAPasswordSetRunsOnlyAfterTheRightPassword) {
-  const std::string strCode = EncodeNameCode("secret1");
-  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "Password", REG_SZ, strCode.c_str(),
-                static_cast<DWORD>(strCode.size()));
+  StorePassword("secret1");
   CConsole console(m_strApp, "");
   const HWND hMain = console.WaitForMainWindow();
   CScreenUser user = console.User();
@@ -580,9 +585,7 @@ TEST_F(ConsoleTest, KilledSecondsAfterARequestKeepsWhatTheRequestChanged) {
 }
 
 TEST_F(ConsoleTest, SessionEndInTheTrayWithAPasswordSavesWithoutAskingAndEnds) {
-  const std::string strCode = EncodeNameCode("secret1");
-  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "Password", REG_SZ, strCode.c_str(),
-                static_cast<DWORD>(strCode.size()));
+  StorePassword("secret1");
   CConsole console(m_strApp, "");
   const HWND hMain = console.WaitForMainWindow();
   ASSERT_NE(nullptr, hMain);
@@ -635,9 +638,7 @@ SIZE DialogUnitsInPixels(short cx, short cy) {
 // shows on its movie at once.
 TEST_F(ConsoleTest, MainWindowHasNoCaptionAndShowsALoginOfAGuardedCommand) {
   enum : int { ID_MAIN_SETTINGS_TAB = 1104, ID_MAIN_SPLASH = 1601, ID_MAIN_LOGGED_IN = 1604 };
-  const std::string strCode = EncodeNameCode("secret1");
-  ::SHSetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden\\Overview", "Password", REG_SZ, strCode.c_str(),
-                static_cast<DWORD>(strCode.size()));
+  StorePassword("secret1");
   CConsole console(m_strApp, "");
   const HWND hMain = console.WaitForMainWindow();
   ASSERT_NE(nullptr, hMain);

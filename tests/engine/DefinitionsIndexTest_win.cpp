@@ -13,6 +13,7 @@
 
 #include "engine/DefinitionMatchers.h"
 #include "engine/DefinitionsIndex.h"
+#include "engine/ExportedMatchers.h"
 #include "engine/DefinitionsLayout.h"
 #include "engine/LSPGlobals.h"
 #include "engine/ProfileWalk_win.h"
@@ -247,19 +248,6 @@ TEST(DefinitionsIndex, AnswersAsTheWalkThroughTheProfileReader) {
   for (int i = 0; i < 7; ++i) EXPECT_GT(nListed[i], 4) << "matcher " << i;  // the random texts do find entries
 }
 
-// The exported matchers, as Answers asks them.
-struct SExportedMatchers {
-  bool IsBadIP(const char* sz) const { return CLSPGlobals::IsBadIP(sz); }
-  bool IsBadUrl(char* sz) const { return CLSPGlobals::IsBadUrl(sz); }
-  bool IsBadMailFrom(const char* sz) const { return CLSPGlobals::IsBadMailFrom(sz); }
-  bool IsBadMailSubject(const char* sz) const { return CLSPGlobals::IsBadMailSubject(sz); }
-  bool IsBadMailLinks(const char* sz, char* szOut) const { return CLSPGlobals::IsBadMailLinks(sz, szOut); }
-  bool IsBadVisibleMailLinks(const char* sz, char* szOut1, char* szOut2) const {
-    return CLSPGlobals::IsBadVisibleMailLinks(sz, szOut1, szOut2);
-  }
-  bool IsBadMailText(const char* sz, char* szOut) const { return CLSPGlobals::IsBadMailText(sz, szOut); }
-};
-
 // Under a multi-byte ANSI code page the profile reader makes characters of byte
 // pairs, which the index does not: the exports must still answer as the walk.
 // Runs where the code page is one (the test "MatcherTestsJapanese" sets ja_JP and
@@ -283,7 +271,7 @@ TEST(CodePage, UnderAMultiByteCodePageTheExportsAnswerAsTheWalk) {
     const CProfileWalkReader reader(strPath.c_str());
     for (int nQuery = 0; nQuery < 20; ++nQuery) {
       const std::string strQuery = maker.Query();
-      EXPECT_EQ(Answers(CDefinitionMatchers(reader), strQuery), Answers(SExportedMatchers(), strQuery))
+      EXPECT_EQ(Answers(CDefinitionMatchers(reader), strQuery), Answers(CExportedMatchers(), strQuery))
           << "file " << nFile << ", text \"" << strQuery << "\"";
     }
     ::DeleteFileA(strPath.c_str());
