@@ -57,7 +57,8 @@ out += ["[%s\\MailSafe]" % base, '"MailSafeItems No"=' + number(n), ""]
 for i in range(n):
     out += ["[%s\\MailSafe\\MailSafeItem%d]" % (base, i), '"Action"=' + number(1),
             '"StrictedData"="sender%d@example.net"' % i, '"Type"="From"', '"Program"="mail.exe"',
-            '"DataTime"="%s"' % when, '"Port"=hex(1):19,00,00,00', ""]
+            '"DataTime"="%s"' % when, '"AttachmentFile"=""', '"Port"=hex(1):19,00,00,00',
+            '"From"="sender%d@example.net"' % i, '"To"="user@example.org"', '"Subject"="Your account"', ""]
 out += ["[%s\\AlertandLog]" % base, '"AlertLogEntryDetailsListNo"=' + number(n), ""]
 for i in range(n):
     a = address(i)
@@ -87,6 +88,11 @@ for n in sizes:
 def one(name, n):
     v = figures[n].get(name)
     return v[0] if v else "-"
+def feeding(n):
+    try:
+        return "%.1f" % (float(one("all_rows", n)) - float(one("first_row", n)))
+    except ValueError:
+        return "-"
 def trip(name, n):
     v = figures[n].get(name)
     if not v or v[0] == "none":
@@ -96,6 +102,7 @@ rows = [("entries per list and log", lambda n: "{:,}".format(int(n))),
         ("answers after start (ms)", lambda n: one("answers", n)),
         ("first row shown after start (ms)", lambda n: one("first_row", n)),
         ("all rows shown after start (ms)", lambda n: one("all_rows", n)),
+        ("feeding, first row to last (ms)", lambda n: feeding(n)),
         ("rows shown: sites, mail, log", lambda n: " ".join(figures[n].get("rows", ["-"]))),
         ("while feeding, first entry (ms median / max (requests))", lambda n: trip("first_during", n)),
         ("while feeding, last entry", lambda n: trip("last_during", n)),

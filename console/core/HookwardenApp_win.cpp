@@ -49,7 +49,7 @@ CHookwardenApp::CHookwardenApp(const std::string& strModulePath)
   m_presenceMutex.Reset(::CreateMutexA(nullptr, FALSE, kPresenceMutexName));
   m_mainDlgParts.pTrayIcon = &m_trayIcon;
   m_mainDlgParts.pScreen = &m_mainScreen;
-  m_mainDlgParts.pListWorkers = &m_mainScreen;
+  m_mainDlgParts.pListFeed = &m_mainScreen;
   m_mainDlgParts.pUpdate = &m_definitionsUpdater;
   m_mainScreen.SetDefinitionsUpdate(&m_definitionsUpdater);
 }

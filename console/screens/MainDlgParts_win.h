@@ -1,6 +1,6 @@
 // What the main window is handed by the code that builds it: the request window's
 // maker and the exit procedure (IMainDlgHost), and the parts that come with later
-// work (the tray icon, the main screen's movie and the list workers). A part that
+// work (the tray icon, the main screen's movie and the list feed). A part that
 // is not there yet is null and its steps are skipped.
 #pragma once
 
@@ -42,19 +42,17 @@ class IMainScreen {
   virtual ~IMainScreen() = default;
   virtual void Load(HWND hMainWnd) = 0;
   virtual void PushOverview() = 0;
-  // The screen's own messages to the main window; false for any other message.
-  virtual bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) = 0;
   virtual void OpenHelp() = 0;
   // The about box, modally.
   virtual void ShowAbout() = 0;
 };
 
-// The workers that feed the alert log and both lists into the main screen.
-class IListWorkers {
+// The feed of the alert log and both lists into the main screen.
+class IListFeed {
  public:
-  virtual ~IListWorkers() = default;
+  virtual ~IListFeed() = default;
   virtual void Start() = 0;
-  // Ends the workers that still run; called while the main window is destroyed.
+  // Ends a feed that still runs; called while the main window is destroyed.
   virtual void End() = 0;
 };
 
@@ -77,6 +75,6 @@ class IDefinitionsUpdate {
 struct SMainDlgParts {
   IMainTrayIcon* pTrayIcon = nullptr;
   IMainScreen* pScreen = nullptr;
-  IListWorkers* pListWorkers = nullptr;
+  IListFeed* pListFeed = nullptr;
   IDefinitionsUpdate* pUpdate = nullptr;
 };

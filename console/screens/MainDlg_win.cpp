@@ -107,9 +107,9 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
         SaveChanges();
         return TRUE;
       }
-      if (wParam != kListWorkersTimerId) return FALSE;
-      ::KillTimer(m_wnd.Get(), kListWorkersTimerId);
-      if (m_parts.pListWorkers) m_parts.pListWorkers->Start();
+      if (wParam != kListFeedTimerId) return FALSE;
+      ::KillTimer(m_wnd.Get(), kListFeedTimerId);
+      if (m_parts.pListFeed) m_parts.pListFeed->Start();
       return TRUE;
     case WM_ENDSESSION:
       // Heard here only while the window shows; the request window hears it always.
@@ -131,7 +131,6 @@ INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
       OnDestroy();
       return FALSE;
   }
-  if (m_parts.pScreen && m_parts.pScreen->OnMessage(uMsg, wParam, lParam)) return TRUE;
   return FALSE;
 }
 
@@ -162,7 +161,7 @@ void CMainDlg::OnInitDialog() {
     m_parts.pScreen->PushOverview();
   }
   RunStartupArchiveCheck(m_settings);
-  ::SetTimer(m_wnd.Get(), kListWorkersTimerId, kListWorkersTimerMs, nullptr);
+  ::SetTimer(m_wnd.Get(), kListFeedTimerId, kListFeedTimerMs, nullptr);
   UpdateStartupValue(m_settings);
   if (m_parts.pUpdate) m_parts.pUpdate->Start(m_wnd.Get());
   m_bStartedUp = true;
@@ -244,7 +243,7 @@ void CMainDlg::SaveChanges() {
 
 void CMainDlg::OnDestroy() {
   CFlashScreenDlg::SetDefaultOwner(nullptr);
-  if (m_parts.pListWorkers) m_parts.pListWorkers->End();
+  if (m_parts.pListFeed) m_parts.pListFeed->End();
   if (m_parts.pUpdate) m_parts.pUpdate->End();
   if (m_parts.pTrayIcon) m_parts.pTrayIcon->Remove();
   m_wnd.Detach();

@@ -1,7 +1,7 @@
 // The console's main window: its creation and start-up steps, closing that only
 // hides it, the system menu's about item, the exit request (tray "&Exit" and the
 // end of the Windows session) and its destruction, which hands over to the exit
-// procedure. Its movie, rows, overview, commands and list workers plug in through
+// procedure. Its movie, rows, overview, commands and list feed plug in through
 // the parts of MainDlgParts_win.h.
 #pragma once
 
@@ -16,9 +16,9 @@
 
 class CConsoleSettings;
 
-// The timer whose first tick starts the list workers, one second after start-up.
-constexpr UINT_PTR kListWorkersTimerId = 1048833;
-constexpr UINT kListWorkersTimerMs = 1000;
+// The timer whose first tick starts feeding the views, one second after start-up.
+constexpr UINT_PTR kListFeedTimerId = 1048833;
+constexpr UINT kListFeedTimerMs = 1000;
 // The save after changes: kSaveDelayMs after the last change, and no later than
 // kSaveLatestMs after the first one not yet saved, so that a steady stream of
 // requests cannot put it off. A kill loses at most the changes of these seconds.

@@ -149,41 +149,6 @@ const char* const kMailDetails[] = {"_root.ScamProgramNameMailEntryDetSItem.Entr
 
 }  // namespace
 
-bool CFeedTurn::WaitForTurn() {
-  std::unique_lock<std::mutex> lock(m_mutex);
-  m_changed.wait(lock, [this] { return m_bFinished || !m_bAdding; });
-  if (m_bFinished) return false;
-  m_bAdding = true;
-  return true;
-}
-
-void CFeedTurn::Release() {
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_bAdding = false;
-  }
-  m_changed.notify_all();
-}
-
-void CFeedTurn::Finish() {
-  {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_bFinished = true;
-    m_bAdding = false;
-  }
-  m_changed.notify_all();
-}
-
-bool CFeedTurn::IsFinished() {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  return m_bFinished;
-}
-
-bool CFeedTurn::IsAdding() {
-  std::lock_guard<std::mutex> lock(m_mutex);
-  return m_bAdding;
-}
-
 void CMainScreen::PushOverview() {
   const auto decimal = [](std::int32_t n) { return DecimalText(n); };
   const std::int32_t nWeb = m_state.siteList.GetProtectionState();
@@ -261,15 +226,15 @@ bool CMainScreen::SendLogItem(int nIndex) {
 }
 
 void CMainScreen::AddMailRow(int nIndex) {
-  if (m_turns[VIEW_MAIL_LIST].IsFinished()) SendMailItem(nIndex);
+  if (m_feeds[VIEW_MAIL_LIST].bOver) SendMailItem(nIndex);
 }
 
 void CMainScreen::AddSiteRow(int nIndex) {
-  if (m_turns[VIEW_SITE_LIST].IsFinished()) SendSiteItem(nIndex);
+  if (m_feeds[VIEW_SITE_LIST].bOver) SendSiteItem(nIndex);
 }
 
 void CMainScreen::AddLogRow(int nIndex) {
-  if (m_turns[VIEW_ALERT_LOG].IsFinished()) SendLogItem(nIndex);
+  if (m_feeds[VIEW_ALERT_LOG].bOver) SendLogItem(nIndex);
 }
 
 void CMainScreen::RefreshMailRow(int nIndex) {
@@ -292,9 +257,27 @@ void CMainScreen::RefreshLogRow(int nIndex) {
   m_player.SetVariable("_root.LogViewerUpdatedIndexItem", DecimalText(nIndex));
 }
 
-void CMainScreen::FeedRow(int nView) {
-  if (nView < 0 || nView >= VIEW_COUNT || m_turns[nView].IsFinished()) return;
-  const int nIndex = m_anFeedIndex[nView]++;
+void CMainScreen::StartFeeding() {
+  for (const int nView : {VIEW_ALERT_LOG, VIEW_MAIL_LIST, VIEW_SITE_LIST}) {
+    if (!m_feeds[nView].bWaiting) FeedNext(nView);
+  }
+}
+
+void CMainScreen::StopFeeding() {
+  for (SViewFeed& feed : m_feeds) feed.bOver = true;
+}
+
+bool CMainScreen::IsFeedOver() const {
+  for (const SViewFeed& feed : m_feeds) {
+    if (!feed.bOver) return false;
+  }
+  return true;
+}
+
+void CMainScreen::FeedNext(int nView) {
+  SViewFeed& feed = m_feeds[nView];
+  if (feed.bOver) return;
+  const int nIndex = feed.nNext++;
   bool bSent = false;
   switch (nView) {
     case VIEW_ALERT_LOG:
@@ -307,7 +290,16 @@ void CMainScreen::FeedRow(int nView) {
       bSent = SendSiteItem(nIndex);
       break;
   }
-  if (!bSent) m_turns[nView].Finish();
+  feed.bWaiting = bSent;
+  feed.bOver = !bSent;
+}
+
+void CMainScreen::OnAcknowledged(int nView) {
+  // Rows sent after the feed are acknowledged too; they release nothing.
+  SViewFeed& feed = m_feeds[nView];
+  if (!feed.bWaiting) return;
+  feed.bWaiting = false;
+  FeedNext(nView);
 }
 
 void CMainScreen::SendMailDetails(const char* szArgs) {
@@ -373,11 +365,11 @@ void CMainScreen::RunListCommand(int nCommand, int nIndex) {
       break;
     case CMD_MAIL_REMOVE:
       m_state.mailList.RemoveEntry(nIndex);
-      if (nIndex < m_anFeedIndex[VIEW_MAIL_LIST]) --m_anFeedIndex[VIEW_MAIL_LIST];
+      if (nIndex < m_feeds[VIEW_MAIL_LIST].nNext) --m_feeds[VIEW_MAIL_LIST].nNext;
       break;
     case CMD_SITE_REMOVE:
       m_state.siteList.RemoveEntry(nIndex);
-      if (nIndex < m_anFeedIndex[VIEW_SITE_LIST]) --m_anFeedIndex[VIEW_SITE_LIST];
+      if (nIndex < m_feeds[VIEW_SITE_LIST].nNext) --m_feeds[VIEW_SITE_LIST].nNext;
       break;
     default:  // the site actions are guarded
       if (!m_services.CheckLogin()) return;
@@ -460,13 +452,13 @@ void CMainScreen::RunCommand(int nCommand, const char* szArgs) {
       PushOverview();
       break;
     case CMD_MAIL_NO_OPERATION:
-      m_turns[VIEW_MAIL_LIST].Release();
+      OnAcknowledged(VIEW_MAIL_LIST);
       break;
     case CMD_SITE_NO_OPERATION:
-      m_turns[VIEW_SITE_LIST].Release();
+      OnAcknowledged(VIEW_SITE_LIST);
       break;
     case CMD_LOG_NO_OPERATION:
-      m_turns[VIEW_ALERT_LOG].Release();
+      OnAcknowledged(VIEW_ALERT_LOG);
       break;
     case CMD_SITE_DETAILS:
       SendSiteDetails(szArgs);
@@ -476,15 +468,15 @@ void CMainScreen::RunCommand(int nCommand, const char* szArgs) {
       break;
     case CMD_MAIL_REMOVE_ALL:
       m_state.mailList.RemoveAll();
-      m_anFeedIndex[VIEW_MAIL_LIST] = 0;
+      m_feeds[VIEW_MAIL_LIST].nNext = 0;
       break;
     case CMD_SITE_REMOVE_ALL:
       m_state.siteList.RemoveAll();
-      m_anFeedIndex[VIEW_SITE_LIST] = 0;
+      m_feeds[VIEW_SITE_LIST].nNext = 0;
       break;
     case CMD_LOG_CLEAR:
       m_state.alertLog.Clear();
-      m_anFeedIndex[VIEW_ALERT_LOG] = 0;
+      m_feeds[VIEW_ALERT_LOG].nNext = 0;
       break;
     case CMD_LOG_STEPPER:
       if (!IsUndefinedArgument(szArgs)) m_state.alertLog.SetLogViewStep(ReadDecimalArgument(szArgs));

@@ -7,9 +7,7 @@
 
 #include "console/screens/ScreensLayer.h"
 
-#include <condition_variable>
 #include <cstdint>
-#include <mutex>
 #include <string>
 
 #include "console/screens/FlashPlayer.h"
@@ -75,27 +73,14 @@ class IMainScreenServices {
   virtual void SettingsChanged() {}
 };
 
-// One view's operation text ("NoOperation" or "Add") shared between its feeding
-// worker, which only waits for its turn, and the user-interface thread, which
-// sends the rows. Pending from construction: rows added before the feed ends are
-// left to it, so that each row reaches the movie once.
-class CFeedTurn {
- public:
-  // Worker: waits until the view is free again (NoOperation) and takes it ("Add").
-  // False once the feed is over.
-  bool WaitForTurn();
-  // The movie's NoOperation command.
-  void Release();
-  // No entry left, or the console ends: the worker stops waiting.
-  void Finish();
-  bool IsFinished();
-  bool IsAdding();
-
- private:
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  bool m_bAdding = false;
-  bool m_bFinished = false;
+// Where the feed of one view stands; it lives on the user-interface thread. The
+// feed sends one entry at a time and the next when the movie acknowledges the
+// last with the view's NoOperation command. Until the feed is over, rows the
+// request handling adds are left to it, so that each row reaches the movie once.
+struct SViewFeed {
+  int nNext = 0;          // the entry sent next; the list commands keep it in place
+  bool bWaiting = false;  // an item is out and not acknowledged yet
+  bool bOver = false;
 };
 
 enum EMainView : int { VIEW_ALERT_LOG = 0, VIEW_MAIL_LIST = 1, VIEW_SITE_LIST = 2, VIEW_COUNT = 3 };
@@ -106,7 +91,7 @@ class CMainScreen : public IMainWindowNotifications {
       : m_player(player), m_state(state), m_services(services) {}
 
   void PushOverview() override;
-  // Rows from the request handling; while a view's feed runs its worker reaches them.
+  // Rows from the request handling; while a view's feed runs it reaches them.
   void AddMailRow(int nIndex) override;
   void AddSiteRow(int nIndex) override;
   void AddLogRow(int nIndex) override;
@@ -115,11 +100,11 @@ class CMainScreen : public IMainWindowNotifications {
   void RefreshLogRow(int nIndex) override;
   void SettingsChanged() override { m_services.SettingsChanged(); }
 
-  // A worker's turn came: the view's next entry goes to the movie, or, past the
-  // end of the list, the feed of the view ends. The window keeps the position, so
-  // that an entry removed meanwhile does not make the feed skip the next one.
-  void FeedRow(int nView);
-  CFeedTurn& Turn(int nView) { return m_turns[nView]; }
+  // The start-up timer: each view sends its first entry, the alert log first.
+  void StartFeeding();
+  // The console ends: no entry is sent any more.
+  void StopFeeding();
+  bool IsFeedOver() const;
 
   // One command of the movie; unknown commands are ignored.
   void OnCommand(const char* szCommand, const char* szArgs);
@@ -131,6 +116,10 @@ class CMainScreen : public IMainWindowNotifications {
   std::string ActionText(std::int32_t nAction);
   void SendMailDetails(const char* szArgs);
   void SendSiteDetails(const char* szArgs);
+  // The view's next entry goes to the movie; past the end of its list the feed
+  // of the view is over.
+  void FeedNext(int nView);
+  void OnAcknowledged(int nView);
   void RunCommand(int nCommand, const char* szArgs);
   void RunListCommand(int nCommand, int nIndex);
   void SetPassword();
@@ -141,6 +130,5 @@ class CMainScreen : public IMainWindowNotifications {
   IFlashPlayer& m_player;
   SMainScreenState m_state;
   IMainScreenServices& m_services;
-  CFeedTurn m_turns[VIEW_COUNT];
-  int m_anFeedIndex[VIEW_COUNT] = {};
+  SViewFeed m_feeds[VIEW_COUNT];
 };

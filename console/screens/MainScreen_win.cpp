@@ -81,12 +81,6 @@ void CMainScreenWindow::Load(HWND hMainWnd) {
   CPasswordLoginPrompt::SetOverviewPush([this] { m_screen.PushOverview(); });
 }
 
-bool CMainScreenWindow::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
-  if (uMsg != WM_MAIN_FEED_ROW) return false;
-  m_screen.FeedRow(static_cast<int>(wParam));
-  return true;
-}
-
 void CMainScreenWindow::OpenHelp() {
   OpenWithShell(m_hMainWnd, GetHelpFolder(m_settings.GetAppPath()) + "\\" +
                                 EncodeNameCode(m_settings.m_strLanguage.c_str()) + ".chm");
@@ -97,31 +91,11 @@ void CMainScreenWindow::ShowAbout() {
 }
 
 void CMainScreenWindow::Start() {
-  const int anOrder[VIEW_COUNT] = {VIEW_ALERT_LOG, VIEW_MAIL_LIST, VIEW_SITE_LIST};
-  for (int nView : anOrder) {
-    if (!m_workers[nView].joinable()) m_workers[nView] = std::thread(&CMainScreenWindow::RunWorker, this, nView);
-  }
+  m_screen.StartFeeding();
 }
 
 void CMainScreenWindow::End() {
-  for (int nView = 0; nView < VIEW_COUNT; ++nView) {
-    m_screen.Turn(nView).Finish();
-    if (m_workers[nView].joinable()) m_workers[nView].join();
-  }
-}
-
-bool CMainScreenWindow::IsFeedOver() {
-  for (int nView = 0; nView < VIEW_COUNT; ++nView) {
-    if (!m_screen.Turn(nView).IsFinished()) return false;
-  }
-  return true;
-}
-
-void CMainScreenWindow::RunWorker(int nView) {
-  // The window reads the list: past its end it finishes the turn, which ends this loop.
-  while (m_screen.Turn(nView).WaitForTurn()) {
-    if (!::PostMessageA(m_hMainWnd, WM_MAIN_FEED_ROW, static_cast<WPARAM>(nView), 0)) break;
-  }
+  m_screen.StopFeeding();
 }
 
 void CMainScreenWindow::OnFSCommand(const char* szCommand, const char* szArgs) {

@@ -1,14 +1,11 @@
 // The main screen inside the main window: the Flash control playing "HWMain", the
-// commands' window side (help, tray, screens, shell) and the three feeding
-// workers. The workers only wait for their view's turn and post it to the window;
-// every player call and every list read happens on the user-interface thread.
+// commands' window side (help, tray, screens, shell) and the feed of its three
+// views. Every player call and every list read happens on the user-interface thread.
 #pragma once
 
 #include "console/screens/ScreensLayer.h"
 
 #include <windows.h>
-
-#include <thread>
 
 #include "console/screens/MainDlgParts_win.h"
 #include "console/screens/FlashScreenDlg_win.h"
@@ -31,8 +28,6 @@ class CAboutDlg : public CFlashScreenDlg {
   void OnCancel() override {}
 };
 
-// A worker's turn came: wParam the view.
-constexpr UINT WM_MAIN_FEED_ROW = WM_APP + 3;
 // Ends the main window without the full save (restore, reset).
 constexpr UINT WM_MAIN_END = WM_APP + 4;
 // The settings changed (from the request handling or a command): the main window
@@ -43,7 +38,7 @@ constexpr int kMainFlashControlId = 2003;
 // Where the support command's new message goes.
 constexpr const char* kSupportMailLink = "mailto:support@hookwarden.example.com";
 
-class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMainScreenServices, private IFlashEvents {
+class CMainScreenWindow : public IMainScreen, public IListFeed, private IMainScreenServices, private IFlashEvents {
  public:
   CMainScreenWindow(CConsoleSettings& settings, IMainTrayIcon& trayIcon);
   ~CMainScreenWindow() override;
@@ -55,14 +50,13 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
 
   void Load(HWND hMainWnd) override;
   void PushOverview() override { m_screen.PushOverview(); }
-  bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void OpenHelp() override;
   void ShowAbout() override;
 
   void Start() override;
   void End() override;
   // Every view's feed has ended.
-  bool IsFeedOver();
+  bool IsFeedOver() const { return m_screen.IsFeedOver(); }
 
   // The Update command runs the updater through it; without it the command only
   // opens the update program.
@@ -70,7 +64,6 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
 
  private:
   void OnFSCommand(const char* szCommand, const char* szArgs) override;
-  void RunWorker(int nView);
 
   bool CheckLogin() override;
   std::string LocalText(unsigned nStringId) override;
@@ -101,6 +94,5 @@ class CMainScreenWindow : public IMainScreen, public IListWorkers, private IMain
   CLocalTextCache m_texts;
   std::string m_strLanguageOptions;
   CMainScreen m_screen;
-  std::thread m_workers[VIEW_COUNT];
   IDefinitionsUpdate* m_pUpdate = nullptr;
 };

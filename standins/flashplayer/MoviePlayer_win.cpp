@@ -27,6 +27,8 @@ namespace {
 // The movie's next frame: the refresh of what the host set and the commands queued.
 const UINT WM_PLAYER_NEXT_FRAME = WM_APP + 1;
 const int kStepperArrowsIdOffset = 10000;
+// How long one frame may go on answering the host.
+const double kFrameBudgetMs = 0.5;
 const DWORD kMaxMovieBytes = 1 << 20;
 
 HINSTANCE g_hInstance = nullptr;
@@ -107,10 +109,8 @@ class CPlayer {
         return 0;
       }
       case WM_PLAYER_NEXT_FRAME:
-        // What the host set shows before the movie answers it.
         m_bFramePosted = false;
-        Refresh();
-        SendQueued();
+        PlayFrame();
         return 0;
     }
     return ::DefWindowProcA(m_hWnd, uMsg, wParam, lParam);
@@ -471,6 +471,30 @@ class CPlayer {
     if (command.strCommand.empty() || !m_pfnEvent) return;
     const std::string strArgument = ResolveArgument(command.strArgument, nSelection);
     m_pfnEvent(m_pContext, HWPLAYER_DISPID_FSCOMMAND, command.strCommand.c_str(), strArgument.c_str());
+  }
+
+  // What the host set shows before the movie answers it. An answer the host meets
+  // with the next row is answered in the same frame, for a short while: a feed of
+  // thousands of rows takes few turns of the message loop, and a request waiting
+  // for this thread is not held long.
+  void PlayFrame() {
+    Refresh();
+    const double dEnd = NowMs() + kFrameBudgetMs;
+    do {
+      SendQueued();
+    } while (!m_queue.empty() && NowMs() < dEnd);
+    if (!m_queue.empty()) PostNextFrame();
+  }
+
+  static double NowMs() {
+    static const double dTicksPerMs = [] {
+      LARGE_INTEGER frequency;
+      ::QueryPerformanceFrequency(&frequency);
+      return static_cast<double>(frequency.QuadPart) / 1000.0;
+    }();
+    LARGE_INTEGER now;
+    ::QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / dTicksPerMs;
   }
 
   void SendQueued() {

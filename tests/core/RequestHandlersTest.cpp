@@ -356,7 +356,7 @@ TEST(RequestHandling, RowsKeepAddressingTheirOwnEntriesAfterProtectionOff) {
   CScriptedServices services;
   CRequestHandlers handlers{SRequestState{mail, web, log, anCounters[0], anCounters[1], anCounters[2], anCounters[3]},
                             services, screen};
-  screen.FeedRow(VIEW_SITE_LIST);  // nothing stored: the feed ends, rows go straight to the movie
+  screen.StartFeeding();  // nothing stored: the feed ends, rows go straight to the movie
   web.SetProtectionState(0);
   handlers.HandleHostIPRequest(Ip("192.0.2.10"));
   web.SetProtectionState(1);

@@ -1,8 +1,6 @@
 // The main screen's exchange with a recording movie: the overview, the rows and
-// their feeding turns, and the commands' login, index and "undefined" rules.
+// their feed, and the commands' login, index and "undefined" rules.
 #include <gtest/gtest.h>
-
-#include <thread>
 
 #include "console/screens/MainScreen.h"
 #include "screens/RecordingPlayer.h"
@@ -150,46 +148,39 @@ TEST(MainScreen, SettingsCommandsKeepValuesOnUndefinedZeroOrRefusedLogin) {
   EXPECT_EQ(0, f.services.nEnded);
 }
 
-TEST(MainScreen, FeedingSendsOneItemPerTurnAndEachRowOnce) {
+TEST(MainScreen, FeedingSendsTheNextItemOnEachAcknowledgementAndEachRowOnce) {
   SFixture f;
-  CFeedTurn& turn = f.screen.Turn(VIEW_MAIL_LIST);
-  ASSERT_TRUE(turn.WaitForTurn());
-  f.screen.FeedRow(VIEW_MAIL_LIST);
+  const char kMailAck[] = "IDC_FS_MailScamList_NoOperation";
+  f.siteList.RemoveAll();
+  f.screen.StartFeeding();
+  // The empty log and site list are over at once; the mail list waits for the movie.
+  EXPECT_EQ(4u, f.player.calls.size());
+  EXPECT_EQ("Set _root.ScamMailStructItem.Stricted=m0", f.player.calls.at(1));
+  EXPECT_FALSE(f.screen.IsFeedOver());
   // A row added while the feed runs is left to the feed.
   f.mailList.AppendEntry(CMailSafeItem());
   f.screen.AddMailRow(3);
-  EXPECT_EQ("Set _root.strScamMailOperation=Add", f.player.calls.back());
+  f.screen.OnCommand("IDC_FS_SiteScamList_NoOperation", "");  // releases nothing
   EXPECT_EQ(4u, f.player.calls.size());
-
-  // The worker waits until the movie's NoOperation.
-  int nTurns = 0;
-  std::thread worker([&] {
-    while (turn.WaitForTurn()) ++nTurns;
-  });
-  std::this_thread::yield();
-  EXPECT_TRUE(turn.IsAdding());
-  for (int i = 1; i <= 4; ++i) {
-    f.screen.OnCommand("IDC_FS_MailScamList_NoOperation", "");
-    while (!turn.IsAdding() && !turn.IsFinished()) std::this_thread::yield();
-    f.screen.FeedRow(VIEW_MAIL_LIST);  // the fifth turn is past the end: the feed ends
-  }
-  worker.join();
-  EXPECT_EQ(4, nTurns);
-  EXPECT_TRUE(turn.IsFinished());
+  for (int i = 1; i <= 4; ++i) f.screen.OnCommand(kMailAck, "");  // the fourth is past the end
+  EXPECT_EQ("Set _root.ScamMailStructItem.Stricted=m2", f.player.calls.at(9));
   EXPECT_EQ(16u, f.player.calls.size());
+  EXPECT_TRUE(f.screen.IsFeedOver());
   f.screen.AddMailRow(3);  // now rows go straight to the movie
+  f.screen.OnCommand(kMailAck, "");
   EXPECT_EQ(20u, f.player.calls.size());
 }
 
 TEST(MainScreen, AnEntryRemovedDuringTheFeedDoesNotMakeItSkipTheNext) {
   SFixture f;
-  f.screen.FeedRow(VIEW_SITE_LIST);
-  f.screen.FeedRow(VIEW_SITE_LIST);
+  const char kSiteAck[] = "IDC_FS_SiteScamList_NoOperation";
+  f.screen.StartFeeding();
+  f.screen.OnCommand(kSiteAck, "");
   f.screen.OnCommand("IDC_FS_siteListItemRemove", "0");  // s0 goes, s1 moves to 0
   f.player.calls.clear();
-  f.screen.FeedRow(VIEW_SITE_LIST);
+  f.screen.OnCommand(kSiteAck, "");
   EXPECT_EQ("Set _root.ScamSiteStructItem.StrictedData=s2", f.player.calls.at(1));
-  f.screen.FeedRow(VIEW_SITE_LIST);
-  EXPECT_TRUE(f.screen.Turn(VIEW_SITE_LIST).IsFinished());
+  f.screen.OnCommand(kSiteAck, "");
+  f.screen.OnCommand(kSiteAck, "");
   EXPECT_EQ(4u, f.player.calls.size());
 }
