@@ -1,6 +1,9 @@
 #include "console/settings/StoredTree.h"
 
 #include <algorithm>
+#include <functional>
+#include <system_error>
+#include <thread>
 
 #include "shared/AsciiCase.h"
 
@@ -94,6 +97,23 @@ StoreResult CStoredTreeKey::RemoveSubKey(const char* szName) {
   return m_pNode->subKeys.erase(szName) == 1 ? STORE_SUCCESS : STORE_FILE_NOT_FOUND;
 }
 
+namespace {
+
+// Keys with this many subkeys (the lists, the log) are read by several threads:
+// each call waits for the registry's answer, and the waits overlap.
+constexpr std::size_t kSubKeysReadTogether = 256;
+constexpr unsigned kReadingThreads = 4;
+
+void ReadSubKeys(IStoreKey& key, const std::vector<std::string>& names, std::size_t nFirst, std::size_t nEnd,
+                 const std::vector<SStoredKey*>& nodes) {
+  for (std::size_t i = nFirst; i < nEnd; ++i) {
+    const std::unique_ptr<IStoreKey> pSubKey = key.OpenSubKey(names[i].c_str());
+    if (pSubKey) ReadStoreTree(*pSubKey, nodes[i]);
+  }
+}
+
+}  // namespace
+
 void ReadStoreTree(IStoreKey& key, SStoredKey* pTree) {
   *pTree = SStoredKey();
   std::vector<SStoreValue> values;
@@ -107,8 +127,23 @@ void ReadStoreTree(IStoreKey& key, SStoredKey* pTree) {
       pTree->values.push_back(std::move(stored));
     }
   }
-  for (const std::string& strName : key.SubKeyNames()) {
-    const std::unique_ptr<IStoreKey> pSubKey = key.OpenSubKey(strName.c_str());
-    if (pSubKey) ReadStoreTree(*pSubKey, &pTree->subKeys[strName]);
+  const std::vector<std::string> names = key.SubKeyNames();
+  std::vector<SStoredKey*> nodes;
+  nodes.reserve(names.size());
+  for (const std::string& strName : names) nodes.push_back(&pTree->subKeys[strName]);
+  const std::size_t nThreads = names.size() < kSubKeysReadTogether ? 1 : kReadingThreads;
+  const std::size_t nShare = (names.size() + nThreads - 1) / nThreads;
+  std::vector<std::thread> readers;
+  std::size_t nFirst = nShare;
+  try {
+    for (; nFirst < names.size(); nFirst += nShare) {
+      readers.emplace_back(ReadSubKeys, std::ref(key), std::cref(names), nFirst,
+                           std::min(names.size(), nFirst + nShare), std::cref(nodes));
+    }
+  } catch (const std::system_error&) {
+    // No thread to spare: this one reads the rest too.
+    ReadSubKeys(key, names, nFirst, names.size(), nodes);
   }
+  ReadSubKeys(key, names, 0, std::min(names.size(), nShare), nodes);
+  for (std::thread& reader : readers) reader.join();
 }

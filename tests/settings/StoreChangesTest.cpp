@@ -174,3 +174,15 @@ TEST(StoreChanges, NextStartFinishesAMarkedJournalAndDropsAnyOther) {
 }
 
 }  // namespace
+
+// A list of this size is read by several threads; the copy is the same.
+TEST(StoreChanges, ReadingALargeTreeCopiesEveryKeyAndValue) {
+  CWebSiteBlockingList list;
+  for (int i = 0; i < 1000; ++i) list.AppendEntry(Site("http://site" + std::to_string(i) + ".example/"));
+  SStoredKey written = FullWrite(list);
+  SStoredKey read;
+  CStoredTreeKey source(&written);
+  ReadStoreTree(source, &read);
+  EXPECT_EQ(1000u, read.subKeys.begin()->second.subKeys.size());
+  EXPECT_EQ(Dump(written), Dump(read));
+}
