@@ -27,8 +27,11 @@ namespace {
 // The movie's next frame: the refresh of what the host set and the commands queued.
 const UINT WM_PLAYER_NEXT_FRAME = WM_APP + 1;
 const int kStepperArrowsIdOffset = 10000;
+// At most this often a list view is given its new row count.
+const UINT kRowCountIntervalMs = 50;
+const UINT_PTR kRowCountTimerId = 1;
 // How long one frame may go on answering the host.
-const double kFrameBudgetMs = 0.5;
+const double kFrameBudgetMs = 0.25;
 const DWORD kMaxMovieBytes = 1 << 20;
 
 HINSTANCE g_hInstance = nullptr;
@@ -112,6 +115,12 @@ class CPlayer {
         m_bFramePosted = false;
         PlayFrame();
         return 0;
+      case WM_TIMER:
+        if (wParam != kRowCountTimerId) break;
+        ::KillTimer(m_hWnd, kRowCountTimerId);
+        m_bRowCountsDue = false;
+        ShowRowCounts();
+        return 0;
     }
     return ::DefWindowProcA(m_hWnd, uMsg, wParam, lParam);
   }
@@ -120,6 +129,7 @@ class CPlayer {
   struct SShown {
     CDestroyWindow wnd;
     CDestroyWindow arrows;  // stepper only
+    double dCountShownMs = -1e9;  // list only: when its row count was last given
   };
 
   void SetBackground(DWORD dwRgb) {
@@ -379,18 +389,39 @@ class CPlayer {
         SetTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
         ::SendMessageA(hWnd, BM_SETCHECK, Lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
-      case EMovieControlKind::List: {
-        // The view asks for the cells it paints; it only needs the count.
-        const CMovieRows* pRows = RowsOf(c.strVariable);
-        const int nCount = pRows ? pRows->Count() : 0;
-        ::SendMessageA(hWnd, LVM_SETITEMCOUNT, nCount, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
-        ::InvalidateRect(hWnd, nullptr, FALSE);
+      case EMovieControlKind::List:
+        ShowRowCount(i);
         break;
-      }
     }
     const bool bShown = IsShown(c);
     ShowIfDifferent(hWnd, bShown);
     if (m_shown[i].arrows.Get()) ShowIfDifferent(m_shown[i].arrows.Get(), bShown);
+  }
+
+  // A list view asks for the cells it paints; it only needs the count. A new count
+  // costs the view a new layout, so while rows keep coming it is given at most
+  // every kRowCountIntervalMs; what is left is shown by the next frame or a timer.
+  void ShowRowCount(std::size_t i) {
+    const HWND hWnd = m_shown[i].wnd.Get();
+    const CMovieRows* pRows = RowsOf(m_movie.controls[i].strVariable);
+    const int nCount = pRows ? pRows->Count() : 0;
+    if (nCount != static_cast<int>(::SendMessageA(hWnd, LVM_GETITEMCOUNT, 0, 0))) {
+      const double dNow = NowMs();
+      if (dNow - m_shown[i].dCountShownMs < kRowCountIntervalMs) {
+        if (!m_bRowCountsDue) ::SetTimer(m_hWnd, kRowCountTimerId, kRowCountIntervalMs, nullptr);
+        m_bRowCountsDue = true;
+        return;
+      }
+      m_shown[i].dCountShownMs = dNow;
+      ::SendMessageA(hWnd, LVM_SETITEMCOUNT, nCount, LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    }
+    ::InvalidateRect(hWnd, nullptr, FALSE);
+  }
+
+  void ShowRowCounts() {
+    for (std::size_t i = 0; i < m_shown.size(); ++i) {
+      if (m_movie.controls[i].kind == EMovieControlKind::List) ShowRowCount(i);
+    }
   }
 
   static void ShowIfDifferent(HWND hWnd, bool bShown) {
@@ -479,6 +510,7 @@ class CPlayer {
   // for this thread is not held long.
   void PlayFrame() {
     Refresh();
+    if (m_bRowCountsDue) ShowRowCounts();
     const double dEnd = NowMs() + kFrameBudgetMs;
     do {
       SendQueued();
@@ -601,6 +633,7 @@ class CPlayer {
   std::set<std::string> m_dirty;                                           // variables changed since the last refresh
   bool m_bRefreshAll = false;
   bool m_bFramePosted = false;
+  bool m_bRowCountsDue = false;
   std::string m_strLabel;
   std::vector<SShown> m_shown;
   std::vector<SMovieCommand> m_queue;
