@@ -1,4 +1,4 @@
-// ConsoleBench.exe APPFOLDER ENTRIES: starts the console of APPFOLDER, whose stored
+// ConsoleBench.exe APPFOLDER ENTRIES [-min]: starts the console of APPFOLDER, whose stored
 // settings hold ENTRIES web site entries (Block, program "bench.exe", port 80,
 // host addresses bench_address(i)), as many mail entries and the equal alert-log
 // events, and times it: until its request window answers, the round trip of a
@@ -95,13 +95,14 @@ struct SSamples {
 
 int main(int argc, char** argv) {
   if (argc < 3) {
-    std::fprintf(stderr, "usage: ConsoleBench APPFOLDER ENTRIES\n");
+    std::fprintf(stderr, "usage: ConsoleBench APPFOLDER ENTRIES [-min]\n");
     return 2;
   }
   std::setvbuf(stdout, nullptr, _IONBF, 0);  // figures seen as they come
   const std::string strFolder = argv[1];
   const int nEntries = std::atoi(argv[2]);
-  std::string strCommand = "\"" + strFolder + "\\Hookwdn.exe\"";
+  // "-min" starts it hidden in the tray, as the start with Windows does.
+  std::string strCommand = "\"" + strFolder + "\\Hookwdn.exe\"" + (argc > 3 ? std::string(" ") + argv[3] : "");
   STARTUPINFOA startup = {};
   startup.cb = sizeof(startup);
   PROCESS_INFORMATION info = {};
