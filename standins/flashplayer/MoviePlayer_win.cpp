@@ -174,6 +174,7 @@ class CPlayer {
     m_dirty.clear();
     m_strLabel.clear();
     m_queue.clear();
+    m_bFramePlayed = false;
     bool bRead = false;
     const std::string strText = ReadFileText(strPath, bRead);
     if (!bRead) return;  // a missing movie leaves the stage empty
@@ -335,10 +336,11 @@ class CPlayer {
   }
 
   // The host's changes wait for the next turn of the message loop, so that the
-  // many variables of one push are shown at once. A stage not shown yet (a screen
-  // in its start-up) takes them at once: a screen is complete when it shows.
+  // many variables of one push are shown at once. A stage not shown before its
+  // first frame (a screen in its start-up) takes them at once: a screen is complete
+  // when it shows. A stage hidden later (in the tray) waits like a shown one.
   void RefreshLater() {
-    if (!::IsWindowVisible(m_hWnd)) {
+    if (!m_bFramePlayed && !::IsWindowVisible(m_hWnd)) {
       Refresh();
       return;
     }
@@ -509,6 +511,7 @@ class CPlayer {
   // thousands of rows takes few turns of the message loop, and a request waiting
   // for this thread is not held long.
   void PlayFrame() {
+    m_bFramePlayed = true;
     Refresh();
     if (m_bRowCountsDue) ShowRowCounts();
     const double dEnd = NowMs() + kFrameBudgetMs;
@@ -634,6 +637,7 @@ class CPlayer {
   bool m_bRefreshAll = false;
   bool m_bFramePosted = false;
   bool m_bRowCountsDue = false;
+  bool m_bFramePlayed = false;  // since the movie was loaded
   std::string m_strLabel;
   std::vector<SShown> m_shown;
   std::vector<SMovieCommand> m_queue;
