@@ -5,7 +5,8 @@
 // request decided from the first and from the last entry while the main window
 // feeds its views and after, beside the bare channel's round trip (a record the
 // request window refuses before any handling), until every row is fed, the peak
-// working set, and the exit through the tray's Exit command. Prints one
+// working set, a page of scrolling through the shown alert log, and the exit
+// through the tray's Exit command. Prints one
 // "name value" line per figure (milliseconds). Not a test: scripts/bench-console.sh.
 #include <windows.h>
 // after windows.h, which they need
@@ -25,7 +26,7 @@
 
 namespace {
 
-enum : int { ID_PLAYER = 2003, ID_MAIL_ROWS = 1300, ID_SITE_ROWS = 1400, ID_LOG_ROWS = 1500 };
+enum : int { ID_PLAYER = 2003, ID_MAIL_ROWS = 1300, ID_SITE_ROWS = 1400, ID_LOG_ROWS = 1500, ID_LOG_PAGE = 1103 };
 constexpr DWORD kWaitMs = 60000;
 
 double NowMs() {
@@ -170,6 +171,22 @@ int main(int argc, char** argv) {
   lastAfter.Print("last_after");
   bareAfter.Print("bare_after");
   std::printf("wrong_verdicts %d\n", nWrong);
+
+  // Scrolling the alert log page by page down and up again, each page painted.
+  SSamples scroll;
+  const HWND hLog = ::GetDlgItem(hPlayer, ID_LOG_ROWS);
+  if (::IsWindowVisible(hMain)) {
+    ::SendMessageA(::GetDlgItem(hPlayer, ID_LOG_PAGE), BM_CLICK, 0, 0);
+    const double dClicked = NowMs();
+    while (!::IsWindowVisible(hLog) && NowMs() - dClicked < kWaitMs) ::Sleep(1);
+    for (int i = 0; i < 200 && ::IsWindowVisible(hLog); ++i) {
+      const double dPage = NowMs();
+      ::SendMessageA(hLog, WM_VSCROLL, i < 100 ? SB_PAGEDOWN : SB_PAGEUP, 0);
+      ::UpdateWindow(hLog);
+      scroll.Add(NowMs() - dPage);
+    }
+  }
+  scroll.Print("scroll_page");
   PROCESS_MEMORY_COUNTERS memory = {};
   memory.cb = sizeof(memory);
   if (::GetProcessMemoryInfo(info.hProcess, &memory, sizeof(memory))) {

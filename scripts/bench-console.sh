@@ -119,6 +119,7 @@ rows = [("entries per list and log", label),
         ("after feeding, last entry", lambda n: trip("last_after", n)),
         ("after feeding, bare channel", lambda n: trip("bare_after", n)),
         ("wrong verdicts", lambda n: one("wrong_verdicts", n)),
+        ("alert log, a page scrolled and painted", lambda n: trip("scroll_page", n)),
         ("peak working set (MB)", lambda n: one("peak_mb", n)),
         ("exit through the tray (ms)", lambda n: one("exit", n))]
 width = max(len(r[0]) for r in rows)
