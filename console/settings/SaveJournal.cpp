@@ -46,7 +46,7 @@ StoreResult ApplyToProductKey(IStoreKey& company, const char* szProductKey, cons
   std::unique_ptr<IStoreKey> pProduct;
   const StoreResult nResult = company.CreateKey(szProductKey, &pProduct);
   if (nResult != STORE_SUCCESS) return nResult;
-  return ApplyStoreChanges(*pProduct, changes);
+  return ApplyStoreChanges(*pProduct, changes, true);
 }
 
 }  // namespace

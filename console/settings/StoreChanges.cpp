@@ -1,6 +1,9 @@
 #include "console/settings/StoreChanges.h"
 
+#include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 #include "console/settings/RegistryValueData.h"
 
@@ -206,9 +209,18 @@ bool IsSameStoredData(std::uint32_t dwType, const std::string& strStored, const 
   return false;
 }
 
-StoreResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreChange>& changes) {
+namespace {
+
+// Changes at or above this number are applied by several threads. Within one
+// change set no two changes touch the same value or a key and something below
+// it, so their order does not matter; each thread takes a run of whole keys.
+constexpr std::size_t kChangesAppliedTogether = 2048;
+constexpr std::size_t kApplyingThreads = 4;
+
+StoreResult ApplyRun(IStoreKey& productKey, const SStoreChange* pFirst, const SStoreChange* pEnd) {
   CKeyChain chain(productKey);
-  for (const SStoreChange& change : changes) {
+  for (const SStoreChange* pChange = pFirst; pChange != pEnd; ++pChange) {
+    const SStoreChange& change = *pChange;
     if (!IsSound(change)) return STORE_INVALID_PARAMETER;
     IStoreKey* pKey = nullptr;
     StoreResult nResult = chain.Open(change.strPath, &pKey);
@@ -234,6 +246,39 @@ StoreResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreCha
         change.eKind != EStoreChange::CreateKey) {
       nResult = STORE_SUCCESS;
     }
+    if (nResult != STORE_SUCCESS) return nResult;
+  }
+  return STORE_SUCCESS;
+}
+
+}  // namespace
+
+StoreResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreChange>& changes, bool bTogether) {
+  const SStoreChange* pBegin = changes.data();
+  const SStoreChange* pEnd = pBegin + changes.size();
+  if (!bTogether || changes.size() < kChangesAppliedTogether) return ApplyRun(productKey, pBegin, pEnd);
+  // Runs of about equal size, each ending where the key changes.
+  std::vector<const SStoreChange*> bounds = {pBegin};
+  for (std::size_t n = 1; n < kApplyingThreads; ++n) {
+    const SStoreChange* pBound = std::max(bounds.back(), pBegin + changes.size() * n / kApplyingThreads);
+    while (pBound != pBegin && pBound != pEnd && pBound->strPath == (pBound - 1)->strPath) ++pBound;
+    bounds.push_back(pBound);
+  }
+  bounds.push_back(pEnd);
+  std::vector<StoreResult> results(kApplyingThreads, STORE_SUCCESS);
+  std::vector<std::thread> appliers;
+  std::size_t nRun = 1;
+  try {
+    for (; nRun < kApplyingThreads; ++nRun) {
+      appliers.emplace_back([&, nRun] { results[nRun] = ApplyRun(productKey, bounds[nRun], bounds[nRun + 1]); });
+    }
+  } catch (const std::system_error&) {
+    // No thread to spare: this one applies the rest too.
+    results[nRun] = ApplyRun(productKey, bounds[nRun], pEnd);
+  }
+  results[0] = ApplyRun(productKey, bounds[0], bounds[1]);
+  for (std::thread& applier : appliers) applier.join();
+  for (const StoreResult nResult : results) {
     if (nResult != STORE_SUCCESS) return nResult;
   }
   return STORE_SUCCESS;

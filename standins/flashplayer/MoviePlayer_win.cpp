@@ -128,7 +128,7 @@ class CPlayer {
  private:
   struct SShown {
     CDestroyWindow wnd;
-    CDestroyWindow arrows;  // stepper only
+    CDestroyWindow arrows;        // stepper only
     double dCountShownMs = -1e9;  // list only: when its row count was last given
   };
 

@@ -3,6 +3,8 @@
 // the next start finishes or drops a journal.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -42,6 +44,55 @@ std::string Describe(const std::vector<SStoreChange>& changes) {
     str += std::to_string(static_cast<int>(change.eKind)) + " " + change.strPath + " " + change.strName + "\n";
   return str;
 }
+
+// A tree key that several threads may use at once: every call holds one lock.
+class CLockedKey : public IStoreKey {
+  template <typename F>
+  auto Locked(F f) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return f();
+  }
+
+ public:
+  CLockedKey(std::mutex& mutex, std::unique_ptr<IStoreKey> pKey) : m_mutex(mutex), m_pKey(std::move(pKey)) {}
+  std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::unique_ptr<IStoreKey> pSub = m_pKey->OpenSubKey(szName);
+    return pSub ? std::make_unique<CLockedKey>(m_mutex, std::move(pSub)) : nullptr;
+  }
+  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::unique_ptr<IStoreKey> pSub;
+    const StoreResult nResult = m_pKey->CreateKey(szName, &pSub);
+    if (pSub) *ppKey = std::make_unique<CLockedKey>(m_mutex, std::move(pSub));
+    return nResult;
+  }
+  std::vector<std::string> SubKeyNames() override {
+    return Locked([&] { return m_pKey->SubKeyNames(); });
+  }
+  std::vector<std::string> ValueNames() override {
+    return Locked([&] { return m_pKey->ValueNames(); });
+  }
+  bool ReadValue(const char* szName, std::string* pData) override {
+    return Locked([&] { return m_pKey->ReadValue(szName, pData); });
+  }
+  bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) override {
+    return Locked([&] { return m_pKey->ReadTypedValue(szName, pType, pData); });
+  }
+  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
+    return Locked([&] { return m_pKey->SetValue(szName, dwType, pData, cbData); });
+  }
+  StoreResult RemoveValue(const char* szName) override {
+    return Locked([&] { return m_pKey->RemoveValue(szName); });
+  }
+  StoreResult RemoveSubKey(const char* szName) override {
+    return Locked([&] { return m_pKey->RemoveSubKey(szName); });
+  }
+
+ private:
+  std::mutex& m_mutex;
+  std::unique_ptr<IStoreKey> m_pKey;
+};
 
 CWebSiteItem Site(const std::string& strUrl) {
   CWebSiteItem item;
@@ -175,14 +226,23 @@ TEST(StoreChanges, NextStartFinishesAMarkedJournalAndDropsAnyOther) {
 
 }  // namespace
 
-// A list of this size is read by several threads; the copy is the same.
-TEST(StoreChanges, ReadingALargeTreeCopiesEveryKeyAndValue) {
+// Lists of this size are read, and their many changes applied, by several threads.
+TEST(StoreChanges, LargeTreesReadAndChangedTogetherAreTheSame) {
   CWebSiteBlockingList list;
-  for (int i = 0; i < 1000; ++i) list.AppendEntry(Site("http://site" + std::to_string(i) + ".example/"));
+  for (int i = 0; i < 2000; ++i) list.AppendEntry(Site("http://site" + std::to_string(i) + ".example/"));
   SStoredKey written = FullWrite(list);
   SStoredKey read;
   CStoredTreeKey source(&written);
   ReadStoreTree(source, &read);
-  EXPECT_EQ(1000u, read.subKeys.begin()->second.subKeys.size());
+  EXPECT_EQ(2000u, read.subKeys.begin()->second.subKeys.size());
   EXPECT_EQ(Dump(written), Dump(read));
+
+  // Removing the first entry changes every entry and removes the last key.
+  list.RemoveEntry(0);
+  const std::vector<SStoreChange> changes = ChangesFor(read, list);
+  ASSERT_GT(changes.size(), 3000u);
+  std::mutex mutex;
+  CLockedKey together(mutex, std::make_unique<CStoredTreeKey>(&read));
+  ASSERT_EQ(STORE_SUCCESS, ApplyStoreChanges(together, changes, true));
+  EXPECT_EQ(Dump(FullWrite(list)), Dump(read));
 }
