@@ -17,6 +17,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "standins/flashplayer/MovieControls_win.h"
 #include "standins/flashplayer/MovieFile.h"
 #include "standins/flashplayer/MovieRows.h"
 #include "console/screens/MoviePlayerApi_win.h"
@@ -26,7 +27,6 @@ namespace {
 
 // The movie's next frame: the refresh of what the host set and the commands queued.
 const UINT WM_PLAYER_NEXT_FRAME = WM_APP + 1;
-const int kStepperArrowsIdOffset = 10000;
 // At most this often a list view is given its new row count.
 const UINT kRowCountIntervalMs = 50;
 const UINT_PTR kRowCountTimerId = 1;
@@ -140,24 +140,8 @@ class CPlayer {
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
   }
 
-  static std::string ReadFileText(const std::string& strPath, bool& bRead) {
-    bRead = false;
-    std::string strText;
-    CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-    if (!file) return strText;
-    const HANDLE hFile = file.Get();
-    const DWORD dwSize = ::GetFileSize(hFile, nullptr);
-    if (dwSize != INVALID_FILE_SIZE && dwSize <= kMaxMovieBytes) {
-      strText.resize(dwSize);
-      DWORD dwRead = 0;
-      bRead = dwSize == 0 || (::ReadFile(hFile, &strText[0], dwSize, &dwRead, nullptr) && dwRead == dwSize);
-    }
-    if (!bRead) strText.clear();
-    return strText;
-  }
-
   void DestroyControls() {
-    for (SShown& shown : m_shown) {
+    for (SShownControl& shown : m_shown) {
       shown.arrows.Reset();
       shown.wnd.Reset();
     }
@@ -175,9 +159,8 @@ class CPlayer {
     m_strLabel.clear();
     m_queue.clear();
     m_bFramePlayed = false;
-    bool bRead = false;
-    const std::string strText = ReadFileText(strPath, bRead);
-    if (!bRead) return;  // a missing movie leaves the stage empty
+    std::string strText;
+    if (!ReadWholeFile(strPath, kMaxMovieBytes, &strText)) return;  // a missing movie leaves the stage empty
     std::string strError;
     if (!ParseMovie(strText, m_movie, strError)) {
       // A person looking at a broken stand-in movie sees why it is broken.
@@ -191,82 +174,15 @@ class CPlayer {
     for (const auto& value : m_movie.initialValues) StoreVariable(value.first, value.second);
     if (!m_movie.labels.empty()) m_strLabel = m_movie.labels.front();
     m_shown.resize(m_movie.controls.size());
-    for (std::size_t i = 0; i < m_movie.controls.size(); ++i) CreateControl(i);
+    for (std::size_t i = 0; i < m_movie.controls.size(); ++i) {
+      CreateMovieControl(m_movie.controls[i], m_hWnd, g_hInstance, {Font(), TitleFont()}, &m_shown[i]);
+    }
     RefreshAll();
     FocusFirstInput();
     // Like the real control, the movie reports from its first frame after loading,
     // not from inside the call that loads it.
     m_queue.insert(m_queue.end(), m_movie.onLoad.begin(), m_movie.onLoad.end());
     PostNextFrame();
-  }
-
-  void CreateControl(std::size_t i) {
-    const SMovieControl& c = m_movie.controls[i];
-    const char* szClass = "STATIC";
-    DWORD dwStyle = WS_CHILD;
-    DWORD dwExStyle = 0;
-    switch (c.kind) {
-      case EMovieControlKind::Text:
-      case EMovieControlKind::Title:
-        dwStyle |= SS_LEFT | SS_NOPREFIX;
-        break;
-      case EMovieControlKind::Input:
-        szClass = "EDIT";
-        dwStyle |= WS_TABSTOP | ES_AUTOHSCROLL;
-        dwExStyle = WS_EX_CLIENTEDGE;
-        break;
-      case EMovieControlKind::Password:
-        szClass = "EDIT";
-        dwStyle |= WS_TABSTOP | ES_AUTOHSCROLL | ES_PASSWORD;
-        dwExStyle = WS_EX_CLIENTEDGE;
-        break;
-      case EMovieControlKind::Stepper:
-        szClass = "EDIT";
-        dwStyle |= WS_TABSTOP | ES_NUMBER;
-        dwExStyle = WS_EX_CLIENTEDGE;
-        break;
-      case EMovieControlKind::Button:
-        szClass = "BUTTON";
-        dwStyle |= WS_TABSTOP | BS_PUSHBUTTON;
-        break;
-      case EMovieControlKind::Check:
-        szClass = "BUTTON";
-        dwStyle |= WS_TABSTOP | BS_CHECKBOX;
-        break;
-      case EMovieControlKind::Radio:
-        szClass = "BUTTON";
-        dwStyle |= WS_TABSTOP | BS_RADIOBUTTON;
-        break;
-      case EMovieControlKind::List:
-        szClass = WC_LISTVIEWA;
-        dwStyle |= WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA;
-        dwExStyle = WS_EX_CLIENTEDGE;
-        break;
-    }
-    SShown& shown = m_shown[i];
-    shown.wnd.Reset(::CreateWindowExA(dwExStyle, szClass, "", dwStyle, c.x, c.y, c.cx, c.cy, m_hWnd,
-                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId)), g_hInstance, nullptr));
-    ::SendMessageA(shown.wnd.Get(), WM_SETFONT,
-                   reinterpret_cast<WPARAM>(c.kind == EMovieControlKind::Title ? TitleFont() : Font()), FALSE);
-    if (c.kind == EMovieControlKind::Stepper) {
-      shown.arrows.Reset(::CreateWindowExA(
-          0, UPDOWN_CLASSA, "", WS_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0,
-          0, m_hWnd, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId + kStepperArrowsIdOffset)), g_hInstance,
-          nullptr));
-      ::SendMessageA(shown.arrows.Get(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(shown.wnd.Get()), 0);
-      ::SendMessageA(shown.arrows.Get(), UDM_SETRANGE32, c.nMinimum, c.nMaximum);
-    }
-    if (c.kind == EMovieControlKind::List) {
-      ::SendMessageA(shown.wnd.Get(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-      const int nWidth = c.columns.empty() ? c.cx : (c.cx - 4) / static_cast<int>(c.columns.size());
-      for (std::size_t n = 0; n < c.columns.size(); ++n) {
-        LVCOLUMNA column = {};
-        column.mask = LVCF_TEXT | LVCF_WIDTH;
-        column.pszText = const_cast<char*>(c.columns[n].c_str());
-        column.cx = nWidth;
-        ::SendMessageA(shown.wnd.Get(), LVM_INSERTCOLUMNA, n, reinterpret_cast<LPARAM>(&column));
-      }
-    }
   }
 
   // Every variable a list control or a row reaction names holds rows; the others
@@ -316,17 +232,6 @@ class CPlayer {
     if (!c.strPage.empty() && c.strPage != m_strLabel) return false;
     if (c.condition.strVariable.empty()) return true;
     return (Lookup(c.condition.strVariable) == c.condition.strValue) == c.condition.bEquals;
-  }
-
-  static std::string WindowText(HWND hWnd) {
-    const int n = ::GetWindowTextLengthA(hWnd);
-    std::string strText(n + 1, '\0');
-    strText.resize(::GetWindowTextA(hWnd, &strText[0], n + 1));
-    return strText;
-  }
-
-  static void SetTextIfDifferent(HWND hWnd, const std::string& strText) {
-    if (WindowText(hWnd) != strText) ::SetWindowTextA(hWnd, strText.c_str());
   }
 
   // Brings every control in line with the variables and the frame label.
@@ -379,16 +284,16 @@ class CPlayer {
       case EMovieControlKind::Text:
       case EMovieControlKind::Title:
       case EMovieControlKind::Button:
-        SetTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
+        SetControlTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
         break;
       case EMovieControlKind::Input:
       case EMovieControlKind::Password:
       case EMovieControlKind::Stepper:
-        SetTextIfDifferent(hWnd, Lookup(c.strVariable));
+        SetControlTextIfDifferent(hWnd, Lookup(c.strVariable));
         break;
       case EMovieControlKind::Check:
       case EMovieControlKind::Radio:
-        SetTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
+        SetControlTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
         ::SendMessageA(hWnd, BM_SETCHECK, Lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
       case EMovieControlKind::List:
@@ -396,8 +301,8 @@ class CPlayer {
         break;
     }
     const bool bShown = IsShown(c);
-    ShowIfDifferent(hWnd, bShown);
-    if (m_shown[i].arrows.Get()) ShowIfDifferent(m_shown[i].arrows.Get(), bShown);
+    ShowControlIfDifferent(hWnd, bShown);
+    if (m_shown[i].arrows.Get()) ShowControlIfDifferent(m_shown[i].arrows.Get(), bShown);
   }
 
   // A list view asks for the cells it paints; it only needs the count. A new count
@@ -408,7 +313,7 @@ class CPlayer {
     const CMovieRows* pRows = RowsOf(m_movie.controls[i].strVariable);
     const int nCount = pRows ? pRows->Count() : 0;
     if (nCount != static_cast<int>(::SendMessageA(hWnd, LVM_GETITEMCOUNT, 0, 0))) {
-      const double dNow = NowMs();
+      const double dNow = StageNowMs();
       if (dNow - m_shown[i].dCountShownMs < kRowCountIntervalMs) {
         if (!m_bRowCountsDue) ::SetTimer(m_hWnd, kRowCountTimerId, kRowCountIntervalMs, nullptr);
         m_bRowCountsDue = true;
@@ -424,11 +329,6 @@ class CPlayer {
     for (std::size_t i = 0; i < m_shown.size(); ++i) {
       if (m_movie.controls[i].kind == EMovieControlKind::List) ShowRowCount(i);
     }
-  }
-
-  static void ShowIfDifferent(HWND hWnd, bool bShown) {
-    const bool bVisible = (::GetWindowLongA(hWnd, GWL_STYLE) & WS_VISIBLE) != 0;
-    if (bVisible != bShown) ::ShowWindow(hWnd, bShown ? SW_SHOWNA : SW_HIDE);
   }
 
   void FocusFirstInput() {
@@ -514,22 +414,11 @@ class CPlayer {
     m_bFramePlayed = true;
     Refresh();
     if (m_bRowCountsDue) ShowRowCounts();
-    const double dEnd = NowMs() + kFrameBudgetMs;
+    const double dEnd = StageNowMs() + kFrameBudgetMs;
     do {
       SendQueued();
-    } while (!m_queue.empty() && NowMs() < dEnd);
+    } while (!m_queue.empty() && StageNowMs() < dEnd);
     if (!m_queue.empty()) PostNextFrame();
-  }
-
-  static double NowMs() {
-    static const double dTicksPerMs = [] {
-      LARGE_INTEGER frequency;
-      ::QueryPerformanceFrequency(&frequency);
-      return static_cast<double>(frequency.QuadPart) / 1000.0;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / dTicksPerMs;
   }
 
   void SendQueued() {
@@ -570,7 +459,7 @@ class CPlayer {
       case EMovieControlKind::Password:
       case EMovieControlKind::Stepper:
         if (nCode == EN_CHANGE) {
-          SetVariable(c.strVariable, WindowText(m_shown[i].wnd.Get()), false);
+          SetVariable(c.strVariable, ControlText(m_shown[i].wnd.Get()), false);
           Send(c.command);
         }
         break;
@@ -579,32 +468,11 @@ class CPlayer {
     }
   }
 
-  // A virtual list view asks for the text of a cell it paints.
-  void OnGetCellText(const NMHDR* pHeader) {
-    const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
-    if (i >= m_movie.controls.size()) return;
-    const CMovieRows* pRows = RowsOf(m_movie.controls[i].strVariable);
-    const std::string strEmpty;
-    if (pHeader->code == LVN_GETDISPINFOA) {
-      LVITEMA& item = reinterpret_cast<NMLVDISPINFOA*>(const_cast<NMHDR*>(pHeader))->item;
-      const std::string& strCell = pRows ? pRows->Cell(item.iItem, item.iSubItem) : strEmpty;
-      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        ::lstrcpynA(item.pszText, strCell.c_str(), item.cchTextMax);
-      }
-    } else {
-      LVITEMW& item = reinterpret_cast<NMLVDISPINFOW*>(const_cast<NMHDR*>(pHeader))->item;
-      const std::string& strCell = pRows ? pRows->Cell(item.iItem, item.iSubItem) : strEmpty;
-      if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-        const int n = ::MultiByteToWideChar(CP_ACP, 0, strCell.c_str(), -1, item.pszText, item.cchTextMax);
-        if (n == 0) item.pszText[item.cchTextMax - 1] = 0;
-      }
-    }
-  }
-
   void OnNotify(const NMHDR* pHeader) {
     if (!pHeader) return;
     if (pHeader->code == LVN_GETDISPINFOA || pHeader->code == LVN_GETDISPINFOW) {
-      OnGetCellText(pHeader);
+      const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
+      if (i < m_movie.controls.size()) FillListCell(pHeader, RowsOf(m_movie.controls[i].strVariable));
       return;
     }
     if (pHeader->code != LVN_ITEMCHANGED || m_bRefreshing) return;
@@ -639,7 +507,7 @@ class CPlayer {
   bool m_bRowCountsDue = false;
   bool m_bFramePlayed = false;  // since the movie was loaded
   std::string m_strLabel;
-  std::vector<SShown> m_shown;
+  std::vector<SShownControl> m_shown;
   std::vector<SMovieCommand> m_queue;
   CDestroyWindow m_error;
   bool m_bRefreshing = false;
