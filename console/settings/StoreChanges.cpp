@@ -2,10 +2,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 #include "console/settings/RegistryValueData.h"
+#include "shared/RunTogether.h"
 
 namespace {
 
@@ -266,18 +265,8 @@ StoreResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreCha
   }
   bounds.push_back(pEnd);
   std::vector<StoreResult> results(kApplyingThreads, STORE_SUCCESS);
-  std::vector<std::thread> appliers;
-  std::size_t nRun = 1;
-  try {
-    for (; nRun < kApplyingThreads; ++nRun) {
-      appliers.emplace_back([&, nRun] { results[nRun] = ApplyRun(productKey, bounds[nRun], bounds[nRun + 1]); });
-    }
-  } catch (const std::system_error&) {
-    // No thread to spare: this one applies the rest too.
-    results[nRun] = ApplyRun(productKey, bounds[nRun], pEnd);
-  }
-  results[0] = ApplyRun(productKey, bounds[0], bounds[1]);
-  for (std::thread& applier : appliers) applier.join();
+  RunTogether(kApplyingThreads,
+              [&](std::size_t nRun) { results[nRun] = ApplyRun(productKey, bounds[nRun], bounds[nRun + 1]); });
   for (const StoreResult nResult : results) {
     if (nResult != STORE_SUCCESS) return nResult;
   }

@@ -1,11 +1,9 @@
 #include "console/settings/StoredTree.h"
 
 #include <algorithm>
-#include <functional>
-#include <system_error>
-#include <thread>
 
 #include "shared/AsciiCase.h"
+#include "shared/RunTogether.h"
 
 bool SKeyNameLess::operator()(const std::string& strLeft, const std::string& strRight) const {
   return std::lexicographical_compare(
@@ -131,19 +129,10 @@ void ReadStoreTree(IStoreKey& key, SStoredKey* pTree) {
   std::vector<SStoredKey*> nodes;
   nodes.reserve(names.size());
   for (const std::string& strName : names) nodes.push_back(&pTree->subKeys[strName]);
-  const std::size_t nThreads = names.size() < kSubKeysReadTogether ? 1 : kReadingThreads;
-  const std::size_t nShare = (names.size() + nThreads - 1) / nThreads;
-  std::vector<std::thread> readers;
-  std::size_t nFirst = nShare;
-  try {
-    for (; nFirst < names.size(); nFirst += nShare) {
-      readers.emplace_back(ReadSubKeys, std::ref(key), std::cref(names), nFirst,
-                           std::min(names.size(), nFirst + nShare), std::cref(nodes));
-    }
-  } catch (const std::system_error&) {
-    // No thread to spare: this one reads the rest too.
-    ReadSubKeys(key, names, nFirst, names.size(), nodes);
-  }
-  ReadSubKeys(key, names, 0, std::min(names.size(), nShare), nodes);
-  for (std::thread& reader : readers) reader.join();
+  const std::size_t nRuns = names.size() < kSubKeysReadTogether ? 1 : kReadingThreads;
+  const std::size_t nShare = (names.size() + nRuns - 1) / nRuns;
+  RunTogether(nRuns, [&](std::size_t nRun) {
+    const std::size_t nFirst = std::min(names.size(), nRun * nShare);
+    ReadSubKeys(key, names, nFirst, std::min(names.size(), nFirst + nShare), nodes);
+  });
 }
