@@ -1,5 +1,6 @@
 // Letter case in definitions and request texts: only A to Z change, every other
 // byte (including bytes of 0x80 and above) is left as it is, whatever the locale.
+// Also the value of a hex digit, whichever its case.
 #pragma once
 
 #include <cstddef>
@@ -27,4 +28,12 @@ inline bool EqualsIgnoringAsciiCase(const char* szLeft, const char* szRight, std
     if (szLeft[i] == 0) return true;
   }
   return true;
+}
+
+// 0 to 15 for 0-9, a-f and A-F; -1 for any other byte.
+inline int HexDigitValue(char c) {
+  if (c >= '0' && c <= '9') return c - '0';
+  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+  return -1;
 }

@@ -2,21 +2,16 @@
 
 #include <cstring>
 
+#include "shared/AsciiCase.h"
+
 namespace {
 
 constexpr char kFirstLine[] = "Hookwarden definitions update 1";
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool DecodeHex(const std::string& strHex, unsigned char* pOut, std::size_t cbOut) {
   if (strHex.size() != 2 * cbOut) return false;
   for (std::size_t i = 0; i < cbOut; ++i) {
-    const int nHigh = HexDigit(strHex[2 * i]), nLow = HexDigit(strHex[2 * i + 1]);
+    const int nHigh = HexDigitValue(strHex[2 * i]), nLow = HexDigitValue(strHex[2 * i + 1]);
     if (nHigh < 0 || nLow < 0) return false;
     pOut[i] = static_cast<unsigned char>(nHigh * 16 + nLow);
   }

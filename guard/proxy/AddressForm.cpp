@@ -7,13 +7,6 @@
 
 namespace {
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
-
 bool IsUnreserved(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
          c == '_' || c == '~';
@@ -24,8 +17,8 @@ std::string DecodedUnreserved(const std::string& strPath) {
   std::string strOut;
   strOut.reserve(strPath.size());
   for (std::size_t i = 0; i < strPath.size(); ++i) {
-    const int nHigh = strPath[i] == '%' && i + 2 < strPath.size() ? HexValue(strPath[i + 1]) : -1;
-    const int nLow = nHigh >= 0 ? HexValue(strPath[i + 2]) : -1;
+    const int nHigh = strPath[i] == '%' && i + 2 < strPath.size() ? HexDigitValue(strPath[i + 1]) : -1;
+    const int nLow = nHigh >= 0 ? HexDigitValue(strPath[i + 2]) : -1;
     if (nLow < 0) {
       strOut += strPath[i];
       continue;

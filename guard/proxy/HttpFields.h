@@ -7,9 +7,10 @@
 #include <vector>
 
 #include "guard/proxy/ProxyRequestHead.h"
+#include "shared/AsciiCase.h"
 
 inline bool IsHexDigit(char c) {
-  return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+  return HexDigitValue(c) >= 0;
 }
 inline bool IsVisibleChar(char c) {
   return c > 0x20 && c < 0x7f;

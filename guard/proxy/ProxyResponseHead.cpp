@@ -95,8 +95,7 @@ bool CChunkedBody::EndSizeLine() {
   std::size_t nDigits = 0;
   unsigned long long nSize = 0;
   while (nDigits < m_strLine.size() && IsHexDigit(m_strLine[nDigits])) {
-    const char c = LowerAsciiChar(m_strLine[nDigits]);
-    nSize = nSize * 16 + static_cast<unsigned>(c <= '9' ? c - '0' : c - 'a' + 10);
+    nSize = nSize * 16 + static_cast<unsigned>(HexDigitValue(m_strLine[nDigits]));
     if (++nDigits > 15) return false;
   }
   if (nDigits == 0) return false;

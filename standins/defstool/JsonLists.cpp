@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "shared/AsciiCase.h"
+
 namespace {
 
 constexpr int kMaxDepth = 64;
@@ -153,17 +155,9 @@ class CJsonReader {
     if (m_strText.size() - m_i < 4) return Fail("four hex digits expected after \\u");
     nCode = 0;
     for (int k = 0; k < 4; ++k) {
-      const char c = m_strText[m_i++];
-      unsigned long nDigit;
-      if (c >= '0' && c <= '9')
-        nDigit = static_cast<unsigned long>(c - '0');
-      else if (c >= 'a' && c <= 'f')
-        nDigit = static_cast<unsigned long>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F')
-        nDigit = static_cast<unsigned long>(c - 'A' + 10);
-      else
-        return Fail("four hex digits expected after \\u");
-      nCode = nCode * 16 + nDigit;
+      const int nDigit = HexDigitValue(m_strText[m_i++]);
+      if (nDigit < 0) return Fail("four hex digits expected after \\u");
+      nCode = nCode * 16 + static_cast<unsigned long>(nDigit);
     }
     return true;
   }

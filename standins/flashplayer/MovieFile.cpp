@@ -3,14 +3,9 @@
 #include <cerrno>
 #include <cstdlib>
 
-namespace {
+#include "shared/AsciiCase.h"
 
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  return -1;
-}
+namespace {
 
 // Splits a line into words; a word in double quotes may hold spaces and the
 // escapes \" \\ \n \t and \xHH (the byte with two hex digits). A line whose first word starts with '#' is a comment.
@@ -30,9 +25,9 @@ bool SplitWords(const std::string& strLine, std::vector<std::string>& words, std
           bClosed = true;
           break;
         }
-        if (c == '\\' && i + 2 < n && strLine[i] == 'x' && HexDigit(strLine[i + 1]) >= 0 &&
-            HexDigit(strLine[i + 2]) >= 0) {
-          strWord += static_cast<char>(HexDigit(strLine[i + 1]) * 16 + HexDigit(strLine[i + 2]));
+        if (c == '\\' && i + 2 < n && strLine[i] == 'x' && HexDigitValue(strLine[i + 1]) >= 0 &&
+            HexDigitValue(strLine[i + 2]) >= 0) {
+          strWord += static_cast<char>(HexDigitValue(strLine[i + 1]) * 16 + HexDigitValue(strLine[i + 2]));
           i += 3;
         } else if (c == '\\' && i < n) {
           const char e = strLine[i++];

@@ -496,7 +496,7 @@ void PressMainButton(HWND hMain, int nId) {
 
 TEST_F(ConsoleTest, MainWindowShowsEveryRowOnceAcrossRestartsUntilReset) {
   {
-    // The request arrives while the workers start feeding.
+    // The request arrives while the views start being fed.
     CConsole console(m_strApp, "");
     const HWND hMain = console.WaitForMainWindow();
     ASSERT_NE(nullptr, hMain);
