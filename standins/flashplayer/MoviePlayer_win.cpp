@@ -11,7 +11,6 @@
 
 #include <cstdlib>
 #include <map>
-#include <memory>
 #include <set>
 #include <string>
 #include <unordered_map>
