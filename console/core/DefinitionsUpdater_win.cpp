@@ -1,12 +1,12 @@
 #include "console/core/DefinitionsUpdater_win.h"
 
 #include "console/ConsoleResources.h"
-#include "console/core/HookwardenApp_win.h"
 #include "console/core/WorkingDefinitions_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/SystemTray_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/DefinitionsVersion.h"
+#include "console/settings/FileVersion_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "console/settings/RegistryValues_win.h"
@@ -16,15 +16,6 @@
 namespace {
 
 constexpr const char* kUpdaterMissingText = "The update program cannot be started: ";
-
-std::string ReadHeaderVersion(const std::string& strPath) {
-  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  char header[256];
-  DWORD cbRead = 0;
-  if (!file || !::ReadFile(file.Get(), header, sizeof header, &cbRead, nullptr)) return std::string();
-  return DefinitionsVersionOfHeader(header, cbRead);
-}
 
 std::string StoredUpdateAddress() {
   std::string strAddress;
@@ -119,7 +110,7 @@ bool CDefinitionsUpdater::RefreshIfShippedChanged() {
   SFileStamp stamp;
   if (!StampOfShipped(stamp) || stamp == m_shippedStamp) return false;
   const std::string strAppPath = m_settings.GetAppPath();
-  const std::string strVersion = ReadHeaderVersion(strAppPath + kShippedDefinitionsFile);
+  const std::string strVersion = ReadDefinitionsVersion(strAppPath.c_str());
   // A file that is not a definitions file is left alone: the old working file stays.
   if (strVersion.empty()) return false;
   if (WriteWorkingDefinitionsFile(strAppPath + kShippedDefinitionsFile, strAppPath + kWorkingDefinitionsFile,
@@ -207,8 +198,7 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
   std::string strResult =
       m_strLastLine.empty() ? std::string("The update program ended without a result.") : m_strLastLine;
   if (dwExitCode == kUpdateInstalled && !bRefreshed &&
-      m_settings.m_overview.m_strDefnsVersion !=
-          ReadHeaderVersion(std::string(m_settings.GetAppPath()) + kShippedDefinitionsFile)) {
+      m_settings.m_overview.m_strDefnsVersion != ReadDefinitionsVersion(m_settings.GetAppPath())) {
     strResult += " The running console could not take them yet; it tries again every minute.";
   }
   // The daily check speaks up only for new definitions; a failure stays in the tooltip.

@@ -4,8 +4,7 @@
 // over), and "DefnsVersion" and the overview's version follow. Once a day when an
 // update address is set, and on the Update command, it runs Update.exe with its
 // output piped back: each line shows in the tray tooltip, the result in the
-// console's message box (for the daily check only when something was installed or
-// went wrong).
+// console's message box (for the daily check only when something was installed).
 #pragma once
 
 #include "console/core/CoreLayer.h"

@@ -4,11 +4,10 @@
 #include <winsock2.h>
 
 #include <cstring>
-#include <new>
-#include <vector>
 
 #include "console/ConsoleResources.h"
 #include "console/core/WorkingDefinitions_win.h"
+#include "console/settings/DefinitionsVersion.h"
 #include "console/screens/MainDlg_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/settings/Languages_win.h"
@@ -167,12 +166,9 @@ void CHookwardenApp::ShowWebGuardStatus(const std::string& strStatus) {
   m_trayIcon.SetTooltip(strStatus.empty() ? strTitle : strTitle + " - " + strStatus);
 }
 
-void CHookwardenApp::ShutDownConsole() {
-  m_webGuard.Stop();
-}
-
 void CHookwardenApp::ExitProcedure() {
-  ShutDownConsole();
+  // Whatever ends the console: the web guard ends and the user's proxy setting is back.
+  m_webGuard.Stop();
   if (m_bFirstInstance) {
     const std::string strWorking = AppFile(kWorkingDefinitionsFile);
     // Installed per machine, the users may write the file but not delete it (that

@@ -24,8 +24,6 @@
 
 // Named for other programs to see that the console runs; nothing here tests it.
 constexpr const char* kPresenceMutexName = "{45428D53-A5DB-4168-BD3C-658419B60279}";
-constexpr const char* kShippedDefinitionsFile = "\\hkwdn1.hwd";
-constexpr const char* kWorkingDefinitionsFile = "\\hkwdn2.hwd";
 constexpr const char* kProviderInstaller = "\\chainset.exe";
 // What the process ends with: the code the system reports for a running process.
 constexpr UINT kConsoleExitCode = STILL_ACTIVE;
@@ -47,10 +45,6 @@ class CHookwardenApp : private IMainDlgHost {
   CConsoleSettings& Settings() { return m_settings; }
   const char* GetSystemPath() const { return m_szSystemPath; }
 
-  // The console shutdown, whatever ends the console (the exit request, the end of
-  // the session, restore and reset, a start-up that stops): ends the web guard
-  // and puts the user's proxy setting back. Runs before the exit procedure.
-  void ShutDownConsole();
   bool IsSecondInstance() const { return m_bSecondInstance; }
 
  private:

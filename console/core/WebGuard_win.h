@@ -43,9 +43,6 @@ class CWebGuard {
   // The console shutdown's part: ends the guard and puts the user's setting back.
   void Stop();
 
-  bool IsRunning() const { return static_cast<bool>(m_process); }
-  unsigned GetPort() const { return m_nPort; }
-
  private:
   static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
   void Check();

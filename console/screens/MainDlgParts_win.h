@@ -1,7 +1,7 @@
 // What the main window is handed by the code that builds it: the request window's
 // maker and the exit procedure (IMainDlgHost), and the parts that come with later
-// work (the tray icon, the main screen's movie and the list feed). A part that
-// is not there yet is null and its steps are skipped.
+// work (the tray icon, the main screen's movie, the list feed and the definitions
+// update). A part that is not there yet is null and its steps are skipped.
 #pragma once
 
 #include "console/screens/ScreensLayer.h"

@@ -171,11 +171,7 @@ void CMainScreenWindow::EndWindow() {
 }
 
 void CMainScreenWindow::RunLiveUpdate() {
-  if (m_pUpdate) {
-    m_pUpdate->RunNow();
-    return;
-  }
-  OpenWithShell(m_hMainWnd, std::string(m_settings.GetAppPath()) + "\\" + EncodeNameCode("Update") + "\\Update.exe");
+  if (m_pUpdate) m_pUpdate->RunNow();
 }
 
 void CMainScreenWindow::OpenSupportMail() {

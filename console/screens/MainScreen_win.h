@@ -58,8 +58,7 @@ class CMainScreenWindow : public IMainScreen, public IListFeed, private IMainScr
   // Every view's feed has ended.
   bool IsFeedOver() const { return m_screen.IsFeedOver(); }
 
-  // The Update command runs the updater through it; without it the command only
-  // opens the update program.
+  // The Update command runs the updater through it; without it the command does nothing.
   void SetDefinitionsUpdate(IDefinitionsUpdate* pUpdate) { m_pUpdate = pUpdate; }
 
  private:

@@ -22,12 +22,13 @@ bool IsUndefinedArgument(const char* szArgument) {
   return IsSameCommand(szArgument, "undefined");
 }
 
-int ReadDecimalArgument(const char* szArgument) {
-  if (!szArgument) return 0;
+bool ReadDecimalNumber(const char* szArgument, int* pValue) {
+  if (!szArgument) return false;
   const char* p = szArgument;
   while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
   bool bNegative = false;
   if (*p == '+' || *p == '-') bNegative = *p++ == '-';
+  if (*p < '0' || *p > '9') return false;
   long long nValue = 0;
   for (; *p >= '0' && *p <= '9'; ++p) {
     nValue = nValue * 10 + (*p - '0');
@@ -35,17 +36,14 @@ int ReadDecimalArgument(const char* szArgument) {
   }
   if (bNegative) nValue = -nValue;
   if (nValue > INT_MAX) nValue = INT_MAX;
-  return static_cast<int>(nValue);
+  *pValue = static_cast<int>(nValue);
+  return true;
 }
 
-bool ReadDecimalNumber(const char* szArgument, int* pValue) {
-  if (!szArgument) return false;
-  const char* p = szArgument;
-  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
-  if (*p == '+' || *p == '-') ++p;
-  if (*p < '0' || *p > '9') return false;
-  *pValue = ReadDecimalArgument(szArgument);
-  return true;
+int ReadDecimalArgument(const char* szArgument) {
+  int nValue = 0;
+  ReadDecimalNumber(szArgument, &nValue);
+  return nValue;
 }
 
 std::string DecimalText(long nValue) {

@@ -65,9 +65,10 @@ std::string GetEngineVersion(const char* szAppFolder) {
 }
 
 std::string ReadDefinitionsVersion(const char* szAppFolder) {
-  const std::string strPath = std::string(szAppFolder ? szAppFolder : "") + "\\hkwdn1.hwd";
-  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+  const std::string strPath = std::string(szAppFolder ? szAppFolder : "") + kShippedDefinitionsFile;
+  // The updater may replace the file meanwhile.
+  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file) return std::string();
   char header[256];
   DWORD cbRead = 0;

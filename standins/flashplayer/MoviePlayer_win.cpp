@@ -125,12 +125,6 @@ class CPlayer {
   }
 
  private:
-  struct SShown {
-    CDestroyWindow wnd;
-    CDestroyWindow arrows;        // stepper only
-    double dCountShownMs = -1e9;  // list only: when its row count was last given
-  };
-
   void SetBackground(DWORD dwRgb) {
     m_crBackground = RGB((dwRgb >> 16) & 0xFF, (dwRgb >> 8) & 0xFF, dwRgb & 0xFF);
     const int nLight = 3 * GetRValue(m_crBackground) + 6 * GetGValue(m_crBackground) + GetBValue(m_crBackground);
