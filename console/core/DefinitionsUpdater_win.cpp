@@ -3,7 +3,6 @@
 #include "console/ConsoleResources.h"
 #include "console/core/WorkingDefinitions_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
-#include "console/screens/SystemTray_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/DefinitionsVersion.h"
 #include "console/settings/FileVersion_win.h"
@@ -33,8 +32,9 @@ bool CDefinitionsUpdater::SFileStamp::operator==(const SFileStamp& other) const 
          ftWrite.dwHighDateTime == other.ftWrite.dwHighDateTime;
 }
 
-CDefinitionsUpdater::CDefinitionsUpdater(CConsoleSettings& settings, CSystemTray& trayIcon, IMainScreen& screen)
-    : m_settings(settings), m_trayIcon(trayIcon), m_screen(screen) {}
+CDefinitionsUpdater::CDefinitionsUpdater(CConsoleSettings& settings, std::function<void(const std::string&)> onStatus,
+                                         IMainScreen& screen)
+    : m_settings(settings), m_onStatus(std::move(onStatus)), m_screen(screen) {}
 
 CDefinitionsUpdater::~CDefinitionsUpdater() {
   End();
@@ -71,7 +71,7 @@ bool CDefinitionsUpdater::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
       lines.swap(m_lines);
     }
     for (auto& strLine : lines) m_strLastLine = std::move(strLine);
-    if (m_process) SetTooltip(m_strLastLine);
+    if (m_process) m_onStatus(m_strLastLine);
     return true;
   }
   if (uMsg == WM_UPDATER_DONE) {
@@ -156,7 +156,7 @@ bool CDefinitionsUpdater::StartUpdater(bool bAsked) {
   writeEnd.Reset();  // the pipe ends when the updater's copy closes
   m_bAsked = bAsked;
   m_strLastLine.clear();
-  SetTooltip("Checking for new definitions");
+  m_onStatus("Checking for new definitions");
   m_worker = std::thread([this, hOutput = readEnd.Detach()] { ReadUpdaterOutput(hOutput); });
   return true;
 }
@@ -193,7 +193,7 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
   OnMessage(WM_UPDATER_PROGRESS, 0, 0);
   if (m_worker.joinable()) m_worker.join();
   m_process.Reset();
-  m_trayIcon.SetTooltip(AppTitle());
+  m_onStatus(std::string());
   const bool bRefreshed = RefreshIfShippedChanged();
   std::string strResult =
       m_strLastLine.empty() ? std::string("The update program ended without a result.") : m_strLastLine;
@@ -204,12 +204,8 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
   // The daily check speaks up only for new definitions; a failure stays in the tooltip.
   const bool bShow = m_bAsked || dwExitCode == kUpdateInstalled;
   m_bAsked = false;
-  if (dwExitCode == kUpdateFailed && !bShow) SetTooltip(strResult);
+  if (dwExitCode == kUpdateFailed && !bShow) m_onStatus(strResult);
   if (bShow) ShowConsoleMessage(m_settings, strResult, AppTitle(), MSGBOX_FLAGS_INFORMATION, m_hMainWnd);
-}
-
-void CDefinitionsUpdater::SetTooltip(const std::string& strLine) {
-  m_trayIcon.SetTooltip(AppTitle() + ": " + strLine);
 }
 
 std::string CDefinitionsUpdater::AppTitle() const {

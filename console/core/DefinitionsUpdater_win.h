@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -20,7 +21,6 @@
 #include "shared/OwnedResources_win.h"
 
 class CConsoleSettings;
-class CSystemTray;
 
 constexpr UINT_PTR kDefinitionsTimerId = 2626001;
 constexpr UINT kDefinitionsTimerMs = 60 * 1000;
@@ -31,7 +31,9 @@ constexpr ULONGLONG kDailyCheckMs = 24ull * 60 * 60 * 1000;
 
 class CDefinitionsUpdater : public IDefinitionsUpdate {
  public:
-  CDefinitionsUpdater(CConsoleSettings& settings, CSystemTray& trayIcon, IMainScreen& screen);
+  // onStatus gets the updater's line for the tray tooltip (empty: none).
+  CDefinitionsUpdater(CConsoleSettings& settings, std::function<void(const std::string&)> onStatus,
+                      IMainScreen& screen);
   ~CDefinitionsUpdater() override;
   CDefinitionsUpdater(const CDefinitionsUpdater&) = delete;
   CDefinitionsUpdater& operator=(const CDefinitionsUpdater&) = delete;
@@ -54,11 +56,11 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
   bool StartUpdater(bool bAsked);
   void ReadUpdaterOutput(HANDLE hOutput);
   void OnUpdaterDone(DWORD dwExitCode);
-  void SetTooltip(const std::string& strLine);
   std::string AppTitle() const;
 
   CConsoleSettings& m_settings;
-  CSystemTray& m_trayIcon;
+  // The updater's line for the tray tooltip; empty when it has nothing to say.
+  std::function<void(const std::string&)> m_onStatus;
   IMainScreen& m_screen;
   HWND m_hMainWnd = nullptr;
   UINT m_uUpdatedMessage = 0;

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "console/ConsoleResources.h"
+#include "console/core/TrayTooltip.h"
 #include "console/core/WorkingDefinitions_win.h"
 #include "console/settings/DefinitionsVersion.h"
 #include "console/screens/MainDlg_win.h"
@@ -161,9 +162,10 @@ void CHookwardenApp::OnSettingsLoaded() {
   m_webGuard.Start();
 }
 
-void CHookwardenApp::ShowWebGuardStatus(const std::string& strStatus) {
-  const std::string strTitle = GetAppTitle();
-  m_trayIcon.SetTooltip(strStatus.empty() ? strTitle : strTitle + " - " + strStatus);
+void CHookwardenApp::ShowTrayStatus(const std::string& strWebGuard, const std::string& strUpdate) {
+  m_strWebGuardStatus = strWebGuard;
+  m_strUpdateStatus = strUpdate;
+  m_trayIcon.SetTooltip(TrayTooltip(GetAppTitle(), strWebGuard, strUpdate));
 }
 
 void CHookwardenApp::ExitProcedure() {

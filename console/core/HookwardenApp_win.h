@@ -53,7 +53,8 @@ class CHookwardenApp : private IMainDlgHost {
   bool CreateRequestWindow(HWND hMainWnd) override;
   void OnMainWindowDestroyed() override;
   void OnSettingsLoaded() override;
-  void ShowWebGuardStatus(const std::string& strStatus);
+  // Keeps what each part last reported and shows the tooltip of them all.
+  void ShowTrayStatus(const std::string& strWebGuard, const std::string& strUpdate);
 
   // Start-up steps 1 to 10; false when start-up must end.
   bool StartUp();
@@ -78,6 +79,9 @@ class CHookwardenApp : private IMainDlgHost {
   CCloseHandle m_instanceMutex;
   CConsoleRequestServices m_requestServices{m_settings};
   CSystemTray m_trayIcon{m_settings};
+  // What the web guard and the updater last reported for the tray tooltip.
+  std::string m_strWebGuardStatus;
+  std::string m_strUpdateStatus;
   CMainScreenWindow m_mainScreen{m_settings, m_trayIcon};
   CRequestHandlers m_requestHandlers{
       SRequestState{m_settings.m_mailSafeList, m_settings.m_webSiteBlockingList, m_settings.m_alertLog,
@@ -85,9 +89,11 @@ class CHookwardenApp : private IMainDlgHost {
                     m_settings.m_overview.m_nNoOfBlockedInstructionsHaveHighRating,
                     m_settings.m_overview.m_nNoOfEmailProtection, m_settings.m_overview.m_nNoOfWebProtection},
       m_requestServices, m_mainScreen.Notifications()};
-  CDefinitionsUpdater m_definitionsUpdater{m_settings, m_trayIcon, m_mainScreen};
+  CDefinitionsUpdater m_definitionsUpdater{
+      m_settings, [this](const std::string& strLine) { ShowTrayStatus(m_strWebGuardStatus, strLine); }, m_mainScreen};
   std::unique_ptr<CRequestWindow> m_pRequestWindow;
-  CWebGuard m_webGuard{m_settings, [this](const std::string& strStatus) { ShowWebGuardStatus(strStatus); }};
+  CWebGuard m_webGuard{m_settings,
+                       [this](const std::string& strStatus) { ShowTrayStatus(strStatus, m_strUpdateStatus); }};
   // While it runs; the request window hands it the end of the session.
   CMainDlg* m_pMainDlg = nullptr;
   SMainDlgParts m_mainDlgParts;
