@@ -28,6 +28,7 @@
 #include "engine/ProfileWalk_win.h"
 #include "shared/BoundedCopy.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/ReadWholeFile_win.h"
 
 namespace {
 
@@ -47,7 +48,6 @@ double Now() {
   ::QueryPerformanceCounter(&counter);
   return static_cast<double>(counter.QuadPart) / dFrequency;
 }
-
 
 // One call of the matcher; returns its answer so that it cannot be left out.
 template <typename TMatchers>
@@ -127,14 +127,6 @@ void PrintRow(const char* szEntries, const char* szMatcher, const char* szMatch,
   std::fflush(stdout);
 }
 
-bool ReadFileBytes(const char* szPath, std::string& strData) {
-  CFClose file(std::fopen(szPath, "rb"));
-  if (!file) return false;
-  char buffer[65536];
-  for (std::size_t n; (n = std::fread(buffer, 1, sizeof(buffer), file.Get())) > 0;) strData.append(buffer, n);
-  return true;
-}
-
 double PeakWorkingSet() {
   PROCESS_MEMORY_COUNTERS counters = {};
   counters.cb = sizeof(counters);
@@ -164,12 +156,11 @@ constexpr int kTableCount = sizeof(kTables) / sizeof(kTables[0]);
 // tables raised the process's peak working set.
 bool BenchBuild(const char* szEntries, const char* szFile) {
   std::string strData;
-  if (!ReadFileBytes(szFile, strData)) return false;
+  if (!ReadWholeFile(szFile, UINT64_MAX, &strData)) return false;
   const double dFileBytes = static_cast<double>(strData.size());
   std::string().swap(strData);
   const CDefinitionsIndex::FReadFile fnRead = [szFile](std::string& strBytes) {
-    strBytes.clear();
-    return ReadFileBytes(szFile, strBytes);
+    return ReadWholeFile(szFile, UINT64_MAX, &strBytes);
   };
   double dFastest[kTableCount];
   std::size_t cbTables[kTableCount] = {};

@@ -6,6 +6,8 @@
 
 #include "console/settings/DefinitionsVersion.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/ReadWholeFile_win.h"
+#include "shared/RenameOver_win.h"
 #include "updater/UpdateCrypto_win.h"
 #include "updater/UpdateFetch_win.h"
 #include "updater/UpdateManifest.h"
@@ -13,32 +15,9 @@
 
 namespace {
 
-constexpr const char* kShippedFile = "\\hkwdn1.hwd";
-constexpr const char* kNewFileSuffix = ".new";
-
-bool ReadFileBytes(const std::string& strPath, std::string& strData) {
-  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  LARGE_INTEGER size = {};
-  if (!file || !::GetFileSizeEx(file.Get(), &size) || size.QuadPart > static_cast<LONGLONG>(kMaxUpdateFileBytes)) {
-    return false;
-  }
-  strData.assign(static_cast<std::size_t>(size.QuadPart), '\0');
-  std::size_t nDone = 0;
-  while (nDone < strData.size()) {
-    DWORD cbRead = 0;
-    if (!::ReadFile(file.Get(), &strData[nDone], static_cast<DWORD>(strData.size() - nDone), &cbRead, nullptr) ||
-        cbRead == 0) {
-      return false;
-    }
-    nDone += cbRead;
-  }
-  return true;
-}
-
 // Beside the old file first, flushed, then renamed over it in one step.
 bool ReplaceFile(const std::string& strPath, const std::string& strData, std::string& strError) {
-  const std::string strNew = strPath + kNewFileSuffix;
+  const std::string strNew = strPath + kBesideFileSuffix;
   bool bWritten = false;
   {
     CCloseFile file(
@@ -48,9 +27,7 @@ bool ReplaceFile(const std::string& strPath, const std::string& strData, std::st
                ::WriteFile(file.Get(), strData.data(), static_cast<DWORD>(strData.size()), &cbWritten, nullptr) &&
                cbWritten == strData.size() && ::FlushFileBuffers(file.Get());
   }
-  if (bWritten && ::MoveFileExA(strNew.c_str(), strPath.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-    return true;
-  }
+  if (bWritten && RenameOver(strNew, strPath)) return true;
   strError =
       "the new file cannot be put in place of " + strPath + " (system error " + std::to_string(::GetLastError()) + ")";
   ::DeleteFileA(strNew.c_str());
@@ -71,9 +48,9 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
   if (strAddress.empty()) {
     return {kUpdateNoAddress, "No update address is set, so the definitions are not updated."};
   }
-  const std::string strShippedPath = strAppFolder + kShippedFile;
+  const std::string strShippedPath = strAppFolder + kShippedDefinitionsFile;
   std::string strCurrent;
-  const bool bHaveCurrent = ReadFileBytes(strShippedPath, strCurrent);
+  const bool bHaveCurrent = ReadWholeFile(strShippedPath, kMaxUpdateFileBytes, &strCurrent);
   const std::string strCurrentVersion =
       bHaveCurrent ? DefinitionsVersionOfHeader(strCurrent.data(), strCurrent.size()) : std::string();
   const std::string strKept = strCurrentVersion.empty()

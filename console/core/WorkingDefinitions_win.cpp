@@ -5,6 +5,7 @@
 
 #include "console/core/BlowfishCipher.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/RenameOver_win.h"
 
 namespace {
 
@@ -15,11 +16,6 @@ constexpr char kDefinitionsPassPhrase[] = "63185207";
 constexpr std::size_t kHeaderLineBytes = 16;
 // Larger shipped files are refused rather than read whole into memory.
 constexpr LONGLONG kMaxShippedBytes = 0x7FFFFFF8;
-constexpr const char* kBesideSuffix = ".new";
-// A reader that holds the working file open without sharing its deletion makes the
-// rename wait; the engine's own reader shares it.
-constexpr int kRenameTries = 50;
-constexpr DWORD kRenameRetryMs = 20;
 
 bool ReadWhole(HANDLE hFile, std::vector<unsigned char>& bytes) {
   std::size_t nDone = 0;
@@ -30,15 +26,6 @@ bool ReadWhole(HANDLE hFile, std::vector<unsigned char>& bytes) {
     nDone += cbRead;
   }
   return true;
-}
-
-bool RenameOver(const std::string& strFrom, const std::string& strTo) {
-  for (int i = 0;; ++i) {
-    if (::MoveFileExA(strFrom.c_str(), strTo.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
-    const DWORD dwError = ::GetLastError();
-    if (i + 1 >= kRenameTries || (dwError != ERROR_SHARING_VIOLATION && dwError != ERROR_ACCESS_DENIED)) return false;
-    ::Sleep(kRenameRetryMs);
-  }
 }
 
 }  // namespace
@@ -80,7 +67,7 @@ EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPat
   // the folder takes no new files (users below Program Files may write only the
   // working file itself), and at start-up, the file is rewritten in place: it keeps
   // the access it was given.
-  const std::string strBeside = strWorkingPath + kBesideSuffix;
+  const std::string strBeside = strWorkingPath + kBesideFileSuffix;
   CCloseFile working;
   if (writing == EWorkingWrite::BesideThenRename)
     working.Reset(

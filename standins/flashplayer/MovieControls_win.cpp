@@ -112,19 +112,6 @@ void FillListCell(const NMHDR* pHeader, const CMovieRows* pRows) {
   }
 }
 
-bool ReadWholeFile(const std::string& strPath, DWORD cbMost, std::string* pText) {
-  pText->clear();
-  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
-  if (!file) return false;
-  const DWORD dwSize = ::GetFileSize(file.Get(), nullptr);
-  if (dwSize == INVALID_FILE_SIZE || dwSize > cbMost) return false;
-  pText->resize(dwSize);
-  DWORD dwRead = 0;
-  if (dwSize == 0 || (::ReadFile(file.Get(), &(*pText)[0], dwSize, &dwRead, nullptr) && dwRead == dwSize)) return true;
-  pText->clear();
-  return false;
-}
-
 double StageNowMs() {
   static const double dTicksPerMs = [] {
     LARGE_INTEGER frequency;

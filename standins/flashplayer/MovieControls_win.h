@@ -35,8 +35,5 @@ void ShowControlIfDifferent(HWND hWnd, bool bShown);
 // (none: empty), cut to the view's buffer.
 void FillListCell(const NMHDR* pHeader, const CMovieRows* pRows);
 
-// The whole file, when it is there and holds at most cbMost bytes.
-bool ReadWholeFile(const std::string& strPath, DWORD cbMost, std::string* pText);
-
 // A steady clock in milliseconds, finer than the system's tick.
 double StageNowMs();

@@ -21,6 +21,7 @@
 #include "standins/flashplayer/MovieRows.h"
 #include "console/screens/MoviePlayerApi_win.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/ReadWholeFile_win.h"
 
 namespace {
 
