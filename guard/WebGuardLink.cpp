@@ -13,6 +13,6 @@ std::string GuardCommandLine(const std::string& strGuardPath, unsigned long dwCo
                         " " + kGuardAddress + ":" + std::to_string(nPort);
   // The user's proxy setting is free text; only a plain HOST:PORT goes along.
   if (!strUpstream.empty() && strUpstream.find_first_of(" \t\"") == std::string::npos)
-    strLine += std::string(" ") + kGuardUpstreamOption + " " + strUpstream;
+    strLine += std::string(" ") + kProxyUpstreamOption + " " + strUpstream;
   return strLine;
 }

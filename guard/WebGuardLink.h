@@ -11,9 +11,10 @@
 
 #include <string>
 
+#include "guard/proxy/ProxyOptions.h"
+
 constexpr const char* kGuardProgram = "\\HookwdnGuard.exe";
 constexpr const char* kGuardConsoleOption = "--console";
-constexpr const char* kGuardUpstreamOption = "--upstream";
 constexpr const char* kGuardRestoreOption = "--restore-proxy-setting";
 // The guard's port unless another program has it; then the next free one.
 constexpr unsigned kGuardFirstPort = 8118;

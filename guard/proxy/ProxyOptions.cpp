@@ -51,9 +51,9 @@ bool ParseProxyOptions(int argc, const char* const* argv, int nFirst, SProxyOpti
       std::string strName = strValue.substr(0, nEquals);
       for (char& c : strName) c = LowerAsciiChar(c);
       pOptions->resolveOverrides[strName] = strValue.substr(nEquals + 1);
-    } else if (!std::strcmp(argv[i], "--upstream")) {
+    } else if (!std::strcmp(argv[i], kProxyUpstreamOption)) {
       if (!ParseHostAndPort(strValue, true, &pOptions->strUpstreamHost, &pOptions->nUpstreamPort)) {
-        *pstrError = "--upstream takes HOST:PORT";
+        *pstrError = std::string(kProxyUpstreamOption) + " takes HOST:PORT";
         return false;
       }
     } else if (!std::strcmp(argv[i], "--seconds")) {

@@ -1,9 +1,13 @@
-// The web proxy's command line: provider-standin --proxy [ADDRESS:]PORT
+// The web proxy's options, after the listening [ADDRESS:]PORT (the web guard's
+// --console PID ADDRESS:PORT, the provider stand-in's --proxy [ADDRESS:]PORT):
 // [--resolve NAME=ADDRESS]... [--upstream HOST:PORT] [--seconds N].
 #pragma once
 
 #include <map>
 #include <string>
+
+// The proxy the user had before, which checked requests go on through.
+constexpr const char* kProxyUpstreamOption = "--upstream";
 
 struct SProxyOptions {
   std::string strAddress = "127.0.0.1";  // loopback unless told otherwise
@@ -17,5 +21,5 @@ struct SProxyOptions {
   unsigned nUpstreamPort = 0;
 };
 
-// argv[nFirst] is the value of --proxy. False with a reason for the usage text.
+// argv[nFirst] is the listening [ADDRESS:]PORT. False with a reason for the usage text.
 bool ParseProxyOptions(int argc, const char* const* argv, int nFirst, SProxyOptions* pOptions, std::string* pstrError);

@@ -59,15 +59,15 @@ class CConnectionCount {
 int RunProxy(const SProxyOptions& options) {
   CWSACleanup winsock;
   if (!winsock.IsStarted()) {
-    std::fprintf(stderr, "provider-standin: Windows Sockets did not start\n");
+    std::fprintf(stderr, "web proxy: Windows Sockets did not start\n");
     return 1;
   }
   if (!CLSPGlobals::InitializeAppVars())
-    PrintLine("the console has not published its folder: no definitions, nothing is listed");
+    PrintLine("the console has not published its folder yet: nothing is listed until it does");
   std::string strError;
   CCloseSocket listener = ListenOn(options.strAddress, options.nPort, &strError);
   if (!listener) {
-    std::fprintf(stderr, "provider-standin: %s\n", strError.c_str());
+    std::fprintf(stderr, "web proxy: %s\n", strError.c_str());
     return 1;
   }
   // Shared with the connection threads, which may outlive this call if they hang.
@@ -81,8 +81,7 @@ int RunProxy(const SProxyOptions& options) {
   settings.resolveOverrides = options.resolveOverrides;
   if (!options.strUpstreamHost.empty()) {
     if (!ResolveHost(options.strUpstreamHost, options.nUpstreamPort, settings.resolveOverrides, &settings.upstream)) {
-      std::fprintf(stderr, "provider-standin: the upstream proxy %s does not resolve\n",
-                   options.strUpstreamHost.c_str());
+      std::fprintf(stderr, "web proxy: the upstream proxy %s does not resolve\n", options.strUpstreamHost.c_str());
       return 1;
     }
     settings.bUpstream = true;
