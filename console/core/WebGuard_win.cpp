@@ -68,13 +68,10 @@ void CWebGuard::Start() {
   RestoreKeptProxySetting();
   // A window of its own for the checks' timer: every modal loop of the console
   // serves it, also while an alert is open.
-  if (!m_wnd && RegisterWindowClass(&CWebGuard::WindowProc)) {
-    m_wnd.Reset(::CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  ::GetModuleHandleA(nullptr), nullptr));
-    if (m_wnd) {
-      ::SetWindowLongPtrA(m_wnd.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-      ::SetTimer(m_wnd.Get(), kCheckTimerId, kWebGuardCheckMs, nullptr);
-    }
+  if (!m_wnd && RegisterWindowClass(&CWebGuard::WindowProc) &&
+      ::CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, ::GetModuleHandleA(nullptr),
+                        reinterpret_cast<void*>(CreationParam()))) {
+    ::SetTimer(m_wnd.Get(), kCheckTimerId, kWebGuardCheckMs, nullptr);
   }
   Check();
 }
@@ -85,13 +82,12 @@ void CWebGuard::Stop() {
   PutBackUserSetting();
 }
 
-LRESULT CALLBACK CWebGuard::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  auto* pThis = reinterpret_cast<CWebGuard*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-  if (uMsg == WM_TIMER && wParam == kCheckTimerId && pThis) {
-    pThis->Check();
+LRESULT CWebGuard::HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (uMsg == WM_TIMER && wParam == kCheckTimerId) {
+    Check();
     return 0;
   }
-  return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
+  return CConsoleWindow::HandleWindowMessage(uMsg, wParam, lParam);
 }
 
 void CWebGuard::Check() {

@@ -13,6 +13,7 @@
 #include <functional>
 #include <string>
 
+#include "console/screens/ConsoleWindow_win.h"
 #include "guard/SystemProxySetting.h"
 #include "shared/OwnedResources_win.h"
 
@@ -27,7 +28,7 @@ constexpr DWORD kWebGuardStopWaitMs = 5000;
 // How long a started guard may take until it accepts connections.
 constexpr DWORD kWebGuardReadyWaitMs = 10000;
 
-class CWebGuard {
+class CWebGuard : private CConsoleWindow {
  public:
   // onStatus gets the localized text of what happened to the guard (for the tray
   // icon's tooltip), or the empty text when it runs as it should again.
@@ -44,7 +45,8 @@ class CWebGuard {
   void Stop();
 
  private:
-  static LRESULT CALLBACK WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam);
+  // The checks' timer.
+  LRESULT HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void Check();
   bool Launch();
   bool WaitUntilListening();
@@ -55,7 +57,6 @@ class CWebGuard {
 
   const CConsoleSettings& m_settings;
   std::function<void(const std::string&)> m_onStatus;
-  CDestroyWindow m_wnd;
   CCloseHandle m_process;
   DWORD m_dwProcessId = 0;
   unsigned m_nPort = 0;
