@@ -6,7 +6,6 @@
 #include <windows.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -14,6 +13,7 @@
 #include "guard/SystemProxySetting_win.h"
 #include "guard/WebGuardLink.h"
 #include "shared/OwnedResources_win.h"
+#include "guard/proxy/HttpFields.h"
 #include "guard/proxy/ProxyOptions.h"
 #include "guard/proxy/ProxyServer_win.h"
 
@@ -31,10 +31,9 @@ int Usage(const std::string& strError) {
 }
 
 bool ParseProcessId(const char* szText, DWORD* pdwId) {
-  char* pEnd = nullptr;
-  const unsigned long ulId = std::strtoul(szText, &pEnd, 10);
-  if (pEnd == szText || *pEnd != 0 || ulId == 0) return false;
-  *pdwId = static_cast<DWORD>(ulId);
+  unsigned long long nId = 0;
+  if (!ParseDecimal(szText, &nId) || nId == 0 || nId > 0xFFFFFFFFull) return false;
+  *pdwId = static_cast<DWORD>(nId);
   return true;
 }
 

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 
+#include "guard/proxy/HttpFields.h"
 #include "shared/AsciiCase.h"
 
 namespace {
@@ -25,17 +26,12 @@ std::string TextOf(const SRegistryValue& value) {
   return nZero == std::string::npos ? value.strData : value.strData.substr(0, nZero);
 }
 
-std::string Trimmed(const std::string& strText) {
-  const std::size_t nFirst = strText.find_first_not_of(" \t");
-  if (nFirst == std::string::npos) return std::string();
-  return strText.substr(nFirst, strText.find_last_not_of(" \t") - nFirst + 1);
-}
-
 // "HOST[:PORT]", with an optional "http://" before and a "/" after it; false when
 // the host is empty or the port is not 1 to 65535.
 bool ParseHostPort(std::string strEntry, std::string* pstrHost, unsigned* pnPort) {
   const std::string strScheme = "http://";
-  if (strEntry.size() > strScheme.size() && EqualsIgnoringAsciiCase(strEntry.c_str(), strScheme.c_str(), strScheme.size()))
+  if (strEntry.size() > strScheme.size() &&
+      EqualsIgnoringAsciiCase(strEntry.c_str(), strScheme.c_str(), strScheme.size()))
     strEntry = strEntry.substr(strScheme.size());
   if (!strEntry.empty() && strEntry.back() == '/') strEntry.pop_back();
   std::string strHost = strEntry;
@@ -44,14 +40,7 @@ bool ParseHostPort(std::string strEntry, std::string* pstrHost, unsigned* pnPort
   // An IPv6 address in brackets has colons of its own.
   if (nColon != std::string::npos && strEntry.find(']', nColon) == std::string::npos) {
     strHost = strEntry.substr(0, nColon);
-    const std::string strPort = strEntry.substr(nColon + 1);
-    if (strPort.empty() || strPort.size() > 5) return false;
-    nPort = 0;
-    for (char c : strPort) {
-      if (c < '0' || c > '9') return false;
-      nPort = nPort * 10 + static_cast<unsigned>(c - '0');
-    }
-    if (nPort == 0 || nPort > 65535) return false;
+    if (!ParsePort(strEntry.substr(nColon + 1), &nPort)) return false;
   }
   if (strHost.empty() || strHost.find_first_of(" \t/") != std::string::npos) return false;
   *pstrHost = strHost;

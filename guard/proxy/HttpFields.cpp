@@ -9,6 +9,8 @@ bool IsBlank(char c) {
   return c == ' ' || c == '\t';
 }
 
+}  // namespace
+
 std::string Trimmed(const std::string& strText) {
   std::size_t nStart = 0;
   std::size_t nEnd = strText.size();
@@ -16,8 +18,6 @@ std::string Trimmed(const std::string& strText) {
   while (nEnd > nStart && IsBlank(strText[nEnd - 1])) --nEnd;
   return strText.substr(nStart, nEnd - nStart);
 }
-
-}  // namespace
 
 bool IsToken(const std::string& strText) {
   if (strText.empty()) return false;

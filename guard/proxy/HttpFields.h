@@ -29,6 +29,8 @@ bool SplitHeadLines(const std::string& strHead, std::vector<std::string>* pLines
 // a folded continuation line.
 bool ParseFieldLines(const std::vector<std::string>& lines, std::vector<SHeaderField>* pFields);
 
+// Without the blanks and tabs at either end.
+std::string Trimmed(const std::string& strText);
 // The non-empty items of a comma-separated list, trimmed.
 std::vector<std::string> SplitList(const std::string& strValue);
 
