@@ -11,12 +11,14 @@
 namespace {
 
 constexpr const char* kKeptMarkName = "Kept";
-constexpr const char* kValueNames[] = {kProxyEnableName, kProxyServerName, kProxyOverrideName};
-
-SRegistryValue* ValueOf(SProxySettingValues& values, int nIndex) {
-  SRegistryValue* all[] = {&values.enable, &values.server, &values.override};
-  return all[nIndex];
-}
+// The three values of the setting, by name and by member.
+struct SSettingValue {
+  const char* szName;
+  SRegistryValue SProxySettingValues::*pMember;
+};
+constexpr SSettingValue kSettingValues[] = {{kProxyEnableName, &SProxySettingValues::enable},
+                                            {kProxyServerName, &SProxySettingValues::server},
+                                            {kProxyOverrideName, &SProxySettingValues::override}};
 
 SRegistryValue ReadValue(HKEY hKey, const char* szName) {
   SRegistryValue value;
@@ -61,14 +63,14 @@ bool CreateKey(const char* szPath, CRegCloseKey& key) {
 
 SProxySettingValues ReadValues(HKEY hKey) {
   SProxySettingValues values;
-  for (int i = 0; i < 3; ++i) *ValueOf(values, i) = ReadValue(hKey, kValueNames[i]);
+  for (const SSettingValue& value : kSettingValues) values.*value.pMember = ReadValue(hKey, value.szName);
   return values;
 }
 
 bool WriteValues(HKEY hKey, const SProxySettingValues& values) {
-  SProxySettingValues copy = values;
   bool bAll = true;
-  for (int i = 0; i < 3; ++i) bAll = WriteValue(hKey, kValueNames[i], *ValueOf(copy, i)) && bAll;
+  for (const SSettingValue& value : kSettingValues)
+    bAll = WriteValue(hKey, value.szName, values.*value.pMember) && bAll;
   return bAll;
 }
 
