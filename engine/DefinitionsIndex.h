@@ -52,6 +52,7 @@ class CDefinitionsIndex {
   // The tables built so far.
   std::size_t MemoryBytes() const;
 
+ private:
   // Texts by entry number (from 1), held end to end.
   class CTexts {
    public:
@@ -83,7 +84,6 @@ class CDefinitionsIndex {
     CEntryAutomaton automaton;
   };
 
- private:
   void Build(ETable table, const IDefinitionReader& reader) const;
 
   FReadFile m_fnRead;
