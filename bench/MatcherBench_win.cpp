@@ -23,7 +23,7 @@
 #include "bench/BenchLists.h"
 #include "engine/DefinitionMatchers.h"
 #include "engine/DefinitionsIndex.h"
-#include "engine/ExportedMatchers.h"
+#include "tests/support/ExportedMatchers.h"
 #include "engine/LSPGlobals.h"
 #include "engine/ProfileWalk_win.h"
 #include "shared/BoundedCopy.h"

@@ -13,7 +13,7 @@
 
 #include "engine/DefinitionMatchers.h"
 #include "engine/DefinitionsIndex.h"
-#include "engine/ExportedMatchers.h"
+#include "support/ExportedMatchers.h"
 #include "engine/DefinitionsLayout.h"
 #include "engine/LSPGlobals.h"
 #include "engine/ProfileWalk_win.h"
