@@ -299,7 +299,7 @@ class CSession {
 
 void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,
                      const std::atomic<bool>& bStopping) {
-  SendWithoutDelay(client.Get());
+  SetSendOptions(client.Get());
   CSession session(client.Get(), peer, settings);
   while (!bStopping && session.ServeNext()) {
   }

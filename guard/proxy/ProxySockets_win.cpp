@@ -63,7 +63,7 @@ CCloseSocket ConnectTo(const SResolvedAddress& target, DWORD dwTimeoutMs) {
   }
   nNonBlocking = 0;
   ::ioctlsocket(s.Get(), FIONBIO, &nNonBlocking);
-  SendWithoutDelay(s.Get());
+  SetSendOptions(s.Get());
   return s;
 }
 
@@ -106,7 +106,7 @@ int ReceiveWithin(SOCKET s, char* pBuffer, int cbBuffer, DWORD dwTimeoutMs) {
   return nReceived < 0 ? -1 : nReceived;
 }
 
-void SendWithoutDelay(SOCKET s) {
+void SetSendOptions(SOCKET s) {
   BOOL bNoDelay = TRUE;
   ::setsockopt(s, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof(bNoDelay));
   // Writable only says some room is free; a send larger than that room waits too.

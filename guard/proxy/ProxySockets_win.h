@@ -46,10 +46,10 @@ inline bool SendAll(SOCKET s, const std::string& strData) {
 // error or the deadline passed.
 int ReceiveWithin(SOCKET s, char* pBuffer, int cbBuffer, DWORD dwTimeoutMs);
 
-// Sends what it is given at once: the proxy relays heads and bodies in pieces, and
+// The socket sends what it is given at once: the proxy relays heads and bodies in pieces, and
 // waiting to coalesce them only adds the peer's delayed acknowledgement.
-// It also bounds each blocking send by kSendProgressMs.
-void SendWithoutDelay(SOCKET s);
+// Each blocking send is also bounded by kSendProgressMs.
+void SetSendOptions(SOCKET s);
 
 // The port a socket is bound to, in host order.
 unsigned LocalPort(SOCKET s);
