@@ -81,10 +81,18 @@ bool CDefinitionMatchers::IsBadIP(const char* szAddress) const {
 bool CDefinitionMatchers::IsBadUrl(char* szLink) const {
   if (!szLink) return false;
   LowerAsciiInPlace(szLink);
-  const SLinkParts link = SplitLink(szLink);
+  return IsBadWebAddress(WebAddressOfLink(szLink));
+}
+
+bool CDefinitionMatchers::IsBadWebAddress(const SWebAddress& address) const {
+  const SWebAddress compared = ComparedWebAddress(address);
+  const SLinkParts link = PartsOf(compared);
   if (link.host.empty()) return false;  // names no site at all
   char szEntry[kEntrySize];
-  auto bWithin = [&](const char* szListed) { return IsWithinListedLink(link, SplitLink(szListed)); };
+  auto bWithin = [&](const char* szListed) {
+    const SWebAddress listed = ComparedWebAddress(WebAddressOfLink(szListed));
+    return IsWithinListedLink(link, PartsOf(listed));
+  };
   return FindEntry(m_reader, EDefinitionList::HostLink, szEntry, sizeof(szEntry), bWithin) ||
          FindEntry(m_reader, EDefinitionList::CalledLink, szEntry, sizeof(szEntry), bWithin);
 }

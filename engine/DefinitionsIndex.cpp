@@ -182,7 +182,13 @@ bool CDefinitionsIndex::IsBadIP(const char* szAddress) const {
 bool CDefinitionsIndex::IsBadUrl(char* szLink) const {
   if (!szLink) return false;
   LowerAsciiInPlace(szLink);
-  return Prepare(ETable::Links) && m_pLinks->Covers(szLink);
+  return IsBadWebAddress(WebAddressOfLink(szLink));
+}
+
+bool CDefinitionsIndex::IsBadWebAddress(const SWebAddress& address) const {
+  if (!Prepare(ETable::Links)) return false;
+  const SWebAddress compared = ComparedWebAddress(address);
+  return m_pLinks->Covers(PartsOf(compared));
 }
 
 bool CDefinitionsIndex::IsBadMailFrom(const char* szFrom) const {

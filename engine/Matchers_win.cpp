@@ -9,6 +9,7 @@
 #include "engine/LSPGlobals.h"
 #include "engine/ProfileWalk_win.h"
 #include "engine/RequestUrl.h"
+#include "engine/WebAddress.h"
 
 namespace {
 
@@ -36,6 +37,18 @@ bool CLSPGlobals::IsBadIP(const char* szAddress) {
 
 bool CLSPGlobals::IsBadUrl(char* szLink) {
   return Ask(ETable::Links, [&](const auto& matchers) { return matchers.IsBadUrl(szLink); });
+}
+
+bool CLSPGlobals::IsBadWebAddress(const char* szHost, unsigned short nPort, const char* szPath, const char* szQuery) {
+  if (!szHost) return false;
+  return Ask(ETable::Links, [&](const auto& matchers) {
+    SWebAddress address;
+    address.strHost = szHost;
+    address.nPort = nPort;
+    if (szPath) address.strPath = szPath;
+    if (szQuery) address.strQuery = szQuery;
+    return matchers.IsBadWebAddress(address);
+  });
 }
 
 bool CLSPGlobals::IsBadMailFrom(const char* szFrom) {
