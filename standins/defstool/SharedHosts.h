@@ -16,7 +16,7 @@ extern const char* const kShippedSharedHosts;
 class CSharedHosts {
  public:
   // One host per line ("*.host": a platform whose users have their own subdomains),
-  // or "rank,host" lines of a popular-sites list; blanks,
+  // or "rank,host" lines of a popular-sites list (a header line is skipped); blanks,
   // empty lines and lines starting with "#" or ";" are skipped. Hosts are taken in
   // lower case without a leading "www." and trailing dots. Returns how many.
   std::size_t AddHosts(const std::string& strText);
