@@ -3,6 +3,7 @@
 // normal form on both sides; the walk through the lists and the index answer alike.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 
 #include "engine/DefinitionMatchers.h"
@@ -81,26 +82,28 @@ constexpr SCase kCases[] = {
     {"bad.example", "/bad.example", false},
 };
 
-TEST(LinkBoundary, ListedLinksCoverTheirPagesAndSubHostsOnly) {
-  int nCase = 0;
-  for (const SCase& test : kCases) {
-    // Every other case from the second list.
-    const bool bHostList = ++nCase % 2 == 1;
-    CFakeDefinitionReader reader;
-    reader.Set(bHostList ? "HostLink" : "Link", bHostList ? "HLINK1" : "CLINK1", test.szListed);
-    DefinitionsList list;
-    std::string strError;
-    const std::string strPlain =
-        std::string(bHostList ? "[HostLink]\nHLINK1=" : "[Link]\nCLINK1=") + test.szListed + "\n";
-    ASSERT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
-    const auto pIndex = CDefinitionsIndex::FromFileBytes(WriteWorkingDefinitions(list));
-    ASSERT_TRUE(pIndex);
+class LinkBoundary : public testing::TestWithParam<std::size_t> {};
 
-    std::string strWalk = test.szLink, strIndex = test.szLink;
-    EXPECT_EQ(test.bListed, CDefinitionMatchers(reader).IsBadUrl(&strWalk[0]))
-        << "walk: " << test.szLink << " against " << test.szListed;
-    EXPECT_EQ(test.bListed, pIndex->IsBadUrl(&strIndex[0])) << "index: " << test.szLink << " against " << test.szListed;
-  }
+TEST_P(LinkBoundary, ListedLinksCoverTheirPagesAndSubHostsOnly) {
+  const SCase& test = kCases[GetParam()];
+  // Every other case from the second list.
+  const bool bHostList = GetParam() % 2 == 0;
+  CFakeDefinitionReader reader;
+  reader.Set(bHostList ? "HostLink" : "Link", bHostList ? "HLINK1" : "CLINK1", test.szListed);
+  DefinitionsList list;
+  std::string strError;
+  const std::string strPlain =
+      std::string(bHostList ? "[HostLink]\nHLINK1=" : "[Link]\nCLINK1=") + test.szListed + "\n";
+  ASSERT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
+  const auto pIndex = CDefinitionsIndex::FromFileBytes(WriteWorkingDefinitions(list));
+  ASSERT_TRUE(pIndex);
+
+  std::string strWalk = test.szLink, strIndex = test.szLink;
+  EXPECT_EQ(test.bListed, CDefinitionMatchers(reader).IsBadUrl(&strWalk[0]))
+      << "walk: " << test.szLink << " against " << test.szListed;
+  EXPECT_EQ(test.bListed, pIndex->IsBadUrl(&strIndex[0])) << "index: " << test.szLink << " against " << test.szListed;
 }
+
+INSTANTIATE_TEST_SUITE_P(Cases, LinkBoundary, testing::Range<std::size_t>(0, std::size(kCases)));
 
 }  // namespace
