@@ -53,9 +53,7 @@ std::size_t CSharedHosts::AddHosts(const std::string& strText) {
     }
     const std::size_t nComma = strLine.rfind(',');
     // "rank,host": a line whose rank is no number is the list's header.
-    if (nComma != std::string::npos &&
-        (nComma == 0 || strLine.find_first_not_of("0123456789") < nComma))
-      return;
+    if (nComma != std::string::npos && (nComma == 0 || strLine.find_first_not_of("0123456789") < nComma)) return;
     const std::string strHost = HostForm(Trimmed(nComma == std::string::npos ? strLine : strLine.substr(nComma + 1)));
     if (strHost.empty() || strHost.find_first_of(" \t/:") != std::string::npos) return;
     m_shared.insert(strHost);
