@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 #include "engine/DefinitionsLayout.h"
 #include "engine/LinkParts.h"
@@ -84,8 +85,8 @@ bool CDefinitionMatchers::IsBadUrl(char* szLink) const {
   return IsBadWebAddress(WebAddressOfLink(szLink));
 }
 
-bool CDefinitionMatchers::IsBadWebAddress(const SWebAddress& address) const {
-  const SWebAddress compared = ComparedWebAddress(address);
+bool CDefinitionMatchers::IsBadWebAddress(SWebAddress address) const {
+  const SWebAddress compared = ComparedWebAddress(std::move(address));
   const SLinkParts link = PartsOf(compared);
   if (link.host.empty()) return false;  // names no site at all
   char szEntry[kEntrySize];

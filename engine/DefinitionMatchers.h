@@ -34,7 +34,7 @@ class CDefinitionMatchers {
   // Looks for a "HostLink" entry, then a "Link" entry, that covers the address
   // (IsWithinListedLink), both in their compared form (ComparedWebAddress). An
   // address without a host is never listed.
-  bool IsBadWebAddress(const SWebAddress& address) const;
+  bool IsBadWebAddress(SWebAddress address) const;
   // The (lower-case) sender or subject contains a listed entry.
   bool IsBadMailFrom(const char* szFrom) const;
   bool IsBadMailSubject(const char* szSubject) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/DefinitionMatchers.h"
 #include "engine/LinkTable.h"
@@ -185,9 +186,9 @@ bool CDefinitionsIndex::IsBadUrl(char* szLink) const {
   return IsBadWebAddress(WebAddressOfLink(szLink));
 }
 
-bool CDefinitionsIndex::IsBadWebAddress(const SWebAddress& address) const {
+bool CDefinitionsIndex::IsBadWebAddress(SWebAddress address) const {
   if (!Prepare(ETable::Links)) return false;
-  const SWebAddress compared = ComparedWebAddress(address);
+  const SWebAddress compared = ComparedWebAddress(std::move(address));
   return m_pLinks->Covers(PartsOf(compared));
 }
 

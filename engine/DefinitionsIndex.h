@@ -44,7 +44,7 @@ class CDefinitionsIndex {
   // The answers and outputs of CDefinitionMatchers; false when Prepare fails.
   bool IsBadIP(const char* szAddress) const;
   bool IsBadUrl(char* szLink) const;
-  bool IsBadWebAddress(const SWebAddress& address) const;
+  bool IsBadWebAddress(SWebAddress address) const;
   bool IsBadMailFrom(const char* szFrom) const;
   bool IsBadMailSubject(const char* szSubject) const;
   bool IsBadMailLinks(const char* szText, char* szMatchedLink) const;

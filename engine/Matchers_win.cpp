@@ -2,6 +2,7 @@
 // szDBPath: answered from the index of the file (rebuilt when the file changes), or
 // by walking the file through the profile reader when it cannot be indexed.
 #include <exception>
+#include <utility>
 
 #include "engine/DefinitionMatchers.h"
 #include "engine/AppVarsRetry_win.h"
@@ -47,7 +48,7 @@ bool CLSPGlobals::IsBadWebAddress(const char* szHost, unsigned short nPort, cons
     address.nPort = nPort;
     if (szPath) address.strPath = szPath;
     if (szQuery) address.strQuery = szQuery;
-    return matchers.IsBadWebAddress(address);
+    return matchers.IsBadWebAddress(std::move(address));
   });
 }
 

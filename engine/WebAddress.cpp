@@ -42,12 +42,28 @@ bool DecodeUnreservedOnce(std::string& strText) {
 }
 
 void DecodeUnreserved(std::string& strText) {
+  if (strText.find('%') == std::string::npos) return;  // most addresses: nothing to copy
   // Each pass that decodes shortens the text, so this ends.
   while (DecodeUnreservedOnce(strText)) {
   }
 }
 
-std::string NormalPath(const std::string& strPath) {
+// Begins with "/" and holds no empty, "." or ".." segment but perhaps the last
+// (a trailing "/"): already in the normal form.
+bool IsNormalPath(std::string_view path) {
+  if (path.empty() || path[0] != '/') return false;
+  for (std::size_t nStart = 1; nStart < path.size();) {
+    std::size_t nSlash = path.find('/', nStart);
+    if (nSlash == std::string_view::npos) nSlash = path.size();
+    const std::string_view segment = path.substr(nStart, nSlash - nStart);
+    if (segment.empty() || segment == "." || segment == "..") return false;
+    nStart = nSlash + 1;
+  }
+  return true;
+}
+
+void NormalizePath(std::string& strPath) {
+  if (IsNormalPath(strPath)) return;
   std::vector<std::string_view> segments;
   bool bEndsInSlash = true;
   const std::string_view path = strPath;
@@ -76,7 +92,7 @@ std::string NormalPath(const std::string& strPath) {
     strOut += segment;
   }
   if (strOut.empty() || bEndsInSlash) strOut += '/';
-  return strOut;
+  strPath.swap(strOut);
 }
 
 // One part of an IPv4 address as the resolver reads it: "0x" hex, "0" octal or
@@ -125,32 +141,35 @@ std::string DottedIPv4(std::string_view host) {
          std::to_string((nAddress >> 8) & 255) + "." + std::to_string(nAddress & 255);
 }
 
-std::string NormalHost(const std::string& strHost) {
-  std::string strOut = strHost;
-  DecodeUnreserved(strOut);
-  for (char& c : strOut) c = LowerAsciiChar(c);
-  while (!strOut.empty() && strOut.back() == '.') strOut.pop_back();
-  if (strOut.find(':') != std::string::npos) {
-    if (strOut.front() != '[') strOut = "[" + strOut + "]";
-    return strOut;
+void NormalizeHost(std::string& strHost) {
+  DecodeUnreserved(strHost);
+  for (char& c : strHost) c = LowerAsciiChar(c);
+  while (!strHost.empty() && strHost.back() == '.') strHost.pop_back();
+  if (strHost.find(':') != std::string::npos) {
+    if (strHost.front() != '[') strHost = "[" + strHost + "]";
+    return;
   }
-  std::string strDotted = DottedIPv4(strOut);
-  return strDotted.empty() ? strOut : strDotted;
+  // Every spelling of an address begins with a digit.
+  if (strHost.empty() || strHost[0] < '0' || strHost[0] > '9') return;
+  std::string strDotted = DottedIPv4(strHost);
+  if (!strDotted.empty()) strHost.swap(strDotted);
+}
+
+void NormalizeInPlace(SWebAddress& address) {
+  NormalizeHost(address.strHost);
+  if (!address.strPath.empty()) {
+    if (address.strPath[0] != '/') address.strPath.insert(0, 1, '/');
+    DecodeUnreserved(address.strPath);
+    NormalizePath(address.strPath);
+  }
+  DecodeUnreserved(address.strQuery);
 }
 
 }  // namespace
 
 SWebAddress NormalizeWebAddress(const SWebAddress& address) {
-  SWebAddress normal;
-  normal.strHost = NormalHost(address.strHost);
-  normal.nPort = address.nPort;
-  if (!address.strPath.empty()) {
-    std::string strPath = address.strPath[0] == '/' ? address.strPath : "/" + address.strPath;
-    DecodeUnreserved(strPath);
-    normal.strPath = NormalPath(strPath);
-  }
-  normal.strQuery = address.strQuery;
-  DecodeUnreserved(normal.strQuery);
+  SWebAddress normal = address;
+  NormalizeInPlace(normal);
   return normal;
 }
 
@@ -197,9 +216,9 @@ SWebAddress WebAddressOfLink(std::string_view link) {
   return address;
 }
 
-SWebAddress ComparedWebAddress(const SWebAddress& address) {
-  SWebAddress compared = NormalizeWebAddress(address);
-  for (char& c : compared.strPath) c = LowerAsciiChar(c);
-  for (char& c : compared.strQuery) c = LowerAsciiChar(c);
-  return compared;
+SWebAddress ComparedWebAddress(SWebAddress address) {
+  NormalizeInPlace(address);
+  for (char& c : address.strPath) c = LowerAsciiChar(c);
+  for (char& c : address.strQuery) c = LowerAsciiChar(c);
+  return address;
 }

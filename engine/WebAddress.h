@@ -32,4 +32,4 @@ SWebAddress WebAddressOfLink(std::string_view link);
 
 // The normal form in lower case throughout, as links and listed links are compared
 // (the definitions hold lower-case entries).
-SWebAddress ComparedWebAddress(const SWebAddress& address);
+SWebAddress ComparedWebAddress(SWebAddress address);
