@@ -90,8 +90,10 @@ bool CDefinitionMatchers::IsBadWebAddress(SWebAddress address) const {
   const SLinkParts link = PartsOf(compared);
   if (link.host.empty()) return false;  // names no site at all
   char szEntry[kEntrySize];
+  SWebAddress listed;  // each entry in turn
   auto bWithin = [&](const char* szListed) {
-    const SWebAddress listed = ComparedWebAddress(WebAddressOfLink(szListed));
+    ReadWebAddressOfLink(szListed, listed);
+    MakeCompared(listed);
     return IsWithinListedLink(link, PartsOf(listed));
   };
   return FindEntry(m_reader, EDefinitionList::HostLink, szEntry, sizeof(szEntry), bWithin) ||

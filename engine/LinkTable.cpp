@@ -45,8 +45,9 @@ uint64_t PrintOfPageWithQuery(const SLinkParts& parts) {
 }  // namespace
 
 void CLinkTable::Add(std::string_view listed) {
-  const SWebAddress compared = ComparedWebAddress(WebAddressOfLink(listed));
-  const SLinkParts parts = PartsOf(compared);
+  ReadWebAddressOfLink(listed, m_scratch);
+  MakeCompared(m_scratch);
+  const SLinkParts parts = PartsOf(m_scratch);
   if (parts.host.empty()) return;
   if (!parts.query.empty()) {
     m_added.push_back(PrintOfPageWithQuery(parts));
@@ -74,6 +75,7 @@ void CLinkTable::Build() {
     m_slots[nSlot] = nPrint;
   }
   std::vector<uint64_t>().swap(m_added);
+  m_scratch = SWebAddress();
 }
 
 bool CLinkTable::Has(uint64_t nPrint) const {

@@ -30,4 +30,5 @@ class CLinkTable {
 
   std::vector<uint64_t> m_slots;  // 0 for a free slot
   std::vector<uint64_t> m_added;  // until Build
+  SWebAddress m_scratch;          // each listed link in turn, until Build
 };

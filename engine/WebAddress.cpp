@@ -174,6 +174,12 @@ SWebAddress NormalizeWebAddress(const SWebAddress& address) {
 }
 
 SWebAddress WebAddressOfLink(std::string_view link) {
+  SWebAddress address;
+  ReadWebAddressOfLink(link, address);
+  return address;
+}
+
+void ReadWebAddressOfLink(std::string_view link, SWebAddress& address) {
   const std::size_t nScheme = link.find("://");
   if (nScheme != std::string_view::npos && nScheme < link.find_first_of("/?#")) {
     link.remove_prefix(nScheme + 3);
@@ -181,14 +187,11 @@ SWebAddress WebAddressOfLink(std::string_view link) {
     link.remove_prefix(2);
   }
   link = link.substr(0, link.find('#'));
-  SWebAddress address;
   const std::size_t nQuery = link.find('?');
-  if (nQuery != std::string_view::npos) {
-    address.strQuery = link.substr(nQuery + 1);
-    link = link.substr(0, nQuery);
-  }
+  address.strQuery.assign(nQuery == std::string_view::npos ? std::string_view() : link.substr(nQuery + 1));
+  link = link.substr(0, nQuery);
   const std::size_t nPath = link.find('/');
-  if (nPath != std::string_view::npos) address.strPath = link.substr(nPath);
+  address.strPath.assign(nPath == std::string_view::npos ? std::string_view() : link.substr(nPath));
   std::string_view host = link.substr(0, nPath);
 
   const std::size_t nAt = host.rfind('@');
@@ -204,7 +207,7 @@ SWebAddress WebAddressOfLink(std::string_view link) {
     port = host.substr(nColon + 1);
     host = host.substr(0, nColon);
   }
-  address.strHost = host;
+  address.strHost.assign(host);
   unsigned nPort = 0;
   for (char c : port) {
     if (c < '0' || c > '9' || (nPort = nPort * 10 + static_cast<unsigned>(c - '0')) > 65535) {
@@ -213,12 +216,15 @@ SWebAddress WebAddressOfLink(std::string_view link) {
     }
   }
   address.nPort = static_cast<unsigned short>(nPort);
-  return address;
 }
 
 SWebAddress ComparedWebAddress(SWebAddress address) {
+  MakeCompared(address);
+  return address;
+}
+
+void MakeCompared(SWebAddress& address) {
   NormalizeInPlace(address);
   for (char& c : address.strPath) c = LowerAsciiChar(c);
   for (char& c : address.strQuery) c = LowerAsciiChar(c);
-  return address;
 }

@@ -29,7 +29,10 @@ SWebAddress NormalizeWebAddress(const SWebAddress& address);
 // "host/path" without a scheme), not yet in the normal form; the fragment is
 // dropped. A port that is not a number from 1 to 65535 is left out.
 SWebAddress WebAddressOfLink(std::string_view link);
+// The same into an address whose strings are reused, for a loop over many links.
+void ReadWebAddressOfLink(std::string_view link, SWebAddress& address);
 
 // The normal form in lower case throughout, as links and listed links are compared
 // (the definitions hold lower-case entries).
 SWebAddress ComparedWebAddress(SWebAddress address);
+void MakeCompared(SWebAddress& address);
