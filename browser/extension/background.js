@@ -142,7 +142,8 @@ function startCheck(tabId, frameId, url) {
     check.answer = Promise.resolve({ verdict: 'allow' });
   } else {
     check.answer = ask({ type: 'address', ...parts }, () => onListed(check)).then((answer) => {
-      if (answer.listed && answer.verdict === 'allow') {
+      // The console's Allow holds for this tab; a page let through without a console does not.
+      if (answer.listed && answer.verdict === 'allow' && answer.console) {
         if (!allowedInTab.has(tabId)) allowedInTab.set(tabId, new Set());
         allowedInTab.get(tabId).add(page);
       }

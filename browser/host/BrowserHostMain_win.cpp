@@ -74,6 +74,12 @@ class CHost {
           Send(EncodeUnlistedReply(request.nId, IsConsoleRunning()));
           return;
         }
+        if (!IsConsoleRunning()) {
+          // Nobody to ask: the page loads, and the extension says protection is off.
+          Send(EncodeListedReply(request.nId, EVerdictAnswer::Allow, false, CheckedAddressText(request, true),
+                                 Browser("").strName));
+          return;
+        }
         Send(EncodePendingReply(request.nId));
         AskOnThread(request, [this](const SHostRequest& asked) {
           const std::string strAddress = CheckedAddressText(asked, true);

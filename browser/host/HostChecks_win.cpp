@@ -1,6 +1,8 @@
 // Engine and console checks of the browser host (see HostChecks_win.h).
 #include "browser/host/HostChecks_win.h"
 
+#include <winsock2.h>
+#include <windows.h>
 #include <tlhelp32.h>
 
 #include <cstdlib>
