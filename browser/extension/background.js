@@ -192,15 +192,19 @@ function holdRequest(details) {
     return { redirectUrl: blockPageUrl('block.html', 'blocked', answer.address ?? check.page, answer.program) };
   });
 }
-try {
-  api.webRequest.onBeforeRequest.addListener(
-    holdRequest,
-    { urls: ['http://*/*', 'https://*/*'], types: ['main_frame', 'sub_frame'] },
-    ['blocking'],
-  );
-  blockingRequests = true;
-} catch (error) {
-  blockingRequests = false; // Chromium without blocking requests: gate.js holds the page
+// Chromium accepts the listener without holding anything (blocking requests are
+// for policy-installed extensions only there), so only Firefox's is relied on.
+if (typeof api.runtime.getBrowserInfo === 'function') {
+  try {
+    api.webRequest.onBeforeRequest.addListener(
+      holdRequest,
+      { urls: ['http://*/*', 'https://*/*'], types: ['main_frame', 'sub_frame'] },
+      ['blocking'],
+    );
+    blockingRequests = true;
+  } catch (error) {
+    blockingRequests = false; // gate.js holds the page
+  }
 }
 
 // The host address a page came from, for the console's alert.

@@ -28,8 +28,7 @@
     if (!message.verdict || decided) return;
     if (message.verdict === 'block') {
       decided = true;
-      // The top-level page is replaced by the extension; a frame replaces itself.
-      if (window !== window.top && message.page) location.replace(message.page);
+      if (message.page) location.replace(message.page);
       return;
     }
     if (stopped) {

@@ -25,6 +25,13 @@ class Handler(http.server.SimpleHTTPRequestHandler):
         super().do_GET()
 
 
+class Server(http.server.ThreadingHTTPServer):
+    daemon_threads = True
+
+    def handle_error(self, request, client_address):
+        pass  # a browser that gave up on a page (a blocked navigation) is no fault
+
+
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--root", required=True)
@@ -35,8 +42,7 @@ def main():
     parser.add_argument("--seconds", type=float, default=300)
     args = parser.parse_args()
     os.chdir(args.root)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-    server.daemon_threads = True
+    server = Server(("127.0.0.1", 0), Handler)
     server.log_path, server.log_lock, server.delay = args.log, threading.Lock(), args.delay
     context = ssl.SSLContext(ssl.PROTOCOL_TLS_SERVER)
     context.load_cert_chain(args.cert, args.key)
