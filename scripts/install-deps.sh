@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-dev
   python3 curl locales openssl
   wixl
+  chromium nodejs npm
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -24,4 +25,12 @@ fi
 # The matchers' test under a multi-byte ANSI code page runs Wine in Japanese.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
+# The browser test drives Chromium with puppeteer-core, kept in the build folder
+# (not in the sources) at the version the test was written against.
+root=$(cd "$(dirname "$0")/.." && pwd)
+node_dir=$root/build/windows/browser-test-node
+if [ ! -d "$node_dir/node_modules/puppeteer-core" ]; then
+  mkdir -p "$node_dir"
+  (cd "$node_dir" && npm install --no-audit --no-fund --loglevel=error puppeteer-core@24.43.1 >/dev/null)
 fi
