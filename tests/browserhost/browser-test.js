@@ -95,6 +95,15 @@ async function main() {
     await page.goto(`${origin}/sites/honest/index.html`);
     check('another path of the shared platform loads', Boolean(await shows('an honest site')), true);
 
+    // A listed page in a frame of an unlisted one: the frame shows the block page.
+    const frameAlert = wine('alert-answer.exe', ['block']);
+    await page.goto(`${origin}/framed.html`);
+    await frameAlert;
+    const frameBlocked = await waitFor(20, async () =>
+      page.frames().some((frame) => frame.url().includes('/block.html?state=blocked')));
+    check('a listed frame shows the block page in the frame', Boolean(frameBlocked), true);
+    check('the page around it loads', Boolean(await shows('around a frame')), true);
+
     // A web-mail page whose sender is listed: the alert asks, Block replaces the page.
     const mailAlert = wine('alert-answer.exe', ['block']);
     await page.goto(`${origin}/mail/inbox.html`);

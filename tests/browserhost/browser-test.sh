@@ -18,6 +18,7 @@ chromium=$(command -v chromium) || { echo "FAIL no chromium: run scripts/install
 mkdir -p "$work/root/sites/phisher" "$work/root/sites/honest" "$work/root/mail"
 echo "an unlisted page" >"$work/root/index.html"
 echo "an honest site" >"$work/root/sites/honest/index.html"
+echo '<!DOCTYPE html><body>around a frame<iframe src="/sites/phisher/login.html"></iframe>' >"$work/root/framed.html"
 printf '<!DOCTYPE html><title>listed</title><body>a phishing page<script>new Image().src="/beacon?phisher"</script>\n' \
   >"$work/root/sites/phisher/login.html"
 printf '<!DOCTYPE html><title>Inbox</title><body><div>From: Security Team &lt;security@account-check.example.net&gt;</div>%s\n' \
