@@ -131,12 +131,17 @@ function blockPageUrl(page, state, address, program) {
   return `${api.runtime.getURL(page)}?${query}`;
 }
 
-function startCheck(tabId, frameId, url) {
+// A navigation's two events (Firefox sends both) share one check; a later
+// navigation to the same page is a new one and asks again. A frame's gate joins
+// the check of the navigation that brought its document, however old.
+const SAME_NAVIGATION_MS = 2000;
+
+function startCheck(tabId, frameId, url, fromGate = false) {
   const key = `${tabId}:${frameId}`;
   const page = pageKey(url);
   const known = checks.get(key);
-  if (known && known.page === page) return known;
-  const check = { page, url, tabId, frameId, listed: false, gates: new Set(), verdict: null };
+  if (known && known.page === page && (fromGate || Date.now() - known.started < SAME_NAVIGATION_MS)) return known;
+  const check = { page, url, tabId, frameId, listed: false, gates: new Set(), verdict: null, started: Date.now() };
   const parts = addressParts(url);
   if (!parts || tabId < 0 || allowedInTab.get(tabId)?.has(page)) {
     check.answer = Promise.resolve({ verdict: 'allow' });
@@ -231,7 +236,7 @@ api.runtime.onConnect.addListener((gate) => {
     return;
   }
   if (gate.name !== 'gate') return;
-  const check = startCheck(gate.sender.tab.id, gate.sender.frameId ?? 0, gate.sender.url);
+  const check = startCheck(gate.sender.tab.id, gate.sender.frameId ?? 0, gate.sender.url, true);
   check.gates.add(gate);
   gate.onDisconnect.addListener(() => check.gates.delete(gate));
   if (check.listed) gate.postMessage({ state: 'listed' });

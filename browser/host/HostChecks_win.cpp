@@ -33,15 +33,29 @@ std::string ImagePathOfProcess(DWORD dwProcessId) {
   return szPath;
 }
 
-DWORD ParentProcessId() {
+DWORD ParentProcessId(DWORD dwChild) {
   CCloseHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
   if (!snapshot || snapshot.Get() == INVALID_HANDLE_VALUE) return 0;
   PROCESSENTRY32 entry = {};
   entry.dwSize = sizeof(entry);
-  const DWORD dwSelf = ::GetCurrentProcessId();
   for (BOOL bMore = ::Process32First(snapshot.Get(), &entry); bMore; bMore = ::Process32Next(snapshot.Get(), &entry))
-    if (entry.th32ProcessID == dwSelf) return entry.th32ParentProcessID;
+    if (entry.th32ProcessID == dwChild) return entry.th32ParentProcessID;
   return 0;
+}
+
+// Browsers may start their hosts through the command interpreter: the browser is
+// the first ancestor that is not one.
+std::string BrowserAncestorPath() {
+  DWORD dwProcess = ::GetCurrentProcessId();
+  for (int nLevel = 0; nLevel < 3; ++nLevel) {
+    dwProcess = ParentProcessId(dwProcess);
+    if (!dwProcess) return std::string();
+    const std::string strPath = ImagePathOfProcess(dwProcess);
+    if (strPath.empty()) return std::string();
+    const std::string strName = ProgramFromPath(strPath).strName;
+    if (_stricmp(strName.c_str(), "cmd.exe") != 0 && _stricmp(strName.c_str(), "conhost.exe") != 0) return strPath;
+  }
+  return std::string();
 }
 
 // UTF-8 from the browser into the system's code page, which the engine's matchers read.
@@ -117,11 +131,8 @@ SBrowserProgram FindBrowserProgram(int argc, char** argv, const std::string& str
       if (!strPath.empty()) return ProgramFromPath(strPath);
     }
   }
-  const DWORD dwParent = ParentProcessId();
-  if (dwParent) {
-    const std::string strPath = ImagePathOfProcess(dwParent);
-    if (!strPath.empty()) return ProgramFromPath(strPath);
-  }
+  const std::string strPath = BrowserAncestorPath();
+  if (!strPath.empty()) return ProgramFromPath(strPath);
   return ProgramFromPath(strHint.empty() ? std::string("browser") : strHint);
 }
 
