@@ -77,7 +77,7 @@ async function main() {
     const alertShown = (await alert).out;
     check('the alert names the browser', /Program: chrome\.exe/.test(alertShown), true);
     check('the alert names the page', alertShown.includes(`localhost:${env.HW_ORIGIN_PORT}/sites/phisher/login.html`), true);
-    const blocked = await waitFor(20, async () => page.url().includes('/block.html?state=blocked') && (await textOf()).includes('Program'));
+    const blocked = await waitFor(20, async () => page.url().includes('/block.html?state=blocked') && /Program\s+\S/.test(await textOf()));
     check('the listed page shows the block page', Boolean(blocked), true);
     if (!blocked) console.log(`  the tab shows ${page.url()}: ${await textOf().catch((e) => e)}`);
     const blockText = await textOf();
