@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-dev
   python3 curl locales openssl
   wixl
-  chromium nodejs npm
+  chromium nodejs
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -28,6 +28,10 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
 fi
 # The browser test drives Chromium with puppeteer-core, kept in the build folder
 # (not in the sources) at the version the test was written against.
+# Some Node.js packages bring npm themselves; Debian's comes as a package of its own.
+if ! command -v npm >/dev/null; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm >/dev/null
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 node_dir=$root/build/windows/browser-test-node
 if [ ! -d "$node_dir/node_modules/puppeteer-core" ]; then
