@@ -85,8 +85,8 @@ SConsoleAnswer SendToConsole(unsigned long dwCode, const EngineRequest& request,
   copy.cbData = static_cast<DWORD>(cbRequest);
   copy.lpData = const_cast<EngineRequest*>(&request);
   DWORD_PTR dwResult = 0;
-  if (!::SendMessageTimeoutA(hConsole, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL,
-                             kConsoleTimeoutMs, &dwResult))
+  if (!::SendMessageTimeoutA(hConsole, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL, kConsoleTimeoutMs,
+                             &dwResult))
     return answer;  // ended or hung while asked: nobody decided
   answer.bConsole = true;
   answer.eVerdict = dwResult ? EVerdictAnswer::Allow : EVerdictAnswer::Block;
@@ -157,7 +157,9 @@ bool IsListedAddress(const std::string& strHost, unsigned short nPort, const std
   return false;
 }
 
-bool IsConsoleRunning() { return CLSPGlobals::GetMainWndHandle() != nullptr; }
+bool IsConsoleRunning() {
+  return CLSPGlobals::GetMainWndHandle() != nullptr;
+}
 
 SConsoleAnswer AskConsoleAboutAddress(const SBrowserProgram& browser, const SHostRequest& request,
                                       const std::string& strAddress) {

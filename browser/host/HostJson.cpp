@@ -205,14 +205,30 @@ class CJsonParser {
       if (AtEnd()) return Fail("unterminated string");
       const char cEscape = m_str[m_nPos++];
       switch (cEscape) {
-        case '"': *pstr += '"'; break;
-        case '\\': *pstr += '\\'; break;
-        case '/': *pstr += '/'; break;
-        case 'b': *pstr += '\b'; break;
-        case 'f': *pstr += '\f'; break;
-        case 'n': *pstr += '\n'; break;
-        case 'r': *pstr += '\r'; break;
-        case 't': *pstr += '\t'; break;
+        case '"':
+          *pstr += '"';
+          break;
+        case '\\':
+          *pstr += '\\';
+          break;
+        case '/':
+          *pstr += '/';
+          break;
+        case 'b':
+          *pstr += '\b';
+          break;
+        case 'f':
+          *pstr += '\f';
+          break;
+        case 'n':
+          *pstr += '\n';
+          break;
+        case 'r':
+          *pstr += '\r';
+          break;
+        case 't':
+          *pstr += '\t';
+          break;
         case 'u': {
           unsigned nCode = 0;
           if (!ReadHex4(&nCode)) return false;

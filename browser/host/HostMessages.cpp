@@ -38,8 +38,8 @@ bool HasControlCharacter(const std::string& str) {
 bool IsHostName(const std::string& strHost) {
   if (strHost.empty() || strHost.size() > kMaxHostName) return false;
   for (const char c : strHost) {
-    const bool bOk = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' ||
-                     c == '[' || c == ']' || c == ':';
+    const bool bOk = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '[' ||
+                     c == ']' || c == ':';
     if (!bOk) return false;
   }
   return true;
@@ -89,7 +89,9 @@ bool DecodeAddress(const SJsonValue& message, SHostRequest* pRequest, std::strin
   return true;
 }
 
-std::string VerdictText(EVerdictAnswer eVerdict) { return eVerdict == EVerdictAnswer::Block ? "block" : "allow"; }
+std::string VerdictText(EVerdictAnswer eVerdict) {
+  return eVerdict == EVerdictAnswer::Block ? "block" : "allow";
+}
 
 }  // namespace
 
@@ -146,7 +148,12 @@ std::string EncodeHelloReply(long long nId, bool bConsole) {
 }
 
 std::string EncodeUnlistedReply(long long nId, bool bConsole) {
-  return CJsonObjectWriter().Add("id", nId).Add("listed", false).Add("verdict", "allow").Add("console", bConsole).Text();
+  return CJsonObjectWriter()
+      .Add("id", nId)
+      .Add("listed", false)
+      .Add("verdict", "allow")
+      .Add("console", bConsole)
+      .Text();
 }
 
 std::string EncodePendingReply(long long nId) {

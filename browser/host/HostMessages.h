@@ -22,15 +22,15 @@ enum class EHostRequestType { Hello, Address, Mail };
 struct SHostRequest {
   EHostRequestType eType = EHostRequestType::Hello;
   long long nId = 0;
-  bool bHasId = false;  // set as soon as the id is read, so that errors can name it
-  std::string strBrowser;          // hello: the program name the extension reports
-  bool bHttps = false;             // address
-  std::string strHost;             // address: lower case, no trailing dot
-  unsigned short nPort = 0;        // address: the port the connection goes to
-  std::string strPath;             // address: "" or beginning with "/"
-  std::string strQuery;            // address: without its "?"
-  std::string strHostIP;           // address: the host's address when the browser knew it
-  std::string strText, strHtml;    // mail: the page's visible text and its HTML (UTF-8)
+  bool bHasId = false;           // set as soon as the id is read, so that errors can name it
+  std::string strBrowser;        // hello: the program name the extension reports
+  bool bHttps = false;           // address
+  std::string strHost;           // address: lower case, no trailing dot
+  unsigned short nPort = 0;      // address: the port the connection goes to
+  std::string strPath;           // address: "" or beginning with "/"
+  std::string strQuery;          // address: without its "?"
+  std::string strHostIP;         // address: the host's address when the browser knew it
+  std::string strText, strHtml;  // mail: the page's visible text and its HTML (UTF-8)
 };
 
 // True with *pRequest filled; false with *pstrError saying what was wrong (and

@@ -86,8 +86,8 @@ TEST(HostFraming, LengthIsLittleEndianAndAnswersOverOneMegabyteAreRefused) {
 TEST(HostJson, EscapesDecodeToUtf8) {
   SJsonValue value;
   std::string strError;
-  ASSERT_TRUE(ParseJson(R"( {"t":"a\"\\\/\n\u00e9\u20ac\ud83d\ude00\ud800x","n":-1.5e2,"b":[true,null]} )", &value,
-                        &strError))
+  ASSERT_TRUE(
+      ParseJson(R"( {"t":"a\"\\\/\n\u00e9\u20ac\ud83d\ude00\ud800x","n":-1.5e2,"b":[true,null]} )", &value, &strError))
       << strError;
   EXPECT_EQ("a\"\\/\n\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\xef\xbf\xbdx", value.Find("t")->strValue);
   EXPECT_EQ(-150, value.Find("n")->dValue);
