@@ -113,6 +113,19 @@ async function main() {
     const mailBlocked = await waitFor(20, async () => page.url().endsWith('/mailblock.html'));
     check('the web-mail page is replaced by the mail block page', Boolean(mailBlocked), true);
 
+    // Allow: the listed page loads in its tab, and opened there again it is not asked
+    // about (nobody would answer a second alert).
+    const allowTab = await browser.newPage();
+    const allowAlert = wine('alert-answer.exe', ['allow']);
+    await allowTab.goto(`${origin}/sites/phisher/login.html`).catch(() => {});
+    await allowAlert;
+    const allowTabShows = (text) =>
+      waitFor(15, async () => (await allowTab.evaluate(() => document.body.innerText)) === text);
+    check('a listed page the console allows loads', Boolean(await allowTabShows('a phishing page')), true);
+    await allowTab.goto(`${origin}/index.html`);
+    await allowTab.goto(`${origin}/sites/phisher/login.html`).catch(() => {});
+    check('in that tab it is not asked again', Boolean(await allowTabShows('a phishing page')), true);
+
     // Without the console, pages load and the icon says protection is off.
     await wine('tray-command.exe', ['exit']);
     await page.goto(`${origin}/sites/phisher/login.html`).catch(() => {});
