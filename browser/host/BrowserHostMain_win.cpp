@@ -117,13 +117,13 @@ class CHost {
         }
         if (!IsConsoleRunning()) {
           // Nobody to ask: the page loads, and the extension says protection is off.
-          Send(EncodeListedReply(request.nId, EVerdictAnswer::Allow, false, CheckedAddressText(request, true),
+          Send(EncodeListedReply(request.nId, EVerdictAnswer::Allow, false, AddressForConsole(request),
                                  Browser("").strName));
           return;
         }
         Send(EncodePendingReply(request.nId));
         AskOnThread(request, [this](const SHostRequest& asked) {
-          const std::string strAddress = CheckedAddressText(asked, true);
+          const std::string strAddress = AddressForConsole(asked);
           const SBrowserProgram browser = Browser("");
           const SConsoleAnswer answer = AskConsoleAboutAddress(browser, asked, strAddress);
           return EncodeListedReply(asked.nId, answer.eVerdict, answer.bConsole, strAddress, browser.strName);

@@ -157,6 +157,13 @@ bool IsListedAddress(const std::string& strHost, unsigned short nPort, const std
   return false;
 }
 
+std::string AddressForConsole(const SHostRequest& request) {
+  SHostRequest normal = request;
+  normal.strHost = NormalHostName(request.strHost);
+  if (!request.strPath.empty()) normal.strPath = NormalPath(request.strPath);
+  return CheckedAddressText(normal, true);
+}
+
 bool IsConsoleRunning() {
   return CLSPGlobals::GetMainWndHandle() != nullptr;
 }

@@ -22,6 +22,10 @@ SBrowserProgram FindBrowserProgram(int argc, char** argv, const std::string& str
 bool IsListedAddress(const std::string& strHost, unsigned short nPort, const std::string& strPath,
                      const std::string& strQuery);
 
+// The address as the console is told about it: host and path in the normal form
+// the definitions were asked with, and a port that is not the scheme's own.
+std::string AddressForConsole(const SHostRequest& request);
+
 bool IsConsoleRunning();
 
 struct SConsoleAnswer {
