@@ -11,6 +11,7 @@ packages=(
   python3 curl locales openssl
   wixl
   publicsuffix
+  chromium nodejs
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -25,4 +26,16 @@ fi
 # The matchers' test under a multi-byte ANSI code page runs Wine in Japanese.
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi
+# The browser test drives Chromium with puppeteer-core, kept in the build folder
+# (not in the sources) at the version the test was written against.
+# Some Node.js packages bring npm themselves; Debian's comes as a package of its own.
+if ! command -v npm >/dev/null; then
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm >/dev/null
+fi
+root=$(cd "$(dirname "$0")/.." && pwd)
+node_dir=$root/build/windows/browser-test-node
+if [ ! -d "$node_dir/node_modules/puppeteer-core" ]; then
+  mkdir -p "$node_dir"
+  (cd "$node_dir" && npm install --no-audit --no-fund --loglevel=error puppeteer-core@24.43.1 >/dev/null)
 fi

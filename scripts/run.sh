@@ -5,7 +5,8 @@
 # requests, printing each verdict, sends a listed and an unlisted request with curl
 # through the stand-in as a web proxy to a local origin server, lets a WinINet
 # program's request go through the console's own web guard, and ends the console
-# through the tray's Exit command.
+# through the tray's Exit command; last, Chromium with the browser extension and
+# its host blocks a listed HTTPS page of a local origin.
 set -euo pipefail
 user_display=${DISPLAY:-}
 source "$(dirname "$0")/windows-session.sh"
@@ -155,3 +156,8 @@ if [ -z "$user_display" ]; then
   done
 fi
 (cd "$bin" && wine tray-command.exe exit 2>/dev/null | tr -d '\r') || true
+echo
+echo "== Chromium with the extension and its browser host: a listed HTTPS page is blocked before it shows"
+# The browser test's own console (a copy of the application folder) and local
+# HTTPS origin; its screenshot of the block page goes to docs/browser.
+bash tests/browserhost/browser-test.sh "$build" "$(pwd)/docs/browser/block-page.png" || true

@@ -83,6 +83,9 @@ helper_keys=(
   "HKCR\\CLSID\\$clsid\\InprocServer32"
   'HKCR\TypeLib\{ADBA0894-4701-40C7-8F70-6EA6B44F8114}'
   "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\$clsid"
+  'HKLM\SOFTWARE\Google\Chrome\NativeMessagingHosts\com.corvinth.hookwarden'
+  'HKLM\SOFTWARE\Microsoft\Edge\NativeMessagingHosts\com.corvinth.hookwarden'
+  'HKLM\SOFTWARE\Mozilla\NativeMessagingHosts\com.corvinth.hookwarden'
 )
 # "yes" when the local users were granted writing the object, else "no". Wine
 # keeps no access list: it turns the users' entry into the Unix group's write bit.
@@ -125,6 +128,12 @@ for k in "${helper_keys[@]}"; do key_exists "$k" || fail "browser helper key mis
 expect "in-process server" "$(reg_data "HKCR\\CLSID\\$clsid\\InprocServer32")" "$appw\\Quellmail.dll"
 expect "threading model" "$(reg_data "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel)" Apartment
 expect "browser helper name" "$(reg_data "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\$clsid")" Bramblewick
+expect "Chrome's browser host manifest" \
+  "$(reg_data 'HKLM\SOFTWARE\Google\Chrome\NativeMessagingHosts\com.corvinth.hookwarden')" \
+  "$appw\\HookwdnBrowserHost-chromium.json"
+expect "Firefox's browser host manifest" \
+  "$(reg_data 'HKLM\SOFTWARE\Mozilla\NativeMessagingHosts\com.corvinth.hookwarden')" \
+  "$appw\\HookwdnBrowserHost-firefox.json"
 
 # Per machine: the users may write exactly what the console writes in its folder.
 for f in hkwdn2.hwd CVHookwarden.log LogBackup; do

@@ -1,0 +1,166 @@
+// The browser host's side of native messaging: frames, JSON and the typed requests
+// decoded from them, with the faults a browser or a broken peer can produce.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "browser/host/HostFraming.h"
+#include "browser/host/HostJson.h"
+#include "browser/host/HostMessages.h"
+
+namespace {
+
+// Hands out a byte string at most nChunk bytes per read, as a pipe may.
+class CChunkedInput : public IByteInput {
+ public:
+  CChunkedInput(std::string strBytes, std::size_t nChunk) : m_str(std::move(strBytes)), m_nChunk(nChunk) {}
+  std::size_t Read(void* pBuffer, std::size_t cbMax) override {
+    std::size_t n = std::min({cbMax, m_nChunk, m_str.size() - m_nPos});
+    std::memcpy(pBuffer, m_str.data() + m_nPos, n);
+    m_nPos += n;
+    return n;
+  }
+
+ private:
+  std::string m_str;
+  std::size_t m_nChunk;
+  std::size_t m_nPos = 0;
+};
+
+std::string Frames(std::initializer_list<std::string> bodies) {
+  std::string str;
+  for (const auto& strBody : bodies) str += EncodeFrame(strBody);
+  return str;
+}
+
+std::vector<std::string> ReadAll(const std::string& strBytes, std::size_t nChunk, std::size_t cbMax,
+                                 EFrameRead* peLast) {
+  CChunkedInput input(strBytes, nChunk);
+  CFrameReader reader(input, cbMax);
+  std::vector<std::string> frames;
+  std::string strFrame;
+  for (;;) {
+    const EFrameRead e = reader.Next(&strFrame);
+    if (e == EFrameRead::Frame) frames.push_back(strFrame);
+    if (e == EFrameRead::TooLong) frames.push_back("<too long>");
+    if (e == EFrameRead::End || e == EFrameRead::Truncated) {
+      *peLast = e;
+      return frames;
+    }
+  }
+}
+
+TEST(HostFraming, FramesSurviveAnySplitAndALongFrameIsSkippedWhole) {
+  const std::string strStream = Frames({"{\"a\":1}", "", std::string(40, 'x'), "[]"});
+  for (std::size_t nChunk : {1u, 3u, 4096u}) {
+    EFrameRead eLast;
+    const auto frames = ReadAll(strStream, nChunk, 16, &eLast);
+    const std::vector<std::string> expected = {"{\"a\":1}", "", "<too long>", "[]"};
+    EXPECT_EQ(expected, frames) << "reads of " << nChunk << " bytes";
+    EXPECT_EQ(EFrameRead::End, eLast);
+  }
+}
+
+TEST(HostFraming, InputEndingInsideAFrameIsTruncated) {
+  const std::string strFrame = EncodeFrame("{\"id\":1}");
+  for (std::size_t nCut : {std::size_t{2}, std::size_t{4}, strFrame.size() - 1}) {
+    EFrameRead eLast;
+    EXPECT_TRUE(ReadAll(strFrame.substr(0, nCut), 1, 1024, &eLast).empty());
+    EXPECT_EQ(EFrameRead::Truncated, eLast) << "cut after " << nCut << " bytes";
+  }
+  // A length that claims more than the stream holds, beyond the limit too.
+  EFrameRead eLast;
+  EXPECT_TRUE(ReadAll(std::string("\xff\xff\xff\xff", 4) + "abc", 7, 1024, &eLast).empty());
+  EXPECT_EQ(EFrameRead::Truncated, eLast);
+}
+
+TEST(HostFraming, LengthIsLittleEndianAndAnswersOverOneMegabyteAreRefused) {
+  EXPECT_EQ(std::string("\x03\x01\x00\x00", 4) + std::string(259, 'a'), EncodeFrame(std::string(259, 'a')));
+  EXPECT_EQ(4 + kMaxFrameOut, EncodeFrame(std::string(kMaxFrameOut, 'a')).size());
+  EXPECT_EQ("", EncodeFrame(std::string(kMaxFrameOut + 1, 'a')));
+}
+
+TEST(HostJson, EscapesDecodeToUtf8) {
+  SJsonValue value;
+  std::string strError;
+  ASSERT_TRUE(
+      ParseJson(R"( {"t":"a\"\\\/\n\u00e9\u20ac\ud83d\ude00\ud800x","n":-1.5e2,"b":[true,null]} )", &value, &strError))
+      << strError;
+  EXPECT_EQ("a\"\\/\n\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\xef\xbf\xbdx", value.Find("t")->strValue);
+  EXPECT_EQ(-150, value.Find("n")->dValue);
+  EXPECT_EQ(2u, value.Find("b")->items.size());
+}
+
+TEST(HostJson, MalformedTextIsAnErrorNeverAValue) {
+  const std::string strDeep = std::string(kMaxJsonDepth + 2, '[') + std::string(kMaxJsonDepth + 2, ']');
+  for (const std::string& strBad :
+       {std::string(""), std::string("{"), std::string("{\"a\"}"), std::string("{\"a\":1,}"), std::string("[1 2]"),
+        std::string("\"ab"), std::string("\"a\x01\""), std::string("\"\\x\""), std::string("\"\\u12\""),
+        std::string("01"), std::string("1."), std::string("-"), std::string("tru"), std::string("{} {}"), strDeep}) {
+    SJsonValue value;
+    std::string strError;
+    EXPECT_FALSE(ParseJson(strBad, &value, &strError)) << "accepted: " << strBad;
+    EXPECT_NE("", strError);
+  }
+}
+
+TEST(HostJson, WrittenTextIsAlwaysValidUtf8Json) {
+  const std::string strWritten = CJsonObjectWriter().Add("s", std::string("a\"\x01\xff\xc3\xa9\xed\xa0\x80")).Text();
+  EXPECT_EQ("{\"s\":\"a\\\"\\u0001\\ufffd\xc3\xa9\\ufffd\\ufffd\\ufffd\"}", strWritten);
+  SJsonValue value;
+  std::string strError;
+  EXPECT_TRUE(ParseJson(strWritten, &value, &strError)) << strError;
+}
+
+struct SAddressCase {
+  const char* szJson;
+  bool bOk;
+  const char* szCheckedWithPort;  // or the error's start
+};
+
+class HostAddressRequest : public testing::TestWithParam<SAddressCase> {};
+
+TEST_P(HostAddressRequest, DecodesIntoTheCheckedAddress) {
+  const SAddressCase& c = GetParam();
+  SHostRequest request;
+  std::string strError;
+  const bool bOk = DecodeHostRequest(c.szJson, &request, &strError);
+  ASSERT_EQ(c.bOk, bOk) << strError;
+  if (bOk)
+    EXPECT_EQ(c.szCheckedWithPort, CheckedAddressText(request, true));
+  else
+    EXPECT_EQ(0u, strError.find(c.szCheckedWithPort)) << strError;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostAddressRequest,
+    testing::Values(
+        SAddressCase{R"({"id":1,"type":"address","scheme":"HTTPS","host":"Login.Example.COM.","path":"/verify"})", true,
+                     "login.example.com/verify"},
+        SAddressCase{R"({"id":1,"type":"address","scheme":"http","host":"a.example","port":443,"path":"/"})", true,
+                     "a.example:443/"},
+        SAddressCase{R"({"id":1,"type":"address","scheme":"https","host":"a.example","port":8443,"query":"?x=1"})",
+                     true, "a.example:8443"},
+        SAddressCase{R"({"id":1,"type":"address","scheme":"ftp","host":"a.example"})", false, "only http"},
+        SAddressCase{R"({"id":1,"type":"address","scheme":"http","host":"a b"})", false, "\"host\""},
+        SAddressCase{R"({"id":1,"type":"address","scheme":"http","host":"a","port":70000})", false, "\"port\""},
+        SAddressCase{R"({"id":1,"type":"address","scheme":"http","host":"a","port":"80"})", false, "\"port\""},
+        SAddressCase{R"({"id":1,"type":"address","scheme":"http","host":"a","path":"x"})", false, "\"path\""},
+        SAddressCase{R"({"id":1,"type":"address","scheme":"http","host":"a","path":"/\r\n"})", false, "\"path\""},
+        SAddressCase{R"({"id":1.5,"type":"address"})", false, "\"id\""},
+        SAddressCase{R"({"id":1,"type":"navigate"})", false, "unknown"},
+        SAddressCase{R"([1])", false, "the message is not an object"}));
+
+TEST(HostReplies, ErrorsNameTheRequestWhenItsIdWasRead) {
+  SHostRequest request;
+  std::string strError;
+  EXPECT_FALSE(DecodeHostRequest(R"({"id":7,"type":"mail","text":"t"})", &request, &strError));
+  EXPECT_EQ("{\"id\":7,\"error\":\"\\\"html\\\" missing\"}", EncodeErrorReply(request, strError));
+  EXPECT_FALSE(DecodeHostRequest("not json", &request, &strError));
+  EXPECT_EQ(0u, EncodeErrorReply(request, strError).find("{\"id\":null,\"error\":"));
+}
+
+}  // namespace
