@@ -66,6 +66,10 @@ SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxy
   return ThisProgram();
 }
 
+unsigned long ProcessOfConnection(const sockaddr_storage& peer, unsigned nProxyPort) {
+  return peer.ss_family == AF_INET ? OwnerOfIPv4Connection(reinterpret_cast<const sockaddr_in&>(peer), nProxyPort) : 0;
+}
+
 std::string AddressOfCheckedHead(const std::string& strCheckedHead) {
   char szUrl[kUrlSize] = {};
   CLSPGlobals::GetUrl(strCheckedHead.c_str(), szUrl);

@@ -17,6 +17,9 @@ struct SClientProgram {
 // nProxyPort, when the system tells it; otherwise this program.
 SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxyPort);
 
+// The process id of that program; 0 when the system does not tell.
+unsigned long ProcessOfConnection(const sockaddr_storage& peer, unsigned nProxyPort);
+
 // The address GetUrl cuts out of the lower-case checked head; empty when none.
 std::string AddressOfCheckedHead(const std::string& strCheckedHead);
 
