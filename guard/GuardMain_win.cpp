@@ -84,6 +84,7 @@ int main(int argc, char** argv) {
   CUserProxySetup setup(options.nPort, strScriptName, options.resolveOverrides);
   SProxyHooks hooks;
   hooks.dwStopWaitMs = kStopWaitMs;
+  hooks.bOwnUserOnly = true;
   if (dwConsoleId) {
     hooks.chooseUpstream = [&setup](const std::string& strHost, unsigned nPort, bool bTunnel,
                                     SResolvedAddress* pUpstream) {

@@ -17,6 +17,8 @@ struct SProxyHooks {
   // How long a stop waits for the connections still served. Those left then
   // are the caller's to end.
   DWORD dwStopWaitMs = 20000;
+  // Connections of other users' programs are closed unanswered.
+  bool bOwnUserOnly = false;
 };
 
 // Runs until stopped (Ctrl+C, or options.nSeconds). The program's exit code;
