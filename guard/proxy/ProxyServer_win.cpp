@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "engine/LSPGlobals.h"
+#include "guard/proxy/ClientUser_win.h"
 #include "guard/proxy/ConnectionSlots.h"
 #include "guard/proxy/ProxyChecks_win.h"
 #include "guard/proxy/ProxyPages.h"
@@ -129,8 +130,11 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
     int cbPeer = sizeof(peer);
     CCloseSocket client(::accept(listener.Get(), reinterpret_cast<sockaddr*>(&peer), &cbPeer));
     if (!client) continue;
-    const std::uint64_t nId = connections.Add(client.Get(), ProcessOfConnection(peer, settings.nListenPort));
+    const unsigned long dwProgram = ProcessOfConnection(peer, settings.nListenPort);
+    if (hooks.bOwnUserOnly && IsOtherUsersProcess(dwProgram)) continue;
+    const std::uint64_t nId = connections.Add(client.Get(), dwProgram);
     if (!nId) {
+      SetSendOptions(client.Get());
       SendAll(client.Get(), ErrorResponse(503, "Too many connections at once; try again.", false));
       continue;
     }

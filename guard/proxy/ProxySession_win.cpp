@@ -13,7 +13,8 @@
 namespace {
 
 constexpr std::size_t kMaxResponseHeadBytes = 64 * 1024;
-constexpr int kBufferBytes = 16 * 1024;
+// Large enough that a download takes few reads and sends.
+constexpr int kBufferBytes = 64 * 1024;
 // A tunnel without traffic for this long counts as idle.
 constexpr DWORD kTunnelQuietMs = 5000;
 
