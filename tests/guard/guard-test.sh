@@ -149,10 +149,18 @@ stays_online "after the console was killed"
 check "the killed console's guard put the user's setting back" "$(user_setting)" "$users"
 wait_for 30 bash -c "! curl -s --max-time 2 -o /dev/null http://127.0.0.1:$guard_port/" ||
   echo "FAIL the guard outlived its console"
+
+# Both killed at once: nobody is left to put the values back (where WinINet
+# follows the guard's script, programs go direct meanwhile); the next start does.
+start_app_console
+wait_for 30 guard_answers || echo "FAIL the guard did not answer after the third start"
+w taskkill /f /im HookwdnGuard.exe /im Hookwdn.exe >/dev/null
+wait_for 30 console_gone || echo "FAIL the console was not killed"
+check "both killed left the guard's setting" "$(reg_data "$inet" ProxyServer)" "127.0.0.1:$guard_port"
 start_app_console
 wait_for 30 guard_answers || echo "FAIL the guard did not answer after the start following the kill"
 exit_console
-check "the user's setting after a kill, a start and Exit" "$(user_setting)" "$users"
+check "the user's setting after both were killed, a start and Exit" "$(user_setting)" "$users"
 
 [ $failures -eq 0 ] && rm -rf "$work"
 echo "$failures failure(s)"
