@@ -159,13 +159,16 @@ void CWebGuard::BeginLaunch() {
   const std::string strFolder = m_settings.GetAppPath();
   const DWORD dwConsoleId = ::GetCurrentProcessId();
   const HWND hNotify = m_wnd.Get();
-  try {
-    pLaunch->worker = std::thread(&CWebGuard::Launch, pLaunch, strFolder, dwConsoleId, hNotify);
-  } catch (const std::system_error&) {
-    Launch(pLaunch, strFolder, dwConsoleId, nullptr);
+  if (hNotify) {
+    try {
+      pLaunch->worker = std::thread(&CWebGuard::Launch, pLaunch, strFolder, dwConsoleId, hNotify);
+      return;
+    } catch (const std::system_error&) {
+    }
   }
-  // Without a window to tell, the start is waited for here.
-  if (!hNotify || !pLaunch->worker.joinable()) FinishLaunch();
+  // Without a window to tell or a thread to start on, the start is waited for here.
+  Launch(pLaunch, strFolder, dwConsoleId, nullptr);
+  FinishLaunch();
 }
 
 void CWebGuard::Launch(SLaunch* pLaunch, std::string strFolder, DWORD dwConsoleId, HWND hNotify) {

@@ -1,6 +1,6 @@
-// Whose program a client connection comes from. The web guard serves only its own
-// user's programs: on a machine with several users, a port this user's guard once
-// had may now be another user's guard, and neither may see the other's traffic.
+// Whose program a client connection comes from. The web guard forwards for its own
+// user's programs only: on a machine with several users, a port this user's guard
+// once had may now be another user's guard, and neither may see the other's traffic.
 #pragma once
 
 // True when the process runs as another user than this process, or cannot be

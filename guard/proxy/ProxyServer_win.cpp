@@ -131,7 +131,9 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
     CCloseSocket client(::accept(listener.Get(), reinterpret_cast<sockaddr*>(&peer), &cbPeer));
     if (!client) continue;
     const unsigned long dwProgram = ProcessOfConnection(peer, settings.nListenPort);
-    if (hooks.bOwnUserOnly && IsOtherUsersProcess(dwProgram)) continue;
+    // Another user's program may fetch the own pages (the system's auto-proxy
+    // service fetches the script for everyone) and nothing else.
+    const bool bOwnPagesOnly = hooks.bOwnUserOnly && IsOtherUsersProcess(dwProgram);
     const std::uint64_t nId = connections.Add(client.Get(), dwProgram);
     if (!nId) {
       SetSendOptions(client.Get());
@@ -141,11 +143,11 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
     // A thread the system cannot give is one client refused, not the proxy ended.
     try {
       std::thread(
-          [shared, peer, nId](CCloseSocket owned) {
+          [shared, peer, nId, bOwnPagesOnly](CCloseSocket owned) {
             const std::function<void(bool)> onIdle = [&shared, nId](bool bIdle) {
               shared->connections.SetIdle(nId, bIdle);
             };
-            ServeConnection(std::move(owned), peer, shared->settings, g_bStopping, onIdle);
+            ServeConnection(std::move(owned), peer, shared->settings, g_bStopping, onIdle, bOwnPagesOnly);
             shared->connections.Remove(nId);
           },
           std::move(client))

@@ -17,7 +17,7 @@ struct SProxyHooks {
   // How long a stop waits for the connections still served. Those left then
   // are the caller's to end.
   DWORD dwStopWaitMs = 20000;
-  // Connections of other users' programs are closed unanswered.
+  // Connections of other users' programs get the own pages only.
   bool bOwnUserOnly = false;
 };
 

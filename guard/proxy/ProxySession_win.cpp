@@ -107,8 +107,13 @@ bool RelayBody(CInput& input, SOCKET to, bool bChunked, unsigned long long nLeng
 class CSession {
  public:
   CSession(SOCKET client, const sockaddr_storage& peer, const SProxySettings& settings,
-           const std::function<void(bool)>& onIdle)
-      : m_client(client), m_peer(peer), m_settings(settings), m_input(client, settings.dwIdleMs), m_onIdle(onIdle) {}
+           const std::function<void(bool)>& onIdle, bool bOwnPagesOnly)
+      : m_client(client),
+        m_peer(peer),
+        m_settings(settings),
+        m_input(client, settings.dwIdleMs),
+        m_onIdle(onIdle),
+        m_bOwnPagesOnly(bOwnPagesOnly) {}
 
   // False when the connection is to close after this request.
   bool ServeNext() {
@@ -126,6 +131,8 @@ class CSession {
       std::string strBody;
       if (!strPath.empty() && m_settings.ownPage(strPath, &strType, &strBody)) return AnswerOwnPage(strType, strBody);
     }
+    // Nothing but the own pages, unanswered otherwise.
+    if (m_bOwnPagesOnly) return false;
     SProxyRequest request;
     std::string strReason;
     if (!ParseRequestHead(strHead, &request, &strReason)) return Refuse(400, strReason);
@@ -352,6 +359,7 @@ class CSession {
   CInput m_input;
   SClientProgram m_program;
   const std::function<void(bool)>& m_onIdle;
+  const bool m_bOwnPagesOnly;
   bool m_bIdle = false;
   // This request's upstream proxy, when it goes through one.
   bool m_bUpstream = false;
@@ -361,9 +369,10 @@ class CSession {
 }  // namespace
 
 void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,
-                     const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle) {
+                     const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle,
+                     bool bOwnPagesOnly) {
   SetSendOptions(client.Get());
-  CSession session(client.Get(), peer, settings, onIdle);
+  CSession session(client.Get(), peer, settings, onIdle, bOwnPagesOnly);
   while (!bStopping && session.ServeNext()) {
   }
   // Our answer goes first, then what the client still sends is read and dropped

@@ -32,6 +32,8 @@ struct SProxySettings {
 };
 
 // onIdle(true) while the connection waits for its next request or is a quiet
-// tunnel, onIdle(false) when it is busy again.
+// tunnel, onIdle(false) when it is busy again. bOwnPagesOnly: the connection
+// gets the proxy's own pages and nothing else (it is closed unanswered).
 void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,
-                     const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle);
+                     const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle,
+                     bool bOwnPagesOnly = false);

@@ -153,8 +153,17 @@ wait_for 30 bash -c "! curl -s --max-time 2 -o /dev/null http://127.0.0.1:$guard
 # Both killed at once: nobody is left to put the values back (where WinINet
 # follows the guard's script, programs go direct meanwhile); the next start does.
 start_app_console
+console_pid=${pids[-1]}
 wait_for 30 guard_answers || echo "FAIL the guard did not answer after the third start"
-w taskkill /f /im HookwdnGuard.exe /im Hookwdn.exe >/dev/null
+# One signal to both, so that neither outlives the other long enough to act.
+# The guard's Linux process: the one of this prefix running HookwdnGuard.exe (the
+# listening socket itself is held by the wine server).
+guard_pid=
+for pid in $(pgrep -f 'HookwdnGuard\.exe'); do
+  tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && guard_pid=$pid
+done
+[ -n "$guard_pid" ] || echo "FAIL the guard's process was not found"
+kill -9 "$console_pid" $guard_pid
 wait_for 30 console_gone || echo "FAIL the console was not killed"
 check "both killed left the guard's setting" "$(reg_data "$inet" ProxyServer)" "127.0.0.1:$guard_port"
 start_app_console
