@@ -30,6 +30,8 @@ constexpr DWORD kSetupRefreshMs = 2000;
 // How long an asked stop waits for the connections still served: the console
 // must be able to end at once, as at the end of a session.
 constexpr DWORD kStopWaitMs = 200;
+// How long a guard whose console is gone still serves once the user's setting is back.
+constexpr DWORD kOrphanGraceMs = 3000;
 
 int Usage(const std::string& strError) {
   std::fprintf(stderr,
@@ -102,8 +104,12 @@ int main(int argc, char** argv) {
         if (dwConsoleId) setup.Refresh();
         continue;
       }
-      // The console is gone without putting the user's setting back.
-      if (dwWhich == WAIT_OBJECT_0 + 1) RestoreKeptProxySetting();
+      // The console is gone without putting the user's setting back. Programs
+      // that read the setting just before still come here for a moment.
+      if (dwWhich == WAIT_OBJECT_0 + 1) {
+        RestoreKeptProxySetting();
+        ::WaitForSingleObject(handles[0], kOrphanGraceMs);
+      }
       break;
     }
     RequestProxyStop();
