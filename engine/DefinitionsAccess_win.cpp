@@ -131,7 +131,7 @@ bool CLSPGlobals::InitializeAppVars() {
     AppendBounded(szPMailPath, "\\hkwdnm.htm");
   }
   hAppRegKey = nullptr;
-  hMainWnd = GetMainWndHandle();
+  GetMainWndHandle();
   NoteAppVarsRun(bPathless);
   return bOk;
 }

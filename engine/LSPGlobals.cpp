@@ -38,8 +38,11 @@ CLSPGlobals& CLSPGlobals::operator=(const CLSPGlobals&) {
 CLSPGlobals::~CLSPGlobals() = default;
 
 HWND CLSPGlobals::GetMainWndHandle() {
-  hMainWnd = ::FindWindowA(nullptr, REQUEST_WINDOW_TITLE);
-  return hMainWnd;
+  // Any thread may look at once (the web guard does from every connection): the
+  // stored handle is written whole and the caller gets what it found itself.
+  const HWND hFound = ::FindWindowA(nullptr, REQUEST_WINDOW_TITLE);
+  __atomic_store_n(&hMainWnd, hFound, __ATOMIC_RELEASE);
+  return hFound;
 }
 
 LPWSAPROTOCOL_INFOW CLSPGlobals::GetProviders(int* pnCount) {

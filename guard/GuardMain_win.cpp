@@ -2,15 +2,20 @@
 // address, which checks every web request of the programs that use the system's
 // proxy setting as the socket-layer provider does (see WebGuardLink.h for its
 // command line). It ends when the console asks (the stop event), when the console
-// is gone, or on Ctrl+C.
+// is gone, or on Ctrl+C. A console that is gone left the setting pointing here:
+// the guard puts the user's values back before it ends, so that nobody is left
+// without the web.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "guard/ProxyScript.h"
 #include "guard/SystemProxySetting_win.h"
+#include "guard/UserProxySetup_win.h"
 #include "guard/WebGuardLink.h"
 #include "shared/OwnedResources_win.h"
 #include "guard/proxy/HttpFields.h"
@@ -20,11 +25,18 @@
 namespace {
 
 constexpr int kExitUsage = 2;
+// How often the kept copy of the user's setting is read again.
+constexpr DWORD kSetupRefreshMs = 2000;
+// How long an asked stop waits for the connections still served: the console
+// must be able to end at once, as at the end of a session.
+constexpr DWORD kStopWaitMs = 200;
+// How long a guard whose console is gone still serves once the user's setting is back.
+constexpr DWORD kOrphanGraceMs = 3000;
 
 int Usage(const std::string& strError) {
   std::fprintf(stderr,
                "HookwdnGuard: %s\n"
-               "usage: HookwdnGuard --console PID [ADDRESS:]PORT [proxy options]\n"
+               "usage: HookwdnGuard --console PID [ADDRESS:]PORT [--script NAME] [proxy options]\n"
                "       HookwdnGuard %s\n",
                strError.c_str(), kGuardRestoreOption);
   return kExitUsage;
@@ -42,15 +54,24 @@ bool ParseProcessId(const char* szText, DWORD* pdwId) {
 int main(int argc, char** argv) {
   if (argc == 2 && !std::strcmp(argv[1], kGuardRestoreOption)) return RestoreKeptProxySetting() ? 0 : 1;
 
-  int nFirst = 1;
+  // The guard's own options come out before the proxy's are read.
+  std::vector<const char*> args(argv, argv + argc);
   DWORD dwConsoleId = 0;
-  if (argc >= 3 && !std::strcmp(argv[1], kGuardConsoleOption)) {
-    if (!ParseProcessId(argv[2], &dwConsoleId)) return Usage(std::string("not a process id: ") + argv[2]);
-    nFirst = 3;
+  std::string strScriptName;
+  if (args.size() >= 3 && !std::strcmp(args[1], kGuardConsoleOption)) {
+    if (!ParseProcessId(args[2], &dwConsoleId)) return Usage(std::string("not a process id: ") + args[2]);
+    args.erase(args.begin() + 1, args.begin() + 3);
+  }
+  for (std::size_t i = 1; i + 1 < args.size(); ++i) {
+    if (std::strcmp(args[i], kGuardScriptOption) != 0) continue;
+    strScriptName = args[i + 1];
+    if (!IsProxyScriptName(strScriptName)) return Usage("not a script name: " + strScriptName);
+    args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
+    break;
   }
   SProxyOptions options;
   std::string strError;
-  if (!ParseProxyOptions(argc, argv, nFirst, &options, &strError)) return Usage(strError);
+  if (!ParseProxyOptions(static_cast<int>(args.size()), args.data(), 1, &options, &strError)) return Usage(strError);
 
   // The console's request to end, and the console itself: a guard whose console
   // is gone has nobody to ask and would hold its port.
@@ -61,14 +82,45 @@ int main(int argc, char** argv) {
     console.Reset(::OpenProcess(SYNCHRONIZE, FALSE, dwConsoleId));
     if (!console) return Usage("no console with process id " + std::to_string(dwConsoleId));
   }
-  std::thread watcher([&stopEvent, &console] {
+  // A console's guard follows the user's own proxy setup that the console kept.
+  CUserProxySetup setup(options.nPort, strScriptName, options.resolveOverrides);
+  SProxyHooks hooks;
+  hooks.dwStopWaitMs = kStopWaitMs;
+  hooks.bOwnUserOnly = true;
+  if (dwConsoleId) {
+    hooks.chooseUpstream = [&setup](const std::string& strHost, unsigned nPort, bool bTunnel,
+                                    SResolvedAddress* pUpstream) {
+      return setup.ChooseUpstream(strHost, nPort, bTunnel, pUpstream);
+    };
+    hooks.ownPage = [&setup](const std::string& strPath, std::string* pstrType, std::string* pstrBody) {
+      return setup.OwnPage(strPath, pstrType, pstrBody);
+    };
+  }
+  std::thread watcher([&stopEvent, &console, &setup, dwConsoleId] {
     const HANDLE handles[] = {stopEvent.Get(), console.Get()};
-    ::WaitForMultipleObjects(console ? 2 : 1, handles, FALSE, INFINITE);
+    for (;;) {
+      const DWORD dwWhich = ::WaitForMultipleObjects(console ? 2 : 1, handles, FALSE, kSetupRefreshMs);
+      if (dwWhich == WAIT_TIMEOUT) {
+        if (dwConsoleId) setup.Refresh();
+        continue;
+      }
+      // The console is gone without putting the user's setting back. Programs
+      // that read the setting just before still come here for a moment.
+      if (dwWhich == WAIT_OBJECT_0 + 1) {
+        RestoreKeptProxySetting();
+        ::WaitForSingleObject(handles[0], kOrphanGraceMs);
+      }
+      break;
+    }
     RequestProxyStop();
   });
-  const int nExit = RunProxy(options);
+  bool bConnectionsLeft = false;
+  const int nExit = RunProxy(options, hooks, &bConnectionsLeft);
   // Ended by itself (--seconds, Ctrl+C, a port it could not have): release the watcher.
   ::SetEvent(stopEvent.Get());
   watcher.join();
+  std::fflush(stdout);
+  // Connections still being served end with the process, at once.
+  if (bConnectionsLeft) ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(nExit));
   return nExit;
 }

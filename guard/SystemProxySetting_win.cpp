@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <string>
 #include <vector>
 
 #include "shared/OwnedResources_win.h"
@@ -11,6 +12,7 @@
 namespace {
 
 constexpr const char* kKeptMarkName = "Kept";
+constexpr const char* kWrittenSubkey = "\\Written";
 // The three values of the setting, by name and by member.
 struct SSettingValue {
   const char* szName;
@@ -18,7 +20,8 @@ struct SSettingValue {
 };
 constexpr SSettingValue kSettingValues[] = {{kProxyEnableName, &SProxySettingValues::enable},
                                             {kProxyServerName, &SProxySettingValues::server},
-                                            {kProxyOverrideName, &SProxySettingValues::override}};
+                                            {kProxyOverrideName, &SProxySettingValues::override},
+                                            {kAutoConfigUrlName, &SProxySettingValues::autoConfig}};
 
 SRegistryValue ReadValue(HKEY hKey, const char* szName) {
   SRegistryValue value;
@@ -97,39 +100,65 @@ bool WriteSystemProxySetting(const SProxySettingValues& values) {
   return bWritten;
 }
 
-bool KeepProxySetting(const SProxySettingValues& values) {
+bool KeepProxySetting(const SProxySettingValues& user, const SProxySettingValues& written) {
   // A fresh copy: a value missing from the setting is missing from the copy.
   if (!DropKeptProxySetting()) return false;
   CRegCloseKey key;
-  if (!CreateKey(kKeptProxySettingKeyPath, key)) return false;
+  CRegCloseKey writtenKey;
+  const std::string strWrittenPath = std::string(kKeptProxySettingKeyPath) + kWrittenSubkey;
   const DWORD dwMark = 1;
-  if (!WriteValues(key.Get(), values) ||
+  if (!CreateKey(kKeptProxySettingKeyPath, key) || !CreateKey(strWrittenPath.c_str(), writtenKey) ||
+      !WriteValues(writtenKey.Get(), written) || ::RegFlushKey(writtenKey.Get()) != ERROR_SUCCESS ||
+      !WriteValues(key.Get(), user) ||
       ::RegSetValueExA(key.Get(), kKeptMarkName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwMark),
                        sizeof(dwMark)) != ERROR_SUCCESS ||
       ::RegFlushKey(key.Get()) != ERROR_SUCCESS) {
     key.Reset();
+    writtenKey.Reset();
     DropKeptProxySetting();
     return false;
   }
   return true;
 }
 
-bool ReadKeptProxySetting(SProxySettingValues* pValues) {
+bool ReadKeptProxySetting(SProxySettingValues* pUser, SProxySettingValues* pWritten, bool* pbWrittenKept) {
   CRegCloseKey key;
   if (!OpenKey(kKeptProxySettingKeyPath, KEY_QUERY_VALUE, key)) return false;
   if (!ReadValue(key.Get(), kKeptMarkName).bPresent) return false;
-  *pValues = ReadValues(key.Get());
+  *pUser = ReadValues(key.Get());
+  CRegCloseKey writtenKey;
+  *pbWrittenKept = OpenKey((std::string(kKeptProxySettingKeyPath) + kWrittenSubkey).c_str(), KEY_QUERY_VALUE, writtenKey);
+  *pWritten = *pbWrittenKept ? ReadValues(writtenKey.Get()) : SProxySettingValues();
   return true;
 }
 
 bool DropKeptProxySetting() {
+  const std::string strWrittenPath = std::string(kKeptProxySettingKeyPath) + kWrittenSubkey;
+  ::RegDeleteKeyA(HKEY_CURRENT_USER, strWrittenPath.c_str());
   const LONG lResult = ::RegDeleteKeyA(HKEY_CURRENT_USER, kKeptProxySettingKeyPath);
   return lResult == ERROR_SUCCESS || lResult == ERROR_FILE_NOT_FOUND;
 }
 
 bool RestoreKeptProxySetting() {
-  SProxySettingValues kept;
+  SProxySettingValues user;
+  SProxySettingValues written;
+  bool bWrittenKept = false;
   // An incomplete copy was made before the setting changed: nothing to put back.
-  if (ReadKeptProxySetting(&kept) && !WriteSystemProxySetting(kept)) return false;
+  if (ReadKeptProxySetting(&user, &written, &bWrittenKept)) {
+    const SProxySettingValues current = ReadSystemProxySetting();
+    SProxySettingValues back;
+    if (bWrittenKept) {
+      back = SettingToPutBack(user, written, current);
+    } else {
+      back = user;
+      back.autoConfig = current.autoConfig;
+    }
+    if (!IsSameSetting(back, current) && !WriteSystemProxySetting(back)) return false;
+  }
   return DropKeptProxySetting();
+}
+
+bool DoesWinInetFollowScripts() {
+  const HMODULE hNtdll = ::GetModuleHandleA("ntdll.dll");
+  return !(hNtdll && ::GetProcAddress(hNtdll, "wine_get_version"));
 }

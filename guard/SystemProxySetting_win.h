@@ -4,6 +4,8 @@
 // user: the full save rebuilds the product key whole and would drop it. The copy
 // is complete once its "Kept" value is there; only then is the setting changed, so
 // a copy found at start-up means the last run ended without putting it back.
+// Beside it, in its "Written" subkey, the values the guard wrote: a value found
+// otherwise when they go back was changed meanwhile and is left as it is.
 #pragma once
 
 #include "guard/SystemProxySetting.h"
@@ -17,14 +19,20 @@ SProxySettingValues ReadSystemProxySetting();
 // that use WinINet to read the setting again. True when every write succeeded.
 bool WriteSystemProxySetting(const SProxySettingValues& values);
 
-// Keeps a complete copy of the values; false when it could not be kept (the
-// setting must then stay as it is).
-bool KeepProxySetting(const SProxySettingValues& values);
-// The kept copy, when a complete one is there.
-bool ReadKeptProxySetting(SProxySettingValues* pValues);
+// Keeps a complete copy of the user's values and of those the guard is about to
+// write; false when it could not be kept (the setting must then stay as it is).
+bool KeepProxySetting(const SProxySettingValues& user, const SProxySettingValues& written);
+// The kept copy, when a complete one is there; *pbWrittenKept is false for a copy
+// of a version that kept no written values (and never changed "AutoConfigURL").
+bool ReadKeptProxySetting(SProxySettingValues* pUser, SProxySettingValues* pWritten, bool* pbWrittenKept);
 // Deletes the copy; true when none is left.
 bool DropKeptProxySetting();
 
-// Writes a complete kept copy back into the system setting, then drops it (an
-// incomplete one is only dropped). True when no copy is left afterwards.
+// Puts a complete kept copy back into the system setting, each value only where
+// it is still as the guard wrote it, then drops the copy (an incomplete one is
+// only dropped). True when no copy is left afterwards.
 bool RestoreKeptProxySetting();
+
+// Whether this system's WinINet follows a proxy auto-config script named in the
+// setting. Wine's does not: there the setting names the guard itself.
+bool DoesWinInetFollowScripts();

@@ -2,11 +2,14 @@
 
 #include "console/core/WebGuard_win.h"
 
+#include <cstdio>
+#include <system_error>
 #include <vector>
 
 #include "console/ConsoleResources.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
+#include "guard/ProxyScript.h"
 #include "guard/SystemProxySetting_win.h"
 #include "guard/WebGuardLink.h"
 
@@ -14,6 +17,8 @@ namespace {
 
 constexpr const char* kWindowClass = "HookwardenWebGuard";
 constexpr UINT_PTR kCheckTimerId = 1;
+// Posted by the starting thread when it is done.
+constexpr UINT kLaunchDoneMessage = WM_APP + 1;
 // The pause between two looks at a starting guard's port.
 constexpr DWORD kReadyPollMs = 50;
 
@@ -53,6 +58,27 @@ bool RegisterWindowClass(WNDPROC pWindowProc) {
   return ::RegisterClassA(&windowClass) != 0;
 }
 
+// A name for the guard's script that another user's guard on a port this user
+// once had cannot know: its answer for any other name sends programs direct.
+std::string NewScriptName(DWORD dwConsoleId) {
+  LARGE_INTEGER counter = {};
+  ::QueryPerformanceCounter(&counter);
+  char szName[40] = {};
+  std::snprintf(szName, sizeof(szName), "%lx%llx", static_cast<unsigned long>(dwConsoleId),
+                static_cast<unsigned long long>(counter.QuadPart) ^ ::GetTickCount64());
+  return szName;
+}
+
+// Asks the guard to end; made to end when it has not after dwWaitMs.
+void EndProcess(CCloseHandle& process, DWORD dwProcessId, DWORD dwWaitMs) {
+  if (!process) return;
+  const CCloseHandle stopEvent(::CreateEventA(nullptr, TRUE, FALSE, GuardStopEventName(dwProcessId).c_str()));
+  if (stopEvent) ::SetEvent(stopEvent.Get());
+  if (!stopEvent || ::WaitForSingleObject(process.Get(), dwWaitMs) != WAIT_OBJECT_0)
+    ::TerminateProcess(process.Get(), 1);
+  process.Reset();
+}
+
 }  // namespace
 
 CWebGuard::CWebGuard(const CConsoleSettings& settings, std::function<void(const std::string&)> onStatus)
@@ -78,6 +104,7 @@ void CWebGuard::Start() {
 
 void CWebGuard::Stop() {
   m_wnd.Reset();
+  CancelLaunch();
   EndGuard();
   PutBackUserSetting();
 }
@@ -87,10 +114,15 @@ LRESULT CWebGuard::HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) 
     Check();
     return 0;
   }
+  if (uMsg == kLaunchDoneMessage) {
+    FinishLaunch();
+    return 0;
+  }
   return CConsoleWindow::HandleWindowMessage(uMsg, wParam, lParam);
 }
 
 void CWebGuard::Check() {
+  const ULONGLONG ullNow = ::GetTickCount64();
   if (m_process && ::WaitForSingleObject(m_process.Get(), 0) == WAIT_OBJECT_0) {
     // Died: until it runs again programs go direct rather than to a closed port.
     m_process.Reset();
@@ -98,95 +130,159 @@ void CWebGuard::Check() {
     PutBackUserSetting();
     m_bFailed = true;
     ShowStatus(IDS_WEB_GUARD_STOPPED);
+    // Started again at once; a guard that keeps dying waits longer each time.
+    m_nQuickDeaths = ullNow - m_ullStarted < kWebGuardSteadyMs ? m_nQuickDeaths + 1 : 1;
+    const std::size_t nDelays = sizeof(kWebGuardRestartDelaysMs) / sizeof(kWebGuardRestartDelaysMs[0]);
+    m_ullNextStart = ullNow + kWebGuardRestartDelaysMs[m_nQuickDeaths - 1 < nDelays ? m_nQuickDeaths - 1 : nDelays - 1];
   }
   if (m_settings.m_overview.m_nCheckWebTraffic == 0) {
+    CancelLaunch();
     EndGuard();
     PutBackUserSetting();
     if (m_bFailed) ShowStatus(0);
     m_bFailed = false;
     m_ullNextStart = 0;
+    m_nQuickDeaths = 0;
     return;
   }
-  const ULONGLONG ullNow = ::GetTickCount64();
-  if (m_process || ullNow < m_ullNextStart) return;
-  // At most one start a minute, however often it dies.
-  m_ullNextStart = ullNow + kWebGuardRestartMs;
-  if (!Launch()) {
-    m_bFailed = true;
-    ShowStatus(IDS_WEB_GUARD_STOPPED);
+  if (m_process) {
+    TakeOverSettingChanges();
     return;
   }
-  if (m_bFailed) ShowStatus(IDS_WEB_GUARD_RESTARTED);
-  m_bFailed = false;
+  if (m_pLaunch || ullNow < m_ullNextStart) return;
+  BeginLaunch();
 }
 
-bool CWebGuard::Launch() {
+void CWebGuard::BeginLaunch() {
+  m_pLaunch.reset(new SLaunch);
+  SLaunch* pLaunch = m_pLaunch.get();
+  const std::string strFolder = m_settings.GetAppPath();
+  const DWORD dwConsoleId = ::GetCurrentProcessId();
+  const HWND hNotify = m_wnd.Get();
+  if (hNotify) {
+    try {
+      pLaunch->worker = std::thread(&CWebGuard::Launch, pLaunch, strFolder, dwConsoleId, hNotify);
+      return;
+    } catch (const std::system_error&) {
+    }
+  }
+  // Without a window to tell or a thread to start on, the start is waited for here.
+  Launch(pLaunch, strFolder, dwConsoleId, nullptr);
+  FinishLaunch();
+}
+
+void CWebGuard::Launch(SLaunch* pLaunch, std::string strFolder, DWORD dwConsoleId, HWND hNotify) {
   unsigned nPort = 0;
   for (unsigned nTry = kGuardFirstPort; nTry < kGuardFirstPort + kGuardPortsTried && !nPort; ++nTry) {
     if (IsLoopbackPortFree(nTry)) nPort = nTry;
   }
-  if (!nPort) return false;
+  const std::string strScript = NewScriptName(dwConsoleId);
   const SProxySettingValues current = ReadSystemProxySetting();
-  const std::string strFolder = m_settings.GetAppPath();
-  const std::string strProgram = strFolder + kGuardProgram;
-  const std::string strLine =
-      GuardCommandLine(strProgram, ::GetCurrentProcessId(), nPort, UpstreamProxyOf(current, nPort));
-  std::vector<char> commandLine(strLine.begin(), strLine.end());
-  commandLine.push_back(0);
-  STARTUPINFOA startup = {};
-  startup.cb = sizeof(startup);
-  PROCESS_INFORMATION started = {};
-  if (!::CreateProcessA(strProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        strFolder.c_str(), &startup, &started))
-    return false;
-  const CCloseHandle thread(started.hThread);
-  m_process.Reset(started.hProcess);
-  m_dwProcessId = started.dwProcessId;
-  m_nPort = nPort;
-  if (!WaitUntilListening() || !PointSettingAtGuard(current)) {
-    EndGuard();
-    return false;
+  const SProxySettingValues written = GuardProxySetting(
+      nPort, current, DoesWinInetFollowScripts() ? ProxyScriptUrl(nPort, strScript) : std::string());
+  // The user's values are kept before anything changes, and before the guard
+  // starts, which forwards as they say; without a copy the setting stays theirs.
+  if (nPort && KeepProxySetting(current, written)) {
+    const std::string strProgram = strFolder + kGuardProgram;
+    const std::string strLine = GuardCommandLine(strProgram, dwConsoleId, nPort, std::string(), strScript);
+    std::vector<char> commandLine(strLine.begin(), strLine.end());
+    commandLine.push_back(0);
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started = {};
+    if (::CreateProcessA(strProgram.c_str(), commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                         strFolder.c_str(), &startup, &started)) {
+      const CCloseHandle thread(started.hThread);
+      CCloseHandle process(started.hProcess);
+      const ULONGLONG ullEnd = ::GetTickCount64() + kWebGuardReadyWaitMs;
+      bool bListening = false;
+      // Waiting on the process: one that ends (its port was taken after all) ends the wait.
+      while (!pLaunch->bCancel && !(bListening = AcceptsConnections(nPort)) && ::GetTickCount64() < ullEnd &&
+             ::WaitForSingleObject(process.Get(), kReadyPollMs) == WAIT_TIMEOUT) {
+      }
+      if (bListening && !pLaunch->bCancel) {
+        WriteSystemProxySetting(written);
+        pLaunch->bStarted = true;
+        pLaunch->process = std::move(process);
+        pLaunch->dwProcessId = started.dwProcessId;
+        pLaunch->nPort = nPort;
+        pLaunch->user = current;
+        pLaunch->written = written;
+      } else {
+        EndProcess(process, started.dwProcessId, 0);
+      }
+    }
+    if (!pLaunch->bStarted) DropKeptProxySetting();
   }
-  return true;
+  pLaunch->bDone = true;
+  if (hNotify) ::PostMessageA(hNotify, kLaunchDoneMessage, 0, 0);
 }
 
-bool CWebGuard::WaitUntilListening() {
-  const ULONGLONG ullEnd = ::GetTickCount64() + kWebGuardReadyWaitMs;
-  while (!AcceptsConnections(m_nPort)) {
-    // Waiting on the process: one that ends (its port was taken after all) ends the wait.
-    if (::GetTickCount64() >= ullEnd || ::WaitForSingleObject(m_process.Get(), kReadyPollMs) == WAIT_OBJECT_0)
-      return false;
+void CWebGuard::FinishLaunch() {
+  if (!m_pLaunch || !m_pLaunch->bDone) return;
+  if (m_pLaunch->worker.joinable()) m_pLaunch->worker.join();
+  std::unique_ptr<SLaunch> pLaunch = std::move(m_pLaunch);
+  if (!pLaunch->bStarted) {
+    m_bFailed = true;
+    ShowStatus(IDS_WEB_GUARD_STOPPED);
+    m_nQuickDeaths = m_nQuickDeaths + 1;
+    const std::size_t nDelays = sizeof(kWebGuardRestartDelaysMs) / sizeof(kWebGuardRestartDelaysMs[0]);
+    m_ullNextStart = ::GetTickCount64() + kWebGuardRestartDelaysMs[m_nQuickDeaths < nDelays ? m_nQuickDeaths : nDelays - 1];
+    return;
   }
-  return true;
+  m_process = std::move(pLaunch->process);
+  m_dwProcessId = pLaunch->dwProcessId;
+  m_nPort = pLaunch->nPort;
+  m_userSetting = pLaunch->user;
+  m_writtenSetting = pLaunch->written;
+  m_bPointed = true;
+  m_ullStarted = ::GetTickCount64();
+  if (m_bFailed) ShowStatus(IDS_WEB_GUARD_RESTARTED);
+  m_bFailed = false;
+  // Turned off while it started.
+  if (m_settings.m_overview.m_nCheckWebTraffic == 0) Check();
+}
+
+void CWebGuard::CancelLaunch() {
+  if (!m_pLaunch) return;
+  m_pLaunch->bCancel = true;
+  if (m_pLaunch->worker.joinable()) m_pLaunch->worker.join();
+  m_pLaunch->bDone = true;
+  FinishLaunch();
+}
+
+void CWebGuard::TakeOverSettingChanges() {
+  if (!m_bPointed) return;
+  const SProxySettingValues current = ReadSystemProxySetting();
+  if (IsSameSetting(current, m_writtenSetting)) return;
+  // The user or another program (a VPN client) changed the setting while the
+  // guard runs: their values become the user's, and the guard's are written
+  // with them (the guard reads the kept copy again and forwards as it says).
+  const SProxySettingValues user = SettingToPutBack(m_userSetting, m_writtenSetting, current);
+  const SProxySettingValues written =
+      GuardProxySetting(m_nPort, user,
+                        m_writtenSetting.autoConfig.bPresent ? AutoConfigUrlOf(m_writtenSetting) : std::string());
+  if (!KeepProxySetting(user, written)) {
+    // Without a copy the setting is left to the user as it is now.
+    m_bPointed = false;
+    return;
+  }
+  m_userSetting = user;
+  m_writtenSetting = written;
+  WriteSystemProxySetting(written);
 }
 
 void CWebGuard::EndGuard() {
-  if (!m_process) return;
-  const CCloseHandle stopEvent(::CreateEventA(nullptr, TRUE, FALSE, GuardStopEventName(m_dwProcessId).c_str()));
-  if (stopEvent) ::SetEvent(stopEvent.Get());
-  // Asked first; made to end only when it does not within the deadline.
-  if (!stopEvent || ::WaitForSingleObject(m_process.Get(), kWebGuardStopWaitMs) != WAIT_OBJECT_0) {
-    ::TerminateProcess(m_process.Get(), 1);
-    ::WaitForSingleObject(m_process.Get(), kWebGuardStopWaitMs);
-  }
-  m_process.Reset();
+  EndProcess(m_process, m_dwProcessId, kWebGuardStopWaitMs);
   m_dwProcessId = 0;
-}
-
-bool CWebGuard::PointSettingAtGuard(const SProxySettingValues& current) {
-  // The user's values are kept before anything changes; without a copy the
-  // setting stays theirs.
-  if (!KeepProxySetting(current)) return false;
-  m_userSetting = current;
-  m_bPointed = true;
-  WriteSystemProxySetting(GuardProxySetting(m_nPort));
-  return true;
 }
 
 void CWebGuard::PutBackUserSetting() {
   if (!m_bPointed) return;
-  // The copy goes only once the values are back.
-  if (WriteSystemProxySetting(m_userSetting)) DropKeptProxySetting();
+  // Only values still as written go back; the copy goes once they are back.
+  const SProxySettingValues current = ReadSystemProxySetting();
+  const SProxySettingValues back = SettingToPutBack(m_userSetting, m_writtenSetting, current);
+  if (IsSameSetting(back, current) || WriteSystemProxySetting(back)) DropKeptProxySetting();
   m_bPointed = false;
 }
 

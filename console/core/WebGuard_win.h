@@ -2,16 +2,23 @@
 // while the setting "Check web traffic through the local guard" is on, and points
 // the user's system proxy setting at it meanwhile. The user's own values are kept
 // first and put back when the guard ends, when the console shuts down and at the
-// next start after a run that could not put them back. A user's own proxy stays
-// in use: the guard forwards to it.
+// next start after a run that could not put them back; a value the user or
+// another program changed meanwhile is taken over, never overwritten. A user's
+// own proxy stays in use: the guard forwards to it.
+//
+// Starting the guard, which may take seconds until it listens, runs on a thread
+// of its own; the user-interface thread only looks at the outcome.
 #pragma once
 
 #include "console/core/CoreLayer.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include "console/screens/ConsoleWindow_win.h"
 #include "guard/SystemProxySetting.h"
@@ -19,12 +26,16 @@
 
 class CConsoleSettings;
 
-// How often the console looks after its guard, and how soon a guard that died is
-// started again at the earliest.
-constexpr UINT kWebGuardCheckMs = 1000;
-constexpr ULONGLONG kWebGuardRestartMs = 60 * 1000;
-// How long an asked guard may take to end before it is made to.
-constexpr DWORD kWebGuardStopWaitMs = 5000;
+// How often the console looks after its guard and the setting.
+constexpr UINT kWebGuardCheckMs = 500;
+// A guard that dies is started again at once; one that dies again soon after
+// its start waits longer each time, up to a minute. One that ran this long
+// before it died counts as steady again.
+constexpr ULONGLONG kWebGuardRestartDelaysMs[] = {0, 2000, 10000, 30000, 60000};
+constexpr ULONGLONG kWebGuardSteadyMs = 60 * 1000;
+// How long an asked guard may take to end before it is made to: the console's
+// own end must not wait on it.
+constexpr DWORD kWebGuardStopWaitMs = 300;
 // How long a started guard may take until it accepts connections.
 constexpr DWORD kWebGuardReadyWaitMs = 10000;
 
@@ -45,25 +56,46 @@ class CWebGuard : private CConsoleWindow {
   void Stop();
 
  private:
-  // The checks' timer.
+  // A start in progress: what the starting thread hands over when it is done.
+  struct SLaunch {
+    std::thread worker;
+    std::atomic<bool> bCancel{false};
+    std::atomic<bool> bDone{false};
+    bool bStarted = false;
+    CCloseHandle process;
+    DWORD dwProcessId = 0;
+    unsigned nPort = 0;
+    SProxySettingValues user;
+    SProxySettingValues written;
+  };
+
+  // The checks' timer and the end of a start.
   LRESULT HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   void Check();
-  bool Launch();
-  bool WaitUntilListening();
+  void BeginLaunch();
+  // On the starting thread.
+  static void Launch(SLaunch* pLaunch, std::string strFolder, DWORD dwConsoleId, HWND hNotify);
+  void FinishLaunch();
+  void CancelLaunch();
+  void TakeOverSettingChanges();
   void EndGuard();
-  bool PointSettingAtGuard(const SProxySettingValues& current);
   void PutBackUserSetting();
   void ShowStatus(unsigned nStringId);
 
   const CConsoleSettings& m_settings;
   std::function<void(const std::string&)> m_onStatus;
+  std::unique_ptr<SLaunch> m_pLaunch;
   CCloseHandle m_process;
   DWORD m_dwProcessId = 0;
   unsigned m_nPort = 0;
-  // The user's values while the setting points at the guard.
+  ULONGLONG m_ullStarted = 0;
+  // The user's values, and those written in their place, while the setting
+  // points at the guard.
   bool m_bPointed = false;
   SProxySettingValues m_userSetting;
+  SProxySettingValues m_writtenSetting;
   // After a guard died or could not start: no new start before this tick.
   ULONGLONG m_ullNextStart = 0;
+  unsigned m_nQuickDeaths = 0;
   bool m_bFailed = false;
 };

@@ -30,7 +30,8 @@ class CEngineScanSite : public IMailScanSite {
     copy.cbData = static_cast<DWORD>(MAIL_REQUEST_SIZE);
     copy.lpData = const_cast<EngineRequest*>(&request);
     // Without a console window the call fails and answers 0: block.
-    return static_cast<long>(::SendMessageA(CLSPGlobals::hMainWnd, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)));
+    const HWND hConsole = __atomic_load_n(&CLSPGlobals::hMainWnd, __ATOMIC_ACQUIRE);
+    return static_cast<long>(::SendMessageA(hConsole, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)));
   }
 };
 

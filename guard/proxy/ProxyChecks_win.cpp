@@ -92,6 +92,10 @@ bool IsListedWebAddress(const SProxyRequest& request, std::string* pstrShown) {
   return true;
 }
 
+unsigned long ProcessOfConnection(const sockaddr_storage& peer, unsigned nProxyPort) {
+  return peer.ss_family == AF_INET ? OwnerOfIPv4Connection(reinterpret_cast<const sockaddr_in&>(peer), nProxyPort) : 0;
+}
+
 bool IsListedHostAddress(const std::string& strAddress) {
   return CLSPGlobals::IsBadIP(strAddress.c_str());
 }

@@ -19,6 +19,9 @@ struct SClientProgram {
 // nProxyPort, when the system tells it; otherwise this program.
 SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxyPort);
 
+// The process id of that program; 0 when the system does not tell.
+unsigned long ProcessOfConnection(const sockaddr_storage& peer, unsigned nProxyPort);
+
 // The engine's typed check on the request's host, port, path and query (none for
 // a CONNECT); when listed, *pstrShown is the address the console is shown.
 bool IsListedWebAddress(const SProxyRequest& request, std::string* pstrShown);

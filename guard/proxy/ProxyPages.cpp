@@ -70,3 +70,12 @@ std::string ErrorResponse(int nStatus, const std::string& strDetail, bool bKeepA
   const std::string strTitle = std::to_string(nStatus) + " " + ReasonPhrase(nStatus);
   return Response(nStatus, Page(strTitle, "<p>" + HtmlEscaped(strDetail) + "</p>"), bKeepAlive);
 }
+
+std::string OwnPagePath(const std::string& strHead) {
+  const std::string strMethod = "GET /";
+  if (strHead.compare(0, strMethod.size(), strMethod) != 0) return std::string();
+  const std::size_t nEnd = strHead.find(' ', strMethod.size() - 1);
+  if (nEnd == std::string::npos || (strHead.compare(nEnd, 9, " HTTP/1.1") != 0 && strHead.compare(nEnd, 9, " HTTP/1.0") != 0))
+    return std::string();
+  return strHead.substr(strMethod.size() - 1, nEnd - (strMethod.size() - 1));
+}

@@ -13,3 +13,7 @@ std::string ErrorResponse(int nStatus, const std::string& strDetail, bool bKeepA
 
 // Text made safe to place inside HTML.
 std::string HtmlEscaped(const std::string& strText);
+
+// The path of a head that asks the proxy itself for a page ("GET /PATH
+// HTTP/1.x", origin form); empty for any other head.
+std::string OwnPagePath(const std::string& strHead);

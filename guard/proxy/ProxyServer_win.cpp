@@ -6,6 +6,9 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <cstdint>
+#include <functional>
+#include <map>
 #include <cstdio>
 #include <memory>
 #include <mutex>
@@ -13,6 +16,8 @@
 #include <thread>
 
 #include "engine/LSPGlobals.h"
+#include "guard/proxy/ClientUser_win.h"
+#include "guard/proxy/ConnectionSlots.h"
 #include "guard/proxy/ProxyChecks_win.h"
 #include "guard/proxy/ProxyPages.h"
 #include "guard/proxy/ProxySession_win.h"
@@ -20,7 +25,6 @@
 namespace {
 
 constexpr DWORD kAcceptPollMs = 200;
-constexpr DWORD kStopWaitMs = 20000;
 
 std::atomic<bool> g_bStopping{false};
 
@@ -29,34 +33,53 @@ BOOL WINAPI OnConsoleControl(DWORD) {
   return TRUE;
 }
 
-// The number of connections being served, and waiting for none at the end.
-class CConnectionCount {
+// The connections being served: their slots (see ConnectionSlots.h), their
+// sockets, so that one closed for room can be woken, and waiting for none at the end.
+class CConnectionTable {
  public:
-  bool TryAdd() {
+  CConnectionTable() : m_slots(kMaxProxyConnections, kMaxProxyConnectionsPerProgram) {}
+
+  // The new connection's id, or 0 when it is refused.
+  std::uint64_t Add(SOCKET s, unsigned long dwProgram) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (m_nCount >= kMaxProxyConnections) return false;
-    ++m_nCount;
-    return true;
+    const CConnectionSlots::SAdmission admission = m_slots.Admit(dwProgram, ::GetTickCount64());
+    if (!admission.bAdmitted) return 0;
+    if (admission.nEvict) {
+      // Its thread sees the connection end and leaves.
+      const auto evicted = m_sockets.find(admission.nEvict);
+      if (evicted != m_sockets.end()) ::shutdown(evicted->second, SD_BOTH);
+    }
+    m_sockets[admission.nId] = s;
+    ++m_nThreads;
+    return admission.nId;
   }
-  void Remove() {
+  void SetIdle(std::uint64_t nId, bool bIdle) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    --m_nCount;
+    m_slots.SetIdle(nId, bIdle, ::GetTickCount64());
+  }
+  void Remove(std::uint64_t nId) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_slots.Remove(nId);
+    m_sockets.erase(nId);
+    --m_nThreads;
     m_changed.notify_all();
   }
   bool WaitForNone(DWORD dwTimeoutMs) {
     std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::milliseconds(dwTimeoutMs), [this] { return m_nCount == 0; });
+    return m_changed.wait_for(lock, std::chrono::milliseconds(dwTimeoutMs), [this] { return m_nThreads == 0; });
   }
 
  private:
   std::mutex m_mutex;
   std::condition_variable m_changed;
-  int m_nCount = 0;
+  CConnectionSlots m_slots;
+  std::map<std::uint64_t, SOCKET> m_sockets;
+  int m_nThreads = 0;
 };
 
 }  // namespace
 
-int RunProxy(const SProxyOptions& options) {
+int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbConnectionsLeft) {
   CWSACleanup winsock;
   if (!winsock.IsStarted()) {
     std::fprintf(stderr, "web proxy: Windows Sockets did not start\n");
@@ -73,12 +96,14 @@ int RunProxy(const SProxyOptions& options) {
   // Shared with the connection threads, which may outlive this call if they hang.
   struct SShared {
     SProxySettings settings;
-    CConnectionCount connections;
+    CConnectionTable connections;
   };
   const auto shared = std::make_shared<SShared>();
   SProxySettings& settings = shared->settings;
   settings.nListenPort = LocalPort(listener.Get());
   settings.resolveOverrides = options.resolveOverrides;
+  settings.chooseUpstream = hooks.chooseUpstream;
+  settings.ownPage = hooks.ownPage;
   if (!options.strUpstreamHost.empty()) {
     if (!ResolveHost(options.strUpstreamHost, options.nUpstreamPort, settings.resolveOverrides, &settings.upstream)) {
       std::fprintf(stderr, "web proxy: the upstream proxy %s does not resolve\n", options.strUpstreamHost.c_str());
@@ -93,7 +118,7 @@ int RunProxy(const SProxyOptions& options) {
                                       std::to_string(options.nUpstreamPort)
                                 : std::string()));
 
-  CConnectionCount& connections = shared->connections;
+  CConnectionTable& connections = shared->connections;
   const ULONGLONG ullEnd = options.nSeconds ? ::GetTickCount64() + options.nSeconds * 1000ULL : 0;
   while (!g_bStopping && (!ullEnd || ::GetTickCount64() < ullEnd)) {
     fd_set readable;
@@ -105,26 +130,37 @@ int RunProxy(const SProxyOptions& options) {
     int cbPeer = sizeof(peer);
     CCloseSocket client(::accept(listener.Get(), reinterpret_cast<sockaddr*>(&peer), &cbPeer));
     if (!client) continue;
-    if (!connections.TryAdd()) {
+    const unsigned long dwProgram = ProcessOfConnection(peer, settings.nListenPort);
+    // Another user's program may fetch the own pages (the system's auto-proxy
+    // service fetches the script for everyone) and nothing else.
+    const bool bOwnPagesOnly = hooks.bOwnUserOnly && IsOtherUsersProcess(dwProgram);
+    const std::uint64_t nId = connections.Add(client.Get(), dwProgram);
+    if (!nId) {
+      SetSendOptions(client.Get());
       SendAll(client.Get(), ErrorResponse(503, "Too many connections at once; try again.", false));
       continue;
     }
     // A thread the system cannot give is one client refused, not the proxy ended.
     try {
       std::thread(
-          [shared, peer](CCloseSocket owned) {
-            ServeConnection(std::move(owned), peer, shared->settings, g_bStopping);
-            shared->connections.Remove();
+          [shared, peer, nId, bOwnPagesOnly](CCloseSocket owned) {
+            const std::function<void(bool)> onIdle = [&shared, nId](bool bIdle) {
+              shared->connections.SetIdle(nId, bIdle);
+            };
+            ServeConnection(std::move(owned), peer, shared->settings, g_bStopping, onIdle, bOwnPagesOnly);
+            shared->connections.Remove(nId);
           },
           std::move(client))
           .detach();
     } catch (const std::system_error&) {
-      connections.Remove();
+      connections.Remove(nId);
     }
   }
   g_bStopping = true;
   listener.Reset();
-  if (!connections.WaitForNone(kStopWaitMs)) PrintLine("proxy stopped with connections still open");
+  const bool bLeft = !connections.WaitForNone(hooks.dwStopWaitMs);
+  if (pbConnectionsLeft) *pbConnectionsLeft = bLeft;
+  if (bLeft) PrintLine("proxy stopped with connections still open");
   PrintLine("proxy stopped");
   return 0;
 }

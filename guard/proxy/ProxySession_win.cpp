@@ -12,7 +12,10 @@
 namespace {
 
 constexpr std::size_t kMaxResponseHeadBytes = 64 * 1024;
-constexpr int kBufferBytes = 16 * 1024;
+// Large enough that a download takes few reads and sends.
+constexpr int kBufferBytes = 64 * 1024;
+// A tunnel without traffic for this long counts as idle.
+constexpr DWORD kTunnelQuietMs = 5000;
 
 enum class EHeadRead { Complete, Closed, TooLong };
 
@@ -22,8 +25,12 @@ class CInput {
   CInput(SOCKET s, DWORD dwTimeoutMs) : m_s(s), m_dwTimeoutMs(dwTimeoutMs) {}
   // bRequest: empty lines in front of the head are skipped, as many as a head
   // may have bytes.
-  EHeadRead ReadHead(std::size_t nMaxBytes, std::string* pstrHead, bool bRequest = false) {
+  EHeadRead ReadHead(std::size_t nMaxBytes, std::string* pstrHead, bool bRequest = false,
+                     DWORD dwWholeHeadMs = 0) {
     std::size_t nSkipped = 0;
+    // Once a head has begun, all of it must come within dwWholeHeadMs: a peer
+    // that drips it slowly holds its connection no longer than that.
+    ULONGLONG ullDeadline = 0;
     for (;;) {
       if (bRequest) {
         const std::size_t nEmpty = LeadingEmptyLineBytes(m_strPending.data(), m_strPending.size());
@@ -32,10 +39,12 @@ class CInput {
         if (nSkipped > nMaxBytes) return EHeadRead::TooLong;
         // A lone CR may be the start of one more empty line.
         if (m_strPending.empty() || m_strPending == "\r") {
-          if (!ReadMore()) return EHeadRead::Closed;
+          if (!ReadMore(HeadWait(ullDeadline))) return EHeadRead::Closed;
+          if (dwWholeHeadMs && !ullDeadline) ullDeadline = ::GetTickCount64() + dwWholeHeadMs;
           continue;
         }
       }
+      if (dwWholeHeadMs && !ullDeadline && !m_strPending.empty()) ullDeadline = ::GetTickCount64() + dwWholeHeadMs;
       std::size_t nLength = 0;
       const EHeadEnd end = FindHeadEnd(m_strPending.data(), m_strPending.size(), nMaxBytes, &nLength);
       if (end == EHeadEnd::TooLong) return EHeadRead::TooLong;
@@ -44,12 +53,14 @@ class CInput {
         m_strPending.erase(0, nLength);
         return EHeadRead::Complete;
       }
-      if (!ReadMore()) return EHeadRead::Closed;
+      if (!ReadMore(HeadWait(ullDeadline))) return EHeadRead::Closed;
     }
   }
-  bool ReadMore() {
+  bool ReadMore() { return ReadMore(m_dwTimeoutMs); }
+  bool ReadMore(DWORD dwTimeoutMs) {
+    if (dwTimeoutMs == 0) return false;
     char buffer[kBufferBytes];
-    const int nRead = ReceiveWithin(m_s, buffer, sizeof(buffer), m_dwTimeoutMs);
+    const int nRead = ReceiveWithin(m_s, buffer, sizeof(buffer), dwTimeoutMs);
     if (nRead <= 0) return false;
     m_strPending.append(buffer, static_cast<std::size_t>(nRead));
     return true;
@@ -57,6 +68,13 @@ class CInput {
   std::string& Pending() { return m_strPending; }
 
  private:
+  // The wait for more of a head: the usual one, or what is left until its deadline.
+  DWORD HeadWait(ULONGLONG ullDeadline) const {
+    if (!ullDeadline) return m_dwTimeoutMs;
+    const ULONGLONG ullNow = ::GetTickCount64();
+    return ullNow >= ullDeadline ? 0 : static_cast<DWORD>(ullDeadline - ullNow);
+  }
+
   SOCKET m_s;
   DWORD m_dwTimeoutMs;
   std::string m_strPending;
@@ -87,25 +105,47 @@ bool RelayBody(CInput& input, SOCKET to, bool bChunked, unsigned long long nLeng
 
 class CSession {
  public:
-  CSession(SOCKET client, const sockaddr_storage& peer, const SProxySettings& settings)
-      : m_client(client), m_peer(peer), m_settings(settings), m_input(client, settings.dwIdleMs) {}
+  CSession(SOCKET client, const sockaddr_storage& peer, const SProxySettings& settings,
+           const std::function<void(bool)>& onIdle, bool bOwnPagesOnly)
+      : m_client(client),
+        m_peer(peer),
+        m_settings(settings),
+        m_input(client, settings.dwIdleMs),
+        m_onIdle(onIdle),
+        m_bOwnPagesOnly(bOwnPagesOnly) {}
 
   // False when the connection is to close after this request.
   bool ServeNext() {
     std::string strHead;
-    const EHeadRead read = m_input.ReadHead(kMaxRequestHeadBytes, &strHead, true);
+    // Waiting for the next request the connection is idle: closed first when the
+    // proxy needs room.
+    SetIdle(m_input.Pending().empty());
+    const EHeadRead read = m_input.ReadHead(kMaxRequestHeadBytes, &strHead, true, m_settings.dwWholeHeadMs);
+    SetIdle(false);
     if (read == EHeadRead::Closed) return false;
     if (read == EHeadRead::TooLong) return Refuse(400, "The request head is too long.");
+    if (m_settings.ownPage) {
+      const std::string strPath = OwnPagePath(strHead);
+      std::string strType;
+      std::string strBody;
+      if (!strPath.empty() && m_settings.ownPage(strPath, &strType, &strBody)) return AnswerOwnPage(strType, strBody);
+    }
+    // Nothing but the own pages, unanswered otherwise.
+    if (m_bOwnPagesOnly) return false;
     SProxyRequest request;
     std::string strReason;
     if (!ParseRequestHead(strHead, &request, &strReason)) return Refuse(400, strReason);
     // The address first: a listed one is decided before its name is looked up, so
     // a phisher's name server never learns who looked.
     if (!IsAllowedAddress(request)) return false;
+    m_bUpstream = m_settings.bUpstream;
+    m_upstream = m_settings.upstream;
+    if (m_settings.chooseUpstream)
+      m_bUpstream = m_settings.chooseUpstream(request.strHost, request.nPort, request.bConnect, &m_upstream);
     SResolvedAddress origin;
     const bool bResolved = ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &origin);
     // Behind an upstream proxy the name may resolve only there.
-    if (!bResolved && !m_settings.bUpstream)
+    if (!bResolved && !m_bUpstream)
       return Refuse(502, "The host name " + request.strHost + " does not resolve.");
     if (bResolved) {
       // A request for the proxy itself would come back to it again and again.
@@ -113,12 +153,15 @@ class CSession {
         return Refuse(400, "The request is for the proxy itself.");
       if (!IsAllowedHostAddress(request, origin)) return false;
     }
-    CCloseSocket server = ConnectTo(m_settings.bUpstream ? m_settings.upstream : origin, m_settings.dwOriginMs);
+    const SResolvedAddress& target = m_bUpstream ? m_upstream : origin;
+    CCloseSocket server = ConnectTo(target, m_settings.dwOriginMs);
+    // A refused or lost first attempt (a busy listener's full queue) is tried once more.
+    if (!server) server = ConnectTo(target, m_settings.dwOriginMs);
     if (!server)
-      return Refuse(502, (m_settings.bUpstream ? "The upstream proxy for " : "The origin server ") +
+      return Refuse(502, (m_bUpstream ? "The upstream proxy for " : "The origin server ") +
                              HostFieldValue(request) + " does not answer.");
     if (request.bConnect) {
-      if (!m_settings.bUpstream) {
+      if (!m_bUpstream) {
         Tunnel(server.Get(), true, std::string());
       } else {
         OpenUpstreamTunnel(request, server.Get());
@@ -129,6 +172,18 @@ class CSession {
   }
 
  private:
+  void SetIdle(bool bIdle) {
+    if (m_onIdle && bIdle != m_bIdle) m_onIdle(bIdle);
+    m_bIdle = bIdle;
+  }
+
+  bool AnswerOwnPage(const std::string& strType, const std::string& strBody) {
+    SendAll(m_client, "HTTP/1.1 200 OK\r\nContent-Type: " + strType + "\r\nContent-Length: " +
+                          std::to_string(strBody.size()) + "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" +
+                          strBody);
+    return false;
+  }
+
   bool Refuse(int nStatus, const std::string& strDetail) {
     SendAll(m_client, ErrorResponse(nStatus, strDetail, false));
     return false;
@@ -192,7 +247,7 @@ class CSession {
   }
 
   bool Forward(const SProxyRequest& request, SOCKET server) {
-    if (!SendAll(server, ForwardedHead(request, m_settings.bUpstream)))
+    if (!SendAll(server, ForwardedHead(request, m_bUpstream)))
       return Refuse(502, "The origin server closed the connection.");
     if ((request.bChunkedBody || request.nContentLength) &&
         !RelayBody(m_input, server, request.bChunkedBody, request.nContentLength))
@@ -263,13 +318,23 @@ class CSession {
     if (!m_input.Pending().empty() && !SendAll(server, m_input.Pending())) return;
     bool bClientOpen = true;
     bool bServerOpen = true;
+    // A tunnel quiet for a while counts as idle; quiet for dwTunnelIdleMs it ends.
+    ULONGLONG ullQuietSince = ::GetTickCount64();
     while (bClientOpen || bServerOpen) {
       fd_set readable;
       FD_ZERO(&readable);
       if (bClientOpen) FD_SET(m_client, &readable);
       if (bServerOpen) FD_SET(server, &readable);
-      timeval timeout = {static_cast<long>(m_settings.dwTunnelIdleMs / 1000), 0};
-      if (::select(0, &readable, nullptr, nullptr, &timeout) <= 0) return;
+      timeval timeout = {static_cast<long>(kTunnelQuietMs / 1000), 0};
+      const int nReady = ::select(0, &readable, nullptr, nullptr, &timeout);
+      if (nReady < 0) return;
+      if (nReady == 0) {
+        SetIdle(true);
+        if (::GetTickCount64() - ullQuietSince >= m_settings.dwTunnelIdleMs) return;
+        continue;
+      }
+      SetIdle(false);
+      ullQuietSince = ::GetTickCount64();
       if (bClientOpen && FD_ISSET(m_client, &readable) && ReceiveAndSend(m_client, server, 0) <= 0) {
         bClientOpen = false;
         ::shutdown(server, SD_SEND);
@@ -286,14 +351,21 @@ class CSession {
   const SProxySettings& m_settings;
   CInput m_input;
   SClientProgram m_program;
+  const std::function<void(bool)>& m_onIdle;
+  const bool m_bOwnPagesOnly;
+  bool m_bIdle = false;
+  // This request's upstream proxy, when it goes through one.
+  bool m_bUpstream = false;
+  SResolvedAddress m_upstream;
 };
 
 }  // namespace
 
 void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,
-                     const std::atomic<bool>& bStopping) {
+                     const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle,
+                     bool bOwnPagesOnly) {
   SetSendOptions(client.Get());
-  CSession session(client.Get(), peer, settings);
+  CSession session(client.Get(), peer, settings, onIdle, bOwnPagesOnly);
   while (!bStopping && session.ServeNext()) {
   }
   // Our answer goes first, then what the client still sends is read and dropped

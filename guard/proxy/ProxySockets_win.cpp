@@ -89,9 +89,9 @@ CCloseSocket ListenOn(const std::string& strAddress, unsigned nPort, std::string
 }
 
 bool SendAll(SOCKET s, const char* pData, std::size_t nSize) {
+  // No wait before the send: the socket's send time-out (SetSendOptions) bounds it.
   while (nSize > 0) {
-    if (!WaitFor(s, true, kSendProgressMs)) return false;
-    const int nChunk = nSize > 65536 ? 65536 : static_cast<int>(nSize);
+    const int nChunk = nSize > 262144 ? 262144 : static_cast<int>(nSize);
     const int nSent = ::send(s, pData, nChunk, 0);
     if (nSent <= 0) return false;
     pData += nSent;

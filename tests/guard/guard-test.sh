@@ -3,10 +3,14 @@
 # the application folder points the WinINet proxy setting at its guard, and a
 # WinINet program with the system's setting gets an unlisted page of a local
 # origin server and the block page for a listed address once the alert's user
-# presses Block. The user's own setting is back after the tray's Exit, and after a
-# killed console once it has started again and exited. With definitions imported
-# from a URL feed, a tunnel to a shared platform passes, one to the feed's phishing
-# host is refused, and a listed page asked for by its decimal address is blocked.
+# presses Block. Nobody is left offline: after the guard is killed, and after
+# the console is killed, the page arrives again within 5 s and still does 30 s
+# later. 200 connections that send nothing leave a request served. The user's
+# own setting (bypass list and auto-config script included) is back after the
+# tray's Exit, with a value changed while the guard ran kept as changed. With
+# definitions imported from a URL feed, a tunnel to a shared platform passes, one
+# to the feed's phishing host is refused, and a listed page asked for by its
+# decimal address is blocked.
 #   guard-test.sh BUILD_DIR
 source "$(dirname "$0")/../wine/script-test.sh" "$1" guard-test
 app=$build/app
@@ -24,7 +28,7 @@ reg_data() {
   fi
 }
 user_setting() {
-  echo "$(reg_data "$inet" ProxyEnable)|$(reg_data "$inet" ProxyServer)|$(reg_data "$inet" ProxyOverride)"
+  echo "$(reg_data "$inet" ProxyEnable)|$(reg_data "$inet" ProxyServer)|$(reg_data "$inet" ProxyOverride)|$(reg_data "$inet" AutoConfigURL)"
 }
 # The console of the application folder itself, on the settings it has.
 start_app_console() {
@@ -49,7 +53,7 @@ exit_console() {
 }
 guard_cleanup() {
   cleanup
-  for value in ProxyEnable ProxyServer ProxyOverride; do
+  for value in ProxyEnable ProxyServer ProxyOverride AutoConfigURL; do
     wine reg delete "$inet" /v $value /f >/dev/null 2>&1
   done
   rm -f "$app/hkwdn2.hwd" "$app/chainset.log"
@@ -63,18 +67,34 @@ pids+=($!)
 wait_for 10 test -s "$work/origin.port" || { echo "FAIL the origin server did not start"; exit 1; }
 oport=$(head -1 "$work/origin.port")
 
-# The user's own setting: a proxy named but switched off, and no override list.
+# The page arrives through WinINet with the system setting, whatever way it goes.
+page_arrives() {
+  w wininet-client.exe "http://127.0.0.1:$oport/index.html" | grep -q '^page | an unlisted page'
+}
+# The page arrives within 5 s, and on every try over the next 30 s.
+stays_online() {  # WHAT
+  wait_for 5 page_arrives || { echo "FAIL no page within 5 s $1"; failures=$((failures + 1)); return; }
+  local end=$((SECONDS + 30)) missed=0
+  while [ $SECONDS -lt $end ]; do
+    page_arrives || missed=$((missed + 1))
+  done
+  check "the page keeps arriving for 30 s $1" "$missed" 0
+}
+
+# The user's own setting: a proxy named but switched off, a bypass list and an
+# auto-config script that cannot be had.
 wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
 wine reg add "$inet" /v ProxyEnable /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wine reg add "$inet" /v ProxyServer /t REG_SZ /d proxy.example.net:3128 /f >/dev/null 2>&1
-wine reg delete "$inet" /v ProxyOverride /f >/dev/null 2>&1
+wine reg add "$inet" /v ProxyOverride /t REG_SZ /d '*.corp.test;intra' /f >/dev/null 2>&1
+wine reg add "$inet" /v AutoConfigURL /t REG_SZ /d http://127.0.0.1:9/none.pac /f >/dev/null 2>&1
 users=$(user_setting)
-check "the user's setting as written" "$users" "0x0|proxy.example.net:3128|(none)"
+check "the user's setting as written" "$users" "0x0|proxy.example.net:3128|*.corp.test;intra|http://127.0.0.1:9/none.pac"
 
 rm -f "$app/hkwdn2.hwd" "$app/chainset.log"
 start_app_console
 wait_for 30 guard_answers || echo "FAIL the guard did not answer; setting: $(user_setting)"
-check "the setting points at the guard" "$(user_setting)" "0x1|127.0.0.1:$guard_port|<local>"
+check "the setting points at the guard" "$(user_setting)" "0x1|127.0.0.1:$guard_port|*.corp.test;intra;<local>|(none)"
 
 # Wine's WinINet does not leave out the loopback address as Windows does, so the
 # origin's page too comes through the guard.
@@ -121,23 +141,66 @@ blocked "a tunnel to the feed's phishing host" secure-login.phish.example \
 blocked "a listed page by its decimal address" 192.0.2.77/account/verify -w '%{http_code}' \
   --request-target http://3221226061/account/verify -H 'Host: 3221226061' http://192.0.2.77/account/verify
 
+# 200 connections that send nothing hold no slot a request needs.
+python3 - "$guard_port" >"$work/silent.out" 2>&1 <<'PY' &
+import socket, sys, time
+held = [socket.create_connection(("127.0.0.1", int(sys.argv[1]))) for _ in range(200)]
+print("held", len(held), flush=True)
+time.sleep(30)
+PY
+silent=$!
+pids+=($silent)
+wait_for 20 grep -q held "$work/silent.out" || echo "FAIL the silent connections were not made"
+out=$(w wininet-client.exe "http://127.0.0.1:$oport/index.html")
+check "a request beside 200 silent connections" "$(grep -E '^(HTTP|page \| an)' <<<"$out" | tr '\n' '|')" "HTTP 200|page | an unlisted page|"
+kill $silent 2>/dev/null
+
+# A VPN client names its own proxy while the guard runs: taken over as the
+# user's, the setting points at the guard again, and Exit leaves it in place.
+wine reg add "$inet" /v ProxyServer /t REG_SZ /d vpn.example.net:8080 /f >/dev/null 2>&1
+wait_for 10 guard_answers || echo "FAIL the setting did not point at the guard again after the change"
+users="0x0|vpn.example.net:8080|*.corp.test;intra|http://127.0.0.1:9/none.pac"
+
+# A killed guard: the page still arrives, and the guard is back.
+w taskkill /f /im HookwdnGuard.exe >/dev/null
+stays_online "after the guard was killed"
+wait_for 10 guard_answers || echo "FAIL the killed guard was not started again"
+
 exit_console
 check "the user's setting after Exit" "$(user_setting)" "$users"
 
-# A killed console leaves the setting pointed at a guard that ends with it; the
-# next start puts the user's values back before pointing it again.
+# A killed console: its guard puts the user's values back and ends; the next
+# start still finds everything in order.
 start_app_console
 wait_for 30 guard_answers || echo "FAIL the guard did not answer after the second start"
 w taskkill /f /im Hookwdn.exe >/dev/null
 wait_for 30 console_gone ||
   echo "FAIL the console was not killed"
-check "the killed console left the guard's setting" "$(reg_data "$inet" ProxyServer)" "127.0.0.1:$guard_port"
+stays_online "after the console was killed"
+check "the killed console's guard put the user's setting back" "$(user_setting)" "$users"
 wait_for 30 bash -c "! curl -s --max-time 2 -o /dev/null http://127.0.0.1:$guard_port/" ||
   echo "FAIL the guard outlived its console"
+
+# Both killed at once: nobody is left to put the values back (where WinINet
+# follows the guard's script, programs go direct meanwhile); the next start does.
+start_app_console
+console_pid=${pids[-1]}
+wait_for 30 guard_answers || echo "FAIL the guard did not answer after the third start"
+# One signal to both, so that neither outlives the other long enough to act.
+# The guard's Linux process: the one of this prefix running HookwdnGuard.exe (the
+# listening socket itself is held by the wine server).
+guard_pid=
+for pid in $(pgrep -f 'HookwdnGuard\.exe'); do
+  tr '\0' '\n' <"/proc/$pid/environ" 2>/dev/null | grep -qx "WINEPREFIX=$WINEPREFIX" && guard_pid=$pid
+done
+[ -n "$guard_pid" ] || echo "FAIL the guard's process was not found"
+kill -9 "$console_pid" $guard_pid
+wait_for 30 console_gone || echo "FAIL the console was not killed"
+check "both killed left the guard's setting" "$(reg_data "$inet" ProxyServer)" "127.0.0.1:$guard_port"
 start_app_console
 wait_for 30 guard_answers || echo "FAIL the guard did not answer after the start following the kill"
 exit_console
-check "the user's setting after a kill, a start and Exit" "$(user_setting)" "$users"
+check "the user's setting after both were killed, a start and Exit" "$(user_setting)" "$users"
 
 [ $failures -eq 0 ] && rm -rf "$work"
 echo "$failures failure(s)"
