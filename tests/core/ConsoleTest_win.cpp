@@ -20,6 +20,7 @@
 #include "console/screens/DialogTemplate_win.h"
 #include "console/settings/NameCode.h"
 #include "screens/ScreenUser_win.h"
+#include "shared/UserDataFolder_win.h"
 #include "support/ChildProcess_win.h"
 #include "support/TempFolder_win.h"
 #include "support/WaitUntil_win.h"
@@ -189,6 +190,8 @@ class ConsoleTest : public ::testing::Test {
   void SetUp() override {
     RemoveConsoleKeys();
     CopyTree(BuiltAppFolder(), m_strApp);
+    // Definitions an update left in the user's folder would win over the copy's.
+    ::DeleteFileA((GetUserDataFolder() + "\\hkwdn1.hwd").c_str());
   }
   void TearDown() override { RemoveConsoleKeys(); }
 
@@ -206,7 +209,8 @@ class ConsoleTest : public ::testing::Test {
 
   CTempFolder m_folder;
   const std::string m_strApp = m_folder.Path() + "\\Hookwarden app";
-  const std::string m_strWorking = m_strApp + "\\hkwdn2.hwd";
+  // Each user's console writes its working file into the user's own folder.
+  const std::string m_strWorking = GetUserDataFolder() + "\\hkwdn2.hwd";
 };
 
 TEST_F(ConsoleTest, FirstStartPublishesAndDecryptsThenExitCleansUp) {
@@ -215,6 +219,8 @@ TEST_F(ConsoleTest, FirstStartPublishesAndDecryptsThenExitCleansUp) {
   ASSERT_NE(nullptr, hMain);
   EXPECT_TRUE(::IsWindowVisible(hMain));
   EXPECT_EQ(m_strApp, RegistryText("Software\\Corvinth\\Hookwarden", "App Path"));
+  EXPECT_EQ(GetUserDataFolder(), RegistryText("Software\\Corvinth\\Hookwarden", "Data Path"));
+  EXPECT_FALSE(FileExists(m_strApp + "\\hkwdn2.hwd"));
   EXPECT_EQ("12/01/2026", RegistryText("Software\\Corvinth\\Hookwarden", "DefnsVersion"));
   // The path holds a blank: the Run command quotes it.
   EXPECT_EQ("\"" + m_strApp + "\\Hookwdn.exe\" -min",
@@ -612,7 +618,7 @@ TEST_F(ConsoleTest, SessionEndInTheTrayWithAPasswordSavesWithoutAskingAndEnds) {
 TEST_F(ConsoleTest, WorkingFileThatCannotBeDeletedIsEmptiedAtExit) {
   CConsole console(m_strApp, "");
   ASSERT_NE(nullptr, console.WaitForMainWindow());
-  // Held open without delete sharing, it cannot be deleted, as for a user below Program Files.
+  // Held open without delete sharing, it cannot be deleted.
   CCloseFile held(::CreateFileA(m_strWorking.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(held.IsValid());
