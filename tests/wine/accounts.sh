@@ -5,11 +5,12 @@
 # folders owned by root (mode 755), as a standard user below Program Files.
 #
 #   source accounts.sh        (after script-test.sh or with DISPLAY set)
-#   accounts_start            a root-owned folder $accounts (mode 755); exits 77
-#                             (skipped) when not run as root
+#   accounts_start            a root-owned folder $accounts (mode 755), made the
+#                             current folder; exits 77 (skipped) when not root
 #   account_add NAME          the Linux user NAME (made when missing) with a fresh
 #                             home and prefix below $accounts
-#   as NAME COMMAND...        the command as that user, in its own Wine session
+#   as NAME COMMAND...        the command as that user, in its own Wine session, in
+#                             the current folder
 #   account_c NAME            the user's C: drive (a Unix path)
 #   accounts_end              every account's wine server down, $accounts gone
 #
@@ -25,6 +26,8 @@ accounts_start() {
   fi
   accounts=$(mktemp -d /tmp/hw-accounts.XXXXXX)
   chmod 755 "$accounts"
+  # A folder every account may enter.
+  cd "$accounts" || exit 1
 }
 
 account_add() {
@@ -36,19 +39,23 @@ account_add() {
   chown "$(id -u "$name"):$(id -g "$name")" "$home"
   chmod 700 "$home"
   account_names+=("$name")
-  as "$name" wineboot -i >/dev/null 2>&1 </dev/null
-  # No window manager on the virtual display (see wine-session.sh).
-  as "$name" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
-  as "$name" sh -c 'setsid wineserver -p >/dev/null 2>&1 </dev/null &'
+  (
+    cd "$home" || exit 1
+    as "$name" wineboot -i >/dev/null 2>&1 </dev/null
+    # No window manager on the virtual display (see wine-session.sh).
+    as "$name" wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1 </dev/null
+    as "$name" sh -c 'setsid wineserver -p >/dev/null 2>&1 </dev/null &'
+  )
 }
 
 as() {
   local name=$1
   shift
   local home=$accounts/home-$name
-  (cd "$home" && setpriv --reuid="$(id -u "$name")" --regid="$(id -g "$name")" --clear-groups \
+  # In the caller's folder, which the user must be able to enter.
+  setpriv --reuid="$(id -u "$name")" --regid="$(id -g "$name")" --clear-groups \
     env -i PATH="$PATH" HOME="$home" USER="$name" LOGNAME="$name" WINEPREFIX="$home/prefix" WINEARCH=win64 \
-    WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY="${DISPLAY:-}" "$@")
+    WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml=' DISPLAY="${DISPLAY:-}" "$@"
 }
 
 account_c() {
