@@ -9,6 +9,7 @@
 #include "console/core/TrayTooltip.h"
 #include "console/core/WorkingDefinitions_win.h"
 #include "console/settings/DefinitionsVersion.h"
+#include "console/settings/FileVersion_win.h"
 #include "console/screens/MainDlg_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/settings/Languages_win.h"
@@ -100,7 +101,8 @@ bool CHookwardenApp::StartUp() {
 }
 
 bool CHookwardenApp::WriteWorkingDefinitions() {
-  const std::string strShipped = m_settings.GetShippedDefinitionsFolder() + kShippedDefinitionsFile;
+  const std::string strShippedFolder = m_settings.GetShippedDefinitionsFolder();
+  const std::string strShipped = strShippedFolder + kShippedDefinitionsFile;
   if (::GetFileAttributesA(strShipped.c_str()) == INVALID_FILE_ATTRIBUTES) {
     ShowStartupMessage(kShippedFileMissingText);
     return false;
@@ -110,8 +112,16 @@ bool CHookwardenApp::WriteWorkingDefinitions() {
     return false;
   }
   DWORD dwError = 0;
-  switch (WriteWorkingDefinitionsFile(strShipped, DataFile(kWorkingDefinitionsFile), EWorkingWrite::InPlace,
-                                      &dwError)) {
+  EWorkingDefinitions result =
+      WriteWorkingDefinitionsFile(strShipped, DataFile(kWorkingDefinitionsFile), EWorkingWrite::InPlace, &dwError);
+  // Definitions of the user's own that cannot be used give way to the machine's.
+  if ((result == EWorkingDefinitions::Refused || result == EWorkingDefinitions::ShippedMissing) &&
+      strShippedFolder != m_settings.GetAppPath()) {
+    result = WriteWorkingDefinitionsFile(AppFile(kShippedDefinitionsFile), DataFile(kWorkingDefinitionsFile),
+                                         EWorkingWrite::InPlace, &dwError);
+    m_settings.m_overview.m_strDefnsVersion = ReadDefinitionsVersion(m_settings.GetAppPath());
+  }
+  switch (result) {
     case EWorkingDefinitions::Written:
       return true;
     case EWorkingDefinitions::ShippedMissing:

@@ -267,6 +267,18 @@ TEST_F(ConsoleTest, ShippedFilesThatCannotBeDecryptedEndWithErr1002) {
   }
 }
 
+TEST_F(ConsoleTest, UnusableDefinitionsOfTheUsersOwnGiveWayToTheApplicationFolders) {
+  // Newer by its version line, but not whole cipher blocks.
+  const std::string strOwn = GetUserDataFolder() + "\\hkwdn1.hwd";
+  WriteFileBytes(strOwn, "12/31/2026    \r\n" + std::string(17, '\x5A'));
+  CConsole console(m_strApp, "");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  EXPECT_EQ("12/01/2026", RegistryText("Software\\Corvinth\\Hookwarden", "DefnsVersion"));
+  EXPECT_EQ(ReadFileBytes(m_strApp + "\\hkwdn1.hwd").size(), ReadFileBytes(m_strWorking).size());
+  EXPECT_EQ(259, console.ExitThroughTray());
+  ::DeleteFileA(strOwn.c_str());
+}
+
 TEST_F(ConsoleTest, CommandLineStartsHiddenAndTheCloseBoxOnlyHides) {
   {
     CConsole hidden(m_strApp, "-min");
