@@ -79,6 +79,8 @@ const char* NameOf(EBenchMatcher matcher) {
       return "IsBadIP";
     case EBenchMatcher::Url:
       return "IsBadUrl";
+    case EBenchMatcher::WebAddress:
+      return "IsBadWebAddress";
     case EBenchMatcher::MailFrom:
       return "IsBadMailFrom";
     case EBenchMatcher::MailSubject:
@@ -110,6 +112,8 @@ std::string QueryFor(EBenchMatcher matcher, int nEntry) {
       return bNone ? "192.0.2.1" : HostIPOf(nEntry);
     case EBenchMatcher::Url:
       return bNone ? "www.example.org/account/verify/login.php" : HostLinkPageOf(nEntry);
+    case EBenchMatcher::WebAddress:
+      return (bNone ? "www.example.org/account/verify/login.php" : HostLinkPageOf(nEntry)) + "?session=7&lang=en";
     case EBenchMatcher::MailFrom:
       return bNone ? "\"a friend\" <friend@example.org>" : Format("\"billing\" <sender%05d@phish.example>", nEntry);
     case EBenchMatcher::MailSubject:

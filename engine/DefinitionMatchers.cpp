@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstring>
+#include <utility>
 
 #include "engine/DefinitionsLayout.h"
 #include "engine/LinkParts.h"
@@ -81,10 +82,20 @@ bool CDefinitionMatchers::IsBadIP(const char* szAddress) const {
 bool CDefinitionMatchers::IsBadUrl(char* szLink) const {
   if (!szLink) return false;
   LowerAsciiInPlace(szLink);
-  const SLinkParts link = SplitLink(szLink);
+  return IsBadWebAddress(WebAddressOfLink(szLink));
+}
+
+bool CDefinitionMatchers::IsBadWebAddress(SWebAddress address) const {
+  const SWebAddress compared = ComparedWebAddress(std::move(address));
+  const SLinkParts link = PartsOf(compared);
   if (link.host.empty()) return false;  // names no site at all
   char szEntry[kEntrySize];
-  auto bWithin = [&](const char* szListed) { return IsWithinListedLink(link, SplitLink(szListed)); };
+  SWebAddress listed;  // each entry in turn
+  auto bWithin = [&](const char* szListed) {
+    ReadWebAddressOfLink(szListed, listed);
+    MakeCompared(listed);
+    return IsWithinListedLink(link, PartsOf(listed));
+  };
   return FindEntry(m_reader, EDefinitionList::HostLink, szEntry, sizeof(szEntry), bWithin) ||
          FindEntry(m_reader, EDefinitionList::CalledLink, szEntry, sizeof(szEntry), bWithin);
 }

@@ -7,6 +7,7 @@
 
 #include "engine/DefinitionReader.h"
 #include "engine/DefinitionsLayout.h"
+#include "engine/WebAddress.h"
 
 // Output buffers of the mail matchers hold this many bytes (260 characters).
 constexpr std::size_t kMatchOutputSize = 261;
@@ -28,9 +29,12 @@ class CDefinitionMatchers {
 
   // A "HostIP" entry equals the address, letters in either case.
   bool IsBadIP(const char* szAddress) const;
-  // Lower-cases szLink in place, then looks for a "HostLink" entry, then a "Link"
-  // entry, that covers it (IsWithinListedLink). A link without a host is never listed.
+  // Lower-cases szLink in place and answers as IsBadWebAddress for its parts.
   bool IsBadUrl(char* szLink) const;
+  // Looks for a "HostLink" entry, then a "Link" entry, that covers the address
+  // (IsWithinListedLink), both in their compared form (ComparedWebAddress). An
+  // address without a host is never listed.
+  bool IsBadWebAddress(SWebAddress address) const;
   // The (lower-case) sender or subject contains a listed entry.
   bool IsBadMailFrom(const char* szFrom) const;
   bool IsBadMailSubject(const char* szSubject) const;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "engine/DefinitionMatchers.h"
 #include "engine/LinkTable.h"
@@ -182,7 +183,13 @@ bool CDefinitionsIndex::IsBadIP(const char* szAddress) const {
 bool CDefinitionsIndex::IsBadUrl(char* szLink) const {
   if (!szLink) return false;
   LowerAsciiInPlace(szLink);
-  return Prepare(ETable::Links) && m_pLinks->Covers(szLink);
+  return IsBadWebAddress(WebAddressOfLink(szLink));
+}
+
+bool CDefinitionsIndex::IsBadWebAddress(SWebAddress address) const {
+  if (!Prepare(ETable::Links)) return false;
+  const SWebAddress compared = ComparedWebAddress(std::move(address));
+  return m_pLinks->Covers(PartsOf(compared));
 }
 
 bool CDefinitionsIndex::IsBadMailFrom(const char* szFrom) const {

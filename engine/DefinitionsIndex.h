@@ -19,6 +19,7 @@
 #include "engine/DefinitionReader.h"
 #include "engine/EntryAutomaton.h"
 #include "engine/LinkTable.h"
+#include "engine/WebAddress.h"
 
 class CDefinitionsIndex {
  public:
@@ -43,6 +44,7 @@ class CDefinitionsIndex {
   // The answers and outputs of CDefinitionMatchers; false when Prepare fails.
   bool IsBadIP(const char* szAddress) const;
   bool IsBadUrl(char* szLink) const;
+  bool IsBadWebAddress(SWebAddress address) const;
   bool IsBadMailFrom(const char* szFrom) const;
   bool IsBadMailSubject(const char* szSubject) const;
   bool IsBadMailLinks(const char* szText, char* szMatchedLink) const;

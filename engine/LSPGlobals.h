@@ -64,6 +64,10 @@ class QUELLMAIL_API CLSPGlobals {
   // Phishing matchers: true when the definitions list the item.
   static bool IsBadIP(const char* szAddress);
   static bool IsBadUrl(char* szLink);  // lower-cases szLink in place
+  // A parsed request: host, port, path ("/..." or empty for a tunnel's host or a
+  // root page) and query (without "?"; null or empty when none), brought to the
+  // normal form of engine/WebAddress.h before the lists are asked.
+  static bool IsBadWebAddress(const char* szHost, unsigned short nPort, const char* szPath, const char* szQuery);
   static bool IsBadMailFrom(const char* szFrom);
   static bool IsBadMailSubject(const char* szSubject);
   static bool IsBadMailLinks(const char* szText, char* szMatchedLink);

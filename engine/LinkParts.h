@@ -1,28 +1,31 @@
 // How a looked-up link meets a listed link: on the boundaries of host labels and
-// path segments only, never as a piece of text. A listed host covers itself and
-// its sub-hosts ("login.bank.example" covers "a.login.bank.example", never
-// "bank.example"); a listed path covers itself and the pages below it ("/verify"
-// covers "/verify/next", never "/verifyx").
+// path segments only, never as a piece of text, both in the compared form of
+// WebAddress.h. The rule:
+// - a listed host without path or query ("bad.example") is listed whole: it covers
+//   itself and its sub-hosts at a label ("a.bad.example", never "xbad.example"),
+//   whatever their path and query;
+// - a listed page ("login.example/verify") covers the links of a host it covers
+//   whose path is its own or continues it after a "/" ("/verify/next", never
+//   "/verifyx"), whatever their query; a link without a path (a tunnel's host, a
+//   root page) never meets a listed page, since a shared host must stay reachable;
+// - a listed page with a query ("pay.example/login.php?id=7") covers only the link
+//   of the same host, path and query.
+// Ports are ignored on both sides; a link or entry without a host names nothing.
 #pragma once
 
 #include <string_view>
 
-// A lower-cased link cut into the parts that are compared.
+#include "engine/WebAddress.h"
+
+// Views into a compared address: the host without a leading "www.", the path
+// without trailing "/" (empty for a root page), the query.
 struct SLinkParts {
-  // Without scheme ("http://"), user ("name@"), port (":8080"), a leading "www."
-  // and trailing dots: "[::1]" for an address in brackets.
   std::string_view host;
-  // From the first "/" behind the host, without query ("?..."), fragment ("#...")
-  // and trailing "/": empty for a link of a host alone or its root page.
   std::string_view path;
+  std::string_view query;
 };
 
-SLinkParts SplitLink(std::string_view link);
+SLinkParts PartsOf(const SWebAddress& compared);
 
-// True when the link lies within the listed one: its host is the listed host or a
-// sub-host of it, and its path is the listed path or below it. A listed link
-// without a path covers the whole host; a link without a path (a host checked
-// alone, as for a tunnel, or the root page) meets every listed link of a host
-// that covers it, since what it will fetch is not known. Neither matches when its
-// host is empty.
+// True when the link lies within the listed one (see above).
 bool IsWithinListedLink(const SLinkParts& link, const SLinkParts& listed);

@@ -7,7 +7,7 @@
 namespace {
 
 // What a fingerprint records about its host, or host and path.
-enum ERecord : uint64_t { kWholeHost = 1, kSomePages = 2, kPage = 3 };
+enum ERecord : uint64_t { kWholeHost = 1, kSomePages = 2, kPage = 3, kPageWithQuery = 4 };
 
 // FNV-1a, fed byte by byte so that a host and each longer path share the work.
 struct SPrint {
@@ -32,11 +32,27 @@ std::size_t SlotOf(uint64_t nPrint, std::size_t nSlots) {
   return static_cast<std::size_t>((static_cast<unsigned __int128>(nPrint) * nSlots) >> 64);
 }
 
+// Host, path and query of a page listed with its query, or asked for with one.
+uint64_t PrintOfPageWithQuery(const SLinkParts& parts) {
+  SPrint print;
+  print.Add(parts.host);
+  print.Add(parts.path);
+  print.Add('?');
+  print.Add(parts.query);
+  return print.Of(kPageWithQuery);
+}
+
 }  // namespace
 
 void CLinkTable::Add(std::string_view listed) {
-  const SLinkParts parts = SplitLink(listed);
+  ReadWebAddressOfLink(listed, m_scratch);
+  MakeCompared(m_scratch);
+  const SLinkParts parts = PartsOf(m_scratch);
   if (parts.host.empty()) return;
+  if (!parts.query.empty()) {
+    m_added.push_back(PrintOfPageWithQuery(parts));
+    return;
+  }
   SPrint print;
   print.Add(parts.host);
   if (parts.path.empty()) {
@@ -59,6 +75,7 @@ void CLinkTable::Build() {
     m_slots[nSlot] = nPrint;
   }
   std::vector<uint64_t>().swap(m_added);
+  m_scratch = SWebAddress();
 }
 
 bool CLinkTable::Has(uint64_t nPrint) const {
@@ -69,16 +86,16 @@ bool CLinkTable::Has(uint64_t nPrint) const {
   return false;
 }
 
-bool CLinkTable::Covers(std::string_view text) const {
-  if (m_slots.empty()) return false;
-  const SLinkParts link = SplitLink(text);
+bool CLinkTable::Covers(const SLinkParts& link) const {
+  if (m_slots.empty() || link.host.empty()) return false;
+  if (!link.query.empty() && Has(PrintOfPageWithQuery(link))) return true;
   // The host itself, then each parent of it at a label boundary.
   for (std::size_t nLabel = 0; nLabel < link.host.size();) {
     SPrint print;
     print.Add(link.host.substr(nLabel));
     if (Has(print.Of(kWholeHost))) return true;
-    if (Has(print.Of(kSomePages))) {
-      if (link.path.empty()) return true;
+    // A link without a path meets hosts listed whole only.
+    if (!link.path.empty() && Has(print.Of(kSomePages))) {
       // The path itself and each one above it at a "/".
       for (std::size_t i = 0; i < link.path.size(); ++i) {
         print.Add(static_cast<unsigned char>(link.path[i]));

@@ -2,6 +2,7 @@
 // szDBPath: answered from the index of the file (rebuilt when the file changes), or
 // by walking the file through the profile reader when it cannot be indexed.
 #include <exception>
+#include <utility>
 
 #include "engine/DefinitionMatchers.h"
 #include "engine/AppVarsRetry_win.h"
@@ -9,6 +10,7 @@
 #include "engine/LSPGlobals.h"
 #include "engine/ProfileWalk_win.h"
 #include "engine/RequestUrl.h"
+#include "engine/WebAddress.h"
 
 namespace {
 
@@ -36,6 +38,18 @@ bool CLSPGlobals::IsBadIP(const char* szAddress) {
 
 bool CLSPGlobals::IsBadUrl(char* szLink) {
   return Ask(ETable::Links, [&](const auto& matchers) { return matchers.IsBadUrl(szLink); });
+}
+
+bool CLSPGlobals::IsBadWebAddress(const char* szHost, unsigned short nPort, const char* szPath, const char* szQuery) {
+  if (!szHost) return false;
+  return Ask(ETable::Links, [&](const auto& matchers) {
+    SWebAddress address;
+    address.strHost = szHost;
+    address.nPort = nPort;
+    if (szPath) address.strPath = szPath;
+    if (szQuery) address.strQuery = szQuery;
+    return matchers.IsBadWebAddress(std::move(address));
+  });
 }
 
 bool CLSPGlobals::IsBadMailFrom(const char* szFrom) {

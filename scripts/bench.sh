@@ -7,7 +7,7 @@
 # call of every matcher with the match at the first, the middle and no entry, the
 # walk through the profile reader beside the index (the walk only up to 10,000
 # entries), and the time and memory (in all and per entry) each table of the
-# index takes to build.
+# index takes to build. Sizes may be given: bash scripts/bench.sh [ENTRIES...].
 set -euo pipefail
 source "$(dirname "$0")/windows-session.sh"
 trap '$session stop $build >/dev/null' EXIT
@@ -17,6 +17,7 @@ mkdir -p $work
 defstool=$(pwd)/$build/host/defstool
 bench="wine ../bin/MatcherBench.exe"
 sizes=(10 1000 10000 100000/10000 1000000/10000/10000)
+[ $# -gt 0 ] && sizes=("$@")  # e.g. bash scripts/bench.sh 1000000/10000/10000
 args=()
 for n in "${sizes[@]}"; do
   name=${n//\//-}

@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-dev
   python3 curl locales openssl
   wixl
+  publicsuffix
 )
 missing=()
 for p in "${packages[@]}"; do

@@ -180,10 +180,15 @@ void CHookwardenApp::OnSettingsLoaded() {
   m_webGuard.Start();
 }
 
-void CHookwardenApp::ShowTrayStatus(const std::string& strWebGuard, const std::string& strUpdate) {
-  m_strWebGuardStatus = strWebGuard;
-  m_strUpdateStatus = strUpdate;
-  m_trayIcon.SetTooltip(TrayTooltip(GetAppTitle(), strWebGuard, strUpdate));
+void CHookwardenApp::OnSaveOutcome(bool bSaved, const std::string& strReason) {
+  const std::string strFailure = bSaved ? std::string() : strReason;
+  if (strFailure == m_trayStatus.strSaveFailure) return;
+  m_trayStatus.strSaveFailure = strFailure;
+  ShowTrayStatus();
+}
+
+void CHookwardenApp::ShowTrayStatus() {
+  m_trayIcon.SetTooltip(TrayTooltip(GetAppTitle(), m_trayStatus));
 }
 
 void CHookwardenApp::ExitProcedure() {

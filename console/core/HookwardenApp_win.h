@@ -15,6 +15,7 @@
 #include "console/core/RequestHandlers.h"
 #include "console/core/RequestServices_win.h"
 #include "console/core/RequestWindow_win.h"
+#include "console/core/TrayTooltip.h"
 #include "console/core/WebGuard_win.h"
 #include "console/screens/MainDlgParts_win.h"
 #include "console/screens/MainScreen_win.h"
@@ -54,8 +55,9 @@ class CHookwardenApp : private IMainDlgHost {
   bool CreateRequestWindow(HWND hMainWnd) override;
   void OnMainWindowDestroyed() override;
   void OnSettingsLoaded() override;
-  // Keeps what each part last reported and shows the tooltip of them all.
-  void ShowTrayStatus(const std::string& strWebGuard, const std::string& strUpdate);
+  void OnSaveOutcome(bool bSaved, const std::string& strReason) override;
+  // Shows the tooltip of what each part last reported.
+  void ShowTrayStatus();
 
   // Start-up steps 1 to 10; false when start-up must end.
   bool StartUp();
@@ -82,9 +84,8 @@ class CHookwardenApp : private IMainDlgHost {
   CCloseHandle m_instanceMutex;
   CConsoleRequestServices m_requestServices{m_settings};
   CSystemTray m_trayIcon{m_settings};
-  // What the web guard and the updater last reported for the tray tooltip.
-  std::string m_strWebGuardStatus;
-  std::string m_strUpdateStatus;
+  // What the web guard, the updater and the saves last reported for the tray tooltip.
+  STrayStatus m_trayStatus;
   CMainScreenWindow m_mainScreen{m_settings, m_trayIcon};
   CRequestHandlers m_requestHandlers{
       SRequestState{m_settings.m_mailSafeList, m_settings.m_webSiteBlockingList, m_settings.m_alertLog,
@@ -92,11 +93,17 @@ class CHookwardenApp : private IMainDlgHost {
                     m_settings.m_overview.m_nNoOfBlockedInstructionsHaveHighRating,
                     m_settings.m_overview.m_nNoOfEmailProtection, m_settings.m_overview.m_nNoOfWebProtection},
       m_requestServices, m_mainScreen.Notifications()};
-  CDefinitionsUpdater m_definitionsUpdater{
-      m_settings, [this](const std::string& strLine) { ShowTrayStatus(m_strWebGuardStatus, strLine); }, m_mainScreen};
+  CDefinitionsUpdater m_definitionsUpdater{m_settings,
+                                           [this](const std::string& strLine) {
+                                             m_trayStatus.strUpdate = strLine;
+                                             ShowTrayStatus();
+                                           },
+                                           m_mainScreen};
   std::unique_ptr<CRequestWindow> m_pRequestWindow;
-  CWebGuard m_webGuard{m_settings,
-                       [this](const std::string& strStatus) { ShowTrayStatus(strStatus, m_strUpdateStatus); }};
+  CWebGuard m_webGuard{m_settings, [this](const std::string& strStatus) {
+                         m_trayStatus.strWebGuard = strStatus;
+                         ShowTrayStatus();
+                       }};
   // While it runs; the request window hands it the end of the session.
   CMainDlg* m_pMainDlg = nullptr;
   SMainDlgParts m_mainDlgParts;

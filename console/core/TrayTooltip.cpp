@@ -1,8 +1,10 @@
 #include "console/core/TrayTooltip.h"
 
-std::string TrayTooltip(const std::string& strTitle, const std::string& strWebGuard, const std::string& strUpdate) {
+std::string TrayTooltip(const std::string& strTitle, const STrayStatus& status) {
   std::string strTooltip = strTitle;
-  if (!strWebGuard.empty()) strTooltip += " - " + strWebGuard;
-  if (!strUpdate.empty()) strTooltip += ": " + strUpdate;
+  // First after the title: the tooltip has room for 127 characters only.
+  if (!status.strSaveFailure.empty()) strTooltip += " - " + std::string(kSettingsNotSavedText) + status.strSaveFailure;
+  if (!status.strWebGuard.empty()) strTooltip += " - " + status.strWebGuard;
+  if (!status.strUpdate.empty()) strTooltip += ": " + status.strUpdate;
   return strTooltip;
 }

@@ -19,6 +19,9 @@ class IMainDlgHost {
   virtual void OnMainWindowDestroyed() = 0;
   // The stored settings are loaded: what follows them can start.
   virtual void OnSettingsLoaded() {}
+  // The outcome of a save made while the console runs (after changes, or an
+  // interrupted one finished at the load): a failure is shown until a save works.
+  virtual void OnSaveOutcome(bool /*bSaved*/, const std::string& /*strReason*/) {}
 };
 
 // The tray icon: shows the tray menu and sends its commands (ID_TRAY_*) to the main window.

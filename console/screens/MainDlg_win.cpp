@@ -153,7 +153,10 @@ void CMainDlg::OnInitDialog() {
   m_host.CreateRequestWindow(m_wnd.Get());
   ::SetWindowTextA(m_wnd.Get(), LoadLocalString(m_settings, IDS_APP_TITLE).c_str());
   CFlashScreenDlg::SetDefaultOwner(m_wnd.Get());
-  LoadSettings(m_settings);
+  DWORD dwUnfinishedSave = 0;
+  LoadSettings(m_settings, &dwUnfinishedSave);
+  m_bSettingsLoaded = true;
+  if (dwUnfinishedSave != 0) m_host.OnSaveOutcome(false, SystemErrorText(dwUnfinishedSave));
   m_host.OnSettingsLoaded();
   if (m_settings.m_overview.m_nLoadSplashScreen != 0) m_splash.Play(m_wnd.Get(), m_settings.GetAppPath());
   if (m_parts.pScreen) {
@@ -211,13 +214,22 @@ void CMainDlg::EndSession() {
 void CMainDlg::SaveAndEnd(bool bShowRefusal) {
   if (!m_wnd || m_bEnding) return;
   m_bEnding = true;
-  m_settings.m_overview.m_nIsLogin = 0;
-  DWORD dwError = 0;
-  if (!SaveAllSettings(m_settings, &dwError) && bShowRefusal) {
-    // The previous settings are still in place; the user learns that this run's
-    // changes are lost, and the console still exits.
-    ShowConsoleMessage(m_settings, kSaveFailedText + SystemErrorText(dwError), std::string(), MSGBOX_FLAGS_INFORMATION,
-                       m_wnd.Get());
+  // Whatever leaves this early, a later Exit or session end can still end the console.
+  struct SEndingFlag {
+    bool& bEnding;
+    ~SEndingFlag() { bEnding = false; }
+  } endingFlag{m_bEnding};
+  // Before the load, the settings in memory are defaults and the stored ones stay
+  // as they are: the console simply ends.
+  if (m_bSettingsLoaded) {
+    m_settings.m_overview.m_nIsLogin = 0;
+    const SSaveOutcome outcome = SaveAllSettingsReporting(m_settings);
+    if (!outcome.bSaved && bShowRefusal) {
+      // The previous settings are still in place; the user learns that this run's
+      // changes are lost, and the console still exits.
+      ShowConsoleMessage(m_settings, kSaveFailedText + outcome.strReason, std::string(), MSGBOX_FLAGS_INFORMATION,
+                         m_wnd.Get());
+    }
   }
   m_wnd.Reset();
 }
@@ -236,9 +248,11 @@ void CMainDlg::ScheduleSave() {
 void CMainDlg::SaveChanges() {
   ::KillTimer(m_wnd.Get(), kSaveTimerId);
   m_bSavePending = false;
-  // Silent: what failed stays in memory and the next save, the exit's at the latest,
-  // writes it and names a failure.
-  SaveAllSettings(m_settings);
+  if (!m_bSettingsLoaded) return;
+  // What failed stays in memory and the next save, the exit's at the latest,
+  // writes it; meanwhile the tray names the failure.
+  const SSaveOutcome outcome = SaveAllSettingsReporting(m_settings);
+  m_host.OnSaveOutcome(outcome.bSaved, outcome.strReason);
 }
 
 void CMainDlg::OnDestroy() {

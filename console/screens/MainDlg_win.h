@@ -75,9 +75,12 @@ class CMainDlg : public CConsoleWindow {
   SMainDlgParts m_parts;
   bool m_bStartHidden = false;
   bool m_bStartedUp = false;
+  // Until the stored settings are loaded, the settings objects hold defaults: a
+  // save then would delete everything stored, so none is made.
+  bool m_bSettingsLoaded = false;
   bool m_bSavePending = false;
   ULONGLONG m_ullFirstUnsaved = 0;
-  // Set once the save before the end has begun: the system sends the end of the
+  // Set while the save before the end runs: the system sends the end of the
   // session to every window, also while the first one is being handled.
   bool m_bEnding = false;
   CSplash m_splash;

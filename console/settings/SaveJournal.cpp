@@ -51,6 +51,11 @@ StoreResult ApplyToProductKey(IStoreKey& company, const char* szProductKey, cons
 
 }  // namespace
 
+bool ReadMarkedJournal(IStoreKey& company, std::vector<SStoreChange>* pChanges) {
+  const std::unique_ptr<IStoreKey> pJournal = company.OpenSubKey(kJournalKeyName);
+  return pJournal && ReadJournal(*pJournal, pChanges);
+}
+
 StoreResult DropJournal(IStoreKey& company) {
   const StoreResult nResult = company.RemoveSubKey(kJournalKeyName);
   return nResult == STORE_FILE_NOT_FOUND ? STORE_SUCCESS : nResult;
@@ -85,13 +90,14 @@ StoreResult SaveThroughJournal(IStoreKey& company, const char* szProductKey, con
 }
 
 StoreResult SaveStoreChanges(IStoreKey& company, const char* szProductKey, SStoredKey* pStored,
-                             const std::function<void(IStoreKey&)>& write) {
+                             const std::function<void(IStoreKey&)>& write, const std::vector<SStoreChange>& kept) {
   std::vector<SStoreChange> changes;
   {
     CChangeCollector collector(*pStored);
     write(collector.ProductKey());
     changes = collector.TakeChanges();
   }
+  DropKeptAsStored(*pStored, kept, &changes);
   if (changes.empty()) return STORE_SUCCESS;
   bool bComplete = false;
   const StoreResult nResult = SaveThroughJournal(company, szProductKey, changes, &bComplete);

@@ -1,12 +1,15 @@
 #include "console/settings/SettingsStore_win.h"
 
 #include <memory>
+#include <new>
+#include <stdexcept>
 #include <string>
 
 #include "console/ConsoleResources.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
+#include "console/settings/ProductKeyWatch_win.h"
 #include "console/settings/RegistryValues_win.h"
 #include "console/settings/SaveJournal.h"
 #include "console/settings/StoredTree.h"
@@ -29,6 +32,9 @@ unsigned g_nProductKeyChanges = 1;
 void ProductKeyChanged() {
   ++g_nProductKeyChanges;
 }
+
+// Changes of the settings in the registry made outside this process's saves.
+CProductKeyWatch g_outsideChanges;
 
 bool KeyExists(IStoreKey& parent, const char* szName) {
   return parent.OpenSubKey(szName) != nullptr;
@@ -144,10 +150,16 @@ void WriteStartupValues(const CConsoleSettings& settings) {
   WriteTextValue(product.Get(), "DefnsVersion", settings.m_overview.m_strDefnsVersion.c_str());
 }
 
-void LoadSettings(CConsoleSettings& settings) {
-  FinishInterruptedSave();
+void LoadSettings(CConsoleSettings& settings, DWORD* pdwUnfinishedSave) {
+  std::unique_ptr<IStoreKey> pCompany;
+  StoreResult nUnfinished = STORE_SUCCESS;
+  if (OpenCompanyKey(&pCompany) == ERROR_SUCCESS) nUnfinished = FinishInterruptedSaveAndCount(*pCompany);
+  if (pdwUnfinishedSave) *pdwUnfinishedSave = static_cast<DWORD>(nUnfinished);
+  // From here on, whatever another program changes makes the next save read anew.
+  g_outsideChanges.Arm(kCompanyKeyPath);
   SStoredState& stored = settings.m_storedState;
   stored.tree = SStoredKey();
+  stored.keptAsStored.clear();
   stored.bKnown = true;
   stored.nGeneration = g_nProductKeyChanges;
   CRegCloseKey product;
@@ -156,6 +168,12 @@ void LoadSettings(CConsoleSettings& settings) {
   // the saves then compare with.
   CRegistryStoreKey productKey(product.Get());
   ReadStoreTree(productKey, &stored.tree);
+  std::vector<SStoreChange> waiting;
+  if (nUnfinished != STORE_SUCCESS && pCompany && ReadMarkedJournal(*pCompany, &waiting)) {
+    // The key may hold part of a save: read it as that save leaves it.
+    CStoredTreeKey treeKey(&stored.tree);
+    ApplyStoreChanges(treeKey, waiting);
+  }
   std::string strCode;
   ReadTextValue(product.Get(), LanguageValueName().c_str(), strCode);
   const std::string strLanguage = DecodeNameCode(strCode.c_str());
@@ -163,6 +181,11 @@ void LoadSettings(CConsoleSettings& settings) {
   ReadTextValue(product.Get(), kUpdateAddressValue, settings.m_strUpdateAddress);
   CStoredTreeKey storedKey(&stored.tree);
   for (CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->ReadFromStoreKey(storedKey, product.Get());
+  // What the settings would write now over values of another type that they could
+  // not read: the saves leave those values alone until the user changes them.
+  CChangeCollector collector(stored.tree);
+  WriteAllSettings(settings, collector.ProductKey());
+  stored.keptAsStored = KeptAsStored(stored.tree, collector.TakeChanges());
 }
 
 bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError) {
@@ -173,14 +196,17 @@ bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError) {
 }
 
 bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& company, DWORD* pdwError) {
+  const bool bChangedOutside = g_outsideChanges.HasChanged();
   StoreResult nResult = FinishInterruptedSaveAndCount(company);
   if (nResult != STORE_SUCCESS) return Failed(pdwError, nResult);
 
   SStoredState& stored = settings.m_storedState;
   {
     const std::unique_ptr<IStoreKey> pProduct = company.OpenSubKey(kProductKeyName);
-    if (!stored.bKnown || stored.nGeneration != g_nProductKeyChanges || !pProduct) {
-      // Changed since, by another part of this process or removed: read it again.
+    if (!stored.bKnown || stored.nGeneration != g_nProductKeyChanges || !pProduct || bChangedOutside) {
+      // Changed since, by another part of this process or another program, or
+      // removed: read it again, so that the save writes the whole settings over
+      // whatever is there now, never a few values into a key made anew.
       if (pProduct) {
         ReadStoreTree(*pProduct, &stored.tree);
       } else {
@@ -188,14 +214,34 @@ bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& company, DWORD* pdwE
       }
     }
   }
-  nResult = SaveStoreChanges(company, kProductKeyName, &stored.tree,
-                             [&settings](IStoreKey& product) { WriteAllSettings(settings, product); });
+  nResult = SaveStoreChanges(
+      company, kProductKeyName, &stored.tree, [&settings](IStoreKey& product) { WriteAllSettings(settings, product); },
+      stored.keptAsStored);
   ProductKeyChanged();
+  g_outsideChanges.Arm(kCompanyKeyPath);
   stored.bKnown = true;
   stored.nGeneration = g_nProductKeyChanges;
   if (nResult != STORE_SUCCESS) return Failed(pdwError, nResult);
   if (pdwError) *pdwError = 0;
   return true;
+}
+
+SSaveOutcome SaveAllSettingsReporting(CConsoleSettings& settings) {
+  SSaveOutcome outcome;
+  try {
+    if (::GetEnvironmentVariableA(kThrowingSaveVariable, nullptr, 0) != 0)
+      throw std::runtime_error("the save was made to fail");
+    DWORD dwError = 0;
+    outcome.bSaved = SaveAllSettings(settings, &dwError);
+    if (!outcome.bSaved) outcome.strReason = SystemErrorText(dwError);
+  } catch (const std::bad_alloc&) {
+    outcome = SSaveOutcome{false, SystemErrorText(ERROR_NOT_ENOUGH_MEMORY)};
+  } catch (const std::exception& error) {
+    outcome = SSaveOutcome{false, std::string("an internal error (") + error.what() + ")"};
+  } catch (...) {
+    outcome = SSaveOutcome{false, "an internal error"};
+  }
+  return outcome;
 }
 
 bool DropInterruptedSave() {

@@ -32,8 +32,11 @@ constexpr const char* kStartupRunKeyPath = "Software\\Microsoft\\Windows\\Curren
 void WriteStartupValues(const CConsoleSettings& settings);
 
 // Settings load: the language value, then every settings object in order. Without
-// the product key everything keeps its defaults.
-void LoadSettings(CConsoleSettings& settings);
+// the product key everything keeps its defaults. An interrupted save is finished
+// first; when that fails, the settings are read as the save will leave them once
+// it is finished (a later save tries again) and *pdwUnfinishedSave (if given) is
+// the registry's reason, 0 otherwise.
+void LoadSettings(CConsoleSettings& settings, DWORD* pdwUnfinishedSave = nullptr);
 
 // Shown with the system's reason when a full save failed.
 constexpr const char* kSaveFailedText = "The settings could not be saved because of this error: ";
@@ -46,6 +49,16 @@ bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError = nullptr);
 // The same below companyKey, the key that holds the product key (a registry that
 // fails on purpose, in tests).
 bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& companyKey, DWORD* pdwError = nullptr);
+
+// The save as the console's windows run it: nothing it throws leaves it, and a
+// failure comes back with its reason as the user reads it.
+struct SSaveOutcome {
+  bool bSaved = true;
+  std::string strReason;
+};
+SSaveOutcome SaveAllSettingsReporting(CConsoleSettings& settings);
+// Set in the console's environment by tests: every save then throws.
+constexpr const char* kThrowingSaveVariable = "HOOKWARDEN_TEST_THROWING_SAVE";
 
 // Completes or drops what an interrupted full save left behind. True when the
 // registry holds no unfinished save afterwards.

@@ -173,6 +173,52 @@ CChangeCollector::CChangeCollector(SStoredKey& tree) : m_tree(tree) {
 
 CChangeCollector::~CChangeCollector() = default;
 
+namespace {
+
+const SStoredKey::SValue* FindStoredValue(const SStoredKey& tree, const SStoreChange& change) {
+  const SStoredKey* pNode = &tree;
+  std::size_t nStart = 0;
+  while (pNode && nStart < change.strPath.size()) {
+    std::size_t nEnd = change.strPath.find('\\', nStart);
+    if (nEnd == std::string::npos) nEnd = change.strPath.size();
+    const auto it = pNode->subKeys.find(change.strPath.substr(nStart, nEnd - nStart));
+    pNode = it == pNode->subKeys.end() ? nullptr : &it->second;
+    nStart = nEnd + 1;
+  }
+  if (!pNode) return nullptr;
+  for (const SStoredKey::SValue& value : pNode->values)
+    if (IsSameKeyName(value.strName, change.strName)) return &value;
+  return nullptr;
+}
+
+bool OverwritesOtherType(const SStoredKey& tree, const SStoreChange& change) {
+  if (change.eKind != EStoreChange::SetValue) return false;
+  const SStoredKey::SValue* pStored = FindStoredValue(tree, change);
+  return pStored && pStored->dwType != change.dwType;
+}
+
+}  // namespace
+
+std::vector<SStoreChange> KeptAsStored(const SStoredKey& tree, const std::vector<SStoreChange>& changesAfterLoad) {
+  std::vector<SStoreChange> kept;
+  for (const SStoreChange& change : changesAfterLoad)
+    if (OverwritesOtherType(tree, change)) kept.push_back(change);
+  return kept;
+}
+
+void DropKeptAsStored(const SStoredKey& tree, const std::vector<SStoreChange>& kept,
+                      std::vector<SStoreChange>* pChanges) {
+  if (kept.empty()) return;
+  const auto isKept = [&](const SStoreChange& change) {
+    if (!OverwritesOtherType(tree, change)) return false;
+    return std::any_of(kept.begin(), kept.end(), [&](const SStoreChange& first) {
+      return IsSameKeyName(first.strPath, change.strPath) && IsSameKeyName(first.strName, change.strName) &&
+             first.dwType == change.dwType && first.strData == change.strData;
+    });
+  };
+  pChanges->erase(std::remove_if(pChanges->begin(), pChanges->end(), isKept), pChanges->end());
+}
+
 std::vector<SStoreChange> CChangeCollector::TakeChanges() {
   Sweep(m_tree, std::string());
   return std::move(m_changes);

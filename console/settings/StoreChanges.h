@@ -12,18 +12,6 @@
 #include "console/settings/StoreKey.h"
 #include "console/settings/StoredTree.h"
 
-enum class EStoreChange : std::uint8_t { CreateKey = 1, SetValue = 2, RemoveValue = 3, RemoveKey = 4 };
-
-// One change of the key at strPath (below the product key, names joined by "\",
-// empty for the product key itself): strName is the value's or the subkey's name.
-struct SStoreChange {
-  EStoreChange eKind = EStoreChange::SetValue;
-  std::string strPath;
-  std::string strName;
-  std::uint32_t dwType = 0;
-  std::string strData;
-};
-
 // Takes the writes of the settings objects (through ProductKey) and compares them
 // with the tree: a write of what is stored costs nothing, anything else becomes a
 // change, and whatever was stored but not written again is removed. The tree is
@@ -51,6 +39,16 @@ class CChangeCollector {
 // Equal as the readers see them: the same type and bytes; a text may carry one
 // terminating zero that the other lacks.
 bool IsSameStoredData(std::uint32_t dwType, const std::string& strStored, const void* pData, std::size_t cbData);
+
+// A value stored with a type other than the one the settings write (made by hand
+// or by another program) is kept as stored while the settings still write what
+// they wrote for it right after the load, when they could not read it: only a
+// change the user made replaces it. KeptAsStored takes those first writes from
+// the changes found right after the load; DropKeptAsStored removes them from a
+// save's changes as long as the stored value still has its other type.
+std::vector<SStoreChange> KeptAsStored(const SStoredKey& tree, const std::vector<SStoreChange>& changesAfterLoad);
+void DropKeptAsStored(const SStoredKey& tree, const std::vector<SStoreChange>& kept,
+                      std::vector<SStoreChange>* pChanges);
 
 // Applies the changes in order below productKey, creating keys as needed; removing
 // what is already gone counts as done, so that applying twice gives the same. The

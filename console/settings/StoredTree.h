@@ -32,6 +32,18 @@ struct SStoredKey {
   SValue* FindValue(const std::string& strName, std::size_t nHint = 0);
 };
 
+enum class EStoreChange : std::uint8_t { CreateKey = 1, SetValue = 2, RemoveValue = 3, RemoveKey = 4 };
+
+// One change of the key at strPath (below the product key, names joined by "\",
+// empty for the product key itself): strName is the value's or the subkey's name.
+struct SStoreChange {
+  EStoreChange eKind = EStoreChange::SetValue;
+  std::string strPath;
+  std::string strName;
+  std::uint32_t dwType = 0;
+  std::string strData;
+};
+
 // What the product key holds, and whether that is known: it is after the settings
 // load and after every save of this process, until another part of the process
 // changes the key (nGeneration tells).
@@ -39,6 +51,9 @@ struct SStoredState {
   SStoredKey tree;
   bool bKnown = false;
   unsigned nGeneration = 0;
+  // The settings' first writes over values stored with another type, which the
+  // saves leave as stored until the settings write something else there.
+  std::vector<SStoreChange> keptAsStored;
 };
 
 // The tree as a key: for the settings objects' readers and for applying changes.

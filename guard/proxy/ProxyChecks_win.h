@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "guard/proxy/ProxyRequestHead.h"
+
 struct SClientProgram {
   std::string strPath;
   std::string strName;
@@ -17,11 +19,10 @@ struct SClientProgram {
 // nProxyPort, when the system tells it; otherwise this program.
 SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxyPort);
 
-// The address GetUrl cuts out of the lower-case checked head; empty when none.
-std::string AddressOfCheckedHead(const std::string& strCheckedHead);
-
-// IsBadUrl on the address (which it leaves lower-cased) and IsBadIP.
-bool IsListedUrl(std::string* pstrAddress);
+// The engine's typed check on the request's host, port, path and query (none for
+// a CONNECT); when listed, *pstrShown is the address the console is shown.
+bool IsListedWebAddress(const SProxyRequest& request, std::string* pstrShown);
+// IsBadIP on a resolved host address.
 bool IsListedHostAddress(const std::string& strAddress);
 
 // Sends request 1126 (cKind 'U', with strUrl) or 1125 ('I') to the console and

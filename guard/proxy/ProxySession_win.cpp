@@ -4,7 +4,6 @@
 #include <string>
 
 #include "shared/EngineRequest.h"
-#include "guard/proxy/AddressForm.h"
 #include "guard/proxy/ProxyChecks_win.h"
 #include "guard/proxy/ProxyPages.h"
 #include "guard/proxy/ProxyRequestHead.h"
@@ -145,30 +144,24 @@ class CSession {
     return m_program;
   }
 
-  // The address of the request through IsBadUrl, in its normal form: for a
-  // CONNECT the host name, otherwise host and path as GetUrl cuts them, with the
-  // port and then without it. A listed one goes to the console; a block answers
-  // the client with the block page and closes the connection (a body may still
-  // be on its way).
+  // The request's host, port, path and query through the engine's typed check,
+  // which brings them to their normal form (a CONNECT has no path: only hosts
+  // listed whole stop a tunnel). A listed one goes to the console; a block
+  // answers the client with the block page and closes the connection (a body may
+  // still be on its way).
   bool IsAllowedAddress(const SProxyRequest& request) {
-    for (int nForm = 0; nForm < 2; ++nForm) {
-      const bool bWithPort = nForm == 0;
-      if (!bWithPort && (request.bConnect || request.nPort == 80)) break;
-      std::string strAddress =
-          request.bConnect ? NormalHostName(request.strHost) : AddressOfCheckedHead(CheckedHead(request, bWithPort));
-      if (strAddress.empty() || !IsListedUrl(&strAddress)) continue;
-      // The host's address only when it needs no name server, else its name: a
-      // listed name is never looked up.
-      SResolvedAddress known;
-      const std::string strHostIP =
-          ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &known, false) ? known.strText
-                                                                                                  : request.strHost;
-      if (AskConsole(KIND_URL, Program(), strHostIP, request.nPort, strAddress) == VERDICT_BLOCK)
-        return Block(strAddress, request.bConnect ? "The phishing definitions list this host."
-                                                  : "The phishing definitions list this web address.");
-      return true;  // the user let it through: not asked a second time
-    }
-    return true;
+    std::string strAddress;
+    if (!IsListedWebAddress(request, &strAddress)) return true;
+    // The host's address only when it needs no name server, else its name: a
+    // listed name is never looked up.
+    SResolvedAddress known;
+    const std::string strHostIP =
+        ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &known, false) ? known.strText
+                                                                                                : request.strHost;
+    if (AskConsole(KIND_URL, Program(), strHostIP, request.nPort, strAddress) == VERDICT_BLOCK)
+      return Block(strAddress, request.bConnect ? "The phishing definitions list this host."
+                                                : "The phishing definitions list this web address.");
+    return true;  // the user let it through: not asked a second time
   }
 
   // The resolved host address through IsBadIP.

@@ -2,7 +2,8 @@
 //
 //   defstool working PLAIN.ini OUT.hwd             scrambled INI text (the working file)
 //   defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY  the encrypted shipped file
-//   defstool import OUT.ini FEED...                 a plain list from phishing feeds
+//   defstool import [--shared FILE]... [--public-suffixes FILE] OUT.ini FEED...
+//                                                  a plain list from phishing feeds
 //
 // Every entry that would not read back as written is reported on standard error
 // and nothing is written. Entries that no matcher would ever read (an unknown
@@ -26,7 +27,7 @@ namespace {
 int Usage() {
   std::cerr << "usage: defstool working PLAIN.ini OUT.hwd\n"
                "       defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY\n"
-               "       defstool import OUT.ini FEED...\n";
+               "       defstool import [--shared FILE]... [--public-suffixes FILE] OUT.ini FEED...\n";
   return 2;
 }
 
@@ -48,12 +49,46 @@ bool WriteWholeFile(const std::string& strPath, const std::string& strData) {
   return false;
 }
 
+// Where Debian's publicsuffix package keeps the Public Suffix List.
+constexpr char kPublicSuffixList[] = "/usr/share/publicsuffix/public_suffix_list.dat";
+
 // Feeds of every known format into one plain list, duplicates and entries that
-// cannot be stored left out. Exit code 0 when the list was written (even empty).
+// cannot be stored left out, hosts listed whole unless shared. Exit code 0 when
+// the list was written (even empty).
 int ImportFeeds(int argc, char** argv) {
-  const std::string strOutput = argv[2];
   CFeedImport import;
-  for (int i = 3; i < argc; ++i) {
+  std::string strSuffixList = kPublicSuffixList;
+  bool bSuffixListNamed = false;
+  int i = 2;
+  for (; i + 1 < argc && argv[i][0] == '-' && argv[i][1] == '-'; i += 2) {
+    const std::string strOption = argv[i];
+    std::string strText;
+    if (strOption == "--public-suffixes") {
+      strSuffixList = argv[i + 1];
+      bSuffixListNamed = true;
+      continue;
+    }
+    if (strOption != "--shared") return Usage();
+    if (!ReadWholeFile(argv[i + 1], strText)) {
+      std::cerr << "defstool: cannot read " << argv[i + 1] << "\n";
+      return 2;
+    }
+    std::cout << "defstool: " << import.SharedHosts().AddHosts(strText) << " shared hosts from " << argv[i + 1]
+              << "\n";
+  }
+  if (argc - i < 2) return Usage();
+  std::string strSuffixes;
+  if (ReadWholeFile(strSuffixList, strSuffixes)) {
+    import.SharedHosts().AddPublicSuffixList(strSuffixes);
+  } else if (bSuffixListNamed) {
+    std::cerr << "defstool: cannot read " << strSuffixList << "\n";
+    return 2;
+  } else {
+    std::cerr << "defstool: note: no Public Suffix List at " << strSuffixList
+              << " (package publicsuffix): only the tool's own list of platforms is known\n";
+  }
+  const std::string strOutput = argv[i];
+  for (++i; i < argc; ++i) {
     std::string strFeed, strError;
     if (!ReadWholeFile(argv[i], strFeed)) {
       std::cerr << "defstool: cannot read " << argv[i] << "\n";
@@ -69,6 +104,10 @@ int ImportFeeds(int argc, char** argv) {
     std::cerr << "defstool: cannot write " << strOutput << "\n";
     return 2;
   }
+  const std::string strShared = import.SharedPagesSummary(10);
+  std::cout << "defstool: listed " << import.CountWholeHosts() << " hosts whole; kept " << import.CountPages()
+            << " pages" << (strShared.empty() ? "" : ", those on shared platforms as pages only: " + strShared)
+            << "; refused " << import.CountRefusedShared() << " lines that name a shared platform alone\n";
   std::cout << "defstool: kept " << import.CountKept() << " entries (HostIP " << import.CountHostAddresses()
             << ", HostLink " << import.CountHostLinks() << "); dropped " << import.CountDuplicates() << " duplicates, "
             << import.CountUnstorable() << " that cannot be stored, " << import.CountMalformed() << " malformed\n";

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "engine/DefinitionsLayout.h"
+#include "engine/WebAddress.h"
 #include "shared/AsciiCase.h"
 #include "standins/defstool/JsonLists.h"
 #include "standins/defstool/ReadBackCheck.h"
@@ -85,7 +86,8 @@ EFeedFormat DetectFeedFormat(const std::string& strText) {
   return EFeedFormat::Lines;
 }
 
-EFeedEntry NormalizeFeedEntry(const std::string& strEntry, std::string& strValue) {
+EFeedEntry NormalizeFeedEntry(const std::string& strEntry, std::string& strValue, std::string* pstrPageHost) {
+  if (pstrPageHost) pstrPageHost->clear();
   std::string strRest = Trimmed(strEntry);
   for (unsigned char c : strRest) {
     if (c <= 0x20 || c == 0x7F) return EFeedEntry::Malformed;  // a blank or control character inside
@@ -100,18 +102,30 @@ EFeedEntry NormalizeFeedEntry(const std::string& strEntry, std::string& strValue
       return EFeedEntry::Malformed;
     strRest.erase(0, nScheme + 3);
   }
-  const std::size_t nPath = strRest.find_first_of("/?#");
+  strRest.erase(std::min(strRest.find('#'), strRest.size()));  // the fragment is never sent
+  const std::size_t nPath = strRest.find_first_of("/?");
   std::string strHost;
   if (!NormalizeHost(strRest.substr(0, nPath), strDefaultPort, strHost)) return EFeedEntry::Malformed;
-  // The path as GetUrl keeps it: no query, no fragment (never sent), "/" alone dropped.
-  std::string strPath = nPath == std::string::npos ? std::string() : strRest.substr(nPath);
-  strPath.erase(std::min(strPath.find_first_of("?#"), strPath.size()));
-  if (strPath == "/") strPath.clear();
   if (StartsWith(strHost, "www.")) strHost.erase(0, 4);
   if (strHost.empty()) return EFeedEntry::Malformed;
 
-  const bool bAddress = strPath.empty() && IsDottedAddress(strHost);
-  strValue = Lowered(strHost + strPath);
+  // Host, path and query in the engine's normal form; "/" alone is no path.
+  SWebAddress address;
+  const std::size_t nPort = strHost.find(':');
+  address.strHost = strHost.substr(0, nPort);
+  const std::string strTarget = nPath == std::string::npos ? std::string() : strRest.substr(nPath);
+  const std::size_t nQuery = strTarget.find('?');
+  address.strPath = strTarget.substr(0, nQuery);
+  if (nQuery != std::string::npos) address.strQuery = strTarget.substr(nQuery + 1);
+  address = NormalizeWebAddress(address);
+  if (address.strPath == "/") address.strPath.clear();
+  const std::string strPort = nPort == std::string::npos ? std::string() : strHost.substr(nPort);
+  const bool bPage = !address.strPath.empty() || !address.strQuery.empty();
+
+  const bool bAddress = !bPage && strPort.empty() && IsDottedAddress(address.strHost);
+  strValue = Lowered(address.strHost + strPort + address.strPath +
+                     (address.strQuery.empty() ? std::string() : "?" + address.strQuery));
+  if (pstrPageHost && bPage) *pstrPageHost = Lowered(address.strHost);
   const char* szSection = LayoutOf(bAddress ? EDefinitionList::HostIP : EDefinitionList::HostLink).szSection;
   if (!FindReadBackFault(strValue, EDefinitionPart::Value, ValueLimitOf(szSection)).empty()) {
     return EFeedEntry::Unstorable;
@@ -222,10 +236,20 @@ bool CFeedImport::AddFeed(const std::string& strName, const std::string& strText
   return true;
 }
 
+CFeedImport::CFeedImport() {
+  m_shared.AddHosts(kShippedSharedHosts);
+}
+
+bool CFeedImport::Take(const std::string& strValue) {
+  if (!m_taken.insert("L " + strValue).second) return false;
+  m_hostLinks.push_back(strValue);
+  return true;
+}
+
 void CFeedImport::AddEntries(const std::string& strName, const std::vector<SRawEntry>& entries) {
   for (const auto& entry : entries) {
-    std::string strValue;
-    const EFeedEntry kind = NormalizeFeedEntry(entry.strText, strValue);
+    std::string strValue, strPageHost;
+    const EFeedEntry kind = NormalizeFeedEntry(entry.strText, strValue, &strPageHost);
     switch (kind) {
       case EFeedEntry::Malformed:
         if (Trimmed(entry.strText).empty()) break;  // an empty field is no entry
@@ -235,19 +259,57 @@ void CFeedImport::AddEntries(const std::string& strName, const std::vector<SRawE
       case EFeedEntry::Unstorable:
         ++m_nUnstorable;
         Note(strName, entry.nLine, entry.strText, "cannot be stored in the definitions file");
+        // The page is lost, but a host of its own is still listed whole.
+        if (!strPageHost.empty() && !m_shared.IsShared(strPageHost) && Take(strPageHost)) ++m_nWholeHosts;
         break;
       case EFeedEntry::HostAddress:
-      case EFeedEntry::HostLink: {
-        const bool bAddress = kind == EFeedEntry::HostAddress;
-        if (!m_taken.insert((bAddress ? "I " : "L ") + strValue).second) {
+        if (!m_taken.insert("I " + strValue).second) {
           ++m_nDuplicates;
           break;
         }
-        (bAddress ? m_hostAddresses : m_hostLinks).push_back(strValue);
+        m_hostAddresses.push_back(strValue);
+        break;
+      case EFeedEntry::HostLink: {
+        if (strPageHost.empty()) {
+          // A host alone lists it whole: never a shared platform.
+          if (m_shared.IsShared(strValue.substr(0, strValue.find(':')))) {
+            ++m_nRefusedShared;
+            Note(strName, entry.nLine, entry.strText, "a shared platform, never listed whole");
+          } else if (Take(strValue)) {
+            ++m_nWholeHosts;
+          } else {
+            ++m_nDuplicates;
+          }
+          break;
+        }
+        if (!Take(strValue)) {
+          ++m_nDuplicates;
+          break;
+        }
+        ++m_nPages;
+        if (m_shared.IsShared(strPageHost)) {
+          ++m_pagesOnShared[strPageHost];
+        } else if (Take(strPageHost)) {
+          ++m_nWholeHosts;
+        }
         break;
       }
     }
   }
+}
+
+std::string CFeedImport::SharedPagesSummary(std::size_t nMaxHosts) const {
+  std::vector<std::pair<std::size_t, std::string>> hosts;
+  for (const auto& [strHost, nPages] : m_pagesOnShared) hosts.push_back({nPages, strHost});
+  std::sort(hosts.begin(), hosts.end(), [](const auto& a, const auto& b) {
+    return a.first != b.first ? a.first > b.first : a.second < b.second;
+  });
+  std::string strOut;
+  for (std::size_t i = 0; i < hosts.size() && i < nMaxHosts; ++i) {
+    strOut += (i ? ", " : "") + hosts[i].second + " " + std::to_string(hosts[i].first);
+  }
+  if (hosts.size() > nMaxHosts) strOut += ", ... (" + std::to_string(hosts.size()) + " hosts)";
+  return strOut;
 }
 
 void CFeedImport::Note(const std::string& strName, std::size_t nLine, const std::string& strText, const char* szWhy) {

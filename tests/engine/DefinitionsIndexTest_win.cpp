@@ -334,9 +334,9 @@ TEST_F(RewrittenDefinitions, ThreadsGetTheOldOrTheNewAnswerWhileTheFileIsReplace
   for (int i = 0; i < 4; ++i) {
     threads.emplace_back([&] {
       while (!bStop) {
-        char szLink[] = "PAY.example";
+        char szLink[] = "PAY.example";  // a host alone: never a listed page, in either file
         char szText[261] = "";
-        const bool bRight = CLSPGlobals::IsBadIP("192.0.2.10") && CLSPGlobals::IsBadUrl(szLink) &&
+        const bool bRight = CLSPGlobals::IsBadIP("192.0.2.10") && !CLSPGlobals::IsBadUrl(szLink) &&
                             CLSPGlobals::IsBadMailText("in both files", szText) && !std::strcmp(szText, "both") &&
                             !CLSPGlobals::IsBadIP("192.0.2.4");
         nWrong += !bRight;

@@ -102,8 +102,8 @@ TEST_F(WorkingDefinitions, HostAddressesEqualAnEntryUpToTheFirstGap) {
 
 TEST_F(WorkingDefinitions, LinksAreLookedForInsideHostLinksThenLinks) {
   Write(kDefinitions);
-  char szHost[] = "LOGIN.example.com";
-  EXPECT_TRUE(CLSPGlobals::IsBadUrl(szHost));
+  char szHost[] = "LOGIN.example.com";  // a host alone never meets a listed page
+  EXPECT_FALSE(CLSPGlobals::IsBadUrl(szHost));
   EXPECT_STREQ("login.example.com", szHost);
   char szEscaped[] = "pay=now;example.test/x/y";  // the INI characters come back from their escapes
   EXPECT_TRUE(CLSPGlobals::IsBadUrl(szEscaped));

@@ -4,7 +4,9 @@
 # WinINet program with the system's setting gets an unlisted page of a local
 # origin server and the block page for a listed address once the alert's user
 # presses Block. The user's own setting is back after the tray's Exit, and after a
-# killed console once it has started again and exited.
+# killed console once it has started again and exited. With definitions imported
+# from a URL feed, a tunnel to a shared platform passes, one to the feed's phishing
+# host is refused, and a listed page asked for by its decimal address is blocked.
 #   guard-test.sh BUILD_DIR
 source "$(dirname "$0")/../wine/script-test.sh" "$1" guard-test
 app=$build/app
@@ -90,6 +92,34 @@ check "the alert names the WinINet program" "$(grep -c 'Program: wininet-client.
 check "listed address gets the block page" \
   "$(sed 's/<[^>]*>//g' "$work/listed.out" | grep -E '^HTTP|blocked' | tr '\n' '|')" \
   "HTTP 403|page | Hookwarden blocked login.example.com/verify.|"
+
+# Definitions curated from a URL feed: a form on a shared platform is listed as that
+# page only, a dedicated phishing host and a page by its address also whole. The
+# guard's engine takes the new working file by itself.
+printf '%s\n' https://docs.google.com/forms/d/e/1FAIpQLSe/viewform https://secure-login.phish.example/account/verify \
+  http://192.0.2.77/account/verify >"$work/feed.txt"
+"$build/host/defstool" import "$work/feed.ini" "$work/feed.txt" >"$work/import.out" 2>&1 &&
+  "$build/host/defstool" working "$work/feed.ini" "$app/hkwdn2.hwd" ||
+  { echo "FAIL the feed's definitions were not written: $(cat "$work/import.out")"; failures=$((failures + 1)); }
+gx() { curl -s --max-time 40 -x "http://127.0.0.1:$guard_port" "$@"; }
+# Forwarded: 200 with a network, 502 without one; a listed host would hold the
+# tunnel for its alert until curl gives up (000).
+code=$(gx -p -o /dev/null -w '%{http_connect}' https://docs.google.com/)
+check "a tunnel to a shared platform passes" "$([[ $code == 200 || $code == 502 ]] && echo passed || echo "$code")" passed
+blocked() {  # NAME ALERT_ADDRESS CURL_ARGS...: the alert's user presses Block; curl gets the block
+  gx -o /dev/null "${@:3}" >"$work/code" &
+  local client=$!
+  local alert
+  alert=$(w alert-answer.exe block)
+  wait $client
+  check "$1: the alert names $2" "$(grep -c "Phishing Website: $2\$" <<<"$alert")" 1
+  check "$1: blocked" "$(cat "$work/code")" 403
+}
+blocked "a tunnel to the feed's phishing host" secure-login.phish.example \
+  -p -w '%{http_connect}' https://secure-login.phish.example/
+# curl writes 3221226061 as 192.0.2.77 itself: the request line keeps the number.
+blocked "a listed page by its decimal address" 192.0.2.77/account/verify -w '%{http_code}' \
+  --request-target http://3221226061/account/verify -H 'Host: 3221226061' http://192.0.2.77/account/verify
 
 exit_console
 check "the user's setting after Exit" "$(user_setting)" "$users"

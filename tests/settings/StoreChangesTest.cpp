@@ -246,3 +246,37 @@ TEST(StoreChanges, LargeTreesReadAndChangedTogetherAreTheSame) {
   ASSERT_EQ(STORE_SUCCESS, ApplyStoreChanges(together, changes, true));
   EXPECT_EQ(Dump(FullWrite(list)), Dump(read));
 }
+
+namespace {
+
+// The changes that writing one text value into the tree's "Overview" key makes.
+std::vector<SStoreChange> ChangesOfText(SStoredKey& tree, const std::string& strText) {
+  CChangeCollector collector(tree);
+  std::unique_ptr<IStoreKey> pOverview;
+  collector.ProductKey().CreateKey("Overview", &pOverview);
+  pOverview->SetValue("Password", STORE_REG_SZ, strText.c_str(), strText.size() + 1);
+  return collector.TakeChanges();
+}
+
+}  // namespace
+
+TEST(KeptAsStored, ValueOfAnotherTypeStaysUntilTheSettingsWriteSomethingElse) {
+  SStoredKey tree;
+  {
+    CStoredTreeKey key(&tree);
+    std::unique_ptr<IStoreKey> pOverview;
+    key.CreateKey("Overview", &pOverview);
+    pOverview->SetValue("Password", STORE_REG_BINARY, "\x01\x02", 2);
+  }
+  // Right after the load the settings write their default over the bytes.
+  const std::vector<SStoreChange> kept = KeptAsStored(tree, ChangesOfText(tree, ""));
+  ASSERT_EQ(1u, kept.size());
+
+  std::vector<SStoreChange> unchanged = ChangesOfText(tree, "");
+  DropKeptAsStored(tree, kept, &unchanged);
+  EXPECT_EQ("", Describe(unchanged));
+
+  std::vector<SStoreChange> changed = ChangesOfText(tree, "8384");
+  DropKeptAsStored(tree, kept, &changed);
+  EXPECT_EQ("2 Overview Password\n", Describe(changed)) << "a password the user set replaces the bytes";
+}

@@ -4,10 +4,15 @@
 #pragma once
 
 #include "engine/LSPGlobals.h"
+#include "engine/WebAddress.h"
 
 struct CExportedMatchers {
   bool IsBadIP(const char* sz) const { return CLSPGlobals::IsBadIP(sz); }
   bool IsBadUrl(char* sz) const { return CLSPGlobals::IsBadUrl(sz); }
+  bool IsBadWebAddress(const SWebAddress& address) const {
+    return CLSPGlobals::IsBadWebAddress(address.strHost.c_str(), address.nPort, address.strPath.c_str(),
+                                        address.strQuery.c_str());
+  }
   bool IsBadMailFrom(const char* sz) const { return CLSPGlobals::IsBadMailFrom(sz); }
   bool IsBadMailSubject(const char* sz) const { return CLSPGlobals::IsBadMailSubject(sz); }
   bool IsBadMailLinks(const char* sz, char* szOut) const { return CLSPGlobals::IsBadMailLinks(sz, szOut); }

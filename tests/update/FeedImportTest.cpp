@@ -1,6 +1,7 @@
 // The feed importer on small samples of each feed format, malformed lines included.
 #include <gtest/gtest.h>
 
+#include "engine/DefinitionsIndex.h"
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/FeedImport.h"
 #include "standins/defstool/ReadBackCheck.h"
@@ -16,7 +17,7 @@ struct SNormalized {
 TEST(FeedImport, EntriesAreStoredAsTheRequestTextTheEngineCompares) {
   const std::string strLong = "http://long.example.com/" + std::string(300, 'a');
   const SNormalized cases[] = {
-      {"https://www.Login.Example.COM/Verify?user=1#top", EFeedEntry::HostLink, "login.example.com/verify"},
+      {"https://www.Login.Example.COM/Verify?user=1#top", EFeedEntry::HostLink, "login.example.com/verify?user=1"},
       {"  http://victim@phish.test:80/  ", EFeedEntry::HostLink, "phish.test"},
       {"https://phish.test:443/a/b/", EFeedEntry::HostLink, "phish.test/a/b/"},
       {"https://phish.test:8443/a", EFeedEntry::HostLink, "phish.test:8443/a"},
@@ -53,7 +54,7 @@ TEST(FeedImport, LineFeedsDropCommentsDuplicatesAndMalformedLines) {
   const std::string strFeed =
       "# OpenPhish-style list\r\n"
       "https://login.example.com/verify\r\n"
-      "http://WWW.login.example.com/verify?session=7\r\n"  // the same entry
+      "http://WWW.login.example.com/verify?session=7\r\n"  // another page of the same host
       "\r\n"
       "phish.example.net\n"
       "not a url\n"
@@ -63,15 +64,16 @@ TEST(FeedImport, LineFeedsDropCommentsDuplicatesAndMalformedLines) {
   ASSERT_TRUE(import.AddFeed("openphish.txt", strFeed, strError));
   // A second feed naming what the first had counts it as a duplicate.
   ASSERT_TRUE(import.AddFeed("domains.txt", "phish.example.net\nnew.example.org\n", strError));
-  EXPECT_EQ(import.CountHostLinks(), 3u);
+  EXPECT_EQ(import.CountHostLinks(), 5u);
   EXPECT_EQ(import.CountHostAddresses(), 1u);
-  EXPECT_EQ(import.CountDuplicates(), 2u);
+  EXPECT_EQ(import.CountDuplicates(), 1u);
   EXPECT_EQ(import.CountMalformed(), 1u);
   ASSERT_EQ(import.Notes().size(), 1u);
   EXPECT_EQ(import.Notes()[0], "openphish.txt:6: \"not a url\": not a host or web address");
   EXPECT_EQ(import.WritePlainList(),
-            "; Imported phishing feeds: 4 entries\n\n[HostIP]\nIP1=203.0.113.9\n\n[HostLink]\n"
-            "HLINK1=login.example.com/verify\nHLINK2=phish.example.net\nHLINK3=new.example.org\n");
+            "; Imported phishing feeds: 6 entries\n\n[HostIP]\nIP1=203.0.113.9\n\n[HostLink]\n"
+            "HLINK1=login.example.com/verify\nHLINK2=login.example.com\nHLINK3=login.example.com/verify?session=7\n"
+            "HLINK4=phish.example.net\nHLINK5=new.example.org\n");
   ExpectStorable(import);
 }
 
@@ -85,9 +87,9 @@ TEST(FeedImport, PhishTankCsvTakesTheUrlColumn) {
   CFeedImport import;
   std::string strError;
   ASSERT_TRUE(import.AddFeed("phishtank.csv", strFeed, strError)) << strError;
-  EXPECT_EQ(import.CountHostLinks(), 2u);
+  EXPECT_EQ(import.CountHostLinks(), 4u);
   EXPECT_EQ(import.CountMalformed(), 2u);
-  EXPECT_NE(import.WritePlainList().find("HLINK2=pay.example.net/a,b\n"), std::string::npos);
+  EXPECT_NE(import.WritePlainList().find("HLINK3=pay.example.net/a,b?x=\"1\"\n"), std::string::npos);
   ASSERT_EQ(import.Notes().size(), 2u);
   EXPECT_EQ(import.Notes()[0], "phishtank.csv:5: a row whose fields do not match the header");
   EXPECT_EQ(import.Notes()[1].substr(0, 16), "phishtank.csv:6:");
@@ -125,6 +127,70 @@ TEST(FeedImport, JsonTakesTheBlockListsOnly) {
     CFeedImport broken;
     EXPECT_FALSE(broken.AddFeed("b.json", strBroken, strError)) << strBroken.substr(0, 40);
     EXPECT_EQ(broken.CountKept(), 0u);
+  }
+}
+
+// A small public suffix list: one platform, one whose every name is a platform,
+// and an exception to it.
+constexpr char kSuffixes[] =
+    "// ===BEGIN ICANN DOMAINS===\nio\n// ===END ICANN DOMAINS===\n"
+    "// ===BEGIN PRIVATE DOMAINS===\ngithub.io\n*.cloud.example\n!www.eu.cloud.example\n"
+    "// ===END PRIVATE DOMAINS===\n";
+
+TEST(FeedCuration, SharedPlatformsKeepTheirPagesOwnHostsAreListedWhole) {
+  CFeedImport import;
+  EXPECT_EQ(import.SharedHosts().AddPublicSuffixList(kSuffixes), 3u);
+  EXPECT_EQ(import.SharedHosts().AddHosts("rank,domain\n1,popular.example\n"), 1u);
+  for (const auto& [szHost, bShared] : std::initializer_list<std::pair<const char*, bool>>{
+           {"docs.google.com", true}, {"google.com", true}, {"github.io", true}, {"a.github.io", false},
+           {"x.a.github.io", false}, {"eu.cloud.example", true}, {"app.eu.cloud.example", false},
+           {"www.eu.cloud.example", false}, {"bucket.storage.googleapis.com", true}, {"cid.ipfs.dweb.link", false},
+           {"ipfs.dweb.link", true}, {"io", false}, {"popular.example", true}, {"phish.example", false}}) {
+    EXPECT_EQ(bShared, import.SharedHosts().IsShared(szHost)) << szHost;
+  }
+
+  const std::string strFeed =
+      "https://docs.google.com/forms/d/e/1FAIpQ/viewform\n"
+      "https://www.google.com/url?q=http://evil.example/\n"
+      "https://ipfs.io/ipfs/bafyabc/login.html\n"
+      "https://bafyabc.ipfs.dweb.link/login.html\n"
+      "https://evil-user.github.io/signin\n"
+      "https://popular.example/hacked/page.php\n"
+      "https://secure-login.phish.example/account/verify\n"
+      "http://3279880203/account\n"
+      "docs.google.com\n"
+      "https://github.io/\n";
+  std::string strError;
+  ASSERT_TRUE(import.AddFeed("feed.txt", strFeed, strError)) << strError;
+  EXPECT_EQ(import.CountPages(), 8u);
+  EXPECT_EQ(import.CountWholeHosts(), 4u);
+  EXPECT_EQ(import.CountRefusedShared(), 2u);
+  EXPECT_EQ(import.SharedPagesSummary(2), "docs.google.com 1, google.com 1, ... (4 hosts)");
+  ASSERT_EQ(import.Notes().size(), 2u);
+  EXPECT_EQ(import.Notes()[0], "feed.txt:9: \"docs.google.com\": a shared platform, never listed whole");
+  EXPECT_EQ(import.WritePlainList(),
+            "; Imported phishing feeds: 12 entries\n\n[HostLink]\n"
+            "HLINK1=docs.google.com/forms/d/e/1faipq/viewform\n"
+            "HLINK2=google.com/url?q=http://evil.example/\n"
+            "HLINK3=ipfs.io/ipfs/bafyabc/login.html\n"
+            "HLINK4=bafyabc.ipfs.dweb.link/login.html\nHLINK5=bafyabc.ipfs.dweb.link\n"
+            "HLINK6=evil-user.github.io/signin\nHLINK7=evil-user.github.io\n"
+            "HLINK8=popular.example/hacked/page.php\n"
+            "HLINK9=secure-login.phish.example/account/verify\nHLINK10=secure-login.phish.example\n"
+            "HLINK11=195.127.0.11/account\nHLINK12=195.127.0.11\n");
+  ExpectStorable(import);
+
+  // What the engine makes of the list: the platforms' tunnels pass, the phishing host's do not.
+  DefinitionsList list;
+  ASSERT_TRUE(ParsePlainDefinitions(import.WritePlainList(), list, strError)) << strError;
+  const auto pIndex = CDefinitionsIndex::FromFileBytes(WriteWorkingDefinitions(list));
+  ASSERT_TRUE(pIndex);
+  for (const auto& [szLink, bListed] : std::initializer_list<std::pair<const char*, bool>>{
+           {"www.google.com", false}, {"docs.google.com:443", false}, {"google.com/url?q=http://good.example/", false},
+           {"www.google.com/url?q=http://evil.example/", true}, {"ipfs.io", false},
+           {"secure-login.phish.example:443", true}, {"evil-user.github.io", true}, {"github.io", false}}) {
+    std::string strLink = szLink;
+    EXPECT_EQ(bListed, pIndex->IsBadUrl(&strLink[0])) << szLink;
   }
 }
 
