@@ -28,7 +28,7 @@ UPDATE_FILE_ADDRESS=$origin/cut/good/hkwdn1.hwd make_update short
 copy_app
 cp "$work/app/hkwdn1.hwd" "$work/old.hwd"
 # The updater writes the user's own copy; the next tests start without it.
-user_data=$(wine winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')\\Hookwarden" 2>/dev/null)
+user_data=$(user_data_folder)
 rm -f "$user_data/hkwdn1.hwd"
 trap 'cleanup; rm -f "$user_data/hkwdn1.hwd"' EXIT
 start_console
