@@ -10,6 +10,7 @@
 #include "engine/Scrambling.h"
 #include "shared/BoundedCopy.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/UserDataFolder_win.h"
 
 namespace {
 
@@ -123,7 +124,12 @@ bool CLSPGlobals::InitializeAppVars() {
   if (bOk && szAppPath[0] == 0) CopyBounded(szAppPath, GetAppPath().c_str());
   const bool bPathless = szAppPath[0] == 0;
   if (bOk && !bPathless && szDBPath[0] == 0) {
-    CopyBounded(szDBPath, szAppPath);
+    // The working definitions file is the user's own, in the folder the console
+    // names beside "App Path"; a console that names none keeps it beside itself.
+    char szDataPath[kValueBufferSize] = {};
+    if (!OwnerRegQueryEncValueEx(hAppRegKey, "", kDataPathValue, szDataPath)) szDataPath[0] = 0;
+    szDataPath[kValueBufferSize - 1] = 0;
+    CopyBounded(szDBPath, szDataPath[0] != 0 ? szDataPath : szAppPath);
     AppendBounded(szDBPath, "\\hkwdn2.hwd");
   }
   if (bOk && !bPathless && szPMailPath[0] == 0) {

@@ -24,7 +24,8 @@ class QUELLMAIL_API CLSPGlobals {
 
   // Shared state (per process).
   static char szAppPath[261];    // application folder, from the value "App Path"
-  static char szDBPath[261];     // szAppPath + "\hkwdn2.hwd", the working definitions file
+  static char szDBPath[261];     // the working definitions file "\hkwdn2.hwd" in the user's "Data Path"
+                                 // (szAppPath when the console names none)
   static char szPMailPath[261];  // szAppPath + "\hkwdnm.htm", the mail block page
   static char szMsg[261];        // exported message buffer, unused inside the library
   static HKEY hAppRegKey;        // product key, open only while InitializeAppVars runs

@@ -6,14 +6,41 @@
 #   EXTRA     more "SOURCE|FOLDER" lines, ";"-separated (files only the installer needs)
 #   FOLDERS   ";"-separated folders that are installed even when empty
 #   VERSION   the product version, OUTPUT the .wxs to write
+#   SCOPE     perMachine (below Program Files) or perUser (the user's own programs
+#             folder, no administrator rights; a product and components of its own)
 #   BASE      the folder that wixl runs in: sources are written relative to it
 #
-# Component GUIDs come from the installed path, so the same file keeps its
-# component from one version to the next; the product code comes from the
-# version, so every version is a new product of the same upgrade code.
+# Component GUIDs come from the scope and the installed path, so the same file
+# keeps its component from one version to the next; the product code comes from
+# the scope and the version, so every version is a new product of its scope's
+# upgrade code.
 cmake_minimum_required(VERSION 3.25)
 
 set(namespace 6f1c5e2a-3b7d-4c86-9a41-0d2e8b7f5c13)
+
+# What differs between the two kinds of installation.
+if(SCOPE STREQUAL "perMachine")
+  set(guid_scope "")
+  set(UPGRADE_CODE "{8E4C2B71-5D0A-4F3E-9B62-7A1D3C9E0F54}")
+  set(PER_MACHINE 1)
+  set(START_MENU_GUID "{5C2E9A7D-3F18-4B6E-A0D4-8E7B2C1F9A63}")
+  set(BROWSER_HOST_KEYS_GUID "{3A7E5C19-8B24-4D6F-9E03-5F1A2B7C8D46}")
+  set(HOSTS_ROOT HKLM)
+  set(PROGRAMS_OPEN "<Directory Id=\"ProgramFiles64Folder\">")
+  set(PROGRAMS_CLOSE "</Directory>")
+elseif(SCOPE STREQUAL "perUser")
+  set(guid_scope "perUser ")
+  set(UPGRADE_CODE "{3B9D6F20-8A41-4C7E-B5D2-1E6F0A9C4D87}")
+  set(PER_MACHINE 0)
+  set(START_MENU_GUID "{A4172E95-6C0B-4D38-9F1E-2B7C5D8A6E30}")
+  set(BROWSER_HOST_KEYS_GUID "{6D2F8B41-9C37-4E05-A1B8-3F7E2D9C5A14}")
+  set(HOSTS_ROOT HKCU)
+  set(PROGRAMS_OPEN "<Directory Id=\"LocalAppDataFolder\"><Directory Id=\"d_user_programs\" Name=\"Programs\">")
+  set(PROGRAMS_CLOSE "</Directory></Directory>")
+else()
+  message(FATAL_ERROR "installer: SCOPE is perMachine or perUser, not '${SCOPE}'")
+endif()
+set(INSTALL_SCOPE ${SCOPE})
 
 file(STRINGS ${FILES} lines)
 list(APPEND lines ${EXTRA})
@@ -71,7 +98,7 @@ function(folder_components folder indent outvar)
     endif()
     make_id(f_ "${rel}" fid)
     make_id(c_ "${rel}" cid)
-    make_guid("${rel}" guid)
+    make_guid("${guid_scope}${rel}" guid)
     file(RELATIVE_PATH source ${BASE} ${source})
     string(APPEND text "${indent}<Component Id=\"${cid}\" Guid=\"${guid}\" Win64=\"yes\">\n")
     string(APPEND text "${indent}  <File Id=\"${fid}\" Name=\"${name}\" Source=\"${source}\" KeyPath=\"yes\"/>\n")
@@ -80,7 +107,7 @@ function(folder_components folder indent outvar)
   endforeach()
   if(NOT files_${key} AND NOT folder STREQUAL "")
     make_id(c_ "${folder}/" cid)
-    make_guid("${folder}/" guid)
+    make_guid("${guid_scope}${folder}/" guid)
     string(APPEND text "${indent}<Component Id=\"${cid}\" Guid=\"${guid}\" Win64=\"yes\">\n")
     string(APPEND text "${indent}  <CreateFolder/>\n")
     string(APPEND text "${indent}</Component>\n")
@@ -115,5 +142,5 @@ set(COMPONENT_REFS "")
 foreach(cid IN LISTS refs)
   string(APPEND COMPONENT_REFS "      <ComponentRef Id=\"${cid}\"/>\n")
 endforeach()
-make_guid("product ${VERSION}" PRODUCT_CODE)
+make_guid("${guid_scope}product ${VERSION}" PRODUCT_CODE)
 configure_file(${TEMPLATE} ${OUTPUT} @ONLY)

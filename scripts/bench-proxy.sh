@@ -27,6 +27,8 @@ cleanup() {
 trap cleanup EXIT
 $build/host/defstool working standins/defstool/sample-definitions.ini "$work/hkwdn2.hwd" >/dev/null
 wine reg add "$key" /v "App Path" /d "$(wine winepath -w "$work" 2>/dev/null | tr -d '\r')" /f >/dev/null
+# A console's user folder (it writes it again at its start) would take the file elsewhere.
+wine reg delete "$key" /v "Data Path" /f >/dev/null 2>&1 || true
 head -c 2048 /dev/urandom | base64 >"$work/root/page.html"
 python3 tests/provider/origin.py --root "$work/root" --seconds 600 >"$work/origin.port" &
 pids+=($!)

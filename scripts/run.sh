@@ -23,7 +23,9 @@ trap cleanup EXIT
 bin=$(pwd)/$build/bin
 app=$(pwd)/$build/app
 
-rm -f "$app/hkwdn2.hwd" "$app/chainset.log"
+# The console writes its working definitions file into the user's own folder.
+data=$(wine winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')\\Hookwarden" 2>/dev/null)
+rm -f "$data/hkwdn2.hwd" "$app/chainset.log"
 
 # The console's windows go to the user's display when there is one.
 if [ -n "$user_display" ]; then export DISPLAY=$user_display; fi
@@ -35,7 +37,7 @@ for _ in $(seq 1 100); do
   sleep 0.2
 done
 echo "Console is up: it decrypted $(stat -c %s "$app/hkwdn1.hwd")-byte hkwdn1.hwd into the working definitions file" \
-  "hkwdn2.hwd ($(stat -c %s "$app/hkwdn2.hwd") bytes)."
+  "hkwdn2.hwd ($(stat -c %s "$data/hkwdn2.hwd") bytes)."
 for _ in $(seq 1 50); do [ -s "$app/chainset.log" ] && break; sleep 0.1; done
 if [ -s "$app/chainset.log" ]; then
   echo "The provider is not installed: the console started its installer stand-in: $(head -1 "$app/chainset.log")"
@@ -130,7 +132,7 @@ cat "$build/run-wininet.txt"
 echo
 echo "== the tray's Exit command ends the console"
 (cd "$bin" && wine tray-command.exe exit 2>/dev/null | tr -d '\r') || true
-if [ -e "$app/hkwdn2.hwd" ]; then
+if [ -e "$data/hkwdn2.hwd" ]; then
   echo "the working definitions file hkwdn2.hwd is still there"
 else
   echo "the working definitions file hkwdn2.hwd is gone"

@@ -43,16 +43,26 @@ std::string Hex(const unsigned char* p, std::size_t cb) {
 
 }  // namespace
 
-SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::string& strAddress,
-                                   const UpdateProgress& progress) {
+SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::string& strDataFolder,
+                                   const std::string& strAddress, const UpdateProgress& progress) {
   if (strAddress.empty()) {
     return {kUpdateNoAddress, "No update address is set, so the definitions are not updated."};
   }
-  const std::string strShippedPath = strAppFolder + kShippedDefinitionsFile;
+  // The definitions in use: the user's own file when it is newer than the machine's.
   std::string strCurrent;
-  const bool bHaveCurrent = ReadWholeFile(strShippedPath, kMaxUpdateFileBytes, &strCurrent);
-  const std::string strCurrentVersion =
+  bool bHaveCurrent = ReadWholeFile(strAppFolder + kShippedDefinitionsFile, kMaxUpdateFileBytes, &strCurrent);
+  std::string strCurrentVersion =
       bHaveCurrent ? DefinitionsVersionOfHeader(strCurrent.data(), strCurrent.size()) : std::string();
+  const std::string strShippedPath = strDataFolder + kShippedDefinitionsFile;
+  std::string strOwn;
+  if (strDataFolder != strAppFolder && ReadWholeFile(strShippedPath, kMaxUpdateFileBytes, &strOwn)) {
+    const std::string strOwnVersion = DefinitionsVersionOfHeader(strOwn.data(), strOwn.size());
+    if (VersionDateNumber(strOwnVersion) > VersionDateNumber(strCurrentVersion)) {
+      strCurrent.swap(strOwn);
+      strCurrentVersion = strOwnVersion;
+      bHaveCurrent = true;
+    }
+  }
   const std::string strKept = strCurrentVersion.empty()
                                   ? std::string(" The old definitions stay in place.")
                                   : " The definitions of " + strCurrentVersion + " stay in place.";

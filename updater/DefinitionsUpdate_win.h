@@ -1,7 +1,9 @@
 // One run of the updater: fetch the manifest from the update address, check its
 // signature, fetch the shipped definitions file it names, check its size, SHA-256
-// and version line, and only then put it in place of "\hkwdn1.hwd" (written
-// beside, then renamed over). Any failure leaves the old file as it was.
+// and version line, and only then put it in place of "\hkwdn1.hwd" in the user's
+// data folder (written beside, then renamed over). The application folder's file,
+// which users cannot write, is never changed: the console takes the newer of the
+// two. Any failure leaves the old files as they were.
 #pragma once
 
 #include <functional>
@@ -16,5 +18,5 @@ struct SUpdateResult {
 
 using UpdateProgress = std::function<void(const std::string&)>;
 
-SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::string& strAddress,
-                                   const UpdateProgress& progress);
+SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::string& strDataFolder,
+                                   const std::string& strAddress, const UpdateProgress& progress);

@@ -1,6 +1,7 @@
-// Update.exe: brings the shipped definitions file up to date from the update
+// Update.exe: brings the user's shipped definitions file up to date from the update
 // address of the product key (or --address ADDRESS). It lies in the name-coded
-// folder "Update" below the application folder.
+// folder "Update" below the application folder and writes only into the user's
+// own data folder, so a standard user's update works and reaches no other user.
 //
 // Each step is one line on standard output; the last line is the result, and the
 // exit code says it too (updater/UpdateProgram.h). Started from a console window
@@ -14,6 +15,7 @@
 
 #include "console/settings/SettingsStore_win.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/UserDataFolder_win.h"
 #include "updater/DefinitionsUpdate_win.h"
 
 namespace {
@@ -62,7 +64,10 @@ int main(int argc, char** argv) {
     return kUpdateFailed;
   }
 
-  const SUpdateResult result = RunDefinitionsUpdate(strAppFolder, strAddress, PrintLine);
+  // Without a folder of the user's the console keeps its files beside itself.
+  std::string strDataFolder = GetUserDataFolder();
+  if (strDataFolder.empty()) strDataFolder = strAppFolder;
+  const SUpdateResult result = RunDefinitionsUpdate(strAppFolder, strDataFolder, strAddress, PrintLine);
   PrintLine(result.strMessage);
   if (result.code == kUpdateInstalled) {
     ::PostMessageA(HWND_BROADCAST, ::RegisterWindowMessageA(kDefinitionsUpdatedMessageName), 0, 0);

@@ -45,19 +45,6 @@ bool ReadDerInteger(const unsigned char*& p, const unsigned char* pEnd, unsigned
 
 }  // namespace
 
-long VersionDateNumber(const std::string& strVersion) {
-  if (strVersion.size() != 10 || strVersion[2] != '/' || strVersion[5] != '/') return 0;
-  long nMonth = 0, nDay = 0, nYear = 0;
-  for (std::size_t i = 0; i < 10; ++i) {
-    if (i == 2 || i == 5) continue;
-    if (strVersion[i] < '0' || strVersion[i] > '9') return 0;
-    long& nPart = i < 2 ? nMonth : (i < 5 ? nDay : nYear);
-    nPart = nPart * 10 + (strVersion[i] - '0');
-  }
-  if (nMonth < 1 || nMonth > 12 || nDay < 1 || nDay > 31 || nYear < 1970) return 0;
-  return nYear * 10000 + nMonth * 100 + nDay;
-}
-
 bool DecodeDerSignature(const unsigned char* pDer, std::size_t cbDer, unsigned char rs[64]) {
   if (cbDer < 2 || pDer[0] != 0x30 || pDer[1] != cbDer - 2) return false;  // short form only: at most 72 bytes
   const unsigned char* p = pDer + 2;

@@ -16,6 +16,8 @@
 #include <cstdint>
 #include <string>
 
+#include "console/settings/DefinitionsVersion.h"
+
 constexpr std::size_t kMaxManifestBytes = 16 * 1024;
 // Far more than any list needs; a larger file is refused before it is fetched.
 constexpr std::uint64_t kMaxUpdateFileBytes = 256ull * 1024 * 1024;
@@ -40,6 +42,3 @@ bool DecodeDerSignature(const unsigned char* pDer, std::size_t cbDer, unsigned c
 // put in place of the last part of the manifest's address. Empty when neither.
 std::string ResolveUpdateFileAddress(const std::string& strManifestAddress, const std::string& strFile);
 
-// A definitions version "MM/DD/YYYY" as YYYYMMDD for comparing; 0 when it is not
-// such a date.
-long VersionDateNumber(const std::string& strVersion);

@@ -28,7 +28,7 @@ std::string StoredUpdateAddress() {
 }  // namespace
 
 bool CDefinitionsUpdater::SFileStamp::operator==(const SFileStamp& other) const {
-  return nSize == other.nSize && ftWrite.dwLowDateTime == other.ftWrite.dwLowDateTime &&
+  return strFolder == other.strFolder && nSize == other.nSize && ftWrite.dwLowDateTime == other.ftWrite.dwLowDateTime &&
          ftWrite.dwHighDateTime == other.ftWrite.dwHighDateTime;
 }
 
@@ -90,7 +90,7 @@ void CDefinitionsUpdater::RunNow() {
 }
 
 void CDefinitionsUpdater::End() {
-  // The updater writes beside the shipped file and renames it over: stopping it at
+  // The updater writes beside its shipped file and renames it over: stopping it at
   // any point leaves a whole file.
   if (m_process) ::TerminateProcess(m_process.Get(), kUpdateFailed);
   if (m_worker.joinable()) m_worker.join();
@@ -99,7 +99,8 @@ void CDefinitionsUpdater::End() {
 
 bool CDefinitionsUpdater::StampOfShipped(SFileStamp& stamp) const {
   WIN32_FILE_ATTRIBUTE_DATA data;
-  const std::string strPath = std::string(m_settings.GetAppPath()) + kShippedDefinitionsFile;
+  stamp.strFolder = m_settings.GetShippedDefinitionsFolder();
+  const std::string strPath = stamp.strFolder + kShippedDefinitionsFile;
   if (!::GetFileAttributesExA(strPath.c_str(), GetFileExInfoStandard, &data)) return false;
   stamp.nSize = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
   stamp.ftWrite = data.ftLastWriteTime;
@@ -109,11 +110,11 @@ bool CDefinitionsUpdater::StampOfShipped(SFileStamp& stamp) const {
 bool CDefinitionsUpdater::RefreshIfShippedChanged() {
   SFileStamp stamp;
   if (!StampOfShipped(stamp) || stamp == m_shippedStamp) return false;
-  const std::string strAppPath = m_settings.GetAppPath();
-  const std::string strVersion = ReadDefinitionsVersion(strAppPath.c_str());
+  const std::string strVersion = ReadDefinitionsVersion(stamp.strFolder.c_str());
   // A file that is not a definitions file is left alone: the old working file stays.
   if (strVersion.empty()) return false;
-  if (WriteWorkingDefinitionsFile(strAppPath + kShippedDefinitionsFile, strAppPath + kWorkingDefinitionsFile,
+  if (WriteWorkingDefinitionsFile(stamp.strFolder + kShippedDefinitionsFile,
+                                  std::string(m_settings.GetDataPath()) + kWorkingDefinitionsFile,
                                   EWorkingWrite::BesideThenRename, nullptr) != EWorkingDefinitions::Written) {
     return false;  // tried again at the next look
   }
@@ -198,7 +199,8 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
   std::string strResult =
       m_strLastLine.empty() ? std::string("The update program ended without a result.") : m_strLastLine;
   if (dwExitCode == kUpdateInstalled && !bRefreshed &&
-      m_settings.m_overview.m_strDefnsVersion != ReadDefinitionsVersion(m_settings.GetAppPath())) {
+      m_settings.m_overview.m_strDefnsVersion !=
+          ReadDefinitionsVersion(m_settings.GetShippedDefinitionsFolder().c_str())) {
     strResult += " The running console could not take them yet; it tries again every minute.";
   }
   // The daily check speaks up only for new definitions; a failure stays in the tooltip.

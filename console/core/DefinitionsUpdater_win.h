@@ -1,7 +1,9 @@
 // Keeps the running console's definitions current. Once a minute, and when the
 // updater broadcasts that it installed a file, it looks at the shipped definitions
-// file; a new one is decrypted into the working file (written beside, renamed
-// over), and "DefnsVersion" and the overview's version follow. Once a day when an
+// files, the application folder's and the one the updater keeps in the user's data
+// folder; when the newer of them changed, it is decrypted into the user's working
+// file (written beside, renamed over), and "DefnsVersion" and the overview's
+// version follow. Once a day when an
 // update address is set, and on the Update command, it runs Update.exe with its
 // output piped back: each line shows in the tray tooltip, the result in the
 // console's message box (for the daily check only when something was installed).
@@ -48,6 +50,7 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
 
  private:
   struct SFileStamp {
+    std::string strFolder;  // which of the two shipped files
     ULONGLONG nSize = 0;
     FILETIME ftWrite = {};
     bool operator==(const SFileStamp& other) const;

@@ -9,10 +9,12 @@
 #include "console/core/TrayTooltip.h"
 #include "console/core/WorkingDefinitions_win.h"
 #include "console/settings/DefinitionsVersion.h"
+#include "console/settings/FileVersion_win.h"
 #include "console/screens/MainDlg_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/settings/Languages_win.h"
 #include "engine/LSPGlobals.h"
+#include "shared/UserDataFolder_win.h"
 
 namespace {
 
@@ -43,7 +45,8 @@ std::string FolderOf(const std::string& strPath) {
 CHookwardenApp::CHookwardenApp() : CHookwardenApp(OwnModulePath()) {}
 
 CHookwardenApp::CHookwardenApp(const std::string& strModulePath)
-    : m_bOwnPathFits(!strModulePath.empty()), m_settings(FolderOf(strModulePath).c_str(), strModulePath.c_str()) {
+    : m_bOwnPathFits(!strModulePath.empty()),
+      m_settings(FolderOf(strModulePath).c_str(), strModulePath.c_str(), GetUserDataFolder().c_str()) {
   const UINT cchSystem = ::GetSystemDirectoryA(m_szSystemPath, sizeof(m_szSystemPath));
   if (cchSystem == 0 || cchSystem >= sizeof(m_szSystemPath)) m_szSystemPath[0] = 0;
   m_presenceMutex.Reset(::CreateMutexA(nullptr, FALSE, kPresenceMutexName));
@@ -98,7 +101,9 @@ bool CHookwardenApp::StartUp() {
 }
 
 bool CHookwardenApp::WriteWorkingDefinitions() {
-  if (::GetFileAttributesA(AppFile(kShippedDefinitionsFile).c_str()) == INVALID_FILE_ATTRIBUTES) {
+  const std::string strShippedFolder = m_settings.GetShippedDefinitionsFolder();
+  const std::string strShipped = strShippedFolder + kShippedDefinitionsFile;
+  if (::GetFileAttributesA(strShipped.c_str()) == INVALID_FILE_ATTRIBUTES) {
     ShowStartupMessage(kShippedFileMissingText);
     return false;
   }
@@ -107,8 +112,16 @@ bool CHookwardenApp::WriteWorkingDefinitions() {
     return false;
   }
   DWORD dwError = 0;
-  switch (WriteWorkingDefinitionsFile(AppFile(kShippedDefinitionsFile), AppFile(kWorkingDefinitionsFile),
-                                      EWorkingWrite::InPlace, &dwError)) {
+  EWorkingDefinitions result =
+      WriteWorkingDefinitionsFile(strShipped, DataFile(kWorkingDefinitionsFile), EWorkingWrite::InPlace, &dwError);
+  // Definitions of the user's own that cannot be used give way to the machine's.
+  if ((result == EWorkingDefinitions::Refused || result == EWorkingDefinitions::ShippedMissing) &&
+      strShippedFolder != m_settings.GetAppPath()) {
+    result = WriteWorkingDefinitionsFile(AppFile(kShippedDefinitionsFile), DataFile(kWorkingDefinitionsFile),
+                                         EWorkingWrite::InPlace, &dwError);
+    m_settings.m_overview.m_strDefnsVersion = ReadDefinitionsVersion(m_settings.GetAppPath());
+  }
+  switch (result) {
     case EWorkingDefinitions::Written:
       return true;
     case EWorkingDefinitions::ShippedMissing:
@@ -145,6 +158,10 @@ std::string CHookwardenApp::AppFile(const char* szName) const {
   return std::string(m_settings.GetAppPath()) + szName;
 }
 
+std::string CHookwardenApp::DataFile(const char* szName) const {
+  return std::string(m_settings.GetDataPath()) + szName;
+}
+
 bool CHookwardenApp::CreateRequestWindow(HWND hMainWnd) {
   m_pRequestWindow = std::make_unique<CRequestWindow>(m_requestHandlers, [this] {
     if (m_pMainDlg) m_pMainDlg->EndSession();
@@ -157,6 +174,7 @@ void CHookwardenApp::OnMainWindowDestroyed() {
 }
 
 void CHookwardenApp::OnSettingsLoaded() {
+  m_settings.MoveLogFileOutOfAppFolder();
   // The guard reads the working definitions file, written by now, and follows
   // the stored switch.
   m_webGuard.Start();
@@ -177,10 +195,9 @@ void CHookwardenApp::ExitProcedure() {
   // Whatever ends the console: the web guard ends and the user's proxy setting is back.
   m_webGuard.Stop();
   if (m_bFirstInstance) {
-    const std::string strWorking = AppFile(kWorkingDefinitionsFile);
-    // Installed per machine, the users may write the file but not delete it (that
-    // would need the right to add files beside the programs): it is emptied, so
-    // that no definitions outlive the run.
+    const std::string strWorking = DataFile(kWorkingDefinitionsFile);
+    // Where the file cannot be deleted (a data folder that lets its users write the
+    // file but not remove it) it is emptied, so that no definitions outlive the run.
     if (!::DeleteFileA(strWorking.c_str())) {
       CCloseFile emptied(::CreateFileA(strWorking.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, TRUNCATE_EXISTING,
                                        FILE_ATTRIBUTE_NORMAL, nullptr));

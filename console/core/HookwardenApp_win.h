@@ -33,7 +33,8 @@ class CMainDlg;
 
 class CHookwardenApp : private IMainDlgHost {
  public:
-  // The application folder is the folder of the console's executable.
+  // The application folder is the folder of the console's executable; what the
+  // console writes goes to the user's own data folder.
   CHookwardenApp();
   ~CHookwardenApp() override;
   CHookwardenApp(const CHookwardenApp&) = delete;
@@ -65,6 +66,8 @@ class CHookwardenApp : private IMainDlgHost {
   void ShowStartupMessage(const std::string& strText);
   std::string GetAppTitle();
   std::string AppFile(const char* szName) const;
+  // A file of the user's data folder (the working definitions file).
+  std::string DataFile(const char* szName) const;
   // Deletes the working definitions file unless another instance owns it, then
   // ends the process at once.
   void ExitProcedure();

@@ -64,9 +64,7 @@ EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPat
   decrypted[kHeaderLineBytes - 1] = '\n';
 
   // Written beside and renamed over, readers see the old file or the new one. Where
-  // the folder takes no new files (users below Program Files may write only the
-  // working file itself), and at start-up, the file is rewritten in place: it keeps
-  // the access it was given.
+  // the folder takes no new files, and at start-up, the file is rewritten in place.
   const std::string strBeside = strWorkingPath + kBesideFileSuffix;
   CCloseFile working;
   if (writing == EWorkingWrite::BesideThenRename)

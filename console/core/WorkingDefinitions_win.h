@@ -18,8 +18,7 @@ enum class EWorkingDefinitions {
 
 // How the new working file replaces the old one.
 enum class EWorkingWrite {
-  // At start-up: rewritten in place, so that it keeps the access the installer
-  // gave the users.
+  // At start-up: rewritten in place; the console deleted it at its last exit.
   InPlace,
   // While the console runs: written beside and renamed over it, so that a reader
   // finds either the old file or the new one, never a part; in place where the

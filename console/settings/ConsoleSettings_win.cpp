@@ -2,24 +2,45 @@
 
 #include <windows.h>
 
+#include "console/settings/DefinitionsVersion.h"
 #include "console/settings/FileVersion_win.h"
 #include "console/settings/LogArchive_win.h"
 #include "shared/BoundedCopy.h"
 
-CConsoleSettings::CConsoleSettings(const char* szAppFolder, const char* szModulePath) {
+CConsoleSettings::CConsoleSettings(const char* szAppFolder, const char* szModulePath, const char* szDataFolder) {
   CopyBounded(m_szAppPath, szAppFolder ? szAppFolder : "");
+  CopyBounded(m_szDataPath, szDataFolder && szDataFolder[0] != 0 ? szDataFolder : m_szAppPath);
   if (szModulePath) {
     CopyBounded(m_szModulePath, szModulePath);
   } else {
     const DWORD cch = ::GetModuleFileNameA(nullptr, m_szModulePath, sizeof(m_szModulePath));
     if (cch == 0 || cch >= sizeof(m_szModulePath)) m_szModulePath[0] = 0;
   }
-  m_alertLog = CAlertLogSettings(m_szAppPath, CurrentLocalTime());
-  m_overview.m_strDefnsVersion = ReadDefinitionsVersion(m_szAppPath);
+  m_alertLog = CAlertLogSettings(m_szDataPath, CurrentLocalTime());
+  m_overview.m_strDefnsVersion = ReadDefinitionsVersion(GetShippedDefinitionsFolder().c_str());
   m_overview.m_strConsoleVersion = GetFileVersionText(m_szModulePath);
   m_overview.m_strEngineVersion = GetEngineVersion(m_szAppPath);
 }
 
 std::vector<CSettingsSubkey*> CConsoleSettings::GetSettingsSubkeys() {
   return {&m_overview, &m_alertLogSubkey, &m_mailSafeSubkey, &m_webSiteBlockingSubkey};
+}
+
+bool CConsoleSettings::HasOwnDataPath() const {
+  return ::lstrcmpiA(m_szDataPath, m_szAppPath) != 0;
+}
+
+std::string CConsoleSettings::GetShippedDefinitionsFolder() const {
+  if (!HasOwnDataPath()) return m_szAppPath;
+  const long nMachine = VersionDateNumber(ReadDefinitionsVersion(m_szAppPath));
+  const long nUser = VersionDateNumber(ReadDefinitionsVersion(m_szDataPath));
+  return nUser > nMachine ? m_szDataPath : m_szAppPath;
+}
+
+void CConsoleSettings::MoveLogFileOutOfAppFolder() {
+  if (!HasOwnDataPath()) return;
+  const CAlertLogSettings appFolderDefault(m_szAppPath);
+  if (::lstrcmpiA(m_alertLog.GetLogFilePath().c_str(), appFolderDefault.GetLogFilePath().c_str()) != 0) return;
+  m_alertLog.SetLogFileSettings(CAlertLogSettings(m_szDataPath).GetLogFilePath(), m_alertLog.GetArchiveOn(),
+                                m_alertLog.GetArchivePeriod());
 }

@@ -15,13 +15,27 @@
 class CConsoleSettings {
  public:
   // szAppFolder without trailing backslash; szModulePath the console's executable,
-  // the running program's own when null. Both are cut to 260 characters.
-  explicit CConsoleSettings(const char* szAppFolder, const char* szModulePath = nullptr);
+  // the running program's own when null; szDataFolder the user's own folder for
+  // what the console writes, the application folder when null or empty. All are
+  // cut to 260 characters.
+  explicit CConsoleSettings(const char* szAppFolder, const char* szModulePath = nullptr,
+                            const char* szDataFolder = nullptr);
   CConsoleSettings(const CConsoleSettings&) = delete;
   CConsoleSettings& operator=(const CConsoleSettings&) = delete;
 
   const char* GetAppPath() const { return m_szAppPath; }
   const char* GetModulePath() const { return m_szModulePath; }
+  // Where the working definitions file, the log file, the log archive and the
+  // user's own shipped definitions lie; the application folder is only read.
+  const char* GetDataPath() const { return m_szDataPath; }
+  bool HasOwnDataPath() const;
+  // The folder of the shipped definitions file the console decrypts: of the
+  // application folder's and the user's own, the one of the newer version (the
+  // application folder's when they are equal or the user's is not valid).
+  std::string GetShippedDefinitionsFolder() const;
+  // A log file still named at its old place in the application folder, which users
+  // may not write, moves to the data folder's default; a path the user chose stays.
+  void MoveLogFileOutOfAppFolder();
 
   // The current language name, "English" until the settings load replaces it.
   std::string m_strLanguage = "English";
@@ -33,7 +47,7 @@ class CConsoleSettings {
   // overview also holds the logged-in flag ("IsLogin") and the version texts.
   COverviewSettings m_overview;
   // The alert-and-log settings with the alert log; the log file defaults to the
-  // application folder and the archive start time to the time the object was made.
+  // data folder and the archive start time to the time the object was made.
   CAlertLogSettings m_alertLog;
   CMailSafeList m_mailSafeList;
   CWebSiteBlockingList m_webSiteBlockingList;
@@ -49,6 +63,7 @@ class CConsoleSettings {
  private:
   char m_szAppPath[261] = {};
   char m_szModulePath[261] = {};
+  char m_szDataPath[261] = {};
   CStoreKeySubkey<CAlertLogSettings> m_alertLogSubkey{m_alertLog};
   CStoreKeySubkey<CMailSafeList> m_mailSafeSubkey{m_mailSafeList};
   CStoreKeySubkey<CWebSiteBlockingList> m_webSiteBlockingSubkey{m_webSiteBlockingList};

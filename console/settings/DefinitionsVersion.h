@@ -14,3 +14,7 @@ constexpr const char* kWorkingDefinitionsFile = "\\hkwdn2.hwd";
 // removed, when it has the form of a date NN/NN/... (first "/" at index 2, the next
 // at index 5); otherwise, or without "\r\n", the empty text.
 std::string DefinitionsVersionOfHeader(const char* pData, std::size_t cbData);
+
+// A definitions version "MM/DD/YYYY" as YYYYMMDD for comparing; 0 when it is not
+// such a date.
+long VersionDateNumber(const std::string& strVersion);

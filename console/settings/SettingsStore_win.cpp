@@ -13,6 +13,7 @@
 #include "console/settings/RegistryValues_win.h"
 #include "console/settings/SaveJournal.h"
 #include "console/settings/StoredTree.h"
+#include "shared/UserDataFolder_win.h"
 
 namespace {
 
@@ -98,6 +99,7 @@ void WriteAllSettings(CConsoleSettings& settings, IStoreKey& appKey) {
   // "App Path" too: the engine library finds its files by it, also between a
   // save made while the console runs (a backup) and the next start.
   WriteStoredText(appKey, "App Path", settings.GetAppPath());
+  if (settings.HasOwnDataPath()) WriteStoredText(appKey, kDataPathValue, settings.GetDataPath());
   WriteStoredText(appKey, "DefnsVersion", settings.m_overview.m_strDefnsVersion);
   if (!settings.m_strUpdateAddress.empty()) WriteStoredText(appKey, kUpdateAddressValue, settings.m_strUpdateAddress);
   for (const CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->WriteToKey(appKey);
@@ -138,6 +140,12 @@ void WriteStartupValues(const CConsoleSettings& settings) {
   if (!CreateSettingsKey(software.Get(), "Corvinth", company)) return;
   if (!CreateSettingsKey(company.Get(), kProductKeyName, product)) return;
   ProductKeyChanged();
+  // The user's folder first: an engine that finds the new "App Path" finds it too.
+  if (settings.HasOwnDataPath()) {
+    WriteTextValue(product.Get(), kDataPathValue, settings.GetDataPath());
+  } else {
+    ::RegDeleteValueA(product.Get(), kDataPathValue);
+  }
   WriteTextValue(product.Get(), "App Path", settings.GetAppPath());
   WriteTextValue(product.Get(), "DefnsVersion", settings.m_overview.m_strDefnsVersion.c_str());
 }

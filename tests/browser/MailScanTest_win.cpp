@@ -155,6 +155,9 @@ class MailScan : public ::testing::Test {
     const std::string strApp = AppFolder();
     ::RegSetValueExA(key.Get(), "App Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(strApp.c_str()),
                      static_cast<DWORD>(strApp.size() + 1));
+    // A console's user folder, which it writes again at its start, would take the
+    // working file elsewhere.
+    ::RegDeleteValueA(key.Get(), "Data Path");
   }
   static void TearDownTestSuite() {
     if (!s_bProductExisted) {

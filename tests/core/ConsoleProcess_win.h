@@ -20,6 +20,7 @@
 #include "console/ConsoleResources.h"
 #include "console/settings/NameCode.h"
 #include "screens/ScreenUser_win.h"
+#include "shared/UserDataFolder_win.h"
 #include "support/ChildProcess_win.h"
 #include "support/TempFolder_win.h"
 #include "support/WaitUntil_win.h"
@@ -190,6 +191,8 @@ class ConsoleTest : public ::testing::Test {
   void SetUp() override {
     RemoveConsoleKeys();
     CopyTree(BuiltAppFolder(), m_strApp);
+    // Definitions an update left in the user's folder would win over the copy's.
+    ::DeleteFileA((GetUserDataFolder() + "\\hkwdn1.hwd").c_str());
   }
   void TearDown() override { RemoveConsoleKeys(); }
 
@@ -207,7 +210,8 @@ class ConsoleTest : public ::testing::Test {
 
   CTempFolder m_folder;
   const std::string m_strApp = m_folder.Path() + "\\Hookwarden app";
-  const std::string m_strWorking = m_strApp + "\\hkwdn2.hwd";
+  // Each user's console writes its working file into the user's own folder.
+  const std::string m_strWorking = GetUserDataFolder() + "\\hkwdn2.hwd";
 };
 
 // A number of four bytes stored under the product key; -1 when it is missing.

@@ -14,6 +14,8 @@ TEST_F(ConsoleTest, FirstStartPublishesAndDecryptsThenExitCleansUp) {
   ASSERT_NE(nullptr, hMain);
   EXPECT_TRUE(::IsWindowVisible(hMain));
   EXPECT_EQ(m_strApp, RegistryText("Software\\Corvinth\\Hookwarden", "App Path"));
+  EXPECT_EQ(GetUserDataFolder(), RegistryText("Software\\Corvinth\\Hookwarden", "Data Path"));
+  EXPECT_FALSE(FileExists(m_strApp + "\\hkwdn2.hwd"));
   EXPECT_EQ("12/01/2026", RegistryText("Software\\Corvinth\\Hookwarden", "DefnsVersion"));
   // The path holds a blank: the Run command quotes it.
   EXPECT_EQ("\"" + m_strApp + "\\Hookwdn.exe\" -min",
@@ -58,6 +60,18 @@ TEST_F(ConsoleTest, ShippedFilesThatCannotBeDecryptedEndWithErr1002) {
     WriteFileBytes(m_strApp + "\\hkwdn1.hwd", strShipped);
     ExpectStartupMessage(kErr1002);
   }
+}
+
+TEST_F(ConsoleTest, UnusableDefinitionsOfTheUsersOwnGiveWayToTheApplicationFolders) {
+  // Newer by its version line, but not whole cipher blocks.
+  const std::string strOwn = GetUserDataFolder() + "\\hkwdn1.hwd";
+  WriteFileBytes(strOwn, "12/31/2026    \r\n" + std::string(17, '\x5A'));
+  CConsole console(m_strApp, "");
+  ASSERT_NE(nullptr, console.WaitForMainWindow());
+  EXPECT_EQ("12/01/2026", RegistryText("Software\\Corvinth\\Hookwarden", "DefnsVersion"));
+  EXPECT_EQ(ReadFileBytes(m_strApp + "\\hkwdn1.hwd").size(), ReadFileBytes(m_strWorking).size());
+  EXPECT_EQ(259, console.ExitThroughTray());
+  ::DeleteFileA(strOwn.c_str());
 }
 
 TEST_F(ConsoleTest, CommandLineStartsHiddenAndTheCloseBoxOnlyHides) {
@@ -399,7 +413,7 @@ TEST_F(ConsoleTest, SessionEndInTheTrayWithAPasswordSavesWithoutAskingAndEnds) {
 TEST_F(ConsoleTest, WorkingFileThatCannotBeDeletedIsEmptiedAtExit) {
   CConsole console(m_strApp, "");
   ASSERT_NE(nullptr, console.WaitForMainWindow());
-  // Held open without delete sharing, it cannot be deleted, as for a user below Program Files.
+  // Held open without delete sharing, it cannot be deleted.
   CCloseFile held(::CreateFileA(m_strWorking.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   ASSERT_TRUE(held.IsValid());

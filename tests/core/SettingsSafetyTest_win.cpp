@@ -98,8 +98,8 @@ TEST_F(SettingsSafetyTest, SaveThatThrowsAtExitIsNamedAndTheConsoleStillEnds) {
   EXPECT_EQ("", user.strFailure);
 }
 
-// The product key removed (an uninstaller) and made anew with one value (the
-// engine library's look-up) while the console runs: the next save writes the
+// The product key removed (an uninstaller) and made anew with the two values of
+// the engine library's look-up while the console runs: the next save writes the
 // whole settings, not just what changed since its previous save.
 TEST_F(SettingsSafetyTest, ProductKeyMadeAnewWhileRunningIsSavedWhole) {
   TurnWebAlertsOff();
@@ -109,6 +109,9 @@ TEST_F(SettingsSafetyTest, ProductKeyMadeAnewWhileRunningIsSavedWhole) {
   ASSERT_EQ(ERROR_SUCCESS, ::SHDeleteKeyA(HKEY_CURRENT_USER, kProductKey));
   ::SHSetValueA(HKEY_CURRENT_USER, kProductKey, "App Path", REG_SZ, m_strApp.c_str(),
                 static_cast<DWORD>(m_strApp.size() + 1));
+  const std::string strData = GetUserDataFolder();
+  ::SHSetValueA(HKEY_CURRENT_USER, kProductKey, "Data Path", REG_SZ, strData.c_str(),
+                static_cast<DWORD>(strData.size() + 1));
 
   BlockListedRequestAndWaitForTheSave(2);
   EXPECT_EQ("192.0.2.10",

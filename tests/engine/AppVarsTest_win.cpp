@@ -39,12 +39,16 @@ class AppVars : public ::testing::Test {
     m_bProductExisted = KeyExists(kProductKey);
     if (m_bProductExisted) {
       CRegCloseKey key;
-      ::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ, key.Receive());
-      char szValue[1024] = {};
-      DWORD cb = sizeof szValue;
-      m_bHadAppPath = ::RegQueryValueExA(key.Get(), "App Path", nullptr, &m_dwAppPathType,
-                                         reinterpret_cast<BYTE*>(szValue), &cb) == ERROR_SUCCESS;
-      m_strAppPath.assign(szValue, cb);
+      ::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_READ | KEY_SET_VALUE, key.Receive());
+      for (SSavedValue& saved : m_saved) {
+        char szValue[1024] = {};
+        DWORD cb = sizeof szValue;
+        saved.bHad = ::RegQueryValueExA(key.Get(), saved.szName, nullptr, &saved.dwType,
+                                        reinterpret_cast<BYTE*>(szValue), &cb) == ERROR_SUCCESS;
+        saved.strData.assign(szValue, cb);
+      }
+      // A console's user folder would take the working file elsewhere.
+      ::RegDeleteValueA(key.Get(), "Data Path");
     }
     ClearPaths();
   }
@@ -52,11 +56,13 @@ class AppVars : public ::testing::Test {
     if (m_bProductExisted) {
       CRegCloseKey key;
       ::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKey, 0, KEY_SET_VALUE, key.Receive());
-      if (m_bHadAppPath) {
-        ::RegSetValueExA(key.Get(), "App Path", 0, m_dwAppPathType, reinterpret_cast<const BYTE*>(m_strAppPath.data()),
-                         static_cast<DWORD>(m_strAppPath.size()));
-      } else {
-        ::RegDeleteValueA(key.Get(), "App Path");
+      for (const SSavedValue& saved : m_saved) {
+        if (saved.bHad) {
+          ::RegSetValueExA(key.Get(), saved.szName, 0, saved.dwType,
+                           reinterpret_cast<const BYTE*>(saved.strData.data()), static_cast<DWORD>(saved.strData.size()));
+        } else {
+          ::RegDeleteValueA(key.Get(), saved.szName);
+        }
       }
     } else {
       ::RegDeleteTreeA(HKEY_CURRENT_USER, kProductKey);
@@ -65,20 +71,24 @@ class AppVars : public ::testing::Test {
     ClearPaths();
   }
 
-  void SetAppPath(const std::string& strPath) {
+  void SetAppPath(const std::string& strPath, const char* szName = "App Path") {
     CRegCloseKey key;
     ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kProductKey, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
                                                key.Receive(), nullptr));
     ASSERT_EQ(ERROR_SUCCESS,
-              ::RegSetValueExA(key.Get(), "App Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(strPath.c_str()),
+              ::RegSetValueExA(key.Get(), szName, 0, REG_SZ, reinterpret_cast<const BYTE*>(strPath.c_str()),
                                static_cast<DWORD>(strPath.size() + 1)));
   }
 
+  struct SSavedValue {
+    const char* szName;
+    bool bHad = false;
+    DWORD dwType = REG_SZ;
+    std::string strData;
+  };
   bool m_bCompanyExisted = false;
   bool m_bProductExisted = false;
-  bool m_bHadAppPath = false;
-  DWORD m_dwAppPathType = REG_SZ;
-  std::string m_strAppPath;
+  SSavedValue m_saved[2] = {{"App Path"}, {"Data Path"}};
 };
 
 TEST_F(AppVars, WithoutProductKeyTheKeyIsMadeAndPathsWaitForAppPath) {
@@ -112,6 +122,17 @@ TEST_F(AppVars, PathsComeFromAppPathAndStayForLaterCalls) {
   window.Reset();
   EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
   EXPECT_EQ(nullptr, CLSPGlobals::hMainWnd);
+}
+
+// Each user's console names its own folder for the working file; the mail block
+// page stays in the application folder.
+TEST_F(AppVars, WorkingFileLiesInTheUsersDataPath) {
+  SetAppPath("C:\\Program Files\\Hookwarden");
+  SetAppPath("C:\\users\\ann\\AppData\\Local\\Hookwarden", "Data Path");
+  EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+  EXPECT_STREQ("C:\\Program Files\\Hookwarden", CLSPGlobals::szAppPath);
+  EXPECT_STREQ("C:\\users\\ann\\AppData\\Local\\Hookwarden\\hkwdn2.hwd", CLSPGlobals::szDBPath);
+  EXPECT_STREQ("C:\\Program Files\\Hookwarden\\hkwdnm.htm", CLSPGlobals::szPMailPath);
 }
 
 TEST_F(AppVars, AppPathOf260CharactersIsTreatedAsMissing) {

@@ -242,6 +242,9 @@ class ProviderStandin : public ::testing::Test {
     ::RegSetValueExA(hKey, "App Path", 0, REG_SZ, reinterpret_cast<const BYTE*>(strFolder.c_str()),
                      static_cast<DWORD>(strFolder.size() + 1));
     WriteWorkingFile(strFolder + "\\hkwdn2.hwd", kDefinitions);
+    // A console's user folder, which it writes again at its start, would take the
+    // working file elsewhere.
+    ::RegDeleteValueA(hKey, "Data Path");
   }
   static void TearDownTestSuite() {
     const HKEY hKey = s_key.Get();

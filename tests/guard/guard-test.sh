@@ -14,6 +14,7 @@
 #   guard-test.sh BUILD_DIR
 source "$(dirname "$0")/../wine/script-test.sh" "$1" guard-test
 app=$build/app
+data=$(user_data_folder)
 bin=$build/bin
 inet='HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings'
 
@@ -56,7 +57,7 @@ guard_cleanup() {
   for value in ProxyEnable ProxyServer ProxyOverride AutoConfigURL; do
     wine reg delete "$inet" /v $value /f >/dev/null 2>&1
   done
-  rm -f "$app/hkwdn2.hwd" "$app/chainset.log"
+  rm -f "$data/hkwdn2.hwd" "$app/chainset.log"
 }
 trap guard_cleanup EXIT
 
@@ -91,7 +92,7 @@ wine reg add "$inet" /v AutoConfigURL /t REG_SZ /d http://127.0.0.1:9/none.pac /
 users=$(user_setting)
 check "the user's setting as written" "$users" "0x0|proxy.example.net:3128|*.corp.test;intra|http://127.0.0.1:9/none.pac"
 
-rm -f "$app/hkwdn2.hwd" "$app/chainset.log"
+rm -f "$data/hkwdn2.hwd" "$app/chainset.log"
 start_app_console
 wait_for 30 guard_answers || echo "FAIL the guard did not answer; setting: $(user_setting)"
 check "the setting points at the guard" "$(user_setting)" "0x1|127.0.0.1:$guard_port|*.corp.test;intra;<local>|(none)"
@@ -119,7 +120,7 @@ check "listed address gets the block page" \
 printf '%s\n' https://docs.google.com/forms/d/e/1FAIpQLSe/viewform https://secure-login.phish.example/account/verify \
   http://192.0.2.77/account/verify >"$work/feed.txt"
 "$build/host/defstool" import "$work/feed.ini" "$work/feed.txt" >"$work/import.out" 2>&1 &&
-  "$build/host/defstool" working "$work/feed.ini" "$app/hkwdn2.hwd" ||
+  "$build/host/defstool" working "$work/feed.ini" "$data/hkwdn2.hwd" ||
   { echo "FAIL the feed's definitions were not written: $(cat "$work/import.out")"; failures=$((failures + 1)); }
 gx() { curl -s --max-time 40 -x "http://127.0.0.1:$guard_port" "$@"; }
 # Forwarded: 200 with a network, 502 without one; a listed host would hold the

@@ -87,10 +87,10 @@ helper_keys=(
   'HKLM\SOFTWARE\Microsoft\Edge\NativeMessagingHosts\com.corvinth.hookwarden'
   'HKLM\SOFTWARE\Mozilla\NativeMessagingHosts\com.corvinth.hookwarden'
 )
-# "yes" when the local users were granted writing the object, else "no". Wine
-# keeps no access list: it turns the users' entry into the Unix group's write bit.
+# What in the folder the local users were granted writing. Wine keeps no access
+# list: it turns the users' entry into the Unix group's or others' write bit.
 users_may_write() {
-  [ "$(stat -c %A "$1" 2>/dev/null | cut -c6)" = w ] && echo yes || echo no
+  (cd "$1" && find . \( -perm -g+w -o -perm -o+w \) -printf '%p ')
 }
 # The programs list's entries named Hookwarden.
 program_entries() {
@@ -135,17 +135,16 @@ expect "Firefox's browser host manifest" \
   "$(reg_data 'HKLM\SOFTWARE\Mozilla\NativeMessagingHosts\com.corvinth.hookwarden')" \
   "$appw\\HookwdnBrowserHost-firefox.json"
 
-# Per machine: the users may write exactly what the console writes in its folder.
-for f in hkwdn2.hwd CVHookwarden.log LogBackup; do
-  expect "users may write $f" "$(users_may_write "$app/$f")" yes
-done
-for f in . Hookwdn.exe Quellmail.dll; do
-  expect "users may write $f" "$(users_may_write "$app/$f")" no
-done
+# Per machine: the users may write nothing in the application folder.
+expect "what users may write in the application folder" "$(users_may_write "$app")" ""
 
 echo "== the installed console runs and answers a request"
 console_up || fail "the console did not start after the install"
 expect "published application folder" "$(reg_data "$key" 'App Path')" "$appw"
+localw=$(w cmd /c echo %LOCALAPPDATA%)
+user_data=$(w winepath -u "$localw\\Hookwarden")
+expect "published data folder" "$(reg_data "$key" 'Data Path')" "$localw\Hookwarden"
+[ -f "$user_data/hkwdn2.hwd" ] || fail "no working definitions file in the user's folder $user_data"
 expect "update address of the installer" "$(reg_data "$key" UpdateAddress)" http://127.0.0.1:9/update.txt
 expect "start-up entry" "$(reg_data "$run" Hookwarden)" "\"$appw\\Hookwdn.exe\" -min"
 guard_has_setting || fail "the proxy setting does not point at the guard: $(proxy_setting)"
@@ -195,6 +194,7 @@ w taskkill /f /im Hookwdn.exe >/dev/null
 msi /x "$setup" REMOVESETTINGS=1
 expect "msiexec /x REMOVESETTINGS=1 exit code" "$?" 0
 key_exists "$key" && fail "settings left: $key"
+[ -e "$user_data" ] && fail "the user's data folder left: $user_data"
 key_exists "$key.Saving" && fail "settings left: $key.Saving"
 key_exists "$key.ProxySetting" && fail "settings left: $key.ProxySetting"
 expect "proxy setting after the uninstall of a killed console" "$(proxy_setting)" "0x0|proxy.example.net:3128"

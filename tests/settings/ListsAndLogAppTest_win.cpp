@@ -168,3 +168,63 @@ TEST_F(ListsAndLogApp, StartupArchiveNamesTheConsole) {
 }
 
 }  // namespace
+
+// Installed per machine, what the console writes lies in the user's own folder.
+class UserDataFolder : public ListsAndLogApp {
+ protected:
+  void SetUp() override {
+    ListsAndLogApp::SetUp();
+    ::CreateDirectoryA(m_strApp.c_str(), nullptr);
+    ::CreateDirectoryA(m_strData.c_str(), nullptr);
+  }
+  static std::string Shipped(const char* szVersion) { return std::string(szVersion) + "    \r\n" + std::string(16, 'x'); }
+  const std::string m_strApp = m_folder.Path() + "\\app";
+  const std::string m_strData = m_folder.Path() + "\\data";
+};
+
+TEST_F(UserDataFolder, TheNewerShippedFileIsDecrypted) {
+  struct SCase {
+    const char* szMachine;
+    const char* szUser;  // null: no file of the user's
+    bool bUsers;
+  };
+  const SCase cases[] = {{"12/01/2026", nullptr, false},      {"12/01/2026", "12/09/2026", true},
+                         {"12/09/2026", "12/01/2026", false}, {"12/01/2026", "12/01/2026", false},
+                         {"12/01/2026", "2026/12/09", false}, {"01/01/2027", "12/31/2026", false}};
+  for (const SCase& c : cases) {
+    SCOPED_TRACE(std::string(c.szMachine) + " / " + (c.szUser ? c.szUser : "none"));
+    WriteFileBytes(m_strApp + "\\hkwdn1.hwd", Shipped(c.szMachine));
+    ::DeleteFileA((m_strData + "\\hkwdn1.hwd").c_str());
+    if (c.szUser) WriteFileBytes(m_strData + "\\hkwdn1.hwd", Shipped(c.szUser));
+    CConsoleSettings app(m_strApp.c_str(), nullptr, m_strData.c_str());
+    EXPECT_EQ(c.bUsers ? m_strData : m_strApp, app.GetShippedDefinitionsFolder());
+    EXPECT_EQ(c.bUsers ? c.szUser : c.szMachine, app.m_overview.m_strDefnsVersion);
+  }
+}
+
+TEST_F(UserDataFolder, LogFileLeavesTheApplicationFolderAndTheEnginesFolderIsPublished) {
+  CConsoleSettings app(m_strApp.c_str(), nullptr, m_strData.c_str());
+  EXPECT_EQ(m_strData + "\\CVHookwarden.log", app.m_alertLog.GetLogFilePath());
+  // A log file stored at the old place moves; one the user chose stays.
+  app.m_alertLog.SetLogFileSettings(m_strApp + "\\CVHOOKWARDEN.LOG", 1, 7);
+  app.MoveLogFileOutOfAppFolder();
+  EXPECT_EQ(m_strData + "\\CVHookwarden.log", app.m_alertLog.GetLogFilePath());
+  EXPECT_EQ(1, app.m_alertLog.GetArchiveOn());
+  EXPECT_EQ(7, app.m_alertLog.GetArchivePeriod());
+  app.m_alertLog.SetLogFileSettings(m_strApp + "\\Mine.log", 1, 7);
+  app.MoveLogFileOutOfAppFolder();
+  EXPECT_EQ(m_strApp + "\\Mine.log", app.m_alertLog.GetLogFilePath());
+
+  // The engine finds the user's folder beside "App Path"; a console without one
+  // removes a stale name.
+  WriteStartupValues(app);
+  CRegCloseKey product;
+  ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_READ, product.Receive()));
+  std::string strValue;
+  ReadTextValue(product.Get(), "Data Path", strValue);
+  EXPECT_EQ(m_strData, strValue);
+  ReadTextValue(product.Get(), "App Path", strValue);
+  EXPECT_EQ(m_strApp, strValue);
+  WriteStartupValues(CConsoleSettings(m_strApp.c_str()));
+  EXPECT_EQ(ERROR_FILE_NOT_FOUND, ::RegQueryValueExA(product.Get(), "Data Path", nullptr, nullptr, nullptr, nullptr));
+}

@@ -27,6 +27,10 @@ UPDATE_FILE_ADDRESS=$origin/cut/good/hkwdn1.hwd make_update short
 
 copy_app
 cp "$work/app/hkwdn1.hwd" "$work/old.hwd"
+# The updater writes the user's own copy; the next tests start without it.
+user_data=$(user_data_folder)
+rm -f "$user_data/hkwdn1.hwd"
+trap 'cleanup; rm -f "$user_data/hkwdn1.hwd"' EXIT
 start_console
 lookup() {  # URL: the verdict as the provider stand-in's exit code (0 block, 3 not listed)
   (cd "$build/bin" && wine provider-standin.exe --kind U --ip 203.0.113.5 --port 80 --url "$1" >/dev/null 2>&1)
@@ -58,6 +62,7 @@ check "no file left beside" "$(ls "$work/app" | grep -c '\.new$')" 0
 during=$!
 result=$(updater "$origin/good/update.txt")
 check "good update installed" "$result" "0 The definitions of 12/09/2026 are installed."
+check "into the user's folder" "$(cmp -s "$user_data/hkwdn1.hwd" "$work/root/good/hkwdn1.hwd" && echo yes)" yes
 wait "$during"
 check "no lookup failed during the swap" "$(sort -u "$work/during.txt" | tr '\n' ' ')" "0 "
 taken() { [ "$(wine reg query 'HKCU\Software\Corvinth\Hookwarden' /v DefnsVersion 2>/dev/null | grep -c 12/09/2026)" = 1 ]; }

@@ -40,6 +40,10 @@ wait_for() {  # seconds, then a command that must succeed
   done
 }
 probe() { (cd "$build/bin" && wine provider-standin.exe --probe >/dev/null 2>&1); }
+# The user's own folder, where the console writes its working definitions file.
+user_data_folder() {
+  wine winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')\\Hookwarden" 2>/dev/null
+}
 
 # A copy of the application folder in $work/app, without what a console wrote.
 copy_app() {
