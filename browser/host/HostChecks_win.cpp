@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "engine/LSPGlobals.h"
+#include "engine/browser/EngineMailMatchers_win.h"
 #include "engine/browser/MailPageScan.h"
 #include "engine/WebAddress.h"
 #include "shared/BoundedCopy.h"
@@ -96,19 +97,8 @@ SConsoleAnswer SendToConsole(unsigned long dwCode, const EngineRequest& request,
 // The engine's mail matchers, and the console through the request channel. A
 // page with findings while no console runs is let through and noted, so that the
 // extension can say protection is off.
-class CHostMailScanSite : public IMailScanSite {
+class CHostMailScanSite : public CEngineMailMatchers {
  public:
-  bool IsBadMailFrom(const char* szFrom) override { return CLSPGlobals::IsBadMailFrom(szFrom); }
-  bool IsBadMailSubject(const char* szSubject) override { return CLSPGlobals::IsBadMailSubject(szSubject); }
-  bool IsBadMailText(const char* szText, char* szMatchedText) override {
-    return CLSPGlobals::IsBadMailText(szText, szMatchedText);
-  }
-  bool IsBadVisibleMailLinks(const char* szText, char* szVisibleLink, char* szCalledLink) override {
-    return CLSPGlobals::IsBadVisibleMailLinks(szText, szVisibleLink, szCalledLink);
-  }
-  bool IsBadMailLinks(const char* szText, char* szMatchedLink) override {
-    return CLSPGlobals::IsBadMailLinks(szText, szMatchedLink);
-  }
   long SendMailRequest(const EngineRequest& request) override {
     const SConsoleAnswer answer = SendToConsole(REQUEST_MAIL, request, MAIL_REQUEST_SIZE);
     if (!answer.bConsole) m_bConsoleMissing = true;

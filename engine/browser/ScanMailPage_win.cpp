@@ -5,25 +5,15 @@
 
 #include "engine/LSPGlobals.h"
 #include "engine/browser/HTMLSourceParser_win.h"
+#include "engine/browser/EngineMailMatchers_win.h"
 #include "engine/browser/MailPageScan.h"
 #include "engine/browser/PageClipboard_win.h"
 
 namespace {
 
-// The engine's matchers and the request channel to the console's window.
-class CEngineScanSite : public IMailScanSite {
+// The request channel to the console's window, beside the engine's matchers.
+class CEngineScanSite : public CEngineMailMatchers {
  public:
-  bool IsBadMailFrom(const char* szFrom) override { return CLSPGlobals::IsBadMailFrom(szFrom); }
-  bool IsBadMailSubject(const char* szSubject) override { return CLSPGlobals::IsBadMailSubject(szSubject); }
-  bool IsBadMailText(const char* szText, char* szMatchedText) override {
-    return CLSPGlobals::IsBadMailText(szText, szMatchedText);
-  }
-  bool IsBadVisibleMailLinks(const char* szText, char* szVisibleLink, char* szCalledLink) override {
-    return CLSPGlobals::IsBadVisibleMailLinks(szText, szVisibleLink, szCalledLink);
-  }
-  bool IsBadMailLinks(const char* szText, char* szMatchedLink) override {
-    return CLSPGlobals::IsBadMailLinks(szText, szMatchedLink);
-  }
   long SendMailRequest(const EngineRequest& request) override {
     COPYDATASTRUCT copy = {};
     copy.dwData = REQUEST_MAIL;

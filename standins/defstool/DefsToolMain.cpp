@@ -73,8 +73,7 @@ int ImportFeeds(int argc, char** argv) {
       std::cerr << "defstool: cannot read " << argv[i + 1] << "\n";
       return 2;
     }
-    std::cout << "defstool: " << import.SharedHosts().AddHosts(strText) << " shared hosts from " << argv[i + 1]
-              << "\n";
+    std::cout << "defstool: " << import.SharedHosts().AddHosts(strText) << " shared hosts from " << argv[i + 1] << "\n";
   }
   if (argc - i < 2) return Usage();
   std::string strSuffixes;

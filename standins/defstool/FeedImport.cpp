@@ -7,15 +7,9 @@
 #include "shared/AsciiCase.h"
 #include "standins/defstool/JsonLists.h"
 #include "standins/defstool/ReadBackCheck.h"
+#include "standins/defstool/SharedHosts.h"
 
 namespace {
-
-std::string Trimmed(const std::string& str) {
-  const char* szBlanks = " \t\r\n\f\v";
-  const std::size_t nFirst = str.find_first_not_of(szBlanks);
-  if (nFirst == std::string::npos) return std::string();
-  return str.substr(nFirst, str.find_last_not_of(szBlanks) - nFirst + 1);
-}
 
 std::string Lowered(std::string str) {
   for (char& c : str) c = LowerAsciiChar(c);
@@ -301,9 +295,8 @@ void CFeedImport::AddEntries(const std::string& strName, const std::vector<SRawE
 std::string CFeedImport::SharedPagesSummary(std::size_t nMaxHosts) const {
   std::vector<std::pair<std::size_t, std::string>> hosts;
   for (const auto& [strHost, nPages] : m_pagesOnShared) hosts.push_back({nPages, strHost});
-  std::sort(hosts.begin(), hosts.end(), [](const auto& a, const auto& b) {
-    return a.first != b.first ? a.first > b.first : a.second < b.second;
-  });
+  std::sort(hosts.begin(), hosts.end(),
+            [](const auto& a, const auto& b) { return a.first != b.first ? a.first > b.first : a.second < b.second; });
   std::string strOut;
   for (std::size_t i = 0; i < hosts.size() && i < nMaxHosts; ++i) {
     strOut += (i ? ", " : "") + hosts[i].second + " " + std::to_string(hosts[i].first);

@@ -2,14 +2,14 @@
 
 #include "shared/AsciiCase.h"
 
-namespace {
-
 std::string Trimmed(const std::string& str) {
   const char* szBlanks = " \t\r\n\f\v";
   const std::size_t nFirst = str.find_first_not_of(szBlanks);
   if (nFirst == std::string::npos) return std::string();
   return str.substr(nFirst, str.find_last_not_of(szBlanks) - nFirst + 1);
 }
+
+namespace {
 
 std::string HostForm(std::string strHost) {
   for (char& c : strHost) c = LowerAsciiChar(c);

@@ -10,6 +10,9 @@
 #include <string>
 #include <unordered_set>
 
+// A line of a list or a field of a feed without blanks at either end.
+std::string Trimmed(const std::string& str);
+
 // The shared platforms that come with the tool, one host per line.
 extern const char* const kShippedSharedHosts;
 
