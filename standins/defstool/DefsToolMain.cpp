@@ -1,7 +1,7 @@
 // defstool: writes the working and the shipped definitions files from a plain list.
 //
 //   defstool working PLAIN.ini OUT.hwd             scrambled INI text (the working file)
-//   defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY  the encrypted shipped file
+//   defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY[.N]  the encrypted shipped file
 //   defstool import [--shared FILE]... [--public-suffixes FILE] OUT.ini FEED...
 //                                                  a plain list from phishing feeds
 //
@@ -26,7 +26,7 @@ namespace {
 
 int Usage() {
   std::cerr << "usage: defstool working PLAIN.ini OUT.hwd\n"
-               "       defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY\n"
+               "       defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY[.N]\n"
                "       defstool import [--shared FILE]... [--public-suffixes FILE] OUT.ini FEED...\n";
   return 2;
 }
