@@ -3,8 +3,23 @@
 #include "console/core/ShippedDefinitionsText.h"
 #include "console/settings/DefinitionsVersion.h"
 
+namespace {
+
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
+
+}  // namespace
+
 bool IsDefinitionsVersion(const std::string& strVersion) {
-  return DefinitionsVersionNumber(strVersion) != 0;
+  constexpr std::size_t kDateChars = 10;
+  if (strVersion.size() < kDateChars) return false;
+  for (std::size_t i = 0; i < kDateChars; ++i) {
+    const bool bSlash = (i == 2 || i == 5);
+    if (bSlash ? strVersion[i] != '/' : !IsDigit(strVersion[i])) return false;
+  }
+  // The day's sequence after the date: what the updater compares.
+  return strVersion.size() == kDateChars || DefinitionsVersionNumber("01/01/2000" + strVersion.substr(kDateChars)) != 0;
 }
 
 bool WriteShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion, std::string& strFile,

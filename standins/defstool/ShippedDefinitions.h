@@ -8,7 +8,8 @@
 
 #include "console/core/ShippedDefinitionsText.h"
 
-// A date MM/DD/YYYY, optionally followed by "." and the day's sequence.
+// Two digits, "/", two digits, "/", four digits, optionally followed by "." and
+// the day's sequence (1 to 3 digits).
 bool IsDefinitionsVersion(const std::string& strVersion);
 
 // False with a message when the version is malformed or the working text empty.
