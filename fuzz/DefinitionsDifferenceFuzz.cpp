@@ -1,11 +1,13 @@
 // The difference reader on any bytes, and what it takes applied to a small working
-// text: both answer, and an applied difference gives a text the check of decrypted
-// definitions still reads line by line (every line a section, an entry or empty).
+// text: both answer, what was read writes back to as many sections, and an applied
+// difference gives whole lines. The same bytes also go through the check of
+// decrypted definitions, which reads a shipped file's decrypted text.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
+#include "console/core/ShippedDefinitionsText.h"
 #include "engine/Scrambling.h"
 #include "updater/DefinitionsDifference.h"
 
@@ -27,8 +29,9 @@ const std::string& Working() {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   const std::string strText(reinterpret_cast<const char*>(pData), cbData);
-  SDefinitionsDifference difference;
   std::string strWhy;
+  IsDefinitionsText(pData, cbData, strWhy);
+  SDefinitionsDifference difference;
   if (!ParseDefinitionsDifference(strText, difference, strWhy)) return 0;
   // What was read is written back to the same steps.
   SDefinitionsDifference again;

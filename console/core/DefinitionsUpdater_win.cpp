@@ -67,7 +67,8 @@ void CDefinitionsUpdater::Start(HWND hMainWnd) {
   m_checks.nStartedAt = UtcNow();
   ParseUtcTime(m_settings.m_strLastUpdateCheck, m_checks.nLastSuccess);
   ::SetTimer(hMainWnd, kDefinitionsTimerId, kDefinitionsTimerMs, nullptr);
-  ::SetTimer(hMainWnd, kFirstCheckTimerId, static_cast<UINT>(kFirstCheckDelaySeconds * 1000), nullptr);
+  // A second late, so that the check is due when the timer comes.
+  ::SetTimer(hMainWnd, kFirstCheckTimerId, static_cast<UINT>((kFirstCheckDelaySeconds + 1) * 1000), nullptr);
   ShowStatus();
 }
 
@@ -82,8 +83,10 @@ void CDefinitionsUpdater::OnTick() {
   m_settings.m_strUpdateInterval = StoredValue(kUpdateIntervalValue);
   const long long nNow = UtcNow();
   if (!m_process && !m_settings.m_strUpdateAddress.empty() &&
-      nNow >= NextUpdateCheck(m_checks, nNow, UpdateIntervalMinutes(m_settings.m_strUpdateInterval))) {
-    StartUpdater(false);
+      nNow >= NextUpdateCheck(m_checks, nNow, UpdateIntervalMinutes(m_settings.m_strUpdateInterval)) &&
+      !StartUpdater(false)) {
+    ++m_checks.nFailures;  // the updater did not start: tried again after a pause too
+    m_checks.nLastFailure = nNow;
   }
   ShowStatus();
 }
