@@ -11,7 +11,7 @@
 set -euo pipefail
 entries=${1:-1000000} changed=${2:-1000}
 source "$(dirname "$0")/windows-session.sh"
-work=$build/bench-update
+work=$(pwd)/$build/bench-update
 rm -rf "$work"
 mkdir -p "$work/root"
 origin_pid=

@@ -61,6 +61,11 @@ bool ApplyDifference(const std::string& strInstalled, const std::string& strDiff
                                  text.size() - kShippedHeaderBytes);
   std::string strNewWorking;
   if (!ApplyDefinitionsDifference(working, difference, strNewWorking, strWhy)) return false;
+  // Checked here, where the result is still plain: no second decryption afterwards.
+  if (!IsDefinitionsBody(reinterpret_cast<const unsigned char*>(strNewWorking.data()), strNewWorking.size(), strWhy)) {
+    strWhy = "the result is not definitions: " + strWhy;
+    return false;
+  }
   if (!EncryptShippedDefinitions(strNewWorking, strVersion, strShipped)) {
     strWhy = "the version does not fit the header line";
     return false;
@@ -139,6 +144,7 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
   }
 
   std::string strFile;
+  bool bFromDifference = false;
   if (!manifest.strDifference.empty() && bCurrentHash && std::memcmp(currentHash, manifest.differenceFrom, 32) == 0) {
     const std::string strDifferenceAddress = ResolveUpdateFileAddress(strAddress, manifest.strDifference);
     progress("Fetching the difference to the definitions of " + manifest.strVersion);
@@ -164,6 +170,7 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
       progress("The difference does not fit (" + strWhy + "): fetching the whole file");
       strFile.clear();
     }
+    bFromDifference = bFits;
   }
 
   if (strFile.empty()) {
@@ -186,7 +193,9 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
     return failed("the file's version line does not match the manifest's version " + manifest.strVersion);
   }
   std::string strWhy;
-  if (!IsDefinitionsFile(strFile, strWhy)) return failed("the file is not a definitions file: " + strWhy);
+  if (!bFromDifference && !IsDefinitionsFile(strFile, strWhy)) {
+    return failed("the file is not a definitions file: " + strWhy);
+  }
   progress("Installing the definitions of " + manifest.strVersion);
   if (!ReplaceFile(strShippedPath, strFile, strError)) return failed(strError);
   return {kUpdateInstalled, "The definitions of " + manifest.strVersion + " are installed."};

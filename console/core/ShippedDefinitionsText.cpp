@@ -70,16 +70,20 @@ bool IsDefinitionsText(const unsigned char* pText, std::size_t cbText, std::stri
     strWhy = "it is shorter than its header";
     return false;
   }
-  if (std::memchr(pText + kShippedHeaderBytes, 0, cbText - kShippedHeaderBytes)) {
+  return IsDefinitionsBody(pText + kShippedHeaderBytes, cbText - kShippedHeaderBytes, strWhy);
+}
+
+bool IsDefinitionsBody(const unsigned char* pBody, std::size_t cbBody, std::string& strWhy) {
+  if (cbBody > 0 && std::memchr(pBody, 0, cbBody)) {
     strWhy = "its decrypted text holds a zero byte";
     return false;
   }
   bool bInSection = false, bMatchersSection = false;
-  std::size_t nLine = 1;
-  for (std::size_t nStart = kShippedHeaderBytes; nStart < cbText; ++nLine) {
-    const unsigned char* pLine = pText + nStart;
-    const void* pEnd = std::memchr(pLine, '\n', cbText - nStart);
-    std::size_t cchLine = pEnd ? static_cast<const unsigned char*>(pEnd) - pLine : cbText - nStart;
+  std::size_t nLine = 1;  // the header's
+  for (std::size_t nStart = 0; nStart < cbBody; ++nLine) {
+    const unsigned char* pLine = pBody + nStart;
+    const void* pEnd = std::memchr(pLine, '\n', cbBody - nStart);
+    std::size_t cchLine = pEnd ? static_cast<const unsigned char*>(pEnd) - pLine : cbBody - nStart;
     nStart += cchLine + 1;
     if (cchLine > 0 && pLine[cchLine - 1] == '\r') --cchLine;
     if (IsBlankLine(pLine, cchLine)) continue;

@@ -36,3 +36,5 @@ bool EncryptShippedDefinitions(const std::string& strWorkingText, const std::str
 // "key=value" entry with a key; the first such line is a section; at least one
 // section is one the matchers read; and no byte is zero. False with the reason.
 bool IsDefinitionsText(const unsigned char* pText, std::size_t cbText, std::string& strWhy);
+// The same check of the text after the header line (a working text as written).
+bool IsDefinitionsBody(const unsigned char* pBody, std::size_t cbBody, std::string& strWhy);
