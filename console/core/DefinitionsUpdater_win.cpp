@@ -167,7 +167,7 @@ bool CDefinitionsUpdater::RefreshIfShippedChanged() {
   if (result == EWorkingDefinitions::NotDefinitions) {
     // Not tried again until the file changes.
     m_shippedStamp = stamp;
-    NoteRefusedDefinitions(DefinitionsVersionDate(strVersion), strWhy);
+    NoteRefusedDefinitions(strVersion, strWhy);
     ShowStatus();
     return false;
   }
