@@ -358,10 +358,10 @@ TEST(RequestHandling, RowsKeepAddressingTheirOwnEntriesAfterProtectionOff) {
                             services, screen};
   screen.StartFeeding();  // nothing stored: the feed ends, rows go straight to the movie
   web.SetProtectionState(0);
-  handlers.HandleHostIPRequest(Ip("192.0.2.10"));
+  handlers.HandleWebRequest(DecodeWebRequest(Ip("192.0.2.10")));
   web.SetProtectionState(1);
   services.answers = {kBlock};
-  handlers.HandleHostIPRequest(Ip("192.0.2.66"));
+  handlers.HandleWebRequest(DecodeWebRequest(Ip("192.0.2.66")));
 
   const std::string strRowData = "Set _root.ScamSiteStructItem.StrictedData=";
   std::vector<std::string> rows;

@@ -1,6 +1,7 @@
-// Dispatch of request records: which handler a record reaches and what malformed
-// records are answered.
+// Dispatch of request records: which handler a record reaches, what malformed
+// records are answered, and the typed request a record decodes to.
 #include "console/core/RequestRecord.h"
+#include "console/settings/PermissionLists.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +38,7 @@ TEST(RequestDispatch, EachCodeReachesItsHandlerAndReturnsItsVerdict) {
   handlers.nReply = 1;
   result = DispatchRequest(REQUEST_URL, &url, WEB_REQUEST_SIZE, handlers);
   EXPECT_EQ(1, result.nVerdict);
-  EXPECT_STREQ("phish.example.com/login", handlers.last.web.szUrl);
+  EXPECT_EQ("phish.example.com/login", handlers.lastWeb.strUrl);
   for (char cKind : {'F', 'S', 'L', 'T'}) {
     mail.mail.cMailKind = cKind;
     result = DispatchRequest(REQUEST_MAIL, &mail, MAIL_REQUEST_SIZE, handlers);
@@ -150,6 +151,30 @@ TEST(RequestDispatch, FieldWithoutTerminatorIsBlockedUnhandled) {
   std::memset(mail.mail.szFrom, 'f', sizeof(mail.mail.szFrom) - 1);
   EXPECT_FALSE(blocked(REQUEST_MAIL, mail));
   EXPECT_EQ(2u, handlers.calls.size());
+}
+
+TEST(RequestDecoding, FieldsAreReadToTheirWidthAndThePortIsItsDecimalValue) {
+  EngineRequest record = MailRequest('L');
+  std::memset(record.mail.szCalledLink, 'c', sizeof(record.mail.szCalledLink));
+  std::memset(record.mail.szVisibleLink, 'v', sizeof(record.mail.szVisibleLink));
+  const std::string strText = MailRestrictedText(DecodeMailRequest(record));
+  EXPECT_EQ(std::string("Called: '").size() + 261 + std::string("'\nVisible: '").size() + 261 + 1, strText.size());
+
+  EngineRequest web = WebRequest('I');
+  std::memset(web.szHostIP, '7', sizeof(web.szHostIP));
+  EXPECT_EQ(std::string(20, '7'), WebRestrictedText(DecodeWebRequest(web)));
+  std::memset(web.szPort, '9', sizeof(web.szPort));
+  EXPECT_EQ(2147483647, DecodeWebRequest(web).source.nPort);  // ten nines, beyond 32 bits
+
+  // What the sender wrote, as entries store it: "8080" 8080, "" 0, "-1" -1.
+  struct SPortCase {
+    const char* szPort;
+    std::int32_t nPort;
+  };
+  for (const SPortCase& c : {SPortCase{"8080", 8080}, SPortCase{"", 0}, SPortCase{"-1", -1}}) {
+    CopyBounded(web.szPort, c.szPort);
+    EXPECT_EQ(c.nPort, DecodeWebRequest(web).source.nPort) << "\"" << c.szPort << "\"";
+  }
 }
 
 TEST(BoundedCopy, CutsToTheBufferAndAlwaysTerminates) {
