@@ -7,14 +7,18 @@ namespace {
 // The messages whose result is the dialog procedure's return value itself; every
 // other takes its result from DWLP_MSGRESULT when the procedure returns TRUE.
 bool IsResultReturned(UINT uMsg) {
-  return (uMsg >= WM_CTLCOLORMSGBOX && uMsg <= WM_CTLCOLORSTATIC) || uMsg == WM_COMPAREITEM ||
-         uMsg == WM_VKEYTOITEM || uMsg == WM_CHARTOITEM || uMsg == WM_QUERYDRAGICON;
+  return (uMsg >= WM_CTLCOLORMSGBOX && uMsg <= WM_CTLCOLORSTATIC) || uMsg == WM_COMPAREITEM || uMsg == WM_VKEYTOITEM ||
+         uMsg == WM_CHARTOITEM || uMsg == WM_QUERYDRAGICON;
+}
+
+void StoreDialogResult(HWND hWnd, LONG_PTR nResult) {
+  ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, nResult);
 }
 
 // What a dialog procedure returns for a message handled with nResult as its result.
 INT_PTR DialogAnswer(HWND hWnd, UINT uMsg, LONG_PTR nResult) {
   if (IsResultReturned(uMsg)) return nResult;
-  ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, nResult);
+  StoreDialogResult(hWnd, nResult);
   return TRUE;
 }
 
@@ -68,7 +72,7 @@ LRESULT CALLBACK CConsoleWindow::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam,
 
 INT_PTR CConsoleWindow::DispatchDialogMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   // Read back below: a handler that sets no result answers 0, not an older one.
-  if (IsResultReturned(uMsg)) ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, 0);
+  if (IsResultReturned(uMsg)) StoreDialogResult(m_wnd.Get(), 0);
   bool bHandled = false;
   switch (uMsg) {
     case WM_INITDIALOG:
@@ -92,7 +96,7 @@ INT_PTR CConsoleWindow::DispatchDialogMessage(UINT uMsg, WPARAM wParam, LPARAM l
 }
 
 bool CConsoleWindow::SetDialogResult(LONG_PTR nResult) {
-  ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, nResult);
+  StoreDialogResult(m_wnd.Get(), nResult);
   return true;
 }
 

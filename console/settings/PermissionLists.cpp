@@ -143,6 +143,6 @@ int CWebSiteBlockingList::FindWebEntry(const SWebRequest& request) const {
     return eKind == EWebKind::HostIP ? IsSame(item.strStrictedData, strValue)
                                      : IsSame(item.strScamSite, strValue) && IsSame(item.strType, "URL");
   };
-  return FindIndexed(eKind == EWebKind::HostIP ? INDEX_WEB_HOST_IP : INDEX_WEB_URL,
-                     WebKey(nPort, strProgram, strValue), isMatch);
+  return FindIndexed(eKind == EWebKind::HostIP ? INDEX_WEB_HOST_IP : INDEX_WEB_URL, WebKey(nPort, strProgram, strValue),
+                     isMatch);
 }

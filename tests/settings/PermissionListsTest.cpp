@@ -19,7 +19,9 @@ SWebRequest WebRequest(EWebKind eKind, const char* szProgram, std::int32_t nPort
   return TypedWebRequest(eKind, szProgram, nPort, szHostIP, szUrl);
 }
 
-SMailRequest MailRequest(EMailKind eKind) { return TypedMailRequest(eKind); }
+SMailRequest MailRequest(EMailKind eKind) {
+  return TypedMailRequest(eKind);
+}
 
 // An entry as the request handling appends it for a web request.
 CWebSiteItem WebEntryFor(const SWebRequest& request) {
@@ -139,7 +141,8 @@ TEST(FindWebEntry, MatchesPortProgramAndSiteIgnoringCase) {
   EXPECT_EQ(-1, list.FindWebEntry(WebRequest(kUrl, "mailer.exe", kHttp, "192.0.2.7", "phish.example.com/login")));
   EXPECT_EQ(-1, list.FindWebEntry(WebRequest(kUrl, "browser.exe", kHttpAlt, "192.0.2.7", "phish.example.com/login")));
   // Kinds other than host address and URL never match.
-  EXPECT_EQ(-1, list.FindWebEntry(WebRequest(kNotAWebKind, "browser.exe", kHttp, "192.0.2.7", "phish.example.com/login")));
+  EXPECT_EQ(-1,
+            list.FindWebEntry(WebRequest(kNotAWebKind, "browser.exe", kHttp, "192.0.2.7", "phish.example.com/login")));
 }
 
 TEST(FindWebEntry, TwoProgramsOrTwoPortsGiveTwoEntries) {
