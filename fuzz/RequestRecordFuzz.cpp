@@ -7,29 +7,19 @@
 namespace {
 class CCheckingHandlers : public IRequestHandlers {
  public:
-  int HandleHostIPRequest(const EngineRequest& request) override { return TouchWeb(request); }
-  int HandleUrlRequest(const EngineRequest& request) override { return TouchWeb(request); }
-  int HandleMailRequest(const EngineRequest& request) override {
-    // The mail handler reads the body text for every kind, the links for kind 'L'.
-    const SMailRequestTail& mail = request.mail;
-    std::size_t n = TouchCommon(request) + Length(mail.szFrom) + Length(mail.szTo) + Length(mail.szSubject) +
-                    Length(mail.szDate) + Length(mail.szAttachment) + Length(mail.szText);
-    if (mail.cMailKind == 'L') n += Length(mail.szCalledLink) + Length(mail.szVisibleLink);
+  int HandleWebRequest(const SWebRequest& request) override {
+    return static_cast<int>((TouchSource(request.source) + request.strUrl.size()) & 1);
+  }
+  int HandleMailRequest(const SMailRequest& request) override {
+    const std::size_t n = TouchSource(request.source) + request.strFrom.size() + request.strTo.size() +
+                          request.strSubject.size() + request.strDate.size() + request.strAttachment.size() +
+                          request.strText.size() + request.strVisibleLink.size() + request.strCalledLink.size();
     return static_cast<int>(n & 1);
   }
 
  private:
-  // Reads a text field as a handler would: up to its terminator.
-  static std::size_t Length(const char* p) {
-    std::size_t n = 0;
-    while (p[n]) ++n;
-    return n;
-  }
-  static std::size_t TouchCommon(const EngineRequest& request) {
-    return Length(request.szProcessName) + Length(request.szHostIP) + Length(request.szPort);
-  }
-  static int TouchWeb(const EngineRequest& request) {
-    return static_cast<int>((TouchCommon(request) + Length(request.web.szUrl)) & 1);
+  static std::size_t TouchSource(const SRequestSource& source) {
+    return source.strProgram.size() + source.strHostIP.size() + static_cast<std::size_t>(source.nPort & 1);
   }
 };
 }  // namespace

@@ -1,13 +1,11 @@
 #include "console/core/RequestHandlers.h"
 
 #include <cstdio>
-#include <cstring>
 #include <limits>
 #include <utility>
 
 #include "console/ConsoleResources.h"
 #include "console/settings/LogArchive.h"
-#include "shared/BoundedCopy.h"
 
 namespace {
 
@@ -17,6 +15,21 @@ constexpr std::int32_t kProtectionOff = 0;
 // Counters stop at their largest value rather than overflow.
 void CountOne(std::int32_t& nCounter) {
   if (nCounter < std::numeric_limits<std::int32_t>::max()) ++nCounter;
+}
+
+int FindEntry(const CWebSiteBlockingList& list, const SWebRequest& request) {
+  return list.FindWebEntry(request);
+}
+int FindEntry(const CMailSafeList& list, const SMailRequest& request) {
+  return list.FindMailEntry(request);
+}
+
+// The host address in the log: a web entry's own, a mail request's sender's.
+const std::string& LoggedHostIP(const CWebSiteItem& entry, const SWebRequest&) {
+  return entry.strIPAddress;
+}
+const std::string& LoggedHostIP(const CMailSafeItem&, const SMailRequest& request) {
+  return request.source.strHostIP;
 }
 
 }  // namespace
@@ -56,46 +69,38 @@ CRequestHandlers::SDecision CRequestHandlers::Decide(std::int32_t nListPermissio
   return decision;
 }
 
-int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
-  CWebSiteBlockingList& list = m_state.webSiteBlockingList;
-  const std::string strHostIP = FieldText(request.szHostIP);
-  int nIndex = list.FindWebEntry(request);
+int CRequestHandlers::HandleWebRequest(const SWebRequest& request) {
+  return HandleRequest(m_state.webSiteBlockingList, request,
+                       SChannel{EVENT_WEB_PROTECTION, m_state.nNoOfWebProtection, &IMainWindowNotifications::AddSiteRow,
+                                &IMainWindowNotifications::RefreshSiteRow});
+}
+
+int CRequestHandlers::HandleMailRequest(const SMailRequest& request) {
+  return HandleRequest(m_state.mailSafeList, request,
+                       SChannel{EVENT_MAIL_PROTECTION, m_state.nNoOfEmailProtection,
+                                &IMainWindowNotifications::AddMailRow, &IMainWindowNotifications::RefreshMailRow});
+}
+
+template <class TList, class TRequest>
+int CRequestHandlers::HandleRequest(TList& list, const TRequest& request, const SChannel& channel) {
+  int nIndex = FindEntry(list, request);
   if (nIndex < 0) {
-    CWebSiteItem item;
-    item.nAction = PERMISSION_ASK;
-    item.nPort = RequestPort(request);
-    item.strProgram = FieldText(request.szProcessName);
-    item.strType = WebKindName(request);
-    item.strStrictedData = WebRestrictedText(request);
-    item.strScamSite = item.strStrictedData;
-    item.strIPAddress = strHostIP;
-    item.strDataTime = DateTimeText(m_services.LocalTimeNow());
-    nIndex = list.AppendEntry(item);
+    nIndex = list.AppendEntry(NewEntry(request));
     // The main window addresses entries by their row: every entry gets its row,
     // whatever the protection, before an alert lets further requests append
     // theirs. A remembered answer refreshes it.
-    m_mainWindow.AddSiteRow(nIndex);
+    (m_mainWindow.*channel.addRow)(nIndex);
   }
 
   // A copy: the alert may handle further requests, which append to the list.
-  const CWebSiteItem entry = *std::as_const(list).EntryAt(nIndex);
+  const auto entry = *std::as_const(list).EntryAt(nIndex);
   SDecision decision;
   if (list.GetProtectionState() != kProtectionOff) {
-    SAlertFields fields;
-    fields.nAlertKind = ALERT_KIND_WEB;
-    fields.strStrictedData = entry.strStrictedData;
-    fields.strMatchType = entry.strType;
-    fields.strApplication = entry.strProgram;
-    fields.strDateTime = DateTimeText(m_services.LocalTimeNow());
-    fields.strProtocol = PortProtocolName(entry.nPort);
-    fields.strIPAddress = entry.strIPAddress;
-    fields.strScamSite = entry.strScamSite;
-    const unsigned nTipId = request.web.cWebKind == KIND_HOST_IP ? IDS_ALERT_HOST_IP : IDS_ALERT_URL;
-    fields.strToolTip = FillAlertToolTip(m_services.LocalText(nTipId), entry.strStrictedData);
-    decision = Decide(list.GetPermission(), entry.nAction, EVENT_WEB_PROTECTION, m_state.nNoOfWebProtection, fields);
+    SAlertFields fields = AlertFields(entry, request);
+    decision = Decide(list.GetPermission(), entry.nAction, channel.nAlertEvent, channel.nAskCounter, fields);
     if (decision.nRemembered >= 0) {
       list.SetAction(nIndex, decision.nRemembered);
-      m_mainWindow.RefreshSiteRow(nIndex);
+      (m_mainWindow.*channel.refreshRow)(nIndex);
     }
   }
 
@@ -103,7 +108,7 @@ int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
   logEntry.strType = entry.strType;
   logEntry.strProtocol = PortProtocolName(entry.nPort);
   logEntry.strProgram = entry.strProgram;
-  logEntry.strHostIP = entry.strIPAddress;
+  logEntry.strHostIP = LoggedHostIP(entry, request);
   logEntry.strActionTaken = decision.strAction;
   logEntry.strStrictedData = entry.strStrictedData;
   RecordInLog(logEntry);
@@ -111,61 +116,65 @@ int CRequestHandlers::HandleWebRequest(const EngineRequest& request) {
   return decision.nVerdict;
 }
 
-int CRequestHandlers::HandleMailRequest(const EngineRequest& request) {
-  CMailSafeList& list = m_state.mailSafeList;
-  const SMailRequestTail& mail = request.mail;
-  int nIndex = list.FindMailEntry(request);
-  if (nIndex < 0) {
-    CMailSafeItem item;
-    item.nAction = PERMISSION_ASK;
-    item.nPort = RequestPort(request);
-    item.strProgram = FieldText(request.szProcessName);
-    item.strType = MailKindName(request);
-    item.strStrictedData = MailRestrictedText(request);
-    item.strDataTime = FieldText(mail.szDate);
-    item.strFrom = FieldText(mail.szFrom);
-    item.strTo = FieldText(mail.szTo);
-    item.strSubject = FieldText(mail.szSubject);
-    item.strAttachmentFile = FieldText(mail.szAttachment);
-    nIndex = list.AppendEntry(item);
-    m_mainWindow.AddMailRow(nIndex);  // at once, as for a site
-  }
+CWebSiteItem CRequestHandlers::NewEntry(const SWebRequest& request) {
+  CWebSiteItem item;
+  item.nAction = PERMISSION_ASK;
+  item.nPort = request.source.nPort;
+  item.strProgram = request.source.strProgram;
+  item.strType = WebKindName(request.eKind);
+  item.strStrictedData = WebRestrictedText(request);
+  item.strScamSite = item.strStrictedData;
+  item.strIPAddress = request.source.strHostIP;
+  item.strDataTime = DateTimeText(m_services.LocalTimeNow());
+  return item;
+}
 
-  // A copy: the alert may handle further requests, which append to the list.
-  const CMailSafeItem entry = *std::as_const(list).EntryAt(nIndex);
-  SDecision decision;
-  if (list.GetProtectionState() != kProtectionOff) {
-    SAlertFields fields;
-    fields.nAlertKind = ALERT_KIND_MAIL;
-    fields.strStrictedData = entry.strStrictedData;
-    fields.strMatchType = entry.strType;
-    fields.strApplication = entry.strProgram;
-    fields.strDateTime = FieldText(mail.szDate);
-    fields.strProtocol = PortProtocolName(entry.nPort);
-    fields.strIPAddress = FieldText(request.szHostIP);
-    fields.strFrom = entry.strFrom;
-    fields.strTo = entry.strTo;
-    fields.strSubject = entry.strSubject;
-    fields.strAttachment = FieldText(mail.szAttachment);
-    fields.strExtraText = FieldText(mail.szText);
-    fields.strToolTip = m_services.LocalText(IDS_ALERT_MAIL);
-    decision = Decide(list.GetPermission(), entry.nAction, EVENT_MAIL_PROTECTION, m_state.nNoOfEmailProtection, fields);
-    if (decision.nRemembered >= 0) {
-      list.SetAction(nIndex, decision.nRemembered);
-      m_mainWindow.RefreshMailRow(nIndex);
-    }
-  }
+CMailSafeItem CRequestHandlers::NewEntry(const SMailRequest& request) {
+  CMailSafeItem item;
+  item.nAction = PERMISSION_ASK;
+  item.nPort = request.source.nPort;
+  item.strProgram = request.source.strProgram;
+  item.strType = MailKindName(request.eKind);
+  item.strStrictedData = MailRestrictedText(request);
+  item.strDataTime = request.strDate;
+  item.strFrom = request.strFrom;
+  item.strTo = request.strTo;
+  item.strSubject = request.strSubject;
+  item.strAttachmentFile = request.strAttachment;
+  return item;
+}
 
-  CLogEntryDetails logEntry;
-  logEntry.strType = entry.strType;
-  logEntry.strProtocol = PortProtocolName(entry.nPort);
-  logEntry.strProgram = entry.strProgram;
-  logEntry.strHostIP = FieldText(request.szHostIP);
-  logEntry.strActionTaken = decision.strAction;
-  logEntry.strStrictedData = entry.strStrictedData;
-  RecordInLog(logEntry);
-  PushOverview();
-  return decision.nVerdict;
+SAlertFields CRequestHandlers::AlertFields(const CWebSiteItem& entry, const SWebRequest& request) {
+  SAlertFields fields;
+  fields.nAlertKind = ALERT_KIND_WEB;
+  fields.strStrictedData = entry.strStrictedData;
+  fields.strMatchType = entry.strType;
+  fields.strApplication = entry.strProgram;
+  fields.strDateTime = DateTimeText(m_services.LocalTimeNow());
+  fields.strProtocol = PortProtocolName(entry.nPort);
+  fields.strIPAddress = entry.strIPAddress;
+  fields.strScamSite = entry.strScamSite;
+  const unsigned nTipId = request.eKind == EWebKind::HostIP ? IDS_ALERT_HOST_IP : IDS_ALERT_URL;
+  fields.strToolTip = FillAlertToolTip(m_services.LocalText(nTipId), entry.strStrictedData);
+  return fields;
+}
+
+SAlertFields CRequestHandlers::AlertFields(const CMailSafeItem& entry, const SMailRequest& request) {
+  SAlertFields fields;
+  fields.nAlertKind = ALERT_KIND_MAIL;
+  fields.strStrictedData = entry.strStrictedData;
+  fields.strMatchType = entry.strType;
+  fields.strApplication = entry.strProgram;
+  fields.strDateTime = request.strDate;
+  fields.strProtocol = PortProtocolName(entry.nPort);
+  fields.strIPAddress = request.source.strHostIP;
+  fields.strFrom = entry.strFrom;
+  fields.strTo = entry.strTo;
+  fields.strSubject = entry.strSubject;
+  fields.strAttachment = request.strAttachment;
+  fields.strExtraText = request.strText;
+  fields.strToolTip = m_services.LocalText(IDS_ALERT_MAIL);
+  return fields;
 }
 
 void CRequestHandlers::RecordInLog(CLogEntryDetails entry) {

@@ -47,9 +47,8 @@ class CRequestHandlers : public IRequestHandlers {
   CRequestHandlers(const SRequestState& state, IRequestServices& services, IMainWindowNotifications& mainWindow)
       : m_state(state), m_services(services), m_mainWindow(mainWindow) {}
 
-  int HandleHostIPRequest(const EngineRequest& request) override { return HandleWebRequest(request); }
-  int HandleUrlRequest(const EngineRequest& request) override { return HandleWebRequest(request); }
-  int HandleMailRequest(const EngineRequest& request) override;
+  int HandleWebRequest(const SWebRequest& request) override;
+  int HandleMailRequest(const SMailRequest& request) override;
 
  private:
   struct SDecision {
@@ -57,8 +56,23 @@ class CRequestHandlers : public IRequestHandlers {
     std::string strAction;          // "Allow", "Block", or empty with protection off
     std::int32_t nRemembered = -1;  // the Action to store, -1 for none
   };
+  // Where web and mail requests differ in the steps they share.
+  struct SChannel {
+    int nAlertEvent;
+    std::int32_t& nAskCounter;
+    void (IMainWindowNotifications::*addRow)(int nIndex);
+    void (IMainWindowNotifications::*refreshRow)(int nIndex);
+  };
 
-  int HandleWebRequest(const EngineRequest& request);
+  // The steps of every request: the entry found or appended, the decision while
+  // the list's protection is on, the alert log and the overview.
+  template <class TList, class TRequest>
+  int HandleRequest(TList& list, const TRequest& request, const SChannel& channel);
+  // What differs: the entry a request appends and the alert it shows.
+  CWebSiteItem NewEntry(const SWebRequest& request);
+  CMailSafeItem NewEntry(const SMailRequest& request);
+  SAlertFields AlertFields(const CWebSiteItem& entry, const SWebRequest& request);
+  SAlertFields AlertFields(const CMailSafeItem& entry, const SMailRequest& request);
   // Steps by list permission, entry Action and the user's answer. fields is filled
   // by the caller; nAskCounter counts every ask.
   SDecision Decide(std::int32_t nListPermission, std::int32_t nEntryAction, int nAlertEvent, std::int32_t& nAskCounter,

@@ -1,7 +1,9 @@
 #include "console/core/RequestRecord.h"
 
 #include <cstring>
+#include <optional>
 
+#include "console/settings/DecimalText.h"
 #include "shared/BoundedCopy.h"
 
 namespace {
@@ -11,11 +13,71 @@ bool Terminated(const char (&field)[N]) {
   return IsTerminatedWithin(field, N);
 }
 
-bool IsMailKind(char cKind) {
-  return cKind == KIND_MAIL_FROM || cKind == KIND_MAIL_SUBJECT || cKind == KIND_MAIL_LINK || cKind == KIND_MAIL_TEXT;
+std::optional<EWebKind> WebKindOf(char cKind) {
+  switch (cKind) {
+    case KIND_HOST_IP:
+      return EWebKind::HostIP;
+    case KIND_URL:
+      return EWebKind::Url;
+    default:
+      return std::nullopt;
+  }
+}
+
+std::optional<EMailKind> MailKindOf(char cKind) {
+  switch (cKind) {
+    case KIND_MAIL_FROM:
+      return EMailKind::From;
+    case KIND_MAIL_SUBJECT:
+      return EMailKind::Subject;
+    case KIND_MAIL_LINK:
+      return EMailKind::Link;
+    case KIND_MAIL_TEXT:
+      return EMailKind::Text;
+    default:
+      return std::nullopt;
+  }
+}
+
+// What a kind byte outside the kinds decodes to: a value outside the enumerations.
+constexpr auto kNoWebKind = static_cast<EWebKind>(0xFF);
+constexpr auto kNoMailKind = static_cast<EMailKind>(0xFF);
+
+SRequestSource DecodeSource(const EngineRequest& record) {
+  SRequestSource source;
+  source.strProgram = FieldText(record.szProcessName);
+  source.strHostIP = FieldText(record.szHostIP);
+  source.nPort = DecimalValue(record.szPort, sizeof(record.szPort));
+  return source;
 }
 
 }  // namespace
+
+SWebRequest DecodeWebRequest(const EngineRequest& record) {
+  SWebRequest request;
+  request.eKind = WebKindOf(record.web.cWebKind).value_or(kNoWebKind);
+  request.source = DecodeSource(record);
+  if (request.eKind == EWebKind::Url) request.strUrl = FieldText(record.web.szUrl);
+  return request;
+}
+
+SMailRequest DecodeMailRequest(const EngineRequest& record) {
+  const SMailRequestTail& mail = record.mail;
+  SMailRequest request;
+  request.eKind = MailKindOf(mail.cMailKind).value_or(kNoMailKind);
+  request.source = DecodeSource(record);
+  request.strFrom = FieldText(mail.szFrom);
+  request.strTo = FieldText(mail.szTo);
+  request.strSubject = FieldText(mail.szSubject);
+  request.strDate = FieldText(mail.szDate);
+  request.strAttachment = FieldText(mail.szAttachment);
+  request.strText = FieldText(mail.szText);
+  if (request.eKind == EMailKind::Link) {
+    request.strVisibleLink = FieldText(mail.szVisibleLink);
+    request.strCalledLink = FieldText(mail.szCalledLink);
+  }
+  return request;
+}
 
 bool AreRequestFieldsTerminated(unsigned long dwCode, const EngineRequest& request) {
   if (!Terminated(request.szProcessName) || !Terminated(request.szHostIP) || !Terminated(request.szPort)) {
@@ -57,31 +119,20 @@ SDispatchResult DispatchRequest(unsigned long dwCode, const void* pData, std::si
   }
   if (pData == nullptr || cbData < cbLayout) return {true, VERDICT_BLOCK};
 
-  // Work on a copy of the bytes the sender passed; the rest stays zero, so no
-  // handler can read past what was copied into this process.
-  EngineRequest request;
-  std::memset(&request, 0, sizeof(request));
-  std::memcpy(&request, pData, cbLayout);
+  // Work on a copy of the bytes the sender passed; the rest stays zero, so that
+  // nothing behind the layout is read.
+  EngineRequest record;
+  std::memset(&record, 0, sizeof(record));
+  std::memcpy(&record, pData, cbLayout);
 
-  switch (dwCode) {
-    case REQUEST_HOST_IP:
-      if (request.web.cWebKind != KIND_HOST_IP) return {true, VERDICT_ALLOW};
-      break;
-    case REQUEST_URL:
-      if (request.web.cWebKind != KIND_URL) return {true, VERDICT_ALLOW};
-      break;
-    default:
-      if (!IsMailKind(request.mail.cMailKind)) return {true, VERDICT_ALLOW};
-      break;
+  if (dwCode == REQUEST_MAIL) {
+    if (!MailKindOf(record.mail.cMailKind)) return {true, VERDICT_ALLOW};
+  } else {
+    const EWebKind eExpected = dwCode == REQUEST_HOST_IP ? EWebKind::HostIP : EWebKind::Url;
+    if (WebKindOf(record.web.cWebKind) != eExpected) return {true, VERDICT_ALLOW};
   }
-  if (!AreRequestFieldsTerminated(dwCode, request)) return {true, VERDICT_BLOCK};
+  if (!AreRequestFieldsTerminated(dwCode, record)) return {true, VERDICT_BLOCK};
 
-  switch (dwCode) {
-    case REQUEST_HOST_IP:
-      return {true, handlers.HandleHostIPRequest(request)};
-    case REQUEST_URL:
-      return {true, handlers.HandleUrlRequest(request)};
-    default:
-      return {true, handlers.HandleMailRequest(request)};
-  }
+  if (dwCode == REQUEST_MAIL) return {true, handlers.HandleMailRequest(DecodeMailRequest(record))};
+  return {true, handlers.HandleWebRequest(DecodeWebRequest(record))};
 }

@@ -1,20 +1,22 @@
-// The receiving side of the request channel: which handler a WM_COPYDATA request
-// reaches, and the checks that keep a malformed record away from every handler.
+// The receiving side of the request channel: the checks that keep a malformed
+// record away from every handler, the decoding of a record into the typed web or
+// mail request, and which handler that request reaches.
 #pragma once
 
 #include "console/core/CoreLayer.h"
 
 #include <cstddef>
 
+#include "console/settings/Requests.h"
 #include "shared/EngineRequest.h"
 
-// The three request handlers. Each returns the verdict: 1 allow, 0 block.
+// The two request handlers: web requests (codes 1125 and 1126) and mail requests
+// (1127). Each returns the verdict: 1 allow, 0 block.
 class IRequestHandlers {
  public:
   virtual ~IRequestHandlers() = default;
-  virtual int HandleHostIPRequest(const EngineRequest& request) = 0;
-  virtual int HandleUrlRequest(const EngineRequest& request) = 0;
-  virtual int HandleMailRequest(const EngineRequest& request) = 0;
+  virtual int HandleWebRequest(const SWebRequest& request) = 0;
+  virtual int HandleMailRequest(const SMailRequest& request) = 0;
 };
 
 struct SDispatchResult {
@@ -35,3 +37,10 @@ SDispatchResult DispatchRequest(unsigned long dwCode, const void* pData, std::si
 // True when every text field that a handler reads for this code and kind ends
 // inside its width. The record must hold the whole layout of the code.
 bool AreRequestFieldsTerminated(unsigned long dwCode, const EngineRequest& request);
+
+// The typed request of a record that holds the whole layout of its code. Text
+// fields are read up to their terminator or their width; the port is the decimal
+// value of szPort. A kind byte outside the kinds decodes to a value outside the
+// enumeration, which no list entry matches; DispatchRequest never lets one through.
+SWebRequest DecodeWebRequest(const EngineRequest& record);
+SMailRequest DecodeMailRequest(const EngineRequest& record);

@@ -13,30 +13,28 @@ bool CRequestWindow::Create(HWND hOwner) {
   return true;
 }
 
-INT_PTR CRequestWindow::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+bool CRequestWindow::OnCommand(const SCommand& command) {
+  // OK and Cancel do nothing: the window cannot be dismissed by the keyboard.
+  return command.nId == IDOK || command.nId == IDCANCEL;
+}
+
+bool CRequestWindow::OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   switch (uMsg) {
-    case WM_INITDIALOG:
-      return TRUE;
-    case WM_COMMAND:
-      // OK and Cancel do nothing: the window cannot be dismissed by the keyboard.
-      return (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ? TRUE : FALSE;
     case WM_QUERYENDSESSION:
       // The console never holds up the end of the session.
-      ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, TRUE);
-      return TRUE;
+      return SetDialogResult(TRUE);
     case WM_ENDSESSION:
       if (wParam && m_onSessionEnd) m_onSessionEnd();
-      return TRUE;
+      return true;
     case WM_COPYDATA: {
       // A handler that throws (memory ran out) gets the request blocked by the window base.
       const auto* pCopy = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-      if (!pCopy) return FALSE;
+      if (!pCopy) return false;
       const SDispatchResult result = DispatchRequest(pCopy->dwData, pCopy->lpData, pCopy->cbData, m_handlers);
-      if (!result.bHandled) return FALSE;  // default processing answers 0
-      ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, result.nVerdict);
-      return TRUE;
+      if (!result.bHandled) return false;  // default processing answers 0
+      return SetDialogResult(result.nVerdict);
     }
     default:
-      return FALSE;
+      return false;
   }
 }

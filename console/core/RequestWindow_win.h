@@ -28,7 +28,8 @@ class CRequestWindow : public CConsoleWindow {
   HWND GetHwnd() const { return m_wnd.Get(); }
 
  private:
-  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  bool OnCommand(const SCommand& command) override;
+  bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
 
   IRequestHandlers& m_handlers;
   std::function<void()> m_onSessionEnd;

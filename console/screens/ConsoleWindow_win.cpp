@@ -2,6 +2,28 @@
 
 #include "shared/BoundaryGuard.h"
 
+namespace {
+
+// The messages whose result is the dialog procedure's return value itself; every
+// other takes its result from DWLP_MSGRESULT when the procedure returns TRUE.
+bool IsResultReturned(UINT uMsg) {
+  return (uMsg >= WM_CTLCOLORMSGBOX && uMsg <= WM_CTLCOLORSTATIC) || uMsg == WM_COMPAREITEM || uMsg == WM_VKEYTOITEM ||
+         uMsg == WM_CHARTOITEM || uMsg == WM_QUERYDRAGICON;
+}
+
+void StoreDialogResult(HWND hWnd, LONG_PTR nResult) {
+  ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, nResult);
+}
+
+// What a dialog procedure returns for a message handled with nResult as its result.
+INT_PTR DialogAnswer(HWND hWnd, UINT uMsg, LONG_PTR nResult) {
+  if (IsResultReturned(uMsg)) return nResult;
+  StoreDialogResult(hWnd, nResult);
+  return TRUE;
+}
+
+}  // namespace
+
 CConsoleWindow::~CConsoleWindow() {
   if (m_wnd) ::SetWindowLongPtrA(m_wnd.Get(), GWLP_USERDATA, 0);
 }
@@ -29,7 +51,7 @@ INT_PTR CALLBACK CConsoleWindow::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam,
   if (!pThis) return FALSE;
   INT_PTR nAnswer = FALSE;
   const bool bAnswered = RunGuarded(false, [&] {
-    nAnswer = pThis->HandleMessage(uMsg, wParam, lParam);
+    nAnswer = pThis->DispatchDialogMessage(uMsg, wParam, lParam);
     return true;
   });
   if (uMsg == WM_NCDESTROY) Release(hWnd, pThis);
@@ -48,8 +70,34 @@ LRESULT CALLBACK CConsoleWindow::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam,
   return bAnswered ? nAnswer : WindowFailureAnswer(hWnd, uMsg, wParam, lParam);
 }
 
-INT_PTR CConsoleWindow::HandleMessage(UINT, WPARAM, LPARAM) {
-  return FALSE;
+INT_PTR CConsoleWindow::DispatchDialogMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  // Read back below: a handler that sets no result answers 0, not an older one.
+  if (IsResultReturned(uMsg)) StoreDialogResult(m_wnd.Get(), 0);
+  bool bHandled = false;
+  switch (uMsg) {
+    case WM_INITDIALOG:
+      OnInitDialog();
+      return TRUE;  // the dialog manager sets the default focus
+    case WM_COMMAND:
+      bHandled = OnCommand(SCommand{LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam)});
+      break;
+    case WM_TIMER:
+      bHandled = OnTimer(static_cast<UINT_PTR>(wParam));
+      break;
+    case WM_NOTIFY:
+      bHandled = lParam != 0 && OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
+      break;
+    default:
+      bHandled = OnMessage(uMsg, wParam, lParam);
+      break;
+  }
+  if (!bHandled) return FALSE;
+  return IsResultReturned(uMsg) ? ::GetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT) : TRUE;
+}
+
+bool CConsoleWindow::SetDialogResult(LONG_PTR nResult) {
+  StoreDialogResult(m_wnd.Get(), nResult);
+  return true;
 }
 
 LRESULT CConsoleWindow::HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
@@ -57,9 +105,7 @@ LRESULT CConsoleWindow::HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lPa
 }
 
 INT_PTR DialogFailureAnswer(HWND hWnd, UINT uMsg) {
-  if (uMsg != WM_COPYDATA) return FALSE;
-  ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, 0);
-  return TRUE;
+  return uMsg == WM_COPYDATA ? DialogAnswer(hWnd, uMsg, 0) : FALSE;
 }
 
 LRESULT WindowFailureAnswer(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

@@ -1,8 +1,10 @@
 // The object behind each of the console's windows. The window procedure finds it
 // in the window's user data, put there when the window is created (WM_INITDIALOG
 // for dialogs, WM_NCCREATE for plain windows) and cleared at WM_NCDESTROY, its
-// last message. No exception of the object's handling leaves the procedure: the
-// message then gets its failure answer (a request: 0, block).
+// last message. A dialog's messages reach the object decoded: a command with its id
+// and notification code, a timer with its id, a notify with its header, and the
+// rest as they came. No exception of the object's handling leaves the procedure:
+// the message then gets its failure answer (a request: 0, block).
 #pragma once
 
 #include "console/screens/ScreensLayer.h"
@@ -10,6 +12,14 @@
 #include <windows.h>
 
 #include "shared/OwnedResources_win.h"
+
+// A WM_COMMAND: the id of the menu item, accelerator or control, the control's
+// notification code (0 for a menu, 1 for an accelerator) and the control, if any.
+struct SCommand {
+  UINT nId;
+  UINT nCode;
+  HWND hControl;
+};
 
 class CConsoleWindow {
  public:
@@ -29,8 +39,18 @@ class CConsoleWindow {
   // What the window is made with: the parameter that attaches it to this object.
   LPARAM CreationParam() { return reinterpret_cast<LPARAM>(this); }
 
-  // A dialog's messages, answered as by a dialog procedure.
-  virtual INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  // A dialog's messages. Each handler returns whether it handled the message; one
+  // whose sender reads a result ends with `return SetDialogResult(nResult);`.
+  // The dialog manager sets the default focus after OnInitDialog.
+  virtual void OnInitDialog() {}
+  virtual bool OnCommand(const SCommand& /*command*/) { return false; }
+  virtual bool OnTimer(UINT_PTR /*nTimerId*/) { return false; }
+  virtual bool OnNotify(const NMHDR& /*header*/) { return false; }
+  // Every other message.
+  virtual bool OnMessage(UINT /*uMsg*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return false; }
+  // The result the sender of the message being handled gets; always true.
+  bool SetDialogResult(LONG_PTR nResult);
+
   // A plain window's messages; the default is the system's processing.
   virtual LRESULT HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
 
@@ -38,6 +58,8 @@ class CConsoleWindow {
   CDestroyWindow m_wnd;
 
  private:
+  // Decodes a dialog's message for its handler and answers as a dialog procedure.
+  INT_PTR DispatchDialogMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
   static CConsoleWindow* Attached(HWND hWnd, UINT uMsg, LPARAM lParam, bool bDialog);
   static void Release(HWND hWnd, CConsoleWindow* pThis);
 };

@@ -133,25 +133,27 @@ void CFlashScreenDlg::OnFSCommand(const char* szCommand, const char* szArgs) {
   OnScreenCommand(strCommand.c_str(), strArgs.c_str());
 }
 
-INT_PTR CFlashScreenDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
+void CFlashScreenDlg::OnInitDialog() {
+  RECT rc;
+  ::GetClientRect(m_wnd.Get(), &rc);
+  m_flash.Create(m_wnd.Get(), m_template.wControlId, rc, m_settings.GetAppPath(), this);
+  OnInitScreen();
+}
+
+bool CFlashScreenDlg::OnCommand(const SCommand& command) {
+  if (command.nId == IDOK) {
+    OnOK();
+    return true;
+  }
+  if (command.nId == IDCANCEL) {
+    OnCancel();
+    return true;
+  }
+  return false;
+}
+
+bool CFlashScreenDlg::OnMessage(UINT uMsg, WPARAM, LPARAM) {
   switch (uMsg) {
-    case WM_INITDIALOG: {
-      RECT rc;
-      ::GetClientRect(m_wnd.Get(), &rc);
-      m_flash.Create(m_wnd.Get(), m_template.wControlId, rc, m_settings.GetAppPath(), this);
-      OnInitScreen();
-      return TRUE;  // the dialog manager sets the default focus
-    }
-    case WM_COMMAND:
-      if (LOWORD(wParam) == IDOK) {
-        OnOK();
-        return TRUE;
-      }
-      if (LOWORD(wParam) == IDCANCEL) {
-        OnCancel();
-        return TRUE;
-      }
-      return FALSE;
     case WM_CLOSE:
       switch (m_eClose) {
         case ECloseRequest::CancelAction:
@@ -163,13 +165,14 @@ INT_PTR CFlashScreenDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM) {
           m_wnd.Reset();
           break;
       }
-      return TRUE;
+      return true;
     case WM_DESTROY:
       // A screen whose window goes before it ended did not end with OK.
       EndScreen(SCREEN_RESULT_CANCEL);
-      return FALSE;
+      return false;
+    default:
+      return false;
   }
-  return FALSE;
 }
 
 SFilterDecision FilterScreenMessage(MSG& msg, HWND hScreen, HWND hControl, EScreenFilter eFilter) {

@@ -95,7 +95,9 @@ class CFlashScreenDlg : public CConsoleWindow, public IFlashEvents {
 
  private:
   void OnFSCommand(const char* szCommand, const char* szArgs) override;
-  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  void OnInitDialog() override;
+  bool OnCommand(const SCommand& command) override;
+  bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
   bool FilterMessage(MSG& msg);
   void CentreOverOwner(HWND hOwner);
 

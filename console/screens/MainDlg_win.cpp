@@ -62,76 +62,86 @@ int CMainDlg::Run(bool bStartHidden) {
   return 0;
 }
 
-INT_PTR CMainDlg::HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (m_parts.pUpdate && m_bStartedUp && m_parts.pUpdate->OnMessage(uMsg, wParam, lParam)) return TRUE;
+void CMainDlg::OnInitDialog() {
+  OnCreate();
+  StartUp();
+}
+
+bool CMainDlg::IsUpdateMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  return m_parts.pUpdate && m_bStartedUp && m_parts.pUpdate->OnMessage(uMsg, wParam, lParam);
+}
+
+bool CMainDlg::OnCommand(const SCommand& command) {
+  switch (command.nId) {
+    case IDOK:  // Enter and Escape never close the main window
+    case IDCANCEL:
+      return true;
+    case ID_TRAY_EXIT:
+      RequestExit();
+      return true;
+    case ID_TRAY_RESTORE:
+      Restore();
+      return true;
+    case ID_TRAY_HELP:
+      if (m_parts.pScreen) m_parts.pScreen->OpenHelp();
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CMainDlg::OnTimer(UINT_PTR nTimerId) {
+  if (IsUpdateMessage(WM_TIMER, nTimerId, 0)) return true;
+  if (nTimerId == kSaveTimerId) {
+    SaveChanges();
+    return true;
+  }
+  if (nTimerId != kListFeedTimerId) return false;
+  ::KillTimer(m_wnd.Get(), kListFeedTimerId);
+  if (m_parts.pListFeed) m_parts.pListFeed->Start();
+  return true;
+}
+
+bool CMainDlg::OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  if (IsUpdateMessage(uMsg, wParam, lParam)) return true;
   switch (uMsg) {
-    case WM_INITDIALOG:
-      OnCreate();
-      OnInitDialog();
-      return TRUE;
-    case WM_COMMAND:
-      switch (LOWORD(wParam)) {
-        case IDOK:  // Enter and Escape never close the main window
-        case IDCANCEL:
-          return TRUE;
-        case ID_TRAY_EXIT:
-          RequestExit();
-          return TRUE;
-        case ID_TRAY_RESTORE:
-          Restore();
-          return TRUE;
-        case ID_TRAY_HELP:
-          if (m_parts.pScreen) m_parts.pScreen->OpenHelp();
-          return TRUE;
-      }
-      return FALSE;
     case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) != kAboutCommand) return FALSE;
+      if ((wParam & 0xFFF0) != kAboutCommand) return false;
       if (m_parts.pScreen) m_parts.pScreen->ShowAbout();
-      return TRUE;
+      return true;
     case WM_PAINT:
-      if (!::IsIconic(m_wnd.Get())) return FALSE;
+      if (!::IsIconic(m_wnd.Get())) return false;
       PaintIcon();
-      return TRUE;
+      return true;
     case WM_QUERYDRAGICON:
-      ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, reinterpret_cast<LONG_PTR>(WindowIcon()));
-      return TRUE;
+      return SetDialogResult(reinterpret_cast<LONG_PTR>(WindowIcon()));
     case WM_CLOSE:
       HideToTray();
-      return TRUE;
+      return true;
     case WM_MAIN_SETTINGS_CHANGED:
       ScheduleSave();
-      return TRUE;
-    case WM_TIMER:
-      if (wParam == kSaveTimerId) {
-        SaveChanges();
-        return TRUE;
-      }
-      if (wParam != kListFeedTimerId) return FALSE;
-      ::KillTimer(m_wnd.Get(), kListFeedTimerId);
-      if (m_parts.pListFeed) m_parts.pListFeed->Start();
-      return TRUE;
+      return true;
     case WM_ENDSESSION:
       // Heard here only while the window shows; the request window hears it always.
       if (wParam) EndSession();
-      return FALSE;
+      return false;
     case WM_TRAY_NOTIFY:
       if (m_parts.pTrayIcon) m_parts.pTrayIcon->OnNotify(wParam, lParam);
-      return TRUE;
+      return true;
     case WM_HOOKWARDEN_PRESENT:
       // The shell's tray call during creation lets sent messages in before the
       // start-up is done; only a started window answers 1.
-      ::SetWindowLongPtrA(m_wnd.Get(), DWLP_MSGRESULT, m_bStartedUp ? 1 : 0);
-      return TRUE;
+      return SetDialogResult(m_bStartedUp ? 1 : 0);
     case WM_MAIN_END:
       // Restore and reset: the console ends without the full save.
       m_wnd.Reset();
-      return TRUE;
+      return true;
     case WM_DESTROY:
       OnDestroy();
-      return FALSE;
+      return false;
+    default:
+      return false;
   }
-  return FALSE;
 }
 
 void CMainDlg::OnCreate() {
@@ -141,7 +151,7 @@ void CMainDlg::OnCreate() {
   WriteStartupValues(m_settings);
 }
 
-void CMainDlg::OnInitDialog() {
+void CMainDlg::StartUp() {
   // Requests can arrive from now on.
   const std::string strAbout = LoadBuiltInString(IDS_ABOUTBOX);
   if (const HMENU hSystemMenu = strAbout.empty() ? nullptr : ::GetSystemMenu(m_wnd.Get(), FALSE)) {

@@ -55,9 +55,14 @@ class CMainDlg : public CConsoleWindow {
   void EndSession();
 
  private:
-  INT_PTR HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  void OnInitDialog() override;
+  bool OnCommand(const SCommand& command) override;
+  bool OnTimer(UINT_PTR nTimerId) override;
+  bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  // The definitions update's own messages, once start-up is done.
+  bool IsUpdateMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
   void OnCreate();
-  void OnInitDialog();
+  void StartUp();
   // Minimised, the client area shows the window icon centred.
   void PaintIcon();
   void HideToTray();

@@ -1,11 +1,7 @@
 #include "console/settings/PermissionLists.h"
 
-#include <cstring>
-
 #include "console/ConsoleResources.h"
-#include "console/settings/DecimalText.h"
 #include "console/settings/TextCompare.h"
-#include "shared/BoundedCopy.h"
 
 namespace {
 
@@ -46,62 +42,53 @@ const char* PortProtocolName(std::int32_t nPort) {
   }
 }
 
-std::string MailKindName(const EngineRequest& request) {
-  switch (request.mail.cMailKind) {
-    case KIND_MAIL_FROM:
+std::string MailKindName(EMailKind eKind) {
+  switch (eKind) {
+    case EMailKind::From:
       return "From";
-    case KIND_MAIL_SUBJECT:
+    case EMailKind::Subject:
       return "Subject";
-    case KIND_MAIL_TEXT:
+    case EMailKind::Text:
       return "Message";
-    case KIND_MAIL_LINK:
+    case EMailKind::Link:
       return "Link";
-    default:
-      return std::string();
   }
+  return std::string();
 }
 
-std::string MailRestrictedText(const EngineRequest& request) {
-  const SMailRequestTail& mail = request.mail;
-  switch (mail.cMailKind) {
-    case KIND_MAIL_FROM:
-      return FieldText(mail.szFrom);
-    case KIND_MAIL_SUBJECT:
-      return FieldText(mail.szSubject);
-    case KIND_MAIL_TEXT:
-      return FieldText(mail.szText);
-    case KIND_MAIL_LINK:
+std::string MailRestrictedText(const SMailRequest& request) {
+  switch (request.eKind) {
+    case EMailKind::From:
+      return request.strFrom;
+    case EMailKind::Subject:
+      return request.strSubject;
+    case EMailKind::Text:
+      return request.strText;
+    case EMailKind::Link:
       // Two lines joined by one line feed, none at the end.
-      return "Called: '" + FieldText(mail.szCalledLink) + "'\nVisible: '" + FieldText(mail.szVisibleLink) + "'";
-    default:
-      return std::string();
+      return "Called: '" + request.strCalledLink + "'\nVisible: '" + request.strVisibleLink + "'";
   }
+  return std::string();
 }
 
-std::string WebKindName(const EngineRequest& request) {
-  switch (request.web.cWebKind) {
-    case KIND_HOST_IP:
+std::string WebKindName(EWebKind eKind) {
+  switch (eKind) {
+    case EWebKind::HostIP:
       return "IP";
-    case KIND_URL:
+    case EWebKind::Url:
       return "URL";
-    default:
-      return std::string();
   }
+  return std::string();
 }
 
-std::string WebRestrictedText(const EngineRequest& request) {
-  switch (request.web.cWebKind) {
-    case KIND_HOST_IP:
-      return FieldText(request.szHostIP);
-    case KIND_URL:
-      return FieldText(request.web.szUrl);
-    default:
-      return std::string();
+std::string WebRestrictedText(const SWebRequest& request) {
+  switch (request.eKind) {
+    case EWebKind::HostIP:
+      return request.source.strHostIP;
+    case EWebKind::Url:
+      return request.strUrl;
   }
-}
-
-std::int32_t RequestPort(const EngineRequest& request) {
-  return DecimalValue(request.szPort, sizeof(request.szPort));
+  return std::string();
 }
 
 namespace {
@@ -134,28 +121,28 @@ SEntryKeys EntryKeysOf(const CWebSiteItem& item) {
   return keys;
 }
 
-int CMailSafeList::FindMailEntry(const EngineRequest& request) const {
-  const std::string strKind = MailKindName(request);
+int CMailSafeList::FindMailEntry(const SMailRequest& request) const {
+  const std::string strKind = MailKindName(request.eKind);
   const std::string strValue = MailRestrictedText(request);
   return FindIndexed(INDEX_MAIL, MailKey(strValue, strKind), [&](int i) {
     return IsSame(Entry(i).strStrictedData, strValue) && IsSame(Entry(i).strType, strKind);
   });
 }
 
-int CWebSiteBlockingList::FindWebEntry(const EngineRequest& request) const {
-  const char cKind = request.web.cWebKind;
-  if (cKind != KIND_HOST_IP && cKind != KIND_URL) return -1;
-  const std::int32_t nPort = RequestPort(request);
-  const std::string strProgram = FieldText(request.szProcessName);
+int CWebSiteBlockingList::FindWebEntry(const SWebRequest& request) const {
+  const EWebKind eKind = request.eKind;
+  if (eKind != EWebKind::HostIP && eKind != EWebKind::Url) return -1;
+  const std::int32_t nPort = request.source.nPort;
+  const std::string& strProgram = request.source.strProgram;
   const std::string strValue = WebRestrictedText(request);
   const auto isMatch = [&](int i) {
     const CWebSiteItem& item = Entry(i);
     if (item.nPort != nPort || !IsSame(item.strProgram, strProgram)) return false;
     // A host-address request matches by StrictedData whatever the entry's Type;
     // a URL request needs a URL entry with that site.
-    return cKind == KIND_HOST_IP ? IsSame(item.strStrictedData, strValue)
-                                 : IsSame(item.strScamSite, strValue) && IsSame(item.strType, "URL");
+    return eKind == EWebKind::HostIP ? IsSame(item.strStrictedData, strValue)
+                                     : IsSame(item.strScamSite, strValue) && IsSame(item.strType, "URL");
   };
-  return FindIndexed(cKind == KIND_HOST_IP ? INDEX_WEB_HOST_IP : INDEX_WEB_URL, WebKey(nPort, strProgram, strValue),
+  return FindIndexed(eKind == EWebKind::HostIP ? INDEX_WEB_HOST_IP : INDEX_WEB_URL, WebKey(nPort, strProgram, strValue),
                      isMatch);
 }

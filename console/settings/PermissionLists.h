@@ -9,7 +9,7 @@
 #include <string>
 
 #include "console/settings/EntryIndex.h"
-#include "shared/EngineRequest.h"
+#include "console/settings/Requests.h"
 
 class IStoreKey;
 
@@ -24,14 +24,11 @@ unsigned PermissionStringId(std::int32_t nPermission);
 const char* PortProtocolName(std::int32_t nPort);
 
 // What identifies an entry of a request: the kind name ("From", "Subject", "Link",
-// "Message", "IP", "URL"; empty for any other kind byte) and the restricted text.
-std::string MailKindName(const EngineRequest& request);
-std::string MailRestrictedText(const EngineRequest& request);
-std::string WebKindName(const EngineRequest& request);
-std::string WebRestrictedText(const EngineRequest& request);
-
-// The port of a request: the decimal value of szPort.
-std::int32_t RequestPort(const EngineRequest& request);
+// "Message", "IP", "URL"; empty for a value outside the kinds) and the restricted text.
+std::string MailKindName(EMailKind eKind);
+std::string MailRestrictedText(const SMailRequest& request);
+std::string WebKindName(EWebKind eKind);
+std::string WebRestrictedText(const SWebRequest& request);
 
 class CMailSafeItem {
  public:
@@ -150,7 +147,7 @@ class CMailSafeList : public CPermissionList<CMailSafeItem> {
  public:
   // The first entry whose StrictedData and Type equal the request's restricted
   // text and kind name, ignoring case; -1 when there is none.
-  int FindMailEntry(const EngineRequest& request) const;
+  int FindMailEntry(const SMailRequest& request) const;
 
   // The subkey "MailSafe" of the product key. Writing reports false at the first
   // value the registry refused and writes nothing after it.
@@ -161,9 +158,10 @@ class CMailSafeList : public CPermissionList<CMailSafeItem> {
 class CWebSiteBlockingList : public CPermissionList<CWebSiteItem> {
  public:
   // The first entry with the request's port and program (ignoring case) and, for
-  // kind 'I', StrictedData equal to szHostIP, for kind 'U', ScamSite equal to szUrl
-  // and Type "URL". -1 when there is none, and always for any other kind byte.
-  int FindWebEntry(const EngineRequest& request) const;
+  // a host address, StrictedData equal to that address, for a URL, ScamSite equal
+  // to the URL and Type "URL". -1 when there is none, and always for a value
+  // outside the kinds.
+  int FindWebEntry(const SWebRequest& request) const;
 
   // The subkey "WebSiteBlocking" of the product key, written like "MailSafe".
   void ReadFromKey(IStoreKey& productKey);

@@ -15,20 +15,34 @@
 
 namespace {
 
+char MailKindByte(EMailKind eKind) {
+  switch (eKind) {
+    case EMailKind::From:
+      return KIND_MAIL_FROM;
+    case EMailKind::Subject:
+      return KIND_MAIL_SUBJECT;
+    case EMailKind::Link:
+      return KIND_MAIL_LINK;
+    case EMailKind::Text:
+      return KIND_MAIL_TEXT;
+  }
+  return '?';
+}
+
 class CScriptedHandlers : public IRequestHandlers {
  public:
   CScriptedHandlers(std::vector<int> replies, std::string strLog)
       : m_replies(std::move(replies)), m_strLog(std::move(strLog)) {}
 
-  int HandleHostIPRequest(const EngineRequest&) override { return 1; }
-  int HandleUrlRequest(const EngineRequest&) override { return 1; }
-  int HandleMailRequest(const EngineRequest& request) override {
-    const SMailRequestTail& mail = request.mail;
+  int HandleWebRequest(const SWebRequest&) override { return 1; }
+  int HandleMailRequest(const SMailRequest& request) override {
     CFClose file(std::fopen(m_strLog.c_str(), "ab"));
     if (file) {
-      std::fprintf(file.Get(), "%c|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s|%s\n", mail.cMailKind, mail.szFrom, mail.szTo,
-                   mail.szSubject, mail.szDate, mail.szAttachment, mail.szText, mail.szVisibleLink, mail.szCalledLink,
-                   request.szProcessName, request.szPort, request.szHostIP);
+      std::fprintf(file.Get(), "%c|%s|%s|%s|%s|%s|%s|%s|%s|%s|%d|%s\n", MailKindByte(request.eKind),
+                   request.strFrom.c_str(), request.strTo.c_str(), request.strSubject.c_str(), request.strDate.c_str(),
+                   request.strAttachment.c_str(), request.strText.c_str(), request.strVisibleLink.c_str(),
+                   request.strCalledLink.c_str(), request.source.strProgram.c_str(),
+                   static_cast<int>(request.source.nPort), request.source.strHostIP.c_str());
     }
     const std::size_t n = m_nAnswered++;
     return n < m_replies.size() ? m_replies[n] : 1;

@@ -76,9 +76,9 @@ struct SWorld {
   std::vector<int> verdicts;
 
   void Send(const EngineRequest& request) {
-    const unsigned long dwCode = request.web.cWebKind == 'I'   ? REQUEST_HOST_IP
-                                 : request.web.cWebKind == 'U' ? REQUEST_URL
-                                                               : REQUEST_MAIL;
+    const unsigned long dwCode = request.web.cWebKind == KIND_HOST_IP ? REQUEST_HOST_IP
+                                 : request.web.cWebKind == KIND_URL   ? REQUEST_URL
+                                                                      : REQUEST_MAIL;
     verdicts.push_back(DispatchRequest(dwCode, &request, sizeof(request), handlers).nVerdict);
   }
 };
@@ -98,10 +98,44 @@ EngineRequest Mail(char cKind, const char* szVisible = "http://bank.example.org/
 }
 
 // What a case leaves behind: list entries as "Type StrictedData Action" (web, then
-// mail), log entries as "ActionTaken Count Rating HostIP Protocol".
+// mail), log entries as "ActionTaken Count Rating HostIP Protocol". Each field is
+// set by name; counts not named stay 0.
 struct SExpect {
+  SExpect& Verdicts(std::vector<int> v) {
+    verdicts = std::move(v);
+    return *this;
+  }
+  SExpect& Alerts(int n) {
+    nAlerts = n;
+    return *this;
+  }
+  SExpect& WebAsks(int n) {
+    nWebAsks = n;
+    return *this;
+  }
+  SExpect& MailAsks(int n) {
+    nMailAsks = n;
+    return *this;
+  }
+  SExpect& Blocked(int n) {
+    nBlocked = n;
+    return *this;
+  }
+  SExpect& High(int n) {
+    nHigh = n;
+    return *this;
+  }
+  SExpect& Entries(std::vector<std::string> v) {
+    entries = std::move(v);
+    return *this;
+  }
+  SExpect& Log(std::vector<std::string> v) {
+    log = std::move(v);
+    return *this;
+  }
+
   std::vector<int> verdicts;
-  int nAlerts, nWebAsks, nMailAsks, nBlocked, nHigh;
+  int nAlerts = 0, nWebAsks = 0, nMailAsks = 0, nBlocked = 0, nHigh = 0;
   std::vector<std::string> entries;
   std::vector<std::string> log;
 };
@@ -164,7 +198,7 @@ const std::vector<SCase>& Cases() {
          w.services.answers = {kBlock};
          w.Send(Ip());
        },
-       {{0}, 1, 1, 0, 1, 0, {"IP 192.0.2.10 2"}, {kLogBlocked}},
+       SExpect().Verdicts({0}).Alerts(1).WebAsks(1).Blocked(1).Entries({"IP 192.0.2.10 2"}).Log({kLogBlocked}),
        [](SWorld& w) {
          EXPECT_EQ("Monday, December 07, 2026 14:05:09", w.web.EntryAt(0)->strDataTime);
          const SAlertFields& alert = w.services.alerts.at(0);
@@ -178,7 +212,13 @@ const std::vector<SCase>& Cases() {
          w.Send(Ip());
          w.Send(Ip());
        },
-       {{0, 0}, 1, 1, 0, 2, 0, {"IP 192.0.2.10 1"}, {"Block 2 Medium 192.0.2.10 HTTP"}},
+       SExpect()
+           .Verdicts({0, 0})
+           .Alerts(1)
+           .WebAsks(1)
+           .Blocked(2)
+           .Entries({"IP 192.0.2.10 1"})
+           .Log({"Block 2 Medium 192.0.2.10 HTTP"}),
        [](SWorld& w) {
          EXPECT_EQ(
              (std::vector<std::string>{"add site 0", "refresh site 0", "add log 0", "push", "refresh log 0", "push"}),
@@ -190,33 +230,53 @@ const std::vector<SCase>& Cases() {
          w.Send(Ip());
          w.Send(Ip());
        },
-       {{1, 1}, 1, 1, 0, 0, 0, {"IP 192.0.2.10 0"}, {"Allow 2 Medium 192.0.2.10 HTTP"}}},
+       SExpect()
+           .Verdicts({1, 1})
+           .Alerts(1)
+           .WebAsks(1)
+           .Entries({"IP 192.0.2.10 0"})
+           .Log({"Allow 2 Medium 192.0.2.10 HTTP"})},
       {"ten equal blocks stay Medium",
        [](SWorld& w) {
          AddBlockedHost(w);
          for (int i = 0; i < 10; ++i) w.Send(Ip());
        },
-       {std::vector<int>(10, 0), 0, 0, 0, 10, 0, {"IP 192.0.2.10 1"}, {"Block 10 Medium 192.0.2.10 HTTP"}}},
+       SExpect()
+           .Verdicts(std::vector<int>(10, 0))
+           .Blocked(10)
+           .Entries({"IP 192.0.2.10 1"})
+           .Log({"Block 10 Medium 192.0.2.10 HTTP"})},
       {"the eleventh equal block is High and counted",
        [](SWorld& w) {
          AddBlockedHost(w);
          for (int i = 0; i < 11; ++i) w.Send(Ip());
        },
-       {std::vector<int>(11, 0), 0, 0, 0, 11, 1, {"IP 192.0.2.10 1"}, {"Block 11 High 192.0.2.10 HTTP"}}},
+       SExpect()
+           .Verdicts(std::vector<int>(11, 0))
+           .Blocked(11)
+           .High(1)
+           .Entries({"IP 192.0.2.10 1"})
+           .Log({"Block 11 High 192.0.2.10 HTTP"})},
       {"allowed once and blocked once gives two log entries",
        [](SWorld& w) {
          w.services.answers = {kAllow, kBlock};
          w.Send(Ip());
          w.Send(Ip());
        },
-       {{1, 0}, 2, 2, 0, 1, 0, {"IP 192.0.2.10 2"}, {"Allow 1 Medium 192.0.2.10 HTTP", kLogBlocked}}},
+       SExpect()
+           .Verdicts({1, 0})
+           .Alerts(2)
+           .WebAsks(2)
+           .Blocked(1)
+           .Entries({"IP 192.0.2.10 2"})
+           .Log({"Allow 1 Medium 192.0.2.10 HTTP", kLogBlocked})},
       {"protection off allows, appends with its row and logs no action",
        [](SWorld& w) {
          w.web.SetProtectionState(0);
          w.web.SetPermission(PERMISSION_BLOCK);
          w.Send(Url("203.0.113.5"));
        },
-       {{1}, 0, 0, 0, 0, 0, {"URL login.example.com/verify 2"}, {" 1 Medium 203.0.113.5 HTTP"}},
+       SExpect().Verdicts({1}).Entries({"URL login.example.com/verify 2"}).Log({" 1 Medium 203.0.113.5 HTTP"}),
        [](SWorld& w) {
          EXPECT_EQ((std::vector<std::string>{"add site 0", "add log 0", "push"}), w.services.notes);
        }},
@@ -230,14 +290,20 @@ const std::vector<SCase>& Cases() {
          w.web.SetAction(0, PERMISSION_BLOCK);
          w.Send(Ip());
        },
-       {{1, 0, 1}, 1, 1, 0, 1, 0, {"IP 192.0.2.10 1"}, {"Allow 2 Medium 192.0.2.10 HTTP", kLogBlocked}}},
+       SExpect()
+           .Verdicts({1, 0, 1})
+           .Alerts(1)
+           .WebAsks(1)
+           .Blocked(1)
+           .Entries({"IP 192.0.2.10 1"})
+           .Log({"Allow 2 Medium 192.0.2.10 HTTP", kLogBlocked})},
       {"display off blocks without an alert, counts the ask and keeps Ask",
        [](SWorld& w) {
          w.log.SetCustomAlertDisplay(1, 0);
          w.services.answers = {kAllowRemember};
          w.Send(Ip());
        },
-       {{0}, 0, 1, 0, 1, 0, {"IP 192.0.2.10 2"}, {kLogBlocked}}},
+       SExpect().Verdicts({0}).WebAsks(1).Blocked(1).Entries({"IP 192.0.2.10 2"}).Log({kLogBlocked})},
       {"a URL from another host address uses the stored address",
        [](SWorld& w) {
          w.services.answers = {kBlock, kBlock};
@@ -246,7 +312,13 @@ const std::vector<SCase>& Cases() {
          CopyBounded(again.szProcessName, "iexplore.exe");  // another letter case
          w.Send(again);
        },
-       {{0, 0}, 2, 2, 0, 2, 0, {"URL login.example.com/verify 2"}, {"Block 2 Medium 203.0.113.5 HTTP"}},
+       SExpect()
+           .Verdicts({0, 0})
+           .Alerts(2)
+           .WebAsks(2)
+           .Blocked(2)
+           .Entries({"URL login.example.com/verify 2"})
+           .Log({"Block 2 Medium 203.0.113.5 HTTP"}),
        [](SWorld& w) {
          EXPECT_EQ("203.0.113.5", w.services.alerts.at(1).strIPAddress);
          EXPECT_EQ("site 'login.example.com/verify'", w.services.alerts.at(1).strToolTip);
@@ -257,28 +329,26 @@ const std::vector<SCase>& Cases() {
          w.Send(Mail('L', "http://phish.example.com/"));
          w.Send(Mail('L'));
        },
-       {{0, 0},
-        2,
-        0,
-        2,
-        2,
-        0,
-        {kLink + "'http://phish.example.com/' 2", kLink + "'http://bank.example.org/' 2"},
-        {"Block 1 Medium 198.51.100.3 HTTP", "Block 1 Medium 198.51.100.3 HTTP"}}},
+       SExpect()
+           .Verdicts({0, 0})
+           .Alerts(2)
+           .MailAsks(2)
+           .Blocked(2)
+           .Entries({kLink + "'http://phish.example.com/' 2", kLink + "'http://bank.example.org/' 2"})
+           .Log({"Block 1 Medium 198.51.100.3 HTTP", "Block 1 Medium 198.51.100.3 HTTP"})},
       {"ports 8080 and 443 are HTTP and Unknown",
        [](SWorld& w) {
          w.services.answers = {kBlock, kBlock};
          w.Send(Ip("192.0.2.10", "8080"));
          w.Send(Ip("192.0.2.10", "443"));
        },
-       {{0, 0},
-        2,
-        2,
-        0,
-        2,
-        0,
-        {"IP 192.0.2.10 2", "IP 192.0.2.10 2"},
-        {kLogBlocked, "Block 1 Medium 192.0.2.10 Unknown"}}},
+       SExpect()
+           .Verdicts({0, 0})
+           .Alerts(2)
+           .WebAsks(2)
+           .Blocked(2)
+           .Entries({"IP 192.0.2.10 2", "IP 192.0.2.10 2"})
+           .Log({kLogBlocked, "Block 1 Medium 192.0.2.10 Unknown"})},
       {"a mail alert takes date, address, attachment and text from the request",
        [](SWorld& w) {
          w.services.answers = {kBlockRemember};
@@ -286,7 +356,13 @@ const std::vector<SCase>& Cases() {
          CopyBounded(request.mail.szAttachment, "invoice.zip");
          w.Send(request);
        },
-       {{0}, 1, 0, 1, 1, 0, {"From billing@example.net 1"}, {"Block 1 Medium 198.51.100.3 HTTP"}},
+       SExpect()
+           .Verdicts({0})
+           .Alerts(1)
+           .MailAsks(1)
+           .Blocked(1)
+           .Entries({"From billing@example.net 1"})
+           .Log({"Block 1 Medium 198.51.100.3 HTTP"}),
        [](SWorld& w) {
          const SAlertFields& alert = w.services.alerts.at(0);
          EXPECT_EQ(ALERT_KIND_MAIL, alert.nAlertKind);
@@ -302,14 +378,13 @@ const std::vector<SCase>& Cases() {
          w.Send(Ip());
        },
        // The inner request finishes first.
-       {{0, 1},
-        2,
-        2,
-        0,
-        1,
-        0,
-        {"IP 192.0.2.10 0", "IP 192.0.2.66 1"},
-        {"Block 1 Medium 192.0.2.66 HTTP", "Allow 1 Medium 192.0.2.10 HTTP"}},
+       SExpect()
+           .Verdicts({0, 1})
+           .Alerts(2)
+           .WebAsks(2)
+           .Blocked(1)
+           .Entries({"IP 192.0.2.10 0", "IP 192.0.2.66 1"})
+           .Log({"Block 1 Medium 192.0.2.66 HTTP", "Allow 1 Medium 192.0.2.10 HTTP"}),
        [](SWorld& w) {
          // Rows in the order of their entries, so that each row addresses its own.
          EXPECT_EQ((std::vector<std::string>{"add site 0", "add site 1", "refresh site 1", "add log 0", "push",
@@ -358,10 +433,10 @@ TEST(RequestHandling, RowsKeepAddressingTheirOwnEntriesAfterProtectionOff) {
                             services, screen};
   screen.StartFeeding();  // nothing stored: the feed ends, rows go straight to the movie
   web.SetProtectionState(0);
-  handlers.HandleHostIPRequest(Ip("192.0.2.10"));
+  handlers.HandleWebRequest(DecodeWebRequest(Ip("192.0.2.10")));
   web.SetProtectionState(1);
   services.answers = {kBlock};
-  handlers.HandleHostIPRequest(Ip("192.0.2.66"));
+  handlers.HandleWebRequest(DecodeWebRequest(Ip("192.0.2.66")));
 
   const std::string strRowData = "Set _root.ScamSiteStructItem.StrictedData=";
   std::vector<std::string> rows;

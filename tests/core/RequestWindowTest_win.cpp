@@ -13,13 +13,28 @@
 
 namespace {
 
-int Send(const std::string& strArguments) {
-  return RunChildPumping("RequestSender.exe", strArguments);
+// What RequestSender.exe sends: a record under a code, with a kind byte, cut to
+// cbData bytes, its port field left unterminated when asked.
+struct SRecordToSend {
+  unsigned long dwCode;
+  char cKind;
+  std::size_t cbData;
+  bool bUnterminated = false;
+};
+
+int Send(const SRecordToSend& record) {
+  return RunChildPumping("RequestSender.exe", std::to_string(record.dwCode) + " " + record.cKind + " " +
+                                                  std::to_string(record.cbData) +
+                                                  (record.bUnterminated ? " unterminated" : ""));
 }
+
+constexpr unsigned long kUnknownCode = REQUEST_MAIL + 1;
+const SRecordToSend kHostIp{REQUEST_HOST_IP, KIND_HOST_IP, WEB_REQUEST_SIZE};
+const SRecordToSend kUrl{REQUEST_URL, KIND_URL, WEB_REQUEST_SIZE};
 
 TEST(RequestWindow, SenderWithoutConsoleGetsBlock) {
   ASSERT_EQ(nullptr, ::FindWindowA(nullptr, REQUEST_WINDOW_TITLE));
-  EXPECT_EQ(0, Send("1125 I 654"));
+  EXPECT_EQ(0, Send(kHostIp));
 }
 
 class RequestWindowTest : public ::testing::Test {
@@ -44,25 +59,33 @@ TEST_F(RequestWindowTest, IsHiddenAndFoundByItsTitleAlone) {
 
 TEST_F(RequestWindowTest, SecondProcessGetsTheHandlersVerdict) {
   m_handlers.nReply = 1;
-  EXPECT_EQ(1, Send("1125 I 654"));
+  EXPECT_EQ(1, Send(kHostIp));
   m_handlers.nReply = 0;
-  EXPECT_EQ(0, Send("1126 U 654"));
-  EXPECT_EQ(0, Send("1126 U 1681"));  // web request passed with the whole record
+  EXPECT_EQ(0, Send(kUrl));
+  EXPECT_EQ(0, Send({REQUEST_URL, KIND_URL, MAIL_REQUEST_SIZE}));  // web request passed with the whole record
   m_handlers.nReply = 1;
-  EXPECT_EQ(1, Send("1127 L 1681"));
+  EXPECT_EQ(1, Send({REQUEST_MAIL, KIND_MAIL_LINK, MAIL_REQUEST_SIZE}));
   EXPECT_EQ((std::vector<std::string>{"ip", "url", "url", "mail"}), m_handlers.calls);
-  EXPECT_STREQ("8080", m_handlers.last.szPort);
+  EXPECT_EQ(8080, m_handlers.lastMail.source.nPort);  // the sender's port
 }
 
 TEST_F(RequestWindowTest, ReceiverTableRowsWithoutHandler) {
+  struct SCase {
+    const char* szWhat;
+    SRecordToSend record;
+    int nVerdict;
+  };
+  const SCase cases[] = {
+      {"kind of another code", {REQUEST_HOST_IP, KIND_URL, WEB_REQUEST_SIZE}, VERDICT_ALLOW},
+      {"kind of another code", {REQUEST_URL, KIND_HOST_IP, WEB_REQUEST_SIZE}, VERDICT_ALLOW},
+      {"web kind in a mail request", {REQUEST_MAIL, KIND_HOST_IP, MAIL_REQUEST_SIZE}, VERDICT_ALLOW},
+      {"unknown code: default processing", {kUnknownCode, KIND_HOST_IP, MAIL_REQUEST_SIZE}, 0},
+      {"shorter than the mail layout", {REQUEST_MAIL, KIND_MAIL_FROM, WEB_REQUEST_SIZE}, VERDICT_BLOCK},
+      {"shorter than the web layout", {REQUEST_HOST_IP, KIND_HOST_IP, WEB_REQUEST_SIZE - 1}, VERDICT_BLOCK},
+      {"unterminated port", {REQUEST_HOST_IP, KIND_HOST_IP, WEB_REQUEST_SIZE, true}, VERDICT_BLOCK},
+  };
   m_handlers.nReply = 0;
-  EXPECT_EQ(1, Send("1125 U 654"));  // kind of another code
-  EXPECT_EQ(1, Send("1126 I 654"));
-  EXPECT_EQ(1, Send("1127 I 1681"));
-  EXPECT_EQ(0, Send("1128 I 1681"));  // unknown code: default processing
-  EXPECT_EQ(0, Send("1127 F 654"));   // shorter than the mail layout
-  EXPECT_EQ(0, Send("1125 I 653"));
-  EXPECT_EQ(0, Send("1125 I 654 unterminated"));
+  for (const SCase& c : cases) EXPECT_EQ(c.nVerdict, Send(c.record)) << c.szWhat;
   EXPECT_TRUE(m_handlers.calls.empty());
 }
 
@@ -71,12 +94,15 @@ TEST_F(RequestWindowTest, ReceiverTableRowsWithoutHandler) {
 TEST(RequestWindow, HandlerThatThrowsBlocksAndTheWindowGoesOn) {
   class CFailingHandlers : public CRecordingHandlers {
    public:
-    int HandleUrlRequest(const EngineRequest&) override { throw std::bad_alloc(); }
+    int HandleWebRequest(const SWebRequest& request) override {
+      if (request.eKind == EWebKind::Url) throw std::bad_alloc();
+      return CRecordingHandlers::HandleWebRequest(request);
+    }
   } handlers;
   CRequestWindow window(handlers);
   ASSERT_TRUE(window.Create(nullptr));
-  EXPECT_EQ(0, Send("1126 U 654"));
-  EXPECT_EQ(1, Send("1125 I 654"));
+  EXPECT_EQ(0, Send(kUrl));
+  EXPECT_EQ(1, Send(kHostIp));
 }
 
 TEST(RequestWindow, GoesWithItsOwnerAndItsObjectLetsGo) {

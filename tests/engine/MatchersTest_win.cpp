@@ -280,10 +280,10 @@ TEST_F(ProviderStandin, ListedHostAddressIsSentAndGetsTheVerdict) {
   m_handlers.nReply = VERDICT_BLOCK;
   EXPECT_EQ(VERDICT_BLOCK, Run("--kind I --ip 192.0.2.10 --port 443 --name firefox.exe"));
   ASSERT_EQ(std::vector<std::string>{"ip"}, m_handlers.calls);
-  EXPECT_EQ(KIND_HOST_IP, m_handlers.last.web.cWebKind);
-  EXPECT_STREQ("192.0.2.10", m_handlers.last.szHostIP);
-  EXPECT_STREQ("443", m_handlers.last.szPort);
-  EXPECT_STREQ("firefox.exe", m_handlers.last.szProcessName);
+  EXPECT_EQ(EWebKind::HostIP, m_handlers.lastWeb.eKind);
+  EXPECT_EQ("192.0.2.10", m_handlers.lastWeb.source.strHostIP);
+  EXPECT_EQ(443, m_handlers.lastWeb.source.nPort);
+  EXPECT_EQ("firefox.exe", m_handlers.lastWeb.source.strProgram);
   m_handlers.nReply = VERDICT_ALLOW;
   EXPECT_EQ(VERDICT_ALLOW, Run("--kind I --ip FE80::abcd --port 80"));
 }
@@ -301,9 +301,9 @@ TEST_F(ProviderStandin, RequestHeadIsCutAndSentWhenListed) {
       HeadFile("listed.txt", "GET /Verify?session=42 HTTP/1.1\r\nHost: www.Login.Example.com\r\nAccept: */*\r\n\r\n");
   EXPECT_EQ(VERDICT_BLOCK, Run("--kind U --ip 198.51.100.23 --port 80 --head \"" + strListed + "\""));
   ASSERT_EQ(std::vector<std::string>{"url"}, m_handlers.calls);
-  EXPECT_EQ(KIND_URL, m_handlers.last.web.cWebKind);
-  EXPECT_STREQ("login.example.com/verify", m_handlers.last.web.szUrl);
-  EXPECT_STREQ("198.51.100.23", m_handlers.last.szHostIP);
+  EXPECT_EQ(EWebKind::Url, m_handlers.lastWeb.eKind);
+  EXPECT_EQ("login.example.com/verify", m_handlers.lastWeb.strUrl);
+  EXPECT_EQ("198.51.100.23", m_handlers.lastWeb.source.strHostIP);
 
   const std::string strUnlisted = HeadFile("unlisted.txt", "GET /index.html HTTP/1.1\r\nHost: www.example.org\r\n\r\n");
   EXPECT_EQ(3, Run("--kind U --ip 192.0.2.1 --port 80 --head \"" + strUnlisted + "\""));
@@ -316,7 +316,7 @@ TEST_F(ProviderStandin, RequestHeadIsCutAndSentWhenListed) {
 TEST_F(ProviderStandin, AlwaysSendsWithoutAskingAndUsageErrorsSendNothing) {
   EXPECT_EQ(VERDICT_ALLOW, Run("--kind U --ip 192.0.2.1 --port 80 --url www.example.org/x --always"));
   ASSERT_EQ(std::vector<std::string>{"url"}, m_handlers.calls);
-  EXPECT_STREQ("www.example.org/x", m_handlers.last.web.szUrl);
+  EXPECT_EQ("www.example.org/x", m_handlers.lastWeb.strUrl);
   EXPECT_EQ(2, Run("--kind U --ip 192.0.2.1 --port 80"));
   EXPECT_EQ(2, Run("--kind X --ip 192.0.2.1 --port 80"));
   EXPECT_EQ(2, Run("--kind I --ip"));

@@ -38,26 +38,27 @@ class CRandomTexts {
 const char* const kPrograms[] = {"app.exe", "mail.exe", ""};
 const char* const kValues[] = {"phish.example", "192.0.2.7", "a", "ab", ""};
 const char* const kTypes[] = {"IP", "URL", "From", "Link", ""};
-const char* const kPorts[] = {"80", "25", "-1", "x"};
+// The ports that requests with "80", "25", "-1" and "x" decode to.
+const std::int32_t kPorts[] = {80, 25, -1, 0};
 
-int LinearWebFind(const CWebSiteBlockingList& list, const EngineRequest& request) {
-  const char cKind = request.web.cWebKind;
-  if (cKind != 'I' && cKind != 'U') return -1;
+int LinearWebFind(const CWebSiteBlockingList& list, const SWebRequest& request) {
+  const EWebKind eKind = request.eKind;
+  if (eKind != EWebKind::HostIP && eKind != EWebKind::Url) return -1;
   for (int i = 0; i < list.GetCount(); ++i) {
     const CWebSiteItem& item = *list.EntryAt(i);
-    if (item.nPort != RequestPort(request) || !Same(item.strProgram, request.szProcessName)) continue;
-    if (cKind == 'I' ? Same(item.strStrictedData, request.szHostIP)
-                     : Same(item.strScamSite, request.web.szUrl) && Same(item.strType, "URL")) {
+    if (item.nPort != request.source.nPort || !Same(item.strProgram, request.source.strProgram)) continue;
+    if (eKind == EWebKind::HostIP ? Same(item.strStrictedData, request.source.strHostIP)
+                                  : Same(item.strScamSite, request.strUrl) && Same(item.strType, "URL")) {
       return i;
     }
   }
   return -1;
 }
 
-int LinearMailFind(const CMailSafeList& list, const EngineRequest& request) {
+int LinearMailFind(const CMailSafeList& list, const SMailRequest& request) {
   for (int i = 0; i < list.GetCount(); ++i) {
     if (Same(list.EntryAt(i)->strStrictedData, MailRestrictedText(request)) &&
-        Same(list.EntryAt(i)->strType, MailKindName(request))) {
+        Same(list.EntryAt(i)->strType, MailKindName(request.eKind))) {
       return i;
     }
   }
@@ -107,15 +108,17 @@ TEST(EntryIndex, ListsFindWhatAWalkFinds) {
       web.RemoveAll();
       mail.RemoveAll();
     } else {
-      const char cKind = random.Below(5) ? (random.Below(2) ? 'I' : 'U') : 'F';
+      const EWebKind eKind = random.Below(5) ? (random.Below(2) ? EWebKind::HostIP : EWebKind::Url) : kNotAWebKind;
       const std::string strValue = random.Pick(kValues, 5);
       const std::string strProgram = random.Pick(kPrograms, 3);
-      const EngineRequest webRequest = MakeWebRequest(cKind, strProgram.c_str(), kPorts[random.Below(4)],
-                                                      strValue.c_str(), random.Pick(kValues, 5).c_str());
+      const SWebRequest webRequest = TypedWebRequest(eKind, strProgram.c_str(), kPorts[random.Below(4)],
+                                                     strValue.c_str(), random.Pick(kValues, 5).c_str());
       ASSERT_EQ(LinearWebFind(web, webRequest), web.FindWebEntry(webRequest)) << "step " << nStep;
-      EngineRequest mailRequest = MakeMailRequest("FSTLx"[random.Below(5)]);
-      CopyBounded(mailRequest.mail.szFrom, strValue.c_str());
-      CopyBounded(mailRequest.mail.szSubject, random.Pick(kValues, 5).c_str());
+      const EMailKind aMailKinds[] = {EMailKind::From, EMailKind::Subject, EMailKind::Text, EMailKind::Link,
+                                      kNotAMailKind};
+      SMailRequest mailRequest = TypedMailRequest(aMailKinds[random.Below(5)]);
+      mailRequest.strFrom = strValue;
+      mailRequest.strSubject = random.Pick(kValues, 5);
       ASSERT_EQ(LinearMailFind(mail, mailRequest), mail.FindMailEntry(mailRequest)) << "step " << nStep;
     }
   }

@@ -2,83 +2,82 @@
 // the list operations, and the texts derived from a request.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "console/settings/PermissionLists.h"
-#include "shared/BoundedCopy.h"
 #include "support/TestRequests.h"
 
 namespace {
 
-EngineRequest WebRequest(char cKind, const char* szProgram, const char* szPort, const char* szHostIP,
-                         const char* szUrl = "") {
-  return MakeWebRequest(cKind, szProgram, szPort, szHostIP, szUrl);
+constexpr EWebKind kIp = EWebKind::HostIP;
+constexpr EWebKind kUrl = EWebKind::Url;
+constexpr std::int32_t kHttp = 80;
+constexpr std::int32_t kHttpAlt = 8080;
+
+SWebRequest WebRequest(EWebKind eKind, const char* szProgram, std::int32_t nPort, const char* szHostIP,
+                       const char* szUrl = "") {
+  return TypedWebRequest(eKind, szProgram, nPort, szHostIP, szUrl);
 }
 
-EngineRequest MailRequest(char cKind) { return MakeMailRequest(cKind); }
+SMailRequest MailRequest(EMailKind eKind) {
+  return TypedMailRequest(eKind);
+}
 
 // An entry as the request handling appends it for a web request.
-CWebSiteItem WebEntryFor(const EngineRequest& request) {
+CWebSiteItem WebEntryFor(const SWebRequest& request) {
   CWebSiteItem item;
-  item.strType = WebKindName(request);
+  item.strType = WebKindName(request.eKind);
   item.strStrictedData = WebRestrictedText(request);
   item.strScamSite = item.strStrictedData;
-  item.strProgram = request.szProcessName;
-  item.strIPAddress = request.szHostIP;
-  item.nPort = RequestPort(request);
+  item.strProgram = request.source.strProgram;
+  item.strIPAddress = request.source.strHostIP;
+  item.nPort = request.source.nPort;
   return item;
 }
 
-CMailSafeItem MailEntryFor(const EngineRequest& request) {
+CMailSafeItem MailEntryFor(const SMailRequest& request) {
   CMailSafeItem item;
-  item.strType = MailKindName(request);
+  item.strType = MailKindName(request.eKind);
   item.strStrictedData = MailRestrictedText(request);
-  item.nPort = RequestPort(request);
+  item.nPort = request.source.nPort;
   return item;
 }
 
 TEST(RequestTexts, KindNamesAndRestrictedTextsOfEveryKind) {
-  EXPECT_EQ("From", MailKindName(MailRequest('F')));
-  EXPECT_EQ("billing@example.net", MailRestrictedText(MailRequest('F')));
-  EXPECT_EQ("Subject", MailKindName(MailRequest('S')));
-  EXPECT_EQ("verify your account", MailRestrictedText(MailRequest('S')));
-  EXPECT_EQ("Message", MailKindName(MailRequest('T')));
-  EXPECT_EQ("click here", MailRestrictedText(MailRequest('T')));
-  EXPECT_EQ("Link", MailKindName(MailRequest('L')));
-  EXPECT_EQ("", MailKindName(MailRequest('I')));
-  EXPECT_EQ("", MailRestrictedText(MailRequest('x')));
+  struct SMailCase {
+    EMailKind eKind;
+    const char* szKindName;
+    const char* szRestricted;  // null: not checked here
+  };
+  const SMailCase mailCases[] = {
+      {EMailKind::From, "From", "billing@example.net"},
+      {EMailKind::Subject, "Subject", "verify your account"},
+      {EMailKind::Text, "Message", "click here"},
+      {EMailKind::Link, "Link", nullptr},
+      {kNotAMailKind, "", ""},
+  };
+  for (const SMailCase& c : mailCases) {
+    EXPECT_EQ(c.szKindName, MailKindName(c.eKind));
+    if (c.szRestricted) {
+      EXPECT_EQ(c.szRestricted, MailRestrictedText(MailRequest(c.eKind))) << c.szKindName;
+    }
+  }
 
-  const EngineRequest ip = WebRequest('I', "app.exe", "80", "192.0.2.7", "phish.example.com");
-  const EngineRequest url = WebRequest('U', "app.exe", "80", "192.0.2.7", "phish.example.com");
-  EXPECT_EQ("IP", WebKindName(ip));
+  const SWebRequest ip = WebRequest(kIp, "app.exe", kHttp, "192.0.2.7", "phish.example.com");
+  const SWebRequest url = WebRequest(kUrl, "app.exe", kHttp, "192.0.2.7", "phish.example.com");
+  EXPECT_EQ("IP", WebKindName(ip.eKind));
   EXPECT_EQ("192.0.2.7", WebRestrictedText(ip));
-  EXPECT_EQ("URL", WebKindName(url));
+  EXPECT_EQ("URL", WebKindName(url.eKind));
   EXPECT_EQ("phish.example.com", WebRestrictedText(url));
-  EXPECT_EQ("", WebKindName(WebRequest('F', "a", "1", "b")));
-  EXPECT_EQ("", WebRestrictedText(WebRequest('F', "a", "1", "b")));
+  EXPECT_EQ("", WebKindName(kNotAWebKind));
+  EXPECT_EQ("", WebRestrictedText(WebRequest(kNotAWebKind, "a", 1, "b")));
 }
 
 TEST(RequestTexts, LinkTextIsTwoLinesWithoutTrailingLineFeed) {
-  EngineRequest request = MailRequest('L');
+  SMailRequest request = MailRequest(EMailKind::Link);
   EXPECT_EQ("Called: 'http://phish.example.com/'\nVisible: 'http://bank.example.org/'", MailRestrictedText(request));
-  request.mail.szCalledLink[0] = 0;
+  request.strCalledLink.clear();
   EXPECT_EQ("Called: ''\nVisible: 'http://bank.example.org/'", MailRestrictedText(request));
-}
-
-TEST(RequestTexts, UnterminatedFieldsAreReadOnlyToTheirWidth) {
-  EngineRequest request = MailRequest('L');
-  std::memset(request.mail.szCalledLink, 'c', sizeof(request.mail.szCalledLink));
-  std::memset(request.mail.szVisibleLink, 'v', sizeof(request.mail.szVisibleLink));
-  request.mail.cMailKind = 'L';
-  const std::string strText = MailRestrictedText(request);
-  EXPECT_EQ(std::string("Called: '").size() + 261 + std::string("'\nVisible: '").size() + 261 + 1, strText.size());
-
-  EngineRequest web = WebRequest('I', "a", "8080", "1");
-  std::memset(web.szHostIP, '7', sizeof(web.szHostIP));
-  EXPECT_EQ(std::string(20, '7'), WebRestrictedText(web));
-  std::memset(web.szPort, '9', sizeof(web.szPort));
-  EXPECT_EQ(2147483647, RequestPort(web));  // ten nines, beyond 32 bits
 }
 
 TEST(RequestTexts, PortsAndPermissionsOutsideTheTables) {
@@ -130,29 +129,30 @@ TEST(ListIndexes, EntryReferenceSurvivesAppends) {
 
 TEST(FindWebEntry, MatchesPortProgramAndSiteIgnoringCase) {
   CWebSiteBlockingList list;
-  const EngineRequest url = WebRequest('U', "Browser.exe", "80", "192.0.2.7", "phish.example.com/login");
+  const SWebRequest url = WebRequest(kUrl, "Browser.exe", kHttp, "192.0.2.7", "phish.example.com/login");
   EXPECT_EQ(-1, list.FindWebEntry(url));
   list.AppendEntry(WebEntryFor(url));
 
   EXPECT_EQ(0, list.FindWebEntry(url));
-  EXPECT_EQ(0, list.FindWebEntry(WebRequest('U', "BROWSER.EXE", "80", "192.0.2.7", "PHISH.example.com/LOGIN")));
+  EXPECT_EQ(0, list.FindWebEntry(WebRequest(kUrl, "BROWSER.EXE", kHttp, "192.0.2.7", "PHISH.example.com/LOGIN")));
   // Same site from another host address: the entry is still the one.
-  EXPECT_EQ(0, list.FindWebEntry(WebRequest('U', "browser.exe", "80", "198.51.100.1", "phish.example.com/login")));
+  EXPECT_EQ(0, list.FindWebEntry(WebRequest(kUrl, "browser.exe", kHttp, "198.51.100.1", "phish.example.com/login")));
   // Another program or another port is another entry.
-  EXPECT_EQ(-1, list.FindWebEntry(WebRequest('U', "mailer.exe", "80", "192.0.2.7", "phish.example.com/login")));
-  EXPECT_EQ(-1, list.FindWebEntry(WebRequest('U', "browser.exe", "8080", "192.0.2.7", "phish.example.com/login")));
-  // Kinds other than 'I' and 'U' never match.
-  EXPECT_EQ(-1, list.FindWebEntry(WebRequest('F', "browser.exe", "80", "192.0.2.7", "phish.example.com/login")));
+  EXPECT_EQ(-1, list.FindWebEntry(WebRequest(kUrl, "mailer.exe", kHttp, "192.0.2.7", "phish.example.com/login")));
+  EXPECT_EQ(-1, list.FindWebEntry(WebRequest(kUrl, "browser.exe", kHttpAlt, "192.0.2.7", "phish.example.com/login")));
+  // Kinds other than host address and URL never match.
+  EXPECT_EQ(-1,
+            list.FindWebEntry(WebRequest(kNotAWebKind, "browser.exe", kHttp, "192.0.2.7", "phish.example.com/login")));
 }
 
 TEST(FindWebEntry, TwoProgramsOrTwoPortsGiveTwoEntries) {
   CWebSiteBlockingList list;
-  const EngineRequest requests[] = {
-      WebRequest('U', "a.exe", "80", "192.0.2.7", "phish.example.com"),
-      WebRequest('U', "b.exe", "80", "192.0.2.7", "phish.example.com"),
-      WebRequest('U', "a.exe", "8080", "192.0.2.7", "phish.example.com"),
+  const SWebRequest requests[] = {
+      WebRequest(kUrl, "a.exe", kHttp, "192.0.2.7", "phish.example.com"),
+      WebRequest(kUrl, "b.exe", kHttp, "192.0.2.7", "phish.example.com"),
+      WebRequest(kUrl, "a.exe", kHttpAlt, "192.0.2.7", "phish.example.com"),
   };
-  for (const EngineRequest& request : requests) {
+  for (const SWebRequest& request : requests) {
     if (list.FindWebEntry(request) < 0) list.AppendEntry(WebEntryFor(request));
   }
   ASSERT_EQ(3, list.GetCount());
@@ -160,8 +160,9 @@ TEST(FindWebEntry, TwoProgramsOrTwoPortsGiveTwoEntries) {
 }
 
 TEST(FindWebEntry, HostAddressIgnoresTypeButUrlNeedsUrlType) {
+  constexpr std::int32_t kHttps = 443;
   CWebSiteBlockingList list;
-  const EngineRequest ip = WebRequest('I', "app.exe", "443", "192.0.2.7", "");
+  const SWebRequest ip = WebRequest(kIp, "app.exe", kHttps, "192.0.2.7", "");
   CWebSiteItem item = WebEntryFor(ip);
   item.strType = "something else";
   item.strScamSite = "other";
@@ -169,9 +170,9 @@ TEST(FindWebEntry, HostAddressIgnoresTypeButUrlNeedsUrlType) {
   EXPECT_EQ(0, list.FindWebEntry(ip));
 
   // A URL request whose URL equals an 'IP' entry's ScamSite does not match it.
-  CWebSiteItem ipEntry = WebEntryFor(WebRequest('I', "app.exe", "80", "phish.example.com"));
+  CWebSiteItem ipEntry = WebEntryFor(WebRequest(kIp, "app.exe", kHttp, "phish.example.com"));
   list.AppendEntry(ipEntry);
-  const EngineRequest url = WebRequest('U', "app.exe", "80", "192.0.2.9", "phish.example.com");
+  const SWebRequest url = WebRequest(kUrl, "app.exe", kHttp, "192.0.2.9", "phish.example.com");
   EXPECT_EQ(-1, list.FindWebEntry(url));
   list.AppendEntry(WebEntryFor(url));
   EXPECT_EQ(2, list.FindWebEntry(url));
@@ -180,27 +181,28 @@ TEST(FindWebEntry, HostAddressIgnoresTypeButUrlNeedsUrlType) {
 }
 
 TEST(FindMailEntry, MatchesRestrictedTextAndKindOnly) {
+  constexpr std::int32_t kSmtp = 25;
   CMailSafeList list;
-  const EngineRequest from = MailRequest('F');
+  const SMailRequest from = MailRequest(EMailKind::From);
   list.AppendEntry(MailEntryFor(from));
-  EngineRequest other = from;
-  CopyBounded(other.mail.szFrom, "BILLING@Example.NET");
-  CopyBounded(other.szProcessName, "other.exe");
-  CopyBounded(other.szPort, "25");
+  SMailRequest other = from;
+  other.strFrom = "BILLING@Example.NET";
+  other.source.strProgram = "other.exe";
+  other.source.nPort = kSmtp;
   EXPECT_EQ(0, list.FindMailEntry(other));
   // The same text under another kind is another entry.
-  EngineRequest subject = MailRequest('S');
-  CopyBounded(subject.mail.szSubject, "billing@example.net");
+  SMailRequest subject = MailRequest(EMailKind::Subject);
+  subject.strSubject = "billing@example.net";
   EXPECT_EQ(-1, list.FindMailEntry(subject));
 }
 
 TEST(FindMailEntry, LinkWithOtherVisibleTextIsAnotherEntry) {
   CMailSafeList list;
-  EngineRequest listed = MailRequest('L');
-  CopyBounded(listed.mail.szVisibleLink, listed.mail.szCalledLink);
+  SMailRequest listed = MailRequest(EMailKind::Link);
+  listed.strVisibleLink = listed.strCalledLink;
   list.AppendEntry(MailEntryFor(listed));
   EXPECT_EQ(0, list.FindMailEntry(listed));
-  EXPECT_EQ(-1, list.FindMailEntry(MailRequest('L')));
+  EXPECT_EQ(-1, list.FindMailEntry(MailRequest(EMailKind::Link)));
 }
 
 }  // namespace

@@ -50,11 +50,11 @@ TEST(TextCompare, NonAsciiLetterInBothCasesIsEqual) {
   item.strProgram = "browser.exe";
   item.nPort = 80;
   list.AppendEntry(item);
-  EngineRequest request = {};
-  lstrcpynA(request.szProcessName, "BROWSER.exe", sizeof(request.szProcessName));
-  lstrcpynA(request.szPort, "80", sizeof(request.szPort));
-  lstrcpynA(request.web.szUrl, strLower.c_str(), sizeof(request.web.szUrl));
-  request.web.cWebKind = 'U';
+  SWebRequest request;
+  request.eKind = EWebKind::Url;
+  request.source.strProgram = "BROWSER.exe";
+  request.source.nPort = 80;
+  request.strUrl = strLower;
   EXPECT_EQ(0, list.FindWebEntry(request));
 }
 

@@ -9,18 +9,23 @@
 
 class CRecordingHandlers : public IRequestHandlers {
  public:
-  int HandleHostIPRequest(const EngineRequest& request) override { return Record("ip", request); }
-  int HandleUrlRequest(const EngineRequest& request) override { return Record("url", request); }
-  int HandleMailRequest(const EngineRequest& request) override { return Record("mail", request); }
+  int HandleWebRequest(const SWebRequest& request) override {
+    lastWeb = request;
+    return Record(request.eKind == EWebKind::HostIP ? "ip" : "url");
+  }
+  int HandleMailRequest(const SMailRequest& request) override {
+    lastMail = request;
+    return Record("mail");
+  }
 
   std::vector<std::string> calls;
-  EngineRequest last = {};
+  SWebRequest lastWeb;
+  SMailRequest lastMail;
   int nReply = VERDICT_ALLOW;
 
  private:
-  int Record(const char* szWhich, const EngineRequest& request) {
+  int Record(const char* szWhich) {
     calls.push_back(szWhich);
-    last = request;
     return nReply;
   }
 };
