@@ -3,15 +3,19 @@
 #include <windows.h>
 
 #include <cstring>
+#include <vector>
 
 #include "console/settings/DefinitionsVersion.h"
 #include "shared/OwnedResources_win.h"
 #include "shared/ReadWholeFile_win.h"
 #include "shared/RenameOver_win.h"
+#include "console/core/ShippedDefinitionsText.h"
+#include "updater/DefinitionsDifference.h"
 #include "updater/UpdateCrypto_win.h"
 #include "updater/UpdateFetch_win.h"
 #include "updater/UpdateManifest.h"
 #include "updater/UpdatePublicKey.h"
+#include "updater/UpdateSchedule.h"
 
 namespace {
 
@@ -41,10 +45,48 @@ std::string Hex(const unsigned char* p, std::size_t cb) {
   return str;
 }
 
+// The difference applied to the installed file: the new shipped file, or false
+// with the reason it does not fit.
+bool ApplyDifference(const std::string& strInstalled, const std::string& strDifferenceText,
+                     const std::string& strVersion, std::string& strShipped, std::string& strWhy) {
+  SDefinitionsDifference difference;
+  if (!ParseDefinitionsDifference(strDifferenceText, difference, strWhy)) return false;
+  std::vector<unsigned char> text;
+  if (!DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strInstalled.data()), strInstalled.size(),
+                                 text)) {
+    strWhy = "the installed file is not whole blocks";
+    return false;
+  }
+  const std::string_view working(reinterpret_cast<const char*>(text.data()) + kShippedHeaderBytes,
+                                 text.size() - kShippedHeaderBytes);
+  std::string strNewWorking;
+  if (!ApplyDefinitionsDifference(working, difference, strNewWorking, strWhy)) return false;
+  // Checked here, where the result is still plain: no second decryption afterwards.
+  if (!IsDefinitionsBody(reinterpret_cast<const unsigned char*>(strNewWorking.data()), strNewWorking.size(), strWhy)) {
+    strWhy = "the result is not definitions: " + strWhy;
+    return false;
+  }
+  if (!EncryptShippedDefinitions(strNewWorking, strVersion, strShipped)) {
+    strWhy = "the version does not fit the header line";
+    return false;
+  }
+  return true;
+}
+
+// The file's header and decrypted sections are those of definitions.
+bool IsDefinitionsFile(const std::string& strFile, std::string& strWhy) {
+  std::vector<unsigned char> text;
+  if (!DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strFile.data()), strFile.size(), text)) {
+    strWhy = "it is not whole blocks";
+    return false;
+  }
+  return IsDefinitionsText(text.data(), text.size(), strWhy);
+}
+
 }  // namespace
 
 SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::string& strDataFolder,
-                                   const std::string& strAddress, const UpdateProgress& progress) {
+                                   const std::string& strAddress, long long nNow, const UpdateProgress& progress) {
   if (strAddress.empty()) {
     return {kUpdateNoAddress, "No update address is set, so the definitions are not updated."};
   }
@@ -57,7 +99,7 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
   std::string strOwn;
   if (strDataFolder != strAppFolder && ReadWholeFile(strShippedPath, kMaxUpdateFileBytes, &strOwn)) {
     const std::string strOwnVersion = DefinitionsVersionOfHeader(strOwn.data(), strOwn.size());
-    if (VersionDateNumber(strOwnVersion) > VersionDateNumber(strCurrentVersion)) {
+    if (DefinitionsVersionNumber(strOwnVersion) > DefinitionsVersionNumber(strCurrentVersion)) {
       strCurrent.swap(strOwn);
       strCurrentVersion = strOwnVersion;
       bHaveCurrent = true;
@@ -77,34 +119,82 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
   if (!ParseUpdateManifest(strManifestText, manifest, strError)) return failed(strError);
   progress("Checking the manifest's signature");
   if (!VerifyEcdsaP256(kUpdatePublicKey, manifest.strSignedPart, manifest.signature, strError)) return failed(strError);
+  // An old manifest, however validly signed, must not hold the definitions back for ever.
+  if (manifest.nExpires != 0 && nNow > manifest.nExpires) {
+    return failed("the manifest expired at " + FormatUtcTime(manifest.nExpires) +
+                  "; the update server may be holding back newer definitions");
+  }
 
-  const long nCurrent = VersionDateNumber(strCurrentVersion), nOffered = VersionDateNumber(manifest.strVersion);
+  const long long nCurrent = DefinitionsVersionNumber(strCurrentVersion);
+  const long long nOffered = DefinitionsVersionNumber(manifest.strVersion);
   if (nOffered < nCurrent) {
     return failed("the update's definitions of " + manifest.strVersion + " are older than the installed ones");
   }
-  unsigned char currentHash[32];
-  if (bHaveCurrent && nOffered == nCurrent && ComputeSha256(strCurrent.data(), strCurrent.size(), currentHash) &&
-      std::memcmp(currentHash, manifest.sha256, 32) == 0) {
-    return {kUpdateUpToDate, "The definitions of " + strCurrentVersion + " are up to date."};
+  unsigned char currentHash[32] = {};
+  const bool bCurrentHash = bHaveCurrent && ComputeSha256(strCurrent.data(), strCurrent.size(), currentHash);
+  if (nOffered == nCurrent) {
+    if (bCurrentHash && std::memcmp(currentHash, manifest.sha256, 32) == 0) {
+      return {kUpdateUpToDate, "The definitions of " + strCurrentVersion + " are up to date."};
+    }
+    // Another file of the installed version: a replay of an earlier one or a mistake.
+    if (nCurrent != 0) {
+      return failed("the update's definitions of " + manifest.strVersion +
+                    " have the installed version but other contents");
+    }
   }
 
-  const std::string strFileAddress = ResolveUpdateFileAddress(strAddress, manifest.strFile);
-  if (strFileAddress.empty()) return failed("the update address is not an http or https address");
-  progress("Fetching the definitions of " + manifest.strVersion);
   std::string strFile;
-  if (!FetchAddress(strFileAddress, manifest.cbFile, strFile, strError)) return failed(strError);
-  if (strFile.size() != manifest.cbFile) {
-    return failed("the download ended after " + std::to_string(strFile.size()) + " of " +
-                  std::to_string(manifest.cbFile) + " bytes");
+  bool bFromDifference = false;
+  if (!manifest.strDifference.empty() && bCurrentHash && std::memcmp(currentHash, manifest.differenceFrom, 32) == 0) {
+    const std::string strDifferenceAddress = ResolveUpdateFileAddress(strAddress, manifest.strDifference);
+    progress("Fetching the difference to the definitions of " + manifest.strVersion);
+    std::string strDifference, strWhy;
+    unsigned char hash[32];
+    bool bFits = !strDifferenceAddress.empty() &&
+                 FetchAddress(strDifferenceAddress, manifest.cbDifference, strDifference, strWhy);
+    if (bFits && (strDifference.size() != manifest.cbDifference ||
+                  !ComputeSha256(strDifference.data(), strDifference.size(), hash) ||
+                  std::memcmp(hash, manifest.differenceSha256, 32) != 0)) {
+      bFits = false;
+      strWhy = "its size or SHA-256 does not match the manifest";
+    }
+    if (bFits) {
+      progress("Applying the difference");
+      bFits = ApplyDifference(strCurrent, strDifference, manifest.strVersion, strFile, strWhy);
+    }
+    if (bFits && (!ComputeSha256(strFile.data(), strFile.size(), hash) || std::memcmp(hash, manifest.sha256, 32) != 0)) {
+      bFits = false;
+      strWhy = "the result's SHA-256 does not match the manifest";
+    }
+    if (!bFits) {
+      progress("The difference does not fit (" + strWhy + "): fetching the whole file");
+      strFile.clear();
+    }
+    bFromDifference = bFits;
   }
-  progress("Checking the definitions file");
-  unsigned char hash[32];
-  if (!ComputeSha256(strFile.data(), strFile.size(), hash)) return failed("the system cannot compute SHA-256");
-  if (std::memcmp(hash, manifest.sha256, 32) != 0) {
-    return failed("the file's SHA-256 " + Hex(hash, 32) + " does not match the manifest");
+
+  if (strFile.empty()) {
+    const std::string strFileAddress = ResolveUpdateFileAddress(strAddress, manifest.strFile);
+    if (strFileAddress.empty()) return failed("the update address is not an http or https address");
+    progress("Fetching the definitions of " + manifest.strVersion);
+    if (!FetchAddress(strFileAddress, manifest.cbFile, strFile, strError)) return failed(strError);
+    if (strFile.size() != manifest.cbFile) {
+      return failed("the download ended after " + std::to_string(strFile.size()) + " of " +
+                    std::to_string(manifest.cbFile) + " bytes");
+    }
+    progress("Checking the definitions file");
+    unsigned char hash[32];
+    if (!ComputeSha256(strFile.data(), strFile.size(), hash)) return failed("the system cannot compute SHA-256");
+    if (std::memcmp(hash, manifest.sha256, 32) != 0) {
+      return failed("the file's SHA-256 " + Hex(hash, 32) + " does not match the manifest");
+    }
   }
   if (DefinitionsVersionOfHeader(strFile.data(), strFile.size()) != manifest.strVersion) {
     return failed("the file's version line does not match the manifest's version " + manifest.strVersion);
+  }
+  std::string strWhy;
+  if (!bFromDifference && !IsDefinitionsFile(strFile, strWhy)) {
+    return failed("the file is not a definitions file: " + strWhy);
   }
   progress("Installing the definitions of " + manifest.strVersion);
   if (!ReplaceFile(strShippedPath, strFile, strError)) return failed(strError);

@@ -1,6 +1,9 @@
 // One run of the updater: fetch the manifest from the update address, check its
-// signature, fetch the shipped definitions file it names, check its size, SHA-256
-// and version line, and only then put it in place of "\hkwdn1.hwd" in the user's
+// signature and expiry, refuse a version that is not newer than the installed one,
+// make the new shipped file from the signed difference to the installed one where
+// the manifest offers it and it fits (else fetch the whole file), check its size,
+// SHA-256, version line and decrypted sections, and only then put it in place of
+// "\hkwdn1.hwd" in the user's
 // data folder (written beside, then renamed over). The application folder's file,
 // which users cannot write, is never changed: the console takes the newer of the
 // two. Any failure leaves the old files as they were.
@@ -19,4 +22,4 @@ struct SUpdateResult {
 using UpdateProgress = std::function<void(const std::string&)>;
 
 SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::string& strDataFolder,
-                                   const std::string& strAddress, const UpdateProgress& progress);
+                                   const std::string& strAddress, long long nNow, const UpdateProgress& progress);

@@ -35,6 +35,14 @@ std::string StoredUpdateAddress() {
   return szAddress;
 }
 
+// Seconds since 1970, UTC.
+long long UtcNow() {
+  FILETIME ft;
+  ::GetSystemTimeAsFileTime(&ft);
+  const unsigned long long n = (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+  return static_cast<long long>(n / 10000000ull) - 11644473600ll;
+}
+
 void PrintLine(const std::string& strLine) {
   std::fputs((strLine + "\n").c_str(), stdout);
   std::fflush(stdout);
@@ -67,7 +75,7 @@ int main(int argc, char** argv) {
   // Without a folder of the user's the console keeps its files beside itself.
   std::string strDataFolder = GetUserDataFolder();
   if (strDataFolder.empty()) strDataFolder = strAppFolder;
-  const SUpdateResult result = RunDefinitionsUpdate(strAppFolder, strDataFolder, strAddress, PrintLine);
+  const SUpdateResult result = RunDefinitionsUpdate(strAppFolder, strDataFolder, strAddress, UtcNow(), PrintLine);
   PrintLine(result.strMessage);
   if (result.code == kUpdateInstalled) {
     ::PostMessageA(HWND_BROADCAST, ::RegisterWindowMessageA(kDefinitionsUpdatedMessageName), 0, 0);

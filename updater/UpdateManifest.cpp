@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "shared/AsciiCase.h"
+#include "updater/UpdateSchedule.h"
 
 namespace {
 
@@ -25,6 +26,20 @@ bool StartsWithHttp(const std::string& str) {
 bool Fail(std::string& strError, const std::string& strWhy) {
   strError = strWhy;
   return false;
+}
+
+bool IsPlainFileName(const std::string& strValue) {
+  return !strValue.empty() && strValue.find_first_of("/\\:?#%") == std::string::npos && strValue != "." &&
+         strValue != "..";
+}
+
+// Decimal digits, at most 12 of them.
+bool ParseByteCount(const std::string& strValue, std::uint64_t& cb) {
+  if (strValue.empty() || strValue.size() > 12 || strValue.find_first_not_of("0123456789") != std::string::npos) {
+    return false;
+  }
+  cb = std::stoull(strValue);
+  return true;
 }
 
 // One INTEGER of the signature, as 32 bytes: leading zero bytes dropped, the rest
@@ -59,7 +74,8 @@ bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, 
   if (nSignature == std::string::npos) return Fail(strError, "the manifest has no signature");
   manifest.strSignedPart = strText.substr(0, nSignature + 1);
 
-  bool bVersion = false, bFile = false, bSize = false, bHash = false;
+  bool bVersion = false, bFile = false, bSize = false, bHash = false, bExpires = false;
+  bool bDifference = false, bDifferenceFrom = false, bDifferenceSize = false, bDifferenceHash = false;
   std::size_t nLineStart = 0, nLine = 0;
   while (nLineStart < manifest.strSignedPart.size()) {
     const std::size_t nEnd = manifest.strSignedPart.find('\n', nLineStart);
@@ -77,22 +93,19 @@ bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, 
     bool* pSeen = nullptr;
     if (strKey == "version") {
       pSeen = &bVersion;
-      if (VersionDateNumber(strValue) == 0) return Fail(strError, "the version is not a date MM/DD/YYYY");
+      if (DefinitionsVersionNumber(strValue) == 0) {
+        return Fail(strError, "the version is neither a date MM/DD/YYYY nor MM/DD/YYYY.N");
+      }
       manifest.strVersion = strValue;
     } else if (strKey == "file") {
       pSeen = &bFile;
-      const bool bPlainName = !strValue.empty() && strValue.find_first_of("/\\:?#%") == std::string::npos &&
-                              strValue != "." && strValue != "..";
-      if (!bPlainName && !StartsWithHttp(strValue)) {
+      if (!IsPlainFileName(strValue) && !StartsWithHttp(strValue)) {
         return Fail(strError, "the file is neither a plain file name nor an http(s) address");
       }
       manifest.strFile = strValue;
     } else if (strKey == "size") {
       pSeen = &bSize;
-      if (strValue.empty() || strValue.size() > 12 || strValue.find_first_not_of("0123456789") != std::string::npos) {
-        return Fail(strError, "the size is not a number");
-      }
-      manifest.cbFile = std::stoull(strValue);
+      if (!ParseByteCount(strValue, manifest.cbFile)) return Fail(strError, "the size is not a number");
       if (manifest.cbFile < 16 || manifest.cbFile % 8 != 0 || manifest.cbFile > kMaxUpdateFileBytes) {
         return Fail(strError, "the size is not that of a definitions file");
       }
@@ -101,12 +114,42 @@ bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, 
       if (!DecodeHex(strValue, manifest.sha256, sizeof manifest.sha256)) {
         return Fail(strError, "the SHA-256 is not 64 hex digits");
       }
+    } else if (strKey == "expires") {
+      pSeen = &bExpires;
+      if (!ParseUtcTime(strValue, manifest.nExpires)) {
+        return Fail(strError, "the expiry is not a time YYYY-MM-DDTHH:MM:SSZ");
+      }
+    } else if (strKey == "difference") {
+      pSeen = &bDifference;
+      if (!IsPlainFileName(strValue) && !StartsWithHttp(strValue)) {
+        return Fail(strError, "the difference is neither a plain file name nor an http(s) address");
+      }
+      manifest.strDifference = strValue;
+    } else if (strKey == "difference-from") {
+      pSeen = &bDifferenceFrom;
+      if (!DecodeHex(strValue, manifest.differenceFrom, 32)) {
+        return Fail(strError, "the difference's base SHA-256 is not 64 hex digits");
+      }
+    } else if (strKey == "difference-size") {
+      pSeen = &bDifferenceSize;
+      if (!ParseByteCount(strValue, manifest.cbDifference) || manifest.cbDifference == 0 ||
+          manifest.cbDifference > kMaxUpdateFileBytes) {
+        return Fail(strError, "the difference's size is not a number of bytes");
+      }
+    } else if (strKey == "difference-sha256") {
+      pSeen = &bDifferenceHash;
+      if (!DecodeHex(strValue, manifest.differenceSha256, 32)) {
+        return Fail(strError, "the difference's SHA-256 is not 64 hex digits");
+      }
     }
     if (pSeen && *pSeen) return Fail(strError, "\"" + strKey + "\" is given twice");
     if (pSeen) *pSeen = true;
   }
   if (!bVersion || !bFile || !bSize || !bHash)
     return Fail(strError, "the manifest lacks version, file, size or sha256");
+  if (bDifference != bDifferenceFrom || bDifference != bDifferenceSize || bDifference != bDifferenceHash) {
+    return Fail(strError, "the manifest names a difference without all of its lines");
+  }
 
   std::string strSignature = strText.substr(nSignature + std::strlen("\nsignature="));
   while (!strSignature.empty() && (strSignature.back() == '\n' || strSignature.back() == '\r')) strSignature.pop_back();

@@ -2,14 +2,21 @@
 // shipped definitions file, its size and its SHA-256.
 //
 //   Hookwarden definitions update 1
-//   version=12/08/2026
+//   version=12/08/2026.3
 //   file=hkwdn1.hwd
 //   size=720
 //   sha256=<64 hex digits>
+//   expires=2026-12-09T14:00:00Z
+//   difference=hkwdn1.hwdiff
+//   difference-from=<64 hex digits: SHA-256 of the shipped file it applies to>
+//   difference-size=96
+//   difference-sha256=<64 hex digits>
 //   signature=<hex of the DER ECDSA P-256 signature over every byte above this line>
 //
 // Lines end with "\n" or "\r\n"; unknown keys are left for later versions; the
-// signature line comes last.
+// signature line comes last. "expires" (UTC) and the four "difference" lines are
+// optional: a manifest without them, as made before they existed, is read as
+// before; the difference lines come all four or not at all.
 #pragma once
 
 #include <cstddef>
@@ -23,10 +30,16 @@ constexpr std::size_t kMaxManifestBytes = 16 * 1024;
 constexpr std::uint64_t kMaxUpdateFileBytes = 256ull * 1024 * 1024;
 
 struct SUpdateManifest {
-  std::string strVersion;  // MM/DD/YYYY, as in the file's header line
+  std::string strVersion;  // MM/DD/YYYY or MM/DD/YYYY.N, as in the file's header line
   std::string strFile;     // a file name beside the manifest, or an http(s) address
   std::uint64_t cbFile = 0;
   unsigned char sha256[32] = {};
+  long long nExpires = 0;  // seconds since 1970 (UTC); 0: the manifest does not expire
+  // The difference from one installed file to this one; empty strDifference: none.
+  std::string strDifference;
+  unsigned char differenceFrom[32] = {};
+  std::uint64_t cbDifference = 0;
+  unsigned char differenceSha256[32] = {};
   std::string strSignedPart;         // the bytes the signature covers
   unsigned char signature[64] = {};  // r and s, 32 bytes each, big-endian
 };

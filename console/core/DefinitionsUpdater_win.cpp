@@ -10,19 +10,35 @@
 #include "console/settings/NameCode.h"
 #include "console/settings/RegistryValues_win.h"
 #include "console/settings/SettingsStore_win.h"
+#include "updater/UpdateSchedule.h"
 #include "updater/UpdateProgram.h"
 
 namespace {
 
 constexpr const char* kUpdaterMissingText = "The update program cannot be started: ";
 
-std::string StoredUpdateAddress() {
-  std::string strAddress;
-  CRegCloseKey product;
-  if (::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_READ, product.Receive()) == ERROR_SUCCESS) {
-    ReadTextValue(product.Get(), kUpdateAddressValue, strAddress);
+// A text value of the product key; a number (REG_DWORD) in decimal. Empty when missing.
+std::string StoredValue(const char* szName) {
+  char szText[2048] = {};
+  DWORD cbText = sizeof szText - 1;
+  if (::RegGetValueA(HKEY_CURRENT_USER, kProductKeyPath, szName, RRF_RT_REG_SZ, nullptr, szText, &cbText) ==
+      ERROR_SUCCESS) {
+    return szText;
   }
-  return strAddress;
+  DWORD dwNumber = 0, cbNumber = sizeof dwNumber;
+  if (::RegGetValueA(HKEY_CURRENT_USER, kProductKeyPath, szName, RRF_RT_REG_DWORD, nullptr, &dwNumber, &cbNumber) ==
+      ERROR_SUCCESS) {
+    return std::to_string(dwNumber);
+  }
+  return std::string();
+}
+
+// Seconds since 1970, UTC.
+long long UtcNow() {
+  FILETIME ft;
+  ::GetSystemTimeAsFileTime(&ft);
+  const unsigned long long n = (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
+  return static_cast<long long>(n / 10000000ull) - 11644473600ll;
 }
 
 }  // namespace
@@ -43,21 +59,52 @@ CDefinitionsUpdater::~CDefinitionsUpdater() {
 void CDefinitionsUpdater::Start(HWND hMainWnd) {
   m_hMainWnd = hMainWnd;
   m_uUpdatedMessage = ::RegisterWindowMessageA(kDefinitionsUpdatedMessageName);
-  // Start-up has just decrypted this file.
+  // Start-up has just decrypted this file, or refused it and taken the application
+  // folder's: the refused one is not tried again until it changes.
   StampOfShipped(m_shippedStamp);
+  m_strVersionInUse = ReadDefinitionsVersion(
+      m_strRefused.empty() ? m_shippedStamp.strFolder.c_str() : m_settings.GetAppPath());
+  m_checks.nStartedAt = UtcNow();
+  ParseUtcTime(m_settings.m_strLastUpdateCheck, m_checks.nLastSuccess);
   ::SetTimer(hMainWnd, kDefinitionsTimerId, kDefinitionsTimerMs, nullptr);
+  // A second late, so that the check is due when the timer comes.
+  ::SetTimer(hMainWnd, kFirstCheckTimerId, static_cast<UINT>((kFirstCheckDelaySeconds + 1) * 1000), nullptr);
+  ShowStatus();
+}
+
+void CDefinitionsUpdater::NoteRefusedDefinitions(const std::string& strVersion, const std::string& strWhy) {
+  m_strRefused = "The definitions of " + strVersion + " were refused (" + strWhy + "); the older ones stay in use";
+}
+
+void CDefinitionsUpdater::OnTick() {
+  RefreshIfShippedChanged();
+  // The product key is the truth while the console runs; the full save keeps it.
+  m_settings.m_strUpdateAddress = StoredValue(kUpdateAddressValue);
+  m_settings.m_strUpdateInterval = StoredValue(kUpdateIntervalValue);
+  const long long nNow = UtcNow();
+  if (!m_process && !m_settings.m_strUpdateAddress.empty() &&
+      nNow >= NextUpdateCheck(m_checks, nNow, UpdateIntervalMinutes(m_settings.m_strUpdateInterval)) &&
+      !StartUpdater(false)) {
+    ++m_checks.nFailures;  // the updater did not start: tried again after a pause too
+    m_checks.nLastFailure = nNow;
+  }
+  ShowStatus();
+}
+
+void CDefinitionsUpdater::ShowStatus() {
+  if (m_process) return;  // the updater's lines have the tooltip meanwhile
+  std::string strStatus = m_strRefused;
+  if (strStatus.empty() && AreDefinitionsOld(m_strVersionInUse, UtcNow())) {
+    strStatus = "The definitions of " + m_strVersionInUse + " are older than a day";
+  }
+  if (!m_strLastFailure.empty()) strStatus += (strStatus.empty() ? "" : ". ") + m_strLastFailure;
+  m_onStatus(strStatus);
 }
 
 bool CDefinitionsUpdater::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
-  if (uMsg == WM_TIMER && wParam == kDefinitionsTimerId) {
-    RefreshIfShippedChanged();
-    const ULONGLONG nNow = ::GetTickCount64();
-    // The product key is the truth while the console runs; the full save keeps it.
-    m_settings.m_strUpdateAddress = StoredUpdateAddress();
-    if (!m_process && (!m_bChecked || nNow - m_nLastCheckTick >= kDailyCheckMs) &&
-        !m_settings.m_strUpdateAddress.empty()) {
-      StartUpdater(false);
-    }
+  if (uMsg == WM_TIMER && (wParam == kDefinitionsTimerId || wParam == kFirstCheckTimerId)) {
+    if (wParam == kFirstCheckTimerId) ::KillTimer(m_hMainWnd, kFirstCheckTimerId);
+    OnTick();
     return true;
   }
   if (m_uUpdatedMessage != 0 && uMsg == m_uUpdatedMessage) {
@@ -113,21 +160,28 @@ bool CDefinitionsUpdater::RefreshIfShippedChanged() {
   const std::string strVersion = ReadDefinitionsVersion(stamp.strFolder.c_str());
   // A file that is not a definitions file is left alone: the old working file stays.
   if (strVersion.empty()) return false;
-  if (WriteWorkingDefinitionsFile(stamp.strFolder + kShippedDefinitionsFile,
-                                  std::string(m_settings.GetDataPath()) + kWorkingDefinitionsFile,
-                                  EWorkingWrite::BesideThenRename, nullptr) != EWorkingDefinitions::Written) {
-    return false;  // tried again at the next look
+  std::string strWhy;
+  const EWorkingDefinitions result = WriteWorkingDefinitionsFile(
+      stamp.strFolder + kShippedDefinitionsFile, std::string(m_settings.GetDataPath()) + kWorkingDefinitionsFile,
+      EWorkingWrite::BesideThenRename, nullptr, &strWhy);
+  if (result == EWorkingDefinitions::NotDefinitions) {
+    // Not tried again until the file changes.
+    m_shippedStamp = stamp;
+    NoteRefusedDefinitions(strVersion, strWhy);
+    ShowStatus();
+    return false;
   }
+  if (result != EWorkingDefinitions::Written) return false;  // tried again at the next look
   m_shippedStamp = stamp;
-  m_settings.m_overview.m_strDefnsVersion = strVersion;
+  m_strRefused.clear();
+  m_strVersionInUse = strVersion;
+  m_settings.m_overview.m_strDefnsVersion = DefinitionsVersionDate(strVersion);
   WriteStartupValues(m_settings);
   m_screen.PushOverview();
   return true;
 }
 
 bool CDefinitionsUpdater::StartUpdater(bool bAsked) {
-  m_bChecked = true;
-  m_nLastCheckTick = ::GetTickCount64();
   const std::string strProgram =
       std::string(m_settings.GetAppPath()) + "\\" + EncodeNameCode(kUpdateFolderName) + kUpdateProgramFile;
   SECURITY_ATTRIBUTES inherit = {sizeof inherit, nullptr, TRUE};
@@ -194,19 +248,33 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
   OnMessage(WM_UPDATER_PROGRESS, 0, 0);
   if (m_worker.joinable()) m_worker.join();
   m_process.Reset();
-  m_onStatus(std::string());
+  const long long nNow = UtcNow();
+  if (dwExitCode == kUpdateInstalled || dwExitCode == kUpdateUpToDate) {
+    m_checks.nLastSuccess = nNow;
+    m_checks.nFailures = 0;
+    m_strLastFailure.clear();
+    // Stored at once, so that a restart does not check again at once.
+    m_settings.m_strLastUpdateCheck = FormatUtcTime(nNow);
+    CRegCloseKey product;
+    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_SET_VALUE, product.Receive()) == ERROR_SUCCESS) {
+      WriteTextValue(product.Get(), kLastUpdateCheckValue, m_settings.m_strLastUpdateCheck.c_str());
+    }
+  } else if (dwExitCode != kUpdateNoAddress) {
+    ++m_checks.nFailures;
+    m_checks.nLastFailure = nNow;
+  }
   const bool bRefreshed = RefreshIfShippedChanged();
   std::string strResult =
       m_strLastLine.empty() ? std::string("The update program ended without a result.") : m_strLastLine;
-  if (dwExitCode == kUpdateInstalled && !bRefreshed &&
-      m_settings.m_overview.m_strDefnsVersion !=
-          ReadDefinitionsVersion(m_settings.GetShippedDefinitionsFolder().c_str())) {
+  if (dwExitCode == kUpdateInstalled && !bRefreshed && m_strRefused.empty() &&
+      m_strVersionInUse != ReadDefinitionsVersion(m_settings.GetShippedDefinitionsFolder().c_str())) {
     strResult += " The running console could not take them yet; it tries again every minute.";
   }
-  // The daily check speaks up only for new definitions; a failure stays in the tooltip.
+  // A scheduled check speaks up only for new definitions; a failure stays in the tooltip.
   const bool bShow = m_bAsked || dwExitCode == kUpdateInstalled;
   m_bAsked = false;
-  if (dwExitCode == kUpdateFailed && !bShow) m_onStatus(strResult);
+  m_strLastFailure = dwExitCode == kUpdateFailed ? strResult : std::string();
+  ShowStatus();
   if (bShow) ShowConsoleMessage(m_settings, strResult, AppTitle(), MSGBOX_FLAGS_INFORMATION, m_hMainWnd);
 }
 

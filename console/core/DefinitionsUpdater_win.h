@@ -2,11 +2,14 @@
 // updater broadcasts that it installed a file, it looks at the shipped definitions
 // files, the application folder's and the one the updater keeps in the user's data
 // folder; when the newer of them changed, it is decrypted into the user's working
-// file (written beside, renamed over), and "DefnsVersion" and the overview's
-// version follow. Once a day when an
-// update address is set, and on the Update command, it runs Update.exe with its
-// output piped back: each line shows in the tray tooltip, the result in the
-// console's message box (for the daily check only when something was installed).
+// file (written beside, renamed over) unless it decrypts to something other than
+// definitions, and "DefnsVersion" and the overview's version follow. When an update
+// address is set it runs Update.exe on the schedule of updater/UpdateSchedule.h
+// (hourly by default, failed checks again after a growing pause), and on the
+// Update command, with its output piped back: each line shows in the tray tooltip,
+// the result in the console's message box (for a scheduled check only when
+// something was installed). The tooltip also says when a shipped file was refused
+// and when the definitions are older than a day.
 #pragma once
 
 #include "console/core/CoreLayer.h"
@@ -21,6 +24,7 @@
 
 #include "console/screens/MainDlgParts_win.h"
 #include "shared/OwnedResources_win.h"
+#include "updater/UpdateSchedule.h"
 
 class CConsoleSettings;
 
@@ -29,7 +33,8 @@ constexpr UINT kDefinitionsTimerMs = 60 * 1000;
 // The updater's worker: a new output line is queued; the updater ended (wParam its exit code).
 constexpr UINT WM_UPDATER_PROGRESS = WM_APP + 40;
 constexpr UINT WM_UPDATER_DONE = WM_APP + 41;
-constexpr ULONGLONG kDailyCheckMs = 24ull * 60 * 60 * 1000;
+// The first look for updates, soon after start-up.
+constexpr UINT_PTR kFirstCheckTimerId = 2626002;
 
 class CDefinitionsUpdater : public IDefinitionsUpdate {
  public:
@@ -47,6 +52,9 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
 
   // Takes a changed shipped file into the working file; true when it did.
   bool RefreshIfShippedChanged();
+  // Start-up refused the user's shipped file of this version and took the
+  // application folder's instead: the tooltip says why.
+  void NoteRefusedDefinitions(const std::string& strVersion, const std::string& strWhy);
 
  private:
   struct SFileStamp {
@@ -59,6 +67,9 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
   bool StartUpdater(bool bAsked);
   void ReadUpdaterOutput(HANDLE hOutput);
   void OnUpdaterDone(DWORD dwExitCode);
+  void OnTick();
+  // The tooltip's line: the running updater's, else what the user should know.
+  void ShowStatus();
   std::string AppTitle() const;
 
   CConsoleSettings& m_settings;
@@ -68,8 +79,11 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
   HWND m_hMainWnd = nullptr;
   UINT m_uUpdatedMessage = 0;
   SFileStamp m_shippedStamp;
-  ULONGLONG m_nLastCheckTick = 0;
-  bool m_bChecked = false;
+  // The whole version (with the day's sequence) of the definitions in use.
+  std::string m_strVersionInUse;
+  SUpdateChecks m_checks;
+  std::string m_strRefused;      // why the last changed shipped file was refused
+  std::string m_strLastFailure;  // the last scheduled check's failure
 
   // The running updater: its process, the worker that reads its output, and the
   // lines the worker hands over.

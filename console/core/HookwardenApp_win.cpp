@@ -112,14 +112,19 @@ bool CHookwardenApp::WriteWorkingDefinitions() {
     return false;
   }
   DWORD dwError = 0;
-  EWorkingDefinitions result =
-      WriteWorkingDefinitionsFile(strShipped, DataFile(kWorkingDefinitionsFile), EWorkingWrite::InPlace, &dwError);
+  std::string strWhy;
+  EWorkingDefinitions result = WriteWorkingDefinitionsFile(strShipped, DataFile(kWorkingDefinitionsFile),
+                                                           EWorkingWrite::InPlace, &dwError, &strWhy);
+  if (result == EWorkingDefinitions::NotDefinitions) {
+    m_definitionsUpdater.NoteRefusedDefinitions(m_settings.m_overview.m_strDefnsVersion, strWhy);
+  }
   // Definitions of the user's own that cannot be used give way to the machine's.
-  if ((result == EWorkingDefinitions::Refused || result == EWorkingDefinitions::ShippedMissing) &&
+  if ((result == EWorkingDefinitions::Refused || result == EWorkingDefinitions::ShippedMissing ||
+       result == EWorkingDefinitions::NotDefinitions) &&
       strShippedFolder != m_settings.GetAppPath()) {
     result = WriteWorkingDefinitionsFile(AppFile(kShippedDefinitionsFile), DataFile(kWorkingDefinitionsFile),
                                          EWorkingWrite::InPlace, &dwError);
-    m_settings.m_overview.m_strDefnsVersion = ReadDefinitionsVersion(m_settings.GetAppPath());
+    m_settings.m_overview.m_strDefnsVersion = DefinitionsVersionDate(ReadDefinitionsVersion(m_settings.GetAppPath()));
   }
   switch (result) {
     case EWorkingDefinitions::Written:
@@ -128,6 +133,7 @@ bool CHookwardenApp::WriteWorkingDefinitions() {
       ShowStartupMessage(kShippedFileMissingText);
       return false;
     case EWorkingDefinitions::Refused:
+    case EWorkingDefinitions::NotDefinitions:
     case EWorkingDefinitions::CreateFailed:
       ShowStartupMessage(kDefinitionsRefusedText);
       return false;

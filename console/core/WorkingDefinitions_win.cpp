@@ -3,17 +3,12 @@
 #include <new>
 #include <vector>
 
-#include "console/core/BlowfishCipher.h"
+#include "console/core/ShippedDefinitionsText.h"
 #include "shared/OwnedResources_win.h"
 #include "shared/RenameOver_win.h"
 
 namespace {
 
-// The shipped definitions file: encrypted in electronic-codebook mode with this pass
-// phrase and an all-zero chain start; its first 16 bytes are the plain header line,
-// which decrypts to noise of which the last two bytes become a line end.
-constexpr char kDefinitionsPassPhrase[] = "63185207";
-constexpr std::size_t kHeaderLineBytes = 16;
 // Larger shipped files are refused rather than read whole into memory.
 constexpr LONGLONG kMaxShippedBytes = 0x7FFFFFF8;
 
@@ -31,7 +26,7 @@ bool ReadWhole(HANDLE hFile, std::vector<unsigned char>& bytes) {
 }  // namespace
 
 EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPath, const std::string& strWorkingPath,
-                                                EWorkingWrite writing, DWORD* pdwError) {
+                                                EWorkingWrite writing, DWORD* pdwError, std::string* pstrWhy) {
   std::vector<unsigned char> encrypted, decrypted;
   {
     CCloseFile shipped(::CreateFileA(strShippedPath.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
@@ -40,28 +35,28 @@ EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPat
     // The cipher takes only whole blocks, and the header line must be there to be
     // overwritten: a file it refuses, or one that cannot be read, counts as invalid.
     LARGE_INTEGER size = {};
-    if (!::GetFileSizeEx(shipped.Get(), &size) || size.QuadPart < static_cast<LONGLONG>(kHeaderLineBytes) ||
+    if (!::GetFileSizeEx(shipped.Get(), &size) || size.QuadPart < static_cast<LONGLONG>(kShippedHeaderBytes) ||
         size.QuadPart % 8 != 0 || size.QuadPart > kMaxShippedBytes) {
       return EWorkingDefinitions::Refused;
     }
     try {
       encrypted.resize(static_cast<std::size_t>(size.QuadPart));
-      decrypted.resize(encrypted.size());
     } catch (const std::bad_alloc&) {
       return EWorkingDefinitions::Refused;
     }
     if (!ReadWhole(shipped.Get(), encrypted)) return EWorkingDefinitions::Refused;
   }
   try {
-    BlowfishCipher cipher;
-    const unsigned char chainStart[8] = {};
-    cipher.SetKey(reinterpret_cast<const unsigned char*>(kDefinitionsPassPhrase), 8, chainStart);
-    cipher.Decrypt(encrypted.data(), decrypted.data(), decrypted.size(), BlowfishCipher::MODE_ECB);
-  } catch (const CBlowfishError&) {
+    if (!DecryptShippedDefinitions(encrypted.data(), encrypted.size(), decrypted)) return EWorkingDefinitions::Refused;
+  } catch (const std::bad_alloc&) {
     return EWorkingDefinitions::Refused;
   }
-  decrypted[kHeaderLineBytes - 2] = '\r';
-  decrypted[kHeaderLineBytes - 1] = '\n';
+  // Checked before anything is written: the working file in place stays in use.
+  std::string strWhy;
+  if (!IsDefinitionsText(decrypted.data(), decrypted.size(), strWhy)) {
+    if (pstrWhy) *pstrWhy = strWhy;
+    return EWorkingDefinitions::NotDefinitions;
+  }
 
   // Written beside and renamed over, readers see the old file or the new one. Where
   // the folder takes no new files, and at start-up, the file is rewritten in place.

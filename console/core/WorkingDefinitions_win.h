@@ -1,5 +1,6 @@
 // Turns the shipped definitions file into the working definitions file that the
-// engine library reads: decrypted whole and header line end repaired.
+// engine library reads: decrypted whole, header line end repaired, and checked to
+// be definitions before it replaces the working file.
 #pragma once
 
 #include "console/core/CoreLayer.h"
@@ -12,6 +13,7 @@ enum class EWorkingDefinitions {
   Written,
   ShippedMissing,  // the shipped file cannot be opened
   Refused,         // not a definitions file: too short, not whole blocks, unreadable
+  NotDefinitions,  // decrypts to something else than definitions; *pstrWhy says what
   CreateFailed,    // neither the file beside the working file nor that file can be created
   WriteFailed,     // writing or renaming failed; *pdwError holds the system's code
 };
@@ -27,4 +29,5 @@ enum class EWorkingWrite {
 };
 
 EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPath, const std::string& strWorkingPath,
-                                                EWorkingWrite writing, DWORD* pdwError);
+                                                EWorkingWrite writing, DWORD* pdwError,
+                                                std::string* pstrWhy = nullptr);

@@ -60,12 +60,12 @@ class IListFeed {
 };
 
 // Keeping the definitions current: the running console takes a new shipped
-// definitions file without a restart, checks for updates once a day and runs the
+// definitions file without a restart, checks for updates on its schedule and runs the
 // updater on the Update command.
 class IDefinitionsUpdate {
  public:
   virtual ~IDefinitionsUpdate() = default;
-  // Once start-up is done: the looks at the shipped file and the daily check begin.
+  // Once start-up is done: the looks at the shipped file and the scheduled checks begin.
   virtual void Start(HWND hMainWnd) = 0;
   // Its timer, its worker's news and the updater's broadcast; false for any other message.
   virtual bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) = 0;

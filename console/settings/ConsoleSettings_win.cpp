@@ -17,7 +17,7 @@ CConsoleSettings::CConsoleSettings(const char* szAppFolder, const char* szModule
     if (cch == 0 || cch >= sizeof(m_szModulePath)) m_szModulePath[0] = 0;
   }
   m_alertLog = CAlertLogSettings(m_szDataPath, CurrentLocalTime());
-  m_overview.m_strDefnsVersion = ReadDefinitionsVersion(GetShippedDefinitionsFolder().c_str());
+  m_overview.m_strDefnsVersion = DefinitionsVersionDate(ReadDefinitionsVersion(GetShippedDefinitionsFolder().c_str()));
   m_overview.m_strConsoleVersion = GetFileVersionText(m_szModulePath);
   m_overview.m_strEngineVersion = GetEngineVersion(m_szAppPath);
 }
@@ -32,8 +32,8 @@ bool CConsoleSettings::HasOwnDataPath() const {
 
 std::string CConsoleSettings::GetShippedDefinitionsFolder() const {
   if (!HasOwnDataPath()) return m_szAppPath;
-  const long nMachine = VersionDateNumber(ReadDefinitionsVersion(m_szAppPath));
-  const long nUser = VersionDateNumber(ReadDefinitionsVersion(m_szDataPath));
+  const long long nMachine = DefinitionsVersionNumber(ReadDefinitionsVersion(m_szAppPath));
+  const long long nUser = DefinitionsVersionNumber(ReadDefinitionsVersion(m_szDataPath));
   return nUser > nMachine ? m_szDataPath : m_szAppPath;
 }
 

@@ -42,6 +42,11 @@ class CConsoleSettings {
   // Where the definitions updater looks for updates ("UpdateAddress"); the console
   // only keeps it through the full save.
   std::string m_strUpdateAddress;
+  // Minutes between update checks ("UpdateInterval", text; empty: the default) and
+  // the time of the last check that got the server's answer ("LastUpdateCheck",
+  // UTC "YYYY-MM-DDTHH:MM:SSZ"); the updater keeps both current, the full save keeps them.
+  std::string m_strUpdateInterval;
+  std::string m_strLastUpdateCheck;
 
   // The settings objects, each stored in its own subkey of the product key. The
   // overview also holds the logged-in flag ("IsLogin") and the version texts.

@@ -1,5 +1,24 @@
 #include "console/settings/DefinitionsVersion.h"
 
+namespace {
+
+constexpr std::size_t kDateChars = 10;
+
+// The sequence after "MM/DD/YYYY.": 1 to 3 digits; -1 when there is none such.
+int SequenceOf(const std::string& strVersion) {
+  if (strVersion.size() < kDateChars + 2 || strVersion.size() > kDateChars + 4 || strVersion[kDateChars] != '.') {
+    return -1;
+  }
+  int nSequence = 0;
+  for (std::size_t i = kDateChars + 1; i < strVersion.size(); ++i) {
+    if (strVersion[i] < '0' || strVersion[i] > '9') return -1;
+    nSequence = nSequence * 10 + (strVersion[i] - '0');
+  }
+  return nSequence;
+}
+
+}  // namespace
+
 std::string DefinitionsVersionOfHeader(const char* pData, std::size_t cbData) {
   constexpr std::size_t kHeaderBytes = 256;
   if (!pData) return std::string();
@@ -17,9 +36,9 @@ std::string DefinitionsVersionOfHeader(const char* pData, std::size_t cbData) {
 }
 
 long VersionDateNumber(const std::string& strVersion) {
-  if (strVersion.size() != 10 || strVersion[2] != '/' || strVersion[5] != '/') return 0;
+  if (strVersion.size() != kDateChars || strVersion[2] != '/' || strVersion[5] != '/') return 0;
   long nMonth = 0, nDay = 0, nYear = 0;
-  for (std::size_t i = 0; i < 10; ++i) {
+  for (std::size_t i = 0; i < kDateChars; ++i) {
     if (i == 2 || i == 5) continue;
     if (strVersion[i] < '0' || strVersion[i] > '9') return 0;
     long& nPart = i < 2 ? nMonth : (i < 5 ? nDay : nYear);
@@ -27,4 +46,15 @@ long VersionDateNumber(const std::string& strVersion) {
   }
   if (nMonth < 1 || nMonth > 12 || nDay < 1 || nDay > 31 || nYear < 1970) return 0;
   return nYear * 10000 + nMonth * 100 + nDay;
+}
+
+long long DefinitionsVersionNumber(const std::string& strVersion) {
+  const int nSequence = strVersion.size() == kDateChars ? 0 : SequenceOf(strVersion);
+  if (nSequence < 0) return 0;
+  const long nDate = VersionDateNumber(strVersion.substr(0, kDateChars));
+  return nDate == 0 ? 0 : static_cast<long long>(nDate) * 1000 + nSequence;
+}
+
+std::string DefinitionsVersionDate(const std::string& strVersion) {
+  return SequenceOf(strVersion) >= 0 ? strVersion.substr(0, kDateChars) : strVersion;
 }

@@ -102,6 +102,10 @@ void WriteAllSettings(CConsoleSettings& settings, IStoreKey& appKey) {
   if (settings.HasOwnDataPath()) WriteStoredText(appKey, kDataPathValue, settings.GetDataPath());
   WriteStoredText(appKey, "DefnsVersion", settings.m_overview.m_strDefnsVersion);
   if (!settings.m_strUpdateAddress.empty()) WriteStoredText(appKey, kUpdateAddressValue, settings.m_strUpdateAddress);
+  if (!settings.m_strUpdateInterval.empty()) WriteStoredText(appKey, kUpdateIntervalValue, settings.m_strUpdateInterval);
+  if (!settings.m_strLastUpdateCheck.empty()) {
+    WriteStoredText(appKey, kLastUpdateCheckValue, settings.m_strLastUpdateCheck);
+  }
   for (const CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->WriteToKey(appKey);
 }
 
@@ -179,6 +183,8 @@ void LoadSettings(CConsoleSettings& settings, DWORD* pdwUnfinishedSave) {
   const std::string strLanguage = DecodeNameCode(strCode.c_str());
   if (!strLanguage.empty()) settings.m_strLanguage = strLanguage;
   ReadTextValue(product.Get(), kUpdateAddressValue, settings.m_strUpdateAddress);
+  ReadTextValue(product.Get(), kUpdateIntervalValue, settings.m_strUpdateInterval);
+  ReadTextValue(product.Get(), kLastUpdateCheckValue, settings.m_strLastUpdateCheck);
   CStoredTreeKey storedKey(&stored.tree);
   for (CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->ReadFromStoreKey(storedKey, product.Get());
   // What the settings would write now over values of another type that they could

@@ -25,6 +25,10 @@ constexpr const char* kCompanyKeyPath = "Software\\Corvinth";
 // Where the definitions updater fetches its manifest from; empty or missing: no
 // automatic updates. Kept by the console through every full save.
 constexpr const char* kUpdateAddressValue = "UpdateAddress";
+// Minutes between automatic update checks (text or number; at least 15, an hour
+// when missing), and the time of the last check that got an answer. Kept likewise.
+constexpr const char* kUpdateIntervalValue = "UpdateInterval";
+constexpr const char* kLastUpdateCheckValue = "LastUpdateCheck";
 constexpr const char* kStartupRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 // Start-up write: creates the product key when it is missing and writes "App Path"

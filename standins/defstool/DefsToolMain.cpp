@@ -1,9 +1,11 @@
 // defstool: writes the working and the shipped definitions files from a plain list.
 //
 //   defstool working PLAIN.ini OUT.hwd             scrambled INI text (the working file)
-//   defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY  the encrypted shipped file
+//   defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY[.N]  the encrypted shipped file
 //   defstool import [--shared FILE]... [--public-suffixes FILE] OUT.ini FEED...
 //                                                  a plain list from phishing feeds
+//   defstool difference OLD.ini NEW.ini OUT.hwdiff  the entries added and removed
+//                                                  (exit code 3: the lists allow none)
 //
 // Every entry that would not read back as written is reported on standard error
 // and nothing is written. Entries that no matcher would ever read (an unknown
@@ -17,6 +19,7 @@
 #include <string>
 
 #include "standins/defstool/DefinitionsList.h"
+#include "standins/defstool/DifferenceMaker.h"
 #include "standins/defstool/FeedImport.h"
 #include "standins/defstool/ReadBackCheck.h"
 #include "standins/defstool/ShippedDefinitions.h"
@@ -26,8 +29,9 @@ namespace {
 
 int Usage() {
   std::cerr << "usage: defstool working PLAIN.ini OUT.hwd\n"
-               "       defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY\n"
-               "       defstool import [--shared FILE]... [--public-suffixes FILE] OUT.ini FEED...\n";
+               "       defstool shipped PLAIN.ini OUT.hwd MM/DD/YYYY[.N]\n"
+               "       defstool import [--shared FILE]... [--public-suffixes FILE] OUT.ini FEED...\n"
+               "       defstool difference OLD.ini NEW.ini OUT.hwdiff\n";
   return 2;
 }
 
@@ -113,24 +117,13 @@ int ImportFeeds(int argc, char** argv) {
   return 0;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  if (argc >= 4 && std::string(argv[1]) == "import") return ImportFeeds(argc, argv);
-  if (argc < 4) return Usage();
-  const std::string strCommand = argv[1];
-  const bool bShipped = strCommand == "shipped";
-  if (!bShipped && strCommand != "working") return Usage();
-  if (argc != (bShipped ? 5 : 4)) return Usage();
-  const std::string strInput = argv[2], strOutput = argv[3];
-
-  std::string strPlain;
+// A plain list whose every entry reads back as written: 0, else the exit code.
+int LoadList(const std::string& strInput, DefinitionsList& list) {
+  std::string strPlain, strError;
   if (!ReadWholeFile(strInput, strPlain)) {
     std::cerr << "defstool: cannot read " << strInput << "\n";
     return 2;
   }
-  DefinitionsList list;
-  std::string strError;
   if (!ParsePlainDefinitions(strPlain, list, strError)) {
     std::cerr << strInput << ": " << strError << "\n";
     return 1;
@@ -141,9 +134,42 @@ int main(int argc, char** argv) {
     std::cerr << "defstool: " << faults.size() << " entries would not read back as written; nothing written\n";
     return 1;
   }
-
   // Entries no matcher would see are only noted: the file is still written.
   for (const auto& strNote : FindUnusedEntries(list)) std::cerr << strInput << ": note: " << strNote << "\n";
+  return 0;
+}
+
+int WriteDifference(const std::string& strOld, const std::string& strNew, const std::string& strOutput) {
+  DefinitionsList oldList, newList;
+  if (const int nLoad = LoadList(strOld, oldList)) return nLoad;
+  if (const int nLoad = LoadList(strNew, newList)) return nLoad;
+  std::string strDifference, strWhy;
+  if (!MakeDefinitionsDifference(oldList, newList, strDifference, strWhy)) {
+    std::cerr << "defstool: no difference: " << strWhy << "\n";
+    return 3;
+  }
+  if (!WriteWholeFile(strOutput, strDifference)) {
+    std::cerr << "defstool: cannot write " << strOutput << "\n";
+    return 2;
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc >= 4 && std::string(argv[1]) == "import") return ImportFeeds(argc, argv);
+  if (argc == 5 && std::string(argv[1]) == "difference") return WriteDifference(argv[2], argv[3], argv[4]);
+  if (argc < 4) return Usage();
+  const std::string strCommand = argv[1];
+  const bool bShipped = strCommand == "shipped";
+  if (!bShipped && strCommand != "working") return Usage();
+  if (argc != (bShipped ? 5 : 4)) return Usage();
+  const std::string strInput = argv[2], strOutput = argv[3];
+
+  DefinitionsList list;
+  std::string strError;
+  if (const int nLoad = LoadList(strInput, list)) return nLoad;
 
   std::string strData = WriteWorkingDefinitions(list);
   if (bShipped) {

@@ -1,15 +1,15 @@
 // The shipped definitions file "hkwdn1.hwd": a 16-byte plain header line (the
-// version "MM/DD/YYYY" padded with spaces, then carriage return and line feed),
+// version "MM/DD/YYYY" or "MM/DD/YYYY.N" padded with spaces, then carriage return and line feed),
 // followed by the working definitions text padded with spaces to whole 8-byte
 // blocks and encrypted in electronic-codebook mode with the pass phrase.
 #pragma once
 
 #include <string>
 
-// The pass phrase of the definitions files: 8 key bytes, no terminator.
-extern const char kDefinitionsPassPhrase[9];
+#include "console/core/ShippedDefinitionsText.h"
 
-// Two digits, "/", two digits, "/", four digits.
+// Two digits, "/", two digits, "/", four digits, optionally followed by "." and
+// the day's sequence (1 to 3 digits).
 bool IsDefinitionsVersion(const std::string& strVersion);
 
 // False with a message when the version is malformed or the working text empty.

@@ -176,9 +176,11 @@ TEST(ShippedDefinitions, DecryptedWholeGivesNoiseThenTheWorkingText) {
 
 TEST(ShippedDefinitions, MalformedVersionOrEmptyTextIsRefused) {
   std::string strFile = "untouched", strError;
-  for (const char* szVersion : {"1/12/2026", "12-01-2026", "12/01/26", "12/01/2026 ", "ab/cd/efgh", ""}) {
+  for (const char* szVersion : {"1/12/2026", "12-01-2026", "12/01/26", "12/01/2026 ", "ab/cd/efgh", "", "12/01/2026.",
+                                "12/01/2026.1000"}) {
     EXPECT_FALSE(WriteShippedDefinitions("[a]\r\n", szVersion, strFile, strError)) << szVersion;
-    EXPECT_EQ("version \"" + std::string(szVersion) + "\" is not of the form MM/DD/YYYY", strError);
+    EXPECT_EQ("version \"" + std::string(szVersion) + "\" is not of the form MM/DD/YYYY or MM/DD/YYYY.N (N: 1 to 3 digits)",
+              strError);
   }
   EXPECT_FALSE(WriteShippedDefinitions("", "12/01/2026", strFile, strError));
   EXPECT_EQ("no definitions to write", strError);

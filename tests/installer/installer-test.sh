@@ -114,7 +114,7 @@ guard_has_setting() {
 
 echo "== silent install"
 # An update address that answers nothing: the console's first check only fails.
-msi /i "$setup" UPDATEADDRESS=http://127.0.0.1:9/update.txt
+msi /i "$setup" UPDATEADDRESS=http://127.0.0.1:9/update.txt UPDATEINTERVAL=30
 expect "msiexec /i exit code" "$?" 0
 # Every file of the application folder, at its place below the install folder.
 while IFS='|' read -r source folder; do
@@ -146,6 +146,7 @@ user_data=$(w winepath -u "$localw\\Hookwarden")
 expect "published data folder" "$(reg_data "$key" 'Data Path')" "$localw\Hookwarden"
 [ -f "$user_data/hkwdn2.hwd" ] || fail "no working definitions file in the user's folder $user_data"
 expect "update address of the installer" "$(reg_data "$key" UpdateAddress)" http://127.0.0.1:9/update.txt
+expect "update interval of the installer" "$(reg_data "$key" UpdateInterval)" 30
 expect "start-up entry" "$(reg_data "$run" Hookwarden)" "\"$appw\\Hookwdn.exe\" -min"
 guard_has_setting || fail "the proxy setting does not point at the guard: $(proxy_setting)"
 # A listed host address: the installed definitions ask, the user blocks.

@@ -46,6 +46,26 @@ TEST(UpdateManifest, ReadsTheFieldsAndTheSignedPart) {
   }
 }
 
+TEST(UpdateManifest, ReadsVersionsOfTheDayExpiryAndDifference) {
+  SUpdateManifest manifest;
+  std::string strError;
+  ASSERT_TRUE(ParseUpdateManifest(
+      Manifest("version=12/08/2026.17|file=hkwdn1.hwd|size=720|sha256=" + kSha +
+               "|expires=2026-12-09T14:00:00Z|difference=d.hwdiff|difference-from=" + std::string(64, '0') +
+               "|difference-size=96|difference-sha256=" + kSha),
+      manifest, strError))
+      << strError;
+  EXPECT_EQ(manifest.strVersion, "12/08/2026.17");
+  EXPECT_EQ(manifest.nExpires, 1796824800);
+  EXPECT_EQ(manifest.strDifference, "d.hwdiff");
+  EXPECT_EQ(manifest.cbDifference, 96u);
+  EXPECT_EQ(manifest.differenceSha256[0], 0x44);
+  // Made before expiry and differences: neither.
+  ASSERT_TRUE(ParseUpdateManifest(Manifest(kFields), manifest, strError)) << strError;
+  EXPECT_EQ(manifest.nExpires, 0);
+  EXPECT_TRUE(manifest.strDifference.empty());
+}
+
 TEST(UpdateManifest, RefusesWhatIsNotACompleteManifest) {
   const std::string strGood = Manifest(kFields);
   const struct {
@@ -57,8 +77,8 @@ TEST(UpdateManifest, RefusesWhatIsNotACompleteManifest) {
       {strGood.substr(0, strGood.find("signature=")), "the manifest has no signature"},
       {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=720"), "the manifest lacks version, file, size or sha256"},
       {Manifest(kFields + "|size=720"), "\"size\" is given twice"},
-      {Manifest("version=2026/12/08|file=hkwdn1.hwd|size=720|sha256=" + kSha), "the version is not a date MM/DD/YYYY"},
-      {Manifest("version=13/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha), "the version is not a date MM/DD/YYYY"},
+      {Manifest("version=2026/12/08|file=hkwdn1.hwd|size=720|sha256=" + kSha), "the version is neither a date MM/DD/YYYY nor MM/DD/YYYY.N"},
+      {Manifest("version=13/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha), "the version is neither a date MM/DD/YYYY nor MM/DD/YYYY.N"},
       {Manifest("version=12/08/2026|file=../hkwdn1.hwd|size=720|sha256=" + kSha),
        "the file is neither a plain file name nor an http(s) address"},
       {Manifest("version=12/08/2026|file=file://c:/x|size=720|sha256=" + kSha),
@@ -71,6 +91,11 @@ TEST(UpdateManifest, RefusesWhatIsNotACompleteManifest) {
       {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha.substr(2)),
        "the SHA-256 is not 64 hex digits"},
       {Manifest(kFields + "|no equals sign"), "line 6 has no \"=\""},
+      {Manifest(kFields + "|expires=2026-12-09 14:00:00"), "the expiry is not a time YYYY-MM-DDTHH:MM:SSZ"},
+      {Manifest(kFields + "|difference=d.hwdiff|difference-size=96|difference-sha256=" + kSha),
+       "the manifest names a difference without all of its lines"},
+      {Manifest(kFields + "|difference=../d|difference-from=" + kSha + "|difference-size=96|difference-sha256=" + kSha),
+       "the difference is neither a plain file name nor an http(s) address"},
       {strGood + "trailing", "the signature is not a DER ECDSA signature in hex"},
       {strGood.substr(0, strGood.size() - 3) + "\n", "the signature is not a DER ECDSA signature in hex"},
       {strGood + std::string(kMaxManifestBytes, ' '), "the manifest is longer than 16 KB"},
@@ -114,6 +139,16 @@ TEST(UpdateManifest, FileAddressesAndVersionDates) {
   for (const char* szBad : {"", "12/08/26", "00/08/2026", "12/32/2026", "1a/08/2026", "12-08-2026"}) {
     EXPECT_EQ(VersionDateNumber(szBad), 0) << szBad;
   }
+  // Versions within a day: a date alone comes before its sequences, which count as numbers.
+  EXPECT_LT(DefinitionsVersionNumber("12/08/2026"), DefinitionsVersionNumber("12/08/2026.1"));
+  EXPECT_LT(DefinitionsVersionNumber("12/08/2026.9"), DefinitionsVersionNumber("12/08/2026.10"));
+  EXPECT_LT(DefinitionsVersionNumber("12/08/2026.999"), DefinitionsVersionNumber("12/09/2026"));
+  EXPECT_EQ(DefinitionsVersionNumber("12/08/2026.007"), DefinitionsVersionNumber("12/08/2026.7"));
+  for (const char* szBad : {"12/08/2026.", "12/08/2026.1000", "12/08/2026 1", "12/08/2026.1a", "13/08/2026.1"}) {
+    EXPECT_EQ(DefinitionsVersionNumber(szBad), 0) << szBad;
+  }
+  EXPECT_EQ(DefinitionsVersionDate("12/08/2026.17"), "12/08/2026");
+  EXPECT_EQ(DefinitionsVersionDate("ab/cd/x y"), "ab/cd/x y");
 }
 
 }  // namespace

@@ -1,0 +1,40 @@
+// The shipped definitions file turned into the text of the working file, and the
+// check that this text is a definitions file at all (platform-free part). A file
+// whose header line is right but whose body was never encrypted decrypts to noise:
+// it must not take the place of working definitions.
+#pragma once
+
+#include "console/core/CoreLayer.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// The pass phrase of the definitions files: 8 key bytes, no terminator. The file is
+// encrypted in electronic-codebook mode with an all-zero chain start.
+extern const char kDefinitionsPassPhrase[9];
+
+// The header line of the shipped file: it decrypts to noise, of which the last two
+// bytes become a line end.
+constexpr std::size_t kShippedHeaderBytes = 16;
+
+// Decrypts the whole shipped file (header included, as one buffer) and repairs the
+// first line's end. False for a file the cipher refuses: shorter than the header
+// or not whole 8-byte blocks.
+bool DecryptShippedDefinitions(const unsigned char* pShipped, std::size_t cbShipped, std::vector<unsigned char>& text);
+
+// The shipped file of a working text: the version padded with spaces to 14
+// characters and a line end, then the text padded with spaces to whole 8-byte
+// blocks and encrypted. False when the version line does not fit, or when it would
+// decrypt to the start of a byte-order mark, which makes the reader take the whole
+// file for another encoding.
+bool EncryptShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion,
+                               std::string& strShipped);
+
+// True when the decrypted text reads as a definitions file: after the first line,
+// every line is empty (spaces pad the last block), a section "[...]" or a
+// "key=value" entry with a key; the first such line is a section; at least one
+// section is one the matchers read; and no byte is zero. False with the reason.
+bool IsDefinitionsText(const unsigned char* pText, std::size_t cbText, std::string& strWhy);
+// The same check of the text after the header line (a working text as written).
+bool IsDefinitionsBody(const unsigned char* pBody, std::size_t cbBody, std::string& strWhy);

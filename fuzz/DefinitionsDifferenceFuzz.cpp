@@ -1,0 +1,47 @@
+// The difference reader on any bytes, and what it takes applied to a small working
+// text: both answer, what was read writes back to as many sections, and an applied
+// difference gives whole lines. The same bytes also go through the check of
+// decrypted definitions, which reads a shipped file's decrypted text.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "console/core/ShippedDefinitionsText.h"
+#include "engine/Scrambling.h"
+#include "updater/DefinitionsDifference.h"
+
+namespace {
+
+std::string Line(const std::string& strKey, const std::string& strValue) {
+  return ScrambleString(strKey) + "=" + ScrambleString(strValue) + "\r\n";
+}
+
+const std::string& Working() {
+  static const std::string strWorking =
+      "[" + ScrambleString("HostIP") + "]\r\n" + Line("IP1", "192.0.2.1") + Line("IP2", "192.0.2.2") + "\r\n[" +
+      ScrambleString("Link") + "]\r\n" + Line("CLINK1", "http://a.example/") + Line("VLINK1", "http://b.example/") +
+      "\r\n[" + ScrambleString("Text") + "]\r\n\r\n     ";
+  return strWorking;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
+  const std::string strText(reinterpret_cast<const char*>(pData), cbData);
+  std::string strWhy;
+  IsDefinitionsText(pData, cbData, strWhy);
+  SDefinitionsDifference difference;
+  if (!ParseDefinitionsDifference(strText, difference, strWhy)) return 0;
+  // What was read is written back to the same steps.
+  SDefinitionsDifference again;
+  if (!ParseDefinitionsDifference(WriteDefinitionsDifference(difference), again, strWhy) ||
+      again.sections.size() != difference.sections.size()) {
+    std::abort();
+  }
+  std::string strNew;
+  if (ApplyDefinitionsDifference(Working(), difference, strNew, strWhy)) {
+    if (strNew.size() < 2 || strNew.compare(strNew.size() - 2, 2, "\r\n") != 0) std::abort();
+  }
+  return 0;
+}

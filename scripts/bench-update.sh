@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# Benchmark of definitions updates under Wine (not a test): builds the windows
+# preset, writes a plain list of ENTRIES entries (1% "HostIP", the rest "HostLink",
+# about 100 bytes each) and the next list with CHANGED entries changed (half
+# removed, spread over the list, half added), makes the update with make-update.sh
+# twice, with the difference and without, serves both from a local origin server,
+# and runs Update.exe against each with the first list installed. Prints the bytes
+# each fetches and the time each takes (best of three runs; the loopback makes the
+# whole file's download far cheaper than over a real network).
+#   bash scripts/bench-update.sh [ENTRIES [CHANGED]]    (default 1000000 1000)
+set -euo pipefail
+entries=${1:-1000000} changed=${2:-1000}
+source "$(dirname "$0")/windows-session.sh"
+work=$(pwd)/$build/bench-update
+rm -rf "$work"
+mkdir -p "$work/root"
+origin_pid=
+trap '[ -n "$origin_pid" ] && kill $origin_pid; $session stop $build >/dev/null' EXIT
+export DEFSTOOL=$(pwd)/$build/host/defstool
+key=tests/update/test-update-key.pem
+
+python3 - "$entries" "$changed" "$work" <<'PY'
+import sys
+entries, changed, work = int(sys.argv[1]), int(sys.argv[2]), sys.argv[3]
+addresses = entries // 100
+links = entries - addresses
+def link(i):
+    return "login-%07d.account-verify-secure.example.com/signin/confirm/identity?session=%012d&step=2" % (i, i * 7919)
+def write(path, ips, hostlinks):
+    with open(path, "w") as out:
+        out.write("[HostIP]\n")
+        out.writelines("IP%d=%s\n" % (n + 1, a) for n, a in enumerate(ips))
+        out.write("[HostLink]\n")
+        out.writelines("HLINK%d=%s\n" % (n + 1, l) for n, l in enumerate(hostlinks))
+ips = ["10.%d.%d.%d" % (i >> 16 & 255, i >> 8 & 255, i & 255) for i in range(addresses)]
+old = [link(i) for i in range(links)]
+write(work + "/old.ini", ips, old)
+step = max(1, links // (changed // 2))
+removed = set(range(0, links, step)[: changed // 2])
+new = [l for i, l in enumerate(old) if i not in removed] + [link(links + i) for i in range(changed - changed // 2)]
+write(work + "/new.ini", ips, new)
+PY
+
+seconds() { date +%s.%N; }
+start=$(seconds)
+bash scripts/make-update.sh --previous "$work/old.ini" 12/09/2026 "$work/new.ini" $key "$work/root/difference" \
+  12/09/2026.1 >/dev/null
+made=$(awk "BEGIN { printf \"%.1f\", $(seconds) - $start }")
+bash scripts/make-update.sh "$work/new.ini" $key "$work/root/whole" 12/09/2026.1 >/dev/null
+
+cp -r $build/app "$work/app"
+$DEFSTOOL shipped "$work/old.ini" "$work/app/hkwdn1.hwd" 12/09/2026
+user_data=$(wine winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')\\Hookwarden" 2>/dev/null)
+python3 tests/provider/origin.py --root "$work/root" --seconds 3000 >"$work/origin.port" &
+origin_pid=$!
+until [ -s "$work/origin.port" ]; do sleep 0.2; done
+origin=http://127.0.0.1:$(head -1 "$work/origin.port")
+
+run() {  # FOLDER: the best time of three runs, each with the first list installed
+  local best= t
+  for _ in 1 2 3; do
+    rm -f "$user_data/hkwdn1.hwd"
+    t=$(seconds)
+    (cd "$work/app" && wine 858068658469/Update.exe --address "$origin/$1/update.txt" >"$work/$1.out" 2>&1) ||
+      { echo "Update.exe failed: $(tail -1 "$work/$1.out")" >&2; exit 1; }
+    t=$(awk "BEGIN { print $(seconds) - $t }")
+    if [ -z "$best" ] || awk "BEGIN { exit !($t < $best) }"; then best=$t; fi
+  done
+  cmp -s "$user_data/hkwdn1.hwd" "$work/root/whole/hkwdn1.hwd" || { echo "$1: not the new file" >&2; exit 1; }
+  echo "$best"
+}
+bytes() { stat -c %s "$@" | awk '{ n += $1 } END { print n }'; }
+with_difference=$(run difference)
+grep -q 'Applying the difference' "$work/difference.out" || { echo "the difference was not applied" >&2; exit 1; }
+whole=$(run whole)
+rm -f "$user_data/hkwdn1.hwd"
+
+echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores;" \
+     "$(wine --version); Release build (mingw-w64 g++ -O3)"
+echo "$entries entries, $changed changed; make-update.sh with the difference: ${made} s"
+printf '%-18s %14s %10s\n' "update" "bytes fetched" "seconds"
+printf '%-18s %14s %10.2f\n' "difference" "$(bytes "$work/root/difference/update.txt" "$work/root/difference/hkwdn1.hwdiff")" \
+  "$with_difference"
+printf '%-18s %14s %10.2f\n' "whole file" "$(bytes "$work/root/whole/update.txt" "$work/root/whole/hkwdn1.hwd")" "$whole"

@@ -1,0 +1,145 @@
+// The difference between two lists: made, read and applied to the working text;
+// and the check that a decrypted shipped file is definitions at all.
+#include <gtest/gtest.h>
+
+#include "console/core/ShippedDefinitionsText.h"
+#include "standins/defstool/DefinitionsList.h"
+#include "standins/defstool/DifferenceMaker.h"
+#include "updater/DefinitionsDifference.h"
+
+namespace {
+
+DefinitionsList List(const std::string& strPlain) {
+  DefinitionsList list;
+  std::string strError;
+  EXPECT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
+  return list;
+}
+
+const char kOld[] =
+    "[HostIP]\nIP1=192.0.2.1\nIP2=192.0.2.2\nIP3=192.0.2.3\n"
+    "[HostLink]\nHLINK1=a.example/x\nHLINK2=b.example/y\n"
+    "[Link]\nCLINK1=http://c1.example/\nVLINK1=http://v1.example/\nCLINK2=http://c2.example/\nVLINK2=http://v2.example/\n"
+    "[Text]\nTXT1=verify your account\n";
+
+TEST(DefinitionsDifference, GivesTheNewListsFileExactly) {
+  const struct {
+    const char* szName;
+    std::string strNew;
+  } cases[] = {
+      {"added, removed and moved",
+       "[HostIP]\nIP1=192.0.2.3\nIP2=192.0.2.9\nIP3=192.0.2.1\n"
+       "[HostLink]\nHLINK1=a.example/x\nHLINK2=b.example/y\nHLINK3=c.example/z\n"
+       "[Link]\nCLINK1=http://c2.example/\nVLINK1=http://v2.example/\nCLINK2=http://c3.example/\nVLINK2=http://v3.example/\n"
+       "[Text]\nTXT1=verify your account\n"},
+      {"a section emptied", "[HostIP]\n[HostLink]\nHLINK1=a.example/x\nHLINK2=b.example/y\n"
+                            "[Link]\nCLINK1=http://c1.example/\nVLINK1=http://v1.example/\nCLINK2=http://c2.example/\n"
+                            "VLINK2=http://v2.example/\n[Text]\nTXT1=verify your account\n"},
+      {"nothing changed", kOld},
+  };
+  for (const auto& c : cases) {
+    std::string strDifference, strWhy;
+    ASSERT_TRUE(MakeDefinitionsDifference(List(kOld), List(c.strNew), strDifference, strWhy)) << c.szName << strWhy;
+    // The maker checks the result itself; applied here once more as the updater does.
+    SDefinitionsDifference difference;
+    ASSERT_TRUE(ParseDefinitionsDifference(strDifference, difference, strWhy)) << strWhy;
+    std::string strApplied;
+    ASSERT_TRUE(ApplyDefinitionsDifference(WriteWorkingDefinitions(List(kOld)) + "   ", difference, strApplied, strWhy));
+    EXPECT_EQ(strApplied, WriteWorkingDefinitions(List(c.strNew))) << c.szName;
+  }
+}
+
+TEST(DefinitionsDifference, ListsThatAllowNoneAreNamed) {
+  const struct {
+    std::string strNew;
+    const char* szWhy;
+  } cases[] = {
+      {"[HostIP]\nIP1=192.0.2.1\n", "the lists do not have the same sections"},
+      {std::string(kOld) + "[Mine]\nX=1\n", "the lists do not have the same sections"},
+      {std::string(kOld).replace(std::string(kOld).find("IP2"), 3, "IP7"),
+       "the keys of section \"HostIP\" are not numbered from 1 in order"},
+  };
+  for (const auto& c : cases) {
+    std::string strDifference, strWhy;
+    EXPECT_FALSE(MakeDefinitionsDifference(List(kOld), List(c.strNew), strDifference, strWhy)) << c.szWhy;
+    EXPECT_EQ(strWhy, c.szWhy);
+  }
+}
+
+TEST(DefinitionsDifference, WhatDoesNotFitIsRefusedWithTheReason) {
+  const std::string strWorking = WriteWorkingDefinitions(List(kOld));
+  const std::string strHead = std::string(kDifferenceFirstLine) + "\n";
+  const struct {
+    std::string strDifference;
+    const char* szWhy;
+  } cases[] = {
+      {strHead + "[HostIP]\n-192.0.2.7\n", "section \"HostIP\" does not hold the removed entry \"192.0.2.7\""},
+      {strHead + "[HostIP]\n=4\n", "section \"HostIP\" has fewer entries than the difference keeps"},
+      {strHead + "[Link]\n+http://only-one.example/\n", "the difference leaves an entry of section \"Link\" incomplete"},
+      {strHead + "[From]\n+a@example.com\n", "the definitions have no section \"From\""},
+  };
+  for (const auto& c : cases) {
+    SDefinitionsDifference difference;
+    std::string strWhy, strApplied;
+    ASSERT_TRUE(ParseDefinitionsDifference(c.strDifference, difference, strWhy)) << strWhy;
+    EXPECT_FALSE(ApplyDefinitionsDifference(strWorking, difference, strApplied, strWhy)) << c.szWhy;
+    EXPECT_EQ(strWhy, c.szWhy);
+  }
+  // A section whose keys the tool would not have written so.
+  SDefinitionsDifference difference;
+  std::string strWhy, strApplied;
+  ASSERT_TRUE(ParseDefinitionsDifference(strHead + "[HostIP]\n+192.0.2.8\n", difference, strWhy));
+  EXPECT_FALSE(ApplyDefinitionsDifference(WriteWorkingDefinitions(List("[HostIP]\nIP2=192.0.2.2\n")), difference,
+                                          strApplied, strWhy));
+  EXPECT_EQ(strWhy, "section \"HostIP\" does not hold IP1 where the difference needs it");
+}
+
+TEST(DefinitionsDifference, ReaderRefusesWhatIsNotADifference) {
+  const std::string strHead = std::string(kDifferenceFirstLine) + "\n";
+  const struct {
+    std::string strText;
+    const char* szWhy;
+  } cases[] = {
+      {"", "the text is not a Hookwarden definitions difference"},
+      {"Hookwarden definitions difference 2\n", "the text is not a Hookwarden definitions difference"},
+      {strHead + "+192.0.2.1\n", "line 2 of the difference comes before any section"},
+      {strHead + "[Mine]\n", "line 2 of the difference names a section the matchers do not read"},
+      {strHead + "[HostIP]\n[HostIP]\n", "line 3 of the difference names a section a second time"},
+      {strHead + "[HostIP\n", "line 2 of the difference is a section name without \"]\""},
+      {strHead + "[HostIP]\n=x\n", "line 3 of the difference keeps a count that is not a number"},
+      {strHead + "[HostIP]\n=9999999999999\n", "line 3 of the difference keeps a count that is not a number"},
+      {strHead + "[HostIP]\n*1\n", "line 3 of the difference is neither a section nor a step (=, - or +)"},
+      {strHead + "[HostIP]\n+a" + std::string(1, '\0') + "b\n", "line 3 of the difference holds a zero byte"},
+  };
+  for (const auto& c : cases) {
+    SDefinitionsDifference difference;
+    std::string strWhy;
+    EXPECT_FALSE(ParseDefinitionsDifference(c.strText, difference, strWhy)) << c.szWhy;
+    EXPECT_EQ(strWhy, c.szWhy);
+  }
+}
+
+TEST(ShippedDefinitionsText, OnlyDecryptedDefinitionsPass) {
+  std::string strShipped;
+  ASSERT_TRUE(EncryptShippedDefinitions(WriteWorkingDefinitions(List(kOld)), "12/09/2026.2", strShipped));
+  std::vector<unsigned char> text;
+  ASSERT_TRUE(DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strShipped.data()), strShipped.size(),
+                                        text));
+  std::string strWhy;
+  EXPECT_TRUE(IsDefinitionsText(text.data(), text.size(), strWhy)) << strWhy;
+
+  // A right header line before plain text that was never encrypted.
+  std::string strPlain = "12/09/2026.3  \r\n[HostIP]\r\nIP1=192.0.2.1\r\n";
+  strPlain.resize((strPlain.size() + 7) / 8 * 8, ' ');
+  ASSERT_TRUE(DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strPlain.data()), strPlain.size(), text));
+  EXPECT_FALSE(IsDefinitionsText(text.data(), text.size(), strWhy));
+  // Scrambled text of sections no matcher reads.
+  ASSERT_TRUE(EncryptShippedDefinitions(WriteWorkingDefinitions(List("[Mine]\nX=1\n")), "12/09/2026", strShipped));
+  ASSERT_TRUE(DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strShipped.data()), strShipped.size(),
+                                        text));
+  EXPECT_FALSE(IsDefinitionsText(text.data(), text.size(), strWhy));
+  EXPECT_EQ(strWhy, "its decrypted text has none of the sections the matchers read");
+  EXPECT_FALSE(DecryptShippedDefinitions(text.data(), 12, text));  // shorter than the header
+}
+
+}  // namespace

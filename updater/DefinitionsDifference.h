@@ -1,0 +1,58 @@
+// A difference between two definitions lists: per section, the entries removed
+// and added, which turns the installed definitions into the next ones without
+// fetching the whole file (platform-free; the difference is outside input).
+//
+//   Hookwarden definitions difference 1
+//   [HostLink]
+//   =120                       the next 120 entries stay
+//   -old.example/login         the next entry goes; it must be this one
+//   +new.example/verify        an entry comes here
+//   [Link]
+//   +http://a.example/x        a section of two lists ("CLINK" and "VLINK") takes
+//   +http://b.example/         its values in pairs, in the order of the layout
+//
+// Lines end with "\n". Entries after the last step stay. The entries of a changed
+// section are numbered again from 1, so a section it changes must hold only its
+// lists' keys, numbered from 1 without a gap, every number with a value of each
+// list, in that order, as the definitions tool writes them.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct SDifferenceStep {
+  char cOp = '=';        // '=' keep, '-' remove, '+' add
+  std::size_t nKeep = 0;  // entries kept, for '='
+  std::string strValue;  // the plain value, for '-' and '+'
+};
+
+struct SDifferenceSection {
+  std::string strName;
+  std::vector<SDifferenceStep> steps;
+};
+
+struct SDefinitionsDifference {
+  std::vector<SDifferenceSection> sections;
+};
+
+constexpr char kDifferenceFirstLine[] = "Hookwarden definitions difference 1";
+
+// False with the reason (naming the line) for text that is not a difference: a
+// section the matchers do not read or named twice, a step before any section, a
+// count that is not a number, a value with a zero byte.
+bool ParseDefinitionsDifference(const std::string& strText, SDefinitionsDifference& difference,
+                                std::string& strError);
+
+// The text that ParseDefinitionsDifference reads back; values must hold no line end.
+std::string WriteDefinitionsDifference(const SDefinitionsDifference& difference);
+
+// Applies the difference to the working definitions text (scrambled, from its
+// first section on; blanks that pad it to whole blocks are dropped) and gives the
+// new text, as the definitions tool writes it for the new list. False with the
+// reason when it does not fit: a section missing or not in the tool's order, a
+// removed entry that is not the one named, more entries kept or removed than
+// there are, a remove or add that leaves a pair incomplete.
+bool ApplyDefinitionsDifference(std::string_view working, const SDefinitionsDifference& difference,
+                                std::string& strNew, std::string& strWhy);
