@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 struct SMemoryKeyNode {
   std::map<std::string, SMemoryKeyNode> subKeys;

@@ -9,7 +9,7 @@
 
 #include "console/settings/AlertLog.h"
 #include "console/settings/PermissionLists.h"
-#include "console/settings/RegistryExport.h"
+#include "console/settings/store/RegistryExport.h"
 #include "fuzz/MemoryStoreKey.h"
 
 namespace {

@@ -8,8 +8,8 @@
 #include "console/settings/FileVersion_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
-#include "console/settings/RegistryValues_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/RegistryValues_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "updater/UpdateProgram.h"
 
 namespace {

@@ -12,7 +12,7 @@
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/ListsAndLog_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "console/settings/SeededFolder_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/SettingsBackup_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "shared/BoundedCopy.h"
 
 namespace {

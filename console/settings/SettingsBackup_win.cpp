@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "console/settings/RegistryExport.h"
-#include "console/settings/RegistryStoreKey_win.h"
-#include "console/settings/RegistryValues_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/RegistryExport.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryValues_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "shared/OwnedResources_win.h"
 
 namespace {

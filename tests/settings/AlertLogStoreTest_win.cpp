@@ -5,7 +5,7 @@
 
 #include "RegistryTestKey_win.h"
 #include "console/settings/AlertLog.h"
-#include "console/settings/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
 #include "settings/ArchiveTime.h"
 
 namespace {

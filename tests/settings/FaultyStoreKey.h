@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 struct SChangeFault {
   int nChanges = 0;

@@ -7,7 +7,7 @@
 
 #include "RegistryTestKey_win.h"
 #include "console/settings/PermissionLists.h"
-#include "console/settings/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 
 #include "console/settings/ConsoleSettings_win.h"
-#include "console/settings/RegistryStoreKey_win.h"
-#include "console/settings/RegistryValues_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryValues_win.h"
 #include "console/settings/SettingsBackup_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "support/ChildProcess_win.h"
 #include "support/TempFolder_win.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "console/settings/RegistryExport.h"
+#include "console/settings/store/RegistryExport.h"
 #include "fuzz/MemoryStoreKey.h"
 
 namespace {

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "console/settings/PermissionLists.h"
-#include "console/settings/SaveJournal.h"
-#include "console/settings/StoreChanges.h"
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/SaveJournal.h"
+#include "console/settings/store/StoreChanges.h"
+#include "console/settings/store/StoredTree.h"
 #include "settings/FaultyStoreKey.h"
 
 namespace {

@@ -1,9 +1,9 @@
-#include "console/settings/StoreChanges.h"
+#include "console/settings/store/StoreChanges.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "console/settings/RegistryValueData.h"
+#include "console/settings/store/RegistryValueData.h"
 #include "shared/RunTogether.h"
 
 namespace {

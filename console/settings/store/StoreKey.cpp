@@ -1,9 +1,9 @@
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "console/settings/RegistryValueData.h"
+#include "console/settings/store/RegistryValueData.h"
 #include "console/settings/TextCompare.h"
 
 namespace {

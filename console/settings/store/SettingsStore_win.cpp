@@ -1,4 +1,4 @@
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 
 #include <memory>
 #include <new>
@@ -10,9 +10,9 @@
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "console/settings/ProductKeyWatch_win.h"
-#include "console/settings/RegistryValues_win.h"
-#include "console/settings/SaveJournal.h"
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/RegistryValues_win.h"
+#include "console/settings/store/SaveJournal.h"
+#include "console/settings/store/StoredTree.h"
 #include "shared/UserDataFolder_win.h"
 
 namespace {

@@ -1,7 +1,7 @@
-#include "console/settings/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
 
-#include "console/settings/RegistryValueData.h"
-#include "console/settings/RegistryValues_win.h"
+#include "console/settings/store/RegistryValueData.h"
+#include "console/settings/store/RegistryValues_win.h"
 
 static_assert(STORE_SUCCESS == ERROR_SUCCESS && STORE_FILE_NOT_FOUND == ERROR_FILE_NOT_FOUND &&
                   STORE_ACCESS_DENIED == ERROR_ACCESS_DENIED,

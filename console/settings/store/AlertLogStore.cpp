@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "console/settings/AlertLog.h"
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/StoredTree.h"
 
 #include <algorithm>
 

@@ -1,10 +1,10 @@
-#include "console/settings/RegistryValues_win.h"
+#include "console/settings/store/RegistryValues_win.h"
 
 #include <shlwapi.h>
 
 #include <cstring>
 
-#include "console/settings/RegistryValueData.h"
+#include "console/settings/store/RegistryValueData.h"
 #include "shared/BoundedCopy.h"
 
 bool ReadValueBytes(HKEY hKey, const char* szName, unsigned char (&data)[202], DWORD& cbData) {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "console/settings/SettingsSubkey_win.h"
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/SettingsSubkey.h"
+#include "console/settings/store/StoreKey.h"
 #include "shared/OwnedResources_win.h"
 
 class CRegistryStoreKey : public IStoreKey {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 // Orders names as the registry tells them apart: without regard to the case of A to Z.
 struct SKeyNameLess {

@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "console/settings/StoreKey.h"
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/StoreKey.h"
+#include "console/settings/store/StoredTree.h"
 
 // Takes the writes of the settings objects (through ProductKey) and compares them
 // with the tree: a write of what is stored costs nothing, anything else becomes a

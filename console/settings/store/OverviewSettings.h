@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "console/settings/SettingsSubkey_win.h"
+#include "console/settings/store/SettingsSubkey.h"
 
 class COverviewSettings : public CSettingsSubkey {
  public:

@@ -9,9 +9,9 @@
 
 #include <functional>
 
-#include "console/settings/StoreChanges.h"
-#include "console/settings/StoreKey.h"
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/StoreChanges.h"
+#include "console/settings/store/StoreKey.h"
+#include "console/settings/store/StoredTree.h"
 
 constexpr const char* kJournalKeyName = "Hookwarden.Journal";
 

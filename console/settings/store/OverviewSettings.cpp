@@ -1,6 +1,6 @@
-#include "console/settings/OverviewSettings_win.h"
+#include "console/settings/store/OverviewSettings.h"
 
-#include "console/settings/RegistryValues_win.h"
+#include "console/settings/store/RegistryValues_win.h"
 
 namespace {
 constexpr const char* kOverviewKey = "Overview";

@@ -1,4 +1,4 @@
-#include "console/settings/SaveJournal.h"
+#include "console/settings/store/SaveJournal.h"
 
 #include <algorithm>
 #include <memory>

@@ -24,7 +24,7 @@
 
 #include <windows.h>
 
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 class CSettingsSubkey {
  public:

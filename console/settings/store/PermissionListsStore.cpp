@@ -10,8 +10,8 @@
 
 #include "console/settings/DecimalText.h"
 #include "console/settings/PermissionLists.h"
-#include "console/settings/RegistryValueData.h"
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/RegistryValueData.h"
+#include "console/settings/store/StoreKey.h"
 
 namespace {
 
