@@ -133,7 +133,7 @@ void CMainScreenWindow::MinimizeToTaskbar() {
 }
 
 void CMainScreenWindow::UpdateStartupEntry() {
-  UpdateStartupValue(m_settings);
+  static_cast<void>(UpdateStartupValue(m_settings));  // tried again at every start
 }
 
 bool CMainScreenWindow::AskNewPassword(const std::string& strCurrent, std::string* pNew) {

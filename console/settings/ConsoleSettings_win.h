@@ -9,7 +9,7 @@
 #include "console/settings/AlertLog.h"
 #include "console/settings/store/OverviewSettings.h"
 #include "console/settings/PermissionLists.h"
-#include "console/settings/store/RegistryStoreKey_win.h"
+#include "console/settings/store/SettingsSubkey.h"
 #include "console/settings/store/StoredTree.h"
 
 class CConsoleSettings {

@@ -47,7 +47,7 @@ EBackupResult ExportProductKey(const std::string& strPath, DWORD* pdwError) {
   }
   CRegCloseKey product;
   std::unique_ptr<CRegistryStoreKey> pProduct;
-  if (OpenSettingsKey(HKEY_CURRENT_USER, kProductKeyPath, product, KEY_ALL_ACCESS))
+  if (OpenRegistryKey(HKEY_CURRENT_USER, kProductKeyPath, product, KEY_ALL_ACCESS).IsOk())
     pProduct = std::make_unique<CRegistryStoreKey>(std::move(product));
   CBackupFileLines lines(file.Get());
   if (!ExportRegistryTree(pProduct.get(), kBackupRootPath, lines)) {

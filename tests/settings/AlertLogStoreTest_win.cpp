@@ -45,7 +45,7 @@ TEST(AlertLogInRegistry, EntriesSettingsAndEventsSurviveSaveAndLoad) {
   settings.SetLogViewStep(300);
   settings.SetCustomAlertDisplay(1, 0);
   settings.SetAlertLevel(7);
-  settings.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, settings.WriteToKey(productKey).Code());
 
   CAlertLogSettings read("C:\\Other");
   read.AppendEntry(FullEntry(9));  // replaced by the stored entries
@@ -88,7 +88,7 @@ TEST(AlertLogInRegistry, StoredFormatsOfValues) {
   CRegistryStoreKey productKey(testKey.Get());
   CAlertLogSettings settings("C:\\App", StartTime());
   settings.AppendEntry(FullEntry(0));
-  settings.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, settings.WriteToKey(productKey).Code());
 
   DWORD dwType = 0;
   std::string strData;
@@ -124,7 +124,7 @@ TEST(AlertLogInRegistry, ClearThenSaveLeavesNoEntrySubkeys) {
   CAlertLogSettings settings;
   settings.AppendEntry(FullEntry(0));
   settings.Clear();
-  settings.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, settings.WriteToKey(productKey).Code());
   DWORD dwType = 0;
   std::string strData;
   ASSERT_TRUE(testKey.QueryRaw("AlertandLog", "AlertLogEntryDetailsListNo", &dwType, &strData));

@@ -81,8 +81,8 @@ TEST(ListsInRegistry, BothListsSurviveSaveAndLoadWithEveryField) {
   mail.SetProtectionState(0);
   mail.SetPermission(PERMISSION_BLOCK);
   web.SetPermission(PERMISSION_ALLOW);
-  mail.WriteToKey(productKey);
-  web.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, mail.WriteToKey(productKey).Code());
+  ASSERT_EQ(RESULT_SUCCESS, web.WriteToKey(productKey).Code());
 
   CMailSafeList mailRead;
   CWebSiteBlockingList webRead;
@@ -110,8 +110,8 @@ TEST(ListsInRegistry, StoredFormatsOfValues) {
   CWebSiteItem webItem = FullWebItem(0);
   webItem.nPort = -1;
   web.AppendEntry(webItem);
-  mail.WriteToKey(productKey);
-  web.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, mail.WriteToKey(productKey).Code());
+  ASSERT_EQ(RESULT_SUCCESS, web.WriteToKey(productKey).Code());
 
   DWORD dwType = 0;
   std::string strData;
@@ -151,7 +151,7 @@ TEST(ListsInRegistry, MailPortsOfEveryByteRoundTrip) {
     item.nPort = nPort;
     mail.AppendEntry(item);
   }
-  mail.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, mail.WriteToKey(productKey).Code());
   CMailSafeList read;
   read.ReadFromKey(productKey);
   ASSERT_EQ(static_cast<int>(ports.size()), read.GetCount());
@@ -164,7 +164,7 @@ TEST(ListsInRegistry, RemovedEntryLeavesOnlyContiguousSubkeys) {
   CMailSafeList mail;
   for (int i = 0; i < 3; ++i) mail.AppendEntry(FullMailItem(i));
   mail.RemoveEntry(0);
-  mail.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, mail.WriteToKey(productKey).Code());
   EXPECT_EQ((std::vector<std::string>{"MailSafeItem0", "MailSafeItem1"}), testKey.SubKeyNames("MailSafe"));
   CMailSafeList read;
   read.ReadFromKey(productKey);
@@ -178,7 +178,7 @@ TEST(ListsInRegistry, GapsCloseUpAndTooLargeCountsReadWhatExists) {
   CRegistryStoreKey productKey(testKey.Get());
   CWebSiteBlockingList web;
   for (int i = 0; i < 4; ++i) web.AppendEntry(FullWebItem(i));
-  web.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, web.WriteToKey(productKey).Code());
   testKey.DeleteSubKey("WebSiteBlocking\\WebSiteBlockingItem1");
   CWebSiteBlockingList read;
   read.ReadFromKey(productKey);
@@ -264,7 +264,7 @@ TEST(ListsInRegistry, LongTextsSurviveWhole) {
   item.strStrictedData = "Called: '" + std::string(260, 'c') + "'\nVisible: '" + std::string(260, 'v') + "'";
   CMailSafeList mail;
   mail.AppendEntry(item);
-  mail.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, mail.WriteToKey(productKey).Code());
   CMailSafeList read;
   read.ReadFromKey(productKey);
   ASSERT_EQ(1, read.GetCount());

@@ -6,6 +6,7 @@
 
 #include "console/settings/AlertLog.h"
 #include "console/settings/store/StoreKey.h"
+#include "console/settings/store/StoredFields.h"
 
 namespace {
 
@@ -14,27 +15,38 @@ const char ENTRY_PREFIX[] = "LogEntryDetails";
 const char ENTRY_COUNT[] = "AlertLogEntryDetailsListNo";
 const char EVENT_PREFIX[] = "EventAlert";
 
-bool WriteEntry(IStoreKey& key, const CLogEntryDetails& entry) {
-  return WriteStoredText(key, "Rating", entry.strRating) && WriteStoredText(key, "DateTime", entry.strDateTime) &&
-         WriteStoredText(key, "Type", entry.strType) && WriteStoredText(key, "Protocol", entry.strProtocol) &&
-         WriteStoredText(key, "Program", entry.strProgram) && WriteStoredText(key, "HostIP", entry.strHostIP) &&
-         WriteStoredText(key, "StrictedData", entry.strStrictedData) &&
-         WriteStoredText(key, "ActionTaken", entry.strActionTaken) && WriteStoredNumber(key, "Count", entry.nCount);
-}
+using CEntry = CLogEntryDetails;
+const SStoredField<CEntry> kEntryFields[] = {
+    StoredText("Rating", &CEntry::strRating),
+    StoredText("DateTime", &CEntry::strDateTime),
+    StoredText("Type", &CEntry::strType),
+    StoredText("Protocol", &CEntry::strProtocol),
+    StoredText("Program", &CEntry::strProgram),
+    StoredText("HostIP", &CEntry::strHostIP),
+    StoredText("StrictedData", &CEntry::strStrictedData),
+    StoredText("ActionTaken", &CEntry::strActionTaken),
+    StoredNumber("Count", &CEntry::nCount),
+};
 
-void ReadEntry(IStoreKey& key, CLogEntryDetails* pEntry) {
-  ReadStoredText(key, "Rating", &pEntry->strRating);
-  ReadStoredText(key, "DateTime", &pEntry->strDateTime);
-  ReadStoredText(key, "Type", &pEntry->strType);
-  ReadStoredText(key, "Protocol", &pEntry->strProtocol);
-  ReadStoredText(key, "Program", &pEntry->strProgram);
-  ReadStoredText(key, "HostIP", &pEntry->strHostIP);
-  ReadStoredText(key, "StrictedData", &pEntry->strStrictedData);
-  ReadStoredText(key, "ActionTaken", &pEntry->strActionTaken);
-  ReadStoredCopied(key, "Count", &pEntry->nCount);
-}
+const SStoredField<CEventAlert> kEventFields[] = {
+    StoredNumber("ShowAlert", &CEventAlert::nShowAlert, EStoredForm::Flag),
+};
 
 }  // namespace
+
+// The log's own values, written after its entries and events.
+struct SAlertLogStoredForm {
+  using CLog = CAlertLogSettings;
+  static constexpr SStoredField<CLog> kFields[] = {
+      StoredText("LogFilePath", &CLog::m_strLogFilePath),
+      StoredNumber("AlertEventsLevel", &CLog::m_nAlertLevel, EStoredForm::Flag),
+      StoredByte("ArchiveLogPeriodicDays", &CLog::m_bArchivePeriod),
+      // Two bytes both ways, so that steps above 255 survive a restart.
+      StoredWord("NoAlertView", &CLog::m_nLogViewStep),
+      StoredNumber("ArchiveLogFile", &CLog::m_nArchiveOn, EStoredForm::Flag),
+      StoredTime("ArchiveLogFileStartTime", &CLog::m_archiveStartTime),
+  };
+};
 
 void CAlertLogSettings::ReadFromKey(IStoreKey& productKey) {
   std::unique_ptr<IStoreKey> key = productKey.OpenSubKey(ALERT_KEY);
@@ -47,26 +59,10 @@ void CAlertLogSettings::ReadFromKey(IStoreKey& productKey) {
       std::unique_ptr<IStoreKey> entryKey = key->OpenSubKey(NumberedName(ENTRY_PREFIX, i).c_str());
       if (!entryKey) continue;
       CLogEntryDetails entry;
-      ReadEntry(*entryKey, &entry);
+      ReadStoredFields(*entryKey, kEntryFields, &entry);
       AppendEntry(entry);
     }
-
-    ReadStoredText(*key, "LogFilePath", &m_strLogFilePath);
-    ReadStoredLowByte(*key, "AlertEventsLevel", &m_nAlertLevel);
-    ReadStoredByte(*key, "ArchiveLogPeriodicDays", &m_bArchivePeriod);
-    // The step is written in two bytes and read back in two, so that steps above
-    // 255 survive a restart.
-    const std::uint16_t wStep = m_nLogViewStep;
-    unsigned char abStep[2] = {static_cast<unsigned char>(wStep), static_cast<unsigned char>(wStep >> 8)};
-    if (ReadStoredBytes(*key, "NoAlertView", abStep, sizeof(abStep))) {
-      m_nLogViewStep = static_cast<std::uint16_t>(abStep[0] | abStep[1] << 8);
-    }
-    ReadStoredLowByte(*key, "ArchiveLogFile", &m_nArchiveOn);
-    std::string strTime;
-    if (key->ReadValue("ArchiveLogFileStartTime", &strTime)) {
-      LoadLocalTime(reinterpret_cast<const unsigned char*>(strTime.data()), static_cast<unsigned>(strTime.size()),
-                    &m_archiveStartTime);
-    }
+    ReadStoredFields(*key, SAlertLogStoredForm::kFields, this);
   }
 
   // The events are rebuilt with their defaults on every read; the custom choice
@@ -76,34 +72,26 @@ void CAlertLogSettings::ReadFromKey(IStoreKey& productKey) {
   for (int j = 0; j < static_cast<int>(m_events.size()); ++j) {
     CEventAlert& event = m_events[static_cast<std::size_t>(j)];
     std::unique_ptr<IStoreKey> eventKey = key->OpenSubKey(NumberedName(EVENT_PREFIX, j).c_str());
-    if (eventKey && ReadStoredLowByte(*eventKey, "ShowAlert", &event.nShowAlert)) {
+    if (eventKey && ReadStoredFields(*eventKey, kEventFields, &event) > 0) {
       m_nCustomAlertChoice = event.nShowAlert == 0 ? 1 : 0;
     }
   }
 }
 
-bool CAlertLogSettings::WriteToKey(IStoreKey& productKey) const {
-  std::unique_ptr<IStoreKey> key = productKey.CreateSubKey(ALERT_KEY);
-  if (!key) return false;
-  for (int i = 0; i < GetEntryCount(); ++i) {
-    std::unique_ptr<IStoreKey> entryKey = key->CreateSubKey(NumberedName(ENTRY_PREFIX, i).c_str());
-    if (!entryKey || !WriteEntry(*entryKey, *EntryAt(i))) return false;
+CResult CAlertLogSettings::WriteToKey(IStoreKey& productKey) const {
+  std::unique_ptr<IStoreKey> key;
+  CResult result = productKey.CreateKey(ALERT_KEY, &key);
+  for (int i = 0; result.IsOk() && i < GetEntryCount(); ++i) {
+    std::unique_ptr<IStoreKey> entryKey;
+    result = key->CreateKey(NumberedName(ENTRY_PREFIX, i).c_str(), &entryKey);
+    if (result.IsOk()) result = WriteStoredFields(*entryKey, kEntryFields, *EntryAt(i));
   }
-  if (!WriteStoredNumber(*key, ENTRY_COUNT, GetEntryCount())) return false;
-  for (int j = 0; j < static_cast<int>(m_events.size()); ++j) {
-    std::unique_ptr<IStoreKey> eventKey = key->CreateSubKey(NumberedName(EVENT_PREFIX, j).c_str());
-    if (!eventKey || !WriteStoredNumber(*eventKey, "ShowAlert", m_events[static_cast<std::size_t>(j)].nShowAlert)) {
-      return false;
-    }
+  if (result.IsOk()) result = WriteStoredNumber(*key, ENTRY_COUNT, GetEntryCount());
+  for (std::size_t j = 0; result.IsOk() && j < m_events.size(); ++j) {
+    std::unique_ptr<IStoreKey> eventKey;
+    result = key->CreateKey(NumberedName(EVENT_PREFIX, static_cast<int>(j)).c_str(), &eventKey);
+    if (result.IsOk()) result = WriteStoredFields(*eventKey, kEventFields, m_events[j]);
   }
-  const std::uint16_t wStep = m_nLogViewStep;
-  const unsigned char abStep[2] = {static_cast<unsigned char>(wStep), static_cast<unsigned char>(wStep >> 8)};
-  unsigned char abTime[LOCAL_TIME_BYTES];
-  StoreLocalTime(m_archiveStartTime, abTime);
-  return WriteStoredText(*key, "LogFilePath", m_strLogFilePath) &&
-         WriteStoredNumber(*key, "AlertEventsLevel", m_nAlertLevel) &&
-         WriteStoredBytes(*key, "ArchiveLogPeriodicDays", &m_bArchivePeriod, 1) &&
-         WriteStoredBytes(*key, "NoAlertView", abStep, sizeof(abStep)) &&
-         WriteStoredNumber(*key, "ArchiveLogFile", m_nArchiveOn) &&
-         WriteStoredBytes(*key, "ArchiveLogFileStartTime", abTime, sizeof(abTime));
+  if (result.IsOk()) result = WriteStoredFields(*key, SAlertLogStoredForm::kFields, *this);
+  return result;
 }

@@ -10,8 +10,10 @@
 
 class COverviewSettings : public CSettingsSubkey {
  public:
-  void ReadFromKey(HKEY hAppRegKey) override;
-  bool WriteToKey(IStoreKey& appKey) const override;
+  // Each value is read into a 202-byte buffer, as earlier versions read it: a
+  // longer one keeps the default.
+  void ReadFromKey(IStoreKey& appKey) override;
+  CResult WriteToKey(IStoreKey& appKey) const override;
 
   std::int32_t m_nNoOfBlockedInstructions = 0;
   // Entries of the alert log rated "High"; recounted from the log, stored for show.

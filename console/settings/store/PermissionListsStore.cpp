@@ -4,14 +4,13 @@
 //   "WebSiteBlocking" the same with "WebSiteBlocking..." names.
 // Entry subkeys are numbered 0 to count - 1 in list order when written; on reading
 // a missing number is skipped, so gaps close up. Writing stops at the first value
-// the registry refuses and reports it, so that the save can keep the settings it
-// had before.
+// the registry refuses and returns its result, so that the save can keep the
+// settings it had before.
 #include <memory>
 
-#include "console/settings/DecimalText.h"
 #include "console/settings/PermissionLists.h"
-#include "console/settings/store/RegistryValueData.h"
 #include "console/settings/store/StoreKey.h"
+#include "console/settings/store/StoredFields.h"
 
 namespace {
 
@@ -28,63 +27,54 @@ const SListNames MAIL_NAMES = {"MailSafe", "MailSafeItem", "MailSafeItems No", "
 const SListNames WEB_NAMES = {"WebSiteBlocking", "WebSiteBlockingItem", "WebSiteBlockingItems No",
                               "WebSiteBlockingProtectionState", "WebSiteBlockingPermession"};
 
-bool WriteItem(IStoreKey& key, const CMailSafeItem& item) {
-  // The mail port is stored as its four raw bytes under the text type.
-  unsigned char abPort[4];
-  NumberToValueData(static_cast<std::uint32_t>(item.nPort), abPort);
-  return WriteStoredNumber(key, "Action", item.nAction) && WriteStoredText(key, "StrictedData", item.strStrictedData) &&
-         WriteStoredText(key, "Type", item.strType) && WriteStoredText(key, "Program", item.strProgram) &&
-         WriteStoredText(key, "DataTime", item.strDataTime) &&
-         WriteStoredText(key, "AttachmentFile", item.strAttachmentFile) &&
-         key.WriteValue("Port", STORE_REG_SZ, abPort, sizeof(abPort)) && WriteStoredText(key, "From", item.strFrom) &&
-         WriteStoredText(key, "To", item.strTo) && WriteStoredText(key, "Subject", item.strSubject);
-}
+// The mail port is stored as its four raw bytes under the text type, the web port
+// as decimal text.
+using CMail = CMailSafeItem;
+const SStoredField<CMail> kMailItemFields[] = {
+    StoredNumber("Action", &CMail::nAction, EStoredForm::Flag),
+    StoredText("StrictedData", &CMail::strStrictedData),
+    StoredText("Type", &CMail::strType),
+    StoredText("Program", &CMail::strProgram),
+    StoredText("DataTime", &CMail::strDataTime),
+    StoredText("AttachmentFile", &CMail::strAttachmentFile),
+    StoredNumber("Port", &CMail::nPort, EStoredForm::RawNumber),
+    StoredText("From", &CMail::strFrom),
+    StoredText("To", &CMail::strTo),
+    StoredText("Subject", &CMail::strSubject),
+};
 
-void ReadItem(IStoreKey& key, CMailSafeItem* pItem) {
-  ReadStoredLowByte(key, "Action", &pItem->nAction);
-  ReadStoredText(key, "StrictedData", &pItem->strStrictedData);
-  ReadStoredText(key, "Type", &pItem->strType);
-  ReadStoredText(key, "Program", &pItem->strProgram);
-  ReadStoredText(key, "DataTime", &pItem->strDataTime);
-  ReadStoredText(key, "AttachmentFile", &pItem->strAttachmentFile);
-  ReadStoredCopied(key, "Port", &pItem->nPort);
-  ReadStoredText(key, "From", &pItem->strFrom);
-  ReadStoredText(key, "To", &pItem->strTo);
-  ReadStoredText(key, "Subject", &pItem->strSubject);
-}
+using CWeb = CWebSiteItem;
+const SStoredField<CWeb> kWebItemFields[] = {
+    StoredNumber("Action", &CWeb::nAction, EStoredForm::Flag),
+    StoredText("ScamSite", &CWeb::strScamSite),
+    StoredText("Program", &CWeb::strProgram),
+    StoredText("DataTime", &CWeb::strDataTime),
+    StoredText("IPAddress", &CWeb::strIPAddress),
+    StoredText("StrictedData", &CWeb::strStrictedData, EStoredForm::TextOrEmpty),
+    StoredText("Type", &CWeb::strType, EStoredForm::TextOrEmpty),
+    StoredNumber("Port", &CWeb::nPort, EStoredForm::DecimalText),
+};
 
-bool WriteItem(IStoreKey& key, const CWebSiteItem& item) {
-  // The web port is stored as decimal text.
-  return WriteStoredNumber(key, "Action", item.nAction) && WriteStoredText(key, "ScamSite", item.strScamSite) &&
-         WriteStoredText(key, "Program", item.strProgram) && WriteStoredText(key, "DataTime", item.strDataTime) &&
-         WriteStoredText(key, "IPAddress", item.strIPAddress) &&
-         WriteStoredText(key, "StrictedData", item.strStrictedData) && WriteStoredText(key, "Type", item.strType) &&
-         WriteStoredText(key, "Port", DecimalText(item.nPort));
+const auto& ItemFields(const CMailSafeItem*) {
+  return kMailItemFields;
 }
-
-void ReadItem(IStoreKey& key, CWebSiteItem* pItem) {
-  ReadStoredLowByte(key, "Action", &pItem->nAction);
-  ReadStoredText(key, "ScamSite", &pItem->strScamSite);
-  ReadStoredText(key, "Program", &pItem->strProgram);
-  ReadStoredText(key, "DataTime", &pItem->strDataTime);
-  ReadStoredText(key, "IPAddress", &pItem->strIPAddress);
-  ReadStoredText(key, "StrictedData", &pItem->strStrictedData, true);
-  ReadStoredText(key, "Type", &pItem->strType, true);
-  std::string strPort;
-  if (ReadStoredText(key, "Port", &strPort, true)) pItem->nPort = DecimalValue(strPort.c_str());
+const auto& ItemFields(const CWebSiteItem*) {
+  return kWebItemFields;
 }
 
 template <class TList>
-bool WriteList(IStoreKey& productKey, const SListNames& names, const TList& list) {
-  std::unique_ptr<IStoreKey> listKey = productKey.CreateSubKey(names.szKey);
-  if (!listKey) return false;
-  for (int i = 0; i < list.GetCount(); ++i) {
-    std::unique_ptr<IStoreKey> itemKey = listKey->CreateSubKey(NumberedName(names.szItemPrefix, i).c_str());
-    if (!itemKey || !WriteItem(*itemKey, *list.EntryAt(i))) return false;
+CResult WriteList(IStoreKey& productKey, const SListNames& names, const TList& list) {
+  std::unique_ptr<IStoreKey> listKey;
+  CResult result = productKey.CreateKey(names.szKey, &listKey);
+  for (int i = 0; result.IsOk() && i < list.GetCount(); ++i) {
+    std::unique_ptr<IStoreKey> itemKey;
+    result = listKey->CreateKey(NumberedName(names.szItemPrefix, i).c_str(), &itemKey);
+    if (result.IsOk()) result = WriteStoredFields(*itemKey, ItemFields(list.EntryAt(i)), *list.EntryAt(i));
   }
-  return WriteStoredNumber(*listKey, names.szCount, list.GetCount()) &&
-         WriteStoredNumber(*listKey, names.szProtectionState, list.GetProtectionState()) &&
-         WriteStoredNumber(*listKey, names.szPermission, list.GetPermission());
+  if (result.IsOk()) result = WriteStoredNumber(*listKey, names.szCount, list.GetCount());
+  if (result.IsOk()) result = WriteStoredNumber(*listKey, names.szProtectionState, list.GetProtectionState());
+  if (result.IsOk()) result = WriteStoredNumber(*listKey, names.szPermission, list.GetPermission());
+  return result;
 }
 
 template <class TItem, class TList>
@@ -99,7 +89,7 @@ void ReadList(IStoreKey& productKey, const SListNames& names, TList* pList) {
     std::unique_ptr<IStoreKey> itemKey = listKey->OpenSubKey(NumberedName(names.szItemPrefix, i).c_str());
     if (!itemKey) continue;
     TItem item;
-    ReadItem(*itemKey, &item);
+    ReadStoredFields(*itemKey, ItemFields(&item), &item);
     pList->AppendEntry(item);
   }
   std::int32_t nValue = pList->GetProtectionState();
@@ -110,13 +100,13 @@ void ReadList(IStoreKey& productKey, const SListNames& names, TList* pList) {
 
 }  // namespace
 
-bool CMailSafeList::WriteToKey(IStoreKey& productKey) const {
+CResult CMailSafeList::WriteToKey(IStoreKey& productKey) const {
   return WriteList(productKey, MAIL_NAMES, *this);
 }
 void CMailSafeList::ReadFromKey(IStoreKey& productKey) {
   ReadList<CMailSafeItem>(productKey, MAIL_NAMES, this);
 }
-bool CWebSiteBlockingList::WriteToKey(IStoreKey& productKey) const {
+CResult CWebSiteBlockingList::WriteToKey(IStoreKey& productKey) const {
   return WriteList(productKey, WEB_NAMES, *this);
 }
 void CWebSiteBlockingList::ReadFromKey(IStoreKey& productKey) {

@@ -10,6 +10,7 @@
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "console/settings/ProductKeyWatch_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
 #include "console/settings/store/RegistryValues_win.h"
 #include "console/settings/store/SaveJournal.h"
 #include "console/settings/store/StoredTree.h"
@@ -21,8 +22,6 @@ constexpr const char* kProductKeyName = "Hookwarden";
 // Left by the full save of earlier versions: the new state, complete, and its mark.
 constexpr const char* kSavingKeyName = "Hookwarden.Saving";
 constexpr const char* kCompleteKeyName = "Hookwarden.Complete";
-// The reason given when a copy of that state fails half-way.
-constexpr StoreResult kCannotWrite = 1013;  // ERROR_CANTWRITE
 
 // Counts the changes this process made to the product key. A settings object's
 // stored state holds only while it carries the count of its own last load or
@@ -40,9 +39,9 @@ bool KeyExists(IStoreKey& parent, const char* szName) {
   return parent.OpenSubKey(szName) != nullptr;
 }
 
-StoreResult RemoveIfThere(IStoreKey& parent, const char* szName) {
-  const StoreResult nResult = parent.RemoveSubKey(szName);
-  return nResult == STORE_FILE_NOT_FOUND ? STORE_SUCCESS : nResult;
+CResult RemoveIfThere(IStoreKey& parent, const char* szName) {
+  CResult result = parent.RemoveSubKey(szName);
+  return result.Code() == STORE_FILE_NOT_FOUND ? CResult() : result;
 }
 
 // The language value: name and data are both name codes.
@@ -52,109 +51,112 @@ std::string LanguageValueName() {
 
 // Rebuilds the product key from the complete saved state, then drops the mark and
 // the saved copy, in this order, so that a stop at any point can be finished again.
-StoreResult InstallSavedSettings(IStoreKey& company) {
+CResult InstallSavedSettings(IStoreKey& company) {
   std::unique_ptr<IStoreKey> pSaving = company.OpenSubKey(kSavingKeyName);
-  if (!pSaving) return STORE_FILE_NOT_FOUND;
-  StoreResult nResult = RemoveIfThere(company, kProductKeyName);
-  if (nResult != STORE_SUCCESS) return nResult;
+  if (!pSaving) return CResult(STORE_FILE_NOT_FOUND);
+  CResult result = RemoveIfThere(company, kProductKeyName);
+  if (!result.IsOk()) return result;
   std::unique_ptr<IStoreKey> pProduct;
-  nResult = company.CreateKey(kProductKeyName, &pProduct);
-  if (nResult != STORE_SUCCESS) return nResult;
-  if (!CopyStoreTree(*pSaving, *pProduct)) return kCannotWrite;
+  result = company.CreateKey(kProductKeyName, &pProduct);
+  if (!result.IsOk()) return result;
+  // The reason given when a copy of that state fails half-way.
+  if (!CopyStoreTree(*pSaving, *pProduct).IsOk()) return CResult(ERROR_CANTWRITE);
   pSaving.reset();
-  nResult = company.RemoveSubKey(kCompleteKeyName);
-  return nResult != STORE_SUCCESS ? nResult : company.RemoveSubKey(kSavingKeyName);
+  result = company.RemoveSubKey(kCompleteKeyName);
+  return !result.IsOk() ? result : company.RemoveSubKey(kSavingKeyName);
 }
 
 // Completes or drops what an interrupted save left beside the product key: first
 // the saved copy of an earlier version, then the journal.
-StoreResult FinishInterruptedSave(IStoreKey& company, bool* pbChanged) {
+CResult FinishInterruptedSave(IStoreKey& company, bool* pbChanged) {
   *pbChanged = false;
   const bool bSaving = KeyExists(company, kSavingKeyName);
-  StoreResult nResult = STORE_SUCCESS;
+  CResult result;
   if (KeyExists(company, kCompleteKeyName)) {
     *pbChanged = bSaving;
-    nResult = bSaving ? InstallSavedSettings(company) : company.RemoveSubKey(kCompleteKeyName);
+    result = bSaving ? InstallSavedSettings(company) : company.RemoveSubKey(kCompleteKeyName);
   } else if (bSaving) {
     // Without the mark the copy may be incomplete: the product key still holds the
     // settings from before.
-    nResult = company.RemoveSubKey(kSavingKeyName);
+    result = company.RemoveSubKey(kSavingKeyName);
   }
-  if (nResult != STORE_SUCCESS) return nResult;
+  if (!result.IsOk()) return result;
   bool bJournalApplied = false;
-  nResult = FinishJournal(company, kProductKeyName, &bJournalApplied);
+  result = FinishJournal(company, kProductKeyName, &bJournalApplied);
   *pbChanged = *pbChanged || bJournalApplied;
-  return nResult;
+  return result;
 }
 
-StoreResult FinishInterruptedSaveAndCount(IStoreKey& company) {
+CResult FinishInterruptedSaveAndCount(IStoreKey& company) {
   bool bChanged = false;
-  const StoreResult nResult = FinishInterruptedSave(company, &bChanged);
+  CResult result = FinishInterruptedSave(company, &bChanged);
   if (bChanged) ProductKeyChanged();
-  return nResult;
+  return result;
 }
 
 void WriteAllSettings(CConsoleSettings& settings, IStoreKey& appKey) {
-  WriteStoredText(appKey, LanguageValueName().c_str(), EncodeNameCode(settings.m_strLanguage.c_str()));
+  // Written into the comparing key, which takes every write: nothing fails here.
+  static_cast<void>(
+      WriteStoredText(appKey, LanguageValueName().c_str(), EncodeNameCode(settings.m_strLanguage.c_str())));
   // "App Path" too: the engine library finds its files by it, also between a
   // save made while the console runs (a backup) and the next start.
-  WriteStoredText(appKey, "App Path", settings.GetAppPath());
-  if (settings.HasOwnDataPath()) WriteStoredText(appKey, kDataPathValue, settings.GetDataPath());
-  WriteStoredText(appKey, "DefnsVersion", settings.m_overview.m_strDefnsVersion);
-  if (!settings.m_strUpdateAddress.empty()) WriteStoredText(appKey, kUpdateAddressValue, settings.m_strUpdateAddress);
-  for (const CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->WriteToKey(appKey);
+  static_cast<void>(WriteStoredText(appKey, kAppPathValue, settings.GetAppPath()));
+  if (settings.HasOwnDataPath()) static_cast<void>(WriteStoredText(appKey, kDataPathValue, settings.GetDataPath()));
+  static_cast<void>(WriteStoredText(appKey, kDefnsVersionValue, settings.m_overview.m_strDefnsVersion));
+  if (!settings.m_strUpdateAddress.empty()) {
+    static_cast<void>(WriteStoredText(appKey, kUpdateAddressValue, settings.m_strUpdateAddress));
+  }
+  for (const CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) static_cast<void>(pSubkey->WriteToKey(appKey));
 }
 
 // The key that holds the product key, opened for every change.
-StoreResult OpenCompanyKey(std::unique_ptr<IStoreKey>* ppCompany) {
+CResult OpenCompanyKey(std::unique_ptr<IStoreKey>* ppCompany) {
   CRegCloseKey company;
-  const LONG lResult = OpenRegistryKey(HKEY_CURRENT_USER, kCompanyKeyPath, company, KEY_ALL_ACCESS);
-  if (lResult == ERROR_SUCCESS) *ppCompany = std::make_unique<CRegistryStoreKey>(std::move(company));
-  return lResult;
+  CResult result = OpenRegistryKey(HKEY_CURRENT_USER, kCompanyKeyPath, company, KEY_ALL_ACCESS);
+  if (result.IsOk()) *ppCompany = std::make_unique<CRegistryStoreKey>(std::move(company));
+  return result;
 }
 
-bool Failed(DWORD* pdwError, StoreResult nResult) {
-  if (pdwError) *pdwError = static_cast<DWORD>(nResult);
-  return false;
-}
-
-// The mark first: without it the next start drops the saved copy.
-bool DropInterruptedSave(IStoreKey& company) {
-  const bool bMarkGone = RemoveIfThere(company, kCompleteKeyName) == STORE_SUCCESS;
-  const bool bSavingGone = bMarkGone && RemoveIfThere(company, kSavingKeyName) == STORE_SUCCESS;
-  return DropJournal(company) == STORE_SUCCESS && bSavingGone;
+// The mark first: without it the next start drops the saved copy. The first
+// failure, after trying all three.
+CResult DropInterruptedSave(IStoreKey& company) {
+  CResult result = RemoveIfThere(company, kCompleteKeyName);
+  if (result.IsOk()) result = RemoveIfThere(company, kSavingKeyName);
+  CResult journal = DropJournal(company);
+  return result.IsOk() ? journal : result;
 }
 
 }  // namespace
 
-bool FinishInterruptedSave() {
+CResult FinishInterruptedSave() {
   std::unique_ptr<IStoreKey> pCompany;
-  if (OpenCompanyKey(&pCompany) != ERROR_SUCCESS) return true;
-  return FinishInterruptedSaveAndCount(*pCompany) == STORE_SUCCESS;
+  if (!OpenCompanyKey(&pCompany).IsOk()) return CResult();
+  return FinishInterruptedSaveAndCount(*pCompany);
 }
 
 void WriteStartupValues(const CConsoleSettings& settings) {
-  FinishInterruptedSave();
+  // A save left unfinished is finished by the load or the next save.
+  static_cast<void>(FinishInterruptedSave());
   CRegCloseKey software, company, product;
-  if (!OpenSettingsKey(HKEY_CURRENT_USER, "Software", software, KEY_ALL_ACCESS)) return;
-  if (!CreateSettingsKey(software.Get(), "Corvinth", company)) return;
-  if (!CreateSettingsKey(company.Get(), kProductKeyName, product)) return;
+  if (!OpenRegistryKey(HKEY_CURRENT_USER, "Software", software, KEY_ALL_ACCESS).IsOk()) return;
+  if (!CreateRegistryKey(software.Get(), "Corvinth", company).IsOk()) return;
+  if (!CreateRegistryKey(company.Get(), kProductKeyName, product).IsOk()) return;
   ProductKeyChanged();
   // The user's folder first: an engine that finds the new "App Path" finds it too.
+  // These writes are tried again at every start and every save.
   if (settings.HasOwnDataPath()) {
-    WriteTextValue(product.Get(), kDataPathValue, settings.GetDataPath());
+    static_cast<void>(WriteTextValue(product.Get(), kDataPathValue, settings.GetDataPath()));
   } else {
-    ::RegDeleteValueA(product.Get(), kDataPathValue);
+    static_cast<void>(DeleteRegistryValue(product.Get(), kDataPathValue));
   }
-  WriteTextValue(product.Get(), "App Path", settings.GetAppPath());
-  WriteTextValue(product.Get(), "DefnsVersion", settings.m_overview.m_strDefnsVersion.c_str());
+  static_cast<void>(WriteTextValue(product.Get(), kAppPathValue, settings.GetAppPath()));
+  static_cast<void>(WriteTextValue(product.Get(), kDefnsVersionValue, settings.m_overview.m_strDefnsVersion.c_str()));
 }
 
-void LoadSettings(CConsoleSettings& settings, DWORD* pdwUnfinishedSave) {
+CResult LoadSettings(CConsoleSettings& settings) {
   std::unique_ptr<IStoreKey> pCompany;
-  StoreResult nUnfinished = STORE_SUCCESS;
-  if (OpenCompanyKey(&pCompany) == ERROR_SUCCESS) nUnfinished = FinishInterruptedSaveAndCount(*pCompany);
-  if (pdwUnfinishedSave) *pdwUnfinishedSave = static_cast<DWORD>(nUnfinished);
+  CResult unfinished;
+  if (OpenCompanyKey(&pCompany).IsOk()) unfinished = FinishInterruptedSaveAndCount(*pCompany);
   // From here on, whatever another program changes makes the next save read anew.
   g_outsideChanges.Arm(kCompanyKeyPath);
   SStoredState& stored = settings.m_storedState;
@@ -163,16 +165,17 @@ void LoadSettings(CConsoleSettings& settings, DWORD* pdwUnfinishedSave) {
   stored.bKnown = true;
   stored.nGeneration = g_nProductKeyChanges;
   CRegCloseKey product;
-  if (!OpenSettingsKey(HKEY_CURRENT_USER, kProductKeyPath, product)) return;
-  // The whole key is read once; the lists and the log read from that copy, which
+  if (!OpenRegistryKey(HKEY_CURRENT_USER, kProductKeyPath, product).IsOk()) return unfinished;
+  // The whole key is read once; the settings objects read from that copy, which
   // the saves then compare with.
   CRegistryStoreKey productKey(product.Get());
   ReadStoreTree(productKey, &stored.tree);
   std::vector<SStoreChange> waiting;
-  if (nUnfinished != STORE_SUCCESS && pCompany && ReadMarkedJournal(*pCompany, &waiting)) {
-    // The key may hold part of a save: read it as that save leaves it.
+  if (!unfinished.IsOk() && pCompany && ReadMarkedJournal(*pCompany, &waiting)) {
+    // The key may hold part of a save: read it as that save leaves it. The tree
+    // takes every change.
     CStoredTreeKey treeKey(&stored.tree);
-    ApplyStoreChanges(treeKey, waiting);
+    static_cast<void>(ApplyStoreChanges(treeKey, waiting));
   }
   std::string strCode;
   ReadTextValue(product.Get(), LanguageValueName().c_str(), strCode);
@@ -180,25 +183,25 @@ void LoadSettings(CConsoleSettings& settings, DWORD* pdwUnfinishedSave) {
   if (!strLanguage.empty()) settings.m_strLanguage = strLanguage;
   ReadTextValue(product.Get(), kUpdateAddressValue, settings.m_strUpdateAddress);
   CStoredTreeKey storedKey(&stored.tree);
-  for (CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->ReadFromStoreKey(storedKey, product.Get());
+  for (CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) pSubkey->ReadFromKey(storedKey);
   // What the settings would write now over values of another type that they could
   // not read: the saves leave those values alone until the user changes them.
   CChangeCollector collector(stored.tree);
   WriteAllSettings(settings, collector.ProductKey());
   stored.keptAsStored = KeptAsStored(stored.tree, collector.TakeChanges());
+  return unfinished;
 }
 
-bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError) {
+CResult SaveAllSettings(CConsoleSettings& settings) {
   std::unique_ptr<IStoreKey> pCompany;
-  const StoreResult nResult = OpenCompanyKey(&pCompany);
-  if (nResult != STORE_SUCCESS) return Failed(pdwError, nResult);
-  return SaveAllSettings(settings, *pCompany, pdwError);
+  CResult result = OpenCompanyKey(&pCompany);
+  return result.IsOk() ? SaveAllSettings(settings, *pCompany) : result;
 }
 
-bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& company, DWORD* pdwError) {
+CResult SaveAllSettings(CConsoleSettings& settings, IStoreKey& company) {
   const bool bChangedOutside = g_outsideChanges.HasChanged();
-  StoreResult nResult = FinishInterruptedSaveAndCount(company);
-  if (nResult != STORE_SUCCESS) return Failed(pdwError, nResult);
+  CResult result = FinishInterruptedSaveAndCount(company);
+  if (!result.IsOk()) return result;
 
   SStoredState& stored = settings.m_storedState;
   {
@@ -214,56 +217,53 @@ bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& company, DWORD* pdwE
       }
     }
   }
-  nResult = SaveStoreChanges(
+  result = SaveStoreChanges(
       company, kProductKeyName, &stored.tree, [&settings](IStoreKey& product) { WriteAllSettings(settings, product); },
       stored.keptAsStored);
   ProductKeyChanged();
   g_outsideChanges.Arm(kCompanyKeyPath);
   stored.bKnown = true;
   stored.nGeneration = g_nProductKeyChanges;
-  if (nResult != STORE_SUCCESS) return Failed(pdwError, nResult);
-  if (pdwError) *pdwError = 0;
-  return true;
+  return result;
 }
 
-SSaveOutcome SaveAllSettingsReporting(CConsoleSettings& settings) {
-  SSaveOutcome outcome;
+CResult SaveAllSettingsReporting(CConsoleSettings& settings) {
   try {
     if (::GetEnvironmentVariableA(kThrowingSaveVariable, nullptr, 0) != 0)
       throw std::runtime_error("the save was made to fail");
-    DWORD dwError = 0;
-    outcome.bSaved = SaveAllSettings(settings, &dwError);
-    if (!outcome.bSaved) outcome.strReason = SystemErrorText(dwError);
+    return SaveAllSettings(settings);
   } catch (const std::bad_alloc&) {
-    outcome = SSaveOutcome{false, SystemErrorText(ERROR_NOT_ENOUGH_MEMORY)};
+    return CResult(ERROR_NOT_ENOUGH_MEMORY);
   } catch (const std::exception& error) {
-    outcome = SSaveOutcome{false, std::string("an internal error (") + error.what() + ")"};
+    return CResult(ERROR_INTERNAL_ERROR, std::string("an internal error (") + error.what() + ")");
   } catch (...) {
-    outcome = SSaveOutcome{false, "an internal error"};
+    return CResult(ERROR_INTERNAL_ERROR, "an internal error");
   }
-  return outcome;
 }
 
-bool DropInterruptedSave() {
+CResult DropInterruptedSave() {
   std::unique_ptr<IStoreKey> pCompany;
-  if (OpenCompanyKey(&pCompany) != ERROR_SUCCESS) return true;
+  if (!OpenCompanyKey(&pCompany).IsOk()) return CResult();
   ProductKeyChanged();
   return DropInterruptedSave(*pCompany);
 }
 
-bool DeleteProductKey() {
+CResult DeleteProductKey() {
   std::unique_ptr<IStoreKey> pCompany;
-  if (OpenCompanyKey(&pCompany) != ERROR_SUCCESS) return false;
+  CResult result = OpenCompanyKey(&pCompany);
+  if (!result.IsOk()) return result;
   ProductKeyChanged();
-  DropInterruptedSave(*pCompany);
-  return RemoveIfThere(*pCompany, kProductKeyName) == STORE_SUCCESS;
+  // What cannot be dropped goes with the product key's own removal below or is
+  // dropped by the next start.
+  static_cast<void>(DropInterruptedSave(*pCompany));
+  return RemoveIfThere(*pCompany, kProductKeyName);
 }
 
-int SetStartupValue(const char* szName, const char* szData, bool bRemove) {
+CResult SetStartupValue(const char* szName, const char* szData, bool bRemove) {
   CRegCloseKey run;
-  if (!OpenSettingsKey(HKEY_CURRENT_USER, kStartupRunKeyPath, run, KEY_ALL_ACCESS)) return 0;
-  const bool bDone = bRemove ? DeleteSettingsValue(run.Get(), szName) : WriteTextValue(run.Get(), szName, szData);
-  return bDone ? 1 : 0;
+  CResult result = OpenRegistryKey(HKEY_CURRENT_USER, kStartupRunKeyPath, run, KEY_ALL_ACCESS);
+  if (!result.IsOk()) return result;
+  return bRemove ? DeleteRegistryValue(run.Get(), szName) : WriteTextValue(run.Get(), szName, szData);
 }
 
 std::string StartupCommand(const char* szModulePath) {
@@ -272,7 +272,7 @@ std::string StartupCommand(const char* szModulePath) {
   return "\"" + strPath + "\" -min";
 }
 
-int UpdateStartupValue(const CConsoleSettings& settings) {
+CResult UpdateStartupValue(const CConsoleSettings& settings) {
   const std::string strCommand = StartupCommand(settings.GetModulePath());
   return SetStartupValue(LoadLocalString(settings, IDS_APP_TITLE).c_str(), strCommand.c_str(),
                          settings.m_overview.m_nLoadwithWindowsStartup == 0);

@@ -52,10 +52,10 @@ void DropKeptAsStored(const SStoredKey& tree, const std::vector<SStoreChange>& k
 
 // Applies the changes in order below productKey, creating keys as needed; removing
 // what is already gone counts as done, so that applying twice gives the same. The
-// registry's result of the first change that failed, STORE_SUCCESS when none did.
+// registry's result of the first change that failed, success when none did.
 // Together: many changes are applied by several threads, for a key that may be
 // used by several at once (the registry's, not the tree's).
-StoreResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreChange>& changes, bool bTogether = false);
+CResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreChange>& changes, bool bTogether = false);
 
 // The journal's form of changes, and back. Decoding refuses bytes that are cut short
 // or malformed.
