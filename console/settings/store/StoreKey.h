@@ -1,4 +1,4 @@
-// A key of the product's registry tree as the list and log objects read and write
+// A key of the product's registry tree as the settings objects read and write
 // it. The reading and writing of their values is free of Win32, so that whatever a
 // user or another program left in the registry is decoded the same way in every
 // build and can be fuzzed; the conventions are those of RegistryValueData.h:
