@@ -2,6 +2,7 @@
 // that let the registry editor read every value back, and the tree's layout.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -41,6 +42,10 @@ struct SValueLineCase {
   std::string strData;
   const char* szLine;
 };
+
+void PrintTo(const SValueLineCase& c, std::ostream* pOut) {
+  *pOut << c.szLine;
+}
 
 class ValueLines : public ::testing::TestWithParam<SValueLineCase> {};
 

@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,9 @@ struct SStoredFormatCase {
   std::string strData;  // the bytes, or for Text the text up to its first zero
 };
 constexpr DWORD kAnyType = 0;
+inline void PrintTo(const SStoredFormatCase& c, std::ostream* pOut) {
+  *pOut << c.szKey << "\\" << c.szValue;
+}
 
 // The raw bytes of small numbers, for the cases.
 std::string Bytes(std::initializer_list<int> values);
