@@ -61,8 +61,7 @@ LPWSAPROTOCOL_INFOW CLSPGlobals::GetProviders(int* pnCount) {
     *pnCount = 0;  // no records to walk in a block the caller never sees
     return nullptr;
   }
-  block.Detach();  // the caller frees it with GlobalFree
-  return pProviders;
+  return static_cast<LPWSAPROTOCOL_INFOW>(block.Detach());  // the caller frees it with GlobalFree
 }
 
 bool CLSPGlobals::IsLSPInstalled(const char* szProviderName) {

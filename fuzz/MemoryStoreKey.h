@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 struct SMemoryKeyNode {
   std::map<std::string, SMemoryKeyNode> subKeys;
@@ -25,9 +25,9 @@ class CMemoryStoreKey : public IStoreKey {
     auto it = m_pNode->subKeys.find(Folded(szName));
     return it == m_pNode->subKeys.end() ? nullptr : std::make_unique<CMemoryStoreKey>(&it->second);
   }
-  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
+  CResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
     *ppKey = std::make_unique<CMemoryStoreKey>(&m_pNode->subKeys[Folded(szName)]);
-    return STORE_SUCCESS;
+    return CResult();
   }
   std::vector<std::string> SubKeyNames() override {
     std::vector<std::string> names;
@@ -50,15 +50,15 @@ class CMemoryStoreKey : public IStoreKey {
     *pData = it->second.second;
     return true;
   }
-  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
+  CResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
     m_pNode->values[Folded(szName)] = {dwType, std::string(static_cast<const char*>(pData), cbData)};
-    return STORE_SUCCESS;
+    return CResult();
   }
-  StoreResult RemoveValue(const char* szName) override {
-    return m_pNode->values.erase(Folded(szName)) == 1 ? STORE_SUCCESS : STORE_FILE_NOT_FOUND;
+  CResult RemoveValue(const char* szName) override {
+    return m_pNode->values.erase(Folded(szName)) == 1 ? CResult() : CResult(STORE_FILE_NOT_FOUND);
   }
-  StoreResult RemoveSubKey(const char* szName) override {
-    return m_pNode->subKeys.erase(Folded(szName)) == 1 ? STORE_SUCCESS : STORE_FILE_NOT_FOUND;
+  CResult RemoveSubKey(const char* szName) override {
+    return m_pNode->subKeys.erase(Folded(szName)) == 1 ? CResult() : CResult(STORE_FILE_NOT_FOUND);
   }
 
   static std::string FoldedName(const std::string& strName) {

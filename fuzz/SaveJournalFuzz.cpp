@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "console/settings/StoreChanges.h"
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/StoreChanges.h"
+#include "console/settings/store/StoredTree.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   const std::string strBytes(reinterpret_cast<const char*>(pData), cbData);
@@ -15,6 +15,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   if (EncodeStoreChanges(changes) != strBytes) __builtin_trap();
   SStoredKey tree;
   CStoredTreeKey key(&tree);
-  if (ApplyStoreChanges(key, changes) != STORE_SUCCESS) __builtin_trap();
+  if (!ApplyStoreChanges(key, changes).IsOk()) __builtin_trap();
   return 0;
 }

@@ -8,7 +8,7 @@
 #include "console/settings/DefinitionsVersion.h"
 #include "console/settings/LanguageText.h"
 #include "console/settings/NameCode.h"
-#include "console/settings/RegistryValueData.h"
+#include "console/settings/store/RegistryValueData.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   const std::string strText(reinterpret_cast<const char*>(pData), cbData);

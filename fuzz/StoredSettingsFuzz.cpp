@@ -9,7 +9,7 @@
 
 #include "console/settings/AlertLog.h"
 #include "console/settings/PermissionLists.h"
-#include "console/settings/RegistryExport.h"
+#include "console/settings/store/RegistryExport.h"
 #include "fuzz/MemoryStoreKey.h"
 
 namespace {
@@ -87,7 +87,7 @@ struct SObjects {
   }
   void Write(IStoreKey& key) const {
     // A key in memory refuses nothing.
-    if (!mail.WriteToKey(key) || !web.WriteToKey(key) || !log.WriteToKey(key)) std::abort();
+    if (!mail.WriteToKey(key).IsOk() || !web.WriteToKey(key).IsOk() || !log.WriteToKey(key).IsOk()) std::abort();
   }
 };
 
@@ -114,8 +114,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
     std::size_t cbValue = pData[i + 3];
     i += 4;
     if (cbValue > cbData - i) cbValue = cbData - i;
-    CMemoryStoreKey(NodeAt(&stored, szPath))
-        .WriteValue(szValue, dwType, reinterpret_cast<const char*>(pData + i), cbValue);
+    static_cast<void>(CMemoryStoreKey(NodeAt(&stored, szPath))
+                          .SetValue(szValue, dwType, reinterpret_cast<const char*>(pData + i), cbValue));
     i += cbValue;
   }
 

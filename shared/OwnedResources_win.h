@@ -40,13 +40,18 @@ class COwned {
   bool IsValid() const noexcept { return m_h != Traits::Empty(); }
   explicit operator bool() const noexcept { return IsValid(); }
 
-  // Releases the current resource, if any, and takes h.
+  // Releases the current resource, if any, and takes h. The thread's last error
+  // stays what it was, so that a failed call's reason survives the clean-up.
   void Reset(Handle h = Traits::Empty()) noexcept {
-    if (IsValid()) Traits::Close(m_h);
+    if (IsValid()) {
+      const DWORD dwLastError = ::GetLastError();
+      Traits::Close(m_h);
+      ::SetLastError(dwLastError);
+    }
     m_h = h;
   }
-  // Gives the resource up without releasing it.
-  Handle Detach() noexcept { return std::exchange(m_h, Traits::Empty()); }
+  // Gives the resource up without releasing it: the caller owns what it returns.
+  [[nodiscard]] Handle Detach() noexcept { return std::exchange(m_h, Traits::Empty()); }
   // Address for an out-parameter; releases what was held first.
   Handle* Receive() noexcept {
     Reset();
@@ -214,11 +219,16 @@ class CComRelease {
   T* operator->() const noexcept { return m_p; }
   explicit operator bool() const noexcept { return m_p != nullptr; }
 
+  // Keeps the thread's last error, as COwned::Reset does.
   void Reset(T* p = nullptr) noexcept {
-    if (m_p) m_p->Release();
+    if (m_p) {
+      const DWORD dwLastError = ::GetLastError();
+      m_p->Release();
+      ::SetLastError(dwLastError);
+    }
     m_p = p;
   }
-  T* Detach() noexcept { return std::exchange(m_p, nullptr); }
+  [[nodiscard]] T* Detach() noexcept { return std::exchange(m_p, nullptr); }
   T** Receive() noexcept {
     Reset();
     return &m_p;

@@ -13,7 +13,7 @@
 #include <cstring>
 #include <string>
 
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "shared/OwnedResources_win.h"
 #include "shared/UserDataFolder_win.h"
 #include "updater/DefinitionsUpdate_win.h"

@@ -8,10 +8,10 @@
 #include "console/settings/FileVersion_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
-#include "console/settings/RegistryValues_win.h"
-#include "console/settings/SettingsStore_win.h"
-#include "updater/UpdateSchedule.h"
+#include "console/settings/store/RegistryValues_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "updater/UpdateProgram.h"
+#include "updater/UpdateSchedule.h"
 
 namespace {
 
@@ -257,7 +257,8 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
     m_settings.m_strLastUpdateCheck = FormatUtcTime(nNow);
     CRegCloseKey product;
     if (::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_SET_VALUE, product.Receive()) == ERROR_SUCCESS) {
-      WriteTextValue(product.Get(), kLastUpdateCheckValue, m_settings.m_strLastUpdateCheck.c_str());
+      // A failure here costs one early check after a restart; the next save writes it again.
+      static_cast<void>(WriteTextValue(product.Get(), kLastUpdateCheckValue, m_settings.m_strLastUpdateCheck.c_str()));
     }
   } else if (dwExitCode != kUpdateNoAddress) {
     ++m_checks.nFailures;

@@ -43,7 +43,7 @@ CConsoleWindow* CConsoleWindow::Attached(HWND hWnd, UINT uMsg, LPARAM lParam, bo
 
 void CConsoleWindow::Release(HWND hWnd, CConsoleWindow* pThis) {
   ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
-  if (pThis->m_wnd.Get() == hWnd) pThis->m_wnd.Detach();
+  if (pThis->m_wnd.Get() == hWnd) static_cast<void>(pThis->m_wnd.Detach());  // the window is being destroyed
 }
 
 INT_PTR CALLBACK CConsoleWindow::DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

@@ -12,7 +12,7 @@
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/ListsAndLog_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 
 namespace {
 
@@ -163,10 +163,9 @@ void CMainDlg::StartUp() {
   m_host.CreateRequestWindow(m_wnd.Get());
   ::SetWindowTextA(m_wnd.Get(), LoadLocalString(m_settings, IDS_APP_TITLE).c_str());
   CFlashScreenDlg::SetDefaultOwner(m_wnd.Get());
-  DWORD dwUnfinishedSave = 0;
-  LoadSettings(m_settings, &dwUnfinishedSave);
+  const CResult unfinishedSave = LoadSettings(m_settings);
   m_bSettingsLoaded = true;
-  if (dwUnfinishedSave != 0) m_host.OnSaveOutcome(false, SystemErrorText(dwUnfinishedSave));
+  if (!unfinishedSave.IsOk()) m_host.OnSaveOutcome(false, ResultMessage(unfinishedSave));
   m_host.OnSettingsLoaded();
   if (m_settings.m_overview.m_nLoadSplashScreen != 0) m_splash.Play(m_wnd.Get(), m_settings.GetAppPath());
   if (m_parts.pScreen) {
@@ -175,7 +174,7 @@ void CMainDlg::StartUp() {
   }
   RunStartupArchiveCheck(m_settings);
   ::SetTimer(m_wnd.Get(), kListFeedTimerId, kListFeedTimerMs, nullptr);
-  UpdateStartupValue(m_settings);
+  static_cast<void>(UpdateStartupValue(m_settings));  // tried again at every start
   if (m_parts.pUpdate) m_parts.pUpdate->Start(m_wnd.Get());
   m_bStartedUp = true;
 }
@@ -233,11 +232,11 @@ void CMainDlg::SaveAndEnd(bool bShowRefusal) {
   // as they are: the console simply ends.
   if (m_bSettingsLoaded) {
     m_settings.m_overview.m_nIsLogin = 0;
-    const SSaveOutcome outcome = SaveAllSettingsReporting(m_settings);
-    if (!outcome.bSaved && bShowRefusal) {
+    const CResult saved = SaveAllSettingsReporting(m_settings);
+    if (!saved.IsOk() && bShowRefusal) {
       // The previous settings are still in place; the user learns that this run's
       // changes are lost, and the console still exits.
-      ShowConsoleMessage(m_settings, kSaveFailedText + outcome.strReason, std::string(), MSGBOX_FLAGS_INFORMATION,
+      ShowConsoleMessage(m_settings, kSaveFailedText + ResultMessage(saved), std::string(), MSGBOX_FLAGS_INFORMATION,
                          m_wnd.Get());
     }
   }
@@ -261,8 +260,8 @@ void CMainDlg::SaveChanges() {
   if (!m_bSettingsLoaded) return;
   // What failed stays in memory and the next save, the exit's at the latest,
   // writes it; meanwhile the tray names the failure.
-  const SSaveOutcome outcome = SaveAllSettingsReporting(m_settings);
-  m_host.OnSaveOutcome(outcome.bSaved, outcome.strReason);
+  const CResult saved = SaveAllSettingsReporting(m_settings);
+  m_host.OnSaveOutcome(saved.IsOk(), saved.IsOk() ? std::string() : ResultMessage(saved));
 }
 
 void CMainDlg::OnDestroy() {
@@ -270,6 +269,6 @@ void CMainDlg::OnDestroy() {
   if (m_parts.pListFeed) m_parts.pListFeed->End();
   if (m_parts.pUpdate) m_parts.pUpdate->End();
   if (m_parts.pTrayIcon) m_parts.pTrayIcon->Remove();
-  m_wnd.Detach();
+  static_cast<void>(m_wnd.Detach());  // the window is being destroyed
   m_host.OnMainWindowDestroyed();
 }

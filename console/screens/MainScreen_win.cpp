@@ -15,7 +15,7 @@
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
 #include "console/settings/SeededFolder_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 
 namespace {
 
@@ -133,7 +133,7 @@ void CMainScreenWindow::MinimizeToTaskbar() {
 }
 
 void CMainScreenWindow::UpdateStartupEntry() {
-  UpdateStartupValue(m_settings);
+  static_cast<void>(UpdateStartupValue(m_settings));  // tried again at every start
 }
 
 bool CMainScreenWindow::AskNewPassword(const std::string& strCurrent, std::string* pNew) {

@@ -37,6 +37,6 @@ const TEntryPoints& LoadPlayerLibrary(const char* szFolder, const char* szLibrar
     library = TEntryPoints();
     return library;
   }
-  module.Detach();
+  static_cast<void>(module.Detach());  // loaded for the life of the process
   return library;
 }

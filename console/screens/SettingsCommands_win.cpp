@@ -11,7 +11,7 @@
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/SettingsBackup_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "shared/BoundedCopy.h"
 
 namespace {
@@ -79,12 +79,13 @@ bool CSettingsCommands::Backup() {
   std::string strPath;
   if (!ChooseBackupFile(&strPath)) return false;
   // The registry gets the state in memory, but logged out: the login stays this run's.
-  DWORD dwError = 0;
-  if (!SaveAllSettings(m_settings, &dwError)) {
+  const CResult saved = SaveAllSettings(m_settings);
+  if (!saved.IsOk()) {
     // A backup of the previous save would pass for one of the current settings.
-    ShowMessage(kSaveFailedText + SystemErrorText(dwError));
+    ShowMessage(kSaveFailedText + ResultMessage(saved));
     return false;
   }
+  DWORD dwError = 0;
   switch (ExportProductKey(strPath, &dwError)) {
     case EBackupResult::Written:
       return true;
@@ -105,14 +106,14 @@ bool CSettingsCommands::Restore() {
   if (!ChooseRestoreFile(&strPath)) return false;
   // A save that an earlier failure left behind would be finished over the
   // imported settings at the next start.
-  DropInterruptedSave();
+  static_cast<void>(DropInterruptedSave());  // the import goes ahead either way
   return OpenWithShell(strPath);
 }
 
 bool CSettingsCommands::Reset() {
   if (!CheckLogin(m_settings)) return false;
   if (Ask(IDS_RESET_QUESTION, kResetCaptionBlanks) != 1) return false;
-  if (!DeleteProductKey()) return false;
+  if (!DeleteProductKey().IsOk()) return false;
   m_settings.m_strLanguage = kResetLanguage;
   return true;
 }

@@ -11,6 +11,7 @@
 
 #include "console/settings/EntryIndex.h"
 #include "console/settings/LocalTime.h"
+#include "shared/Result.h"
 
 class IStoreKey;
 
@@ -90,12 +91,14 @@ class CAlertLogSettings {
   const SLocalTime& GetArchiveStartTime() const { return m_archiveStartTime; }
   void SetArchiveStartTime(const SLocalTime& time) { m_archiveStartTime = time; }
 
-  // The subkey "AlertandLog" of the product key. Writing reports false at the
-  // first value the registry refused and writes nothing after it.
+  // The subkey "AlertandLog" of the product key. Writing stops at the first value
+  // the registry refused and returns its result.
   void ReadFromKey(IStoreKey& productKey);
-  bool WriteToKey(IStoreKey& productKey) const;
+  CResult WriteToKey(IStoreKey& productKey) const;
 
  private:
+  friend struct SAlertLogStoredForm;  // its table names the stored members
+
   void ResetAlertEvents();
   void IndexEntry(int nIndex) const;
   void RebuildIfStale() const;

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "console/settings/AlertLog.h"
-#include "console/settings/OverviewSettings_win.h"
+#include "console/settings/store/OverviewSettings.h"
 #include "console/settings/PermissionLists.h"
-#include "console/settings/RegistryStoreKey_win.h"
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/SettingsSubkey.h"
+#include "console/settings/store/StoredTree.h"
 
 class CConsoleSettings {
  public:

@@ -106,14 +106,3 @@ std::string GetInstalledLanguages(const CConsoleSettings& settings) {
   } while (::FindNextFileA(search.Get(), &found));
   return JoinLanguageNames(names);
 }
-
-std::string SystemErrorText(DWORD dwError) {
-  char szText[512] = {};
-  const DWORD cch = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, dwError, 0,
-                                     szText, sizeof(szText), nullptr);
-  std::string strText(szText, cch < sizeof(szText) ? cch : 0);
-  while (!strText.empty() && (strText.back() == '\n' || strText.back() == '\r' || strText.back() == ' ')) {
-    strText.pop_back();
-  }
-  return strText;
-}

@@ -8,6 +8,8 @@
 
 #include <string>
 
+#include "shared/Result_win.h"  // SystemErrorText, which the console's messages show
+
 class CConsoleSettings;
 
 // The built-in text of a string-table number in the module that holds this code
@@ -26,9 +28,6 @@ std::string LoadLocalString(const CConsoleSettings& settings, UINT nId);
 // submenus with those of the language file's section named szSection backwards.
 // Items keep their commands and submenus; texts the file lacks stay.
 void TranslateMenu(const CConsoleSettings& settings, HMENU hMenu, const char* szSection);
-
-// The system's text for an error code, without its line end; empty when unknown.
-std::string SystemErrorText(DWORD dwError);
 
 // The decoded names of the language files in the language folder, in the order the
 // folder search returns them, joined with "|".

@@ -12,6 +12,7 @@
 #include "console/settings/Requests.h"
 
 class IStoreKey;
+class CResult;
 
 // Permission values of lists and entries.
 enum : std::int32_t { PERMISSION_ALLOW = 0, PERMISSION_BLOCK = 1, PERMISSION_ASK = 2 };
@@ -149,10 +150,10 @@ class CMailSafeList : public CPermissionList<CMailSafeItem> {
   // text and kind name, ignoring case; -1 when there is none.
   int FindMailEntry(const SMailRequest& request) const;
 
-  // The subkey "MailSafe" of the product key. Writing reports false at the first
-  // value the registry refused and writes nothing after it.
+  // The subkey "MailSafe" of the product key. Writing stops at the first value the
+  // registry refused and returns its result.
   void ReadFromKey(IStoreKey& productKey);
-  bool WriteToKey(IStoreKey& productKey) const;
+  CResult WriteToKey(IStoreKey& productKey) const;
 };
 
 class CWebSiteBlockingList : public CPermissionList<CWebSiteItem> {
@@ -165,5 +166,5 @@ class CWebSiteBlockingList : public CPermissionList<CWebSiteItem> {
 
   // The subkey "WebSiteBlocking" of the product key, written like "MailSafe".
   void ReadFromKey(IStoreKey& productKey);
-  bool WriteToKey(IStoreKey& productKey) const;
+  CResult WriteToKey(IStoreKey& productKey) const;
 };

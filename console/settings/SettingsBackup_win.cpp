@@ -2,10 +2,10 @@
 
 #include <memory>
 
-#include "console/settings/RegistryExport.h"
-#include "console/settings/RegistryStoreKey_win.h"
-#include "console/settings/RegistryValues_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/RegistryExport.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryValues_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "shared/OwnedResources_win.h"
 
 namespace {
@@ -47,7 +47,7 @@ EBackupResult ExportProductKey(const std::string& strPath, DWORD* pdwError) {
   }
   CRegCloseKey product;
   std::unique_ptr<CRegistryStoreKey> pProduct;
-  if (OpenSettingsKey(HKEY_CURRENT_USER, kProductKeyPath, product, KEY_ALL_ACCESS))
+  if (OpenRegistryKey(HKEY_CURRENT_USER, kProductKeyPath, product, KEY_ALL_ACCESS).IsOk())
     pProduct = std::make_unique<CRegistryStoreKey>(std::move(product));
   CBackupFileLines lines(file.Get());
   if (!ExportRegistryTree(pProduct.get(), kBackupRootPath, lines)) {

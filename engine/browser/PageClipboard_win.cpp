@@ -72,7 +72,7 @@ void RestoreClipboardText(const SSavedClipboard& saved) {
     if (!locked.Get()) return;
     std::memcpy(locked.Get(), saved.wstrText.c_str(), cb);
   }
-  if (::SetClipboardData(CF_UNICODETEXT, block.Get())) block.Detach();  // the clipboard owns it now
+  if (::SetClipboardData(CF_UNICODETEXT, block.Get())) static_cast<void>(block.Detach());  // the clipboard owns it now
 }
 
 }  // namespace

@@ -128,7 +128,7 @@ void PutClipboardText(const char* szText) {
     CGlobalUnlock locked(block.Get());
     std::memcpy(locked.Get(), szText, cb);
   }
-  if (::SetClipboardData(CF_TEXT, block.Get())) block.Detach();
+  if (::SetClipboardData(CF_TEXT, block.Get())) static_cast<void>(block.Detach());  // the clipboard owns it
   ::CloseClipboard();
 }
 

@@ -4,7 +4,7 @@
 // values stored with a type the console does not write.
 #include "core/ConsoleProcess_win.h"
 #include "console/settings/Languages_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 
 namespace {
 

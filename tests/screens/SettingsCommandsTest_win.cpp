@@ -12,9 +12,9 @@
 #include "console/screens/SettingsCommands_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
-#include "console/settings/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
 #include "console/settings/SettingsBackup_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "screens/ScreenUser_win.h"
 #include "support/ChildProcess_win.h"
 #include "support/TempFolder_win.h"
@@ -43,8 +43,8 @@ class CChosenFileCommands : public CSettingsCommands {
 void LeaveInterruptedSave() {
   const std::int32_t nBlocked = 7;
   CRegistryStoreKey user(HKEY_CURRENT_USER);
-  user.CreateSubKey((std::string(kCompanyKeyPath) + "\\Hookwarden.Saving\\Overview").c_str())
-      ->WriteValue("NoOfBlockedInstructions", STORE_REG_BINARY, &nBlocked, 4);
+  static_cast<void>(user.CreateSubKey((std::string(kCompanyKeyPath) + "\\Hookwarden.Saving\\Overview").c_str())
+                        ->SetValue("NoOfBlockedInstructions", STORE_REG_BINARY, &nBlocked, 4));
   user.CreateSubKey((std::string(kCompanyKeyPath) + "\\Hookwarden.Complete").c_str());
 }
 
@@ -52,7 +52,7 @@ void LeaveInterruptedSave() {
 std::string NextStart() {
   CConsoleSettings next(BuiltAppFolder().c_str());
   WriteStartupValues(next);
-  LoadSettings(next);
+  static_cast<void>(LoadSettings(next));
   return next.m_strLanguage + " " + std::to_string(next.m_overview.m_nNoOfBlockedInstructions);
 }
 
@@ -60,12 +60,12 @@ class SettingsCommands : public ::testing::Test {
  protected:
   SettingsCommands() : m_app(BuiltAppFolder().c_str()), m_commands(m_app, nullptr) {}
   void SetUp() override {
-    DeleteProductKey();
+    static_cast<void>(DeleteProductKey());
     WriteStartupValues(m_app);
     m_app.m_strLanguage = "GERMAN";
     m_app.m_overview.m_nNoOfBlockedInstructions = 3;
   }
-  void TearDown() override { DeleteProductKey(); }
+  void TearDown() override { static_cast<void>(DeleteProductKey()); }
 
   // Runs a command whose question (string nTextId, title and blanks) gets nButton.
   int RunAsked(bool (CSettingsCommands::*pCommand)(), UINT nTextId, const char* szBlanks, int nButton) {
@@ -88,7 +88,7 @@ class SettingsCommands : public ::testing::Test {
 }  // namespace
 
 TEST_F(SettingsCommands, ResetWinsOverAnInterruptedSaveAndNoChangesNothing) {
-  ASSERT_TRUE(SaveAllSettings(m_app));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(m_app).Code());
   LeaveInterruptedSave();
   EXPECT_EQ(0, RunAsked(&CSettingsCommands::Reset, IDS_RESET_QUESTION, kResetCaptionBlanks, ID_MSG_NO));
   EXPECT_EQ("GERMAN", m_app.m_strLanguage);
@@ -103,7 +103,7 @@ TEST_F(SettingsCommands, RestoreBringsBackTheBackupOverAnInterruptedSave) {
   EXPECT_EQ(1, RunWithUser([&] { return m_commands.Backup() ? 1 : 0; }, [](CScreenUser&) {}).nResult);
   m_app.m_strLanguage = "ENGLISH";
   m_app.m_overview.m_nNoOfBlockedInstructions = 9;
-  ASSERT_TRUE(SaveAllSettings(m_app));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(m_app).Code());
   LeaveInterruptedSave();
   EXPECT_EQ(1, RunAsked(&CSettingsCommands::Restore, IDS_RESTORE_QUESTION, kRestoreCaptionBlanks, ID_MSG_YES));
   EXPECT_EQ("GERMAN 3", NextStart());

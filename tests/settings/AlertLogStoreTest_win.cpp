@@ -5,16 +5,10 @@
 
 #include "RegistryTestKey_win.h"
 #include "console/settings/AlertLog.h"
-#include "console/settings/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
 #include "settings/ArchiveTime.h"
 
 namespace {
-
-std::string Bytes(std::initializer_list<int> values) {
-  std::string str;
-  for (int n : values) str += static_cast<char>(n);
-  return str;
-}
 
 CLogEntryDetails FullEntry(int n) {
   CLogEntryDetails entry;
@@ -45,7 +39,7 @@ TEST(AlertLogInRegistry, EntriesSettingsAndEventsSurviveSaveAndLoad) {
   settings.SetLogViewStep(300);
   settings.SetCustomAlertDisplay(1, 0);
   settings.SetAlertLevel(7);
-  settings.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, settings.WriteToKey(productKey).Code());
 
   CAlertLogSettings read("C:\\Other");
   read.AppendEntry(FullEntry(9));  // replaced by the stored entries
@@ -83,40 +77,39 @@ TEST(AlertLogInRegistry, EntriesSettingsAndEventsSurviveSaveAndLoad) {
   EXPECT_EQ(321, time.wMilliseconds);
 }
 
-TEST(AlertLogInRegistry, StoredFormatsOfValues) {
+constexpr int kFirstEntryCount = 11;  // FullEntry(0)'s
+constexpr int kDefaultLogViewStep = 50;
+
+class StoredLogFormats : public ::testing::TestWithParam<SStoredFormatCase> {};
+
+TEST_P(StoredLogFormats, OfValues) {
   CRegistryTestKey testKey;
   CRegistryStoreKey productKey(testKey.Get());
   CAlertLogSettings settings("C:\\App", StartTime());
   settings.AppendEntry(FullEntry(0));
-  settings.WriteToKey(productKey);
-
-  DWORD dwType = 0;
-  std::string strData;
-  ASSERT_TRUE(testKey.QueryRaw("AlertandLog", "AlertLogEntryDetailsListNo", &dwType, &strData));
-  EXPECT_EQ(static_cast<DWORD>(REG_BINARY), dwType);
-  EXPECT_EQ(Bytes({1, 0, 0, 0}), strData);
-  ASSERT_TRUE(testKey.QueryRaw("AlertandLog\\LogEntryDetails0", "Count", &dwType, &strData));
-  EXPECT_EQ(static_cast<DWORD>(REG_BINARY), dwType);
-  EXPECT_EQ(Bytes({11, 0, 0, 0}), strData);
-  ASSERT_TRUE(testKey.QueryRaw("AlertandLog\\LogEntryDetails0", "Rating", &dwType, &strData));
-  EXPECT_EQ(static_cast<DWORD>(REG_SZ), dwType);
-  ASSERT_TRUE(testKey.QueryRaw("AlertandLog\\EventAlert1", "ShowAlert", &dwType, &strData));
-  EXPECT_EQ(Bytes({1, 0, 0, 0}), strData);
-  ASSERT_TRUE(testKey.QueryRaw("AlertandLog", "LogFilePath", &dwType, &strData));
-  EXPECT_EQ(static_cast<DWORD>(REG_SZ), dwType);
-  EXPECT_EQ("C:\\App\\CVHookwarden.log", strData.substr(0, strData.find('\0')));
-  ASSERT_TRUE(testKey.QueryRaw("AlertandLog", "AlertEventsLevel", &dwType, &strData));
-  EXPECT_EQ(Bytes({0, 0, 0, 0}), strData);
-  ASSERT_TRUE(testKey.QueryRaw("AlertandLog", "ArchiveLogPeriodicDays", &dwType, &strData));
-  EXPECT_EQ(static_cast<DWORD>(REG_BINARY), dwType);
-  EXPECT_EQ(Bytes({1}), strData);
-  ASSERT_TRUE(testKey.QueryRaw("AlertandLog", "NoAlertView", &dwType, &strData));
-  EXPECT_EQ(Bytes({50, 0}), strData);
-  ASSERT_TRUE(testKey.QueryRaw("AlertandLog", "ArchiveLogFile", &dwType, &strData));
-  EXPECT_EQ(Bytes({1, 0, 0, 0}), strData);
-  ASSERT_TRUE(testKey.QueryRaw("AlertandLog", "ArchiveLogFileStartTime", &dwType, &strData));
-  EXPECT_EQ(Bytes({0xEA, 0x07, 12, 0, 1, 0, 7, 0, 14, 0, 5, 0, 9, 0, 0x41, 0x01}), strData);
+  ASSERT_EQ(RESULT_SUCCESS, settings.WriteToKey(productKey).Code());
+  testKey.ExpectStored(GetParam());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    AlertLogInRegistry, StoredLogFormats,
+    ::testing::Values(
+        SStoredFormatCase{"AlertandLog", "AlertLogEntryDetailsListNo", EStoredCheck::TypeAndBytes, REG_BINARY,
+                          Bytes({1, 0, 0, 0})},
+        SStoredFormatCase{"AlertandLog\\LogEntryDetails0", "Count", EStoredCheck::TypeAndBytes, REG_BINARY,
+                          Bytes({kFirstEntryCount, 0, 0, 0})},
+        SStoredFormatCase{"AlertandLog\\LogEntryDetails0", "Rating", EStoredCheck::Text, REG_SZ, "High"},
+        SStoredFormatCase{"AlertandLog\\EventAlert1", "ShowAlert", EStoredCheck::Bytes, kAnyType, Bytes({1, 0, 0, 0})},
+        SStoredFormatCase{"AlertandLog", "LogFilePath", EStoredCheck::Text, REG_SZ, "C:\\App\\CVHookwarden.log"},
+        SStoredFormatCase{"AlertandLog", "AlertEventsLevel", EStoredCheck::Bytes, kAnyType,
+                          Bytes({ALERT_LEVEL_ALL, 0, 0, 0})},
+        SStoredFormatCase{"AlertandLog", "ArchiveLogPeriodicDays", EStoredCheck::TypeAndBytes, REG_BINARY, Bytes({1})},
+        // The view step in two bytes.
+        SStoredFormatCase{"AlertandLog", "NoAlertView", EStoredCheck::Bytes, kAnyType, Bytes({kDefaultLogViewStep, 0})},
+        SStoredFormatCase{"AlertandLog", "ArchiveLogFile", EStoredCheck::Bytes, kAnyType, Bytes({1, 0, 0, 0})},
+        // StartTime() as a SYSTEMTIME: 2026-12-07 (Monday), 14:05:09.321.
+        SStoredFormatCase{"AlertandLog", "ArchiveLogFileStartTime", EStoredCheck::Bytes, kAnyType,
+                          Bytes({0xEA, 0x07, 12, 0, 1, 0, 7, 0, 14, 0, 5, 0, 9, 0, 0x41, 0x01})}));
 
 TEST(AlertLogInRegistry, ClearThenSaveLeavesNoEntrySubkeys) {
   CRegistryTestKey testKey;
@@ -124,7 +117,7 @@ TEST(AlertLogInRegistry, ClearThenSaveLeavesNoEntrySubkeys) {
   CAlertLogSettings settings;
   settings.AppendEntry(FullEntry(0));
   settings.Clear();
-  settings.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, settings.WriteToKey(productKey).Code());
   DWORD dwType = 0;
   std::string strData;
   ASSERT_TRUE(testKey.QueryRaw("AlertandLog", "AlertLogEntryDetailsListNo", &dwType, &strData));

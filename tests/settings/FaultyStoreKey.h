@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 struct SChangeFault {
   int nChanges = 0;
@@ -41,11 +41,11 @@ class CFaultyStoreKey : public IStoreKey {
   CFaultyStoreKey(IStoreKey& key, SChangeFault& fault) : m_key(key), m_fault(fault) {}
 
   std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) override { return Wrap(m_key.OpenSubKey(szName)); }
-  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
+  CResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
     ppKey->reset();
-    if (!m_fault.MayChange()) return STORE_ACCESS_DENIED;
+    if (!m_fault.MayChange()) return CResult(STORE_ACCESS_DENIED);
     std::unique_ptr<IStoreKey> pKey;
-    const StoreResult nResult = m_key.CreateKey(szName, &pKey);
+    const CResult nResult = m_key.CreateKey(szName, &pKey);
     *ppKey = Wrap(std::move(pKey));
     return nResult;
   }
@@ -55,15 +55,15 @@ class CFaultyStoreKey : public IStoreKey {
   bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) override {
     return m_key.ReadTypedValue(szName, pType, pData);
   }
-  bool ReadAllValues(std::vector<SStoreValue>* pValues) override { return m_key.ReadAllValues(pValues); }
-  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
-    return m_fault.MayChange() ? m_key.SetValue(szName, dwType, pData, cbData) : STORE_ACCESS_DENIED;
+  CResult ReadAllValues(std::vector<SStoreValue>* pValues) override { return m_key.ReadAllValues(pValues); }
+  CResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
+    return m_fault.MayChange() ? m_key.SetValue(szName, dwType, pData, cbData) : CResult(STORE_ACCESS_DENIED);
   }
-  StoreResult RemoveValue(const char* szName) override {
-    return m_fault.MayChange() ? m_key.RemoveValue(szName) : STORE_ACCESS_DENIED;
+  CResult RemoveValue(const char* szName) override {
+    return m_fault.MayChange() ? m_key.RemoveValue(szName) : CResult(STORE_ACCESS_DENIED);
   }
-  StoreResult RemoveSubKey(const char* szName) override {
-    return m_fault.MayChange() ? m_key.RemoveSubKey(szName) : STORE_ACCESS_DENIED;
+  CResult RemoveSubKey(const char* szName) override {
+    return m_fault.MayChange() ? m_key.RemoveSubKey(szName) : CResult(STORE_ACCESS_DENIED);
   }
 
  private:

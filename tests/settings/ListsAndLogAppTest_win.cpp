@@ -13,9 +13,9 @@
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/ListsAndLog_win.h"
 #include "console/settings/LogArchive_win.h"
-#include "console/settings/RegistryStoreKey_win.h"
-#include "console/settings/RegistryValues_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryValues_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "settings/FaultyStoreKey.h"
 #include "settings/RegistryTestKey_win.h"
 #include "support/TempFolder_win.h"
@@ -74,7 +74,7 @@ TEST_F(ListsAndLogApp, NewConsoleStartsWithDefaults) {
   EXPECT_EQ(PERMISSION_ASK, app.m_webSiteBlockingList.GetPermission());
 
   // Without a product key the load keeps them.
-  LoadSettings(app);
+  static_cast<void>(LoadSettings(app));
   EXPECT_EQ(m_folder.Path() + "\\CVHookwarden.log", app.m_alertLog.GetLogFilePath());
   EXPECT_EQ(1, app.m_mailSafeList.GetProtectionState());
 }
@@ -83,10 +83,10 @@ TEST_F(ListsAndLogApp, FullSaveAndLoadCarryListsAndLog) {
   CConsoleSettings app(m_folder.c_str());
   WriteStartupValues(app);
   Fill(app);
-  ASSERT_TRUE(SaveAllSettings(app));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app).Code());
 
   CConsoleSettings loaded(m_folder.c_str());
-  LoadSettings(loaded);
+  static_cast<void>(LoadSettings(loaded));
   ASSERT_EQ(1, loaded.m_mailSafeList.GetCount());
   EXPECT_EQ("billing@example.net", loaded.m_mailSafeList.EntryAt(0)->strStrictedData);
   EXPECT_EQ(110, loaded.m_mailSafeList.EntryAt(0)->nPort);
@@ -104,7 +104,7 @@ TEST_F(ListsAndLogApp, FullSaveAndLoadCarryListsAndLog) {
   // Entries removed in memory leave no subkeys at the next save.
   loaded.m_webSiteBlockingList.RemoveEntry(0);
   loaded.m_alertLog.Clear();
-  ASSERT_TRUE(SaveAllSettings(loaded));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(loaded).Code());
   CRegCloseKey product;
   ASSERT_EQ(ERROR_SUCCESS, ::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_READ, product.Receive()));
   CRegistryStoreKey productKey(product.Get());
@@ -123,11 +123,11 @@ TEST_F(ListsAndLogApp, RefusedWriteIsReportedAtEveryStep) {
   CFaultyStoreKey faultyKey(key, fault);
   for (CSettingsSubkey* pSubkey : app.GetSettingsSubkeys()) {
     const int nBefore = fault.nChanges;
-    ASSERT_TRUE(pSubkey->WriteToKey(faultyKey));
+    ASSERT_EQ(RESULT_SUCCESS, pSubkey->WriteToKey(faultyKey).Code());
     const int nChanges = fault.nChanges - nBefore;
     for (int nAllowed = 0; nAllowed < nChanges; ++nAllowed) {
       fault.Set(nAllowed, false);
-      EXPECT_FALSE(pSubkey->WriteToKey(faultyKey)) << "change " << nAllowed << " of " << nChanges;
+      EXPECT_NE(RESULT_SUCCESS, pSubkey->WriteToKey(faultyKey).Code()) << "change " << nAllowed << " of " << nChanges;
     }
     fault.Set(-1, false);
   }

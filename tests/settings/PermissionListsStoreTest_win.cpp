@@ -7,15 +7,9 @@
 
 #include "RegistryTestKey_win.h"
 #include "console/settings/PermissionLists.h"
-#include "console/settings/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
 
 namespace {
-
-std::string Bytes(std::initializer_list<int> values) {
-  std::string str;
-  for (int n : values) str += static_cast<char>(n);
-  return str;
-}
 
 CMailSafeItem FullMailItem(int n) {
   CMailSafeItem item;
@@ -81,8 +75,8 @@ TEST(ListsInRegistry, BothListsSurviveSaveAndLoadWithEveryField) {
   mail.SetProtectionState(0);
   mail.SetPermission(PERMISSION_BLOCK);
   web.SetPermission(PERMISSION_ALLOW);
-  mail.WriteToKey(productKey);
-  web.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, mail.WriteToKey(productKey).Code());
+  ASSERT_EQ(RESULT_SUCCESS, web.WriteToKey(productKey).Code());
 
   CMailSafeList mailRead;
   CWebSiteBlockingList webRead;
@@ -101,45 +95,44 @@ TEST(ListsInRegistry, BothListsSurviveSaveAndLoadWithEveryField) {
   EXPECT_EQ(PERMISSION_ALLOW, webRead.GetPermission());
 }
 
-TEST(ListsInRegistry, StoredFormatsOfValues) {
+constexpr int kMailPort = 8080;  // FullMailItem's
+constexpr int kNoWebPort = -1;
+
+class StoredFormats : public ::testing::TestWithParam<SStoredFormatCase> {};
+
+TEST_P(StoredFormats, OfValues) {
   CRegistryTestKey testKey;
   CRegistryStoreKey productKey(testKey.Get());
   CMailSafeList mail;
   CWebSiteBlockingList web;
   mail.AppendEntry(FullMailItem(0));
   CWebSiteItem webItem = FullWebItem(0);
-  webItem.nPort = -1;
+  webItem.nPort = kNoWebPort;
   web.AppendEntry(webItem);
-  mail.WriteToKey(productKey);
-  web.WriteToKey(productKey);
-
-  DWORD dwType = 0;
-  std::string strData;
-  ASSERT_TRUE(testKey.QueryRaw("MailSafe\\MailSafeItem0", "Port", &dwType, &strData));
-  EXPECT_EQ(static_cast<DWORD>(REG_SZ), dwType);
-  EXPECT_EQ(Bytes({0x90, 0x1F, 0, 0}), strData);  // 8080, raw little-endian bytes
-  ASSERT_TRUE(testKey.QueryRaw("MailSafe\\MailSafeItem0", "Action", &dwType, &strData));
-  EXPECT_EQ(static_cast<DWORD>(REG_BINARY), dwType);
-  EXPECT_EQ(Bytes({1, 0, 0, 0}), strData);
-  ASSERT_TRUE(testKey.QueryRaw("MailSafe\\MailSafeItem0", "Type", &dwType, &strData));
-  EXPECT_EQ(static_cast<DWORD>(REG_SZ), dwType);
-  EXPECT_EQ("Link", strData.substr(0, strData.find('\0')));
-  ASSERT_TRUE(testKey.QueryRaw("MailSafe", "MailSafeItems No", &dwType, &strData));
-  EXPECT_EQ(static_cast<DWORD>(REG_BINARY), dwType);
-  EXPECT_EQ(Bytes({1, 0, 0, 0}), strData);
-  ASSERT_TRUE(testKey.QueryRaw("MailSafe", "MailSafeProtectionState", &dwType, &strData));
-  EXPECT_EQ(Bytes({1, 0, 0, 0}), strData);
-  ASSERT_TRUE(testKey.QueryRaw("MailSafe", "MailSafePermession", &dwType, &strData));
-  EXPECT_EQ(Bytes({2, 0, 0, 0}), strData);
-
-  ASSERT_TRUE(testKey.QueryRaw("WebSiteBlocking\\WebSiteBlockingItem0", "Port", &dwType, &strData));
-  EXPECT_EQ(static_cast<DWORD>(REG_SZ), dwType);
-  EXPECT_EQ("-1", strData.substr(0, strData.find('\0')));
-  ASSERT_TRUE(testKey.QueryRaw("WebSiteBlocking", "WebSiteBlockingItems No", &dwType, &strData));
-  EXPECT_EQ(Bytes({1, 0, 0, 0}), strData);
-  EXPECT_TRUE(testKey.QueryRaw("WebSiteBlocking", "WebSiteBlockingProtectionState", &dwType, &strData));
-  EXPECT_TRUE(testKey.QueryRaw("WebSiteBlocking", "WebSiteBlockingPermession", &dwType, &strData));
+  ASSERT_EQ(RESULT_SUCCESS, mail.WriteToKey(productKey).Code());
+  ASSERT_EQ(RESULT_SUCCESS, web.WriteToKey(productKey).Code());
+  testKey.ExpectStored(GetParam());
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    ListsInRegistry, StoredFormats,
+    ::testing::Values(
+        // The mail port: its raw little-endian bytes under the text type.
+        SStoredFormatCase{"MailSafe\\MailSafeItem0", "Port", EStoredCheck::TypeAndBytes, REG_SZ,
+                          Bytes({kMailPort & 0xFF, kMailPort >> 8, 0, 0})},
+        SStoredFormatCase{"MailSafe\\MailSafeItem0", "Action", EStoredCheck::TypeAndBytes, REG_BINARY,
+                          Bytes({PERMISSION_BLOCK, 0, 0, 0})},
+        SStoredFormatCase{"MailSafe\\MailSafeItem0", "Type", EStoredCheck::Text, REG_SZ, "Link"},
+        SStoredFormatCase{"MailSafe", "MailSafeItems No", EStoredCheck::TypeAndBytes, REG_BINARY, Bytes({1, 0, 0, 0})},
+        SStoredFormatCase{"MailSafe", "MailSafeProtectionState", EStoredCheck::Bytes, kAnyType, Bytes({1, 0, 0, 0})},
+        SStoredFormatCase{"MailSafe", "MailSafePermession", EStoredCheck::Bytes, kAnyType,
+                          Bytes({PERMISSION_ASK, 0, 0, 0})},
+        // The web port: decimal text.
+        SStoredFormatCase{"WebSiteBlocking\\WebSiteBlockingItem0", "Port", EStoredCheck::Text, REG_SZ, "-1"},
+        SStoredFormatCase{"WebSiteBlocking", "WebSiteBlockingItems No", EStoredCheck::Bytes, kAnyType,
+                          Bytes({1, 0, 0, 0})},
+        SStoredFormatCase{"WebSiteBlocking", "WebSiteBlockingProtectionState", EStoredCheck::Presence, kAnyType, ""},
+        SStoredFormatCase{"WebSiteBlocking", "WebSiteBlockingPermession", EStoredCheck::Presence, kAnyType, ""}));
 
 TEST(ListsInRegistry, MailPortsOfEveryByteRoundTrip) {
   CRegistryTestKey testKey;
@@ -151,7 +144,7 @@ TEST(ListsInRegistry, MailPortsOfEveryByteRoundTrip) {
     item.nPort = nPort;
     mail.AppendEntry(item);
   }
-  mail.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, mail.WriteToKey(productKey).Code());
   CMailSafeList read;
   read.ReadFromKey(productKey);
   ASSERT_EQ(static_cast<int>(ports.size()), read.GetCount());
@@ -164,7 +157,7 @@ TEST(ListsInRegistry, RemovedEntryLeavesOnlyContiguousSubkeys) {
   CMailSafeList mail;
   for (int i = 0; i < 3; ++i) mail.AppendEntry(FullMailItem(i));
   mail.RemoveEntry(0);
-  mail.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, mail.WriteToKey(productKey).Code());
   EXPECT_EQ((std::vector<std::string>{"MailSafeItem0", "MailSafeItem1"}), testKey.SubKeyNames("MailSafe"));
   CMailSafeList read;
   read.ReadFromKey(productKey);
@@ -178,7 +171,7 @@ TEST(ListsInRegistry, GapsCloseUpAndTooLargeCountsReadWhatExists) {
   CRegistryStoreKey productKey(testKey.Get());
   CWebSiteBlockingList web;
   for (int i = 0; i < 4; ++i) web.AppendEntry(FullWebItem(i));
-  web.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, web.WriteToKey(productKey).Code());
   testKey.DeleteSubKey("WebSiteBlocking\\WebSiteBlockingItem1");
   CWebSiteBlockingList read;
   read.ReadFromKey(productKey);
@@ -264,7 +257,7 @@ TEST(ListsInRegistry, LongTextsSurviveWhole) {
   item.strStrictedData = "Called: '" + std::string(260, 'c') + "'\nVisible: '" + std::string(260, 'v') + "'";
   CMailSafeList mail;
   mail.AppendEntry(item);
-  mail.WriteToKey(productKey);
+  ASSERT_EQ(RESULT_SUCCESS, mail.WriteToKey(productKey).Code());
   CMailSafeList read;
   read.ReadFromKey(productKey);
   ASSERT_EQ(1, read.GetCount());

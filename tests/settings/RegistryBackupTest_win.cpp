@@ -10,10 +10,10 @@
 #include <string>
 
 #include "console/settings/ConsoleSettings_win.h"
-#include "console/settings/RegistryStoreKey_win.h"
-#include "console/settings/RegistryValues_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryValues_win.h"
 #include "console/settings/SettingsBackup_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "support/ChildProcess_win.h"
 #include "support/TempFolder_win.h"
 
@@ -39,7 +39,7 @@ void DumpKey(IStoreKey& key, const std::string& strPath, std::map<std::string, s
 std::map<std::string, std::string> DumpProductKey() {
   std::map<std::string, std::string> dump;
   CRegCloseKey product;
-  if (!OpenSettingsKey(HKEY_CURRENT_USER, kProductKeyPath, product)) return dump;
+  if (!OpenRegistryKey(HKEY_CURRENT_USER, kProductKeyPath, product).IsOk()) return dump;
   CRegistryStoreKey key(std::move(product));
   DumpKey(key, "", dump);
   return dump;
@@ -47,9 +47,9 @@ std::map<std::string, std::string> DumpProductKey() {
 
 class RegistryBackup : public ::testing::Test {
  protected:
-  void SetUp() override { DeleteProductKey(); }
+  void SetUp() override { static_cast<void>(DeleteProductKey()); }
   void TearDown() override {
-    DeleteProductKey();
+    static_cast<void>(DeleteProductKey());
     ::RegDeleteKeyA(HKEY_CURRENT_USER, kCompanyKeyPath);  // only when empty
   }
   CTempFolder m_folder;
@@ -81,12 +81,12 @@ TEST_F(RegistryBackup, RegistryEditorImportsTheBackupIdentically) {
   entry.strStrictedData = strLink;
   m_app.m_alertLog.AppendEntry(entry);
   WriteStartupValues(m_app);
-  ASSERT_TRUE(SaveAllSettings(m_app));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(m_app).Code());
 
   const auto saved = DumpProductKey();
   ASSERT_GT(saved.size(), 60u);
   ASSERT_EQ(EBackupResult::Written, ExportProductKey(m_strFile));
-  DeleteProductKey();
+  static_cast<void>(DeleteProductKey());
   char szWindows[MAX_PATH] = {};
   ::GetWindowsDirectoryA(szWindows, sizeof(szWindows));
   ASSERT_EQ(0, RunChildPumping(std::string(szWindows) + "\\regedit.exe", "/s \"" + m_strFile + "\""));
@@ -100,7 +100,7 @@ TEST_F(RegistryBackup, RegistryEditorImportsTheBackupIdentically) {
 
 TEST_F(RegistryBackup, BackupOfAFreshInstallationAndAFileThatCannotBeMade) {
   WriteStartupValues(m_app);
-  ASSERT_TRUE(SaveAllSettings(m_app));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(m_app).Code());
   ASSERT_EQ(EBackupResult::Written, ExportProductKey(m_strFile));
   std::ostringstream text;
   text << std::ifstream(m_strFile, std::ios::binary).rdbuf();

@@ -2,10 +2,11 @@
 // that let the registry editor read every value back, and the tree's layout.
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
-#include "console/settings/RegistryExport.h"
+#include "console/settings/store/RegistryExport.h"
 #include "fuzz/MemoryStoreKey.h"
 
 namespace {
@@ -27,32 +28,59 @@ std::string Bytes(std::initializer_list<int> bytes) {
   return str;
 }
 
-}  // namespace
+// The registry's type numbers beyond the two the settings write.
+enum : std::uint32_t {
+  kRegExpandSz = 2,
+  kRegDword = 4,
+  kRegMultiSz = 7,
+  kRegQword = 11,
+};
+
+struct SValueLineCase {
+  const char* szName;
+  std::uint32_t dwType;
+  std::string strData;
+  const char* szLine;
+};
+
+void PrintTo(const SValueLineCase& c, std::ostream* pOut) {
+  *pOut << c.szLine;
+}
+
+class ValueLines : public ::testing::TestWithParam<SValueLineCase> {};
 
 // What the registry editor reads back is shown with the editor itself
 // (RegistryBackupTest_win.cpp); here the forms of the file.
-TEST(RegistryExport, ValueLinesByType) {
-  EXPECT_EQ(R"("App Path"="C:\\Program Files\\Hookwarden")",
-            FormatValueLine("App Path", STORE_REG_SZ, std::string("C:\\Program Files\\Hookwarden\0", 28)));
-  EXPECT_EQ("@=\"\"", FormatValueLine("", STORE_REG_SZ, ""));
-  EXPECT_EQ("\"n\"=hex:01,00,00,00", FormatValueLine("n", STORE_REG_BINARY, Bytes({1, 0, 0, 0})));
-  EXPECT_EQ("\"n\"=hex:", FormatValueLine("n", STORE_REG_BINARY, ""));
-  EXPECT_EQ("\"d\"=dword:a1b2c3d4", FormatValueLine("d", 4, Bytes({0xd4, 0xc3, 0xb2, 0xa1})));
-  EXPECT_EQ("\"d\"=hex(4):01,02", FormatValueLine("d", 4, Bytes({1, 2})));
-  EXPECT_EQ("\"e\"=hex(2):25,00", FormatValueLine("e", 2, Bytes({0x25, 0})));
-  EXPECT_EQ("\"m\"=hex(7):61,00,00", FormatValueLine("m", 7, Bytes({0x61, 0, 0})));
-  EXPECT_EQ("\"q\"=hex(b):ff", FormatValueLine("q", 11, Bytes({0xff})));  // other types keep their bytes
+TEST_P(ValueLines, ByType) {
+  const SValueLineCase& c = GetParam();
+  EXPECT_EQ(c.szLine, FormatValueLine(c.szName, c.dwType, c.strData));
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    RegistryExport, ValueLines,
+    ::testing::Values(SValueLineCase{"App Path", STORE_REG_SZ, std::string("C:\\Program Files\\Hookwarden\0", 28),
+                                     R"("App Path"="C:\\Program Files\\Hookwarden")"},
+                      SValueLineCase{"", STORE_REG_SZ, "", "@=\"\""},
+                      SValueLineCase{"n", STORE_REG_BINARY, Bytes({1, 0, 0, 0}), "\"n\"=hex:01,00,00,00"},
+                      SValueLineCase{"n", STORE_REG_BINARY, "", "\"n\"=hex:"},
+                      SValueLineCase{"d", kRegDword, Bytes({0xd4, 0xc3, 0xb2, 0xa1}), "\"d\"=dword:a1b2c3d4"},
+                      SValueLineCase{"d", kRegDword, Bytes({1, 2}), "\"d\"=hex(4):01,02"},
+                      SValueLineCase{"e", kRegExpandSz, Bytes({0x25, 0}), "\"e\"=hex(2):25,00"},
+                      SValueLineCase{"m", kRegMultiSz, Bytes({0x61, 0, 0}), "\"m\"=hex(7):61,00,00"},
+                      // Other types keep their bytes.
+                      SValueLineCase{"q", kRegQword, Bytes({0xff}), "\"q\"=hex(b):ff"}));
+
+}  // namespace
 
 TEST(RegistryExport, TreeIsWrittenDepthFirstWithLongValuesWhole) {
   SMemoryKeyNode root;
   CMemoryStoreKey key(&root);
   const std::string strLong(2000, 'x');
   const std::string strLongName(300, 'n');
-  key.WriteValue(strLongName.c_str(), STORE_REG_SZ, strLong.data(), strLong.size());
-  key.WriteValue("z", STORE_REG_BINARY, "\x05", 1);
-  key.CreateSubKey("a")->CreateSubKey("deep")->WriteValue("v", STORE_REG_SZ, "1", 1);
-  key.CreateSubKey("b")->WriteValue("w", STORE_REG_SZ, "2", 1);
+  static_cast<void>(key.SetValue(strLongName.c_str(), STORE_REG_SZ, strLong.data(), strLong.size()));
+  static_cast<void>(key.SetValue("z", STORE_REG_BINARY, "\x05", 1));
+  static_cast<void>(key.CreateSubKey("a")->CreateSubKey("deep")->SetValue("v", STORE_REG_SZ, "1", 1));
+  static_cast<void>(key.CreateSubKey("b")->SetValue("w", STORE_REG_SZ, "2", 1));
 
   CCollectedLines out;
   ASSERT_TRUE(ExportRegistryTree(&key, "HKEY_CURRENT_USER\\Top", out));

@@ -1,5 +1,7 @@
 #include "RegistryTestKey_win.h"
 
+#include <gtest/gtest.h>
+
 namespace {
 int g_nNextKey = 0;
 }  // namespace
@@ -55,4 +57,27 @@ void CRegistryTestKey::SetRaw(const std::string& strSubKey, const char* szValue,
 
 void CRegistryTestKey::DeleteSubKey(const std::string& strSubKey) const {
   ::RegDeleteTreeA(m_key.Get(), strSubKey.c_str());
+}
+
+std::string Bytes(std::initializer_list<int> values) {
+  std::string str;
+  for (int n : values) str += static_cast<char>(n);
+  return str;
+}
+
+void CRegistryTestKey::ExpectStored(const SStoredFormatCase& c) const {
+  DWORD dwType = 0;
+  std::string strData;
+  ASSERT_TRUE(QueryRaw(c.szKey, c.szValue, &dwType, &strData)) << c.szKey << " " << c.szValue;
+  const bool bType = c.eCheck == EStoredCheck::TypeAndBytes || c.eCheck == EStoredCheck::Text;
+  const bool bBytes = c.eCheck == EStoredCheck::TypeAndBytes || c.eCheck == EStoredCheck::Bytes;
+  if (bType) {
+    EXPECT_EQ(c.dwType, dwType) << c.szValue;
+  }
+  if (bBytes) {
+    EXPECT_EQ(c.strData, strData) << c.szValue;
+  }
+  if (c.eCheck == EStoredCheck::Text) {
+    EXPECT_EQ(c.strData, strData.substr(0, strData.find('\0'))) << c.szValue;
+  }
 }

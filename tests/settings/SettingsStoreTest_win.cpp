@@ -8,9 +8,10 @@
 #include <vector>
 
 #include "console/settings/ConsoleSettings_win.h"
-#include "console/settings/RegistryStoreKey_win.h"
-#include "console/settings/RegistryValues_win.h"
-#include "console/settings/SettingsStore_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryValueData.h"
+#include "console/settings/store/RegistryValues_win.h"
+#include "console/settings/store/SettingsStore_win.h"
 #include "settings/FaultyStoreKey.h"
 #include "support/TempFolder_win.h"
 
@@ -135,7 +136,7 @@ void FillWithNonDefaults(CConsoleSettings& app, int nBase) {
 
 TEST_F(SettingsStore, FirstStartWithoutProductKeyKeepsEveryDefault) {
   CConsoleSettings app(m_folder.c_str());
-  LoadSettings(app);
+  static_cast<void>(LoadSettings(app));
   EXPECT_EQ("English|0|0|0|0|1||0|1|1", StateOf(app));
   EXPECT_FALSE(KeyExists(kProductKeyPath));
 
@@ -147,11 +148,11 @@ TEST_F(SettingsStore, FirstStartWithoutProductKeyKeepsEveryDefault) {
   EXPECT_FALSE(RawValue(kProductKeyPath, kLanguageValueName).bFound);
 
   // Start with Windows is on: the Run value starts the console hidden.
-  EXPECT_EQ(1, UpdateStartupValue(app));
+  EXPECT_EQ(RESULT_SUCCESS, UpdateStartupValue(app).Code());
   EXPECT_EQ(std::string(app.GetModulePath()) + " -min", RunValueText());
   ExpectStoredText(kStartupRunKeyPath, "Hookwarden", std::string(app.GetModulePath()) + " -min");
 
-  LoadSettings(app);
+  static_cast<void>(LoadSettings(app));
   EXPECT_EQ("English|0|0|0|0|1||0|1|1", StateOf(app));
 }
 
@@ -173,7 +174,7 @@ TEST_F(SettingsStore, SaveWritesEveryValueInItsStoredForm) {
   FillWithNonDefaults(app, 0x01020300);
   app.m_overview.m_nIsLogin = 1;
   app.m_strLanguage = "German";
-  ASSERT_TRUE(SaveAllSettings(app));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app).Code());
 
   ExpectStoredText(kProductKeyPath, kLanguageValueName, "716982776578");
   ExpectStoredText(kProductKeyPath, "App Path", m_folder.Path());
@@ -200,19 +201,19 @@ TEST_F(SettingsStore, LoadAfterSaveGivesTheSameStateWithTheLanguageUpperCased) {
   FillWithNonDefaults(app, 40);
   app.m_strLanguage = "English";
   WriteStartupValues(app);
-  ASSERT_TRUE(SaveAllSettings(app));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app).Code());
 
   CConsoleSettings loaded(m_folder.c_str());
-  LoadSettings(loaded);
+  static_cast<void>(LoadSettings(loaded));
   app.m_strLanguage = "ENGLISH";
   EXPECT_EQ(StateOf(app), StateOf(loaded));
 
   // An empty password is stored with size 0 and read back as no password.
   loaded.m_overview.m_strPassword.clear();
-  ASSERT_TRUE(SaveAllSettings(loaded));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(loaded).Code());
   ExpectStoredText(std::string(kProductKeyPath) + "\\Overview", "Password", "");
   CConsoleSettings again(m_folder.c_str());
-  LoadSettings(again);
+  static_cast<void>(LoadSettings(again));
   EXPECT_EQ(StateOf(loaded), StateOf(again));
 }
 
@@ -220,7 +221,7 @@ TEST_F(SettingsStore, SaveWithoutTheCompanyKeySavesNothing) {
   CConsoleSettings app(m_folder.c_str());
   ::RegDeleteKeyA(HKEY_CURRENT_USER, kCompanyKeyPath);
   ASSERT_FALSE(KeyExists(kCompanyKeyPath));
-  EXPECT_FALSE(SaveAllSettings(app));
+  EXPECT_NE(RESULT_SUCCESS, SaveAllSettings(app).Code());
   EXPECT_FALSE(KeyExists(kCompanyKeyPath));
 }
 
@@ -231,7 +232,7 @@ TEST_F(SettingsStore, FullSaveLeavesNoStaleValuesOrSubkeys) {
   SetRawValue("Software\\Corvinth\\Hookwarden\\MailSafe\\MailSafeItem5", "Count", REG_BINARY, one, 4);
   SetRawValue("Software\\Corvinth\\Hookwarden\\Overview", "Stray", REG_BINARY, one, 4);
   SetRawValue(kProductKeyPath, "Stray", REG_SZ, "x", 1);
-  ASSERT_TRUE(SaveAllSettings(app));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app).Code());
   EXPECT_FALSE(KeyExists("Software\\Corvinth\\Hookwarden\\MailSafe\\MailSafeItem5"));
   EXPECT_FALSE(RawValue(std::string(kProductKeyPath) + "\\Overview", "Stray").bFound);
   EXPECT_FALSE(RawValue(kProductKeyPath, "Stray").bFound);
@@ -245,7 +246,7 @@ TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
   SetRawValue(szOverview, "NoOfBlockedInstructions", REG_BINARY, eight, sizeof(eight));
   SetRawValue(szOverview, "NoOfEmailProtection", REG_BINARY, eight, 1);
   // A value larger than the read buffer cannot be read: the default stays.
-  const std::vector<BYTE> big(203, 0x11);
+  const std::vector<BYTE> big(kRegistryReadBufferSize + 1, 0x11);
   SetRawValue(szOverview, "NoOfWebProtection", REG_BINARY, big.data(), static_cast<DWORD>(big.size()));
   // Flags keep their lowest byte only.
   const BYTE highByteOnly[] = {0x00, 0x01, 0x00, 0x00};
@@ -258,7 +259,7 @@ TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
 
   CConsoleSettings app(m_folder.c_str());
   app.m_overview.m_strPassword = "6566";
-  LoadSettings(app);
+  static_cast<void>(LoadSettings(app));
   EXPECT_EQ(0x04030201, app.m_overview.m_nNoOfBlockedInstructions);
   EXPECT_EQ(0x01, app.m_overview.m_nNoOfEmailProtection);
   EXPECT_EQ(0, app.m_overview.m_nNoOfWebProtection);
@@ -274,7 +275,7 @@ TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
               7);
   SetRawValue(kProductKeyPath, kLanguageValueName, REG_SZ, std::string(300, '7').c_str(), 300);
   CConsoleSettings other(m_folder.c_str());
-  LoadSettings(other);
+  static_cast<void>(LoadSettings(other));
   EXPECT_EQ("6566", other.m_overview.m_strPassword);
   EXPECT_EQ("English", other.m_strLanguage);
 }
@@ -282,27 +283,27 @@ TEST_F(SettingsStore, LoadReadsEachValueTheWayItsConventionSays) {
 TEST_F(SettingsStore, StartupValueFollowsLoadWithWindowsStartup) {
   CConsoleSettings app(m_folder.c_str());
   const std::string strCommand = std::string(app.GetModulePath()) + " -min";
-  EXPECT_EQ(1, SetStartupValue("Hookwarden", "by hand", false));
+  EXPECT_EQ(RESULT_SUCCESS, SetStartupValue("Hookwarden", "by hand", false).Code());
   EXPECT_EQ("by hand", RunValueText());
 
   // Off: the value goes, even one added by hand; removing it again fails.
   app.m_overview.m_nLoadwithWindowsStartup = 0;
-  EXPECT_EQ(1, UpdateStartupValue(app));
+  EXPECT_EQ(RESULT_SUCCESS, UpdateStartupValue(app).Code());
   EXPECT_EQ("<none>", RunValueText());
-  EXPECT_EQ(0, UpdateStartupValue(app));
+  EXPECT_NE(RESULT_SUCCESS, UpdateStartupValue(app).Code());
 
   app.m_overview.m_nLoadwithWindowsStartup = 7;
-  EXPECT_EQ(1, UpdateStartupValue(app));
+  EXPECT_EQ(RESULT_SUCCESS, UpdateStartupValue(app).Code());
   EXPECT_EQ(strCommand, RunValueText());
 
   // Stored off, the next start removes it.
   app.m_overview.m_nLoadwithWindowsStartup = 0;
   WriteStartupValues(app);
-  ASSERT_TRUE(SaveAllSettings(app));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app).Code());
   CConsoleSettings next(m_folder.c_str());
-  LoadSettings(next);
+  static_cast<void>(LoadSettings(next));
   EXPECT_EQ(0, next.m_overview.m_nLoadwithWindowsStartup);
-  EXPECT_EQ(1, UpdateStartupValue(next));
+  EXPECT_EQ(RESULT_SUCCESS, UpdateStartupValue(next).Code());
   EXPECT_EQ("<none>", RunValueText());
 }
 
@@ -316,9 +317,9 @@ TEST_F(SettingsStore, StartupValueNeverCreatesTheRunKey) {
   run.Reset();
   if (cValues != 0 || cSubKeys != 0) GTEST_SKIP() << "the Run key is in use";
   ASSERT_EQ(ERROR_SUCCESS, ::RegDeleteKeyA(HKEY_CURRENT_USER, kStartupRunKeyPath));
-  EXPECT_EQ(0, SetStartupValue("Hookwarden", "x", false));
+  EXPECT_NE(RESULT_SUCCESS, SetStartupValue("Hookwarden", "x", false).Code());
   EXPECT_FALSE(KeyExists(kStartupRunKeyPath));
-  EXPECT_EQ(0, SetStartupValue("Hookwarden", nullptr, true));
+  EXPECT_NE(RESULT_SUCCESS, SetStartupValue("Hookwarden", nullptr, true).Code());
   ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, kStartupRunKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
                                              nullptr, run.Receive(), nullptr));
 }
@@ -365,14 +366,14 @@ TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
   newState.m_webSiteBlockingList.SetAction(1, 1);
 
   WriteStartupValues(oldState);
-  ASSERT_TRUE(SaveAllSettings(oldState));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(oldState).Code());
   CRegCloseKey companyKey;
   ASSERT_EQ(ERROR_SUCCESS,
             ::RegOpenKeyExA(HKEY_CURRENT_USER, kCompanyKeyPath, 0, KEY_ALL_ACCESS, companyKey.Receive()));
   CRegistryStoreKey company(companyKey.Get());
   SChangeFault fault;
   CFaultyStoreKey faultyCompany(company, fault);
-  ASSERT_TRUE(SaveAllSettings(newState, faultyCompany));
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(newState, faultyCompany).Code());
   const int nChanges = fault.nChanges;
   ASSERT_GT(nChanges, 10);
 
@@ -380,15 +381,15 @@ TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
     bool bNewSeen = false;
     for (int nAllowed = 0; nAllowed < nChanges; ++nAllowed) {
       SCOPED_TRACE(std::string(bStop ? "stopped" : "failed") + " at change " + std::to_string(nAllowed));
-      ASSERT_TRUE(SaveAllSettings(oldState));
+      ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(oldState).Code());
       fault.Set(nAllowed, bStop);
-      DWORD dwError = 0;
-      EXPECT_FALSE(SaveAllSettings(newState, faultyCompany, &dwError));
-      EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), dwError);
+      const CResult saved = SaveAllSettings(newState, faultyCompany);
+      EXPECT_FALSE(saved.IsOk());
+      EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), saved.Code());
 
       CConsoleSettings restarted(m_folder.c_str());
       WriteStartupValues(restarted);
-      LoadSettings(restarted);
+      static_cast<void>(LoadSettings(restarted));
       const std::string strState = StateOf(restarted) + ListsStateOf(restarted);
       if (strState == StateOf(newState) + ListsStateOf(newState)) {
         bNewSeen = true;

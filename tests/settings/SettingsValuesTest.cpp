@@ -4,7 +4,7 @@
 #include <string>
 
 #include "console/settings/DefinitionsVersion.h"
-#include "console/settings/RegistryValueData.h"
+#include "console/settings/store/RegistryValueData.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "console/settings/PermissionLists.h"
-#include "console/settings/SaveJournal.h"
-#include "console/settings/StoreChanges.h"
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/SaveJournal.h"
+#include "console/settings/store/StoreChanges.h"
+#include "console/settings/store/StoredTree.h"
 #include "settings/FaultyStoreKey.h"
 
 namespace {
@@ -28,13 +28,13 @@ std::string Dump(const SStoredKey& key) {
 SStoredKey FullWrite(const CWebSiteBlockingList& list) {
   SStoredKey tree;
   CStoredTreeKey key(&tree);
-  list.WriteToKey(key);
+  static_cast<void>(list.WriteToKey(key));
   return tree;
 }
 
 std::vector<SStoreChange> ChangesFor(SStoredKey& stored, const CWebSiteBlockingList& list) {
   CChangeCollector collector(stored);
-  list.WriteToKey(collector.ProductKey());
+  static_cast<void>(list.WriteToKey(collector.ProductKey()));
   return collector.TakeChanges();
 }
 
@@ -60,12 +60,12 @@ class CLockedKey : public IStoreKey {
     std::unique_ptr<IStoreKey> pSub = m_pKey->OpenSubKey(szName);
     return pSub ? std::make_unique<CLockedKey>(m_mutex, std::move(pSub)) : nullptr;
   }
-  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
+  CResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
     std::lock_guard<std::mutex> lock(m_mutex);
     std::unique_ptr<IStoreKey> pSub;
-    const StoreResult nResult = m_pKey->CreateKey(szName, &pSub);
+    const CResult result = m_pKey->CreateKey(szName, &pSub);
     if (pSub) *ppKey = std::make_unique<CLockedKey>(m_mutex, std::move(pSub));
-    return nResult;
+    return result;
   }
   std::vector<std::string> SubKeyNames() override {
     return Locked([&] { return m_pKey->SubKeyNames(); });
@@ -79,13 +79,13 @@ class CLockedKey : public IStoreKey {
   bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) override {
     return Locked([&] { return m_pKey->ReadTypedValue(szName, pType, pData); });
   }
-  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
+  CResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
     return Locked([&] { return m_pKey->SetValue(szName, dwType, pData, cbData); });
   }
-  StoreResult RemoveValue(const char* szName) override {
+  CResult RemoveValue(const char* szName) override {
     return Locked([&] { return m_pKey->RemoveValue(szName); });
   }
-  StoreResult RemoveSubKey(const char* szName) override {
+  CResult RemoveSubKey(const char* szName) override {
     return Locked([&] { return m_pKey->RemoveSubKey(szName); });
   }
 
@@ -113,9 +113,9 @@ TEST(StoreChanges, OnlyWhatDiffersIsChangedAndApplyingGivesTheFullWrite) {
 
   // A stray value, a text stored with its terminator, an action changed, an
   // entry appended: the stray goes, the terminator counts as the same text.
-  CStoredTreeKey(&stored.subKeys["WebSiteBlocking"]).SetValue("Stray", STORE_REG_SZ, "x", 1);
+  static_cast<void>(CStoredTreeKey(&stored.subKeys["WebSiteBlocking"]).SetValue("Stray", STORE_REG_SZ, "x", 1));
   CStoredTreeKey item0(&stored.subKeys["WebSiteBlocking"].subKeys["WebSiteBlockingItem0"]);
-  item0.SetValue("Program", STORE_REG_SZ, "iexplore.exe", 13);
+  static_cast<void>(item0.SetValue("Program", STORE_REG_SZ, "iexplore.exe", 13));
   list.SetAction(1, PERMISSION_BLOCK);
   list.AppendEntry(Site("http://d.example/"));
   std::vector<SStoreChange> changes = ChangesFor(stored, list);
@@ -134,17 +134,17 @@ TEST(StoreChanges, OnlyWhatDiffersIsChangedAndApplyingGivesTheFullWrite) {
       "3 WebSiteBlocking Stray\n",
       Describe(changes));
   CStoredTreeKey storedKey(&stored);
-  ASSERT_EQ(STORE_SUCCESS, ApplyStoreChanges(storedKey, changes));
+  ASSERT_EQ(RESULT_SUCCESS, ApplyStoreChanges(storedKey, changes).Code());
   // Applying twice changes nothing more.
-  ASSERT_EQ(STORE_SUCCESS, ApplyStoreChanges(storedKey, changes));
-  item0.SetValue("Program", STORE_REG_SZ, "iexplore.exe", 12);
+  ASSERT_EQ(RESULT_SUCCESS, ApplyStoreChanges(storedKey, changes).Code());
+  static_cast<void>(item0.SetValue("Program", STORE_REG_SZ, "iexplore.exe", 12));
   EXPECT_EQ(Dump(FullWrite(list)), Dump(stored));
 
   // Removing the first entry moves the others down; the last subkey goes.
   list.RemoveEntry(0);
   changes = ChangesFor(stored, list);
   EXPECT_NE(std::string::npos, Describe(changes).find("4 WebSiteBlocking WebSiteBlockingItem3\n"));
-  ASSERT_EQ(STORE_SUCCESS, ApplyStoreChanges(storedKey, changes));
+  ASSERT_EQ(RESULT_SUCCESS, ApplyStoreChanges(storedKey, changes).Code());
   EXPECT_EQ(Dump(FullWrite(list)), Dump(stored));
   EXPECT_TRUE(ChangesFor(stored, list).empty());
 }
@@ -187,13 +187,14 @@ TEST(StoreChanges, NextStartFinishesAMarkedJournalAndDropsAnyOther) {
     CStoredTreeKey companyKey(&company);
     CFaultyStoreKey faultyCompany(companyKey, fault);
     fault.Set(nAllowed, true);
-    const StoreResult nResult = SaveStoreChanges(faultyCompany, "Hookwarden", &stored,
-                                                 [&](IStoreKey& product) { newList.WriteToKey(product); });
-    const bool bDone = nResult == STORE_SUCCESS;
-    EXPECT_TRUE(bDone || nResult == STORE_ACCESS_DENIED);
+    const CResult result = SaveStoreChanges(faultyCompany, "Hookwarden", &stored, [&](IStoreKey& product) {
+      static_cast<void>(newList.WriteToKey(product));
+    });
+    const bool bDone = result.IsOk();
+    EXPECT_TRUE(bDone || result.Code() == STORE_ACCESS_DENIED);
 
     bool bChanged = false;
-    ASSERT_EQ(STORE_SUCCESS, FinishJournal(companyKey, "Hookwarden", &bChanged));
+    ASSERT_EQ(RESULT_SUCCESS, FinishJournal(companyKey, "Hookwarden", &bChanged).Code());
     EXPECT_EQ(0u, company.subKeys.count(kJournalKeyName));
     const std::string strState = Dump(company.subKeys["Hookwarden"]);
     if (strState == strNew) {
@@ -215,11 +216,11 @@ TEST(StoreChanges, NextStartFinishesAMarkedJournalAndDropsAnyOther) {
   SStoredKey company;
   CStoredTreeKey companyKey(&company);
   std::unique_ptr<IStoreKey> pJournal;
-  companyKey.CreateKey(kJournalKeyName, &pJournal);
+  static_cast<void>(companyKey.CreateKey(kJournalKeyName, &pJournal));
   const std::string strChanges = EncodeStoreChanges({{EStoreChange::SetValue, "", "App Path", STORE_REG_SZ, "C:"}});
-  pJournal->SetValue("Part0", STORE_REG_BINARY, strChanges.data(), strChanges.size() - 1);
+  static_cast<void>(pJournal->SetValue("Part0", STORE_REG_BINARY, strChanges.data(), strChanges.size() - 1));
   bool bChanged = true;
-  EXPECT_EQ(STORE_SUCCESS, FinishJournal(companyKey, "Hookwarden", &bChanged));
+  EXPECT_EQ(RESULT_SUCCESS, FinishJournal(companyKey, "Hookwarden", &bChanged).Code());
   EXPECT_FALSE(bChanged);
   EXPECT_TRUE(company.subKeys.empty());
 }
@@ -243,7 +244,7 @@ TEST(StoreChanges, LargeTreesReadAndChangedTogetherAreTheSame) {
   ASSERT_GT(changes.size(), 3000u);
   std::mutex mutex;
   CLockedKey together(mutex, std::make_unique<CStoredTreeKey>(&read));
-  ASSERT_EQ(STORE_SUCCESS, ApplyStoreChanges(together, changes, true));
+  ASSERT_EQ(RESULT_SUCCESS, ApplyStoreChanges(together, changes, true).Code());
   EXPECT_EQ(Dump(FullWrite(list)), Dump(read));
 }
 
@@ -253,8 +254,8 @@ namespace {
 std::vector<SStoreChange> ChangesOfText(SStoredKey& tree, const std::string& strText) {
   CChangeCollector collector(tree);
   std::unique_ptr<IStoreKey> pOverview;
-  collector.ProductKey().CreateKey("Overview", &pOverview);
-  pOverview->SetValue("Password", STORE_REG_SZ, strText.c_str(), strText.size() + 1);
+  static_cast<void>(collector.ProductKey().CreateKey("Overview", &pOverview));
+  static_cast<void>(pOverview->SetValue("Password", STORE_REG_SZ, strText.c_str(), strText.size() + 1));
   return collector.TakeChanges();
 }
 
@@ -265,8 +266,8 @@ TEST(KeptAsStored, ValueOfAnotherTypeStaysUntilTheSettingsWriteSomethingElse) {
   {
     CStoredTreeKey key(&tree);
     std::unique_ptr<IStoreKey> pOverview;
-    key.CreateKey("Overview", &pOverview);
-    pOverview->SetValue("Password", STORE_REG_BINARY, "\x01\x02", 2);
+    static_cast<void>(key.CreateKey("Overview", &pOverview));
+    static_cast<void>(pOverview->SetValue("Password", STORE_REG_BINARY, "\x01\x02", 2));
   }
   // Right after the load the settings write their default over the bytes.
   const std::vector<SStoreChange> kept = KeptAsStored(tree, ChangesOfText(tree, ""));

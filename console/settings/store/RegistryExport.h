@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 constexpr const char* kBackupRootPath = "HKEY_CURRENT_USER\\Software\\Corvinth\\Hookwarden";
 

@@ -1,9 +1,9 @@
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "console/settings/RegistryValueData.h"
+#include "console/settings/store/RegistryValueData.h"
 #include "console/settings/TextCompare.h"
 
 namespace {
@@ -12,15 +12,15 @@ const unsigned char* Bytes(const std::string& strData) {
 }
 }  // namespace
 
-bool IStoreKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
+CResult IStoreKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
   pValues->clear();
   for (std::string& strName : ValueNames()) {
     SStoreValue value;
-    if (!ReadTypedValue(strName.c_str(), &value.dwType, &value.strData)) return false;
+    if (!ReadTypedValue(strName.c_str(), &value.dwType, &value.strData)) return CResult(RESULT_CANT_WRITE);
     value.strName = std::move(strName);
     pValues->push_back(std::move(value));
   }
-  return true;
+  return CResult();
 }
 
 bool ReadStoredText(IStoreKey& key, const char* szName, std::string* pField, bool bAssignEmpty) {
@@ -60,18 +60,18 @@ bool ReadStoredLowByte(IStoreKey& key, const char* szName, std::int32_t* pField)
   return true;
 }
 
-bool WriteStoredText(IStoreKey& key, const char* szName, const std::string& strText) {
-  return key.WriteValue(szName, STORE_REG_SZ, strText.data(), strText.size());
+CResult WriteStoredText(IStoreKey& key, const char* szName, const std::string& strText) {
+  return key.SetValue(szName, STORE_REG_SZ, strText.data(), strText.size());
 }
 
-bool WriteStoredNumber(IStoreKey& key, const char* szName, std::int32_t nValue) {
+CResult WriteStoredNumber(IStoreKey& key, const char* szName, std::int32_t nValue) {
   unsigned char abBytes[4];
   NumberToValueData(static_cast<std::uint32_t>(nValue), abBytes);
-  return key.WriteValue(szName, STORE_REG_BINARY, abBytes, sizeof(abBytes));
+  return key.SetValue(szName, STORE_REG_BINARY, abBytes, sizeof(abBytes));
 }
 
-bool WriteStoredBytes(IStoreKey& key, const char* szName, const void* pData, std::size_t cbData) {
-  return key.WriteValue(szName, STORE_REG_BINARY, pData, cbData);
+CResult WriteStoredBytes(IStoreKey& key, const char* szName, const void* pData, std::size_t cbData) {
+  return key.SetValue(szName, STORE_REG_BINARY, pData, cbData);
 }
 
 std::vector<int> NumberedSubKeys(IStoreKey& key, const char* szPrefix, std::int32_t nCount) {
@@ -95,20 +95,23 @@ std::vector<int> NumberedSubKeys(IStoreKey& key, const char* szPrefix, std::int3
   return numbers;
 }
 
-bool CopyStoreTree(IStoreKey& from, IStoreKey& to) {
+CResult CopyStoreTree(IStoreKey& from, IStoreKey& to) {
   for (const std::string& strName : from.ValueNames()) {
     std::uint32_t dwType = 0;
     std::string strData;
-    if (!from.ReadTypedValue(strName.c_str(), &dwType, &strData)) return false;
-    if (!to.WriteValue(strName.c_str(), dwType, strData.data(), strData.size())) return false;
+    if (!from.ReadTypedValue(strName.c_str(), &dwType, &strData)) return CResult(RESULT_CANT_WRITE);
+    CResult result = to.SetValue(strName.c_str(), dwType, strData.data(), strData.size());
+    if (!result.IsOk()) return result;
   }
   for (const std::string& strName : from.SubKeyNames()) {
     const std::unique_ptr<IStoreKey> pFrom = from.OpenSubKey(strName.c_str());
-    if (!pFrom) return false;
-    const std::unique_ptr<IStoreKey> pTo = to.CreateSubKey(strName.c_str());
-    if (!pTo || !CopyStoreTree(*pFrom, *pTo)) return false;
+    if (!pFrom) return CResult(RESULT_CANT_WRITE);
+    std::unique_ptr<IStoreKey> pTo;
+    CResult result = to.CreateKey(strName.c_str(), &pTo);
+    if (result.IsOk()) result = CopyStoreTree(*pFrom, *pTo);
+    if (!result.IsOk()) return result;
   }
-  return true;
+  return CResult();
 }
 
 std::string NumberedName(const char* szPrefix, int nNumber) {

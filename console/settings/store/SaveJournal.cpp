@@ -1,4 +1,4 @@
-#include "console/settings/SaveJournal.h"
+#include "console/settings/store/SaveJournal.h"
 
 #include <algorithm>
 #include <memory>
@@ -11,17 +11,17 @@ constexpr std::size_t kPartBytes = 512 * 1024;
 constexpr const char* kPartPrefix = "Part";
 constexpr const char* kMarkName = "Parts";
 
-StoreResult WriteJournal(IStoreKey& company, const std::vector<SStoreChange>& changes) {
+CResult WriteJournal(IStoreKey& company, const std::vector<SStoreChange>& changes) {
   std::unique_ptr<IStoreKey> pJournal;
-  StoreResult nResult = company.CreateKey(kJournalKeyName, &pJournal);
-  if (nResult != STORE_SUCCESS) return nResult;
+  CResult result = company.CreateKey(kJournalKeyName, &pJournal);
+  if (!result.IsOk()) return result;
   const std::string strBytes = EncodeStoreChanges(changes);
   std::int32_t nParts = 0;
   for (std::size_t nStart = 0; nStart < strBytes.size(); nStart += kPartBytes, ++nParts) {
     const std::size_t cbPart = std::min(kPartBytes, strBytes.size() - nStart);
-    nResult = pJournal->SetValue(NumberedName(kPartPrefix, nParts).c_str(), STORE_REG_BINARY, strBytes.data() + nStart,
-                                 cbPart);
-    if (nResult != STORE_SUCCESS) return nResult;
+    result = pJournal->SetValue(NumberedName(kPartPrefix, nParts).c_str(), STORE_REG_BINARY, strBytes.data() + nStart,
+                                cbPart);
+    if (!result.IsOk()) return result;
   }
   // The mark: from here on the changes count.
   unsigned char abParts[4];
@@ -42,10 +42,10 @@ bool ReadJournal(IStoreKey& journal, std::vector<SStoreChange>* pChanges) {
   return DecodeStoreChanges(strBytes, pChanges);
 }
 
-StoreResult ApplyToProductKey(IStoreKey& company, const char* szProductKey, const std::vector<SStoreChange>& changes) {
+CResult ApplyToProductKey(IStoreKey& company, const char* szProductKey, const std::vector<SStoreChange>& changes) {
   std::unique_ptr<IStoreKey> pProduct;
-  const StoreResult nResult = company.CreateKey(szProductKey, &pProduct);
-  if (nResult != STORE_SUCCESS) return nResult;
+  const CResult result = company.CreateKey(szProductKey, &pProduct);
+  if (!result.IsOk()) return result;
   return ApplyStoreChanges(*pProduct, changes, true);
 }
 
@@ -56,41 +56,41 @@ bool ReadMarkedJournal(IStoreKey& company, std::vector<SStoreChange>* pChanges) 
   return pJournal && ReadJournal(*pJournal, pChanges);
 }
 
-StoreResult DropJournal(IStoreKey& company) {
-  const StoreResult nResult = company.RemoveSubKey(kJournalKeyName);
-  return nResult == STORE_FILE_NOT_FOUND ? STORE_SUCCESS : nResult;
+CResult DropJournal(IStoreKey& company) {
+  const CResult result = company.RemoveSubKey(kJournalKeyName);
+  return result.Code() == STORE_FILE_NOT_FOUND ? CResult() : result;
 }
 
-StoreResult FinishJournal(IStoreKey& company, const char* szProductKey, bool* pbChanged) {
+CResult FinishJournal(IStoreKey& company, const char* szProductKey, bool* pbChanged) {
   *pbChanged = false;
   std::vector<SStoreChange> changes;
   {
     const std::unique_ptr<IStoreKey> pJournal = company.OpenSubKey(kJournalKeyName);
-    if (!pJournal) return STORE_SUCCESS;
+    if (!pJournal) return CResult();
     if (!ReadJournal(*pJournal, &changes)) return DropJournal(company);
   }
   *pbChanged = true;
-  const StoreResult nResult = ApplyToProductKey(company, szProductKey, changes);
-  return nResult != STORE_SUCCESS ? nResult : DropJournal(company);
+  const CResult result = ApplyToProductKey(company, szProductKey, changes);
+  return !result.IsOk() ? result : DropJournal(company);
 }
 
-StoreResult SaveThroughJournal(IStoreKey& company, const char* szProductKey, const std::vector<SStoreChange>& changes,
-                               bool* pbComplete) {
+CResult SaveThroughJournal(IStoreKey& company, const char* szProductKey, const std::vector<SStoreChange>& changes,
+                           bool* pbComplete) {
   *pbComplete = false;
-  StoreResult nResult = WriteJournal(company, changes);
-  if (nResult != STORE_SUCCESS) {
+  CResult result = WriteJournal(company, changes);
+  if (!result.IsOk()) {
     // Without its mark the journal never counts; the next start drops what is left.
-    DropJournal(company);
-    return nResult;
+    static_cast<void>(DropJournal(company));
+    return result;
   }
   *pbComplete = true;
-  nResult = ApplyToProductKey(company, szProductKey, changes);
-  if (nResult != STORE_SUCCESS) return nResult;
+  result = ApplyToProductKey(company, szProductKey, changes);
+  if (!result.IsOk()) return result;
   return DropJournal(company);
 }
 
-StoreResult SaveStoreChanges(IStoreKey& company, const char* szProductKey, SStoredKey* pStored,
-                             const std::function<void(IStoreKey&)>& write, const std::vector<SStoreChange>& kept) {
+CResult SaveStoreChanges(IStoreKey& company, const char* szProductKey, SStoredKey* pStored,
+                         const std::function<void(IStoreKey&)>& write, const std::vector<SStoreChange>& kept) {
   std::vector<SStoreChange> changes;
   {
     CChangeCollector collector(*pStored);
@@ -98,12 +98,12 @@ StoreResult SaveStoreChanges(IStoreKey& company, const char* szProductKey, SStor
     changes = collector.TakeChanges();
   }
   DropKeptAsStored(*pStored, kept, &changes);
-  if (changes.empty()) return STORE_SUCCESS;
+  if (changes.empty()) return CResult();
   bool bComplete = false;
-  const StoreResult nResult = SaveThroughJournal(company, szProductKey, changes, &bComplete);
+  const CResult result = SaveThroughJournal(company, szProductKey, changes, &bComplete);
   if (bComplete) {
     CStoredTreeKey stored(pStored);
-    ApplyStoreChanges(stored, changes);
+    static_cast<void>(ApplyStoreChanges(stored, changes));  // the tree takes every change
   }
-  return nResult;
+  return result;
 }

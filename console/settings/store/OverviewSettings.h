@@ -6,12 +6,14 @@
 #include <cstdint>
 #include <string>
 
-#include "console/settings/SettingsSubkey_win.h"
+#include "console/settings/store/SettingsSubkey.h"
 
 class COverviewSettings : public CSettingsSubkey {
  public:
-  void ReadFromKey(HKEY hAppRegKey) override;
-  bool WriteToKey(IStoreKey& appKey) const override;
+  // Each value is read into a 202-byte buffer, as earlier versions read it: a
+  // longer one keeps the default.
+  void ReadFromKey(IStoreKey& appKey) override;
+  CResult WriteToKey(IStoreKey& appKey) const override;
 
   std::int32_t m_nNoOfBlockedInstructions = 0;
   // Entries of the alert log rated "High"; recounted from the log, stored for show.

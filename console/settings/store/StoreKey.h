@@ -1,4 +1,4 @@
-// A key of the product's registry tree as the list and log objects read and write
+// A key of the product's registry tree as the settings objects read and write
 // it. The reading and writing of their values is free of Win32, so that whatever a
 // user or another program left in the registry is decoded the same way in every
 // build and can be fuzzed; the conventions are those of RegistryValueData.h:
@@ -16,16 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "shared/Result.h"
+
 enum : std::uint32_t { STORE_REG_SZ = 1, STORE_REG_BINARY = 3 };  // the registry's type numbers
 
-// The registry's result of a change, as the system gives it (a Win32 LONG), so that
-// a failed save can name its reason: 0 is success.
-using StoreResult = std::int32_t;
-enum : StoreResult {
-  STORE_SUCCESS = 0,
-  STORE_FILE_NOT_FOUND = 2,
-  STORE_ACCESS_DENIED = 5,
-  STORE_INVALID_PARAMETER = 87
+// The registry's codes that the store's callers tell apart.
+enum : std::uint32_t {
+  STORE_FILE_NOT_FOUND = RESULT_FILE_NOT_FOUND,
+  STORE_ACCESS_DENIED = RESULT_ACCESS_DENIED,
+  STORE_INVALID_PARAMETER = RESULT_INVALID_PARAMETER
 };
 
 struct SStoreValue {
@@ -39,8 +38,9 @@ class IStoreKey {
   virtual ~IStoreKey() = default;
   // The subkey, or null when it does not exist or cannot be opened.
   virtual std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) = 0;
-  // The subkey, created when missing, into *ppKey (null when that fails).
-  virtual StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) = 0;
+  // The subkey, created when missing, into *ppKey (null when that fails). Changes
+  // give the registry's own result, so that a failed save can name its reason.
+  virtual CResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) = 0;
   // Names of the subkeys directly below the key.
   virtual std::vector<std::string> SubKeyNames() = 0;
   // Names of the values of the key.
@@ -49,30 +49,28 @@ class IStoreKey {
   virtual bool ReadValue(const char* szName, std::string* pData) = 0;
   // The same with the value's type.
   virtual bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) = 0;
-  // Every value of the key with its type and data, in the key's order; false when
+  // Every value of the key with its type and data, in the key's order; fails when
   // the key cannot be read.
-  virtual bool ReadAllValues(std::vector<SStoreValue>* pValues);
-  virtual StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) = 0;
+  virtual CResult ReadAllValues(std::vector<SStoreValue>* pValues);
+  virtual CResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) = 0;
   // STORE_FILE_NOT_FOUND when there is no such value.
-  virtual StoreResult RemoveValue(const char* szName) = 0;
+  virtual CResult RemoveValue(const char* szName) = 0;
   // Deletes the subkey with everything below it; STORE_FILE_NOT_FOUND when missing.
-  virtual StoreResult RemoveSubKey(const char* szName) = 0;
+  virtual CResult RemoveSubKey(const char* szName) = 0;
 
-  // For the settings objects' writers, which only need to know whether it worked.
+  // The subkey, created when missing; null when that fails, for writers that stop
+  // there whatever the reason.
   std::unique_ptr<IStoreKey> CreateSubKey(const char* szName) {
     std::unique_ptr<IStoreKey> pKey;
-    CreateKey(szName, &pKey);
+    if (!CreateKey(szName, &pKey).IsOk()) pKey.reset();
     return pKey;
   }
-  bool WriteValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) {
-    return SetValue(szName, dwType, pData, cbData) == STORE_SUCCESS;
-  }
-  bool DeleteSubKey(const char* szName) { return RemoveSubKey(szName) == STORE_SUCCESS; }
 };
 
 // Copies every value and subkey of one key into another, types and bytes as they
-// are. False as soon as a read or a change fails.
-bool CopyStoreTree(IStoreKey& from, IStoreKey& to);
+// are. Stops at the first read or change that fails: ERROR_CANTWRITE for a read,
+// the registry's reason for a change.
+CResult CopyStoreTree(IStoreKey& from, IStoreKey& to);
 
 // Readers. Each returns true when the value was there and changed the field.
 
@@ -86,10 +84,10 @@ bool ReadStoredByte(IStoreKey& key, const char* szName, std::uint8_t* pField);
 // The first bytes of the value (at most cbField) replace the field's first bytes.
 bool ReadStoredBytes(IStoreKey& key, const char* szName, void* pField, std::size_t cbField);
 
-// Writers: false when the registry refused the value.
-bool WriteStoredText(IStoreKey& key, const char* szName, const std::string& strText);
-bool WriteStoredNumber(IStoreKey& key, const char* szName, std::int32_t nValue);
-bool WriteStoredBytes(IStoreKey& key, const char* szName, const void* pData, std::size_t cbData);
+// Writers: the registry's result.
+CResult WriteStoredText(IStoreKey& key, const char* szName, const std::string& strText);
+CResult WriteStoredNumber(IStoreKey& key, const char* szName, std::int32_t nValue);
+CResult WriteStoredBytes(IStoreKey& key, const char* szName, const void* pData, std::size_t cbData);
 
 // The numbers below nCount, in ascending order, of the subkeys named szPrefix and
 // a number ("MailSafeItem0", "MailSafeItem2"): what opening each name from 0 to

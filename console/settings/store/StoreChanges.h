@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "console/settings/StoreKey.h"
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/StoreKey.h"
+#include "console/settings/store/StoredTree.h"
 
 // Takes the writes of the settings objects (through ProductKey) and compares them
 // with the tree: a write of what is stored costs nothing, anything else becomes a
@@ -52,10 +52,10 @@ void DropKeptAsStored(const SStoredKey& tree, const std::vector<SStoreChange>& k
 
 // Applies the changes in order below productKey, creating keys as needed; removing
 // what is already gone counts as done, so that applying twice gives the same. The
-// registry's result of the first change that failed, STORE_SUCCESS when none did.
+// registry's result of the first change that failed, success when none did.
 // Together: many changes are applied by several threads, for a key that may be
 // used by several at once (the registry's, not the tree's).
-StoreResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreChange>& changes, bool bTogether = false);
+CResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreChange>& changes, bool bTogether = false);
 
 // The journal's form of changes, and back. Decoding refuses bytes that are cut short
 // or malformed.

@@ -1,4 +1,4 @@
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/StoredTree.h"
 
 #include <algorithm>
 
@@ -35,9 +35,9 @@ std::unique_ptr<IStoreKey> CStoredTreeKey::OpenSubKey(const char* szName) {
   return std::make_unique<CStoredTreeKey>(&it->second);
 }
 
-StoreResult CStoredTreeKey::CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) {
+CResult CStoredTreeKey::CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) {
   *ppKey = std::make_unique<CStoredTreeKey>(&m_pNode->subKeys[szName]);
-  return STORE_SUCCESS;
+  return CResult();
 }
 
 std::vector<std::string> CStoredTreeKey::SubKeyNames() {
@@ -66,14 +66,14 @@ bool CStoredTreeKey::ReadTypedValue(const char* szName, std::uint32_t* pType, st
   return true;
 }
 
-bool CStoredTreeKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
+CResult CStoredTreeKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
   pValues->clear();
   for (const SStoredKey::SValue& value : m_pNode->values)
     pValues->push_back({value.strName, value.dwType, value.strData});
-  return true;
+  return CResult();
 }
 
-StoreResult CStoredTreeKey::SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) {
+CResult CStoredTreeKey::SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) {
   SStoredKey::SValue* pValue = m_pNode->FindValue(szName);
   if (!pValue) {
     m_pNode->values.emplace_back();
@@ -82,20 +82,20 @@ StoreResult CStoredTreeKey::SetValue(const char* szName, std::uint32_t dwType, c
   }
   pValue->dwType = dwType;
   pValue->strData.assign(static_cast<const char*>(pData), cbData);
-  return STORE_SUCCESS;
+  return CResult();
 }
 
-StoreResult CStoredTreeKey::RemoveValue(const char* szName) {
+CResult CStoredTreeKey::RemoveValue(const char* szName) {
   std::vector<SStoredKey::SValue>& values = m_pNode->values;
   const auto it = std::find_if(values.begin(), values.end(),
                                [&](const SStoredKey::SValue& value) { return IsSameKeyName(value.strName, szName); });
-  if (it == values.end()) return STORE_FILE_NOT_FOUND;
+  if (it == values.end()) return CResult(STORE_FILE_NOT_FOUND);
   values.erase(it);
-  return STORE_SUCCESS;
+  return CResult();
 }
 
-StoreResult CStoredTreeKey::RemoveSubKey(const char* szName) {
-  return m_pNode->subKeys.erase(szName) == 1 ? STORE_SUCCESS : STORE_FILE_NOT_FOUND;
+CResult CStoredTreeKey::RemoveSubKey(const char* szName) {
+  return m_pNode->subKeys.erase(szName) == 1 ? CResult() : CResult(STORE_FILE_NOT_FOUND);
 }
 
 namespace {
@@ -118,7 +118,7 @@ void ReadSubKeys(IStoreKey& key, const std::vector<std::string>& names, std::siz
 void ReadStoreTree(IStoreKey& key, SStoredKey* pTree) {
   *pTree = SStoredKey();
   std::vector<SStoreValue> values;
-  if (key.ReadAllValues(&values)) {
+  if (key.ReadAllValues(&values).IsOk()) {
     pTree->values.reserve(values.size());
     for (SStoreValue& value : values) {
       SStoredKey::SValue stored;

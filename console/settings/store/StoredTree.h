@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "console/settings/StoreKey.h"
+#include "console/settings/store/StoreKey.h"
 
 // Orders names as the registry tells them apart: without regard to the case of A to Z.
 struct SKeyNameLess {
@@ -62,15 +62,15 @@ class CStoredTreeKey : public IStoreKey {
   explicit CStoredTreeKey(SStoredKey* pNode) : m_pNode(pNode) {}
 
   std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) override;
-  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override;
+  CResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override;
   std::vector<std::string> SubKeyNames() override;
   std::vector<std::string> ValueNames() override;
   bool ReadValue(const char* szName, std::string* pData) override;
   bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) override;
-  bool ReadAllValues(std::vector<SStoreValue>* pValues) override;
-  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override;
-  StoreResult RemoveValue(const char* szName) override;
-  StoreResult RemoveSubKey(const char* szName) override;
+  CResult ReadAllValues(std::vector<SStoreValue>* pValues) override;
+  CResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override;
+  CResult RemoveValue(const char* szName) override;
+  CResult RemoveSubKey(const char* szName) override;
 
  private:
   SStoredKey* m_pNode;

@@ -1,24 +1,22 @@
-#include "console/settings/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryStoreKey_win.h"
 
-#include "console/settings/RegistryValueData.h"
-#include "console/settings/RegistryValues_win.h"
+#include "console/settings/store/RegistryValueData.h"
+#include "console/settings/store/RegistryValues_win.h"
 
-static_assert(STORE_SUCCESS == ERROR_SUCCESS && STORE_FILE_NOT_FOUND == ERROR_FILE_NOT_FOUND &&
-                  STORE_ACCESS_DENIED == ERROR_ACCESS_DENIED,
-              "store results are the registry's own");
+#include "shared/Result_win.h"
 
 std::unique_ptr<IStoreKey> CRegistryStoreKey::OpenSubKey(const char* szName) {
   CRegCloseKey subKey;
-  if (!OpenSettingsKey(m_hKey, szName, subKey)) return nullptr;
+  if (!OpenRegistryKey(m_hKey, szName, subKey).IsOk()) return nullptr;
   return std::make_unique<CRegistryStoreKey>(std::move(subKey));
 }
 
-StoreResult CRegistryStoreKey::CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) {
+CResult CRegistryStoreKey::CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) {
   ppKey->reset();
   CRegCloseKey subKey;
-  const LONG lResult = CreateRegistryKey(m_hKey, szName, subKey);
-  if (lResult == ERROR_SUCCESS) *ppKey = std::make_unique<CRegistryStoreKey>(std::move(subKey));
-  return lResult;
+  CResult result = CreateRegistryKey(m_hKey, szName, subKey);
+  if (result.IsOk()) *ppKey = std::make_unique<CRegistryStoreKey>(std::move(subKey));
+  return result;
 }
 
 std::vector<std::string> CRegistryStoreKey::SubKeyNames() {
@@ -43,7 +41,7 @@ std::vector<std::string> CRegistryStoreKey::ValueNames() {
   return names;
 }
 
-bool CRegistryStoreKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
+CResult CRegistryStoreKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
   pValues->clear();
   // Names and data in one call per value; the buffers grow when a value needs more.
   std::vector<char> name(256);
@@ -53,14 +51,14 @@ bool CRegistryStoreKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
     DWORD cbData = static_cast<DWORD>(data.size());
     DWORD dwType = 0;
     const LONG lResult = ::RegEnumValueA(m_hKey, i, name.data(), &cchName, nullptr, &dwType, data.data(), &cbData);
-    if (lResult == ERROR_NO_MORE_ITEMS) return true;
+    if (lResult == ERROR_NO_MORE_ITEMS) return CResult();
     if (lResult == ERROR_MORE_DATA) {
       if (name.size() < 16384) name.resize(16384);
-      if (data.size() >= (1u << 30)) return false;
+      if (data.size() >= (1u << 30)) return CResult(ERROR_NOT_ENOUGH_MEMORY);
       data.resize(cbData > data.size() ? cbData : data.size() * 2);
       continue;
     }
-    if (lResult != ERROR_SUCCESS) return false;
+    if (lResult != ERROR_SUCCESS) return CResult(static_cast<DWORD>(lResult));
     SStoreValue value;
     value.strName.assign(name.data(), cchName);
     value.dwType = dwType;
@@ -93,16 +91,15 @@ bool CRegistryStoreKey::ReadTypedValue(const char* szName, std::uint32_t* pType,
   return false;
 }
 
-StoreResult CRegistryStoreKey::SetValue(const char* szName, std::uint32_t dwType, const void* pData,
-                                        std::size_t cbData) {
-  if (cbData > 0xFFFFFFFFu) return ERROR_INVALID_PARAMETER;
+CResult CRegistryStoreKey::SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) {
+  if (cbData > 0xFFFFFFFFu) return CResult(ERROR_INVALID_PARAMETER);
   return SetRegistryValue(m_hKey, szName, dwType, pData, static_cast<DWORD>(cbData));
 }
 
-StoreResult CRegistryStoreKey::RemoveValue(const char* szName) {
+CResult CRegistryStoreKey::RemoveValue(const char* szName) {
   return DeleteRegistryValue(m_hKey, szName);
 }
 
-StoreResult CRegistryStoreKey::RemoveSubKey(const char* szName) {
+CResult CRegistryStoreKey::RemoveSubKey(const char* szName) {
   return DeleteRegistryTree(m_hKey, szName);
 }

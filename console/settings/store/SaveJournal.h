@@ -9,9 +9,9 @@
 
 #include <functional>
 
-#include "console/settings/StoreChanges.h"
-#include "console/settings/StoreKey.h"
-#include "console/settings/StoredTree.h"
+#include "console/settings/store/StoreChanges.h"
+#include "console/settings/store/StoreKey.h"
+#include "console/settings/store/StoredTree.h"
 
 constexpr const char* kJournalKeyName = "Hookwarden.Journal";
 
@@ -19,22 +19,22 @@ constexpr const char* kJournalKeyName = "Hookwarden.Journal";
 // what write writes, changing only the differences. *pStored is the new state
 // afterwards when the new settings are in place or will be once the journal is
 // finished, and stays as it was when they never will. The registry's result of
-// the first change that failed, STORE_SUCCESS when none did. Values of another
+// the first change that failed, success when none did. Values of another
 // type that kept (KeptAsStored) lists are left as stored.
-StoreResult SaveStoreChanges(IStoreKey& companyKey, const char* szProductKey, SStoredKey* pStored,
-                             const std::function<void(IStoreKey&)>& write, const std::vector<SStoreChange>& kept = {});
+CResult SaveStoreChanges(IStoreKey& companyKey, const char* szProductKey, SStoredKey* pStored,
+                         const std::function<void(IStoreKey&)>& write, const std::vector<SStoreChange>& kept = {});
 
 // The same with changes already found: journal, mark, product key, clean-up.
-StoreResult SaveThroughJournal(IStoreKey& companyKey, const char* szProductKey,
-                               const std::vector<SStoreChange>& changes, bool* pbComplete);
+CResult SaveThroughJournal(IStoreKey& companyKey, const char* szProductKey, const std::vector<SStoreChange>& changes,
+                           bool* pbComplete);
 
 // Finishes a journal that is marked complete, drops one that is not. *pbChanged
 // tells whether the product key was changed.
-StoreResult FinishJournal(IStoreKey& companyKey, const char* szProductKey, bool* pbChanged);
+CResult FinishJournal(IStoreKey& companyKey, const char* szProductKey, bool* pbChanged);
 
 // The changes of a journal that is marked complete and still waits to be applied;
 // false when there is none (or it is damaged).
 bool ReadMarkedJournal(IStoreKey& companyKey, std::vector<SStoreChange>* pChanges);
 
 // Drops the journal whatever its state.
-StoreResult DropJournal(IStoreKey& companyKey);
+CResult DropJournal(IStoreKey& companyKey);

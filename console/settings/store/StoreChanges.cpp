@@ -1,9 +1,9 @@
-#include "console/settings/StoreChanges.h"
+#include "console/settings/store/StoreChanges.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "console/settings/RegistryValueData.h"
+#include "console/settings/store/RegistryValueData.h"
 #include "shared/RunTogether.h"
 
 namespace {
@@ -20,7 +20,7 @@ class CCompareKey : public IStoreKey {
       : m_collector(collector), m_pNode(pNode), m_strPath(std::move(strPath)) {}
 
   std::unique_ptr<IStoreKey> OpenSubKey(const char*) override { return nullptr; }
-  StoreResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
+  CResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
     SStoredKey* pChild = nullptr;
     if (m_pNode) {
       const auto it = m_pNode->subKeys.find(szName);
@@ -32,32 +32,32 @@ class CCompareKey : public IStoreKey {
       m_collector.Add({EStoreChange::CreateKey, m_strPath, szName, 0, std::string()});
     }
     *ppKey = std::make_unique<CCompareKey>(m_collector, pChild, ChildPath(m_strPath, szName));
-    return STORE_SUCCESS;
+    return CResult();
   }
   std::vector<std::string> SubKeyNames() override { return {}; }
   std::vector<std::string> ValueNames() override { return {}; }
   bool ReadValue(const char*, std::string*) override { return false; }
   bool ReadTypedValue(const char*, std::uint32_t*, std::string*) override { return false; }
-  StoreResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
+  CResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
     if (m_pNode) {
       SStoredKey::SValue* pValue = m_pNode->FindValue(szName, m_nNextValue);
       if (pValue) {
         pValue->bWritten = true;
         m_nNextValue = static_cast<std::size_t>(pValue - m_pNode->values.data()) + 1;
-        if (IsSameStoredData(dwType, pValue->strData, pData, cbData) && pValue->dwType == dwType) return STORE_SUCCESS;
+        if (IsSameStoredData(dwType, pValue->strData, pData, cbData) && pValue->dwType == dwType) return CResult();
       }
     }
     m_collector.Add(
         {EStoreChange::SetValue, m_strPath, szName, dwType, std::string(static_cast<const char*>(pData), cbData)});
-    return STORE_SUCCESS;
+    return CResult();
   }
-  StoreResult RemoveValue(const char* szName) override {
+  CResult RemoveValue(const char* szName) override {
     m_collector.Add({EStoreChange::RemoveValue, m_strPath, szName, 0, std::string()});
-    return STORE_SUCCESS;
+    return CResult();
   }
-  StoreResult RemoveSubKey(const char* szName) override {
+  CResult RemoveSubKey(const char* szName) override {
     m_collector.Add({EStoreChange::RemoveKey, m_strPath, szName, 0, std::string()});
-    return STORE_SUCCESS;
+    return CResult();
   }
 
  private:
@@ -72,7 +72,7 @@ class CCompareKey : public IStoreKey {
 class CKeyChain {
  public:
   explicit CKeyChain(IStoreKey& root) : m_root(root) {}
-  StoreResult Open(const std::string& strPath, IStoreKey** ppKey) {
+  CResult Open(const std::string& strPath, IStoreKey** ppKey) {
     std::vector<std::string> names;
     for (std::size_t nStart = 0; nStart < strPath.size();) {
       std::size_t nEnd = strPath.find('\\', nStart);
@@ -85,15 +85,15 @@ class CKeyChain {
     m_keys.resize(nKept);
     for (std::size_t i = nKept; i < names.size(); ++i) {
       std::unique_ptr<IStoreKey> pKey;
-      const StoreResult nResult = Last().CreateKey(names[i].c_str(), &pKey);
-      if (nResult != STORE_SUCCESS || !pKey) {
+      const CResult result = Last().CreateKey(names[i].c_str(), &pKey);
+      if (!result.IsOk() || !pKey) {
         m_keys.resize(i);
-        return nResult != STORE_SUCCESS ? nResult : STORE_FILE_NOT_FOUND;
+        return !result.IsOk() ? result : CResult(STORE_FILE_NOT_FOUND);
       }
       m_keys.emplace_back(names[i], std::move(pKey));
     }
     *ppKey = &Last();
-    return STORE_SUCCESS;
+    return CResult();
   }
   // A key just created below the last one opened: the next changes are mostly in it.
   void Push(const std::string& strName, std::unique_ptr<IStoreKey> pKey) {
@@ -262,43 +262,43 @@ namespace {
 constexpr std::size_t kChangesAppliedTogether = 2048;
 constexpr std::size_t kApplyingThreads = 4;
 
-StoreResult ApplyRun(IStoreKey& productKey, const SStoreChange* pFirst, const SStoreChange* pEnd) {
+CResult ApplyRun(IStoreKey& productKey, const SStoreChange* pFirst, const SStoreChange* pEnd) {
   CKeyChain chain(productKey);
   for (const SStoreChange* pChange = pFirst; pChange != pEnd; ++pChange) {
     const SStoreChange& change = *pChange;
-    if (!IsSound(change)) return STORE_INVALID_PARAMETER;
+    if (!IsSound(change)) return CResult(STORE_INVALID_PARAMETER);
     IStoreKey* pKey = nullptr;
-    StoreResult nResult = chain.Open(change.strPath, &pKey);
-    if (nResult != STORE_SUCCESS) return nResult;
+    CResult result = chain.Open(change.strPath, &pKey);
+    if (!result.IsOk()) return result;
     switch (change.eKind) {
       case EStoreChange::CreateKey: {
         std::unique_ptr<IStoreKey> pCreated;
-        nResult = pKey->CreateKey(change.strName.c_str(), &pCreated);
-        if (nResult == STORE_SUCCESS && pCreated) chain.Push(change.strName, std::move(pCreated));
+        result = pKey->CreateKey(change.strName.c_str(), &pCreated);
+        if (result.IsOk() && pCreated) chain.Push(change.strName, std::move(pCreated));
         break;
       }
       case EStoreChange::SetValue:
-        nResult = pKey->SetValue(change.strName.c_str(), change.dwType, change.strData.data(), change.strData.size());
+        result = pKey->SetValue(change.strName.c_str(), change.dwType, change.strData.data(), change.strData.size());
         break;
       case EStoreChange::RemoveValue:
-        nResult = pKey->RemoveValue(change.strName.c_str());
+        result = pKey->RemoveValue(change.strName.c_str());
         break;
       case EStoreChange::RemoveKey:
-        nResult = pKey->RemoveSubKey(change.strName.c_str());
+        result = pKey->RemoveSubKey(change.strName.c_str());
         break;
     }
-    if (nResult == STORE_FILE_NOT_FOUND && change.eKind != EStoreChange::SetValue &&
+    if (result.Code() == STORE_FILE_NOT_FOUND && change.eKind != EStoreChange::SetValue &&
         change.eKind != EStoreChange::CreateKey) {
-      nResult = STORE_SUCCESS;
+      result = CResult();
     }
-    if (nResult != STORE_SUCCESS) return nResult;
+    if (!result.IsOk()) return result;
   }
-  return STORE_SUCCESS;
+  return CResult();
 }
 
 }  // namespace
 
-StoreResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreChange>& changes, bool bTogether) {
+CResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreChange>& changes, bool bTogether) {
   const SStoreChange* pBegin = changes.data();
   const SStoreChange* pEnd = pBegin + changes.size();
   if (!bTogether || changes.size() < kChangesAppliedTogether) return ApplyRun(productKey, pBegin, pEnd);
@@ -310,13 +310,13 @@ StoreResult ApplyStoreChanges(IStoreKey& productKey, const std::vector<SStoreCha
     bounds.push_back(pBound);
   }
   bounds.push_back(pEnd);
-  std::vector<StoreResult> results(kApplyingThreads, STORE_SUCCESS);
+  std::vector<CResult> results(kApplyingThreads);
   RunTogether(kApplyingThreads,
               [&](std::size_t nRun) { results[nRun] = ApplyRun(productKey, bounds[nRun], bounds[nRun + 1]); });
-  for (const StoreResult nResult : results) {
-    if (nResult != STORE_SUCCESS) return nResult;
+  for (const CResult& result : results) {
+    if (!result.IsOk()) return result;
   }
-  return STORE_SUCCESS;
+  return CResult();
 }
 
 std::string EncodeStoreChanges(const std::vector<SStoreChange>& changes) {

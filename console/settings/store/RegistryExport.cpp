@@ -1,4 +1,4 @@
-#include "console/settings/RegistryExport.h"
+#include "console/settings/store/RegistryExport.h"
 
 #include <cstdio>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "console/settings/RegistryValueData.h"
+#include "console/settings/store/RegistryValueData.h"
 
 std::string TextOfValueData(const unsigned char* pData, std::size_t cbData) {
   std::size_t n = 0;

@@ -17,6 +17,8 @@
 
 #include <string>
 
+#include "shared/Result.h"
+
 class CConsoleSettings;
 class IStoreKey;
 
@@ -30,6 +32,10 @@ constexpr const char* kUpdateAddressValue = "UpdateAddress";
 constexpr const char* kUpdateIntervalValue = "UpdateInterval";
 constexpr const char* kLastUpdateCheckValue = "LastUpdateCheck";
 constexpr const char* kStartupRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+// The values the console keeps in the product key itself, beside the language and
+// "Data Path" (shared/UserDataFolder_win.h): the engine library reads them.
+constexpr const char* kAppPathValue = "App Path";
+constexpr const char* kDefnsVersionValue = "DefnsVersion";
 
 // Start-up write: creates the product key when it is missing and writes "App Path"
 // (the application folder) and "DefnsVersion". Finishes an interrupted save first.
@@ -38,50 +44,47 @@ void WriteStartupValues(const CConsoleSettings& settings);
 // Settings load: the language value, then every settings object in order. Without
 // the product key everything keeps its defaults. An interrupted save is finished
 // first; when that fails, the settings are read as the save will leave them once
-// it is finished (a later save tries again) and *pdwUnfinishedSave (if given) is
-// the registry's reason, 0 otherwise.
-void LoadSettings(CConsoleSettings& settings, DWORD* pdwUnfinishedSave = nullptr);
+// it is finished (a later save tries again) and the result is the registry's
+// reason; success otherwise.
+CResult LoadSettings(CConsoleSettings& settings);
 
 // Shown with the system's reason when a full save failed.
 constexpr const char* kSaveFailedText = "The settings could not be saved because of this error: ";
 
 // The save: the language value, "App Path", "DefnsVersion", then every settings
-// object in order, as far as they differ from what the product key holds. True
-// when the new settings are in place. When it fails, *pdwError (if given) is the
-// registry's reason.
-bool SaveAllSettings(CConsoleSettings& settings, DWORD* pdwError = nullptr);
+// object in order, as far as they differ from what the product key holds. Success
+// when the new settings are in place, the registry's reason otherwise.
+CResult SaveAllSettings(CConsoleSettings& settings);
 // The same below companyKey, the key that holds the product key (a registry that
 // fails on purpose, in tests).
-bool SaveAllSettings(CConsoleSettings& settings, IStoreKey& companyKey, DWORD* pdwError = nullptr);
+CResult SaveAllSettings(CConsoleSettings& settings, IStoreKey& companyKey);
 
-// The save as the console's windows run it: nothing it throws leaves it, and a
-// failure comes back with its reason as the user reads it.
-struct SSaveOutcome {
-  bool bSaved = true;
-  std::string strReason;
-};
-SSaveOutcome SaveAllSettingsReporting(CConsoleSettings& settings);
+// The save as the console's windows run it: nothing it throws leaves it; what
+// was thrown comes back as ERROR_NOT_ENOUGH_MEMORY or as ERROR_INTERNAL_ERROR with
+// its own text ("an internal error (...)"). ResultMessage gives the reason as the
+// user reads it.
+CResult SaveAllSettingsReporting(CConsoleSettings& settings);
 // Set in the console's environment by tests: every save then throws.
 constexpr const char* kThrowingSaveVariable = "HOOKWARDEN_TEST_THROWING_SAVE";
 
-// Completes or drops what an interrupted full save left behind. True when the
+// Completes or drops what an interrupted full save left behind. Success when the
 // registry holds no unfinished save afterwards.
-bool FinishInterruptedSave();
+CResult FinishInterruptedSave();
 
 // Drops what a save left beside the product key, finished or not: the imported
-// settings of a restore must not be replaced by it at the next start. True when
-// nothing of it is left.
-bool DropInterruptedSave();
+// settings of a restore must not be replaced by it at the next start. Success
+// when nothing of it is left.
+CResult DropInterruptedSave();
 
 // The reset: deletes the product key with everything below it, and first what a
-// save left beside it. False, with nothing deleted, when "Software\Corvinth"
+// save left beside it. Fails, with nothing deleted, when "Software\Corvinth"
 // does not open.
-bool DeleteProductKey();
+CResult DeleteProductKey();
 
 // Writes (bRemove false) or deletes the value szName under the Run key of the
-// current user; the key is opened, never created. 1 when the registry call
-// succeeded, 0 otherwise (also when the key is missing).
-int SetStartupValue(const char* szName, const char* szData, bool bRemove);
+// current user; the key is opened, never created. The registry's result (also
+// when the key is missing).
+CResult SetStartupValue(const char* szName, const char* szData, bool bRemove);
 
 // The start-up value's command: the console's executable with " -min"; the path
 // is quoted when it holds a blank, or Windows would try "C:\Program.exe" first.
@@ -89,4 +92,4 @@ std::string StartupCommand(const char* szModulePath);
 
 // Brings the start-up value in line with "LoadwithWindowsStartup": the value is
 // named with the application title and its command is StartupCommand.
-int UpdateStartupValue(const CConsoleSettings& settings);
+CResult UpdateStartupValue(const CConsoleSettings& settings);
