@@ -62,8 +62,8 @@ void CDefinitionsUpdater::Start(HWND hMainWnd) {
   // Start-up has just decrypted this file, or refused it and taken the application
   // folder's: the refused one is not tried again until it changes.
   StampOfShipped(m_shippedStamp);
-  m_strVersionInUse = ReadDefinitionsVersion(
-      m_strRefused.empty() ? m_shippedStamp.strFolder.c_str() : m_settings.GetAppPath());
+  m_strVersionInUse =
+      ReadDefinitionsVersion(m_strRefused.empty() ? m_shippedStamp.strFolder.c_str() : m_settings.GetAppPath());
   m_checks.nStartedAt = UtcNow();
   ParseUtcTime(m_settings.m_strLastUpdateCheck, m_checks.nLastSuccess);
   ::SetTimer(hMainWnd, kDefinitionsTimerId, kDefinitionsTimerMs, nullptr);
