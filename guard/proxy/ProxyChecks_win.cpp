@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/LSPGlobals.h"
-#include "engine/WebAddress.h"
+#include "guard/proxy/RequestAddress.h"
 #include "shared/AsciiCase.h"
 #include "shared/BoundedCopy.h"
 #include "shared/EngineRequest.h"
@@ -69,26 +69,11 @@ SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxy
 }
 
 bool IsListedWebAddress(const SProxyRequest& request, std::string* pstrShown) {
-  const std::size_t nQuery = request.bConnect ? std::string::npos : request.strTarget.find('?');
-  const std::string strPath = request.bConnect ? std::string() : request.strTarget.substr(0, nQuery);
-  const std::string strQuery = nQuery == std::string::npos ? std::string() : request.strTarget.substr(nQuery + 1);
-  const unsigned short nPort = static_cast<unsigned short>(request.nPort);
-  if (!CLSPGlobals::IsBadWebAddress(request.strHost.c_str(), nPort, strPath.c_str(), strQuery.c_str())) return false;
-  // Shown as the console's web list keys it: host and path in the engine's normal
-  // form (a listed address in whatever spelling shows as one), a port other than
-  // 80, no leading "www.", no query.
-  SWebAddress shown;
-  shown.strHost = request.strHost;
-  shown.strPath = strPath;
-  shown = NormalizeWebAddress(shown);
-  std::string strShown = shown.strHost;
-  if (!request.bConnect) {
-    if (request.nPort != 80) strShown += ":" + std::to_string(request.nPort);
-    if (shown.strPath != "/") strShown += shown.strPath;
-  }
-  if (strShown.compare(0, 4, "www.") == 0) strShown.erase(0, 4);
-  for (char& c : strShown) c = LowerAsciiChar(c);
-  *pstrShown = strShown;
+  const SWebAddress address = RequestWebAddress(request);
+  if (!CLSPGlobals::IsBadWebAddress(address.strHost.c_str(), address.nPort, address.strPath.c_str(),
+                                    address.strQuery.c_str()))
+    return false;
+  *pstrShown = ShownWebAddress(request);
   return true;
 }
 

@@ -13,7 +13,6 @@
 #include <memory>
 #include <mutex>
 #include <system_error>
-#include <thread>
 
 #include "engine/LSPGlobals.h"
 #include "guard/proxy/ClientUser_win.h"
@@ -21,10 +20,13 @@
 #include "guard/proxy/ProxyChecks_win.h"
 #include "guard/proxy/ProxyPages.h"
 #include "guard/proxy/ProxySession_win.h"
+#include "guard/proxy/WorkerPool.h"
 
 namespace {
 
 constexpr DWORD kAcceptPollMs = 200;
+// A worker thread with no connection to serve for this long ends.
+constexpr unsigned kWorkerIdleMs = 30000;
 
 std::atomic<bool> g_bStopping{false};
 
@@ -97,6 +99,7 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
   struct SShared {
     SProxySettings settings;
     CConnectionTable connections;
+    COriginPool origins;
   };
   const auto shared = std::make_shared<SShared>();
   SProxySettings& settings = shared->settings;
@@ -119,6 +122,8 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
                                 : std::string()));
 
   CConnectionTable& connections = shared->connections;
+  // One worker per connection slot at most; threads are kept between connections.
+  CWorkerPool workers(kMaxProxyConnections, kWorkerIdleMs);
   const ULONGLONG ullEnd = options.nSeconds ? ::GetTickCount64() + options.nSeconds * 1000ULL : 0;
   while (!g_bStopping && (!ullEnd || ::GetTickCount64() < ullEnd)) {
     fd_set readable;
@@ -141,20 +146,14 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
       continue;
     }
     // A thread the system cannot give is one client refused, not the proxy ended.
-    try {
-      std::thread(
-          [shared, peer, nId, bOwnPagesOnly](CCloseSocket owned) {
-            const std::function<void(bool)> onIdle = [&shared, nId](bool bIdle) {
-              shared->connections.SetIdle(nId, bIdle);
-            };
-            ServeConnection(std::move(owned), peer, shared->settings, g_bStopping, onIdle, bOwnPagesOnly);
-            shared->connections.Remove(nId);
-          },
-          std::move(client))
-          .detach();
-    } catch (const std::system_error&) {
-      connections.Remove(nId);
-    }
+    auto pClient = std::make_shared<CCloseSocket>(std::move(client));
+    const bool bRunning = workers.Run([shared, peer, nId, bOwnPagesOnly, pClient] {
+      const std::function<void(bool)> onIdle = [&shared, nId](bool bIdle) { shared->connections.SetIdle(nId, bIdle); };
+      ServeConnection(std::move(*pClient), peer, shared->settings, &shared->origins, g_bStopping, onIdle,
+                      bOwnPagesOnly);
+      shared->connections.Remove(nId);
+    });
+    if (!bRunning) connections.Remove(nId);
   }
   g_bStopping = true;
   listener.Reset();
