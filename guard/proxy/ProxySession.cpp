@@ -172,10 +172,8 @@ CProxySession::SStep CProxySession::OpenTunnel(const SProxyDecision& decision) {
   const SProxyRequest& request = decision.request;
   std::unique_ptr<IByteStream> pOrigin = m_peers.Connect(decision.route);
   if (!pOrigin) return Refuse(502, NoAnswerDetail(decision.route, request));
-  if (!decision.route.bUpstream) {
-    static const char kEstablished[] = "HTTP/1.1 200 Connection established\r\n\r\n";
-    if (!m_client.Write(kEstablished, sizeof(kEstablished) - 1)) return {EProxyOutcome::Close, false};
-  } else {
+  std::string strToClient = "HTTP/1.1 200 Connection established\r\n\r\n";
+  if (decision.route.bUpstream) {
     // The tunnel asked of the upstream proxy: a refusal there (such as its 407
     // asking for credentials) goes to the client as it came.
     const std::string strConnect = UpstreamConnectHead(request);
@@ -193,9 +191,11 @@ CProxySession::SStep CProxySession::OpenTunnel(const SProxyDecision& decision) {
       RelayAnswerBody(response, m_answer);
       return {EProxyOutcome::Refuse, false};
     }
-    if (m_answer.Size() && !m_client.Write(m_answer.Data(), m_answer.Size())) return {EProxyOutcome::Close, false};
+    // What the server sent behind its answer is the tunnel's first bytes.
+    strToClient.append(m_answer.Data(), m_answer.Size());
     m_answer.Reset(nullptr);
   }
+  if (!m_client.Write(strToClient.data(), strToClient.size())) return {EProxyOutcome::Close, false};
   if (m_input.Size() && !pOrigin->Write(m_input.Data(), m_input.Size())) return {EProxyOutcome::Close, false};
   m_input.Consume(m_input.Size());
   m_pTunnel = std::move(pOrigin);

@@ -29,6 +29,7 @@ struct SSessionCase {
   std::size_t nPieceBytes = 0;  // the client's bytes in pieces of this size...
   unsigned nPieceDelayMs = 0;   // ...each this long after the one before
   EProxyOutcome route = EProxyOutcome::Forward;
+  bool bUpstream = false;  // through the user's own proxy
 };
 
 void PrintTo(const SSessionCase& test, std::ostream* pOut) {
@@ -47,6 +48,7 @@ TEST_P(ProxySessionTest, AnswersAndForwardsAsScripted) {
   CScriptedPeers peers(clock);
   peers.answers = test.answers;
   peers.route.outcome = test.route;
+  peers.route.bUpstream = test.bUpstream;
   peers.route.nStatus = 502;
   peers.route.strDetail = "refused by the checks";
   peers.route.strBlocked = "a.example/x";
@@ -130,6 +132,15 @@ INSTANTIATE_TEST_SUITE_P(
                       kToOrigin}},
         SSessionCase{"Tunnel", "CONNECT a.example:443 HTTP/1.1\r\n\r\n\x16\x03\x01", {""}, "T",
                      "HTTP/1.1 200 Connection established\r\n\r\n", {"\x16\x03\x01"}},
+        SSessionCase{"TunnelThroughTheUserProxy", "CONNECT a.example:443 HTTP/1.1\r\n\r\n",
+                     {"HTTP/1.1 200 OK\r\n\r\nearly"}, "T", "HTTP/1.1 200 Connection established\r\n\r\nearly",
+                     {"CONNECT a.example:443 HTTP/1.1\r\nHost: a.example:443\r\n\r\n"}, false, 0, 0,
+                     EProxyOutcome::Forward, true},
+        SSessionCase{"TunnelRefusedByTheUserProxy", "CONNECT a.example:443 HTTP/1.1\r\n\r\n",
+                     {"HTTP/1.1 407 Proxy Authentication Required\r\nContent-Length: 0\r\n\r\n"}, "R",
+                     "HTTP/1.1 407 Proxy Authentication Required\r\nContent-Length: 0\r\nConnection: close\r\n\r\n",
+                     {"CONNECT a.example:443 HTTP/1.1\r\nHost: a.example:443\r\n\r\n"}, false, 0, 0,
+                     EProxyOutcome::Forward, true},
         SSessionCase{"TunnelToNobody", "CONNECT a.example:443 HTTP/1.1\r\n\r\n", {}, "R", "*502 Bad Gateway", {}},
         SSessionCase{"Upgrade",
                      "GET http://a.example/ws HTTP/1.1\r\nConnection: Upgrade\r\nUpgrade: websocket\r\n\r\nframe",
