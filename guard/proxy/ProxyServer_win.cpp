@@ -25,7 +25,8 @@
 
 namespace {
 
-constexpr DWORD kAcceptPollMs = 200;
+// How soon the accept loop sees a stop.
+constexpr DWORD kAcceptPollMs = 100;
 // Clients accepted together at most, before their programs are looked up.
 constexpr std::size_t kAcceptBatch = 64;
 // A worker thread with no connection to serve for this long ends.

@@ -8,6 +8,10 @@
 namespace {
 
 constexpr std::size_t kMaxResponseHeadBytes = 64 * 1024;
+// Reads from a client hold heads and request bodies; reads from the origin carry
+// downloads, and under Wine every read costs a trip to its server: larger.
+constexpr std::size_t kClientReadBytes = 64 * 1024;
+constexpr std::size_t kOriginReadBytes = 256 * 1024;
 
 std::string NoAnswerDetail(const SProxyRoute& route, const SProxyRequest& request) {
   return (route.bUpstream ? "The upstream proxy for " : "The origin server ") + HostFieldValue(request) +
@@ -24,7 +28,7 @@ void CStreamInput::Reset(IByteStream* pStream) {
 
 bool CStreamInput::Fill(unsigned nWaitMs) {
   if (!m_pStream || nWaitMs == 0) return false;
-  if (m_buffer.empty()) m_buffer.resize(kBufferBytes);
+  if (m_buffer.empty()) m_buffer.resize(m_cbBuffer);
   if (m_nBegin == m_nEnd) m_nBegin = m_nEnd = 0;
   if (m_nEnd == m_buffer.size()) {
     // Bytes not used yet move to the front; a head longer than the buffer grows it
@@ -88,8 +92,8 @@ CProxySession::CProxySession(IByteStream& client, IProxyPeers& peers, COriginPoo
       m_peers(peers),
       m_pPool(pPool),
       m_limits(limits),
-      m_input(&client, peers),
-      m_answer(nullptr, peers) {}
+      m_input(&client, peers, kClientReadBytes),
+      m_answer(nullptr, peers, kOriginReadBytes) {}
 
 CProxySession::SStep CProxySession::Step() {
   std::string strHead;

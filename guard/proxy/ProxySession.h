@@ -70,10 +70,11 @@ struct SProxyDecision {
 // The bytes a session reads from one stream and has not used yet.
 class CStreamInput {
  public:
-  static constexpr std::size_t kBufferBytes = 64 * 1024;
   enum class EHead { Complete, Closed, TooLong };
 
-  CStreamInput(IByteStream* pStream, IProxyPeers& peers) : m_pStream(pStream), m_peers(peers) {}
+  // cbBuffer: the room for one read, taken at the first read.
+  CStreamInput(IByteStream* pStream, IProxyPeers& peers, std::size_t cbBuffer)
+      : m_pStream(pStream), m_peers(peers), m_cbBuffer(cbBuffer) {}
   // Another stream, nothing pending.
   void Reset(IByteStream* pStream);
   // A head of at most nMaxBytes. bRequest: empty lines in front of it are
@@ -90,6 +91,7 @@ class CStreamInput {
  private:
   IByteStream* m_pStream;
   IProxyPeers& m_peers;
+  const std::size_t m_cbBuffer;
   std::string m_buffer;
   std::size_t m_nBegin = 0;
   std::size_t m_nEnd = 0;
