@@ -134,8 +134,10 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
                                 : std::string()));
 
   CConnectionTable& connections = shared->connections;
-  // One worker per connection slot at most; threads are kept between connections.
-  CWorkerPool workers(kMaxProxyConnections, kWorkerIdleMs);
+  // Two workers per connection slot at most (a tunnel takes two); threads are kept
+  // between connections. Shared with the connections, which may outlive this call.
+  const auto pWorkers = std::make_shared<CWorkerPool>(2 * kMaxProxyConnections, kWorkerIdleMs);
+  CWorkerPool& workers = *pWorkers;
   const auto Serve = [&](CCloseSocket client, const sockaddr_storage& peer, unsigned long dwProgram) {
     // Another user's program may fetch the own pages (the system's auto-proxy
     // service fetches the script for everyone) and nothing else.
@@ -148,10 +150,10 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
     }
     // A thread the system cannot give is one client refused, not the proxy ended.
     auto pClient = std::make_shared<CCloseSocket>(std::move(client));
-    const bool bRunning = workers.Run([shared, peer, nId, bOwnPagesOnly, pClient] {
+    const bool bRunning = workers.Run([shared, pWorkers, peer, nId, bOwnPagesOnly, pClient] {
       const std::function<void(bool)> onIdle = [&shared, nId](bool bIdle) { shared->connections.SetIdle(nId, bIdle); };
-      ServeConnection(std::move(*pClient), peer, shared->settings, &shared->origins, g_bStopping, onIdle,
-                      bOwnPagesOnly);
+      ServeConnection(std::move(*pClient), peer, shared->settings, &shared->origins, pWorkers.get(), g_bStopping,
+                      onIdle, bOwnPagesOnly);
       shared->connections.Remove(nId);
     });
     if (!bRunning) connections.Remove(nId);

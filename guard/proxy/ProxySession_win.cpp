@@ -2,7 +2,11 @@
 // ProxySession_win.h): the checks and connections a session asks for, and tunnels.
 #include "guard/proxy/ProxySession_win.h"
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "guard/proxy/ProxyChecks_win.h"
@@ -132,8 +136,9 @@ int PassOn(SOCKET from, SOCKET to, char* pBuffer) {
   return nRead;
 }
 
-// Bytes both ways until both sides have closed or the tunnel is idle too long.
-void RelayTunnel(SOCKET client, SOCKET server, const SProxySettings& settings, IProxyPeers& peers) {
+// Bytes both ways until both sides have closed or the tunnel is idle too long,
+// waiting on both sockets at once: for a tunnel no worker can be had for.
+void RelayTunnelOnOneThread(SOCKET client, SOCKET server, const SProxySettings& settings, IProxyPeers& peers) {
   const std::unique_ptr<char[]> buffer(new char[kTunnelBufferBytes]);
   bool bClientOpen = true;
   bool bServerOpen = true;
@@ -165,11 +170,93 @@ void RelayTunnel(SOCKET client, SOCKET server, const SProxySettings& settings, I
   }
 }
 
+// One direction of a tunnel: blocking reads bounded by the quiet time, so a
+// download needs no wait on two sockets before each read.
+class CTunnelDirection {
+ public:
+  CTunnelDirection(SOCKET from, SOCKET to, std::atomic<ULONGLONG>& ullLastTraffic)
+      : m_from(from), m_to(to), m_ullLastTraffic(ullLastTraffic) {
+    DWORD dwTimeoutMs = kTunnelQuietMs;
+    ::setsockopt(from, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&dwTimeoutMs), sizeof(dwTimeoutMs));
+  }
+  // Passes bytes on until the end; fnQuiet() after each quiet spell says whether to go on.
+  template <typename TQuiet>
+  void Run(TQuiet fnQuiet) {
+    const std::unique_ptr<char[]> buffer(new char[kTunnelBufferBytes]);
+    for (;;) {
+      const int nRead = ::recv(m_from, buffer.get(), kTunnelBufferBytes, 0);
+      if (nRead > 0) {
+        m_ullLastTraffic = ::GetTickCount64();
+        if (!SendAll(m_to, buffer.get(), static_cast<std::size_t>(nRead))) break;
+        continue;
+      }
+      if (nRead < 0 && ::WSAGetLastError() == WSAETIMEDOUT && fnQuiet()) continue;
+      break;
+    }
+    ::shutdown(m_to, SD_SEND);
+  }
+
+ private:
+  SOCKET m_from;
+  SOCKET m_to;
+  std::atomic<ULONGLONG>& m_ullLastTraffic;
+};
+
+// Bytes both ways, client to server on a second worker, until both sides have
+// closed or the tunnel is quiet for dwTunnelIdleMs.
+void RelayTunnel(SOCKET client, SOCKET server, const SProxySettings& settings, IProxyPeers& peers,
+                 CWorkerPool* pWorkers) {
+  struct SShared {
+    std::atomic<ULONGLONG> ullLastTraffic{::GetTickCount64()};
+    std::atomic<bool> bEnd{false};
+    std::mutex mutex;
+    std::condition_variable done;
+    bool bUpDone = false;
+  };
+  const auto pShared = std::make_shared<SShared>();
+  // The tunnel's end: both sockets shut, so the other direction's read returns.
+  const auto end = [client, server, pShared] {
+    pShared->bEnd = true;
+    ::shutdown(client, SD_BOTH);
+    ::shutdown(server, SD_BOTH);
+  };
+  const auto quietLongEnough = [&settings, pShared] {
+    return ::GetTickCount64() - pShared->ullLastTraffic >= settings.dwTunnelIdleMs;
+  };
+  const bool bUp = pWorkers && pWorkers->Run([client, server, pShared, quietLongEnough, end] {
+    CTunnelDirection(client, server, pShared->ullLastTraffic).Run([&] { return !pShared->bEnd && !quietLongEnough(); });
+    std::lock_guard<std::mutex> lock(pShared->mutex);
+    pShared->bUpDone = true;
+    pShared->done.notify_all();
+  });
+  if (!bUp) {
+    RelayTunnelOnOneThread(client, server, settings, peers);
+    return;
+  }
+  CTunnelDirection(server, client, pShared->ullLastTraffic).Run([&] {
+    // Quiet both ways for a while: idle, closed first when the proxy needs room.
+    const bool bQuiet = ::GetTickCount64() - pShared->ullLastTraffic >= kTunnelQuietMs;
+    peers.SetIdle(bQuiet);
+    if (pShared->bEnd || quietLongEnough()) return false;
+    return true;
+  });
+  peers.SetIdle(false);
+  std::unique_lock<std::mutex> lock(pShared->mutex);
+  // The server is done sending; the client may still send for a while, as before.
+  if (!pShared->done.wait_for(lock, std::chrono::milliseconds(settings.dwTunnelIdleMs),
+                              [&] { return pShared->bUpDone; })) {
+    lock.unlock();
+    end();
+    lock.lock();
+    pShared->done.wait(lock, [&] { return pShared->bUpDone; });
+  }
+}
+
 }  // namespace
 
 void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,
-                     COriginPool* pPool, const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle,
-                     bool bOwnPagesOnly) {
+                     COriginPool* pPool, CWorkerPool* pWorkers, const std::atomic<bool>& bStopping,
+                     const std::function<void(bool)>& onIdle, bool bOwnPagesOnly) {
   SetSendOptions(client.Get());
   CSocketStream clientStream(client.Get());
   CSocketPeers peers(peer, settings, onIdle);
@@ -186,7 +273,8 @@ void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SP
   if (step.outcome == EProxyOutcome::Tunnel) {
     // Every stream CSocketPeers makes is a socket's.
     const std::unique_ptr<IByteStream> pServer = session.TakeTunnel();
-    RelayTunnel(client.Get(), static_cast<CSocketStream&>(*pServer).Socket(), settings, peers);
+    RelayTunnel(client.Get(), static_cast<CSocketStream&>(*pServer).Socket(), settings, peers, pWorkers);
+    return;  // both ways are done
   }
   // Our answer goes first, then what the client still sends is read and dropped
   // for a moment: closing with unread bytes would reset the connection and could

@@ -12,6 +12,7 @@
 
 #include "guard/proxy/OriginPool.h"
 #include "guard/proxy/ProxySockets_win.h"
+#include "guard/proxy/WorkerPool.h"
 
 struct SProxySettings {
   unsigned nListenPort = 0;
@@ -35,7 +36,8 @@ struct SProxySettings {
 // onIdle(true) while the connection waits for its next request or is a quiet
 // tunnel, onIdle(false) when it is busy again. bOwnPagesOnly: the connection
 // gets the proxy's own pages and nothing else (it is closed unanswered).
-// pPool: origin connections kept for reuse, shared by all connections.
+// pPool: origin connections kept for reuse, shared by all connections; pWorkers:
+// where a tunnel's second direction runs (null: both on this thread).
 void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,
-                     COriginPool* pPool, const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle,
-                     bool bOwnPagesOnly = false);
+                     COriginPool* pPool, CWorkerPool* pWorkers, const std::atomic<bool>& bStopping,
+                     const std::function<void(bool)>& onIdle, bool bOwnPagesOnly = false);
