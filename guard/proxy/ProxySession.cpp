@@ -86,8 +86,7 @@ CStreamInput::EHead CStreamInput::ReadHead(std::size_t nMaxBytes, unsigned nWait
   }
 }
 
-CProxySession::CProxySession(IByteStream& client, IProxyPeers& peers, COriginPool* pPool,
-                             const SSessionLimits& limits)
+CProxySession::CProxySession(IByteStream& client, IProxyPeers& peers, COriginPool* pPool, const SSessionLimits& limits)
     : m_client(client),
       m_peers(peers),
       m_pPool(pPool),

@@ -26,10 +26,10 @@ enum class EProxyOutcome {
 // Where a checked request goes, as the proxy's checks and the user's setup say.
 struct SProxyRoute {
   EProxyOutcome outcome = EProxyOutcome::Forward;  // Forward, Block or Refuse
-  int nStatus = 0;         // Refuse: the status
-  std::string strDetail;   // Refuse: the page's explanation; Block: why
-  std::string strBlocked;  // Block: the address the page names
-  bool bUpstream = false;  // through the user's proxy: absolute form, a tunnel asked of it
+  int nStatus = 0;                                 // Refuse: the status
+  std::string strDetail;                           // Refuse: the page's explanation; Block: why
+  std::string strBlocked;                          // Block: the address the page names
+  bool bUpstream = false;                          // through the user's proxy: absolute form, a tunnel asked of it
   // Names the server connected to: kept connections are reused only for the same.
   std::string strOrigin;
 };
@@ -50,21 +50,21 @@ class IProxyPeers {
 };
 
 struct SSessionLimits {
-  unsigned nIdleMs = 15000;       // waiting for a client's next request or more of its head
-  unsigned nWholeHeadMs = 5000;   // a request head, from its first byte to its end
-  unsigned nOriginMs = 30000;     // waiting for the origin to send more
-  bool bOwnPagesOnly = false;     // anything but the own pages is closed unanswered
+  unsigned nIdleMs = 15000;      // waiting for a client's next request or more of its head
+  unsigned nWholeHeadMs = 5000;  // a request head, from its first byte to its end
+  unsigned nOriginMs = 30000;    // waiting for the origin to send more
+  bool bOwnPagesOnly = false;    // anything but the own pages is closed unanswered
 };
 
 // A request's fate before anything is answered.
 struct SProxyDecision {
   EProxyOutcome outcome = EProxyOutcome::Close;
   SProxyRequest request;
-  SProxyRoute route;       // Forward and Tunnel: the way; Block: what and why
-  int nStatus = 0;         // Refuse
-  std::string strDetail;   // Refuse
-  std::string strType;     // OwnPage
-  std::string strBody;     // OwnPage
+  SProxyRoute route;      // Forward and Tunnel: the way; Block: what and why
+  int nStatus = 0;        // Refuse
+  std::string strDetail;  // Refuse
+  std::string strType;    // OwnPage
+  std::string strBody;    // OwnPage
 };
 
 // The bytes a session reads from one stream and has not used yet.

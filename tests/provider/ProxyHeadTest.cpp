@@ -51,16 +51,14 @@ TEST(ProxyHeadTest, AbsoluteRequestsAreForwardedInOriginFormWithTheirEndToEndFie
   EXPECT_EQ(8080u, request.nPort);
   EXPECT_EQ(0, request.nMinorVersion);
   EXPECT_TRUE(request.bKeepAlive);
-  EXPECT_EQ(
-      "GET /Path/Page.html?q=1 HTTP/1.1\r\nHost: www.example.org:8080\r\nAccept: */*\r\n\r\n",
-      ForwardedHead(request));
+  EXPECT_EQ("GET /Path/Page.html?q=1 HTTP/1.1\r\nHost: www.example.org:8080\r\nAccept: */*\r\n\r\n",
+            ForwardedHead(request));
 
   request = Parsed("POST http://[::1]/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n");
   EXPECT_EQ("::1", request.strHost);
   EXPECT_TRUE(request.bChunkedBody);
   EXPECT_FALSE(request.bKeepAlive);
-  EXPECT_EQ("POST / HTTP/1.1\r\nHost: [::1]\r\nTransfer-Encoding: chunked\r\n\r\n",
-            ForwardedHead(request));
+  EXPECT_EQ("POST / HTTP/1.1\r\nHost: [::1]\r\nTransfer-Encoding: chunked\r\n\r\n", ForwardedHead(request));
   EXPECT_FALSE(Parsed("GET http://a HTTP/1.0\r\n\r\n").bKeepAlive);
   EXPECT_EQ("/", Parsed("GET http://a?x HTTP/1.1\r\n\r\n").strTarget.substr(0, 1));
 
