@@ -1,79 +1,127 @@
 #!/usr/bin/env python3
-"""Times unlisted requests to a local origin server, directly and through the web
-proxy, side by side: the time one request takes on a new connection and on a kept
-one (median and 90th percentile), and requests per second with several clients on
-kept connections. Bounded in count; prints a Markdown table.
-Usage: proxy-bench.py ORIGIN_PORT PROXY_PORT [REQUESTS]"""
+"""Times the same unlisted requests to a local origin server directly, through a
+bare relay (BareRelay.exe: bytes copied, nothing read) and through the web guard,
+side by side in one run: the time of one request on a kept connection, requests
+per second with 1, 4 and 64 clients on kept connections, and a 100 MB download
+plainly and through a tunnel. Each case runs three times, the three ways
+interleaved; the median counts. Prints a Markdown table.
+Usage: proxy-bench.py ORIGIN_PORT RELAY_PORT GUARD_PORT [REQUESTS]"""
 import http.client
 import statistics
 import sys
 import threading
 import time
 
-origin_port, proxy_port = int(sys.argv[1]), int(sys.argv[2])
-count = int(sys.argv[3]) if len(sys.argv) > 3 else 400
-url = "http://127.0.0.1:%d/page.html" % origin_port
+origin_port, relay_port, guard_port = (int(a) for a in sys.argv[1:4])
+count = int(sys.argv[4]) if len(sys.argv) > 4 else 400
+ROUNDS = 3
+WAYS = ("direct", "relay", "guard")
 
 
-def connection(via_proxy):
-    return http.client.HTTPConnection("127.0.0.1", proxy_port if via_proxy else origin_port, timeout=30)
+def connection(way, tunnel=False):
+    port = {"direct": origin_port, "relay": relay_port, "guard": guard_port}[way]
+    conn = http.client.HTTPConnection("127.0.0.1", port, timeout=60)
+    if tunnel and way == "guard":
+        conn.set_tunnel("127.0.0.1", origin_port)
+    return conn
 
 
-def fetch(conn, via_proxy):
-    conn.request("GET", url if via_proxy else "/page.html")
+def fetch(conn, way, path, tunnel=False):
+    # The guard is asked in absolute form, unless through its tunnel.
+    target = "http://127.0.0.1:%d%s" % (origin_port, path) if way == "guard" and not tunnel else path
+    conn.request("GET", target, headers={"Host": "127.0.0.1:%d" % origin_port})
     response = conn.getresponse()
-    body = response.read()
-    if response.status != 200 or not body:
-        raise SystemExit("unexpected answer %d" % response.status)
+    size = 0
+    while True:
+        data = response.read(1 << 20)
+        if not data:
+            break
+        size += len(data)
+    if response.status != 200 or not size:
+        raise SystemExit("%s: unexpected answer %d" % (way, response.status))
+    return size
 
 
-def latencies(via_proxy, kept):
+def kept_latency(way):
+    conn = connection(way)
+    fetch(conn, way, "/page.html")
     times = []
-    conn = connection(via_proxy)
     for _ in range(count):
-        if not kept:
-            conn = connection(via_proxy)
         start = time.perf_counter()
-        fetch(conn, via_proxy)
+        fetch(conn, way, "/page.html")
         times.append((time.perf_counter() - start) * 1000)
-        if not kept:
-            conn.close()
     conn.close()
-    return times
+    return statistics.median(times), sorted(times)[int(len(times) * 0.9)]
 
 
-def rate(via_proxy, clients=4):
-    per_client = count // clients * 2
+def rate(way, clients):
+    per_client = max(20, count * 2 // clients)
+    barrier = threading.Barrier(clients + 1)
+    failures = []
+
     def run():
-        conn = connection(via_proxy)
-        for _ in range(per_client):
-            fetch(conn, via_proxy)
-        conn.close()
+        try:
+            conn = connection(way)
+            fetch(conn, way, "/page.html")
+            barrier.wait()
+            for _ in range(per_client):
+                fetch(conn, way, "/page.html")
+            conn.close()
+        except threading.BrokenBarrierError:
+            pass
+        except BaseException as error:  # noqa: BLE001 - reported below
+            failures.append(error)
+            barrier.abort()
+
     threads = [threading.Thread(target=run) for _ in range(clients)]
-    start = time.perf_counter()
     for t in threads:
         t.start()
+    try:
+        barrier.wait()
+    except threading.BrokenBarrierError:
+        pass
+    start = time.perf_counter()
     for t in threads:
         t.join()
+    if failures:
+        raise SystemExit("%s, %d clients: %r" % (way, clients, failures[0]))
     return clients * per_client / (time.perf_counter() - start)
 
 
-def summary(times):
-    times = sorted(times)
-    return "%.2f / %.2f" % (statistics.median(times), times[int(len(times) * 0.9)])
+def download(way, tunnel):
+    conn = connection(way, tunnel)
+    start = time.perf_counter()
+    size = fetch(conn, way, "/big.bin", tunnel)
+    seconds = time.perf_counter() - start
+    conn.close()
+    return size / seconds / 1e6
 
 
-rows = []
-for kept in (False, True):
-    direct = latencies(False, kept)
-    proxied = latencies(True, kept)
-    added = statistics.median(proxied) - statistics.median(direct)
-    rows.append(("one request, %s connection (ms, median / 90%%)" % ("kept" if kept else "new"),
-                 summary(direct), summary(proxied), "%+.2f ms" % added))
-direct_rate, proxied_rate = rate(False), rate(True)
-rows.append(("requests per second, 4 clients on kept connections", "%.0f" % direct_rate, "%.0f" % proxied_rate,
-             "%.0f %%" % (100 * proxied_rate / direct_rate)))
-print("| %d unlisted requests each | direct | through the proxy | proxy |" % count)
-print("|---|---:|---:|---:|")
-for row in rows:
-    print("| %s | %s | %s | %s |" % row)
+def median_of_rounds(measure):
+    results = {way: [] for way in WAYS}
+    for _ in range(ROUNDS):
+        for way in WAYS:
+            results[way].append(measure(way))
+    return {way: statistics.median(values) for way, values in results.items()}
+
+
+print("| %d requests per case, medians of %d rounds | direct | bare relay | guard | guard of relay |" % (count, ROUNDS))
+print("|---|---:|---:|---:|---:|")
+latency = {way: [] for way in WAYS}
+for _ in range(ROUNDS):
+    for way in WAYS:
+        latency[way].append(kept_latency(way))
+med = {way: statistics.median(m for m, _ in latency[way]) for way in WAYS}
+p90 = {way: statistics.median(p for _, p in latency[way]) for way in WAYS}
+print("| one request, kept connection (ms, median / 90th percentile) | %s | guard %+.2f ms |" % (
+    " | ".join("%.2f / %.2f" % (med[w], p90[w]) for w in WAYS), med["guard"] - med["relay"]), flush=True)
+for clients in (1, 4, 64):
+    rates = median_of_rounds(lambda way: rate(way, clients))
+    print("| requests per second, %d client%s on kept connections | %s | %.0f %% |" % (
+        clients, "" if clients == 1 else "s", " | ".join("%.0f" % rates[w] for w in WAYS),
+        100 * rates["guard"] / rates["relay"]), flush=True)
+for tunnel in (False, True):
+    speeds = median_of_rounds(lambda way: download(way, tunnel))
+    print("| 100 MB download, %s (MB/s) | %s | %.0f %% |" % (
+        "through a tunnel" if tunnel else "plain", " | ".join("%.0f" % speeds[w] for w in WAYS),
+        100 * speeds["guard"] / speeds["relay"]), flush=True)

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/LSPGlobals.h"
-#include "engine/WebAddress.h"
+#include "guard/proxy/RequestAddress.h"
 #include "shared/AsciiCase.h"
 #include "shared/BoundedCopy.h"
 #include "shared/EngineRequest.h"
@@ -30,7 +30,10 @@ SClientProgram ThisProgram() {
   return {szPath, pSlash ? pSlash + 1 : szPath};
 }
 
-DWORD OwnerOfIPv4Connection(const sockaddr_in& peer, unsigned nProxyPort) {
+// The system's table of IPv4 connections with their processes; empty when it
+// cannot be had. Under Wine one read looks through every process's sockets and
+// takes long on a busy machine: callers read it once for many connections.
+std::vector<unsigned char> ConnectionTable() {
   ULONG cbTable = 0;
   std::vector<unsigned char> table;
   DWORD dwResult = ERROR_INSUFFICIENT_BUFFER;
@@ -39,16 +42,28 @@ DWORD OwnerOfIPv4Connection(const sockaddr_in& peer, unsigned nProxyPort) {
     cbTable = static_cast<ULONG>(table.size());
     dwResult = ::GetExtendedTcpTable(table.data(), &cbTable, FALSE, AF_INET, TCP_TABLE_OWNER_PID_CONNECTIONS, 0);
   }
-  if (dwResult != NO_ERROR) return 0;
+  if (dwResult != NO_ERROR) table.clear();
+  return table;
+}
+
+DWORD OwnerIn(const std::vector<unsigned char>& table, const sockaddr_storage& peer, unsigned nProxyPort) {
+  if (table.empty() || peer.ss_family != AF_INET) return 0;
+  const sockaddr_in& peer4 = reinterpret_cast<const sockaddr_in&>(peer);
   const auto* pTable = reinterpret_cast<const MIB_TCPTABLE_OWNER_PID*>(table.data());
   for (DWORD i = 0; i < pTable->dwNumEntries; ++i) {
     const MIB_TCPROW_OWNER_PID& row = pTable->table[i];
     // The client's end: its own address and port, with the proxy's port opposite.
-    if (row.dwLocalAddr == peer.sin_addr.s_addr && static_cast<u_short>(row.dwLocalPort) == peer.sin_port &&
+    if (row.dwLocalAddr == peer4.sin_addr.s_addr && static_cast<u_short>(row.dwLocalPort) == peer4.sin_port &&
         ntohs(static_cast<u_short>(row.dwRemotePort)) == nProxyPort)
       return row.dwOwningPid;
   }
   return 0;
+}
+
+DWORD OwnerOfIPv4Connection(const sockaddr_in& peer, unsigned nProxyPort) {
+  sockaddr_storage storage = {};
+  std::memcpy(&storage, &peer, sizeof(peer));
+  return OwnerIn(ConnectionTable(), storage, nProxyPort);
 }
 
 }  // namespace
@@ -69,31 +84,21 @@ SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxy
 }
 
 bool IsListedWebAddress(const SProxyRequest& request, std::string* pstrShown) {
-  const std::size_t nQuery = request.bConnect ? std::string::npos : request.strTarget.find('?');
-  const std::string strPath = request.bConnect ? std::string() : request.strTarget.substr(0, nQuery);
-  const std::string strQuery = nQuery == std::string::npos ? std::string() : request.strTarget.substr(nQuery + 1);
-  const unsigned short nPort = static_cast<unsigned short>(request.nPort);
-  if (!CLSPGlobals::IsBadWebAddress(request.strHost.c_str(), nPort, strPath.c_str(), strQuery.c_str())) return false;
-  // Shown as the console's web list keys it: host and path in the engine's normal
-  // form (a listed address in whatever spelling shows as one), a port other than
-  // 80, no leading "www.", no query.
-  SWebAddress shown;
-  shown.strHost = request.strHost;
-  shown.strPath = strPath;
-  shown = NormalizeWebAddress(shown);
-  std::string strShown = shown.strHost;
-  if (!request.bConnect) {
-    if (request.nPort != 80) strShown += ":" + std::to_string(request.nPort);
-    if (shown.strPath != "/") strShown += shown.strPath;
-  }
-  if (strShown.compare(0, 4, "www.") == 0) strShown.erase(0, 4);
-  for (char& c : strShown) c = LowerAsciiChar(c);
-  *pstrShown = strShown;
+  const SWebAddress address = RequestWebAddress(request);
+  if (!CLSPGlobals::IsBadWebAddress(address.strHost.c_str(), address.nPort, address.strPath.c_str(),
+                                    address.strQuery.c_str()))
+    return false;
+  *pstrShown = ShownWebAddress(request);
   return true;
 }
 
-unsigned long ProcessOfConnection(const sockaddr_storage& peer, unsigned nProxyPort) {
-  return peer.ss_family == AF_INET ? OwnerOfIPv4Connection(reinterpret_cast<const sockaddr_in&>(peer), nProxyPort) : 0;
+std::vector<unsigned long> ProcessesOfConnections(const std::vector<sockaddr_storage>& peers, unsigned nProxyPort) {
+  bool bAnyIPv4 = false;
+  for (const sockaddr_storage& peer : peers) bAnyIPv4 = bAnyIPv4 || peer.ss_family == AF_INET;
+  const std::vector<unsigned char> table = bAnyIPv4 ? ConnectionTable() : std::vector<unsigned char>();
+  std::vector<unsigned long> processes;
+  for (const sockaddr_storage& peer : peers) processes.push_back(OwnerIn(table, peer, nProxyPort));
+  return processes;
 }
 
 bool IsListedHostAddress(const std::string& strAddress) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "guard/proxy/ProxyRequestHead.h"
 
@@ -19,8 +20,9 @@ struct SClientProgram {
 // nProxyPort, when the system tells it; otherwise this program.
 SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxyPort);
 
-// The process id of that program; 0 when the system does not tell.
-unsigned long ProcessOfConnection(const sockaddr_storage& peer, unsigned nProxyPort);
+// The process ids of those programs for connections accepted together, with one
+// look at the system's table; 0 where the system does not tell.
+std::vector<unsigned long> ProcessesOfConnections(const std::vector<sockaddr_storage>& peers, unsigned nProxyPort);
 
 // The engine's typed check on the request's host, port, path and query (none for
 // a CONNECT); when listed, *pstrShown is the address the console is shown.

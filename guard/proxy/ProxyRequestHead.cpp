@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "shared/AsciiCase.h"
-#include "guard/proxy/AddressForm.h"
 #include "guard/proxy/HttpFields.h"
 
 std::size_t LeadingEmptyLineBytes(const char* pData, std::size_t nSize) {
@@ -65,7 +64,7 @@ bool ParseAuthority(const std::string& strAuthority, bool bPortRequired, SProxyR
       if (strPort.empty()) return false;
     }
     // A name of dots only would be checked as no name at all.
-    if (NormalHostName(strHost).empty() || strHost.size() > 253) return false;
+    if (strHost.find_first_not_of('.') == std::string::npos || strHost.size() > 253) return false;
     for (char c : strHost) {
       if (!IsHostNameChar(c)) return false;
     }
@@ -208,12 +207,9 @@ std::string ForwardedHead(const SProxyRequest& request, bool bToUpstream) {
   if (request.bChunkedBody) strHead += "Transfer-Encoding: chunked\r\n";
   if (bToUpstream && !request.strProxyAuthorization.empty())
     strHead += "Proxy-Authorization: " + request.strProxyAuthorization + "\r\n";
-  if (request.strUpgrade.empty()) {
-    strHead += "Connection: close\r\n\r\n";
-  } else {
-    strHead += "Upgrade: " + request.strUpgrade + "\r\nConnection: Upgrade\r\n\r\n";
-  }
-  return strHead;
+  // The origin's connection stays open for the next request (HTTP/1.1's default).
+  if (!request.strUpgrade.empty()) strHead += "Upgrade: " + request.strUpgrade + "\r\nConnection: Upgrade\r\n";
+  return strHead + "\r\n";
 }
 
 std::string UpstreamConnectHead(const SProxyRequest& request) {
@@ -222,16 +218,4 @@ std::string UpstreamConnectHead(const SProxyRequest& request) {
   if (!request.strProxyAuthorization.empty())
     strHead += "Proxy-Authorization: " + request.strProxyAuthorization + "\r\n";
   return strHead + "\r\n";
-}
-
-std::string CheckedHead(const SProxyRequest& request, bool bWithPort) {
-  SProxyRequest checked = request;
-  checked.strMethod = "get";
-  checked.strHost = NormalHostName(request.strHost);
-  if (!bWithPort) checked.nPort = 80;
-  checked.strTarget = NormalPath(request.strTarget.substr(0, request.strTarget.find('?')));
-  checked.strUpgrade.clear();
-  std::string strHead = ForwardedHead(checked);
-  for (char& c : strHead) c = LowerAsciiChar(c);
-  return strHead;
 }

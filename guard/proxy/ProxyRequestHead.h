@@ -1,6 +1,5 @@
 // The request head a client sends to the web proxy: where it ends, what it asks
-// for, the head the origin server receives in its place, and the lower-case head
-// the definitions are checked with. Everything here reads outside input, so any
+// for, and the head the origin server receives in its place. Everything here reads outside input, so any
 // byte sequence gives a result or a refusal, never more than the bytes given.
 #pragma once
 
@@ -55,18 +54,11 @@ bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::
 std::string HostFieldValue(const SProxyRequest& request);
 
 // The head the origin server receives: origin-form request line in HTTP/1.1, the
-// Host field first, the client's end-to-end fields, and "Connection: close" (each
-// forwarded request has its own origin connection) or, for an upgrade, the
-// Upgrade field and "Connection: Upgrade". bToUpstream: the head for an upstream
+// Host field first, the client's end-to-end fields and, for an upgrade, the
+// Upgrade field and "Connection: Upgrade"; otherwise no Connection field, so the
+// origin's connection stays open for the next request. bToUpstream: the head for an upstream
 // proxy, in absolute form and with the client's proxy credentials.
 std::string ForwardedHead(const SProxyRequest& request, bool bToUpstream = false);
 
 // The CONNECT head that asks an upstream proxy for the client's tunnel.
 std::string UpstreamConnectHead(const SProxyRequest& request);
-
-// The forwarded head in lower case as the definitions are checked with it, in the
-// normal form of AddressForm.h, with or without a port other than 80. Every
-// method is checked as "get" and the query is left out, so that neither another
-// method nor a query that looks like a file name lets a listed address pass
-// unchecked.
-std::string CheckedHead(const SProxyRequest& request, bool bWithPort = true);

@@ -36,6 +36,8 @@ bool ParseResponseHead(const std::string& strHead, const SProxyRequest& request,
   bool bHaveLength = false;
   bool bHaveEncoding = false;
   bool bChunked = false;
+  bool bOriginClose = false;
+  bool bOriginKeepAlive = false;
   std::vector<SHeaderField> relayed;
   for (const SHeaderField& field : fields) {
     const char* szName = field.strName.c_str();
@@ -51,9 +53,14 @@ bool ParseResponseHead(const std::string& strHead, const SProxyRequest& request,
       if (!codings.empty()) bChunked = EqualsIgnoringAsciiCase(codings.back().c_str(), "chunked");
     }
     // The origin's connection fields describe its connection to the proxy.
-    if (EqualsIgnoringAsciiCase(szName, "connection") || EqualsIgnoringAsciiCase(szName, "proxy-connection") ||
-        EqualsIgnoringAsciiCase(szName, "keep-alive"))
+    if (EqualsIgnoringAsciiCase(szName, "connection") || EqualsIgnoringAsciiCase(szName, "proxy-connection")) {
+      for (const std::string& strToken : SplitList(field.strValue)) {
+        if (EqualsIgnoringAsciiCase(strToken.c_str(), "close")) bOriginClose = true;
+        if (EqualsIgnoringAsciiCase(strToken.c_str(), "keep-alive")) bOriginKeepAlive = true;
+      }
       continue;
+    }
+    if (EqualsIgnoringAsciiCase(szName, "keep-alive")) continue;
     relayed.push_back(field);
   }
   const int nStatus = pResponse->nStatus;
@@ -72,6 +79,10 @@ bool ParseResponseHead(const std::string& strHead, const SProxyRequest& request,
   // An HTTP/1.0 client does not know chunks: it gets the data, ended by the close.
   pResponse->bDechunk = pResponse->body == EBodyKind::Chunked && request.nMinorVersion == 0;
   pResponse->bKeepAlive = request.bKeepAlive && pResponse->body != EBodyKind::UntilClose && !pResponse->bDechunk;
+  // HTTP/1.1 keeps a connection unless it says close; HTTP/1.0 only when it says keep-alive.
+  const bool bOneOne = lines[0].compare(0, 8, "HTTP/1.1") == 0;
+  pResponse->bOriginKeepsOpen = (bOneOne ? !bOriginClose : bOriginKeepAlive && !bOriginClose) &&
+                                pResponse->body != EBodyKind::UntilClose && !pResponse->bUpgraded;
   std::string strRelayed = lines[0] + "\r\n";
   for (const SHeaderField& field : relayed) {
     const char* szName = field.strName.c_str();

@@ -15,6 +15,7 @@ struct SProxyResponse {
   bool bKeepAlive = false;         // the client connection stays open after it
   bool bDechunk = false;           // chunked for an HTTP/1.0 client: pass the data only, then close
   bool bUpgraded = false;          // 101 to the client's upgrade: the connection becomes a tunnel
+  bool bOriginKeepsOpen = false;   // the origin's connection serves another request after this answer
   std::string strRelayedHead;
 };
 

@@ -13,7 +13,7 @@
 #include <memory>
 #include <mutex>
 #include <system_error>
-#include <thread>
+#include <vector>
 
 #include "engine/LSPGlobals.h"
 #include "guard/proxy/ClientUser_win.h"
@@ -21,16 +21,30 @@
 #include "guard/proxy/ProxyChecks_win.h"
 #include "guard/proxy/ProxyPages.h"
 #include "guard/proxy/ProxySession_win.h"
+#include "guard/proxy/WorkerPool.h"
 
 namespace {
 
-constexpr DWORD kAcceptPollMs = 200;
+// How soon the accept loop sees a stop.
+constexpr DWORD kAcceptPollMs = 100;
+// Clients accepted together at most, before their programs are looked up.
+constexpr std::size_t kAcceptBatch = 64;
+// A worker thread with no connection to serve for this long ends.
+constexpr unsigned kWorkerIdleMs = 30000;
 
 std::atomic<bool> g_bStopping{false};
 
 BOOL WINAPI OnConsoleControl(DWORD) {
   g_bStopping = true;
   return TRUE;
+}
+
+bool IsReadable(SOCKET s) {
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(s, &readable);
+  timeval timeout = {0, 0};
+  return ::select(0, &readable, nullptr, nullptr, &timeout) > 0;
 }
 
 // The connections being served: their slots (see ConnectionSlots.h), their
@@ -97,6 +111,7 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
   struct SShared {
     SProxySettings settings;
     CConnectionTable connections;
+    COriginPool origins;
   };
   const auto shared = std::make_shared<SShared>();
   SProxySettings& settings = shared->settings;
@@ -119,18 +134,11 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
                                 : std::string()));
 
   CConnectionTable& connections = shared->connections;
-  const ULONGLONG ullEnd = options.nSeconds ? ::GetTickCount64() + options.nSeconds * 1000ULL : 0;
-  while (!g_bStopping && (!ullEnd || ::GetTickCount64() < ullEnd)) {
-    fd_set readable;
-    FD_ZERO(&readable);
-    FD_SET(listener.Get(), &readable);
-    timeval timeout = {0, static_cast<long>(kAcceptPollMs * 1000)};
-    if (::select(0, &readable, nullptr, nullptr, &timeout) <= 0) continue;
-    sockaddr_storage peer = {};
-    int cbPeer = sizeof(peer);
-    CCloseSocket client(::accept(listener.Get(), reinterpret_cast<sockaddr*>(&peer), &cbPeer));
-    if (!client) continue;
-    const unsigned long dwProgram = ProcessOfConnection(peer, settings.nListenPort);
+  // Two workers per connection slot at most (a tunnel takes two); threads are kept
+  // between connections. Shared with the connections, which may outlive this call.
+  const auto pWorkers = std::make_shared<CWorkerPool>(2 * kMaxProxyConnections, kWorkerIdleMs);
+  CWorkerPool& workers = *pWorkers;
+  const auto Serve = [&](CCloseSocket client, const sockaddr_storage& peer, unsigned long dwProgram) {
     // Another user's program may fetch the own pages (the system's auto-proxy
     // service fetches the script for everyone) and nothing else.
     const bool bOwnPagesOnly = hooks.bOwnUserOnly && IsOtherUsersProcess(dwProgram);
@@ -138,23 +146,39 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
     if (!nId) {
       SetSendOptions(client.Get());
       SendAll(client.Get(), ErrorResponse(503, "Too many connections at once; try again.", false));
-      continue;
+      return;
     }
     // A thread the system cannot give is one client refused, not the proxy ended.
-    try {
-      std::thread(
-          [shared, peer, nId, bOwnPagesOnly](CCloseSocket owned) {
-            const std::function<void(bool)> onIdle = [&shared, nId](bool bIdle) {
-              shared->connections.SetIdle(nId, bIdle);
-            };
-            ServeConnection(std::move(owned), peer, shared->settings, g_bStopping, onIdle, bOwnPagesOnly);
-            shared->connections.Remove(nId);
-          },
-          std::move(client))
-          .detach();
-    } catch (const std::system_error&) {
-      connections.Remove(nId);
-    }
+    auto pClient = std::make_shared<CCloseSocket>(std::move(client));
+    const bool bRunning = workers.Run([shared, pWorkers, peer, nId, bOwnPagesOnly, pClient] {
+      const std::function<void(bool)> onIdle = [&shared, nId](bool bIdle) { shared->connections.SetIdle(nId, bIdle); };
+      ServeConnection(std::move(*pClient), peer, shared->settings, &shared->origins, pWorkers.get(), g_bStopping,
+                      onIdle, bOwnPagesOnly);
+      shared->connections.Remove(nId);
+    });
+    if (!bRunning) connections.Remove(nId);
+  };
+  const ULONGLONG ullEnd = options.nSeconds ? ::GetTickCount64() + options.nSeconds * 1000ULL : 0;
+  while (!g_bStopping && (!ullEnd || ::GetTickCount64() < ullEnd)) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(listener.Get(), &readable);
+    timeval timeout = {0, static_cast<long>(kAcceptPollMs * 1000)};
+    if (::select(0, &readable, nullptr, nullptr, &timeout) <= 0) continue;
+    // Every client waiting now is accepted first, so that one look at the system's
+    // connection table names all their programs.
+    std::vector<CCloseSocket> clients;
+    std::vector<sockaddr_storage> peers;
+    do {
+      sockaddr_storage peer = {};
+      int cbPeer = sizeof(peer);
+      CCloseSocket client(::accept(listener.Get(), reinterpret_cast<sockaddr*>(&peer), &cbPeer));
+      if (!client) break;
+      clients.push_back(std::move(client));
+      peers.push_back(peer);
+    } while (clients.size() < kAcceptBatch && IsReadable(listener.Get()));
+    const std::vector<unsigned long> programs = ProcessesOfConnections(peers, settings.nListenPort);
+    for (std::size_t i = 0; i < clients.size(); ++i) Serve(std::move(clients[i]), peers[i], programs[i]);
   }
   g_bStopping = true;
   listener.Reset();

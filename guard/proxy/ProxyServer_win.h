@@ -1,5 +1,5 @@
-// The web proxy's listening socket: accepts clients and serves each on its own
-// thread, at most kMaxProxyConnections at once and kMaxProxyConnectionsPerProgram
+// The web proxy's listening socket: accepts clients and serves each on a worker
+// thread kept between connections (see WorkerPool.h), at most kMaxProxyConnections at once and kMaxProxyConnectionsPerProgram
 // of one program (see ConnectionSlots.h).
 #pragma once
 

@@ -1,197 +1,98 @@
-// Serving one client connection of the web proxy (see ProxySession_win.h).
+// Serving one client connection of the web proxy over sockets (see
+// ProxySession_win.h): the checks and connections a session asks for, and tunnels.
 #include "guard/proxy/ProxySession_win.h"
 
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
 #include <string>
 
-#include "shared/EngineRequest.h"
 #include "guard/proxy/ProxyChecks_win.h"
-#include "guard/proxy/ProxyPages.h"
-#include "guard/proxy/ProxyRequestHead.h"
-#include "guard/proxy/ProxyResponseHead.h"
+#include "guard/proxy/ProxySession.h"
+#include "guard/proxy/SocketStream_win.h"
+#include "shared/EngineRequest.h"
 
 namespace {
 
-constexpr std::size_t kMaxResponseHeadBytes = 64 * 1024;
-// Large enough that a download takes few reads and sends.
-constexpr int kBufferBytes = 64 * 1024;
+// A tunnel's reads: large, so that a download takes few of them.
+constexpr int kTunnelBufferBytes = 256 * 1024;
 // A tunnel without traffic for this long counts as idle.
 constexpr DWORD kTunnelQuietMs = 5000;
 
-enum class EHeadRead { Complete, Closed, TooLong };
-
-// Bytes read from one socket that were not used yet, and reading a head from it.
-class CInput {
- public:
-  CInput(SOCKET s, DWORD dwTimeoutMs) : m_s(s), m_dwTimeoutMs(dwTimeoutMs) {}
-  // bRequest: empty lines in front of the head are skipped, as many as a head
-  // may have bytes.
-  EHeadRead ReadHead(std::size_t nMaxBytes, std::string* pstrHead, bool bRequest = false,
-                     DWORD dwWholeHeadMs = 0) {
-    std::size_t nSkipped = 0;
-    // Once a head has begun, all of it must come within dwWholeHeadMs: a peer
-    // that drips it slowly holds its connection no longer than that.
-    ULONGLONG ullDeadline = 0;
-    for (;;) {
-      if (bRequest) {
-        const std::size_t nEmpty = LeadingEmptyLineBytes(m_strPending.data(), m_strPending.size());
-        m_strPending.erase(0, nEmpty);
-        nSkipped += nEmpty;
-        if (nSkipped > nMaxBytes) return EHeadRead::TooLong;
-        // A lone CR may be the start of one more empty line.
-        if (m_strPending.empty() || m_strPending == "\r") {
-          if (!ReadMore(HeadWait(ullDeadline))) return EHeadRead::Closed;
-          if (dwWholeHeadMs && !ullDeadline) ullDeadline = ::GetTickCount64() + dwWholeHeadMs;
-          continue;
-        }
-      }
-      if (dwWholeHeadMs && !ullDeadline && !m_strPending.empty()) ullDeadline = ::GetTickCount64() + dwWholeHeadMs;
-      std::size_t nLength = 0;
-      const EHeadEnd end = FindHeadEnd(m_strPending.data(), m_strPending.size(), nMaxBytes, &nLength);
-      if (end == EHeadEnd::TooLong) return EHeadRead::TooLong;
-      if (end == EHeadEnd::Complete) {
-        *pstrHead = m_strPending.substr(0, nLength);
-        m_strPending.erase(0, nLength);
-        return EHeadRead::Complete;
-      }
-      if (!ReadMore(HeadWait(ullDeadline))) return EHeadRead::Closed;
-    }
-  }
-  bool ReadMore() { return ReadMore(m_dwTimeoutMs); }
-  bool ReadMore(DWORD dwTimeoutMs) {
-    if (dwTimeoutMs == 0) return false;
-    char buffer[kBufferBytes];
-    const int nRead = ReceiveWithin(m_s, buffer, sizeof(buffer), dwTimeoutMs);
-    if (nRead <= 0) return false;
-    m_strPending.append(buffer, static_cast<std::size_t>(nRead));
-    return true;
-  }
-  std::string& Pending() { return m_strPending; }
-
- private:
-  // The wait for more of a head: the usual one, or what is left until its deadline.
-  DWORD HeadWait(ULONGLONG ullDeadline) const {
-    if (!ullDeadline) return m_dwTimeoutMs;
-    const ULONGLONG ullNow = ::GetTickCount64();
-    return ullNow >= ullDeadline ? 0 : static_cast<DWORD>(ullDeadline - ullNow);
-  }
-
-  SOCKET m_s;
-  DWORD m_dwTimeoutMs;
-  std::string m_strPending;
-};
-
-// Copies a body of nLength bytes, or a chunked one, from input to the socket to;
-// bDechunk passes only the chunks' data.
-bool RelayBody(CInput& input, SOCKET to, bool bChunked, unsigned long long nLength, bool bDechunk = false) {
-  CChunkedBody chunked;
-  std::string strData;
-  for (;;) {
-    std::string& strPending = input.Pending();
-    std::size_t nTake = 0;
-    if (bChunked) {
-      strData.clear();
-      nTake = chunked.Consume(strPending.data(), strPending.size(), bDechunk ? &strData : nullptr);
-      if (chunked.IsMalformed()) return false;
-    } else {
-      nTake = nLength < strPending.size() ? static_cast<std::size_t>(nLength) : strPending.size();
-      nLength -= nTake;
-    }
-    if (bDechunk ? !SendAll(to, strData) : (nTake && !SendAll(to, strPending.data(), nTake))) return false;
-    strPending.erase(0, nTake);
-    if (bChunked ? chunked.IsComplete() : nLength == 0) return true;
-    if (!input.ReadMore()) return false;
-  }
+bool IsThisMachine(const SResolvedAddress& address) {
+  const std::string& strText = address.strText;
+  return strText.compare(0, 4, "127.") == 0 || strText == "::1" || strText == "0.0.0.0" || strText == "::";
 }
 
-class CSession {
+// What the session asks of the guard: the engine's and the console's checks, the
+// user's upstream proxy, names resolved and connections made.
+class CSocketPeers : public IProxyPeers {
  public:
-  CSession(SOCKET client, const sockaddr_storage& peer, const SProxySettings& settings,
-           const std::function<void(bool)>& onIdle, bool bOwnPagesOnly)
-      : m_client(client),
-        m_peer(peer),
-        m_settings(settings),
-        m_input(client, settings.dwIdleMs),
-        m_onIdle(onIdle),
-        m_bOwnPagesOnly(bOwnPagesOnly) {}
+  CSocketPeers(const sockaddr_storage& peer, const SProxySettings& settings, const std::function<void(bool)>& onIdle)
+      : m_peer(peer), m_settings(settings), m_onIdle(onIdle) {}
 
-  // False when the connection is to close after this request.
-  bool ServeNext() {
-    std::string strHead;
-    // Waiting for the next request the connection is idle: closed first when the
-    // proxy needs room.
-    SetIdle(m_input.Pending().empty());
-    const EHeadRead read = m_input.ReadHead(kMaxRequestHeadBytes, &strHead, true, m_settings.dwWholeHeadMs);
-    SetIdle(false);
-    if (read == EHeadRead::Closed) return false;
-    if (read == EHeadRead::TooLong) return Refuse(400, "The request head is too long.");
-    if (m_settings.ownPage) {
-      const std::string strPath = OwnPagePath(strHead);
-      std::string strType;
-      std::string strBody;
-      if (!strPath.empty() && m_settings.ownPage(strPath, &strType, &strBody)) return AnswerOwnPage(strType, strBody);
-    }
-    // Nothing but the own pages, unanswered otherwise.
-    if (m_bOwnPagesOnly) return false;
-    SProxyRequest request;
-    std::string strReason;
-    if (!ParseRequestHead(strHead, &request, &strReason)) return Refuse(400, strReason);
+  SProxyRoute Route(const SProxyRequest& request) override {
+    SProxyRoute route;
     // The address first: a listed one is decided before its name is looked up, so
     // a phisher's name server never learns who looked.
-    if (!IsAllowedAddress(request)) return false;
-    m_bUpstream = m_settings.bUpstream;
+    if (IsBlockedAddress(request, &route)) return route;
+    route.bUpstream = m_settings.bUpstream;
     m_upstream = m_settings.upstream;
     if (m_settings.chooseUpstream)
-      m_bUpstream = m_settings.chooseUpstream(request.strHost, request.nPort, request.bConnect, &m_upstream);
+      route.bUpstream = m_settings.chooseUpstream(request.strHost, request.nPort, request.bConnect, &m_upstream);
     SResolvedAddress origin;
     const bool bResolved = ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &origin);
     // Behind an upstream proxy the name may resolve only there.
-    if (!bResolved && !m_bUpstream)
-      return Refuse(502, "The host name " + request.strHost + " does not resolve.");
+    if (!bResolved && !route.bUpstream) return Refused(502, "The host name " + request.strHost + " does not resolve.");
     if (bResolved) {
       // A request for the proxy itself would come back to it again and again.
       if (request.nPort == m_settings.nListenPort && IsThisMachine(origin))
-        return Refuse(400, "The request is for the proxy itself.");
-      if (!IsAllowedHostAddress(request, origin)) return false;
-    }
-    const SResolvedAddress& target = m_bUpstream ? m_upstream : origin;
-    CCloseSocket server = ConnectTo(target, m_settings.dwOriginMs);
-    // A refused or lost first attempt (a busy listener's full queue) is tried once more.
-    if (!server) server = ConnectTo(target, m_settings.dwOriginMs);
-    if (!server)
-      return Refuse(502, (m_bUpstream ? "The upstream proxy for " : "The origin server ") +
-                             HostFieldValue(request) + " does not answer.");
-    if (request.bConnect) {
-      if (!m_bUpstream) {
-        Tunnel(server.Get(), true, std::string());
-      } else {
-        OpenUpstreamTunnel(request, server.Get());
+        return Refused(400, "The request is for the proxy itself.");
+      if (IsListedHostAddress(origin.strText) &&
+          AskConsole(KIND_HOST_IP, Program(), origin.strText, request.nPort, "") == VERDICT_BLOCK) {
+        route.outcome = EProxyOutcome::Block;
+        route.strBlocked = origin.strText;
+        route.strDetail = "The phishing definitions list this host address. The console answered Block.";
+        return route;
       }
-      return false;
     }
-    return Forward(request, server.Get());
+    m_target = route.bUpstream ? m_upstream : origin;
+    // Kept connections are reused for the same name and address only.
+    route.strOrigin = (route.bUpstream ? "proxy " : request.strHost + " ") + m_target.strText + " " +
+                      std::to_string(route.bUpstream ? PortOf(m_target) : request.nPort);
+    return route;
   }
+
+  std::unique_ptr<IByteStream> Connect(const SProxyRoute&) override {
+    CCloseSocket server = ConnectTo(m_target, m_settings.dwOriginMs);
+    // A refused or lost first attempt (a busy listener's full queue) is tried once more.
+    if (!server) server = ConnectTo(m_target, m_settings.dwOriginMs);
+    if (!server) return nullptr;
+    return std::make_unique<CSocketStream>(std::move(server));
+  }
+
+  bool OwnPage(const std::string& strPath, std::string* pstrType, std::string* pstrBody) override {
+    return m_settings.ownPage && m_settings.ownPage(strPath, pstrType, pstrBody);
+  }
+  void SetIdle(bool bIdle) override {
+    if (m_onIdle) m_onIdle(bIdle);
+  }
+  std::uint64_t NowMs() override { return ::GetTickCount64(); }
 
  private:
-  void SetIdle(bool bIdle) {
-    if (m_onIdle && bIdle != m_bIdle) m_onIdle(bIdle);
-    m_bIdle = bIdle;
+  static SProxyRoute Refused(int nStatus, const std::string& strDetail) {
+    SProxyRoute route;
+    route.outcome = EProxyOutcome::Refuse;
+    route.nStatus = nStatus;
+    route.strDetail = strDetail;
+    return route;
   }
-
-  bool AnswerOwnPage(const std::string& strType, const std::string& strBody) {
-    SendAll(m_client, "HTTP/1.1 200 OK\r\nContent-Type: " + strType + "\r\nContent-Length: " +
-                          std::to_string(strBody.size()) + "\r\nCache-Control: no-store\r\nConnection: close\r\n\r\n" +
-                          strBody);
-    return false;
-  }
-
-  bool Refuse(int nStatus, const std::string& strDetail) {
-    SendAll(m_client, ErrorResponse(nStatus, strDetail, false));
-    return false;
-  }
-
-  static bool IsThisMachine(const SResolvedAddress& address) {
-    const std::string& strText = address.strText;
-    return strText.compare(0, 4, "127.") == 0 || strText == "::1" || strText == "0.0.0.0" || strText == "::";
+  static unsigned PortOf(const SResolvedAddress& address) {
+    return address.address.ss_family == AF_INET6
+               ? ntohs(reinterpret_cast<const sockaddr_in6&>(address.address).sin6_port)
+               : ntohs(reinterpret_cast<const sockaddr_in&>(address.address).sin_port);
   }
 
   const SClientProgram& Program() {
@@ -199,180 +100,187 @@ class CSession {
     return m_program;
   }
 
-  // The request's host, port, path and query through the engine's typed check,
-  // which brings them to their normal form (a CONNECT has no path: only hosts
-  // listed whole stop a tunnel). A listed one goes to the console; a block
-  // answers the client with the block page and closes the connection (a body may
-  // still be on its way).
-  bool IsAllowedAddress(const SProxyRequest& request) {
+  // The request's host, port, path and query through the engine's typed check
+  // (a CONNECT has no path: only hosts listed whole stop a tunnel); a listed one
+  // goes to the console.
+  bool IsBlockedAddress(const SProxyRequest& request, SProxyRoute* pRoute) {
     std::string strAddress;
-    if (!IsListedWebAddress(request, &strAddress)) return true;
+    if (!IsListedWebAddress(request, &strAddress)) return false;
     // The host's address only when it needs no name server, else its name: a
     // listed name is never looked up.
     SResolvedAddress known;
     const std::string strHostIP =
         ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &known, false) ? known.strText
                                                                                                 : request.strHost;
-    if (AskConsole(KIND_URL, Program(), strHostIP, request.nPort, strAddress) == VERDICT_BLOCK)
-      return Block(strAddress, request.bConnect ? "The phishing definitions list this host."
-                                                : "The phishing definitions list this web address.");
-    return true;  // the user let it through: not asked a second time
-  }
-
-  // The resolved host address through IsBadIP.
-  bool IsAllowedHostAddress(const SProxyRequest& request, const SResolvedAddress& origin) {
-    if (IsListedHostAddress(origin.strText) &&
-        AskConsole(KIND_HOST_IP, Program(), origin.strText, request.nPort, "") == VERDICT_BLOCK) {
-      return Block(origin.strText, "The phishing definitions list this host address.");
-    }
+    if (AskConsole(KIND_URL, Program(), strHostIP, request.nPort, strAddress) != VERDICT_BLOCK) return false;
+    pRoute->outcome = EProxyOutcome::Block;
+    pRoute->strBlocked = strAddress;
+    pRoute->strDetail = std::string(request.bConnect ? "The phishing definitions list this host."
+                                                     : "The phishing definitions list this web address.") +
+                        " The console answered Block.";
     return true;
   }
 
-  bool Block(const std::string& strWhat, const std::string& strWhy) {
-    SendAll(m_client, BlockPageResponse(strWhat, strWhy + " The console answered Block.", false));
-    return false;
-  }
-
-  // Reads the answer's head, interim answers passed on to HTTP/1.1 clients.
-  bool ReadAnswerHead(CInput& answer, const SProxyRequest& request, SProxyResponse* pResponse) {
-    for (;;) {
-      std::string strHead;
-      if (answer.ReadHead(kMaxResponseHeadBytes, &strHead) != EHeadRead::Complete ||
-          !ParseResponseHead(strHead, request, pResponse))
-        return Refuse(502, "The origin server's answer is not HTTP.");
-      if (pResponse->nStatus >= 200 || pResponse->bUpgraded || request.bConnect) return true;
-      // Interim answers (100 Continue) go to HTTP/1.1 clients only.
-      if (request.nMinorVersion == 1 && !SendAll(m_client, strHead)) return false;
-    }
-  }
-
-  bool Forward(const SProxyRequest& request, SOCKET server) {
-    if (!SendAll(server, ForwardedHead(request, m_bUpstream)))
-      return Refuse(502, "The origin server closed the connection.");
-    if ((request.bChunkedBody || request.nContentLength) &&
-        !RelayBody(m_input, server, request.bChunkedBody, request.nContentLength))
-      return false;
-    CInput answer(server, m_settings.dwOriginMs);
-    SProxyResponse response;
-    if (!ReadAnswerHead(answer, request, &response)) return false;
-    if (!SendAll(m_client, response.strRelayedHead)) return false;
-    if (response.bUpgraded) {
-      // A WebSocket or other switched protocol: bytes both ways from here on.
-      Tunnel(server, false, answer.Pending());
-      return false;
-    }
-    return RelayAnswerBody(response, answer, server);
-  }
-
-  bool RelayAnswerBody(const SProxyResponse& response, CInput& answer, SOCKET server) {
-    switch (response.body) {
-      case EBodyKind::None:
-        return response.bKeepAlive;
-      case EBodyKind::Length:
-      case EBodyKind::Chunked:
-        return RelayBody(answer, m_client, response.body == EBodyKind::Chunked, response.nLength, response.bDechunk) &&
-               response.bKeepAlive;
-      case EBodyKind::UntilClose:
-        if (!SendAll(m_client, answer.Pending())) return false;
-        while (ReceiveAndSend(server, m_client, m_settings.dwOriginMs) > 0) {
-        }
-        return false;
-    }
-    return false;
-  }
-
-  // The client's tunnel through the upstream proxy: a refusal there (such as its
-  // 407 asking for credentials) goes to the client as it came, and the
-  // connection ends.
-  void OpenUpstreamTunnel(const SProxyRequest& request, SOCKET server) {
-    if (!SendAll(server, UpstreamConnectHead(request))) {
-      Refuse(502, "The upstream proxy closed the connection.");
-      return;
-    }
-    CInput answer(server, m_settings.dwOriginMs);
-    SProxyRequest closing = request;
-    closing.bKeepAlive = false;
-    SProxyResponse response;
-    if (!ReadAnswerHead(answer, closing, &response)) return;
-    if (response.nStatus >= 200 && response.nStatus < 300) {
-      Tunnel(server, true, answer.Pending());
-      return;
-    }
-    if (SendAll(m_client, response.strRelayedHead)) RelayAnswerBody(response, answer, server);
-  }
-
-  // One read from `from` passed on to `to`: bytes passed, 0 at the end, < 0 on failure.
-  static int ReceiveAndSend(SOCKET from, SOCKET to, DWORD dwTimeoutMs) {
-    char buffer[kBufferBytes];
-    const int nRead = ReceiveWithin(from, buffer, sizeof(buffer), dwTimeoutMs);
-    if (nRead > 0 && !SendAll(to, buffer, static_cast<std::size_t>(nRead))) return -1;
-    return nRead;
-  }
-
-  // Bytes both ways until both sides have closed or the tunnel is idle too long;
-  // bAnnounce tells a CONNECT client that it stands. strFromServer: bytes of the
-  // server already read.
-  void Tunnel(SOCKET server, bool bAnnounce, const std::string& strFromServer) {
-    if (bAnnounce && !SendAll(m_client, "HTTP/1.1 200 Connection established\r\n\r\n")) return;
-    if (!strFromServer.empty() && !SendAll(m_client, strFromServer)) return;
-    if (!m_input.Pending().empty() && !SendAll(server, m_input.Pending())) return;
-    bool bClientOpen = true;
-    bool bServerOpen = true;
-    // A tunnel quiet for a while counts as idle; quiet for dwTunnelIdleMs it ends.
-    ULONGLONG ullQuietSince = ::GetTickCount64();
-    while (bClientOpen || bServerOpen) {
-      fd_set readable;
-      FD_ZERO(&readable);
-      if (bClientOpen) FD_SET(m_client, &readable);
-      if (bServerOpen) FD_SET(server, &readable);
-      timeval timeout = {static_cast<long>(kTunnelQuietMs / 1000), 0};
-      const int nReady = ::select(0, &readable, nullptr, nullptr, &timeout);
-      if (nReady < 0) return;
-      if (nReady == 0) {
-        SetIdle(true);
-        if (::GetTickCount64() - ullQuietSince >= m_settings.dwTunnelIdleMs) return;
-        continue;
-      }
-      SetIdle(false);
-      ullQuietSince = ::GetTickCount64();
-      if (bClientOpen && FD_ISSET(m_client, &readable) && ReceiveAndSend(m_client, server, 0) <= 0) {
-        bClientOpen = false;
-        ::shutdown(server, SD_SEND);
-      }
-      if (bServerOpen && FD_ISSET(server, &readable) && ReceiveAndSend(server, m_client, 0) <= 0) {
-        bServerOpen = false;
-        ::shutdown(m_client, SD_SEND);
-      }
-    }
-  }
-
-  SOCKET m_client;
   sockaddr_storage m_peer;
   const SProxySettings& m_settings;
-  CInput m_input;
-  SClientProgram m_program;
   const std::function<void(bool)>& m_onIdle;
-  const bool m_bOwnPagesOnly;
-  bool m_bIdle = false;
-  // This request's upstream proxy, when it goes through one.
-  bool m_bUpstream = false;
+  SClientProgram m_program;
   SResolvedAddress m_upstream;
+  SResolvedAddress m_target;  // where the request last routed goes
 };
+
+// One read from `from` passed on to `to`: bytes passed, 0 at the end, < 0 on failure.
+int PassOn(SOCKET from, SOCKET to, char* pBuffer) {
+  const int nRead = ::recv(from, pBuffer, kTunnelBufferBytes, 0);
+  if (nRead > 0 && !SendAll(to, pBuffer, static_cast<std::size_t>(nRead))) return -1;
+  return nRead;
+}
+
+// Bytes both ways until both sides have closed or the tunnel is idle too long,
+// waiting on both sockets at once: for a tunnel no worker can be had for.
+void RelayTunnelOnOneThread(SOCKET client, SOCKET server, const SProxySettings& settings, IProxyPeers& peers) {
+  const std::unique_ptr<char[]> buffer(new char[kTunnelBufferBytes]);
+  bool bClientOpen = true;
+  bool bServerOpen = true;
+  // A tunnel quiet for a while counts as idle; quiet for dwTunnelIdleMs it ends.
+  ULONGLONG ullQuietSince = ::GetTickCount64();
+  while (bClientOpen || bServerOpen) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    if (bClientOpen) FD_SET(client, &readable);
+    if (bServerOpen) FD_SET(server, &readable);
+    timeval timeout = {static_cast<long>(kTunnelQuietMs / 1000), 0};
+    const int nReady = ::select(0, &readable, nullptr, nullptr, &timeout);
+    if (nReady < 0) return;
+    if (nReady == 0) {
+      peers.SetIdle(true);
+      if (::GetTickCount64() - ullQuietSince >= settings.dwTunnelIdleMs) return;
+      continue;
+    }
+    peers.SetIdle(false);
+    ullQuietSince = ::GetTickCount64();
+    if (bClientOpen && FD_ISSET(client, &readable) && PassOn(client, server, buffer.get()) <= 0) {
+      bClientOpen = false;
+      ::shutdown(server, SD_SEND);
+    }
+    if (bServerOpen && FD_ISSET(server, &readable) && PassOn(server, client, buffer.get()) <= 0) {
+      bServerOpen = false;
+      ::shutdown(client, SD_SEND);
+    }
+  }
+}
+
+// One direction of a tunnel: blocking reads bounded by the quiet time, so a
+// download needs no wait on two sockets before each read.
+class CTunnelDirection {
+ public:
+  CTunnelDirection(SOCKET from, SOCKET to, std::atomic<ULONGLONG>& ullLastTraffic)
+      : m_from(from), m_to(to), m_ullLastTraffic(ullLastTraffic) {
+    DWORD dwTimeoutMs = kTunnelQuietMs;
+    ::setsockopt(from, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&dwTimeoutMs), sizeof(dwTimeoutMs));
+  }
+  // Passes bytes on until the end; fnQuiet() after each quiet spell says whether to go on.
+  template <typename TQuiet>
+  void Run(TQuiet fnQuiet) {
+    const std::unique_ptr<char[]> buffer(new char[kTunnelBufferBytes]);
+    for (;;) {
+      const int nRead = ::recv(m_from, buffer.get(), kTunnelBufferBytes, 0);
+      if (nRead > 0) {
+        m_ullLastTraffic = ::GetTickCount64();
+        if (!SendAll(m_to, buffer.get(), static_cast<std::size_t>(nRead))) break;
+        continue;
+      }
+      if (nRead < 0 && ::WSAGetLastError() == WSAETIMEDOUT && fnQuiet()) continue;
+      break;
+    }
+    ::shutdown(m_to, SD_SEND);
+  }
+
+ private:
+  SOCKET m_from;
+  SOCKET m_to;
+  std::atomic<ULONGLONG>& m_ullLastTraffic;
+};
+
+// Bytes both ways, client to server on a second worker, until both sides have
+// closed or the tunnel is quiet for dwTunnelIdleMs.
+void RelayTunnel(SOCKET client, SOCKET server, const SProxySettings& settings, IProxyPeers& peers,
+                 CWorkerPool* pWorkers) {
+  struct SShared {
+    std::atomic<ULONGLONG> ullLastTraffic{::GetTickCount64()};
+    std::atomic<bool> bEnd{false};
+    std::mutex mutex;
+    std::condition_variable done;
+    bool bUpDone = false;
+  };
+  const auto pShared = std::make_shared<SShared>();
+  // The tunnel's end: both sockets shut, so the other direction's read returns.
+  const auto end = [client, server, pShared] {
+    pShared->bEnd = true;
+    ::shutdown(client, SD_BOTH);
+    ::shutdown(server, SD_BOTH);
+  };
+  const auto quietLongEnough = [&settings, pShared] {
+    return ::GetTickCount64() - pShared->ullLastTraffic >= settings.dwTunnelIdleMs;
+  };
+  const bool bUp = pWorkers && pWorkers->Run([client, server, pShared, quietLongEnough, end] {
+    CTunnelDirection(client, server, pShared->ullLastTraffic).Run([&] { return !pShared->bEnd && !quietLongEnough(); });
+    std::lock_guard<std::mutex> lock(pShared->mutex);
+    pShared->bUpDone = true;
+    pShared->done.notify_all();
+  });
+  if (!bUp) {
+    RelayTunnelOnOneThread(client, server, settings, peers);
+    return;
+  }
+  CTunnelDirection(server, client, pShared->ullLastTraffic).Run([&] {
+    // Quiet both ways for a while: idle, closed first when the proxy needs room.
+    const bool bQuiet = ::GetTickCount64() - pShared->ullLastTraffic >= kTunnelQuietMs;
+    peers.SetIdle(bQuiet);
+    if (pShared->bEnd || quietLongEnough()) return false;
+    return true;
+  });
+  peers.SetIdle(false);
+  std::unique_lock<std::mutex> lock(pShared->mutex);
+  // The server is done sending; the client may still send for a while, as before.
+  if (!pShared->done.wait_for(lock, std::chrono::milliseconds(settings.dwTunnelIdleMs),
+                              [&] { return pShared->bUpDone; })) {
+    lock.unlock();
+    end();
+    lock.lock();
+    pShared->done.wait(lock, [&] { return pShared->bUpDone; });
+  }
+}
 
 }  // namespace
 
 void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,
-                     const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle,
-                     bool bOwnPagesOnly) {
+                     COriginPool* pPool, CWorkerPool* pWorkers, const std::atomic<bool>& bStopping,
+                     const std::function<void(bool)>& onIdle, bool bOwnPagesOnly) {
   SetSendOptions(client.Get());
-  CSession session(client.Get(), peer, settings, onIdle, bOwnPagesOnly);
-  while (!bStopping && session.ServeNext()) {
+  CSocketStream clientStream(client.Get());
+  CSocketPeers peers(peer, settings, onIdle);
+  SSessionLimits limits;
+  limits.nIdleMs = settings.dwIdleMs;
+  limits.nWholeHeadMs = settings.dwWholeHeadMs;
+  limits.nOriginMs = settings.dwOriginMs;
+  limits.bOwnPagesOnly = bOwnPagesOnly;
+  CProxySession session(clientStream, peers, pPool, limits);
+  CProxySession::SStep step;
+  do {
+    step = session.Step();
+  } while (!bStopping && step.bMore);
+  if (step.outcome == EProxyOutcome::Tunnel) {
+    // Every stream CSocketPeers makes is a socket's.
+    const std::unique_ptr<IByteStream> pServer = session.TakeTunnel();
+    RelayTunnel(client.Get(), static_cast<CSocketStream&>(*pServer).Socket(), settings, peers, pWorkers);
+    return;  // both ways are done
   }
   // Our answer goes first, then what the client still sends is read and dropped
   // for a moment: closing with unread bytes would reset the connection and could
   // take the answer with it.
   ::shutdown(client.Get(), SD_SEND);
-  char buffer[kBufferBytes];
-  for (int nReads = 0; nReads < 64 && ReceiveWithin(client.Get(), buffer, sizeof(buffer), 1000) > 0; ++nReads) {
+  char buffer[4096];
+  for (int nReads = 0; nReads < 64 && clientStream.Read(buffer, sizeof(buffer), 1000) > 0; ++nReads) {
   }
 }

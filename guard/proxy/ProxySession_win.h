@@ -1,6 +1,6 @@
-// One client connection of the web proxy, served on its own thread: its requests
-// one after another (keep-alive), each checked and then forwarded, answered with
-// the block page, or refused; or one CONNECT tunnel.
+// One client connection of the web proxy over sockets: the session of
+// ProxySession.h with the proxy's checks, name resolution and origin connections,
+// and the bytes of a tunnel both ways.
 #pragma once
 
 #include <winsock2.h>
@@ -10,7 +10,9 @@
 #include <functional>
 #include <string>
 
+#include "guard/proxy/OriginPool.h"
 #include "guard/proxy/ProxySockets_win.h"
+#include "guard/proxy/WorkerPool.h"
 
 struct SProxySettings {
   unsigned nListenPort = 0;
@@ -34,6 +36,8 @@ struct SProxySettings {
 // onIdle(true) while the connection waits for its next request or is a quiet
 // tunnel, onIdle(false) when it is busy again. bOwnPagesOnly: the connection
 // gets the proxy's own pages and nothing else (it is closed unanswered).
+// pPool: origin connections kept for reuse, shared by all connections; pWorkers:
+// where a tunnel's second direction runs (null: both on this thread).
 void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,
-                     const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle,
-                     bool bOwnPagesOnly = false);
+                     COriginPool* pPool, CWorkerPool* pWorkers, const std::atomic<bool>& bStopping,
+                     const std::function<void(bool)>& onIdle, bool bOwnPagesOnly = false);

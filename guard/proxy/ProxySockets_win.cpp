@@ -5,7 +5,8 @@
 
 namespace {
 
-bool WaitFor(SOCKET s, bool bWrite, DWORD dwTimeoutMs) {
+// Whether a connect ends within dwTimeoutMs.
+bool WaitForConnect(SOCKET s, DWORD dwTimeoutMs) {
   fd_set set;
   FD_ZERO(&set);
   FD_SET(s, &set);
@@ -13,7 +14,7 @@ bool WaitFor(SOCKET s, bool bWrite, DWORD dwTimeoutMs) {
   FD_ZERO(&errors);
   FD_SET(s, &errors);
   timeval timeout = {static_cast<long>(dwTimeoutMs / 1000), static_cast<long>((dwTimeoutMs % 1000) * 1000)};
-  const int nReady = ::select(0, bWrite ? nullptr : &set, bWrite ? &set : nullptr, &errors, &timeout);
+  const int nReady = ::select(0, nullptr, &set, &errors, &timeout);
   return nReady > 0 && FD_ISSET(s, &set);
 }
 
@@ -55,7 +56,7 @@ CCloseSocket ConnectTo(const SResolvedAddress& target, DWORD dwTimeoutMs) {
   u_long nNonBlocking = 1;
   ::ioctlsocket(s.Get(), FIONBIO, &nNonBlocking);
   if (::connect(s.Get(), reinterpret_cast<const sockaddr*>(&target.address), target.cbAddress) != 0) {
-    if (::WSAGetLastError() != WSAEWOULDBLOCK || !WaitFor(s.Get(), true, dwTimeoutMs)) return CCloseSocket();
+    if (::WSAGetLastError() != WSAEWOULDBLOCK || !WaitForConnect(s.Get(), dwTimeoutMs)) return CCloseSocket();
     int nError = 0;
     int cbError = sizeof(nError);
     ::getsockopt(s.Get(), SOL_SOCKET, SO_ERROR, reinterpret_cast<char*>(&nError), &cbError);
@@ -98,12 +99,6 @@ bool SendAll(SOCKET s, const char* pData, std::size_t nSize) {
     nSize -= static_cast<std::size_t>(nSent);
   }
   return true;
-}
-
-int ReceiveWithin(SOCKET s, char* pBuffer, int cbBuffer, DWORD dwTimeoutMs) {
-  if (!WaitFor(s, false, dwTimeoutMs)) return -1;
-  const int nReceived = ::recv(s, pBuffer, cbBuffer, 0);
-  return nReceived < 0 ? -1 : nReceived;
 }
 
 void SetSendOptions(SOCKET s) {

@@ -1,5 +1,6 @@
 // The socket calls the web proxy makes: listening, name resolution, connecting,
-// and sending and receiving with deadlines, so no connection waits for ever.
+// and sending with a deadline (receiving: SocketStream_win.h), so no connection
+// waits for ever.
 #pragma once
 
 #include <winsock2.h>
@@ -41,10 +42,6 @@ bool SendAll(SOCKET s, const char* pData, std::size_t nSize);
 inline bool SendAll(SOCKET s, const std::string& strData) {
   return SendAll(s, strData.data(), strData.size());
 }
-
-// Bytes received within dwTimeoutMs: > 0 the count, 0 the peer closed, < 0 an
-// error or the deadline passed.
-int ReceiveWithin(SOCKET s, char* pBuffer, int cbBuffer, DWORD dwTimeoutMs);
 
 // The socket sends what it is given at once: the proxy relays heads and bodies in pieces, and
 // waiting to coalesce them only adds the peer's delayed acknowledgement.

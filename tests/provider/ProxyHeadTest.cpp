@@ -1,15 +1,14 @@
-// The web proxy's reading of request and response heads, the heads it forwards and
-// checks, and its own pages: everything that takes bytes from a client or origin.
+// The web proxy's reading of request and response heads, the heads it forwards,
+// the addresses it checks and shows, and its own pages: everything that takes bytes from a client or origin.
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "engine/RequestUrl.h"
-#include "guard/proxy/AddressForm.h"
 #include "guard/proxy/ProxyOptions.h"
 #include "guard/proxy/ProxyPages.h"
 #include "guard/proxy/ProxyRequestHead.h"
 #include "guard/proxy/ProxyResponseHead.h"
+#include "guard/proxy/RequestAddress.h"
 
 namespace {
 
@@ -20,12 +19,11 @@ SProxyRequest Parsed(const std::string& strHead) {
   return request;
 }
 
-// The address the engine cuts from the head the definitions are checked with.
+// The address of the request in the engine's normal form, as the console is shown it.
 std::string CheckedAddress(const std::string& strHead, bool bWithPort = true) {
-  const std::string strChecked = CheckedHead(Parsed(strHead), bWithPort);
-  char szUrl[kRequestUrlSize];
-  CutRequestUrl(strChecked.c_str(), szUrl);
-  return szUrl;
+  SProxyRequest request = Parsed(strHead);
+  if (!bWithPort) request.nPort = 80;
+  return ShownWebAddress(request);
 }
 
 }  // namespace
@@ -53,16 +51,14 @@ TEST(ProxyHeadTest, AbsoluteRequestsAreForwardedInOriginFormWithTheirEndToEndFie
   EXPECT_EQ(8080u, request.nPort);
   EXPECT_EQ(0, request.nMinorVersion);
   EXPECT_TRUE(request.bKeepAlive);
-  EXPECT_EQ(
-      "GET /Path/Page.html?q=1 HTTP/1.1\r\nHost: www.example.org:8080\r\nAccept: */*\r\nConnection: close\r\n\r\n",
-      ForwardedHead(request));
+  EXPECT_EQ("GET /Path/Page.html?q=1 HTTP/1.1\r\nHost: www.example.org:8080\r\nAccept: */*\r\n\r\n",
+            ForwardedHead(request));
 
   request = Parsed("POST http://[::1]/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n");
   EXPECT_EQ("::1", request.strHost);
   EXPECT_TRUE(request.bChunkedBody);
   EXPECT_FALSE(request.bKeepAlive);
-  EXPECT_EQ("POST / HTTP/1.1\r\nHost: [::1]\r\nTransfer-Encoding: chunked\r\nConnection: close\r\n\r\n",
-            ForwardedHead(request));
+  EXPECT_EQ("POST / HTTP/1.1\r\nHost: [::1]\r\nTransfer-Encoding: chunked\r\n\r\n", ForwardedHead(request));
   EXPECT_FALSE(Parsed("GET http://a HTTP/1.0\r\n\r\n").bKeepAlive);
   EXPECT_EQ("/", Parsed("GET http://a?x HTTP/1.1\r\n\r\n").strTarget.substr(0, 1));
 
@@ -115,7 +111,8 @@ TEST(ProxyHeadTest, EveryMethodVersionAndQueryIsCheckedAsTheAddressItNames) {
   // A field whose name ends in "host" does not stand in for the host.
   EXPECT_EQ("login.example.com:8080/verify",
             CheckedAddress("GET http://login.example.com:8080/verify HTTP/1.1\r\nX-Host: other.example\r\n\r\n"));
-  EXPECT_EQ("", CheckedAddress("GET http://login.example.com/style.css HTTP/1.1\r\n\r\n"));
+  // Every resource is checked, style sheets too.
+  EXPECT_EQ("login.example.com/style.css", CheckedAddress("GET http://login.example.com/style.css HTTP/1.1\r\n\r\n"));
 }
 
 TEST(ProxyHeadTest, EverySpellingOfAPageIsCheckedInOneForm) {
@@ -142,21 +139,20 @@ TEST(ProxyHeadTest, EverySpellingOfAPageIsCheckedInOneForm) {
     const char* szPath;
     const char* szNormal;
   } kPaths[] = {
-      {"", "/"},
-      {"/", "/"},
-      {"/a/b/", "/a/b/"},
-      {"/a/.", "/a/"},
-      {"/a/..", "/"},
-      {"/a/../../b", "/b"},
-      {"///a///b//", "/a/b/"},
-      {"/%41%7e%2d%5F", "/A~-_"},
-      {"/%2f%20%2", "/%2F%20%2"},  // reserved and other escapes stay escaped; a cut one stays as it is
-      {"/%zz%%41", "/%zz%A"},
-      {"/a%2e/b", "/a./b"},
-      {"/.hidden/..x", "/.hidden/..x"},
+      {"/", "a.example"},
+      {"/a/b/", "a.example/a/b/"},
+      {"/a/.", "a.example/a/"},
+      {"/a/..", "a.example"},
+      {"/a/../../b", "a.example/b"},
+      {"///a///b//", "a.example/a/b/"},
+      {"/%41%7e%2d%5F", "a.example/a~-_"},
+      {"/%2f%20%2", "a.example/%2f%20%2"},  // reserved and other escapes stay escaped; a cut one stays as it is
+      {"/a%2e/b", "a.example/a./b"},
+      {"/.hidden/..x", "a.example/.hidden/..x"},
   };
-  for (const auto& test : kPaths) EXPECT_EQ(test.szNormal, NormalPath(test.szPath)) << test.szPath;
-  EXPECT_EQ("login.example.com", NormalHostName("Login.Example.COM.."));
+  for (const auto& test : kPaths)
+    EXPECT_EQ(test.szNormal, CheckedAddress(std::string("GET http://A.Example..") + test.szPath + " HTTP/1.1\r\n\r\n"))
+        << test.szPath;
 }
 
 TEST(ProxyHeadTest, EmptyLinesBeforeARequestLineAreSkipped) {

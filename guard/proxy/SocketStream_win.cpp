@@ -1,0 +1,28 @@
+// Sockets as byte streams (see SocketStream_win.h).
+#include "guard/proxy/SocketStream_win.h"
+
+#include "guard/proxy/ProxySockets_win.h"
+
+int CSocketStream::Read(char* pBuffer, std::size_t cbBuffer, unsigned nTimeoutMs) {
+  // 0 would wait for ever.
+  if (nTimeoutMs == 0) return -1;
+  // Set only when it changes: one system call less for nearly every read.
+  if (nTimeoutMs != m_dwTimeoutMs) {
+    DWORD dwTimeoutMs = nTimeoutMs;
+    if (::setsockopt(Socket(), SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&dwTimeoutMs),
+                     sizeof(dwTimeoutMs)) != 0)
+      return -1;
+    m_dwTimeoutMs = nTimeoutMs;
+  }
+  const int cbRead = cbBuffer > 0x40000000 ? 0x40000000 : static_cast<int>(cbBuffer);
+  const int nReceived = ::recv(Socket(), pBuffer, cbRead, 0);
+  return nReceived < 0 ? -1 : nReceived;
+}
+
+bool CSocketStream::Write(const char* pData, std::size_t cbData) {
+  return SendAll(Socket(), pData, cbData);
+}
+
+void CSocketStream::CloseSending() {
+  ::shutdown(Socket(), SD_SEND);
+}
