@@ -211,7 +211,11 @@ CProfileEntryStream::CProfileEntryStream(unsigned nWalked, unsigned nKept, FEntr
     std::size_t nSection = 0;
     while (nSection < m_sectionNames.size() && !SameName(m_sectionNames[nSection], strName)) ++nSection;
     if (nSection == m_sectionNames.size()) m_sectionNames.push_back(strName);
-    m_lists.push_back({layout.list, nSection, (nWalked & nBit) != 0});
+    SList list;
+    list.list = layout.list;
+    list.nSection = nSection;
+    list.bWalked = (nWalked & nBit) != 0;
+    m_lists.push_back(std::move(list));
   }
   m_sectionsSeen.assign(m_sectionNames.size(), false);
 }

@@ -89,9 +89,9 @@ class CProfileEntryStream {
 
  private:
   struct SList {
-    EDefinitionList list;
-    std::size_t nSection;
-    bool bWalked;
+    EDefinitionList list = EDefinitionList::HostIP;
+    std::size_t nSection = 0;
+    bool bWalked = false;
     int nNext = 1;  // walked: the entry whose turn it is
     bool bEnded = false;
     std::map<int, std::optional<std::string>> found;  // first of each number; none reads nothing
