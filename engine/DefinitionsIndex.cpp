@@ -77,7 +77,7 @@ bool CDefinitionsIndex::Build(ETable table) const {
   // The lists the table walks, as the matchers lower-case them, in one place.
   const auto Read = [this](unsigned nWalked, unsigned nKept, const std::function<void(EList, const char*)>& fnAdd,
                            std::unique_ptr<CProfileEntryStream>& pStream) {
-    pStream = std::make_unique<CProfileEntryStream>(nWalked, nKept, [&fnAdd](EList list, char* szEntry) {
+    pStream = std::make_unique<CProfileEntryStream>(nWalked, nKept, [fnAdd](EList list, char* szEntry) {
       if (IsLowerCasedList(list)) LowerAsciiInPlace(szEntry);
       fnAdd(list, szEntry);
     });
