@@ -164,8 +164,11 @@ bool BenchBuild(const char* szEntries, const char* szFile) {
   if (!ReadWholeFile(szFile, UINT64_MAX, &strData)) return false;
   const double dFileBytes = static_cast<double>(strData.size());
   std::string().swap(strData);
-  const CDefinitionsIndex::FReadFile fnRead = [szFile](std::string& strBytes) {
-    return ReadWholeFile(szFile, UINT64_MAX, &strBytes);
+  const CDefinitionsIndex::FReadFile fnRead = [szFile](const CDefinitionsIndex::FPiece& fnPiece) {
+    std::string strBytes;
+    if (!ReadWholeFile(szFile, UINT64_MAX, &strBytes)) return false;
+    fnPiece(strBytes);
+    return true;
   };
   double dFastest[kTableCount];
   std::size_t cbTables[kTableCount] = {};

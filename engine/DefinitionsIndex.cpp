@@ -13,17 +13,8 @@
 
 namespace {
 
-// Every entry of the list as the walk meets it, entries that read as empty text
-// included (as empty texts): the walk skips them but goes on behind them.
-template <typename TVisit>
-void ForEachEntry(const IDefinitionReader& reader, EDefinitionList list, TVisit fnVisit) {
-  char szEntry[kValueSize];
-  const bool bLower = IsLowerCasedList(list);
-  for (int n = 1; ReadNumberedEntry(reader, list, n, szEntry, sizeof(szEntry)); ++n) {
-    if (bLower) LowerAsciiInPlace(szEntry);
-    fnVisit(szEntry);
-  }
-}
+// Pieces of the bytes held in memory, as a file is read.
+constexpr std::size_t kPieceSize = 1 << 20;
 
 std::string LowerAscii(const char* szText) {
   std::string str(szText);
@@ -59,34 +50,13 @@ std::vector<std::pair<uint32_t, std::string_view>> CDefinitionsIndex::CTexts::Nu
   return entries;
 }
 
-namespace {
-
-unsigned ListsOf(CDefinitionsIndex::ETable table) {
-  using ETable = CDefinitionsIndex::ETable;
-  switch (table) {
-    case ETable::Addresses:
-      return CProfileText::ListBit(EDefinitionList::HostIP);
-    case ETable::Links:
-      return CProfileText::ListBit(EDefinitionList::HostLink) | CProfileText::ListBit(EDefinitionList::CalledLink);
-    case ETable::MailLinks:
-      return CProfileText::ListBit(EDefinitionList::CalledLink) | CProfileText::ListBit(EDefinitionList::VisibleLink);
-    case ETable::From:
-      return CProfileText::ListBit(EDefinitionList::From);
-    case ETable::Subject:
-      return CProfileText::ListBit(EDefinitionList::Subject);
-    case ETable::Text:
-      break;
-  }
-  return CProfileText::ListBit(EDefinitionList::Text);
-}
-
-}  // namespace
-
 std::unique_ptr<const CDefinitionsIndex> CDefinitionsIndex::FromFileBytes(std::string_view data) {
   if (CProfileText::IsOtherEncoding(data)) return nullptr;
   auto pData = std::make_shared<const std::string>(data);
-  return std::make_unique<const CDefinitionsIndex>([pData](std::string& strData) {
-    strData = *pData;
+  return std::make_unique<const CDefinitionsIndex>([pData](const FPiece& fnPiece) {
+    for (std::size_t nAt = 0; nAt < pData->size(); nAt += kPieceSize) {
+      fnPiece(std::string_view(*pData).substr(nAt, kPieceSize));
+    }
     return true;
   });
 }
@@ -96,24 +66,32 @@ bool CDefinitionsIndex::Prepare(ETable table) const {
   std::atomic<bool>& bBuilt = m_bBuilt[static_cast<int>(table)];
   std::lock_guard<std::mutex> lock(m_build);
   if (bBuilt.load(std::memory_order_relaxed)) return true;
-  std::string strData;
-  if (!m_fnRead(strData)) return false;
-  {
-    CProfileText text;  // gone before the next table is built
-    if (!text.Parse(strData, ListsOf(table))) return false;
-    Build(table, text);
-  }
+  if (!Build(table)) return false;
   bBuilt.store(true, std::memory_order_release);
   return true;
 }
 
-void CDefinitionsIndex::Build(ETable table, const IDefinitionReader& reader) const {
+bool CDefinitionsIndex::Build(ETable table) const {
+  using EList = EDefinitionList;
+  const auto Bit = CProfileText::ListBit;
+  // The lists the table walks, as the matchers lower-case them, in one place.
+  const auto Read = [this](unsigned nWalked, unsigned nKept, const std::function<void(EList, const char*)>& fnAdd,
+                           std::unique_ptr<CProfileEntryStream>& pStream) {
+    pStream = std::make_unique<CProfileEntryStream>(nWalked, nKept, [fnAdd](EList list, char* szEntry) {
+      if (IsLowerCasedList(list)) LowerAsciiInPlace(szEntry);
+      fnAdd(list, szEntry);
+    });
+    CProfileEntryStream& stream = *pStream;
+    return m_fnRead([&stream](std::string_view piece) { stream.Feed(piece); }) && stream.Finish();
+  };
+  std::unique_ptr<CProfileEntryStream> pStream;
   switch (table) {
     case ETable::Addresses: {
       auto pTable = std::make_unique<SAddresses>();
-      ForEachEntry(reader, EDefinitionList::HostIP, [&](const char* szEntry) {
+      const auto fnAdd = [&](EList, const char* szEntry) {
         if (szEntry[0] != 0) pTable->texts.Add(LowerAscii(szEntry).c_str());
-      });
+      };
+      if (!Read(Bit(EList::HostIP), 0, fnAdd, pStream)) return false;
       pTable->texts.Shrink();
       const CTexts& texts = pTable->texts;
       std::size_t nSlots = 8;
@@ -127,46 +105,49 @@ void CDefinitionsIndex::Build(ETable table, const IDefinitionReader& reader) con
         if (pTable->slots[nSlot] == 0) pTable->slots[nSlot] = n;
       }
       m_pAddresses = std::move(pTable);
-      return;
+      return true;
     }
     case ETable::Links: {
+      // The table keeps a set: the order of the two lists does not count.
       auto pTable = std::make_unique<CLinkTable>();
-      for (EDefinitionList list : {EDefinitionList::HostLink, EDefinitionList::CalledLink}) {
-        ForEachEntry(reader, list, [&](const char* szEntry) { pTable->Add(szEntry); });
-      }
+      const auto fnAdd = [&](EList, const char* szEntry) { pTable->Add(szEntry); };
+      if (!Read(Bit(EList::HostLink) | Bit(EList::CalledLink), 0, fnAdd, pStream)) return false;
       pTable->Build();
       m_pLinks = std::move(pTable);
-      return;
+      return true;
     }
     case ETable::MailLinks: {
       auto pTable = std::make_unique<SMailLinks>();
-      ForEachEntry(reader, EDefinitionList::CalledLink, [&](const char* szEntry) { pTable->called.Add(szEntry); });
+      const auto fnAdd = [&](EList, const char* szEntry) { pTable->called.Add(szEntry); };
+      if (!Read(Bit(EList::CalledLink), Bit(EList::VisibleLink), fnAdd, pStream)) return false;
       // A shown link counts only beside a called link of the same number.
       char szShown[kValueSize];
       for (uint32_t n = 1; n <= pTable->called.Count(); ++n) {
-        const bool bRead =
-            ReadNumberedEntry(reader, EDefinitionList::VisibleLink, static_cast<int>(n), szShown, sizeof(szShown));
+        const bool bRead = pStream->ReadKept(EList::VisibleLink, static_cast<int>(n), szShown);
         pTable->shown.Add(bRead ? szShown : "");
       }
+      pStream.reset();
       pTable->called.Shrink();
       pTable->shown.Shrink();
       pTable->automaton.Build(pTable->called.Numbered(true), CEntryAutomaton::EUse::Every);
       m_pMailLinks = std::move(pTable);
-      return;
+      return true;
     }
     case ETable::From:
     case ETable::Subject:
     case ETable::Text: {
       const int nList = static_cast<int>(table) - static_cast<int>(ETable::From);
-      const EDefinitionList lists[] = {EDefinitionList::From, EDefinitionList::Subject, EDefinitionList::Text};
+      const EList lists[] = {EList::From, EList::Subject, EList::Text};
       auto pTable = std::make_unique<SMailTexts>();
-      ForEachEntry(reader, lists[nList], [&](const char* szEntry) { pTable->texts.Add(szEntry); });
+      const auto fnAdd = [&](EList, const char* szEntry) { pTable->texts.Add(szEntry); };
+      if (!Read(Bit(lists[nList]), 0, fnAdd, pStream)) return false;
       pTable->texts.Shrink();
       pTable->automaton.Build(pTable->texts.Numbered(false), CEntryAutomaton::EUse::Lowest);
       m_pMailTexts[nList] = std::move(pTable);
-      return;
+      return true;
     }
   }
+  return false;
 }
 
 bool CDefinitionsIndex::IsBadIP(const char* szAddress) const {

@@ -2,8 +2,9 @@
 // the walks (CDefinitionMatchers) at a cost that does not grow with the lists:
 // a hash set for "HostIP", fingerprints of hosts and pages over "HostLink" and
 // "Link" for IsBadUrl, and automata for the texts that contain an entry. Each table
-// is built when a matcher first needs it, from the file read again then, so that a
-// process pays only for the lists it asks. Any number of threads may ask at once.
+// is built when a matcher first needs it, from the file read again then in pieces,
+// so that a process pays only for the lists it asks and never holds the file.
+// Any number of threads may ask at once.
 #pragma once
 
 #include <atomic>
@@ -28,9 +29,10 @@ class CDefinitionsIndex {
   enum class ETable { Addresses, Links, MailLinks, From, Subject, Text };
   static constexpr int kTables = 6;
 
-  // fnRead gives the file's bytes whenever a table is built; false when they cannot
-  // be read just now.
-  using FReadFile = std::function<bool(std::string& strData)>;
+  // fnRead hands the file's bytes to fnPiece, in pieces, whenever a table is built;
+  // false when they cannot be read just now. Only a table's entries are kept.
+  using FPiece = std::function<void(std::string_view piece)>;
+  using FReadFile = std::function<bool(const FPiece& fnPiece)>;
   explicit CDefinitionsIndex(FReadFile fnRead) : m_fnRead(std::move(fnRead)) {}
   // Over bytes held in memory (a copy is kept). Null when the system's profile
   // reader would take them for another encoding.
@@ -86,7 +88,9 @@ class CDefinitionsIndex {
     CEntryAutomaton automaton;
   };
 
-  void Build(ETable table, const IDefinitionReader& reader) const;
+  // Reads the file and sets the table; false when it cannot be read or is in
+  // another encoding.
+  bool Build(ETable table) const;
 
   FReadFile m_fnRead;
   mutable std::mutex m_build;  // one table built at a time

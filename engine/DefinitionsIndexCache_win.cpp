@@ -45,10 +45,13 @@ SFileVersion VersionOf(const std::string& strPath) {
   return version;
 }
 
-// The whole file; an empty text when there is no file, which lists nothing, as
-// for the profile reader. False when the file is there but cannot be read.
-bool ReadWholeFile(const std::string& strPath, std::string& strData) {
-  strData.clear();
+// The file read in pieces, so that it is never held whole.
+constexpr DWORD kPieceSize = 1 << 20;
+
+// The file's bytes handed to fnPiece in pieces; no file at all hands nothing, which
+// lists nothing, as for the profile reader. False when the file is there but cannot
+// be read.
+bool ReadFilePieces(const std::string& strPath, const CDefinitionsIndex::FPiece& fnPiece) {
   if (strPath.empty()) return true;
   CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                 nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -58,23 +61,35 @@ bool ReadWholeFile(const std::string& strPath, std::string& strData) {
   }
   LARGE_INTEGER size;
   if (!::GetFileSizeEx(file.Get(), &size) || size.QuadPart > 0x7FFFFFFF) return false;
-  strData.resize(static_cast<std::size_t>(size.QuadPart));
-  std::size_t nDone = 0;
-  while (nDone < strData.size()) {
+  std::string strPiece(kPieceSize, '\0');
+  // Up to the size seen at the start: a file that grows meanwhile is read again at the next look.
+  for (ULONGLONG nLeft = static_cast<ULONGLONG>(size.QuadPart); nLeft > 0;) {
     DWORD dwRead = 0;
-    const DWORD dwWanted = static_cast<DWORD>(strData.size() - nDone);
-    if (!::ReadFile(file.Get(), &strData[nDone], dwWanted, &dwRead, nullptr)) return false;
+    const DWORD dwWanted = nLeft < kPieceSize ? static_cast<DWORD>(nLeft) : kPieceSize;
+    if (!::ReadFile(file.Get(), &strPiece[0], dwWanted, &dwRead, nullptr)) return false;
     if (dwRead == 0) break;  // cut short while being written: read again at the next look
-    nDone += dwRead;
+    fnPiece(std::string_view(strPiece.data(), dwRead));
+    nLeft -= dwRead;
   }
-  strData.resize(nDone);
   return true;
 }
 
-uint64_t HashOf(const std::string& strData) {
-  uint64_t nHash = 14695981039346656037ull;  // FNV-1a
-  for (unsigned char c : strData) nHash = (nHash ^ c) * 1099511628211ull;
-  return nHash ^ strData.size();
+// What tells one content from another, and the first bytes, where a byte-order mark
+// would be.
+struct SFileContent {
+  uint64_t nHash = 14695981039346656037ull;  // FNV-1a over the bytes, then their count
+  uint64_t cbData = 0;
+  std::string strHead;
+};
+
+bool ReadContent(const std::string& strPath, SFileContent& content) {
+  const bool bRead = ReadFilePieces(strPath, [&content](std::string_view piece) {
+    for (unsigned char c : piece) content.nHash = (content.nHash ^ c) * 1099511628211ull;
+    content.cbData += piece.size();
+    if (content.strHead.size() < 3) content.strHead.append(piece.substr(0, 3 - content.strHead.size()));
+  });
+  content.nHash ^= content.cbData;
+  return bRead;
 }
 
 // The index reads bytes; the profile reader hands back what the ANSI code page
@@ -151,9 +166,9 @@ class CIndexCache {
         return m_pIndex;
       }
     }
-    std::string strData;
-    if (!ReadWholeFile(strPath, strData)) return nullptr;  // walked this time, looked at again next time
-    const uint64_t nHash = HashOf(strData);
+    SFileContent content;
+    if (!ReadContent(strPath, content)) return nullptr;  // walked this time, looked at again next time
+    const uint64_t nHash = content.nHash;
     std::shared_ptr<const CDefinitionsIndex> pIndex;
     bool bSame = false;
     {
@@ -161,11 +176,10 @@ class CIndexCache {
       bSame = m_bKnown && m_strPath == strPath && m_nHash == nHash;
       if (bSame) pIndex = m_pIndex;
     }
-    if (!bSame && !CProfileText::IsOtherEncoding(strData)) {
-      strData = std::string();  // the tables read the file again, each when it is first needed
-      pIndex = std::make_shared<const CDefinitionsIndex>([strPath](std::string& strBytes) {
-        return ReadWholeFile(strPath, strBytes) && !CProfileText::IsOtherEncoding(strBytes);
-      });
+    if (!bSame && !CProfileText::IsOtherEncoding(content.strHead)) {
+      // The tables read the file again, each when it is first needed.
+      pIndex = std::make_shared<const CDefinitionsIndex>(
+          [strPath](const CDefinitionsIndex::FPiece& fnPiece) { return ReadFilePieces(strPath, fnPiece); });
       // The tables in use are built before the new index replaces the old one, so
       // that meanwhile the other threads answer from the old one.
       std::shared_ptr<const CDefinitionsIndex> pOld;

@@ -1,10 +1,12 @@
 #include "engine/ProfileText.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "engine/DefinitionsLayout.h"
 #include "engine/Scrambling.h"
 #include "shared/AsciiCase.h"
+#include "shared/BoundedCopy.h"
 
 namespace {
 
@@ -156,8 +158,14 @@ unsigned long CProfileText::ReadEntry(const char* szSection, const char* szKey, 
   const std::string strKey = ScrambleString(szKey);
   const SKey* pKey = FindKey(*pSection, NameOf(strKey));
   if (!pKey || !pKey->HasValue()) return 0;
+  return ReadFoundValue(At(pKey->nValue, pKey->cchValue), szOut, dwOutSize);
+}
+
+unsigned long CProfileText::ReadFoundValue(std::string_view value, char* szOut, unsigned long dwOutSize) {
+  if (!szOut || dwOutSize == 0) return 0;
+  szOut[0] = 0;
   const std::size_t cbLimit = std::min<std::size_t>(dwOutSize, kValueSize);
-  const std::string_view read = ReadValue(At(pKey->nValue, pKey->cchValue), cbLimit);
+  const std::string_view read = ReadValue(value, cbLimit);
   // Unscrambled into the caller's buffer, cut at an unscrambled 0 byte.
   std::size_t nOut = 0;
   for (; nOut < read.size() && nOut + 1 < dwOutSize; ++nOut) {
@@ -166,4 +174,147 @@ unsigned long CProfileText::ReadEntry(const char* szSection, const char* szKey, 
   }
   szOut[nOut] = 0;
   return static_cast<unsigned long>(read.size());
+}
+
+namespace {
+
+// The number n of a key named as ReadNumberedEntry names it ("%s%d" of the prefix
+// and n, scrambled); 0 for any other name. Each character read back, then the
+// whole name compared as the lookup compares it.
+int NumberOfKey(std::string_view name, const char* szPrefix) {
+  const std::size_t nPrefix = std::strlen(szPrefix);
+  if (name.size() <= nPrefix || name.size() > nPrefix + 10) return 0;
+  const std::string& strKey = ScramblingKey();
+  uint64_t n = 0;
+  for (std::size_t i = nPrefix; i < name.size(); ++i) {
+    int nDigit = -1;
+    for (int d = 0; d < 10 && nDigit < 0; ++d) {
+      const auto cStored = static_cast<char>('0' + d + strKey[i % strKey.size()]);
+      if (LowerAsciiChar(cStored) == LowerAsciiChar(name[i])) nDigit = d;
+    }
+    if (nDigit < 0 || (nDigit == 0 && i == nPrefix)) return 0;
+    n = n * 10 + static_cast<uint64_t>(nDigit);
+  }
+  if (n > INT32_MAX) return 0;
+  const std::string strName = ScrambleString(szPrefix + std::to_string(n));
+  return SameName(NameOf(strName), name) ? static_cast<int>(n) : 0;
+}
+
+}  // namespace
+
+CProfileEntryStream::CProfileEntryStream(unsigned nWalked, unsigned nKept, FEntry fnEntry)
+    : m_fnEntry(std::move(fnEntry)) {
+  for (const SDefinitionListLayout& layout : kDefinitionLists) {
+    const unsigned nBit = CProfileText::ListBit(layout.list);
+    if (((nWalked | nKept) & nBit) == 0) continue;
+    const std::string strName(NameOf(ScrambleString(layout.szSection)));
+    std::size_t nSection = 0;
+    while (nSection < m_sectionNames.size() && !SameName(m_sectionNames[nSection], strName)) ++nSection;
+    if (nSection == m_sectionNames.size()) m_sectionNames.push_back(strName);
+    SList list;
+    list.list = layout.list;
+    list.nSection = nSection;
+    list.bWalked = (nWalked & nBit) != 0;
+    m_lists.push_back(std::move(list));
+  }
+  m_sectionsSeen.assign(m_sectionNames.size(), false);
+}
+
+void CProfileEntryStream::Feed(std::string_view piece) {
+  if (m_strHead.size() < 3) m_strHead.append(piece.substr(0, 3 - m_strHead.size()));
+  for (;;) {
+    const std::size_t nEnd = piece.find_first_of("\r\n");
+    if (nEnd == std::string_view::npos) break;
+    if (m_strLine.empty()) {
+      ReadLine(piece.substr(0, nEnd));
+    } else {
+      m_strLine.append(piece.substr(0, nEnd));
+      ReadLine(m_strLine);
+      m_strLine.clear();
+    }
+    piece.remove_prefix(nEnd + 1);
+  }
+  m_strLine.append(piece);
+}
+
+bool CProfileEntryStream::Finish() {
+  if (!m_strLine.empty()) ReadLine(m_strLine);
+  m_strLine = std::string();
+  return !StartsWithByteOrderMark(m_strHead);
+}
+
+// One line as CProfileText::Parse reads it.
+void CProfileEntryStream::ReadLine(std::string_view line) {
+  while (!line.empty() && IsBlank(line.front())) line.remove_prefix(1);
+  if (line.empty()) return;
+  const std::size_t nClose = line.rfind(']');
+  if (line.front() == '[' && nClose != std::string_view::npos) {
+    const std::string_view name = NameOf(line.substr(1, nClose - 1));
+    m_nSection = SIZE_MAX;
+    for (std::size_t i = 0; i < m_sectionNames.size(); ++i) {
+      if (SameName(m_sectionNames[i], name) && !m_sectionsSeen[i]) {
+        m_nSection = i;
+        m_sectionsSeen[i] = true;
+      }
+    }
+    return;
+  }
+  if (m_nSection == SIZE_MAX) return;
+  const std::size_t nEquals = line.find('=');
+  const std::string_view name = NameOf(line.substr(0, nEquals));
+  for (SList& list : m_lists) {
+    if (list.nSection != m_nSection || list.bEnded) continue;
+    const int n = NumberOfKey(name, LayoutOf(list.list).szPrefix);
+    if (n == 0) continue;
+    std::optional<std::string> entry;
+    if (nEquals != std::string_view::npos) {
+      // Read into the list's own buffer size, as ReadNumberedEntry reads it.
+      char szEntry[kValueSize] = {};
+      const auto cbEntry = static_cast<unsigned long>(std::min(kValueSize, LayoutOf(list.list).cbValue));
+      const std::string_view value = CutAtZero(Trimmed(line.substr(nEquals + 1)));
+      if (CProfileText::ReadFoundValue(value, szEntry, cbEntry) != 0) entry = std::string(szEntry);
+    }
+    Found(list, n, std::move(entry));
+  }
+}
+
+void CProfileEntryStream::Found(SList& list, int n, std::optional<std::string> entry) {
+  if (!list.bWalked || n > list.nNext) {
+    list.found.emplace(n, std::move(entry));  // a later key of the same name does not count
+    return;
+  }
+  if (n < list.nNext) return;  // handed out already
+  if (!entry) {
+    list.bEnded = true;  // the walk stops here
+    list.found.clear();
+    return;
+  }
+  Hand(list, *entry);
+  // Entries met before their turn follow.
+  for (auto it = list.found.begin(); !list.bEnded && it != list.found.end() && it->first == list.nNext;
+       it = list.found.erase(it)) {
+    if (it->second) {
+      Hand(list, *it->second);
+    } else {
+      list.bEnded = true;
+    }
+  }
+  if (list.bEnded) list.found.clear();
+}
+
+void CProfileEntryStream::Hand(SList& list, std::string& strEntry) {
+  ++list.nNext;
+  m_fnEntry(list.list, strEntry.data());
+}
+
+bool CProfileEntryStream::ReadKept(EDefinitionList list, int n, char (&szEntry)[kValueSize]) const {
+  szEntry[0] = 0;
+  for (const SList& kept : m_lists) {
+    if (kept.list != list || kept.bWalked) continue;
+    const auto it = kept.found.find(n);
+    if (it == kept.found.end() || !it->second) return false;
+    CopyBounded(szEntry, kValueSize, it->second->c_str());
+    return true;
+  }
+  return false;
 }

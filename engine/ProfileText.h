@@ -12,9 +12,12 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <optional>
 #include <string>
 #include <string_view>
-#include <cstdint>
 #include <vector>
 
 #include "engine/DefinitionReader.h"
@@ -38,6 +41,8 @@ class CProfileText : public IDefinitionReader {
   // at most 261 bytes is unscrambled and cut at a byte 0. The count is the reader's.
   unsigned long ReadEntry(const char* szSection, const char* szKey, char* szOut,
                           unsigned long dwOutSize) const override;
+  // The same for a value found (stored, trimmed and cut at a byte 0).
+  static unsigned long ReadFoundValue(std::string_view value, char* szOut, unsigned long dwOutSize);
 
  private:
   // Offsets into the bytes, so that a file of many keys costs little more than itself.
@@ -60,4 +65,46 @@ class CProfileText : public IDefinitionReader {
 
   std::string_view m_data;
   std::vector<SSection> m_sections;
+};
+
+// The entries of some lists as ReadNumberedEntry reads them from CProfileText over
+// the same bytes, read from the bytes fed in pieces of any size: only the line being
+// read is held, and the entries met before their turn.
+class CProfileEntryStream {
+ public:
+  // A walked list's entries in number order up to the first that reads nothing,
+  // as the walk meets them (an entry may read as empty text).
+  using FEntry = std::function<void(EDefinitionList list, char* szEntry)>;
+  // nWalked and nKept in CProfileText::ListBit; the kept lists are read by number
+  // after Finish.
+  CProfileEntryStream(unsigned nWalked, unsigned nKept, FEntry fnEntry);
+
+  void Feed(std::string_view piece);
+  // After the last piece. False when the bytes are in another encoding: the entries
+  // handed out then do not count.
+  bool Finish();
+
+  // Entry n of a kept list, as ReadNumberedEntry gives it.
+  bool ReadKept(EDefinitionList list, int n, char (&szEntry)[kValueSize]) const;
+
+ private:
+  struct SList {
+    EDefinitionList list = EDefinitionList::HostIP;
+    std::size_t nSection = 0;
+    bool bWalked = false;
+    int nNext = 1;  // walked: the entry whose turn it is
+    bool bEnded = false;
+    std::map<int, std::optional<std::string>> found;  // first of each number; none reads nothing
+  };
+  void ReadLine(std::string_view line);
+  void Found(SList& list, int n, std::optional<std::string> entry);
+  void Hand(SList& list, std::string& strEntry);
+
+  FEntry m_fnEntry;
+  std::vector<std::string> m_sectionNames;  // scrambled, as compared
+  std::vector<bool> m_sectionsSeen;         // the first section of a name wins
+  std::vector<SList> m_lists;
+  std::size_t m_nSection = SIZE_MAX;  // the section the lines are in, if one of ours
+  std::string m_strHead;              // the first bytes, for a byte-order mark
+  std::string m_strLine;              // a line cut by the end of a piece
 };
