@@ -144,14 +144,25 @@ CMailSafeItem CRequestHandlers::NewEntry(const SMailRequest& request) {
   return item;
 }
 
-SAlertFields CRequestHandlers::AlertFields(const CWebSiteItem& entry, const SWebRequest& request) {
+namespace {
+
+// What an alert shows of a web or mail entry alike.
+template <typename TEntry>
+SAlertFields EntryAlertFields(std::int32_t nAlertKind, const TEntry& entry) {
   SAlertFields fields;
-  fields.nAlertKind = ALERT_KIND_WEB;
+  fields.nAlertKind = nAlertKind;
   fields.strStrictedData = entry.strStrictedData;
   fields.strMatchType = entry.strType;
   fields.strApplication = entry.strProgram;
-  fields.strDateTime = DateTimeText(m_services.LocalTimeNow());
   fields.strProtocol = PortProtocolName(entry.nPort);
+  return fields;
+}
+
+}  // namespace
+
+SAlertFields CRequestHandlers::AlertFields(const CWebSiteItem& entry, const SWebRequest& request) {
+  SAlertFields fields = EntryAlertFields(ALERT_KIND_WEB, entry);
+  fields.strDateTime = DateTimeText(m_services.LocalTimeNow());
   fields.strIPAddress = entry.strIPAddress;
   fields.strScamSite = entry.strScamSite;
   const unsigned nTipId = request.eKind == EWebKind::HostIP ? IDS_ALERT_HOST_IP : IDS_ALERT_URL;
@@ -160,13 +171,8 @@ SAlertFields CRequestHandlers::AlertFields(const CWebSiteItem& entry, const SWeb
 }
 
 SAlertFields CRequestHandlers::AlertFields(const CMailSafeItem& entry, const SMailRequest& request) {
-  SAlertFields fields;
-  fields.nAlertKind = ALERT_KIND_MAIL;
-  fields.strStrictedData = entry.strStrictedData;
-  fields.strMatchType = entry.strType;
-  fields.strApplication = entry.strProgram;
+  SAlertFields fields = EntryAlertFields(ALERT_KIND_MAIL, entry);
   fields.strDateTime = request.strDate;
-  fields.strProtocol = PortProtocolName(entry.nPort);
   fields.strIPAddress = request.source.strHostIP;
   fields.strFrom = entry.strFrom;
   fields.strTo = entry.strTo;
