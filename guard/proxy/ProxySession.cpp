@@ -1,6 +1,7 @@
 // Serving one client connection of the web proxy (see ProxySession.h).
 #include "guard/proxy/ProxySession.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "guard/proxy/ProxyPages.h"
@@ -9,9 +10,11 @@ namespace {
 
 constexpr std::size_t kMaxResponseHeadBytes = 64 * 1024;
 // Reads from a client hold heads and request bodies; reads from the origin carry
-// downloads, and under Wine every read costs a trip to its server: larger.
+// downloads, and under Wine every read costs a trip to its server: larger, and
+// larger still while a large body keeps them full.
 constexpr std::size_t kClientReadBytes = 64 * 1024;
 constexpr std::size_t kOriginReadBytes = 256 * 1024;
+constexpr std::size_t kOriginMaxReadBytes = 1024 * 1024;
 
 std::string NoAnswerDetail(const SProxyRoute& route, const SProxyRequest& request) {
   return (route.bUpstream ? "The upstream proxy for " : "The origin server ") + HostFieldValue(request) +
@@ -24,12 +27,23 @@ void CStreamInput::Reset(IByteStream* pStream) {
   m_pStream = pStream;
   m_nBegin = m_nEnd = 0;
   m_nReceived = 0;
+  m_bLastReadFull = false;
+  // A connection kept for small answers does not keep a download's room.
+  if (m_buffer.size() > m_cbBuffer) std::string().swap(m_buffer);
 }
 
 bool CStreamInput::Fill(unsigned nWaitMs) {
   if (!m_pStream || nWaitMs == 0) return false;
   if (m_buffer.empty()) m_buffer.resize(m_cbBuffer);
-  if (m_nBegin == m_nEnd) m_nBegin = m_nEnd = 0;
+  if (m_nBegin == m_nEnd) {
+    m_nBegin = m_nEnd = 0;
+    // Nothing to keep: a larger room costs no copy.
+    if (m_bLastReadFull && m_buffer.size() < m_cbMaxBuffer) {
+      const std::size_t cbGrown = std::min(m_buffer.size() * 2, m_cbMaxBuffer);
+      m_buffer.clear();
+      m_buffer.resize(cbGrown);
+    }
+  }
   if (m_nEnd == m_buffer.size()) {
     // Bytes not used yet move to the front; a head longer than the buffer grows it
     // (heads are bounded by their limits, bodies are used as they come).
@@ -41,8 +55,10 @@ bool CStreamInput::Fill(unsigned nWaitMs) {
       m_buffer.resize(m_buffer.size() * 2);
     }
   }
-  const int nRead = m_pStream->Read(&m_buffer[m_nEnd], m_buffer.size() - m_nEnd, nWaitMs);
+  const std::size_t cbRoom = m_buffer.size() - m_nEnd;
+  const int nRead = m_pStream->Read(&m_buffer[m_nEnd], cbRoom, nWaitMs);
   if (nRead <= 0) return false;
+  m_bLastReadFull = static_cast<std::size_t>(nRead) == cbRoom;
   m_nEnd += static_cast<std::size_t>(nRead);
   m_nReceived += static_cast<std::uint64_t>(nRead);
   return true;
@@ -91,8 +107,8 @@ CProxySession::CProxySession(IByteStream& client, IProxyPeers& peers, COriginPoo
       m_peers(peers),
       m_pPool(pPool),
       m_limits(limits),
-      m_input(&client, peers, kClientReadBytes),
-      m_answer(nullptr, peers, kOriginReadBytes) {}
+      m_input(&client, peers, kClientReadBytes, kClientReadBytes),
+      m_answer(nullptr, peers, kOriginReadBytes, kOriginMaxReadBytes) {}
 
 CProxySession::SStep CProxySession::Step() {
   std::string strHead;

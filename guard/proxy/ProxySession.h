@@ -72,10 +72,12 @@ class CStreamInput {
  public:
   enum class EHead { Complete, Closed, TooLong };
 
-  // cbBuffer: the room for one read, taken at the first read.
-  CStreamInput(IByteStream* pStream, IProxyPeers& peers, std::size_t cbBuffer)
-      : m_pStream(pStream), m_peers(peers), m_cbBuffer(cbBuffer) {}
-  // Another stream, nothing pending.
+  // cbBuffer: the room for one read, taken at the first read. Reads that keep
+  // filling all of it mean a large body: the room doubles up to cbMaxBuffer, so
+  // a download takes fewer reads (under Wine each one a trip to its server).
+  CStreamInput(IByteStream* pStream, IProxyPeers& peers, std::size_t cbBuffer, std::size_t cbMaxBuffer)
+      : m_pStream(pStream), m_peers(peers), m_cbBuffer(cbBuffer), m_cbMaxBuffer(cbMaxBuffer) {}
+  // Another stream, nothing pending; a room grown for a large body is given back.
   void Reset(IByteStream* pStream);
   // A head of at most nMaxBytes. bRequest: empty lines in front of it are
   // skipped, and once it has begun all of it must come within nWholeMs.
@@ -92,7 +94,9 @@ class CStreamInput {
   IByteStream* m_pStream;
   IProxyPeers& m_peers;
   const std::size_t m_cbBuffer;
+  const std::size_t m_cbMaxBuffer;
   std::string m_buffer;
+  bool m_bLastReadFull = false;
   std::size_t m_nBegin = 0;
   std::size_t m_nEnd = 0;
   std::uint64_t m_nReceived = 0;

@@ -8,6 +8,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "guard/proxy/ProxyChecks_win.h"
 #include "guard/proxy/ProxySession.h"
@@ -16,8 +17,10 @@
 
 namespace {
 
-// A tunnel's reads: large, so that a download takes few of them.
+// A tunnel's reads: large, so that a download takes few of them, and larger
+// while they keep coming back full.
 constexpr int kTunnelBufferBytes = 256 * 1024;
+constexpr int kTunnelMaxBufferBytes = 1024 * 1024;
 // A tunnel without traffic for this long counts as idle.
 constexpr DWORD kTunnelQuietMs = 5000;
 
@@ -182,12 +185,14 @@ class CTunnelDirection {
   // Passes bytes on until the end; fnQuiet() after each quiet spell says whether to go on.
   template <typename TQuiet>
   void Run(TQuiet fnQuiet) {
-    const std::unique_ptr<char[]> buffer(new char[kTunnelBufferBytes]);
+    std::vector<char> buffer(kTunnelBufferBytes);
     for (;;) {
-      const int nRead = ::recv(m_from, buffer.get(), kTunnelBufferBytes, 0);
+      const int cbRoom = static_cast<int>(buffer.size());
+      const int nRead = ::recv(m_from, buffer.data(), cbRoom, 0);
       if (nRead > 0) {
         m_ullLastTraffic = ::GetTickCount64();
-        if (!SendAll(m_to, buffer.get(), static_cast<std::size_t>(nRead))) break;
+        if (!SendAll(m_to, buffer.data(), static_cast<std::size_t>(nRead))) break;
+        if (nRead == cbRoom && cbRoom < kTunnelMaxBufferBytes) buffer.resize(buffer.size() * 2);
         continue;
       }
       if (nRead < 0 && ::WSAGetLastError() == WSAETIMEDOUT && fnQuiet()) continue;

@@ -91,8 +91,10 @@ CCloseSocket ListenOn(const std::string& strAddress, unsigned nPort, std::string
 
 bool SendAll(SOCKET s, const char* pData, std::size_t nSize) {
   // No wait before the send: the socket's send time-out (SetSendOptions) bounds it.
+  // A download's piece goes in one call (under Wine each call is a trip to its server).
+  constexpr std::size_t kMaxSendBytes = 1024 * 1024;
   while (nSize > 0) {
-    const int nChunk = nSize > 262144 ? 262144 : static_cast<int>(nSize);
+    const int nChunk = static_cast<int>(nSize > kMaxSendBytes ? kMaxSendBytes : nSize);
     const int nSent = ::send(s, pData, nChunk, 0);
     if (nSent <= 0) return false;
     pData += nSent;
