@@ -7,10 +7,15 @@ std::unique_ptr<IByteStream> COriginPool::Take(const std::string& strOrigin, std
   DropExpired(nNowMs, &closed);
   const auto found = m_kept.find(strOrigin);
   if (found == m_kept.end()) return nullptr;
-  std::unique_ptr<IByteStream> pTaken = std::move(found->second.back().pStream);
-  found->second.pop_back();
-  --m_nCount;
-  if (found->second.empty()) m_kept.erase(found);
+  std::vector<SKept>& kept = found->second;
+  std::unique_ptr<IByteStream> pTaken;
+  while (!pTaken && !kept.empty()) {
+    pTaken = std::move(kept.back().pStream);
+    kept.pop_back();
+    --m_nCount;
+    if (!pTaken->IsQuiet()) closed.push_back({std::move(pTaken), nNowMs});
+  }
+  if (kept.empty()) m_kept.erase(found);
   return pTaken;
 }
 

@@ -237,6 +237,9 @@ CProxySession::SStep CProxySession::Forward(const SProxyDecision& decision) {
     m_answer.Reset(pOrigin.get());
     EExchange exchange = SendRequest(request, route, *pOrigin);
     if (exchange == EExchange::Done) exchange = ReadAnswerHead(request, m_answer, &response);
+    // A 408 on a kept connection is its server closing it for idleness just as
+    // the request came, not an answer to it.
+    if (exchange == EExchange::Done && bReused && response.nStatus == 408) exchange = EExchange::LostBeforeAnswer;
     if (exchange == EExchange::Done) break;
     m_answer.Reset(nullptr);
     // A kept connection the server closed meanwhile: once more on a new one.

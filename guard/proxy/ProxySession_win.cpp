@@ -157,7 +157,8 @@ void RelayTunnelOnOneThread(SOCKET client, SOCKET server, const SProxySettings& 
     if (nReady < 0) return;
     if (nReady == 0) {
       peers.SetIdle(true);
-      if (::GetTickCount64() - ullQuietSince >= settings.dwTunnelIdleMs) return;
+      // One side done sending (or closed for room): the other gets one quiet spell.
+      if (!bClientOpen || !bServerOpen || ::GetTickCount64() - ullQuietSince >= settings.dwTunnelIdleMs) return;
       continue;
     }
     peers.SetIdle(false);
@@ -214,6 +215,9 @@ void RelayTunnel(SOCKET client, SOCKET server, const SProxySettings& settings, I
   struct SShared {
     std::atomic<ULONGLONG> ullLastTraffic{::GetTickCount64()};
     std::atomic<bool> bEnd{false};
+    // Either side done sending: the other one waits one quiet spell more at most.
+    std::atomic<bool> bClientDone{false};
+    std::atomic<bool> bServerDone{false};
     std::mutex mutex;
     std::condition_variable done;
     bool bUpDone = false;
@@ -229,7 +233,10 @@ void RelayTunnel(SOCKET client, SOCKET server, const SProxySettings& settings, I
     return ::GetTickCount64() - pShared->ullLastTraffic >= settings.dwTunnelIdleMs;
   };
   const bool bUp = pWorkers && pWorkers->Run([client, server, pShared, quietLongEnough, end] {
-    CTunnelDirection(client, server, pShared->ullLastTraffic).Run([&] { return !pShared->bEnd && !quietLongEnough(); });
+    CTunnelDirection(client, server, pShared->ullLastTraffic).Run([&] {
+      return !pShared->bEnd && !pShared->bServerDone && !quietLongEnough();
+    });
+    pShared->bClientDone = true;
     std::lock_guard<std::mutex> lock(pShared->mutex);
     pShared->bUpDone = true;
     pShared->done.notify_all();
@@ -242,12 +249,16 @@ void RelayTunnel(SOCKET client, SOCKET server, const SProxySettings& settings, I
     // Quiet both ways for a while: idle, closed first when the proxy needs room.
     const bool bQuiet = ::GetTickCount64() - pShared->ullLastTraffic >= kTunnelQuietMs;
     peers.SetIdle(bQuiet);
-    if (pShared->bEnd || quietLongEnough()) return false;
+    // A client that is done sending (or was closed to make room) waits one quiet
+    // spell for the server's last bytes, not the whole idle limit: its workers
+    // are free again soon.
+    if (pShared->bEnd || pShared->bClientDone || quietLongEnough()) return false;
     return true;
   });
+  pShared->bServerDone = true;
   peers.SetIdle(false);
   std::unique_lock<std::mutex> lock(pShared->mutex);
-  // The server is done sending; the client may still send for a while, as before.
+  // The server is done sending; the client may still send until a quiet spell.
   if (!pShared->done.wait_for(lock, std::chrono::milliseconds(settings.dwTunnelIdleMs),
                               [&] { return pShared->bUpDone; })) {
     lock.unlock();

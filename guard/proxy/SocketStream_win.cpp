@@ -26,3 +26,13 @@ bool CSocketStream::Write(const char* pData, std::size_t cbData) {
 void CSocketStream::CloseSending() {
   ::shutdown(Socket(), SD_SEND);
 }
+
+bool CSocketStream::IsQuiet() {
+  // Readable means bytes or the peer's close are waiting: a server that answered
+  // its idle time-out (a 408) or closed.
+  fd_set readable;
+  FD_ZERO(&readable);
+  FD_SET(Socket(), &readable);
+  timeval now = {0, 0};
+  return ::select(0, &readable, nullptr, nullptr, &now) == 0;
+}

@@ -17,6 +17,7 @@ class CSocketStream : public IByteStream {
   int Read(char* pBuffer, std::size_t cbBuffer, unsigned nTimeoutMs) override;
   bool Write(const char* pData, std::size_t cbData) override;
   void CloseSending() override;
+  bool IsQuiet() override;
   SOCKET Socket() const { return m_socket ? m_socket.Get() : m_s; }
 
  private:

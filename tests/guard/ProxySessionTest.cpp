@@ -4,6 +4,7 @@
 // to smuggle a second request past the proxy or hold it up.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -30,6 +31,9 @@ struct SSessionCase {
   unsigned nPieceDelayMs = 0;   // ...each this long after the one before
   EProxyOutcome route = EProxyOutcome::Forward;
   bool bUpstream = false;  // through the user's own proxy
+  // A kept connection to the origin on which its server says this unasked...
+  std::string strKeptSays = std::string();
+  unsigned nKeptSaysAfterMs = 0;  // ...this long after it is taken (0: before)
 };
 
 void PrintTo(const SSessionCase& test, std::ostream* pOut) {
@@ -53,9 +57,12 @@ TEST_P(ProxySessionTest, AnswersAndForwardsAsScripted) {
   peers.route.strDetail = "refused by the checks";
   peers.route.strBlocked = "a.example/x";
   COriginPool pool;
-  if (test.bStaleKept) {
+  if (test.bStaleKept || !test.strKeptSays.empty()) {
     peers.answers.insert(peers.answers.begin(), "");
-    pool.Give("origin", peers.Connect(peers.route), clock.nNowMs);
+    peers.received.emplace_back();
+    auto pKept = std::make_unique<CScriptedStream>(clock, &peers.received.back());
+    if (!test.strKeptSays.empty()) pKept->AddUnasked(test.strKeptSays, test.nKeptSaysAfterMs);
+    pool.Give("origin", std::move(pKept), clock.nNowMs);
   }
   std::string strToClient;
   CScriptedStream client(clock, &strToClient);
@@ -81,6 +88,7 @@ TEST_P(ProxySessionTest, AnswersAndForwardsAsScripted) {
 const std::string kPost = "POST http://a.example/f HTTP/1.1\r\n";
 const std::string kHidden = "GET http://b.example/ HTTP/1.1\r\n\r\n";
 const std::string kPostToOrigin = "POST /f HTTP/1.1\r\nHost: a.example\r\n";
+const std::string k408 = "HTTP/1.1 408 Request Timeout\r\nConnection: close\r\nContent-Length: 0\r\n\r\n";
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProxySessionTest,
@@ -92,6 +100,11 @@ INSTANTIATE_TEST_SUITE_P(
                      std::string(kOkRelayed) + kOkRelayed,
                      {std::string(kToOrigin) + kToOrigin}},
         SSessionCase{"KeptConnectionClosedMeanwhileIsReplaced", kGet, {kOk}, "FC", kOkRelayed, {kToOrigin}, true},
+        // A server's 408 on a kept connection (its idle time-out) is not the answer.
+        SSessionCase{"KeptConnectionTheServerSpokeOnIsNotUsed", kGet, {kOk}, "FC", kOkRelayed,
+                     {"", kToOrigin}, false, 0, 0, EProxyOutcome::Forward, false, k408},
+        SSessionCase{"Kept408AsTheRequestCameIsNotTheAnswer", kGet, {kOk}, "FC", kOkRelayed,
+                     {kToOrigin, kToOrigin}, false, 0, 0, EProxyOutcome::Forward, false, k408, 5},
         SSessionCase{"OriginThatCloses",
                      std::string(kGet) + kGet,
                      {"HTTP/1.1 200 OK\r\nConnection: close\r\nContent-Length: 1\r\n\r\nA", kOk},

@@ -23,6 +23,7 @@ class CScriptedStream : public IByteStream {
   struct SPiece {
     std::string strBytes;
     unsigned nDelayMs = 0;  // before the piece arrives
+    bool bUnasked = false;  // sent by the peer on its own, not as an answer
   };
   CScriptedStream(SScriptClock& clock, std::string* pstrWritten) : m_clock(clock), m_pstrWritten(pstrWritten) {}
   // The bytes in pieces of nPieceBytes (0: one piece), each after nDelayMs.
@@ -30,6 +31,8 @@ class CScriptedStream : public IByteStream {
     const std::size_t nStep = nPieceBytes ? nPieceBytes : strBytes.size();
     for (std::size_t i = 0; i < strBytes.size(); i += nStep) m_pieces.push_back({strBytes.substr(i, nStep), nDelayMs});
   }
+  // Bytes the peer sends on its own nDelayMs after the stream is next read.
+  void AddUnasked(const std::string& strBytes, unsigned nDelayMs) { m_pieces.push_back({strBytes, nDelayMs, true}); }
   int Read(char* pBuffer, std::size_t cbBuffer, unsigned nTimeoutMs) override {
     if (m_pieces.empty()) return 0;  // the peer closed
     SPiece& piece = m_pieces.front();
@@ -52,6 +55,11 @@ class CScriptedStream : public IByteStream {
     return true;
   }
   void CloseSending() override {}
+  // Unasked bytes already here are not quiet; the script's close is seen only by
+  // a read, as a close just after the look would be.
+  bool IsQuiet() override {
+    return m_pieces.empty() || !m_pieces.front().bUnasked || m_pieces.front().nDelayMs > 0;
+  }
   void FailWrites() { m_bWriteFails = true; }
 
  private:
