@@ -79,6 +79,9 @@ check "origin never saw a listed request" "$(grep -c listed "$work/origin.log")"
 # Malformed heads, then the proxy still serves.
 check "no host: 400" "$(python3 "$here/raw-request.py" "$pport" nohost "$oport")" "HTTP/1.1 400 Bad Request"
 check "64 KB head: 400" "$(python3 "$here/raw-request.py" "$pport" big "$oport")" "HTTP/1.1 400 Bad Request"
+# Its worker is free again soon, not after the tunnel's idle limit (a minute).
+check "a tunnel whose client is done ends while its server stays silent" \
+  "$(python3 "$here/raw-request.py" "$pport" halfclosed)" "HTTP/1.1 200 Connection established, ended within 15 s"
 check "binary junk: 400" "$(python3 "$here/raw-request.py" "$pport" junk)" "HTTP/1.1 400 Bad Request"
 check "request for the proxy itself: 400" "$(px -o /dev/null -w '%{http_code}' "http://127.0.0.1:$pport/")" 400
 check "early close: closed" "$(python3 "$here/raw-request.py" "$pport" early "$oport")" closed

@@ -1,13 +1,33 @@
 #!/usr/bin/env python3
 """Sends raw bytes to a port on the loopback address and prints the status line of
 the answer, or "closed" when the connection ends without one; for "upgrade", then
-what comes back of "ping" sent after the switch. Usage:
+what comes back of "ping" sent after the switch; for "halfclosed", a tunnel to a
+server that never speaks nor closes, the client done sending after it opens:
+"ended within 15 s" when the proxy then ends the tunnel soon. Usage:
 raw-request.py PORT KIND [ORIGIN_PORT], KIND one of nohost, big, junk, early,
-blanklines, upgrade."""
+blanklines, upgrade, halfclosed."""
 import socket
 import sys
+import time
 
 port, kind = int(sys.argv[1]), sys.argv[2]
+if kind == "halfclosed":
+    with socket.create_server(("127.0.0.1", 0)) as silent:
+        with socket.create_connection(("127.0.0.1", port), timeout=40) as s:
+            s.sendall(b"CONNECT 127.0.0.1:%d HTTP/1.1\r\n\r\n" % silent.getsockname()[1])
+            opened = s.recv(4096).split(b"\r\n")[0]
+            kept = silent.accept()[0]  # held open, silent, until the end
+            s.shutdown(socket.SHUT_WR)
+            start = time.monotonic()
+            try:
+                ended = s.recv(4096) == b""
+            except OSError:
+                ended = True
+            took = time.monotonic() - start
+            kept.close()
+    print("%s, %s" % (opened.decode("latin-1"), "ended within 15 s" if ended and took < 15 else
+                      "ended after %.0f s" % took if ended else "not ended"))
+    sys.exit(0)
 origin = sys.argv[3] if len(sys.argv) > 3 else "9"
 heads = {
     "nohost": b"GET /plain.html HTTP/1.1\r\nHost: 127.0.0.1:%s\r\n\r\n" % origin.encode(),
