@@ -15,7 +15,7 @@ class IByteStream {
   virtual bool Write(const char* pData, std::size_t cbData) = 0;
   // No more bytes from this side; the peer's still come.
   virtual void CloseSending() = 0;
-  // Nothing has come from the peer unread and it has not closed, as far as can be
-  // told without waiting: a kept connection is used again only then.
+  // Nothing has come from the peer unread, as far as can be told without waiting:
+  // a kept connection is used again only then.
   virtual bool IsQuiet() { return true; }
 };

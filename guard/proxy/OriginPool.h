@@ -23,7 +23,7 @@ class COriginPool {
   static constexpr std::uint64_t kKeptMs = 4000;
 
   // A kept connection to strOrigin (most recently kept first) that is still
-  // quiet, or null; one its server has closed or spoken on meanwhile is closed.
+  // quiet, or null; one its server has spoken on meanwhile is closed.
   std::unique_ptr<IByteStream> Take(const std::string& strOrigin, std::uint64_t nNowMs);
   // Keeps a connection whose last answer ended cleanly; one over the limits is closed.
   void Give(const std::string& strOrigin, std::unique_ptr<IByteStream> pStream, std::uint64_t nNowMs);

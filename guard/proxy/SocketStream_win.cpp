@@ -28,11 +28,9 @@ void CSocketStream::CloseSending() {
 }
 
 bool CSocketStream::IsQuiet() {
-  // Readable means bytes or the peer's close are waiting: a server that answered
-  // its idle time-out (a 408) or closed.
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(Socket(), &readable);
-  timeval now = {0, 0};
-  return ::select(0, &readable, nullptr, nullptr, &now) == 0;
+  // Bytes waiting mean the server spoke unasked (a 408 for its idle time-out). A
+  // close shows only in a read: the first one after the request finds it, and the
+  // request goes again on a new connection.
+  u_long nWaiting = 0;
+  return ::ioctlsocket(Socket(), FIONREAD, &nWaiting) == 0 && nWaiting == 0;
 }
