@@ -99,7 +99,8 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
     std::fprintf(stderr, "web proxy: Windows Sockets did not start\n");
     return 1;
   }
-  if (!CLSPGlobals::InitializeAppVars())
+  // Without the key or its "App Path" alike, no definitions file is known yet.
+  if (!CLSPGlobals::InitializeAppVars() || CLSPGlobals::szDBPath[0] == 0)
     PrintLine("the console has not published its folder yet: nothing is listed until it does");
   std::string strError;
   CCloseSocket listener = ListenOn(options.strAddress, options.nPort, &strError);
