@@ -20,3 +20,11 @@ std::size_t ValueLimitOfSection(const char* szSection) {
   }
   return nLimit;
 }
+
+std::vector<const char*> KeyPrefixesOfSection(const std::string& strSection) {
+  std::vector<const char*> prefixes;
+  for (const SDefinitionListLayout& layout : kDefinitionLists) {
+    if (strSection == layout.szSection) prefixes.push_back(layout.szPrefix);
+  }
+  return prefixes;
+}

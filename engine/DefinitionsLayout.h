@@ -6,6 +6,8 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+#include <vector>
 
 enum class EDefinitionList { HostIP, HostLink, CalledLink, VisibleLink, From, Subject, Text };
 
@@ -55,3 +57,6 @@ bool IsLowerCasedList(EDefinitionList list);
 // The longest value that reads back whole in the named section: the smallest of its
 // lists' limits, 260 characters for a section no matcher reads.
 std::size_t ValueLimitOfSection(const char* szSection);
+// The key prefixes of the lists the named section holds, in the order the
+// definitions tool writes each number's keys; none for a section no matcher reads.
+std::vector<const char*> KeyPrefixesOfSection(const std::string& strSection);

@@ -15,15 +15,6 @@ bool Fail(std::string& strError, const std::string& strWhy) {
   return false;
 }
 
-// The key prefixes of a section, in the order the tool writes each number's keys.
-std::vector<const char*> PrefixesOfSection(const std::string& strName) {
-  std::vector<const char*> prefixes;
-  for (const auto& layout : kDefinitionLists) {
-    if (strName == layout.szSection) prefixes.push_back(layout.szPrefix);
-  }
-  return prefixes;
-}
-
 // The working text cut into lines at "\r\n"; the last line may lack it.
 std::vector<std::string_view> CutLines(std::string_view text) {
   std::vector<std::string_view> lines;
@@ -46,7 +37,7 @@ bool IsSectionLine(std::string_view line) {
 // One changed section: its entry lines checked and the steps applied.
 bool RewriteSection(const std::string& strName, const std::vector<std::string_view>& lines, std::size_t nHeader,
                     std::size_t nEnd, const SDifferenceSection& changes, std::string& strNew, std::string& strWhy) {
-  const std::vector<const char*> prefixes = PrefixesOfSection(strName);
+  const std::vector<const char*> prefixes = KeyPrefixesOfSection(strName);
   const std::size_t k = prefixes.size();
   std::size_t nTail = nEnd;  // blank lines after the entries stay as they are
   while (nTail > nHeader + 1 && lines[nTail - 1].empty()) --nTail;
@@ -124,7 +115,7 @@ bool ParseDefinitionsDifference(const std::string& strText, SDefinitionsDifferen
     if (strLine.front() == '[') {
       if (strLine.back() != ']') return Fail(strError, strWhere + "is a section name without \"]\"");
       const std::string strName = strLine.substr(1, strLine.size() - 2);
-      if (PrefixesOfSection(strName).empty()) {
+      if (KeyPrefixesOfSection(strName).empty()) {
         return Fail(strError, strWhere + "names a section the matchers do not read");
       }
       for (const auto& section : difference.sections) {

@@ -5,6 +5,7 @@
 #include "console/core/BlowfishCipher.h"
 #include "console/settings/DefinitionsVersion.h"
 #include "engine/DefinitionsLayout.h"
+#include "engine/ProfileText.h"
 #include "engine/Scrambling.h"
 
 const char kDefinitionsPassPhrase[9] = "63185207";
@@ -16,13 +17,6 @@ bool IsBlankLine(const unsigned char* pLine, std::size_t cchLine) {
     if (pLine[i] != ' ' && pLine[i] != '\t') return false;
   }
   return true;
-}
-
-bool IsMatchersSection(const std::string& strName) {
-  for (const auto& layout : kDefinitionLists) {
-    if (strName == layout.szSection) return true;
-  }
-  return false;
 }
 
 }  // namespace
@@ -51,10 +45,7 @@ bool EncryptShippedDefinitions(const std::string& strWorkingText, const std::str
   unsigned char noise[kShippedHeaderBytes];
   cipher.Decrypt(reinterpret_cast<const unsigned char*>(strHeader.data()), noise, sizeof noise,
                  BlowfishCipher::MODE_ECB);
-  if ((noise[0] == 0xFF && noise[1] == 0xFE) || (noise[0] == 0xFE && noise[1] == 0xFF) ||
-      (noise[0] == 0xEF && noise[1] == 0xBB && noise[2] == 0xBF)) {
-    return false;
-  }
+  if (CProfileText::IsOtherEncoding(std::string_view(reinterpret_cast<const char*>(noise), sizeof noise))) return false;
   strShipped = strHeader;
   strShipped += strWorkingText;
   strShipped.resize(kShippedHeaderBytes + (strWorkingText.size() + 7) / 8 * 8, ' ');
@@ -90,7 +81,7 @@ bool IsDefinitionsBody(const unsigned char* pBody, std::size_t cbBody, std::stri
     if (pLine[0] == '[' && pLine[cchLine - 1] == ']' && cchLine > 2) {
       bInSection = true;
       const std::string strName(reinterpret_cast<const char*>(pLine) + 1, cchLine - 2);
-      if (IsMatchersSection(UnscrambleString(strName))) bMatchersSection = true;
+      if (!KeyPrefixesOfSection(UnscrambleString(strName)).empty()) bMatchersSection = true;
       continue;
     }
     const void* pEquals = std::memchr(pLine, '=', cchLine);

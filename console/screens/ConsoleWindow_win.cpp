@@ -15,13 +15,6 @@ void StoreDialogResult(HWND hWnd, LONG_PTR nResult) {
   ::SetWindowLongPtrA(hWnd, DWLP_MSGRESULT, nResult);
 }
 
-// What a dialog procedure returns for a message handled with nResult as its result.
-INT_PTR DialogAnswer(HWND hWnd, UINT uMsg, LONG_PTR nResult) {
-  if (IsResultReturned(uMsg)) return nResult;
-  StoreDialogResult(hWnd, nResult);
-  return TRUE;
-}
-
 }  // namespace
 
 CConsoleWindow::~CConsoleWindow() {
@@ -105,7 +98,10 @@ LRESULT CConsoleWindow::HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lPa
 }
 
 INT_PTR DialogFailureAnswer(HWND hWnd, UINT uMsg) {
-  return uMsg == WM_COPYDATA ? DialogAnswer(hWnd, uMsg, 0) : FALSE;
+  if (uMsg != WM_COPYDATA) return FALSE;
+  // The sender reads the result: 0, nothing done.
+  StoreDialogResult(hWnd, 0);
+  return TRUE;
 }
 
 LRESULT WindowFailureAnswer(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {

@@ -4,8 +4,9 @@ namespace {
 
 constexpr std::size_t kDateChars = 10;
 
-// The sequence after "MM/DD/YYYY.": 1 to 3 digits; -1 when there is none such.
-int SequenceOf(const std::string& strVersion) {
+}  // namespace
+
+int DefinitionsVersionSequence(const std::string& strVersion) {
   if (strVersion.size() < kDateChars + 2 || strVersion.size() > kDateChars + 4 || strVersion[kDateChars] != '.') {
     return -1;
   }
@@ -16,8 +17,6 @@ int SequenceOf(const std::string& strVersion) {
   }
   return nSequence;
 }
-
-}  // namespace
 
 std::string DefinitionsVersionOfHeader(const char* pData, std::size_t cbData) {
   constexpr std::size_t kHeaderBytes = 256;
@@ -49,12 +48,12 @@ long VersionDateNumber(const std::string& strVersion) {
 }
 
 long long DefinitionsVersionNumber(const std::string& strVersion) {
-  const int nSequence = strVersion.size() == kDateChars ? 0 : SequenceOf(strVersion);
+  const int nSequence = strVersion.size() == kDateChars ? 0 : DefinitionsVersionSequence(strVersion);
   if (nSequence < 0) return 0;
   const long nDate = VersionDateNumber(strVersion.substr(0, kDateChars));
   return nDate == 0 ? 0 : static_cast<long long>(nDate) * 1000 + nSequence;
 }
 
 std::string DefinitionsVersionDate(const std::string& strVersion) {
-  return SequenceOf(strVersion) >= 0 ? strVersion.substr(0, kDateChars) : strVersion;
+  return DefinitionsVersionSequence(strVersion) >= 0 ? strVersion.substr(0, kDateChars) : strVersion;
 }

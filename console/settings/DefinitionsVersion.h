@@ -30,6 +30,10 @@ long VersionDateNumber(const std::string& strVersion);
 // alone has sequence 0); 0 when it is neither "MM/DD/YYYY" nor "MM/DD/YYYY.N".
 long long DefinitionsVersionNumber(const std::string& strVersion);
 
+// The day's sequence of "MM/DD/YYYY.N" (its part after the tenth character); -1
+// for any other form.
+int DefinitionsVersionSequence(const std::string& strVersion);
+
 // What the user is shown ("DefnsVersion", the overview): the date of a version
 // with a sequence, any other version text as it is.
 std::string DefinitionsVersionDate(const std::string& strVersion);

@@ -60,19 +60,11 @@ DWORD OwnerIn(const std::vector<unsigned char>& table, const sockaddr_storage& p
   return 0;
 }
 
-DWORD OwnerOfIPv4Connection(const sockaddr_in& peer, unsigned nProxyPort) {
-  sockaddr_storage storage = {};
-  std::memcpy(&storage, &peer, sizeof(peer));
-  return OwnerIn(ConnectionTable(), storage, nProxyPort);
-}
-
 }  // namespace
 
-SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxyPort) {
-  const DWORD dwPid =
-      peer.ss_family == AF_INET ? OwnerOfIPv4Connection(reinterpret_cast<const sockaddr_in&>(peer), nProxyPort) : 0;
-  if (dwPid != 0 && dwPid != ::GetCurrentProcessId()) {
-    CCloseHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwPid));
+SClientProgram ProgramOfProcess(unsigned long dwProcessId) {
+  if (dwProcessId != 0 && dwProcessId != ::GetCurrentProcessId()) {
+    CCloseHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcessId));
     char szPath[MAX_PATH] = {};
     DWORD cchPath = sizeof(szPath);
     if (process && ::QueryFullProcessImageNameA(process.Get(), 0, szPath, &cchPath)) {

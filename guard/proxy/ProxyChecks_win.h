@@ -16,9 +16,9 @@ struct SClientProgram {
   std::string strName;
 };
 
-// The program on this machine whose socket is the peer of a connection accepted on
-// nProxyPort, when the system tells it; otherwise this program.
-SClientProgram ProgramOfConnection(const sockaddr_storage& peer, unsigned nProxyPort);
+// The program of a process on this machine (as ProcessesOfConnections found it);
+// this program when the id is 0 or the process cannot be asked.
+SClientProgram ProgramOfProcess(unsigned long dwProcessId);
 
 // The process ids of those programs for connections accepted together, with one
 // look at the system's table; 0 where the system does not tell.

@@ -139,7 +139,7 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
   // between connections. Shared with the connections, which may outlive this call.
   const auto pWorkers = std::make_shared<CWorkerPool>(2 * kMaxProxyConnections, kWorkerIdleMs);
   CWorkerPool& workers = *pWorkers;
-  const auto Serve = [&](CCloseSocket client, const sockaddr_storage& peer, unsigned long dwProgram) {
+  const auto Serve = [&](CCloseSocket client, unsigned long dwProgram) {
     // Another user's program may fetch the own pages (the system's auto-proxy
     // service fetches the script for everyone) and nothing else.
     const bool bOwnPagesOnly = hooks.bOwnUserOnly && IsOtherUsersProcess(dwProgram);
@@ -151,9 +151,9 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
     }
     // A thread the system cannot give is one client refused, not the proxy ended.
     auto pClient = std::make_shared<CCloseSocket>(std::move(client));
-    const bool bRunning = workers.Run([shared, pWorkers, peer, nId, bOwnPagesOnly, pClient] {
+    const bool bRunning = workers.Run([shared, pWorkers, dwProgram, nId, bOwnPagesOnly, pClient] {
       const std::function<void(bool)> onIdle = [&shared, nId](bool bIdle) { shared->connections.SetIdle(nId, bIdle); };
-      ServeConnection(std::move(*pClient), peer, shared->settings, &shared->origins, pWorkers.get(), g_bStopping,
+      ServeConnection(std::move(*pClient), dwProgram, shared->settings, &shared->origins, pWorkers.get(), g_bStopping,
                       onIdle, bOwnPagesOnly);
       shared->connections.Remove(nId);
     });
@@ -179,7 +179,7 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
       peers.push_back(peer);
     } while (clients.size() < kAcceptBatch && IsReadable(listener.Get()));
     const std::vector<unsigned long> programs = ProcessesOfConnections(peers, settings.nListenPort);
-    for (std::size_t i = 0; i < clients.size(); ++i) Serve(std::move(clients[i]), peers[i], programs[i]);
+    for (std::size_t i = 0; i < clients.size(); ++i) Serve(std::move(clients[i]), programs[i]);
   }
   g_bStopping = true;
   listener.Reset();

@@ -214,6 +214,11 @@ CProxySession::SStep CProxySession::OpenTunnel(const SProxyDecision& decision) {
     strToClient.append(m_answer.Data(), m_answer.Size());
     m_answer.Reset(nullptr);
   }
+  return HandOverTunnel(std::move(pOrigin), strToClient);
+}
+
+CProxySession::SStep CProxySession::HandOverTunnel(std::unique_ptr<IByteStream> pOrigin,
+                                                   const std::string& strToClient) {
   if (!m_client.Write(strToClient.data(), strToClient.size())) return {EProxyOutcome::Close, false};
   if (m_input.Size() && !pOrigin->Write(m_input.Data(), m_input.Size())) return {EProxyOutcome::Close, false};
   m_input.Consume(m_input.Size());
@@ -257,11 +262,7 @@ CProxySession::SStep CProxySession::Forward(const SProxyDecision& decision) {
     std::string strFirst = response.strRelayedHead;
     strFirst.append(m_answer.Data(), m_answer.Size());
     m_answer.Reset(nullptr);
-    if (!m_client.Write(strFirst.data(), strFirst.size())) return {EProxyOutcome::Close, false};
-    if (m_input.Size() && !pOrigin->Write(m_input.Data(), m_input.Size())) return {EProxyOutcome::Close, false};
-    m_input.Consume(m_input.Size());
-    m_pTunnel = std::move(pOrigin);
-    return {EProxyOutcome::Tunnel, false};
+    return HandOverTunnel(std::move(pOrigin), strFirst);
   }
   const bool bRelayed = RelayAnswerBody(response, m_answer);
   // Extra bytes behind an answer are not the next answer's: such a connection goes.

@@ -124,6 +124,9 @@ class CProxySession {
   SStep Refuse(int nStatus, const std::string& strDetail);
   SStep OpenTunnel(const SProxyDecision& decision);
   SStep Forward(const SProxyDecision& decision);
+  // strToClient to the client and what it sent early to the origin: bytes both
+  // ways are the caller's from here on.
+  SStep HandOverTunnel(std::unique_ptr<IByteStream> pOrigin, const std::string& strToClient);
   // Done; the origin closed before answering; its answer is not HTTP; the
   // client is gone or sent a broken body.
   enum class EExchange { Done, LostBeforeAnswer, NotHttp, Failed };

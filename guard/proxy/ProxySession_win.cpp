@@ -33,8 +33,9 @@ bool IsThisMachine(const SResolvedAddress& address) {
 // user's upstream proxy, names resolved and connections made.
 class CSocketPeers : public IProxyPeers {
  public:
-  CSocketPeers(const sockaddr_storage& peer, const SProxySettings& settings, const std::function<void(bool)>& onIdle)
-      : m_peer(peer), m_settings(settings), m_onIdle(onIdle) {}
+  // dwProgram: the client's process, as found when its connection was accepted.
+  CSocketPeers(unsigned long dwProgram, const SProxySettings& settings, const std::function<void(bool)>& onIdle)
+      : m_dwProgram(dwProgram), m_settings(settings), m_onIdle(onIdle) {}
 
   SProxyRoute Route(const SProxyRequest& request) override {
     SProxyRoute route;
@@ -99,7 +100,7 @@ class CSocketPeers : public IProxyPeers {
   }
 
   const SClientProgram& Program() {
-    if (m_program.strName.empty()) m_program = ProgramOfConnection(m_peer, m_settings.nListenPort);
+    if (m_program.strName.empty()) m_program = ProgramOfProcess(m_dwProgram);
     return m_program;
   }
 
@@ -124,7 +125,7 @@ class CSocketPeers : public IProxyPeers {
     return true;
   }
 
-  sockaddr_storage m_peer;
+  unsigned long m_dwProgram;
   const SProxySettings& m_settings;
   const std::function<void(bool)>& m_onIdle;
   SClientProgram m_program;
@@ -270,12 +271,12 @@ void RelayTunnel(SOCKET client, SOCKET server, const SProxySettings& settings, I
 
 }  // namespace
 
-void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,
+void ServeConnection(CCloseSocket client, unsigned long dwProgram, const SProxySettings& settings,
                      COriginPool* pPool, CWorkerPool* pWorkers, const std::atomic<bool>& bStopping,
                      const std::function<void(bool)>& onIdle, bool bOwnPagesOnly) {
   SetSendOptions(client.Get());
   CSocketStream clientStream(client.Get());
-  CSocketPeers peers(peer, settings, onIdle);
+  CSocketPeers peers(dwProgram, settings, onIdle);
   SSessionLimits limits;
   limits.nIdleMs = settings.dwIdleMs;
   limits.nWholeHeadMs = settings.dwWholeHeadMs;

@@ -33,11 +33,12 @@ struct SProxySettings {
   std::function<bool(const std::string& strPath, std::string* pstrType, std::string* pstrBody)> ownPage;
 };
 
-// onIdle(true) while the connection waits for its next request or is a quiet
+// dwProgram: the client's process as found at accept (0: unknown), named in the
+// console's alerts. onIdle(true) while the connection waits for its next request or is a quiet
 // tunnel, onIdle(false) when it is busy again. bOwnPagesOnly: the connection
 // gets the proxy's own pages and nothing else (it is closed unanswered).
 // pPool: origin connections kept for reuse, shared by all connections; pWorkers:
 // where a tunnel's second direction runs (null: both on this thread).
-void ServeConnection(CCloseSocket client, const sockaddr_storage& peer, const SProxySettings& settings,
+void ServeConnection(CCloseSocket client, unsigned long dwProgram, const SProxySettings& settings,
                      COriginPool* pPool, CWorkerPool* pWorkers, const std::atomic<bool>& bStopping,
                      const std::function<void(bool)>& onIdle, bool bOwnPagesOnly = false);

@@ -97,10 +97,7 @@ bool MakeDefinitionsDifference(const DefinitionsList& oldList, const Definitions
     const auto& newSection = newList[s];
     if (oldSection.strName != newSection.strName) return Fail(strWhy, "the lists do not have the same sections");
     if (SameEntries(oldSection, newSection)) continue;
-    std::vector<const char*> prefixes;
-    for (const auto& layout : kDefinitionLists) {
-      if (oldSection.strName == layout.szSection) prefixes.push_back(layout.szPrefix);
-    }
+    const std::vector<const char*> prefixes = KeyPrefixesOfSection(oldSection.strName);
     if (prefixes.empty()) return Fail(strWhy, "section \"" + oldSection.strName + "\" is read by no matcher");
     std::vector<std::string> oldGroups, newGroups;
     if (!GroupsOf(oldSection, prefixes, oldGroups) || !GroupsOf(newSection, prefixes, newGroups)) {

@@ -19,7 +19,7 @@ bool IsDefinitionsVersion(const std::string& strVersion) {
     if (bSlash ? strVersion[i] != '/' : !IsDigit(strVersion[i])) return false;
   }
   // The day's sequence after the date: what the updater compares.
-  return strVersion.size() == kDateChars || DefinitionsVersionNumber("01/01/2000" + strVersion.substr(kDateChars)) != 0;
+  return strVersion.size() == kDateChars || DefinitionsVersionSequence(strVersion) >= 0;
 }
 
 bool WriteShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion, std::string& strFile,

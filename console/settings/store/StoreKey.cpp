@@ -23,22 +23,6 @@ CResult IStoreKey::ReadAllValues(std::vector<SStoreValue>* pValues) {
   return CResult();
 }
 
-bool ReadStoredText(IStoreKey& key, const char* szName, std::string* pField, bool bAssignEmpty) {
-  std::string strData;
-  if (!key.ReadValue(szName, &strData)) return false;
-  std::string strText = TextOfValueData(Bytes(strData), strData.size());
-  if (strText.empty() && !bAssignEmpty) return false;
-  *pField = std::move(strText);
-  return true;
-}
-
-bool ReadStoredBytes(IStoreKey& key, const char* szName, void* pField, std::size_t cbField) {
-  std::string strData;
-  if (!key.ReadValue(szName, &strData)) return false;
-  std::memcpy(pField, strData.data(), std::min(strData.size(), cbField));
-  return true;
-}
-
 bool ReadStoredCopied(IStoreKey& key, const char* szName, std::int32_t* pField) {
   std::string strData;
   if (!key.ReadValue(szName, &strData)) return false;
@@ -46,17 +30,10 @@ bool ReadStoredCopied(IStoreKey& key, const char* szName, std::int32_t* pField) 
   return true;
 }
 
-bool ReadStoredByte(IStoreKey& key, const char* szName, std::uint8_t* pField) {
+bool ReadStoredLowByte(IStoreKey& key, const char* szName, std::int32_t* pField) {
   std::string strData;
   if (!key.ReadValue(szName, &strData) || strData.empty()) return false;
   *pField = static_cast<std::uint8_t>(strData[0]);
-  return true;
-}
-
-bool ReadStoredLowByte(IStoreKey& key, const char* szName, std::int32_t* pField) {
-  std::uint8_t bValue = 0;
-  if (!ReadStoredByte(key, szName, &bValue)) return false;
-  *pField = bValue;
   return true;
 }
 

@@ -74,15 +74,10 @@ CResult CopyStoreTree(IStoreKey& from, IStoreKey& to);
 
 // Readers. Each returns true when the value was there and changed the field.
 
-// Text up to the first zero byte. An empty value leaves the field unless bAssignEmpty.
-bool ReadStoredText(IStoreKey& key, const char* szName, std::string* pField, bool bAssignEmpty = false);
 // "copied": the first bytes of the value (at most 4) replace the field's low bytes.
 bool ReadStoredCopied(IStoreKey& key, const char* szName, std::int32_t* pField);
 // Keeps the lowest byte, widened: flags, permissions and levels.
 bool ReadStoredLowByte(IStoreKey& key, const char* szName, std::int32_t* pField);
-bool ReadStoredByte(IStoreKey& key, const char* szName, std::uint8_t* pField);
-// The first bytes of the value (at most cbField) replace the field's first bytes.
-bool ReadStoredBytes(IStoreKey& key, const char* szName, void* pField, std::size_t cbField);
 
 // Writers: the registry's result.
 CResult WriteStoredText(IStoreKey& key, const char* szName, const std::string& strText);
