@@ -55,10 +55,10 @@ class CMemoryStoreKey : public IStoreKey {
     return CResult();
   }
   CResult RemoveValue(const char* szName) override {
-    return m_pNode->values.erase(Folded(szName)) == 1 ? CResult() : CResult(STORE_FILE_NOT_FOUND);
+    return m_pNode->values.erase(Folded(szName)) == 1 ? CResult() : CResult(RESULT_FILE_NOT_FOUND);
   }
   CResult RemoveSubKey(const char* szName) override {
-    return m_pNode->subKeys.erase(Folded(szName)) == 1 ? CResult() : CResult(STORE_FILE_NOT_FOUND);
+    return m_pNode->subKeys.erase(Folded(szName)) == 1 ? CResult() : CResult(RESULT_FILE_NOT_FOUND);
   }
 
   static std::string FoldedName(const std::string& strName) {

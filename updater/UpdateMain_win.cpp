@@ -17,30 +17,13 @@
 #include "shared/OwnedResources_win.h"
 #include "shared/UserDataFolder_win.h"
 #include "updater/DefinitionsUpdate_win.h"
+#include "updater/UpdateValues_win.h"
 
 namespace {
 
 std::string FolderOf(const std::string& strPath) {
   const std::size_t nLast = strPath.rfind('\\');
   return nLast == std::string::npos ? std::string() : strPath.substr(0, nLast);
-}
-
-std::string StoredUpdateAddress() {
-  char szAddress[2048] = {};
-  DWORD cbAddress = sizeof szAddress - 1;
-  if (::RegGetValueA(HKEY_CURRENT_USER, kProductKeyPath, kUpdateAddressValue, RRF_RT_REG_SZ, nullptr, szAddress,
-                     &cbAddress) != ERROR_SUCCESS) {
-    return std::string();
-  }
-  return szAddress;
-}
-
-// Seconds since 1970, UTC.
-long long UtcNow() {
-  FILETIME ft;
-  ::GetSystemTimeAsFileTime(&ft);
-  const unsigned long long n = (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-  return static_cast<long long>(n / 10000000ull) - 11644473600ll;
 }
 
 void PrintLine(const std::string& strLine) {
@@ -62,7 +45,7 @@ int main(int argc, char** argv) {
       return kUpdateUsage;
     }
   }
-  if (!bAddressGiven) strAddress = StoredUpdateAddress();
+  if (!bAddressGiven) strAddress = StoredProductText(kUpdateAddressValue);
 
   char szPath[MAX_PATH + 1] = {};
   const DWORD cch = ::GetModuleFileNameA(nullptr, szPath, sizeof szPath);

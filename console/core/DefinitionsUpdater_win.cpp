@@ -12,6 +12,7 @@
 #include "console/settings/store/SettingsStore_win.h"
 #include "updater/UpdateProgram.h"
 #include "updater/UpdateSchedule.h"
+#include "updater/UpdateValues_win.h"
 
 namespace {
 
@@ -19,26 +20,14 @@ constexpr const char* kUpdaterMissingText = "The update program cannot be starte
 
 // A text value of the product key; a number (REG_DWORD) in decimal. Empty when missing.
 std::string StoredValue(const char* szName) {
-  char szText[2048] = {};
-  DWORD cbText = sizeof szText - 1;
-  if (::RegGetValueA(HKEY_CURRENT_USER, kProductKeyPath, szName, RRF_RT_REG_SZ, nullptr, szText, &cbText) ==
-      ERROR_SUCCESS) {
-    return szText;
-  }
+  std::string strText = StoredProductText(szName);
+  if (!strText.empty()) return strText;
   DWORD dwNumber = 0, cbNumber = sizeof dwNumber;
   if (::RegGetValueA(HKEY_CURRENT_USER, kProductKeyPath, szName, RRF_RT_REG_DWORD, nullptr, &dwNumber, &cbNumber) ==
       ERROR_SUCCESS) {
     return std::to_string(dwNumber);
   }
   return std::string();
-}
-
-// Seconds since 1970, UTC.
-long long UtcNow() {
-  FILETIME ft;
-  ::GetSystemTimeAsFileTime(&ft);
-  const unsigned long long n = (static_cast<unsigned long long>(ft.dwHighDateTime) << 32) | ft.dwLowDateTime;
-  return static_cast<long long>(n / 10000000ull) - 11644473600ll;
 }
 
 }  // namespace
@@ -256,7 +245,7 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
     // Stored at once, so that a restart does not check again at once.
     m_settings.m_strLastUpdateCheck = FormatUtcTime(nNow);
     CRegCloseKey product;
-    if (::RegOpenKeyExA(HKEY_CURRENT_USER, kProductKeyPath, 0, KEY_SET_VALUE, product.Receive()) == ERROR_SUCCESS) {
+    if (OpenRegistryKey(HKEY_CURRENT_USER, kProductKeyPath, product, KEY_SET_VALUE).IsOk()) {
       // A failure here costs one early check after a restart; the next save writes it again.
       static_cast<void>(WriteTextValue(product.Get(), kLastUpdateCheckValue, m_settings.m_strLastUpdateCheck.c_str()));
     }

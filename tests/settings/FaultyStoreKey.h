@@ -43,7 +43,7 @@ class CFaultyStoreKey : public IStoreKey {
   std::unique_ptr<IStoreKey> OpenSubKey(const char* szName) override { return Wrap(m_key.OpenSubKey(szName)); }
   CResult CreateKey(const char* szName, std::unique_ptr<IStoreKey>* ppKey) override {
     ppKey->reset();
-    if (!m_fault.MayChange()) return CResult(STORE_ACCESS_DENIED);
+    if (!m_fault.MayChange()) return CResult(RESULT_ACCESS_DENIED);
     std::unique_ptr<IStoreKey> pKey;
     const CResult nResult = m_key.CreateKey(szName, &pKey);
     *ppKey = Wrap(std::move(pKey));
@@ -57,13 +57,13 @@ class CFaultyStoreKey : public IStoreKey {
   }
   CResult ReadAllValues(std::vector<SStoreValue>* pValues) override { return m_key.ReadAllValues(pValues); }
   CResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
-    return m_fault.MayChange() ? m_key.SetValue(szName, dwType, pData, cbData) : CResult(STORE_ACCESS_DENIED);
+    return m_fault.MayChange() ? m_key.SetValue(szName, dwType, pData, cbData) : CResult(RESULT_ACCESS_DENIED);
   }
   CResult RemoveValue(const char* szName) override {
-    return m_fault.MayChange() ? m_key.RemoveValue(szName) : CResult(STORE_ACCESS_DENIED);
+    return m_fault.MayChange() ? m_key.RemoveValue(szName) : CResult(RESULT_ACCESS_DENIED);
   }
   CResult RemoveSubKey(const char* szName) override {
-    return m_fault.MayChange() ? m_key.RemoveSubKey(szName) : CResult(STORE_ACCESS_DENIED);
+    return m_fault.MayChange() ? m_key.RemoveSubKey(szName) : CResult(RESULT_ACCESS_DENIED);
   }
 
  private:

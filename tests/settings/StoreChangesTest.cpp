@@ -191,7 +191,7 @@ TEST(StoreChanges, NextStartFinishesAMarkedJournalAndDropsAnyOther) {
       static_cast<void>(newList.WriteToKey(product));
     });
     const bool bDone = result.IsOk();
-    EXPECT_TRUE(bDone || result.Code() == STORE_ACCESS_DENIED);
+    EXPECT_TRUE(bDone || result.Code() == RESULT_ACCESS_DENIED);
 
     bool bChanged = false;
     ASSERT_EQ(RESULT_SUCCESS, FinishJournal(companyKey, "Hookwarden", &bChanged).Code());

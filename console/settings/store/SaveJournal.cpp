@@ -58,7 +58,7 @@ bool ReadMarkedJournal(IStoreKey& company, std::vector<SStoreChange>* pChanges) 
 
 CResult DropJournal(IStoreKey& company) {
   const CResult result = company.RemoveSubKey(kJournalKeyName);
-  return result.Code() == STORE_FILE_NOT_FOUND ? CResult() : result;
+  return result.Code() == RESULT_FILE_NOT_FOUND ? CResult() : result;
 }
 
 CResult FinishJournal(IStoreKey& company, const char* szProductKey, bool* pbChanged) {

@@ -41,7 +41,7 @@ bool KeyExists(IStoreKey& parent, const char* szName) {
 
 CResult RemoveIfThere(IStoreKey& parent, const char* szName) {
   CResult result = parent.RemoveSubKey(szName);
-  return result.Code() == STORE_FILE_NOT_FOUND ? CResult() : result;
+  return result.Code() == RESULT_FILE_NOT_FOUND ? CResult() : result;
 }
 
 // The language value: name and data are both name codes.
@@ -53,7 +53,7 @@ std::string LanguageValueName() {
 // the saved copy, in this order, so that a stop at any point can be finished again.
 CResult InstallSavedSettings(IStoreKey& company) {
   std::unique_ptr<IStoreKey> pSaving = company.OpenSubKey(kSavingKeyName);
-  if (!pSaving) return CResult(STORE_FILE_NOT_FOUND);
+  if (!pSaving) return CResult(RESULT_FILE_NOT_FOUND);
   CResult result = RemoveIfThere(company, kProductKeyName);
   if (!result.IsOk()) return result;
   std::unique_ptr<IStoreKey> pProduct;

@@ -88,7 +88,7 @@ class CKeyChain {
       const CResult result = Last().CreateKey(names[i].c_str(), &pKey);
       if (!result.IsOk() || !pKey) {
         m_keys.resize(i);
-        return !result.IsOk() ? result : CResult(STORE_FILE_NOT_FOUND);
+        return !result.IsOk() ? result : CResult(RESULT_FILE_NOT_FOUND);
       }
       m_keys.emplace_back(names[i], std::move(pKey));
     }
@@ -266,7 +266,7 @@ CResult ApplyRun(IStoreKey& productKey, const SStoreChange* pFirst, const SStore
   CKeyChain chain(productKey);
   for (const SStoreChange* pChange = pFirst; pChange != pEnd; ++pChange) {
     const SStoreChange& change = *pChange;
-    if (!IsSound(change)) return CResult(STORE_INVALID_PARAMETER);
+    if (!IsSound(change)) return CResult(RESULT_INVALID_PARAMETER);
     IStoreKey* pKey = nullptr;
     CResult result = chain.Open(change.strPath, &pKey);
     if (!result.IsOk()) return result;
@@ -287,7 +287,7 @@ CResult ApplyRun(IStoreKey& productKey, const SStoreChange* pFirst, const SStore
         result = pKey->RemoveSubKey(change.strName.c_str());
         break;
     }
-    if (result.Code() == STORE_FILE_NOT_FOUND && change.eKind != EStoreChange::SetValue &&
+    if (result.Code() == RESULT_FILE_NOT_FOUND && change.eKind != EStoreChange::SetValue &&
         change.eKind != EStoreChange::CreateKey) {
       result = CResult();
     }

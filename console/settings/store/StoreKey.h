@@ -20,13 +20,6 @@
 
 enum : std::uint32_t { STORE_REG_SZ = 1, STORE_REG_BINARY = 3 };  // the registry's type numbers
 
-// The registry's codes that the store's callers tell apart.
-enum : std::uint32_t {
-  STORE_FILE_NOT_FOUND = RESULT_FILE_NOT_FOUND,
-  STORE_ACCESS_DENIED = RESULT_ACCESS_DENIED,
-  STORE_INVALID_PARAMETER = RESULT_INVALID_PARAMETER
-};
-
 struct SStoreValue {
   std::string strName;
   std::uint32_t dwType = 0;
@@ -53,9 +46,9 @@ class IStoreKey {
   // the key cannot be read.
   virtual CResult ReadAllValues(std::vector<SStoreValue>* pValues);
   virtual CResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) = 0;
-  // STORE_FILE_NOT_FOUND when there is no such value.
+  // RESULT_FILE_NOT_FOUND when there is no such value.
   virtual CResult RemoveValue(const char* szName) = 0;
-  // Deletes the subkey with everything below it; STORE_FILE_NOT_FOUND when missing.
+  // Deletes the subkey with everything below it; RESULT_FILE_NOT_FOUND when missing.
   virtual CResult RemoveSubKey(const char* szName) = 0;
 
   // The subkey, created when missing; null when that fails, for writers that stop

@@ -89,13 +89,13 @@ CResult CStoredTreeKey::RemoveValue(const char* szName) {
   std::vector<SStoredKey::SValue>& values = m_pNode->values;
   const auto it = std::find_if(values.begin(), values.end(),
                                [&](const SStoredKey::SValue& value) { return IsSameKeyName(value.strName, szName); });
-  if (it == values.end()) return CResult(STORE_FILE_NOT_FOUND);
+  if (it == values.end()) return CResult(RESULT_FILE_NOT_FOUND);
   values.erase(it);
   return CResult();
 }
 
 CResult CStoredTreeKey::RemoveSubKey(const char* szName) {
-  return m_pNode->subKeys.erase(szName) == 1 ? CResult() : CResult(STORE_FILE_NOT_FOUND);
+  return m_pNode->subKeys.erase(szName) == 1 ? CResult() : CResult(RESULT_FILE_NOT_FOUND);
 }
 
 namespace {
