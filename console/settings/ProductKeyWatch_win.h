@@ -1,8 +1,8 @@
 // Tells whether anything but this process's own saves changed the settings in the
 // registry: a restore through the registry editor, an uninstaller removing the
-// settings, another instance, a program that recreated the product key. The key
-// that holds the product key and the save's journal is watched with all below it;
-// the watch is set anew after each load and save of this process, so that its
+// settings, another instance, a program that recreated the product key. The
+// product key is watched with all below it (its removal shows as the removal of
+// its subkeys, before anything can make it anew); the watch is set anew after each load and save of this process, so that its
 // own writes do not count.
 #pragma once
 
@@ -12,9 +12,9 @@
 
 class CProductKeyWatch {
  public:
-  // Starts watching szCompanyKeyPath below HKEY_CURRENT_USER, forgetting what
-  // happened before.
-  void Arm(const char* szCompanyKeyPath);
+  // Starts watching szKeyPath below HKEY_CURRENT_USER, forgetting what happened
+  // before.
+  void Arm(const char* szKeyPath);
   // True when something changed the watched keys since the last Arm, or when they
   // could not be watched (nothing is known then).
   bool HasChanged() const;

@@ -32,7 +32,9 @@ void ProductKeyChanged() {
   ++g_nProductKeyChanges;
 }
 
-// Changes of the settings in the registry made outside this process's saves.
+// Changes of the settings in the registry made outside this process's saves. The
+// product key alone is watched: the guard's copy of the proxy setting and the
+// save's journal beside it are no reason to read 10,000 entries again.
 CProductKeyWatch g_outsideChanges;
 
 bool KeyExists(IStoreKey& parent, const char* szName) {
@@ -164,7 +166,7 @@ CResult LoadSettings(CConsoleSettings& settings) {
   CResult unfinished;
   if (OpenCompanyKey(&pCompany).IsOk()) unfinished = FinishInterruptedSaveAndCount(*pCompany);
   // From here on, whatever another program changes makes the next save read anew.
-  g_outsideChanges.Arm(kCompanyKeyPath);
+  g_outsideChanges.Arm(kProductKeyPath);
   SStoredState& stored = settings.m_storedState;
   stored.tree = SStoredKey();
   stored.keptAsStored.clear();
@@ -229,7 +231,7 @@ CResult SaveAllSettings(CConsoleSettings& settings, IStoreKey& company) {
       company, kProductKeyName, &stored.tree, [&settings](IStoreKey& product) { WriteAllSettings(settings, product); },
       stored.keptAsStored);
   ProductKeyChanged();
-  g_outsideChanges.Arm(kCompanyKeyPath);
+  g_outsideChanges.Arm(kProductKeyPath);
   stored.bKnown = true;
   stored.nGeneration = g_nProductKeyChanges;
   return result;
