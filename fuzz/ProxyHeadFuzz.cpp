@@ -1,6 +1,7 @@
 // Bytes of any kind as a client's request head and as an origin's answer to the
 // web proxy. Beyond not crashing: the head passed on is one well-formed head (no
-// field or second request smuggled in by line breaks).
+// field or second request smuggled in by line breaks) that frames the body as the
+// proxy relays it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -31,6 +32,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
       if (!SplitHeadLines(strForwarded, &lines) || !ParseFieldLines(lines, &fields) ||
           fields.size() !=
               request.fields.size() + 1 + (request.bChunkedBody ? 1 : 0) + (request.strUpgrade.empty() ? 0 : 2))
+        std::abort();
+      // Read again as the next proxy on would read it: the same body.
+      SProxyRequest next;
+      if (!request.bConnect &&
+          (!ParseRequestHead(ForwardedHead(request, true), &next, &strReason) ||
+           next.nContentLength != request.nContentLength || next.bChunkedBody != request.bChunkedBody))
         std::abort();
     } else if (strReason.empty()) {
       std::abort();
