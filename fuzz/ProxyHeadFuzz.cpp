@@ -1,6 +1,7 @@
 // Bytes of any kind as a client's request head and as an origin's answer to the
-// web proxy. Beyond not crashing: the head passed on is one well-formed head (no
-// field or second request smuggled in by line breaks).
+// web proxy, and as the kernel's socket table the guard reads under Wine. Beyond
+// not crashing: the head passed on is one well-formed head (no field or second
+// request smuggled in by line breaks) that frames the body as the proxy relays it.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -10,6 +11,7 @@
 #include "guard/proxy/HttpFields.h"
 #include "guard/proxy/ProxyRequestHead.h"
 #include "guard/proxy/ProxyResponseHead.h"
+#include "guard/proxy/UnixSocketUsers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   const std::string strBytes(reinterpret_cast<const char*>(pData), cbData);
@@ -32,12 +34,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
           fields.size() !=
               request.fields.size() + 1 + (request.bChunkedBody ? 1 : 0) + (request.strUpgrade.empty() ? 0 : 2))
         std::abort();
+      // Read again as the next proxy on would read it: the same body.
+      SProxyRequest next;
+      if (!request.bConnect &&
+          (!ParseRequestHead(ForwardedHead(request, true), &next, &strReason) ||
+           next.nContentLength != request.nContentLength || next.bChunkedBody != request.bChunkedBody))
+        std::abort();
     } else if (strReason.empty()) {
       std::abort();
     }
     SProxyResponse response;
     if (ParseResponseHead(strHead, SProxyRequest(), &response) && response.strRelayedHead.size() < 2) std::abort();
   }
+  IsSameUnixUserAtBothEnds(strBytes, {0x0100007F, 0xC00C}, {0x0100007F, 0x1FB6});
   // The data of a chunked body is never more than the bytes it came in.
   CChunkedBody chunked;
   std::string strData;

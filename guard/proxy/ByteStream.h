@@ -5,11 +5,16 @@
 
 #include <cstddef>
 
+// What Read gives when nothing came within its time-out: the peer may still be
+// at work on what it was sent, unlike after a close.
+constexpr int kReadTimedOut = -2;
+
 class IByteStream {
  public:
   virtual ~IByteStream() = default;
   // Up to cbBuffer bytes within nTimeoutMs: > 0 the count, 0 the peer closed,
-  // < 0 an error or the time-out (the stream is then of no further use).
+  // kReadTimedOut the time-out, other values < 0 an error (after either, the
+  // stream is of no further use).
   virtual int Read(char* pBuffer, std::size_t cbBuffer, unsigned nTimeoutMs) = 0;
   // Every byte, or false (the peer is gone or took nothing for too long).
   virtual bool Write(const char* pData, std::size_t cbData) = 0;

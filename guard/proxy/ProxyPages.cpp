@@ -15,6 +15,8 @@ const char* ReasonPhrase(int nStatus) {
       return "Bad Gateway";
     case 503:
       return "Service Unavailable";
+    case 504:
+      return "Gateway Timeout";
     default:
       return "Error";
   }
@@ -75,7 +77,8 @@ std::string OwnPagePath(const std::string& strHead) {
   const std::string strMethod = "GET /";
   if (strHead.compare(0, strMethod.size(), strMethod) != 0) return std::string();
   const std::size_t nEnd = strHead.find(' ', strMethod.size() - 1);
-  if (nEnd == std::string::npos || (strHead.compare(nEnd, 9, " HTTP/1.1") != 0 && strHead.compare(nEnd, 9, " HTTP/1.0") != 0))
+  if (nEnd == std::string::npos ||
+      (strHead.compare(nEnd, 9, " HTTP/1.1") != 0 && strHead.compare(nEnd, 9, " HTTP/1.0") != 0))
     return std::string();
   return strHead.substr(strMethod.size() - 1, nEnd - (strMethod.size() - 1));
 }

@@ -138,6 +138,17 @@ bool IsHopByHop(const std::string& strName, const std::vector<std::string>& conn
   return false;
 }
 
+// A field that frames the body or names the host: the proxy reads it, so it
+// concerns the whole message and cannot be the connection's alone. Removed as
+// hop-by-hop, the origin would frame the body otherwise than the proxy relays it.
+bool IsFramingField(const std::string& strName) {
+  static const char* const kFraming[] = {"content-length", "transfer-encoding", "host"};
+  for (const char* szName : kFraming) {
+    if (EqualsIgnoringAsciiCase(strName.c_str(), szName)) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::string* pstrReason) {
@@ -162,6 +173,8 @@ bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::
         if (EqualsIgnoringAsciiCase(strToken.c_str(), "close")) bClose = true;
         if (EqualsIgnoringAsciiCase(strToken.c_str(), "keep-alive")) bKeepAliveAsked = true;
         if (EqualsIgnoringAsciiCase(strToken.c_str(), "upgrade")) bUpgradeAsked = true;
+        if (IsFramingField(strToken))
+          return Fail(pstrReason, "The Connection field names Content-Length, Transfer-Encoding or Host.");
         connectionTokens.push_back(strToken);
       }
     } else if (EqualsIgnoringAsciiCase(szName, "content-length")) {

@@ -47,7 +47,8 @@ struct SProxyRequest {
 };
 
 // Parses a complete head. False with a short reason for the 400 page when the head
-// is malformed or not a proxy request (absolute "http://" form or CONNECT).
+// is malformed or not a proxy request (absolute "http://" form or CONNECT), and
+// when its Connection field names Content-Length, Transfer-Encoding or Host.
 bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::string* pstrReason);
 
 // "host" or "host:port" (port left out when 80), brackets around IPv6 addresses.

@@ -52,7 +52,9 @@ bool ParseResponseHead(const std::string& strHead, const SProxyRequest& request,
       bHaveEncoding = true;
       if (!codings.empty()) bChunked = EqualsIgnoringAsciiCase(codings.back().c_str(), "chunked");
     }
-    // The origin's connection fields describe its connection to the proxy.
+    // The origin's connection fields describe its connection to the proxy. The
+    // fields they name are relayed all the same: a length or coding named there
+    // still frames the answer the client reads.
     if (EqualsIgnoringAsciiCase(szName, "connection") || EqualsIgnoringAsciiCase(szName, "proxy-connection")) {
       for (const std::string& strToken : SplitList(field.strValue)) {
         if (EqualsIgnoringAsciiCase(strToken.c_str(), "close")) bOriginClose = true;

@@ -139,10 +139,9 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
   // between connections. Shared with the connections, which may outlive this call.
   const auto pWorkers = std::make_shared<CWorkerPool>(2 * kMaxProxyConnections, kWorkerIdleMs);
   CWorkerPool& workers = *pWorkers;
-  const auto Serve = [&](CCloseSocket client, unsigned long dwProgram) {
-    // Another user's program may fetch the own pages (the system's auto-proxy
-    // service fetches the script for everyone) and nothing else.
-    const bool bOwnPagesOnly = hooks.bOwnUserOnly && IsOtherUsersProcess(dwProgram);
+  // bOwnPagesOnly: another user's program may fetch the own pages (the system's
+  // auto-proxy service fetches the script for everyone) and nothing else.
+  const auto Serve = [&](CCloseSocket client, unsigned long dwProgram, bool bOwnPagesOnly) {
     const std::uint64_t nId = connections.Add(client.Get(), dwProgram);
     if (!nId) {
       SetSendOptions(client.Get());
@@ -179,7 +178,13 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
       peers.push_back(peer);
     } while (clients.size() < kAcceptBatch && IsReadable(listener.Get()));
     const std::vector<unsigned long> programs = ProcessesOfConnections(peers, settings.nListenPort);
-    for (std::size_t i = 0; i < clients.size(); ++i) Serve(std::move(clients[i]), programs[i]);
+    std::vector<bool> others(clients.size(), false);
+    if (hooks.bOwnUserOnly) {
+      std::vector<SOCKET> sockets;
+      for (const CCloseSocket& client : clients) sockets.push_back(client.Get());
+      others = AreOtherUsersClients(sockets, programs);
+    }
+    for (std::size_t i = 0; i < clients.size(); ++i) Serve(std::move(clients[i]), programs[i], others[i]);
   }
   g_bStopping = true;
   listener.Reset();

@@ -21,6 +21,20 @@ std::string NoAnswerDetail(const SProxyRoute& route, const SProxyRequest& reques
          " does not answer.";
 }
 
+std::string LateAnswerDetail(const SProxyRoute& route, const SProxyRequest& request, unsigned nWaitMs) {
+  return (route.bUpstream ? "The upstream proxy for " : "The origin server ") + HostFieldValue(request) +
+         " did not answer within " + std::to_string(nWaitMs / 1000) + " s.";
+}
+
+// Methods whose second run changes nothing the first did not (RFC 9110 9.2.1):
+// only these go on a kept connection, which its server may have closed just as
+// the request came, so that they can go once more on a new one. Others (also the
+// idempotent PUT and DELETE, whose second answer may differ from the first's)
+// always get a new connection and are sent once.
+bool IsSafeToSendAgain(const std::string& strMethod) {
+  return strMethod == "GET" || strMethod == "HEAD" || strMethod == "OPTIONS" || strMethod == "TRACE";
+}
+
 }  // namespace
 
 void CStreamInput::Reset(IByteStream* pStream) {
@@ -28,11 +42,13 @@ void CStreamInput::Reset(IByteStream* pStream) {
   m_nBegin = m_nEnd = 0;
   m_nReceived = 0;
   m_bLastReadFull = false;
+  m_bTimedOut = false;
   // A connection kept for small answers does not keep a download's room.
   if (m_buffer.size() > m_cbBuffer) std::string().swap(m_buffer);
 }
 
 bool CStreamInput::Fill(unsigned nWaitMs) {
+  m_bTimedOut = nWaitMs == 0;
   if (!m_pStream || nWaitMs == 0) return false;
   if (m_buffer.empty()) m_buffer.resize(m_cbBuffer);
   if (m_nBegin == m_nEnd) {
@@ -57,6 +73,7 @@ bool CStreamInput::Fill(unsigned nWaitMs) {
   }
   const std::size_t cbRoom = m_buffer.size() - m_nEnd;
   const int nRead = m_pStream->Read(&m_buffer[m_nEnd], cbRoom, nWaitMs);
+  m_bTimedOut = nRead == kReadTimedOut;
   if (nRead <= 0) return false;
   m_bLastReadFull = static_cast<std::size_t>(nRead) == cbRoom;
   m_nEnd += static_cast<std::size_t>(nRead);
@@ -204,6 +221,8 @@ CProxySession::SStep CProxySession::OpenTunnel(const SProxyDecision& decision) {
     SProxyResponse response;
     const EExchange exchange = ReadAnswerHead(closing, m_answer, &response);
     if (exchange == EExchange::Failed) return {EProxyOutcome::Close, false};
+    if (exchange == EExchange::TimedOut)
+      return Refuse(504, LateAnswerDetail(decision.route, request, m_limits.nOriginMs));
     if (exchange != EExchange::Done) return Refuse(502, "The upstream proxy's answer is not HTTP.");
     if (response.nStatus < 200 || response.nStatus >= 300) {
       if (response.body == EBodyKind::UntilClose) response.body = EBodyKind::None;
@@ -229,11 +248,13 @@ CProxySession::SStep CProxySession::HandOverTunnel(std::unique_ptr<IByteStream> 
 CProxySession::SStep CProxySession::Forward(const SProxyDecision& decision) {
   const SProxyRequest& request = decision.request;
   const SProxyRoute& route = decision.route;
-  // A request with a body goes on a new connection: a kept one the server has
-  // just closed would leave it half sent, and it cannot be sent again.
+  // A request with a body, or one not safe to send twice, goes on a new
+  // connection: a kept one the server has just closed would leave it half sent or
+  // sent without knowing whether the server acted on it.
   const bool bHasBody = request.bChunkedBody || request.nContentLength;
   std::unique_ptr<IByteStream> pOrigin;
-  if (m_pPool && !bHasBody && request.strUpgrade.empty()) pOrigin = m_pPool->Take(route.strOrigin, m_peers.NowMs());
+  if (m_pPool && !bHasBody && request.strUpgrade.empty() && IsSafeToSendAgain(request.strMethod))
+    pOrigin = m_pPool->Take(route.strOrigin, m_peers.NowMs());
   bool bReused = pOrigin != nullptr;
   SProxyResponse response;
   for (;;) {
@@ -247,13 +268,15 @@ CProxySession::SStep CProxySession::Forward(const SProxyDecision& decision) {
     if (exchange == EExchange::Done && bReused && response.nStatus == 408) exchange = EExchange::LostBeforeAnswer;
     if (exchange == EExchange::Done) break;
     m_answer.Reset(nullptr);
-    // A kept connection the server closed meanwhile: once more on a new one.
+    // A kept connection the server closed meanwhile: once more on a new one. Never
+    // after a time-out: the server may still be at work on the request.
     if (exchange == EExchange::LostBeforeAnswer && bReused) {
       pOrigin.reset();
       bReused = false;
       continue;
     }
     if (exchange == EExchange::LostBeforeAnswer) return Refuse(502, "The origin server closed the connection.");
+    if (exchange == EExchange::TimedOut) return Refuse(504, LateAnswerDetail(route, request, m_limits.nOriginMs));
     if (exchange == EExchange::NotHttp) return Refuse(502, "The origin server's answer is not HTTP.");
     return {EProxyOutcome::Close, false};
   }
@@ -289,6 +312,7 @@ CProxySession::EExchange CProxySession::ReadAnswerHead(const SProxyRequest& requ
   for (;;) {
     std::string strHead;
     const CStreamInput::EHead read = answer.ReadHead(kMaxResponseHeadBytes, m_limits.nOriginMs, false, 0, &strHead);
+    if (read == CStreamInput::EHead::Closed && answer.TimedOut()) return EExchange::TimedOut;
     if (read == CStreamInput::EHead::Closed && answer.Received() == 0) return EExchange::LostBeforeAnswer;
     if (read != CStreamInput::EHead::Complete || !ParseResponseHead(strHead, request, pResponse))
       return EExchange::NotHttp;

@@ -84,6 +84,8 @@ class CStreamInput {
   EHead ReadHead(std::size_t nMaxBytes, unsigned nWaitMs, bool bRequest, unsigned nWholeMs, std::string* pstrHead);
   // One more read into the free room; false at the end, on a failure or time-out.
   bool Fill(unsigned nWaitMs);
+  // The last read that gave nothing ended by its time-out, not by a close.
+  bool TimedOut() const { return m_bTimedOut; }
   const char* Data() const { return m_buffer.data() + m_nBegin; }
   std::size_t Size() const { return m_nEnd - m_nBegin; }
   void Consume(std::size_t n) { m_nBegin += n; }
@@ -97,6 +99,7 @@ class CStreamInput {
   const std::size_t m_cbMaxBuffer;
   std::string m_buffer;
   bool m_bLastReadFull = false;
+  bool m_bTimedOut = false;
   std::size_t m_nBegin = 0;
   std::size_t m_nEnd = 0;
   std::uint64_t m_nReceived = 0;
@@ -127,9 +130,9 @@ class CProxySession {
   // strToClient to the client and what it sent early to the origin: bytes both
   // ways are the caller's from here on.
   SStep HandOverTunnel(std::unique_ptr<IByteStream> pOrigin, const std::string& strToClient);
-  // Done; the origin closed before answering; its answer is not HTTP; the
-  // client is gone or sent a broken body.
-  enum class EExchange { Done, LostBeforeAnswer, NotHttp, Failed };
+  // Done; the origin closed before answering; it did not answer in time; its
+  // answer is not HTTP; the client is gone or sent a broken body.
+  enum class EExchange { Done, LostBeforeAnswer, TimedOut, NotHttp, Failed };
   EExchange SendRequest(const SProxyRequest& request, const SProxyRoute& route, IByteStream& origin);
   EExchange ReadAnswerHead(const SProxyRequest& request, CStreamInput& answer, SProxyResponse* pResponse);
   // A body of nLength bytes, or a chunked one, from `from` to `to`, strFirst sent

@@ -5,7 +5,7 @@
 
 int CSocketStream::Read(char* pBuffer, std::size_t cbBuffer, unsigned nTimeoutMs) {
   // 0 would wait for ever.
-  if (nTimeoutMs == 0) return -1;
+  if (nTimeoutMs == 0) return kReadTimedOut;
   // Set only when it changes: one system call less for nearly every read.
   if (nTimeoutMs != m_dwTimeoutMs) {
     DWORD dwTimeoutMs = nTimeoutMs;
@@ -16,7 +16,8 @@ int CSocketStream::Read(char* pBuffer, std::size_t cbBuffer, unsigned nTimeoutMs
   }
   const int cbRead = cbBuffer > 0x40000000 ? 0x40000000 : static_cast<int>(cbBuffer);
   const int nReceived = ::recv(Socket(), pBuffer, cbRead, 0);
-  return nReceived < 0 ? -1 : nReceived;
+  if (nReceived >= 0) return nReceived;
+  return ::WSAGetLastError() == WSAETIMEDOUT ? kReadTimedOut : -1;
 }
 
 bool CSocketStream::Write(const char* pData, std::size_t cbData) {

@@ -39,7 +39,7 @@ class CScriptedStream : public IByteStream {
     if (piece.nDelayMs > nTimeoutMs) {
       m_clock.nNowMs += nTimeoutMs;
       piece.nDelayMs -= nTimeoutMs;
-      return -1;
+      return kReadTimedOut;
     }
     m_clock.nNowMs += piece.nDelayMs;
     piece.nDelayMs = 0;
@@ -57,9 +57,7 @@ class CScriptedStream : public IByteStream {
   void CloseSending() override {}
   // Unasked bytes already here are not quiet; the script's close is seen only by
   // a read, as a close just after the look would be.
-  bool IsQuiet() override {
-    return m_pieces.empty() || !m_pieces.front().bUnasked || m_pieces.front().nDelayMs > 0;
-  }
+  bool IsQuiet() override { return m_pieces.empty() || !m_pieces.front().bUnasked || m_pieces.front().nDelayMs > 0; }
   void FailWrites() { m_bWriteFails = true; }
 
  private:
@@ -75,7 +73,8 @@ class CScriptedPeers : public IProxyPeers {
  public:
   explicit CScriptedPeers(SScriptClock& clock) : m_clock(clock) { route.strOrigin = "origin"; }
   SProxyRoute route;
-  // One per connection made, in order; "\f" parts it into reads.
+  // One per connection made, in order; "\f" parts it into reads, and a part that
+  // begins with "\v" comes after a minute's silence.
   std::vector<std::string> answers;
   std::deque<std::string> received;  // what each connection was sent (a deque: streams point into it)
   std::vector<std::string> routedHosts;
@@ -94,7 +93,8 @@ class CScriptedPeers : public IProxyPeers {
     auto pStream = std::make_unique<CScriptedStream>(m_clock, &received.back());
     for (std::size_t nStart = 0; nStart < strAnswer.size();) {
       const std::size_t nEnd = std::min(strAnswer.find('\f', nStart), strAnswer.size());
-      pStream->Add(strAnswer.substr(nStart, nEnd - nStart));
+      const bool bLate = nEnd > nStart && strAnswer[nStart] == '\v';
+      pStream->Add(strAnswer.substr(nStart + (bLate ? 1 : 0), nEnd - nStart - (bLate ? 1 : 0)), 0, bLate ? 60000 : 0);
       nStart = nEnd + 1;
     }
     return pStream;

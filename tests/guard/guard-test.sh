@@ -10,7 +10,7 @@
 # tray's Exit, with a value changed while the guard ran kept as changed. With
 # definitions imported from a URL feed, a tunnel to a shared platform passes, one
 # to the feed's phishing host is refused, and a listed page asked for by its
-# decimal address is blocked.
+# decimal address is blocked. A Linux program of another Unix user gets nothing.
 #   guard-test.sh BUILD_DIR
 source "$(dirname "$0")/../wine/script-test.sh" "$1" guard-test
 app=$build/app
@@ -123,6 +123,14 @@ printf '%s\n' https://docs.google.com/forms/d/e/1FAIpQLSe/viewform https://secur
   "$build/host/defstool" working "$work/feed.ini" "$data/hkwdn2.hwd" ||
   { echo "FAIL the feed's definitions were not written: $(cat "$work/import.out")"; failures=$((failures + 1)); }
 gx() { curl -s --max-time 40 -x "http://127.0.0.1:$guard_port" "$@"; }
+# A Linux program has no process in this Wine session: one of this Unix user is
+# served, one of another is closed unanswered (skipped unless run as root).
+if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
+  other=$(setpriv --reuid=65534 --regid=65534 --clear-groups curl -s --max-time 10 -o /dev/null -w '%{http_code}' \
+    -x "http://127.0.0.1:$guard_port" "http://127.0.0.1:$oport/index.html")
+  check "a Linux program of another user gets nothing, this user's is served" \
+    "$other|$(gx -o /dev/null -w '%{http_code}' "http://127.0.0.1:$oport/index.html")" "000|200"
+fi
 # Forwarded: 200 with a network, 502 without one; a listed host would hold the
 # tunnel for its alert until curl gives up (000).
 code=$(gx -p -o /dev/null -w '%{http_connect}' https://docs.google.com/)
