@@ -111,7 +111,8 @@ TEST(MovieFile, ExpandsVariablesInTexts) {
   EXPECT_EQ("$$1", ExpandMovieText("$$$(a)", lookup));
 }
 
-// The rows of the lists fed by the console: appended, then one cell changed.
+// The rows of the lists fed by the console: appended, one cell changed, removed;
+// and the movie's own edits of them.
 TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
   CMovieRows rows;
   rows.Append({"URL", "a\tb\nc", "Ask"});
@@ -130,6 +131,14 @@ TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
   rows.Assign(strRows);
   EXPECT_EQ(2, rows.Count());
   EXPECT_EQ(strRows, rows.Text());
+  // Removed rows close up; a row number is digits only.
+  EXPECT_FALSE(rows.RemoveRow(2));
+  EXPECT_TRUE(rows.RemoveRow(0));
+  EXPECT_EQ("IP\t\tBlock\t\t7", rows.Text());
+  for (const char* szNotRow : {"", "undefined", "-1", "1x", " 1", "1234567890"}) {
+    EXPECT_EQ(-1, ReadRowNumber(szNotRow)) << szNotRow;
+  }
+  EXPECT_EQ(12, ReadRowNumber("012"));
   rows.Assign("");
   EXPECT_EQ(0, rows.Count());
 
@@ -142,6 +151,23 @@ TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
   EXPECT_EQ("Add", movie.rowReactions[0].strValue);
   EXPECT_EQ(2, movie.rowReactions[1].nColumn);
   EXPECT_FALSE(ParseMovie("hwmovie 1\nonupdate op Update rows i -1 v\n", movie, strError));
+
+  ASSERT_TRUE(ParseMovie("hwmovie 1\nonsend DEL remove rows\nonsend ALL clear rows\nonsend OK cell rows 2 Allow\n",
+                         movie, strError))
+      << strError;
+  ASSERT_EQ(3u, movie.listEdits.size());
+  EXPECT_EQ(EMovieListEdit::RemoveRow, movie.listEdits[0].eEdit);
+  EXPECT_EQ("DEL", movie.listEdits[0].strCommand);
+  EXPECT_EQ(EMovieListEdit::Clear, movie.listEdits[1].eEdit);
+  EXPECT_EQ("rows", movie.listEdits[1].strList);
+  EXPECT_EQ(EMovieListEdit::SetCell, movie.listEdits[2].eEdit);
+  EXPECT_EQ(2, movie.listEdits[2].nColumn);
+  EXPECT_EQ("Allow", movie.listEdits[2].strValue);
+  for (const char* szBroken : {"onsend DEL remove", "onsend DEL drop rows", "onsend OK cell rows -1 Allow",
+                               "onsend OK cell rows 2", "onsend ALL clear rows 2"}) {
+    EXPECT_FALSE(ParseMovie(std::string("hwmovie 1\n") + szBroken + "\n", movie, strError)) << szBroken;
+    EXPECT_EQ(0u, strError.find("line 2: onsend takes")) << strError;
+  }
 }
 
 #ifdef HW_MOVIES_DIR
