@@ -7,78 +7,39 @@
 #include <functional>
 #include <string>
 
-#include "console/ConsoleResources.h"
 #include "console/core/RequestHandlers.h"
 #include "screens/MainScreenHost_win.h"
 #include "support/TempFolder_win.h"
+#include "support/TestRequests.h"
 #include "support/WaitUntil_win.h"
 
 namespace {
 
-CWebSiteItem HostEntry(const std::string& strHost) {
-  CWebSiteItem item;
-  item.strType = "IP";
-  item.strStrictedData = item.strScamSite = item.strIPAddress = strHost;
-  item.strProgram = "iexplore.exe";
-  item.nPort = 80;
-  return item;
-}
-
-SWebRequest HostRequest(const std::string& strHost) {
-  SWebRequest request;
-  request.eKind = EWebKind::HostIP;
-  request.source = {"iexplore.exe", strHost, 80};
-  return request;
-}
-
-// What the view shows of the site list: "data action" per row; the same for the
-// list's entries.
-std::string ShownSites(const CMainScreenHost& host) {
+// "data action; " for each row of a view, and for each entry of a list.
+std::string Shown(const CMainScreenHost& host, int nList) {
   std::string strShown;
-  for (int i = 0; i < host.Rows(ID_MAIN_SITE_ROWS); ++i)
-    strShown += host.Cell(ID_MAIN_SITE_ROWS, i, 1) + " " + host.Cell(ID_MAIN_SITE_ROWS, i, 2) + "; ";
+  for (int i = 0; i < host.Rows(nList); ++i) strShown += host.Cell(nList, i, 1) + " " + host.Cell(nList, i, 2) + "; ";
   return strShown;
 }
-std::string SiteEntries(const CWebSiteBlockingList& list) {
+template <class TList>
+std::string Listed(const TList& list) {
   static const char* const kActions[] = {"Allow", "Block", "Ask"};
-  std::string strEntries;
+  std::string strListed;
   for (int i = 0; i < list.GetCount(); ++i)
-    strEntries += list.EntryAt(i)->strStrictedData + " " + kActions[list.EntryAt(i)->nAction] + "; ";
-  return strEntries;
+    strListed += list.EntryAt(i)->strStrictedData + " " + kActions[list.EntryAt(i)->nAction] + "; ";
+  return strListed;
 }
 
-struct SListsFixture {
-  CConsoleSettings settings{BuiltAppFolder().c_str()};
-  CMainScreenHost host{settings};
+SWebRequest HostRequest(const char* szHost) {
+  return DecodeWebRequest(MakeWebRequest('I', "iexplore.exe", "80", szHost));
+}
 
-  // Three site and three mail entries, all Ask, fed into the views.
-  bool Feed() {
-    for (const char* szHost : {"192.0.2.1", "192.0.2.2", "192.0.2.3"}) {
-      settings.m_webSiteBlockingList.AppendEntry(HostEntry(szHost));
-      CMailSafeItem mail;
-      mail.strType = "From";
-      mail.strStrictedData = std::string("sender@") + szHost;
-      settings.m_mailSafeList.AppendEntry(mail);
-    }
-    host.Screen().Start();
-    return PumpUntil([&] {
-      return host.Screen().IsFeedOver() && host.Rows(ID_MAIN_MAIL_ROWS) == 3 && host.Rows(ID_MAIN_SITE_ROWS) == 3;
-    });
-  }
-  // The site view shows the list's entries, once it has taken the last change.
-  void ExpectSitesShownAsListed() {
-    const CWebSiteBlockingList& sites = settings.m_webSiteBlockingList;
-    PumpUntil([&] { return ShownSites(host) == SiteEntries(sites); });
-    EXPECT_EQ(SiteEntries(sites), ShownSites(host));
-  }
-};
-
-// The alert: the user does something in the main window, then answers and ticks
-// "remember".
+// The alert: while it is open the user acts in the main window, then answers
+// with "remember" ticked.
 class CAlertThatWaits : public IRequestServices {
  public:
   int RunAlert(SAlertFields& fields) override {
-    if (during) during();
+    during();
     fields.nRememberAnswer = 1;
     return nAnswer;
   }
@@ -89,66 +50,78 @@ class CAlertThatWaits : public IRequestServices {
   int nAnswer = SCREEN_RESULT_OK;
 };
 
+struct SListsFixture {
+  CConsoleSettings settings{BuiltAppFolder().c_str()};
+  CWebSiteBlockingList& sites = settings.m_webSiteBlockingList;
+  CMainScreenHost host{settings};
+  CAlertThatWaits alert;
+  COverviewSettings& o = settings.m_overview;
+  CRequestHandlers handlers{
+      SRequestState{settings.m_mailSafeList, sites, settings.m_alertLog, o.m_nNoOfBlockedInstructions,
+                    o.m_nNoOfBlockedInstructionsHaveHighRating, o.m_nNoOfEmailProtection, o.m_nNoOfWebProtection},
+      alert, host.Screen().Notifications()};
+
+  // Three site entries (Ask) from requests, three mail entries, fed into the views.
+  bool Feed() {
+    sites.SetProtectionState(0);
+    for (const char* szHost : {"192.0.2.1", "192.0.2.2", "192.0.2.3"}) {
+      handlers.HandleWebRequest(HostRequest(szHost));
+      CMailSafeItem mail;
+      mail.strStrictedData = std::string("from@") + szHost;
+      settings.m_mailSafeList.AppendEntry(mail);
+    }
+    sites.SetProtectionState(1);
+    host.Screen().Start();
+    return PumpUntil([&] { return host.Rows(ID_MAIN_MAIL_ROWS) == 3 && host.Rows(ID_MAIN_SITE_ROWS) == 3; });
+  }
+  // The view shows the list's entries once it has taken the last change.
+  template <class TList>
+  void ExpectShownAsListed(int nList, const TList& list) {
+    PumpUntil([&] { return Shown(host, nList) == Listed(list); });
+    EXPECT_EQ(Listed(list), Shown(host, nList));
+  }
+};
+
 }  // namespace
 
 TEST(MainWindowLists, RowsNameTheEntriesTheUserSeesAfterRemovals) {
   SListsFixture f;
   ASSERT_TRUE(f.Feed());
-  const CWebSiteBlockingList& sites = f.settings.m_webSiteBlockingList;
   f.host.Select(ID_MAIN_SITE_ROWS, 1);
   f.host.Press(ID_MAIN_SITE_REMOVE);
-  EXPECT_EQ("192.0.2.1 Ask; 192.0.2.3 Ask; ", SiteEntries(sites));
-  f.ExpectSitesShownAsListed();
-  // No row is chosen after a removal: Allow names none.
-  f.host.Press(ID_MAIN_SITE_ALLOW);
-  EXPECT_EQ("192.0.2.1 Ask; 192.0.2.3 Ask; ", SiteEntries(sites));
-
+  f.host.Press(ID_MAIN_SITE_BLOCK);  // no row is chosen after a removal
+  EXPECT_EQ("192.0.2.1 Ask; 192.0.2.3 Ask; ", Listed(f.sites));
   f.host.Select(ID_MAIN_SITE_ROWS, 1);
   f.host.Press(ID_MAIN_SITE_ALLOW);
-  EXPECT_EQ("192.0.2.1 Ask; 192.0.2.3 Allow; ", SiteEntries(sites));
-  f.ExpectSitesShownAsListed();
+  EXPECT_EQ("192.0.2.1 Ask; 192.0.2.3 Allow; ", Listed(f.sites));
+  f.ExpectShownAsListed(ID_MAIN_SITE_ROWS, f.sites);
 
   f.host.Select(ID_MAIN_MAIL_ROWS, 0);
   f.host.Press(ID_MAIN_MAIL_REMOVE);
   f.host.Select(ID_MAIN_MAIL_ROWS, 1);
   f.host.Press(ID_MAIN_MAIL_BLOCK);
-  ASSERT_EQ(2, f.settings.m_mailSafeList.GetCount());
-  EXPECT_EQ(PERMISSION_BLOCK, f.settings.m_mailSafeList.EntryAt(1)->nAction);
-  EXPECT_EQ("sender@192.0.2.3 Block",
-            f.host.Cell(ID_MAIN_MAIL_ROWS, 1, 1) + " " + f.host.Cell(ID_MAIN_MAIL_ROWS, 1, 2));
+  EXPECT_EQ("from@192.0.2.2 Ask; from@192.0.2.3 Block; ", Listed(f.settings.m_mailSafeList));
+  f.ExpectShownAsListed(ID_MAIN_MAIL_ROWS, f.settings.m_mailSafeList);
   f.host.Press(ID_MAIN_MAIL_REMOVE_ALL);
-  f.host.Press(ID_MAIN_SITE_REMOVE_ALL);
-  EXPECT_EQ(0, sites.GetCount());
-  EXPECT_EQ(0, f.settings.m_mailSafeList.GetCount());
-  f.ExpectSitesShownAsListed();
-  EXPECT_EQ(0, f.host.Rows(ID_MAIN_MAIL_ROWS));
+  f.ExpectShownAsListed(ID_MAIN_MAIL_ROWS, f.settings.m_mailSafeList);
 }
 
 TEST(MainWindowLists, RememberedAnswerLandsOnItsEntryAfterRemovalsWhileTheAlertIsOpen) {
   SListsFixture f;
   ASSERT_TRUE(f.Feed());
-  CWebSiteBlockingList& sites = f.settings.m_webSiteBlockingList;
-  COverviewSettings& overview = f.settings.m_overview;
-  CAlertThatWaits alert;
-  CRequestHandlers handlers(
-      SRequestState{f.settings.m_mailSafeList, sites, f.settings.m_alertLog, overview.m_nNoOfBlockedInstructions,
-                    overview.m_nNoOfBlockedInstructionsHaveHighRating, overview.m_nNoOfEmailProtection,
-                    overview.m_nNoOfWebProtection},
-      alert, f.host.Screen().Notifications());
-
   // A new host's entry is the fourth; the user removes the second while asked.
-  alert.during = [&] {
+  f.alert.during = [&] {
     f.host.Select(ID_MAIN_SITE_ROWS, 1);
     f.host.Press(ID_MAIN_SITE_REMOVE);
   };
-  EXPECT_EQ(VERDICT_ALLOW, handlers.HandleWebRequest(HostRequest("192.0.2.99")));
-  EXPECT_EQ("192.0.2.1 Ask; 192.0.2.3 Ask; 192.0.2.99 Allow; ", SiteEntries(sites));
-  f.ExpectSitesShownAsListed();
+  EXPECT_EQ(VERDICT_ALLOW, f.handlers.HandleWebRequest(HostRequest("192.0.2.99")));
+  EXPECT_EQ("192.0.2.1 Ask; 192.0.2.3 Ask; 192.0.2.99 Allow; ", Listed(f.sites));
+  f.ExpectShownAsListed(ID_MAIN_SITE_ROWS, f.sites);
 
   // The entry asked about goes with all others: the answer brings it back.
-  alert.during = [&] { f.host.Press(ID_MAIN_SITE_REMOVE_ALL); };
-  alert.nAnswer = SCREEN_RESULT_CANCEL;
-  EXPECT_EQ(VERDICT_BLOCK, handlers.HandleWebRequest(HostRequest("192.0.2.1")));
-  EXPECT_EQ("192.0.2.1 Block; ", SiteEntries(sites));
-  f.ExpectSitesShownAsListed();
+  f.alert.during = [&] { f.host.Press(ID_MAIN_SITE_REMOVE_ALL); };
+  f.alert.nAnswer = SCREEN_RESULT_CANCEL;
+  EXPECT_EQ(VERDICT_BLOCK, f.handlers.HandleWebRequest(HostRequest("192.0.2.1")));
+  EXPECT_EQ("192.0.2.1 Block; ", Listed(f.sites));
+  f.ExpectShownAsListed(ID_MAIN_SITE_ROWS, f.sites);
 }

@@ -15,7 +15,12 @@
 enum : int { ID_MAIN_MAIL_ROWS = 1300, ID_MAIN_SITE_ROWS = 1400, ID_MAIN_LOG_ROWS = 1500 };
 // Buttons below the mail list; those below the site list are 100 on.
 enum : int { ID_MAIN_MAIL_BLOCK = 1302, ID_MAIN_MAIL_REMOVE = 1304, ID_MAIN_MAIL_REMOVE_ALL = 1305 };
-enum : int { ID_MAIN_SITE_ALLOW = 1401, ID_MAIN_SITE_REMOVE = 1404, ID_MAIN_SITE_REMOVE_ALL = 1405 };
+enum : int {
+  ID_MAIN_SITE_ALLOW = 1401,
+  ID_MAIN_SITE_BLOCK = 1402,
+  ID_MAIN_SITE_REMOVE = 1404,
+  ID_MAIN_SITE_REMOVE_ALL = 1405
+};
 
 class CNoTrayIcon : public IMainTrayIcon {
  public:
