@@ -92,16 +92,14 @@ int CRequestHandlers::HandleRequest(TList& list, const TRequest& request, const 
     (m_mainWindow.*channel.addRow)(nIndex);
   }
 
-  // A copy: the alert may handle further requests, which append to the list.
+  // A copy: while the alert is open further requests append to the list and the
+  // main window may remove entries.
   const auto entry = *std::as_const(list).EntryAt(nIndex);
   SDecision decision;
   if (list.GetProtectionState() != kProtectionOff) {
     SAlertFields fields = AlertFields(entry, request);
     decision = Decide(list.GetPermission(), entry.nAction, channel.nAlertEvent, channel.nAskCounter, fields);
-    if (decision.nRemembered >= 0) {
-      list.SetAction(nIndex, decision.nRemembered);
-      (m_mainWindow.*channel.refreshRow)(nIndex);
-    }
+    if (decision.nRemembered >= 0) Remember(list, request, entry, decision.nRemembered, channel);
   }
 
   CLogEntryDetails logEntry;
@@ -114,6 +112,22 @@ int CRequestHandlers::HandleRequest(TList& list, const TRequest& request, const 
   RecordInLog(logEntry);
   PushOverview();
   return decision.nVerdict;
+}
+
+template <class TList, class TRequest, class TEntry>
+void CRequestHandlers::Remember(TList& list, const TRequest& request, TEntry entry, std::int32_t nAction,
+                                const SChannel& channel) {
+  // While the alert was open the main window may have removed entries: the index
+  // found before it may name another entry now. The entry is found again by what
+  // it is; one removed meanwhile comes back, since the user asked to remember it.
+  const int nIndex = FindEntry(list, request);
+  if (nIndex < 0) {
+    entry.nAction = nAction;
+    (m_mainWindow.*channel.addRow)(list.AppendEntry(entry));
+    return;
+  }
+  list.SetAction(nIndex, nAction);
+  (m_mainWindow.*channel.refreshRow)(nIndex);
 }
 
 CWebSiteItem CRequestHandlers::NewEntry(const SWebRequest& request) {

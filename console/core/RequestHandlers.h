@@ -68,6 +68,9 @@ class CRequestHandlers : public IRequestHandlers {
   // the list's protection is on, the alert log and the overview.
   template <class TList, class TRequest>
   int HandleRequest(TList& list, const TRequest& request, const SChannel& channel);
+  // A remembered answer becomes the Action of the request's entry.
+  template <class TList, class TRequest, class TEntry>
+  void Remember(TList& list, const TRequest& request, TEntry entry, std::int32_t nAction, const SChannel& channel);
   // What differs: the entry a request appends and the alert it shows.
   CWebSiteItem NewEntry(const SWebRequest& request);
   CMailSafeItem NewEntry(const SMailRequest& request);

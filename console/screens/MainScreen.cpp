@@ -110,6 +110,20 @@ bool IsListCommand(int nCommand) {
          nCommand == CMD_SITE_REMOVE;
 }
 
+// The Action an Allow, Block or Ask command of either list sets.
+std::int32_t ActionOfCommand(int nCommand) {
+  switch (nCommand) {
+    case CMD_MAIL_ALLOW:
+    case CMD_SITE_ALLOW:
+      return PERMISSION_ALLOW;
+    case CMD_MAIL_BLOCK:
+    case CMD_SITE_BLOCK:
+      return PERMISSION_BLOCK;
+    default:
+      return PERMISSION_ASK;
+  }
+}
+
 // Commands that may change a stored setting; after them the settings are saved soon.
 // The others only show, move or open something; backup saves by itself, restore
 // and reset end the console without a save.
@@ -355,13 +369,11 @@ void CMainScreen::RunListCommand(int nCommand, int nIndex) {
   }
   switch (nCommand) {
     case CMD_MAIL_ALLOW:
-      m_state.mailList.SetAction(nIndex, PERMISSION_ALLOW);
-      break;
     case CMD_MAIL_BLOCK:
-      m_state.mailList.SetAction(nIndex, PERMISSION_BLOCK);
-      break;
     case CMD_MAIL_ASK:
-      m_state.mailList.SetAction(nIndex, PERMISSION_ASK);
+      m_state.mailList.SetAction(nIndex, ActionOfCommand(nCommand));
+      // The movie shows its own text at once; the row then shows the language's.
+      RefreshMailRow(nIndex);
       break;
     case CMD_MAIL_REMOVE:
       m_state.mailList.RemoveEntry(nIndex);
@@ -372,10 +384,9 @@ void CMainScreen::RunListCommand(int nCommand, int nIndex) {
       if (nIndex < m_feeds[VIEW_SITE_LIST].nNext) --m_feeds[VIEW_SITE_LIST].nNext;
       break;
     default:  // the site actions are guarded
-      if (!m_services.CheckLogin()) return;
-      m_state.siteList.SetAction(nIndex, nCommand == CMD_SITE_ALLOW   ? PERMISSION_ALLOW
-                                         : nCommand == CMD_SITE_BLOCK ? PERMISSION_BLOCK
-                                                                      : PERMISSION_ASK);
+      if (m_services.CheckLogin()) m_state.siteList.SetAction(nIndex, ActionOfCommand(nCommand));
+      // Also after a refused login: the movie changed its row before it asked.
+      RefreshSiteRow(nIndex);
       break;
   }
 }

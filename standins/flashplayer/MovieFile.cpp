@@ -244,6 +244,25 @@ bool ReadLine(const std::vector<std::string>& w, SMovie& movie, std::string& str
     movie.rowReactions.push_back(reaction);
     return true;
   }
+  if (strVerb == "onsend") {
+    // onsend CMD remove LIST | onsend CMD clear LIST | onsend CMD cell LIST COLUMN VALUE
+    SMovieListEdit edit;
+    const std::string strEdit = w.size() > 2 ? w[2] : std::string();
+    const bool bCell = strEdit == "cell";
+    if ((strEdit != "remove" && strEdit != "clear" && !bCell) || w.size() != (bCell ? 6u : 4u) ||
+        (bCell && (!ReadNumber(w[4], edit.nColumn) || edit.nColumn < 0))) {
+      strError = "onsend takes a command, then remove or clear and a list, or cell, a list, a column and a value";
+      return false;
+    }
+    edit.strCommand = w[1];
+    edit.eEdit = bCell                ? EMovieListEdit::SetCell
+                 : strEdit == "clear" ? EMovieListEdit::Clear
+                                      : EMovieListEdit::RemoveRow;
+    edit.strList = w[3];
+    if (bCell) edit.strValue = w[5];
+    movie.listEdits.push_back(edit);
+    return true;
+  }
   if (strVerb == "page") {
     if (w.size() != 2) {
       strError = "page takes a frame label or *";

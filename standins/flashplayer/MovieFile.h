@@ -17,7 +17,7 @@ struct SMovieCondition {
 
 // A command with its argument; an argument "$name" stands for the value of the
 // variable name when the command is sent ("undefined" when it has none), and "#"
-// for the selected row of a list (0 upward, -1 for none).
+// for the selected row of a list (0 upward, "undefined" for none).
 struct SMovieCommand {
   std::string strCommand;
   std::string strArgument;
@@ -60,12 +60,25 @@ struct SMovieRowReaction {
   std::string strValueVariable;
 };
 
+// The movie's own change of a list when it sends a command: the row the command's
+// argument names is removed, the list is emptied, or the cell nColumn of that row
+// becomes strValue. A list that loses rows loses its selection too.
+enum class EMovieListEdit { RemoveRow, Clear, SetCell };
+struct SMovieListEdit {
+  std::string strCommand;
+  EMovieListEdit eEdit = EMovieListEdit::RemoveRow;
+  std::string strList;
+  int nColumn = 0;
+  std::string strValue;
+};
+
 struct SMovie {
   int cx = 0, cy = 0;
   std::vector<SMovieCommand> onLoad;
   SMovieCommand onPress;  // left button down on the stage outside the controls
   std::vector<SMovieReaction> onSet;
   std::vector<SMovieRowReaction> rowReactions;
+  std::vector<SMovieListEdit> listEdits;
   std::vector<std::pair<std::string, std::string>> initialValues;
   std::vector<std::string> labels;  // in the order of their first "page" line
   std::vector<SMovieControl> controls;

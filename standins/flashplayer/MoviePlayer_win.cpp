@@ -9,7 +9,6 @@
 // after windows.h, which it needs
 #include <commctrl.h>
 
-#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -183,6 +182,7 @@ class CPlayer {
   // hold texts. Each control is refreshed when a variable it shows changes.
   void FindListsAndDependents() {
     for (const SMovieRowReaction& reaction : m_movie.rowReactions) m_lists[reaction.strList];
+    for (const SMovieListEdit& edit : m_movie.listEdits) m_lists[edit.strList];
     for (std::size_t i = 0; i < m_movie.controls.size(); ++i) {
       const SMovieControl& c = m_movie.controls[i];
       if (c.kind == EMovieControlKind::List) m_lists[c.strVariable];
@@ -306,9 +306,11 @@ class CPlayer {
     const HWND hWnd = m_shown[i].wnd.Get();
     const CMovieRows* pRows = RowsOf(m_movie.controls[i].strVariable);
     const int nCount = pRows ? pRows->Count() : 0;
-    if (nCount != static_cast<int>(::SendMessageA(hWnd, LVM_GETITEMCOUNT, 0, 0))) {
+    const int nShownCount = static_cast<int>(::SendMessageA(hWnd, LVM_GETITEMCOUNT, 0, 0));
+    if (nCount != nShownCount) {
       const double dNow = StageNowMs();
-      if (dNow - m_shown[i].dCountShownMs < kRowCountIntervalMs) {
+      // Rows the user removed go at once: the view never shows a row that is gone.
+      if (nCount > nShownCount && dNow - m_shown[i].dCountShownMs < kRowCountIntervalMs) {
         if (!m_bRowCountsDue) ::SetTimer(m_hWnd, kRowCountTimerId, kRowCountIntervalMs, nullptr);
         m_bRowCountsDue = true;
         return;
@@ -349,7 +351,7 @@ class CPlayer {
       if (reaction.strVariable != strName || (reaction.strValue != "*" && reaction.strValue != strValue)) continue;
       CMovieRows& rows = m_lists[reaction.strList];
       if (reaction.bUpdate) {
-        const int nRow = std::atoi(Lookup(reaction.strIndexVariable).c_str());
+        const int nRow = ReadRowNumber(Lookup(reaction.strIndexVariable));
         if (rows.SetCell(nRow, reaction.nColumn, Lookup(reaction.strValueVariable))) m_dirty.insert(reaction.strList);
         continue;
       }
@@ -386,7 +388,7 @@ class CPlayer {
   }
 
   std::string ResolveArgument(const std::string& strArgument, int nSelection) const {
-    if (strArgument == "#") return std::to_string(nSelection);
+    if (strArgument == "#") return nSelection >= 0 ? std::to_string(nSelection) : std::string("undefined");
     if (strArgument.size() > 1 && strArgument[0] == '$') {
       const std::string strName = strArgument.substr(1);
       return HasValue(strName) ? Lookup(strName) : std::string("undefined");
@@ -397,7 +399,55 @@ class CPlayer {
   void Send(const SMovieCommand& command, int nSelection = -1) {
     if (command.strCommand.empty() || !m_pfnEvent) return;
     const std::string strArgument = ResolveArgument(command.strArgument, nSelection);
+    // The movie's view changes before the host hears the command, so that a row the
+    // host sets again while it handles the command (a refused login) keeps its value.
+    EditListsFor(command.strCommand, strArgument);
     m_pfnEvent(m_pContext, HWPLAYER_DISPID_FSCOMMAND, command.strCommand.c_str(), strArgument.c_str());
+  }
+
+  // The movie's own change of its lists when it sends strCommand ("onsend" lines):
+  // the row strArgument names, or the whole list.
+  void EditListsFor(const std::string& strCommand, const std::string& strArgument) {
+    bool bEdited = false;
+    for (const SMovieListEdit& edit : m_movie.listEdits) {
+      if (edit.strCommand != strCommand) continue;
+      CMovieRows& rows = m_lists[edit.strList];
+      const int nRow = ReadRowNumber(strArgument);
+      bool bChanged = false;
+      switch (edit.eEdit) {
+        case EMovieListEdit::RemoveRow:
+          bChanged = rows.RemoveRow(nRow);
+          break;
+        case EMovieListEdit::Clear:
+          bChanged = rows.Count() > 0;
+          rows.Assign(std::string());
+          break;
+        case EMovieListEdit::SetCell:
+          bChanged = rows.SetCell(nRow, edit.nColumn, edit.strValue);
+          break;
+      }
+      if (!bChanged) continue;
+      m_dirty.insert(edit.strList);
+      if (edit.eEdit != EMovieListEdit::SetCell) ForgetSelection(edit.strList);
+      bEdited = true;
+    }
+    if (bEdited) Refresh();
+  }
+
+  // Rows went: no row stays chosen, so a button names no row until the user picks
+  // one, and the list's command tells the host that none is chosen ("undefined").
+  void ForgetSelection(const std::string& strList) {
+    m_variables.erase(strList + ".selected");
+    m_dirty.insert(strList + ".selected");
+    for (std::size_t i = 0; i < m_movie.controls.size(); ++i) {
+      const SMovieControl& c = m_movie.controls[i];
+      if (c.kind != EMovieControlKind::List || c.strVariable != strList) continue;
+      LVITEMA item = {};
+      item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+      ::SendMessageA(m_shown[i].wnd.Get(), LVM_SETITEMSTATE, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(&item));
+      m_queue.push_back(c.command);
+    }
+    PostNextFrame();
   }
 
   // What the host set shows before the movie answers it. An answer the host meets

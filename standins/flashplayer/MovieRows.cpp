@@ -23,6 +23,16 @@ std::string CellText(std::string strValue) {
 
 }  // namespace
 
+int ReadRowNumber(const std::string& strText) {
+  if (strText.empty() || strText.size() > 9) return -1;
+  int nRow = 0;
+  for (const char c : strText) {
+    if (c < '0' || c > '9') return -1;
+    nRow = nRow * 10 + (c - '0');
+  }
+  return nRow;
+}
+
 void CMovieRows::Assign(const std::string& strText) {
   m_rows.clear();
   if (strText.empty()) return;
@@ -53,6 +63,12 @@ bool CMovieRows::SetCell(int nRow, int nColumn, const std::string& strValue) {
   std::vector<std::string>& row = m_rows[static_cast<std::size_t>(nRow)];
   if (row.size() <= static_cast<std::size_t>(nColumn)) row.resize(static_cast<std::size_t>(nColumn) + 1);
   row[static_cast<std::size_t>(nColumn)] = CellText(strValue);
+  return true;
+}
+
+bool CMovieRows::RemoveRow(int nRow) {
+  if (nRow < 0 || nRow >= Count()) return false;
+  m_rows.erase(m_rows.begin() + nRow);
   return true;
 }
 

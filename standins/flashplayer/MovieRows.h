@@ -7,6 +7,10 @@
 #include <string>
 #include <vector>
 
+// The row a command argument or a variable names: decimal digits only, at most
+// nine of them; -1 for anything else ("undefined", "-1", "", "2x").
+int ReadRowNumber(const std::string& strText);
+
 class CMovieRows {
  public:
   // Replaces the rows by those of a text; the empty text has none.
@@ -17,6 +21,8 @@ class CMovieRows {
   // Cell nColumn of row nRow (missing cells are added empty); false, changing
   // nothing, when the row is not there.
   bool SetCell(int nRow, int nColumn, const std::string& strValue);
+  // Later rows move up by one; false, changing nothing, when the row is not there.
+  bool RemoveRow(int nRow);
 
   int Count() const { return static_cast<int>(m_rows.size()); }
   // The empty text for a cell that is not there.

@@ -94,6 +94,8 @@ TEST(MovieFile, BrokenMoviesNameTheLine) {
       {"hwmovie 1\nradio 1 0 0 1 1 c v 1 CMD\n", "line 2: a command needs its argument"},
       {"hwmovie 1\nbutton 1 0 0 1 1 OK CMD\n", "line 2: wrong number of words for button"},
       {"hwmovie 1\nstage 1\n", "line 2: stage takes"},
+      {"hwmovie 1\nonsend DEL drop rows\n", "line 2: onsend takes"},
+      {"hwmovie 1\nonsend OK cell rows -1 Allow\n", "line 2: onsend takes"},
   };
   for (const SCase& c : cases) {
     SMovie movie;
@@ -111,7 +113,8 @@ TEST(MovieFile, ExpandsVariablesInTexts) {
   EXPECT_EQ("$$1", ExpandMovieText("$$$(a)", lookup));
 }
 
-// The rows of the lists fed by the console: appended, then one cell changed.
+// The rows of the lists fed by the console: appended, one cell changed, removed;
+// and the movie's own edits of them.
 TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
   CMovieRows rows;
   rows.Append({"URL", "a\tb\nc", "Ask"});
@@ -130,6 +133,14 @@ TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
   rows.Assign(strRows);
   EXPECT_EQ(2, rows.Count());
   EXPECT_EQ(strRows, rows.Text());
+  // Removed rows close up; a row number is digits only.
+  EXPECT_FALSE(rows.RemoveRow(2));
+  EXPECT_TRUE(rows.RemoveRow(0));
+  EXPECT_EQ("IP\t\tBlock\t\t7", rows.Text());
+  for (const char* szNotRow : {"", "undefined", "-1", "1x", " 1", "1234567890"}) {
+    EXPECT_EQ(-1, ReadRowNumber(szNotRow)) << szNotRow;
+  }
+  EXPECT_EQ(12, ReadRowNumber("012"));
   rows.Assign("");
   EXPECT_EQ(0, rows.Count());
 
@@ -142,6 +153,13 @@ TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
   EXPECT_EQ("Add", movie.rowReactions[0].strValue);
   EXPECT_EQ(2, movie.rowReactions[1].nColumn);
   EXPECT_FALSE(ParseMovie("hwmovie 1\nonupdate op Update rows i -1 v\n", movie, strError));
+
+  ASSERT_TRUE(ParseMovie("hwmovie 1\nonsend DEL remove rows\nonsend OK cell rows 2 Allow\n", movie, strError))
+      << strError;
+  ASSERT_EQ(2u, movie.listEdits.size());
+  EXPECT_EQ(EMovieListEdit::RemoveRow, movie.listEdits[0].eEdit);
+  EXPECT_EQ("OK rows 2 Allow", movie.listEdits[1].strCommand + " " + movie.listEdits[1].strList + " " +
+                                   std::to_string(movie.listEdits[1].nColumn) + " " + movie.listEdits[1].strValue);
 }
 
 #ifdef HW_MOVIES_DIR
