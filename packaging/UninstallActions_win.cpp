@@ -18,7 +18,7 @@
 #include <msiquery.h>
 #include <tlhelp32.h>
 
-#include <cwchar>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -37,7 +37,6 @@ struct SMsiCloseHandleTraits {
 using CMsiCloseHandle = COwned<SMsiCloseHandleTraits>;
 
 constexpr const wchar_t* kConsoleProgram = L"Hookwdn.exe";
-constexpr const wchar_t* kGuardProgramName = L"HookwdnGuard.exe";
 // How long a console's or guard's own end may take, and then an end from outside.
 constexpr DWORD kOwnEndWaitMs = 10000;
 constexpr DWORD kForcedEndWaitMs = 5000;
@@ -206,7 +205,9 @@ extern "C" __declspec(dllexport) UINT __stdcall EndRunningParts(MSIHANDLE hInsta
   // starts a guard again that has ended.
   for (const SRunningPart& console : FindRunning(strFolder, kConsoleProgram, &dwSession))
     if (!HasEnded(console, 0)) EndFromOutside(hInstall, console);
-  const std::vector<SRunningPart> guards = FindRunning(strFolder, kGuardProgramName, &dwSession);
+  // The guard's name, as the console starts it: plain letters, after the backslash.
+  const std::wstring strGuardName(kGuardProgram + 1, kGuardProgram + std::strlen(kGuardProgram));
+  const std::vector<SRunningPart> guards = FindRunning(strFolder, strGuardName.c_str(), &dwSession);
   for (const SRunningPart& guard : guards) {
     const CCloseHandle stopEvent(::CreateEventA(nullptr, TRUE, FALSE, StopEventName(guard, dwSession).c_str()));
     if (stopEvent) ::SetEvent(stopEvent.Get());
