@@ -9,6 +9,7 @@
 #   SCOPE     perMachine (below Program Files) or perUser (the user's own programs
 #             folder, no administrator rights; a product and components of its own)
 #   BASE      the folder that wixl runs in: sources are written relative to it
+#   ACTIONS   the DLL of the uninstaller's own custom actions (not installed)
 #
 # Component GUIDs come from the scope and the installed path, so the same file
 # keeps its component from one version to the next; the product code comes from
@@ -143,4 +144,5 @@ foreach(cid IN LISTS refs)
   string(APPEND COMPONENT_REFS "      <ComponentRef Id=\"${cid}\"/>\n")
 endforeach()
 make_guid("${guid_scope}product ${VERSION}" PRODUCT_CODE)
+file(RELATIVE_PATH ACTIONS_DLL ${BASE} ${ACTIONS})
 configure_file(${TEMPLATE} ${OUTPUT} @ONLY)

@@ -3,7 +3,9 @@
 # own (the console it starts and its registry entries would disturb the other
 # tests): silent install, upgrade to a newer version with a changed setting, silent
 # uninstall keeping the settings, and an uninstall with REMOVESETTINGS=1 of a
-# killed console; each uninstall puts the user's proxy setting back.
+# killed console whose guard still runs, while a browser's extension host still
+# uses the engine: what it uses goes at the restart; each uninstall puts the
+# user's proxy setting back.
 #
 #   installer-test.sh BUILD_DIR SETUP.msi NEXT.msi HELP_FOLDER
 set -u
@@ -185,21 +187,47 @@ expect "entries in the programs list after the uninstall" "$(program_entries)" 0
 expect "proxy setting after the uninstall" "$(proxy_setting)" "0x0|proxy.example.net:3128"
 expect "setting kept by the uninstall" "$(reg_data "$key\\Overview" LoadwithWindowsStartup)" 00000000
 
-echo "== uninstall with REMOVESETTINGS=1"
+echo "== uninstall with REMOVESETTINGS=1, the guard left alone and the engine in use"
 msi /i "$setup"
 expect "msiexec /i exit code" "$?" 0
 console_up || fail "the console did not start after the second install"
 # A console that cannot put the setting back: the uninstaller does.
 guard_has_setting || fail "the proxy setting does not point at the guard again: $(proxy_setting)"
+# A browser's extension host, which keeps the engine library loaded until the browser ends.
+mkfifo "$here/host-in"
+(wine "$appw\\HookwdnBrowserHost.exe" chrome-extension://test/ <"$here/host-in" >"$here/host-out" 2>/dev/null) &
+host=$!
+exec 9>"$here/host-in"
+hello='{"type":"hello","browser":"chrome.exe","id":1}'
+printf "\\x$(printf %02x ${#hello})\\x00\\x00\\x00%s" "$hello" >&9
+deadline=$((SECONDS + 60))
+until grep -q '"id":1' "$here/host-out" 2>/dev/null || [ $SECONDS -ge $deadline ]; do sleep 0.3; done
+grep -q '"id":1' "$here/host-out" || fail "the extension host did not answer: $(cat "$here/host-out")"
+# The guard of a killed console still serves for a few seconds when the uninstall begins.
 w taskkill /f /im Hookwdn.exe >/dev/null
-msi /x "$setup" REMOVESETTINGS=1
-expect "msiexec /x REMOVESETTINGS=1 exit code" "$?" 0
+w msiexec /x "$(winpath "$setup")" /qn REMOVESETTINGS=1 /l*v "$(winpath "$here/uninstall.log")" >/dev/null
+# 3010, restart needed: 194 as a Unix exit code.
+expect "msiexec /x REMOVESETTINGS=1 exit code" "$?" 194
+# What the uninstall ended and set aside.
+tr -d '\0\r' <"$here/uninstall.log" | grep -o 'Hookwarden: .*'
 key_exists "$key" && fail "settings left: $key"
 [ -e "$user_data" ] && fail "the user's data folder left: $user_data"
 key_exists "$key.Saving" && fail "settings left: $key.Saving"
 key_exists "$key.ProxySetting" && fail "settings left: $key.ProxySetting"
 expect "proxy setting after the uninstall of a killed console" "$(proxy_setting)" "0x0|proxy.example.net:3128"
-[ -e "$app" ] && fail "left behind: $(cd "$app" && find . | sort | tr '\n' ' ')"
+# The guard ended with the uninstall; what the host uses stays, set aside, until the restart.
+expect "left until the restart" "$(cd "$app" 2>/dev/null && find . -type f | sed 's/\.[0-9]*\.removed$/ (set aside)/' | sort | tr '\n' ' ')" \
+  "./HookwdnBrowserHost.exe (set aside) ./Quellmail.dll (set aside) "
+pending=$(w reg query 'HKLM\System\CurrentControlSet\Control\Session Manager' /v PendingFileRenameOperations)
+for name in HookwdnBrowserHost.exe Quellmail.dll; do
+  echo "$pending" | grep -q "$name\\.[0-9]*\\.removed" || fail "$name not to be removed at the restart: $pending"
+  tr -d '\0' <"$here/uninstall.log" |
+    grep -q "Hookwarden: in use, removed at the next restart: .*$name" || fail "the log does not name $name"
+done
+exec 9>&-
+wait $host
+w wineboot -r >/dev/null
+[ -e "$app" ] && fail "left behind after the restart: $(cd "$app" && find . | sort | tr '\n' ' ')"
 
 if [ $failures -eq 0 ]; then echo "installer: all checks passed"; else echo "installer: $failures checks failed"; fi
 [ $failures -eq 0 ]
