@@ -88,20 +88,25 @@ async function main() {
     check('the listed page never rendered (its script never ran)', originLog().includes('/beacon?phisher'), false);
     if (env.HW_SCREENSHOT) await page.screenshot({ path: env.HW_SCREENSHOT });
 
-    // A listed page with a 20 KB query is checked as any other: the alert asks, Block.
+    // Unlisted pages of the same host, also another path of the shared platform.
+    // The page shows once the verdict is in, which may be just after its load event.
+    const shows = async (text) => {
+      const shown = await waitFor(10, async () => (await textOf()) === text);
+      if (!shown) console.log(`  the tab shows ${page.url()}: ${await textOf().catch((e) => e)}`);
+      return shown;
+    };
+    await page.goto(`${origin}/index.html`);
+    check('an unlisted page of the same host loads', Boolean(await shows('an unlisted page')), true);
+    await page.goto(`${origin}/sites/honest/index.html`);
+    check('another path of the shared platform loads', Boolean(await shows('an honest site')), true);
+
+    // A listed page with a 20 KB query is checked as any other: the alert asks, Block
+    // (the tab showed no block page before, so the one seen is this page's).
     const longAlert = wine('alert-answer.exe', ['block']);
     await page.goto(`${origin}/sites/phisher/login.html?pad=${'x'.repeat(20000)}`).catch(() => {});
     check('a listed page with a long query asks the console', (await longAlert).out.includes(listedAddress), true);
     check('and shows the block page', Boolean(await waitFor(20, async () =>
       page.url().includes('/block.html?state=blocked'))), true);
-
-    // Unlisted pages of the same host, also another path of the shared platform.
-    // The page shows once the verdict is in, which may be just after its load event.
-    const shows = (text) => waitFor(10, async () => (await textOf()) === text);
-    await page.goto(`${origin}/index.html`);
-    check('an unlisted page of the same host loads', Boolean(await shows('an unlisted page')), true);
-    await page.goto(`${origin}/sites/honest/index.html`);
-    check('another path of the shared platform loads', Boolean(await shows('an honest site')), true);
 
     // A listed page in a frame of an unlisted one: the frame shows the block page.
     const frameAlert = wine('alert-answer.exe', ['block']);
