@@ -44,8 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
       continue;
     }
     nTotal += CheckedAddressText(request, true).size() + request.strText.size() + request.strHtml.size();
-    nTotal += EncodeFrame(EncodeListedReply(request.nId, EVerdictAnswer::Block, true, request.strHost + request.strPath,
-                                            request.strBrowser))
+    nTotal += EncodeFrame(EncodeListedReply(request.nId, EVerdictAnswer::Block, true, false,
+                                            request.strHost + request.strPath, request.strBrowser))
                   .size();
   }
   return nTotal == SIZE_MAX ? 1 : 0;

@@ -15,10 +15,23 @@ const HOST_NAME = 'com.corvinth.hookwarden';
 const MAX_KNOWN_ADDRESSES = 500;
 
 // ---- the native host: one long-lived connection, answers matched by id
+//
+// The extension fails closed. Only a host that cannot be started at all (not
+// installed, or it ends before its first answer) lets pages load, with the icon
+// saying protection is off. Once the host has answered, a question it does not
+// answer (an error, its end, a time-out) is blocked when it is about a page: a
+// page controls its own address, and must not be able to make its check fail
+// into Allow.
 
 let hostPort = null;
+let hostStarted = false; // the current connection's host has answered once
 let nextId = 1;
-const waiting = new Map(); // id -> { resolve, onListed }
+const waiting = new Map(); // id -> { kind, resolve, onListed, timer }
+
+// How long a question may wait: the host answers an address at once (its start
+// takes about a second under Wine); a listed one waits for the console, whose
+// alert may stay open 10 minutes; a mail page may wait for one alert per finding.
+const ANSWER_MS = { hello: 60_000, address: 60_000, listed: 11 * 60_000, mail: 30 * 60_000 };
 
 function browserName() {
   const agent = navigator.userAgent;
@@ -27,36 +40,67 @@ function browserName() {
   return 'chrome.exe';
 }
 
+// What a question that got no answer comes to.
+function unanswered(kind, reason) {
+  if (kind === 'address') return { verdict: 'block', unchecked: true, reason };
+  if (kind === 'listed') return { verdict: 'block', listed: true, asked: false, reason };
+  return { verdict: 'none', reason };
+}
+const NO_HOST = { verdict: 'allow', noHost: true };
+
+function finish(id, answer) {
+  const question = waiting.get(id);
+  if (!question) return;
+  clearTimeout(question.timer);
+  waiting.delete(id);
+  question.resolve(answer);
+}
+
+function startTimer(id, kind) {
+  const question = waiting.get(id);
+  clearTimeout(question.timer);
+  question.kind = kind;
+  question.timer = setTimeout(() => finish(id, unanswered(kind, 'no answer in time')), ANSWER_MS[kind]);
+}
+
 function connectHost() {
+  let port;
   try {
-    hostPort = api.runtime.connectNative(HOST_NAME);
+    port = api.runtime.connectNative(HOST_NAME);
   } catch (error) {
     hostPort = null;
     showProtection(false, false);
     return false;
   }
-  hostPort.onMessage.addListener(onHostMessage);
-  hostPort.onDisconnect.addListener(() => {
-    // No host (not installed, or it ended): pages load, and the icon says so.
-    hostPort = null;
-    for (const question of waiting.values()) question.resolve({ verdict: 'allow', noHost: true });
-    waiting.clear();
-    showProtection(false, false);
+  hostPort = port;
+  hostStarted = false;
+  port.onMessage.addListener((message) => {
+    if (port !== hostPort) return;
+    hostStarted = true;
+    onHostMessage(message);
   });
-  ask({ type: 'hello', browser: browserName() });
+  port.onDisconnect.addListener(() => {
+    if (port !== hostPort) return;
+    hostPort = null;
+    // The next question starts the host again.
+    for (const [id, question] of waiting)
+      finish(id, hostStarted ? unanswered(question.kind, 'the browser host ended') : NO_HOST);
+    if (!hostStarted) showProtection(false, false);
+  });
+  ask({ type: 'hello', browser: browserName() }, 'hello');
   return true;
 }
 
-function ask(message, onListed) {
-  if (!hostPort && !connectHost()) return Promise.resolve({ verdict: 'allow', noHost: true });
+function ask(message, kind, onListed) {
+  if (!hostPort && !connectHost()) return Promise.resolve(NO_HOST);
   const id = nextId++;
   return new Promise((resolve) => {
     waiting.set(id, { resolve, onListed });
+    startTimer(id, kind);
     try {
       hostPort.postMessage({ ...message, id });
     } catch (error) {
-      waiting.delete(id);
-      resolve({ verdict: 'allow', noHost: true });
+      finish(id, hostStarted ? unanswered(kind, 'the browser host ended') : NO_HOST);
     }
   });
 }
@@ -66,27 +110,27 @@ function onHostMessage(message) {
   const question = waiting.get(message.id);
   if (!question) return;
   if (message.pending) {
+    startTimer(message.id, 'listed');
     if (question.onListed) question.onListed(message);
     return;
   }
-  waiting.delete(message.id);
-  // A request the host could not read is let through rather than held forever.
-  question.resolve(message.error ? { verdict: 'allow', error: message.error } : message);
+  finish(message.id, message.error ? unanswered(question.kind, message.error) : message);
 }
 
 let shownProtection = null;
 function showProtection(host, console) {
   const on = host && console;
-  if (shownProtection === on) return;
-  shownProtection = on;
+  const shown = `${host}:${console}`;
+  if (shownProtection === shown) return;
+  shownProtection = shown;
   const state = on ? 'on' : 'off';
   api.action.setIcon({ path: { 16: `icons/${state}-16.png`, 32: `icons/${state}-32.png` } });
   api.action.setTitle({
     title: on
       ? 'Hookwarden: protection is on'
       : host
-        ? 'Hookwarden: protection is off (the Hookwarden console is not running)'
-        : 'Hookwarden: protection is off (the Hookwarden browser host is not installed)',
+        ? 'Hookwarden: protection is off (the Hookwarden console is not running; pages the definitions list are still blocked)'
+        : 'Hookwarden: protection is off (the Hookwarden browser host cannot be started)',
   });
   api.action.setBadgeText({ text: on ? '' : 'off' });
   api.action.setBadgeBackgroundColor({ color: '#b22222' });
@@ -146,9 +190,9 @@ function startCheck(tabId, frameId, url, fromGate = false) {
   if (!parts || tabId < 0 || allowedInTab.get(tabId)?.has(page)) {
     check.answer = Promise.resolve({ verdict: 'allow' });
   } else {
-    check.answer = ask({ type: 'address', ...parts }, () => onListed(check)).then((answer) => {
-      // The console's Allow holds for this tab; a page let through without a console does not.
-      if (answer.listed && answer.verdict === 'allow' && answer.console) {
+    check.answer = ask({ type: 'address', ...parts }, 'address', () => onListed(check)).then((answer) => {
+      // The console's Allow holds for this tab.
+      if (answer.listed && answer.verdict === 'allow' && answer.asked) {
         if (!allowedInTab.has(tabId)) allowedInTab.set(tabId, new Set());
         allowedInTab.get(tabId).add(page);
       }
@@ -175,10 +219,17 @@ function outcomePage(check) {
   return check.verdict === 'block' ? check.blockPage : check.url;
 }
 
+// The block page for an answer: the console's Block, a listed page the console
+// could not be asked about, or a page whose check failed.
+function blockPageFor(check, answer) {
+  if (answer.verdict !== 'block') return null;
+  const state = answer.unchecked ? 'unchecked' : answer.asked === false ? 'unasked' : 'blocked';
+  return blockPageUrl('block.html', state, answer.address ?? check.page, answer.program);
+}
+
 function settle(check, answer) {
-  const blockPage =
-    answer.verdict === 'block' ? blockPageUrl('block.html', 'blocked', answer.address ?? check.page, answer.program) : null;
-  check.verdict = answer.verdict;
+  const blockPage = blockPageFor(check, answer);
+  check.verdict = answer.verdict === 'block' ? 'block' : 'allow';
   check.blockPage = blockPage;
   for (const gate of check.gates) gate.postMessage({ verdict: answer.verdict, page: blockPage });
   if (check.waitingPage) check.waitingPage.postMessage({ page: outcomePage(check) });
@@ -193,8 +244,8 @@ api.webNavigation.onBeforeNavigate.addListener((details) => {
 function holdRequest(details) {
   const check = startCheck(details.tabId, details.frameId, details.url);
   return check.answer.then((answer) => {
-    if (answer.verdict !== 'block') return {};
-    return { redirectUrl: blockPageUrl('block.html', 'blocked', answer.address ?? check.page, answer.program) };
+    const blockPage = blockPageFor(check, answer);
+    return blockPage ? { redirectUrl: blockPage } : {};
   });
 }
 // Chromium accepts the listener without holding anything (blocking requests are
@@ -235,8 +286,12 @@ api.runtime.onConnect.addListener((gate) => {
     if (check.verdict !== null) gate.postMessage({ page: outcomePage(check) });
     return;
   }
-  if (gate.name !== 'gate') return;
-  const check = startCheck(gate.sender.tab.id, gate.sender.frameId ?? 0, gate.sender.url, true);
+  if (gate.name !== 'gate' && gate.name !== 'gate-restored') return;
+  const tabId = gate.sender.tab.id;
+  const frameId = gate.sender.frameId ?? 0;
+  // A page shown again from the back/forward cache is asked about again.
+  if (gate.name === 'gate-restored') checks.delete(`${tabId}:${frameId}`);
+  const check = startCheck(tabId, frameId, gate.sender.url, true);
   check.gates.add(gate);
   gate.onDisconnect.addListener(() => check.gates.delete(gate));
   if (check.listed) gate.postMessage({ state: 'listed' });
@@ -248,7 +303,7 @@ api.runtime.onConnect.addListener((gate) => {
 api.runtime.onMessage.addListener((message, sender) => {
   if (message?.type !== 'mail' || !sender.tab) return;
   const tabId = sender.tab.id;
-  ask({ type: 'mail', text: String(message.text), html: String(message.html) }).then((answer) => {
+  ask({ type: 'mail', text: String(message.text), html: String(message.html) }, 'mail').then((answer) => {
     if (answer.verdict === 'block') api.tabs.update(tabId, { url: api.runtime.getURL('mailblock.html') });
   });
 });

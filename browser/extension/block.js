@@ -15,6 +15,15 @@ if (query.get('state') === 'asking') {
   waiting.onMessage.addListener((message) => location.replace(message.page));
 } else {
   document.title = 'Hookwarden: page blocked';
+  // Pages blocked because nobody could decide say why.
+  const reasons = {
+    unasked:
+      'The phishing definitions list this web address, and the Hookwarden console could not be asked ' +
+      '(it is not running or did not answer). The page was not loaded.',
+    unchecked: 'Hookwarden could not check this web address against its phishing definitions. The page was not loaded.',
+  };
+  const reason = reasons[query.get('state')];
+  if (reason) document.getElementById('reason').textContent = reason;
 }
 document.getElementById('back').addEventListener('click', () => {
   if (history.length > 1) history.back();

@@ -5,10 +5,30 @@
 (() => {
   if (window !== window.top) return;
   const api = globalThis.browser ?? globalThis.chrome;
-  const MAX_CHARS = 4 * 1024 * 1024;
+  // The host takes frames of up to 16 MB of JSON. A browser may write a character
+  // as up to 6 bytes ("\u003C"), so each part is cut by that count: the text,
+  // where the header fields are, and the HTML, where the links are.
+  const MAX_TEXT_BYTES = 4 * 1024 * 1024;
+  const MAX_HTML_BYTES = 10 * 1024 * 1024;
   const QUIET_MS = 800;
   let lastText = null;
   let timer = 0;
+
+  // The longest start of str whose JSON form surely fits in cbMax bytes.
+  function cutToJsonBytes(str, cbMax) {
+    if (str.length * 6 <= cbMax) return str;
+    let cb = 0;
+    let i = 0;
+    for (; i < str.length; i++) {
+      const code = str.charCodeAt(i);
+      const plain = code >= 0x20 && code < 0x7f && code !== 0x3c && code !== 0x3e && code !== 0x26;
+      cb += code === 0x22 || code === 0x5c ? 2 : plain ? 1 : 6;
+      if (cb > cbMax) break;
+    }
+    // Never half of a surrogate pair.
+    if (i > 0 && i < str.length && str.charCodeAt(i - 1) >= 0xd800 && str.charCodeAt(i - 1) < 0xdc00) i--;
+    return str.slice(0, i);
+  }
 
   function scan() {
     timer = 0;
@@ -21,8 +41,8 @@
     try {
       const sent = api.runtime.sendMessage({
         type: 'mail',
-        text: text.slice(0, MAX_CHARS),
-        html: body.outerHTML.slice(0, MAX_CHARS),
+        text: cutToJsonBytes(text, MAX_TEXT_BYTES),
+        html: cutToJsonBytes(body.outerHTML, MAX_HTML_BYTES),
       });
       if (sent && sent.catch) sent.catch(() => {});
     } catch (error) {

@@ -11,14 +11,12 @@
 #include <io.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <deque>
-#include <functional>
 #include <cstdio>
+#include <memory>
 #include <mutex>
 #include <string>
-#include <thread>
 
+#include "browser/host/AskingThreads.h"
 #include "browser/host/HostChecks_win.h"
 #include "browser/host/HostFraming.h"
 #include "browser/host/HostMessages.h"
@@ -26,46 +24,13 @@
 
 namespace {
 
-// More questions than this at once (alerts waiting for the user) are refused.
-constexpr int kMaxWaitingQuestions = 32;
-
-// Threads that ask the console, kept for the next question: a new thread's first
-// cross-process message costs Wine about 20 ms, a kept one's a fraction of that.
-// A question that finds every thread waiting (an alert open) gets a new one.
-class CAskingThreads {
- public:
-  void Run(std::function<void()> task) {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_tasks.push_back(std::move(task));
-    if (m_nIdle == 0) {
-      std::thread([this] { Work(); }).detach();
-    } else {
-      m_wake.notify_one();
-    }
-  }
-
- private:
-  void Work() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    for (;;) {
-      if (m_tasks.empty()) {
-        ++m_nIdle;
-        m_wake.wait(lock, [this] { return !m_tasks.empty(); });
-        --m_nIdle;
-      }
-      std::function<void()> task = std::move(m_tasks.front());
-      m_tasks.pop_front();
-      lock.unlock();
-      task();
-      lock.lock();
-    }
-  }
-
-  std::mutex m_mutex;
-  std::condition_variable m_wake;
-  std::deque<std::function<void()>> m_tasks;
-  int m_nIdle = 0;
-};
+// Questions asked at once (alerts waiting for the user), and questions waiting for
+// one of those threads. A question beyond both is answered Block for a listed
+// address, never Allow.
+constexpr std::size_t kMaxAskingThreads = 32;
+constexpr std::size_t kMaxQueuedQuestions = 1024;
+// Mail questions hold a whole page each: fewer of them wait.
+constexpr int kMaxWaitingMailPages = 8;
 
 class CStdinInput : public IByteInput {
  public:
@@ -89,13 +54,13 @@ class CHost {
       const EFrameRead eRead = reader.Next(&strFrame);
       if (eRead == EFrameRead::End || eRead == EFrameRead::Truncated) return 0;  // the browser closed the port
       if (eRead == EFrameRead::TooLong) {
-        Send(EncodeErrorReply(SHostRequest(), "the message is longer than the host takes"));
+        SendError(SHostRequest(), "the message is longer than the host takes");
         continue;
       }
       SHostRequest request;
       std::string strError;
       if (!DecodeHostRequest(strFrame, &request, &strError)) {
-        Send(EncodeErrorReply(request, strError));
+        SendError(request, strError);
         continue;
       }
       Handle(request);
@@ -108,47 +73,64 @@ class CHost {
       case EHostRequestType::Hello:
         // The extension's name for its browser counts only when the system does not tell.
         Browser(request.strBrowser);
-        Send(EncodeHelloReply(request.nId, IsConsoleRunning()));
+        Send(request, EncodeHelloReply(request.nId, IsConsoleRunning()));
         return;
       case EHostRequestType::Address:
-        if (!IsListedAddress(request.strHost, request.nPort, request.strPath, request.strQuery)) {
-          Send(EncodeUnlistedReply(request.nId, IsConsoleRunning()));
-          return;
-        }
-        if (!IsConsoleRunning()) {
-          // Nobody to ask: the page loads, and the extension says protection is off.
-          Send(EncodeListedReply(request.nId, EVerdictAnswer::Allow, false, AddressForConsole(request),
-                                 Browser("").strName));
-          return;
-        }
-        Send(EncodePendingReply(request.nId));
-        AskOnThread(request, [this](const SHostRequest& asked) {
-          const std::string strAddress = AddressForConsole(asked);
-          const SBrowserProgram browser = Browser("");
-          const SConsoleAnswer answer = AskConsoleAboutAddress(browser, asked, strAddress);
-          return EncodeListedReply(asked.nId, answer.eVerdict, answer.bConsole, strAddress, browser.strName);
-        });
+        HandleAddress(request);
         return;
       case EHostRequestType::Mail:
-        AskOnThread(request, [this](const SHostRequest& asked) {
-          const SMailAnswer mail = ScanMailPageText(Browser(""), asked.strText, asked.strHtml);
-          return EncodeMailReply(asked.nId, mail.bMail, mail.bFinding, mail.answer.eVerdict, mail.answer.bConsole);
-        });
+        HandleMail(request);
         return;
     }
   }
 
-  template <typename TAsk>
-  void AskOnThread(const SHostRequest& request, TAsk ask) {
-    if (m_nWaiting.fetch_add(1) >= kMaxWaitingQuestions) {
-      m_nWaiting.fetch_sub(1);
-      Send(EncodeErrorReply(request, "too many questions wait for the console"));
+  void HandleAddress(const SHostRequest& request) {
+    if (!IsListedAddress(request.strHost, request.nPort, request.strPath, request.strQuery)) {
+      Send(request, EncodeUnlistedReply(request.nId, IsConsoleRunning()));
       return;
     }
-    m_asking.Run([this, request, ask] {
-      Send(ask(request));
-      m_nWaiting.fetch_sub(1);
+    if (!IsConsoleRunning()) {
+      SendUnaskedBlock(request, false);  // nobody to ask: a listed page stays blocked
+      return;
+    }
+    Send(request, EncodePendingReply(request.nId));
+    auto pAsked = std::make_shared<const SHostRequest>(request);
+    const bool bQueued = m_asking.Run([this, pAsked] {
+      const std::string strAddress = AddressForConsole(*pAsked);
+      const SBrowserProgram browser = Browser("");
+      const SConsoleAnswer answer = AskConsoleAboutAddress(browser, *pAsked, strAddress);
+      // A console that ended or did not answer decided nothing: Block.
+      const EVerdictAnswer eVerdict = answer.bConsole ? answer.eVerdict : EVerdictAnswer::Block;
+      Send(*pAsked, EncodeListedReply(pAsked->nId, eVerdict, answer.bConsole || IsConsoleRunning(), answer.bConsole,
+                                      strAddress, browser.strName));
     });
+    if (!bQueued) SendUnaskedBlock(request, true);
+  }
+
+  void SendUnaskedBlock(const SHostRequest& request, bool bConsole) {
+    Send(request, EncodeListedReply(request.nId, EVerdictAnswer::Block, bConsole, false, AddressForConsole(request),
+                                    Browser("").strName));
+  }
+
+  void HandleMail(const SHostRequest& request) {
+    if (m_nWaitingMailPages.fetch_add(1) >= kMaxWaitingMailPages) {
+      m_nWaitingMailPages.fetch_sub(1);
+      Send(request, EncodeErrorReply(request, "too many mail pages wait to be scanned"));
+      return;
+    }
+    auto pAsked = std::make_shared<const SHostRequest>(request);
+    const bool bQueued = m_asking.Run([this, pAsked] {
+      const SMailAnswer mail = ScanMailPageText(Browser(""), pAsked->strText, pAsked->strHtml);
+      // A finding that no console decided is blocked, as a listed address is.
+      const bool bUndecided = mail.bFinding && !mail.answer.bConsole;
+      const EVerdictAnswer eVerdict = bUndecided ? EVerdictAnswer::Block : mail.answer.eVerdict;
+      m_nWaitingMailPages.fetch_sub(1);
+      Send(*pAsked, EncodeMailReply(pAsked->nId, mail.bMail, mail.bFinding, eVerdict, mail.answer.bConsole));
+    });
+    if (!bQueued) {
+      m_nWaitingMailPages.fetch_sub(1);
+      Send(request, EncodeErrorReply(request, "too many questions wait for the console"));
+    }
   }
 
   SBrowserProgram Browser(const std::string& strHint) {
@@ -161,13 +143,18 @@ class CHost {
     return m_browser;
   }
 
-  void Send(const std::string& strJson) {
+  // An answer too long for the browser becomes an error that names the question.
+  void Send(const SHostRequest& question, const std::string& strJson) {
     std::string strFrame = EncodeFrame(strJson);
-    if (strFrame.empty()) strFrame = EncodeFrame(EncodeErrorReply(SHostRequest(), "the answer is too long"));
+    if (strFrame.empty()) strFrame = EncodeFrame(EncodeErrorReply(question, "the answer is too long"));
     std::lock_guard<std::mutex> lock(m_sendMutex);
     DWORD cbWritten = 0;
     ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), strFrame.data(), static_cast<DWORD>(strFrame.size()), &cbWritten,
                 nullptr);
+  }
+
+  void SendError(const SHostRequest& request, const std::string& strError) {
+    Send(request, EncodeErrorReply(request, strError));
   }
 
   int m_argc;
@@ -177,8 +164,8 @@ class CHost {
   SBrowserProgram m_browser;
   bool m_bBrowserKnown = false;
   bool m_bBrowserFromHint = false;
-  std::atomic<int> m_nWaiting{0};
-  CAskingThreads m_asking;
+  std::atomic<int> m_nWaitingMailPages{0};
+  CAskingThreads m_asking{kMaxAskingThreads, kMaxQueuedQuestions};
 };
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <cmath>
 
 #include "browser/host/HostJson.h"
+#include "engine/DefinitionsLayout.h"
+#include "engine/WebAddress.h"
 
 namespace {
 
@@ -33,16 +35,45 @@ bool HasControlCharacter(const std::string& str) {
   return false;
 }
 
-// Host names reach the definitions as they are: only what a browser's address
-// parser can give (punycode, IPv4 or a bracketed IPv6 address) is accepted.
+// A listed entry holds at most this many bytes of path or query, so a longer one
+// is compared with its start only, or with nothing.
+static_assert(kMaxCheckedPart > kValueSize + 2, "a cut path must stay longer than any listed path");
+
+// Host names reach the definitions and the console's alert as they are: printable
+// ASCII (a browser gives punycode) without the characters that end a host in an
+// address. Wildcard DNS serves labels such as "a*b", so those are checked too.
 bool IsHostName(const std::string& strHost) {
   if (strHost.empty() || strHost.size() > kMaxHostName) return false;
   for (const char c : strHost) {
-    const bool bOk = (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' || c == '_' || c == '[' ||
-                     c == ']' || c == ':';
-    if (!bOk) return false;
+    const auto b = static_cast<unsigned char>(c);
+    if (b <= ' ' || b > '~' || c == '/' || c == '?' || c == '#' || c == '@' || c == '\\') return false;
   }
   return true;
+}
+
+// The normal form of a path cut to kMaxCheckedPart bytes: whole segments stay as
+// they were, and a cut that leaves "." or ".." at the end drops that piece, since
+// normalising again would remove it with the segment before. What remains is
+// longer than any listed path and begins as the whole did, so every entry meets
+// it as it meets the whole path.
+void CutNormalPath(std::string& strPath) {
+  if (strPath.size() <= kMaxCheckedPart) return;
+  strPath.resize(kMaxCheckedPart);
+  const std::size_t nLastSlash = strPath.rfind('/');
+  const std::string strLast = strPath.substr(nLastSlash + 1);
+  if (strLast == "." || strLast == "..") strPath.resize(nLastSlash + 1);
+}
+
+// Path and query in the engine's normal form, bounded (see DecodeHostRequest).
+void BoundAddressParts(SHostRequest* pRequest) {
+  SWebAddress address;
+  address.strPath.swap(pRequest->strPath);
+  address.strQuery.swap(pRequest->strQuery);
+  SWebAddress normal = NormalizeWebAddress(address);
+  CutNormalPath(normal.strPath);
+  if (normal.strQuery.size() > kMaxCheckedPart) normal.strQuery.clear();
+  pRequest->strPath.swap(normal.strPath);
+  pRequest->strQuery.swap(normal.strQuery);
 }
 
 bool DecodeAddress(const SJsonValue& message, SHostRequest* pRequest, std::string* pstrError) {
@@ -79,11 +110,12 @@ bool DecodeAddress(const SJsonValue& message, SHostRequest* pRequest, std::strin
     return false;
   }
   if (!pRequest->strQuery.empty() && pRequest->strQuery[0] == '?') pRequest->strQuery.erase(0, 1);
-  if (pRequest->strPath.size() > kMaxPathBytes || pRequest->strQuery.size() > kMaxPathBytes ||
-      HasControlCharacter(pRequest->strPath) || HasControlCharacter(pRequest->strQuery)) {
-    *pstrError = "\"path\" or \"query\" is too long or holds control characters";
+  // A browser escapes them; the engine reads zero-terminated texts.
+  if (HasControlCharacter(pRequest->strPath) || HasControlCharacter(pRequest->strQuery)) {
+    *pstrError = "\"path\" or \"query\" holds control characters";
     return false;
   }
+  BoundAddressParts(pRequest);
   // An address the browser did not know is simply not sent on.
   if (pRequest->strHostIP.size() > kMaxHostIP || HasControlCharacter(pRequest->strHostIP)) pRequest->strHostIP.clear();
   return true;
@@ -160,13 +192,14 @@ std::string EncodePendingReply(long long nId) {
   return CJsonObjectWriter().Add("id", nId).Add("listed", true).Add("pending", true).Text();
 }
 
-std::string EncodeListedReply(long long nId, EVerdictAnswer eVerdict, bool bConsole, const std::string& strAddress,
-                              const std::string& strProgram) {
+std::string EncodeListedReply(long long nId, EVerdictAnswer eVerdict, bool bConsole, bool bAsked,
+                              const std::string& strAddress, const std::string& strProgram) {
   return CJsonObjectWriter()
       .Add("id", nId)
       .Add("listed", true)
       .Add("verdict", VerdictText(eVerdict))
       .Add("console", bConsole)
+      .Add("asked", bAsked)
       .Add("address", strAddress)
       .Add("program", strProgram)
       .Text();

@@ -5,17 +5,26 @@
 //   {"type":"hello","browser":"chrome.exe"}           -> {"id","console"}
 //   {"type":"address","scheme":"https","host":"h","port":443,"path":"/p","query":"q","ip":"a.b.c.d"}
 //      -> {"id","listed":false,"verdict":"allow","console"} for an unlisted address, or
-//         {"id","listed":true,"pending":true} at once and later {"id","listed":true,"verdict",...}
+//         {"id","listed":true,"pending":true} at once and later
+//         {"id","listed":true,"verdict","console","asked","address","program"}
+//      Every well-formed http(s) address gets a verdict, however long. A listed one
+//      is "block" unless the console answered Allow: "asked" is false when no
+//      console runs, it did not answer, or too many questions already wait.
 //   {"type":"mail","text":"page text","html":"page HTML"} -> {"id","mail","finding","verdict","console"}
+//      (a finding no console could decide is "block")
 //   anything unreadable                               -> {"id" or null,"error":"what was wrong"}
+// "console" says whether the console runs. The extension shows an error answer to
+// an address question as blocked: a page controls its address.
 #pragma once
 
 #include <cstddef>
 #include <string>
 
-// Bounds on the address parts: no real address comes close.
 constexpr std::size_t kMaxHostName = 253;
-constexpr std::size_t kMaxPathBytes = 16 * 1024;
+// The path and the query are kept in their normal form and, when longer, cut to
+// this many bytes in a way that meets the definitions exactly as the whole would
+// (see DecodeHostRequest); listed entries are far shorter.
+constexpr std::size_t kMaxCheckedPart = 1024;
 
 enum class EHostRequestType { Hello, Address, Mail };
 
@@ -27,14 +36,17 @@ struct SHostRequest {
   bool bHttps = false;           // address
   std::string strHost;           // address: lower case, no trailing dot
   unsigned short nPort = 0;      // address: the port the connection goes to
-  std::string strPath;           // address: "" or beginning with "/"
-  std::string strQuery;          // address: without its "?"
+  std::string strPath;           // address: "" or beginning with "/", in the normal form
+  std::string strQuery;          // address: without its "?", in the normal form
   std::string strHostIP;         // address: the host's address when the browser knew it
   std::string strText, strHtml;  // mail: the page's visible text and its HTML (UTF-8)
 };
 
 // True with *pRequest filled; false with *pstrError saying what was wrong (and
-// pRequest->bHasId/nId set when the id could be read).
+// pRequest->bHasId/nId set when the id could be read). An address's path and query
+// are normalised as the engine compares them; a path longer than kMaxCheckedPart
+// keeps its start (a listed page can meet a longer path only there), a longer
+// query is dropped (it can equal no listed query).
 bool DecodeHostRequest(const std::string& strJson, SHostRequest* pRequest, std::string* pstrError);
 
 enum class EVerdictAnswer { Allow, Block };
@@ -45,8 +57,9 @@ std::string EncodeUnlistedReply(long long nId, bool bConsole);
 std::string EncodePendingReply(long long nId);
 // strAddress: the address as the console was asked about it; strProgram: the
 // program it was told about.
-std::string EncodeListedReply(long long nId, EVerdictAnswer eVerdict, bool bConsole, const std::string& strAddress,
-                              const std::string& strProgram);
+// bAsked: the console decided (else the verdict is Block).
+std::string EncodeListedReply(long long nId, EVerdictAnswer eVerdict, bool bConsole, bool bAsked,
+                              const std::string& strAddress, const std::string& strProgram);
 std::string EncodeMailReply(long long nId, bool bMail, bool bFinding, EVerdictAnswer eVerdict, bool bConsole);
 
 // "host/path" or "host:port/path" as the definitions are asked about it: host

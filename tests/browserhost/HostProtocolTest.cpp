@@ -10,6 +10,8 @@
 #include "browser/host/HostFraming.h"
 #include "browser/host/HostJson.h"
 #include "browser/host/HostMessages.h"
+#include "engine/DefinitionMatchers.h"
+#include "engine/FakeDefinitionReader.h"
 
 namespace {
 
@@ -153,6 +155,81 @@ INSTANTIATE_TEST_SUITE_P(
         SAddressCase{R"({"id":1.5,"type":"address"})", false, "\"id\""},
         SAddressCase{R"({"id":1,"type":"navigate"})", false, "unknown"},
         SAddressCase{R"([1])", false, "the message is not an object"}));
+
+// The address of a page as the host checks it, against the engine's walk over the
+// whole address: however long the path or query, the verdict is the walk's.
+struct SLongAddressCase {
+  const char* szName;
+  std::string strHost, strPath, strQuery;
+  bool bListed;
+};
+
+class HostLongAddress : public testing::TestWithParam<SLongAddressCase> {};
+
+TEST_P(HostLongAddress, MeetsTheDefinitionsAsTheWholeAddressDoes) {
+  const SLongAddressCase& c = GetParam();
+  CFakeDefinitionReader reader;
+  reader.Set("HostLink", "HLINK1", "bad.example/login")
+      .Set("HostLink", "HLINK2", "pay.example/verify?id=7")
+      .Set("HostLink", "HLINK3", "deep.example/" + std::string(240, 'd'));
+  const CDefinitionMatchers walk(reader);
+  const std::string strJson = CJsonObjectWriter()
+                                  .Add("id", 1LL)
+                                  .Add("type", "address")
+                                  .Add("scheme", "https")
+                                  .Add("host", c.strHost)
+                                  .Add("path", c.strPath)
+                                  .Add("query", c.strQuery)
+                                  .Text();
+  SHostRequest request;
+  std::string strError;
+  ASSERT_TRUE(DecodeHostRequest(strJson, &request, &strError)) << c.szName << ": " << strError;
+  EXPECT_LE(request.strPath.size(), kMaxCheckedPart) << c.szName;
+  EXPECT_LE(request.strQuery.size(), kMaxCheckedPart) << c.szName;
+  EXPECT_EQ(c.bListed, walk.IsBadWebAddress({c.strHost, 443, c.strPath, c.strQuery})) << c.szName << ", whole";
+  EXPECT_EQ(c.bListed, walk.IsBadWebAddress({request.strHost, 443, request.strPath, request.strQuery}))
+      << c.szName << ", as checked";
+}
+
+const std::string kLong(20 * 1024, 'x');  // a 20 KB path or query
+// "/verify/aaa.../..x": a cut right after ".." must not let normalising again take
+// the path back to "/verify".
+const std::string kDotsAtTheCut = "/verify/" + std::string(kMaxCheckedPart - 11, 'a') + "/..x";
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostLongAddress,
+    testing::Values(
+        SLongAddressCase{"a listed page with a long query", "bad.example", "/login", "pad=" + kLong, true},
+        SLongAddressCase{"a long path below a listed page", "bad.example", "/login/" + kLong, "", true},
+        SLongAddressCase{"a long segment continuing it", "bad.example", "/loginx" + kLong, "", false},
+        SLongAddressCase{"dot segments of a long path removed first", "bad.example", "/" + kLong + "/%2e%2e/login", "",
+                         true},
+        SLongAddressCase{"escapes of a long path decoded first", "bad.example", "/%6c%6f%67%69%6e/" + kLong, "", true},
+        SLongAddressCase{"a listed page with its query", "pay.example", "/verify", "id=7", true},
+        SLongAddressCase{"a long query meets no listed query", "pay.example", "/verify", "id=7" + kLong, false},
+        SLongAddressCase{"a long path meets no listed query", "pay.example", "/verify/" + kLong, "id=7", false},
+        SLongAddressCase{"a cut that leaves ..", "pay.example", kDotsAtTheCut, "id=7", false},
+        SLongAddressCase{"a listed path of 240 bytes", "deep.example", "/" + std::string(240, 'd') + kLong, "", false},
+        SLongAddressCase{"below a listed path of 240 bytes", "deep.example", "/" + std::string(240, 'd') + "/" + kLong,
+                         "", true}));
+
+TEST(HostLongAddress, PartsUpToTheBoundStayWholeLongerOnesAreCut) {
+  for (const std::size_t nLength : {kMaxCheckedPart, kMaxCheckedPart + 1}) {
+    const std::string strJson = CJsonObjectWriter()
+                                    .Add("id", 1LL)
+                                    .Add("type", "address")
+                                    .Add("scheme", "https")
+                                    .Add("host", "a.example")
+                                    .Add("path", "/" + std::string(nLength - 1, 'p'))
+                                    .Add("query", std::string(nLength, 'q'))
+                                    .Text();
+    SHostRequest request;
+    std::string strError;
+    ASSERT_TRUE(DecodeHostRequest(strJson, &request, &strError)) << strError;
+    EXPECT_EQ(kMaxCheckedPart, request.strPath.size()) << nLength << " bytes";
+    EXPECT_EQ(nLength == kMaxCheckedPart ? nLength : 0u, request.strQuery.size()) << nLength << " bytes";
+  }
+}
 
 TEST(HostReplies, ErrorsNameTheRequestWhenItsIdWasRead) {
   SHostRequest request;

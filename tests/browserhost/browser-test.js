@@ -90,11 +90,23 @@ async function main() {
 
     // Unlisted pages of the same host, also another path of the shared platform.
     // The page shows once the verdict is in, which may be just after its load event.
-    const shows = (text) => waitFor(10, async () => (await textOf()) === text);
+    const shows = async (text) => {
+      const shown = await waitFor(10, async () => (await textOf()) === text);
+      if (!shown) console.log(`  the tab shows ${page.url()}: ${await textOf().catch((e) => e)}`);
+      return shown;
+    };
     await page.goto(`${origin}/index.html`);
     check('an unlisted page of the same host loads', Boolean(await shows('an unlisted page')), true);
     await page.goto(`${origin}/sites/honest/index.html`);
     check('another path of the shared platform loads', Boolean(await shows('an honest site')), true);
+
+    // A listed page with a 20 KB query is checked as any other: the alert asks, Block
+    // (the tab showed no block page before, so the one seen is this page's).
+    const longAlert = wine('alert-answer.exe', ['block']);
+    await page.goto(`${origin}/sites/phisher/login.html?pad=${'x'.repeat(20000)}`).catch(() => {});
+    check('a listed page with a long query asks the console', (await longAlert).out.includes(listedAddress), true);
+    check('and shows the block page', Boolean(await waitFor(20, async () =>
+      page.url().includes('/block.html?state=blocked'))), true);
 
     // A listed page in a frame of an unlisted one: the frame shows the block page.
     const frameAlert = wine('alert-answer.exe', ['block']);
@@ -126,11 +138,35 @@ async function main() {
     await allowTab.goto(`${origin}/sites/phisher/login.html`).catch(() => {});
     check('in that tab it is not asked again', Boolean(await allowTabShows('a phishing page')), true);
 
-    // Without the console, pages load and the icon says protection is off.
-    await wine('tray-command.exe', ['exit']);
+    // A burst: 40 listed frames keep every asking thread waiting for an alert; a
+    // listed page opened then waits its turn (the waiting page) and never loads.
+    const frames = await browser.newPage();
+    await frames.goto(`${origin}/frames40.html`).catch(() => {});
+    const burstTab = await browser.newPage();
+    await burstTab.goto(`${origin}/sites/phisher/login.html?burst`).catch(() => {});
+    const waits = await waitFor(20, async () => burstTab.url().includes('/block.html?state=asking'));
+    check('a listed page behind 40 listed frames waits for the console', Boolean(waits), true);
+    // The console ends with its alerts open (killed, so that its working definitions
+    // stay): nobody decided, so every one is blocked.
+    await wine('taskkill', ['/f', '/im', 'Hookwdn.exe']);
+    const burstBlocked = await waitFor(60, async () => burstTab.url().includes('/block.html?state=unasked'));
+    check('it shows the block page once the console is gone', Boolean(burstBlocked), true);
+    if (!burstBlocked) console.log(`  the tab shows ${burstTab.url()}`);
+    const framesBlocked = await waitFor(60, async () =>
+      frames.frames().filter((frame) => frame.url().includes('/block.html?state=unasked')).length === 40);
+    check('every listed frame shows the block page', Boolean(framesBlocked), true);
+    check('the listed page behind them never rendered', originLog().includes('/beacon?phisher-burst'), false);
+
+    // Without a console (its definitions left behind) a listed page stays blocked and
+    // says why; an unlisted one loads.
     await page.goto(`${origin}/sites/phisher/login.html`).catch(() => {});
-    check('with the console ended the listed page loads', Boolean(await shows('a phishing page')), true);
-    check('the icon says protection is off', (await protection()).includes('protection is off'), true);
+    const unasked = await waitFor(20, async () => page.url().includes('/block.html?state=unasked'));
+    check('with the console ended a listed page is blocked', Boolean(unasked), true);
+    if (!unasked) console.log(`  the tab shows ${page.url()}: ${await textOf().catch((e) => e)}`);
+    check('its block page says the console could not be asked', (await textOf()).includes('could not be asked'), true);
+    await page.goto(`${origin}/index.html`);
+    check('with the console ended an unlisted page loads', Boolean(await shows('an unlisted page')), true);
+    check('the icon says the console is not running', (await protection()).includes('console is not running'), true);
   } finally {
     await browser.close();
   }

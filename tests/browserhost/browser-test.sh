@@ -19,8 +19,12 @@ mkdir -p "$work/root/sites/phisher" "$work/root/sites/honest" "$work/root/mail"
 echo "an unlisted page" >"$work/root/index.html"
 echo "an honest site" >"$work/root/sites/honest/index.html"
 echo '<!DOCTYPE html><body>around a frame<iframe src="/sites/phisher/login.html"></iframe>' >"$work/root/framed.html"
-printf '<!DOCTYPE html><title>listed</title><body>a phishing page<script>new Image().src="/beacon?phisher"</script>\n' \
+printf '<!DOCTYPE html><title>listed</title><body>a phishing page<script>new Image().src="/beacon?phisher-"+location.search.slice(1, 6)</script>\n' \
   >"$work/root/sites/phisher/login.html"
+{
+  echo '<!DOCTYPE html><body>forty listed frames'
+  for n in $(seq 1 40); do echo "<iframe src=\"/sites/phisher/login.html?frame$n\"></iframe>"; done
+} >"$work/root/frames40.html"
 printf '<!DOCTYPE html><title>Inbox</title><body><div>From: Security Team &lt;security@account-check.example.net&gt;</div>%s\n' \
   '<div>To: you@example.net</div><div>Subject: Your account</div><p>Please confirm your details.</p>' \
   >"$work/root/mail/inbox.html"
