@@ -5,26 +5,10 @@
 #include <utility>
 
 #include "console/settings/DefinitionsVersion.h"
-#include "shared/OwnedResources_win.h"
 #include "shared/ReadWholeFile_win.h"
 #include "updater/UpdateCrypto_win.h"
 #include "updater/UpdateManifest.h"
 #include "updater/UpdatePublicKey.h"
-
-namespace {
-
-// The version line of a folder's shipped file: its first 256 bytes are enough.
-std::string VersionOfShippedFile(const std::string& strFolder) {
-  const std::string strPath = strFolder + kShippedDefinitionsFile;
-  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  char header[256];
-  DWORD cbRead = 0;
-  if (!file || !::ReadFile(file.Get(), header, sizeof header, &cbRead, nullptr)) return std::string();
-  return DefinitionsVersionOfHeader(header, cbRead);
-}
-
-}  // namespace
 
 bool ReadKeptUpdate(const std::string& strDataFolder, std::string& strVersion, std::string& strWhy) {
   std::string strManifestText;
@@ -56,7 +40,9 @@ bool ReadKeptUpdate(const std::string& strDataFolder, std::string& strVersion, s
 }
 
 SInstalledDefinitions FindInstalledDefinitions(const std::string& strAppFolder, const std::string& strDataFolder) {
-  SInstalledDefinitions installed{strAppFolder, VersionOfShippedFile(strAppFolder)};
+  std::string strHeader;
+  ReadFileStart(strAppFolder + kShippedDefinitionsFile, 256, &strHeader);
+  SInstalledDefinitions installed{strAppFolder, DefinitionsVersionOfHeader(strHeader.data(), strHeader.size())};
   std::string strUserVersion, strWhy;
   if (::lstrcmpiA(strDataFolder.c_str(), strAppFolder.c_str()) != 0 &&
       ReadKeptUpdate(strDataFolder, strUserVersion, strWhy) &&
