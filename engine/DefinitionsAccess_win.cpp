@@ -8,6 +8,7 @@
 #include "engine/InitializationLock_win.h"
 #include "engine/LSPGlobals.h"
 #include "engine/Scrambling.h"
+#include "engine/WorkingDefinitionsFolder.h"
 #include "shared/BoundedCopy.h"
 #include "shared/OwnedResources_win.h"
 #include "shared/UserDataFolder_win.h"
@@ -18,6 +19,24 @@ CRITICAL_SECTION g_csInitialize;
 
 constexpr char kProductKey[] = "Software\\Corvinth\\Hookwarden";
 constexpr DWORD kValueBufferSize = 261;  // 260 characters and the terminator
+
+// The user's own data folder as the console finds it (shared/UserDataFolder_win.h),
+// without making it; empty when it is not known or lies on a network drive. shell32
+// is loaded for this one call: most programs that use sockets never load it.
+std::string OwnLocalDataFolder() {
+  CFreeLibrary shell(::LoadLibraryExA("shell32.dll", nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32));
+  using FGetFolderPath = HRESULT(WINAPI*)(HWND, int, HANDLE, DWORD, LPSTR);
+  const auto getFolderPath = shell ? reinterpret_cast<FGetFolderPath>(reinterpret_cast<void (*)()>(
+                                         ::GetProcAddress(shell.Get(), "SHGetFolderPathA")))
+                                   : nullptr;
+  char szFolder[MAX_PATH] = {};
+  if (!getFolderPath || FAILED(getFolderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szFolder))) {
+    return std::string();
+  }
+  const char szRoot[] = {szFolder[0], ':', '\\', 0};
+  if (::GetDriveTypeA(szRoot) == DRIVE_REMOTE) return std::string();
+  return std::string(szFolder) + kUserDataFolderName;
+}
 
 }  // namespace
 
@@ -124,12 +143,15 @@ bool CLSPGlobals::InitializeAppVars() {
   if (bOk && szAppPath[0] == 0) CopyBounded(szAppPath, GetAppPath().c_str());
   const bool bPathless = szAppPath[0] == 0;
   if (bOk && !bPathless && szDBPath[0] == 0) {
-    // The working definitions file is the user's own, in the folder the console
-    // names beside "App Path"; a console that names none keeps it beside itself.
+    // The working definitions file is the user's own, in the user's own folder when
+    // the console names one beside "App Path" (never the folder the value names:
+    // engine/WorkingDefinitionsFolder.h); a console that names none keeps it
+    // beside itself.
     char szDataPath[kValueBufferSize] = {};
     if (!OwnerRegQueryEncValueEx(hAppRegKey, "", kDataPathValue, szDataPath)) szDataPath[0] = 0;
     szDataPath[kValueBufferSize - 1] = 0;
-    CopyBounded(szDBPath, szDataPath[0] != 0 ? szDataPath : szAppPath);
+    const std::string strOwnFolder = szDataPath[0] != 0 ? OwnLocalDataFolder() : std::string();
+    CopyBounded(szDBPath, WorkingDefinitionsFolder(szAppPath, szDataPath, strOwnFolder).c_str());
     AppendBounded(szDBPath, "\\hkwdn2.hwd");
   }
   if (bOk && !bPathless && szPMailPath[0] == 0) {

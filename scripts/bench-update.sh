@@ -59,7 +59,7 @@ origin=http://127.0.0.1:$(head -1 "$work/origin.port")
 run() {  # FOLDER: the best time of three runs, each with the first list installed
   local best= t
   for _ in 1 2 3; do
-    rm -f "$user_data/hkwdn1.hwd"
+    rm -f "$user_data/hkwdn1.hwd" "$user_data/hkwdn1-update.txt"
     t=$(seconds)
     (cd "$work/app" && wine 858068658469/Update.exe --address "$origin/$1/update.txt" >"$work/$1.out" 2>&1) ||
       { echo "Update.exe failed: $(tail -1 "$work/$1.out")" >&2; exit 1; }
@@ -73,7 +73,7 @@ bytes() { stat -c %s "$@" | awk '{ n += $1 } END { print n }'; }
 with_difference=$(run difference)
 grep -q 'Applying the difference' "$work/difference.out" || { echo "the difference was not applied" >&2; exit 1; }
 whole=$(run whole)
-rm -f "$user_data/hkwdn1.hwd"
+rm -f "$user_data/hkwdn1.hwd" "$user_data/hkwdn1-update.txt"
 
 echo "Machine: $(grep -m1 'model name' /proc/cpuinfo | cut -d: -f2 | sed 's/^ //'), $(nproc) cores;" \
      "$(wine --version); Release build (mingw-w64 g++ -O3)"

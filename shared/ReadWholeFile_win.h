@@ -1,5 +1,6 @@
-// A whole file read into memory, when it is there and holds at most cbMost bytes.
-// It is shared for writing and deleting: another program may replace it meanwhile.
+// A whole file read into memory, when it is there and holds at most cbMost bytes,
+// or its start. It is shared for writing and deleting: another program may replace
+// it meanwhile.
 #pragma once
 
 #include <windows.h>
@@ -27,4 +28,16 @@ inline bool ReadWholeFile(const std::string& strPath, std::uint64_t cbMost, std:
     nDone += cbRead;
   }
   return true;
+}
+
+// At most the first cbMost bytes (fewer for a shorter file); false when the file
+// cannot be opened or read.
+inline bool ReadFileStart(const std::string& strPath, DWORD cbMost, std::string* pData) {
+  pData->assign(cbMost, '\0');
+  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  DWORD cbRead = 0;
+  const bool bRead = file && ::ReadFile(file.Get(), &(*pData)[0], cbMost, &cbRead, nullptr);
+  pData->resize(bRead ? cbRead : 0);
+  return bRead;
 }

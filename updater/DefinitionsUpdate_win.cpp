@@ -11,6 +11,7 @@
 #include "shared/RenameOver_win.h"
 #include "console/core/ShippedDefinitionsText.h"
 #include "updater/DefinitionsDifference.h"
+#include "updater/InstalledDefinitions_win.h"
 #include "updater/UpdateCrypto_win.h"
 #include "updater/UpdateFetch_win.h"
 #include "updater/UpdateManifest.h"
@@ -90,21 +91,14 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
   if (strAddress.empty()) {
     return {kUpdateNoAddress, "No update address is set, so the definitions are not updated."};
   }
-  // The definitions in use: the user's own file when it is newer than the machine's.
+  // The definitions in use: the user's own file when it came with its signed
+  // manifest and is newer than the machine's. A file without one sets no floor.
+  const SInstalledDefinitions installed = FindInstalledDefinitions(strAppFolder, strDataFolder);
   std::string strCurrent;
-  bool bHaveCurrent = ReadWholeFile(strAppFolder + kShippedDefinitionsFile, kMaxUpdateFileBytes, &strCurrent);
-  std::string strCurrentVersion =
-      bHaveCurrent ? DefinitionsVersionOfHeader(strCurrent.data(), strCurrent.size()) : std::string();
+  const bool bHaveCurrent =
+      ReadWholeFile(installed.strFolder + kShippedDefinitionsFile, kMaxUpdateFileBytes, &strCurrent);
+  const std::string& strCurrentVersion = installed.strVersion;
   const std::string strShippedPath = strDataFolder + kShippedDefinitionsFile;
-  std::string strOwn;
-  if (strDataFolder != strAppFolder && ReadWholeFile(strShippedPath, kMaxUpdateFileBytes, &strOwn)) {
-    const std::string strOwnVersion = DefinitionsVersionOfHeader(strOwn.data(), strOwn.size());
-    if (DefinitionsVersionNumber(strOwnVersion) > DefinitionsVersionNumber(strCurrentVersion)) {
-      strCurrent.swap(strOwn);
-      strCurrentVersion = strOwnVersion;
-      bHaveCurrent = true;
-    }
-  }
   const std::string strKept = strCurrentVersion.empty()
                                   ? std::string(" The old definitions stay in place.")
                                   : " The definitions of " + strCurrentVersion + " stay in place.";
@@ -120,7 +114,7 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
   progress("Checking the manifest's signature");
   if (!VerifyEcdsaP256(kUpdatePublicKey, manifest.strSignedPart, manifest.signature, strError)) return failed(strError);
   // An old manifest, however validly signed, must not hold the definitions back for ever.
-  if (manifest.nExpires != 0 && nNow > manifest.nExpires) {
+  if (nNow > manifest.nExpires) {
     return failed("the manifest expired at " + FormatUtcTime(manifest.nExpires) +
                   "; the update server may be holding back newer definitions");
   }
@@ -162,7 +156,8 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
       progress("Applying the difference");
       bFits = ApplyDifference(strCurrent, strDifference, manifest.strVersion, strFile, strWhy);
     }
-    if (bFits && (!ComputeSha256(strFile.data(), strFile.size(), hash) || std::memcmp(hash, manifest.sha256, 32) != 0)) {
+    if (bFits &&
+        (!ComputeSha256(strFile.data(), strFile.size(), hash) || std::memcmp(hash, manifest.sha256, 32) != 0)) {
       bFits = false;
       strWhy = "the result's SHA-256 does not match the manifest";
     }
@@ -197,6 +192,11 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
     return failed("the file is not a definitions file: " + strWhy);
   }
   progress("Installing the definitions of " + manifest.strVersion);
-  if (!ReplaceFile(strShippedPath, strFile, strError)) return failed(strError);
+  // The file, then the manifest that vouches for it: until both are in place the
+  // user's file does not count and the application folder's is used.
+  if (!ReplaceFile(strShippedPath, strFile, strError) ||
+      !ReplaceFile(strDataFolder + kKeptManifestFile, strManifestText, strError)) {
+    return failed(strError);
+  }
   return {kUpdateInstalled, "The definitions of " + manifest.strVersion + " are installed."};
 }

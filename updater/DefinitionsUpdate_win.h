@@ -3,10 +3,11 @@
 // make the new shipped file from the signed difference to the installed one where
 // the manifest offers it and it fits (else fetch the whole file), check its size,
 // SHA-256, version line and decrypted sections, and only then put it in place of
-// "\hkwdn1.hwd" in the user's
-// data folder (written beside, then renamed over). The application folder's file,
-// which users cannot write, is never changed: the console takes the newer of the
-// two. Any failure leaves the old files as they were.
+// "\hkwdn1.hwd" in the user's data folder with the manifest beside it, which vouches
+// for it from then on (each written beside, then renamed over). The application
+// folder's file, which users cannot write, is never changed. "Installed" is what
+// updater/InstalledDefinitions_win.h finds. Any failure leaves the old files as
+// they were.
 #pragma once
 
 #include <functional>

@@ -147,6 +147,7 @@ bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, 
   }
   if (!bVersion || !bFile || !bSize || !bHash)
     return Fail(strError, "the manifest lacks version, file, size or sha256");
+  if (!bExpires) return Fail(strError, "the manifest has no expiry, so it would be valid for ever");
   if (bDifference != bDifferenceFrom || bDifference != bDifferenceSize || bDifference != bDifferenceHash) {
     return Fail(strError, "the manifest names a difference without all of its lines");
   }

@@ -14,9 +14,9 @@
 //   signature=<hex of the DER ECDSA P-256 signature over every byte above this line>
 //
 // Lines end with "\n" or "\r\n"; unknown keys are left for later versions; the
-// signature line comes last. "expires" (UTC) and the four "difference" lines are
-// optional: a manifest without them, as made before they existed, is read as
-// before; the difference lines come all four or not at all.
+// signature line comes last. "expires" (UTC) is required: a signed manifest without
+// it would be valid for ever, so one made before it existed is refused. The four
+// "difference" lines are optional and come all four or not at all.
 #pragma once
 
 #include <cstddef>
@@ -34,7 +34,7 @@ struct SUpdateManifest {
   std::string strFile;     // a file name beside the manifest, or an http(s) address
   std::uint64_t cbFile = 0;
   unsigned char sha256[32] = {};
-  long long nExpires = 0;  // seconds since 1970 (UTC); 0: the manifest does not expire
+  long long nExpires = 0;  // seconds since 1970 (UTC)
   // The difference from one installed file to this one; empty strDifference: none.
   std::string strDifference;
   unsigned char differenceFrom[32] = {};
@@ -54,4 +54,3 @@ bool DecodeDerSignature(const unsigned char* pDer, std::size_t cbDer, unsigned c
 // The address of the update's file: an http(s) address as given, or a file name
 // put in place of the last part of the manifest's address. Empty when neither.
 std::string ResolveUpdateFileAddress(const std::string& strManifestAddress, const std::string& strFile);
-

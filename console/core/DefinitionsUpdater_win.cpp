@@ -32,14 +32,12 @@ std::string StoredValue(const char* szName) {
 
 }  // namespace
 
-bool CDefinitionsUpdater::SFileStamp::operator==(const SFileStamp& other) const {
-  return strFolder == other.strFolder && nSize == other.nSize && ftWrite.dwLowDateTime == other.ftWrite.dwLowDateTime &&
-         ftWrite.dwHighDateTime == other.ftWrite.dwHighDateTime;
-}
-
 CDefinitionsUpdater::CDefinitionsUpdater(CConsoleSettings& settings, std::function<void(const std::string&)> onStatus,
                                          IMainScreen& screen)
-    : m_settings(settings), m_onStatus(std::move(onStatus)), m_screen(screen) {}
+    : m_settings(settings),
+      m_onStatus(std::move(onStatus)),
+      m_screen(screen),
+      m_installed(settings.GetAppPath(), settings.GetDataPath()) {}
 
 CDefinitionsUpdater::~CDefinitionsUpdater() {
   End();
@@ -133,22 +131,22 @@ void CDefinitionsUpdater::End() {
   m_process.Reset();
 }
 
-bool CDefinitionsUpdater::StampOfShipped(SFileStamp& stamp) const {
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  stamp.strFolder = m_settings.GetShippedDefinitionsFolder();
-  const std::string strPath = stamp.strFolder + kShippedDefinitionsFile;
-  if (!::GetFileAttributesExA(strPath.c_str(), GetFileExInfoStandard, &data)) return false;
-  stamp.nSize = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  stamp.ftWrite = data.ftLastWriteTime;
-  return true;
+bool CDefinitionsUpdater::StampOfShipped(SShippedStamp& stamp) {
+  stamp.strFolder = InstalledDefinitions().strFolder;
+  stamp.file = StampOfFile(stamp.strFolder + kShippedDefinitionsFile);
+  return stamp.file.bFound;
 }
 
 bool CDefinitionsUpdater::RefreshIfShippedChanged() {
-  SFileStamp stamp;
+  SShippedStamp stamp;
   if (!StampOfShipped(stamp) || stamp == m_shippedStamp) return false;
   const std::string strVersion = ReadDefinitionsVersion(stamp.strFolder.c_str());
   // A file that is not a definitions file is left alone: the old working file stays.
   if (strVersion.empty()) return false;
+  // Nor does the console go back to older definitions while it runs: the user's
+  // file and its manifest are replaced one after the other, and between the two
+  // (or when the user's file was taken away) the application folder's is chosen.
+  if (DefinitionsVersionNumber(strVersion) < DefinitionsVersionNumber(m_strVersionInUse)) return false;
   std::string strWhy;
   const EWorkingDefinitions result = WriteWorkingDefinitionsFile(
       stamp.strFolder + kShippedDefinitionsFile, std::string(m_settings.GetDataPath()) + kWorkingDefinitionsFile,
@@ -257,7 +255,7 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
   std::string strResult =
       m_strLastLine.empty() ? std::string("The update program ended without a result.") : m_strLastLine;
   if (dwExitCode == kUpdateInstalled && !bRefreshed && m_strRefused.empty() &&
-      m_strVersionInUse != ReadDefinitionsVersion(m_settings.GetShippedDefinitionsFolder().c_str())) {
+      m_strVersionInUse != InstalledDefinitions().strVersion) {
     strResult += " The running console could not take them yet; it tries again every minute.";
   }
   // A scheduled check speaks up only for new definitions; a failure stays in the tooltip.

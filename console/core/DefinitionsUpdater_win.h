@@ -1,9 +1,11 @@
 // Keeps the running console's definitions current. Once a minute, and when the
 // updater broadcasts that it installed a file, it looks at the shipped definitions
-// files, the application folder's and the one the updater keeps in the user's data
-// folder; when the newer of them changed, it is decrypted into the user's working
-// file (written beside, renamed over) unless it decrypts to something other than
-// definitions, and "DefnsVersion" and the overview's version follow. When an update
+// files, the application folder's and the one the updater keeps with its signed
+// manifest in the user's data folder (updater/InstalledDefinitions_win.h); when the
+// newer of them changed, it is decrypted into the user's working file (written
+// beside, renamed over) unless it decrypts to something other than definitions or
+// is older than the definitions in use, and "DefnsVersion" and the overview's
+// version follow. When an update
 // address is set it runs Update.exe on the schedule of updater/UpdateSchedule.h
 // (hourly by default, failed checks again after a growing pause), and on the
 // Update command, with its output piped back: each line shows in the tray tooltip,
@@ -24,6 +26,7 @@
 
 #include "console/screens/MainDlgParts_win.h"
 #include "shared/OwnedResources_win.h"
+#include "updater/InstalledDefinitions_win.h"
 #include "updater/UpdateSchedule.h"
 
 class CConsoleSettings;
@@ -50,6 +53,9 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
   void RunNow() override;
   void End() override;
 
+  // The shipped file the console decrypts: the application folder's, or the user's
+  // own that came with its signed manifest when it is newer.
+  const SInstalledDefinitions& InstalledDefinitions() { return m_installed.Current(); }
   // Takes a changed shipped file into the working file; true when it did.
   bool RefreshIfShippedChanged();
   // Start-up refused the user's shipped file of this version and took the
@@ -57,13 +63,12 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
   void NoteRefusedDefinitions(const std::string& strVersion, const std::string& strWhy);
 
  private:
-  struct SFileStamp {
+  struct SShippedStamp {
     std::string strFolder;  // which of the two shipped files
-    ULONGLONG nSize = 0;
-    FILETIME ftWrite = {};
-    bool operator==(const SFileStamp& other) const;
+    SFileStamp file;
+    bool operator==(const SShippedStamp& other) const { return strFolder == other.strFolder && file == other.file; }
   };
-  bool StampOfShipped(SFileStamp& stamp) const;
+  bool StampOfShipped(SShippedStamp& stamp);
   bool StartUpdater(bool bAsked);
   void ReadUpdaterOutput(HANDLE hOutput);
   void OnUpdaterDone(DWORD dwExitCode);
@@ -78,7 +83,8 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
   IMainScreen& m_screen;
   HWND m_hMainWnd = nullptr;
   UINT m_uUpdatedMessage = 0;
-  SFileStamp m_shippedStamp;
+  CInstalledDefinitionsWatch m_installed;
+  SShippedStamp m_shippedStamp;
   // The whole version (with the day's sequence) of the definitions in use.
   std::string m_strVersionInUse;
   SUpdateChecks m_checks;

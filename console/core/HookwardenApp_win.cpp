@@ -101,8 +101,11 @@ bool CHookwardenApp::StartUp() {
 }
 
 bool CHookwardenApp::WriteWorkingDefinitions() {
-  const std::string strShippedFolder = m_settings.GetShippedDefinitionsFolder();
+  // The user's own file only with the signed manifest it was installed with.
+  const SInstalledDefinitions installed = m_definitionsUpdater.InstalledDefinitions();
+  const std::string& strShippedFolder = installed.strFolder;
   const std::string strShipped = strShippedFolder + kShippedDefinitionsFile;
+  m_settings.m_overview.m_strDefnsVersion = DefinitionsVersionDate(installed.strVersion);
   if (::GetFileAttributesA(strShipped.c_str()) == INVALID_FILE_ATTRIBUTES) {
     ShowStartupMessage(kShippedFileMissingText);
     return false;

@@ -17,7 +17,8 @@ CConsoleSettings::CConsoleSettings(const char* szAppFolder, const char* szModule
     if (cch == 0 || cch >= sizeof(m_szModulePath)) m_szModulePath[0] = 0;
   }
   m_alertLog = CAlertLogSettings(m_szDataPath, CurrentLocalTime());
-  m_overview.m_strDefnsVersion = DefinitionsVersionDate(ReadDefinitionsVersion(GetShippedDefinitionsFolder().c_str()));
+  // The application folder's; start-up puts the version of the file it decrypts.
+  m_overview.m_strDefnsVersion = DefinitionsVersionDate(ReadDefinitionsVersion(m_szAppPath));
   m_overview.m_strConsoleVersion = GetFileVersionText(m_szModulePath);
   m_overview.m_strEngineVersion = GetEngineVersion(m_szAppPath);
 }
@@ -28,13 +29,6 @@ std::vector<CSettingsSubkey*> CConsoleSettings::GetSettingsSubkeys() {
 
 bool CConsoleSettings::HasOwnDataPath() const {
   return ::lstrcmpiA(m_szDataPath, m_szAppPath) != 0;
-}
-
-std::string CConsoleSettings::GetShippedDefinitionsFolder() const {
-  if (!HasOwnDataPath()) return m_szAppPath;
-  const long long nMachine = DefinitionsVersionNumber(ReadDefinitionsVersion(m_szAppPath));
-  const long long nUser = DefinitionsVersionNumber(ReadDefinitionsVersion(m_szDataPath));
-  return nUser > nMachine ? m_szDataPath : m_szAppPath;
 }
 
 void CConsoleSettings::MoveLogFileOutOfAppFolder() {

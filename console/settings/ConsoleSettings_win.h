@@ -29,10 +29,6 @@ class CConsoleSettings {
   // user's own shipped definitions lie; the application folder is only read.
   const char* GetDataPath() const { return m_szDataPath; }
   bool HasOwnDataPath() const;
-  // The folder of the shipped definitions file the console decrypts: of the
-  // application folder's and the user's own, the one of the newer version (the
-  // application folder's when they are equal or the user's is not valid).
-  std::string GetShippedDefinitionsFolder() const;
   // A log file still named at its old place in the application folder, which users
   // may not write, moves to the data folder's default; a path the user chose stays.
   void MoveLogFileOutOfAppFolder();

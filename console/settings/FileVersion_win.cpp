@@ -5,6 +5,7 @@
 
 #include "console/settings/DefinitionsVersion.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/ReadWholeFile_win.h"
 
 const char* const CFileVersionInfo::kKeyNames[8] = {"CompanyName",  "FileDescription", "FileVersion",
                                                     "InternalName", "LegalCopyright",  "OriginalFilename",
@@ -65,13 +66,8 @@ std::string GetEngineVersion(const char* szAppFolder) {
 }
 
 std::string ReadDefinitionsVersion(const char* szAppFolder) {
-  const std::string strPath = std::string(szAppFolder ? szAppFolder : "") + kShippedDefinitionsFile;
   // The updater may replace the file meanwhile.
-  CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) return std::string();
-  char header[256];
-  DWORD cbRead = 0;
-  if (!::ReadFile(file.Get(), header, sizeof(header), &cbRead, nullptr)) return std::string();
-  return DefinitionsVersionOfHeader(header, cbRead);
+  std::string strHeader;
+  ReadFileStart(std::string(szAppFolder ? szAppFolder : "") + kShippedDefinitionsFile, 256, &strHeader);
+  return DefinitionsVersionOfHeader(strHeader.data(), strHeader.size());
 }

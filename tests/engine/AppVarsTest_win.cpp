@@ -10,6 +10,7 @@
 #include "engine/LSPGlobals.h"
 #include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/UserDataFolder_win.h"
 #include "standins/defstool/DefinitionsList.h"
 #include "support/TempFolder_win.h"
 #include "support/WaitUntil_win.h"
@@ -59,7 +60,8 @@ class AppVars : public ::testing::Test {
       for (const SSavedValue& saved : m_saved) {
         if (saved.bHad) {
           ::RegSetValueExA(key.Get(), saved.szName, 0, saved.dwType,
-                           reinterpret_cast<const BYTE*>(saved.strData.data()), static_cast<DWORD>(saved.strData.size()));
+                           reinterpret_cast<const BYTE*>(saved.strData.data()),
+                           static_cast<DWORD>(saved.strData.size()));
         } else {
           ::RegDeleteValueA(key.Get(), saved.szName);
         }
@@ -125,14 +127,21 @@ TEST_F(AppVars, PathsComeFromAppPathAndStayForLaterCalls) {
 }
 
 // Each user's console names its own folder for the working file; the mail block
-// page stays in the application folder.
-TEST_F(AppVars, WorkingFileLiesInTheUsersDataPath) {
-  SetAppPath("C:\\Program Files\\Hookwarden");
-  SetAppPath("C:\\users\\ann\\AppData\\Local\\Hookwarden", "Data Path");
-  EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
-  EXPECT_STREQ("C:\\Program Files\\Hookwarden", CLSPGlobals::szAppPath);
-  EXPECT_STREQ("C:\\users\\ann\\AppData\\Local\\Hookwarden\\hkwdn2.hwd", CLSPGlobals::szDBPath);
-  EXPECT_STREQ("C:\\Program Files\\Hookwarden\\hkwdnm.htm", CLSPGlobals::szPMailPath);
+// page stays in the application folder. Any program of the user can rewrite the
+// value: the file is read from the user's own folder, never from one it names.
+TEST_F(AppVars, WorkingFileLiesInTheUsersOwnFolder) {
+  const std::string strOwn = GetUserDataFolder();
+  ASSERT_NE("", strOwn);
+  for (const std::string& strDataPath : {strOwn, std::string("\\\\attacker.example\\share")}) {
+    SCOPED_TRACE(strDataPath);
+    ClearPaths();
+    SetAppPath("C:\\Program Files\\Hookwarden");
+    SetAppPath(strDataPath, "Data Path");
+    EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+    EXPECT_STREQ("C:\\Program Files\\Hookwarden", CLSPGlobals::szAppPath);
+    EXPECT_EQ(strOwn + "\\hkwdn2.hwd", CLSPGlobals::szDBPath);
+    EXPECT_STREQ("C:\\Program Files\\Hookwarden\\hkwdnm.htm", CLSPGlobals::szPMailPath);
+  }
 }
 
 TEST_F(AppVars, AppPathOf260CharactersIsTreatedAsMissing) {

@@ -177,30 +177,9 @@ class UserDataFolder : public ListsAndLogApp {
     ::CreateDirectoryA(m_strApp.c_str(), nullptr);
     ::CreateDirectoryA(m_strData.c_str(), nullptr);
   }
-  static std::string Shipped(const char* szVersion) { return std::string(szVersion) + "    \r\n" + std::string(16, 'x'); }
   const std::string m_strApp = m_folder.Path() + "\\app";
   const std::string m_strData = m_folder.Path() + "\\data";
 };
-
-TEST_F(UserDataFolder, TheNewerShippedFileIsDecrypted) {
-  struct SCase {
-    const char* szMachine;
-    const char* szUser;  // null: no file of the user's
-    bool bUsers;
-  };
-  const SCase cases[] = {{"12/01/2026", nullptr, false},      {"12/01/2026", "12/09/2026", true},
-                         {"12/09/2026", "12/01/2026", false}, {"12/01/2026", "12/01/2026", false},
-                         {"12/01/2026", "2026/12/09", false}, {"01/01/2027", "12/31/2026", false}};
-  for (const SCase& c : cases) {
-    SCOPED_TRACE(std::string(c.szMachine) + " / " + (c.szUser ? c.szUser : "none"));
-    WriteFileBytes(m_strApp + "\\hkwdn1.hwd", Shipped(c.szMachine));
-    ::DeleteFileA((m_strData + "\\hkwdn1.hwd").c_str());
-    if (c.szUser) WriteFileBytes(m_strData + "\\hkwdn1.hwd", Shipped(c.szUser));
-    CConsoleSettings app(m_strApp.c_str(), nullptr, m_strData.c_str());
-    EXPECT_EQ(c.bUsers ? m_strData : m_strApp, app.GetShippedDefinitionsFolder());
-    EXPECT_EQ(c.bUsers ? c.szUser : c.szMachine, app.m_overview.m_strDefnsVersion);
-  }
-}
 
 TEST_F(UserDataFolder, LogFileLeavesTheApplicationFolderAndTheEnginesFolderIsPublished) {
   CConsoleSettings app(m_strApp.c_str(), nullptr, m_strData.c_str());

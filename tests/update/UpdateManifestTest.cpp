@@ -24,7 +24,8 @@ std::string Manifest(const std::string& strFields, const std::string& strEol = "
   return strText + "signature=" + kSignature + strEol;
 }
 
-const std::string kFields = "version=12/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha;
+const std::string kFields =
+    "version=12/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha + "|expires=2026-12-09T14:00:00Z";
 
 TEST(UpdateManifest, ReadsTheFieldsAndTheSignedPart) {
   for (const char* szEol : {"\n", "\r\n"}) {
@@ -49,20 +50,18 @@ TEST(UpdateManifest, ReadsTheFieldsAndTheSignedPart) {
 TEST(UpdateManifest, ReadsVersionsOfTheDayExpiryAndDifference) {
   SUpdateManifest manifest;
   std::string strError;
-  ASSERT_TRUE(ParseUpdateManifest(
-      Manifest("version=12/08/2026.17|file=hkwdn1.hwd|size=720|sha256=" + kSha +
-               "|expires=2026-12-09T14:00:00Z|difference=d.hwdiff|difference-from=" + std::string(64, '0') +
-               "|difference-size=96|difference-sha256=" + kSha),
-      manifest, strError))
+  ASSERT_TRUE(ParseUpdateManifest(Manifest("version=12/08/2026.17|file=hkwdn1.hwd|size=720|sha256=" + kSha +
+                                           "|expires=2026-12-09T14:00:00Z|difference=d.hwdiff|difference-from=" +
+                                           std::string(64, '0') + "|difference-size=96|difference-sha256=" + kSha),
+                                  manifest, strError))
       << strError;
   EXPECT_EQ(manifest.strVersion, "12/08/2026.17");
   EXPECT_EQ(manifest.nExpires, 1796824800);
   EXPECT_EQ(manifest.strDifference, "d.hwdiff");
   EXPECT_EQ(manifest.cbDifference, 96u);
   EXPECT_EQ(manifest.differenceSha256[0], 0x44);
-  // Made before expiry and differences: neither.
+  // Made before differences: none.
   ASSERT_TRUE(ParseUpdateManifest(Manifest(kFields), manifest, strError)) << strError;
-  EXPECT_EQ(manifest.nExpires, 0);
   EXPECT_TRUE(manifest.strDifference.empty());
 }
 
@@ -77,8 +76,13 @@ TEST(UpdateManifest, RefusesWhatIsNotACompleteManifest) {
       {strGood.substr(0, strGood.find("signature=")), "the manifest has no signature"},
       {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=720"), "the manifest lacks version, file, size or sha256"},
       {Manifest(kFields + "|size=720"), "\"size\" is given twice"},
-      {Manifest("version=2026/12/08|file=hkwdn1.hwd|size=720|sha256=" + kSha), "the version is neither a date MM/DD/YYYY nor MM/DD/YYYY.N"},
-      {Manifest("version=13/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha), "the version is neither a date MM/DD/YYYY nor MM/DD/YYYY.N"},
+      // Made before expiry existed: it would be valid for ever.
+      {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha),
+       "the manifest has no expiry, so it would be valid for ever"},
+      {Manifest("version=2026/12/08|file=hkwdn1.hwd|size=720|sha256=" + kSha),
+       "the version is neither a date MM/DD/YYYY nor MM/DD/YYYY.N"},
+      {Manifest("version=13/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha),
+       "the version is neither a date MM/DD/YYYY nor MM/DD/YYYY.N"},
       {Manifest("version=12/08/2026|file=../hkwdn1.hwd|size=720|sha256=" + kSha),
        "the file is neither a plain file name nor an http(s) address"},
       {Manifest("version=12/08/2026|file=file://c:/x|size=720|sha256=" + kSha),
@@ -90,8 +94,9 @@ TEST(UpdateManifest, RefusesWhatIsNotACompleteManifest) {
       {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=-8|sha256=" + kSha), "the size is not a number"},
       {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha.substr(2)),
        "the SHA-256 is not 64 hex digits"},
-      {Manifest(kFields + "|no equals sign"), "line 6 has no \"=\""},
-      {Manifest(kFields + "|expires=2026-12-09 14:00:00"), "the expiry is not a time YYYY-MM-DDTHH:MM:SSZ"},
+      {Manifest(kFields + "|no equals sign"), "line 7 has no \"=\""},
+      {Manifest("version=12/08/2026|file=hkwdn1.hwd|size=720|sha256=" + kSha + "|expires=2026-12-09 14:00:00"),
+       "the expiry is not a time YYYY-MM-DDTHH:MM:SSZ"},
       {Manifest(kFields + "|difference=d.hwdiff|difference-size=96|difference-sha256=" + kSha),
        "the manifest names a difference without all of its lines"},
       {Manifest(kFields + "|difference=../d|difference-from=" + kSha + "|difference-size=96|difference-sha256=" + kSha),

@@ -1,14 +1,17 @@
 #!/usr/bin/env bash
 # Update.exe under Wine against a local origin server (tests/provider/origin.py),
-# with the real console running: a user's file that decrypts to no definitions is
-# refused at start-up; a wrong SHA-256, a wrong signature, a download cut short, an
-# unreachable server, an expired manifest and a file that is not definitions each
-# leave the old definitions and say why; a good update is taken by the running
-# console, which blocks the newly listed address afterwards while requests for a
-# listed one never fail during the swap; a second update of the day comes as a
-# difference (its new address blocked, its removed one no longer); the first one
-# served again and another file of the same version are refused; a difference that
-# does not fit gives way to the whole file.
+# with the real console running: a user's file that came with its signed manifest
+# but decrypts to no definitions is refused at start-up; a file planted in the
+# user's folder with a late version and no manifest sets no floor; a wrong SHA-256,
+# a wrong signature, a download cut short, an unreachable server, an expired
+# manifest and a file that is not definitions each leave the old definitions and
+# say why; a good update is taken by the running console, which blocks the newly
+# listed address afterwards while requests for a listed one never fail during the
+# swap; a second update of the day comes as a difference (its new address blocked,
+# its removed one no longer); the first one served again and another file of the
+# same version are refused; a difference that does not fit gives way to the whole
+# file. A planted file beside a manifest that does not name it is ignored by a
+# console started then, and the next update installs.
 #   update-test.sh BUILD_DIR
 source "$(dirname "$0")/../wine/script-test.sh" "$1" update-test
 key=$here/test-update-key.pem
@@ -59,16 +62,20 @@ sed -i 's/^-/-not-/' "$work/root/badfit/hkwdn1.hwdiff" && resign badfit
 
 copy_app
 cp "$work/app/hkwdn1.hwd" "$work/old.hwd"
-# The updater writes the user's own copy; the next tests start without it.
+# The updater writes the user's own copy and its manifest; the next tests start without them.
 user_data=$(user_data_folder)
-rm -f "$user_data/hkwdn1.hwd"
-trap 'cleanup; rm -f "$user_data/hkwdn1.hwd"' EXIT
+kept=$user_data/hkwdn1-update.txt
+rm -f "$user_data/hkwdn1.hwd" "$kept"
+trap 'cleanup; rm -f "$user_data/hkwdn1.hwd" "$kept"' EXIT
 mkdir -p "$user_data"
-not_definitions 12/10/2026 "$user_data/hkwdn1.hwd"
+cp "$work/root/notdefs/hkwdn1.hwd" "$work/root/notdefs/update.txt" "$user_data/" && mv "$user_data/update.txt" "$kept"
 start_console
 defns_version() { wine reg query 'HKCU\Software\Corvinth\Hookwarden' /v DefnsVersion 2>/dev/null | tr -d '\r' | awk '/DefnsVersion/ {print $3}'; }
-check "a file that is not definitions is refused at start-up" "$(defns_version)" "$(head -c 10 "$work/old.hwd")"
-rm -f "$user_data/hkwdn1.hwd"
+check "a signed file that is not definitions is refused at start-up" "$(defns_version)" "$(head -c 10 "$work/old.hwd")"
+# Any program of the user can write this folder: a late version without a manifest.
+printf '[HostIP]\n' >"$work/empty.ini"
+"$DEFSTOOL" shipped "$work/empty.ini" "$work/planted.hwd" 12/31/2099 >/dev/null
+cp "$work/planted.hwd" "$user_data/hkwdn1.hwd" && rm -f "$kept"
 lookup() {  # URL: the verdict as the provider stand-in's exit code (0 block, 3 not listed)
   (cd "$build/bin" && wine provider-standin.exe --kind U --ip 203.0.113.5 --port 80 --url "$1" >/dev/null 2>&1)
   echo $?
@@ -134,6 +141,19 @@ check "a difference that does not fit" "$(updater "$origin/badfit/update.txt")" 
   "0 The definitions of 12/09/2026.2 are installed."
 check "gives way to the whole file" "$(grep -c 'does not fit.*fetching the whole file' "$work/updater.out")" 1
 check "which is the update's" "$(cmp -s "$user_data/hkwdn1.hwd" "$work/root/badfit/hkwdn1.hwd" && echo yes)" yes
+
+# The planted file again, now beside the manifest of the installed update: a console
+# started then ignores it, and the next update is not refused as older.
+(cd "$build/bin" && wine tray-command.exe exit >/dev/null 2>&1)
+stopped() { ! probe; }
+wait_for 30 stopped || check "the console exited" running exited
+cp "$work/planted.hwd" "$user_data/hkwdn1.hwd"
+start_console
+check "a planted file beside another's manifest is ignored" "$(defns_version)" "$(head -c 10 "$work/old.hwd")"
+check "the next update is installed" "$(updater "$origin/second/update.txt")" \
+  "0 The definitions of 12/09/2026.1 are installed."
+wait_for 30 second_blocked
+check "and taken by the console" "$(lookup second.example.com/login)" 0
 
 (cd "$build/bin" && wine tray-command.exe exit >/dev/null 2>&1)
 [ $failures -eq 0 ] && echo "all update checks passed"

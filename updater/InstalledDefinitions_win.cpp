@@ -1,0 +1,83 @@
+#include "updater/InstalledDefinitions_win.h"
+
+#include <algorithm>
+#include <cstring>
+#include <utility>
+
+#include "console/settings/DefinitionsVersion.h"
+#include "shared/ReadWholeFile_win.h"
+#include "updater/UpdateCrypto_win.h"
+#include "updater/UpdateManifest.h"
+#include "updater/UpdatePublicKey.h"
+
+bool ReadKeptUpdate(const std::string& strDataFolder, std::string& strVersion, std::string& strWhy) {
+  std::string strManifestText;
+  if (!ReadWholeFile(strDataFolder + kKeptManifestFile, kMaxManifestBytes, &strManifestText)) {
+    strWhy = "no manifest is kept beside it";
+    return false;
+  }
+  SUpdateManifest manifest;
+  if (!ParseUpdateManifest(strManifestText, manifest, strWhy) ||
+      !VerifyEcdsaP256(kUpdatePublicKey, manifest.strSignedPart, manifest.signature, strWhy)) {
+    strWhy = "its kept manifest does not count: " + strWhy;
+    return false;
+  }
+  // No larger than the manifest says: a planted file is not read whole.
+  std::string strFile;
+  unsigned char hash[32];
+  if (!ReadWholeFile(strDataFolder + kShippedDefinitionsFile, manifest.cbFile, &strFile) ||
+      strFile.size() != manifest.cbFile || !ComputeSha256(strFile.data(), strFile.size(), hash) ||
+      std::memcmp(hash, manifest.sha256, sizeof hash) != 0) {
+    strWhy = "it is not the file its kept manifest names";
+    return false;
+  }
+  strVersion = DefinitionsVersionOfHeader(strFile.data(), strFile.size());
+  if (strVersion != manifest.strVersion) {
+    strWhy = "its version line is not its kept manifest's";
+    return false;
+  }
+  return true;
+}
+
+SInstalledDefinitions FindInstalledDefinitions(const std::string& strAppFolder, const std::string& strDataFolder) {
+  std::string strHeader;
+  ReadFileStart(strAppFolder + kShippedDefinitionsFile, 256, &strHeader);
+  SInstalledDefinitions installed{strAppFolder, DefinitionsVersionOfHeader(strHeader.data(), strHeader.size())};
+  std::string strUserVersion, strWhy;
+  if (::lstrcmpiA(strDataFolder.c_str(), strAppFolder.c_str()) != 0 &&
+      ReadKeptUpdate(strDataFolder, strUserVersion, strWhy) &&
+      DefinitionsVersionNumber(strUserVersion) > DefinitionsVersionNumber(installed.strVersion)) {
+    installed = {strDataFolder, strUserVersion};
+  }
+  return installed;
+}
+
+bool SFileStamp::operator==(const SFileStamp& other) const {
+  return bFound == other.bFound && nSize == other.nSize && ftWrite.dwLowDateTime == other.ftWrite.dwLowDateTime &&
+         ftWrite.dwHighDateTime == other.ftWrite.dwHighDateTime;
+}
+
+SFileStamp StampOfFile(const std::string& strPath) {
+  SFileStamp stamp;
+  WIN32_FILE_ATTRIBUTE_DATA data;
+  if (!::GetFileAttributesExA(strPath.c_str(), GetFileExInfoStandard, &data)) return stamp;
+  stamp.bFound = true;
+  stamp.nSize = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+  stamp.ftWrite = data.ftLastWriteTime;
+  return stamp;
+}
+
+CInstalledDefinitionsWatch::CInstalledDefinitionsWatch(std::string strAppFolder, std::string strDataFolder)
+    : m_strAppFolder(std::move(strAppFolder)), m_strDataFolder(std::move(strDataFolder)) {}
+
+const SInstalledDefinitions& CInstalledDefinitionsWatch::Current() {
+  const SFileStamp stamps[3] = {StampOfFile(m_strAppFolder + kShippedDefinitionsFile),
+                                StampOfFile(m_strDataFolder + kShippedDefinitionsFile),
+                                StampOfFile(m_strDataFolder + kKeptManifestFile)};
+  if (!m_bFound || !(stamps[0] == m_stamps[0] && stamps[1] == m_stamps[1] && stamps[2] == m_stamps[2])) {
+    m_current = FindInstalledDefinitions(m_strAppFolder, m_strDataFolder);
+    std::copy(stamps, stamps + 3, m_stamps);
+    m_bFound = true;
+  }
+  return m_current;
+}

@@ -1,0 +1,54 @@
+// Which shipped definitions file is installed for this user: the application
+// folder's, which users cannot write, or the one Update.exe put into the user's own
+// data folder. Any program of the user can write that folder, so the user's file
+// counts only together with the signed manifest that installed it, kept beside it
+// and checked each time: a file planted there with a late version would otherwise be
+// decrypted as the definitions and make every real update look older. The console
+// decrypts the file chosen here; Update.exe measures "up to date" and "older"
+// against it.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+// Beside the user's "\hkwdn1.hwd": the manifest it was installed with, as fetched.
+constexpr const char* kKeptManifestFile = "\\hkwdn1-update.txt";
+
+struct SInstalledDefinitions {
+  std::string strFolder;   // the folder of the chosen "\hkwdn1.hwd"
+  std::string strVersion;  // its version line; empty when it has none
+};
+
+// True with the file's version when the user's "\hkwdn1.hwd" is the file its kept
+// manifest names: signed with the built-in key, and the file's size, SHA-256 and
+// version line those of the manifest. False with the reason otherwise.
+bool ReadKeptUpdate(const std::string& strDataFolder, std::string& strVersion, std::string& strWhy);
+
+// Of the application folder's file and the user's kept update, the newer; the
+// application folder's when the versions are equal, the user's does not count, or
+// the two folders are one.
+SInstalledDefinitions FindInstalledDefinitions(const std::string& strAppFolder, const std::string& strDataFolder);
+
+// A file's size and last write time; a file that keeps both counts as unchanged.
+struct SFileStamp {
+  bool bFound = false;
+  ULONGLONG nSize = 0;
+  FILETIME ftWrite = {};
+  bool operator==(const SFileStamp& other) const;
+};
+SFileStamp StampOfFile(const std::string& strPath);
+
+// FindInstalledDefinitions again only when one of the three files it reads changed:
+// the check of the user's file reads and hashes all of it.
+class CInstalledDefinitionsWatch {
+ public:
+  CInstalledDefinitionsWatch(std::string strAppFolder, std::string strDataFolder);
+  const SInstalledDefinitions& Current();
+
+ private:
+  std::string m_strAppFolder, m_strDataFolder;
+  bool m_bFound = false;
+  SFileStamp m_stamps[3];
+  SInstalledDefinitions m_current;
+};
