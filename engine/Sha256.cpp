@@ -35,7 +35,8 @@ void Compress(std::uint32_t (&state)[8], const std::uint8_t* pBlock) {
   for (int i = 0; i < 64; ++i) {
     const std::uint32_t t1 =
         h + (RotateRight(e, 6) ^ RotateRight(e, 11) ^ RotateRight(e, 25)) + ((e & f) ^ (~e & g)) + kRound[i] + w[i];
-    const std::uint32_t t2 = (RotateRight(a, 2) ^ RotateRight(a, 13) ^ RotateRight(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
+    const std::uint32_t t2 =
+        (RotateRight(a, 2) ^ RotateRight(a, 13) ^ RotateRight(a, 22)) + ((a & b) ^ (a & c) ^ (b & c));
     h = g;
     g = f;
     f = e;

@@ -271,9 +271,9 @@ void RelayTunnel(SOCKET client, SOCKET server, const SProxySettings& settings, I
 
 }  // namespace
 
-void ServeConnection(CCloseSocket client, unsigned long dwProgram, const SProxySettings& settings,
-                     COriginPool* pPool, CWorkerPool* pWorkers, const std::atomic<bool>& bStopping,
-                     const std::function<void(bool)>& onIdle, bool bOwnPagesOnly) {
+void ServeConnection(CCloseSocket client, unsigned long dwProgram, const SProxySettings& settings, COriginPool* pPool,
+                     CWorkerPool* pWorkers, const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle,
+                     bool bOwnPagesOnly) {
   SetSendOptions(client.Get());
   CSocketStream clientStream(client.Get());
   CSocketPeers peers(dwProgram, settings, onIdle);

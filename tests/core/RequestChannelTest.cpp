@@ -41,6 +41,10 @@ struct SWebCase {
   const char* szSentUrl;  // the URL field as sent: none for a host address
 };
 
+void PrintTo(const SWebCase& test, std::ostream* pOut) {
+  *pOut << test.szName;
+}
+
 class WebRecord : public testing::TestWithParam<SWebCase> {};
 
 TEST_P(WebRecord, IsDecodedAsTheRequestItWasBuiltFrom) {
@@ -77,6 +81,10 @@ struct SMailCase {
   EMailKind eKind;
   char cKind;
 };
+
+void PrintTo(const SMailCase& test, std::ostream* pOut) {
+  *pOut << test.szName;
+}
 
 class MailRecord : public testing::TestWithParam<SMailCase> {};
 

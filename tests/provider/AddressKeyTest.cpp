@@ -22,11 +22,11 @@ std::string GuardKey(const std::string& strRequestLine, bool bListedWithoutQuery
 }
 
 // The extension's address message for scheme://host:port + path + "?" + query.
-std::string HostKey(const std::string& strScheme, const std::string& strHost, unsigned nPort, const std::string& strPath,
-                    const std::string& strQuery, bool bListedWithoutQuery) {
+std::string HostKey(const std::string& strScheme, const std::string& strHost, unsigned nPort,
+                    const std::string& strPath, const std::string& strQuery, bool bListedWithoutQuery) {
   const std::string strJson = "{\"id\":1,\"type\":\"address\",\"scheme\":\"" + strScheme + "\",\"host\":\"" + strHost +
-                              "\",\"port\":" + std::to_string(nPort) + ",\"path\":\"" + strPath +
-                              "\",\"query\":\"" + strQuery + "\"}";
+                              "\",\"port\":" + std::to_string(nPort) + ",\"path\":\"" + strPath + "\",\"query\":\"" +
+                              strQuery + "\"}";
   SHostRequest request;
   std::string strError;
   EXPECT_TRUE(DecodeHostRequest(strJson, &request, &strError)) << strJson << ": " << strError;
@@ -46,8 +46,8 @@ struct SKeyCase {
 };
 
 const SKeyCase kKeyCases[] = {
-    {"WwwSpelled", "GET http://WWW.Login.Example.com/Verify", "http", "www.login.example.com", 80, "/Verify", "",
-     true, "login.example.com/verify"},
+    {"WwwSpelled", "GET http://WWW.Login.Example.com/Verify", "http", "www.login.example.com", 80, "/Verify", "", true,
+     "login.example.com/verify"},
     {"WwwNotSpelled", "GET http://login.example.com/verify", "http", "login.example.com", 80, "/verify", "", true,
      "login.example.com/verify"},
     {"Port80Spelled", "GET http://login.example.com:80/verify", "http", "login.example.com", 80, "/verify", "", true,
@@ -62,10 +62,10 @@ const SKeyCase kKeyCases[] = {
     {"RootPage", "GET http://www.Bad.Example./", "http", "www.bad.example", 80, "/", "", true, "bad.example"},
     {"TunnelAndHttpsRoot", "CONNECT www.bad.example:443", "https", "www.bad.example", 443, "/", "", true,
      "bad.example"},
-    {"NormalForm", "GET http://login.example.com//x/../verif%79", "http", "login.example.com", 80, "/x/../verif%79",
-     "", true, "login.example.com/verify"},
-    {"RedirectListedWithItsQuery", "GET http://www.google.com/url?q=http://Evil.example/", "http", "www.google.com",
-     80, "/url", "q=http://Evil.example/", false, "google.com/url?q=http://evil.example/"},
+    {"NormalForm", "GET http://login.example.com//x/../verif%79", "http", "login.example.com", 80, "/x/../verif%79", "",
+     true, "login.example.com/verify"},
+    {"RedirectListedWithItsQuery", "GET http://www.google.com/url?q=http://Evil.example/", "http", "www.google.com", 80,
+     "/url", "q=http://Evil.example/", false, "google.com/url?q=http://evil.example/"},
     {"QuerySpelledDifferently", "GET http://google.com/url?%71=http://evil.example/", "http", "google.com", 80, "/url",
      "%71=http://evil.example/", false, "google.com/url?q=http://evil.example/"},
     {"ListedWithoutItsQuery", "GET http://www.google.com/url?q=http://evil.example/", "http", "www.google.com", 80,
@@ -73,14 +73,18 @@ const SKeyCase kKeyCases[] = {
     {"RawHashEscaped", nullptr, "http", "login.example.com", 80, "/a#b", "", true, "login.example.com/a%23b"},
 };
 
+void PrintTo(const SKeyCase& test, std::ostream* pOut) {
+  *pOut << test.szName;
+}
+
 class AddressKey : public testing::TestWithParam<SKeyCase> {};
 
 TEST_P(AddressKey, IsTheSameThroughTheGuardAndTheBrowserHost) {
   const SKeyCase& test = GetParam();
   if (test.szGuardLine) EXPECT_EQ(test.szKey, GuardKey(test.szGuardLine, test.bListedWithoutQuery));
   if (test.szScheme)
-    EXPECT_EQ(test.szKey, HostKey(test.szScheme, test.szHost, test.nPort, test.szPath, test.szQuery,
-                                  test.bListedWithoutQuery));
+    EXPECT_EQ(test.szKey,
+              HostKey(test.szScheme, test.szHost, test.nPort, test.szPath, test.szQuery, test.bListedWithoutQuery));
 }
 
 INSTANTIATE_TEST_SUITE_P(ListedAddresses, AddressKey, testing::ValuesIn(kKeyCases),
