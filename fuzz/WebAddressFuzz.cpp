@@ -1,13 +1,15 @@
 // Bytes of any kind as a link. Beyond not crashing: the normal form is what every
 // lookup relies on, so it is stable (normalizing it again changes nothing), its
 // path is empty or begins with "/" and holds no run of "/", and no escape of an
-// unreserved character is left in it.
+// unreserved character is left in it. The key of the address fits the request
+// record, is in lower case, and holds a "#" only as the mark of a cut key.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 
 #include "engine/WebAddress.h"
+#include "engine/WebAddressKey.h"
 
 namespace {
 
@@ -44,5 +46,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   }
   const SWebAddress compared = ComparedWebAddress(WebAddressOfLink(strLink));
   if (compared.strHost != normal.strHost) std::abort();
+  for (const bool bListedWithoutQuery : {false, true}) {
+    const std::string strKey = WebAddressKey(WebAddressOfLink(strLink), 80, bListedWithoutQuery);
+    if (strKey.size() > kMaxWebAddressKey) std::abort();
+    const std::size_t nMark = strKey.find('#');
+    if (nMark != std::string::npos && (strKey.size() != kMaxWebAddressKey || nMark != kMaxWebAddressKey - 33)) {
+      std::abort();
+    }
+    for (char c : strKey) {
+      if (c >= 'A' && c <= 'Z') std::abort();
+    }
+  }
   return 0;
 }

@@ -8,18 +8,14 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "browser/host/HostAddressKey.h"
 #include "engine/LSPGlobals.h"
 #include "engine/browser/EngineMailMatchers_win.h"
 #include "engine/browser/MailPageScan.h"
-#include "engine/WebAddress.h"
-#include "shared/BoundedCopy.h"
-#include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/RequestChannel_win.h"
 
 namespace {
-
-// A user has all the time an alert needs; a console that never answers lets the page through.
-constexpr UINT kConsoleTimeoutMs = 10 * 60 * 1000;
 
 SBrowserProgram ProgramFromPath(const std::string& strPath) {
   const std::size_t nSlash = strPath.find_last_of('\\');
@@ -76,33 +72,22 @@ std::string ToAnsi(const std::string& strUtf8) {
   return strAnsi;
 }
 
-// Sends one request; answers whether a console took it, and its verdict.
-SConsoleAnswer SendToConsole(unsigned long dwCode, const EngineRequest& request, std::size_t cbRequest) {
+SConsoleAnswer AnswerOf(const SConsoleReply& reply) {
   SConsoleAnswer answer;
-  HWND hConsole = CLSPGlobals::GetMainWndHandle();
-  if (!hConsole) return answer;
-  COPYDATASTRUCT copy = {};
-  copy.dwData = dwCode;
-  copy.cbData = static_cast<DWORD>(cbRequest);
-  copy.lpData = const_cast<EngineRequest*>(&request);
-  DWORD_PTR dwResult = 0;
-  if (!::SendMessageTimeoutA(hConsole, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy), SMTO_NORMAL, kConsoleTimeoutMs,
-                             &dwResult))
-    return answer;  // ended or hung while asked: nobody decided
-  answer.bConsole = true;
-  answer.eVerdict = dwResult ? EVerdictAnswer::Allow : EVerdictAnswer::Block;
+  answer.bConsole = reply.bAnswered;
+  answer.eVerdict = reply.nVerdict == VERDICT_ALLOW ? EVerdictAnswer::Allow : EVerdictAnswer::Block;
   return answer;
 }
 
 // The engine's mail matchers, and the console through the request channel. A
-// page with findings while no console runs is let through and noted, so that the
-// extension can say protection is off.
+// finding nobody answered blocks the page, as everywhere, and is noted, so that
+// the extension can say that the console could not be asked.
 class CHostMailScanSite : public CEngineMailMatchers {
  public:
-  long SendMailRequest(const EngineRequest& request) override {
-    const SConsoleAnswer answer = SendToConsole(REQUEST_MAIL, request, MAIL_REQUEST_SIZE);
-    if (!answer.bConsole) m_bConsoleMissing = true;
-    return answer.bConsole && answer.eVerdict == EVerdictAnswer::Block ? VERDICT_BLOCK : VERDICT_ALLOW;
+  long SendMailRequest(const SMailRequest& request) override {
+    const SConsoleReply reply = SendToConsole(CLSPGlobals::GetMainWndHandle(), request);
+    if (!reply.bAnswered) m_bConsoleMissing = true;
+    return reply.nVerdict;
   }
   bool m_bConsoleMissing = false;
 };
@@ -132,12 +117,9 @@ bool IsListedAddress(const std::string& strHost, unsigned short nPort, const std
 }
 
 std::string AddressForConsole(const SHostRequest& request) {
-  // The console is told the address in the normal form it was checked in.
-  const SWebAddress normal = NormalizeWebAddress(SWebAddress{request.strHost, request.nPort, request.strPath, ""});
-  SHostRequest shown = request;
-  shown.strHost = normal.strHost;
-  shown.strPath = request.strPath.empty() ? std::string() : normal.strPath;
-  return CheckedAddressText(shown, true);
+  const bool bListedWithoutQuery =
+      request.strQuery.empty() || IsListedAddress(request.strHost, request.nPort, request.strPath, std::string());
+  return HostAddressKey(request, bListedWithoutQuery);
 }
 
 bool IsConsoleRunning() {
@@ -146,15 +128,14 @@ bool IsConsoleRunning() {
 
 SConsoleAnswer AskConsoleAboutAddress(const SBrowserProgram& browser, const SHostRequest& request,
                                       const std::string& strAddress) {
-  EngineRequest record;
-  std::memset(&record, 0, sizeof(record));
-  CopyBounded(record.szProcessPath, browser.strPath.c_str());
-  CopyBounded(record.szProcessName, browser.strName.c_str());
-  CopyBounded(record.szHostIP, request.strHostIP.c_str());
-  CopyBounded(record.szPort, std::to_string(request.nPort).c_str());
-  CopyBounded(record.web.szUrl, strAddress.c_str());
-  record.web.cWebKind = KIND_URL;
-  return SendToConsole(REQUEST_URL, record, WEB_REQUEST_SIZE);
+  SWebRequest asked;
+  asked.eKind = EWebKind::Url;
+  asked.source.strProcessPath = browser.strPath;
+  asked.source.strProgram = browser.strName;
+  asked.source.strHostIP = request.strHostIP;
+  asked.source.nPort = request.nPort;
+  asked.strUrl = strAddress;
+  return AnswerOf(SendToConsole(CLSPGlobals::GetMainWndHandle(), asked));
 }
 
 SMailAnswer ScanMailPageText(const SBrowserProgram& browser, const std::string& strText, const std::string& strHtml) {

@@ -22,18 +22,19 @@ SBrowserProgram FindBrowserProgram(int argc, char** argv, const std::string& str
 bool IsListedAddress(const std::string& strHost, unsigned short nPort, const std::string& strPath,
                      const std::string& strQuery);
 
-// The address as the console is told about it: host and path in the normal form
-// the definitions were asked with, and a port that is not the scheme's own.
+// The address as the console is told about it and remembers it, for a listed
+// address: its key (engine/WebAddressKey.h), as the web guard writes it too.
 std::string AddressForConsole(const SHostRequest& request);
 
 bool IsConsoleRunning();
 
 struct SConsoleAnswer {
-  EVerdictAnswer eVerdict = EVerdictAnswer::Allow;
-  bool bConsole = false;  // false: no console answered, and the page is let through
+  EVerdictAnswer eVerdict = EVerdictAnswer::Block;
+  bool bConsole = false;  // false: the console could not be asked, and the verdict is Block
 };
 
-// Request 1126, kind 'U', for a listed address (strAddress as checked).
+// Request 1126, kind 'U', for a listed address (strAddress from AddressForConsole),
+// through the request channel.
 SConsoleAnswer AskConsoleAboutAddress(const SBrowserProgram& browser, const SHostRequest& request,
                                       const std::string& strAddress);
 
@@ -44,5 +45,6 @@ struct SMailAnswer {
 };
 
 // The browser helper's mail scan on a page's text and HTML (UTF-8), with request
-// 1127 for each finding.
+// 1127 for each finding; a finding the console could not be asked about blocks the
+// page, with answer.bConsole false.
 SMailAnswer ScanMailPageText(const SBrowserProgram& browser, const std::string& strText, const std::string& strHtml);

@@ -7,7 +7,7 @@
 
 #include <cstddef>
 
-#include "console/settings/Requests.h"
+#include "shared/Requests.h"
 #include "shared/EngineRequest.h"
 
 // The two request handlers: web requests (codes 1125 and 1126) and mail requests

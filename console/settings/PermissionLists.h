@@ -9,7 +9,7 @@
 #include <string>
 
 #include "console/settings/EntryIndex.h"
-#include "console/settings/Requests.h"
+#include "shared/Requests.h"
 
 class IStoreKey;
 class CResult;

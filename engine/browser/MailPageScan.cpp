@@ -1,25 +1,23 @@
 // The checks of a mail page and the requests that report their findings.
 #include "engine/browser/MailPageScan.h"
 
-#include <cstring>
+#include <string>
 
 #include "engine/browser/MailHeaderParser.h"
-#include "shared/BoundedCopy.h"
 
-void FillMailRequest(EngineRequest& request, const char* szProcessPath, const CMailHeaderParser& parser) {
-  std::memset(&request, 0, sizeof(request));
-  const char* psz = szProcessPath ? szProcessPath : "";
-  CopyBounded(request.szProcessPath, psz);
-  const char* pszName = std::strrchr(request.szProcessPath, '\\');
-  CopyBounded(request.szProcessName, pszName ? pszName + 1 : request.szProcessPath);
-  CopyBounded(request.szPort, "80");
-  // Header fields have no length limit on the page; in the record each one is cut
-  // to its first 100 characters so that it ends inside its field.
-  CopyBounded(request.mail.szFrom, parser.GetFrom());
-  CopyBounded(request.mail.szTo, parser.GetTo());
-  CopyBounded(request.mail.szSubject, parser.GetSubject());
-  CopyBounded(request.mail.szDate, parser.GetDate());
-  CopyBounded(request.mail.szAttachment, parser.GetAttachment());
+SMailRequest MailRequestOf(const char* szProcessPath, const CMailHeaderParser& parser) {
+  SMailRequest request;
+  request.source.strProcessPath = szProcessPath ? szProcessPath : "";
+  const std::size_t nSlash = request.source.strProcessPath.rfind('\\');
+  request.source.strProgram =
+      nSlash == std::string::npos ? request.source.strProcessPath : request.source.strProcessPath.substr(nSlash + 1);
+  request.source.nPort = 80;
+  request.strFrom = parser.GetFrom();
+  request.strTo = parser.GetTo();
+  request.strSubject = parser.GetSubject();
+  request.strDate = parser.GetDate();
+  request.strAttachment = parser.GetAttachment();
+  return request;
 }
 
 EMailScanResult ScanMailText(const char* szText, const char* szHtml, const char* szProcessPath, IMailScanSite& site) {
@@ -45,33 +43,32 @@ EMailScanResult ScanMailText(const char* szText, const char* szHtml, const char*
   }
   if (!bBadFrom && !bBadSubject && !bBadText && !bBadVisibleLink && !bBadLink) return EMailScanResult::NoFinding;
 
-  EngineRequest request;
-  FillMailRequest(request, szProcessPath, parser);
-  SMailRequestTail& mail = request.mail;
-  // Findings go out in a fixed order while the console answers allow.
+  // Findings go out in a fixed order while the console answers allow; what one
+  // finding wrote stays for the next.
+  SMailRequest request = MailRequestOf(szProcessPath, parser);
   if (bBadFrom) {
-    mail.cMailKind = KIND_MAIL_FROM;
+    request.eKind = EMailKind::From;
     if (site.SendMailRequest(request) == 0) return EMailScanResult::Blocked;
   }
   if (bBadSubject) {
-    mail.cMailKind = KIND_MAIL_SUBJECT;
+    request.eKind = EMailKind::Subject;
     if (site.SendMailRequest(request) == 0) return EMailScanResult::Blocked;
   }
   if (bBadVisibleLink) {
-    mail.cMailKind = KIND_MAIL_LINK;
-    CopyBounded(mail.szVisibleLink, szVisibleLink);
-    CopyBounded(mail.szCalledLink, szCalledLink);
+    request.eKind = EMailKind::Link;
+    request.strVisibleLink = szVisibleLink;
+    request.strCalledLink = szCalledLink;
     if (site.SendMailRequest(request) == 0) return EMailScanResult::Blocked;
   }
   if (bBadLink) {
-    mail.cMailKind = KIND_MAIL_LINK;
-    CopyBounded(mail.szVisibleLink, szMatchedLink);
-    CopyBounded(mail.szCalledLink, szMatchedLink);
+    request.eKind = EMailKind::Link;
+    request.strVisibleLink = szMatchedLink;
+    request.strCalledLink = szMatchedLink;
     if (site.SendMailRequest(request) == 0) return EMailScanResult::Blocked;
   }
   if (bBadText) {
-    mail.cMailKind = KIND_MAIL_TEXT;
-    CopyBounded(mail.szText, szMatchedText);
+    request.eKind = EMailKind::Text;
+    request.strText = szMatchedText;
     if (site.SendMailRequest(request) == 0) return EMailScanResult::Blocked;
   }
   return EMailScanResult::Allowed;

@@ -3,7 +3,7 @@
 // it the page's text and HTML and acts on its answer.
 #pragma once
 
-#include "shared/EngineRequest.h"
+#include "shared/Requests.h"
 
 // What a scan needs from its surroundings: the mail matchers and the channel to
 // the console.
@@ -15,8 +15,9 @@ class IMailScanSite {
   virtual bool IsBadMailText(const char* szText, char* szMatchedText) = 0;
   virtual bool IsBadVisibleMailLinks(const char* szText, char* szVisibleLink, char* szCalledLink) = 0;
   virtual bool IsBadMailLinks(const char* szText, char* szMatchedLink) = 0;
-  // Sends one mail request; answers the console's reply (0 = block).
-  virtual long SendMailRequest(const EngineRequest& request) = 0;
+  // Sends one mail request through the request channel; answers the console's
+  // reply (0 = block, also when the console could not be asked).
+  virtual long SendMailRequest(const SMailRequest& request) = 0;
 };
 
 enum class EMailScanResult {
@@ -30,7 +31,8 @@ enum class EMailScanResult {
 // program's path for the request record.
 EMailScanResult ScanMailText(const char* szText, const char* szHtml, const char* szProcessPath, IMailScanSite& site);
 
-// Fills the fixed part of a mail request: the sending program, port "80", an
-// empty host address and the five header fields, each cut to end inside its field.
+// The part of a page's mail requests that all its findings share: the sending
+// program (its path and the name after the last backslash), port 80, no host
+// address and the five header fields as the page shows them.
 class CMailHeaderParser;
-void FillMailRequest(EngineRequest& request, const char* szProcessPath, const CMailHeaderParser& parser);
+SMailRequest MailRequestOf(const char* szProcessPath, const CMailHeaderParser& parser);

@@ -8,20 +8,18 @@
 #include "engine/browser/EngineMailMatchers_win.h"
 #include "engine/browser/MailPageScan.h"
 #include "engine/browser/PageClipboard_win.h"
+#include "shared/RequestChannel_win.h"
 
 namespace {
 
-// The request channel to the console's window, beside the engine's matchers.
+// The request channel to the console's window, beside the engine's matchers. The
+// browser's own thread waits for the verdict as long as the console takes, and
+// keeps serving the messages sent to it meanwhile; no console answers Block.
 class CEngineScanSite : public CEngineMailMatchers {
  public:
-  long SendMailRequest(const EngineRequest& request) override {
-    COPYDATASTRUCT copy = {};
-    copy.dwData = REQUEST_MAIL;
-    copy.cbData = static_cast<DWORD>(MAIL_REQUEST_SIZE);
-    copy.lpData = const_cast<EngineRequest*>(&request);
-    // Without a console window the call fails and answers 0: block.
+  long SendMailRequest(const SMailRequest& request) override {
     const HWND hConsole = __atomic_load_n(&CLSPGlobals::hMainWnd, __ATOMIC_ACQUIRE);
-    return static_cast<long>(::SendMessageA(hConsole, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy)));
+    return SendToConsole(hConsole, request, EConsoleWait::UntilAnswered).nVerdict;
   }
 };
 

@@ -10,16 +10,10 @@
 
 #include "engine/LSPGlobals.h"
 #include "guard/proxy/RequestAddress.h"
-#include "shared/AsciiCase.h"
-#include "shared/BoundedCopy.h"
-#include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/RequestChannel_win.h"
 
 namespace {
-
-// A user has all the time an alert needs; a console that never answers blocks.
-constexpr UINT kConsoleTimeoutMs = 10 * 60 * 1000;
-constexpr std::size_t kUrlSize = 261;
 
 std::mutex g_printMutex;
 
@@ -77,10 +71,12 @@ SClientProgram ProgramOfProcess(unsigned long dwProcessId) {
 
 bool IsListedWebAddress(const SProxyRequest& request, std::string* pstrShown) {
   const SWebAddress address = RequestWebAddress(request);
-  if (!CLSPGlobals::IsBadWebAddress(address.strHost.c_str(), address.nPort, address.strPath.c_str(),
-                                    address.strQuery.c_str()))
-    return false;
-  *pstrShown = ShownWebAddress(request);
+  const auto isListed = [&](const std::string& strQuery) {
+    return CLSPGlobals::IsBadWebAddress(address.strHost.c_str(), address.nPort, address.strPath.c_str(),
+                                        strQuery.c_str());
+  };
+  if (!isListed(address.strQuery)) return false;
+  *pstrShown = ShownWebAddress(request, address.strQuery.empty() || isListed(std::string()));
   return true;
 }
 
@@ -97,30 +93,20 @@ bool IsListedHostAddress(const std::string& strAddress) {
   return CLSPGlobals::IsBadIP(strAddress.c_str());
 }
 
-int AskConsole(char cKind, const SClientProgram& program, const std::string& strHostIP, unsigned nPort,
+int AskConsole(EWebKind eKind, const SClientProgram& program, const std::string& strHostIP, unsigned nPort,
                const std::string& strUrl) {
-  EngineRequest request;
-  std::memset(&request, 0, sizeof(request));
-  CopyBounded(request.szProcessPath, program.strPath.c_str());
-  CopyBounded(request.szProcessName, program.strName.c_str());
-  CopyBounded(request.szHostIP, strHostIP.c_str());
-  CopyBounded(request.szPort, std::to_string(nPort).c_str());
-  request.web.cWebKind = cKind;
-  if (cKind == KIND_URL) CopyBounded(request.web.szUrl, strUrl.c_str());
-  COPYDATASTRUCT copy = {};
-  copy.dwData = cKind == KIND_URL ? REQUEST_URL : REQUEST_HOST_IP;
-  copy.cbData = WEB_REQUEST_SIZE;
-  copy.lpData = &request;
-  DWORD_PTR dwResult = 0;
-  HWND hConsole = CLSPGlobals::GetMainWndHandle();
-  const bool bAnswered = hConsole && ::SendMessageTimeoutA(hConsole, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy),
-                                                           SMTO_NORMAL, kConsoleTimeoutMs, &dwResult);
-  const int nVerdict = bAnswered && dwResult ? VERDICT_ALLOW : VERDICT_BLOCK;
-  PrintLine("request " + std::to_string(copy.dwData) + " kind '" + cKind + "' program " + request.szProcessName +
-            " host " + request.szHostIP + " port " + request.szPort +
-            (cKind == KIND_URL ? std::string(" url ") + request.web.szUrl : std::string()) + ": " +
-            (nVerdict ? "allow" : "block") + (hConsole ? "" : " (no console running)"));
-  return nVerdict;
+  SWebRequest request;
+  request.eKind = eKind;
+  request.source.strProcessPath = program.strPath;
+  request.source.strProgram = program.strName;
+  request.source.strHostIP = strHostIP;
+  request.source.nPort = static_cast<std::int32_t>(nPort);
+  if (eKind == EWebKind::Url) request.strUrl = strUrl;
+  const SRequestRecord record = RequestRecordOf(request);
+  const SConsoleReply reply = SendRequestRecord(CLSPGlobals::GetMainWndHandle(), record, EConsoleWait::AlertTime);
+  PrintLine(RequestRecordText(record) + ": " + (reply.nVerdict == VERDICT_ALLOW ? "allow" : "block") +
+            (reply.bAnswered ? "" : " (no console answered)"));
+  return reply.nVerdict;
 }
 
 void PrintLine(const std::string& strLine) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "guard/proxy/ProxyRequestHead.h"
+#include "shared/Requests.h"
 
 struct SClientProgram {
   std::string strPath;
@@ -30,9 +31,10 @@ bool IsListedWebAddress(const SProxyRequest& request, std::string* pstrShown);
 // IsBadIP on a resolved host address.
 bool IsListedHostAddress(const std::string& strAddress);
 
-// Sends request 1126 (cKind 'U', with strUrl) or 1125 ('I') to the console and
-// returns its verdict; block when no console answers.
-int AskConsole(char cKind, const SClientProgram& program, const std::string& strHostIP, unsigned nPort,
+// Sends request 1126 (kind Url, with strUrl) or 1125 (HostIP) to the console
+// through the request channel and returns its verdict: block when no console
+// answers. Prints the request and the verdict.
+int AskConsole(EWebKind eKind, const SClientProgram& program, const std::string& strHostIP, unsigned nPort,
                const std::string& strUrl);
 
 // One line on standard output; lines of several connections do not mix.

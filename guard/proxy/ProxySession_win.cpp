@@ -55,7 +55,7 @@ class CSocketPeers : public IProxyPeers {
       if (request.nPort == m_settings.nListenPort && IsThisMachine(origin))
         return Refused(400, "The request is for the proxy itself.");
       if (IsListedHostAddress(origin.strText) &&
-          AskConsole(KIND_HOST_IP, Program(), origin.strText, request.nPort, "") == VERDICT_BLOCK) {
+          AskConsole(EWebKind::HostIP, Program(), origin.strText, request.nPort, "") == VERDICT_BLOCK) {
         route.outcome = EProxyOutcome::Block;
         route.strBlocked = origin.strText;
         route.strDetail = "The phishing definitions list this host address. The console answered Block.";
@@ -116,7 +116,7 @@ class CSocketPeers : public IProxyPeers {
     const std::string strHostIP =
         ResolveHost(request.strHost, request.nPort, m_settings.resolveOverrides, &known, false) ? known.strText
                                                                                                 : request.strHost;
-    if (AskConsole(KIND_URL, Program(), strHostIP, request.nPort, strAddress) != VERDICT_BLOCK) return false;
+    if (AskConsole(EWebKind::Url, Program(), strHostIP, request.nPort, strAddress) != VERDICT_BLOCK) return false;
     pRoute->outcome = EProxyOutcome::Block;
     pRoute->strBlocked = strAddress;
     pRoute->strDetail = std::string(request.bConnect ? "The phishing definitions list this host."
@@ -271,9 +271,9 @@ void RelayTunnel(SOCKET client, SOCKET server, const SProxySettings& settings, I
 
 }  // namespace
 
-void ServeConnection(CCloseSocket client, unsigned long dwProgram, const SProxySettings& settings,
-                     COriginPool* pPool, CWorkerPool* pWorkers, const std::atomic<bool>& bStopping,
-                     const std::function<void(bool)>& onIdle, bool bOwnPagesOnly) {
+void ServeConnection(CCloseSocket client, unsigned long dwProgram, const SProxySettings& settings, COriginPool* pPool,
+                     CWorkerPool* pWorkers, const std::atomic<bool>& bStopping, const std::function<void(bool)>& onIdle,
+                     bool bOwnPagesOnly) {
   SetSendOptions(client.Get());
   CSocketStream clientStream(client.Get());
   CSocketPeers peers(dwProgram, settings, onIdle);

@@ -1,7 +1,14 @@
 // The addresses of proxy requests (see RequestAddress.h).
 #include "guard/proxy/RequestAddress.h"
 
-#include "shared/AsciiCase.h"
+#include "engine/WebAddressKey.h"
+
+namespace {
+
+// The proxy takes requests in absolute form for http only (https comes as a tunnel).
+constexpr unsigned short kHttpPort = 80;
+
+}  // namespace
 
 SWebAddress RequestWebAddress(const SProxyRequest& request) {
   SWebAddress address;
@@ -14,16 +21,8 @@ SWebAddress RequestWebAddress(const SProxyRequest& request) {
   return address;
 }
 
-std::string ShownWebAddress(const SProxyRequest& request) {
-  SWebAddress shown = RequestWebAddress(request);
-  shown.strQuery.clear();
-  shown = NormalizeWebAddress(shown);
-  std::string strShown = shown.strHost;
-  if (!request.bConnect) {
-    if (request.nPort != 80) strShown += ":" + std::to_string(request.nPort);
-    if (shown.strPath != "/") strShown += shown.strPath;
-  }
-  if (strShown.compare(0, 4, "www.") == 0) strShown.erase(0, 4);
-  for (char& c : strShown) c = LowerAsciiChar(c);
-  return strShown;
+std::string ShownWebAddress(const SProxyRequest& request, bool bListedWithoutQuery) {
+  SWebAddress address = RequestWebAddress(request);
+  if (request.bConnect) address.nPort = 0;
+  return WebAddressKey(address, kHttpPort, bListedWithoutQuery);
 }

@@ -10,7 +10,8 @@
 // Host, port, path and query of the request (a CONNECT has host and port only).
 SWebAddress RequestWebAddress(const SProxyRequest& request);
 
-// As the console's web list keys it: host and path in the engine's normal form (a
-// listed address in whatever spelling shows as one), a port other than 80, no
-// leading "www.", no query, lower case.
-std::string ShownWebAddress(const SProxyRequest& request);
+// The key of a listed request's address (engine/WebAddressKey.h): an http page's
+// as the browser host writes it for the same page; a CONNECT's is its host alone.
+// bListedWithoutQuery: whether the definitions list the address with its query
+// emptied.
+std::string ShownWebAddress(const SProxyRequest& request, bool bListedWithoutQuery);

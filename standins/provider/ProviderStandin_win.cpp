@@ -20,6 +20,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -29,6 +30,7 @@
 #include "shared/BoundedCopy.h"
 #include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/RequestChannel_win.h"
 #include "guard/proxy/ProxyOptions.h"
 #include "guard/proxy/ProxyServer_win.h"
 
@@ -38,6 +40,7 @@ constexpr int kExitNotListed = 3;
 constexpr int kExitUsage = 2;
 constexpr int kExitNoConsole = 4;
 constexpr std::size_t kMaxHeadBytes = 64 * 1024;
+constexpr std::size_t kMaxUrlBytes = sizeof(SWebRequestTail::szUrl) - 1;
 
 struct COptions {
   const char* szKind = nullptr;
@@ -128,19 +131,22 @@ const char* NameOfPath(const char* szPath) {
   return pSlash ? pSlash + 1 : szPath;
 }
 
-int SendToConsole(EngineRequest& request) {
-  COPYDATASTRUCT copy = {};
-  copy.dwData = request.web.cWebKind == KIND_HOST_IP ? REQUEST_HOST_IP : REQUEST_URL;
-  copy.cbData = WEB_REQUEST_SIZE;
-  copy.lpData = &request;
-  HWND hConsole = CLSPGlobals::GetMainWndHandle();
-  const LRESULT verdict = ::SendMessageA(hConsole, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&copy));
-  const int nVerdict = verdict ? VERDICT_ALLOW : VERDICT_BLOCK;
-  const bool bUrl = request.web.cWebKind == KIND_URL;
-  std::printf("request %lu kind '%c' program %s host %s port %s%s%s: %s%s\n", static_cast<unsigned long>(copy.dwData),
-              request.web.cWebKind, request.szProcessName, request.szHostIP, request.szPort, bUrl ? " url " : "",
-              bUrl ? request.web.szUrl : "", nVerdict ? "allow" : "block", hConsole ? "" : " (no console running)");
-  return nVerdict;
+// The port as a decimal number from 0 to 65535 (0 when left out); false for any
+// other text.
+bool ReadPort(const char* szPort, std::int32_t& nPort) {
+  nPort = 0;
+  for (const char* p = szPort; *p; ++p) {
+    if (*p < '0' || *p > '9' || (nPort = nPort * 10 + (*p - '0')) > 65535) return false;
+  }
+  return true;
+}
+
+int SendToConsole(const SWebRequest& request) {
+  const SRequestRecord record = RequestRecordOf(request);
+  const SConsoleReply reply = SendRequestRecord(CLSPGlobals::GetMainWndHandle(), record, EConsoleWait::AlertTime);
+  std::printf("%s: %s%s\n", RequestRecordText(record).c_str(), reply.nVerdict == VERDICT_ALLOW ? "allow" : "block",
+              reply.bAnswered ? "" : " (no console answered)");
+  return reply.nVerdict;
 }
 
 }  // namespace
@@ -161,13 +167,15 @@ int main(int argc, char** argv) {
   if (!ParseOptions(argc, argv, options)) return Usage();
   const bool bUrl = options.szKind[0] == KIND_URL;
 
-  EngineRequest request;
-  std::memset(&request, 0, sizeof(request));
-  CopyBounded(request.szProcessPath, options.szPath);
-  CopyBounded(request.szProcessName, options.szName ? options.szName : NameOfPath(options.szPath));
-  CopyBounded(request.szHostIP, options.szIP);
-  CopyBounded(request.szPort, options.szPort);
-  request.web.cWebKind = options.szKind[0];
+  SWebRequest request;
+  request.eKind = bUrl ? EWebKind::Url : EWebKind::HostIP;
+  request.source.strProcessPath = options.szPath;
+  request.source.strProgram = options.szName ? options.szName : NameOfPath(options.szPath);
+  request.source.strHostIP = options.szIP;
+  if (!ReadPort(options.szPort, request.source.nPort)) {
+    std::fprintf(stderr, "provider-standin: the port is not a number from 0 to 65535: %s\n", options.szPort);
+    return Usage();
+  }
 
   std::string strAddress = bUrl ? std::string() : options.szIP;
   if (bUrl && options.szUrl) strAddress = options.szUrl;
@@ -184,7 +192,8 @@ int main(int argc, char** argv) {
       return kExitNotListed;
     }
   }
-  if (strAddress.size() >= sizeof(request.web.szUrl) && bUrl) strAddress.resize(sizeof(request.web.szUrl) - 1);
+  // The provider's address field holds 260 bytes.
+  if (bUrl && strAddress.size() > kMaxUrlBytes) strAddress.resize(kMaxUrlBytes);
 
   if (!options.bAlways) {
     CLSPGlobals::InitializeAppVars();
@@ -199,6 +208,6 @@ int main(int argc, char** argv) {
       return kExitNotListed;
     }
   }
-  if (bUrl) CopyBounded(request.web.szUrl, strAddress.c_str());
+  if (bUrl) request.strUrl = strAddress;
   return SendToConsole(request);
 }

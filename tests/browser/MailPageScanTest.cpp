@@ -1,5 +1,5 @@
-// The checks of a mail page, the order of its findings and the request records
-// that report them.
+// The checks of a mail page, the order of its findings and the requests that
+// report them.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -8,6 +8,7 @@
 
 #include "engine/browser/MailHeaderParser.h"
 #include "engine/browser/MailPageScan.h"
+#include "shared/RequestChannel.h"
 
 namespace {
 
@@ -16,7 +17,7 @@ class CScriptedSite : public IMailScanSite {
  public:
   std::string strBadFrom, strBadSubject, strBadText, strBadLink, strVisible, strCalled;
   std::vector<long> replies;  // one per request; missing replies answer allow
-  std::vector<EngineRequest> sent;
+  std::vector<SMailRequest> sent;
   std::vector<std::string> checks;  // the checks in the order they ran
 
   bool IsBadMailFrom(const char* sz) override { return Check("from", sz, strBadFrom); }
@@ -30,7 +31,7 @@ class CScriptedSite : public IMailScanSite {
     return true;
   }
   bool IsBadMailLinks(const char* sz, char* szOut) override { return Check("link", sz, strBadLink, szOut); }
-  long SendMailRequest(const EngineRequest& request) override {
+  long SendMailRequest(const SMailRequest& request) override {
     sent.push_back(request);
     return sent.size() <= replies.size() ? replies[sent.size() - 1] : 1;
   }
@@ -65,22 +66,22 @@ TEST(MailPageScan, ChecksRunInOrderAndNothingIsSentWithoutFinding) {
   EXPECT_TRUE(site.sent.empty());
 }
 
-TEST(MailPageScan, RecordCarriesBrowserAndHeaderFields) {
+TEST(MailPageScan, RequestCarriesBrowserAndHeaderFields) {
   CScriptedSite site;
   site.strBadFrom = "billing@bank";
   EXPECT_EQ(EMailScanResult::Allowed, ScanMailText(kMail, kHtml, kBrowser, site));
   ASSERT_EQ(1u, site.sent.size());
-  const EngineRequest& r = site.sent[0];
-  EXPECT_STREQ(kBrowser, r.szProcessPath);
-  EXPECT_STREQ("iexplore.exe", r.szProcessName);
-  EXPECT_STREQ("", r.szHostIP);
-  EXPECT_STREQ("80", r.szPort);
-  EXPECT_STREQ("billing <billing@bank.example>", r.mail.szFrom);
-  EXPECT_STREQ("you@example.net", r.mail.szTo);
-  EXPECT_STREQ("account suspended", r.mail.szSubject);
-  EXPECT_STREQ("mon, 7 dec", r.mail.szDate);
-  EXPECT_STREQ("form.zip", r.mail.szAttachment);
-  EXPECT_EQ(KIND_MAIL_FROM, r.mail.cMailKind);
+  const SMailRequest& r = site.sent[0];
+  EXPECT_EQ(kBrowser, r.source.strProcessPath);
+  EXPECT_EQ("iexplore.exe", r.source.strProgram);
+  EXPECT_EQ("", r.source.strHostIP);
+  EXPECT_EQ(80, r.source.nPort);
+  EXPECT_EQ("billing <billing@bank.example>", r.strFrom);
+  EXPECT_EQ("you@example.net", r.strTo);
+  EXPECT_EQ("account suspended", r.strSubject);
+  EXPECT_EQ("mon, 7 dec", r.strDate);
+  EXPECT_EQ("form.zip", r.strAttachment);
+  EXPECT_EQ(EMailKind::From, r.eKind);
 }
 
 TEST(MailPageScan, AllowedFindingsGoOutInFixedOrderUntilABlock) {
@@ -91,15 +92,15 @@ TEST(MailPageScan, AllowedFindingsGoOutInFixedOrderUntilABlock) {
   site.strBadLink = "evil.example";
   EXPECT_EQ(EMailScanResult::Allowed, ScanMailText(kMail, kHtml, kBrowser, site));
   ASSERT_EQ(4u, site.sent.size());
-  EXPECT_EQ(KIND_MAIL_FROM, site.sent[0].mail.cMailKind);
-  EXPECT_EQ(KIND_MAIL_SUBJECT, site.sent[1].mail.cMailKind);
-  EXPECT_EQ(KIND_MAIL_LINK, site.sent[2].mail.cMailKind);
-  EXPECT_STREQ("evil.example", site.sent[2].mail.szVisibleLink);
-  EXPECT_STREQ("evil.example", site.sent[2].mail.szCalledLink);
-  EXPECT_EQ(KIND_MAIL_TEXT, site.sent[3].mail.cMailKind);
-  EXPECT_STREQ("verify your password", site.sent[3].mail.szText);
-  // Fields of an earlier kind stay in the reused record.
-  EXPECT_STREQ("evil.example", site.sent[3].mail.szCalledLink);
+  EXPECT_EQ(EMailKind::From, site.sent[0].eKind);
+  EXPECT_EQ(EMailKind::Subject, site.sent[1].eKind);
+  EXPECT_EQ(EMailKind::Link, site.sent[2].eKind);
+  EXPECT_EQ("evil.example", site.sent[2].strVisibleLink);
+  EXPECT_EQ("evil.example", site.sent[2].strCalledLink);
+  EXPECT_EQ(EMailKind::Text, site.sent[3].eKind);
+  EXPECT_EQ("verify your password", site.sent[3].strText);
+  // Fields of an earlier kind stay in the reused request.
+  EXPECT_EQ("evil.example", site.sent[3].strCalledLink);
 
   CScriptedSite blocking;
   blocking.strBadFrom = "billing";
@@ -124,9 +125,9 @@ TEST(MailPageScan, VisibleLinkFindingSuppressesListedLinkCheckAndSeesLowerCasedH
   EXPECT_EQ(EMailScanResult::Allowed, ScanMailText(kMail, kHtml, kBrowser, site));
   EXPECT_EQ((std::vector<std::string>{"from", "subject", "text", "visible"}), site.checks);
   ASSERT_EQ(1u, site.sent.size());
-  EXPECT_EQ(KIND_MAIL_LINK, site.sent[0].mail.cMailKind);
-  EXPECT_STREQ("www.bank.example", site.sent[0].mail.szVisibleLink);
-  EXPECT_STREQ("http://evil.example/login", site.sent[0].mail.szCalledLink);
+  EXPECT_EQ(EMailKind::Link, site.sent[0].eKind);
+  EXPECT_EQ("www.bank.example", site.sent[0].strVisibleLink);
+  EXPECT_EQ("http://evil.example/login", site.sent[0].strCalledLink);
 }
 
 TEST(MailPageScan, OverlongFieldsEndInsideTheirRecordFields) {
@@ -138,26 +139,30 @@ TEST(MailPageScan, OverlongFieldsEndInsideTheirRecordFields) {
   site.strBadFrom = "xxx";
   EXPECT_EQ(EMailScanResult::Allowed, ScanMailText(strMail.c_str(), "<html>", strPath.c_str(), site));
   ASSERT_EQ(1u, site.sent.size());
-  const EngineRequest& r = site.sent[0];
+  const SRequestRecord built = RequestRecordOf(site.sent[0]);
+  const EngineRequest& r = built.record;
   for (const char* pField : {r.mail.szFrom, r.mail.szTo, r.mail.szSubject, r.mail.szDate, r.mail.szAttachment}) {
     EXPECT_EQ(std::string(100, 'x'), pField);
   }
   EXPECT_EQ(260u, std::strlen(r.szProcessPath));
-  EXPECT_LT(std::strlen(r.szProcessName), sizeof(r.szProcessName));
+  // The name is that of the whole path, cut to its field.
+  EXPECT_EQ(std::string(100, 'n'), r.szProcessName);
 }
 
 TEST(MailPageScan, FieldsThePageDoesNotShowStayEmpty) {
   CMailHeaderParser parser("from: a\nto: b\n");
   ASSERT_TRUE(parser.IsMail());
   parser.ExtractHeaders();
-  EngineRequest request;
-  std::memset(&request, 'z', sizeof(request));
-  FillMailRequest(request, "noslash.exe", parser);
-  EXPECT_STREQ("noslash.exe", request.szProcessName);
-  EXPECT_STREQ("", request.mail.szSubject);
-  EXPECT_STREQ("", request.mail.szDate);
-  EXPECT_STREQ("", request.mail.szAttachment);
-  EXPECT_EQ(0, request.mail.cMailKind);
+  const SMailRequest request = MailRequestOf("noslash.exe", parser);
+  EXPECT_EQ("noslash.exe", request.source.strProgram);
+  EXPECT_EQ("", request.strSubject);
+  EXPECT_EQ("", request.strDate);
+  EXPECT_EQ("", request.strAttachment);
+  const SRequestRecord built = RequestRecordOf(request);
+  const EngineRequest& record = built.record;
+  EXPECT_STREQ("", record.mail.szSubject);
+  EXPECT_STREQ("", record.mail.szDate);
+  EXPECT_STREQ("", record.mail.szAttachment);
 }
 
 }  // namespace

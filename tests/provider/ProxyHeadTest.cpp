@@ -23,7 +23,7 @@ SProxyRequest Parsed(const std::string& strHead) {
 std::string CheckedAddress(const std::string& strHead, bool bWithPort = true) {
   SProxyRequest request = Parsed(strHead);
   if (!bWithPort) request.nPort = 80;
-  return ShownWebAddress(request);
+  return ShownWebAddress(request, true);
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "console/settings/Requests.h"
+#include "shared/Requests.h"
 #include "shared/BoundedCopy.h"
 #include "shared/EngineRequest.h"
 

@@ -1,7 +1,8 @@
-// The requests of the engine side as the console handles them, decoded once from
-// the record they arrive in: a web request (a host address or URL that matched a
-// definition) and a mail request (a sender, subject, link pair or body text).
-// The lists, the alert log and the handlers all take these.
+// The requests of the engine side as typed values: a web request (a host address
+// or URL that matched a definition) and a mail request (a sender, subject, link
+// pair or body text). Senders fill them and the request channel writes the record
+// from them (RequestChannel.h); the console decodes the record it receives into
+// the same types, and its lists, alert log and handlers take them.
 #pragma once
 
 #include <cstdint>
@@ -17,6 +18,9 @@ struct SRequestSource {
   // The decimal value the sender wrote, as entries store it: 32 bits with a sign,
   // so that "-1" or a value beyond 65535 keeps meeting the entry it made.
   std::int32_t nPort = 0;
+  // The program's full path: senders send it, the console never reads it (and
+  // leaves it empty when it decodes a record).
+  std::string strProcessPath;
 };
 
 struct SWebRequest {
