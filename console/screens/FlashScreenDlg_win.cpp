@@ -175,6 +175,12 @@ bool CFlashScreenDlg::OnMessage(UINT uMsg, WPARAM, LPARAM) {
   }
 }
 
+int ScaleToDisplay(int nPixels) {
+  CDeleteDC info(::CreateICA("DISPLAY", nullptr, nullptr, nullptr));
+  const int nDpi = info ? ::GetDeviceCaps(info.Get(), LOGPIXELSY) : 96;
+  return ::MulDiv(nPixels, nDpi > 0 ? nDpi : 96, 96);
+}
+
 SFilterDecision FilterScreenMessage(MSG& msg, HWND hScreen, HWND hControl, EScreenFilter eFilter) {
   if (!hScreen || (msg.hwnd != hScreen && !::IsChild(hScreen, msg.hwnd))) return SFilterDecision();
   EFilterInput eInput = EFilterInput::Other;

@@ -7,18 +7,91 @@ namespace {
 
 // The stepper's arrows have the id of their edit field plus this.
 const int kStepperArrowsIdOffset = 10000;
+// How far a choice's list drops below its field, in stage pixels.
+const int kChoiceDropHeight = 160;
+
+// The accessible names of the icons, which screen readers read as their text.
+const std::pair<const char*, const char*> kIconNames[] = {
+    {"protected", "Protected"},
+    {"unprotected", "Not protected"},
+    {"partial", "Partly protected"},
+    {"alert", "Warning"},
+};
+
+// Enter on a focused button presses it, as Space does: the dialog manager would
+// send the screen's OK instead, as the stage's buttons are not the dialog's own.
+LRESULT CALLBACK ButtonKeysProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (uMsg == WM_GETDLGCODE && lParam) {
+    const MSG* pMsg = reinterpret_cast<const MSG*>(lParam);
+    if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN) {
+      return ::DefSubclassProc(hWnd, uMsg, wParam, lParam) | DLGC_WANTMESSAGE;
+    }
+  }
+  if (uMsg == WM_KEYDOWN && wParam == VK_RETURN) {
+    ::PostMessageA(hWnd, BM_CLICK, 0, 0);  // posted: the press may open a modal screen
+    return 0;
+  }
+  if (uMsg == WM_NCDESTROY) ::RemoveWindowSubclass(hWnd, &ButtonKeysProc, 1);
+  return ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
+}
+
+RECT ScaledRect(const SMovieControl& c, int nDpi) {
+  const int x = ScaleToDpi(c.x, nDpi), y = ScaleToDpi(c.y, nDpi);
+  return {x, y, x + ScaleToDpi(c.cx, nDpi), y + ScaleToDpi(c.cy, nDpi)};
+}
+
+void AddListColumns(HWND hList, const SMovieControl& c, int nDpi) {
+  ::SendMessageA(hList, LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
+  // Columns without a width share what the others leave.
+  int nFixed = 0, nShared = 0;
+  for (const int nWidth : c.widths) nWidth ? nFixed += nWidth : ++nShared;
+  const int nRest = c.cx - 4 - nFixed - ::GetSystemMetrics(SM_CXVSCROLL) * 96 / nDpi;
+  const int nShare = nShared && nRest > 0 ? nRest / nShared : 60;
+  for (std::size_t n = 0; n < c.columns.size(); ++n) {
+    LVCOLUMNA column = {};
+    column.mask = LVCF_TEXT | LVCF_WIDTH;
+    column.pszText = const_cast<char*>(c.columns[n].c_str());
+    column.cx = ScaleToDpi(c.widths[n] ? c.widths[n] : nShare, nDpi);
+    ::SendMessageA(hList, LVM_INSERTCOLUMNA, n, reinterpret_cast<LPARAM>(&column));
+  }
+}
 
 }  // namespace
 
-void CreateMovieControl(const SMovieControl& c, HWND hStage, HINSTANCE hInstance, const SStageFonts& fonts,
+void CreateMovieControl(const SMovieControl& c, HWND hStage, HINSTANCE hInstance, const SStageFonts& fonts, int nDpi,
                         SShownControl* pShown) {
   const char* szClass = "STATIC";
   DWORD dwStyle = WS_CHILD;
   DWORD dwExStyle = 0;
+  std::string strText;
+  RECT rc = ScaledRect(c, nDpi);
   switch (c.kind) {
     case EMovieControlKind::Text:
     case EMovieControlKind::Title:
+    case EMovieControlKind::Headline:
       dwStyle |= SS_LEFT | SS_NOPREFIX;
+      break;
+    case EMovieControlKind::Address:
+      dwStyle |= SS_OWNERDRAW | SS_NOPREFIX;
+      break;
+    case EMovieControlKind::Icon:
+      dwStyle |= SS_OWNERDRAW;
+      for (const auto& name : kIconNames) {
+        if (c.strValue == name.first) strText = name.second;
+      }
+      break;
+    case EMovieControlKind::Group:
+      szClass = "BUTTON";
+      dwStyle |= BS_GROUPBOX;
+      break;
+    case EMovieControlKind::Tabs:
+      szClass = WC_TABCONTROLA;
+      dwStyle |= WS_TABSTOP | TCS_TABS | TCS_FOCUSONBUTTONDOWN;
+      break;
+    case EMovieControlKind::Choice:
+      szClass = "COMBOBOX";
+      dwStyle |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+      rc.bottom += ScaleToDpi(kChoiceDropHeight, nDpi);
       break;
     case EMovieControlKind::Input:
       szClass = "EDIT";
@@ -37,11 +110,11 @@ void CreateMovieControl(const SMovieControl& c, HWND hStage, HINSTANCE hInstance
       break;
     case EMovieControlKind::Button:
       szClass = "BUTTON";
-      dwStyle |= WS_TABSTOP | BS_PUSHBUTTON;
+      dwStyle |= WS_TABSTOP | BS_OWNERDRAW;
       break;
     case EMovieControlKind::Check:
       szClass = "BUTTON";
-      dwStyle |= WS_TABSTOP | BS_CHECKBOX;
+      dwStyle |= WS_TABSTOP | BS_CHECKBOX | BS_MULTILINE;
       break;
     case EMovieControlKind::Radio:
       szClass = "BUTTON";
@@ -54,10 +127,19 @@ void CreateMovieControl(const SMovieControl& c, HWND hStage, HINSTANCE hInstance
       break;
   }
   SShownControl& shown = *pShown;
-  shown.wnd.Reset(::CreateWindowExA(dwExStyle, szClass, "", dwStyle, c.x, c.y, c.cx, c.cy, hStage,
-                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId)), hInstance, nullptr));
-  ::SendMessageA(shown.wnd.Get(), WM_SETFONT,
-                 reinterpret_cast<WPARAM>(c.kind == EMovieControlKind::Title ? fonts.hTitle : fonts.hText), FALSE);
+  shown.wnd.Reset(::CreateWindowExA(dwExStyle, szClass, strText.c_str(), dwStyle, rc.left, rc.top, rc.right - rc.left,
+                                    rc.bottom - rc.top, hStage, reinterpret_cast<HMENU>(static_cast<INT_PTR>(c.nId)),
+                                    hInstance, nullptr));
+  ::SendMessageA(shown.wnd.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.kind, fonts)), FALSE);
+  if (c.kind == EMovieControlKind::Button) ::SetWindowSubclass(shown.wnd.Get(), &ButtonKeysProc, 1, 0);
+  if (c.kind == EMovieControlKind::Tabs) {
+    for (std::size_t n = 0; n < c.columns.size(); ++n) {
+      TCITEMA tab = {};
+      tab.mask = TCIF_TEXT;
+      tab.pszText = const_cast<char*>(c.columns[n].c_str());
+      ::SendMessageA(shown.wnd.Get(), TCM_INSERTITEMA, n, reinterpret_cast<LPARAM>(&tab));
+    }
+  }
   if (c.kind == EMovieControlKind::Stepper) {
     shown.arrows.Reset(::CreateWindowExA(
         0, UPDOWN_CLASSA, "", WS_CHILD | UDS_SETBUDDYINT | UDS_ALIGNRIGHT | UDS_ARROWKEYS | UDS_NOTHOUSANDS, 0, 0, 0, 0,
@@ -65,17 +147,46 @@ void CreateMovieControl(const SMovieControl& c, HWND hStage, HINSTANCE hInstance
     ::SendMessageA(shown.arrows.Get(), UDM_SETBUDDY, reinterpret_cast<WPARAM>(shown.wnd.Get()), 0);
     ::SendMessageA(shown.arrows.Get(), UDM_SETRANGE32, c.nMinimum, c.nMaximum);
   }
-  if (c.kind == EMovieControlKind::List) {
-    ::SendMessageA(shown.wnd.Get(), LVM_SETEXTENDEDLISTVIEWSTYLE, 0, LVS_EX_FULLROWSELECT);
-    const int nWidth = c.columns.empty() ? c.cx : (c.cx - 4) / static_cast<int>(c.columns.size());
-    for (std::size_t n = 0; n < c.columns.size(); ++n) {
-      LVCOLUMNA column = {};
-      column.mask = LVCF_TEXT | LVCF_WIDTH;
-      column.pszText = const_cast<char*>(c.columns[n].c_str());
-      column.cx = nWidth;
-      ::SendMessageA(shown.wnd.Get(), LVM_INSERTCOLUMNA, n, reinterpret_cast<LPARAM>(&column));
-    }
+  if (c.kind == EMovieControlKind::List) AddListColumns(shown.wnd.Get(), c, nDpi);
+}
+
+void ShowTabFor(HWND hTabs, const SMovieControl& c, const std::string& strValue) {
+  int nTab = -1;
+  for (std::size_t n = 0; n < c.values.size(); ++n) {
+    if (c.values[n] == strValue) nTab = static_cast<int>(n);
   }
+  if (::SendMessageA(hTabs, TCM_GETCURSEL, 0, 0) != nTab) ::SendMessageA(hTabs, TCM_SETCURSEL, nTab, 0);
+}
+
+void ShowChoice(SShownControl& shown, const std::string& strOptions, const std::string& strValue) {
+  const HWND hChoice = shown.wnd.Get();
+  std::vector<std::string> options = SplitOptions(strOptions);
+  int nChosen = -1;
+  for (std::size_t n = 0; n < options.size(); ++n) {
+    if (options[n] == strValue) nChosen = static_cast<int>(n);
+  }
+  // What is chosen shows even when it is not among the options.
+  if (nChosen < 0 && !strValue.empty()) {
+    nChosen = static_cast<int>(options.size());
+    options.push_back(strValue);
+  }
+  if (options != shown.options) {
+    ::SendMessageA(hChoice, CB_RESETCONTENT, 0, 0);
+    for (const std::string& strOption : options) {
+      ::SendMessageA(hChoice, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(strOption.c_str()));
+    }
+    shown.options = options;
+  }
+  if (::SendMessageA(hChoice, CB_GETCURSEL, 0, 0) != nChosen) ::SendMessageA(hChoice, CB_SETCURSEL, nChosen, 0);
+}
+
+std::string ChosenValue(const SShownControl& shown, const SMovieControl& c) {
+  if (c.kind == EMovieControlKind::Tabs) {
+    const int nTab = static_cast<int>(::SendMessageA(shown.wnd.Get(), TCM_GETCURSEL, 0, 0));
+    return nTab >= 0 && nTab < static_cast<int>(c.values.size()) ? c.values[nTab] : std::string();
+  }
+  const int nChosen = static_cast<int>(::SendMessageA(shown.wnd.Get(), CB_GETCURSEL, 0, 0));
+  return nChosen >= 0 && nChosen < static_cast<int>(shown.options.size()) ? shown.options[nChosen] : std::string();
 }
 
 std::string ControlText(HWND hWnd) {

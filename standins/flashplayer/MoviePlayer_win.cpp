@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "standins/flashplayer/MovieControls_win.h"
+#include "standins/flashplayer/MovieDrawing_win.h"
 #include "standins/flashplayer/MovieFile.h"
+#include "standins/flashplayer/MoviePlayer_win.h"
 #include "standins/flashplayer/MovieRows.h"
 #include "console/screens/MoviePlayerApi_win.h"
 #include "shared/OwnedResources_win.h"
@@ -27,6 +29,8 @@ namespace {
 
 // The movie's next frame: the refresh of what the host set and the commands queued.
 const UINT WM_PLAYER_NEXT_FRAME = WM_APP + 1;
+// After the screen's start-up, whose dialog sets a focus of its own.
+const UINT WM_PLAYER_FOCUS = WM_APP + 2;
 // At most this often a list view is given its new row count.
 const UINT kRowCountIntervalMs = 50;
 const UINT_PTR kRowCountTimerId = 1;
@@ -34,23 +38,18 @@ const UINT_PTR kRowCountTimerId = 1;
 const double kFrameBudgetMs = 0.25;
 const DWORD kMaxMovieBytes = 1 << 20;
 
-HINSTANCE g_hInstance = nullptr;
-
-class CPlayer {
+class CPlayer : public IStagePlayer {
  public:
   CPlayer(HWND hWnd, HwPlayerEventProc pfnEvent, void* pContext)
-      : m_hWnd(hWnd), m_pfnEvent(pfnEvent), m_pContext(pContext) {
-    m_font.Reset(
-        ::CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma"));
-    m_titleFont.Reset(
-        ::CreateFontA(-15, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma"));
+      : m_hWnd(hWnd), m_pfnEvent(pfnEvent), m_pContext(pContext), m_nDpi(DisplayDpi()), m_fonts(m_nDpi) {
     SetBackground(0xFFFFFF);
   }
 
   // Destroys the controls while they still exist, before the window's children go.
-  void OnDestroy() { DestroyControls(); }
+  void OnDestroy() override { DestroyControls(); }
 
-  long Invoke(long nDispId, const char* szFirst, const char* szSecond, long nValue, char* szResult, long cbResult) {
+  long Invoke(long nDispId, const char* szFirst, const char* szSecond, long nValue, char* szResult,
+              long cbResult) override {
     const std::string strFirst = szFirst ? szFirst : "";
     const std::string strSecond = szSecond ? szSecond : "";
     switch (nDispId) {
@@ -85,13 +84,18 @@ class CPlayer {
     }
   }
 
-  LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override {
     switch (uMsg) {
       case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
       case WM_NOTIFY:
-        OnNotify(reinterpret_cast<NMHDR*>(lParam));
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+      case WM_DRAWITEM:
+        OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+      case WM_PLAYER_FOCUS:
+        FocusFirst();
         return 0;
       case WM_ERASEBKGND: {
         RECT rc;
@@ -160,8 +164,8 @@ class CPlayer {
       // A person looking at a broken stand-in movie sees why it is broken.
       m_movie = SMovie();
       m_error.Reset(::CreateWindowExA(0, "STATIC", ("movie error: " + strError).c_str(), WS_CHILD | WS_VISIBLE, 4, 4,
-                                      400, 40, m_hWnd, nullptr, g_hInstance, nullptr));
-      ::SendMessageA(m_error.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+                                      400, 40, m_hWnd, nullptr, m_hInstance, nullptr));
+      ::SendMessageA(m_error.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Fonts().hText), FALSE);
       return;
     }
     FindListsAndDependents();
@@ -169,10 +173,11 @@ class CPlayer {
     if (!m_movie.labels.empty()) m_strLabel = m_movie.labels.front();
     m_shown.resize(m_movie.controls.size());
     for (std::size_t i = 0; i < m_movie.controls.size(); ++i) {
-      CreateMovieControl(m_movie.controls[i], m_hWnd, g_hInstance, {Font(), TitleFont()}, &m_shown[i]);
+      CreateMovieControl(m_movie.controls[i], m_hWnd, m_hInstance, Fonts(), m_nDpi, &m_shown[i]);
     }
     RefreshAll();
-    FocusFirstInput();
+    FocusFirst();
+    ::PostMessageA(m_hWnd, WM_PLAYER_FOCUS, 0, 0);
     // Like the real control, the movie reports from its first frame after loading,
     // not from inside the call that loads it.
     m_queue.insert(m_queue.end(), m_movie.onLoad.begin(), m_movie.onLoad.end());
@@ -192,7 +197,7 @@ class CPlayer {
         return std::string();
       });
       if (!c.strVariable.empty()) names.insert(c.strVariable);
-      if (!c.condition.strVariable.empty()) names.insert(c.condition.strVariable);
+      for (const SMovieCondition& condition : c.conditions) names.insert(condition.strVariable);
       for (const std::string& strName : names) m_dependents[strName].push_back(i);
     }
   }
@@ -224,8 +229,10 @@ class CPlayer {
 
   bool IsShown(const SMovieControl& c) const {
     if (!c.strPage.empty() && c.strPage != m_strLabel) return false;
-    if (c.condition.strVariable.empty()) return true;
-    return (Lookup(c.condition.strVariable) == c.condition.strValue) == c.condition.bEquals;
+    for (const SMovieCondition& condition : c.conditions) {
+      if ((Lookup(condition.strVariable) == condition.strValue) != condition.bEquals) return false;
+    }
+    return true;
   }
 
   // Brings every control in line with the variables and the frame label.
@@ -274,11 +281,28 @@ class CPlayer {
   void RefreshControl(std::size_t i) {
     const SMovieControl& c = m_movie.controls[i];
     const HWND hWnd = m_shown[i].wnd.Get();
+    const auto expanded = [this](const std::string& strText) {
+      return ExpandMovieText(strText, [this](const std::string& s) { return Lookup(s); });
+    };
     switch (c.kind) {
       case EMovieControlKind::Text:
       case EMovieControlKind::Title:
+      case EMovieControlKind::Headline:
+      case EMovieControlKind::Group:
       case EMovieControlKind::Button:
-        SetControlTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
+        SetControlTextIfDifferent(hWnd, expanded(c.strText));
+        break;
+      case EMovieControlKind::Address:
+        SetControlTextIfDifferent(hWnd, expanded(c.strText));
+        ::InvalidateRect(hWnd, nullptr, FALSE);
+        break;
+      case EMovieControlKind::Icon:
+        break;
+      case EMovieControlKind::Tabs:
+        ShowTabFor(hWnd, c, Lookup(c.strVariable));
+        break;
+      case EMovieControlKind::Choice:
+        ShowChoice(m_shown[i], expanded(c.strText), Lookup(c.strVariable));
         break;
       case EMovieControlKind::Input:
       case EMovieControlKind::Password:
@@ -287,7 +311,7 @@ class CPlayer {
         break;
       case EMovieControlKind::Check:
       case EMovieControlKind::Radio:
-        SetControlTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
+        SetControlTextIfDifferent(hWnd, expanded(c.strText));
         ::SendMessageA(hWnd, BM_SETCHECK, Lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED, 0);
         break;
       case EMovieControlKind::List:
@@ -325,13 +349,17 @@ class CPlayer {
     }
   }
 
-  void FocusFirstInput() {
-    for (std::size_t i = 0; i < m_shown.size(); ++i) {
-      const EMovieControlKind kind = m_movie.controls[i].kind;
-      if ((kind == EMovieControlKind::Input || kind == EMovieControlKind::Password) &&
-          ::IsWindowVisible(m_shown[i].wnd.Get())) {
-        ::SetFocus(m_shown[i].wnd.Get());
-        return;
+  // The first field to type into, else the default button (the safe answer).
+  void FocusFirst() {
+    for (const bool bField : {true, false}) {
+      for (std::size_t i = 0; i < m_shown.size(); ++i) {
+        const SMovieControl& c = m_movie.controls[i];
+        const bool bWanted = bField ? c.kind == EMovieControlKind::Input || c.kind == EMovieControlKind::Password
+                                    : c.kind == EMovieControlKind::Button && c.look == EButtonLook::Default;
+        if (bWanted && IsShown(c)) {
+          ::SetFocus(m_shown[i].wnd.Get());
+          return;
+        }
       }
     }
   }
@@ -379,7 +407,7 @@ class CPlayer {
       if (strKnown == strLabel) {
         m_strLabel = strLabel;
         RefreshAll();
-        FocusFirstInput();
+        FocusFirst();
         return;
       }
     }
@@ -387,6 +415,10 @@ class CPlayer {
 
   std::string ResolveArgument(const std::string& strArgument, int nSelection) const {
     if (strArgument == "#") return std::to_string(nSelection);
+    // "px:N": N stage pixels as display pixels.
+    if (strArgument.compare(0, 3, "px:") == 0 && strArgument.size() > 3) {
+      return std::to_string(ScaleToDpi(std::atoi(strArgument.c_str() + 3), m_nDpi));
+    }
     if (strArgument.size() > 1 && strArgument[0] == '$') {
       const std::string strName = strArgument.substr(1);
       return HasValue(strName) ? Lookup(strName) : std::string("undefined");
@@ -457,37 +489,63 @@ class CPlayer {
           Send(c.command);
         }
         break;
+      case EMovieControlKind::Choice:
+        if (nCode == CBN_SELCHANGE) Choose(i);
+        break;
       default:
         break;
     }
   }
 
-  void OnNotify(const NMHDR* pHeader) {
-    if (!pHeader) return;
-    if (pHeader->code == LVN_GETDISPINFOA || pHeader->code == LVN_GETDISPINFOW) {
-      const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
-      if (i < m_movie.controls.size()) FillListCell(pHeader, RowsOf(m_movie.controls[i].strVariable));
-      return;
-    }
-    if (pHeader->code != LVN_ITEMCHANGED || m_bRefreshing) return;
-    const NMLISTVIEW* pChange = reinterpret_cast<const NMLISTVIEW*>(pHeader);
-    if (!(pChange->uChanged & LVIF_STATE) || !(pChange->uNewState & LVIS_SELECTED)) return;
-    const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
-    if (i >= m_movie.controls.size()) return;
+  // Tabs and choices set their variable to what the user chose, then send.
+  void Choose(std::size_t i) {
     const SMovieControl c = m_movie.controls[i];
-    SetVariable(c.strVariable + ".selected", std::to_string(pChange->iItem), false);
-    Send(c.command, pChange->iItem);
+    const std::string strValue = ChosenValue(m_shown[i], c);
+    if (strValue.empty()) return;
+    SetVariable(c.strVariable, strValue, false);
+    Send(c.command);
+  }
+
+  void OnDrawItem(const DRAWITEMSTRUCT* pItem) {
+    const std::size_t i = pItem ? FindControl(static_cast<int>(pItem->CtlID)) : m_movie.controls.size();
+    if (i < m_movie.controls.size()) DrawMovieItem(*pItem, m_movie.controls[i], Fonts(), m_crBackground);
+  }
+
+  LRESULT OnNotify(const NMHDR* pHeader) {
+    if (!pHeader) return 0;
+    const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
+    if (i >= m_movie.controls.size()) return 0;
+    const SMovieControl& c = m_movie.controls[i];
+    if (pHeader->code == LVN_GETDISPINFOA || pHeader->code == LVN_GETDISPINFOW) {
+      FillListCell(pHeader, RowsOf(c.strVariable));
+      return 0;
+    }
+    if (pHeader->code == NM_CUSTOMDRAW && c.kind == EMovieControlKind::List) {
+      return DrawListParts(*reinterpret_cast<const NMCUSTOMDRAW*>(pHeader), c.strEmptyText, Fonts().hText);
+    }
+    if (m_bRefreshing) return 0;
+    if (pHeader->code == TCN_SELCHANGE) {
+      Choose(i);
+      return 0;
+    }
+    if (pHeader->code != LVN_ITEMCHANGED) return 0;
+    const NMLISTVIEW* pChange = reinterpret_cast<const NMLISTVIEW*>(pHeader);
+    if (!(pChange->uChanged & LVIF_STATE) || !(pChange->uNewState & LVIS_SELECTED)) return 0;
+    const SMovieControl copy = c;  // a command may load another movie
+    SetVariable(copy.strVariable + ".selected", std::to_string(pChange->iItem), false);
+    Send(copy.command, pChange->iItem);
+    return 0;
   }
 
   HWND m_hWnd;
+  HINSTANCE m_hInstance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(m_hWnd, GWLP_HINSTANCE));
   HwPlayerEventProc m_pfnEvent;
   void* m_pContext;
-  HFONT Font() const { return static_cast<HFONT>(m_font.Get()); }
-  HFONT TitleFont() const { return static_cast<HFONT>(m_titleFont.Get()); }
+  SStageFonts Fonts() const { return m_fonts.Get(); }
   HBRUSH Background() const { return static_cast<HBRUSH>(m_background.Get()); }
 
-  CDeleteObject m_font;
-  CDeleteObject m_titleFont;
+  int m_nDpi;
+  CStageFontSet m_fonts;
   CDeleteObject m_background;
   COLORREF m_crBackground = 0;
   COLORREF m_crText = 0;
@@ -507,68 +565,8 @@ class CPlayer {
   bool m_bRefreshing = false;
 };
 
-struct SCreateParams {
-  HwPlayerEventProc pfnEvent;
-  void* pContext;
-};
-
-CPlayer* PlayerOf(HWND hWnd) {
-  return reinterpret_cast<CPlayer*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-}
-
-LRESULT CALLBACK PlayerWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (uMsg == WM_NCCREATE) {
-    const auto* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    const auto* pParams = static_cast<const SCreateParams*>(pCreate->lpCreateParams);
-    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(new CPlayer(hWnd, pParams->pfnEvent, pParams->pContext)));
-  }
-  CPlayer* pPlayer = PlayerOf(hWnd);
-  if (uMsg == WM_DESTROY && pPlayer) pPlayer->OnDestroy();
-  if (uMsg == WM_NCDESTROY) {
-    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
-    delete pPlayer;
-    return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
-  }
-  return pPlayer ? pPlayer->HandleMessage(uMsg, wParam, lParam) : ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
-}
-
-bool RegisterPlayerClass() {
-  static const bool bRegistered = [] {
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
-    ::InitCommonControlsEx(&icc);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PlayerWndProc;
-    wc.hInstance = g_hInstance;
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = HWPLAYER_WINDOW_CLASS;
-    return ::RegisterClassA(&wc) != 0;
-  }();
-  return bRegistered;
-}
-
 }  // namespace
 
-extern "C" __declspec(dllexport) HWND WINAPI
-    HwPlayerCreate(HWND hParent, int nId, int x, int y, int cx, int cy, HwPlayerEventProc pfnEvent, void* pContext) {
-  if (!RegisterPlayerClass()) return nullptr;
-  SCreateParams params = {pfnEvent, pContext};
-  return ::CreateWindowExA(WS_EX_CONTROLPARENT, HWPLAYER_WINDOW_CLASS, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x,
-                           y, cx, cy, hParent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), g_hInstance,
-                           &params);
-}
-
-extern "C" __declspec(dllexport) long WINAPI
-    HwPlayerInvoke(HWND hPlayer, long nDispId, const char* szFirst, const char* szSecond, long nValue, char* szResult,
-                   long cbResult) {
-  CPlayer* pPlayer = ::IsWindow(hPlayer) ? PlayerOf(hPlayer) : nullptr;
-  if (!pPlayer) return -2;
-  return pPlayer->Invoke(nDispId, szFirst, szSecond, nValue, szResult, cbResult);
-}
-
-BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
-  if (dwReason == DLL_PROCESS_ATTACH) g_hInstance = hInstance;
-  // The class must not outlive the code of its window procedure.
-  if (dwReason == DLL_PROCESS_DETACH) ::UnregisterClassA(HWPLAYER_WINDOW_CLASS, hInstance);
-  return TRUE;
+IStagePlayer* NewStagePlayer(HWND hWnd, HwPlayerEventProc pfnEvent, void* pContext) {
+  return new CPlayer(hWnd, pfnEvent, pContext);
 }

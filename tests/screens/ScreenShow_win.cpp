@@ -21,6 +21,7 @@
 #include "support/WaitUntil_win.h"
 
 int main(int argc, char** argv) {
+  ::SetProcessDPIAware();  // as the console does
   const std::string strShot = argc > 1 ? argv[1] : "message";
   const DWORD dwShowMs = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 4000;
   char szModule[MAX_PATH] = {};
