@@ -35,6 +35,22 @@ LRESULT CALLBACK ButtonKeysProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
   return ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
 }
 
+// Group boxes and the tab strip leave parts unpainted or paint them grey: they
+// get the stage's background, as texts do.
+LRESULT CALLBACK StageBackgroundProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (uMsg == WM_ERASEBKGND) {
+    const HDC hdc = reinterpret_cast<HDC>(wParam);
+    const auto hBrush = reinterpret_cast<HBRUSH>(
+        ::SendMessageA(::GetParent(hWnd), WM_CTLCOLORSTATIC, wParam, reinterpret_cast<LPARAM>(hWnd)));
+    RECT rc;
+    ::GetClientRect(hWnd, &rc);
+    if (hBrush) ::FillRect(hdc, &rc, hBrush);
+    return 1;
+  }
+  if (uMsg == WM_NCDESTROY) ::RemoveWindowSubclass(hWnd, &StageBackgroundProc, 1);
+  return ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
+}
+
 RECT ScaledRect(const SMovieControl& c, int nDpi) {
   const int x = ScaleToDpi(c.x, nDpi), y = ScaleToDpi(c.y, nDpi);
   return {x, y, x + ScaleToDpi(c.cx, nDpi), y + ScaleToDpi(c.cy, nDpi)};
@@ -82,11 +98,11 @@ void CreateMovieControl(const SMovieControl& c, HWND hStage, HINSTANCE hInstance
       break;
     case EMovieControlKind::Group:
       szClass = "BUTTON";
-      dwStyle |= BS_GROUPBOX;
+      dwStyle |= BS_GROUPBOX | WS_CLIPSIBLINGS;
       break;
     case EMovieControlKind::Tabs:
       szClass = WC_TABCONTROLA;
-      dwStyle |= WS_TABSTOP | TCS_TABS | TCS_FOCUSONBUTTONDOWN;
+      dwStyle |= WS_TABSTOP | TCS_TABS | TCS_FOCUSONBUTTONDOWN | TCS_OWNERDRAWFIXED;
       break;
     case EMovieControlKind::Choice:
       szClass = "COMBOBOX";
@@ -132,6 +148,14 @@ void CreateMovieControl(const SMovieControl& c, HWND hStage, HINSTANCE hInstance
                                     hInstance, nullptr));
   ::SendMessageA(shown.wnd.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.kind, fonts)), FALSE);
   if (c.kind == EMovieControlKind::Button) ::SetWindowSubclass(shown.wnd.Get(), &ButtonKeysProc, 1, 0);
+  if (c.kind == EMovieControlKind::Group || c.kind == EMovieControlKind::Tabs) {
+    ::SetWindowSubclass(shown.wnd.Get(), &StageBackgroundProc, 1, 0);
+  }
+  // Beneath the controls it holds, so that its background does not cover them;
+  // it takes no part in the Tab order.
+  if (c.kind == EMovieControlKind::Group) {
+    ::SetWindowPos(shown.wnd.Get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  }
   if (c.kind == EMovieControlKind::Tabs) {
     for (std::size_t n = 0; n < c.columns.size(); ++n) {
       TCITEMA tab = {};

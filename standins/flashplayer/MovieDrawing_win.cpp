@@ -131,6 +131,23 @@ void DrawMovieButton(const DRAWITEMSTRUCT& item, EButtonLook look, const SStageF
   }
 }
 
+void DrawTab(const DRAWITEMSTRUCT& item, const std::string& strCaption, const SStageFonts& fonts) {
+  const HDC hdc = item.hDC;
+  CSavedDC saved(hdc);
+  // The chosen tab in the accent, the others as buttons.
+  const bool bChosen = (item.itemState & ODS_SELECTED) != 0;
+  FillSolid(hdc, item.rcItem, PaletteColour(bChosen ? BUTTON_DEFAULT_FACE : BUTTON_FACE));
+  ::SelectObject(hdc, bChosen ? fonts.hBold : fonts.hText);
+  ::SetBkMode(hdc, TRANSPARENT);
+  ::SetTextColor(hdc, PaletteColour(STAGE_TEXT));
+  RECT rc = item.rcItem;
+  ::DrawTextA(hdc, strCaption.c_str(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+  if (item.itemState & ODS_FOCUS) {
+    ::InflateRect(&rc, -2, -2);
+    FrameSolid(hdc, rc, PaletteColour(FOCUS_RING), 2);
+  }
+}
+
 void DrawMovieIcon(const DRAWITEMSTRUCT& item, const std::string& strName, COLORREF crStage) {
   const HDC hdc = item.hDC;
   CSavedDC saved(hdc);
@@ -220,6 +237,9 @@ void DrawMovieItem(const DRAWITEMSTRUCT& item, const SMovieControl& c, const SSt
   if (c.kind == EMovieControlKind::Button) DrawMovieButton(item, c.look, fonts, crStage);
   if (c.kind == EMovieControlKind::Icon) DrawMovieIcon(item, c.strValue, crStage);
   if (c.kind == EMovieControlKind::Address) DrawAddress(item, fonts, crStage);
+  if (c.kind == EMovieControlKind::Tabs && item.itemID < c.columns.size()) {
+    DrawTab(item, c.columns[item.itemID], fonts);
+  }
 }
 
 LRESULT DrawListParts(const NMCUSTOMDRAW& draw, const std::string& strEmptyText, HFONT hFont) {

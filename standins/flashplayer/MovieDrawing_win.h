@@ -55,12 +55,13 @@ class CStageFontSet {
 // The font a control of kind is drawn with.
 HFONT FontFor(EMovieControlKind kind, const SStageFonts& fonts);
 
-// An owner-drawn control of the movie: a button, an icon or an address.
+// An owner-drawn control of the movie: a button, a tab, an icon or an address.
 void DrawMovieItem(const DRAWITEMSTRUCT& item, const SMovieControl& c, const SStageFonts& fonts, COLORREF crStage);
 // A list view's custom drawing: the text of an empty list after the view painted.
 LRESULT DrawListParts(const NMCUSTOMDRAW& draw, const std::string& strEmptyText, HFONT hFont);
 
 void DrawMovieButton(const DRAWITEMSTRUCT& item, EButtonLook look, const SStageFonts& fonts, COLORREF crStage);
+void DrawTab(const DRAWITEMSTRUCT& item, const std::string& strCaption, const SStageFonts& fonts);
 // Icons by the name the movie gives: protected, unprotected, partial, alert.
 void DrawMovieIcon(const DRAWITEMSTRUCT& item, const std::string& strName, COLORREF crStage);
 // The window text of the item, its host in bold, cut with an ellipsis at the end.

@@ -1,7 +1,9 @@
 // ScreenShow.exe SHOT [MILLISECONDS]: shows one screen with sample contents for a
 // screenshot, prints "SHOWN x y width height" once it has settled, and closes it
 // after the given time (default 4000). SHOT is one of message, question, login,
-// setps, changeps, webalert, mailalert, alertdisplay, mailset, logset.
+// setps, changeps, webalert, mailalert, alertdisplay, mailset, logset, and
+// main-PAGE for the main window's page PAGE (overview, mail, sites, log, settings)
+// with sample contents.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +14,7 @@
 #include "console/ConsoleResources.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/screens/AlertsDlg_win.h"
+#include "console/screens/FlashScreenDlg_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/PasswordDlg_win.h"
 #include "console/screens/SettingsDlgs_win.h"
@@ -19,6 +22,55 @@
 #include "console/settings/NameCode.h"
 #include "screens/ScreenUser_win.h"
 #include "support/WaitUntil_win.h"
+
+namespace {
+
+// The main window's movie on a screen of the main window's size, filled with the
+// values and rows the console would send.
+class CMainSample : public CFlashScreenDlg {
+ public:
+  CMainSample(const CConsoleSettings& settings, const std::string& strPage)
+      : CFlashScreenDlg(settings, {102, 334, 278, 2003, 0, 0}, EScreenFilter::Modal, ECloseRequest::CancelAction),
+        m_strPage(strPage) {}
+
+ protected:
+  void OnInitScreen() override {
+    LoadMovie("HWMain", ".hwf");
+    const char* const values[][2] = {
+        {"_root.dwNoOfBlockedInstructions", "4"},
+        {"_root.dwNoOfBlockedInstructionsHaveHighRating", "1"},
+        {"_root.dwNoOfEmailProtection", "2"},
+        {"_root.dwNoOfWebProtection", "4"},
+        {"_root.bWebSiteBlockingProtectionState", "\x01"},
+        {"_root.bMailSafeProtectionState", "\x01"},
+        {"_root.strApplicationVersion", "1.0.0.1"},
+        {"_root.strTessalineSecurityEngineVersion", "1.0.0.1"},
+        {"_root.strTessalineDefinitionVersion", "12/01/2026"},
+        {"_root.bLoadwithWindowsStartup", "\x01"},
+        {"_root.bLoadSplashScreen", ""},
+        {"_root.bIsLogin", ""},
+        {"_root.bIsPasswordEntered", ""},
+        {"_root.strCurrentLanguage", "ENGLISH"},
+        {"_root.languageOptions", "ENGLISH|GERMAN"},
+        {"_root.enumAlertEventsLevel", "0"},
+        {"_root.LogViewerStepper", "20"},
+        {"_root.strCheckWebTrafficText", "Check web traffic through the local guard"},
+        {"_root.bCheckWebTraffic", "\x01"},
+        {"_root.siteRows", "URL\tlogin.example.com/verify\tBlock\nHostIP\t192.0.2.10\tAsk\n"},
+        {"_root.logRows",
+         "High\t2\tURL\tlogin.example.com/verify\tBlocked\tiexplore.exe\t203.0.113.5\tHTTP\t"
+         "12/07/2026 14:05\n"},
+        {"page", m_strPage.c_str()},
+    };
+    for (const auto& value : values) SetVariable(value[0], value[1]);
+  }
+  void OnScreenCommand(const char*, const char*) override {}
+
+ private:
+  std::string m_strPage;
+};
+
+}  // namespace
 
 int main(int argc, char** argv) {
   ::SetProcessDPIAware();  // as the console does
@@ -47,7 +99,10 @@ int main(int argc, char** argv) {
     ::PostMessageA(hScreen, WM_KEYDOWN, VK_ESCAPE, 1);
   });
 
-  if (strShot == "message" || strShot == "question") {
+  if (strShot.compare(0, 5, "main-") == 0) {
+    CMainSample sample(app, strShot.substr(5));
+    sample.DoModal();
+  } else if (strShot == "message" || strShot == "question") {
     CMsgBoxDlg box(app);
     box.m_nFlags = strShot == "question" ? MSGBOX_FLAGS_YESNO : MSGBOX_FLAGS_INFORMATION;
     box.m_strMessageText = LoadLocalString(app, strShot == "question" ? IDS_LOGOUT_QUESTION : IDS_PASSWORD_RULES);
