@@ -134,6 +134,7 @@ void CFlashScreenDlg::OnFSCommand(const char* szCommand, const char* szArgs) {
 }
 
 void CFlashScreenDlg::OnInitDialog() {
+  GrowToDisplayScale(m_wnd.Get(), m_template.cx, m_template.cy);
   RECT rc;
   ::GetClientRect(m_wnd.Get(), &rc);
   m_flash.Create(m_wnd.Get(), m_template.wControlId, rc, m_settings.GetAppPath(), this);
