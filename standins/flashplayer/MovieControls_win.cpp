@@ -72,12 +72,19 @@ void AddListColumns(HWND hList, const SMovieControl& c, int nDpi) {
   }
 }
 
+bool IsInRadioGroupOf(const SMovieControl& c, const SMovieControl& previous) {
+  return c.kind == EMovieControlKind::Radio && previous.kind == EMovieControlKind::Radio &&
+         c.strVariable == previous.strVariable;
+}
+
 }  // namespace
 
-void CreateMovieControl(const SMovieControl& c, HWND hStage, HINSTANCE hInstance, const SStageFonts& fonts, int nDpi,
-                        SShownControl* pShown) {
+void CreateMovieControl(const SMovieControl& c, const SMovieControl* pPrevious, HWND hStage, HINSTANCE hInstance,
+                        const SStageFonts& fonts, int nDpi, SShownControl* pShown) {
   const char* szClass = "STATIC";
-  DWORD dwStyle = WS_CHILD;
+  // Each control is a group of its own but radio buttons of one variable, among
+  // which the arrow keys move.
+  DWORD dwStyle = WS_CHILD | (pPrevious && IsInRadioGroupOf(c, *pPrevious) ? 0 : WS_GROUP);
   DWORD dwExStyle = 0;
   std::string strText;
   RECT rc = ScaledRect(c, nDpi);
@@ -256,4 +263,21 @@ double StageNowMs() {
   LARGE_INTEGER now;
   ::QueryPerformanceCounter(&now);
   return static_cast<double>(now.QuadPart) / dTicksPerMs;
+}
+
+void KeepRadiosReachable(const std::vector<SMovieControl>& controls, const std::vector<SShownControl>& shown) {
+  // A radio button loses its Tab stop when it is cleared: with none chosen, the
+  // first of the group keeps one.
+  for (std::size_t nFirst = 0; nFirst < controls.size(); ++nFirst) {
+    if (controls[nFirst].kind != EMovieControlKind::Radio) continue;
+    std::size_t nEnd = nFirst + 1;
+    bool bChosen = ::SendMessageA(shown[nFirst].wnd.Get(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    for (; nEnd < controls.size() && IsInRadioGroupOf(controls[nEnd], controls[nEnd - 1]); ++nEnd) {
+      bChosen = bChosen || ::SendMessageA(shown[nEnd].wnd.Get(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    }
+    const HWND hFirst = shown[nFirst].wnd.Get();
+    const LONG nStyle = ::GetWindowLongA(hFirst, GWL_STYLE);
+    if (!bChosen && !(nStyle & WS_TABSTOP)) ::SetWindowLongA(hFirst, GWL_STYLE, nStyle | WS_TABSTOP);
+    nFirst = nEnd - 1;
+  }
 }

@@ -22,10 +22,13 @@ struct SShownControl {
   std::vector<std::string> options;  // choice only: what its list holds
 };
 
-// Creates the window of control c on hStage, its rectangle scaled from 96 dpi to
-// nDpi; hidden until the player shows it.
-void CreateMovieControl(const SMovieControl& c, HWND hStage, HINSTANCE hInstance, const SStageFonts& fonts, int nDpi,
-                        SShownControl* pShown);
+// Creates the window of control c, which follows pPrevious (null for the first),
+// on hStage, its rectangle scaled from 96 dpi to nDpi; hidden until the player
+// shows it.
+void CreateMovieControl(const SMovieControl& c, const SMovieControl* pPrevious, HWND hStage, HINSTANCE hInstance,
+                        const SStageFonts& fonts, int nDpi, SShownControl* pShown);
+// Tab reaches every group of radio buttons, also when none of them is chosen.
+void KeepRadiosReachable(const std::vector<SMovieControl>& controls, const std::vector<SShownControl>& shown);
 
 // Tabs: the tab whose value strValue is. Choice: the options (strOptions joined
 // with "|"; strValue is always one of them) with strValue chosen.

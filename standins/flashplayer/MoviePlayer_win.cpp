@@ -173,7 +173,8 @@ class CPlayer : public IStagePlayer {
     if (!m_movie.labels.empty()) m_strLabel = m_movie.labels.front();
     m_shown.resize(m_movie.controls.size());
     for (std::size_t i = 0; i < m_movie.controls.size(); ++i) {
-      CreateMovieControl(m_movie.controls[i], m_hWnd, m_hInstance, Fonts(), m_nDpi, &m_shown[i]);
+      CreateMovieControl(m_movie.controls[i], i ? &m_movie.controls[i - 1] : nullptr, m_hWnd, m_hInstance, Fonts(),
+                         m_nDpi, &m_shown[i]);
     }
     RefreshAll();
     FocusFirst();
@@ -275,6 +276,7 @@ class CPlayer : public IStagePlayer {
     for (std::size_t i = 0; i < m_shown.size(); ++i) {
       if (affected[i]) RefreshControl(i);
     }
+    KeepRadiosReachable(m_movie.controls, m_shown);
     m_bRefreshing = false;
   }
 
