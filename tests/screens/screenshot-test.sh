@@ -8,13 +8,14 @@ source "$(dirname "$0")/../wine/script-test.sh" "$1" screenshot-test
 for shot in main-overview:HWMain-overview main-settings:HWMain-settings webalert:HWAlerts-web; do
   name=${shot#*:}
   (cd "$src" && HW_SCREENS_DIR="$work" bash scripts/screenshot.sh "${shot%%:*}" >/dev/null 2>&1)
-  # Pixels that differ by more than 10 %; at most 1 % of the picture may.
+  # Pixels that differ by more than 10 %; at most 0.2 % of the picture may (a
+  # button moved by its height changes about 1 %).
   differing=$(compare -metric AE -fuzz 10% "$src/docs/screens/$name.png" "$work/$name.png" null: 2>&1 >/dev/null)
   pixels=$(identify -format '%[fx:w*h]' "$src/docs/screens/$name.png")
-  if [[ "$differing" =~ ^[0-9]+$ ]] && [ "$differing" -le $((pixels / 100)) ]; then
+  if [[ "$differing" =~ ^[0-9]+$ ]] && [ "$differing" -le $((pixels / 500)) ]; then
     check "$name looks as stored" ok ok
   else
-    check "$name looks as stored (pixels that differ of $pixels; the picture is in $work)" "$differing" "at most $((pixels / 100))"
+    check "$name looks as stored (pixels that differ of $pixels; the picture is in $work)" "$differing" "at most $((pixels / 500))"
   fi
 done
 exit $((failures > 0))
