@@ -5,7 +5,7 @@
 #   bash scripts/screenshot.sh [SHOT...]   shots: message question login setps changeps
 #                                           webalert mailalert alertdisplay mailset logset
 #                                           main-overview main-mail main-sites main-log
-#                                           main-settings
+#                                           main-settings webalert-details mailalert-details
 #
 # HW_DPI=144 (or 192) takes them at that display scale, into NAME-144.png; the
 # Wine session's scale is set back to 96 dpi afterwards. HW_SCREENS_DIR sets
@@ -40,10 +40,12 @@ declare -A names=([message]=HWMsgBx-message [question]=HWMsgBx-question [login]=
                   [webalert]=HWAlerts-web [mailalert]=HWAlerts-mail [alertdisplay]=HWLogCstm
                   [mailset]=HWAdvSet-mail [logset]=HWLogAdv
                   [main-overview]=HWMain-overview [main-mail]=HWMain-mail [main-sites]=HWMain-sites
-                  [main-log]=HWMain-log [main-settings]=HWMain-settings)
+                  [main-log]=HWMain-log [main-settings]=HWMain-settings
+                  [webalert-details]=HWAlerts-web-details [mailalert-details]=HWAlerts-mail-details)
 shots=("$@")
 [ ${#shots[@]} -gt 0 ] || shots=(message question login setps changeps webalert mailalert alertdisplay mailset logset
-                                 main-overview main-mail main-sites main-log main-settings)
+                                 main-overview main-mail main-sites main-log main-settings webalert-details
+                                 mailalert-details)
 for shot in "${shots[@]}"; do
   out=$(mktemp)
   (cd $build/bin && wine ScreenShow.exe "$shot" 1500 >"$out" 2>/dev/null </dev/null) &

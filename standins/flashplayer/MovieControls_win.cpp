@@ -164,6 +164,8 @@ void CreateMovieControl(const SMovieControl& c, const SMovieControl* pPrevious, 
     ::SetWindowPos(shown.wnd.Get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   }
   if (c.kind == EMovieControlKind::Tabs) {
+    // Room around the captions, also for the chosen tab's bold one.
+    ::SendMessageA(shown.wnd.Get(), TCM_SETPADDING, 0, MAKELPARAM(ScaleToDpi(10, nDpi), ScaleToDpi(4, nDpi)));
     for (std::size_t n = 0; n < c.columns.size(); ++n) {
       TCITEMA tab = {};
       tab.mask = TCIF_TEXT;

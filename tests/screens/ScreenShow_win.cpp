@@ -3,7 +3,8 @@
 // after the given time (default 4000). SHOT is one of message, question, login,
 // setps, changeps, webalert, mailalert, alertdisplay, mailset, logset, and
 // main-PAGE for the main window's page PAGE (overview, mail, sites, log, settings)
-// with sample contents.
+// with sample contents; webalert-details and mailalert-details show the alert
+// after its Details button.
 #include <windows.h>
 
 #include <cstdio>
@@ -24,6 +25,8 @@
 #include "support/WaitUntil_win.h"
 
 namespace {
+
+const int kAlertDetailsButtonId = 342;
 
 // The main window's movie on a screen of the main window's size, filled with the
 // values and rows the console would send.
@@ -74,7 +77,7 @@ class CMainSample : public CFlashScreenDlg {
 
 int main(int argc, char** argv) {
   ::SetProcessDPIAware();  // as the console does
-  const std::string strShot = argc > 1 ? argv[1] : "message";
+  std::string strShot = argc > 1 ? argv[1] : "message";
   const DWORD dwShowMs = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 4000;
   char szModule[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, szModule, sizeof(szModule));
@@ -84,9 +87,14 @@ int main(int argc, char** argv) {
   CConsoleSettings app(strApp.c_str());
 
   CScreenUser user;
-  std::thread watcher([dwShowMs, &user] {
+  // "webalert-details", "mailalert-details": the alert after its Details button.
+  const std::size_t nDetails = strShot.rfind("-details");
+  const bool bDetails = nDetails != std::string::npos && nDetails + 8 == strShot.size();
+  if (bDetails) strShot.resize(nDetails);
+  std::thread watcher([dwShowMs, bDetails, &user] {
     HWND hScreen = nullptr;
     WaitUntil([&] { return (hScreen = user.FindScreen()) != nullptr; });
+    if (bDetails) user.Press(kAlertDetailsButtonId);
     // The movie sizes the message box with commands that it posted while loading,
     // before the screen showed.
     user.Flush();
