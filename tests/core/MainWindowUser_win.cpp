@@ -58,9 +58,13 @@ int main(int argc, char** argv) {
                 Rows(hPlayer, ID_MAIL_ROWS), Rows(hPlayer, ID_LOG_ROWS));
     return 0;
   }
-  // The tab strip chooses the tab as a click would, telling the movie.
+  // A click on the tab, which the tab strip tells the movie.
   const HWND hTabs = ::GetDlgItem(hPlayer, ID_TABS);
-  ::PostMessageA(hTabs, TCM_SETCURFOCUS, nPage, 0);
+  RECT rcTab = {};
+  ::SendMessageA(hTabs, TCM_GETITEMRECT, nPage, reinterpret_cast<LPARAM>(&rcTab));
+  const LPARAM at = MAKELPARAM((rcTab.left + rcTab.right) / 2, (rcTab.top + rcTab.bottom) / 2);
+  ::PostMessageA(hTabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::PostMessageA(hTabs, WM_LBUTTONUP, 0, at);
   if (!WaitUntil([&] { return ::SendMessageA(hTabs, TCM_GETCURSEL, 0, 0) == nPage; }, 10000)) return 1;
   // The page's controls show in the same refresh that checks the tab; let it paint.
   ::RedrawWindow(hMain, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
