@@ -58,13 +58,11 @@ int main(int argc, char** argv) {
                 Rows(hPlayer, ID_MAIL_ROWS), Rows(hPlayer, ID_LOG_ROWS));
     return 0;
   }
-  // A click on the tab, which the tab strip tells the movie.
+  // The arrow keys on the tab strip, which tells the movie each tab it moves to:
+  // to the first tab, then on to the page's (a tab's rectangle cannot be asked
+  // from another process).
   const HWND hTabs = ::GetDlgItem(hPlayer, ID_TABS);
-  RECT rcTab = {};
-  ::SendMessageA(hTabs, TCM_GETITEMRECT, nPage, reinterpret_cast<LPARAM>(&rcTab));
-  const LPARAM at = MAKELPARAM((rcTab.left + rcTab.right) / 2, (rcTab.top + rcTab.bottom) / 2);
-  ::PostMessageA(hTabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
-  ::PostMessageA(hTabs, WM_LBUTTONUP, 0, at);
+  for (int i = 0; i < 5 + nPage; ++i) ::PostMessageA(hTabs, WM_KEYDOWN, i < 5 ? VK_LEFT : VK_RIGHT, 1);
   if (!WaitUntil([&] { return ::SendMessageA(hTabs, TCM_GETCURSEL, 0, 0) == nPage; }, 10000)) return 1;
   // The page's controls show in the same refresh that checks the tab; let it paint.
   ::RedrawWindow(hMain, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
