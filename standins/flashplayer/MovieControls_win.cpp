@@ -183,6 +183,50 @@ void CreateMovieControl(const SMovieControl& c, const SMovieControl* pPrevious, 
   if (c.kind == EMovieControlKind::List) AddListColumns(shown.wnd.Get(), c, nDpi);
 }
 
+void ShowControlValue(SShownControl& shown, const SMovieControl& c,
+                      const std::function<std::string(const std::string&)>& lookup) {
+  const HWND hWnd = shown.wnd.Get();
+  const std::string strText = ExpandMovieText(c.strText, lookup);
+  switch (c.kind) {
+    case EMovieControlKind::Text:
+    case EMovieControlKind::Title:
+    case EMovieControlKind::Headline:
+    case EMovieControlKind::Group:
+    case EMovieControlKind::Button:
+      SetControlTextIfDifferent(hWnd, strText);
+      break;
+    case EMovieControlKind::Address:
+      SetControlTextIfDifferent(hWnd, strText);
+      ::InvalidateRect(hWnd, nullptr, FALSE);
+      break;
+    case EMovieControlKind::Tabs:
+      ShowTabFor(hWnd, c, lookup(c.strVariable));
+      break;
+    case EMovieControlKind::Choice:
+      ShowChoice(shown, strText, lookup(c.strVariable));
+      break;
+    case EMovieControlKind::Input:
+    case EMovieControlKind::Password:
+    case EMovieControlKind::Stepper:
+      SetControlTextIfDifferent(hWnd, lookup(c.strVariable));
+      break;
+    case EMovieControlKind::Check:
+    case EMovieControlKind::Radio:
+      SetControlTextIfDifferent(hWnd, strText);
+      ::SendMessageA(hWnd, BM_SETCHECK, lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED, 0);
+      break;
+    case EMovieControlKind::Icon:  // its name stays
+    case EMovieControlKind::List:  // the player gives its rows
+      break;
+  }
+}
+
+std::string ScalePixelArgument(const std::string& strArgument, int nDpi) {
+  int nPixels = 0;
+  if (strArgument.compare(0, 3, "px:") != 0 || !ReadStageNumber(strArgument.substr(3), nPixels)) return strArgument;
+  return std::to_string(ScaleToDpi(nPixels, nDpi));
+}
+
 void ShowTabFor(HWND hTabs, const SMovieControl& c, const std::string& strValue) {
   int nTab = -1;
   for (std::size_t n = 0; n < c.values.size(); ++n) {
@@ -282,4 +326,17 @@ void KeepRadiosReachable(const std::vector<SMovieControl>& controls, const std::
     if (!bChosen && !(nStyle & WS_TABSTOP)) ::SetWindowLongA(hFirst, GWL_STYLE, nStyle | WS_TABSTOP);
     nFirst = nEnd - 1;
   }
+}
+
+HWND FirstToFocus(const std::vector<SMovieControl>& controls, const std::vector<SShownControl>& shown,
+                  const std::function<bool(const SMovieControl&)>& isShown) {
+  for (const bool bField : {true, false}) {
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+      const SMovieControl& c = controls[i];
+      const bool bWanted = bField ? c.kind == EMovieControlKind::Input || c.kind == EMovieControlKind::Password
+                                  : c.kind == EMovieControlKind::Button && c.look == EButtonLook::Default;
+      if (bWanted && isShown(c)) return shown[i].wnd.Get();
+    }
+  }
+  return nullptr;
 }

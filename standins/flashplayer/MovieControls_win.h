@@ -9,6 +9,7 @@
 #include <string>
 
 #include "shared/OwnedResources_win.h"
+#include <functional>
 #include <vector>
 
 #include "standins/flashplayer/MovieDrawing_win.h"
@@ -27,8 +28,18 @@ struct SShownControl {
 // shows it.
 void CreateMovieControl(const SMovieControl& c, const SMovieControl* pPrevious, HWND hStage, HINSTANCE hInstance,
                         const SStageFonts& fonts, int nDpi, SShownControl* pShown);
+// The first shown field to type into, else the first shown default button (the
+// safe answer); null when there is neither.
+HWND FirstToFocus(const std::vector<SMovieControl>& controls, const std::vector<SShownControl>& shown,
+                  const std::function<bool(const SMovieControl&)>& isShown);
 // Tab reaches every group of radio buttons, also when none of them is chosen.
 void KeepRadiosReachable(const std::vector<SMovieControl>& controls, const std::vector<SShownControl>& shown);
+
+// Brings control c (not a list) in line with the variables that lookup gives.
+void ShowControlValue(SShownControl& shown, const SMovieControl& c,
+                      const std::function<std::string(const std::string&)>& lookup);
+// "px:N", N stage pixels, as display pixels at nDpi; any other argument as it is.
+std::string ScalePixelArgument(const std::string& strArgument, int nDpi);
 
 // Tabs: the tab whose value strValue is. Choice: the options (strOptions joined
 // with "|"; strValue is always one of them) with strValue chosen.

@@ -75,6 +75,27 @@ int ScaleToDpi(int n, int nDpi) {
   return ::MulDiv(n, nDpi, 96);
 }
 
+void CStagePaint::SetBackground(DWORD dwRgb) {
+  m_crBackground = PaletteColour(dwRgb);
+  const int nLight = 3 * GetRValue(m_crBackground) + 6 * GetGValue(m_crBackground) + GetBValue(m_crBackground);
+  m_crText = nLight < 1280 ? RGB(255, 255, 255) : RGB(0, 0, 0);
+  m_brush.Reset(::CreateSolidBrush(m_crBackground));
+}
+
+LRESULT CStagePaint::Paint(HWND hStage, UINT uMsg, WPARAM wParam) const {
+  const HDC hdc = reinterpret_cast<HDC>(wParam);
+  const auto hBrush = static_cast<HBRUSH>(m_brush.Get());
+  if (uMsg == WM_ERASEBKGND) {
+    RECT rc;
+    ::GetClientRect(hStage, &rc);
+    ::FillRect(hdc, &rc, hBrush);
+    return 1;
+  }
+  ::SetTextColor(hdc, m_crText);
+  ::SetBkColor(hdc, m_crBackground);
+  return reinterpret_cast<LRESULT>(hBrush);
+}
+
 HFONT FontFor(EMovieControlKind kind, const SStageFonts& fonts) {
   switch (kind) {
     case EMovieControlKind::Title:

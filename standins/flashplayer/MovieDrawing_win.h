@@ -52,6 +52,21 @@ class CStageFontSet {
   CDeleteObject m_fonts[4];  // text, bold, title, headline
 };
 
+// The stage's background and the colour of the texts on it, which the console
+// chooses; the texts are white on a dark stage and black on a light one.
+class CStagePaint {
+ public:
+  void SetBackground(DWORD dwRgb);
+  COLORREF Background() const { return m_crBackground; }
+  // WM_ERASEBKGND, WM_CTLCOLORSTATIC and WM_CTLCOLORBTN of stage hStage.
+  LRESULT Paint(HWND hStage, UINT uMsg, WPARAM wParam) const;
+
+ private:
+  CDeleteObject m_brush;
+  COLORREF m_crBackground = 0;
+  COLORREF m_crText = 0;
+};
+
 // The font a control of kind is drawn with.
 HFONT FontFor(EMovieControlKind kind, const SStageFonts& fonts);
 

@@ -440,3 +440,7 @@ std::vector<std::string> SplitOptions(const std::string& strText) {
   }
   return options;
 }
+
+bool ReadStageNumber(const std::string& strWord, int& nValue) {
+  return ReadNumber(strWord, nValue);
+}

@@ -112,6 +112,9 @@ struct SAddressParts {
 };
 SAddressParts SplitAddressHost(const std::string& strText);
 
+// A whole decimal number of at most a million either way, as in a movie's lines.
+bool ReadStageNumber(const std::string& strWord, int& nValue);
+
 // Options joined with "|" as a list; empty options are dropped.
 std::vector<std::string> SplitOptions(const std::string& strText);
 

@@ -97,19 +97,10 @@ class CPlayer : public IStagePlayer {
       case WM_PLAYER_FOCUS:
         FocusFirst();
         return 0;
-      case WM_ERASEBKGND: {
-        RECT rc;
-        ::GetClientRect(m_hWnd, &rc);
-        ::FillRect(reinterpret_cast<HDC>(wParam), &rc, Background());
-        return 1;
-      }
+      case WM_ERASEBKGND:
       case WM_CTLCOLORSTATIC:
-      case WM_CTLCOLORBTN: {
-        const HDC hdc = reinterpret_cast<HDC>(wParam);
-        ::SetTextColor(hdc, m_crText);
-        ::SetBkColor(hdc, m_crBackground);
-        return reinterpret_cast<LRESULT>(Background());
-      }
+      case WM_CTLCOLORBTN:
+        return m_paint.Paint(m_hWnd, uMsg, wParam);
       case WM_LBUTTONDOWN: {
         const SMovieCommand command = m_movie.onPress;
         Send(command);
@@ -131,10 +122,7 @@ class CPlayer : public IStagePlayer {
 
  private:
   void SetBackground(DWORD dwRgb) {
-    m_crBackground = RGB((dwRgb >> 16) & 0xFF, (dwRgb >> 8) & 0xFF, dwRgb & 0xFF);
-    const int nLight = 3 * GetRValue(m_crBackground) + 6 * GetGValue(m_crBackground) + GetBValue(m_crBackground);
-    m_crText = nLight < 1280 ? RGB(255, 255, 255) : RGB(0, 0, 0);
-    m_background.Reset(::CreateSolidBrush(m_crBackground));
+    m_paint.SetBackground(dwRgb);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
   }
 
@@ -283,42 +271,10 @@ class CPlayer : public IStagePlayer {
   void RefreshControl(std::size_t i) {
     const SMovieControl& c = m_movie.controls[i];
     const HWND hWnd = m_shown[i].wnd.Get();
-    const auto expanded = [this](const std::string& strText) {
-      return ExpandMovieText(strText, [this](const std::string& s) { return Lookup(s); });
-    };
-    switch (c.kind) {
-      case EMovieControlKind::Text:
-      case EMovieControlKind::Title:
-      case EMovieControlKind::Headline:
-      case EMovieControlKind::Group:
-      case EMovieControlKind::Button:
-        SetControlTextIfDifferent(hWnd, expanded(c.strText));
-        break;
-      case EMovieControlKind::Address:
-        SetControlTextIfDifferent(hWnd, expanded(c.strText));
-        ::InvalidateRect(hWnd, nullptr, FALSE);
-        break;
-      case EMovieControlKind::Icon:
-        break;
-      case EMovieControlKind::Tabs:
-        ShowTabFor(hWnd, c, Lookup(c.strVariable));
-        break;
-      case EMovieControlKind::Choice:
-        ShowChoice(m_shown[i], expanded(c.strText), Lookup(c.strVariable));
-        break;
-      case EMovieControlKind::Input:
-      case EMovieControlKind::Password:
-      case EMovieControlKind::Stepper:
-        SetControlTextIfDifferent(hWnd, Lookup(c.strVariable));
-        break;
-      case EMovieControlKind::Check:
-      case EMovieControlKind::Radio:
-        SetControlTextIfDifferent(hWnd, expanded(c.strText));
-        ::SendMessageA(hWnd, BM_SETCHECK, Lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED, 0);
-        break;
-      case EMovieControlKind::List:
-        ShowRowCount(i);
-        break;
+    if (c.kind == EMovieControlKind::List) {
+      ShowRowCount(i);
+    } else {
+      ShowControlValue(m_shown[i], c, [this](const std::string& s) { return Lookup(s); });
     }
     const bool bShown = IsShown(c);
     ShowControlIfDifferent(hWnd, bShown);
@@ -351,19 +307,9 @@ class CPlayer : public IStagePlayer {
     }
   }
 
-  // The first field to type into, else the default button (the safe answer).
   void FocusFirst() {
-    for (const bool bField : {true, false}) {
-      for (std::size_t i = 0; i < m_shown.size(); ++i) {
-        const SMovieControl& c = m_movie.controls[i];
-        const bool bWanted = bField ? c.kind == EMovieControlKind::Input || c.kind == EMovieControlKind::Password
-                                    : c.kind == EMovieControlKind::Button && c.look == EButtonLook::Default;
-        if (bWanted && IsShown(c)) {
-          ::SetFocus(m_shown[i].wnd.Get());
-          return;
-        }
-      }
-    }
+    const HWND hFirst = FirstToFocus(m_movie.controls, m_shown, [this](const SMovieControl& c) { return IsShown(c); });
+    if (hFirst) ::SetFocus(hFirst);
   }
 
   // What the host sets is shown at the next turn of the message loop; what the
@@ -417,15 +363,11 @@ class CPlayer : public IStagePlayer {
 
   std::string ResolveArgument(const std::string& strArgument, int nSelection) const {
     if (strArgument == "#") return std::to_string(nSelection);
-    // "px:N": N stage pixels as display pixels.
-    if (strArgument.compare(0, 3, "px:") == 0 && strArgument.size() > 3) {
-      return std::to_string(ScaleToDpi(std::atoi(strArgument.c_str() + 3), m_nDpi));
-    }
     if (strArgument.size() > 1 && strArgument[0] == '$') {
       const std::string strName = strArgument.substr(1);
       return HasValue(strName) ? Lookup(strName) : std::string("undefined");
     }
-    return strArgument;
+    return ScalePixelArgument(strArgument, m_nDpi);
   }
 
   void Send(const SMovieCommand& command, int nSelection = -1) {
@@ -510,7 +452,7 @@ class CPlayer : public IStagePlayer {
 
   void OnDrawItem(const DRAWITEMSTRUCT* pItem) {
     const std::size_t i = pItem ? FindControl(static_cast<int>(pItem->CtlID)) : m_movie.controls.size();
-    if (i < m_movie.controls.size()) DrawMovieItem(*pItem, m_movie.controls[i], Fonts(), m_crBackground);
+    if (i < m_movie.controls.size()) DrawMovieItem(*pItem, m_movie.controls[i], Fonts(), m_paint.Background());
   }
 
   LRESULT OnNotify(const NMHDR* pHeader) {
@@ -544,13 +486,10 @@ class CPlayer : public IStagePlayer {
   HwPlayerEventProc m_pfnEvent;
   void* m_pContext;
   SStageFonts Fonts() const { return m_fonts.Get(); }
-  HBRUSH Background() const { return static_cast<HBRUSH>(m_background.Get()); }
 
   int m_nDpi;
   CStageFontSet m_fonts;
-  CDeleteObject m_background;
-  COLORREF m_crBackground = 0;
-  COLORREF m_crText = 0;
+  CStagePaint m_paint;
   SMovie m_movie;
   std::map<std::string, std::string> m_variables;
   std::map<std::string, CMovieRows> m_lists;

@@ -107,15 +107,15 @@ TEST(MovieFile, BrokenMoviesNameTheLine) {
       {"hwmovie 1\ntext 1 2 3 99999999999 5 hi\n", "line 2: id and position"},
       {"hwmovie 1\ntext 1 2 3 4 5 \"open\n", "line 2: unterminated quoted text"},
       {"hwmovie 1\nwhen a b c\n", "line 2: when takes"},
+      {"hwmovie 1\nwhen a = 1 and\n", "line 2: when takes"},
+      {"hwmovie 1\nicon 1 0 0 1 1 bogus\n", "line 2: unknown icon"},
+      {"hwmovie 1\nbutton 1 0 0 1 1 OK CMD \"\" shiny\n", "line 2: unknown button look"},
+      {"hwmovie 1\ntabs 1 0 0 1 1 v NoValue\n", "line 2: each tab is caption=value"},
       {"hwmovie 1\ncheck 1 0 0 1 1 c v on\n", "line 2: a check box takes both"},
       {"hwmovie 1\nstepper 1 0 0 1 1 v 9 1\n", "line 2: a stepper needs"},
       {"hwmovie 1\nradio 1 0 0 1 1 c v 1 CMD\n", "line 2: a command needs its argument"},
       {"hwmovie 1\nbutton 1 0 0 1 1 OK CMD\n", "line 2: wrong number of words for button"},
       {"hwmovie 1\nstage 1\n", "line 2: stage takes"},
-      {"hwmovie 1\nwhen a = 1 and\n", "line 2: when takes"},
-      {"hwmovie 1\nicon 1 0 0 1 1 bogus\n", "line 2: unknown icon"},
-      {"hwmovie 1\nbutton 1 0 0 1 1 OK CMD \"\" shiny\n", "line 2: unknown button look"},
-      {"hwmovie 1\ntabs 1 0 0 1 1 v NoValue\n", "line 2: each tab is caption=value"},
   };
   for (const SCase& c : cases) {
     SMovie movie;
