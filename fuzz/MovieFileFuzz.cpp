@@ -1,4 +1,5 @@
-// The stand-in player reads movie files it is handed by path.
+// The stand-in player reads movie files it is handed by path, and shows the
+// addresses and option lists that the console sets (a page's address among them).
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -8,7 +9,11 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
   SMovie movie;
   std::string strError;
-  ParseMovie(std::string(reinterpret_cast<const char*>(pData), nSize), movie, strError);
+  const std::string strInput(reinterpret_cast<const char*>(pData), nSize);
+  ParseMovie(strInput, movie, strError);
+  const SAddressParts parts = SplitAddressHost(strInput);
+  if (parts.strBefore.size() + parts.strHost.size() + parts.strAfter.size() != nSize) __builtin_trap();
+  SplitOptions(strInput);
   for (const SMovieControl& control : movie.controls) {
     ExpandMovieText(control.strText, [](const std::string& strName) { return strName; });
   }

@@ -146,14 +146,15 @@ rows() { (cd "$bin" && wine main-window.exe rows 2>/dev/null | tr -d '\r') || tr
 for _ in $(seq 1 50); do rows | grep -q 'web sites [1-9]' && break; sleep 0.2; done
 rows
 # On the virtual display nobody watches: the script shows every page and keeps a
-# picture of each in docs/screens.
+# picture of each in $build/run-screens (docs/screens holds scripts/screenshot.sh's,
+# which a test compares).
 if [ -z "$user_display" ]; then
-  mkdir -p docs/screens
+  mkdir -p $build/run-screens
   for page in overview mail sites log settings; do
     shown=$( (cd "$bin" && wine main-window.exe page $page 2>/dev/null | tr -d '\r') || true)
     read -r _ x y w h <<<"$(grep '^SHOWN' <<<"$shown" || echo "SHOWN 0 0 0 0")"
-    if [ "$w" -gt 0 ] && import -window root -crop "${w}x${h}+${x}+${y}" +repage "docs/screens/HWMain-$page.png"; then
-      echo "page $page: docs/screens/HWMain-$page.png"
+    if [ "$w" -gt 0 ] && import -window root -crop "${w}x${h}+${x}+${y}" +repage "$build/run-screens/HWMain-$page.png"; then
+      echo "page $page: $build/run-screens/HWMain-$page.png"
     fi
   done
 fi

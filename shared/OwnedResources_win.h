@@ -107,6 +107,11 @@ struct SDeleteObjectTraits {  // GDI objects
   static Handle Empty() { return nullptr; }
   static void Close(Handle h) { ::DeleteObject(h); }
 };
+struct SDeleteDCTraits {  // device and information contexts made with CreateDC, CreateIC
+  using Handle = HDC;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::DeleteDC(h); }
+};
 struct SDestroyMenuTraits {
   using Handle = HMENU;
   static Handle Empty() { return nullptr; }
@@ -170,6 +175,7 @@ using CFreeLibrary = COwned<SFreeLibraryTraits>;
 using CGlobalFree = COwned<SGlobalFreeTraits>;
 using CLocalFree = COwned<SLocalFreeTraits>;
 using CDeleteObject = COwned<SDeleteObjectTraits>;
+using CDeleteDC = COwned<SDeleteDCTraits>;
 using CDestroyMenu = COwned<SDestroyMenuTraits>;
 using CSysFreeString = COwned<SSysFreeStringTraits>;
 using CFindClose = COwned<SFindCloseTraits>;

@@ -5,6 +5,8 @@
 #include "console/core/HookwardenApp_win.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR lpCmdLine, int) {
+  // The screens scale themselves to the display: the system must not stretch them.
+  ::SetProcessDPIAware();
   CHookwardenApp app;
   app.Run(lpCmdLine);
   return static_cast<int>(kConsoleExitCode);

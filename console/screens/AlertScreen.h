@@ -14,7 +14,8 @@
 // Alert kinds.
 enum : std::int32_t { ALERT_KIND_MAIL = 0, ALERT_KIND_WEB = 1 };
 
-// How much taller each "IDC_FS_MoreInfo" makes the alert, in pixels.
+// How much taller each "IDC_FS_MoreInfo" makes the alert, in pixels at 96 dpi
+// (scaled with the display like the movie).
 constexpr int kAlertMoreInfoGrowth = 162;
 
 struct SAlertFields {

@@ -56,13 +56,14 @@ void CAlertsDlg::PlaceAtCorner() {
 }
 
 void CAlertsDlg::GrowForMoreInfo() {
+  const int nGrowth = ScaleToDisplay(kAlertMoreInfoGrowth);
   RECT rc = {};
   ::GetWindowRect(GetSafeHwnd(), &rc);
-  ::SetWindowPos(GetSafeHwnd(), nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top + kAlertMoreInfoGrowth,
+  ::SetWindowPos(GetSafeHwnd(), nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top + nGrowth,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   if (HWND hControl = Flash().GetWindow()) {
     ::GetWindowRect(hControl, &rc);
-    ::SetWindowPos(hControl, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top + kAlertMoreInfoGrowth,
+    ::SetWindowPos(hControl, nullptr, 0, 0, rc.right - rc.left, rc.bottom - rc.top + nGrowth,
                    SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   }
   PlaceAtCorner();

@@ -18,7 +18,10 @@ class CAlertsDlg : public CFlashScreenDlg {
  protected:
   void OnInitScreen() override;
   void OnScreenCommand(const char* szCommand, const char* szArgs) override;
-  void OnOK() override { Perform(m_screen.AllowAction()); }
+  // Enter blocks as Escape does: the alert shows up over whatever the user was
+  // typing into, and a stray key must never allow a listed address. Allow takes
+  // its own button (Enter on it when it has the focus).
+  void OnOK() override { Perform(m_screen.BlockAction()); }
   void OnCancel() override { Perform(m_screen.BlockAction()); }
   bool PlacesItself() const override { return true; }
 

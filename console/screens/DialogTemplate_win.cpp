@@ -1,5 +1,8 @@
 #include "console/screens/DialogTemplate_win.h"
 
+#include "console/screens/FlashScreenDlg_win.h"
+#include "shared/OwnedResources_win.h"
+
 CDialogTemplate::CDialogTemplate(DWORD dwStyle, DWORD dwExStyle, short x, short y, short cx, short cy,
                                  const char* szTitle, const char* szFont) {
   AppendDword(dwStyle);
@@ -61,4 +64,27 @@ void CDialogTemplate::AlignToDword() {
 
 HWND CreateDialogFromTemplate(CDialogTemplate& dialogTemplate, HWND hOwner, DLGPROC pfnProc, LPARAM lParam) {
   return ::CreateDialogIndirectParamA(::GetModuleHandleA(nullptr), dialogTemplate.Get(), hOwner, pfnProc, lParam);
+}
+
+void GrowToDisplayScale(HWND hWnd, short cxDlu, short cyDlu) {
+  // The dialog base units of the template's font at 96 dpi (8 pt is 11 pixels),
+  // measured as the dialog manager measures them.
+  CDeleteObject font(::CreateFontA(-11, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "MS Sans Serif"));
+  CDeleteDC dc(::CreateCompatibleDC(nullptr));
+  if (!font || !dc) return;
+  ::SelectObject(dc.Get(), font.Get());
+  SIZE size = {};
+  TEXTMETRICA metrics = {};
+  if (!::GetTextExtentPoint32A(dc.Get(), "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz", 52, &size) ||
+      !::GetTextMetricsA(dc.Get(), &metrics)) {
+    return;
+  }
+  const int cx = ScaleToDisplay(::MulDiv(cxDlu, (size.cx / 26 + 1) / 2, 4));
+  const int cy = ScaleToDisplay(::MulDiv(cyDlu, metrics.tmHeight, 8));
+  RECT rc = {};
+  ::GetWindowRect(hWnd, &rc);
+  if (rc.right - rc.left >= cx && rc.bottom - rc.top >= cy) return;
+  const int cxNew = rc.right - rc.left > cx ? rc.right - rc.left : cx;
+  const int cyNew = rc.bottom - rc.top > cy ? rc.bottom - rc.top : cy;
+  ::SetWindowPos(hWnd, nullptr, 0, 0, cxNew, cyNew, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }

@@ -34,3 +34,9 @@ class CDialogTemplate {
 
 // Creates a modeless dialog from a template built in memory.
 HWND CreateDialogFromTemplate(CDialogTemplate& dialogTemplate, HWND hOwner, DLGPROC pfnProc, LPARAM lParam);
+
+// Makes dialog hWnd, whose template is cxDlu x cyDlu dialog units in "MS Sans
+// Serif" 8 pt, at least as large as that template at 96 dpi scaled to the
+// display: dialog units do not grow in step with the display's scale, and the
+// movies are laid out at 96 dpi and scaled. Never makes it smaller.
+void GrowToDisplayScale(HWND hWnd, short cxDlu, short cyDlu);

@@ -134,6 +134,7 @@ void CFlashScreenDlg::OnFSCommand(const char* szCommand, const char* szArgs) {
 }
 
 void CFlashScreenDlg::OnInitDialog() {
+  GrowToDisplayScale(m_wnd.Get(), m_template.cx, m_template.cy);
   RECT rc;
   ::GetClientRect(m_wnd.Get(), &rc);
   m_flash.Create(m_wnd.Get(), m_template.wControlId, rc, m_settings.GetAppPath(), this);
@@ -173,6 +174,12 @@ bool CFlashScreenDlg::OnMessage(UINT uMsg, WPARAM, LPARAM) {
     default:
       return false;
   }
+}
+
+int ScaleToDisplay(int nPixels) {
+  CDeleteDC info(::CreateICA("DISPLAY", nullptr, nullptr, nullptr));
+  const int nDpi = info ? ::GetDeviceCaps(info.Get(), LOGPIXELSY) : 96;
+  return ::MulDiv(nPixels, nDpi > 0 ? nDpi : 96, 96);
 }
 
 SFilterDecision FilterScreenMessage(MSG& msg, HWND hScreen, HWND hControl, EScreenFilter eFilter) {

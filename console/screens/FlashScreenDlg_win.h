@@ -31,6 +31,9 @@ struct SScreenTemplate {
 // when missing), the name code of the screen name and the extension.
 std::string BuildMoviePath(const char* szAppFolder, const char* szScreenName, const char* szExtension);
 
+// nPixels at 96 dpi in pixels of the display, whose scale the screens follow.
+int ScaleToDisplay(int nPixels);
+
 // The key and mouse filter for a message of window hScreen (or its children)
 // whose player window is hControl: a cleared message becomes a null message.
 // Messages of other windows pass untouched.

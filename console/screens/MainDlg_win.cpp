@@ -63,6 +63,7 @@ int CMainDlg::Run(bool bStartHidden) {
 }
 
 void CMainDlg::OnInitDialog() {
+  GrowToDisplayScale(m_wnd.Get(), kMainWindowWidthDlu, kMainWindowHeightDlu);
   OnCreate();
   StartUp();
 }

@@ -67,14 +67,67 @@ struct SControlSyntax {
 const SControlSyntax kControls[] = {
     {"text", EMovieControlKind::Text, 1, 0},          // text
     {"title", EMovieControlKind::Title, 1, 0},        // text
+    {"headline", EMovieControlKind::Headline, 1, 0},  // text
+    {"address", EMovieControlKind::Address, 1, 0},    // text
+    {"group", EMovieControlKind::Group, 1, 0},        // caption
+    {"icon", EMovieControlKind::Icon, 1, 0},          // name
     {"input", EMovieControlKind::Input, 1, 0},        // variable
     {"password", EMovieControlKind::Password, 1, 0},  // variable
-    {"button", EMovieControlKind::Button, 3, 0},      // caption command argument
+    {"button", EMovieControlKind::Button, 3, 1},      // caption command argument [look]
     {"check", EMovieControlKind::Check, 2, 4},        // caption variable [on off [command argument]]
     {"radio", EMovieControlKind::Radio, 3, 2},        // caption variable value [command argument]
     {"stepper", EMovieControlKind::Stepper, 3, 2},    // variable minimum maximum [command argument]
-    {"list", EMovieControlKind::List, 2, 2},          // variable columns [command argument]
+    {"list", EMovieControlKind::List, 2, 3},          // variable columns [command argument] [empty text]
+    {"tabs", EMovieControlKind::Tabs, 2, 2},          // variable caption=value|... [command argument]
+    {"choice", EMovieControlKind::Choice, 2, 2},      // variable options [command argument]
 };
+
+const char* const kIconNames[] = {"protected", "unprotected", "partial", "alert"};
+
+const std::pair<const char*, EButtonLook> kButtonLooks[] = {
+    {"default", EButtonLook::Default},
+    {"secondary", EButtonLook::Secondary},
+    {"minimize", EButtonLook::Minimize},
+    {"close", EButtonLook::Close},
+};
+
+std::vector<std::string> SplitAtBars(const std::string& strText) {
+  std::vector<std::string> parts;
+  for (std::size_t nStart = 0;;) {
+    const std::size_t nBar = strText.find('|', nStart);
+    parts.push_back(strText.substr(nStart, nBar - nStart));
+    if (nBar == std::string::npos) return parts;
+    nStart = nBar + 1;
+  }
+}
+
+// "Heading:120" is a heading with its width; a heading without one shares the rest.
+void ReadColumns(const std::string& strColumns, SMovieControl& control) {
+  for (std::string strHeading : SplitAtBars(strColumns)) {
+    int nWidth = 0;
+    const std::size_t nColon = strHeading.rfind(':');
+    if (nColon != std::string::npos && ReadNumber(strHeading.substr(nColon + 1), nWidth) && nWidth > 0) {
+      strHeading.resize(nColon);
+    } else {
+      nWidth = 0;
+    }
+    control.columns.push_back(strHeading);
+    control.widths.push_back(nWidth);
+  }
+}
+
+bool ReadTabs(const std::string& strTabs, SMovieControl& control, std::string& strError) {
+  for (const std::string& strTab : SplitAtBars(strTabs)) {
+    const std::size_t nEquals = strTab.find('=');
+    if (nEquals == std::string::npos || nEquals == 0) {
+      strError = "each tab is caption=value";
+      return false;
+    }
+    control.columns.push_back(strTab.substr(0, nEquals));
+    control.values.push_back(strTab.substr(nEquals + 1));
+  }
+  return true;
+}
 
 bool ReadControl(const SControlSyntax& syntax, const std::vector<std::string>& w, SMovieControl& control,
                  std::string& strError) {
@@ -99,8 +152,21 @@ bool ReadControl(const SControlSyntax& syntax, const std::vector<std::string>& w
   switch (syntax.kind) {
     case EMovieControlKind::Text:
     case EMovieControlKind::Title:
+    case EMovieControlKind::Headline:
+    case EMovieControlKind::Address:
+    case EMovieControlKind::Group:
       control.strText = w[6];
       break;
+    case EMovieControlKind::Icon: {
+      bool bKnown = false;
+      for (const char* szName : kIconNames) bKnown = bKnown || w[6] == szName;
+      if (!bKnown) {
+        strError = "unknown icon \"" + w[6] + "\"";
+        return false;
+      }
+      control.strValue = w[6];
+      break;
+    }
     case EMovieControlKind::Input:
     case EMovieControlKind::Password:
       control.strVariable = w[6];
@@ -108,6 +174,19 @@ bool ReadControl(const SControlSyntax& syntax, const std::vector<std::string>& w
     case EMovieControlKind::Button:
       control.strText = w[6];
       control.command = {w[7], w[8]};
+      if (nWords == 4) {
+        bool bKnown = false;
+        for (const auto& look : kButtonLooks) {
+          if (w[9] == look.first) {
+            control.look = look.second;
+            bKnown = true;
+          }
+        }
+        if (!bKnown) {
+          strError = "unknown button look \"" + w[9] + "\"";
+          return false;
+        }
+      }
       break;
     case EMovieControlKind::Check:
       control.strText = w[6];
@@ -147,29 +226,30 @@ bool ReadControl(const SControlSyntax& syntax, const std::vector<std::string>& w
       }
       readCommand(9);
       break;
-    case EMovieControlKind::List: {
+    case EMovieControlKind::List:
+      // One word more than the command is the text of the empty list.
       control.strVariable = w[6];
-      std::size_t nStart = 0;
-      const std::string& strColumns = w[7];
-      for (;;) {
-        const std::size_t nBar = strColumns.find('|', nStart);
-        control.columns.push_back(strColumns.substr(nStart, nBar - nStart));
-        if (nBar == std::string::npos) break;
-        nStart = nBar + 1;
-      }
+      ReadColumns(w[7], control);
+      if (nWords == 3 || nWords == 5) control.strEmptyText = w.back();
+      if (nWords >= 4) readCommand(8);
+      break;
+    case EMovieControlKind::Tabs:
+    case EMovieControlKind::Choice:
+      control.strVariable = w[6];
+      if (syntax.kind == EMovieControlKind::Tabs && !ReadTabs(w[7], control, strError)) return false;
+      if (syntax.kind == EMovieControlKind::Choice) control.strText = w[7];
       if (nWords == 3) {
         strError = "a command needs its argument";
         return false;
       }
       readCommand(8);
       break;
-    }
   }
   return true;
 }
 
-bool ReadLine(const std::vector<std::string>& w, SMovie& movie, std::string& strPage, SMovieCondition& condition,
-              std::string& strError) {
+bool ReadLine(const std::vector<std::string>& w, SMovie& movie, std::string& strPage,
+              std::vector<SMovieCondition>& conditions, std::string& strError) {
   const std::string& strVerb = w[0];
   if (strVerb == "stage") {
     if (w.size() != 3 || !ReadNumber(w[1], movie.cx) || !ReadNumber(w[2], movie.cy) || movie.cx < 0 || movie.cy < 0) {
@@ -219,12 +299,7 @@ bool ReadLine(const std::vector<std::string>& w, SMovie& movie, std::string& str
     reaction.strVariable = w[1];
     reaction.strValue = "Add";
     reaction.strList = w[2];
-    for (std::size_t nStart = 0;;) {
-      const std::size_t nBar = w[3].find('|', nStart);
-      reaction.itemVariables.push_back(w[3].substr(nStart, nBar - nStart));
-      if (nBar == std::string::npos) break;
-      nStart = nBar + 1;
-    }
+    reaction.itemVariables = SplitAtBars(w[3]);
     reaction.command = {w[4], w[5]};
     movie.rowReactions.push_back(reaction);
     return true;
@@ -275,25 +350,25 @@ bool ReadLine(const std::vector<std::string>& w, SMovie& movie, std::string& str
     return true;
   }
   if (strVerb == "when") {
-    if (w.size() == 2 && w[1] == "*") {
-      condition = SMovieCondition();
-      return true;
+    conditions.clear();
+    if (w.size() == 2 && w[1] == "*") return true;
+    // variable = value [and variable != value ...]
+    for (std::size_t i = 1;; i += 4) {
+      if (i + 3 > w.size() || (w[i + 1] != "=" && w[i + 1] != "!=") ||
+          (i + 3 < w.size() && (w[i + 3] != "and" || i + 4 == w.size()))) {
+        strError = "when takes: variable = value, variable != value, joined by and; or *";
+        return false;
+      }
+      conditions.push_back({w[i], w[i + 2], w[i + 1] == "="});
+      if (i + 3 == w.size()) return true;
     }
-    if (w.size() != 4 || (w[2] != "=" && w[2] != "!=")) {
-      strError = "when takes: variable = value, variable != value, or *";
-      return false;
-    }
-    condition.strVariable = w[1];
-    condition.bEquals = w[2] == "=";
-    condition.strValue = w[3];
-    return true;
   }
   for (const SControlSyntax& syntax : kControls) {
     if (strVerb == syntax.szName) {
       SMovieControl control;
       if (!ReadControl(syntax, w, control, strError)) return false;
       control.strPage = strPage;
-      control.condition = condition;
+      control.conditions = conditions;
       movie.controls.push_back(control);
       return true;
     }
@@ -307,7 +382,7 @@ bool ReadLine(const std::vector<std::string>& w, SMovie& movie, std::string& str
 bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError) {
   movie = SMovie();
   std::string strPage;
-  SMovieCondition condition;
+  std::vector<SMovieCondition> conditions;
   std::size_t nStart = 0;
   int nLine = 0;
   bool bFirst = true;
@@ -333,7 +408,7 @@ bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError
       bFirst = false;
       continue;
     }
-    if (!ReadLine(words, movie, strPage, condition, strWhy)) {
+    if (!ReadLine(words, movie, strPage, conditions, strWhy)) {
       strError = "line " + std::to_string(nLine) + ": " + strWhy;
       return false;
     }
@@ -343,4 +418,48 @@ bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError
     return false;
   }
   return true;
+}
+
+SAddressParts SplitAddressHost(const std::string& strText) {
+  SAddressParts parts;
+  // The address is the text's last word, after a label such as "Site: ".
+  const std::size_t nBlank = strText.find_last_of(" \t\r\n");
+  std::size_t nStart = nBlank == std::string::npos ? 0 : nBlank + 1;
+  const std::size_t nScheme = strText.find("://", nStart);
+  if (nScheme != std::string::npos) nStart = nScheme + 3;
+  std::size_t nEnd = strText.find_first_of("/?#", nStart);
+  if (nEnd == std::string::npos) nEnd = strText.size();
+  std::string strHost = strText.substr(nStart, nEnd - nStart);
+  // The user before the host (of a mail address too) and the port after it are not part of it.
+  const std::size_t nAt = strHost.rfind('@');
+  if (nAt != std::string::npos) {
+    nStart += nAt + 1;
+    strHost.erase(0, nAt + 1);
+  }
+  const std::size_t nColon = strHost.find(':');
+  if (nColon != std::string::npos && strHost.find(']') == std::string::npos) {
+    nEnd = nStart + nColon;
+    strHost.resize(nColon);
+  }
+  if (strHost.empty() || strHost.find('.') == std::string::npos ||
+      strHost.find_first_of(" \t\r\n") != std::string::npos) {
+    parts.strBefore = strText;
+    return parts;
+  }
+  parts.strBefore = strText.substr(0, nStart);
+  parts.strHost = strHost;
+  parts.strAfter = strText.substr(nEnd);
+  return parts;
+}
+
+std::vector<std::string> SplitOptions(const std::string& strText) {
+  std::vector<std::string> options;
+  for (const std::string& strOption : SplitAtBars(strText)) {
+    if (!strOption.empty()) options.push_back(strOption);
+  }
+  return options;
+}
+
+bool ReadStageNumber(const std::string& strWord, int& nValue) {
+  return ReadNumber(strWord, nValue);
 }

@@ -6,11 +6,32 @@
 #include <string>
 #include <vector>
 
-enum class EMovieControlKind { Text, Title, Input, Password, Button, Check, Radio, Stepper, List };
+enum class EMovieControlKind {
+  Text,
+  Title,
+  Headline,
+  Address,
+  Group,
+  Icon,
+  Input,
+  Password,
+  Button,
+  Check,
+  Radio,
+  Stepper,
+  List,
+  Tabs,
+  Choice,
+};
+
+// The look of a button: the default one is the screen's safe answer and takes
+// the focus, a secondary one reads as the lesser choice; minimize and close draw
+// their sign and keep the caption as their name.
+enum class EButtonLook { Normal, Default, Secondary, Minimize, Close };
 
 // Shows a control only while a variable holds (or does not hold) a value.
 struct SMovieCondition {
-  std::string strVariable;  // empty: always
+  std::string strVariable;
   std::string strValue;
   bool bEquals = true;
 };
@@ -27,15 +48,19 @@ struct SMovieControl {
   EMovieControlKind kind = EMovieControlKind::Text;
   int nId = 0;
   int x = 0, y = 0, cx = 0, cy = 0;
-  std::string strText;               // text, caption; "$(name)" is replaced by the variable's value
-  std::string strVariable;           // input, password, check, radio, stepper, list: the bound variable
-  std::string strValue;              // radio: the value it stands for; check: its "on" value
+  std::string strText;               // text, caption, choice's options; "$(name)" is replaced by the variable's value
+  std::string strVariable;           // input, password, check, radio, stepper, list, tabs, choice: the bound variable
+  std::string strValue;              // radio: the value it stands for; check: its "on" value; icon: its name
   std::string strOffValue;           // check: its "off" value
-  std::vector<std::string> columns;  // list: column headings
-  int nMinimum = 0, nMaximum = 0;    // stepper
-  SMovieCommand command;             // button: sent when pressed; others: sent on change when set
-  std::string strPage;               // frame label the control belongs to; empty: every label
-  SMovieCondition condition;
+  std::vector<std::string> columns;  // list: column headings; tabs: their captions
+  std::vector<int> widths;           // list: column widths in stage pixels, 0 for an even share
+  std::vector<std::string> values;   // tabs: the value each tab sets
+  std::string strEmptyText;          // list: shown while it has no rows
+  EButtonLook look = EButtonLook::Normal;
+  int nMinimum = 0, nMaximum = 0;           // stepper
+  SMovieCommand command;                    // button: sent when pressed; others: sent on change when set
+  std::string strPage;                      // frame label the control belongs to; empty: every label
+  std::vector<SMovieCondition> conditions;  // all must hold
 };
 
 // Sent when the console sets a variable.
@@ -87,6 +112,24 @@ struct SMovie {
 // Reads a movie from its text. On an error returns false with a message that
 // names the line; the movie then holds what was read before it.
 bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError);
+
+// The parts of an address around its host, so that the host can be shown apart.
+// The address is the text's last word: "Site: https://login.example.com/verify"
+// gives "Site: https://", "login.example.com" and "/verify"; a mail address
+// "a@example.net" gives "a@" and "example.net". A text whose last word has no
+// host (no dot) is all in strBefore.
+struct SAddressParts {
+  std::string strBefore;
+  std::string strHost;
+  std::string strAfter;
+};
+SAddressParts SplitAddressHost(const std::string& strText);
+
+// A whole decimal number of at most a million either way, as in a movie's lines.
+bool ReadStageNumber(const std::string& strWord, int& nValue);
+
+// Options joined with "|" as a list; empty options are dropped.
+std::vector<std::string> SplitOptions(const std::string& strText);
 
 // Replaces every "$(name)" in strText by lookup(name).
 template <class Lookup>

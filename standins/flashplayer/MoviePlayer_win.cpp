@@ -16,7 +16,9 @@
 #include <vector>
 
 #include "standins/flashplayer/MovieControls_win.h"
+#include "standins/flashplayer/MovieDrawing_win.h"
 #include "standins/flashplayer/MovieFile.h"
+#include "standins/flashplayer/MoviePlayer_win.h"
 #include "standins/flashplayer/MovieRows.h"
 #include "console/screens/MoviePlayerApi_win.h"
 #include "shared/OwnedResources_win.h"
@@ -26,6 +28,8 @@ namespace {
 
 // The movie's next frame: the refresh of what the host set and the commands queued.
 const UINT WM_PLAYER_NEXT_FRAME = WM_APP + 1;
+// After the screen's start-up, whose dialog sets a focus of its own.
+const UINT WM_PLAYER_FOCUS = WM_APP + 2;
 // At most this often a list view is given its new row count.
 const UINT kRowCountIntervalMs = 50;
 const UINT_PTR kRowCountTimerId = 1;
@@ -33,23 +37,18 @@ const UINT_PTR kRowCountTimerId = 1;
 const double kFrameBudgetMs = 0.25;
 const DWORD kMaxMovieBytes = 1 << 20;
 
-HINSTANCE g_hInstance = nullptr;
-
-class CPlayer {
+class CPlayer : public IStagePlayer {
  public:
   CPlayer(HWND hWnd, HwPlayerEventProc pfnEvent, void* pContext)
-      : m_hWnd(hWnd), m_pfnEvent(pfnEvent), m_pContext(pContext) {
-    m_font.Reset(
-        ::CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma"));
-    m_titleFont.Reset(
-        ::CreateFontA(-15, 0, 0, 0, FW_BOLD, 0, 0, 0, DEFAULT_CHARSET, 0, 0, CLEARTYPE_QUALITY, 0, "Tahoma"));
+      : m_hWnd(hWnd), m_pfnEvent(pfnEvent), m_pContext(pContext), m_nDpi(DisplayDpi()), m_fonts(m_nDpi) {
     SetBackground(0xFFFFFF);
   }
 
   // Destroys the controls while they still exist, before the window's children go.
-  void OnDestroy() { DestroyControls(); }
+  void OnDestroy() override { DestroyControls(); }
 
-  long Invoke(long nDispId, const char* szFirst, const char* szSecond, long nValue, char* szResult, long cbResult) {
+  long Invoke(long nDispId, const char* szFirst, const char* szSecond, long nValue, char* szResult,
+              long cbResult) override {
     const std::string strFirst = szFirst ? szFirst : "";
     const std::string strSecond = szSecond ? szSecond : "";
     switch (nDispId) {
@@ -84,27 +83,23 @@ class CPlayer {
     }
   }
 
-  LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
+  LRESULT HandleMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override {
     switch (uMsg) {
       case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam));
         return 0;
       case WM_NOTIFY:
-        OnNotify(reinterpret_cast<NMHDR*>(lParam));
+        return OnNotify(reinterpret_cast<NMHDR*>(lParam));
+      case WM_DRAWITEM:
+        OnDrawItem(reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+      case WM_PLAYER_FOCUS:
+        FocusFirst();
         return 0;
-      case WM_ERASEBKGND: {
-        RECT rc;
-        ::GetClientRect(m_hWnd, &rc);
-        ::FillRect(reinterpret_cast<HDC>(wParam), &rc, Background());
-        return 1;
-      }
+      case WM_ERASEBKGND:
       case WM_CTLCOLORSTATIC:
-      case WM_CTLCOLORBTN: {
-        const HDC hdc = reinterpret_cast<HDC>(wParam);
-        ::SetTextColor(hdc, m_crText);
-        ::SetBkColor(hdc, m_crBackground);
-        return reinterpret_cast<LRESULT>(Background());
-      }
+      case WM_CTLCOLORBTN:
+        return m_paint.Paint(m_hWnd, uMsg, wParam);
       case WM_LBUTTONDOWN: {
         const SMovieCommand command = m_movie.onPress;
         Send(command);
@@ -126,10 +121,7 @@ class CPlayer {
 
  private:
   void SetBackground(DWORD dwRgb) {
-    m_crBackground = RGB((dwRgb >> 16) & 0xFF, (dwRgb >> 8) & 0xFF, dwRgb & 0xFF);
-    const int nLight = 3 * GetRValue(m_crBackground) + 6 * GetGValue(m_crBackground) + GetBValue(m_crBackground);
-    m_crText = nLight < 1280 ? RGB(255, 255, 255) : RGB(0, 0, 0);
-    m_background.Reset(::CreateSolidBrush(m_crBackground));
+    m_paint.SetBackground(dwRgb);
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
   }
 
@@ -159,8 +151,8 @@ class CPlayer {
       // A person looking at a broken stand-in movie sees why it is broken.
       m_movie = SMovie();
       m_error.Reset(::CreateWindowExA(0, "STATIC", ("movie error: " + strError).c_str(), WS_CHILD | WS_VISIBLE, 4, 4,
-                                      400, 40, m_hWnd, nullptr, g_hInstance, nullptr));
-      ::SendMessageA(m_error.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
+                                      400, 40, m_hWnd, nullptr, m_hInstance, nullptr));
+      ::SendMessageA(m_error.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Fonts().hText), FALSE);
       return;
     }
     FindListsAndDependents();
@@ -168,10 +160,12 @@ class CPlayer {
     if (!m_movie.labels.empty()) m_strLabel = m_movie.labels.front();
     m_shown.resize(m_movie.controls.size());
     for (std::size_t i = 0; i < m_movie.controls.size(); ++i) {
-      CreateMovieControl(m_movie.controls[i], m_hWnd, g_hInstance, {Font(), TitleFont()}, &m_shown[i]);
+      CreateMovieControl(m_movie.controls[i], i ? &m_movie.controls[i - 1] : nullptr, m_hWnd, m_hInstance, Fonts(),
+                         m_nDpi, &m_shown[i]);
     }
     RefreshAll();
-    FocusFirstInput();
+    FocusFirst();
+    ::PostMessageA(m_hWnd, WM_PLAYER_FOCUS, 0, 0);
     // Like the real control, the movie reports from its first frame after loading,
     // not from inside the call that loads it.
     m_queue.insert(m_queue.end(), m_movie.onLoad.begin(), m_movie.onLoad.end());
@@ -192,7 +186,7 @@ class CPlayer {
         return std::string();
       });
       if (!c.strVariable.empty()) names.insert(c.strVariable);
-      if (!c.condition.strVariable.empty()) names.insert(c.condition.strVariable);
+      for (const SMovieCondition& condition : c.conditions) names.insert(condition.strVariable);
       for (const std::string& strName : names) m_dependents[strName].push_back(i);
     }
   }
@@ -224,8 +218,10 @@ class CPlayer {
 
   bool IsShown(const SMovieControl& c) const {
     if (!c.strPage.empty() && c.strPage != m_strLabel) return false;
-    if (c.condition.strVariable.empty()) return true;
-    return (Lookup(c.condition.strVariable) == c.condition.strValue) == c.condition.bEquals;
+    for (const SMovieCondition& condition : c.conditions) {
+      if ((Lookup(condition.strVariable) == condition.strValue) != condition.bEquals) return false;
+    }
+    return true;
   }
 
   // Brings every control in line with the variables and the frame label.
@@ -268,31 +264,17 @@ class CPlayer {
     for (std::size_t i = 0; i < m_shown.size(); ++i) {
       if (affected[i]) RefreshControl(i);
     }
+    KeepRadiosReachable(m_movie.controls, m_shown);
     m_bRefreshing = false;
   }
 
   void RefreshControl(std::size_t i) {
     const SMovieControl& c = m_movie.controls[i];
     const HWND hWnd = m_shown[i].wnd.Get();
-    switch (c.kind) {
-      case EMovieControlKind::Text:
-      case EMovieControlKind::Title:
-      case EMovieControlKind::Button:
-        SetControlTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
-        break;
-      case EMovieControlKind::Input:
-      case EMovieControlKind::Password:
-      case EMovieControlKind::Stepper:
-        SetControlTextIfDifferent(hWnd, Lookup(c.strVariable));
-        break;
-      case EMovieControlKind::Check:
-      case EMovieControlKind::Radio:
-        SetControlTextIfDifferent(hWnd, ExpandMovieText(c.strText, [this](const std::string& s) { return Lookup(s); }));
-        ::SendMessageA(hWnd, BM_SETCHECK, Lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED, 0);
-        break;
-      case EMovieControlKind::List:
-        ShowRowCount(i);
-        break;
+    if (c.kind == EMovieControlKind::List) {
+      ShowRowCount(i);
+    } else {
+      ShowControlValue(m_shown[i], c, [this](const std::string& s) { return Lookup(s); });
     }
     const bool bShown = IsShown(c);
     ShowControlIfDifferent(hWnd, bShown);
@@ -327,15 +309,9 @@ class CPlayer {
     }
   }
 
-  void FocusFirstInput() {
-    for (std::size_t i = 0; i < m_shown.size(); ++i) {
-      const EMovieControlKind kind = m_movie.controls[i].kind;
-      if ((kind == EMovieControlKind::Input || kind == EMovieControlKind::Password) &&
-          ::IsWindowVisible(m_shown[i].wnd.Get())) {
-        ::SetFocus(m_shown[i].wnd.Get());
-        return;
-      }
-    }
+  void FocusFirst() {
+    const HWND hFirst = FirstToFocus(m_movie.controls, m_shown, [this](const SMovieControl& c) { return IsShown(c); });
+    if (hFirst) ::SetFocus(hFirst);
   }
 
   // What the host sets is shown at the next turn of the message loop; what the
@@ -381,7 +357,7 @@ class CPlayer {
       if (strKnown == strLabel) {
         m_strLabel = strLabel;
         RefreshAll();
-        FocusFirstInput();
+        FocusFirst();
         return;
       }
     }
@@ -393,7 +369,7 @@ class CPlayer {
       const std::string strName = strArgument.substr(1);
       return HasValue(strName) ? Lookup(strName) : std::string("undefined");
     }
-    return strArgument;
+    return ScalePixelArgument(strArgument, m_nDpi);
   }
 
   void Send(const SMovieCommand& command, int nSelection = -1) {
@@ -507,40 +483,63 @@ class CPlayer {
           Send(c.command);
         }
         break;
+      case EMovieControlKind::Choice:
+        if (nCode == CBN_SELCHANGE) Choose(i);
+        break;
       default:
         break;
     }
   }
 
-  void OnNotify(const NMHDR* pHeader) {
-    if (!pHeader) return;
-    if (pHeader->code == LVN_GETDISPINFOA || pHeader->code == LVN_GETDISPINFOW) {
-      const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
-      if (i < m_movie.controls.size()) FillListCell(pHeader, RowsOf(m_movie.controls[i].strVariable));
-      return;
-    }
-    if (pHeader->code != LVN_ITEMCHANGED || m_bRefreshing) return;
-    const NMLISTVIEW* pChange = reinterpret_cast<const NMLISTVIEW*>(pHeader);
-    if (!(pChange->uChanged & LVIF_STATE) || !(pChange->uNewState & LVIS_SELECTED)) return;
-    const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
-    if (i >= m_movie.controls.size()) return;
+  // Tabs and choices set their variable to what the user chose, then send.
+  void Choose(std::size_t i) {
     const SMovieControl c = m_movie.controls[i];
-    SetVariable(c.strVariable + ".selected", std::to_string(pChange->iItem), false);
-    Send(c.command, pChange->iItem);
+    const std::string strValue = ChosenValue(m_shown[i], c);
+    if (strValue.empty()) return;
+    SetVariable(c.strVariable, strValue, false);
+    Send(c.command);
+  }
+
+  void OnDrawItem(const DRAWITEMSTRUCT* pItem) {
+    const std::size_t i = pItem ? FindControl(static_cast<int>(pItem->CtlID)) : m_movie.controls.size();
+    if (i < m_movie.controls.size()) DrawMovieItem(*pItem, m_movie.controls[i], Fonts(), m_paint.Background());
+  }
+
+  LRESULT OnNotify(const NMHDR* pHeader) {
+    if (!pHeader) return 0;
+    const std::size_t i = FindControl(static_cast<int>(pHeader->idFrom));
+    if (i >= m_movie.controls.size()) return 0;
+    const SMovieControl& c = m_movie.controls[i];
+    if (pHeader->code == LVN_GETDISPINFOA || pHeader->code == LVN_GETDISPINFOW) {
+      FillListCell(pHeader, RowsOf(c.strVariable));
+      return 0;
+    }
+    if (pHeader->code == NM_CUSTOMDRAW && c.kind == EMovieControlKind::List) {
+      return DrawListParts(*reinterpret_cast<const NMCUSTOMDRAW*>(pHeader), c.strEmptyText, Fonts().hText);
+    }
+    if (m_bRefreshing) return 0;
+    if (pHeader->code == TCN_SELCHANGE) {
+      Choose(i);
+      return 0;
+    }
+    if (pHeader->code != LVN_ITEMCHANGED) return 0;
+    const NMLISTVIEW* pChange = reinterpret_cast<const NMLISTVIEW*>(pHeader);
+    if (!(pChange->uChanged & LVIF_STATE) || !(pChange->uNewState & LVIS_SELECTED)) return 0;
+    const SMovieControl copy = c;  // a command may load another movie
+    SetVariable(copy.strVariable + ".selected", std::to_string(pChange->iItem), false);
+    Send(copy.command, pChange->iItem);
+    return 0;
   }
 
   HWND m_hWnd;
+  HINSTANCE m_hInstance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrA(m_hWnd, GWLP_HINSTANCE));
   HwPlayerEventProc m_pfnEvent;
   void* m_pContext;
-  HFONT Font() const { return static_cast<HFONT>(m_font.Get()); }
-  HFONT TitleFont() const { return static_cast<HFONT>(m_titleFont.Get()); }
-  HBRUSH Background() const { return static_cast<HBRUSH>(m_background.Get()); }
+  SStageFonts Fonts() const { return m_fonts.Get(); }
 
-  CDeleteObject m_font;
-  CDeleteObject m_titleFont;
-  CDeleteObject m_background;
-  COLORREF m_crBackground = 0;
-  COLORREF m_crText = 0;
+  int m_nDpi;
+  CStageFontSet m_fonts;
+  CStagePaint m_paint;
   SMovie m_movie;
   std::map<std::string, std::string> m_variables;
   std::map<std::string, CMovieRows> m_lists;
@@ -557,68 +556,8 @@ class CPlayer {
   bool m_bRefreshing = false;
 };
 
-struct SCreateParams {
-  HwPlayerEventProc pfnEvent;
-  void* pContext;
-};
-
-CPlayer* PlayerOf(HWND hWnd) {
-  return reinterpret_cast<CPlayer*>(::GetWindowLongPtrA(hWnd, GWLP_USERDATA));
-}
-
-LRESULT CALLBACK PlayerWndProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (uMsg == WM_NCCREATE) {
-    const auto* pCreate = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    const auto* pParams = static_cast<const SCreateParams*>(pCreate->lpCreateParams);
-    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA,
-                        reinterpret_cast<LONG_PTR>(new CPlayer(hWnd, pParams->pfnEvent, pParams->pContext)));
-  }
-  CPlayer* pPlayer = PlayerOf(hWnd);
-  if (uMsg == WM_DESTROY && pPlayer) pPlayer->OnDestroy();
-  if (uMsg == WM_NCDESTROY) {
-    ::SetWindowLongPtrA(hWnd, GWLP_USERDATA, 0);
-    delete pPlayer;
-    return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
-  }
-  return pPlayer ? pPlayer->HandleMessage(uMsg, wParam, lParam) : ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
-}
-
-bool RegisterPlayerClass() {
-  static const bool bRegistered = [] {
-    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS};
-    ::InitCommonControlsEx(&icc);
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = PlayerWndProc;
-    wc.hInstance = g_hInstance;
-    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
-    wc.lpszClassName = HWPLAYER_WINDOW_CLASS;
-    return ::RegisterClassA(&wc) != 0;
-  }();
-  return bRegistered;
-}
-
 }  // namespace
 
-extern "C" __declspec(dllexport) HWND WINAPI
-    HwPlayerCreate(HWND hParent, int nId, int x, int y, int cx, int cy, HwPlayerEventProc pfnEvent, void* pContext) {
-  if (!RegisterPlayerClass()) return nullptr;
-  SCreateParams params = {pfnEvent, pContext};
-  return ::CreateWindowExA(WS_EX_CONTROLPARENT, HWPLAYER_WINDOW_CLASS, "", WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, x,
-                           y, cx, cy, hParent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(nId)), g_hInstance,
-                           &params);
-}
-
-extern "C" __declspec(dllexport) long WINAPI
-    HwPlayerInvoke(HWND hPlayer, long nDispId, const char* szFirst, const char* szSecond, long nValue, char* szResult,
-                   long cbResult) {
-  CPlayer* pPlayer = ::IsWindow(hPlayer) ? PlayerOf(hPlayer) : nullptr;
-  if (!pPlayer) return -2;
-  return pPlayer->Invoke(nDispId, szFirst, szSecond, nValue, szResult, cbResult);
-}
-
-BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD dwReason, LPVOID) {
-  if (dwReason == DLL_PROCESS_ATTACH) g_hInstance = hInstance;
-  // The class must not outlive the code of its window procedure.
-  if (dwReason == DLL_PROCESS_DETACH) ::UnregisterClassA(HWPLAYER_WINDOW_CLASS, hInstance);
-  return TRUE;
+IStagePlayer* NewStagePlayer(HWND hWnd, HwPlayerEventProc pfnEvent, void* pContext) {
+  return new CPlayer(hWnd, pfnEvent, pContext);
 }

@@ -16,7 +16,7 @@
 
 namespace {
 
-enum : int { ID_PLAYER = 2003, ID_FIRST_TAB = 1100, ID_MAIL_ROWS = 1300, ID_SITE_ROWS = 1400, ID_LOG_ROWS = 1500 };
+enum : int { ID_PLAYER = 2003, ID_TABS = 1100, ID_MAIL_ROWS = 1300, ID_SITE_ROWS = 1400, ID_LOG_ROWS = 1500 };
 const char* const kPages[] = {"overview", "mail", "sites", "log", "settings"};
 
 BOOL CALLBACK FindMainDialog(HWND hWnd, LPARAM lParam) {
@@ -58,9 +58,12 @@ int main(int argc, char** argv) {
                 Rows(hPlayer, ID_MAIL_ROWS), Rows(hPlayer, ID_LOG_ROWS));
     return 0;
   }
-  const HWND hTab = ::GetDlgItem(hPlayer, ID_FIRST_TAB + nPage);
-  ::PostMessageA(hPlayer, WM_COMMAND, MAKEWPARAM(ID_FIRST_TAB + nPage, BN_CLICKED), reinterpret_cast<LPARAM>(hTab));
-  if (!WaitUntil([&] { return ::SendMessageA(hTab, BM_GETCHECK, 0, 0) == BST_CHECKED; }, 10000)) return 1;
+  // The arrow keys on the tab strip, which tells the movie each tab it moves to:
+  // to the first tab, then on to the page's (a tab's rectangle cannot be asked
+  // from another process).
+  const HWND hTabs = ::GetDlgItem(hPlayer, ID_TABS);
+  for (int i = 0; i < 5 + nPage; ++i) ::PostMessageA(hTabs, WM_KEYDOWN, i < 5 ? VK_LEFT : VK_RIGHT, 1);
+  if (!WaitUntil([&] { return ::SendMessageA(hTabs, TCM_GETCURSEL, 0, 0) == nPage; }, 10000)) return 1;
   // The page's controls show in the same refresh that checks the tab; let it paint.
   ::RedrawWindow(hMain, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
   RECT rc = {};

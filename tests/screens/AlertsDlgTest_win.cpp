@@ -11,6 +11,9 @@
 namespace {
 
 enum : int {
+  ID_WEB_REMEMBER = 305,
+  ID_ALERT_ALLOW = 340,
+  ID_ALERT_BLOCK = 341,
   ID_ALERT_MORE_INFO = 342,
   ID_SHOW_MAIL_ONLY = 410,
   ID_SHOW_WEB_ONLY = 411,
@@ -41,6 +44,36 @@ TEST(AlertsDlgTest, MoreInfoGrowsUpwardsFromTheCornerAndEscapeBlocks) {
   EXPECT_EQ(rcShown.bottom - rcShown.top + 324, rcGrown.bottom - rcGrown.top);
   EXPECT_EQ(cxFull, rcGrown.right);
   EXPECT_EQ(cyFull, rcGrown.bottom);
+}
+
+HWND FocusOf(HWND hWnd) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &info);
+  return info.hwndFocus;
+}
+
+// Block has the focus and Enter blocks from anywhere but the Allow button itself.
+TEST(AlertsDlgTest, EnterBlocksUnlessAllowHasTheFocus) {
+  CConsoleSettings app(BuiltAppFolder().c_str());
+  struct SCase {
+    int nKeyOn;
+    int nResult;
+  } cases[] = {{ID_WEB_REMEMBER, 2}, {ID_ALERT_BLOCK, 2}, {ID_ALERT_ALLOW, 1}};
+  for (const SCase& c : cases) {
+    CAlertsDlg alert(app);
+    alert.Fields().nAlertKind = ALERT_KIND_WEB;
+    HWND hFocus = nullptr, hBlock = nullptr;
+    const SUserRun run = RunWithUser([&] { return static_cast<int>(alert.DoModal()); },
+                                     [&](CScreenUser& user) {
+                                       hBlock = user.WaitForControl(ID_ALERT_BLOCK);
+                                       WaitUntil([&] { return (hFocus = FocusOf(hBlock)) == hBlock; });
+                                       user.Key(c.nKeyOn, VK_RETURN);
+                                     });
+    EXPECT_EQ("", run.strFailure);
+    EXPECT_EQ(hBlock, hFocus);
+    EXPECT_EQ(c.nResult, run.nResult) << "Enter on " << c.nKeyOn;
+  }
 }
 
 TEST(AlertsDlgTest, DisplaySettingsHandBackTheChoiceOnlyAfterOk) {

@@ -28,7 +28,11 @@ TEST(MovieFile, ReadsPagesConditionsAndControls) {
       "stepper 14 0 0 9 9 _root.nDays 1 365\n"
       "list 15 0 0 9 9 _root.rows Name|Date IDC_FS_PICK #\n"
       "page two\n"
-      "password 16 0 0 9 9 _root.strPasswordValue\n";
+      "password 16 0 0 9 9 _root.strPasswordValue\n"
+      "when _root.a = 1 and _root.b != \"\"\n"
+      "tabs 17 0 0 9 9 page \"One=one|Two=two\"\n"
+      "list 18 0 0 9 9 _root.log \"Name:120|Date\" \"Nothing yet\"\n"
+      "button 19 0 0 9 9 Block IDC_FS_BLOCK \"\" default\n";
   SMovie movie;
   std::string strError;
   ASSERT_TRUE(ParseMovie(strText, movie, strError)) << strError;
@@ -43,24 +47,26 @@ TEST(MovieFile, ReadsPagesConditionsAndControls) {
   ASSERT_EQ(1u, movie.onSet.size());
   EXPECT_EQ("_root.rows", movie.onSet[0].strVariable);
   EXPECT_EQ((std::vector<std::string>{"one", "two"}), movie.labels);
-  ASSERT_EQ(7u, movie.controls.size());
+  ASSERT_EQ(10u, movie.controls.size());
 
   const SMovieControl& text = movie.controls[0];
   EXPECT_EQ(EMovieControlKind::Text, text.kind);
   EXPECT_EQ("Hello \"$(_root.x)\"\n", text.strText);
   EXPECT_EQ("one", text.strPage);
-  EXPECT_TRUE(text.condition.strVariable.empty());
+  EXPECT_TRUE(text.conditions.empty());
 
   const SMovieControl& button = movie.controls[1];
   EXPECT_EQ(11, button.nId);
   EXPECT_EQ(8, button.cy);
   EXPECT_EQ("$_root.x", button.command.strArgument);
-  EXPECT_EQ("_root.dwFlags", button.condition.strVariable);
-  EXPECT_FALSE(button.condition.bEquals);
+  ASSERT_EQ(1u, button.conditions.size());
+  EXPECT_EQ("_root.dwFlags", button.conditions[0].strVariable);
+  EXPECT_FALSE(button.conditions[0].bEquals);
+  EXPECT_EQ(EButtonLook::Normal, button.look);
 
   const SMovieControl& check = movie.controls[2];
   EXPECT_EQ("", check.strPage);
-  EXPECT_TRUE(check.condition.strVariable.empty());
+  EXPECT_TRUE(check.conditions.empty());
   EXPECT_EQ("true", check.strValue);
   EXPECT_EQ("false", check.strOffValue);
   EXPECT_EQ("IDC_FS_CHECK", check.command.strCommand);
@@ -69,6 +75,18 @@ TEST(MovieFile, ReadsPagesConditionsAndControls) {
   EXPECT_EQ((std::vector<std::string>{"Name", "Date"}), movie.controls[5].columns);
   EXPECT_EQ("two", movie.controls[6].strPage);
   EXPECT_EQ(EMovieControlKind::Password, movie.controls[6].kind);
+
+  const SMovieControl& tabs = movie.controls[7];
+  ASSERT_EQ(2u, tabs.conditions.size());
+  EXPECT_EQ("_root.b", tabs.conditions[1].strVariable);
+  EXPECT_FALSE(tabs.conditions[1].bEquals);
+  EXPECT_EQ((std::vector<std::string>{"One", "Two"}), tabs.columns);
+  EXPECT_EQ((std::vector<std::string>{"one", "two"}), tabs.values);
+  EXPECT_EQ((std::vector<std::string>{"Name", "Date"}), movie.controls[8].columns);
+  EXPECT_EQ((std::vector<int>{120, 0}), movie.controls[8].widths);
+  EXPECT_EQ("Nothing yet", movie.controls[8].strEmptyText);
+  EXPECT_TRUE(movie.controls[8].command.strCommand.empty());
+  EXPECT_EQ(EButtonLook::Default, movie.controls[9].look);
 }
 
 TEST(MovieFile, BrokenMoviesNameTheLine) {
@@ -89,6 +107,10 @@ TEST(MovieFile, BrokenMoviesNameTheLine) {
       {"hwmovie 1\ntext 1 2 3 99999999999 5 hi\n", "line 2: id and position"},
       {"hwmovie 1\ntext 1 2 3 4 5 \"open\n", "line 2: unterminated quoted text"},
       {"hwmovie 1\nwhen a b c\n", "line 2: when takes"},
+      {"hwmovie 1\nwhen a = 1 and\n", "line 2: when takes"},
+      {"hwmovie 1\nicon 1 0 0 1 1 bogus\n", "line 2: unknown icon"},
+      {"hwmovie 1\nbutton 1 0 0 1 1 OK CMD \"\" shiny\n", "line 2: unknown button look"},
+      {"hwmovie 1\ntabs 1 0 0 1 1 v NoValue\n", "line 2: each tab is caption=value"},
       {"hwmovie 1\ncheck 1 0 0 1 1 c v on\n", "line 2: a check box takes both"},
       {"hwmovie 1\nstepper 1 0 0 1 1 v 9 1\n", "line 2: a stepper needs"},
       {"hwmovie 1\nradio 1 0 0 1 1 c v 1 CMD\n", "line 2: a command needs its argument"},
@@ -177,3 +199,29 @@ TEST(MovieFile, ShippedMoviesAreValid) {
   }
 }
 #endif
+
+// The host of an address shows in bold: it is found in the text's last word,
+// after a scheme and a user, before a port, path, query or fragment.
+TEST(MovieFile, FindsTheHostOfAnAddress) {
+  struct SCase {
+    const char* szText;
+    const char* szBefore;
+    const char* szHost;
+    const char* szAfter;
+  };
+  const SCase cases[] = {
+      {"Site: login.example.com/verify", "Site: ", "login.example.com", "/verify"},
+      {"https://user@www.example.com:8080/a?b#c", "https://user@", "www.example.com", ":8080/a?b#c"},
+      {"billing@example.net", "billing@", "example.net", ""},
+      {"203.0.113.5", "", "203.0.113.5", ""},
+      {"Verify your account", "Verify your account", "", ""},
+      {"localhost/path", "localhost/path", "", ""},
+      {"", "", "", ""},
+  };
+  for (const SCase& c : cases) {
+    const SAddressParts parts = SplitAddressHost(c.szText);
+    EXPECT_EQ(c.szBefore, parts.strBefore) << c.szText;
+    EXPECT_EQ(c.szHost, parts.strHost) << c.szText;
+    EXPECT_EQ(c.szAfter, parts.strAfter) << c.szText;
+  }
+}

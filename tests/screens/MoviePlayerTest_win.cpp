@@ -169,6 +169,39 @@ TEST_F(MoviePlayerTest, ChecksRadiosSteppersAndListsSetTheirVariables) {
   EXPECT_EQ(expected, m_events);
 }
 
+// Tabs and drop-down lists set their variable to what the user chose; the list
+// always holds its variable's value; "px:" arguments are in display pixels.
+TEST_F(MoviePlayerTest, TabsAndChoicesSetTheirVariables) {
+  Load(
+      "hwmovie 1\n"
+      "tabs 20 0 0 200 24 page \"One=one|Two=two\" IDC_FS_TAB $page\n"
+      "choice 21 0 30 120 22 _root.lang \"$(_root.options)\" IDC_FS_LANG $_root.lang\n"
+      "button 22 0 60 80 24 Size IDC_FS_WIDTH px:100\n");
+  Set("_root.options", "ENGLISH|GERMAN");
+  Set("_root.lang", "FRENCH");
+  EXPECT_TRUE(PumpUntil([&] { return ::SendMessageA(Item(21), CB_GETCOUNT, 0, 0) == 3; }));
+  EXPECT_EQ(2, ::SendMessageA(Item(21), CB_GETCURSEL, 0, 0));
+  ::SendMessageA(Item(21), CB_SETCURSEL, 1, 0);
+  ::SendMessageA(m_hPlayer, WM_COMMAND, MAKEWPARAM(21, CBN_SELCHANGE), reinterpret_cast<LPARAM>(Item(21)));
+  EXPECT_EQ("GERMAN", Get("_root.lang"));
+
+  RECT rcTab = {};
+  ::SendMessageA(Item(20), TCM_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&rcTab));
+  const LPARAM at = MAKELPARAM((rcTab.left + rcTab.right) / 2, (rcTab.top + rcTab.bottom) / 2);
+  ::SendMessageA(Item(20), WM_LBUTTONDOWN, MK_LBUTTON, at);
+  ::SendMessageA(Item(20), WM_LBUTTONUP, 0, at);
+  EXPECT_EQ("two", Get("page"));
+  Set("page", "one");
+  EXPECT_TRUE(PumpUntil([&] { return ::SendMessageA(Item(20), TCM_GETCURSEL, 0, 0) == 0; }));
+
+  Click(22);
+  CDeleteDC info(::CreateICA("DISPLAY", nullptr, nullptr, nullptr));
+  const int nDpi = ::GetDeviceCaps(info.Get(), LOGPIXELSY);
+  const Events expected = {
+      {"IDC_FS_LANG", "GERMAN"}, {"IDC_FS_TAB", "two"}, {"IDC_FS_WIDTH", std::to_string(100 * nDpi / 96)}};
+  EXPECT_EQ(expected, m_events);
+}
+
 TEST_F(MoviePlayerTest, MissingOrBrokenMoviesLeaveAPlayerThatStillAnswers) {
   EXPECT_EQ(0, m_pfnInvoke(m_hPlayer, HWPLAYER_DISPID_MOVIE, (m_folder.Path() + "\\none.hwf").c_str(), nullptr, 0,
                            nullptr, 0));

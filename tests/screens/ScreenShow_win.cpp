@@ -1,7 +1,10 @@
 // ScreenShow.exe SHOT [MILLISECONDS]: shows one screen with sample contents for a
 // screenshot, prints "SHOWN x y width height" once it has settled, and closes it
 // after the given time (default 4000). SHOT is one of message, question, login,
-// setps, changeps, webalert, mailalert, alertdisplay, mailset, logset.
+// setps, changeps, webalert, mailalert, alertdisplay, mailset, logset, and
+// main-PAGE for the main window's page PAGE (overview, mail, sites, log, settings)
+// with sample contents; webalert-details and mailalert-details show the alert
+// after its Details button.
 #include <windows.h>
 
 #include <cstdio>
@@ -12,6 +15,7 @@
 #include "console/ConsoleResources.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/screens/AlertsDlg_win.h"
+#include "console/screens/FlashScreenDlg_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/PasswordDlg_win.h"
 #include "console/screens/SettingsDlgs_win.h"
@@ -20,8 +24,60 @@
 #include "screens/ScreenUser_win.h"
 #include "support/WaitUntil_win.h"
 
+namespace {
+
+const int kAlertDetailsButtonId = 342;
+
+// The main window's movie on a screen of the main window's size, filled with the
+// values and rows the console would send.
+class CMainSample : public CFlashScreenDlg {
+ public:
+  CMainSample(const CConsoleSettings& settings, const std::string& strPage)
+      : CFlashScreenDlg(settings, {102, 334, 278, 2003, 0, 0}, EScreenFilter::Modal, ECloseRequest::CancelAction),
+        m_strPage(strPage) {}
+
+ protected:
+  void OnInitScreen() override {
+    LoadMovie("HWMain", ".hwf");
+    const char* const values[][2] = {
+        {"_root.dwNoOfBlockedInstructions", "4"},
+        {"_root.dwNoOfBlockedInstructionsHaveHighRating", "1"},
+        {"_root.dwNoOfEmailProtection", "2"},
+        {"_root.dwNoOfWebProtection", "4"},
+        {"_root.bWebSiteBlockingProtectionState", "\x01"},
+        {"_root.bMailSafeProtectionState", "\x01"},
+        {"_root.strApplicationVersion", "1.0.0.1"},
+        {"_root.strTessalineSecurityEngineVersion", "1.0.0.1"},
+        {"_root.strTessalineDefinitionVersion", "12/01/2026"},
+        {"_root.bLoadwithWindowsStartup", "\x01"},
+        {"_root.bLoadSplashScreen", ""},
+        {"_root.bIsLogin", ""},
+        {"_root.bIsPasswordEntered", ""},
+        {"_root.strCurrentLanguage", "ENGLISH"},
+        {"_root.languageOptions", "ENGLISH|GERMAN"},
+        {"_root.enumAlertEventsLevel", "0"},
+        {"_root.LogViewerStepper", "20"},
+        {"_root.strCheckWebTrafficText", "Check web traffic through the local guard"},
+        {"_root.bCheckWebTraffic", "\x01"},
+        {"_root.siteRows", "URL\tlogin.example.com/verify\tBlock\nHostIP\t192.0.2.10\tAsk\n"},
+        {"_root.logRows",
+         "High\t2\tURL\tlogin.example.com/verify\tBlocked\tiexplore.exe\t203.0.113.5\tHTTP\t"
+         "12/07/2026 14:05\n"},
+        {"page", m_strPage.c_str()},
+    };
+    for (const auto& value : values) SetVariable(value[0], value[1]);
+  }
+  void OnScreenCommand(const char*, const char*) override {}
+
+ private:
+  std::string m_strPage;
+};
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  const std::string strShot = argc > 1 ? argv[1] : "message";
+  ::SetProcessDPIAware();  // as the console does
+  std::string strShot = argc > 1 ? argv[1] : "message";
   const DWORD dwShowMs = argc > 2 ? static_cast<DWORD>(std::atoi(argv[2])) : 4000;
   char szModule[MAX_PATH] = {};
   ::GetModuleFileNameA(nullptr, szModule, sizeof(szModule));
@@ -31,9 +87,14 @@ int main(int argc, char** argv) {
   CConsoleSettings app(strApp.c_str());
 
   CScreenUser user;
-  std::thread watcher([dwShowMs, &user] {
+  // "webalert-details", "mailalert-details": the alert after its Details button.
+  const std::size_t nDetails = strShot.rfind("-details");
+  const bool bDetails = nDetails != std::string::npos && nDetails + 8 == strShot.size();
+  if (bDetails) strShot.resize(nDetails);
+  std::thread watcher([dwShowMs, bDetails, &user] {
     HWND hScreen = nullptr;
     WaitUntil([&] { return (hScreen = user.FindScreen()) != nullptr; });
+    if (bDetails) user.Press(kAlertDetailsButtonId);
     // The movie sizes the message box with commands that it posted while loading,
     // before the screen showed.
     user.Flush();
@@ -46,7 +107,10 @@ int main(int argc, char** argv) {
     ::PostMessageA(hScreen, WM_KEYDOWN, VK_ESCAPE, 1);
   });
 
-  if (strShot == "message" || strShot == "question") {
+  if (strShot.compare(0, 5, "main-") == 0) {
+    CMainSample sample(app, strShot.substr(5));
+    sample.DoModal();
+  } else if (strShot == "message" || strShot == "question") {
     CMsgBoxDlg box(app);
     box.m_nFlags = strShot == "question" ? MSGBOX_FLAGS_YESNO : MSGBOX_FLAGS_INFORMATION;
     box.m_strMessageText = LoadLocalString(app, strShot == "question" ? IDS_LOGOUT_QUESTION : IDS_PASSWORD_RULES);
