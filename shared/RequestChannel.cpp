@@ -20,6 +20,8 @@ SRequestRecord EmptyRecord(unsigned long dwCode, std::size_t cbData, const SRequ
   return built;
 }
 
+}  // namespace
+
 char MailKindByte(EMailKind eKind) {
   switch (eKind) {
     case EMailKind::From:
@@ -33,8 +35,6 @@ char MailKindByte(EMailKind eKind) {
   }
   return KIND_MAIL_TEXT;
 }
-
-}  // namespace
 
 SRequestRecord RequestRecordOf(const SWebRequest& request) {
   const bool bUrl = request.eKind == EWebKind::Url;

@@ -24,5 +24,8 @@ SRequestRecord RequestRecordOf(const SWebRequest& request);
 // findings sends what an earlier finding left in it.
 SRequestRecord RequestRecordOf(const SMailRequest& request);
 
+// The kind byte a mail request carries ('F', 'S', 'L' or 'T').
+char MailKindByte(EMailKind eKind);
+
 // "request 1126 kind 'U' program P host H port N url U", from the record as sent.
 std::string RequestRecordText(const SRequestRecord& request);

@@ -12,22 +12,9 @@
 
 #include "console/core/RequestWindow_win.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/RequestChannel.h"
 
 namespace {
-
-char MailKindByte(EMailKind eKind) {
-  switch (eKind) {
-    case EMailKind::From:
-      return KIND_MAIL_FROM;
-    case EMailKind::Subject:
-      return KIND_MAIL_SUBJECT;
-    case EMailKind::Link:
-      return KIND_MAIL_LINK;
-    case EMailKind::Text:
-      return KIND_MAIL_TEXT;
-  }
-  return '?';
-}
 
 class CScriptedHandlers : public IRequestHandlers {
  public:
