@@ -53,6 +53,11 @@ function(hw_sign_after_link target)
   endif()
 endfunction()
 
+# What a resource script that includes the template depends on; windres names
+# no included files to the build, so each such script lists them as OBJECT_DEPENDS.
+set(HW_VERSION_INFO_DEPENDS ${PROJECT_SOURCE_DIR}/shared/VersionInfo.rc
+                            ${CMAKE_BINARY_DIR}/generated/shared/HookwardenVersion.h)
+
 # hw_version_info(TARGET DESCRIPTION): the version resource of a shipped program
 # or library, from the template shared/VersionInfo.rc.
 function(hw_version_info target description)
@@ -75,5 +80,5 @@ function(hw_version_info target description)
   target_sources(${target} PRIVATE ${rc})
   set_source_files_properties(${rc} PROPERTIES
     INCLUDE_DIRECTORIES "${PROJECT_SOURCE_DIR};${CMAKE_BINARY_DIR}/generated"
-    OBJECT_DEPENDS "${PROJECT_SOURCE_DIR}/shared/VersionInfo.rc;${CMAKE_BINARY_DIR}/generated/shared/HookwardenVersion.h")
+    OBJECT_DEPENDS "${HW_VERSION_INFO_DEPENDS}")
 endfunction()
