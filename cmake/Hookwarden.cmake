@@ -22,6 +22,8 @@ else()
   add_compile_options(-Wall -Wextra)
 endif()
 
+include(${CMAKE_CURRENT_LIST_DIR}/Shipping.cmake)
+
 # The native preset turns this on; a plain build with any compiler leaves it off.
 option(HW_SANITIZE "Address and undefined-behaviour sanitizers, and the libFuzzer targets (clang only)" OFF)
 if(HW_SANITIZE)
@@ -46,7 +48,8 @@ if(HW_WINDOWS)
   add_custom_target(app ALL)
 endif()
 
-# hw_app_target(TARGET [SUBDIR]): copy a built binary into the application folder.
+# hw_app_target(TARGET [SUBDIR]): copy a built binary into the application folder,
+# signed first in a signed build. Each such target also calls hw_version_info.
 function(hw_app_target target)
   if(NOT HW_WINDOWS)
     return()
@@ -59,6 +62,7 @@ function(hw_app_target target)
   # The installer takes exactly what the build lays into the folder.
   file(RELATIVE_PATH reldest ${HW_APP_DIR} ${dest})
   set_property(GLOBAL APPEND PROPERTY HW_APP_FILES "$<TARGET_FILE:${target}>|${reldest}")
+  hw_sign_after_link(${target})
   add_custom_command(TARGET ${target} POST_BUILD
     COMMAND ${CMAKE_COMMAND} -E make_directory ${dest}
     COMMAND ${CMAKE_COMMAND} -E copy_if_different $<TARGET_FILE:${target}> ${dest}/

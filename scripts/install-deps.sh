@@ -9,7 +9,7 @@ packages=(
   googletest libwine-dev libssl-dev
   clang libclang-rt-dev
   python3 curl locales openssl
-  wixl
+  wixl osslsigncode
   publicsuffix
   chromium nodejs
 )

@@ -1,7 +1,9 @@
 // The version reader against real executables and libraries.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+#include <vector>
 
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/FileVersion_win.h"
@@ -42,6 +44,35 @@ TEST(FileVersion, EngineLibraryAndConsoleVersionTexts) {
   // The test program carries the console's resources, version included.
   EXPECT_EQ(HW_VERSION_TEXT, app.m_overview.m_strConsoleVersion);
   EXPECT_NE(std::string::npos, std::string(HW_VERSION_TEXT).find('.'));
+}
+
+// Every program and library of the application folder, and the two the packages
+// add for the uninstaller, carries the product's version information.
+TEST(FileVersion, EveryShippedBinaryCarriesTheProductVersion) {
+  std::vector<std::filesystem::path> paths = {BinFile("tray-command.exe"), BinFile("HookwdnUninstall.dll")};
+  for (const auto& entry : std::filesystem::recursive_directory_iterator(BuiltAppFolder())) {
+    const auto ext = entry.path().extension();
+    if (ext == ".exe" || ext == ".dll") paths.push_back(entry.path());
+  }
+  // The console, its guard, the engine, the browser host, Update.exe, the players.
+  EXPECT_GE(paths.size(), 10u);
+  const WORD kNumbers[4] = {HW_VERSION_NUMBERS};
+  for (const auto& path : paths) {
+    const std::string strPath = path.string();
+    CFileVersionInfo info;
+    if (!info.Load(strPath.c_str())) {
+      ADD_FAILURE() << strPath << " carries no version information";
+      continue;
+    }
+    EXPECT_EQ(HW_PRODUCT_NAME, info.GetText("ProductName")) << strPath;
+    EXPECT_EQ(HW_COMPANY_NAME, info.GetText("CompanyName")) << strPath;
+    EXPECT_EQ(HW_VERSION_TEXT, info.GetText("FileVersion")) << strPath;
+    EXPECT_EQ(HW_VERSION_TEXT, info.GetText("ProductVersion")) << strPath;
+    EXPECT_EQ(path.filename().string(), info.GetText("OriginalFilename")) << strPath;
+    EXPECT_NE("", info.GetText("FileDescription")) << strPath;
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(kNumbers[1], kNumbers[0])), info.GetFixedInfo().dwFileVersionMS) << strPath;
+    EXPECT_EQ(static_cast<DWORD>(MAKELONG(kNumbers[3], kNumbers[2])), info.GetFixedInfo().dwFileVersionLS) << strPath;
+  }
 }
 
 TEST(FileVersion, WithoutTranslationTableLanguageZeroAndCodePage1252) {
