@@ -63,11 +63,11 @@ host_manifest() {
     "$src/browser/HookwdnBrowserHost-$1.json" >"$2"
 }
 
-# run_checks SCRIPT: the test's checks (the browser's own settings in HW_
-# variables of the caller); ends the test with their result, keeping $work when
-# one failed.
+# run_checks SCRIPT: the test's checks, with the browser's own settings in HW_
+# variables of the caller (HW_EXTENSION: the extension, when not the sources'
+# folder); ends the test with their result, keeping $work when one failed.
 run_checks() {
-  HW_NODE_MODULES=$node_modules HW_EXTENSION=$src/browser/extension HW_ORIGIN_PORT=$oport \
+  HW_NODE_MODULES=$node_modules HW_EXTENSION=${HW_EXTENSION:-$src/browser/extension} HW_ORIGIN_PORT=$oport \
     HW_ORIGIN_LOG=$work/origin.log HW_HOST_STARTED=$work/host-started HW_BIN=$build/bin node "$here/$1"
   local result=$?
   [ $result -eq 0 ] && rm -rf "$work"
