@@ -24,7 +24,8 @@ runChecks(launch, async (browser) => {
   check('the extension starts the host', await waitFor(30, async () => fs.existsSync(env.HW_HOST_STARTED)), true);
 
   const page = await browser.newPage();
-  // A tab sent to a moz-extension page shows that in its location, not always in page.url().
+  // A tab or frame sent to a moz-extension page shows that in its location, not
+  // always in its url().
   const addressOf = () => page.evaluate(() => location.href);
   const textOf = () => page.evaluate(() => document.body.innerText);
 
@@ -40,6 +41,18 @@ runChecks(launch, async (browser) => {
   check('the listed page shows the block page', Boolean(blocked), true);
   if (!blocked) console.log(`  the tab shows ${await addressOf().catch((e) => e)}: ${await textOf().catch((e) => e)}`);
   check('the listed page never reached the origin', originLog().includes('/sites/phisher/'), false);
+
+  // A listed frame of an unlisted page: its request is held too, and the frame
+  // shows the block page.
+  const frameAlert = wine('alert-answer.exe', ['block']);
+  await page.goto(`${origin}/framed.html`).catch(() => {});
+  check('a listed frame asks the console', (await frameAlert).out.includes(listedAddress), true);
+  const framesShow = () => Promise.all(page.frames().map((frame) => frame.evaluate(() => location.href)));
+  const frameBlocked = await waitFor(20, async () =>
+    (await framesShow()).some((address) => address.includes('/block.html?state=blocked')));
+  check('the listed frame shows the block page', Boolean(frameBlocked), true);
+  if (!frameBlocked) console.log(`  the frames show ${await framesShow().catch((e) => e)}`);
+  check('the listed frame never reached the origin', originLog().includes('/sites/phisher/'), false);
 
   // An unlisted page of the same host loads.
   await page.goto(`${origin}/index.html`);
