@@ -10,7 +10,10 @@
 # runs the test's puppeteer-core script.
 source "$(dirname "${BASH_SOURCE[0]}")/../wine/script-test.sh" "$1" "$2"
 node_modules=$build/browser-test-node/node_modules
-[ -d "$node_modules/puppeteer-core" ] || { echo "FAIL no puppeteer-core in $node_modules: run scripts/install-deps.sh"; exit 1; }
+if [ ! -d "$node_modules/puppeteer-core" ]; then
+  echo "FAIL no puppeteer-core in $node_modules: run scripts/install-deps.sh"
+  exit 1
+fi
 
 # The origin's pages: one listed page of a shared platform, other pages of the
 # same host, and a web-mail page whose sender the definitions list.

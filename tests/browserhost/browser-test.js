@@ -2,7 +2,8 @@
 // the local HTTPS origin and the real console (browser-test.sh prepares them all).
 // Prints one "ok"/"FAIL" line per check; exits 1 when any failed.
 'use strict';
-const { env, puppeteer, origin, listedAddress, check, waitFor, wine, originLog, runChecks } = require('./browser-checks');
+const checks = require('./browser-checks');
+const { env, puppeteer, origin, listedAddress, check, waitFor, wine, originLog, runChecks } = checks;
 
 const extensionId = env.HW_EXTENSION_ID;
 

@@ -4,7 +4,8 @@
 // that it never reaches the origin. Prints one "ok"/"FAIL" line per check.
 'use strict';
 const fs = require('fs');
-const { env, puppeteer, origin, listedAddress, check, waitFor, wine, originLog, runChecks } = require('./browser-checks');
+const checks = require('./browser-checks');
+const { env, puppeteer, origin, listedAddress, check, waitFor, wine, originLog, runChecks } = checks;
 
 const launch = () =>
   puppeteer.launch({
