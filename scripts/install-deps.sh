@@ -11,7 +11,7 @@ packages=(
   python3 curl locales openssl
   wixl osslsigncode
   publicsuffix
-  chromium nodejs
+  chromium firefox-esr nodejs
 )
 missing=()
 for p in "${packages[@]}"; do
@@ -27,15 +27,20 @@ fi
 if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
   localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
 fi
-# The browser test drives Chromium with puppeteer-core, kept in the build folder
-# (not in the sources) at the version the test was written against.
+# The browser tests drive Chromium and Firefox with puppeteer-core, and Mozilla's
+# linter checks the Firefox package (web-ext), both kept in the build folder (not
+# in the sources) at the versions the tests were written against.
 # Some Node.js packages bring npm themselves; Debian's comes as a package of its own.
 if ! command -v npm >/dev/null; then
   DEBIAN_FRONTEND=noninteractive apt-get install -y -qq npm >/dev/null
 fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 node_dir=$root/build/windows/browser-test-node
-if [ ! -d "$node_dir/node_modules/puppeteer-core" ]; then
-  mkdir -p "$node_dir"
-  (cd "$node_dir" && npm install --no-audit --no-fund --loglevel=error puppeteer-core@24.43.1 >/dev/null)
-fi
+node_packages=(puppeteer-core@24.43.1 web-ext@10.8.0)
+for package in "${node_packages[@]}"; do
+  if [ ! -d "$node_dir/node_modules/${package%@*}" ]; then
+    mkdir -p "$node_dir"
+    (cd "$node_dir" && npm install --no-audit --no-fund --loglevel=error "${node_packages[@]}" >/dev/null)
+    break
+  fi
+done

@@ -1,68 +1,11 @@
 #!/usr/bin/env bash
 # The extension in Debian's Chromium (headless, a fresh profile) with the browser
-# host under Wine, started through a small launcher named in the profile's
-# NativeMessagingHosts, against a local HTTPS origin with a self-signed
-# certificate and the real console of a copy of the application folder. The
-# checks themselves are in browser-test.js (puppeteer-core, installed into the
-# build folder by the install script).
+# host under Wine, started through the launcher named in the profile's
+# NativeMessagingHosts (browser-setup.sh prepares the origin, the console and the
+# launcher). The checks themselves are in browser-test.js.
 #   browser-test.sh BUILD_DIR [SCREENSHOT]
-source "$(dirname "$0")/../wine/script-test.sh" "$1" browser-test
-screenshot=${2:-}
-node_modules=$build/browser-test-node/node_modules
-extension_id=poojmbgoolgipimkegepmocodnfimpkp
 chromium=$(command -v chromium) || { echo "FAIL no chromium: run scripts/install-deps.sh"; exit 1; }
-[ -d "$node_modules/puppeteer-core" ] || { echo "FAIL no puppeteer-core in $node_modules: run scripts/install-deps.sh"; exit 1; }
-
-# The origin's pages: one listed page of a shared platform, other pages of the
-# same host, and a web-mail page whose sender the definitions list.
-mkdir -p "$work/root/sites/phisher" "$work/root/sites/honest" "$work/root/mail"
-echo "an unlisted page" >"$work/root/index.html"
-echo "an honest site" >"$work/root/sites/honest/index.html"
-echo '<!DOCTYPE html><body>around a frame<iframe src="/sites/phisher/login.html"></iframe>' >"$work/root/framed.html"
-printf '<!DOCTYPE html><title>listed</title><body>a phishing page<script>new Image().src="/beacon?phisher-"+location.search.slice(1, 6)</script>\n' \
-  >"$work/root/sites/phisher/login.html"
-{
-  echo '<!DOCTYPE html><body>forty listed frames'
-  for n in $(seq 1 40); do echo "<iframe src=\"/sites/phisher/login.html?frame$n\"></iframe>"; done
-} >"$work/root/frames40.html"
-printf '<!DOCTYPE html><title>Inbox</title><body><div>From: Security Team &lt;security@account-check.example.net&gt;</div>%s\n' \
-  '<div>To: you@example.net</div><div>Subject: Your account</div><p>Please confirm your details.</p>' \
-  >"$work/root/mail/inbox.html"
-openssl req -x509 -newkey rsa:2048 -nodes -days 2 -subj /CN=localhost -keyout "$work/key.pem" -out "$work/cert.pem" \
-  >/dev/null 2>&1
-python3 "$here/https-origin.py" --root "$work/root" --cert "$work/cert.pem" --key "$work/key.pem" \
-  --log "$work/origin.log" --seconds 500 >"$work/origin.port" &
-pids+=($!)
-wait_for 10 test -s "$work/origin.port" || { echo "FAIL the origin server did not start"; exit 1; }
-oport=$(head -1 "$work/origin.port")
-touch "$work/origin.log"
-
-# Definitions that list the phisher's page and the sender; the console on fresh
-# settings, so that both alerts ask.
-copy_app
-printf '[HostLink]\nHLINK1=localhost:%s/sites/phisher\n[From]\nFROM1=security@account-check.example.net\n' "$oport" \
-  >"$work/plain.ini"
-"$build/host/defstool" shipped "$work/plain.ini" "$work/app/hkwdn1.hwd" 12/01/2026 >/dev/null
-wine reg delete 'HKCU\Software\Corvinth' /f >/dev/null 2>&1
-(cd "$work/app" && exec wine Hookwdn.exe >/dev/null 2>&1 </dev/null) &
-pids+=($!)
-wait_for 60 probe || { echo "FAIL the console did not start"; exit 1; }
-
-# The browser's profile names the launcher, which runs the host of the copy
-# under this session's Wine.
-mkdir -p "$work/profile/NativeMessagingHosts"
-{
-  echo '#!/bin/sh'
-  "$src/tests/wine/wine-session.sh" env "$build"
-  echo "exec wine '$work/app/HookwdnBrowserHost.exe' \"\$@\" 2>>'$work/host.err'"
-} >"$work/host-launcher.sh"
-chmod +x "$work/host-launcher.sh"
-sed -e "s|\"path\": \"HookwdnBrowserHost.exe\"|\"path\": \"$work/host-launcher.sh\"|" \
-  "$src/browser/HookwdnBrowserHost-chromium.json" >"$work/profile/NativeMessagingHosts/com.corvinth.hookwarden.json"
-
-HW_NODE_MODULES=$node_modules HW_CHROMIUM=$chromium HW_PROFILE=$work/profile HW_EXTENSION=$src/browser/extension \
-  HW_EXTENSION_ID=$extension_id HW_ORIGIN_PORT=$oport HW_ORIGIN_LOG=$work/origin.log HW_BIN=$build/bin \
-  HW_SCREENSHOT=$screenshot node "$here/browser-test.js"
-result=$?
-[ $result -eq 0 ] && rm -rf "$work"
-exit $result
+source "$(dirname "$0")/browser-setup.sh" "$1" browser-test
+host_manifest chromium "$work/profile/NativeMessagingHosts/com.corvinth.hookwarden.json"
+HW_CHROMIUM=$chromium HW_PROFILE=$work/profile HW_EXTENSION_ID=poojmbgoolgipimkegepmocodnfimpkp \
+  HW_SCREENSHOT=${2:-} run_checks browser-test.js

@@ -87,6 +87,7 @@ helper_keys=(
   "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\$clsid"
   'HKLM\SOFTWARE\Google\Chrome\NativeMessagingHosts\com.corvinth.hookwarden'
   'HKLM\SOFTWARE\Microsoft\Edge\NativeMessagingHosts\com.corvinth.hookwarden'
+  'HKLM\SOFTWARE\Chromium\NativeMessagingHosts\com.corvinth.hookwarden'
   'HKLM\SOFTWARE\Mozilla\NativeMessagingHosts\com.corvinth.hookwarden'
 )
 # What in the folder the local users were granted writing. Wine keeps no access
@@ -136,6 +137,15 @@ expect "Chrome's browser host manifest" \
 expect "Firefox's browser host manifest" \
   "$(reg_data 'HKLM\SOFTWARE\Mozilla\NativeMessagingHosts\com.corvinth.hookwarden')" \
   "$appw\\HookwdnBrowserHost-firefox.json"
+# The manifests those keys name: the host beside them, and the extension each allows.
+host_manifest() {  # FILE: name, path and the allowed extensions or origins
+  python3 -c 'import json, sys; m = json.load(open(sys.argv[1]))
+print(m["name"], m["path"], *m.get("allowed_extensions", m.get("allowed_origins", [])))' "$1" 2>&1
+}
+expect "the host and extension Firefox's manifest names" "$(host_manifest "$app/HookwdnBrowserHost-firefox.json")" \
+  "com.corvinth.hookwarden HookwdnBrowserHost.exe browser-extension@hookwarden.corvinth.com"
+expect "the host and extension Chrome's manifest names" "$(host_manifest "$app/HookwdnBrowserHost-chromium.json")" \
+  "com.corvinth.hookwarden HookwdnBrowserHost.exe chrome-extension://poojmbgoolgipimkegepmocodnfimpkp/"
 
 # Per machine: the users may write nothing in the application folder.
 expect "what users may write in the application folder" "$(users_may_write "$app")" ""

@@ -50,6 +50,15 @@ probe() {  # the provider stand-in's probe: 0 a console answers, 4 none
   echo $?
 }
 console_is() { [ "$(probe)" = "$1" ]; }
+# The manifest a browser's native host key names (ROOT and the browser's key below
+# SOFTWARE), or (none).
+host_key() {
+  local data
+  data=$(as "$user" wine reg query "$1\\SOFTWARE\\$2\\NativeMessagingHosts\\com.corvinth.hookwarden" /ve 2>/dev/null \
+    </dev/null | tr -d '\r' | sed -n 's/^ \{4\}\S.*\s\+REG_SZ\s\+//p')
+  echo "${data:-(none)}"
+}
+appw="C:\\users\\$user\\AppData\\Local\\Programs\\Hookwarden"
 version_of() { as "$user" wine reg query "$1" /v DisplayVersion 2>/dev/null </dev/null | tr -d '\r' |
   sed -n 's/^ *DisplayVersion *REG_SZ *//p'; }
 # The programs list's entries named Hookwarden, the user's and the machine's.
@@ -70,6 +79,9 @@ expect "nothing below Program Files or the system" "$(machine_tree | diff - "$ac
 wait_for 90 console_is 0
 expect "the installed console runs" "$(probe)" 0
 expect "entries in the programs list" "$(program_entries)" 1
+expect "Chrome's host key for the user" "$(host_key HKCU 'Google\Chrome')" "$appw\\HookwdnBrowserHost-chromium.json"
+expect "Firefox's host key for the user" "$(host_key HKCU Mozilla)" "$appw\\HookwdnBrowserHost-firefox.json"
+expect "no Firefox host key for the machine" "$(host_key HKLM Mozilla)" "(none)"
 
 echo "== the newer version replaces it"
 (cd "$accounts/tools" && as "$user" wine tray-command.exe exit >/dev/null 2>&1 </dev/null)
@@ -84,6 +96,8 @@ wait_for 30 console_is 4
 expect "no console after the uninstall" "$(probe)" 4
 expect "programs folder left" "$(test -e "$app" && (cd "$app" && find . | sort | tr '\n' ' '))" ""
 expect "entries in the programs list after the uninstall" "$(program_entries)" 0
+expect "Chrome's host key after the uninstall" "$(host_key HKCU 'Google\Chrome')" "(none)"
+expect "Firefox's host key after the uninstall" "$(host_key HKCU Mozilla)" "(none)"
 expect "machine's folders after the uninstall" "$(machine_tree | diff - "$accounts/machine-before.txt" && echo same)" same
 
 if [ $failures -eq 0 ]; then echo "per-user installer: all checks passed"; else echo "per-user installer: $failures checks failed"; fi
