@@ -5,8 +5,8 @@
 # requests, printing each verdict, sends a listed and an unlisted request with curl
 # through the stand-in as a web proxy to a local origin server, lets a WinINet
 # program's request go through the console's own web guard, and ends the console
-# through the tray's Exit command; last, Chromium with the browser extension and
-# its host blocks a listed HTTPS page of a local origin.
+# through the tray's Exit command; last, Chromium and Firefox with the browser
+# extension and its host each block a listed HTTPS page of a local origin.
 set -euo pipefail
 user_display=${DISPLAY:-}
 source "$(dirname "$0")/windows-session.sh"
@@ -164,3 +164,6 @@ echo "== Chromium with the extension and its browser host: a listed HTTPS page i
 # The browser test's own console (a copy of the application folder) and local
 # HTTPS origin; its screenshot of the block page goes to docs/browser.
 bash tests/browserhost/browser-test.sh "$build" "$(pwd)/docs/browser/block-page.png" || true
+echo
+echo "== Firefox with the extension and its browser host: a listed HTTPS page never reaches the origin"
+bash tests/browserhost/firefox-test.sh "$build" || true
