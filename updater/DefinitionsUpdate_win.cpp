@@ -198,5 +198,5 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
       !ReplaceFile(strDataFolder + kKeptManifestFile, strManifestText, strError)) {
     return failed(strError);
   }
-  return {kUpdateInstalled, "The definitions of " + manifest.strVersion + " are installed."};
+  return {kUpdateInstalled, "The definitions of " + manifest.strVersion + " are installed.", manifest.strVersion};
 }
