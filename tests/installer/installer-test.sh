@@ -136,6 +136,9 @@ expect "Chrome's browser host manifest" \
 expect "Firefox's browser host manifest" \
   "$(reg_data 'HKLM\SOFTWARE\Mozilla\NativeMessagingHosts\com.corvinth.hookwarden')" \
   "$appw\\HookwdnBrowserHost-firefox.json"
+event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Hookwarden'
+expect "the event log source's message file and types" \
+  "$(reg_data "$event_source" EventMessageFile)|$(reg_data "$event_source" TypesSupported)" "$appw\\Hookwdn.exe|0x7"
 
 # Per machine: the users may write nothing in the application folder.
 expect "what users may write in the application folder" "$(users_may_write "$app")" ""
@@ -181,6 +184,7 @@ expect "probe after the uninstall (4: no console)" "$?" 4
 for k in "${helper_keys[@]}" "HKCR\\CLSID\\$clsid" 'HKCR\HTMLSourceParser.HTMLSourceParser'; do
   key_exists "$k" && fail "browser helper key left: $k"
 done
+key_exists "$event_source" && fail "event log source left: $event_source"
 expect "start-up entry after the uninstall" "$(reg_data "$run" Hookwarden)" "(none)"
 [ -n "$(find "$WINEPREFIX/drive_c" -name Hookwarden.lnk)" ] && fail "Start menu entry left"
 expect "entries in the programs list after the uninstall" "$(program_entries)" 0
