@@ -130,15 +130,15 @@ for k in "${helper_keys[@]}"; do key_exists "$k" || fail "browser helper key mis
 expect "in-process server" "$(reg_data "HKCR\\CLSID\\$clsid\\InprocServer32")" "$appw\\Quellmail.dll"
 expect "threading model" "$(reg_data "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel)" Apartment
 expect "browser helper name" "$(reg_data "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\$clsid")" Bramblewick
+event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Hookwarden'
+expect "the event log source's message file and types" \
+  "$(reg_data "$event_source" EventMessageFile)|$(reg_data "$event_source" TypesSupported)" "$appw\\Hookwdn.exe|0x7"
 expect "Chrome's browser host manifest" \
   "$(reg_data 'HKLM\SOFTWARE\Google\Chrome\NativeMessagingHosts\com.corvinth.hookwarden')" \
   "$appw\\HookwdnBrowserHost-chromium.json"
 expect "Firefox's browser host manifest" \
   "$(reg_data 'HKLM\SOFTWARE\Mozilla\NativeMessagingHosts\com.corvinth.hookwarden')" \
   "$appw\\HookwdnBrowserHost-firefox.json"
-event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Hookwarden'
-expect "the event log source's message file and types" \
-  "$(reg_data "$event_source" EventMessageFile)|$(reg_data "$event_source" TypesSupported)" "$appw\\Hookwdn.exe|0x7"
 
 # Per machine: the users may write nothing in the application folder.
 expect "what users may write in the application folder" "$(users_may_write "$app")" ""
