@@ -7,6 +7,7 @@
 // without the web.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -17,6 +18,7 @@
 #include "guard/SystemProxySetting_win.h"
 #include "guard/UserProxySetup_win.h"
 #include "guard/WebGuardLink.h"
+#include "shared/EventLog_win.h"
 #include "shared/OwnedResources_win.h"
 #include "guard/proxy/HttpFields.h"
 #include "guard/proxy/ProxyOptions.h"
@@ -32,6 +34,8 @@ constexpr DWORD kSetupRefreshMs = 2000;
 constexpr DWORD kStopWaitMs = 200;
 // How long a guard whose console is gone still serves once the user's setting is back.
 constexpr DWORD kOrphanGraceMs = 3000;
+// How long the end waits for the guard's events to reach the log.
+constexpr DWORD kEventLogFlushMs = 1000;
 
 int Usage(const std::string& strError) {
   std::fprintf(stderr,
@@ -96,7 +100,10 @@ int main(int argc, char** argv) {
       return setup.OwnPage(strPath, pstrType, pstrBody);
     };
   }
-  std::thread watcher([&stopEvent, &console, &setup, dwConsoleId] {
+  // Why the guard ends, for the log: the watcher knows when the console did it.
+  std::atomic<bool> bProxyEnded{false};
+  std::atomic<EGuardStop> eStop{EGuardStop::ByItself};
+  std::thread watcher([&stopEvent, &console, &setup, &bProxyEnded, &eStop, dwConsoleId] {
     const HANDLE handles[] = {stopEvent.Get(), console.Get()};
     for (;;) {
       const DWORD dwWhich = ::WaitForMultipleObjects(console ? 2 : 1, handles, FALSE, kSetupRefreshMs);
@@ -106,6 +113,7 @@ int main(int argc, char** argv) {
       }
       // The console is gone without putting the user's setting back. Programs
       // that read the setting just before still come here for a moment.
+      if (!bProxyEnded) eStop = dwWhich == WAIT_OBJECT_0 + 1 ? EGuardStop::ConsoleGone : EGuardStop::ConsoleAsked;
       if (dwWhich == WAIT_OBJECT_0 + 1) {
         RestoreKeptProxySetting();
         ::WaitForSingleObject(handles[0], kOrphanGraceMs);
@@ -114,11 +122,16 @@ int main(int argc, char** argv) {
     }
     RequestProxyStop();
   });
+  const std::string strListen = options.strAddress + ":" + std::to_string(options.nPort);
+  WriteEventLog(GuardStartedEvent(strListen, dwConsoleId));
   bool bConnectionsLeft = false;
   const int nExit = RunProxy(options, hooks, &bConnectionsLeft);
   // Ended by itself (--seconds, Ctrl+C, a port it could not have): release the watcher.
+  bProxyEnded = true;
   ::SetEvent(stopEvent.Get());
   watcher.join();
+  WriteEventLog(GuardStoppedEvent(strListen, eStop, nExit));
+  FlushEventLog(kEventLogFlushMs);
   std::fflush(stdout);
   // Connections still being served end with the process, at once.
   if (bConnectionsLeft) ::TerminateProcess(::GetCurrentProcess(), static_cast<UINT>(nExit));

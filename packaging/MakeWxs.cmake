@@ -29,6 +29,9 @@ if(SCOPE STREQUAL "perMachine")
   set(HOSTS_ROOT HKLM)
   set(PROGRAMS_OPEN "<Directory Id=\"ProgramFiles64Folder\">")
   set(PROGRAMS_CLOSE "</Directory>")
+  # The Application log's event source, in HKLM: only the machine's package may write it.
+  set(EVENT_SOURCE_GUID "{3E744936-2D18-422D-A743-7C53C3977619}")
+  set(EVENT_SOURCE_REF "      <ComponentRef Id=\"c_event_source\"/>\n")
 elseif(SCOPE STREQUAL "perUser")
   set(guid_scope "perUser ")
   set(UPGRADE_CODE "{3B9D6F20-8A41-4C7E-B5D2-1E6F0A9C4D87}")
@@ -38,6 +41,10 @@ elseif(SCOPE STREQUAL "perUser")
   set(HOSTS_ROOT HKCU)
   set(PROGRAMS_OPEN "<Directory Id=\"LocalAppDataFolder\"><Directory Id=\"d_user_programs\" Name=\"Programs\">")
   set(PROGRAMS_CLOSE "</Directory></Directory>")
+  # A user's own installation cannot write HKLM: no event source is registered, and
+  # the events go to the log without their texts (the inserts are still there).
+  set(EVENT_SOURCE_GUID "")
+  set(EVENT_SOURCE_REF "")
 else()
   message(FATAL_ERROR "installer: SCOPE is perMachine or perUser, not '${SCOPE}'")
 endif()
@@ -145,4 +152,15 @@ foreach(cid IN LISTS refs)
 endforeach()
 make_guid("${guid_scope}product ${VERSION}" PRODUCT_CODE)
 file(RELATIVE_PATH ACTIONS_DLL ${BASE} ${ACTIONS})
+if(EVENT_SOURCE_GUID)
+  set(EVENT_SOURCE_COMPONENT "          <Component Id=\"c_event_source\" Guid=\"${EVENT_SOURCE_GUID}\" Win64=\"yes\">
+            <RegistryValue Root=\"HKLM\" Key=\"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Hookwarden\"
+                           Name=\"EventMessageFile\" Type=\"expandable\" Value=\"[INSTALLDIR]Hookwdn.exe\" KeyPath=\"yes\"/>
+            <RegistryValue Root=\"HKLM\" Key=\"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\Hookwarden\"
+                           Name=\"TypesSupported\" Type=\"integer\" Value=\"7\"/>
+          </Component>
+")
+else()
+  set(EVENT_SOURCE_COMPONENT "")
+endif()
 configure_file(${TEMPLATE} ${OUTPUT} @ONLY)

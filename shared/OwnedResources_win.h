@@ -165,6 +165,11 @@ struct SBCryptDestroyKeyTraits {
   static Handle Empty() { return nullptr; }
   static void Close(Handle h) { ::BCryptDestroyKey(h); }
 };
+struct SDeregisterEventSourceTraits {  // event log sources made with RegisterEventSource
+  using Handle = HANDLE;
+  static Handle Empty() { return nullptr; }
+  static void Close(Handle h) { ::DeregisterEventSource(h); }
+};
 
 using CRegCloseKey = COwned<SRegCloseKeyTraits>;
 using CCloseHandle = COwned<SCloseHandleTraits>;
@@ -186,6 +191,7 @@ using CBCryptCloseAlgorithmProvider = COwned<SBCryptCloseAlgorithmProviderTraits
 using CBCryptDestroyHash = COwned<SBCryptDestroyHashTraits>;
 using CBCryptDestroyKey = COwned<SBCryptDestroyKeyTraits>;
 using CInternetCloseHandle = COwned<SInternetCloseHandleTraits>;
+using CDeregisterEventSource = COwned<SDeregisterEventSourceTraits>;
 
 // Windows Sockets started for the life of a scope (WSAStartup, WSACleanup).
 class CWSACleanup {

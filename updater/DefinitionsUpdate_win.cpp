@@ -89,7 +89,7 @@ bool IsDefinitionsFile(const std::string& strFile, std::string& strWhy) {
 SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::string& strDataFolder,
                                    const std::string& strAddress, long long nNow, const UpdateProgress& progress) {
   if (strAddress.empty()) {
-    return {kUpdateNoAddress, "No update address is set, so the definitions are not updated."};
+    return {kUpdateNoAddress, "No update address is set, so the definitions are not updated.", {}};
   }
   // The definitions in use: the user's own file when it came with its signed
   // manifest and is newer than the machine's. A file without one sets no floor.
@@ -103,7 +103,7 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
                                   ? std::string(" The old definitions stay in place.")
                                   : " The definitions of " + strCurrentVersion + " stay in place.";
   auto failed = [&strKept](const std::string& strWhy) {
-    return SUpdateResult{kUpdateFailed, "The update failed: " + strWhy + "." + strKept};
+    return SUpdateResult{kUpdateFailed, "The update failed: " + strWhy + "." + strKept, {}};
   };
 
   progress("Fetching the update manifest");
@@ -128,7 +128,7 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
   const bool bCurrentHash = bHaveCurrent && ComputeSha256(strCurrent.data(), strCurrent.size(), currentHash);
   if (nOffered == nCurrent) {
     if (bCurrentHash && std::memcmp(currentHash, manifest.sha256, 32) == 0) {
-      return {kUpdateUpToDate, "The definitions of " + strCurrentVersion + " are up to date."};
+      return {kUpdateUpToDate, "The definitions of " + strCurrentVersion + " are up to date.", {}};
     }
     // Another file of the installed version: a replay of an earlier one or a mistake.
     if (nCurrent != 0) {
@@ -198,5 +198,5 @@ SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::s
       !ReplaceFile(strDataFolder + kKeptManifestFile, strManifestText, strError)) {
     return failed(strError);
   }
-  return {kUpdateInstalled, "The definitions of " + manifest.strVersion + " are installed."};
+  return {kUpdateInstalled, "The definitions of " + manifest.strVersion + " are installed.", manifest.strVersion};
 }

@@ -18,6 +18,7 @@
 struct SUpdateResult {
   EUpdateExitCode code;
   std::string strMessage;  // one sentence for the user
+  std::string strVersion;  // of the definitions installed
 };
 
 using UpdateProgress = std::function<void(const std::string&)>;

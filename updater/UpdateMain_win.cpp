@@ -14,12 +14,16 @@
 #include <string>
 
 #include "console/settings/store/SettingsStore_win.h"
+#include "shared/EventLog_win.h"
 #include "shared/OwnedResources_win.h"
 #include "shared/UserDataFolder_win.h"
 #include "updater/DefinitionsUpdate_win.h"
 #include "updater/UpdateValues_win.h"
 
 namespace {
+
+// How long the program waits at its end for its event to reach the log.
+constexpr unsigned long kEventLogFlushMs = 2000;
 
 std::string FolderOf(const std::string& strPath) {
   const std::size_t nLast = strPath.rfind('\\');
@@ -62,10 +66,14 @@ int main(int argc, char** argv) {
   PrintLine(result.strMessage);
   if (result.code == kUpdateInstalled) {
     ::PostMessageA(HWND_BROADCAST, ::RegisterWindowMessageA(kDefinitionsUpdatedMessageName), 0, 0);
+    WriteEventLog(DefinitionsInstalledEvent(result.strVersion, strAddress));
+  } else if (result.code == kUpdateFailed) {
+    WriteEventLog(DefinitionsUpdateFailedEvent(strAddress, result.strMessage));
   }
   if (::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR) {
     ::MessageBoxA(nullptr, result.strMessage.c_str(), "Hookwarden",
                   MB_OK | (result.code == kUpdateFailed ? MB_ICONWARNING : MB_ICONINFORMATION));
   }
+  FlushEventLog(kEventLogFlushMs);
   return result.code;
 }

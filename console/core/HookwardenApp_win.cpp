@@ -14,6 +14,7 @@
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/settings/Languages_win.h"
 #include "engine/LSPGlobals.h"
+#include "shared/EventLog_win.h"
 #include "shared/UserDataFolder_win.h"
 
 namespace {
@@ -21,6 +22,8 @@ namespace {
 // The start-up failure messages.
 constexpr const char* kShippedFileMissingText = "Error Initializing the Application (Err 1001).";
 constexpr const char* kDefinitionsRefusedText = "Error Initializing the Application (Err 1002).";
+constexpr const char* kDefinitionsUnreadableText = "the file is missing, cannot be read or does not decrypt";
+constexpr unsigned long kEventLogFlushMs = 1000;
 constexpr const char* kWriteFailedText = "The file could not be encrypted because of this error: ";
 constexpr const char* kOwnPathTooLongText =
     "Hookwarden cannot run from a folder whose path is longer than 260 characters. "
@@ -121,16 +124,23 @@ bool CHookwardenApp::WriteWorkingDefinitions() {
   if (result == EWorkingDefinitions::NotDefinitions) {
     m_definitionsUpdater.NoteRefusedDefinitions(m_settings.m_overview.m_strDefnsVersion, strWhy);
   }
+  const bool bRefused = result == EWorkingDefinitions::Refused || result == EWorkingDefinitions::ShippedMissing ||
+                        result == EWorkingDefinitions::NotDefinitions;
+  if (bRefused) {
+    if (strWhy.empty()) strWhy = kDefinitionsUnreadableText;
+    WriteEventLog(DefinitionsRefusedEvent(m_settings.m_overview.m_strDefnsVersion, strShippedFolder, strWhy));
+  }
   // Definitions of the user's own that cannot be used give way to the machine's.
-  if ((result == EWorkingDefinitions::Refused || result == EWorkingDefinitions::ShippedMissing ||
-       result == EWorkingDefinitions::NotDefinitions) &&
-      strShippedFolder != m_settings.GetAppPath()) {
+  std::string strUsedFolder = strShippedFolder;
+  if (bRefused && strShippedFolder != m_settings.GetAppPath()) {
+    strUsedFolder = m_settings.GetAppPath();
     result = WriteWorkingDefinitionsFile(AppFile(kShippedDefinitionsFile), DataFile(kWorkingDefinitionsFile),
                                          EWorkingWrite::InPlace, &dwError);
     m_settings.m_overview.m_strDefnsVersion = DefinitionsVersionDate(ReadDefinitionsVersion(m_settings.GetAppPath()));
   }
   switch (result) {
     case EWorkingDefinitions::Written:
+      WriteEventLog(DefinitionsInUseEvent(m_settings.m_overview.m_strDefnsVersion, strUsedFolder));
       return true;
     case EWorkingDefinitions::ShippedMissing:
       ShowStartupMessage(kShippedFileMissingText);
@@ -212,6 +222,8 @@ void CHookwardenApp::ExitProcedure() {
                                        FILE_ATTRIBUTE_NORMAL, nullptr));
     }
   }
+  // The events of the last moments (a reset, a restore) still reach the log.
+  FlushEventLog(kEventLogFlushMs);
   // At once, without further clean-up.
   ::TerminateProcess(::GetCurrentProcess(), kConsoleExitCode);
 }

@@ -57,6 +57,10 @@ CRequestHandlers::SDecision CRequestHandlers::Decide(std::int32_t nListPermissio
     const int nResult = bShown ? m_services.RunAlert(fields) : SCREEN_RESULT_CANCEL;
     nPermission = nResult == SCREEN_RESULT_OK ? PERMISSION_ALLOW : PERMISSION_BLOCK;
     if (fields.nRememberAnswer == 1) decision.nRemembered = nPermission;
+    decision.bAsked = bShown;
+    decision.eBlockReason = EBlockReason::AlertNotShown;
+  } else if (nPermission != nListPermission) {
+    decision.eBlockReason = EBlockReason::EntryPermission;
   }
   if (nPermission == PERMISSION_ALLOW) {
     decision.nVerdict = VERDICT_ALLOW;
@@ -100,6 +104,7 @@ int CRequestHandlers::HandleRequest(TList& list, const TRequest& request, const 
     SAlertFields fields = AlertFields(entry, request);
     decision = Decide(list.GetPermission(), entry.nAction, channel.nAlertEvent, channel.nAskCounter, fields);
     if (decision.nRemembered >= 0) Remember(list, request, entry, decision.nRemembered, channel);
+    WriteDecisionEvent(entry, decision);
   }
 
   CLogEntryDetails logEntry;
@@ -195,6 +200,27 @@ SAlertFields CRequestHandlers::AlertFields(const CMailSafeItem& entry, const SMa
   fields.strExtraText = request.strText;
   fields.strToolTip = m_services.LocalText(IDS_ALERT_MAIL);
   return fields;
+}
+
+namespace {
+
+SWebEventFacts EventFacts(const CWebSiteItem& entry) {
+  return SWebEventFacts{entry.strType, entry.strStrictedData, entry.strIPAddress, entry.strProgram};
+}
+SMailEventFacts EventFacts(const CMailSafeItem& entry) {
+  return SMailEventFacts{entry.strType, entry.strFrom, entry.strTo, entry.strSubject, entry.strProgram};
+}
+
+}  // namespace
+
+template <class TEntry>
+void CRequestHandlers::WriteDecisionEvent(const TEntry& entry, const SDecision& decision) {
+  const bool bAllowed = decision.nVerdict == VERDICT_ALLOW;
+  if (decision.bAsked) {
+    m_services.WriteEvent(AlertAnsweredEvent(EventFacts(entry), bAllowed, decision.nRemembered >= 0));
+  } else if (!bAllowed) {
+    m_services.WriteEvent(BlockedEvent(EventFacts(entry), decision.eBlockReason));
+  }
 }
 
 void CRequestHandlers::RecordInLog(CLogEntryDetails entry) {

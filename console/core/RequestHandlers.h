@@ -16,6 +16,7 @@
 #include "console/settings/AlertLog.h"
 #include "console/settings/LocalTime.h"
 #include "console/settings/PermissionLists.h"
+#include "shared/EventLogEntries.h"
 
 class IRequestServices {
  public:
@@ -26,6 +27,8 @@ class IRequestServices {
   // Text of a string number in the current language.
   virtual std::string LocalText(unsigned nStringId) = 0;
   virtual SLocalTime LocalTimeNow() = 0;
+  // Hands an event to the system's log; returns at once, whatever becomes of it.
+  virtual void WriteEvent(SEventLogEntry entry) = 0;
 };
 
 // The state the handlers change; it belongs to the application object.
@@ -55,6 +58,9 @@ class CRequestHandlers : public IRequestHandlers {
     int nVerdict = VERDICT_ALLOW;
     std::string strAction;          // "Allow", "Block", or empty with protection off
     std::int32_t nRemembered = -1;  // the Action to store, -1 for none
+    // Who decided: the user in the alert, or why nobody was asked.
+    bool bAsked = false;
+    EBlockReason eBlockReason = EBlockReason::ListPermission;
   };
   // Where web and mail requests differ in the steps they share.
   struct SChannel {
@@ -80,6 +86,10 @@ class CRequestHandlers : public IRequestHandlers {
   // by the caller; nAskCounter counts every ask.
   SDecision Decide(std::int32_t nListPermission, std::int32_t nEntryAction, int nAlertEvent, std::int32_t& nAskCounter,
                    SAlertFields& fields);
+  // The event of an answered alert or of a block without one; none for an allow
+  // by permission.
+  template <class TEntry>
+  void WriteDecisionEvent(const TEntry& entry, const SDecision& decision);
   void RecordInLog(CLogEntryDetails entry);
   void PushOverview();
 

@@ -6,6 +6,9 @@
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/LogArchive_win.h"
+#include "shared/EventLog_win.h"
+
+#include <utility>
 
 int CConsoleRequestServices::RunAlert(SAlertFields& fields) {
   CAlertsDlg alert(m_settings);
@@ -21,6 +24,10 @@ int CConsoleRequestServices::RunAlert(SAlertFields& fields) {
 
 std::string CConsoleRequestServices::LocalText(unsigned nStringId) {
   return m_texts.Text(nStringId);
+}
+
+void CConsoleRequestServices::WriteEvent(SEventLogEntry entry) {
+  WriteEventLog(std::move(entry));
 }
 
 SLocalTime CConsoleRequestServices::LocalTimeNow() {

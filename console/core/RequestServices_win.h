@@ -1,5 +1,5 @@
 // What the request handling takes from the running console: the alert screen,
-// texts in the current language and the local clock.
+// texts in the current language, the local clock and the system's event log.
 #pragma once
 
 #include "console/core/CoreLayer.h"
@@ -19,6 +19,7 @@ class CConsoleRequestServices : public IRequestServices {
   int RunAlert(SAlertFields& fields) override;
   std::string LocalText(unsigned nStringId) override;
   SLocalTime LocalTimeNow() override;
+  void WriteEvent(SEventLogEntry entry) override;
 
  private:
   CConsoleSettings& m_settings;

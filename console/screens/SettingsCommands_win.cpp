@@ -13,6 +13,7 @@
 #include "console/settings/SettingsBackup_win.h"
 #include "console/settings/store/SettingsStore_win.h"
 #include "shared/BoundedCopy.h"
+#include "shared/EventLog_win.h"
 
 namespace {
 
@@ -107,13 +108,16 @@ bool CSettingsCommands::Restore() {
   // A save that an earlier failure left behind would be finished over the
   // imported settings at the next start.
   static_cast<void>(DropInterruptedSave());  // the import goes ahead either way
-  return OpenWithShell(strPath);
+  if (!OpenWithShell(strPath)) return false;
+  WriteEventLog(SettingsRestoredEvent(strPath));
+  return true;
 }
 
 bool CSettingsCommands::Reset() {
   if (!CheckLogin(m_settings)) return false;
   if (Ask(IDS_RESET_QUESTION, kResetCaptionBlanks) != 1) return false;
   if (!DeleteProductKey().IsOk()) return false;
+  WriteEventLog(SettingsResetEvent());
   m_settings.m_strLanguage = kResetLanguage;
   return true;
 }

@@ -45,6 +45,7 @@ class CAlertThatWaits : public IRequestServices {
   }
   std::string LocalText(unsigned nStringId) override { return std::to_string(nStringId); }
   SLocalTime LocalTimeNow() override { return SLocalTime(); }
+  void WriteEvent(SEventLogEntry) override {}
 
   std::function<void()> during;
   int nAnswer = SCREEN_RESULT_OK;

@@ -50,6 +50,12 @@ class CScriptedServices : public IRequestServices, public IMainWindowNotificatio
     }
   }
   SLocalTime LocalTimeNow() override { return ArchiveTime(12, 7, 1, 14, 5, 9); }
+  // As "ID|insert|insert...".
+  void WriteEvent(SEventLogEntry entry) override {
+    std::string strEvent = std::to_string(entry.ShownId());
+    for (const std::string& strInsert : entry.inserts) strEvent += "|" + strInsert;
+    events.push_back(strEvent);
+  }
   void AddMailRow(int n) override { Note("add mail", n); }
   void AddSiteRow(int n) override { Note("add site", n); }
   void AddLogRow(int n) override { Note("add log", n); }
@@ -61,6 +67,7 @@ class CScriptedServices : public IRequestServices, public IMainWindowNotificatio
   std::deque<SAnswer> answers;
   std::vector<SAlertFields> alerts;
   std::vector<std::string> notes;
+  std::vector<std::string> events;
 
  private:
   void Note(const char* szWhat, int n) { notes.push_back(std::string(szWhat) + " " + std::to_string(n)); }
@@ -133,11 +140,19 @@ struct SExpect {
     log = std::move(v);
     return *this;
   }
+  // The system log's events, checked where a case names them.
+  SExpect& Events(std::vector<std::string> v) {
+    events = std::move(v);
+    bEvents = true;
+    return *this;
+  }
 
   std::vector<int> verdicts;
   int nAlerts = 0, nWebAsks = 0, nMailAsks = 0, nBlocked = 0, nHigh = 0;
   std::vector<std::string> entries;
   std::vector<std::string> log;
+  std::vector<std::string> events;
+  bool bEvents = false;
 };
 
 struct SCase {
@@ -218,7 +233,9 @@ const std::vector<SCase>& Cases() {
            .WebAsks(1)
            .Blocked(2)
            .Entries({"IP 192.0.2.10 1"})
-           .Log({"Block 2 Medium 192.0.2.10 HTTP"}),
+           .Log({"Block 2 Medium 192.0.2.10 HTTP"})
+           .Events({"1000|IP|192.0.2.10|192.0.2.10|iexplore.exe|Block|yes",
+                    "1002|IP|192.0.2.10|192.0.2.10|iexplore.exe|the entry's permission is Block"}),
        [](SWorld& w) {
          EXPECT_EQ(
              (std::vector<std::string>{"add site 0", "refresh site 0", "add log 0", "push", "refresh log 0", "push"}),
@@ -276,7 +293,11 @@ const std::vector<SCase>& Cases() {
          w.web.SetPermission(PERMISSION_BLOCK);
          w.Send(Url("203.0.113.5"));
        },
-       SExpect().Verdicts({1}).Entries({"URL login.example.com/verify 2"}).Log({" 1 Medium 203.0.113.5 HTTP"}),
+       SExpect()
+           .Verdicts({1})
+           .Entries({"URL login.example.com/verify 2"})
+           .Log({" 1 Medium 203.0.113.5 HTTP"})
+           .Events({}),
        [](SWorld& w) {
          EXPECT_EQ((std::vector<std::string>{"add site 0", "add log 0", "push"}), w.services.notes);
        }},
@@ -296,14 +317,23 @@ const std::vector<SCase>& Cases() {
            .WebAsks(1)
            .Blocked(1)
            .Entries({"IP 192.0.2.10 1"})
-           .Log({"Allow 2 Medium 192.0.2.10 HTTP", kLogBlocked})},
+           .Log({"Allow 2 Medium 192.0.2.10 HTTP", kLogBlocked})
+           // The list's Allow writes nothing: only blocks and answers are events.
+           .Events({"1000|IP|192.0.2.10|192.0.2.10|iexplore.exe|Allow|yes",
+                    "1002|IP|192.0.2.10|192.0.2.10|iexplore.exe|the list's permission is Block"})},
       {"display off blocks without an alert, counts the ask and keeps Ask",
        [](SWorld& w) {
          w.log.SetCustomAlertDisplay(1, 0);
          w.services.answers = {kAllowRemember};
          w.Send(Ip());
        },
-       SExpect().Verdicts({0}).WebAsks(1).Blocked(1).Entries({"IP 192.0.2.10 2"}).Log({kLogBlocked})},
+       SExpect()
+           .Verdicts({0})
+           .WebAsks(1)
+           .Blocked(1)
+           .Entries({"IP 192.0.2.10 2"})
+           .Log({kLogBlocked})
+           .Events({"1002|IP|192.0.2.10|192.0.2.10|iexplore.exe|alerts of this kind are not shown"})},
       {"a URL from another host address uses the stored address",
        [](SWorld& w) {
          w.services.answers = {kBlock, kBlock};
@@ -362,7 +392,8 @@ const std::vector<SCase>& Cases() {
            .MailAsks(1)
            .Blocked(1)
            .Entries({"From billing@example.net 1"})
-           .Log({"Block 1 Medium 198.51.100.3 HTTP"}),
+           .Log({"Block 1 Medium 198.51.100.3 HTTP"})
+           .Events({"1001|From|billing@example.net|user@example.org|verify your account|browser.exe|Block|yes"}),
        [](SWorld& w) {
          const SAlertFields& alert = w.services.alerts.at(0);
          EXPECT_EQ(ALERT_KIND_MAIL, alert.nAlertKind);
@@ -409,6 +440,7 @@ TEST(RequestHandling, DecidesEveryCaseOfTheTable) {
     EXPECT_EQ(e.nHigh, w.nHigh);
     EXPECT_EQ(e.entries, Entries(w));
     EXPECT_EQ(e.log, Log(w));
+    if (e.bEvents) EXPECT_EQ(e.events, w.services.events);
     if (c.more) c.more(w);
   }
 }

@@ -11,6 +11,7 @@
 # definitions imported from a URL feed, a tunnel to a shared platform passes, one
 # to the feed's phishing host is refused, and a listed page asked for by its
 # decimal address is blocked. A Linux program of another Unix user gets nothing.
+# The system's log gets the alert's answer, the guard's start and both its ends.
 #   guard-test.sh BUILD_DIR
 source "$(dirname "$0")/../wine/script-test.sh" "$1" guard-test
 app=$build/app
@@ -31,9 +32,10 @@ reg_data() {
 user_setting() {
   echo "$(reg_data "$inet" ProxyEnable)|$(reg_data "$inet" ProxyServer)|$(reg_data "$inet" ProxyOverride)|$(reg_data "$inet" AutoConfigURL)"
 }
-# The console of the application folder itself, on the settings it has.
+# The console of the application folder itself, on the settings it has. Its
+# events and its guards' go to the system's log, shown in console.err.
 start_app_console() {
-  (cd "$app" && exec wine Hookwdn.exe >/dev/null 2>&1 </dev/null) &
+  (cd "$app" && WINEDEBUG=$event_debug exec wine Hookwdn.exe >/dev/null 2>>"$work/console.err" </dev/null) &
   pids+=($!)
   wait_for 60 probe || { echo "FAIL the console did not start"; exit 1; }
 }
@@ -177,6 +179,12 @@ wait_for 10 guard_answers || echo "FAIL the killed guard was not started again"
 
 exit_console
 check "the user's setting after Exit" "$(user_setting)" "$users"
+logged() { events "$work/console.err" | grep "$1" >/dev/null; }  # PATTERN
+check "the system's log has the alert's answer" \
+  "$(events "$work/console.err" | grep -c '^1000|URL|login.example.com/verify|login.example.com|wininet-client.exe|Block|no$')" 1
+check "and the guard's start" "$(logged "^2000|127.0.0.1:$guard_port|[0-9]*$" && echo yes)" yes
+wait_for 10 logged "^2001|127.0.0.1:$guard_port|the console asked it to end$" ||
+  echo "FAIL the guard's end at Exit is not in the system's log: $(events "$work/console.err" | grep '^200')"
 
 # A killed console: its guard puts the user's values back and ends; the next
 # start still finds everything in order.
@@ -189,6 +197,8 @@ stays_online "after the console was killed"
 check "the killed console's guard put the user's setting back" "$(user_setting)" "$users"
 wait_for 30 bash -c "! curl -s --max-time 2 -o /dev/null http://127.0.0.1:$guard_port/" ||
   echo "FAIL the guard outlived its console"
+wait_for 10 logged "^2001|127.0.0.1:$guard_port|its console ended$" ||
+  echo "FAIL the guard's end after its console's is not in the system's log"
 
 # Both killed at once: nobody is left to put the values back (where WinINet
 # follows the guard's script, programs go direct meanwhile); the next start does.

@@ -131,6 +131,9 @@ for k in "${helper_keys[@]}"; do key_exists "$k" || fail "browser helper key mis
 expect "in-process server" "$(reg_data "HKCR\\CLSID\\$clsid\\InprocServer32")" "$appw\\Quellmail.dll"
 expect "threading model" "$(reg_data "HKCR\\CLSID\\$clsid\\InprocServer32" ThreadingModel)" Apartment
 expect "browser helper name" "$(reg_data "HKLM\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Browser Helper Objects\\$clsid")" Bramblewick
+event_source='HKLM\SYSTEM\CurrentControlSet\Services\EventLog\Application\Hookwarden'
+expect "the event log source's message file and types" \
+  "$(reg_data "$event_source" EventMessageFile)|$(reg_data "$event_source" TypesSupported)" "$appw\\Hookwdn.exe|0x7"
 expect "Chrome's browser host manifest" \
   "$(reg_data 'HKLM\SOFTWARE\Google\Chrome\NativeMessagingHosts\com.corvinth.hookwarden')" \
   "$appw\\HookwdnBrowserHost-chromium.json"
@@ -191,6 +194,7 @@ expect "probe after the uninstall (4: no console)" "$?" 4
 for k in "${helper_keys[@]}" "HKCR\\CLSID\\$clsid" 'HKCR\HTMLSourceParser.HTMLSourceParser'; do
   key_exists "$k" && fail "browser helper key left: $k"
 done
+key_exists "$event_source" && fail "event log source left: $event_source"
 expect "start-up entry after the uninstall" "$(reg_data "$run" Hookwarden)" "(none)"
 [ -n "$(find "$WINEPREFIX/drive_c" -name Hookwarden.lnk)" ] && fail "Start menu entry left"
 expect "entries in the programs list after the uninstall" "$(program_entries)" 0

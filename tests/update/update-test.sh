@@ -5,13 +5,14 @@
 # user's folder with a late version and no manifest sets no floor; a wrong SHA-256,
 # a wrong signature, a download cut short, an unreachable server, an expired
 # manifest and a file that is not definitions each leave the old definitions and
-# say why; a good update is taken by the running console, which blocks the newly
-# listed address afterwards while requests for a listed one never fail during the
-# swap; a second update of the day comes as a difference (its new address blocked,
-# its removed one no longer); the first one served again and another file of the
-# same version are refused; a difference that does not fit gives way to the whole
-# file. A planted file beside a manifest that does not name it is ignored by a
-# console started then, and the next update installs.
+# say why; a good update writes its event to the system's log and is taken by the
+# running console, which blocks the newly listed address afterwards while requests
+# for a listed one never fail during the swap; a second update of the day comes as
+# a difference (its new address blocked, its removed one no longer); the first one
+# served again and another file of the same version are refused; a difference
+# that does not fit gives way to the whole file. A planted file beside a manifest
+# that does not name it is ignored by a console started then, and the next update
+# installs.
 #   update-test.sh BUILD_DIR
 source "$(dirname "$0")/../wine/script-test.sh" "$1" update-test
 key=$here/test-update-key.pem
@@ -80,8 +81,9 @@ lookup() {  # URL: the verdict as the provider stand-in's exit code (0 block, 3 
   (cd "$build/bin" && wine provider-standin.exe --kind U --ip 203.0.113.5 --port 80 --url "$1" >/dev/null 2>&1)
   echo $?
 }
-updater() {  # ADDRESS: exit code and last line
-  (cd "$work/app" && wine 858068658469/Update.exe --address "$1" >"$work/updater.out" 2>&1)
+updater() {  # ADDRESS: exit code and last line; its events in updater.err
+  (cd "$work/app" && WINEDEBUG=$event_debug wine 858068658469/Update.exe --address "$1" >"$work/updater.out" \
+    2>"$work/updater.err")
   echo "$? $(tr -d '\r' <"$work/updater.out" | tail -1)"
 }
 check "the new address is not listed before" "$(lookup newly-listed.example.com/login)" 3
@@ -108,6 +110,7 @@ check "no file left beside" "$(ls "$work/app" | grep -c '\.new$')" 0
 during=$!
 result=$(updater "$origin/good/update.txt")
 check "good update installed" "$result" "0 The definitions of 12/09/2026 are installed."
+check "its event" "$(events "$work/updater.err")" "3000|12/09/2026|$origin/good/update.txt"
 check "into the user's folder" "$(cmp -s "$user_data/hkwdn1.hwd" "$work/root/good/hkwdn1.hwd" && echo yes)" yes
 wait "$during"
 check "no lookup failed during the swap" "$(sort -u "$work/during.txt" | tr '\n' ' ')" "0 "

@@ -39,6 +39,10 @@ wait_for() {  # seconds, then a command that must succeed
     sleep 0.2
   done
 }
+# The Wine debug channels that show the Application log's events, and those
+# events in a program's standard error, as "ID|insert|..." lines.
+event_debug=fixme+advapi,warn+eventlog,err+eventlog,trace+eventlog
+events() { python3 "$src/tests/wine/event-log.py" "$1"; }
 probe() { (cd "$build/bin" && wine provider-standin.exe --probe >/dev/null 2>&1); }
 # The user's own folder, where the console writes its working definitions file.
 user_data_folder() {
