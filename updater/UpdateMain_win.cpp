@@ -17,6 +17,7 @@
 #include "shared/OwnedResources_win.h"
 #include "shared/UserDataFolder_win.h"
 #include "updater/DefinitionsUpdate_win.h"
+#include "shared/Policies_win.h"
 #include "updater/UpdateValues_win.h"
 
 namespace {
@@ -45,7 +46,8 @@ int main(int argc, char** argv) {
       return kUpdateUsage;
     }
   }
-  if (!bAddressGiven) strAddress = StoredProductText(kUpdateAddressValue);
+  // An administrator's address wins over the user's.
+  if (!bAddressGiven) strAddress = ReadPolicies().TextOr(EPolicy::UpdateAddress, StoredProductText(kUpdateAddressValue));
 
   char szPath[MAX_PATH + 1] = {};
   const DWORD cch = ::GetModuleFileNameA(nullptr, szPath, sizeof szPath);

@@ -135,7 +135,7 @@ void CWebGuard::Check() {
     const std::size_t nDelays = sizeof(kWebGuardRestartDelaysMs) / sizeof(kWebGuardRestartDelaysMs[0]);
     m_ullNextStart = ullNow + kWebGuardRestartDelaysMs[m_nQuickDeaths - 1 < nDelays ? m_nQuickDeaths - 1 : nDelays - 1];
   }
-  if (m_settings.m_overview.m_nCheckWebTraffic == 0) {
+  if (!m_settings.IsWebGuardOn()) {
     CancelLaunch();
     EndGuard();
     PutBackUserSetting();
@@ -240,7 +240,7 @@ void CWebGuard::FinishLaunch() {
   if (m_bFailed) ShowStatus(IDS_WEB_GUARD_RESTARTED);
   m_bFailed = false;
   // Turned off while it started.
-  if (m_settings.m_overview.m_nCheckWebTraffic == 0) Check();
+  if (!m_settings.IsWebGuardOn()) Check();
 }
 
 void CWebGuard::CancelLaunch() {

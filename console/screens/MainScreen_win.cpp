@@ -106,7 +106,7 @@ void CMainScreenWindow::OnFSCommand(const char* szCommand, const char* szArgs) {
 }
 
 bool CMainScreenWindow::CheckLogin() {
-  return ::CheckLogin(m_settings);
+  return CheckSettingsLogin(m_settings);
 }
 
 std::string CMainScreenWindow::LocalText(unsigned nStringId) {
