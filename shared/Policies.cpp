@@ -23,6 +23,11 @@ bool CPolicies::IsOn(EPolicy ePolicy) const {
   return nValue && *nValue != 0;
 }
 
+bool CPolicies::Holds(EPolicy ePolicy) const {
+  const SPolicyRow& row = PolicyRow(ePolicy);
+  return row.eType == EPolicyType::Flag && !row.bOffHolds ? IsOn(ePolicy) : IsSet(ePolicy);
+}
+
 std::optional<std::uint32_t> CPolicies::Number(EPolicy ePolicy) const {
   return m_numbers[IndexOf(ePolicy)];
 }

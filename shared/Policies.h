@@ -45,6 +45,8 @@ struct SPolicyRow {
   std::uint32_t nMin;  // numbers only
   std::uint32_t nMax;
   const char* szEffect;
+  // A flag holds its setting only while enabled, unless 0 holds it off too.
+  bool bOffHolds = false;
 };
 
 // In the order of EPolicy.
@@ -62,7 +64,7 @@ inline constexpr std::array<SPolicyRow, static_cast<std::size_t>(EPolicy::Count)
      "1: the browser host tells the extension that it is required"},
     {EPolicy::PasswordRequired, "PasswordRequired", EPolicyType::Flag, 0, 1,
      "1: settings cannot be changed until a password is set"},
-    {EPolicy::ArchiveLog, "ArchiveLogFile", EPolicyType::Flag, 0, 1, "1 or 0: the log archive on or off"},
+    {EPolicy::ArchiveLog, "ArchiveLogFile", EPolicyType::Flag, 0, 1, "1 or 0: the log archive on or off", true},
     {EPolicy::ArchiveLogDays, "ArchiveLogPeriodicDays", EPolicyType::Number, 1, 255,
      "days between archives of the log file"},
 }};
@@ -75,6 +77,9 @@ class CPolicies {
   bool IsSet(EPolicy ePolicy) const;
   // A flag enabled (set and not 0).
   bool IsOn(EPolicy ePolicy) const;
+  // The setting is the administrator's: a value set, a flag enabled (or, with
+  // bOffHolds, disabled too). The screens show it so and leave it unchanged.
+  bool Holds(EPolicy ePolicy) const;
   std::optional<std::uint32_t> Number(EPolicy ePolicy) const;
   std::optional<std::string> Text(EPolicy ePolicy) const;
   // The policy's value when set, strUser's otherwise.

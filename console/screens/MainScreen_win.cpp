@@ -36,7 +36,8 @@ SMainScreenState StateOf(CConsoleSettings& settings) {
                           overview.m_strConsoleVersion,
                           overview.m_strEngineVersion,
                           overview.m_strDefnsVersion,
-                          &overview.m_nCheckWebTraffic};
+                          &overview.m_nCheckWebTraffic,
+                          &settings.m_policies};
 }
 
 const SScreenTemplate kAboutTemplate = {100, 167, 93, 2026, 0, 0};
