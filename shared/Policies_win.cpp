@@ -18,8 +18,7 @@ bool ReadPolicyValue(HKEY hKey, const SPolicyRow& row, CPolicies& policies) {
   }
   DWORD dwValue = 0;
   DWORD cbValue = sizeof dwValue;
-  if (::RegGetValueA(hKey, nullptr, row.szValueName, RRF_RT_REG_DWORD, nullptr, &dwValue, &cbValue) !=
-      ERROR_SUCCESS) {
+  if (::RegGetValueA(hKey, nullptr, row.szValueName, RRF_RT_REG_DWORD, nullptr, &dwValue, &cbValue) != ERROR_SUCCESS) {
     return false;
   }
   return policies.SetNumber(row.ePolicy, dwValue);

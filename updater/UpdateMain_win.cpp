@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     }
   }
   // An administrator's address wins over the user's.
-  if (!bAddressGiven) strAddress = ReadPolicies().TextOr(EPolicy::UpdateAddress, StoredProductText(kUpdateAddressValue));
+  if (!bAddressGiven)
+    strAddress = ReadPolicies().TextOr(EPolicy::UpdateAddress, StoredProductText(kUpdateAddressValue));
 
   char szPath[MAX_PATH + 1] = {};
   const DWORD cch = ::GetModuleFileNameA(nullptr, szPath, sizeof szPath);

@@ -74,8 +74,8 @@ class CHost {
       case EHostRequestType::Hello:
         // The extension's name for its browser counts only when the system does not tell.
         Browser(request.strBrowser);
-        Send(request, EncodeHelloReply(request.nId, IsConsoleRunning(),
-                                       ReadPolicies().IsOn(EPolicy::ExtensionRequired)));
+        Send(request,
+             EncodeHelloReply(request.nId, IsConsoleRunning(), ReadPolicies().IsOn(EPolicy::ExtensionRequired)));
         return;
       case EHostRequestType::Address:
         HandleAddress(request);

@@ -16,8 +16,8 @@
 
 namespace {
 
-const UINT kBuiltInStrings[] = {101,  7001, 7002, 7003, 7004, 7005, 7006, 7007, 7008, 7009, 7010, 7011,
-                                7014, 7015, 7016, 7017, 7018, 7019, 7020, 7021, 7022, 7023, 7024, 7028, 7029};
+const UINT kBuiltInStrings[] = {101,  7001, 7002, 7003, 7004, 7005, 7006, 7007, 7008, 7009, 7010, 7011, 7014,
+                                7015, 7016, 7017, 7018, 7019, 7020, 7021, 7022, 7023, 7024, 7028, 7029};
 
 std::string LanguageFile(const CTempFolder& folder, const char* szLanguage) {
   return GetSeededFolder(folder.c_str(), kLanguageFolderSeed) + "\\" + LanguageFileName(szLanguage);

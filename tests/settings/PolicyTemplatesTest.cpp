@@ -47,7 +47,8 @@ std::map<std::string, STemplateValue> TemplateValues(const std::string& strAdmx)
     EXPECT_EQ(kPoliciesKeyPath, Attribute(strAdmx, nPolicy, "key")) << "policy " << Attribute(strAdmx, nPolicy, "name");
     const std::string strFlag = Attribute(strAdmx, nPolicy, "valueName");
     if (!strFlag.empty()) values[strFlag] = {EPolicyType::Flag, "0", "1"};
-    for (const auto& [szTag, eType] : {std::pair{"<decimal id=", EPolicyType::Number}, {"<text id=", EPolicyType::Text}}) {
+    for (const auto& [szTag, eType] :
+         {std::pair{"<decimal id=", EPolicyType::Number}, {"<text id=", EPolicyType::Text}}) {
       for (std::size_t nElement = strAdmx.find(szTag, nPolicy); nElement < nEnd;
            nElement = strAdmx.find(szTag, nElement + 1)) {
         values[Attribute(strAdmx, nElement, "valueName")] = {eType, Attribute(strAdmx, nElement, "minValue"),
