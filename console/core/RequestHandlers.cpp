@@ -56,7 +56,10 @@ CRequestHandlers::SDecision CRequestHandlers::Decide(std::int32_t nListPermissio
     // With the alert kind not shown, the answer is Block and nothing is remembered.
     fields.nRememberAnswer = 0;
     const bool bShown = m_state.alertLog.GetShowAlert(nAlertEvent) != 0 && !bNeverAsk;
-    if (bShown && bBlockOnly) fields.strToolTip += "\n" + m_services.LocalText(IDS_ALERT_BLOCK_ONLY);
+    if (bShown && bBlockOnly) {
+      fields.nBlockOnly = 1;
+      fields.strToolTip += "\n" + m_services.LocalText(IDS_ALERT_BLOCK_ONLY);
+    }
     const int nResult = bShown ? m_services.RunAlert(fields) : SCREEN_RESULT_CANCEL;
     nPermission = nResult == SCREEN_RESULT_OK ? PERMISSION_ALLOW : PERMISSION_BLOCK;
     // An Allow the administrator forbids is not the user's to remember.

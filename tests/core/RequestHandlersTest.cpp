@@ -354,8 +354,9 @@ const std::vector<SCase>& Cases() {
            .Entries({"IP 192.0.2.10 0"})
            .Log({"Block 2 Medium 192.0.2.10 HTTP"}),
        [](SWorld& w) {
-         const std::string& strTip = w.services.alerts.at(0).strToolTip;
-         EXPECT_EQ("host '192.0.2.10' %s\nmail 7028", strTip);
+         const SAlertFields& alert = w.services.alerts.at(0);
+         EXPECT_EQ(1, alert.nBlockOnly);
+         EXPECT_EQ("host '192.0.2.10' %s\nmail 7028", alert.strToolTip);
        }},
       {"block without asking: no alert, Block, nothing remembered",
        [](SWorld& w) {
