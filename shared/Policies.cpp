@@ -8,6 +8,15 @@ std::size_t IndexOf(EPolicy ePolicy) {
   return static_cast<std::size_t>(ePolicy);
 }
 
+// PolicyRow finds a row by its place.
+constexpr bool AreRowsInOrder() {
+  for (std::size_t i = 0; i < kPolicyRows.size(); ++i) {
+    if (static_cast<std::size_t>(kPolicyRows[i].ePolicy) != i) return false;
+  }
+  return true;
+}
+static_assert(AreRowsInOrder(), "the policy rows must follow EPolicy");
+
 }  // namespace
 
 const SPolicyRow& PolicyRow(EPolicy ePolicy) {
