@@ -58,6 +58,8 @@ const char* BlockReasonText(EBlockReason eReason) {
       return "the entry's permission is Block";
     case EBlockReason::AlertNotShown:
       return "alerts of this kind are not shown";
+    case EBlockReason::Policy:
+      return "the administrator's policy blocks without asking";
   }
   return "";
 }

@@ -39,7 +39,7 @@ struct SMailEventFacts {
 };
 
 // Why a request was blocked without asking the user.
-enum class EBlockReason { ListPermission, EntryPermission, AlertNotShown };
+enum class EBlockReason { ListPermission, EntryPermission, AlertNotShown, Policy };
 
 // Why the web guard ended.
 enum class EGuardStop { ConsoleAsked, ConsoleGone, ByItself };

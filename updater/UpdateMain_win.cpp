@@ -18,6 +18,7 @@
 #include "shared/OwnedResources_win.h"
 #include "shared/UserDataFolder_win.h"
 #include "updater/DefinitionsUpdate_win.h"
+#include "shared/Policies_win.h"
 #include "updater/UpdateValues_win.h"
 
 namespace {
@@ -49,7 +50,9 @@ int main(int argc, char** argv) {
       return kUpdateUsage;
     }
   }
-  if (!bAddressGiven) strAddress = StoredProductText(kUpdateAddressValue);
+  // An administrator's address wins over the user's.
+  if (!bAddressGiven)
+    strAddress = ReadPolicies().TextOr(EPolicy::UpdateAddress, StoredProductText(kUpdateAddressValue));
 
   char szPath[MAX_PATH + 1] = {};
   const DWORD cch = ::GetModuleFileNameA(nullptr, szPath, sizeof szPath);

@@ -3,10 +3,15 @@
 #include <cstdio>
 
 #include "console/settings/DefinitionsVersion.h"
+#include "shared/Policies.h"
 
 namespace {
 
 constexpr long long kSecondsPerDay = 24 * 60 * 60;
+
+// An administrator's interval keeps to the bounds of the user's.
+constexpr const SPolicyRow& kIntervalPolicy = kPolicyRows[static_cast<std::size_t>(EPolicy::UpdateInterval)];
+static_assert(kIntervalPolicy.nMin == kMinUpdateIntervalMinutes && kIntervalPolicy.nMax == kMaxUpdateIntervalMinutes);
 
 // Days from 1970-01-01 to the given date of the proleptic Gregorian calendar.
 long long DaysSince1970(long long nYear, long long nMonth, long long nDay) {
@@ -57,8 +62,8 @@ std::string FormatUtcTime(long long nSeconds) {
   const long long nMonth = nMonthIndex < 10 ? nMonthIndex + 3 : nMonthIndex - 9;
   const long long nYear = nYearOfEra + nEra * 400 + (nMonth <= 2);
   char szText[32];
-  std::snprintf(szText, sizeof szText, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lldZ", nYear, nMonth, nDay,
-                nOfDay / 3600, nOfDay / 60 % 60, nOfDay % 60);
+  std::snprintf(szText, sizeof szText, "%04lld-%02lld-%02lldT%02lld:%02lld:%02lldZ", nYear, nMonth, nDay, nOfDay / 3600,
+                nOfDay / 60 % 60, nOfDay % 60);
   return szText;
 }
 

@@ -21,6 +21,7 @@
 #include "browser/host/HostFraming.h"
 #include "browser/host/HostMessages.h"
 #include "engine/LSPGlobals.h"
+#include "shared/Policies_win.h"
 
 namespace {
 
@@ -73,7 +74,8 @@ class CHost {
       case EHostRequestType::Hello:
         // The extension's name for its browser counts only when the system does not tell.
         Browser(request.strBrowser);
-        Send(request, EncodeHelloReply(request.nId, IsConsoleRunning()));
+        Send(request,
+             EncodeHelloReply(request.nId, IsConsoleRunning(), ReadPolicies().IsOn(EPolicy::ExtensionRequired)));
         return;
       case EHostRequestType::Address:
         HandleAddress(request);

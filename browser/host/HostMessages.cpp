@@ -175,8 +175,8 @@ std::string EncodeErrorReply(const SHostRequest& request, const std::string& str
   return writer.Add("error", strError).Text();
 }
 
-std::string EncodeHelloReply(long long nId, bool bConsole) {
-  return CJsonObjectWriter().Add("id", nId).Add("console", bConsole).Text();
+std::string EncodeHelloReply(long long nId, bool bConsole, bool bRequired) {
+  return CJsonObjectWriter().Add("id", nId).Add("console", bConsole).Add("required", bRequired).Text();
 }
 
 std::string EncodeUnlistedReply(long long nId, bool bConsole) {

@@ -2,7 +2,7 @@
 // once from the JSON of a frame into typed values and written back as JSON.
 //
 // Requests (every one carries a number "id" that its answers repeat):
-//   {"type":"hello","browser":"chrome.exe"}           -> {"id","console"}
+//   {"type":"hello","browser":"chrome.exe"}           -> {"id","console","required"}
 //   {"type":"address","scheme":"https","host":"h","port":443,"path":"/p","query":"q","ip":"a.b.c.d"}
 //      -> {"id","listed":false,"verdict":"allow","console"} for an unlisted address, or
 //         {"id","listed":true,"pending":true} at once and later
@@ -13,7 +13,8 @@
 //   {"type":"mail","text":"page text","html":"page HTML"} -> {"id","mail","finding","verdict","console"}
 //      (a finding no console could decide is "block")
 //   anything unreadable                               -> {"id" or null,"error":"what was wrong"}
-// "console" says whether the console runs. The extension shows an error answer to
+// "console" says whether the console runs; "required" whether an administrator
+// requires the extension (the policy "ExtensionRequired"). The extension shows an error answer to
 // an address question as blocked: a page controls its address.
 #pragma once
 
@@ -52,7 +53,7 @@ bool DecodeHostRequest(const std::string& strJson, SHostRequest* pRequest, std::
 enum class EVerdictAnswer { Allow, Block };
 
 std::string EncodeErrorReply(const SHostRequest& request, const std::string& strError);
-std::string EncodeHelloReply(long long nId, bool bConsole);
+std::string EncodeHelloReply(long long nId, bool bConsole, bool bRequired);
 std::string EncodeUnlistedReply(long long nId, bool bConsole);
 std::string EncodePendingReply(long long nId);
 // strAddress: the address as the console was asked about it; strProgram: the

@@ -12,6 +12,7 @@
 #include "console/settings/store/SettingsStore_win.h"
 #include "updater/UpdateProgram.h"
 #include "updater/UpdateSchedule.h"
+#include "shared/Policies_win.h"
 #include "updater/UpdateValues_win.h"
 
 namespace {
@@ -68,9 +69,11 @@ void CDefinitionsUpdater::OnTick() {
   // The product key is the truth while the console runs; the full save keeps it.
   m_settings.m_strUpdateAddress = StoredValue(kUpdateAddressValue);
   m_settings.m_strUpdateInterval = StoredValue(kUpdateIntervalValue);
+  // The administrators' too; they decide over the user's values without replacing them.
+  m_settings.m_policies = ReadPolicies();
   const long long nNow = UtcNow();
-  if (!m_process && !m_settings.m_strUpdateAddress.empty() &&
-      nNow >= NextUpdateCheck(m_checks, nNow, UpdateIntervalMinutes(m_settings.m_strUpdateInterval)) &&
+  if (!m_process && !m_settings.EffectiveUpdateAddress().empty() &&
+      nNow >= NextUpdateCheck(m_checks, nNow, UpdateIntervalMinutes(m_settings.EffectiveUpdateInterval())) &&
       !StartUpdater(false)) {
     ++m_checks.nFailures;  // the updater did not start: tried again after a pause too
     m_checks.nLastFailure = nNow;

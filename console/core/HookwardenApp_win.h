@@ -91,7 +91,8 @@ class CHookwardenApp : private IMainDlgHost {
       SRequestState{m_settings.m_mailSafeList, m_settings.m_webSiteBlockingList, m_settings.m_alertLog,
                     m_settings.m_overview.m_nNoOfBlockedInstructions,
                     m_settings.m_overview.m_nNoOfBlockedInstructionsHaveHighRating,
-                    m_settings.m_overview.m_nNoOfEmailProtection, m_settings.m_overview.m_nNoOfWebProtection},
+                    m_settings.m_overview.m_nNoOfEmailProtection, m_settings.m_overview.m_nNoOfWebProtection,
+                    &m_settings.m_policies},
       m_requestServices, m_mainScreen.Notifications()};
   CDefinitionsUpdater m_definitionsUpdater{m_settings,
                                            [this](const std::string& strLine) {

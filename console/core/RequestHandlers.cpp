@@ -49,18 +49,31 @@ CRequestHandlers::SDecision CRequestHandlers::Decide(std::int32_t nListPermissio
   // them asks: the user decides rather than a value nobody chose.
   std::int32_t nPermission =
       nListPermission == PERMISSION_ALLOW || nListPermission == PERMISSION_BLOCK ? nListPermission : nEntryAction;
+  const bool bBlockOnly = m_state.pPolicies && m_state.pPolicies->IsOn(EPolicy::BlockOnly);
+  const bool bNeverAsk = m_state.pPolicies && m_state.pPolicies->IsOn(EPolicy::BlockWithoutAsking);
   if (nPermission != PERMISSION_ALLOW && nPermission != PERMISSION_BLOCK) {
     CountOne(nAskCounter);
     // With the alert kind not shown, the answer is Block and nothing is remembered.
     fields.nRememberAnswer = 0;
-    const bool bShown = m_state.alertLog.GetShowAlert(nAlertEvent) != 0;
+    const bool bShown = m_state.alertLog.GetShowAlert(nAlertEvent) != 0 && !bNeverAsk;
+    if (bShown && bBlockOnly) {
+      fields.nBlockOnly = 1;
+      fields.strToolTip += "\n" + m_services.LocalText(IDS_ALERT_BLOCK_ONLY);
+    }
     const int nResult = bShown ? m_services.RunAlert(fields) : SCREEN_RESULT_CANCEL;
     nPermission = nResult == SCREEN_RESULT_OK ? PERMISSION_ALLOW : PERMISSION_BLOCK;
-    if (fields.nRememberAnswer == 1) decision.nRemembered = nPermission;
+    // An Allow the administrator forbids is not the user's to remember.
+    if (fields.nRememberAnswer == 1 && !(bBlockOnly && nPermission == PERMISSION_ALLOW)) {
+      decision.nRemembered = nPermission;
+    }
     decision.bAsked = bShown;
-    decision.eBlockReason = EBlockReason::AlertNotShown;
+    decision.eBlockReason = bNeverAsk ? EBlockReason::Policy : EBlockReason::AlertNotShown;
   } else if (nPermission != nListPermission) {
     decision.eBlockReason = EBlockReason::EntryPermission;
+  }
+  if (bBlockOnly && nPermission == PERMISSION_ALLOW) {
+    nPermission = PERMISSION_BLOCK;
+    if (!decision.bAsked) decision.eBlockReason = EBlockReason::Policy;
   }
   if (nPermission == PERMISSION_ALLOW) {
     decision.nVerdict = VERDICT_ALLOW;

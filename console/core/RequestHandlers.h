@@ -17,6 +17,7 @@
 #include "console/settings/LocalTime.h"
 #include "console/settings/PermissionLists.h"
 #include "shared/EventLogEntries.h"
+#include "shared/Policies.h"
 
 class IRequestServices {
  public:
@@ -40,6 +41,11 @@ struct SRequestState {
   std::int32_t& nNoOfBlockedInstructionsHaveHighRating;
   std::int32_t& nNoOfEmailProtection;
   std::int32_t& nNoOfWebProtection;
+  // The administrators' policies in force; none when null. "BlockWithoutAsking"
+  // blocks where the user would be asked, as for an alert kind not shown;
+  // "BlockOnly" turns every Allow into Block: the alert's (whose text says so),
+  // a remembered one and the list permission's.
+  const CPolicies* pPolicies = nullptr;
 };
 
 // "%A, %B %d, %Y %H:%M:%S" with English names: "Monday, December 07, 2026 14:05:09".

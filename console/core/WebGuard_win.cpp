@@ -135,7 +135,7 @@ void CWebGuard::Check() {
     const std::size_t nDelays = sizeof(kWebGuardRestartDelaysMs) / sizeof(kWebGuardRestartDelaysMs[0]);
     m_ullNextStart = ullNow + kWebGuardRestartDelaysMs[m_nQuickDeaths - 1 < nDelays ? m_nQuickDeaths - 1 : nDelays - 1];
   }
-  if (m_settings.m_overview.m_nCheckWebTraffic == 0) {
+  if (!m_settings.IsWebGuardOn()) {
     CancelLaunch();
     EndGuard();
     PutBackUserSetting();
@@ -178,8 +178,8 @@ void CWebGuard::Launch(SLaunch* pLaunch, std::string strFolder, DWORD dwConsoleI
   }
   const std::string strScript = NewScriptName(dwConsoleId);
   const SProxySettingValues current = ReadSystemProxySetting();
-  const SProxySettingValues written = GuardProxySetting(
-      nPort, current, DoesWinInetFollowScripts() ? ProxyScriptUrl(nPort, strScript) : std::string());
+  const SProxySettingValues written =
+      GuardProxySetting(nPort, current, DoesWinInetFollowScripts() ? ProxyScriptUrl(nPort, strScript) : std::string());
   // The user's values are kept before anything changes, and before the guard
   // starts, which forwards as they say; without a copy the setting stays theirs.
   if (nPort && KeepProxySetting(current, written)) {
@@ -227,7 +227,8 @@ void CWebGuard::FinishLaunch() {
     ShowStatus(IDS_WEB_GUARD_STOPPED);
     m_nQuickDeaths = m_nQuickDeaths + 1;
     const std::size_t nDelays = sizeof(kWebGuardRestartDelaysMs) / sizeof(kWebGuardRestartDelaysMs[0]);
-    m_ullNextStart = ::GetTickCount64() + kWebGuardRestartDelaysMs[m_nQuickDeaths < nDelays ? m_nQuickDeaths : nDelays - 1];
+    m_ullNextStart =
+        ::GetTickCount64() + kWebGuardRestartDelaysMs[m_nQuickDeaths < nDelays ? m_nQuickDeaths : nDelays - 1];
     return;
   }
   m_process = std::move(pLaunch->process);
@@ -240,7 +241,7 @@ void CWebGuard::FinishLaunch() {
   if (m_bFailed) ShowStatus(IDS_WEB_GUARD_RESTARTED);
   m_bFailed = false;
   // Turned off while it started.
-  if (m_settings.m_overview.m_nCheckWebTraffic == 0) Check();
+  if (!m_settings.IsWebGuardOn()) Check();
 }
 
 void CWebGuard::CancelLaunch() {
@@ -259,9 +260,8 @@ void CWebGuard::TakeOverSettingChanges() {
   // guard runs: their values become the user's, and the guard's are written
   // with them (the guard reads the kept copy again and forwards as it says).
   const SProxySettingValues user = SettingToPutBack(m_userSetting, m_writtenSetting, current);
-  const SProxySettingValues written =
-      GuardProxySetting(m_nPort, user,
-                        m_writtenSetting.autoConfig.bPresent ? AutoConfigUrlOf(m_writtenSetting) : std::string());
+  const SProxySettingValues written = GuardProxySetting(
+      m_nPort, user, m_writtenSetting.autoConfig.bPresent ? AutoConfigUrlOf(m_writtenSetting) : std::string());
   if (!KeepProxySetting(user, written)) {
     // Without a copy the setting is left to the user as it is now.
     m_bPointed = false;

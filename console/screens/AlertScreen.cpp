@@ -27,6 +27,7 @@ std::string AlertRememberLabel(const std::string& strMatchType) {
 void CAlertScreen::SendStartVariables() {
   m_player.SetVariable("_root.bRememberAnswer", "");
   m_player.SetVariable("_root.strToolTip", m_fields.strToolTip);
+  if (m_fields.nBlockOnly) m_player.SetVariable("_root.bBlockOnly", StateForm(1));
 }
 
 void CAlertScreen::SendDetails() {

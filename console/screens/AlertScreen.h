@@ -34,6 +34,9 @@ struct SAlertFields {
   std::string strExtraText;  // kept with the alert, not shown
   std::int32_t nRememberAnswer = 0;
   std::string strToolTip;
+  // 1 while an administrator allows only Block: the movie hides Allow
+  // ("_root.bBlockOnly"), and an Allow that still comes is answered Block.
+  std::int32_t nBlockOnly = 0;
 };
 
 // A web alert's tooltip: the first "%s" of the translated text replaced by the

@@ -1,6 +1,9 @@
 #include "console/screens/LoginCheck_win.h"
 
+#include "console/ConsoleResources.h"
+#include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/PasswordDlg_win.h"
+#include "console/settings/Languages_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 
 namespace {
@@ -27,6 +30,14 @@ void CPasswordLoginPrompt::SetOverviewPush(std::function<void()> pushOverview) {
 bool CheckLogin(const CConsoleSettings& settings, int& nIsLogin, const std::string& strStoredPassword) {
   CPasswordLoginPrompt prompt(settings);
   return RunLoginCheck(nIsLogin, strStoredPassword, prompt);
+}
+
+bool CheckSettingsLogin(CConsoleSettings& settings) {
+  if (settings.m_policies.IsOn(EPolicy::PasswordRequired) && settings.m_overview.m_strPassword.empty()) {
+    static_cast<void>(ShowConsoleMessage(settings, LoadLocalString(settings, IDS_PASSWORD_REQUIRED)));
+    return false;
+  }
+  return CheckLogin(settings);
 }
 
 bool CheckLogin(CConsoleSettings& settings) {

@@ -31,3 +31,8 @@ bool CheckLogin(const CConsoleSettings& settings, int& nIsLogin, const std::stri
 // success the flag may have become 1; the registry changes only with the next
 // full save.
 bool CheckLogin(CConsoleSettings& settings);
+
+// The login check before a change of settings: while an administrator's policy
+// requires a password and none is set, it says so and fails, so that nothing
+// changes until the user sets one (setting it needs no check).
+bool CheckSettingsLogin(CConsoleSettings& settings);

@@ -195,6 +195,7 @@ void CMainScreen::PushOverview() {
   if (m_state.pnCheckWebTraffic) {
     m_player.SetVariable("_root.strCheckWebTrafficText", m_services.LocalText(IDS_WEB_GUARD_SETTING));
     m_player.SetVariable("_root.bCheckWebTraffic", StateForm(*m_state.pnCheckWebTraffic));
+    m_player.SetVariable("_root.bWebGuardByPolicy", StateForm(Holds(EPolicy::WebGuardOn) ? 1 : 0));
   }
 }
 
@@ -498,10 +499,17 @@ void CMainScreen::RunCommand(int nCommand, const char* szArgs) {
     case CMD_LOG_SETTINGS: {
       if (!m_services.CheckLogin()) break;
       std::string strPath = m_state.alertLog.GetLogFilePath();
-      std::int32_t nArchiveOn = m_state.alertLog.GetArchiveOn();
-      std::uint8_t bPeriod = m_state.alertLog.GetArchivePeriod();
+      // The dialog shows the archive as it runs; what a policy holds keeps the
+      // user's own value whatever the dialog gives back.
+      const std::int32_t nUserArchiveOn = m_state.alertLog.GetArchiveOn();
+      const std::uint8_t bUserPeriod = m_state.alertLog.GetArchivePeriod();
+      const CPolicies none;
+      const CPolicies& policies = m_state.pPolicies ? *m_state.pPolicies : none;
+      std::int32_t nArchiveOn = policies.NumberOr(EPolicy::ArchiveLog, nUserArchiveOn);
+      std::uint8_t bPeriod = static_cast<std::uint8_t>(policies.NumberOr(EPolicy::ArchiveLogDays, bUserPeriod));
       if (m_services.EditLogSettings(&strPath, &nArchiveOn, &bPeriod)) {
-        m_state.alertLog.SetLogFileSettings(strPath, nArchiveOn, bPeriod);
+        m_state.alertLog.SetLogFileSettings(strPath, Holds(EPolicy::ArchiveLog) ? nUserArchiveOn : nArchiveOn,
+                                            Holds(EPolicy::ArchiveLogDays) ? bUserPeriod : bPeriod);
       }
       break;
     }
@@ -513,7 +521,7 @@ void CMainScreen::RunCommand(int nCommand, const char* szArgs) {
       break;
     case CMD_WEB_GUARD:
       // The console's web guard follows the switch within a second.
-      if (!m_state.pnCheckWebTraffic) break;
+      if (!m_state.pnCheckWebTraffic || Holds(EPolicy::WebGuardOn)) break;
       if (m_services.CheckLogin()) *m_state.pnCheckWebTraffic = *m_state.pnCheckWebTraffic ? 0 : 1;
       m_player.SetVariable("_root.bCheckWebTraffic", StateForm(*m_state.pnCheckWebTraffic));
       break;

@@ -14,6 +14,7 @@
 #include "console/screens/MainWindowNotifications.h"
 #include "console/settings/AlertLog.h"
 #include "console/settings/PermissionLists.h"
+#include "shared/Policies.h"
 
 // The state the main screen shows and changes; it belongs to the application.
 struct SMainScreenState {
@@ -34,6 +35,8 @@ struct SMainScreenState {
   const std::string& strDefinitionVersion;
   // The web guard's switch; its check box is left out when null.
   std::int32_t* pnCheckWebTraffic = nullptr;
+  // The administrators' policies; the settings they hold show so and do not change.
+  const CPolicies* pPolicies = nullptr;
 };
 
 // What the commands need from the window, the system and the other screens.
@@ -124,6 +127,7 @@ class CMainScreen : public IMainWindowNotifications {
   void RunListCommand(int nCommand, int nIndex);
   void SetPassword();
   void Login();
+  bool Holds(EPolicy ePolicy) const { return m_state.pPolicies && m_state.pPolicies->Holds(ePolicy); }
   void SetAlertLevel(const char* szArgs);
   void EditAlertDisplay();
 

@@ -36,7 +36,8 @@ SMainScreenState StateOf(CConsoleSettings& settings) {
                           overview.m_strConsoleVersion,
                           overview.m_strEngineVersion,
                           overview.m_strDefnsVersion,
-                          &overview.m_nCheckWebTraffic};
+                          &overview.m_nCheckWebTraffic,
+                          &settings.m_policies};
 }
 
 const SScreenTemplate kAboutTemplate = {100, 167, 93, 2026, 0, 0};
@@ -106,7 +107,7 @@ void CMainScreenWindow::OnFSCommand(const char* szCommand, const char* szArgs) {
 }
 
 bool CMainScreenWindow::CheckLogin() {
-  return ::CheckLogin(m_settings);
+  return CheckSettingsLogin(m_settings);
 }
 
 std::string CMainScreenWindow::LocalText(unsigned nStringId) {

@@ -76,7 +76,7 @@ void CSettingsCommands::ShowMessage(const std::string& strText) {
 }
 
 bool CSettingsCommands::Backup() {
-  if (!CheckLogin(m_settings)) return false;
+  if (!CheckSettingsLogin(m_settings)) return false;
   std::string strPath;
   if (!ChooseBackupFile(&strPath)) return false;
   // The registry gets the state in memory, but logged out: the login stays this run's.
@@ -101,7 +101,7 @@ bool CSettingsCommands::Backup() {
 }
 
 bool CSettingsCommands::Restore() {
-  if (!CheckLogin(m_settings)) return false;
+  if (!CheckSettingsLogin(m_settings)) return false;
   if (Ask(IDS_RESTORE_QUESTION, kRestoreCaptionBlanks) != 1) return false;
   std::string strPath;
   if (!ChooseRestoreFile(&strPath)) return false;
@@ -114,7 +114,7 @@ bool CSettingsCommands::Restore() {
 }
 
 bool CSettingsCommands::Reset() {
-  if (!CheckLogin(m_settings)) return false;
+  if (!CheckSettingsLogin(m_settings)) return false;
   if (Ask(IDS_RESET_QUESTION, kResetCaptionBlanks) != 1) return false;
   if (!DeleteProductKey().IsOk()) return false;
   WriteEventLog(SettingsResetEvent());

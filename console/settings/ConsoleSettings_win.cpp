@@ -1,5 +1,8 @@
 #include "console/settings/ConsoleSettings_win.h"
 
+#include <optional>
+#include <string>
+
 #include <windows.h>
 
 #include "console/settings/DefinitionsVersion.h"
@@ -25,6 +28,19 @@ CConsoleSettings::CConsoleSettings(const char* szAppFolder, const char* szModule
 
 std::vector<CSettingsSubkey*> CConsoleSettings::GetSettingsSubkeys() {
   return {&m_overview, &m_alertLogSubkey, &m_mailSafeSubkey, &m_webSiteBlockingSubkey};
+}
+
+std::string CConsoleSettings::EffectiveUpdateAddress() const {
+  return m_policies.TextOr(EPolicy::UpdateAddress, m_strUpdateAddress);
+}
+
+std::string CConsoleSettings::EffectiveUpdateInterval() const {
+  const std::optional<std::uint32_t> nMinutes = m_policies.Number(EPolicy::UpdateInterval);
+  return nMinutes ? std::to_string(*nMinutes) : m_strUpdateInterval;
+}
+
+bool CConsoleSettings::IsWebGuardOn() const {
+  return m_overview.m_nCheckWebTraffic != 0 || m_policies.IsOn(EPolicy::WebGuardOn);
 }
 
 bool CConsoleSettings::HasOwnDataPath() const {

@@ -11,6 +11,7 @@
 #include "console/settings/PermissionLists.h"
 #include "console/settings/store/SettingsSubkey.h"
 #include "console/settings/store/StoredTree.h"
+#include "shared/Policies.h"
 
 class CConsoleSettings {
  public:
@@ -43,6 +44,16 @@ class CConsoleSettings {
   // UTC "YYYY-MM-DDTHH:MM:SSZ"); the updater keeps both current, the full save keeps them.
   std::string m_strUpdateInterval;
   std::string m_strLastUpdateCheck;
+
+  // The administrators' policies, read with the settings and again every minute.
+  // They decide where a setting is used and are never stored here: the members
+  // above and below keep the user's own values, which every save writes.
+  CPolicies m_policies;
+  // The update address and interval in force: the policy's, else the user's.
+  std::string EffectiveUpdateAddress() const;
+  std::string EffectiveUpdateInterval() const;
+  // The web guard runs when the user's check box or a policy says so.
+  bool IsWebGuardOn() const;
 
   // The settings objects, each stored in its own subkey of the product key. The
   // overview also holds the logged-in flag ("IsLogin") and the version texts.

@@ -17,5 +17,5 @@ void RecountHighRatedEntries(CConsoleSettings& settings) {
 
 std::string RunStartupArchiveCheck(CConsoleSettings& settings) {
   const SArchiveTexts texts = {LoadLocalString(settings, IDS_APP_TITLE), settings.m_overview.m_strConsoleVersion};
-  return RunArchiveCheck(settings.m_alertLog, settings.GetDataPath(), CurrentLocalTime(), texts);
+  return RunArchiveCheck(settings.m_alertLog, settings.GetDataPath(), CurrentLocalTime(), texts, settings.m_policies);
 }

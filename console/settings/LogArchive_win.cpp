@@ -32,11 +32,12 @@ SLocalTime CurrentLocalTime() {
 }
 
 std::string RunArchiveCheck(CAlertLogSettings& settings, const std::string& strAppFolder, const SLocalTime& now,
-                            const SArchiveTexts& texts) {
-  if (ElapsedArchiveDays(now, settings.GetArchiveStartTime()) < settings.GetArchivePeriod()) return std::string();
+                            const SArchiveTexts& texts, const CPolicies& policies) {
+  const std::int32_t nPeriod = policies.NumberOr(EPolicy::ArchiveLogDays, settings.GetArchivePeriod());
+  if (ElapsedArchiveDays(now, settings.GetArchiveStartTime()) < nPeriod) return std::string();
   // A new period begins whether or not the archive is taken.
   settings.SetArchiveStartTime(now);
-  if (!settings.GetArchiveOn()) return std::string();
+  if (policies.NumberOr(EPolicy::ArchiveLog, settings.GetArchiveOn()) == 0) return std::string();
   return ArchiveLogFile(strAppFolder, settings.GetLogFilePath(), now, texts);
 }
 

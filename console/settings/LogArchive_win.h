@@ -7,6 +7,7 @@
 
 #include "console/settings/AlertLog.h"
 #include "console/settings/LocalTime.h"
+#include "shared/Policies.h"
 
 // The local time now.
 SLocalTime CurrentLocalTime();
@@ -19,9 +20,10 @@ struct SArchiveTexts {
 
 // When the archive period has passed since the archive start time, the start time
 // becomes now (also with archiving off) and, with archiving on, the log file is
-// archived. Returns the archive file's path, empty when none was made.
+// archived. Returns the archive file's path, empty when none was made. The
+// policies' archive switch and period, when set, count instead of the user's.
 std::string RunArchiveCheck(CAlertLogSettings& settings, const std::string& strAppFolder, const SLocalTime& now,
-                            const SArchiveTexts& texts);
+                            const SArchiveTexts& texts, const CPolicies& policies = CPolicies());
 
 // Makes one archive named by now. The archive file is created even when the log
 // file cannot be opened; it then stays empty. The log file is left as it was.

@@ -79,7 +79,9 @@ struct SWorld {
   CAlertLogSettings log;
   std::int32_t nBlocked = 0, nHigh = 0, nMailAsks = 0, nWebAsks = 0;
   CScriptedServices services;
-  CRequestHandlers handlers{SRequestState{mail, web, log, nBlocked, nHigh, nMailAsks, nWebAsks}, services, services};
+  CPolicies policies;
+  CRequestHandlers handlers{SRequestState{mail, web, log, nBlocked, nHigh, nMailAsks, nWebAsks, &policies}, services,
+                            services};
   std::vector<int> verdicts;
 
   void Send(const EngineRequest& request) {
@@ -366,6 +368,32 @@ const std::vector<SCase>& Cases() {
            .Blocked(2)
            .Entries({kLink + "'http://phish.example.com/' 2", kLink + "'http://bank.example.org/' 2"})
            .Log({"Block 1 Medium 198.51.100.3 HTTP", "Block 1 Medium 198.51.100.3 HTTP"})},
+      {"block only: the alert says so, its Allow blocks and is not remembered, a stored Allow blocks",
+       [](SWorld& w) {
+         ASSERT_TRUE(w.policies.SetNumber(EPolicy::BlockOnly, 1));
+         w.services.answers = {kAllowRemember};
+         w.Send(Ip());
+         w.web.SetAction(0, PERMISSION_ALLOW);
+         w.Send(Ip());
+       },
+       SExpect()
+           .Verdicts({0, 0})
+           .Alerts(1)
+           .WebAsks(1)
+           .Blocked(2)
+           .Entries({"IP 192.0.2.10 0"})
+           .Log({"Block 2 Medium 192.0.2.10 HTTP"}),
+       [](SWorld& w) {
+         const SAlertFields& alert = w.services.alerts.at(0);
+         EXPECT_EQ(1, alert.nBlockOnly);
+         EXPECT_EQ("host '192.0.2.10' %s\nmail 7028", alert.strToolTip);
+       }},
+      {"block without asking: no alert, Block, nothing remembered",
+       [](SWorld& w) {
+         ASSERT_TRUE(w.policies.SetNumber(EPolicy::BlockWithoutAsking, 1));
+         w.Send(Ip());
+       },
+       SExpect().Verdicts({0}).WebAsks(1).Blocked(1).Entries({"IP 192.0.2.10 2"}).Log({kLogBlocked})},
       {"ports 8080 and 443 are HTTP and Unknown",
        [](SWorld& w) {
          w.services.answers = {kBlock, kBlock};

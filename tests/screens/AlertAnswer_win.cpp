@@ -14,8 +14,9 @@
 namespace {
 
 // Controls of the movie "HWAlerts": web details, mail details, remember boxes and answers.
-const std::vector<int> kWebTexts = {300, 301, 302, 303, 304};
-const std::vector<int> kMailTexts = {320, 321, 322, 328, 323, 324, 329};
+// 344: the note that takes the place of Allow while an administrator allows only Block.
+const std::vector<int> kWebTexts = {300, 301, 302, 303, 304, 344};
+const std::vector<int> kMailTexts = {320, 321, 322, 328, 323, 324, 329, 344};
 enum : int { ID_WEB_REMEMBER = 305, ID_MAIL_REMEMBER = 325, ID_ALLOW = 340, ID_BLOCK = 341 };
 
 }  // namespace

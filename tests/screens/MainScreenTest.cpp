@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "console/screens/MainScreen.h"
+#include "console/screens/ScreenText.h"
 #include "screens/RecordingPlayer.h"
 #include "screens/ScriptedMainScreenServices.h"
 
@@ -191,4 +192,29 @@ TEST(MainScreen, AnEntryRemovedDuringTheFeedDoesNotMakeItSkipTheNext) {
   f.screen.OnCommand(kSiteAck, "");
   f.screen.OnCommand(kSiteAck, "");
   EXPECT_EQ(4u, f.player.calls.size());
+}
+
+// What a policy holds shows as the administrator's and keeps the user's value:
+// the web guard's switch, the log archive's period; what it does not hold changes.
+TEST(MainScreen, SettingsHeldByPolicyShowSoAndKeepTheUsersValues) {
+  SFixture f;
+  std::int32_t nCheckWebTraffic = 0;
+  CPolicies policies;
+  ASSERT_TRUE(policies.SetNumber(EPolicy::WebGuardOn, 1));
+  ASSERT_TRUE(policies.SetNumber(EPolicy::ArchiveLogDays, 30));
+  CMainScreen screen{f.player,
+                     SMainScreenState{f.mailList, f.siteList, f.alertLog, f.anCounters[0], f.anCounters[1],
+                                      f.anCounters[2], f.anCounters[3], f.nStartup, f.nSplash, f.nLogin, f.strPassword,
+                                      f.strLanguage, f.strApp, f.strEngine, f.strDefs, &nCheckWebTraffic, &policies},
+                     f.services};
+  screen.PushOverview();
+  EXPECT_EQ(StateForm(1), f.player.values["_root.bWebGuardByPolicy"]);
+  screen.OnCommand("IDC_FS_CheckWebTraffic", "");
+  EXPECT_EQ(0, nCheckWebTraffic);
+
+  f.services.bLogEditTurnsArchiveOff = true;
+  screen.OnCommand("IDC_FS_AlertAndLogAdvancedSettings", "");
+  EXPECT_EQ("1 30", f.services.strLogDialogShown);
+  EXPECT_EQ(1, f.alertLog.GetArchivePeriod());
+  EXPECT_EQ(0, f.alertLog.GetArchiveOn());
 }

@@ -31,7 +31,17 @@ class CScriptedMainScreenServices : public IMainScreenServices {
   void RunLiveUpdate() override {}
   void OpenSupportMail() override {}
   bool EditPermission(int, std::int32_t*) override { return false; }
-  bool EditLogSettings(std::string*, std::int32_t*, std::uint8_t*) override { return false; }
+  // Notes what the log dialog showed; with bLogEditTurnsArchiveOff it answers OK
+  // with the archive off every 9 days.
+  bool EditLogSettings(std::string*, std::int32_t* pArchiveOn, std::uint8_t* pPeriod) override {
+    strLogDialogShown = std::to_string(*pArchiveOn) + " " + std::to_string(*pPeriod);
+    if (!bLogEditTurnsArchiveOff) return false;
+    *pArchiveOn = 0;
+    *pPeriod = 9;
+    return true;
+  }
+  std::string strLogDialogShown;
+  bool bLogEditTurnsArchiveOff = false;
   bool EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb) override {
     *pMail = 1;
     *pWeb = 1;

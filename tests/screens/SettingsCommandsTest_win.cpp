@@ -128,3 +128,21 @@ TEST_F(SettingsCommands, BackupWhileLoggedInStoresALoggedOutStateAndKeepsTheLogi
   const std::string strBackup((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
   EXPECT_NE(std::string::npos, strBackup.find("\r\n\"IsLogin\"=hex:00,00,00,00\r\n")) << strBackup;
 }
+
+// While an administrator requires a password and none is set, settings do not
+// change: the command says why and makes nothing; once one is set, it runs.
+TEST_F(SettingsCommands, RequiredPasswordHoldsSettingsUntilOneIsSet) {
+  ASSERT_TRUE(m_app.m_policies.SetNumber(EPolicy::PasswordRequired, 1));
+  m_commands.m_strFile = m_folder.Path() + "\\settings.reg";
+  const SUserRun run = RunWithUser([&] { return m_commands.Backup() ? 1 : 0; },
+                                   [&](CScreenUser& user) {
+                                     EXPECT_EQ(LoadLocalString(m_app, IDS_PASSWORD_REQUIRED), user.Text(ID_MSG_TEXT));
+                                     user.Key(0, VK_RETURN);
+                                   });
+  EXPECT_EQ(0, run.nResult);
+  EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesA(m_commands.m_strFile.c_str()));
+
+  m_app.m_overview.m_strPassword = "83696782698449";
+  m_app.m_overview.m_nIsLogin = 1;
+  EXPECT_EQ(1, RunWithUser([&] { return m_commands.Backup() ? 1 : 0; }, [](CScreenUser&) {}).nResult);
+}

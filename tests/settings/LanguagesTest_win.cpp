@@ -16,8 +16,8 @@
 
 namespace {
 
-const UINT kBuiltInStrings[] = {101,  7001, 7002, 7003, 7004, 7005, 7006, 7007, 7008, 7009, 7010, 7011,
-                                7014, 7015, 7016, 7017, 7018, 7019, 7020, 7021, 7022, 7023, 7024};
+const UINT kBuiltInStrings[] = {101,  7001, 7002, 7003, 7004, 7005, 7006, 7007, 7008, 7009, 7010, 7011, 7014,
+                                7015, 7016, 7017, 7018, 7019, 7020, 7021, 7022, 7023, 7024, 7028, 7029};
 
 std::string LanguageFile(const CTempFolder& folder, const char* szLanguage) {
   return GetSeededFolder(folder.c_str(), kLanguageFolderSeed) + "\\" + LanguageFileName(szLanguage);
@@ -73,14 +73,14 @@ TEST(LocalString, LanguageFileValuesReplaceTheBuiltInTexts) {
                  "1796096=*wolla-ti\r\n"              // 7016, written backwards
                  "1796352=Line one\\nLine\\ttwo\r\n"  // 7017
                  "1796608=\r\n"                       // 7018, empty: built-in text
-                 "1799168=Not built in\r\n"           // 7028, not in the table
+                 "1817088=Not built in\r\n"           // 7098, not in the table
                  "[uneMyarTndwkooH]\r\n"
                  "1795584=wrong section\r\n");  // 7014 under the menu section only
   EXPECT_EQ(app.GetAppPath() + std::string("\\64\\28170\\") + "84698384738372.hwl", GetLanguageFilePath(app));
   EXPECT_EQ("it-allow", LoadLocalString(app, IDS_ACTION_ALLOW));
   EXPECT_EQ("Line one\nLine\ttwo", LoadLocalString(app, IDS_ACTION_BLOCK));
   EXPECT_EQ("Ask", LoadLocalString(app, IDS_ACTION_ASK));
-  EXPECT_EQ("", LoadLocalString(app, 7028));
+  EXPECT_EQ("", LoadLocalString(app, 7098));
   EXPECT_EQ("High", LoadLocalString(app, IDS_RATING_HIGH));
 
   // Nothing is cached: a change of language shows at the next lookup.

@@ -13,6 +13,7 @@
 #include "console/settings/store/RegistryValues_win.h"
 #include "console/settings/store/SettingsStore_win.h"
 #include "settings/FaultyStoreKey.h"
+#include "shared/Policies.h"
 #include "support/TempFolder_win.h"
 
 namespace {
@@ -403,6 +404,59 @@ TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
     }
     // The last change is the clean-up after the new state is in place.
     EXPECT_TRUE(bNewSeen);
+  }
+}
+
+// Policy values of the machine and the user, removed again at the end.
+struct SPolicyKeys {
+  ~SPolicyKeys() {
+    for (HKEY hRoot : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) ::SHDeleteKeyA(hRoot, "Software\\Policies\\Corvinth");
+  }
+  static void Set(HKEY hRoot, const char* szName, DWORD dwType, const void* pData, DWORD cbData) {
+    CRegCloseKey key;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(hRoot, kPoliciesKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                               key.Receive(), nullptr));
+    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), szName, 0, dwType, static_cast<const BYTE*>(pData), cbData));
+  }
+  static void Text(HKEY hRoot, const char* szName, const std::string& strText) {
+    Set(hRoot, szName, REG_SZ, strText.c_str(), static_cast<DWORD>(strText.size() + 1));
+  }
+  static void Number(HKEY hRoot, const char* szName, DWORD dwValue) {
+    Set(hRoot, szName, REG_DWORD, &dwValue, sizeof dwValue);
+  }
+};
+
+// The machine's policy wins over the user's, a value of another type or out of
+// bounds counts as absent, and a save keeps writing the user's own values.
+TEST_F(SettingsStore, PoliciesDecideOverTheUsersSettingsWithoutBeingSaved) {
+  SPolicyKeys policies;
+  CConsoleSettings user(m_folder.c_str());
+  user.m_strUpdateAddress = "https://user.example/update.txt";
+  user.m_overview.m_nCheckWebTraffic = 0;
+  WriteStartupValues(user);
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(user).Code());
+  SPolicyKeys::Text(HKEY_LOCAL_MACHINE, "UpdateAddress", "https://machine.example/update.txt");
+  SPolicyKeys::Text(HKEY_CURRENT_USER, "UpdateAddress", "https://user-policy.example/update.txt");
+  SPolicyKeys::Text(HKEY_LOCAL_MACHINE, "UpdateInterval", "20");
+  SPolicyKeys::Number(HKEY_CURRENT_USER, "UpdateInterval", 30);
+  SPolicyKeys::Number(HKEY_LOCAL_MACHINE, "WebGuardOn", 1);
+  SPolicyKeys::Number(HKEY_LOCAL_MACHINE, "ArchiveLogPeriodicDays", 0);
+
+  CConsoleSettings app(m_folder.c_str());
+  static_cast<void>(LoadSettings(app));
+  EXPECT_EQ("https://machine.example/update.txt", app.EffectiveUpdateAddress());
+  EXPECT_EQ("30", app.EffectiveUpdateInterval());
+  EXPECT_TRUE(app.IsWebGuardOn());
+  EXPECT_FALSE(app.m_policies.IsSet(EPolicy::ArchiveLogDays));
+  EXPECT_EQ(0, app.m_overview.m_nCheckWebTraffic);
+
+  app.m_overview.m_nNoOfWebProtection = 5;  // a change, so that the save writes
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app).Code());
+  ExpectStoredText(kProductKeyPath, "UpdateAddress", "https://user.example/update.txt");
+  ExpectStoredNumber(std::string(kProductKeyPath) + "\\Overview", "CheckWebTraffic", 0);
+  for (const SPolicyRow& row : kPolicyRows) {
+    if (row.ePolicy == EPolicy::UpdateAddress) continue;
+    EXPECT_FALSE(RawValue(kProductKeyPath, row.szValueName).bFound) << row.szValueName;
   }
 }
 

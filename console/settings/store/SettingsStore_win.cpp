@@ -14,6 +14,7 @@
 #include "console/settings/store/RegistryValues_win.h"
 #include "console/settings/store/SaveJournal.h"
 #include "console/settings/store/StoredTree.h"
+#include "shared/Policies_win.h"
 #include "shared/UserDataFolder_win.h"
 
 namespace {
@@ -167,6 +168,7 @@ CResult LoadSettings(CConsoleSettings& settings) {
   if (OpenCompanyKey(&pCompany).IsOk()) unfinished = FinishInterruptedSaveAndCount(*pCompany);
   // From here on, whatever another program changes makes the next save read anew.
   g_outsideChanges.Arm(kProductKeyPath);
+  settings.m_policies = ReadPolicies();
   SStoredState& stored = settings.m_storedState;
   stored.tree = SStoredKey();
   stored.keptAsStored.clear();
