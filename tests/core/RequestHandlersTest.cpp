@@ -382,7 +382,9 @@ const std::vector<SCase>& Cases() {
            .WebAsks(1)
            .Blocked(2)
            .Entries({"IP 192.0.2.10 0"})
-           .Log({"Block 2 Medium 192.0.2.10 HTTP"}),
+           .Log({"Block 2 Medium 192.0.2.10 HTTP"})
+           .Events({"1000|IP|192.0.2.10|192.0.2.10|iexplore.exe|Block|no",
+                    "1002|IP|192.0.2.10|192.0.2.10|iexplore.exe|the administrator's policy blocks without asking"}),
        [](SWorld& w) {
          const SAlertFields& alert = w.services.alerts.at(0);
          EXPECT_EQ(1, alert.nBlockOnly);
@@ -393,7 +395,13 @@ const std::vector<SCase>& Cases() {
          ASSERT_TRUE(w.policies.SetNumber(EPolicy::BlockWithoutAsking, 1));
          w.Send(Ip());
        },
-       SExpect().Verdicts({0}).WebAsks(1).Blocked(1).Entries({"IP 192.0.2.10 2"}).Log({kLogBlocked})},
+       SExpect()
+           .Verdicts({0})
+           .WebAsks(1)
+           .Blocked(1)
+           .Entries({"IP 192.0.2.10 2"})
+           .Log({kLogBlocked})
+           .Events({"1002|IP|192.0.2.10|192.0.2.10|iexplore.exe|the administrator's policy blocks without asking"})},
       {"ports 8080 and 443 are HTTP and Unknown",
        [](SWorld& w) {
          w.services.answers = {kBlock, kBlock};
