@@ -89,10 +89,15 @@ def main():
     parser.add_argument("--manifest-key", help="the public half the key must have (base64 DER)")
     args = parser.parse_args()
 
-    with open(args.zip, "rb") as file:
-        archive = file.read()
-    with zipfile.ZipFile(args.zip) as extension:
-        version = json.loads(extension.read("manifest.json"))["version"]
+    try:
+        with open(args.zip, "rb") as file:
+            archive = file.read()
+        with zipfile.ZipFile(args.zip) as extension:
+            version = str(json.loads(extension.read("manifest.json"))["version"])
+    except (OSError, zipfile.BadZipFile, KeyError, ValueError) as error:
+        raise SystemExit(f"pack-crx: {args.zip} is not an extension's zip with a manifest and its version: {error!r}")
+    # The CRX's proof is of the RSA kind.
+    openssl("rsa", "-in", args.key, "-check", "-noout")
     public_der = openssl("pkey", "-in", args.key, "-pubout", "-outform", "DER")
     if args.manifest_key is not None:
         if base64.b64decode(args.manifest_key) != public_der:
