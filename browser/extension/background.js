@@ -252,8 +252,8 @@ function holdRequest(details) {
     if (!blockPage) return {};
     if (isFirefox) return { redirectUrl: blockPage };
     // Chromium refuses to redirect a request to the block page, whose address pages
-    // must not learn (use_dynamic_url): the tab is sent there instead; in a frame,
-    // gate.js of the page Chromium shows for the cancelled request does the same.
+    // must not learn (use_dynamic_url): the tab is sent there instead, and a frame
+    // shows Chromium's own page for a request an extension blocked.
     if (details.frameId === 0) api.tabs.update(details.tabId, { url: blockPage });
     return { cancel: true };
   });
