@@ -59,7 +59,8 @@ runChecks(connect, async (browser) => {
   await framed.goto(`${origin}/framed.html`).catch(() => {});
   check('a listed frame asks the console', (await frameAlert).out.includes(listedAddress), true);
   const framesShow = () => framed.frames().map((frame) => frame.url());
-  const frameBlocked = await waitFor(20, async () => framesShow().some((url) => url.startsWith('chrome-error:') || url.includes('/block.html?state=blocked')));
+  const frameBlocked = await waitFor(20, async () =>
+    framesShow().some((url) => url.startsWith('chrome-error:') || url.includes('/block.html?state=blocked')));
   check('the listed frame is blocked', Boolean(frameBlocked), true);
   if (!frameBlocked) console.log(`  the frames show ${framesShow()}`);
   check('the listed frame never reached the origin', listedAtOrigin().join(' '), '');
