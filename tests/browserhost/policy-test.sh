@@ -10,7 +10,10 @@ chromium=/usr/lib/chromium/chromium
 [ -x "$chromium" ] || { echo "FAIL no $chromium: run scripts/install-deps.sh"; exit 1; }
 policy_dir=/etc/chromium/policies/managed
 policy=$policy_dir/hookwarden-test.json
-mkdir -p "$policy_dir" 2>/dev/null && [ -w "$policy_dir" ] || { echo "SKIP $policy_dir is not writable: run as root"; exit 77; }
+if ! mkdir -p "$policy_dir" 2>/dev/null || [ ! -w "$policy_dir" ]; then
+  echo "SKIP $policy_dir is not writable: run as root"
+  exit 77
+fi
 source "$(dirname "$0")/browser-setup.sh" "$1" policy-test
 trap 'rm -f "$policy"; cleanup' EXIT
 extension=$build/browser/extension
@@ -24,13 +27,17 @@ uport=$(sed -n 's/.* port \([0-9]*\) .*/\1/p' "$work/updates.out" | head -1)
 id=$(python3 "$src/browser/extension/pack-crx.py" "$extension/Hookwarden-extension-store.zip" \
   "$(cat "$extension/crx-key-path")" "$work/updates" --codebase "http://127.0.0.1:$uport/Hookwarden-extension.crx") ||
   { echo "FAIL the CRX could not be packed"; exit 1; }
-cmp -s "$extension/crx/Hookwarden-extension.crx" "$work/updates/Hookwarden-extension.crx" && same=yes || same=no
-check "the CRX served is the build's" "$same" yes
+if ! cmp -s "$extension/crx/Hookwarden-extension.crx" "$work/updates/Hookwarden-extension.crx"; then
+  echo "FAIL the CRX packed again differs from the build's"
+  exit 1
+fi
 
 printf '{"ExtensionSettings": {"%s": {"installation_mode": "force_installed", "update_url": "%s"}}}\n' \
   "$id" "http://127.0.0.1:$uport/update.xml" >"$policy"
-host_manifest chromium "$work/profile/NativeMessagingHosts/com.corvinth.hookwarden.json"
-sed -i "s|chrome-extension://[a-p]*/|chrome-extension://$id/|" "$work/profile/NativeMessagingHosts/com.corvinth.hookwarden.json"
+# The host allows the id of the CRX's key.
+host_json=$work/profile/NativeMessagingHosts/com.corvinth.hookwarden.json
+host_manifest chromium "$host_json"
+sed -i "s|chrome-extension://[a-p]*/|chrome-extension://$id/|" "$host_json"
 # Not the wrapper /usr/bin/chromium nor puppeteer's launch: both turn off the
 # background networking that installs the extension.
 "$chromium" --headless=new --no-sandbox --no-first-run --ignore-certificate-errors --user-data-dir="$work/profile" \
