@@ -4,10 +4,11 @@
 // never renders: its tab or frame shows the block page. Web-mail pages are
 // scanned by the host the same way (mail.js sends their text).
 //
-// Chromium browsers give extensions no blocking request events: there the page's
+// Firefox, and Chromium browsers that installed the extension by policy, hold the
+// request itself (blocking webRequest) until the answer is in. Chromium gives an
+// extension installed any other way no blocking request events: there the page's
 // own document is held hidden by gate.js until the verdict arrives, and a listed
 // top-level page is replaced at once by the block page while the console is asked.
-// Firefox holds the request itself (blocking webRequest) until the answer is in.
 'use strict';
 
 const api = globalThis.browser ?? globalThis.chrome;
@@ -240,27 +241,50 @@ api.webNavigation.onBeforeNavigate.addListener((details) => {
   startCheck(details.tabId, details.frameId, details.url);
 });
 
-// Firefox: the request itself waits for the answer.
+// Firefox, and a Chromium browser that installed the extension by policy: the
+// request itself waits for the answer, so that a blocked page never leaves the
+// browser, whether a link, a script or a server's redirect led to it.
+const isFirefox = typeof api.runtime.getBrowserInfo === 'function';
 function holdRequest(details) {
   const check = startCheck(details.tabId, details.frameId, details.url);
   return check.answer.then((answer) => {
     const blockPage = blockPageFor(check, answer);
-    return blockPage ? { redirectUrl: blockPage } : {};
+    if (!blockPage) return {};
+    if (isFirefox) return { redirectUrl: blockPage };
+    // Chromium refuses to redirect a request to the block page, whose address pages
+    // must not learn (use_dynamic_url): the tab is sent there instead, and a frame
+    // shows Chromium's own page for a request an extension blocked.
+    if (details.frameId === 0) api.tabs.update(details.tabId, { url: blockPage });
+    return { cancel: true };
   });
 }
-// Chromium accepts the listener without holding anything (blocking requests are
-// for policy-installed extensions only there), so only Firefox's is relied on.
-if (typeof api.runtime.getBrowserInfo === 'function') {
-  try {
-    api.webRequest.onBeforeRequest.addListener(
-      holdRequest,
-      { urls: ['http://*/*', 'https://*/*'], types: ['main_frame', 'sub_frame'] },
-      ['blocking'],
-    );
-    blockingRequests = true;
-  } catch (error) {
-    blockingRequests = false; // gate.js holds the page
-  }
+
+// Chromium lets only extensions installed by policy hold requests; it accepts the
+// listener of any other without holding anything, so there gate.js holds the page.
+// The listener is added at once, so that the first request after the service
+// worker starts is held too; in Chromium it holds once the install type is known.
+const installedByPolicy = isFirefox
+  ? Promise.resolve(false)
+  : Promise.resolve()
+      .then(() => api.management.getSelf())
+      .then((self) => self.installType === 'admin')
+      .catch(() => false);
+function holdRequestIfByPolicy(details) {
+  if (blockingRequests) return holdRequest(details);
+  return installedByPolicy.then((byPolicy) => (byPolicy ? holdRequest(details) : {}));
+}
+try {
+  api.webRequest.onBeforeRequest.addListener(
+    isFirefox ? holdRequest : holdRequestIfByPolicy,
+    { urls: ['http://*/*', 'https://*/*'], types: ['main_frame', 'sub_frame'] },
+    ['blocking'],
+  );
+  blockingRequests = isFirefox;
+  installedByPolicy.then((byPolicy) => {
+    if (byPolicy) blockingRequests = true;
+  });
+} catch (error) {
+  blockingRequests = false; // gate.js holds the page
 }
 
 // The host address a page came from, for the console's alert.

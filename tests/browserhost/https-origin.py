@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 """A local HTTPS origin for the browser test: files from --root over TLS with the
-certificate --cert/--key, each request's path appended to --log. Pages below
+certificate --cert/--key, each request's path appended to --log;
+/redirect?to=PATH answers with a redirect to PATH. Pages below
 /sites/phisher/ answer after --delay seconds, as a remote server would, so that
 the browser has asked before any of their bytes could arrive. Prints its port on
 the first line and ends by itself after --seconds."""
@@ -11,6 +12,7 @@ import ssl
 import sys
 import threading
 import time
+import urllib.parse
 
 
 class Handler(http.server.SimpleHTTPRequestHandler):
@@ -20,6 +22,12 @@ class Handler(http.server.SimpleHTTPRequestHandler):
     def do_GET(self):
         with self.server.log_lock, open(self.server.log_path, "a") as log:
             log.write(self.path + "\n")
+        if self.path.startswith("/redirect?to=/"):
+            self.send_response(302)
+            self.send_header("Location", urllib.parse.unquote(self.path[len("/redirect?to="):]))
+            self.send_header("Content-Length", "0")
+            self.end_headers()
+            return
         if self.path.startswith("/sites/phisher/"):
             time.sleep(self.server.delay)
         super().do_GET()

@@ -79,6 +79,10 @@ appw='C:\Program Files\Hookwarden'
 key='HKCU\Software\Corvinth\Hookwarden'
 run='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 clsid='{49CAC2AD-79FB-4B91-BB70-0239D2E43485}'
+chrome_policy='HKLM\SOFTWARE\Policies\Google\Chrome\ExtensionSettings\poojmbgoolgipimkegepmocodnfimpkp'
+edge_policy='HKLM\SOFTWARE\Policies\Microsoft\Edge\ExtensionSettings\poojmbgoolgipimkegepmocodnfimpkp'
+firefox_policy='HKLM\SOFTWARE\Policies\Mozilla\Firefox\ExtensionSettings\browser-extension@hookwarden.corvinth.com'
+update_xml=https://intranet.example/hookwarden/update.xml
 helper_keys=(
   'HKCR\HTMLSourceParser.HTMLSourceParser.1\CLSID'
   'HKCR\HTMLSourceParser.HTMLSourceParser\CurVer'
@@ -89,6 +93,8 @@ helper_keys=(
   'HKLM\SOFTWARE\Microsoft\Edge\NativeMessagingHosts\com.corvinth.hookwarden'
   'HKLM\SOFTWARE\Chromium\NativeMessagingHosts\com.corvinth.hookwarden'
   'HKLM\SOFTWARE\Mozilla\NativeMessagingHosts\com.corvinth.hookwarden'
+  # The extension installed by policy (EXTENSIONUPDATEURL), kept by the upgrade.
+  "$chrome_policy" "$edge_policy" "$firefox_policy"
 )
 # What in the folder the local users were granted writing. Wine keeps no access
 # list: it turns the users' entry into the Unix group's or others' write bit.
@@ -117,7 +123,7 @@ guard_has_setting() {
 
 echo "== silent install"
 # An update address that answers nothing: the console's first check only fails.
-msi /i "$setup" UPDATEADDRESS=http://127.0.0.1:9/update.txt UPDATEINTERVAL=30
+msi /i "$setup" UPDATEADDRESS=http://127.0.0.1:9/update.txt UPDATEINTERVAL=30 EXTENSIONUPDATEURL=$update_xml
 expect "msiexec /i exit code" "$?" 0
 # Every file of the application folder, at its place below the install folder.
 while IFS='|' read -r source folder; do
@@ -140,6 +146,10 @@ expect "Chrome's browser host manifest" \
 expect "Firefox's browser host manifest" \
   "$(reg_data 'HKLM\SOFTWARE\Mozilla\NativeMessagingHosts\com.corvinth.hookwarden')" \
   "$appw\\HookwdnBrowserHost-firefox.json"
+expect "Chrome's policy installs the extension" \
+  "$(reg_data "$chrome_policy" installation_mode) $(reg_data "$chrome_policy" update_url)" "force_installed $update_xml"
+expect "Firefox's policy installs the xpi" "$(reg_data "$firefox_policy" install_url)" \
+  "file:///$appw\browser\Hookwarden-extension.xpi"
 # The manifests those keys name: the host beside them, and the extension each allows.
 host_manifest() {  # FILE: name, path and the allowed extensions or origins
   python3 -c 'import json, sys; m = json.load(open(sys.argv[1]))
