@@ -507,7 +507,8 @@ void CMainScreen::RunCommand(int nCommand, const char* szArgs) {
       const CPolicies& policies = m_state.pPolicies ? *m_state.pPolicies : none;
       std::int32_t nArchiveOn = policies.NumberOr(EPolicy::ArchiveLog, nUserArchiveOn);
       std::uint8_t bPeriod = static_cast<std::uint8_t>(policies.NumberOr(EPolicy::ArchiveLogDays, bUserPeriod));
-      if (m_services.EditLogSettings(&strPath, &nArchiveOn, &bPeriod)) {
+      const bool bByPolicy = Holds(EPolicy::ArchiveLog) || Holds(EPolicy::ArchiveLogDays);
+      if (m_services.EditLogSettings(&strPath, &nArchiveOn, &bPeriod, bByPolicy)) {
         m_state.alertLog.SetLogFileSettings(strPath, Holds(EPolicy::ArchiveLog) ? nUserArchiveOn : nArchiveOn,
                                             Holds(EPolicy::ArchiveLogDays) ? bUserPeriod : bPeriod);
       }

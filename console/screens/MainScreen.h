@@ -70,7 +70,10 @@ class IMainScreenServices {
   virtual void OpenSupportMail() = 0;
   // The settings screens; true when they ended with OK, the values then changed.
   virtual bool EditPermission(int nMode, std::int32_t* pPermission) = 0;
-  virtual bool EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod) = 0;
+  // bArchiveByPolicy: the archive's switch and period are the administrator's,
+  // shown so and not to be changed.
+  virtual bool EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod,
+                               bool bArchiveByPolicy) = 0;
   virtual bool EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb) = 0;
   // The settings in memory changed: they are to be saved soon.
   virtual void SettingsChanged() {}

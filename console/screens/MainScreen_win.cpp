@@ -188,8 +188,10 @@ bool CMainScreenWindow::EditPermission(int nMode, std::int32_t* pPermission) {
   return true;
 }
 
-bool CMainScreenWindow::EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod) {
+bool CMainScreenWindow::EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod,
+                                        bool bArchiveByPolicy) {
   CLogAdvancedDlg dlg(m_settings);
+  dlg.m_bArchiveByPolicy = bArchiveByPolicy;
   dlg.m_strLogFilePath = *pPath;
   dlg.m_nArchiveOn = *pArchiveOn;
   dlg.m_bArchivePeriod = *pPeriod;

@@ -81,7 +81,8 @@ class CMainScreenWindow : public IMainScreen, public IListFeed, private IMainScr
   void RunLiveUpdate() override;
   void OpenSupportMail() override;
   bool EditPermission(int nMode, std::int32_t* pPermission) override;
-  bool EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod) override;
+  bool EditLogSettings(std::string* pPath, std::int32_t* pArchiveOn, std::uint8_t* pPeriod,
+                       bool bArchiveByPolicy) override;
   bool EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb) override;
   void SettingsChanged() override;
 

@@ -54,6 +54,7 @@ void CLogAdvancedDlg::OnInitScreen() {
   m_screen.m_strLogFilePath = m_strLogFilePath;
   m_screen.m_nArchiveOn = m_nArchiveOn;
   m_screen.m_bArchivePeriod = m_bArchivePeriod;
+  m_screen.m_bArchiveByPolicy = m_bArchiveByPolicy;
   m_screen.SendStartVariables();
   SendLanguagePair();
 }

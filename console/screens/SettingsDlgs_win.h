@@ -38,6 +38,7 @@ class CLogAdvancedDlg : public CFlashScreenDlg, protected ILogFileChooser {
   std::string m_strLogFilePath;
   std::int32_t m_nArchiveOn = 1;
   std::uint8_t m_bArchivePeriod = 1;
+  bool m_bArchiveByPolicy = false;  // archive and period shown as the administrator's
 
  protected:
   void OnInitScreen() override;

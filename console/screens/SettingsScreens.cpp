@@ -9,6 +9,7 @@ const char kMailOption[] = "_root.selectedMailOption";
 const char kWebOption[] = "_root.selectedWebOption";
 const char kArchiveLog[] = "_root.bArchiveLog";
 const char kDayInterval[] = "_root.dayIntervalValue";
+const char kArchiveByPolicy[] = "_root.bArchiveByPolicy";
 const char kLogFileLocation[] = "_root.strSelectedFileLocation";
 
 // The period is an unsigned byte: 300 days keep 44. A text without a number, or
@@ -61,10 +62,15 @@ void CLogAdvancedScreen::SendStartVariables() {
   m_player.SetVariable(kArchiveLog, StateForm(m_nArchiveOn));
   m_player.SetVariable(kDayInterval, DecimalText(m_bArchivePeriod));
   m_player.SetVariable(kLogFileLocation, m_strLogFilePath);
+  m_player.SetVariable(kArchiveByPolicy, StateForm(m_bArchiveByPolicy ? 1 : 0));
 }
 
 SScreenReply CLogAdvancedScreen::OnCommand(const char* szCommand, const char* szArgs) {
   if (IsDragCommand(szCommand)) return SScreenReply::Make(SScreenReply::Drag);
+  const bool bArchiveCommand = IsSameCommand(szCommand, "IDC_FS_dayStepper") ||
+                               IsSameCommand(szCommand, "IDC_FS_bArchiveLog_TRUE") ||
+                               IsSameCommand(szCommand, "IDC_FS_bArchiveLog_FALSE");
+  if (bArchiveCommand && m_bArchiveByPolicy) return SScreenReply::Make(SScreenReply::Handled);
   if (IsSameCommand(szCommand, "IDC_FS_dayStepper")) {
     TakePeriod(szArgs, &m_bArchivePeriod);
     return SScreenReply::Make(SScreenReply::Handled);
@@ -94,6 +100,7 @@ SScreenReply CLogAdvancedScreen::OkAction() {
   // An empty path is no log file: the current one stays.
   const std::string strPath = m_player.GetVariable(kLogFileLocation);
   if (!strPath.empty()) m_strLogFilePath = strPath;
+  if (m_bArchiveByPolicy) return SScreenReply::Make(SScreenReply::End, SCREEN_RESULT_OK);
   const std::string strArchive = m_player.GetVariable(kArchiveLog);
   m_nArchiveOn = strArchive.empty() || IsSameCommand(strArchive.c_str(), "false") ? 0 : 1;
   TakePeriod(m_player.GetVariable(kDayInterval).c_str(), &m_bArchivePeriod);

@@ -47,6 +47,9 @@ class CLogAdvancedScreen {
   std::string m_strLogFilePath;
   std::int32_t m_nArchiveOn = 1;
   std::uint8_t m_bArchivePeriod = 1;  // days
+  // The administrator holds archive and period: the movie shows them so, and
+  // neither its commands nor OK change them.
+  bool m_bArchiveByPolicy = false;
 
   void SendStartVariables();
   SScreenReply OnCommand(const char* szCommand, const char* szArgs);

@@ -33,7 +33,7 @@ class CScriptedMainScreenServices : public IMainScreenServices {
   bool EditPermission(int, std::int32_t*) override { return false; }
   // Notes what the log dialog showed; with bLogEditTurnsArchiveOff it answers OK
   // with the archive off every 9 days.
-  bool EditLogSettings(std::string*, std::int32_t* pArchiveOn, std::uint8_t* pPeriod) override {
+  bool EditLogSettings(std::string*, std::int32_t* pArchiveOn, std::uint8_t* pPeriod, bool) override {
     strLogDialogShown = std::to_string(*pArchiveOn) + " " + std::to_string(*pPeriod);
     if (!bLogEditTurnsArchiveOff) return false;
     *pArchiveOn = 0;

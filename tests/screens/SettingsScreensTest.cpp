@@ -90,3 +90,23 @@ TEST(SettingsScreens, LogScreenSendsStateFormAndReadsTheMovieAgainOnOk) {
   EXPECT_EQ("D:\\new.log", screen.m_strLogFilePath);
   EXPECT_EQ("D:\\new.log", player.values["_root.strSelectedFileLocation"]);
 }
+
+TEST(SettingsScreens, LogScreenKeepsArchiveAndPeriodAnAdministratorHolds) {
+  CRecordingPlayer player;
+  CScriptedChooser chooser;
+  CLogAdvancedScreen screen(player, chooser);
+  screen.m_nArchiveOn = 1;
+  screen.m_bArchivePeriod = 30;
+  screen.m_bArchiveByPolicy = true;
+  screen.SendStartVariables();
+  EXPECT_EQ("\x01", player.values["_root.bArchiveByPolicy"]);
+  // Neither the movie's commands nor what it holds at OK change them; the path may change.
+  screen.OnCommand("IDC_FS_bArchiveLog_FALSE", "");
+  screen.OnCommand("IDC_FS_dayStepper", "2");
+  player.Type("_root.bArchiveLog", "");
+  player.Type("_root.strSelectedFileLocation", "D:\\own.log");
+  EXPECT_EQ(SCREEN_RESULT_OK, screen.OkAction().nResult);
+  EXPECT_EQ(1, screen.m_nArchiveOn);
+  EXPECT_EQ(30, screen.m_bArchivePeriod);
+  EXPECT_EQ("D:\\own.log", screen.m_strLogFilePath);
+}
