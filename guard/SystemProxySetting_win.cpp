@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "shared/OwnedResources_win.h"
+#include "shared/UnderWine_win.h"
 
 namespace {
 
@@ -159,6 +160,5 @@ bool RestoreKeptProxySetting() {
 }
 
 bool DoesWinInetFollowScripts() {
-  const HMODULE hNtdll = ::GetModuleHandleA("ntdll.dll");
-  return !(hNtdll && ::GetProcAddress(hNtdll, "wine_get_version"));
+  return !IsUnderWine();
 }

@@ -7,6 +7,7 @@
 
 #include "guard/proxy/UnixSocketUsers.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/UnderWine_win.h"
 
 namespace {
 
@@ -39,11 +40,6 @@ bool IsOtherUsersProcess(unsigned long dwProcessId) {
   if (user.empty() || ownUser.empty()) return true;
   return !::EqualSid(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid,
                      reinterpret_cast<const TOKEN_USER*>(ownUser.data())->User.Sid);
-}
-
-bool IsUnderWine() {
-  const HMODULE hNtdll = ::GetModuleHandleA("ntdll.dll");
-  return hNtdll && ::GetProcAddress(hNtdll, "wine_get_version");
 }
 
 // The text of the kernel's table of IPv4 TCP sockets; empty outside Wine (only
