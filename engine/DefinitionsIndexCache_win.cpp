@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/ProfileText.h"
+#include "shared/FileStamp_win.h"
 #include "shared/OwnedResources_win.h"
 
 namespace {
@@ -16,34 +17,6 @@ namespace {
 // last write time (coarse clocks move in steps of some milliseconds): its content
 // is read again at the next look until it is older.
 constexpr ULONGLONG kSettledAfter100ns = 50 * 10000;
-
-// What tells one content of the file from another: its size and times. A file put
-// in its place is a new file, with its own creation time.
-struct SFileVersion {
-  bool bExists = false;
-  ULONGLONG nSize = 0;
-  ULONGLONG nLastWrite = 0;
-  ULONGLONG nCreation = 0;
-  bool operator==(const SFileVersion& other) const {
-    return bExists == other.bExists && nSize == other.nSize && nLastWrite == other.nLastWrite &&
-           nCreation == other.nCreation;
-  }
-};
-
-ULONGLONG FromFileTime(const FILETIME& time) {
-  return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32) | time.dwLowDateTime;
-}
-
-SFileVersion VersionOf(const std::string& strPath) {
-  SFileVersion version;
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExA(strPath.c_str(), GetFileExInfoStandard, &data)) return version;
-  version.bExists = true;
-  version.nSize = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  version.nLastWrite = FromFileTime(data.ftLastWriteTime);
-  version.nCreation = FromFileTime(data.ftCreationTime);
-  return version;
-}
 
 // The file read in pieces, so that it is never held whole.
 constexpr DWORD kPieceSize = 1 << 20;
@@ -158,7 +131,7 @@ class CIndexCache {
 
   // Runs under m_refresh: one thread at a time reads and builds.
   std::shared_ptr<const CDefinitionsIndex> Refresh(const std::string& strPath) {
-    const SFileVersion version = VersionOf(strPath);
+    const SFileStamp version = StampOfFile(strPath);
     {
       std::lock_guard<std::mutex> lock(m_state);
       if (m_bKnown && m_strPath == strPath && m_version == version && !m_bUnsettled) {
@@ -196,7 +169,7 @@ class CIndexCache {
     m_bKnown = true;
     m_strPath = strPath;
     m_version = version;
-    m_bUnsettled = version.bExists && FromFileTime(now) - version.nLastWrite < kSettledAfter100ns;
+    m_bUnsettled = version.bFound && FileTimeNumber(now) - version.nLastWrite < kSettledAfter100ns;
     m_nHash = nHash;
     m_pIndex = pIndex;  // the index replaced goes with its last reader
     m_nLookedAt = ::GetTickCount64();
@@ -207,7 +180,7 @@ class CIndexCache {
   std::mutex m_state;  // guards the members below; held only to copy them
   bool m_bKnown = false;
   std::string m_strPath;
-  SFileVersion m_version;
+  SFileStamp m_version;
   bool m_bUnsettled = false;
   uint64_t m_nHash = 0;
   std::shared_ptr<const CDefinitionsIndex> m_pIndex;

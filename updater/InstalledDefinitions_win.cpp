@@ -52,21 +52,6 @@ SInstalledDefinitions FindInstalledDefinitions(const std::string& strAppFolder, 
   return installed;
 }
 
-bool SFileStamp::operator==(const SFileStamp& other) const {
-  return bFound == other.bFound && nSize == other.nSize && ftWrite.dwLowDateTime == other.ftWrite.dwLowDateTime &&
-         ftWrite.dwHighDateTime == other.ftWrite.dwHighDateTime;
-}
-
-SFileStamp StampOfFile(const std::string& strPath) {
-  SFileStamp stamp;
-  WIN32_FILE_ATTRIBUTE_DATA data;
-  if (!::GetFileAttributesExA(strPath.c_str(), GetFileExInfoStandard, &data)) return stamp;
-  stamp.bFound = true;
-  stamp.nSize = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-  stamp.ftWrite = data.ftLastWriteTime;
-  return stamp;
-}
-
 CInstalledDefinitionsWatch::CInstalledDefinitionsWatch(std::string strAppFolder, std::string strDataFolder)
     : m_strAppFolder(std::move(strAppFolder)), m_strDataFolder(std::move(strDataFolder)) {}
 

@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "shared/FileStamp_win.h"
+
 // Beside the user's "\hkwdn1.hwd": the manifest it was installed with, as fetched.
 constexpr const char* kKeptManifestFile = "\\hkwdn1-update.txt";
 
@@ -29,15 +31,6 @@ bool ReadKeptUpdate(const std::string& strDataFolder, std::string& strVersion, s
 // application folder's when the versions are equal, the user's does not count, or
 // the two folders are one.
 SInstalledDefinitions FindInstalledDefinitions(const std::string& strAppFolder, const std::string& strDataFolder);
-
-// A file's size and last write time; a file that keeps both counts as unchanged.
-struct SFileStamp {
-  bool bFound = false;
-  ULONGLONG nSize = 0;
-  FILETIME ftWrite = {};
-  bool operator==(const SFileStamp& other) const;
-};
-SFileStamp StampOfFile(const std::string& strPath);
 
 // FindInstalledDefinitions again only when one of the three files it reads changed:
 // the check of the user's file reads and hashes all of it.
