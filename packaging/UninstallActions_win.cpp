@@ -27,15 +27,6 @@
 
 namespace {
 
-// Windows Installer's records, owned as every Win32 resource (kept beside their
-// only user, so that no other program needs msi's header).
-struct SMsiCloseHandleTraits {
-  using Handle = MSIHANDLE;
-  static Handle Empty() { return 0; }
-  static void Close(Handle h) { ::MsiCloseHandle(h); }
-};
-using CMsiCloseHandle = COwned<SMsiCloseHandleTraits>;
-
 constexpr const wchar_t* kConsoleProgram = L"Hookwdn.exe";
 // How long a console's or guard's own end may take, and then an end from outside.
 constexpr DWORD kOwnEndWaitMs = 10000;

@@ -10,10 +10,12 @@
 #include <bcrypt.h>
 
 // WinINet's and WinHTTP's headers cannot be included together, and programs use
-// one or the other: their close functions are declared here as both headers do.
+// one or the other: their close functions are declared here as both headers do;
+// Windows Installer's as msi.h does, which only the uninstaller's actions need.
 extern "C" {
 DECLSPEC_IMPORT BOOL WINAPI InternetCloseHandle(LPVOID hInternet);
 DECLSPEC_IMPORT BOOL WINAPI WinHttpCloseHandle(LPVOID hInternet);
+UINT WINAPI MsiCloseHandle(unsigned long hAny);
 }
 
 #include <cstdio>
@@ -150,6 +152,12 @@ struct SWinHttpCloseHandleTraits {  // sessions, connections and requests of Win
   static Handle Empty() { return nullptr; }
   static void Close(Handle h) { ::WinHttpCloseHandle(h); }
 };
+
+struct SMsiCloseHandleTraits {   // Windows Installer's records and handles; the user links msi
+  using Handle = unsigned long;  // MSIHANDLE
+  static Handle Empty() { return 0; }
+  static void Close(Handle h) { ::MsiCloseHandle(h); }
+};
 struct SBCryptCloseAlgorithmProviderTraits {
   using Handle = BCRYPT_ALG_HANDLE;
   static Handle Empty() { return nullptr; }
@@ -187,6 +195,7 @@ using CFindClose = COwned<SFindCloseTraits>;
 using CCloseSocket = COwned<SCloseSocketTraits>;
 using CFreeAddrInfo = COwned<SFreeAddrInfoTraits>;
 using CWinHttpCloseHandle = COwned<SWinHttpCloseHandleTraits>;
+using CMsiCloseHandle = COwned<SMsiCloseHandleTraits>;
 using CBCryptCloseAlgorithmProvider = COwned<SBCryptCloseAlgorithmProviderTraits>;
 using CBCryptDestroyHash = COwned<SBCryptDestroyHashTraits>;
 using CBCryptDestroyKey = COwned<SBCryptDestroyKeyTraits>;
