@@ -270,7 +270,6 @@ const installedByPolicy = isFirefox
       .then((self) => self.installType === 'admin')
       .catch(() => false);
 function holdRequestIfByPolicy(details) {
-  if (blockingRequests) return holdRequest(details);
   return installedByPolicy.then((byPolicy) => (byPolicy ? holdRequest(details) : {}));
 }
 try {

@@ -100,11 +100,10 @@ class CHost {
     const bool bQueued = m_asking.Run([this, pAsked] {
       const std::string strAddress = AddressForConsole(*pAsked);
       const SBrowserProgram browser = Browser("");
+      // A console that ended or did not answer decided nothing: the channel's Block.
       const SConsoleAnswer answer = AskConsoleAboutAddress(browser, *pAsked, strAddress);
-      // A console that ended or did not answer decided nothing: Block.
-      const EVerdictAnswer eVerdict = answer.bConsole ? answer.eVerdict : EVerdictAnswer::Block;
-      Send(*pAsked, EncodeListedReply(pAsked->nId, eVerdict, answer.bConsole || IsConsoleRunning(), answer.bConsole,
-                                      strAddress, browser.strName));
+      Send(*pAsked, EncodeListedReply(pAsked->nId, answer.eVerdict, answer.bConsole || IsConsoleRunning(),
+                                      answer.bConsole, strAddress, browser.strName));
     });
     if (!bQueued) SendUnaskedBlock(request, true);
   }
@@ -122,12 +121,11 @@ class CHost {
     }
     auto pAsked = std::make_shared<const SHostRequest>(request);
     const bool bQueued = m_asking.Run([this, pAsked] {
+      // A finding that no console decided comes back blocked, as a listed address does.
       const SMailAnswer mail = ScanMailPageText(Browser(""), pAsked->strText, pAsked->strHtml);
-      // A finding that no console decided is blocked, as a listed address is.
-      const bool bUndecided = mail.bFinding && !mail.answer.bConsole;
-      const EVerdictAnswer eVerdict = bUndecided ? EVerdictAnswer::Block : mail.answer.eVerdict;
       m_nWaitingMailPages.fetch_sub(1);
-      Send(*pAsked, EncodeMailReply(pAsked->nId, mail.bMail, mail.bFinding, eVerdict, mail.answer.bConsole));
+      Send(*pAsked,
+           EncodeMailReply(pAsked->nId, mail.bMail, mail.bFinding, mail.answer.eVerdict, mail.answer.bConsole));
     });
     if (!bQueued) {
       m_nWaitingMailPages.fetch_sub(1);
