@@ -24,6 +24,7 @@
 
 #include "guard/WebGuardLink.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/TokenUser_win.h"
 
 namespace {
 
@@ -66,20 +67,6 @@ CCloseHandle OwnToken() {
   return token;
 }
 
-std::vector<BYTE> UserOfToken(HANDLE hToken) {
-  DWORD cb = 0;
-  ::GetTokenInformation(hToken, TokenUser, nullptr, 0, &cb);
-  std::vector<BYTE> user(cb);
-  if (cb == 0 || !::GetTokenInformation(hToken, TokenUser, user.data(), cb, &cb)) user.clear();
-  return user;
-}
-
-bool SameUser(const std::vector<BYTE>& a, const std::vector<BYTE>& b) {
-  if (a.empty() || b.empty()) return false;
-  return ::EqualSid(reinterpret_cast<const TOKEN_USER*>(a.data())->User.Sid,
-                    reinterpret_cast<const TOKEN_USER*>(b.data())->User.Sid) != FALSE;
-}
-
 struct SRunningPart {
   CCloseHandle process;
   DWORD dwId = 0;
@@ -91,7 +78,7 @@ struct SRunningPart {
 std::vector<SRunningPart> FindRunning(const std::wstring& strFolder, const wchar_t* szName, DWORD* pdwSession) {
   std::vector<SRunningPart> parts;
   const CCloseHandle ownToken = OwnToken();
-  const std::vector<BYTE> ownUser = ownToken ? UserOfToken(ownToken.Get()) : std::vector<BYTE>();
+  const std::vector<unsigned char> ownUser = ownToken ? UserOfToken(ownToken.Get()) : std::vector<unsigned char>();
   DWORD dwOwnSession = 0;
   DWORD cb = 0;
   if (ownUser.empty()) return parts;
@@ -118,7 +105,7 @@ std::vector<SRunningPart> FindRunning(const std::wstring& strFolder, const wchar
     if (::lstrcmpiW(std::wstring(image.data(), cch).c_str(), (strFolder + szName).c_str()) != 0) continue;
     CCloseHandle token;
     if (!::OpenProcessToken(process.Get(), TOKEN_QUERY, token.Receive()) ||
-        !SameUser(UserOfToken(token.Get()), ownUser))
+        !IsSameUser(UserOfToken(token.Get()), ownUser))
       continue;
     parts.push_back(SRunningPart{std::move(process), entry.th32ProcessID, szName});
   }

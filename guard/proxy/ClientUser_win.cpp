@@ -7,6 +7,7 @@
 
 #include "guard/proxy/UnixSocketUsers.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/TokenUser_win.h"
 #include "shared/UnderWine_win.h"
 
 namespace {
@@ -15,31 +16,21 @@ namespace {
 // one the guard can tell clients on.
 constexpr std::size_t kMaxSocketTableBytes = 16 * 1024 * 1024;
 
-// The user of a process token, as a block holding a TOKEN_USER; empty when unknown.
-std::vector<unsigned char> TokenUserOf(HANDLE hProcess) {
-  HANDLE hToken = nullptr;
-  if (!::OpenProcessToken(hProcess, TOKEN_QUERY, &hToken)) return {};
-  const CCloseHandle token(hToken);
-  DWORD cbNeeded = 0;
-  ::GetTokenInformation(token.Get(), TokenUser, nullptr, 0, &cbNeeded);
-  if (cbNeeded == 0) return {};
-  std::vector<unsigned char> user(cbNeeded);
-  if (!::GetTokenInformation(token.Get(), TokenUser, user.data(), cbNeeded, &cbNeeded)) return {};
-  return user;
+// The user a process runs as; empty when unknown.
+std::vector<unsigned char> UserOfProcess(HANDLE hProcess) {
+  CCloseHandle token;
+  if (!::OpenProcessToken(hProcess, TOKEN_QUERY, token.Receive())) return {};
+  return UserOfToken(token.Get());
 }
 
 // True when the process runs as another user than this process, or cannot be
 // asked (another user's process usually cannot).
 bool IsOtherUsersProcess(unsigned long dwProcessId) {
   if (dwProcessId == ::GetCurrentProcessId()) return false;
-  static const std::vector<unsigned char> ownUser = TokenUserOf(::GetCurrentProcess());
+  static const std::vector<unsigned char> ownUser = UserOfProcess(::GetCurrentProcess());
   const CCloseHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, dwProcessId));
-  if (!process) return true;
-  const std::vector<unsigned char> user = TokenUserOf(process.Get());
   // A user that cannot be told is not taken for this one.
-  if (user.empty() || ownUser.empty()) return true;
-  return !::EqualSid(reinterpret_cast<const TOKEN_USER*>(user.data())->User.Sid,
-                     reinterpret_cast<const TOKEN_USER*>(ownUser.data())->User.Sid);
+  return !process || !IsSameUser(UserOfProcess(process.Get()), ownUser);
 }
 
 // The text of the kernel's table of IPv4 TCP sockets; empty outside Wine (only
