@@ -1,32 +1,23 @@
 #include "shared/EventLog_win.h"
 
-#include <chrono>
-#include <condition_variable>
-#include <deque>
-#include <mutex>
-#include <thread>
+#include <string>
 #include <vector>
 
 #include "shared/OwnedResources_win.h"
+#include "shared/WorkerPool.h"
 
 namespace {
 
 constexpr const wchar_t* kEventSourceName = L"Hookwarden";
 constexpr std::size_t kMaxQueuedEvents = 256;
+constexpr unsigned kWriterIdleMs = 30 * 1000;
 
-struct SEventQueue {
-  std::mutex mutex;
-  std::condition_variable queued;
-  std::condition_variable idle;
-  std::deque<SEventLogEntry> entries;
-  bool bWriting = false;
-  bool bThreadStarted = false;
-};
-
-// Never destroyed: the writer thread may still run while the program ends.
-SEventQueue& Queue() {
-  static SEventQueue* pQueue = new SEventQueue;
-  return *pQueue;
+// One writer thread, kept a while between events, in front of at most
+// kMaxQueuedEvents waiting ones. Never destroyed: the writer may still run while
+// the program ends.
+CWorkerPool& Writer() {
+  static CWorkerPool* pWriter = new CWorkerPool(1, kWriterIdleMs, kMaxQueuedEvents);
+  return *pWriter;
 }
 
 WORD EventType(EEventLogType eType) {
@@ -63,25 +54,14 @@ void Report(HANDLE hSource, const SEventLogEntry& entry) {
                                    nullptr));
 }
 
-void WriteQueuedEvents() {
-  SEventQueue& queue = Queue();
-  CDeregisterEventSource source;
-  std::unique_lock<std::mutex> lock(queue.mutex);
-  for (;;) {
-    queue.queued.wait(lock, [&queue] { return !queue.entries.empty(); });
-    SEventLogEntry entry = std::move(queue.entries.front());
-    queue.entries.pop_front();
-    queue.bWriting = true;
-    lock.unlock();
-    try {
-      // Registered at the first event and again after a failure.
-      if (!source) source.Reset(::RegisterEventSourceW(nullptr, kEventSourceName));
-      if (source) Report(source.Get(), entry);
-    } catch (...) {  // out of memory for the wide texts: this event is lost
-    }
-    lock.lock();
-    queue.bWriting = false;
-    if (queue.entries.empty()) queue.idle.notify_all();
+// On the writer thread alone: the source is registered at the first event and
+// again after a failure, and kept for the program's life, as the writer is.
+void Write(const SEventLogEntry& entry) {
+  static CDeregisterEventSource& source = *new CDeregisterEventSource;
+  try {
+    if (!source) source.Reset(::RegisterEventSourceW(nullptr, kEventSourceName));
+    if (source) Report(source.Get(), entry);
+  } catch (...) {  // out of memory for the wide texts: this event is lost
   }
 }
 
@@ -89,26 +69,15 @@ void WriteQueuedEvents() {
 
 void WriteEventLog(SEventLogEntry entry) noexcept {
   try {
-    SEventQueue& queue = Queue();
-    std::lock_guard<std::mutex> lock(queue.mutex);
-    if (queue.entries.size() >= kMaxQueuedEvents) return;
-    if (!queue.bThreadStarted) {
-      std::thread(WriteQueuedEvents).detach();
-      queue.bThreadStarted = true;
-    }
-    queue.entries.push_back(std::move(entry));
-    queue.queued.notify_one();
-  } catch (...) {  // no thread or no memory: the event is lost, the caller goes on
+    // A full queue, no thread or no memory: the event is lost, the caller goes on.
+    static_cast<void>(Writer().Run([entry = std::move(entry)] { Write(entry); }));
+  } catch (...) {
   }
 }
 
 void FlushEventLog(unsigned long dwMaxWaitMs) noexcept {
   try {
-    SEventQueue& queue = Queue();
-    std::unique_lock<std::mutex> lock(queue.mutex);
-    if (!queue.bThreadStarted) return;
-    queue.idle.wait_for(lock, std::chrono::milliseconds(dwMaxWaitMs),
-                        [&queue] { return queue.entries.empty() && !queue.bWriting; });
+    static_cast<void>(Writer().WaitUntilIdle(static_cast<unsigned>(dwMaxWaitMs)));
   } catch (...) {
   }
 }

@@ -16,12 +16,12 @@
 #include <mutex>
 #include <string>
 
-#include "browser/host/AskingThreads.h"
 #include "browser/host/HostChecks_win.h"
 #include "browser/host/HostFraming.h"
 #include "browser/host/HostMessages.h"
 #include "engine/LSPGlobals.h"
 #include "shared/Policies_win.h"
+#include "shared/WorkerPool.h"
 
 namespace {
 
@@ -30,6 +30,9 @@ namespace {
 // address, never Allow.
 constexpr std::size_t kMaxAskingThreads = 32;
 constexpr std::size_t kMaxQueuedQuestions = 1024;
+// Threads that asked are kept for the next question: a kept thread's message to the
+// console costs a fraction of a new one's under Wine.
+constexpr unsigned kAskingThreadIdleMs = 10 * 60 * 1000;
 // Mail questions hold a whole page each: fewer of them wait.
 constexpr int kMaxWaitingMailPages = 8;
 
@@ -165,7 +168,7 @@ class CHost {
   bool m_bBrowserKnown = false;
   bool m_bBrowserFromHint = false;
   std::atomic<int> m_nWaitingMailPages{0};
-  CAskingThreads m_asking{kMaxAskingThreads, kMaxQueuedQuestions};
+  CWorkerPool m_asking{kMaxAskingThreads, kAskingThreadIdleMs, kMaxQueuedQuestions};
 };
 
 }  // namespace

@@ -21,7 +21,7 @@
 #include "guard/proxy/ProxyChecks_win.h"
 #include "guard/proxy/ProxyPages.h"
 #include "guard/proxy/ProxySession_win.h"
-#include "guard/proxy/WorkerPool.h"
+#include "shared/WorkerPool.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "guard/proxy/OriginPool.h"
 #include "guard/proxy/ProxySockets_win.h"
-#include "guard/proxy/WorkerPool.h"
+#include "shared/WorkerPool.h"
 
 struct SProxySettings {
   unsigned nListenPort = 0;

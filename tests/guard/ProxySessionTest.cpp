@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "guard/proxy/WorkerPool.h"
+#include "shared/WorkerPool.h"
 #include "tests/guard/ScriptedStreams.h"
 
 namespace {

@@ -1,12 +1,15 @@
-// The proxy's worker threads (see WorkerPool.h).
-#include "guard/proxy/WorkerPool.h"
+// Worker threads (see WorkerPool.h).
+#include "shared/WorkerPool.h"
 
 #include <chrono>
 #include <system_error>
 #include <thread>
 
-CWorkerPool::CWorkerPool(std::size_t nMaxWorkers, unsigned nIdleExitMs)
-    : m_nMaxWorkers(nMaxWorkers), m_nIdleExitMs(nIdleExitMs), m_pState(std::make_shared<SState>()) {}
+CWorkerPool::CWorkerPool(std::size_t nMaxWorkers, unsigned nIdleExitMs, std::size_t nMaxQueued)
+    : m_nMaxWorkers(nMaxWorkers),
+      m_nIdleExitMs(nIdleExitMs),
+      m_nMaxQueued(nMaxQueued),
+      m_pState(std::make_shared<SState>()) {}
 
 CWorkerPool::~CWorkerPool() {
   std::lock_guard<std::mutex> lock(m_pState->mutex);
@@ -17,13 +20,19 @@ CWorkerPool::~CWorkerPool() {
 bool CWorkerPool::Run(std::function<void()> fnTask) {
   {
     std::lock_guard<std::mutex> lock(m_pState->mutex);
-    if (m_pState->nIdle > m_pState->tasks.size()) {
-      m_pState->tasks.push_back(std::move(fnTask));
-      m_pState->wake.notify_one();
+    SState& state = *m_pState;
+    if (state.nIdle > state.tasks.size()) {
+      state.tasks.push_back(std::move(fnTask));
+      state.wake.notify_one();
       return true;
     }
-    if (m_pState->nThreads >= m_nMaxWorkers) return false;
-    ++m_pState->nThreads;
+    if (state.nThreads >= m_nMaxWorkers) {
+      // Every thread is busy: the task waits for one, while the queue has room.
+      if (state.tasks.size() - state.nIdle >= m_nMaxQueued) return false;
+      state.tasks.push_back(std::move(fnTask));
+      return true;
+    }
+    ++state.nThreads;
   }
   // A new thread takes the task itself, so a thread the system cannot give
   // leaves nothing queued behind.
@@ -37,6 +46,7 @@ bool CWorkerPool::Run(std::function<void()> fnTask) {
   } catch (const std::system_error&) {
     std::lock_guard<std::mutex> lock(m_pState->mutex);
     --m_pState->nThreads;
+    m_pState->idle.notify_all();
     return false;
   }
 }
@@ -49,6 +59,13 @@ std::size_t CWorkerPool::Threads() const {
 std::size_t CWorkerPool::IdleThreads() const {
   std::lock_guard<std::mutex> lock(m_pState->mutex);
   return m_pState->nIdle;
+}
+
+bool CWorkerPool::WaitUntilIdle(unsigned nMaxWaitMs) const {
+  std::unique_lock<std::mutex> lock(m_pState->mutex);
+  const SState& state = *m_pState;
+  return state.idle.wait_for(lock, std::chrono::milliseconds(nMaxWaitMs),
+                             [&state] { return state.tasks.empty() && state.nIdle == state.nThreads; });
 }
 
 void CWorkerPool::Work(const std::shared_ptr<SState>& pState, unsigned nIdleExitMs) {
@@ -65,10 +82,12 @@ void CWorkerPool::Work(const std::shared_ptr<SState>& pState, unsigned nIdleExit
     }
     if (pState->bEnding) break;
     ++pState->nIdle;
+    pState->idle.notify_all();
     const bool bWoken = pState->wake.wait_for(lock, std::chrono::milliseconds(nIdleExitMs),
                                               [&] { return !pState->tasks.empty() || pState->bEnding; });
     --pState->nIdle;
     if (!bWoken) break;
   }
   --pState->nThreads;
+  pState->idle.notify_all();
 }
