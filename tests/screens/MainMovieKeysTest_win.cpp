@@ -9,30 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "console/screens/FlashScreenDlg_win.h"
 #include "console/settings/ConsoleSettings_win.h"
+#include "screens/MainMovieSample_win.h"
 #include "screens/ScreenUser_win.h"
 #include "support/TempFolder_win.h"
 #include "support/WaitUntil_win.h"
 
 namespace {
-
-// The main window's movie on a screen of its size, on its settings page.
-class CMainMovieScreen : public CFlashScreenDlg {
- public:
-  explicit CMainMovieScreen(const CConsoleSettings& settings)
-      : CFlashScreenDlg(settings, {102, 334, 278, 2003, 0, 0}, EScreenFilter::Modal, ECloseRequest::CancelAction) {}
-
- protected:
-  void OnInitScreen() override {
-    LoadMovie("HWMain", ".hwf");
-    SetVariable("_root.languageOptions", "ENGLISH|GERMAN");
-    SetVariable("_root.strCurrentLanguage", "ENGLISH");
-    SetVariable("_root.strCheckWebTrafficText", "Check web traffic");
-    SetVariable("page", "settings");
-  }
-  void OnScreenCommand(const char*, const char*) override {}
-};
 
 LONG ButtonType(HWND hWnd) {
   return ::GetWindowLongA(hWnd, GWL_STYLE) & BS_TYPEMASK;
@@ -101,7 +84,7 @@ std::vector<std::string> TabThrough(HWND hPlayer, std::size_t* pnControls) {
 
 TEST(MainMovieKeysTest, TabReachesEverySettingWhichHasAName) {
   CConsoleSettings app(BuiltAppFolder().c_str());
-  CMainMovieScreen screen(app);
+  CMainSample screen(app, "settings");
   // Checked while the screen is up: its windows go with it.
   std::vector<std::string> failures;
   std::size_t nControls = 0;
