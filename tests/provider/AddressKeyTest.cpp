@@ -48,8 +48,6 @@ struct SKeyCase {
 const SKeyCase kKeyCases[] = {
     {"WwwSpelled", "GET http://WWW.Login.Example.com/Verify", "http", "www.login.example.com", 80, "/Verify", "", true,
      "login.example.com/verify"},
-    {"WwwNotSpelled", "GET http://login.example.com/verify", "http", "login.example.com", 80, "/verify", "", true,
-     "login.example.com/verify"},
     {"Port80Spelled", "GET http://login.example.com:80/verify", "http", "login.example.com", 80, "/verify", "", true,
      "login.example.com/verify"},
     {"OtherPort", "GET http://www.login.example.com:8080/verify", "http", "login.example.com", 8080, "/verify", "",

@@ -92,6 +92,8 @@ TEST(ProxyHeadTest, MalformedOrNonProxyHeadsAreRefused) {
       "POST http://example.org/ HTTP/1.1\r\nTransfer-Encoding: gzip\r\n\r\n",
       // Named as hop-by-hop, the length would be dropped while the body still goes on.
       "POST http://example.org/ HTTP/1.1\r\nContent-Length: 0\r\nConnection: keep-alive, CONTENT-length\r\n\r\n",
+      "POST http://example.org/ HTTP/1.1\r\nTransfer-Encoding: chunked\r\nConnection: transfer-encoding\r\n\r\n",
+      "GET http://example.org/ HTTP/1.1\r\nHost: b.example\r\nProxy-Connection: Host\r\n\r\n",
       "\x16\x03\x01\x02\xfc\x01\xff\x03\x03\r\n\r\n",  // a TLS hello sent without CONNECT
       "\r\n\r\n",
   };

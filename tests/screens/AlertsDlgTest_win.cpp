@@ -46,13 +46,6 @@ TEST(AlertsDlgTest, MoreInfoGrowsUpwardsFromTheCornerAndEscapeBlocks) {
   EXPECT_EQ(cyFull, rcGrown.bottom);
 }
 
-HWND FocusOf(HWND hWnd) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof(info);
-  ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &info);
-  return info.hwndFocus;
-}
-
 // Block has the focus and Enter blocks from anywhere but the Allow button itself.
 TEST(AlertsDlgTest, EnterBlocksUnlessAllowHasTheFocus) {
   CConsoleSettings app(BuiltAppFolder().c_str());

@@ -9,86 +9,51 @@
 #include <string>
 #include <vector>
 
-#include "console/screens/FlashScreenDlg_win.h"
 #include "console/settings/ConsoleSettings_win.h"
+#include "screens/MainMovieSample_win.h"
 #include "screens/ScreenUser_win.h"
 #include "support/TempFolder_win.h"
 #include "support/WaitUntil_win.h"
 
 namespace {
 
-// The main window's movie on a screen of its size, on the page it is given.
-class CMainMovieScreen : public CFlashScreenDlg {
- public:
-  CMainMovieScreen(const CConsoleSettings& settings, const char* szPage)
-      : CFlashScreenDlg(settings, {102, 334, 278, 2003, 0, 0}, EScreenFilter::Modal, ECloseRequest::CancelAction),
-        m_szPage(szPage) {}
-
- protected:
-  void OnInitScreen() override {
-    LoadMovie("HWMain", ".hwf");
-    SetVariable("_root.languageOptions", "ENGLISH|GERMAN");
-    SetVariable("_root.strCurrentLanguage", "ENGLISH");
-    SetVariable("_root.strCheckWebTrafficText", "Check web traffic");
-    SetVariable("page", m_szPage);
-  }
-  void OnScreenCommand(const char*, const char*) override {}
-
- private:
-  const char* m_szPage;
-};
-
-HWND FocusOf(HWND hWnd) {
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof(info);
-  ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &info);
-  return info.hwndFocus;
-}
-
-std::string ClassOf(HWND hWnd) {
-  char szClass[64] = "";
-  ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-  return szClass;
+LONG ButtonType(HWND hWnd) {
+  return ::GetWindowLongA(hWnd, GWL_STYLE) & BS_TYPEMASK;
 }
 
 // The name a screen reader gives a control: its own text, for a field, a list or
 // a drop-down list the text of the label just before it, for tabs their captions.
 std::string AccessibleName(HWND hControl) {
   const std::string strClass = ClassOf(hControl);
+  char szText[256] = "";
   if (strClass == "SysTabControl32") {
-    char szCaption[64] = "";
     TCITEMA tab = {};
     tab.mask = TCIF_TEXT;
-    tab.pszText = szCaption;
-    tab.cchTextMax = sizeof(szCaption);
+    tab.pszText = szText;
+    tab.cchTextMax = sizeof(szText);
     ::SendMessageA(hControl, TCM_GETITEMA, 0, reinterpret_cast<LPARAM>(&tab));
-    return szCaption;
+    return szText;
   }
   HWND hNamed = hControl;
   if (strClass == "Edit" || strClass == "ComboBox" || strClass == "SysListView32") {
     hNamed = ::GetWindow(hControl, GW_HWNDPREV);
-    if (hNamed && ClassOf(hNamed) != "Static") return std::string();
+    if (!hNamed || ClassOf(hNamed) != "Static") return std::string();
   }
-  char szText[256] = "";
-  if (hNamed) ::GetWindowTextA(hNamed, szText, sizeof(szText));
+  ::GetWindowTextA(hNamed, szText, sizeof(szText));
   return szText;
-}
-
-bool IsRadio(HWND hWnd) {
-  return ClassOf(hWnd) == "Button" && (::GetWindowLongA(hWnd, GWL_STYLE) & BS_TYPEMASK) == BS_RADIOBUTTON;
 }
 
 // What the user can work: buttons, boxes, fields, lists and tabs, but not the
 // frames of groups.
 bool IsInteractive(HWND hWnd) {
   const std::string strClass = ClassOf(hWnd);
-  if (strClass == "Button") return (::GetWindowLongA(hWnd, GWL_STYLE) & BS_TYPEMASK) != BS_GROUPBOX;
+  if (strClass == "Button") return ButtonType(hWnd) != BS_GROUPBOX;
   return strClass == "ComboBox" || strClass == "Edit" || strClass == "SysListView32" || strClass == "SysTabControl32";
 }
 
 // Tab reaches a group of radio buttons once; the arrow keys move in it.
 HWND TabStopOf(HWND hWnd) {
-  if (!IsRadio(hWnd)) return hWnd;
+  if (ClassOf(hWnd) != "Button" || ButtonType(hWnd) != BS_RADIOBUTTON) return hWnd;
   while (!(::GetWindowLongA(hWnd, GWL_STYLE) & WS_GROUP)) hWnd = ::GetWindow(hWnd, GW_HWNDPREV);
   return hWnd;
 }
@@ -119,7 +84,7 @@ std::vector<std::string> TabThrough(HWND hPlayer, std::size_t* pnControls) {
 
 TEST(MainMovieKeysTest, TabReachesEverySettingWhichHasAName) {
   CConsoleSettings app(BuiltAppFolder().c_str());
-  CMainMovieScreen screen(app, "settings");
+  CMainSample screen(app, "settings");
   // Checked while the screen is up: its windows go with it.
   std::vector<std::string> failures;
   std::size_t nControls = 0;

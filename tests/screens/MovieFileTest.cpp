@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "standins/flashplayer/MovieFile.h"
 #include "standins/flashplayer/MovieRows.h"
@@ -203,25 +204,17 @@ TEST(MovieFile, ShippedMoviesAreValid) {
 // The host of an address shows in bold: it is found in the text's last word,
 // after a scheme and a user, before a port, path, query or fragment.
 TEST(MovieFile, FindsTheHostOfAnAddress) {
-  struct SCase {
-    const char* szText;
-    const char* szBefore;
-    const char* szHost;
-    const char* szAfter;
+  const std::pair<const char*, const char*> cases[] = {
+      // The text and its parts: "before[host]after".
+      {"Site: login.example.com/verify", "Site: [login.example.com]/verify"},
+      {"https://user@www.example.com:8080/a?b#c", "https://user@[www.example.com]:8080/a?b#c"},
+      {"billing@example.net", "billing@[example.net]"},
+      {"203.0.113.5", "[203.0.113.5]"},
+      {"localhost/path", "localhost/path[]"},
+      {"", "[]"},
   };
-  const SCase cases[] = {
-      {"Site: login.example.com/verify", "Site: ", "login.example.com", "/verify"},
-      {"https://user@www.example.com:8080/a?b#c", "https://user@", "www.example.com", ":8080/a?b#c"},
-      {"billing@example.net", "billing@", "example.net", ""},
-      {"203.0.113.5", "", "203.0.113.5", ""},
-      {"Verify your account", "Verify your account", "", ""},
-      {"localhost/path", "localhost/path", "", ""},
-      {"", "", "", ""},
-  };
-  for (const SCase& c : cases) {
-    const SAddressParts parts = SplitAddressHost(c.szText);
-    EXPECT_EQ(c.szBefore, parts.strBefore) << c.szText;
-    EXPECT_EQ(c.szHost, parts.strHost) << c.szText;
-    EXPECT_EQ(c.szAfter, parts.strAfter) << c.szText;
+  for (const auto& [szText, szParts] : cases) {
+    const SAddressParts parts = SplitAddressHost(szText);
+    EXPECT_EQ(szParts, parts.strBefore + "[" + parts.strHost + "]" + parts.strAfter) << szText;
   }
 }

@@ -15,63 +15,18 @@
 #include "console/ConsoleResources.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "console/screens/AlertsDlg_win.h"
-#include "console/screens/FlashScreenDlg_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/screens/PasswordDlg_win.h"
 #include "console/screens/SettingsDlgs_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
+#include "screens/MainMovieSample_win.h"
 #include "screens/ScreenUser_win.h"
 #include "support/WaitUntil_win.h"
 
 namespace {
 
 const int kAlertDetailsButtonId = 342;
-
-// The main window's movie on a screen of the main window's size, filled with the
-// values and rows the console would send.
-class CMainSample : public CFlashScreenDlg {
- public:
-  CMainSample(const CConsoleSettings& settings, const std::string& strPage)
-      : CFlashScreenDlg(settings, {102, 334, 278, 2003, 0, 0}, EScreenFilter::Modal, ECloseRequest::CancelAction),
-        m_strPage(strPage) {}
-
- protected:
-  void OnInitScreen() override {
-    LoadMovie("HWMain", ".hwf");
-    const char* const values[][2] = {
-        {"_root.dwNoOfBlockedInstructions", "4"},
-        {"_root.dwNoOfBlockedInstructionsHaveHighRating", "1"},
-        {"_root.dwNoOfEmailProtection", "2"},
-        {"_root.dwNoOfWebProtection", "4"},
-        {"_root.bWebSiteBlockingProtectionState", "\x01"},
-        {"_root.bMailSafeProtectionState", "\x01"},
-        {"_root.strApplicationVersion", "1.0.0.1"},
-        {"_root.strTessalineSecurityEngineVersion", "1.0.0.1"},
-        {"_root.strTessalineDefinitionVersion", "12/01/2026"},
-        {"_root.bLoadwithWindowsStartup", "\x01"},
-        {"_root.bLoadSplashScreen", ""},
-        {"_root.bIsLogin", ""},
-        {"_root.bIsPasswordEntered", ""},
-        {"_root.strCurrentLanguage", "ENGLISH"},
-        {"_root.languageOptions", "ENGLISH|GERMAN"},
-        {"_root.enumAlertEventsLevel", "0"},
-        {"_root.LogViewerStepper", "20"},
-        {"_root.strCheckWebTrafficText", "Check web traffic through the local guard"},
-        {"_root.bCheckWebTraffic", "\x01"},
-        {"_root.siteRows", "URL\tlogin.example.com/verify\tBlock\nHostIP\t192.0.2.10\tAsk\n"},
-        {"_root.logRows",
-         "High\t2\tURL\tlogin.example.com/verify\tBlocked\tiexplore.exe\t203.0.113.5\tHTTP\t"
-         "12/07/2026 14:05\n"},
-        {"page", m_strPage.c_str()},
-    };
-    for (const auto& value : values) SetVariable(value[0], value[1]);
-  }
-  void OnScreenCommand(const char*, const char*) override {}
-
- private:
-  std::string m_strPage;
-};
 
 }  // namespace
 

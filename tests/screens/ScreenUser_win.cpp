@@ -25,9 +25,7 @@ std::vector<HWND> ThreadWindows(DWORD dwThreadId) {
 // The screens are borderless dialogs without a system menu; the main window,
 // which has one, is left to the tests that drive it by hand.
 bool IsScreenWindow(HWND hWnd) {
-  char szClass[16] = "";
-  ::GetClassNameA(hWnd, szClass, sizeof(szClass));
-  return std::string(szClass) == "#32770" && (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_SYSMENU) != WS_SYSMENU;
+  return ClassOf(hWnd) == "#32770" && (::GetWindowLongPtrA(hWnd, GWL_STYLE) & WS_SYSMENU) != WS_SYSMENU;
 }
 
 // wParam of WM_APP: the number of the barrier that arrived.
@@ -42,6 +40,19 @@ LRESULT CALLBACK BarrierProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 }
 
 }  // namespace
+
+HWND FocusOf(HWND hWnd) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  ::GetGUIThreadInfo(::GetWindowThreadProcessId(hWnd, nullptr), &info);
+  return info.hwndFocus;
+}
+
+std::string ClassOf(HWND hWnd) {
+  char szClass[64] = "";
+  ::GetClassNameA(hWnd, szClass, sizeof(szClass));
+  return szClass;
+}
 
 CScreenUser::CScreenUser() : m_dwThreadId(::GetCurrentThreadId()) {
   WNDCLASSA windowClass = {};

@@ -55,6 +55,10 @@ class CScreenUser {
   long m_nBarriersPosted = 0;
 };
 
+// The window that has the keyboard focus on hWnd's thread; null when none.
+HWND FocusOf(HWND hWnd);
+std::string ClassOf(HWND hWnd);
+
 struct SUserRun {
   int nResult = -1;        // what the modal run returned
   std::string strFailure;  // empty when every step of the script found its control

@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <map>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -22,14 +23,11 @@ std::string ReadTemplate(const std::string& strPath) {
   return text.str();
 }
 
-// The value of attribute szName in the tag that starts at nTag; empty when absent.
-std::string Attribute(const std::string& strXml, std::size_t nTag, const char* szName) {
-  const std::size_t nEnd = strXml.find('>', nTag);
-  const std::string strKey = std::string(" ") + szName + "=\"";
-  const std::size_t nAt = strXml.find(strKey, nTag);
-  if (nAt == std::string::npos || nAt > nEnd) return std::string();
-  const std::size_t nValue = nAt + strKey.size();
-  return strXml.substr(nValue, strXml.find('"', nValue) - nValue);
+// The value of attribute szName in a tag; empty when absent.
+std::string Attribute(const std::string& strTag, const char* szName) {
+  std::smatch match;
+  return std::regex_search(strTag, match, std::regex(std::string(" ") + szName + "=\"([^\"]*)\"")) ? match[1].str()
+                                                                                                   : std::string();
 }
 
 struct STemplateValue {
@@ -37,23 +35,20 @@ struct STemplateValue {
   std::string strMin, strMax;
 };
 
-// Each policy's values: its own valueName is a flag, a decimal element a number,
-// a text element a text. Every policy must name the product's policy key.
+// The policies' values: a policy's own valueName is a flag, a decimal element a
+// number, a text element a text. Every policy must name the product's policy key.
 std::map<std::string, STemplateValue> TemplateValues(const std::string& strAdmx) {
   std::map<std::string, STemplateValue> values;
-  for (std::size_t nPolicy = strAdmx.find("<policy "); nPolicy != std::string::npos;
-       nPolicy = strAdmx.find("<policy ", nPolicy + 1)) {
-    const std::size_t nEnd = strAdmx.find("</policy>", nPolicy);
-    EXPECT_EQ(kPoliciesKeyPath, Attribute(strAdmx, nPolicy, "key")) << "policy " << Attribute(strAdmx, nPolicy, "name");
-    const std::string strFlag = Attribute(strAdmx, nPolicy, "valueName");
-    if (!strFlag.empty()) values[strFlag] = {EPolicyType::Flag, "0", "1"};
-    for (const auto& [szTag, eType] :
-         {std::pair{"<decimal id=", EPolicyType::Number}, {"<text id=", EPolicyType::Text}}) {
-      for (std::size_t nElement = strAdmx.find(szTag, nPolicy); nElement < nEnd;
-           nElement = strAdmx.find(szTag, nElement + 1)) {
-        values[Attribute(strAdmx, nElement, "valueName")] = {eType, Attribute(strAdmx, nElement, "minValue"),
-                                                             Attribute(strAdmx, nElement, "maxValue")};
-      }
+  const std::regex tag("<(policy|decimal|text) [^>]*>");
+  for (auto it = std::sregex_iterator(strAdmx.begin(), strAdmx.end(), tag); it != std::sregex_iterator(); ++it) {
+    const std::string strTag = it->str(), strKind = (*it)[1], strName = Attribute(strTag, "valueName");
+    if (strKind == "policy") EXPECT_EQ(kPoliciesKeyPath, Attribute(strTag, "key")) << strTag;
+    if (strName.empty()) continue;  // a policy without its own flag, or an enabled or disabled value
+    if (strKind == "policy") {
+      values[strName] = {EPolicyType::Flag, "0", "1"};
+    } else {
+      values[strName] = {strKind == "decimal" ? EPolicyType::Number : EPolicyType::Text, Attribute(strTag, "minValue"),
+                         Attribute(strTag, "maxValue")};
     }
   }
   return values;

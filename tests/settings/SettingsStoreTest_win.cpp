@@ -66,10 +66,11 @@ bool KeyExists(const char* szPath) {
   return ::RegOpenKeyExA(HKEY_CURRENT_USER, szPath, 0, KEY_READ, key.Receive()) == ERROR_SUCCESS;
 }
 
-void SetRawValue(const char* szKey, const char* szName, DWORD dwType, const void* pData, DWORD cbData) {
+void SetRawValue(const char* szKey, const char* szName, DWORD dwType, const void* pData, DWORD cbData,
+                 HKEY hRoot = HKEY_CURRENT_USER) {
   CRegCloseKey key;
-  ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(HKEY_CURRENT_USER, szKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                             key.Receive(), nullptr));
+  ASSERT_EQ(ERROR_SUCCESS,
+            ::RegCreateKeyExA(hRoot, szKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, key.Receive(), nullptr));
   ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), szName, 0, dwType, static_cast<const BYTE*>(pData), cbData));
 }
 
@@ -412,17 +413,11 @@ struct SPolicyKeys {
   ~SPolicyKeys() {
     for (HKEY hRoot : {HKEY_LOCAL_MACHINE, HKEY_CURRENT_USER}) ::SHDeleteKeyA(hRoot, "Software\\Policies\\Corvinth");
   }
-  static void Set(HKEY hRoot, const char* szName, DWORD dwType, const void* pData, DWORD cbData) {
-    CRegCloseKey key;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExA(hRoot, kPoliciesKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                               key.Receive(), nullptr));
-    ASSERT_EQ(ERROR_SUCCESS, ::RegSetValueExA(key.Get(), szName, 0, dwType, static_cast<const BYTE*>(pData), cbData));
-  }
   static void Text(HKEY hRoot, const char* szName, const std::string& strText) {
-    Set(hRoot, szName, REG_SZ, strText.c_str(), static_cast<DWORD>(strText.size() + 1));
+    SetRawValue(kPoliciesKeyPath, szName, REG_SZ, strText.c_str(), static_cast<DWORD>(strText.size() + 1), hRoot);
   }
   static void Number(HKEY hRoot, const char* szName, DWORD dwValue) {
-    Set(hRoot, szName, REG_DWORD, &dwValue, sizeof dwValue);
+    SetRawValue(kPoliciesKeyPath, szName, REG_DWORD, &dwValue, sizeof dwValue, hRoot);
   }
 };
 
