@@ -2,6 +2,8 @@
 // placement and growth, the keys, and what the screens hand back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "console/screens/AlertsDlg_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "screens/ScreenUser_win.h"
@@ -38,12 +40,17 @@ TEST(AlertsDlgTest, MoreInfoGrowsUpwardsFromTheCornerAndEscapeBlocks) {
   EXPECT_EQ("", run.strFailure);
   EXPECT_EQ(2, run.nResult);
   EXPECT_EQ(0, alert.Fields().nRememberAnswer);
-  const int cxFull = ::GetSystemMetrics(SM_CXFULLSCREEN), cyFull = ::GetSystemMetrics(SM_CYFULLSCREEN);
-  EXPECT_EQ(cxFull, rcShown.right);
-  EXPECT_EQ(cyFull, rcShown.bottom);
+  // The full-screen client area's corner, within the work area (Wine's full-screen
+  // height is taller than its screen).
+  RECT rcWork = {};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+  const LONG nRight = std::min<LONG>(::GetSystemMetrics(SM_CXFULLSCREEN), rcWork.right);
+  const LONG nBottom = std::min<LONG>(::GetSystemMetrics(SM_CYFULLSCREEN), rcWork.bottom);
+  EXPECT_EQ(nRight, rcShown.right);
+  EXPECT_EQ(nBottom, rcShown.bottom);
   EXPECT_EQ(rcShown.bottom - rcShown.top + 324, rcGrown.bottom - rcGrown.top);
-  EXPECT_EQ(cxFull, rcGrown.right);
-  EXPECT_EQ(cyFull, rcGrown.bottom);
+  EXPECT_EQ(nRight, rcGrown.right);
+  EXPECT_EQ(nBottom, rcGrown.bottom);
 }
 
 HWND FocusOf(HWND hWnd) {
