@@ -7,6 +7,8 @@ namespace {
 
 // The stepper's arrows have the id of their edit field plus this.
 const int kStepperArrowsIdOffset = 10000;
+// A text box at least this tall (stage pixels) holds two lines and wraps.
+const int kTwoTextLines = 30;
 // How far a choice's list drops below its field, in stage pixels.
 const int kChoiceDropHeight = 160;
 
@@ -114,6 +116,8 @@ void CreateMovieControl(const SMovieControl& c, const SMovieControl* pPrevious, 
     case EMovieControlKind::Title:
     case EMovieControlKind::Headline:
       dwStyle |= SS_LEFT | SS_NOPREFIX;
+      // A one-line text that does not fit ends in "...", never cut without a sign.
+      if (c.kind != EMovieControlKind::Text || c.cy < kTwoTextLines) dwStyle |= SS_ENDELLIPSIS;
       break;
     case EMovieControlKind::Address:
       dwStyle |= SS_OWNERDRAW | SS_NOPREFIX;
