@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <vector>
 
 #include "console/screens/AlertsDlg_win.h"
 #include "console/settings/ConsoleSettings_win.h"
@@ -81,6 +82,25 @@ TEST(AlertsDlgTest, EnterBlocksUnlessAllowHasTheFocus) {
     EXPECT_EQ(hBlock, hFocus);
     EXPECT_EQ(c.nResult, run.nResult) << "Enter on " << c.nKeyOn;
   }
+}
+
+// Tab goes from the remember box through the buttons as they stand, left to right.
+TEST(AlertsDlgTest, TabFollowsTheButtonsAsTheyStand) {
+  CConsoleSettings app(BuiltAppFolder().c_str());
+  CAlertsDlg alert(app);
+  alert.Fields().nAlertKind = ALERT_KIND_WEB;
+  std::vector<int> order;
+  const SUserRun run = RunWithUser([&] { return static_cast<int>(alert.DoModal()); },
+                                   [&](CScreenUser& user) {
+                                     HWND hControl = user.WaitForControl(ID_WEB_REMEMBER);
+                                     for (int i = 0; i < 3 && hControl; ++i) {
+                                       hControl = ::GetNextDlgTabItem(user.FindScreen(), hControl, FALSE);
+                                       order.push_back(::GetDlgCtrlID(hControl));
+                                     }
+                                     user.Key(0, VK_ESCAPE);
+                                   });
+  EXPECT_EQ("", run.strFailure);
+  EXPECT_EQ((std::vector<int>{ID_ALERT_MORE_INFO, ID_ALERT_BLOCK, ID_ALERT_ALLOW}), order);
 }
 
 TEST(AlertsDlgTest, DisplaySettingsHandBackTheChoiceOnlyAfterOk) {
