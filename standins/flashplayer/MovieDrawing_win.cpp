@@ -242,6 +242,13 @@ void DrawAddress(const DRAWITEMSTRUCT& item, const SStageFonts& fonts, COLORREF 
   }
 }
 
+void DrawStageEdge(HDC hdc, HWND hStage) {
+  RECT rc = {};
+  ::GetClientRect(hStage, &rc);
+  CSavedDC saved(hdc);
+  FrameSolid(hdc, rc, PaletteColour(BUTTON_BORDER), 1);
+}
+
 RECT ListFocusRing(HWND hList) {
   RECT rc = {};
   if (!hList || !::GetWindowRect(hList, &rc)) return rc;

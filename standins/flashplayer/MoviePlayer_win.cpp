@@ -99,6 +99,7 @@ class CPlayer : public IStagePlayer {
       case WM_PAINT: {
         PAINTSTRUCT paint;
         const HDC hdc = ::BeginPaint(m_hWnd, &paint);
+        DrawStageEdge(hdc, m_hWnd);
         const HWND hFocus = ::GetFocus();
         const std::size_t i = hFocus && ::GetParent(hFocus) == m_hWnd ? FindControl(::GetDlgCtrlID(hFocus)) : 0;
         if (hFocus && i < m_movie.controls.size() && m_movie.controls[i].kind == EMovieControlKind::List) {
