@@ -78,6 +78,11 @@ SScreenReply CAlertScreen::AnswerAction(int nResult) {
 
 void CLogCustomScreen::SendStartVariables() {
   m_player.SetVariable("_root.displayTypeAlert", DecimalText(m_nDisplayMailAlerts));
+  // The mail flag alone cannot tell "all" from "mail only" or "none" from "web
+  // only": the movie's choice shows what both flags say.
+  const char* szShown =
+      m_nDisplayMailAlerts ? (m_nDisplayWebAlerts ? "all" : "mail") : (m_nDisplayWebAlerts ? "web" : "none");
+  m_player.SetVariable("_root.strShownAlerts", szShown);
 }
 
 SScreenReply CLogCustomScreen::OnCommand(const char* szCommand, const char* /*szArgs*/) {

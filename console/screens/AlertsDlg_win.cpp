@@ -1,5 +1,7 @@
 #include "console/screens/AlertsDlg_win.h"
 
+#include <algorithm>
+
 #include "console/screens/LoginCheck_win.h"
 #include "console/screens/PasswordDlg_win.h"
 #include "console/settings/ConsoleSettings_win.h"
@@ -50,8 +52,15 @@ void CAlertsDlg::OnInitScreen() {
 void CAlertsDlg::PlaceAtCorner() {
   RECT rc = {};
   ::GetWindowRect(GetSafeHwnd(), &rc);
-  const int nLeft = ::GetSystemMetrics(SM_CXFULLSCREEN) - (rc.right - rc.left);
-  const int nTop = ::GetSystemMetrics(SM_CYFULLSCREEN) - (rc.bottom - rc.top);
+  // The corner of the full-screen client area, but never beyond the work area:
+  // Wine reports a full-screen height taller than the screen, which would leave
+  // the answers below its edge.
+  RECT rcWork = {0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+  const int nRight = std::min<int>(::GetSystemMetrics(SM_CXFULLSCREEN), rcWork.right);
+  const int nBottom = std::min<int>(::GetSystemMetrics(SM_CYFULLSCREEN), rcWork.bottom);
+  const int nLeft = nRight - (rc.right - rc.left);
+  const int nTop = nBottom - (rc.bottom - rc.top);
   ::SetWindowPos(GetSafeHwnd(), nullptr, nLeft, nTop, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 

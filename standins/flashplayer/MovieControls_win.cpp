@@ -7,6 +7,8 @@ namespace {
 
 // The stepper's arrows have the id of their edit field plus this.
 const int kStepperArrowsIdOffset = 10000;
+// A text box at least this tall (stage pixels) holds two lines and wraps.
+const int kTwoTextLines = 30;
 // How far a choice's list drops below its field, in stage pixels.
 const int kChoiceDropHeight = 160;
 
@@ -32,6 +34,27 @@ LRESULT CALLBACK ButtonKeysProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lPar
     return 0;
   }
   if (uMsg == WM_NCDESTROY) ::RemoveWindowSubclass(hWnd, &ButtonKeysProc, 1);
+  return ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
+}
+
+// The first control of hWnd's group, the one with WS_GROUP at or before it.
+HWND GroupLeader(HWND hWnd) {
+  while (hWnd && !(::GetWindowLongA(hWnd, GWL_STYLE) & WS_GROUP)) hWnd = ::GetWindow(hWnd, GW_HWNDPREV);
+  return hWnd;
+}
+
+// An arrow key that moves the focus to another radio button of its group chooses
+// it, as in Windows' own groups; Tab into the group or a click does not.
+LRESULT CALLBACK RadioKeysProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
+  if (uMsg == WM_SETFOCUS) {
+    const HWND hFrom = reinterpret_cast<HWND>(wParam);
+    if (hFrom && hFrom != hWnd && ::GetParent(hFrom) == ::GetParent(hWnd) && GroupLeader(hFrom) == GroupLeader(hWnd) &&
+        !(::GetKeyState(VK_LBUTTON) & 0x8000) && ::SendMessageA(hWnd, BM_GETCHECK, 0, 0) != BST_CHECKED) {
+      ::PostMessageA(::GetParent(hWnd), WM_COMMAND, MAKEWPARAM(::GetDlgCtrlID(hWnd), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(hWnd));
+    }
+  }
+  if (uMsg == WM_NCDESTROY) ::RemoveWindowSubclass(hWnd, &RadioKeysProc, 1);
   return ::DefSubclassProc(hWnd, uMsg, wParam, lParam);
 }
 
@@ -93,6 +116,8 @@ void CreateMovieControl(const SMovieControl& c, const SMovieControl* pPrevious, 
     case EMovieControlKind::Title:
     case EMovieControlKind::Headline:
       dwStyle |= SS_LEFT | SS_NOPREFIX;
+      // A one-line text that does not fit ends in "...", never cut without a sign.
+      if (c.kind != EMovieControlKind::Text || c.cy < kTwoTextLines) dwStyle |= SS_ENDELLIPSIS;
       break;
     case EMovieControlKind::Address:
       dwStyle |= SS_OWNERDRAW | SS_NOPREFIX;
@@ -155,6 +180,7 @@ void CreateMovieControl(const SMovieControl& c, const SMovieControl* pPrevious, 
                                     hInstance, nullptr));
   ::SendMessageA(shown.wnd.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(FontFor(c.kind, fonts)), FALSE);
   if (c.kind == EMovieControlKind::Button) ::SetWindowSubclass(shown.wnd.Get(), &ButtonKeysProc, 1, 0);
+  if (c.kind == EMovieControlKind::Radio) ::SetWindowSubclass(shown.wnd.Get(), &RadioKeysProc, 1, 0);
   if (c.kind == EMovieControlKind::Group || c.kind == EMovieControlKind::Tabs) {
     ::SetWindowSubclass(shown.wnd.Get(), &StageBackgroundProc, 1, 0);
   }
@@ -211,10 +237,16 @@ void ShowControlValue(SShownControl& shown, const SMovieControl& c,
       SetControlTextIfDifferent(hWnd, lookup(c.strVariable));
       break;
     case EMovieControlKind::Check:
-    case EMovieControlKind::Radio:
+    case EMovieControlKind::Radio: {
       SetControlTextIfDifferent(hWnd, strText);
-      ::SendMessageA(hWnd, BM_SETCHECK, lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED, 0);
+      const LRESULT nCheck = lookup(c.strVariable) == c.strValue ? BST_CHECKED : BST_UNCHECKED;
+      const bool bChanged = ::SendMessageA(hWnd, BM_GETCHECK, 0, 0) != nCheck;
+      // Also unchanged: a cleared radio button loses its Tab stop this way.
+      ::SendMessageA(hWnd, BM_SETCHECK, nCheck, 0);
+      // Wine repaints the box over the focus rectangle and wipes it: paint it whole.
+      if (bChanged && ::GetFocus() == hWnd) ::InvalidateRect(hWnd, nullptr, TRUE);
       break;
+    }
     case EMovieControlKind::Icon:  // its name stays
     case EMovieControlKind::List:  // the player gives its rows
       break;

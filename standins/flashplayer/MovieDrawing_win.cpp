@@ -2,6 +2,9 @@
 
 namespace {
 
+// Pixels of the focus ring, at every scale.
+constexpr int kFocusRingWidth = 2;
+
 // Restores what the drawing selected into the context.
 class CSavedDC {
  public:
@@ -148,7 +151,7 @@ void DrawMovieButton(const DRAWITEMSTRUCT& item, EButtonLook look, const SStageF
   if (item.itemState & ODS_FOCUS) {
     RECT rcFocus = rc;
     ::InflateRect(&rcFocus, -2, -2);
-    FrameSolid(hdc, rcFocus, PaletteColour(FOCUS_RING), 2);
+    FrameSolid(hdc, rcFocus, PaletteColour(FOCUS_RING), kFocusRingWidth);
   }
 }
 
@@ -163,9 +166,11 @@ void DrawTab(const DRAWITEMSTRUCT& item, const std::string& strCaption, const SS
   ::SetTextColor(hdc, PaletteColour(STAGE_TEXT));
   RECT rc = item.rcItem;
   ::DrawTextA(hdc, strCaption.c_str(), -1, &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
-  if (item.itemState & ODS_FOCUS) {
+  // The tab strip marks its focused tab whether or not it has the keyboard focus:
+  // the ring shows only while it has, so that one control on the stage shows it.
+  if ((item.itemState & ODS_FOCUS) && ::GetFocus() == item.hwndItem) {
     ::InflateRect(&rc, -2, -2);
-    FrameSolid(hdc, rc, PaletteColour(FOCUS_RING), 2);
+    FrameSolid(hdc, rc, PaletteColour(FOCUS_RING), kFocusRingWidth);
   }
 }
 
@@ -235,6 +240,27 @@ void DrawAddress(const DRAWITEMSTRUCT& item, const SStageFonts& fonts, COLORREF 
     }
     rc.left += nWidth;
   }
+}
+
+void DrawStageEdge(HDC hdc, HWND hStage) {
+  RECT rc = {};
+  ::GetClientRect(hStage, &rc);
+  CSavedDC saved(hdc);
+  FrameSolid(hdc, rc, PaletteColour(BUTTON_BORDER), 1);
+}
+
+RECT ListFocusRing(HWND hList) {
+  RECT rc = {};
+  if (!hList || !::GetWindowRect(hList, &rc)) return rc;
+  ::MapWindowPoints(nullptr, ::GetParent(hList), reinterpret_cast<POINT*>(&rc), 2);
+  ::InflateRect(&rc, kFocusRingWidth, kFocusRingWidth);
+  return rc;
+}
+
+void DrawListFocusRing(HDC hdc, HWND hList) {
+  if (::GetFocus() != hList || !::IsWindowVisible(hList)) return;
+  CSavedDC saved(hdc);
+  FrameSolid(hdc, ListFocusRing(hList), PaletteColour(FOCUS_RING), kFocusRingWidth);
 }
 
 CStageFontSet::CStageFontSet(int nDpi) {

@@ -75,6 +75,16 @@ void DrawMovieItem(const DRAWITEMSTRUCT& item, const SMovieControl& c, const SSt
 // A list view's custom drawing: the text of an empty list after the view painted.
 LRESULT DrawListParts(const NMCUSTOMDRAW& draw, const std::string& strEmptyText, HFONT hFont);
 
+// A thin edge around the stage, so that a screen stands out from the window it
+// opens over, which has the same dark colour.
+void DrawStageEdge(HDC hdc, HWND hStage);
+
+// A list view draws no focus while no row has it: the stage draws a ring around
+// the list that has the focus, as buttons show theirs. The ring's rectangle on
+// the stage (list hList; empty for none), and the painting of it.
+RECT ListFocusRing(HWND hList);
+void DrawListFocusRing(HDC hdc, HWND hList);
+
 void DrawMovieButton(const DRAWITEMSTRUCT& item, EButtonLook look, const SStageFonts& fonts, COLORREF crStage);
 void DrawTab(const DRAWITEMSTRUCT& item, const std::string& strCaption, const SStageFonts& fonts);
 // Icons by the name the movie gives: protected, unprotected, partial, alert.

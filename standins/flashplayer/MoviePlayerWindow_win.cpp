@@ -41,6 +41,8 @@ bool RegisterPlayerClass() {
     INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_TAB_CLASSES};
     ::InitCommonControlsEx(&icc);
     WNDCLASSA wc = {};
+    // Painted whole when its size changes: the stage's edge moves with it.
+    wc.style = CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = PlayerWndProc;
     wc.hInstance = g_hInstance;
     wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);

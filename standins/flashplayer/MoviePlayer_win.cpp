@@ -96,6 +96,18 @@ class CPlayer : public IStagePlayer {
       case WM_PLAYER_FOCUS:
         FocusFirst();
         return 0;
+      case WM_PAINT: {
+        PAINTSTRUCT paint;
+        const HDC hdc = ::BeginPaint(m_hWnd, &paint);
+        DrawStageEdge(hdc, m_hWnd);
+        const HWND hFocus = ::GetFocus();
+        const std::size_t i = hFocus && ::GetParent(hFocus) == m_hWnd ? FindControl(::GetDlgCtrlID(hFocus)) : 0;
+        if (hFocus && i < m_movie.controls.size() && m_movie.controls[i].kind == EMovieControlKind::List) {
+          DrawListFocusRing(hdc, hFocus);
+        }
+        ::EndPaint(m_hWnd, &paint);
+        return 0;
+      }
       case WM_ERASEBKGND:
       case WM_CTLCOLORSTATIC:
       case WM_CTLCOLORBTN:
@@ -516,6 +528,11 @@ class CPlayer : public IStagePlayer {
     }
     if (pHeader->code == NM_CUSTOMDRAW && c.kind == EMovieControlKind::List) {
       return DrawListParts(*reinterpret_cast<const NMCUSTOMDRAW*>(pHeader), c.strEmptyText, Fonts().hText);
+    }
+    if ((pHeader->code == NM_SETFOCUS || pHeader->code == NM_KILLFOCUS) && c.kind == EMovieControlKind::List) {
+      const RECT rcRing = ListFocusRing(pHeader->hwndFrom);
+      ::InvalidateRect(m_hWnd, &rcRing, TRUE);
+      return 0;
     }
     if (m_bRefreshing) return 0;
     if (pHeader->code == TCN_SELCHANGE) {

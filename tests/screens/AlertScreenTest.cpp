@@ -82,4 +82,20 @@ TEST(LogCustomScreen, SendsTheMailFlagAndCommandsChangeOnlyTheFields) {
   EXPECT_EQ(SCREEN_RESULT_CANCEL, screen.OnCommand("IDC_FS_CANCEL", "").nResult);
 }
 
+// The choice shown is the one in force, which the mail flag alone cannot tell.
+TEST(LogCustomScreen, ShowsTheChoiceBothFlagsMake) {
+  const struct {
+    std::int32_t nMail, nWeb;
+    const char* szShown;
+  } cases[] = {{1, 1, "all"}, {1, 0, "mail"}, {0, 1, "web"}, {0, 0, "none"}};
+  for (const auto& c : cases) {
+    CRecordingPlayer player;
+    CLogCustomScreen screen(player);
+    screen.m_nDisplayMailAlerts = c.nMail;
+    screen.m_nDisplayWebAlerts = c.nWeb;
+    screen.SendStartVariables();
+    EXPECT_EQ(c.szShown, player.values["_root.strShownAlerts"]) << "mail " << c.nMail << ", web " << c.nWeb;
+  }
+}
+
 }  // namespace

@@ -2,6 +2,9 @@
 // placement and growth, the keys, and what the screens hand back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "console/screens/AlertsDlg_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "screens/ScreenUser_win.h"
@@ -38,12 +41,17 @@ TEST(AlertsDlgTest, MoreInfoGrowsUpwardsFromTheCornerAndEscapeBlocks) {
   EXPECT_EQ("", run.strFailure);
   EXPECT_EQ(2, run.nResult);
   EXPECT_EQ(0, alert.Fields().nRememberAnswer);
-  const int cxFull = ::GetSystemMetrics(SM_CXFULLSCREEN), cyFull = ::GetSystemMetrics(SM_CYFULLSCREEN);
-  EXPECT_EQ(cxFull, rcShown.right);
-  EXPECT_EQ(cyFull, rcShown.bottom);
+  // The full-screen client area's corner, within the work area (Wine's full-screen
+  // height is taller than its screen).
+  RECT rcWork = {};
+  ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &rcWork, 0);
+  const LONG nRight = std::min<LONG>(::GetSystemMetrics(SM_CXFULLSCREEN), rcWork.right);
+  const LONG nBottom = std::min<LONG>(::GetSystemMetrics(SM_CYFULLSCREEN), rcWork.bottom);
+  EXPECT_EQ(nRight, rcShown.right);
+  EXPECT_EQ(nBottom, rcShown.bottom);
   EXPECT_EQ(rcShown.bottom - rcShown.top + 324, rcGrown.bottom - rcGrown.top);
-  EXPECT_EQ(cxFull, rcGrown.right);
-  EXPECT_EQ(cyFull, rcGrown.bottom);
+  EXPECT_EQ(nRight, rcGrown.right);
+  EXPECT_EQ(nBottom, rcGrown.bottom);
 }
 
 // Block has the focus and Enter blocks from anywhere but the Allow button itself.
@@ -67,6 +75,25 @@ TEST(AlertsDlgTest, EnterBlocksUnlessAllowHasTheFocus) {
     EXPECT_EQ(hBlock, hFocus);
     EXPECT_EQ(c.nResult, run.nResult) << "Enter on " << c.nKeyOn;
   }
+}
+
+// Tab goes from the remember box through the buttons as they stand, left to right.
+TEST(AlertsDlgTest, TabFollowsTheButtonsAsTheyStand) {
+  CConsoleSettings app(BuiltAppFolder().c_str());
+  CAlertsDlg alert(app);
+  alert.Fields().nAlertKind = ALERT_KIND_WEB;
+  std::vector<int> order;
+  const SUserRun run = RunWithUser([&] { return static_cast<int>(alert.DoModal()); },
+                                   [&](CScreenUser& user) {
+                                     HWND hControl = user.WaitForControl(ID_WEB_REMEMBER);
+                                     for (int i = 0; i < 3 && hControl; ++i) {
+                                       hControl = ::GetNextDlgTabItem(user.FindScreen(), hControl, FALSE);
+                                       order.push_back(::GetDlgCtrlID(hControl));
+                                     }
+                                     user.Key(0, VK_ESCAPE);
+                                   });
+  EXPECT_EQ("", run.strFailure);
+  EXPECT_EQ((std::vector<int>{ID_ALERT_MORE_INFO, ID_ALERT_BLOCK, ID_ALERT_ALLOW}), order);
 }
 
 TEST(AlertsDlgTest, DisplaySettingsHandBackTheChoiceOnlyAfterOk) {

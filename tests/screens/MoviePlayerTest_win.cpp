@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "console/screens/MoviePlayerApi_win.h"
+#include "standins/flashplayer/MovieDrawing_win.h"
 #include "support/TempFolder_win.h"
 #include "support/WaitUntil_win.h"
 
@@ -200,6 +201,67 @@ TEST_F(MoviePlayerTest, TabsAndChoicesSetTheirVariables) {
   const Events expected = {
       {"IDC_FS_LANG", "GERMAN"}, {"IDC_FS_TAB", "two"}, {"IDC_FS_WIDTH", std::to_string(100 * nDpi / 96)}};
   EXPECT_EQ(expected, m_events);
+}
+
+namespace {
+
+// Pixels of the focus ring's colour that the screen shows inside rc (screen
+// coordinates) of window hWnd's parent, read back from the virtual display.
+int FocusRingPixels(HWND hWnd, RECT rc) {
+  ::RedrawWindow(::GetParent(hWnd), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+  const int cx = rc.right - rc.left, cy = rc.bottom - rc.top;
+  CDeleteDC screen(::CreateDCA("DISPLAY", nullptr, nullptr, nullptr));
+  CDeleteDC memory(::CreateCompatibleDC(screen.Get()));
+  BITMAPINFO info = {};
+  info.bmiHeader = {sizeof(BITMAPINFOHEADER), cx, -cy, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* pBits = nullptr;
+  CDeleteObject bitmap(::CreateDIBSection(memory.Get(), &info, DIB_RGB_COLORS, &pBits, nullptr, 0));
+  ::SelectObject(memory.Get(), bitmap.Get());
+  ::BitBlt(memory.Get(), 0, 0, cx, cy, screen.Get(), rc.left, rc.top, SRCCOPY);
+  int nRing = 0;
+  for (int i = 0; i < cx * cy; ++i) nRing += (static_cast<const DWORD*>(pBits)[i] & 0xFFFFFF) == FOCUS_RING;
+  return nRing;
+}
+
+RECT AroundOnScreen(HWND hWnd) {
+  RECT rc = {};
+  ::GetWindowRect(hWnd, &rc);
+  ::InflateRect(&rc, 4, 4);
+  return rc;
+}
+
+}  // namespace
+
+// The arrow keys choose inside a group of radio buttons (the dialog manager moves
+// the focus), Tab into it does not; the focus ring shows on the list or tab strip
+// that has the keyboard focus only.
+TEST_F(MoviePlayerTest, FocusChoosesInsideRadioGroupsAndShowsWhereItIs) {
+  Load(
+      "hwmovie 1\n"
+      "tabs 20 10 10 200 24 page \"One=one|Two=two\"\n"
+      "radio 11 10 40 90 20 Allow _root.nAction 0\n"
+      "radio 12 10 60 90 20 Block _root.nAction 1 IDC_FS_ACTION $_root.nAction\n"
+      "list 14 10 100 300 100 _root.rows Name\n"
+      "button 15 10 220 80 24 Go IDC_FS_GO \"\"\n");
+  Set("page", "one");
+  Set("_root.nAction", "0");
+  EXPECT_TRUE(PumpUntil([&] { return ::SendMessageA(Item(11), BM_GETCHECK, 0, 0) == BST_CHECKED; }));
+  ::SetFocus(Item(15));
+  ::SetFocus(Item(12));
+  PumpUntil([] { return false; }, 200);
+  EXPECT_EQ("0", Get("_root.nAction"));
+  ::SetFocus(Item(11));
+  ::SetFocus(Item(12));
+  EXPECT_TRUE(PumpUntil([&] { return Get("_root.nAction") == "1"; })) << Get("_root.nAction");
+  EXPECT_EQ((Events{{"IDC_FS_ACTION", "1"}}), m_events);
+
+  ::SetFocus(Item(14));
+  EXPECT_LT(0, FocusRingPixels(Item(14), AroundOnScreen(Item(14))));
+  ::SetFocus(Item(20));
+  EXPECT_EQ(0, FocusRingPixels(Item(14), AroundOnScreen(Item(14))));
+  EXPECT_LT(0, FocusRingPixels(Item(20), AroundOnScreen(Item(20))));
+  ::SetFocus(Item(15));
+  EXPECT_EQ(0, FocusRingPixels(Item(20), AroundOnScreen(Item(20))));
 }
 
 TEST_F(MoviePlayerTest, MissingOrBrokenMoviesLeaveAPlayerThatStillAnswers) {
