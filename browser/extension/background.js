@@ -141,7 +141,7 @@ function showProtection(host, console) {
 
 const checks = new Map(); // "tab:frame" -> the check of what that frame is loading
 const allowedInTab = new Map(); // tab -> addresses the console allowed there
-const askingInTab = new Map(); // tab -> the listed check its waiting page shows
+const askingIn = new Map(); // "tab:frame" -> the listed check its waiting page shows
 const addressOfHost = new Map(); // host name -> the address the browser last reached it at
 let blockingRequests = false;
 
@@ -207,13 +207,22 @@ function startCheck(tabId, frameId, url, fromGate = false) {
 
 function onListed(check) {
   check.listed = true;
-  for (const gate of check.gates) gate.postMessage({ state: 'listed' });
-  // Chromium: the listed page must not load while the console asks the user. The
-  // waiting page replaces itself with the outcome (see the "asking" port below).
-  if (!blockingRequests && check.frameId === 0) {
-    askingInTab.set(check.tabId, check);
-    api.tabs.update(check.tabId, { url: blockPageUrl('block.html', 'asking', check.page, '') });
+  // Chromium: the listed page must not load while the console asks the user, nor
+  // stay in its frame (a page can undo gate.js's hiding): the tab or frame shows
+  // the waiting page, which replaces itself with the outcome (see the "asking"
+  // port below).
+  if (!blockingRequests) {
+    askingIn.set(`${check.tabId}:${check.frameId}`, check);
+    check.askingPage = blockPageUrl('block.html', 'asking', check.page, '');
+    if (check.frameId === 0) api.tabs.update(check.tabId, { url: check.askingPage });
   }
+  for (const gate of check.gates) gate.postMessage(listedMessage(check));
+}
+
+// What a gate hears of a listed check: a frame still undecided goes to the waiting
+// page (its tab's was sent there by the extension).
+function listedMessage(check) {
+  return { state: 'listed', page: check.frameId !== 0 && check.verdict === null ? check.askingPage : undefined };
 }
 
 function outcomePage(check) {
@@ -304,7 +313,7 @@ api.webRequest.onResponseStarted.addListener(
 api.runtime.onConnect.addListener((gate) => {
   if (!gate.sender?.tab) return;
   if (gate.name === 'asking') {
-    const check = askingInTab.get(gate.sender.tab.id);
+    const check = askingIn.get(`${gate.sender.tab.id}:${gate.sender.frameId ?? 0}`);
     if (!check) return;
     check.waitingPage = gate;
     if (check.verdict !== null) gate.postMessage({ page: outcomePage(check) });
@@ -318,7 +327,7 @@ api.runtime.onConnect.addListener((gate) => {
   const check = startCheck(tabId, frameId, gate.sender.url, true);
   check.gates.add(gate);
   gate.onDisconnect.addListener(() => check.gates.delete(gate));
-  if (check.listed) gate.postMessage({ state: 'listed' });
+  if (check.listed) gate.postMessage(listedMessage(check));
   if (check.verdict !== null) gate.postMessage({ verdict: check.verdict, page: check.blockPage });
 });
 
@@ -334,8 +343,8 @@ api.runtime.onMessage.addListener((message, sender) => {
 
 api.tabs.onRemoved.addListener((tabId) => {
   allowedInTab.delete(tabId);
-  askingInTab.delete(tabId);
-  for (const key of checks.keys()) if (key.startsWith(`${tabId}:`)) checks.delete(key);
+  for (const map of [checks, askingIn])
+    for (const key of map.keys()) if (key.startsWith(`${tabId}:`)) map.delete(key);
 });
 
 connectHost();

@@ -111,6 +111,11 @@ runChecks(launch, async (browser) => {
   await burstTab.goto(`${origin}/sites/phisher/login.html?burst`).catch(() => {});
   const waits = await waitFor(20, async () => burstTab.url().includes('/block.html?state=asking'));
   check('a listed page behind 40 listed frames waits for the console', Boolean(waits), true);
+  // The frames too wait on the waiting page: a listed page's own document, only
+  // hidden, could show itself again while the console asks.
+  const framesWait = await waitFor(20, async () =>
+    frames.frames().filter((frame) => frame.url().includes('/block.html?state=asking')).length === 40);
+  check('the listed frames wait on the waiting page', Boolean(framesWait), true);
   // The console ends with its alerts open (killed, so that its working definitions
   // stay): nobody decided, so every one is blocked.
   await wine('taskkill', ['/f', '/im', 'Hookwdn.exe']);
