@@ -243,6 +243,12 @@ function settle(check, answer) {
   check.blockPage = blockPage;
   for (const gate of check.gates) gate.postMessage({ verdict: answer.verdict, page: blockPage });
   if (check.waitingPage) check.waitingPage.postMessage({ page: outcomePage(check) });
+  // Chromium: a tab's page blocked without asking (no console, a failed check) is
+  // left at once, before its document arrives, runs its scripts and could show
+  // itself; a gate already there replaces it, the waiting page its own.
+  const current = checks.get(`${check.tabId}:${check.frameId}`) === check;
+  if (blockPage && !blockingRequests && check.frameId === 0 && current && !check.askingPage && check.gates.size === 0)
+    api.tabs.update(check.tabId, { url: blockPage });
 }
 
 // Chromium: every navigation, before its request leaves.

@@ -128,12 +128,15 @@ runChecks(launch, async (browser) => {
   check('the listed page behind them never rendered', originLog().includes('/beacon?phisher-burst'), false);
 
   // Without a console (its definitions left behind) a listed page stays blocked and
-  // says why; an unlisted one loads.
-  await page.goto(`${origin}/sites/phisher/login.html`).catch(() => {});
+  // says why, and never renders; an unlisted one loads.
+  await page.goto(`${origin}/sites/phisher/login.html?unasked`).catch(() => {});
   const unasked = await waitFor(20, async () => page.url().includes('/block.html?state=unasked'));
   check('with the console ended a listed page is blocked', Boolean(unasked), true);
+  check('and never rendered', originLog().includes('/beacon?phisher-unask'), false);
   if (!unasked) console.log(`  the tab shows ${page.url()}: ${await textOf().catch((e) => e)}`);
-  check('its block page says the console could not be asked', (await textOf()).includes('could not be asked'), true);
+  const saysWhy = await waitFor(10, async () => (await textOf()).includes('could not be asked'));
+  check('its block page says the console could not be asked', Boolean(saysWhy), true);
+  if (!saysWhy) console.log(`  the tab shows ${page.url()}: ${await textOf().catch((e) => e)}`);
   await page.goto(`${origin}/index.html`);
   check('with the console ended an unlisted page loads', Boolean(await shows('an unlisted page')), true);
   check('the icon says the console is not running', (await protection()).includes('console is not running'), true);
