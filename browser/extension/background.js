@@ -261,7 +261,10 @@ api.webNavigation.onBeforeNavigate.addListener((details) => {
 // browser, whether a link, a script or a server's redirect led to it.
 const isFirefox = typeof api.runtime.getBrowserInfo === 'function';
 function holdRequest(details) {
-  const check = startCheck(details.tabId, details.frameId, details.url);
+  // An <object> or <embed> loads its document as an object (Firefox), whose frame
+  // id is that of the frame around it: it is checked under a key of its own.
+  const frameId = details.type === 'object' ? `object:${details.frameId}` : details.frameId;
+  const check = startCheck(details.tabId, frameId, details.url);
   return check.answer.then((answer) => {
     const blockPage = blockPageFor(check, answer);
     if (!blockPage) return {};
@@ -269,7 +272,7 @@ function holdRequest(details) {
     // Chromium refuses to redirect a request to the block page, whose address pages
     // must not learn (use_dynamic_url): the tab is sent there instead, and a frame
     // shows Chromium's own page for a request an extension blocked.
-    if (details.frameId === 0) api.tabs.update(details.tabId, { url: blockPage });
+    if (details.type === 'main_frame') api.tabs.update(details.tabId, { url: blockPage });
     return { cancel: true };
   });
 }
@@ -291,7 +294,7 @@ function holdRequestIfByPolicy(details) {
 try {
   api.webRequest.onBeforeRequest.addListener(
     isFirefox ? holdRequest : holdRequestIfByPolicy,
-    { urls: ['http://*/*', 'https://*/*'], types: ['main_frame', 'sub_frame'] },
+    { urls: ['http://*/*', 'https://*/*'], types: ['main_frame', 'sub_frame', 'object'] },
     ['blocking'],
   );
   blockingRequests = isFirefox;
