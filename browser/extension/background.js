@@ -171,8 +171,14 @@ function addressParts(url) {
   };
 }
 
+// A page's address may be as long as the browser takes (2 MB in Chromium); the
+// block page's own address carries it escaped, so it shows only its start, lest
+// that address be refused and the tab stay on the page.
+const MAX_SHOWN_ADDRESS = 2048;
+
 function blockPageUrl(page, state, address, program) {
-  const query = new URLSearchParams({ state, url: address, program: program ?? '' });
+  const shown = address.length > MAX_SHOWN_ADDRESS ? `${address.slice(0, MAX_SHOWN_ADDRESS)}…` : address;
+  const query = new URLSearchParams({ state, url: shown, program: program ?? '' });
   return `${api.runtime.getURL(page)}?${query}`;
 }
 
