@@ -267,8 +267,8 @@ api.webNavigation.onBeforeNavigate.addListener((details) => {
 // browser, whether a link, a script or a server's redirect led to it.
 const isFirefox = typeof api.runtime.getBrowserInfo === 'function';
 function holdRequest(details) {
-  // An <object> or <embed> loads its document as an object (Firefox), whose frame
-  // id is that of the frame around it: it is checked under a key of its own.
+  // An <object> or <embed> loads its document as an object, whose frame id is
+  // that of the frame around it: it is checked under a key of its own.
   const frameId = details.type === 'object' ? `object:${details.frameId}` : details.frameId;
   const check = startCheck(details.tabId, frameId, details.url);
   return check.answer.then((answer) => {
