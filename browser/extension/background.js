@@ -141,7 +141,7 @@ function showProtection(host, console) {
 
 const checks = new Map(); // "tab:frame" -> the check of what that frame is loading
 const allowedInTab = new Map(); // tab -> addresses the console allowed there
-const askingInTab = new Map(); // tab -> the listed check its waiting page shows
+const askingIn = new Map(); // "tab:frame" -> the listed check its waiting page shows
 const addressOfHost = new Map(); // host name -> the address the browser last reached it at
 let blockingRequests = false;
 
@@ -171,8 +171,14 @@ function addressParts(url) {
   };
 }
 
+// A page's address may be as long as the browser takes (2 MB in Chromium); the
+// block page's own address carries it escaped, so it shows only its start, lest
+// that address be refused and the tab stay on the page.
+const MAX_SHOWN_ADDRESS = 2048;
+
 function blockPageUrl(page, state, address, program) {
-  const query = new URLSearchParams({ state, url: address, program: program ?? '' });
+  const shown = address.length > MAX_SHOWN_ADDRESS ? `${address.slice(0, MAX_SHOWN_ADDRESS)}…` : address;
+  const query = new URLSearchParams({ state, url: shown, program: program ?? '' });
   return `${api.runtime.getURL(page)}?${query}`;
 }
 
@@ -207,13 +213,22 @@ function startCheck(tabId, frameId, url, fromGate = false) {
 
 function onListed(check) {
   check.listed = true;
-  for (const gate of check.gates) gate.postMessage({ state: 'listed' });
-  // Chromium: the listed page must not load while the console asks the user. The
-  // waiting page replaces itself with the outcome (see the "asking" port below).
-  if (!blockingRequests && check.frameId === 0) {
-    askingInTab.set(check.tabId, check);
-    api.tabs.update(check.tabId, { url: blockPageUrl('block.html', 'asking', check.page, '') });
+  // Chromium: the listed page must not load while the console asks the user, nor
+  // stay in its frame (a page can undo gate.js's hiding): the tab or frame shows
+  // the waiting page, which replaces itself with the outcome (see the "asking"
+  // port below).
+  if (!blockingRequests) {
+    askingIn.set(`${check.tabId}:${check.frameId}`, check);
+    check.askingPage = blockPageUrl('block.html', 'asking', check.page, '');
+    if (check.frameId === 0) api.tabs.update(check.tabId, { url: check.askingPage });
   }
+  for (const gate of check.gates) gate.postMessage(listedMessage(check));
+}
+
+// What a gate hears of a listed check: a frame still undecided goes to the waiting
+// page (its tab's was sent there by the extension).
+function listedMessage(check) {
+  return { state: 'listed', page: check.frameId !== 0 && check.verdict === null ? check.askingPage : undefined };
 }
 
 function outcomePage(check) {
@@ -234,6 +249,12 @@ function settle(check, answer) {
   check.blockPage = blockPage;
   for (const gate of check.gates) gate.postMessage({ verdict: answer.verdict, page: blockPage });
   if (check.waitingPage) check.waitingPage.postMessage({ page: outcomePage(check) });
+  // Chromium: a tab's page blocked without asking (no console, a failed check) is
+  // left at once, before its document arrives, runs its scripts and could show
+  // itself; a gate already there replaces it, the waiting page its own.
+  const current = checks.get(`${check.tabId}:${check.frameId}`) === check;
+  if (blockPage && !blockingRequests && check.frameId === 0 && current && !check.askingPage && check.gates.size === 0)
+    api.tabs.update(check.tabId, { url: blockPage });
 }
 
 // Chromium: every navigation, before its request leaves.
@@ -246,7 +267,10 @@ api.webNavigation.onBeforeNavigate.addListener((details) => {
 // browser, whether a link, a script or a server's redirect led to it.
 const isFirefox = typeof api.runtime.getBrowserInfo === 'function';
 function holdRequest(details) {
-  const check = startCheck(details.tabId, details.frameId, details.url);
+  // An <object> or <embed> loads its document as an object, whose frame id is
+  // that of the frame around it: it is checked under a key of its own.
+  const frameId = details.type === 'object' ? `object:${details.frameId}` : details.frameId;
+  const check = startCheck(details.tabId, frameId, details.url);
   return check.answer.then((answer) => {
     const blockPage = blockPageFor(check, answer);
     if (!blockPage) return {};
@@ -254,7 +278,7 @@ function holdRequest(details) {
     // Chromium refuses to redirect a request to the block page, whose address pages
     // must not learn (use_dynamic_url): the tab is sent there instead, and a frame
     // shows Chromium's own page for a request an extension blocked.
-    if (details.frameId === 0) api.tabs.update(details.tabId, { url: blockPage });
+    if (details.type === 'main_frame') api.tabs.update(details.tabId, { url: blockPage });
     return { cancel: true };
   });
 }
@@ -275,7 +299,7 @@ function holdRequestIfByPolicy(details) {
 try {
   api.webRequest.onBeforeRequest.addListener(
     isFirefox ? holdRequest : holdRequestIfByPolicy,
-    { urls: ['http://*/*', 'https://*/*'], types: ['main_frame', 'sub_frame'] },
+    { urls: ['http://*/*', 'https://*/*'], types: ['main_frame', 'sub_frame', 'object'] },
     ['blocking'],
   );
   blockingRequests = isFirefox;
@@ -303,7 +327,7 @@ api.webRequest.onResponseStarted.addListener(
 api.runtime.onConnect.addListener((gate) => {
   if (!gate.sender?.tab) return;
   if (gate.name === 'asking') {
-    const check = askingInTab.get(gate.sender.tab.id);
+    const check = askingIn.get(`${gate.sender.tab.id}:${gate.sender.frameId ?? 0}`);
     if (!check) return;
     check.waitingPage = gate;
     if (check.verdict !== null) gate.postMessage({ page: outcomePage(check) });
@@ -317,7 +341,7 @@ api.runtime.onConnect.addListener((gate) => {
   const check = startCheck(tabId, frameId, gate.sender.url, true);
   check.gates.add(gate);
   gate.onDisconnect.addListener(() => check.gates.delete(gate));
-  if (check.listed) gate.postMessage({ state: 'listed' });
+  if (check.listed) gate.postMessage(listedMessage(check));
   if (check.verdict !== null) gate.postMessage({ verdict: check.verdict, page: check.blockPage });
 });
 
@@ -333,8 +357,8 @@ api.runtime.onMessage.addListener((message, sender) => {
 
 api.tabs.onRemoved.addListener((tabId) => {
   allowedInTab.delete(tabId);
-  askingInTab.delete(tabId);
-  for (const key of checks.keys()) if (key.startsWith(`${tabId}:`)) checks.delete(key);
+  for (const map of [checks, askingIn])
+    for (const key of map.keys()) if (key.startsWith(`${tabId}:`)) map.delete(key);
 });
 
 connectHost();

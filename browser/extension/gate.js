@@ -24,9 +24,14 @@
       root.style.removeProperty('display');
     };
     gate.onMessage.addListener((message) => {
-      if (message.state === 'listed' && !decided && !restored) {
-        stopped = true;
-        window.stop();
+      if (message.state === 'listed' && !decided) {
+        if (message.page) {
+          decided = true;
+          location.replace(message.page); // a frame waits on the waiting page
+        } else if (!restored) {
+          stopped = true;
+          window.stop();
+        }
         return;
       }
       if (!message.verdict || decided) return;

@@ -21,6 +21,8 @@ mkdir -p "$work/root/sites/phisher" "$work/root/sites/honest" "$work/root/mail"
 echo "an unlisted page" >"$work/root/index.html"
 echo "an honest site" >"$work/root/sites/honest/index.html"
 echo '<!DOCTYPE html><body>around a frame<iframe src="/sites/phisher/login.html"></iframe>' >"$work/root/framed.html"
+echo '<!DOCTYPE html><body>around an object<object type="text/html" data="/sites/phisher/login.html?object"></object>' \
+  >"$work/root/object.html"
 printf '<!DOCTYPE html><title>listed</title><body>a phishing page<script>new Image().src="/beacon?phisher-"+location.search.slice(1, 6)</script>\n' \
   >"$work/root/sites/phisher/login.html"
 {

@@ -55,6 +55,13 @@ runChecks(launch, async (browser) => {
   if (!frameBlocked) console.log(`  the frames show ${await framesShow().catch((e) => e)}`);
   check('the listed frame never reached the origin', originLog().includes('/sites/phisher/'), false);
 
+  // A listed page in an <object>: Firefox loads it as an object, not a frame; its
+  // request is held too.
+  const objectAlert = wine('alert-answer.exe', ['block']);
+  await page.goto(`${origin}/object.html`).catch(() => {});
+  check('a listed <object> asks the console', (await objectAlert).out.includes(listedAddress), true);
+  check('the listed <object> never reached the origin', originLog().includes('/sites/phisher/'), false);
+
   // An unlisted page of the same host loads.
   await page.goto(`${origin}/index.html`);
   const loads = await waitFor(10, async () => (await textOf()) === 'an unlisted page');

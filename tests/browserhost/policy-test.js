@@ -65,6 +65,13 @@ runChecks(connect, async (browser) => {
   if (!frameBlocked) console.log(`  the frames show ${framesShow()}`);
   check('the listed frame never reached the origin', listedAtOrigin().join(' '), '');
 
+  // A listed page in an <object>: held and blocked as a frame is.
+  const object = await browser.newPage();
+  const objectAlert = wine('alert-answer.exe', ['block']);
+  await object.goto(`${origin}/object.html`).catch(() => {});
+  check('a listed <object> asks the console', (await objectAlert).out.includes(listedAddress), true);
+  check('the listed <object> never reached the origin', listedAtOrigin().join(' '), '');
+
   const unlisted = await browser.newPage();
   await unlisted.goto(`${origin}/index.html`).catch(() => {});
   const loads = await waitFor(10, async () =>
