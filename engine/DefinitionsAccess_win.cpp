@@ -20,6 +20,14 @@ CRITICAL_SECTION g_csInitialize;
 constexpr char kProductKey[] = "Software\\Corvinth\\Hookwarden";
 constexpr DWORD kValueBufferSize = 261;  // 260 characters and the terminator
 
+// A plain local path (engine/WorkingDefinitionsFolder.h) whose drive letter is not
+// a network drive.
+bool IsOnLocalDrive(const std::string& strPath) {
+  if (!IsPlainLocalPath(strPath)) return false;
+  const char szRoot[] = {strPath[0], ':', '\\', 0};
+  return ::GetDriveTypeA(szRoot) != DRIVE_REMOTE;
+}
+
 // The user's own data folder as the console finds it (shared/UserDataFolder_win.h),
 // without making it; empty when it is not known or lies on a network drive. shell32
 // is loaded for this one call: most programs that use sockets never load it.
@@ -33,8 +41,7 @@ std::string OwnLocalDataFolder() {
   if (!getFolderPath || FAILED(getFolderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, szFolder))) {
     return std::string();
   }
-  const char szRoot[] = {szFolder[0], ':', '\\', 0};
-  if (::GetDriveTypeA(szRoot) == DRIVE_REMOTE) return std::string();
+  if (!IsOnLocalDrive(szFolder)) return std::string();
   return std::string(szFolder) + kUserDataFolderName;
 }
 
@@ -119,6 +126,11 @@ std::string CLSPGlobals::GetAppPath() {
     std::memset(szPath, 0, sizeof szPath);
   }
   szPath[kValueBufferSize - 1] = 0;
+  // Any program of the user can write the value, and every program that uses
+  // sockets reads files below it: a share or network drive would get the user's
+  // credentials and stall those calls. Such a value counts as none, so the next
+  // call takes the one the console writes again.
+  if (!IsOnLocalDrive(szPath)) return std::string();
   return szPath;
 }
 

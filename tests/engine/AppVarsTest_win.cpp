@@ -148,6 +148,24 @@ TEST_F(AppVars, AppPathOf260CharactersIsTreatedAsMissing) {
   EXPECT_STREQ("", CLSPGlobals::szPMailPath);
 }
 
+// Any program of the user can write "App Path": one naming a share (or another
+// form that is not a plain local path) is taken for none, and the console's own
+// value, written again, is taken at a later call.
+TEST_F(AppVars, AppPathThatIsNotPlainAndLocalIsTreatedAsMissing) {
+  for (const char* szPath : {"\\\\192.0.2.1\\share", "\\\\?\\C:\\Hookwarden", "C:\\Hookwarden\\..\\Elsewhere"}) {
+    SCOPED_TRACE(szPath);
+    ClearPaths();
+    SetAppPath(szPath);
+    EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+    EXPECT_STREQ("", CLSPGlobals::szAppPath);
+    EXPECT_STREQ("", CLSPGlobals::szDBPath);
+    EXPECT_STREQ("", CLSPGlobals::szPMailPath);
+    SetAppPath("C:\\Program Files\\Hookwarden");
+    EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
+    EXPECT_STREQ("C:\\Program Files\\Hookwarden\\hkwdn2.hwd", CLSPGlobals::szDBPath);
+  }
+}
+
 TEST_F(AppVars, LongestAppPathFitsAndLongerFileNamesAreCutInsideTheBuffer) {
   const std::string strPath = "C:\\" + std::string(256, 'b');  // 259 characters
   SetAppPath(strPath);
