@@ -137,6 +137,7 @@ void CDefinitionsUpdater::End() {
 bool CDefinitionsUpdater::StampOfShipped(SShippedStamp& stamp) {
   stamp.strFolder = InstalledDefinitions().strFolder;
   stamp.file = StampOfFile(stamp.strFolder + kShippedDefinitionsFile);
+  stamp.working = StampOfFile(std::string(m_settings.GetDataPath()) + kWorkingDefinitionsFile);
   return stamp.file.bFound;
 }
 
@@ -162,6 +163,7 @@ bool CDefinitionsUpdater::RefreshIfShippedChanged() {
     return false;
   }
   if (result != EWorkingDefinitions::Written) return false;  // tried again at the next look
+  stamp.working = StampOfFile(std::string(m_settings.GetDataPath()) + kWorkingDefinitionsFile);
   m_shippedStamp = stamp;
   m_strRefused.clear();
   m_strVersionInUse = strVersion;

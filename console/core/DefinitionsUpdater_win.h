@@ -66,7 +66,12 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
   struct SShippedStamp {
     std::string strFolder;  // which of the two shipped files
     SFileStamp file;
-    bool operator==(const SShippedStamp& other) const { return strFolder == other.strFolder && file == other.file; }
+    // The working file as the console last wrote it: another program's change to it
+    // (an emptied file turns protection off) is written over at the next look.
+    SFileStamp working;
+    bool operator==(const SShippedStamp& other) const {
+      return strFolder == other.strFolder && file == other.file && working == other.working;
+    }
   };
   bool StampOfShipped(SShippedStamp& stamp);
   bool StartUpdater(bool bAsked);

@@ -158,6 +158,12 @@ check "the next update is installed" "$(updater "$origin/second/update.txt")" \
 wait_for 30 second_blocked
 check "and taken by the console" "$(lookup second.example.com/login)" 0
 
+# Another program of the user empties the working file: the console writes it again
+# at its next look (once a minute).
+: >"$user_data/hkwdn2.hwd"
+wait_for 75 second_blocked
+check "an emptied working file is written again" "$(lookup second.example.com/login)" 0
+
 (cd "$build/bin" && wine tray-command.exe exit >/dev/null 2>&1)
 [ $failures -eq 0 ] && echo "all update checks passed"
 exit $failures
