@@ -35,3 +35,23 @@ class [[nodiscard]] CResult {
   std::uint32_t m_dwCode = RESULT_SUCCESS;
   std::string m_strText;
 };
+
+// The result of an operation that gives a value when it succeeds: the value, or the
+// failure that says why there is none.
+template <class T>
+class [[nodiscard]] CResultOf {
+ public:
+  CResultOf(T value) : m_value(std::move(value)) {}
+  // A failure; a success without a value is a fault of the caller's, never a value.
+  CResultOf(CResult failure)
+      : m_result(failure.IsOk() ? CResult(RESULT_INTERNAL_ERROR, "no value") : std::move(failure)) {}
+
+  bool IsOk() const { return m_result.IsOk(); }
+  const CResult& Result() const { return m_result; }
+  const T& Value() const { return m_value; }
+  T& Value() { return m_value; }
+
+ private:
+  CResult m_result;
+  T m_value{};
+};

@@ -28,4 +28,15 @@ TEST(Result, MessageIsItsOwnTextOrTheSystemsTextOfItsCode) {
   EXPECT_EQ("an internal error", ResultMessage(CResult(ERROR_INTERNAL_ERROR, "an internal error")));
 }
 
+TEST(Result, AValueComesOnlyWithSuccess) {
+  const CResultOf<int> value(7);
+  EXPECT_TRUE(value.IsOk());
+  EXPECT_EQ(7, value.Value());
+  const CResultOf<int> denied(CResult(ERROR_ACCESS_DENIED));
+  EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), denied.Result().Code());
+  // A success handed over without a value must not read as one.
+  const CResultOf<int> none{CResult()};
+  EXPECT_FALSE(none.IsOk());
+}
+
 }  // namespace
