@@ -42,7 +42,7 @@ struct SFixture {
 TEST(MainScreen, OverviewSendsItsVariablesInOrderWithTheHighRatingRecounted) {
   SFixture f;
   CLogEntryDetails entry;
-  entry.strRating = "HIGH";
+  entry.rating = RatingOfStoredText("HIGH");
   f.alertLog.AppendEntry(entry);
   f.siteList.SetProtectionState(0);
   f.alertLog.SetLogViewStep(40000);
