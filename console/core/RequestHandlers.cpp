@@ -121,7 +121,7 @@ int CRequestHandlers::HandleRequest(TList& list, const TRequest& request, const 
   }
 
   CLogEntryDetails logEntry;
-  logEntry.strType = entry.strType;
+  logEntry.kind = entry.kind;
   logEntry.strProtocol = PortProtocolName(entry.nPort);
   logEntry.strProgram = entry.strProgram;
   logEntry.strHostIP = LoggedHostIP(entry, request);
@@ -153,7 +153,7 @@ CWebSiteItem CRequestHandlers::NewEntry(const SWebRequest& request) {
   item.nAction = PERMISSION_ASK;
   item.nPort = request.source.nPort;
   item.strProgram = request.source.strProgram;
-  item.strType = WebKindName(request.eKind);
+  item.kind = EntryKindOf(request.eKind);
   item.strStrictedData = WebRestrictedText(request);
   item.strScamSite = item.strStrictedData;
   item.strIPAddress = request.source.strHostIP;
@@ -166,7 +166,7 @@ CMailSafeItem CRequestHandlers::NewEntry(const SMailRequest& request) {
   item.nAction = PERMISSION_ASK;
   item.nPort = request.source.nPort;
   item.strProgram = request.source.strProgram;
-  item.strType = MailKindName(request.eKind);
+  item.kind = EntryKindOf(request.eKind);
   item.strStrictedData = MailRestrictedText(request);
   item.strDataTime = request.strDate;
   item.strFrom = request.strFrom;
@@ -184,7 +184,7 @@ SAlertFields EntryAlertFields(std::int32_t nAlertKind, const TEntry& entry) {
   SAlertFields fields;
   fields.nAlertKind = nAlertKind;
   fields.strStrictedData = entry.strStrictedData;
-  fields.strMatchType = entry.strType;
+  fields.strMatchType = EntryKindText(entry.kind);
   fields.strApplication = entry.strProgram;
   fields.strProtocol = PortProtocolName(entry.nPort);
   return fields;
@@ -218,10 +218,10 @@ SAlertFields CRequestHandlers::AlertFields(const CMailSafeItem& entry, const SMa
 namespace {
 
 SWebEventFacts EventFacts(const CWebSiteItem& entry) {
-  return SWebEventFacts{entry.strType, entry.strStrictedData, entry.strIPAddress, entry.strProgram};
+  return SWebEventFacts{EntryKindText(entry.kind), entry.strStrictedData, entry.strIPAddress, entry.strProgram};
 }
 SMailEventFacts EventFacts(const CMailSafeItem& entry) {
-  return SMailEventFacts{entry.strType, entry.strFrom, entry.strTo, entry.strSubject, entry.strProgram};
+  return SMailEventFacts{EntryKindText(entry.kind), entry.strFrom, entry.strTo, entry.strSubject, entry.strProgram};
 }
 
 }  // namespace
@@ -238,7 +238,7 @@ void CRequestHandlers::WriteDecisionEvent(const TEntry& entry, const SDecision& 
 
 void CRequestHandlers::RecordInLog(CLogEntryDetails entry) {
   CAlertLogSettings& log = m_state.alertLog;
-  entry.strRating = m_services.LocalText(IDS_RATING_MEDIUM);
+  entry.rating = ERating::Medium;
   entry.strDateTime = DateTimeText(m_services.LocalTimeNow());
   entry.nCount = 1;
   const int nEqual = log.FindEqualEntry(entry);
@@ -249,14 +249,13 @@ void CRequestHandlers::RecordInLog(CLogEntryDetails entry) {
   std::int32_t nCount = std::as_const(log).EntryAt(nEqual)->nCount;
   CountOne(nCount);
   log.SetEntryCount(nEqual, nCount);
-  if (nCount > kHighRatingAfter) log.SetEntryRating(nEqual, m_services.LocalText(IDS_RATING_HIGH));
+  if (nCount > kHighRatingAfter) log.SetEntryRating(nEqual, ERating::High);
   m_mainWindow.RefreshLogRow(nEqual);
 }
 
 void CRequestHandlers::PushOverview() {
   // Recounted here as well, so the count is right while no main window listens.
-  m_state.nNoOfBlockedInstructionsHaveHighRating =
-      m_state.alertLog.CountEntriesRated(m_services.LocalText(IDS_RATING_HIGH).c_str());
+  m_state.nNoOfBlockedInstructionsHaveHighRating = m_state.alertLog.CountEntriesRated(ERating::High);
   m_mainWindow.PushOverview();
   // Every request changes a counter or the log at least.
   m_mainWindow.SettingsChanged();

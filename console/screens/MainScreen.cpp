@@ -168,8 +168,7 @@ void CMainScreen::PushOverview() {
   const std::int32_t nWeb = m_state.siteList.GetProtectionState();
   const std::int32_t nMail = m_state.mailList.GetProtectionState();
   m_player.SetVariable("_root.dwNoOfBlockedInstructions", decimal(m_state.nNoOfBlockedInstructions));
-  m_state.nNoOfBlockedInstructionsHaveHighRating =
-      m_state.alertLog.CountEntriesRated(m_services.LocalText(IDS_RATING_HIGH).c_str());
+  m_state.nNoOfBlockedInstructionsHaveHighRating = m_state.alertLog.CountEntriesRated(ERating::High);
   m_player.SetVariable("_root.dwNoOfBlockedInstructionsHaveHighRating",
                        decimal(m_state.nNoOfBlockedInstructionsHaveHighRating));
   m_player.SetVariable("_root.dwNoOfEmailProtection", decimal(m_state.nNoOfEmailProtection));
@@ -204,10 +203,16 @@ std::string CMainScreen::ActionText(std::int32_t nAction) {
   return nId ? m_services.LocalText(nId) : std::string();
 }
 
+std::string CMainScreen::RatingText(const SRating& rating) {
+  // A rating stored in a language no longer known shows as stored.
+  const unsigned nId = RatingStringId(rating.eValue);
+  return nId ? m_services.LocalText(nId) : rating.strAsStored;
+}
+
 bool CMainScreen::SendMailItem(int nIndex) {
   const CMailSafeItem* pItem = std::as_const(m_state.mailList).EntryAt(nIndex);
   if (!pItem) return false;
-  m_player.SetVariable("_root.ScamMailStructItem.Type", pItem->strType);
+  m_player.SetVariable("_root.ScamMailStructItem.Type", EntryKindText(pItem->kind));
   m_player.SetVariable("_root.ScamMailStructItem.Stricted", pItem->strStrictedData);
   m_player.SetVariable("_root.ScamMailStructItem.Action", ActionText(pItem->nAction));
   m_player.SetVariable(kMailOperation, kAdd);
@@ -217,7 +222,7 @@ bool CMainScreen::SendMailItem(int nIndex) {
 bool CMainScreen::SendSiteItem(int nIndex) {
   const CWebSiteItem* pItem = std::as_const(m_state.siteList).EntryAt(nIndex);
   if (!pItem) return false;
-  m_player.SetVariable("_root.ScamSiteStructItem.Type", pItem->strType);
+  m_player.SetVariable("_root.ScamSiteStructItem.Type", EntryKindText(pItem->kind));
   m_player.SetVariable("_root.ScamSiteStructItem.StrictedData", pItem->strStrictedData);
   m_player.SetVariable("_root.ScamSiteStructItem.Action", ActionText(pItem->nAction));
   m_player.SetVariable(kSiteOperation, kAdd);
@@ -233,9 +238,9 @@ bool CMainScreen::SendLogItem(int nIndex) {
   m_player.SetVariable("_root.LogViewerStructItem.HostIP", pEntry->strHostIP);
   m_player.SetVariable("_root.LogViewerStructItem.Program", pEntry->strProgram);
   m_player.SetVariable("_root.LogViewerStructItem.Protocol", pEntry->strProtocol);
-  m_player.SetVariable("_root.LogViewerStructItem.Type", pEntry->strType);
+  m_player.SetVariable("_root.LogViewerStructItem.Type", EntryKindText(pEntry->kind));
   m_player.SetVariable("_root.LogViewerStructItem.DateTime", pEntry->strDateTime);
-  m_player.SetVariable("_root.LogViewerStructItem.Rating", pEntry->strRating);
+  m_player.SetVariable("_root.LogViewerStructItem.Rating", RatingText(pEntry->rating));
   m_player.SetVariable(kLogOperation, kAdd);
   return true;
 }

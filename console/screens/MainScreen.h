@@ -120,6 +120,7 @@ class CMainScreen : public IMainWindowNotifications {
   bool SendSiteItem(int nIndex);
   bool SendLogItem(int nIndex);
   std::string ActionText(std::int32_t nAction);
+  std::string RatingText(const SRating& rating);
   void SendMailDetails(const char* szArgs);
   void SendSiteDetails(const char* szArgs);
   // The view's next entry goes to the movie; past the end of its list the feed

@@ -1,5 +1,8 @@
 #include "console/settings/AlertLog.h"
 
+#include <algorithm>
+#include <iterator>
+
 #include "console/settings/TextCompare.h"
 
 namespace {
@@ -23,7 +26,7 @@ namespace {
 
 std::size_t EqualityKey(const CLogEntryDetails& entry) {
   return CEntryKey()
-      .AddText(entry.strType)
+      .AddKind(entry.kind)
       .AddText(entry.strProgram)
       .AddText(entry.strProtocol)
       .AddText(entry.strHostIP)
@@ -37,14 +40,12 @@ std::size_t EqualityKey(const CLogEntryDetails& entry) {
 void CAlertLogSettings::IndexEntry(int nIndex) const {
   const CLogEntryDetails& entry = m_entries[static_cast<std::size_t>(nIndex)];
   m_index.Add(EqualityKey(entry), nIndex);
-  ++m_ratingTally[entry.strRating];
+  ++RatingTally(entry.rating.eValue);
 }
 
 void CAlertLogSettings::RebuildIfStale() const {
   if (!m_bStale) return;
-  m_index.Clear();
-  m_ratingTally.clear();
-  m_bStale = false;
+  ClearIndex();
   for (int i = 0; i < GetEntryCount(); ++i) IndexEntry(i);
 }
 
@@ -52,7 +53,7 @@ int CAlertLogSettings::FindEqualEntry(const CLogEntryDetails& entry) const {
   RebuildIfStale();
   return m_index.FindFirst(EqualityKey(entry), [&](int i) {
     const CLogEntryDetails& other = m_entries[static_cast<std::size_t>(i)];
-    return IsSame(other.strType, entry.strType) && IsSame(other.strProgram, entry.strProgram) &&
+    return IsSameKind(other.kind, entry.kind) && IsSame(other.strProgram, entry.strProgram) &&
            IsSame(other.strProtocol, entry.strProtocol) && IsSame(other.strHostIP, entry.strHostIP) &&
            IsSame(other.strStrictedData, entry.strStrictedData) && IsSame(other.strActionTaken, entry.strActionTaken);
   });
@@ -79,32 +80,35 @@ void CAlertLogSettings::SetEntryCount(int nIndex, std::int32_t nCount) {
   if (nIndex >= 0 && nIndex < GetEntryCount()) m_entries[static_cast<std::size_t>(nIndex)].nCount = nCount;
 }
 
-void CAlertLogSettings::SetEntryRating(int nIndex, const std::string& strRating) {
+void CAlertLogSettings::SetEntryRating(int nIndex, ERating eRating) {
   if (nIndex < 0 || nIndex >= GetEntryCount()) return;
-  std::string& strOld = m_entries[static_cast<std::size_t>(nIndex)].strRating;
+  SRating& old = m_entries[static_cast<std::size_t>(nIndex)].rating;
+  if (old == eRating) return;
   if (!m_bStale) {
-    const auto it = m_ratingTally.find(strOld);
-    if (it != m_ratingTally.end() && --it->second == 0) m_ratingTally.erase(it);
-    ++m_ratingTally[strRating];
+    --RatingTally(old.eValue);
+    ++RatingTally(eRating);
   }
-  strOld = strRating;
+  old = eRating;
 }
 
-std::int32_t CAlertLogSettings::CountEntriesRated(const char* szRating) const {
+std::int32_t CAlertLogSettings::CountEntriesRated(ERating eRating) const {
   RebuildIfStale();
-  // Few distinct Rating texts exist ("Medium", "High", their translations).
-  std::int32_t nCount = 0;
-  for (const auto& rating : m_ratingTally) {
-    if (IsSameTextIgnoringCase(rating.first.c_str(), szRating)) nCount += rating.second;
-  }
-  return nCount;
+  return RatingTally(eRating);
+}
+
+void CAlertLogSettings::ClearIndex() const {
+  m_index.Clear();
+  std::fill(std::begin(m_anRatingTally), std::end(m_anRatingTally), 0);
+  m_bStale = false;
+}
+
+std::int32_t& CAlertLogSettings::RatingTally(ERating eRating) const {
+  return m_anRatingTally[static_cast<std::size_t>(eRating)];
 }
 
 void CAlertLogSettings::Clear() {
   std::deque<CLogEntryDetails>().swap(m_entries);
-  m_index.Clear();
-  m_ratingTally.clear();
-  m_bStale = false;
+  ClearIndex();
 }
 
 std::int32_t CAlertLogSettings::GetShowAlert(int nEvent) const {

@@ -5,11 +5,11 @@
 
 #include <cstdint>
 #include <deque>
-#include <map>
 #include <string>
 #include <vector>
 
 #include "console/settings/EntryIndex.h"
+#include "console/settings/KindsAndRatings.h"
 #include "console/settings/LocalTime.h"
 #include "shared/Result.h"
 
@@ -23,9 +23,9 @@ enum : int { EVENT_MAIL_PROTECTION = 0, EVENT_WEB_PROTECTION = 1 };
 
 class CLogEntryDetails {
  public:
-  std::string strRating;
+  SRating rating;  // stored as "Rating"
   std::string strDateTime;
-  std::string strType;
+  SEntryKind kind;  // the list entry's, stored as "Type"
   std::string strProtocol;
   std::string strProgram;
   std::string strHostIP;
@@ -48,7 +48,7 @@ class CAlertLogSettings {
 
   // The alert log.
 
-  // The first entry whose Type, Program, Protocol, HostIP, StrictedData and
+  // The first entry whose kind, Program, Protocol, HostIP, StrictedData and
   // ActionTaken equal the given entry's, ignoring case; -1 when there is none.
   int FindEqualEntry(const CLogEntryDetails& entry) const;
   // Index of the new entry.
@@ -60,11 +60,12 @@ class CAlertLogSettings {
   const CLogEntryDetails* EntryAt(int nIndex) const;
   // Both ignore an index outside 0 to count - 1.
   void SetEntryCount(int nIndex, std::int32_t nCount);
-  void SetEntryRating(int nIndex, const std::string& strRating);
+  // Setting the rating an entry has already keeps the text it was stored as.
+  void SetEntryRating(int nIndex, ERating eRating);
   int GetEntryCount() const { return static_cast<int>(m_entries.size()); }
-  // Entries whose Rating equals szRating ignoring case; the overview shows the
-  // count of those rated with the "High" text of the current language.
-  std::int32_t CountEntriesRated(const char* szRating) const;
+  // The overview shows the count of entries rated High, in whichever language
+  // their rating was stored.
+  std::int32_t CountEntriesRated(ERating eRating) const;
   // Empties the log and releases its storage. Events and settings stay.
   void Clear();
 
@@ -102,6 +103,8 @@ class CAlertLogSettings {
   void ResetAlertEvents();
   void IndexEntry(int nIndex) const;
   void RebuildIfStale() const;
+  void ClearIndex() const;
+  std::int32_t& RatingTally(ERating eRating) const;
 
   std::string m_strLogFilePath;
   std::int32_t m_nAlertLevel = ALERT_LEVEL_ALL;
@@ -113,8 +116,8 @@ class CAlertLogSettings {
   std::vector<CEventAlert> m_events;
   std::deque<CLogEntryDetails> m_entries;  // references survive appends by nested requests
   // Beside the entries: the index of their compared fields and the number of
-  // entries per Rating text, so that neither a find nor a recount walks the log.
+  // entries per rating, so that neither a find nor a recount walks the log.
   mutable CEntryIndex m_index;
-  mutable std::map<std::string, std::int32_t> m_ratingTally;
+  mutable std::int32_t m_anRatingTally[static_cast<int>(ERating::Unnamed) + 1] = {};
   mutable bool m_bStale = false;
 };

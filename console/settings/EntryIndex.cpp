@@ -18,6 +18,11 @@ CEntryKey& CEntryKey::AddNumber(std::int32_t nValue) {
   return *this;
 }
 
+CEntryKey& CEntryKey::AddKind(const SEntryKind& kind) {
+  AddNumber(static_cast<std::int32_t>(kind.eValue));
+  return AddText(kind.eValue == EEntryKind::Unnamed ? kind.strAsStored : std::string());
+}
+
 void CEntryKey::AddField(const char* pBytes, std::size_t cb) {
   const std::uint32_t nLength = static_cast<std::uint32_t>(cb);
   m_strKey.append(reinterpret_cast<const char*>(&nLength), sizeof(nLength));

@@ -10,6 +10,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "console/settings/KindsAndRatings.h"
+
 // Builds the key of an entry from its identifying fields, each field kept apart
 // from the next so that "ab"+"c" and "a"+"bc" differ.
 class CEntryKey {
@@ -17,6 +19,8 @@ class CEntryKey {
   // A text compared ignoring case: its case key (TextCaseKey).
   CEntryKey& AddText(const std::string& strText);
   CEntryKey& AddNumber(std::int32_t nValue);
+  // A kind as IsSameKind compares it.
+  CEntryKey& AddKind(const SEntryKind& kind);
   std::size_t Hash() const;
 
  private:

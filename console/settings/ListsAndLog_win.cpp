@@ -11,8 +11,7 @@ std::string GetPermissionText(const CConsoleSettings& settings, std::int32_t nPe
 }
 
 void RecountHighRatedEntries(CConsoleSettings& settings) {
-  settings.m_overview.m_nNoOfBlockedInstructionsHaveHighRating =
-      settings.m_alertLog.CountEntriesRated(LoadLocalString(settings, IDS_RATING_HIGH).c_str());
+  settings.m_overview.m_nNoOfBlockedInstructionsHaveHighRating = settings.m_alertLog.CountEntriesRated(ERating::High);
 }
 
 std::string RunStartupArchiveCheck(CConsoleSettings& settings) {

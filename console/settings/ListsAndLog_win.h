@@ -12,7 +12,7 @@ class CConsoleSettings;
 std::string GetPermissionText(const CConsoleSettings& settings, std::int32_t nPermission);
 
 // Sets "NoOfBlockedInstructionsHaveHighRating" to the number of alert-log entries
-// rated with the current language's "High", ignoring case.
+// rated High.
 void RecountHighRatedEntries(CConsoleSettings& settings);
 
 // The archive check, once at start-up after the settings load: the archive names

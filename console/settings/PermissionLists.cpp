@@ -42,20 +42,6 @@ const char* PortProtocolName(std::int32_t nPort) {
   }
 }
 
-std::string MailKindName(EMailKind eKind) {
-  switch (eKind) {
-    case EMailKind::From:
-      return "From";
-    case EMailKind::Subject:
-      return "Subject";
-    case EMailKind::Text:
-      return "Message";
-    case EMailKind::Link:
-      return "Link";
-  }
-  return std::string();
-}
-
 std::string MailRestrictedText(const SMailRequest& request) {
   switch (request.eKind) {
     case EMailKind::From:
@@ -67,16 +53,6 @@ std::string MailRestrictedText(const SMailRequest& request) {
     case EMailKind::Link:
       // Two lines joined by one line feed, none at the end.
       return "Called: '" + request.strCalledLink + "'\nVisible: '" + request.strVisibleLink + "'";
-  }
-  return std::string();
-}
-
-std::string WebKindName(EWebKind eKind) {
-  switch (eKind) {
-    case EWebKind::HostIP:
-      return "IP";
-    case EWebKind::Url:
-      return "URL";
   }
   return std::string();
 }
@@ -93,8 +69,8 @@ std::string WebRestrictedText(const SWebRequest& request) {
 
 namespace {
 
-std::size_t MailKey(const std::string& strStrictedData, const std::string& strType) {
-  return CEntryKey().AddText(strStrictedData).AddText(strType).Hash();
+std::size_t MailKey(const std::string& strStrictedData, const SEntryKind& kind) {
+  return CEntryKey().AddText(strStrictedData).AddKind(kind).Hash();
 }
 
 std::size_t WebKey(std::int32_t nPort, const std::string& strProgram, const std::string& strValue) {
@@ -105,7 +81,7 @@ std::size_t WebKey(std::int32_t nPort, const std::string& strProgram, const std:
 
 SEntryKeys EntryKeysOf(const CMailSafeItem& item) {
   SEntryKeys keys;
-  keys.anHash[INDEX_MAIL] = MailKey(item.strStrictedData, item.strType);
+  keys.anHash[INDEX_MAIL] = MailKey(item.strStrictedData, item.kind);
   keys.abHas[INDEX_MAIL] = true;
   return keys;
 }
@@ -114,7 +90,7 @@ SEntryKeys EntryKeysOf(const CWebSiteItem& item) {
   SEntryKeys keys;
   keys.anHash[INDEX_WEB_HOST_IP] = WebKey(item.nPort, item.strProgram, item.strStrictedData);
   keys.abHas[INDEX_WEB_HOST_IP] = true;
-  if (IsSame(item.strType, "URL")) {
+  if (item.kind == EEntryKind::Url) {
     keys.anHash[INDEX_WEB_URL] = WebKey(item.nPort, item.strProgram, item.strScamSite);
     keys.abHas[INDEX_WEB_URL] = true;
   }
@@ -122,10 +98,10 @@ SEntryKeys EntryKeysOf(const CWebSiteItem& item) {
 }
 
 int CMailSafeList::FindMailEntry(const SMailRequest& request) const {
-  const std::string strKind = MailKindName(request.eKind);
+  const SEntryKind kind = EntryKindOf(request.eKind);
   const std::string strValue = MailRestrictedText(request);
-  return FindIndexed(INDEX_MAIL, MailKey(strValue, strKind), [&](int i) {
-    return IsSame(Entry(i).strStrictedData, strValue) && IsSame(Entry(i).strType, strKind);
+  return FindIndexed(INDEX_MAIL, MailKey(strValue, kind), [&](int i) {
+    return IsSame(Entry(i).strStrictedData, strValue) && IsSameKind(Entry(i).kind, kind);
   });
 }
 
@@ -141,7 +117,7 @@ int CWebSiteBlockingList::FindWebEntry(const SWebRequest& request) const {
     // A host-address request matches by StrictedData whatever the entry's Type;
     // a URL request needs a URL entry with that site.
     return eKind == EWebKind::HostIP ? IsSame(item.strStrictedData, strValue)
-                                     : IsSame(item.strScamSite, strValue) && IsSame(item.strType, "URL");
+                                     : IsSame(item.strScamSite, strValue) && item.kind == EEntryKind::Url;
   };
   return FindIndexed(eKind == EWebKind::HostIP ? INDEX_WEB_HOST_IP : INDEX_WEB_URL, WebKey(nPort, strProgram, strValue),
                      isMatch);

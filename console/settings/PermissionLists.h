@@ -9,6 +9,7 @@
 #include <string>
 
 #include "console/settings/EntryIndex.h"
+#include "console/settings/KindsAndRatings.h"
 #include "shared/Requests.h"
 
 class IStoreKey;
@@ -24,18 +25,16 @@ unsigned PermissionStringId(std::int32_t nPermission);
 // "FTP", "SMTP", "HTTP", "POP3", "IMAP" or "Unknown".
 const char* PortProtocolName(std::int32_t nPort);
 
-// What identifies an entry of a request: the kind name ("From", "Subject", "Link",
-// "Message", "IP", "URL"; empty for a value outside the kinds) and the restricted text.
-std::string MailKindName(EMailKind eKind);
+// What identifies an entry of a request besides its kind (EntryKindOf): the
+// restricted text.
 std::string MailRestrictedText(const SMailRequest& request);
-std::string WebKindName(EWebKind eKind);
 std::string WebRestrictedText(const SWebRequest& request);
 
 class CMailSafeItem {
  public:
   std::int32_t nAction = PERMISSION_ASK;
   std::string strStrictedData;
-  std::string strType;
+  SEntryKind kind;  // stored as "Type"
   std::string strProgram;
   std::string strDataTime;
   std::string strFrom;
@@ -48,7 +47,7 @@ class CMailSafeItem {
 class CWebSiteItem {
  public:
   std::int32_t nAction = PERMISSION_ASK;
-  std::string strType;
+  SEntryKind kind;  // stored as "Type"
   std::string strStrictedData;
   std::string strScamSite;
   std::string strProgram;
@@ -57,7 +56,7 @@ class CWebSiteItem {
   std::int32_t nPort = -1;
 };
 
-// The identifying keys of an entry: for mail, StrictedData with Type; for web,
+// The identifying keys of an entry: for mail, StrictedData with the kind; for web,
 // port and Program with StrictedData (host-address requests) and, for URL
 // entries only, port and Program with ScamSite (URL requests).
 enum : int { INDEX_MAIL = 0, INDEX_WEB_HOST_IP = 0, INDEX_WEB_URL = 1, INDEX_COUNT = 2 };
@@ -146,8 +145,8 @@ class CPermissionList {
 
 class CMailSafeList : public CPermissionList<CMailSafeItem> {
  public:
-  // The first entry whose StrictedData and Type equal the request's restricted
-  // text and kind name, ignoring case; -1 when there is none.
+  // The first entry of the request's kind whose StrictedData equals the request's
+  // restricted text, ignoring case; -1 when there is none.
   int FindMailEntry(const SMailRequest& request) const;
 
   // The subkey "MailSafe" of the product key. Writing stops at the first value the
@@ -160,7 +159,7 @@ class CWebSiteBlockingList : public CPermissionList<CWebSiteItem> {
  public:
   // The first entry with the request's port and program (ignoring case) and, for
   // a host address, StrictedData equal to that address, for a URL, ScamSite equal
-  // to the URL and Type "URL". -1 when there is none, and always for a value
+  // to the URL and the kind URL. -1 when there is none, and always for a value
   // outside the kinds.
   int FindWebEntry(const SWebRequest& request) const;
 

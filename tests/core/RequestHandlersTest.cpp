@@ -177,7 +177,7 @@ void AddBlockedHost(SWorld& w) {
   item.nAction = PERMISSION_BLOCK;
   item.nPort = 80;
   item.strProgram = "iexplore.exe";
-  item.strType = "IP";
+  item.kind = EEntryKind::HostIP;
   item.strStrictedData = item.strIPAddress = "192.0.2.10";
   w.web.AppendEntry(item);
 }
@@ -186,11 +186,11 @@ std::vector<std::string> Entries(SWorld& w) {
   std::vector<std::string> entries;
   for (int i = 0; i < w.web.GetCount(); ++i) {
     const CWebSiteItem& e = *w.web.EntryAt(i);
-    entries.push_back(e.strType + " " + e.strStrictedData + " " + std::to_string(e.nAction));
+    entries.push_back(StoredTextOf(e.kind) + " " + e.strStrictedData + " " + std::to_string(e.nAction));
   }
   for (int i = 0; i < w.mail.GetCount(); ++i) {
     const CMailSafeItem& e = *w.mail.EntryAt(i);
-    entries.push_back(e.strType + " " + e.strStrictedData + " " + std::to_string(e.nAction));
+    entries.push_back(StoredTextOf(e.kind) + " " + e.strStrictedData + " " + std::to_string(e.nAction));
   }
   return entries;
 }
@@ -199,8 +199,8 @@ std::vector<std::string> Log(SWorld& w) {
   std::vector<std::string> log;
   for (int i = 0; i < w.log.GetEntryCount(); ++i) {
     const CLogEntryDetails& e = *w.log.EntryAt(i);
-    log.push_back(e.strActionTaken + " " + std::to_string(e.nCount) + " " + e.strRating + " " + e.strHostIP + " " +
-                  e.strProtocol);
+    log.push_back(e.strActionTaken + " " + std::to_string(e.nCount) + " " + StoredTextOf(e.rating) + " " + e.strHostIP +
+                  " " + e.strProtocol);
   }
   return log;
 }

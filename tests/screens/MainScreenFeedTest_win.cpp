@@ -27,11 +27,11 @@ TEST(MainScreenFeed, EveryEntryShowsOnceInListOrder) {
   CConsoleSettings settings(BuiltAppFolder().c_str());
   for (int i = 0; i < kEntries; ++i) {
     CWebSiteItem site;
-    site.strType = "URL";
+    site.kind = EEntryKind::Url;
     site.strStrictedData = "row" + std::to_string(i);
     settings.m_webSiteBlockingList.AppendEntry(site);
     CMailSafeItem mail;
-    mail.strType = "From";
+    mail.kind = EEntryKind::From;
     mail.strStrictedData = site.strStrictedData;
     settings.m_mailSafeList.AppendEntry(mail);
     CLogEntryDetails log;

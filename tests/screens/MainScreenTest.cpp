@@ -42,7 +42,7 @@ struct SFixture {
 TEST(MainScreen, OverviewSendsItsVariablesInOrderWithTheHighRatingRecounted) {
   SFixture f;
   CLogEntryDetails entry;
-  entry.strRating = "HIGH";
+  entry.rating = RatingOfStoredText("HIGH");
   f.alertLog.AppendEntry(entry);
   f.siteList.SetProtectionState(0);
   f.alertLog.SetLogViewStep(40000);
@@ -192,6 +192,25 @@ TEST(MainScreen, AnEntryRemovedDuringTheFeedDoesNotMakeItSkipTheNext) {
   f.screen.OnCommand(kSiteAck, "");
   f.screen.OnCommand(kSiteAck, "");
   EXPECT_EQ(4u, f.player.calls.size());
+}
+
+// A log row shows its rating in the console's language, whichever language it was
+// stored in, and one that names no rating as stored.
+TEST(MainScreen, LogRowsShowTheirRatingInTheCurrentLanguage) {
+  SFixture f;
+  for (const char* szStored : {"Hoch", "Elevee"}) {
+    CLogEntryDetails entry;
+    entry.rating = RatingOfStoredText(szStored);
+    f.alertLog.AppendEntry(entry);
+  }
+  f.screen.StartFeeding();
+  f.screen.OnCommand("IDC_FS_AlertLogList_NoOperation", "");
+  const std::string strRatingSet = "Set _root.LogViewerStructItem.Rating=";
+  std::vector<std::string> ratings;
+  for (const std::string& strCall : f.player.calls) {
+    if (strCall.rfind(strRatingSet, 0) == 0) ratings.push_back(strCall.substr(strRatingSet.size()));
+  }
+  EXPECT_EQ((std::vector<std::string>{"High", "Elevee"}), ratings);
 }
 
 // What a policy holds shows as the administrator's and keeps the user's value:

@@ -12,9 +12,9 @@ namespace {
 
 CLogEntryDetails FullEntry(int n) {
   CLogEntryDetails entry;
-  entry.strRating = n == 0 ? "High" : "Medium";
+  entry.rating = n == 0 ? ERating::High : ERating::Medium;
   entry.strDateTime = "Monday, December 07, 2026 14:05:09";
-  entry.strType = "IP";
+  entry.kind = EEntryKind::HostIP;
   entry.strProtocol = "HTTP";
   entry.strProgram = "app" + std::to_string(n) + ".exe";
   entry.strHostIP = "192.0.2.7";
@@ -48,9 +48,9 @@ TEST(AlertLogInRegistry, EntriesSettingsAndEventsSurviveSaveAndLoad) {
   for (int i = 0; i < 3; ++i) {
     const CLogEntryDetails expected = FullEntry(i);
     const CLogEntryDetails& actual = *read.EntryAt(i);
-    EXPECT_EQ(expected.strRating, actual.strRating);
+    EXPECT_EQ(StoredTextOf(expected.rating), StoredTextOf(actual.rating));
     EXPECT_EQ(expected.strDateTime, actual.strDateTime);
-    EXPECT_EQ(expected.strType, actual.strType);
+    EXPECT_EQ(StoredTextOf(expected.kind), StoredTextOf(actual.kind));
     EXPECT_EQ(expected.strProtocol, actual.strProtocol);
     EXPECT_EQ(expected.strProgram, actual.strProgram);
     EXPECT_EQ(expected.strHostIP, actual.strHostIP);
@@ -171,7 +171,7 @@ TEST(AlertLogInRegistry, GapsShortValuesAndMissingValues) {
   EXPECT_EQ("c.exe", settings.EntryAt(1)->strProgram);
   EXPECT_EQ(5, settings.EntryAt(1)->nCount);  // first four bytes
   EXPECT_EQ("d.exe", settings.EntryAt(2)->strProgram);
-  EXPECT_EQ("", settings.EntryAt(2)->strRating);
+  EXPECT_EQ("", StoredTextOf(settings.EntryAt(2)->rating));
   EXPECT_EQ("C:\\App\\CVHookwarden.log", settings.GetLogFilePath());  // empty value keeps the path
   EXPECT_EQ(ALERT_LEVEL_NONE, settings.GetAlertLevel());
   EXPECT_EQ(70, settings.GetLogViewStep());

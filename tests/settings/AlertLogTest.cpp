@@ -7,9 +7,9 @@ namespace {
 
 CLogEntryDetails Entry(const char* szProgram, const char* szAction) {
   CLogEntryDetails entry;
-  entry.strRating = "Medium";
+  entry.rating = ERating::Medium;
   entry.strDateTime = "Monday, December 07, 2026 14:05:09";
-  entry.strType = "URL";
+  entry.kind = EEntryKind::Url;
   entry.strProtocol = "HTTP";
   entry.strProgram = szProgram;
   entry.strHostIP = "192.0.2.7";
@@ -42,7 +42,7 @@ TEST(AlertLogEntries, FindEqualComparesSixFieldsIgnoringCase) {
   EXPECT_EQ(0, settings.AppendEntry(Entry("app.exe", "Block")));
 
   CLogEntryDetails other = Entry("APP.EXE", "block");
-  other.strRating = "High";
+  other.rating = ERating::High;
   other.strDateTime = "another time";
   other.nCount = 7;
   EXPECT_EQ(0, settings.FindEqualEntry(other));
@@ -50,8 +50,11 @@ TEST(AlertLogEntries, FindEqualComparesSixFieldsIgnoringCase) {
   // Allowed once and blocked once are two entries.
   EXPECT_EQ(-1, settings.FindEqualEntry(Entry("app.exe", "Allow")));
   EXPECT_EQ(-1, settings.FindEqualEntry(Entry("app.exe", "")));
-  for (auto pField : {&CLogEntryDetails::strType, &CLogEntryDetails::strProtocol, &CLogEntryDetails::strHostIP,
-                      &CLogEntryDetails::strStrictedData}) {
+  CLogEntryDetails otherKind = Entry("app.exe", "Block");
+  otherKind.kind = EEntryKind::HostIP;
+  EXPECT_EQ(-1, settings.FindEqualEntry(otherKind));
+  for (auto pField :
+       {&CLogEntryDetails::strProtocol, &CLogEntryDetails::strHostIP, &CLogEntryDetails::strStrictedData}) {
     CLogEntryDetails changed = Entry("app.exe", "Block");
     changed.*pField += "x";
     EXPECT_EQ(-1, settings.FindEqualEntry(changed));
@@ -70,16 +73,16 @@ TEST(AlertLogEntries, EntryAtCountRatedAndClear) {
   CLogEntryDetails* pEntry = settings.EntryAt(1);
   ASSERT_NE(nullptr, pEntry);
   pEntry->nCount = 11;
-  pEntry->strRating = "High";
-  settings.EntryAt(2)->strRating = "HIGH";
-  EXPECT_EQ(2, settings.CountEntriesRated("high"));
-  EXPECT_EQ(1, settings.CountEntriesRated("Medium"));
+  pEntry->rating = ERating::High;
+  settings.EntryAt(2)->rating = RatingOfStoredText("HIGH");
+  EXPECT_EQ(2, settings.CountEntriesRated(ERating::High));
+  EXPECT_EQ(1, settings.CountEntriesRated(ERating::Medium));
   EXPECT_EQ(11, settings.EntryAt(1)->nCount);
 
   settings.SetAlertLevel(ALERT_LEVEL_NONE);
   settings.Clear();
   EXPECT_EQ(0, settings.GetEntryCount());
-  EXPECT_EQ(0, settings.CountEntriesRated("High"));
+  EXPECT_EQ(0, settings.CountEntriesRated(ERating::High));
   EXPECT_EQ(ALERT_LEVEL_NONE, settings.GetAlertLevel());
   EXPECT_EQ(0, settings.AppendEntry(Entry("a.exe", "Block")));
 }

@@ -37,7 +37,7 @@ class CRandomTexts {
 
 const char* const kPrograms[] = {"app.exe", "mail.exe", ""};
 const char* const kValues[] = {"phish.example", "192.0.2.7", "a", "ab", ""};
-const char* const kTypes[] = {"IP", "URL", "From", "Link", ""};
+const char* const kTypes[] = {"IP", "URL", "From", "Link", "", "Other"};
 // The ports that requests with "80", "25", "-1" and "x" decode to.
 const std::int32_t kPorts[] = {80, 25, -1, 0};
 
@@ -48,7 +48,7 @@ int LinearWebFind(const CWebSiteBlockingList& list, const SWebRequest& request) 
     const CWebSiteItem& item = *list.EntryAt(i);
     if (item.nPort != request.source.nPort || !Same(item.strProgram, request.source.strProgram)) continue;
     if (eKind == EWebKind::HostIP ? Same(item.strStrictedData, request.source.strHostIP)
-                                  : Same(item.strScamSite, request.strUrl) && Same(item.strType, "URL")) {
+                                  : Same(item.strScamSite, request.strUrl) && Same(StoredTextOf(item.kind), "URL")) {
       return i;
     }
   }
@@ -58,7 +58,7 @@ int LinearWebFind(const CWebSiteBlockingList& list, const SWebRequest& request) 
 int LinearMailFind(const CMailSafeList& list, const SMailRequest& request) {
   for (int i = 0; i < list.GetCount(); ++i) {
     if (Same(list.EntryAt(i)->strStrictedData, MailRestrictedText(request)) &&
-        Same(list.EntryAt(i)->strType, MailKindName(request.eKind))) {
+        Same(StoredTextOf(list.EntryAt(i)->kind), EntryKindText(EntryKindOf(request.eKind)))) {
       return i;
     }
   }
@@ -68,7 +68,7 @@ int LinearMailFind(const CMailSafeList& list, const SMailRequest& request) {
 int LinearLogFind(const CAlertLogSettings& log, const CLogEntryDetails& entry) {
   for (int i = 0; i < log.GetEntryCount(); ++i) {
     const CLogEntryDetails& other = *log.EntryAt(i);
-    if (Same(other.strType, entry.strType) && Same(other.strProgram, entry.strProgram) &&
+    if (Same(StoredTextOf(other.kind), StoredTextOf(entry.kind)) && Same(other.strProgram, entry.strProgram) &&
         Same(other.strProtocol, entry.strProtocol) && Same(other.strHostIP, entry.strHostIP) &&
         Same(other.strStrictedData, entry.strStrictedData) && Same(other.strActionTaken, entry.strActionTaken)) {
       return i;
@@ -85,14 +85,14 @@ TEST(EntryIndex, ListsFindWhatAWalkFinds) {
     const int nOperation = random.Below(100);
     if (nOperation < 45) {
       CWebSiteItem item;
-      item.strType = random.Pick(kTypes, 5);
+      item.kind = EntryKindOfStoredText(random.Pick(kTypes, 6));
       item.strStrictedData = random.Pick(kValues, 5);
       item.strScamSite = random.Below(3) ? item.strStrictedData : random.Pick(kValues, 5);
       item.strProgram = random.Pick(kPrograms, 3);
       item.nPort = random.Below(2) ? 80 : -1;
       web.AppendEntry(item);
       CMailSafeItem mailItem;
-      mailItem.strType = random.Pick(kTypes, 5);
+      mailItem.kind = EntryKindOfStoredText(random.Pick(kTypes, 6));
       mailItem.strStrictedData = random.Pick(kValues, 5);
       mail.AppendEntry(mailItem);
     } else if (nOperation < 55) {
@@ -100,7 +100,8 @@ TEST(EntryIndex, ListsFindWhatAWalkFinds) {
       mail.RemoveEntry(random.Below(mail.GetCount() + 2) - 1);
     } else if (nOperation < 58) {
       // An entry changed in place is found by its new texts.
-      if (CWebSiteItem* pItem = web.EntryAt(random.Below(web.GetCount() + 1))) pItem->strType = "url";
+      if (CWebSiteItem* pItem = web.EntryAt(random.Below(web.GetCount() + 1)))
+        pItem->kind = EntryKindOfStoredText("url");
       if (CMailSafeItem* pItem = mail.EntryAt(random.Below(mail.GetCount() + 1))) {
         pItem->strStrictedData = random.Pick(kValues, 5);
       }
@@ -131,13 +132,13 @@ TEST(EntryIndex, AlertLogFindsWhatAWalkFindsAndCountsRatings) {
   const char* const kRatings[] = {"Medium", "High"};
   const auto randomEntry = [&] {
     CLogEntryDetails entry;
-    entry.strType = random.Pick(kTypes, 5);
+    entry.kind = EntryKindOfStoredText(random.Pick(kTypes, 6));
     entry.strProgram = random.Pick(kPrograms, 3);
     entry.strProtocol = random.Below(2) ? "HTTP" : "Unknown";
     entry.strHostIP = random.Pick(kValues, 2);
     entry.strStrictedData = random.Pick(kValues, 5);
     entry.strActionTaken = random.Pick(kActions, 3);
-    entry.strRating = random.Pick(kRatings, 2);
+    entry.rating = RatingOfStoredText(random.Pick(kRatings, 2));
     entry.strDateTime = random.Pick(kValues, 5);  // not compared
     return entry;
   };
@@ -146,7 +147,7 @@ TEST(EntryIndex, AlertLogFindsWhatAWalkFindsAndCountsRatings) {
     if (nOperation < 40) {
       log.AppendEntry(randomEntry());
     } else if (nOperation < 50) {
-      log.SetEntryRating(random.Below(log.GetEntryCount() + 1), random.Pick(kRatings, 2));
+      log.SetEntryRating(random.Below(log.GetEntryCount() + 1), RatingOfStoredText(random.Pick(kRatings, 2)).eValue);
     } else if (nOperation < 53) {
       if (CLogEntryDetails* pEntry = log.EntryAt(random.Below(log.GetEntryCount() + 1))) *pEntry = randomEntry();
     } else if (nOperation == 53) {
@@ -155,8 +156,8 @@ TEST(EntryIndex, AlertLogFindsWhatAWalkFindsAndCountsRatings) {
       const CLogEntryDetails entry = randomEntry();
       ASSERT_EQ(LinearLogFind(log, entry), log.FindEqualEntry(entry)) << "step " << nStep;
       std::int32_t nHigh = 0;
-      for (int i = 0; i < log.GetEntryCount(); ++i) nHigh += Same(log.EntryAt(i)->strRating, "HIGH") ? 1 : 0;
-      ASSERT_EQ(nHigh, log.CountEntriesRated("HIGH")) << "step " << nStep;
+      for (int i = 0; i < log.GetEntryCount(); ++i) nHigh += Same(StoredTextOf(log.EntryAt(i)->rating), "HIGH") ? 1 : 0;
+      ASSERT_EQ(nHigh, log.CountEntriesRated(ERating::High)) << "step " << nStep;
     }
   }
 }

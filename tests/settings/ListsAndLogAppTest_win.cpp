@@ -43,19 +43,19 @@ void Fill(CConsoleSettings& app) {
   CMailSafeItem mail;
   mail.nAction = PERMISSION_BLOCK;
   mail.strStrictedData = "billing@example.net";
-  mail.strType = "From";
+  mail.kind = EEntryKind::From;
   mail.nPort = 110;
   app.m_mailSafeList.AppendEntry(mail);
   app.m_mailSafeList.SetPermission(PERMISSION_ALLOW);
   CWebSiteItem web;
-  web.strType = "IP";
+  web.kind = EEntryKind::HostIP;
   web.strStrictedData = "192.0.2.7";
   web.nPort = 443;
   app.m_webSiteBlockingList.AppendEntry(web);
   app.m_webSiteBlockingList.AppendEntry(web);
   app.m_webSiteBlockingList.SetProtectionState(0);
   CLogEntryDetails entry;
-  entry.strRating = "High";
+  entry.rating = ERating::High;
   entry.strProgram = "app.exe";
   entry.nCount = 12;
   app.m_alertLog.AppendEntry(entry);
@@ -142,7 +142,7 @@ TEST_F(ListsAndLogApp, TextsInTheCurrentLanguage) {
 
   for (const char* szRating : {"High", "HIGH", "Medium", "high "}) {
     CLogEntryDetails entry;
-    entry.strRating = szRating;
+    entry.rating = RatingOfStoredText(szRating);
     app.m_alertLog.AppendEntry(entry);
   }
   RecountHighRatedEntries(app);

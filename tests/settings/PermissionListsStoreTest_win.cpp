@@ -15,7 +15,7 @@ CMailSafeItem FullMailItem(int n) {
   CMailSafeItem item;
   item.nAction = PERMISSION_BLOCK;
   item.strStrictedData = "Called: 'http://phish.example.com/" + std::to_string(n) + "'\nVisible: 'http://bank/'";
-  item.strType = "Link";
+  item.kind = EEntryKind::Link;
   item.strProgram = "browser.exe";
   item.strDataTime = "Mon, 7 Dec 2026 14:05:09";
   item.strFrom = "billing@example.net";
@@ -29,7 +29,7 @@ CMailSafeItem FullMailItem(int n) {
 CWebSiteItem FullWebItem(int n) {
   CWebSiteItem item;
   item.nAction = PERMISSION_ALLOW;
-  item.strType = "URL";
+  item.kind = EEntryKind::Url;
   item.strStrictedData = "phish.example.com/" + std::to_string(n);
   item.strScamSite = item.strStrictedData;
   item.strProgram = "browser.exe";
@@ -42,7 +42,7 @@ CWebSiteItem FullWebItem(int n) {
 void ExpectSameMailItem(const CMailSafeItem& expected, const CMailSafeItem& actual) {
   EXPECT_EQ(expected.nAction, actual.nAction);
   EXPECT_EQ(expected.strStrictedData, actual.strStrictedData);
-  EXPECT_EQ(expected.strType, actual.strType);
+  EXPECT_EQ(StoredTextOf(expected.kind), StoredTextOf(actual.kind));
   EXPECT_EQ(expected.strProgram, actual.strProgram);
   EXPECT_EQ(expected.strDataTime, actual.strDataTime);
   EXPECT_EQ(expected.strFrom, actual.strFrom);
@@ -54,7 +54,7 @@ void ExpectSameMailItem(const CMailSafeItem& expected, const CMailSafeItem& actu
 
 void ExpectSameWebItem(const CWebSiteItem& expected, const CWebSiteItem& actual) {
   EXPECT_EQ(expected.nAction, actual.nAction);
-  EXPECT_EQ(expected.strType, actual.strType);
+  EXPECT_EQ(StoredTextOf(expected.kind), StoredTextOf(actual.kind));
   EXPECT_EQ(expected.strStrictedData, actual.strStrictedData);
   EXPECT_EQ(expected.strScamSite, actual.strScamSite);
   EXPECT_EQ(expected.strProgram, actual.strProgram);
@@ -233,7 +233,7 @@ TEST(ListsInRegistry, EntriesWithMissingOrOddValues) {
   EXPECT_EQ(PERMISSION_ASK, mail.EntryAt(0)->nAction);
   EXPECT_EQ("billing@example.net", mail.EntryAt(0)->strStrictedData);
   EXPECT_EQ(1, mail.EntryAt(1)->nAction);  // lowest byte only
-  EXPECT_EQ("", mail.EntryAt(1)->strType);
+  EXPECT_EQ("", StoredTextOf(mail.EntryAt(1)->kind));
   EXPECT_EQ(PERMISSION_ALLOW, mail.GetPermission());
   EXPECT_EQ(0, mail.GetProtectionState());
 

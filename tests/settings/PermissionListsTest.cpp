@@ -26,7 +26,7 @@ SMailRequest MailRequest(EMailKind eKind) {
 // An entry as the request handling appends it for a web request.
 CWebSiteItem WebEntryFor(const SWebRequest& request) {
   CWebSiteItem item;
-  item.strType = WebKindName(request.eKind);
+  item.kind = EntryKindOf(request.eKind);
   item.strStrictedData = WebRestrictedText(request);
   item.strScamSite = item.strStrictedData;
   item.strProgram = request.source.strProgram;
@@ -37,7 +37,7 @@ CWebSiteItem WebEntryFor(const SWebRequest& request) {
 
 CMailSafeItem MailEntryFor(const SMailRequest& request) {
   CMailSafeItem item;
-  item.strType = MailKindName(request.eKind);
+  item.kind = EntryKindOf(request.eKind);
   item.strStrictedData = MailRestrictedText(request);
   item.nPort = request.source.nPort;
   return item;
@@ -57,7 +57,7 @@ TEST(RequestTexts, KindNamesAndRestrictedTextsOfEveryKind) {
       {kNotAMailKind, "", ""},
   };
   for (const SMailCase& c : mailCases) {
-    EXPECT_EQ(c.szKindName, MailKindName(c.eKind));
+    EXPECT_EQ(c.szKindName, EntryKindText(EntryKindOf(c.eKind)));
     if (c.szRestricted) {
       EXPECT_EQ(c.szRestricted, MailRestrictedText(MailRequest(c.eKind))) << c.szKindName;
     }
@@ -65,11 +65,11 @@ TEST(RequestTexts, KindNamesAndRestrictedTextsOfEveryKind) {
 
   const SWebRequest ip = WebRequest(kIp, "app.exe", kHttp, "192.0.2.7", "phish.example.com");
   const SWebRequest url = WebRequest(kUrl, "app.exe", kHttp, "192.0.2.7", "phish.example.com");
-  EXPECT_EQ("IP", WebKindName(ip.eKind));
+  EXPECT_EQ("IP", EntryKindText(EntryKindOf(ip.eKind)));
   EXPECT_EQ("192.0.2.7", WebRestrictedText(ip));
-  EXPECT_EQ("URL", WebKindName(url.eKind));
+  EXPECT_EQ("URL", EntryKindText(EntryKindOf(url.eKind)));
   EXPECT_EQ("phish.example.com", WebRestrictedText(url));
-  EXPECT_EQ("", WebKindName(kNotAWebKind));
+  EXPECT_EQ("", EntryKindText(EntryKindOf(kNotAWebKind)));
   EXPECT_EQ("", WebRestrictedText(WebRequest(kNotAWebKind, "a", 1, "b")));
 }
 
@@ -164,7 +164,7 @@ TEST(FindWebEntry, HostAddressIgnoresTypeButUrlNeedsUrlType) {
   CWebSiteBlockingList list;
   const SWebRequest ip = WebRequest(kIp, "app.exe", kHttps, "192.0.2.7", "");
   CWebSiteItem item = WebEntryFor(ip);
-  item.strType = "something else";
+  item.kind = EntryKindOfStoredText("something else");
   item.strScamSite = "other";
   list.AppendEntry(item);
   EXPECT_EQ(0, list.FindWebEntry(ip));
@@ -176,7 +176,7 @@ TEST(FindWebEntry, HostAddressIgnoresTypeButUrlNeedsUrlType) {
   EXPECT_EQ(-1, list.FindWebEntry(url));
   list.AppendEntry(WebEntryFor(url));
   EXPECT_EQ(2, list.FindWebEntry(url));
-  list.EntryAt(2)->strType = "url";  // Type compares ignoring case too
+  list.EntryAt(2)->kind = EntryKindOfStoredText("url");  // Type compares ignoring case too
   EXPECT_EQ(2, list.FindWebEntry(url));
 }
 

@@ -341,7 +341,7 @@ std::string ListsStateOf(const CConsoleSettings& app) {
 void FillLists(CConsoleSettings& app, const std::vector<std::string>& sites, const std::vector<int>& logCounts) {
   for (const std::string& strSite : sites) {
     CWebSiteItem item;
-    item.strType = "URL";
+    item.kind = EEntryKind::Url;
     item.strStrictedData = strSite;
     app.m_webSiteBlockingList.AppendEntry(item);
   }

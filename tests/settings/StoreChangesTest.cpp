@@ -96,7 +96,7 @@ class CLockedKey : public IStoreKey {
 
 CWebSiteItem Site(const std::string& strUrl) {
   CWebSiteItem item;
-  item.strType = "URL";
+  item.kind = EEntryKind::Url;
   item.strStrictedData = strUrl;
   item.strScamSite = strUrl;
   item.strProgram = "iexplore.exe";

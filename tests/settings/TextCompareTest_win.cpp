@@ -45,7 +45,7 @@ TEST(TextCompare, NonAsciiLetterInBothCasesIsEqual) {
   // The lists find entries through it.
   CWebSiteBlockingList list;
   CWebSiteItem item;
-  item.strType = "URL";
+  item.kind = EEntryKind::Url;
   item.strScamSite = strUpper;
   item.strProgram = "browser.exe";
   item.nPort = 80;

@@ -17,9 +17,9 @@ const char EVENT_PREFIX[] = "EventAlert";
 
 using CEntry = CLogEntryDetails;
 const SStoredField<CEntry> kEntryFields[] = {
-    StoredText("Rating", &CEntry::strRating),
+    StoredRating("Rating", &CEntry::rating),
     StoredText("DateTime", &CEntry::strDateTime),
-    StoredText("Type", &CEntry::strType),
+    StoredKind("Type", &CEntry::kind),
     StoredText("Protocol", &CEntry::strProtocol),
     StoredText("Program", &CEntry::strProgram),
     StoredText("HostIP", &CEntry::strHostIP),

@@ -33,7 +33,7 @@ using CMail = CMailSafeItem;
 const SStoredField<CMail> kMailItemFields[] = {
     StoredNumber("Action", &CMail::nAction, EStoredForm::Flag),
     StoredText("StrictedData", &CMail::strStrictedData),
-    StoredText("Type", &CMail::strType),
+    StoredKind("Type", &CMail::kind),
     StoredText("Program", &CMail::strProgram),
     StoredText("DataTime", &CMail::strDataTime),
     StoredText("AttachmentFile", &CMail::strAttachmentFile),
@@ -51,7 +51,7 @@ const SStoredField<CWeb> kWebItemFields[] = {
     StoredText("DataTime", &CWeb::strDataTime),
     StoredText("IPAddress", &CWeb::strIPAddress),
     StoredText("StrictedData", &CWeb::strStrictedData, EStoredForm::TextOrEmpty),
-    StoredText("Type", &CWeb::strType, EStoredForm::TextOrEmpty),
+    StoredKind("Type", &CWeb::kind),
     StoredNumber("Port", &CWeb::nPort, EStoredForm::DecimalText),
 };
 

@@ -19,11 +19,17 @@ bool ReadStoredField(IStoreKey& key, const SFieldRef& field, std::size_t cbMost)
   switch (field.eForm) {
     case EStoredForm::Text:
     case EStoredForm::TextOrEmpty:
-    case EStoredForm::DecimalText: {
+    case EStoredForm::DecimalText:
+    case EStoredForm::Kind:
+    case EStoredForm::Rating: {
       std::string strText = TextOfValueData(Bytes(strData), strData.size());
       if (strText.empty() && field.eForm == EStoredForm::Text) return false;
       if (field.eForm == EStoredForm::DecimalText) {
         *field.pNumber = DecimalValue(strText.c_str());
+      } else if (field.eForm == EStoredForm::Kind) {
+        *field.pKind = EntryKindOfStoredText(strText);
+      } else if (field.eForm == EStoredForm::Rating) {
+        *field.pRating = RatingOfStoredText(strText);
       } else {
         *field.pText = std::move(strText);
       }
@@ -65,6 +71,10 @@ CResult WriteStoredField(IStoreKey& key, const SFieldRef& field) {
       return WriteStoredText(key, field.szName, *field.pText);
     case EStoredForm::DecimalText:
       return WriteStoredText(key, field.szName, DecimalText(*field.pNumber));
+    case EStoredForm::Kind:
+      return WriteStoredText(key, field.szName, StoredTextOf(*field.pKind));
+    case EStoredForm::Rating:
+      return WriteStoredText(key, field.szName, StoredTextOf(*field.pRating));
     case EStoredForm::Number:
     case EStoredForm::Flag:
       return WriteStoredNumber(key, field.szName, *field.pNumber);

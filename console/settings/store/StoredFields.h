@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <string>
 
+#include "console/settings/KindsAndRatings.h"
 #include "console/settings/LocalTime.h"
 #include "console/settings/store/StoreKey.h"
 #include "shared/Result.h"
@@ -24,6 +25,8 @@ enum class EStoredForm : std::uint8_t {
   RawNumber,    // a number's 4 bytes under REG_SZ, as earlier versions wrote it; read "copied"
   Time,         // the 16 bytes of a SYSTEMTIME, REG_BINARY
   Zero,         // written as the number 0, never read
+  Kind,         // an entry kind as its stored text, REG_SZ; an empty value is no kind
+  Rating,       // a rating as its stored text, REG_SZ; an empty value is no rating
 };
 
 // Where one row's member lies in an object; one of the pointers is set, as the
@@ -37,6 +40,8 @@ struct SStoredField {
   std::uint8_t TObject::*pByte = nullptr;
   std::uint16_t TObject::*pWord = nullptr;
   SLocalTime TObject::*pTime = nullptr;
+  SEntryKind TObject::*pKind = nullptr;
+  SRating TObject::*pRating = nullptr;
 };
 
 // The rows, built by form so that form and member type agree.
@@ -63,6 +68,14 @@ constexpr SStoredField<TObject> StoredTime(const char* szName, SLocalTime TObjec
   return {szName, EStoredForm::Time, nullptr, nullptr, nullptr, nullptr, pMember};
 }
 template <class TObject>
+constexpr SStoredField<TObject> StoredKind(const char* szName, SEntryKind TObject::*pMember) {
+  return {szName, EStoredForm::Kind, nullptr, nullptr, nullptr, nullptr, nullptr, pMember};
+}
+template <class TObject>
+constexpr SStoredField<TObject> StoredRating(const char* szName, SRating TObject::*pMember) {
+  return {szName, EStoredForm::Rating, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, pMember};
+}
+template <class TObject>
 constexpr SStoredField<TObject> StoredZero(const char* szName) {
   return {szName, EStoredForm::Zero};
 }
@@ -76,6 +89,8 @@ struct SFieldRef {
   std::uint8_t* pByte;
   std::uint16_t* pWord;
   SLocalTime* pTime;
+  SEntryKind* pKind;
+  SRating* pRating;
 };
 
 // Reads the row's value into its member; true when the value was there and was
@@ -97,7 +112,9 @@ SFieldRef BindField(const SStoredField<TObject>& field, TObject& object) {
           MemberOf(object, field.pNumber),
           MemberOf(object, field.pByte),
           MemberOf(object, field.pWord),
-          MemberOf(object, field.pTime)};
+          MemberOf(object, field.pTime),
+          MemberOf(object, field.pKind),
+          MemberOf(object, field.pRating)};
 }
 
 // Reads every row of the table; the number of values taken.
