@@ -16,13 +16,14 @@ import {
 
 test('address parts', () => {
   const ips = new Map([['known.example', '192.0.2.7']]);
+  const parts = (scheme, host, port, path, query = '', ip = '') => ({ scheme, host, port, path, query, ip });
   const cases = [
-    ['https://Known.Example/a/b?x=1&y#frag', { scheme: 'https', host: 'known.example', port: 443, path: '/a/b', query: 'x=1&y', ip: '192.0.2.7' }],
-    ['http://h.example', { scheme: 'http', host: 'h.example', port: 80, path: '/', query: '', ip: '' }],
-    ['https://h.example:443/', { scheme: 'https', host: 'h.example', port: 443, path: '/', query: '', ip: '' }],
-    ['http://user:pw@h.example:8080/p?', { scheme: 'http', host: 'h.example', port: 8080, path: '/p', query: '', ip: '' }],
-    ['https://bücher.example/', { scheme: 'https', host: 'xn--bcher-kva.example', port: 443, path: '/', query: '', ip: '' }],
-    ['http://[::1]:81/p', { scheme: 'http', host: '[::1]', port: 81, path: '/p', query: '', ip: '' }],
+    ['https://Known.Example/a/b?x=1&y#frag', parts('https', 'known.example', 443, '/a/b', 'x=1&y', '192.0.2.7')],
+    ['http://h.example', parts('http', 'h.example', 80, '/')],
+    ['https://h.example:443/', parts('https', 'h.example', 443, '/')],
+    ['http://user:pw@h.example:8080/p?', parts('http', 'h.example', 8080, '/p')],
+    ['https://bücher.example/', parts('https', 'xn--bcher-kva.example', 443, '/')],
+    ['http://[::1]:81/p', parts('http', '[::1]', 81, '/p')],
     ['ftp://h.example/', null],
     ['about:blank', null],
     ['chrome-extension://abc/block.html', null],
