@@ -3,29 +3,10 @@
 // Prints one "ok"/"FAIL" line per check; exits 1 when any failed.
 'use strict';
 const checks = require('./browser-checks');
-const { env, puppeteer, origin, listedAddress, check, waitFor, wine, originLog, runChecks } = checks;
+const { env, origin, listedAddress, check, waitFor, wine, originLog, runChecks, launchChromium } = checks;
+const isWorker = checks.isExtensionWorker;
 
-const extensionId = env.HW_EXTENSION_ID;
-
-const launch = () =>
-  puppeteer.launch({
-    executablePath: env.HW_CHROMIUM,
-    headless: true,
-    userDataDir: env.HW_PROFILE,
-    ignoreDefaultArgs: ['--disable-extensions'],
-    args: [
-      '--no-sandbox',
-      '--ignore-certificate-errors',
-      `--disable-extensions-except=${env.HW_EXTENSION}`,
-      `--load-extension=${env.HW_EXTENSION}`,
-      '--disable-features=DisableLoadExtensionCommandLineSwitch',
-    ],
-  });
-
-const isWorker = (target) =>
-  target.type() === 'service_worker' && target.url().startsWith(`chrome-extension://${extensionId}/`);
-
-runChecks(launch, async (browser) => {
+runChecks(launchChromium, async (browser) => {
   let workerTarget = await browser.waitForTarget(isWorker, { timeout: 30000 });
   let worker = await workerTarget.worker();
   const protection = () => worker.evaluate(() => chrome.action.getTitle({}));
