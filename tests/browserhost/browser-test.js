@@ -94,8 +94,9 @@ runChecks(launchChromium, async (browser) => {
   check('a listed page waits for the console', Boolean(await waitFor(20, async () =>
     waitTab.url().includes('/block.html?state=asking'))), true);
   await worker.close();
-  const stopped = await waitFor(20, async () => !browser.targets().includes(workerTarget));
+  const stopped = await waitFor(60, async () => !browser.targets().includes(workerTarget));
   check('the service worker stops', Boolean(stopped), true);
+  if (!stopped) console.log(`  its target is still there: ${workerTarget.url()}`);
   const orphanBlocked = await waitFor(30, async () => waitTab.url().includes('/block.html?state=unasked'));
   check('its waiting page then shows the block page', Boolean(orphanBlocked), true);
   if (!orphanBlocked) console.log(`  the tab shows ${waitTab.url()}`);
@@ -103,7 +104,9 @@ runChecks(launchChromium, async (browser) => {
   await allowTab.goto(`${origin}/index.html`);
   await allowTab.goto(`${origin}/sites/phisher/login.html`).catch(() => {});
   check('after a restart the allowed page loads unasked', Boolean(await allowTabShows('a phishing page')), true);
-  workerTarget = await browser.waitForTarget(isWorker, { timeout: 30000 });
+  const stoppedTarget = workerTarget;
+  const isNewWorker = (target) => isWorker(target) && target !== stoppedTarget;
+  workerTarget = await browser.waitForTarget(isNewWorker, { timeout: 30000 });
   worker = await workerTarget.worker();
   const restartAlert = wine('alert-answer.exe', ['block']);
   await waitTab.goto(`${origin}/sites/phisher/login.html?restarted`).catch(() => {});
