@@ -1,10 +1,12 @@
 // Sends a web-mail page's text and HTML to the extension once the page has
 // settled, and again when a web-mail application shows another message. Only
 // pages that show a sender and a recipient label are sent; the host decides.
+// (messages.js runs before this script and names the messages.)
 'use strict';
 (() => {
   if (window !== window.top) return;
   const api = globalThis.browser ?? globalThis.chrome;
+  const { message } = globalThis.hookwardenMessages;
   // The host takes frames of up to 16 MB of JSON. A browser may write a character
   // as up to 6 bytes ("\u003C"), so each part is cut by that count: the text,
   // where the header fields are, and the HTML, where the links are.
@@ -40,7 +42,7 @@
     lastText = text;
     try {
       const sent = api.runtime.sendMessage({
-        type: 'mail',
+        type: message.mail,
         text: cutToJsonBytes(text, MAX_TEXT_BYTES),
         html: cutToJsonBytes(body.outerHTML, MAX_HTML_BYTES),
       });

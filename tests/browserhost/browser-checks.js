@@ -1,6 +1,7 @@
 // What the browser tests' scripts share: counted checks that print actual and
-// expected, a wait with a deadline, the build's Windows helpers under Wine, and
-// the origin and its request log (browser-setup.sh prepares them).
+// expected, a wait with a deadline, the build's Windows helpers under Wine, the
+// origin and its request log (browser-setup.sh prepares them), and Chromium with
+// the extension.
 'use strict';
 const { execFile } = require('child_process');
 const fs = require('fs');
@@ -42,6 +43,27 @@ function wine(program, args) {
 
 const originLog = () => fs.readFileSync(env.HW_ORIGIN_LOG, 'utf8');
 
+// Debian's Chromium (HW_CHROMIUM) headless with the extension (HW_EXTENSION)
+// loaded unpacked, on the profile HW_PROFILE.
+const launchChromium = () =>
+  puppeteer.launch({
+    executablePath: env.HW_CHROMIUM,
+    headless: true,
+    userDataDir: env.HW_PROFILE,
+    ignoreDefaultArgs: ['--disable-extensions'],
+    args: [
+      '--no-sandbox',
+      '--ignore-certificate-errors',
+      `--disable-extensions-except=${env.HW_EXTENSION}`,
+      `--load-extension=${env.HW_EXTENSION}`,
+      '--disable-features=DisableLoadExtensionCommandLineSwitch',
+    ],
+  });
+
+// The extension's service worker in Chromium.
+const isExtensionWorker = (target) =>
+  target.type() === 'service_worker' && target.url().startsWith(`chrome-extension://${env.HW_EXTENSION_ID}/`);
+
 // Runs the checks with the browser, closes it, and ends with their result.
 function runChecks(launch, checks) {
   (async () => {
@@ -59,4 +81,16 @@ function runChecks(launch, checks) {
   });
 }
 
-module.exports = { env, puppeteer, origin, listedAddress, check, waitFor, wine, originLog, runChecks };
+module.exports = {
+  env,
+  puppeteer,
+  origin,
+  listedAddress,
+  check,
+  waitFor,
+  wine,
+  originLog,
+  runChecks,
+  launchChromium,
+  isExtensionWorker,
+};

@@ -3,31 +3,12 @@
 // Prints one "ok"/"FAIL" line per check; exits 1 when any failed.
 'use strict';
 const checks = require('./browser-checks');
-const { env, puppeteer, origin, listedAddress, check, waitFor, wine, originLog, runChecks } = checks;
+const { env, origin, listedAddress, check, waitFor, wine, originLog, runChecks, launchChromium } = checks;
+const isWorker = checks.isExtensionWorker;
 
-const extensionId = env.HW_EXTENSION_ID;
-
-const launch = () =>
-  puppeteer.launch({
-    executablePath: env.HW_CHROMIUM,
-    headless: true,
-    userDataDir: env.HW_PROFILE,
-    ignoreDefaultArgs: ['--disable-extensions'],
-    args: [
-      '--no-sandbox',
-      '--ignore-certificate-errors',
-      `--disable-extensions-except=${env.HW_EXTENSION}`,
-      `--load-extension=${env.HW_EXTENSION}`,
-      '--disable-features=DisableLoadExtensionCommandLineSwitch',
-    ],
-  });
-
-runChecks(launch, async (browser) => {
-  const workerTarget = await browser.waitForTarget(
-    (target) => target.type() === 'service_worker' && target.url().startsWith(`chrome-extension://${extensionId}/`),
-    { timeout: 30000 },
-  );
-  const worker = await workerTarget.worker();
+runChecks(launchChromium, async (browser) => {
+  let workerTarget = await browser.waitForTarget(isWorker, { timeout: 30000 });
+  let worker = await workerTarget.worker();
   const protection = () => worker.evaluate(() => chrome.action.getTitle({}));
   // Navigations are seen once the worker runs; the host's first answer turns protection on.
   check('the host answers and the console is there', await waitFor(30, async () =>
@@ -103,6 +84,37 @@ runChecks(launch, async (browser) => {
   await allowTab.goto(`${origin}/index.html`);
   await allowTab.goto(`${origin}/sites/phisher/login.html`).catch(() => {});
   check('in that tab it is not asked again', Boolean(await allowTabShows('a phishing page')), true);
+
+  // The browser stops the service worker (here DevTools does) while a listed page
+  // waits for the console; the next event starts it again. The question went with
+  // the old worker: the waiting page shows the block page. The tab's Allow stays
+  // (no alert answers this time), and a listed page is still asked about.
+  const waitTab = await browser.newPage();
+  await waitTab.goto(`${origin}/sites/phisher/login.html?waiting`).catch(() => {});
+  check('a listed page waits for the console', Boolean(await waitFor(20, async () =>
+    waitTab.url().includes('/block.html?state=asking'))), true);
+  await worker.close();
+  const stopped = await waitFor(60, async () => !browser.targets().includes(workerTarget));
+  check('the service worker stops', Boolean(stopped), true);
+  const workers = () => browser.targets().filter(isWorker).length;
+  if (!stopped) console.log(`  the extension has ${workers()} service worker target(s)`);
+  const orphanBlocked = await waitFor(30, async () => waitTab.url().includes('/block.html?state=unasked'));
+  check('its waiting page then shows the block page', Boolean(orphanBlocked), true);
+  if (!orphanBlocked) console.log(`  the tab shows ${waitTab.url()}`);
+  await wine('alert-answer.exe', ['block']); // the alert whose answer nobody takes now
+  await allowTab.goto(`${origin}/index.html`);
+  await allowTab.goto(`${origin}/sites/phisher/login.html`).catch(() => {});
+  check('after a restart the allowed page loads unasked', Boolean(await allowTabShows('a phishing page')), true);
+  const stoppedTarget = workerTarget;
+  const isNewWorker = (target) => isWorker(target) && target !== stoppedTarget;
+  workerTarget = await browser.waitForTarget(isNewWorker, { timeout: 30000 });
+  worker = await workerTarget.worker();
+  const restartAlert = wine('alert-answer.exe', ['block']);
+  await waitTab.goto(`${origin}/sites/phisher/login.html?restarted`).catch(() => {});
+  check('after a restart a listed page asks the console', (await restartAlert).out.includes(listedAddress), true);
+  check('and shows the block page', Boolean(await waitFor(20, async () =>
+    waitTab.url().includes('/block.html?state=blocked'))), true);
+  check('neither listed page rendered', /\/beacon\?phisher-(waiti|resta)/.test(originLog()), false);
 
   // A burst: 40 listed frames keep every asking thread waiting for an alert; a
   // listed page opened then waits its turn (the waiting page) and never loads.
