@@ -244,6 +244,23 @@ TEST(HostLongAddress, PartsUpToTheBoundStayWholeLongerOnesAreCut) {
   }
 }
 
+// The texts a request carries arrive whole, each in its own place; a browser name
+// that could name a path is dropped.
+TEST(HostRequests, MailAndHelloCarryTheirTexts) {
+  const SDecodedRequest mail = DecodeHostRequest(R"({"id":3,"type":"mail","html":"<b>h</b>","text":"t\u00e9"})");
+  ASSERT_TRUE(mail.request.IsOk()) << mail.request.Result().Text();
+  EXPECT_EQ(EHostRequestType::Mail, mail.request.Value().eType);
+  EXPECT_EQ("t\xc3\xa9", mail.request.Value().strText);
+  EXPECT_EQ("<b>h</b>", mail.request.Value().strHtml);
+  for (const auto& [szJson, szBrowser] : {std::pair{R"({"id":4,"type":"hello","browser":"msedge.exe"})", "msedge.exe"},
+                                          std::pair{R"({"id":4,"type":"hello","browser":"C:\\x.exe"})", ""}}) {
+    const SDecodedRequest hello = DecodeHostRequest(szJson);
+    ASSERT_TRUE(hello.request.IsOk()) << hello.request.Result().Text();
+    EXPECT_EQ(4, *hello.id);
+    EXPECT_EQ(szBrowser, hello.request.Value().strBrowser) << szJson;
+  }
+}
+
 TEST(HostReplies, ErrorsNameTheRequestWhenItsIdWasRead) {
   SDecodedRequest decoded = DecodeHostRequest(R"({"id":7,"type":"mail","text":"t"})");
   EXPECT_FALSE(decoded.request.IsOk());
