@@ -42,6 +42,20 @@ function(hw_portable_library name)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
 endfunction()
 
+# hw_nlohmann_json: Debian's header-only JSON library (nlohmann-json3-dev), the one
+# JSON reader of the browser host and the definitions tool. Its headers lie in
+# /usr/include beside the build machine's own C headers, which must never reach
+# the mingw build: the target's include folder holds only a link to nlohmann/.
+find_path(HW_NLOHMANN_JSON_ROOT nlohmann/json.hpp PATHS /usr/include NO_CMAKE_FIND_ROOT_PATH)
+if(NOT HW_NLOHMANN_JSON_ROOT)
+  message(FATAL_ERROR "No nlohmann/json.hpp: install Debian's package nlohmann-json3-dev")
+endif()
+set(HW_NLOHMANN_JSON_INCLUDE ${CMAKE_BINARY_DIR}/nlohmann-json)
+file(MAKE_DIRECTORY ${HW_NLOHMANN_JSON_INCLUDE})
+file(CREATE_LINK ${HW_NLOHMANN_JSON_ROOT}/nlohmann ${HW_NLOHMANN_JSON_INCLUDE}/nlohmann SYMBOLIC)
+add_library(hw_nlohmann_json INTERFACE)
+target_include_directories(hw_nlohmann_json SYSTEM INTERFACE ${HW_NLOHMANN_JSON_INCLUDE})
+
 # The ready application folder build/windows/app: binaries and the files that the
 # console and the engine library find by name in their own folder.
 if(HW_WINDOWS)

@@ -37,15 +37,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   std::size_t nTotal = 0;
   for (EFrameRead e = reader.Next(&strFrame); e == EFrameRead::Frame || e == EFrameRead::TooLong;
        e = reader.Next(&strFrame)) {
-    SHostRequest request;
-    std::string strError;
-    if (!DecodeHostRequest(strFrame, &request, &strError)) {
-      nTotal += EncodeFrame(EncodeErrorReply(request, strError)).size();
+    const SDecodedRequest decoded = DecodeHostRequest(strFrame);
+    if (!decoded.request.IsOk()) {
+      nTotal += EncodeFrame(EncodeErrorReply(decoded.id, decoded.request.Result().Text())).Value().size();
       continue;
     }
+    const SHostRequest& request = decoded.request.Value();
     nTotal += CheckedAddressText(request, true).size() + request.strText.size() + request.strHtml.size();
     nTotal += EncodeFrame(EncodeListedReply(request.nId, EVerdictAnswer::Block, true, false,
                                             request.strHost + request.strPath, request.strBrowser))
+                  .Value()
                   .size();
   }
   return nTotal == SIZE_MAX ? 1 : 0;

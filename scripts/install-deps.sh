@@ -6,7 +6,7 @@ packages=(
   cmake ninja-build git
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools
   wine64 xvfb x11-utils imagemagick
-  googletest libwine-dev libssl-dev
+  googletest libwine-dev libssl-dev nlohmann-json3-dev
   clang libclang-rt-dev
   python3 curl locales openssl
   wixl osslsigncode

@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 #include "browser/host/HostChecks_win.h"
@@ -58,16 +59,15 @@ class CHost {
       const EFrameRead eRead = reader.Next(&strFrame);
       if (eRead == EFrameRead::End || eRead == EFrameRead::Truncated) return 0;  // the browser closed the port
       if (eRead == EFrameRead::TooLong) {
-        SendError(SHostRequest(), "the message is longer than the host takes");
+        Send(std::nullopt, EncodeErrorReply(std::nullopt, "the message is longer than the host takes"));
         continue;
       }
-      SHostRequest request;
-      std::string strError;
-      if (!DecodeHostRequest(strFrame, &request, &strError)) {
-        SendError(request, strError);
+      const SDecodedRequest decoded = DecodeHostRequest(strFrame);
+      if (!decoded.request.IsOk()) {
+        Send(decoded.id, EncodeErrorReply(decoded.id, decoded.request.Result().Text()));
         continue;
       }
-      Handle(request);
+      Handle(decoded.request.Value());
     }
   }
 
@@ -77,7 +77,7 @@ class CHost {
       case EHostRequestType::Hello:
         // The extension's name for its browser counts only when the system does not tell.
         Browser(request.strBrowser);
-        Send(request,
+        Send(request.nId,
              EncodeHelloReply(request.nId, IsConsoleRunning(), ReadPolicies().IsOn(EPolicy::ExtensionRequired)));
         return;
       case EHostRequestType::Address:
@@ -91,35 +91,35 @@ class CHost {
 
   void HandleAddress(const SHostRequest& request) {
     if (!IsListedAddress(request.strHost, request.nPort, request.strPath, request.strQuery)) {
-      Send(request, EncodeUnlistedReply(request.nId, IsConsoleRunning()));
+      Send(request.nId, EncodeUnlistedReply(request.nId, IsConsoleRunning()));
       return;
     }
     if (!IsConsoleRunning()) {
       SendUnaskedBlock(request, false);  // nobody to ask: a listed page stays blocked
       return;
     }
-    Send(request, EncodePendingReply(request.nId));
+    Send(request.nId, EncodePendingReply(request.nId));
     auto pAsked = std::make_shared<const SHostRequest>(request);
     const bool bQueued = m_asking.Run([this, pAsked] {
       const std::string strAddress = AddressForConsole(*pAsked);
       const SBrowserProgram browser = Browser("");
       // A console that ended or did not answer decided nothing: the channel's Block.
       const SConsoleAnswer answer = AskConsoleAboutAddress(browser, *pAsked, strAddress);
-      Send(*pAsked, EncodeListedReply(pAsked->nId, answer.eVerdict, answer.bConsole || IsConsoleRunning(),
-                                      answer.bConsole, strAddress, browser.strName));
+      Send(pAsked->nId, EncodeListedReply(pAsked->nId, answer.eVerdict, answer.bConsole || IsConsoleRunning(),
+                                          answer.bConsole, strAddress, browser.strName));
     });
     if (!bQueued) SendUnaskedBlock(request, true);
   }
 
   void SendUnaskedBlock(const SHostRequest& request, bool bConsole) {
-    Send(request, EncodeListedReply(request.nId, EVerdictAnswer::Block, bConsole, false, AddressForConsole(request),
-                                    Browser("").strName));
+    Send(request.nId, EncodeListedReply(request.nId, EVerdictAnswer::Block, bConsole, false, AddressForConsole(request),
+                                        Browser("").strName));
   }
 
   void HandleMail(const SHostRequest& request) {
     if (m_nWaitingMailPages.fetch_add(1) >= kMaxWaitingMailPages) {
       m_nWaitingMailPages.fetch_sub(1);
-      Send(request, EncodeErrorReply(request, "too many mail pages wait to be scanned"));
+      Send(request.nId, EncodeErrorReply(request.nId, "too many mail pages wait to be scanned"));
       return;
     }
     auto pAsked = std::make_shared<const SHostRequest>(request);
@@ -127,12 +127,12 @@ class CHost {
       // A finding that no console decided comes back blocked, as a listed address does.
       const SMailAnswer mail = ScanMailPageText(Browser(""), pAsked->strText, pAsked->strHtml);
       m_nWaitingMailPages.fetch_sub(1);
-      Send(*pAsked,
+      Send(pAsked->nId,
            EncodeMailReply(pAsked->nId, mail.bMail, mail.bFinding, mail.answer.eVerdict, mail.answer.bConsole));
     });
     if (!bQueued) {
       m_nWaitingMailPages.fetch_sub(1);
-      Send(request, EncodeErrorReply(request, "too many questions wait for the console"));
+      Send(request.nId, EncodeErrorReply(request.nId, "too many questions wait for the console"));
     }
   }
 
@@ -146,18 +146,16 @@ class CHost {
     return m_browser;
   }
 
-  // An answer too long for the browser becomes an error that names the question.
-  void Send(const SHostRequest& question, const std::string& strJson) {
-    std::string strFrame = EncodeFrame(strJson);
-    if (strFrame.empty()) strFrame = EncodeFrame(EncodeErrorReply(question, "the answer is too long"));
+  // The answer to the request of that id; one too long for the browser becomes an
+  // error that names the request.
+  void Send(std::optional<long long> id, const std::string& strJson) {
+    CResultOf<std::string> frame = EncodeFrame(strJson);
+    if (!frame.IsOk()) frame = EncodeFrame(EncodeErrorReply(id, frame.Result().Text()));
+    const std::string& strFrame = frame.Value();
     std::lock_guard<std::mutex> lock(m_sendMutex);
     DWORD cbWritten = 0;
     ::WriteFile(::GetStdHandle(STD_OUTPUT_HANDLE), strFrame.data(), static_cast<DWORD>(strFrame.size()), &cbWritten,
                 nullptr);
-  }
-
-  void SendError(const SHostRequest& request, const std::string& strError) {
-    Send(request, EncodeErrorReply(request, strError));
   }
 
   int m_argc;

@@ -40,8 +40,8 @@ EFrameRead CFrameReader::Next(std::string* pstrFrame) {
   return EFrameRead::Frame;
 }
 
-std::string EncodeFrame(const std::string& strJson) {
-  if (strJson.size() > kMaxFrameOut) return std::string();
+CResultOf<std::string> EncodeFrame(const std::string& strJson) {
+  if (strJson.size() > kMaxFrameOut) return CResult(RESULT_INVALID_PARAMETER, "the answer is too long");
   const auto cb = static_cast<std::uint32_t>(strJson.size());
   std::string strFrame;
   strFrame.reserve(4 + strJson.size());

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "shared/Result.h"
+
 // A browser sends a page's text and HTML in one frame; more than this is refused.
 constexpr std::size_t kMaxFrameIn = 16u * 1024u * 1024u;
 // Browsers take at most 1 MB from a host.
@@ -39,6 +41,6 @@ class CFrameReader {
   std::size_t m_cbMaxFrame;
 };
 
-// The frame for strJson: its length, then its bytes. Empty when strJson is longer
-// than kMaxFrameOut (the caller sends something shorter instead).
-std::string EncodeFrame(const std::string& strJson);
+// The frame for strJson: its length, then its bytes; a failure when strJson is
+// longer than kMaxFrameOut (the caller sends something shorter instead).
+CResultOf<std::string> EncodeFrame(const std::string& strJson);

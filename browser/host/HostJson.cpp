@@ -2,261 +2,53 @@
 #include "browser/host/HostJson.h"
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
+#include <exception>
+
+#include "browser/host/HostFraming.h"
+#include "shared/AsciiCase.h"
+#include "shared/JsonFaultText.h"
 
 namespace {
 
-class CJsonParser {
- public:
-  explicit CJsonParser(const std::string& strText) : m_str(strText) {}
+// The code of the four hex digits at str[i], or -1.
+long Hex4At(const std::string& str, std::size_t i) {
+  if (i > str.size() || str.size() - i < 4) return -1;
+  long nCode = 0;
+  for (std::size_t k = i; k < i + 4; ++k) {
+    const int nDigit = HexDigitValue(str[k]);
+    if (nDigit < 0) return -1;
+    nCode = nCode * 16 + nDigit;
+  }
+  return nCode;
+}
 
-  bool ParseDocument(SJsonValue* pValue, std::string* pstrError) {
-    SkipSpace();
-    if (!ParseValue(pValue, 0)) return Failed(pstrError);
-    SkipSpace();
-    if (m_nPos != m_str.size()) {
-      m_strError = "text after the value";
-      return Failed(pstrError);
+bool IsSurrogate(long nCode) {
+  return nCode >= 0xD800 && nCode < 0xE000;
+}
+
+// Where the hex digits of the next "\u" escape of a lone surrogate begin, from
+// nFrom (a place between escapes) on; npos when there is none. A backslash always
+// starts a pair of characters, so an escaped backslash before "u" is no escape.
+std::size_t FindLoneSurrogate(const std::string& strText, std::size_t nFrom) {
+  for (std::size_t i = strText.find('\\', nFrom); i != std::string::npos && i + 1 < strText.size();
+       i = strText.find('\\', i)) {
+    if (strText[i + 1] != 'u') {
+      i += 2;
+      continue;
     }
-    return true;
-  }
-
- private:
-  bool Failed(std::string* pstrError) {
-    if (pstrError) *pstrError = m_strError + " at byte " + std::to_string(m_nPos);
-    return false;
-  }
-  bool Fail(const char* szWhat) {
-    m_strError = szWhat;
-    return false;
-  }
-  bool AtEnd() const { return m_nPos >= m_str.size(); }
-  char Peek() const { return AtEnd() ? '\0' : m_str[m_nPos]; }
-  void SkipSpace() {
-    while (!AtEnd() && (Peek() == ' ' || Peek() == '\t' || Peek() == '\n' || Peek() == '\r')) ++m_nPos;
-  }
-  bool Literal(const char* szWord) {
-    const std::size_t n = std::strlen(szWord);
-    if (m_str.compare(m_nPos, n, szWord) != 0) return Fail("unknown word");
-    m_nPos += n;
-    return true;
-  }
-
-  bool ParseValue(SJsonValue* pValue, int nDepth) {
-    if (nDepth > kMaxJsonDepth) return Fail("nested too deeply");
-    if (AtEnd()) return Fail("value missing");
-    switch (Peek()) {
-      case '{':
-        return ParseObject(pValue, nDepth);
-      case '[':
-        return ParseArray(pValue, nDepth);
-      case '"':
-        pValue->eType = SJsonValue::EType::String;
-        return ParseString(&pValue->strValue);
-      case 't':
-        pValue->eType = SJsonValue::EType::Bool;
-        pValue->bValue = true;
-        return Literal("true");
-      case 'f':
-        pValue->eType = SJsonValue::EType::Bool;
-        return Literal("false");
-      case 'n':
-        pValue->eType = SJsonValue::EType::Null;
-        return Literal("null");
-      default:
-        return ParseNumber(pValue);
-    }
-  }
-
-  bool ParseObject(SJsonValue* pValue, int nDepth) {
-    pValue->eType = SJsonValue::EType::Object;
-    ++m_nPos;
-    SkipSpace();
-    if (Peek() == '}') {
-      ++m_nPos;
-      return true;
-    }
-    for (;;) {
-      SkipSpace();
-      if (Peek() != '"') return Fail("member name expected");
-      std::pair<std::string, SJsonValue> member;
-      if (!ParseString(&member.first)) return false;
-      SkipSpace();
-      if (Peek() != ':') return Fail("':' expected");
-      ++m_nPos;
-      SkipSpace();
-      if (!ParseValue(&member.second, nDepth + 1)) return false;
-      pValue->members.push_back(std::move(member));
-      SkipSpace();
-      if (Peek() == ',') {
-        ++m_nPos;
+    const long nCode = Hex4At(strText, i + 2);
+    if (nCode >= 0xD800 && nCode < 0xDC00 && strText.compare(i + 6, 2, "\\u") == 0) {
+      const long nLow = Hex4At(strText, i + 8);
+      if (nLow >= 0xDC00 && nLow < 0xE000) {
+        i += 12;  // a pair
         continue;
       }
-      if (Peek() == '}') {
-        ++m_nPos;
-        return true;
-      }
-      return Fail("',' or '}' expected");
     }
+    if (IsSurrogate(nCode)) return i + 2;
+    i += 2;
   }
-
-  bool ParseArray(SJsonValue* pValue, int nDepth) {
-    pValue->eType = SJsonValue::EType::Array;
-    ++m_nPos;
-    SkipSpace();
-    if (Peek() == ']') {
-      ++m_nPos;
-      return true;
-    }
-    for (;;) {
-      SkipSpace();
-      pValue->items.emplace_back();
-      if (!ParseValue(&pValue->items.back(), nDepth + 1)) return false;
-      SkipSpace();
-      if (Peek() == ',') {
-        ++m_nPos;
-        continue;
-      }
-      if (Peek() == ']') {
-        ++m_nPos;
-        return true;
-      }
-      return Fail("',' or ']' expected");
-    }
-  }
-
-  bool ParseNumber(SJsonValue* pValue) {
-    const std::size_t nStart = m_nPos;
-    if (Peek() == '-') ++m_nPos;
-    if (Peek() == '0') {
-      ++m_nPos;
-    } else if (Peek() >= '1' && Peek() <= '9') {
-      while (Peek() >= '0' && Peek() <= '9') ++m_nPos;
-    } else {
-      return Fail("value expected");
-    }
-    if (Peek() == '.') {
-      ++m_nPos;
-      if (!(Peek() >= '0' && Peek() <= '9')) return Fail("digit expected");
-      while (Peek() >= '0' && Peek() <= '9') ++m_nPos;
-    }
-    if (Peek() == 'e' || Peek() == 'E') {
-      ++m_nPos;
-      if (Peek() == '+' || Peek() == '-') ++m_nPos;
-      if (!(Peek() >= '0' && Peek() <= '9')) return Fail("digit expected");
-      while (Peek() >= '0' && Peek() <= '9') ++m_nPos;
-    }
-    // The token is checked above, so strtod reads all of it.
-    const std::string strToken = m_str.substr(nStart, m_nPos - nStart);
-    pValue->eType = SJsonValue::EType::Number;
-    pValue->dValue = std::strtod(strToken.c_str(), nullptr);
-    return true;
-  }
-
-  bool ReadHex4(unsigned* pnCode) {
-    if (m_str.size() - m_nPos < 4) return Fail("short \\u escape");
-    unsigned n = 0;
-    for (int i = 0; i < 4; ++i) {
-      const char c = m_str[m_nPos++];
-      n <<= 4;
-      if (c >= '0' && c <= '9')
-        n |= static_cast<unsigned>(c - '0');
-      else if (c >= 'a' && c <= 'f')
-        n |= static_cast<unsigned>(c - 'a' + 10);
-      else if (c >= 'A' && c <= 'F')
-        n |= static_cast<unsigned>(c - 'A' + 10);
-      else
-        return Fail("bad \\u escape");
-    }
-    *pnCode = n;
-    return true;
-  }
-
-  static void AppendUtf8(std::string* pstr, unsigned nCode) {
-    if (nCode < 0x80) {
-      *pstr += static_cast<char>(nCode);
-    } else if (nCode < 0x800) {
-      *pstr += static_cast<char>(0xC0 | (nCode >> 6));
-      *pstr += static_cast<char>(0x80 | (nCode & 0x3F));
-    } else if (nCode < 0x10000) {
-      *pstr += static_cast<char>(0xE0 | (nCode >> 12));
-      *pstr += static_cast<char>(0x80 | ((nCode >> 6) & 0x3F));
-      *pstr += static_cast<char>(0x80 | (nCode & 0x3F));
-    } else {
-      *pstr += static_cast<char>(0xF0 | (nCode >> 18));
-      *pstr += static_cast<char>(0x80 | ((nCode >> 12) & 0x3F));
-      *pstr += static_cast<char>(0x80 | ((nCode >> 6) & 0x3F));
-      *pstr += static_cast<char>(0x80 | (nCode & 0x3F));
-    }
-  }
-
-  bool ParseString(std::string* pstr) {
-    ++m_nPos;  // the opening quote
-    for (;;) {
-      if (AtEnd()) return Fail("unterminated string");
-      const char c = m_str[m_nPos++];
-      if (c == '"') return true;
-      if (static_cast<unsigned char>(c) < 0x20) return Fail("control character in string");
-      if (c != '\\') {
-        *pstr += c;
-        continue;
-      }
-      if (AtEnd()) return Fail("unterminated string");
-      const char cEscape = m_str[m_nPos++];
-      switch (cEscape) {
-        case '"':
-          *pstr += '"';
-          break;
-        case '\\':
-          *pstr += '\\';
-          break;
-        case '/':
-          *pstr += '/';
-          break;
-        case 'b':
-          *pstr += '\b';
-          break;
-        case 'f':
-          *pstr += '\f';
-          break;
-        case 'n':
-          *pstr += '\n';
-          break;
-        case 'r':
-          *pstr += '\r';
-          break;
-        case 't':
-          *pstr += '\t';
-          break;
-        case 'u': {
-          unsigned nCode = 0;
-          if (!ReadHex4(&nCode)) return false;
-          if (nCode >= 0xD800 && nCode < 0xDC00 && m_str.compare(m_nPos, 2, "\\u") == 0) {
-            const std::size_t nBack = m_nPos;
-            m_nPos += 2;
-            unsigned nLow = 0;
-            if (!ReadHex4(&nLow)) return false;
-            if (nLow >= 0xDC00 && nLow < 0xE000) {
-              nCode = 0x10000 + ((nCode - 0xD800) << 10) + (nLow - 0xDC00);
-            } else {
-              m_nPos = nBack;  // not a pair: the second escape stands alone
-            }
-          }
-          // A lone surrogate has no UTF-8 form.
-          AppendUtf8(pstr, nCode >= 0xD800 && nCode < 0xE000 ? 0xFFFD : nCode);
-          break;
-        }
-        default:
-          return Fail("unknown escape");
-      }
-    }
-  }
-
-  const std::string& m_str;
-  std::size_t m_nPos = 0;
-  std::string m_strError;
-};
+  return std::string::npos;
+}
 
 // Length of the valid UTF-8 sequence at p (at most n bytes), 0 when invalid.
 std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t n) {
@@ -288,16 +80,36 @@ std::size_t Utf8SequenceLength(const unsigned char* p, std::size_t n) {
 
 }  // namespace
 
-const SJsonValue* SJsonValue::Find(const char* szName) const {
-  const SJsonValue* pFound = nullptr;
-  for (const auto& member : members)
-    if (member.first == szName) pFound = &member.second;
-  return pFound;
-}
-
-bool ParseJson(const std::string& strText, SJsonValue* pValue, std::string* pstrError) {
-  *pValue = SJsonValue();
-  return CJsonParser(strText).ParseDocument(pValue, pstrError);
+CResultOf<nlohmann::json> ParseHostJson(const std::string& strText) {
+  if (strText.size() > kMaxFrameIn)
+    return CResult(RESULT_INVALID_PARAMETER, "the message is longer than the host takes");
+  // nlohmann-json refuses a lone surrogate, which has no UTF-8 form: it is read
+  // as U+FFFD, the escape replaced in place ("\ufffd" is as long).
+  std::size_t nLone = FindLoneSurrogate(strText, 0);
+  std::string strMended;
+  if (nLone != std::string::npos) {
+    strMended = strText;
+    for (; nLone != std::string::npos; nLone = FindLoneSurrogate(strMended, nLone + 4))
+      strMended.replace(nLone, 4, "fffd");
+  }
+  const std::string& strJson = strMended.empty() ? strText : strMended;
+  // The reader keeps its nesting on the heap and a callback cannot stop it: values
+  // deeper than the limit are dropped as they are read, and the whole is refused.
+  bool bTooDeep = false;
+  const auto refuseDeep = [&bTooDeep](int nDepth, nlohmann::json::parse_event_t, nlohmann::json&) {
+    if (nDepth <= kMaxJsonDepth) return true;
+    bTooDeep = true;
+    return false;
+  };
+  try {
+    nlohmann::json value = nlohmann::json::parse(strJson, refuseDeep);
+    if (bTooDeep) return CResult(RESULT_INVALID_PARAMETER, "nested too deeply");
+    return value;
+  } catch (const nlohmann::json::parse_error& error) {
+    return CResult(RESULT_INVALID_PARAMETER, JsonFaultText(error) + " at byte " + std::to_string(error.byte));
+  } catch (const std::exception&) {  // out of memory
+    return CResult(RESULT_INTERNAL_ERROR, "the message could not be read");
+  }
 }
 
 std::string JsonQuote(const std::string& strText) {

@@ -1,31 +1,23 @@
-// The small part of JSON the browsers' native messages need: a parsed value tree
-// and a writer of objects. Reads outside input: any bytes give a value or an error.
+// The JSON of the browsers' native messages: read with nlohmann-json into its value
+// tree within the host's limits, and written by a writer of objects whose text is
+// always valid for a browser. Reads outside input: any bytes give a value or a
+// failure, never an exception.
 #pragma once
 
-#include <cstddef>
+#include <nlohmann/json.hpp>
+
 #include <string>
-#include <utility>
-#include <vector>
 
-struct SJsonValue {
-  enum class EType { Null, Bool, Number, String, Array, Object };
-  EType eType = EType::Null;
-  bool bValue = false;
-  double dValue = 0;
-  std::string strValue;  // UTF-8
-  std::vector<SJsonValue> items;
-  std::vector<std::pair<std::string, SJsonValue>> members;
-
-  // The member of that name (the last one when a name repeats), or null.
-  const SJsonValue* Find(const char* szName) const;
-};
+#include "shared/Result.h"
 
 // Nesting deeper than this is refused rather than followed.
 constexpr int kMaxJsonDepth = 32;
 
-// True with *pValue set when strText is one JSON value with only white space
-// around it; false with *pstrError naming the fault and its byte offset.
-bool ParseJson(const std::string& strText, SJsonValue* pValue, std::string* pstrError);
+// The one JSON value of strText (white space around it allowed), or the failure
+// naming the fault and its byte offset. A text longer than a frame (kMaxFrameIn)
+// is refused before it is read. An escaped lone UTF-16 surrogate, which a page's
+// text may hold and JSON.stringify writes as "\ud800", reads as U+FFFD.
+CResultOf<nlohmann::json> ParseHostJson(const std::string& strText);
 
 // Builds one JSON object, member by member; texts are escaped and bytes that are
 // not UTF-8 become U+FFFD, so the result is always valid for a browser.

@@ -2,10 +2,12 @@
 #include "browser/host/HostMessages.h"
 
 #include <cmath>
+#include <utility>
 
 #include "browser/host/HostJson.h"
 #include "engine/DefinitionsLayout.h"
 #include "engine/WebAddress.h"
+#include "shared/AsciiCase.h"
 
 namespace {
 
@@ -14,19 +16,32 @@ constexpr double kMaxId = 9007199254740991.0;
 constexpr std::size_t kMaxBrowserName = 100;
 constexpr std::size_t kMaxHostIP = 45;
 
-bool StringMember(const SJsonValue& message, const char* szName, bool bRequired, std::string* pstr,
-                  std::string* pstrError) {
-  const SJsonValue* pValue = message.Find(szName);
-  if (!pValue || pValue->eType == SJsonValue::EType::Null) {
-    if (bRequired) *pstrError = std::string("\"") + szName + "\" missing";
-    return !bRequired;
-  }
-  if (pValue->eType != SJsonValue::EType::String) {
-    *pstrError = std::string("\"") + szName + "\" is not a text";
-    return false;
-  }
-  *pstr = pValue->strValue;
-  return true;
+CResult Refused(std::string strWhy) {
+  return CResult(RESULT_INVALID_PARAMETER, std::move(strWhy));
+}
+
+// The member's value, or null when it is missing or null (of a repeated name, the
+// last one).
+nlohmann::json* Member(nlohmann::json& message, const char* szName) {
+  const auto it = message.find(szName);
+  return it == message.end() || it->is_null() ? nullptr : &*it;
+}
+
+// Moves a text member into *pstr (a mail page's text is megabytes): a missing one
+// leaves *pstr as it was unless it is required.
+CResult TakeStringMember(nlohmann::json& message, const char* szName, bool bRequired, std::string* pstr) {
+  nlohmann::json* pValue = Member(message, szName);
+  if (!pValue) return bRequired ? Refused(std::string("\"") + szName + "\" missing") : CResult();
+  if (!pValue->is_string()) return Refused(std::string("\"") + szName + "\" is not a text");
+  *pstr = std::move(pValue->get_ref<std::string&>());
+  return CResult();
+}
+
+// A number with no fraction, between dMin and dMax.
+bool IsWholeNumber(const nlohmann::json* pValue, double dMin, double dMax) {
+  if (!pValue || !pValue->is_number()) return false;
+  const double d = pValue->get<double>();
+  return d >= dMin && d <= dMax && std::floor(d) == d;
 }
 
 bool HasControlCharacter(const std::string& str) {
@@ -76,49 +91,59 @@ void BoundAddressParts(SHostRequest* pRequest) {
   pRequest->strQuery.swap(normal.strQuery);
 }
 
-bool DecodeAddress(const SJsonValue& message, SHostRequest* pRequest, std::string* pstrError) {
+CResult DecodeAddress(nlohmann::json& message, SHostRequest* pRequest) {
   std::string strScheme;
-  if (!StringMember(message, "scheme", true, &strScheme, pstrError)) return false;
-  for (char& c : strScheme) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-  if (strScheme != "http" && strScheme != "https") {
-    *pstrError = "only http and https addresses are checked";
-    return false;
-  }
+  if (CResult result = TakeStringMember(message, "scheme", true, &strScheme); !result.IsOk()) return result;
+  for (char& c : strScheme) c = LowerAsciiChar(c);
+  if (strScheme != "http" && strScheme != "https") return Refused("only http and https addresses are checked");
   pRequest->bHttps = strScheme == "https";
-  if (!StringMember(message, "host", true, &pRequest->strHost, pstrError)) return false;
-  for (char& c : pRequest->strHost) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+  if (CResult result = TakeStringMember(message, "host", true, &pRequest->strHost); !result.IsOk()) return result;
+  for (char& c : pRequest->strHost) c = LowerAsciiChar(c);
   if (!pRequest->strHost.empty() && pRequest->strHost.back() == '.') pRequest->strHost.pop_back();
-  if (!IsHostName(pRequest->strHost)) {
-    *pstrError = "\"host\" is not a host name";
-    return false;
-  }
+  if (!IsHostName(pRequest->strHost)) return Refused("\"host\" is not a host name");
   pRequest->nPort = pRequest->bHttps ? 443 : 80;
-  if (const SJsonValue* pPort = message.Find("port"); pPort && pPort->eType != SJsonValue::EType::Null) {
-    const double d = pPort->dValue;
-    if (pPort->eType != SJsonValue::EType::Number || !(d >= 1 && d <= 65535) || std::floor(d) != d) {
-      *pstrError = "\"port\" is not a port number";
-      return false;
-    }
-    pRequest->nPort = static_cast<unsigned short>(d);
+  if (const nlohmann::json* pPort = Member(message, "port")) {
+    if (!IsWholeNumber(pPort, 1, 65535)) return Refused("\"port\" is not a port number");
+    pRequest->nPort = static_cast<unsigned short>(pPort->get<double>());
   }
-  if (!StringMember(message, "path", false, &pRequest->strPath, pstrError) ||
-      !StringMember(message, "query", false, &pRequest->strQuery, pstrError) ||
-      !StringMember(message, "ip", false, &pRequest->strHostIP, pstrError))
-    return false;
-  if (!pRequest->strPath.empty() && pRequest->strPath[0] != '/') {
-    *pstrError = "\"path\" does not begin with /";
-    return false;
+  for (const auto& [szName, pstr] : {std::pair{"path", &pRequest->strPath}, std::pair{"query", &pRequest->strQuery},
+                                     std::pair{"ip", &pRequest->strHostIP}}) {
+    if (CResult result = TakeStringMember(message, szName, false, pstr); !result.IsOk()) return result;
   }
+  if (!pRequest->strPath.empty() && pRequest->strPath[0] != '/') return Refused("\"path\" does not begin with /");
   if (!pRequest->strQuery.empty() && pRequest->strQuery[0] == '?') pRequest->strQuery.erase(0, 1);
   // A browser escapes them; the engine reads zero-terminated texts.
-  if (HasControlCharacter(pRequest->strPath) || HasControlCharacter(pRequest->strQuery)) {
-    *pstrError = "\"path\" or \"query\" holds control characters";
-    return false;
-  }
+  if (HasControlCharacter(pRequest->strPath) || HasControlCharacter(pRequest->strQuery))
+    return Refused("\"path\" or \"query\" holds control characters");
   BoundAddressParts(pRequest);
   // An address the browser did not know is simply not sent on.
   if (pRequest->strHostIP.size() > kMaxHostIP || HasControlCharacter(pRequest->strHostIP)) pRequest->strHostIP.clear();
-  return true;
+  return CResult();
+}
+
+// The request of a message whose id was read.
+CResult DecodeRequest(nlohmann::json& message, SHostRequest* pRequest) {
+  std::string strType;
+  if (CResult result = TakeStringMember(message, "type", true, &strType); !result.IsOk()) return result;
+  if (strType == "hello") {
+    pRequest->eType = EHostRequestType::Hello;
+    if (CResult result = TakeStringMember(message, "browser", false, &pRequest->strBrowser); !result.IsOk())
+      return result;
+    if (pRequest->strBrowser.size() > kMaxBrowserName || HasControlCharacter(pRequest->strBrowser) ||
+        pRequest->strBrowser.find_first_of("\\/") != std::string::npos)
+      pRequest->strBrowser.clear();
+    return CResult();
+  }
+  if (strType == "address") {
+    pRequest->eType = EHostRequestType::Address;
+    return DecodeAddress(message, pRequest);
+  }
+  if (strType == "mail") {
+    pRequest->eType = EHostRequestType::Mail;
+    if (CResult result = TakeStringMember(message, "text", true, &pRequest->strText); !result.IsOk()) return result;
+    return TakeStringMember(message, "html", true, &pRequest->strHtml);
+  }
+  return Refused("unknown \"type\"");
 }
 
 std::string VerdictText(EVerdictAnswer eVerdict) {
@@ -127,49 +152,34 @@ std::string VerdictText(EVerdictAnswer eVerdict) {
 
 }  // namespace
 
-bool DecodeHostRequest(const std::string& strJson, SHostRequest* pRequest, std::string* pstrError) {
-  *pRequest = SHostRequest();
-  SJsonValue message;
-  if (!ParseJson(strJson, &message, pstrError)) return false;
-  if (message.eType != SJsonValue::EType::Object) {
-    *pstrError = "the message is not an object";
-    return false;
+SDecodedRequest DecodeHostRequest(const std::string& strJson) {
+  SDecodedRequest decoded;
+  CResultOf<nlohmann::json> parsed = ParseHostJson(strJson);
+  if (!parsed.IsOk()) {
+    decoded.request = parsed.Result();
+    return decoded;
   }
-  const SJsonValue* pId = message.Find("id");
-  if (!pId || pId->eType != SJsonValue::EType::Number || !(pId->dValue >= 0 && pId->dValue <= kMaxId) ||
-      std::floor(pId->dValue) != pId->dValue) {
-    *pstrError = "\"id\" is missing or not a whole number";
-    return false;
+  nlohmann::json& message = parsed.Value();
+  if (!message.is_object()) {
+    decoded.request = Refused("the message is not an object");
+    return decoded;
   }
-  pRequest->nId = static_cast<long long>(pId->dValue);
-  pRequest->bHasId = true;
-  std::string strType;
-  if (!StringMember(message, "type", true, &strType, pstrError)) return false;
-  if (strType == "hello") {
-    pRequest->eType = EHostRequestType::Hello;
-    if (!StringMember(message, "browser", false, &pRequest->strBrowser, pstrError)) return false;
-    if (pRequest->strBrowser.size() > kMaxBrowserName || HasControlCharacter(pRequest->strBrowser) ||
-        pRequest->strBrowser.find_first_of("\\/") != std::string::npos)
-      pRequest->strBrowser.clear();
-    return true;
+  const nlohmann::json* pId = Member(message, "id");
+  if (!IsWholeNumber(pId, 0, kMaxId)) {
+    decoded.request = Refused("\"id\" is missing or not a whole number");
+    return decoded;
   }
-  if (strType == "address") {
-    pRequest->eType = EHostRequestType::Address;
-    return DecodeAddress(message, pRequest, pstrError);
-  }
-  if (strType == "mail") {
-    pRequest->eType = EHostRequestType::Mail;
-    return StringMember(message, "text", true, &pRequest->strText, pstrError) &&
-           StringMember(message, "html", true, &pRequest->strHtml, pstrError);
-  }
-  *pstrError = "unknown \"type\"";
-  return false;
+  SHostRequest& request = decoded.request.Value();
+  request.nId = static_cast<long long>(pId->get<double>());
+  decoded.id = request.nId;
+  if (CResult result = DecodeRequest(message, &request); !result.IsOk()) decoded.request = std::move(result);
+  return decoded;
 }
 
-std::string EncodeErrorReply(const SHostRequest& request, const std::string& strError) {
+std::string EncodeErrorReply(std::optional<long long> id, const std::string& strError) {
   CJsonObjectWriter writer;
-  if (request.bHasId)
-    writer.Add("id", request.nId);
+  if (id)
+    writer.Add("id", *id);
   else
     writer.AddNull("id");
   return writer.Add("error", strError).Text();

@@ -19,7 +19,10 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
+
+#include "shared/Result.h"
 
 constexpr std::size_t kMaxHostName = 253;
 // The path and the query are kept in their normal form and, when longer, cut to
@@ -32,7 +35,6 @@ enum class EHostRequestType { Hello, Address, Mail };
 struct SHostRequest {
   EHostRequestType eType = EHostRequestType::Hello;
   long long nId = 0;
-  bool bHasId = false;           // set as soon as the id is read, so that errors can name it
   std::string strBrowser;        // hello: the program name the extension reports
   bool bHttps = false;           // address
   std::string strHost;           // address: lower case, no trailing dot
@@ -43,16 +45,22 @@ struct SHostRequest {
   std::string strText, strHtml;  // mail: the page's visible text and its HTML (UTF-8)
 };
 
-// True with *pRequest filled; false with *pstrError saying what was wrong (and
-// pRequest->bHasId/nId set when the id could be read). An address's path and query
-// are normalised as the engine compares them; a path longer than kMaxCheckedPart
-// keeps its start (a listed page can meet a longer path only there), a longer
-// query is dropped (it can equal no listed query).
-bool DecodeHostRequest(const std::string& strJson, SHostRequest* pRequest, std::string* pstrError);
+// What one frame asked: the id its answers repeat, when one could be read (also
+// when the rest could not, so that the error names the request), and the request,
+// or the failure that says what was wrong with the frame. An address's path and
+// query are normalised as the engine compares them; a path longer than
+// kMaxCheckedPart keeps its start (a listed page can meet a longer path only
+// there), a longer query is dropped (it can equal no listed query).
+struct SDecodedRequest {
+  std::optional<long long> id;
+  CResultOf<SHostRequest> request{SHostRequest()};
+};
+SDecodedRequest DecodeHostRequest(const std::string& strJson);
 
 enum class EVerdictAnswer { Allow, Block };
 
-std::string EncodeErrorReply(const SHostRequest& request, const std::string& strError);
+// id: the request's, when it is known.
+std::string EncodeErrorReply(std::optional<long long> id, const std::string& strError);
 std::string EncodeHelloReply(long long nId, bool bConsole, bool bRequired);
 std::string EncodeUnlistedReply(long long nId, bool bConsole);
 std::string EncodePendingReply(long long nId);

@@ -1,226 +1,130 @@
+// The feeds' JSON, read with nlohmann-json's event reader: the whole text is
+// checked, only the wanted elements are kept, each with its line.
 #include "standins/defstool/JsonLists.h"
 
-#include <algorithm>
+#include <nlohmann/json.hpp>
 
-#include "shared/AsciiCase.h"
+#include <algorithm>
+#include <cstddef>
+#include <exception>
+#include <iterator>
+#include <utility>
+
+#include "shared/JsonFaultText.h"
 
 namespace {
 
-constexpr int kMaxDepth = 64;
+constexpr std::size_t kMaxDepth = 64;
 
-class CJsonReader {
+// Walks the text for the reader and keeps, where the handler sees it, how far the
+// reader has read: an element's line is counted from there.
+class CTextCursor {
  public:
-  CJsonReader(const std::string& strText, std::vector<SJsonListItem>& items) : m_strText(strText), m_items(items) {}
+  using iterator_category = std::input_iterator_tag;
+  using value_type = char;
+  using difference_type = std::ptrdiff_t;
+  using pointer = const char*;
+  using reference = const char&;
 
-  bool ReadDocument(const std::vector<std::string>& names) {
-    SkipBlanks();
-    if (Peek() != '{') return Fail("the text is not a JSON object");
-    if (!ReadObject(0, &names)) return false;
-    SkipBlanks();
-    return m_i == m_strText.size() || Fail("text after the end of the object");
+  CTextCursor(const char* p, const char** ppRead) : m_p(p), m_ppRead(ppRead) {}
+  reference operator*() const { return *m_p; }
+  CTextCursor& operator++() {
+    *m_ppRead = ++m_p;
+    return *this;
   }
-
-  std::string Error() const { return "line " + std::to_string(m_nLine) + ": " + m_strError; }
+  bool operator==(const CTextCursor& other) const { return m_p == other.m_p; }
+  bool operator!=(const CTextCursor& other) const { return m_p != other.m_p; }
 
  private:
-  char Peek() const { return m_i < m_strText.size() ? m_strText[m_i] : '\0'; }
-  bool AtEnd() const { return m_i >= m_strText.size(); }
+  const char* m_p;
+  const char** m_ppRead;
+};
 
-  bool Fail(const char* szWhy) {
-    if (m_strError.empty()) m_strError = szWhy;
+// The reader's events: the top level must be an object; the elements of its arrays
+// of the wanted names are kept, strings as texts, anything else as not a text.
+class CListCollector {
+ public:
+  using json = nlohmann::json;
+
+  CListCollector(const std::string& strText, const std::vector<std::string>& names, std::vector<SJsonListItem>& items)
+      : m_strText(strText), m_pCounted(strText.data()), m_pRead(strText.data()), m_names(names), m_items(items) {}
+
+  CTextCursor Begin() { return CTextCursor(m_strText.data(), &m_pRead); }
+  CTextCursor End() { return CTextCursor(m_strText.data() + m_strText.size(), &m_pRead); }
+  const std::string& Error() const { return m_strError; }
+
+  bool null() { return Element(false, m_pRead); }
+  bool boolean(bool) { return Element(false, m_pRead); }
+  // A number is known only at the character after it, which the reader has read.
+  bool number_integer(json::number_integer_t) { return Element(false, m_pRead - 1); }
+  bool number_unsigned(json::number_unsigned_t) { return Element(false, m_pRead - 1); }
+  bool number_float(json::number_float_t, const json::string_t&) { return Element(false, m_pRead - 1); }
+  bool binary(json::binary_t&) { return Element(false, m_pRead); }
+  bool string(json::string_t& strValue) {
+    if (!Element(true, m_pRead)) return false;
+    if (m_nOpen == m_nCollecting) m_items.back().strText = std::move(strValue);
+    return true;
+  }
+  bool key(json::string_t& strName) {
+    m_bWantedNext = m_nOpen == 1 && std::find(m_names.begin(), m_names.end(), strName) != m_names.end();
+    return true;
+  }
+  bool start_object(std::size_t) { return Open(false); }
+  bool start_array(std::size_t) { return Open(true); }
+  bool end_object() { return Close(); }
+  bool end_array() { return Close(); }
+  bool parse_error(std::size_t nPosition, const std::string&, const nlohmann::detail::exception& error) {
+    // The position counts the character that did not fit, one past the end at the end.
+    const std::size_t nAt = std::min(nPosition > 0 ? nPosition - 1 : 0, m_strText.size());
+    const std::size_t nLine =
+        1 + static_cast<std::size_t>(std::count(m_strText.begin(), m_strText.begin() + nAt, '\n'));
+    m_strError = "line " + std::to_string(nLine) + ": " + JsonFaultText(error);
     return false;
   }
 
-  // Line ends occur only between tokens (a text may not hold a control character).
-  void SkipBlanks() {
-    for (; !AtEnd() && (Peek() == ' ' || Peek() == '\t' || Peek() == '\n' || Peek() == '\r'); ++m_i) {
-      if (Peek() == '\n') ++m_nLine;
-    }
-  }
-
-  bool Expect(char c) {
-    SkipBlanks();
-    if (Peek() != c) return Fail(c == ':' ? "\":\" expected" : "unexpected character");
-    ++m_i;
+ private:
+  // A value that begins at pAt (read up to there), an element when its array is collected.
+  bool Element(bool bString, const char* pAt) {
+    if (m_nOpen == 0) return Fail(pAt, "the text is not a JSON object");
+    if (m_nOpen > kMaxDepth) return Fail(pAt, "nested too deeply");
+    if (m_nOpen == m_nCollecting) m_items.push_back({std::string(), LineAt(pAt), bString});
     return true;
   }
-
-  // names: the wanted arrays, given only for the top-level object.
-  bool ReadObject(int nDepth, const std::vector<std::string>* names) {
-    ++m_i;  // "{"
-    SkipBlanks();
-    if (Peek() == '}') return ++m_i, true;
-    for (;;) {
-      SkipBlanks();
-      if (Peek() != '"') return Fail("a name in double quotes expected");
-      std::string strName;
-      if (!ReadString(strName) || !Expect(':')) return false;
-      const bool bWanted = names && std::find(names->begin(), names->end(), strName) != names->end();
-      SkipBlanks();
-      if (bWanted && Peek() == '[') {
-        if (!ReadArray(nDepth + 1, true)) return false;
-      } else if (!ReadValue(nDepth + 1)) {
-        return false;
-      }
-      SkipBlanks();
-      if (Peek() == ',') {
-        ++m_i;
-        continue;
-      }
-      return Expect('}');
-    }
-  }
-
-  bool ReadArray(int nDepth, bool bCollect) {
-    ++m_i;  // "["
-    SkipBlanks();
-    if (Peek() == ']') return ++m_i, true;
-    for (;;) {
-      SkipBlanks();
-      const std::size_t nLine = m_nLine;
-      if (bCollect && Peek() == '"') {
-        std::string strItem;
-        if (!ReadString(strItem)) return false;
-        m_items.push_back({std::move(strItem), nLine, true});
-      } else {
-        if (!ReadValue(nDepth + 1)) return false;
-        if (bCollect) m_items.push_back({std::string(), nLine, false});
-      }
-      SkipBlanks();
-      if (Peek() == ',') {
-        ++m_i;
-        continue;
-      }
-      return Expect(']');
-    }
-  }
-
-  bool ReadValue(int nDepth) {
-    if (nDepth > kMaxDepth) return Fail("nested too deeply");
-    SkipBlanks();
-    const char c = Peek();
-    if (c == '{') return ReadObject(nDepth, nullptr);
-    if (c == '[') return ReadArray(nDepth, false);
-    if (c == '"') {
-      std::string strIgnored;
-      return ReadString(strIgnored);
-    }
-    for (const char* szWord : {"true", "false", "null"}) {
-      const std::string strWord(szWord);
-      if (m_strText.compare(m_i, strWord.size(), strWord) == 0) return m_i += strWord.size(), true;
-    }
-    return ReadNumber();
-  }
-
-  bool ReadNumber() {
-    const std::size_t nStart = m_i;
-    if (Peek() == '-') ++m_i;
-    auto digits = [this] {
-      const std::size_t nFrom = m_i;
-      while (!AtEnd() && Peek() >= '0' && Peek() <= '9') ++m_i;
-      return m_i > nFrom;
-    };
-    if (!digits()) return Fail(m_i == nStart ? "a value expected" : "a digit expected");
-    if (Peek() == '.') {
-      ++m_i;
-      if (!digits()) return Fail("a digit expected");
-    }
-    if (Peek() == 'e' || Peek() == 'E') {
-      ++m_i;
-      if (Peek() == '+' || Peek() == '-') ++m_i;
-      if (!digits()) return Fail("a digit expected");
-    }
+  bool Open(bool bArray) {
+    if (m_nOpen == 0 && bArray) return Fail(m_pRead, "the text is not a JSON object");
+    if (m_nOpen > 0 && !Element(false, m_pRead)) return false;
+    const bool bCollect = bArray && m_nOpen == 1 && m_bWantedNext;
+    ++m_nOpen;
+    if (bCollect) m_nCollecting = m_nOpen;
     return true;
   }
-
-  static void AppendUtf8(std::string& str, unsigned long nCode) {
-    if (nCode < 0x80) {
-      str += static_cast<char>(nCode);
-    } else if (nCode < 0x800) {
-      str += static_cast<char>(0xC0 | (nCode >> 6));
-      str += static_cast<char>(0x80 | (nCode & 0x3F));
-    } else if (nCode < 0x10000) {
-      str += static_cast<char>(0xE0 | (nCode >> 12));
-      str += static_cast<char>(0x80 | ((nCode >> 6) & 0x3F));
-      str += static_cast<char>(0x80 | (nCode & 0x3F));
-    } else {
-      str += static_cast<char>(0xF0 | (nCode >> 18));
-      str += static_cast<char>(0x80 | ((nCode >> 12) & 0x3F));
-      str += static_cast<char>(0x80 | ((nCode >> 6) & 0x3F));
-      str += static_cast<char>(0x80 | (nCode & 0x3F));
-    }
-  }
-
-  bool ReadHex4(unsigned long& nCode) {
-    if (m_strText.size() - m_i < 4) return Fail("four hex digits expected after \\u");
-    nCode = 0;
-    for (int k = 0; k < 4; ++k) {
-      const int nDigit = HexDigitValue(m_strText[m_i++]);
-      if (nDigit < 0) return Fail("four hex digits expected after \\u");
-      nCode = nCode * 16 + static_cast<unsigned long>(nDigit);
-    }
+  bool Close() {
+    if (m_nOpen == m_nCollecting) m_nCollecting = 0;
+    --m_nOpen;
     return true;
   }
-
-  bool ReadString(std::string& strOut) {
-    ++m_i;  // opening quote
-    for (;;) {
-      if (AtEnd()) return Fail("a text without its closing quote");
-      const unsigned char c = static_cast<unsigned char>(m_strText[m_i++]);
-      if (c == '"') return true;
-      if (c < 0x20) return Fail("a control character inside a text");
-      if (c != '\\') {
-        strOut += static_cast<char>(c);
-        continue;
-      }
-      if (AtEnd()) return Fail("a text without its closing quote");
-      const char cEscape = m_strText[m_i++];
-      switch (cEscape) {
-        case '"':
-        case '\\':
-        case '/':
-          strOut += cEscape;
-          break;
-        case 'b':
-          strOut += '\b';
-          break;
-        case 'f':
-          strOut += '\f';
-          break;
-        case 'n':
-          strOut += '\n';
-          break;
-        case 'r':
-          strOut += '\r';
-          break;
-        case 't':
-          strOut += '\t';
-          break;
-        case 'u': {
-          unsigned long nCode;
-          if (!ReadHex4(nCode)) return false;
-          if (nCode >= 0xD800 && nCode <= 0xDBFF && m_strText.compare(m_i, 2, "\\u") == 0) {
-            m_i += 2;
-            unsigned long nLow;
-            if (!ReadHex4(nLow)) return false;
-            if (nLow < 0xDC00 || nLow > 0xDFFF) return Fail("a broken surrogate pair");
-            nCode = 0x10000 + ((nCode - 0xD800) << 10) + (nLow - 0xDC00);
-          } else if (nCode >= 0xD800 && nCode <= 0xDFFF) {
-            return Fail("a broken surrogate pair");
-          }
-          AppendUtf8(strOut, nCode);
-          break;
-        }
-        default:
-          return Fail("an unknown escape");
-      }
+  bool Fail(const char* pAt, const char* szWhy) {
+    m_strError = "line " + std::to_string(LineAt(pAt)) + ": " + szWhy;
+    return false;
+  }
+  // The line of pAt; the reader only goes forward, so lines are counted once.
+  std::size_t LineAt(const char* pAt) {
+    if (pAt > m_pCounted) {
+      m_nLine += static_cast<std::size_t>(std::count(m_pCounted, pAt, '\n'));
+      m_pCounted = pAt;
     }
+    return m_nLine;
   }
 
   const std::string& m_strText;
-  std::vector<SJsonListItem>& m_items;
-  std::size_t m_i = 0;
+  const char* m_pCounted;
   std::size_t m_nLine = 1;
+  const char* m_pRead;
+  const std::vector<std::string>& m_names;
+  std::vector<SJsonListItem>& m_items;
+  std::size_t m_nOpen = 0;        // objects and arrays begun and not yet ended
+  std::size_t m_nCollecting = 0;  // the level of the wanted array being read, 0 for none
+  bool m_bWantedNext = false;
   std::string m_strError;
 };
 
@@ -229,11 +133,16 @@ class CJsonReader {
 bool ReadJsonLists(const std::string& strText, const std::vector<std::string>& names, std::vector<SJsonListItem>& items,
                    std::string& strError) {
   std::vector<SJsonListItem> found;
-  CJsonReader reader(strText, found);
-  if (!reader.ReadDocument(names)) {
-    strError = reader.Error();
+  CListCollector collector(strText, names, found);
+  try {
+    if (!nlohmann::json::sax_parse(collector.Begin(), collector.End(), &collector)) {
+      strError = collector.Error();
+      return false;
+    }
+  } catch (const std::exception&) {  // out of memory
+    strError = "the text is too large to read";
     return false;
   }
-  items.insert(items.end(), found.begin(), found.end());
+  items.insert(items.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
   return true;
 }

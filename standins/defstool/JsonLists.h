@@ -1,6 +1,6 @@
-// A small strict JSON reader for the feeds that come as JSON: it checks the whole
-// text and hands back the string elements of the top-level object's arrays that
-// carry the wanted names.
+// The feeds that come as JSON: the whole text is checked (nlohmann-json), and the
+// elements of the top-level object's arrays that carry the wanted names are handed
+// back, each with its line.
 #pragma once
 
 #include <cstddef>
@@ -14,7 +14,7 @@ struct SJsonListItem {
 };
 
 // False with a message naming the line for text that is not one JSON object
-// (nesting deeper than 64 levels counts as broken). Arrays of the wanted names
-// that appear more than once are all taken.
+// (nesting deeper than 64 levels counts as broken; a byte-order mark before it is
+// allowed). Arrays of the wanted names that appear more than once are all taken.
 bool ReadJsonLists(const std::string& strText, const std::vector<std::string>& names, std::vector<SJsonListItem>& items,
                    std::string& strError);

@@ -34,7 +34,7 @@ class CChunkedInput : public IByteInput {
 
 std::string Frames(std::initializer_list<std::string> bodies) {
   std::string str;
-  for (const auto& strBody : bodies) str += EncodeFrame(strBody);
+  for (const auto& strBody : bodies) str += EncodeFrame(strBody).Value();
   return str;
 }
 
@@ -67,7 +67,7 @@ TEST(HostFraming, FramesSurviveAnySplitAndALongFrameIsSkippedWhole) {
 }
 
 TEST(HostFraming, InputEndingInsideAFrameIsTruncated) {
-  const std::string strFrame = EncodeFrame("{\"id\":1}");
+  const std::string strFrame = EncodeFrame("{\"id\":1}").Value();
   for (std::size_t nCut : {std::size_t{2}, std::size_t{4}, strFrame.size() - 1}) {
     EFrameRead eLast;
     EXPECT_TRUE(ReadAll(strFrame.substr(0, nCut), 1, 1024, &eLast).empty());
@@ -80,20 +80,39 @@ TEST(HostFraming, InputEndingInsideAFrameIsTruncated) {
 }
 
 TEST(HostFraming, LengthIsLittleEndianAndAnswersOverOneMegabyteAreRefused) {
-  EXPECT_EQ(std::string("\x03\x01\x00\x00", 4) + std::string(259, 'a'), EncodeFrame(std::string(259, 'a')));
-  EXPECT_EQ(4 + kMaxFrameOut, EncodeFrame(std::string(kMaxFrameOut, 'a')).size());
-  EXPECT_EQ("", EncodeFrame(std::string(kMaxFrameOut + 1, 'a')));
+  EXPECT_EQ(std::string("\x03\x01\x00\x00", 4) + std::string(259, 'a'), EncodeFrame(std::string(259, 'a')).Value());
+  EXPECT_EQ(4 + kMaxFrameOut, EncodeFrame(std::string(kMaxFrameOut, 'a')).Value().size());
+  EXPECT_FALSE(EncodeFrame(std::string(kMaxFrameOut + 1, 'a')).IsOk());
 }
 
 TEST(HostJson, EscapesDecodeToUtf8) {
-  SJsonValue value;
-  std::string strError;
-  ASSERT_TRUE(
-      ParseJson(R"( {"t":"a\"\\\/\n\u00e9\u20ac\ud83d\ude00\ud800x","n":-1.5e2,"b":[true,null]} )", &value, &strError))
-      << strError;
-  EXPECT_EQ("a\"\\/\n\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\xef\xbf\xbdx", value.Find("t")->strValue);
-  EXPECT_EQ(-150, value.Find("n")->dValue);
-  EXPECT_EQ(2u, value.Find("b")->items.size());
+  const CResultOf<nlohmann::json> parsed =
+      ParseHostJson(R"( {"t":"a\"\\\/\n\u00e9\u20ac\ud83d\ude00\ud800x","n":-1.5e2,"b":[true,null]} )");
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  const nlohmann::json& value = parsed.Value();
+  EXPECT_EQ("a\"\\/\n\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80\xef\xbf\xbdx", value["t"].get<std::string>());
+  EXPECT_EQ(-150, value["n"].get<double>());
+  EXPECT_EQ(2u, value["b"].size());
+}
+
+// A page's text may hold halves of surrogate pairs, which JSON.stringify escapes
+// alone: each reads as U+FFFD, and nothing else changes.
+TEST(HostJson, SurrogatesOutsidePairsReadAsReplacements) {
+  const struct {
+    const char* szJson;
+    const char* szText;
+  } kCases[] = {
+      {R"("\ud83d\u0078")", "\xef\xbf\xbdx"},                       // a high half before another escape
+      {R"("a\uDE00")", "a\xef\xbf\xbd"},                            // a low half alone, in capitals
+      {R"("\ud800\ud83d\ude00")", "\xef\xbf\xbd\xf0\x9f\x98\x80"},  // then a whole pair
+      {R"("\\ud800")", "\\ud800"},                                  // an escaped backslash: no escape at all
+      {R"("\ud800)", nullptr},                                      // still refused when broken otherwise
+  };
+  for (const auto& c : kCases) {
+    const CResultOf<nlohmann::json> parsed = ParseHostJson(c.szJson);
+    ASSERT_EQ(c.szText != nullptr, parsed.IsOk()) << c.szJson << ": " << parsed.Result().Text();
+    if (c.szText) EXPECT_EQ(c.szText, parsed.Value().get<std::string>()) << c.szJson;
+  }
 }
 
 TEST(HostJson, MalformedTextIsAnErrorNeverAValue) {
@@ -102,19 +121,18 @@ TEST(HostJson, MalformedTextIsAnErrorNeverAValue) {
        {std::string(""), std::string("{"), std::string("{\"a\"}"), std::string("{\"a\":1,}"), std::string("[1 2]"),
         std::string("\"ab"), std::string("\"a\x01\""), std::string("\"\\x\""), std::string("\"\\u12\""),
         std::string("01"), std::string("1."), std::string("-"), std::string("tru"), std::string("{} {}"), strDeep}) {
-    SJsonValue value;
-    std::string strError;
-    EXPECT_FALSE(ParseJson(strBad, &value, &strError)) << "accepted: " << strBad;
-    EXPECT_NE("", strError);
+    const CResultOf<nlohmann::json> parsed = ParseHostJson(strBad);
+    EXPECT_FALSE(parsed.IsOk()) << "accepted: " << strBad;
+    EXPECT_NE("", parsed.Result().Text());
   }
+  // Longer than a frame: refused before it is read.
+  EXPECT_EQ(0u, ParseHostJson(std::string(kMaxFrameIn + 1, ' ')).Result().Text().find("the message is longer"));
 }
 
 TEST(HostJson, WrittenTextIsAlwaysValidUtf8Json) {
   const std::string strWritten = CJsonObjectWriter().Add("s", std::string("a\"\x01\xff\xc3\xa9\xed\xa0\x80")).Text();
   EXPECT_EQ("{\"s\":\"a\\\"\\u0001\\ufffd\xc3\xa9\\ufffd\\ufffd\\ufffd\"}", strWritten);
-  SJsonValue value;
-  std::string strError;
-  EXPECT_TRUE(ParseJson(strWritten, &value, &strError)) << strError;
+  EXPECT_TRUE(ParseHostJson(strWritten).IsOk());
 }
 
 struct SAddressCase {
@@ -127,12 +145,11 @@ class HostAddressRequest : public testing::TestWithParam<SAddressCase> {};
 
 TEST_P(HostAddressRequest, DecodesIntoTheCheckedAddress) {
   const SAddressCase& c = GetParam();
-  SHostRequest request;
-  std::string strError;
-  const bool bOk = DecodeHostRequest(c.szJson, &request, &strError);
-  ASSERT_EQ(c.bOk, bOk) << strError;
-  if (bOk)
-    EXPECT_EQ(c.szCheckedWithPort, CheckedAddressText(request, true));
+  const SDecodedRequest decoded = DecodeHostRequest(c.szJson);
+  const std::string& strError = decoded.request.Result().Text();
+  ASSERT_EQ(c.bOk, decoded.request.IsOk()) << strError;
+  if (c.bOk)
+    EXPECT_EQ(c.szCheckedWithPort, CheckedAddressText(decoded.request.Value(), true));
   else
     EXPECT_EQ(0u, strError.find(c.szCheckedWithPort)) << strError;
 }
@@ -176,10 +193,9 @@ SHostRequest HttpsAddressRequest(const std::string& strHost, const std::string& 
                                   .Add("path", strPath)
                                   .Add("query", strQuery)
                                   .Text();
-  SHostRequest request;
-  std::string strError;
-  EXPECT_TRUE(DecodeHostRequest(strJson, &request, &strError)) << strError;
-  return request;
+  const SDecodedRequest decoded = DecodeHostRequest(strJson);
+  EXPECT_TRUE(decoded.request.IsOk()) << decoded.request.Result().Text();
+  return decoded.request.Value();
 }
 
 TEST_P(HostLongAddress, MeetsTheDefinitionsAsTheWholeAddressDoes) {
@@ -228,13 +244,31 @@ TEST(HostLongAddress, PartsUpToTheBoundStayWholeLongerOnesAreCut) {
   }
 }
 
+// The texts a request carries arrive whole, each in its own place; a browser name
+// that could name a path is dropped.
+TEST(HostRequests, MailAndHelloCarryTheirTexts) {
+  const SDecodedRequest mail = DecodeHostRequest(R"({"id":3,"type":"mail","html":"<b>h</b>","text":"t\u00e9"})");
+  ASSERT_TRUE(mail.request.IsOk()) << mail.request.Result().Text();
+  EXPECT_EQ(EHostRequestType::Mail, mail.request.Value().eType);
+  EXPECT_EQ("t\xc3\xa9", mail.request.Value().strText);
+  EXPECT_EQ("<b>h</b>", mail.request.Value().strHtml);
+  for (const auto& [szJson, szBrowser] : {std::pair{R"({"id":4,"type":"hello","browser":"msedge.exe"})", "msedge.exe"},
+                                          std::pair{R"({"id":4,"type":"hello","browser":"C:\\x.exe"})", ""}}) {
+    const SDecodedRequest hello = DecodeHostRequest(szJson);
+    ASSERT_TRUE(hello.request.IsOk()) << hello.request.Result().Text();
+    EXPECT_EQ(4, *hello.id);
+    EXPECT_EQ(szBrowser, hello.request.Value().strBrowser) << szJson;
+  }
+}
+
 TEST(HostReplies, ErrorsNameTheRequestWhenItsIdWasRead) {
-  SHostRequest request;
-  std::string strError;
-  EXPECT_FALSE(DecodeHostRequest(R"({"id":7,"type":"mail","text":"t"})", &request, &strError));
-  EXPECT_EQ("{\"id\":7,\"error\":\"\\\"html\\\" missing\"}", EncodeErrorReply(request, strError));
-  EXPECT_FALSE(DecodeHostRequest("not json", &request, &strError));
-  EXPECT_EQ(0u, EncodeErrorReply(request, strError).find("{\"id\":null,\"error\":"));
+  SDecodedRequest decoded = DecodeHostRequest(R"({"id":7,"type":"mail","text":"t"})");
+  EXPECT_FALSE(decoded.request.IsOk());
+  EXPECT_EQ("{\"id\":7,\"error\":\"\\\"html\\\" missing\"}",
+            EncodeErrorReply(decoded.id, decoded.request.Result().Text()));
+  decoded = DecodeHostRequest("not json");
+  EXPECT_FALSE(decoded.request.IsOk());
+  EXPECT_EQ(0u, EncodeErrorReply(decoded.id, decoded.request.Result().Text()).find("{\"id\":null,\"error\":"));
 }
 
 }  // namespace

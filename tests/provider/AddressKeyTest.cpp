@@ -27,10 +27,9 @@ std::string HostKey(const std::string& strScheme, const std::string& strHost, un
   const std::string strJson = "{\"id\":1,\"type\":\"address\",\"scheme\":\"" + strScheme + "\",\"host\":\"" + strHost +
                               "\",\"port\":" + std::to_string(nPort) + ",\"path\":\"" + strPath + "\",\"query\":\"" +
                               strQuery + "\"}";
-  SHostRequest request;
-  std::string strError;
-  EXPECT_TRUE(DecodeHostRequest(strJson, &request, &strError)) << strJson << ": " << strError;
-  return HostAddressKey(request, bListedWithoutQuery);
+  const SDecodedRequest decoded = DecodeHostRequest(strJson);
+  EXPECT_TRUE(decoded.request.IsOk()) << strJson << ": " << decoded.request.Result().Text();
+  return HostAddressKey(decoded.request.Value(), bListedWithoutQuery);
 }
 
 struct SKeyCase {

@@ -130,6 +130,25 @@ TEST(FeedImport, JsonTakesTheBlockListsOnly) {
   }
 }
 
+// Elements and faults are named by their own lines, also a number read up to the
+// line end after it; a byte-order mark does not break the text.
+TEST(FeedImport, JsonElementsAndFaultsAreNamedByTheirLines) {
+  CFeedImport import;
+  std::string strError;
+  ASSERT_TRUE(import.AddFeed("j.json", "\xEF\xBB\xBF{\"blocklist\": [\n 7\n, \"ok.example\", {\n}]}", strError))
+      << strError;
+  EXPECT_EQ(import.CountKept(), 1u);
+  EXPECT_EQ(import.Notes()[0], "j.json:2: not a text");
+  EXPECT_EQ(import.Notes()[1], "j.json:3: not a text");
+  // A fault is named by the line it is found on.
+  for (const auto& [strBroken, szLine] :
+       {std::pair{std::string("{\n\"blacklist\": [\"a.example\",\n]}"), "line 3: "},
+        std::pair{std::string("{\"x\":\n\n") + std::string(70, '['), "line 3: nested too deeply"}}) {
+    EXPECT_FALSE(CFeedImport().AddFeed("b.json", strBroken, strError));
+    EXPECT_EQ(strError.find(szLine), 0u) << strError;
+  }
+}
+
 // A small public suffix list: one platform, one whose every name is a platform,
 // and an exception to it.
 constexpr char kSuffixes[] =
