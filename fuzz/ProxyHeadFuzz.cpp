@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
     if (nLength == 0 || nLength > strBytes.size()) std::abort();
     const std::string strHead = strBytes.substr(0, nLength);
     SProxyRequest request;
-    std::string strReason;
-    if (ParseRequestHead(strHead, &request, &strReason)) {
+    const CResult parsed = ParseRequestHead(strHead, &request);
+    if (parsed.IsOk()) {
       const std::string strForwarded = ForwardedHead(request);
       std::size_t nForwarded = 0;
       if (FindHeadEnd(strForwarded.data(), strForwarded.size(), strForwarded.size() + 1, &nForwarded) !=
@@ -37,10 +37,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
       // Read again as the next proxy on would read it: the same body.
       SProxyRequest next;
       if (!request.bConnect &&
-          (!ParseRequestHead(ForwardedHead(request, true), &next, &strReason) ||
+          (!ParseRequestHead(ForwardedHead(request, true), &next).IsOk() ||
            next.nContentLength != request.nContentLength || next.bChunkedBody != request.bChunkedBody))
         std::abort();
-    } else if (strReason.empty()) {
+    } else if (parsed.Text().empty()) {
       std::abort();
     }
     SProxyResponse response;

@@ -95,9 +95,9 @@ struct SObjects {
 // a line of its own.
 class CSingleLines : public IExportLines {
  public:
-  bool WriteLine(const std::string& strLine) override {
+  CResult WriteLine(const std::string& strLine) override {
     if (strLine.find_first_of("\r\n") != std::string::npos) std::abort();
-    return true;
+    return CResult();
   }
 };
 
@@ -121,7 +121,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
 
   CMemoryStoreKey storedKey(&stored);
   CSingleLines lines;
-  ExportRegistryTree(&storedKey, "HKEY_CURRENT_USER\\Software\\Corvinth\\Hookwarden", lines);
+  static_cast<void>(ExportRegistryTree(&storedKey, "HKEY_CURRENT_USER\\Software\\Corvinth\\Hookwarden", lines));
   SObjects first;
   first.Read(storedKey);
   SMemoryKeyNode written;

@@ -20,6 +20,7 @@
 #include "guard/WebGuardLink.h"
 #include "shared/EventLog_win.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/Result_win.h"
 #include "guard/proxy/HttpFields.h"
 #include "guard/proxy/ProxyOptions.h"
 #include "guard/proxy/ProxyServer_win.h"
@@ -56,7 +57,12 @@ bool ParseProcessId(const char* szText, DWORD* pdwId) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && !std::strcmp(argv[1], kGuardRestoreOption)) return RestoreKeptProxySetting() ? 0 : 1;
+  if (argc == 2 && !std::strcmp(argv[1], kGuardRestoreOption)) {
+    const CResult restored = RestoreKeptProxySetting();
+    if (!restored.IsOk())
+      std::fprintf(stderr, "HookwdnGuard: the proxy setting was not put back: %s\n", ResultMessage(restored).c_str());
+    return restored.IsOk() ? 0 : 1;
+  }
 
   // The guard's own options come out before the proxy's are read.
   std::vector<const char*> args(argv, argv + argc);
@@ -73,9 +79,9 @@ int main(int argc, char** argv) {
     args.erase(args.begin() + static_cast<std::ptrdiff_t>(i), args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
     break;
   }
-  SProxyOptions options;
-  std::string strError;
-  if (!ParseProxyOptions(static_cast<int>(args.size()), args.data(), 1, &options, &strError)) return Usage(strError);
+  const CResultOf<SProxyOptions> parsed = ParseProxyOptions(static_cast<int>(args.size()), args.data(), 1);
+  if (!parsed.IsOk()) return Usage(parsed.Result().Text());
+  const SProxyOptions& options = parsed.Value();
 
   // The console's request to end, and the console itself: a guard whose console
   // is gone has nobody to ask and would hold its port.
@@ -115,7 +121,8 @@ int main(int argc, char** argv) {
       // that read the setting just before still come here for a moment.
       if (!bProxyEnded) eStop = dwWhich == WAIT_OBJECT_0 + 1 ? EGuardStop::ConsoleGone : EGuardStop::ConsoleAsked;
       if (dwWhich == WAIT_OBJECT_0 + 1) {
-        RestoreKeptProxySetting();
+        // What is not put back stays kept, for the console's next start.
+        static_cast<void>(RestoreKeptProxySetting());
         ::WaitForSingleObject(handles[0], kOrphanGraceMs);
       }
       break;
@@ -125,7 +132,9 @@ int main(int argc, char** argv) {
   const std::string strListen = options.strAddress + ":" + std::to_string(options.nPort);
   WriteEventLog(GuardStartedEvent(strListen, dwConsoleId));
   bool bConnectionsLeft = false;
-  const int nExit = RunProxy(options, hooks, &bConnectionsLeft);
+  const CResult ran = RunProxy(options, hooks, &bConnectionsLeft);
+  if (!ran.IsOk()) std::fprintf(stderr, "web proxy: %s\n", ResultMessage(ran).c_str());
+  const int nExit = ran.IsOk() ? 0 : 1;
   // Ended by itself (--seconds, Ctrl+C, a port it could not have): release the watcher.
   bProxyEnded = true;
   ::SetEvent(stopEvent.Get());

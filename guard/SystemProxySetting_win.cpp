@@ -40,13 +40,14 @@ SRegistryValue ReadValue(HKEY hKey, const char* szName) {
   return value;
 }
 
-bool WriteValue(HKEY hKey, const char* szName, const SRegistryValue& value) {
+CResult WriteValue(HKEY hKey, const char* szName, const SRegistryValue& value) {
   if (!value.bPresent) {
     const LONG lResult = ::RegDeleteValueA(hKey, szName);
-    return lResult == ERROR_SUCCESS || lResult == ERROR_FILE_NOT_FOUND;
+    return CResult(lResult == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<DWORD>(lResult));
   }
-  return ::RegSetValueExA(hKey, szName, 0, value.dwType, reinterpret_cast<const BYTE*>(value.strData.data()),
-                          static_cast<DWORD>(value.strData.size())) == ERROR_SUCCESS;
+  return CResult(static_cast<DWORD>(::RegSetValueExA(hKey, szName, 0, value.dwType,
+                                                     reinterpret_cast<const BYTE*>(value.strData.data()),
+                                                     static_cast<DWORD>(value.strData.size()))));
 }
 
 bool OpenKey(const char* szPath, REGSAM access, CRegCloseKey& key) {
@@ -56,13 +57,12 @@ bool OpenKey(const char* szPath, REGSAM access, CRegCloseKey& key) {
   return true;
 }
 
-bool CreateKey(const char* szPath, CRegCloseKey& key) {
+CResult CreateKey(const char* szPath, CRegCloseKey& key) {
   HKEY hKey = nullptr;
-  if (::RegCreateKeyExA(HKEY_CURRENT_USER, szPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &hKey,
-                        nullptr) != ERROR_SUCCESS)
-    return false;
-  key.Reset(hKey);
-  return true;
+  const LONG lResult = ::RegCreateKeyExA(HKEY_CURRENT_USER, szPath, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                                         nullptr, &hKey, nullptr);
+  if (lResult == ERROR_SUCCESS) key.Reset(hKey);
+  return CResult(static_cast<DWORD>(lResult));
 }
 
 SProxySettingValues ReadValues(HKEY hKey) {
@@ -71,11 +71,14 @@ SProxySettingValues ReadValues(HKEY hKey) {
   return values;
 }
 
-bool WriteValues(HKEY hKey, const SProxySettingValues& values) {
-  bool bAll = true;
-  for (const SSettingValue& value : kSettingValues)
-    bAll = WriteValue(hKey, value.szName, values.*value.pMember) && bAll;
-  return bAll;
+// Every value is tried; the first failure is the result.
+CResult WriteValues(HKEY hKey, const SProxySettingValues& values) {
+  CResult result;
+  for (const SSettingValue& value : kSettingValues) {
+    CResult written = WriteValue(hKey, value.szName, values.*value.pMember);
+    if (result.IsOk()) result = std::move(written);
+  }
+  return result;
 }
 
 // Programs that use WinINet read the setting again.
@@ -92,34 +95,40 @@ SProxySettingValues ReadSystemProxySetting() {
   return ReadValues(key.Get());
 }
 
-bool WriteSystemProxySetting(const SProxySettingValues& values) {
+CResult WriteSystemProxySetting(const SProxySettingValues& values) {
   CRegCloseKey key;
-  if (!CreateKey(kInternetSettingsKeyPath, key)) return false;
-  const bool bWritten = WriteValues(key.Get(), values);
+  const CResult created = CreateKey(kInternetSettingsKeyPath, key);
+  if (!created.IsOk()) return created;
+  CResult written = WriteValues(key.Get(), values);
   key.Reset();
   TellPrograms();
-  return bWritten;
+  return written;
 }
 
-bool KeepProxySetting(const SProxySettingValues& user, const SProxySettingValues& written) {
+CResult KeepProxySetting(const SProxySettingValues& user, const SProxySettingValues& written) {
   // A fresh copy: a value missing from the setting is missing from the copy.
-  if (!DropKeptProxySetting()) return false;
+  const CResult dropped = DropKeptProxySetting();
+  if (!dropped.IsOk()) return dropped;
   CRegCloseKey key;
   CRegCloseKey writtenKey;
   const std::string strWrittenPath = std::string(kKeptProxySettingKeyPath) + kWrittenSubkey;
   const DWORD dwMark = 1;
-  if (!CreateKey(kKeptProxySettingKeyPath, key) || !CreateKey(strWrittenPath.c_str(), writtenKey) ||
-      !WriteValues(writtenKey.Get(), written) || ::RegFlushKey(writtenKey.Get()) != ERROR_SUCCESS ||
-      !WriteValues(key.Get(), user) ||
-      ::RegSetValueExA(key.Get(), kKeptMarkName, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dwMark),
-                       sizeof(dwMark)) != ERROR_SUCCESS ||
-      ::RegFlushKey(key.Get()) != ERROR_SUCCESS) {
+  CResult kept = CreateKey(kKeptProxySettingKeyPath, key);
+  if (kept.IsOk()) kept = CreateKey(strWrittenPath.c_str(), writtenKey);
+  if (kept.IsOk()) kept = WriteValues(writtenKey.Get(), written);
+  if (kept.IsOk()) kept = CResult(static_cast<DWORD>(::RegFlushKey(writtenKey.Get())));
+  if (kept.IsOk()) kept = WriteValues(key.Get(), user);
+  if (kept.IsOk()) {
+    kept = CResult(static_cast<DWORD>(::RegSetValueExA(key.Get(), kKeptMarkName, 0, REG_DWORD,
+                                                       reinterpret_cast<const BYTE*>(&dwMark), sizeof(dwMark))));
+  }
+  if (kept.IsOk()) kept = CResult(static_cast<DWORD>(::RegFlushKey(key.Get())));
+  if (!kept.IsOk()) {
     key.Reset();
     writtenKey.Reset();
-    DropKeptProxySetting();
-    return false;
+    static_cast<void>(DropKeptProxySetting());  // an incomplete copy, without its mark, is only ever dropped
   }
-  return true;
+  return kept;
 }
 
 bool ReadKeptProxySetting(SProxySettingValues* pUser, SProxySettingValues* pWritten, bool* pbWrittenKept) {
@@ -133,14 +142,14 @@ bool ReadKeptProxySetting(SProxySettingValues* pUser, SProxySettingValues* pWrit
   return true;
 }
 
-bool DropKeptProxySetting() {
+CResult DropKeptProxySetting() {
   const std::string strWrittenPath = std::string(kKeptProxySettingKeyPath) + kWrittenSubkey;
   ::RegDeleteKeyA(HKEY_CURRENT_USER, strWrittenPath.c_str());
   const LONG lResult = ::RegDeleteKeyA(HKEY_CURRENT_USER, kKeptProxySettingKeyPath);
-  return lResult == ERROR_SUCCESS || lResult == ERROR_FILE_NOT_FOUND;
+  return CResult(lResult == ERROR_FILE_NOT_FOUND ? ERROR_SUCCESS : static_cast<DWORD>(lResult));
 }
 
-bool RestoreKeptProxySetting() {
+CResult RestoreKeptProxySetting() {
   SProxySettingValues user;
   SProxySettingValues written;
   bool bWrittenKept = false;
@@ -154,7 +163,10 @@ bool RestoreKeptProxySetting() {
       back = user;
       back.autoConfig = current.autoConfig;
     }
-    if (!IsSameSetting(back, current) && !WriteSystemProxySetting(back)) return false;
+    if (!IsSameSetting(back, current)) {
+      const CResult written = WriteSystemProxySetting(back);
+      if (!written.IsOk()) return written;
+    }
   }
   return DropKeptProxySetting();
 }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include "guard/SystemProxySetting.h"
+#include "shared/Result.h"
 
 constexpr const char* kInternetSettingsKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings";
 constexpr const char* kKeptProxySettingKeyPath = "Software\\Corvinth\\Hookwarden.ProxySetting";
@@ -16,22 +17,23 @@ constexpr const char* kKeptProxySettingKeyPath = "Software\\Corvinth\\Hookwarden
 // The three values as they are now (a missing key: all missing).
 SProxySettingValues ReadSystemProxySetting();
 // Writes the values, deleting those that are missing, and tells the programs
-// that use WinINet to read the setting again. True when every write succeeded.
-bool WriteSystemProxySetting(const SProxySettingValues& values);
+// that use WinINet to read the setting again. A failure is the first write's that failed.
+CResult WriteSystemProxySetting(const SProxySettingValues& values);
 
 // Keeps a complete copy of the user's values and of those the guard is about to
-// write; false when it could not be kept (the setting must then stay as it is).
-bool KeepProxySetting(const SProxySettingValues& user, const SProxySettingValues& written);
+// write; a failure when it could not be kept (the setting must then stay as it is).
+CResult KeepProxySetting(const SProxySettingValues& user, const SProxySettingValues& written);
 // The kept copy, when a complete one is there; *pbWrittenKept is false for a copy
 // of a version that kept no written values (and never changed "AutoConfigURL").
 bool ReadKeptProxySetting(SProxySettingValues* pUser, SProxySettingValues* pWritten, bool* pbWrittenKept);
-// Deletes the copy; true when none is left.
-bool DropKeptProxySetting();
+// Deletes the copy; success when none is left.
+CResult DropKeptProxySetting();
 
 // Puts a complete kept copy back into the system setting, each value only where
 // it is still as the guard wrote it, then drops the copy (an incomplete one is
-// only dropped). True when no copy is left afterwards.
-bool RestoreKeptProxySetting();
+// only dropped). Success when no copy is left afterwards; one that is left is put
+// back at the next try.
+CResult RestoreKeptProxySetting();
 
 // Whether this system's WinINet follows a proxy auto-config script named in the
 // setting. Wine's does not: there the setting names the guard itself.

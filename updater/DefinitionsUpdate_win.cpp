@@ -63,12 +63,15 @@ bool ApplyDifference(const std::string& strInstalled, const std::string& strDiff
   std::string strNewWorking;
   if (!ApplyDefinitionsDifference(working, difference, strNewWorking, strWhy)) return false;
   // Checked here, where the result is still plain: no second decryption afterwards.
-  if (!IsDefinitionsBody(reinterpret_cast<const unsigned char*>(strNewWorking.data()), strNewWorking.size(), strWhy)) {
-    strWhy = "the result is not definitions: " + strWhy;
+  const CResult checked =
+      IsDefinitionsBody(reinterpret_cast<const unsigned char*>(strNewWorking.data()), strNewWorking.size());
+  if (!checked.IsOk()) {
+    strWhy = "the result is not definitions: " + checked.Text();
     return false;
   }
-  if (!EncryptShippedDefinitions(strNewWorking, strVersion, strShipped)) {
-    strWhy = "the version does not fit the header line";
+  const CResult encrypted = EncryptShippedDefinitions(strNewWorking, strVersion, strShipped);
+  if (!encrypted.IsOk()) {
+    strWhy = encrypted.Text();
     return false;
   }
   return true;
@@ -81,7 +84,9 @@ bool IsDefinitionsFile(const std::string& strFile, std::string& strWhy) {
     strWhy = "it is not whole blocks";
     return false;
   }
-  return IsDefinitionsText(text.data(), text.size(), strWhy);
+  const CResult checked = IsDefinitionsText(text.data(), text.size());
+  strWhy = checked.Text();
+  return checked.IsOk();
 }
 
 }  // namespace

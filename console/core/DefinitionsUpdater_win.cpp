@@ -151,18 +151,17 @@ bool CDefinitionsUpdater::RefreshIfShippedChanged() {
   // file and its manifest are replaced one after the other, and between the two
   // (or when the user's file was taken away) the application folder's is chosen.
   if (DefinitionsVersionNumber(strVersion) < DefinitionsVersionNumber(m_strVersionInUse)) return false;
-  std::string strWhy;
-  const EWorkingDefinitions result = WriteWorkingDefinitionsFile(
-      stamp.strFolder + kShippedDefinitionsFile, std::string(m_settings.GetDataPath()) + kWorkingDefinitionsFile,
-      EWorkingWrite::BesideThenRename, nullptr, &strWhy);
-  if (result == EWorkingDefinitions::NotDefinitions) {
+  const CResult written = WriteWorkingDefinitionsFile(stamp.strFolder + kShippedDefinitionsFile,
+                                                      std::string(m_settings.GetDataPath()) + kWorkingDefinitionsFile,
+                                                      EWorkingWrite::BesideThenRename);
+  if (written.Code() == ERROR_INVALID_DATA) {
     // Not tried again until the file changes.
     m_shippedStamp = stamp;
-    NoteRefusedDefinitions(strVersion, strWhy);
+    NoteRefusedDefinitions(strVersion, written.Text());
     ShowStatus();
     return false;
   }
-  if (result != EWorkingDefinitions::Written) return false;  // tried again at the next look
+  if (!written.IsOk()) return false;  // tried again at the next look
   stamp.working = StampOfFile(std::string(m_settings.GetDataPath()) + kWorkingDefinitionsFile);
   m_shippedStamp = stamp;
   m_strRefused.clear();

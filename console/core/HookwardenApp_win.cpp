@@ -15,6 +15,7 @@
 #include "console/settings/Languages_win.h"
 #include "engine/LSPGlobals.h"
 #include "shared/EventLog_win.h"
+#include "shared/Result_win.h"
 #include "shared/UserDataFolder_win.h"
 
 namespace {
@@ -22,12 +23,17 @@ namespace {
 // The start-up failure messages.
 constexpr const char* kShippedFileMissingText = "Error Initializing the Application (Err 1001).";
 constexpr const char* kDefinitionsRefusedText = "Error Initializing the Application (Err 1002).";
-constexpr const char* kDefinitionsUnreadableText = "the file is missing, cannot be read or does not decrypt";
 constexpr unsigned long kEventLogFlushMs = 1000;
 constexpr const char* kWriteFailedText = "The file could not be encrypted because of this error: ";
 constexpr const char* kOwnPathTooLongText =
     "Hookwarden cannot run from a folder whose path is longer than 260 characters. "
     "Please move it to a folder with a shorter path.";
+
+// The shipped file gave no definitions: it cannot be opened, read or decrypted.
+bool IsShippedRefused(const CResult& written) {
+  return written.Code() == ERROR_OPEN_FAILED || written.Code() == ERROR_BAD_FORMAT ||
+         written.Code() == ERROR_INVALID_DATA;
+}
 
 // The console's own path; empty when it does not fit 260 characters.
 std::string OwnModulePath() {
@@ -117,44 +123,41 @@ bool CHookwardenApp::WriteWorkingDefinitions() {
     ShowStartupMessage(kDefinitionsRefusedText);
     return false;
   }
-  DWORD dwError = 0;
-  std::string strWhy;
-  EWorkingDefinitions result = WriteWorkingDefinitionsFile(strShipped, DataFile(kWorkingDefinitionsFile),
-                                                           EWorkingWrite::InPlace, &dwError, &strWhy);
-  if (result == EWorkingDefinitions::NotDefinitions) {
-    m_definitionsUpdater.NoteRefusedDefinitions(m_settings.m_overview.m_strDefnsVersion, strWhy);
+  CResult written = WriteWorkingDefinitionsFile(strShipped, DataFile(kWorkingDefinitionsFile), EWorkingWrite::InPlace);
+  if (written.Code() == ERROR_INVALID_DATA) {
+    m_definitionsUpdater.NoteRefusedDefinitions(m_settings.m_overview.m_strDefnsVersion, written.Text());
   }
-  const bool bRefused = result == EWorkingDefinitions::Refused || result == EWorkingDefinitions::ShippedMissing ||
-                        result == EWorkingDefinitions::NotDefinitions;
+  const bool bRefused = IsShippedRefused(written);
   if (bRefused) {
-    if (strWhy.empty()) strWhy = kDefinitionsUnreadableText;
-    WriteEventLog(DefinitionsRefusedEvent(m_settings.m_overview.m_strDefnsVersion, strShippedFolder, strWhy));
+    WriteEventLog(
+        DefinitionsRefusedEvent(m_settings.m_overview.m_strDefnsVersion, strShippedFolder, ResultMessage(written)));
   }
   // Definitions of the user's own that cannot be used give way to the machine's.
   std::string strUsedFolder = strShippedFolder;
   if (bRefused && strShippedFolder != m_settings.GetAppPath()) {
     strUsedFolder = m_settings.GetAppPath();
-    result = WriteWorkingDefinitionsFile(AppFile(kShippedDefinitionsFile), DataFile(kWorkingDefinitionsFile),
-                                         EWorkingWrite::InPlace, &dwError);
+    written = WriteWorkingDefinitionsFile(AppFile(kShippedDefinitionsFile), DataFile(kWorkingDefinitionsFile),
+                                          EWorkingWrite::InPlace);
     m_settings.m_overview.m_strDefnsVersion = DefinitionsVersionDate(ReadDefinitionsVersion(m_settings.GetAppPath()));
   }
-  switch (result) {
-    case EWorkingDefinitions::Written:
-      WriteEventLog(DefinitionsInUseEvent(m_settings.m_overview.m_strDefnsVersion, strUsedFolder));
-      return true;
-    case EWorkingDefinitions::ShippedMissing:
+  if (written.IsOk()) {
+    WriteEventLog(DefinitionsInUseEvent(m_settings.m_overview.m_strDefnsVersion, strUsedFolder));
+    return true;
+  }
+  switch (written.Code()) {
+    case ERROR_OPEN_FAILED:
       ShowStartupMessage(kShippedFileMissingText);
       return false;
-    case EWorkingDefinitions::Refused:
-    case EWorkingDefinitions::NotDefinitions:
-    case EWorkingDefinitions::CreateFailed:
+    case ERROR_BAD_FORMAT:
+    case ERROR_INVALID_DATA:
+    case ERROR_CANNOT_MAKE:
       ShowStartupMessage(kDefinitionsRefusedText);
       return false;
-    case EWorkingDefinitions::WriteFailed:
-      ShowStartupMessage(kWriteFailedText + SystemErrorText(dwError));
+    default:
+      // A file error while writing: start-up goes on with what was written.
+      ShowStartupMessage(kWriteFailedText + ResultMessage(written));
       return true;
   }
-  return true;
 }
 
 void CHookwardenApp::StartProviderInstallerIfMissing() {
@@ -199,8 +202,8 @@ void CHookwardenApp::OnSettingsLoaded() {
   m_webGuard.Start();
 }
 
-void CHookwardenApp::OnSaveOutcome(bool bSaved, const std::string& strReason) {
-  const std::string strFailure = bSaved ? std::string() : strReason;
+void CHookwardenApp::OnSaveOutcome(const CResult& saved) {
+  const std::string strFailure = saved.IsOk() ? std::string() : ResultMessage(saved);
   if (strFailure == m_trayStatus.strSaveFailure) return;
   m_trayStatus.strSaveFailure = strFailure;
   ShowTrayStatus();

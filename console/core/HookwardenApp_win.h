@@ -55,7 +55,7 @@ class CHookwardenApp : private IMainDlgHost {
   bool CreateRequestWindow(HWND hMainWnd) override;
   void OnMainWindowDestroyed() override;
   void OnSettingsLoaded() override;
-  void OnSaveOutcome(bool bSaved, const std::string& strReason) override;
+  void OnSaveOutcome(const CResult& saved) override;
   // Shows the tooltip of what each part last reported.
   void ShowTrayStatus();
 

@@ -33,9 +33,10 @@ bool DecryptShippedDefinitions(const unsigned char* pShipped, std::size_t cbShip
   return true;
 }
 
-bool EncryptShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion,
-                               std::string& strShipped) {
-  if (strVersion.size() > kVersionLineChars) return false;
+CResult EncryptShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion,
+                                  std::string& strShipped) {
+  if (strVersion.size() > kVersionLineChars)
+    return CResult(RESULT_INVALID_PARAMETER, "the version does not fit the header line");
   BlowfishCipher cipher;
   const unsigned char chainStart[8] = {};
   cipher.SetKey(reinterpret_cast<const unsigned char*>(kDefinitionsPassPhrase), 8, chainStart);
@@ -45,7 +46,8 @@ bool EncryptShippedDefinitions(const std::string& strWorkingText, const std::str
   unsigned char noise[kShippedHeaderBytes];
   cipher.Decrypt(reinterpret_cast<const unsigned char*>(strHeader.data()), noise, sizeof noise,
                  BlowfishCipher::MODE_ECB);
-  if (CProfileText::IsOtherEncoding(std::string_view(reinterpret_cast<const char*>(noise), sizeof noise))) return false;
+  if (CProfileText::IsOtherEncoding(std::string_view(reinterpret_cast<const char*>(noise), sizeof noise)))
+    return CResult(RESULT_INVALID_PARAMETER, "the version's header line decrypts to a byte-order mark");
   strShipped = strHeader;
   strShipped += strWorkingText;
   strShipped.resize(kShippedHeaderBytes + (strWorkingText.size() + 7) / 8 * 8, ' ');
@@ -53,22 +55,17 @@ bool EncryptShippedDefinitions(const std::string& strWorkingText, const std::str
     auto* pBody = reinterpret_cast<unsigned char*>(&strShipped[kShippedHeaderBytes]);
     cipher.Encrypt(pBody, pBody, strShipped.size() - kShippedHeaderBytes, BlowfishCipher::MODE_ECB);
   }
-  return true;
+  return CResult();
 }
 
-bool IsDefinitionsText(const unsigned char* pText, std::size_t cbText, std::string& strWhy) {
-  if (cbText < kShippedHeaderBytes) {
-    strWhy = "it is shorter than its header";
-    return false;
-  }
-  return IsDefinitionsBody(pText + kShippedHeaderBytes, cbText - kShippedHeaderBytes, strWhy);
+CResult IsDefinitionsText(const unsigned char* pText, std::size_t cbText) {
+  if (cbText < kShippedHeaderBytes) return CResult(RESULT_INVALID_DATA, "it is shorter than its header");
+  return IsDefinitionsBody(pText + kShippedHeaderBytes, cbText - kShippedHeaderBytes);
 }
 
-bool IsDefinitionsBody(const unsigned char* pBody, std::size_t cbBody, std::string& strWhy) {
-  if (cbBody > 0 && std::memchr(pBody, 0, cbBody)) {
-    strWhy = "its decrypted text holds a zero byte";
-    return false;
-  }
+CResult IsDefinitionsBody(const unsigned char* pBody, std::size_t cbBody) {
+  if (cbBody > 0 && std::memchr(pBody, 0, cbBody))
+    return CResult(RESULT_INVALID_DATA, "its decrypted text holds a zero byte");
   bool bInSection = false, bMatchersSection = false;
   std::size_t nLine = 1;  // the header's
   for (std::size_t nStart = 0; nStart < cbBody; ++nLine) {
@@ -86,13 +83,11 @@ bool IsDefinitionsBody(const unsigned char* pBody, std::size_t cbBody, std::stri
     }
     const void* pEquals = std::memchr(pLine, '=', cchLine);
     if (!bInSection || !pEquals || pEquals == pLine) {
-      strWhy = "line " + std::to_string(nLine + 1) + " of its decrypted text is neither a section nor an entry";
-      return false;
+      return CResult(RESULT_INVALID_DATA,
+                     "line " + std::to_string(nLine + 1) + " of its decrypted text is neither a section nor an entry");
     }
   }
-  if (!bMatchersSection) {
-    strWhy = "its decrypted text has none of the sections the matchers read";
-    return false;
-  }
-  return true;
+  if (!bMatchersSection)
+    return CResult(RESULT_INVALID_DATA, "its decrypted text has none of the sections the matchers read");
+  return CResult();
 }

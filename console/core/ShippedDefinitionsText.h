@@ -10,6 +10,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/Result.h"
+
 // The pass phrase of the definitions files: 8 key bytes, no terminator. The file is
 // encrypted in electronic-codebook mode with an all-zero chain start.
 extern const char kDefinitionsPassPhrase[9];
@@ -25,16 +27,17 @@ bool DecryptShippedDefinitions(const unsigned char* pShipped, std::size_t cbShip
 
 // The shipped file of a working text: the version padded with spaces to 14
 // characters and a line end, then the text padded with spaces to whole 8-byte
-// blocks and encrypted. False when the version line does not fit, or when it would
-// decrypt to the start of a byte-order mark, which makes the reader take the whole
-// file for another encoding.
-bool EncryptShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion,
-                               std::string& strShipped);
+// blocks and encrypted. RESULT_INVALID_PARAMETER with the reason when the version
+// line does not fit, or when it would decrypt to the start of a byte-order mark,
+// which makes the reader take the whole file for another encoding.
+CResult EncryptShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion,
+                                  std::string& strShipped);
 
 // True when the decrypted text reads as a definitions file: after the first line,
 // every line is empty (spaces pad the last block), a section "[...]" or a
 // "key=value" entry with a key; the first such line is a section; at least one
-// section is one the matchers read; and no byte is zero. False with the reason.
-bool IsDefinitionsText(const unsigned char* pText, std::size_t cbText, std::string& strWhy);
+// section is one the matchers read; and no byte is zero. Otherwise
+// RESULT_INVALID_DATA with the reason.
+CResult IsDefinitionsText(const unsigned char* pText, std::size_t cbText);
 // The same check of the text after the header line (a working text as written).
-bool IsDefinitionsBody(const unsigned char* pBody, std::size_t cbBody, std::string& strWhy);
+CResult IsDefinitionsBody(const unsigned char* pBody, std::size_t cbBody);

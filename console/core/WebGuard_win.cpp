@@ -90,8 +90,9 @@ CWebGuard::~CWebGuard() {
 
 void CWebGuard::Start() {
   // A copy still kept means the last run never put it back (it crashed or was
-  // ended from outside): the user's values go back first.
-  RestoreKeptProxySetting();
+  // ended from outside): the user's values go back first. What is not put back
+  // stays kept and is tried again at the next start.
+  static_cast<void>(RestoreKeptProxySetting());
   // A window of its own for the checks' timer: every modal loop of the console
   // serves it, also while an alert is open.
   if (!m_wnd && RegisterWindowClass(&CWebGuard::WindowProc) &&
@@ -182,7 +183,7 @@ void CWebGuard::Launch(SLaunch* pLaunch, std::string strFolder, DWORD dwConsoleI
       GuardProxySetting(nPort, current, DoesWinInetFollowScripts() ? ProxyScriptUrl(nPort, strScript) : std::string());
   // The user's values are kept before anything changes, and before the guard
   // starts, which forwards as they say; without a copy the setting stays theirs.
-  if (nPort && KeepProxySetting(current, written)) {
+  if (nPort && KeepProxySetting(current, written).IsOk()) {
     const std::string strProgram = strFolder + kGuardProgram;
     const std::string strLine = GuardCommandLine(strProgram, dwConsoleId, nPort, std::string(), strScript);
     std::vector<char> commandLine(strLine.begin(), strLine.end());
@@ -201,7 +202,9 @@ void CWebGuard::Launch(SLaunch* pLaunch, std::string strFolder, DWORD dwConsoleI
              ::WaitForSingleObject(process.Get(), kReadyPollMs) == WAIT_TIMEOUT) {
       }
       if (bListening && !pLaunch->bCancel) {
-        WriteSystemProxySetting(written);
+        // A value not written shows at the next check as a setting otherwise than
+        // written, which writes it again.
+        static_cast<void>(WriteSystemProxySetting(written));
         pLaunch->bStarted = true;
         pLaunch->process = std::move(process);
         pLaunch->dwProcessId = started.dwProcessId;
@@ -212,7 +215,7 @@ void CWebGuard::Launch(SLaunch* pLaunch, std::string strFolder, DWORD dwConsoleI
         EndProcess(process, started.dwProcessId, 0);
       }
     }
-    if (!pLaunch->bStarted) DropKeptProxySetting();
+    if (!pLaunch->bStarted) static_cast<void>(DropKeptProxySetting());  // a copy left goes back at the next start
   }
   pLaunch->bDone = true;
   if (hNotify) ::PostMessageA(hNotify, kLaunchDoneMessage, 0, 0);
@@ -262,14 +265,14 @@ void CWebGuard::TakeOverSettingChanges() {
   const SProxySettingValues user = SettingToPutBack(m_userSetting, m_writtenSetting, current);
   const SProxySettingValues written = GuardProxySetting(
       m_nPort, user, m_writtenSetting.autoConfig.bPresent ? AutoConfigUrlOf(m_writtenSetting) : std::string());
-  if (!KeepProxySetting(user, written)) {
+  if (!KeepProxySetting(user, written).IsOk()) {
     // Without a copy the setting is left to the user as it is now.
     m_bPointed = false;
     return;
   }
   m_userSetting = user;
   m_writtenSetting = written;
-  WriteSystemProxySetting(written);
+  static_cast<void>(WriteSystemProxySetting(written));  // written again at the next check otherwise
 }
 
 void CWebGuard::EndGuard() {
@@ -282,7 +285,8 @@ void CWebGuard::PutBackUserSetting() {
   // Only values still as written go back; the copy goes once they are back.
   const SProxySettingValues current = ReadSystemProxySetting();
   const SProxySettingValues back = SettingToPutBack(m_userSetting, m_writtenSetting, current);
-  if (IsSameSetting(back, current) || WriteSystemProxySetting(back)) DropKeptProxySetting();
+  // The copy stays for the next start while the setting is not back.
+  if (IsSameSetting(back, current) || WriteSystemProxySetting(back).IsOk()) static_cast<void>(DropKeptProxySetting());
   m_bPointed = false;
 }
 

@@ -9,14 +9,7 @@
 
 #include <string>
 
-enum class EWorkingDefinitions {
-  Written,
-  ShippedMissing,  // the shipped file cannot be opened
-  Refused,         // not a definitions file: too short, not whole blocks, unreadable
-  NotDefinitions,  // decrypts to something else than definitions; *pstrWhy says what
-  CreateFailed,    // neither the file beside the working file nor that file can be created
-  WriteFailed,     // writing or renaming failed; *pdwError holds the system's code
-};
+#include "shared/Result.h"
 
 // How the new working file replaces the old one.
 enum class EWorkingWrite {
@@ -28,6 +21,13 @@ enum class EWorkingWrite {
   BesideThenRename,
 };
 
-EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPath, const std::string& strWorkingPath,
-                                                EWorkingWrite writing, DWORD* pdwError,
-                                                std::string* pstrWhy = nullptr);
+// A failure's code tells the step that failed; its text says why:
+// - ERROR_OPEN_FAILED: the shipped file cannot be opened;
+// - ERROR_BAD_FORMAT: the cipher refuses it (too short, not whole blocks) or it
+//   cannot be read whole;
+// - ERROR_INVALID_DATA: it decrypts to something else than definitions;
+// - ERROR_CANNOT_MAKE: neither the file beside the working file nor that file can
+//   be created;
+// - any other code: writing or renaming failed, the system's code.
+CResult WriteWorkingDefinitionsFile(const std::string& strShippedPath, const std::string& strWorkingPath,
+                                    EWorkingWrite writing);

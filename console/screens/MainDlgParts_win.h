@@ -10,6 +10,8 @@
 
 #include <string>
 
+#include "shared/Result.h"
+
 class IMainDlgHost {
  public:
   virtual ~IMainDlgHost() = default;
@@ -21,7 +23,7 @@ class IMainDlgHost {
   virtual void OnSettingsLoaded() {}
   // The outcome of a save made while the console runs (after changes, or an
   // interrupted one finished at the load): a failure is shown until a save works.
-  virtual void OnSaveOutcome(bool /*bSaved*/, const std::string& /*strReason*/) {}
+  virtual void OnSaveOutcome(const CResult& /*saved*/) {}
 };
 
 // The tray icon: shows the tray menu and sends its commands (ID_TRAY_*) to the main window.

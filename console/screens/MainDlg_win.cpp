@@ -166,7 +166,7 @@ void CMainDlg::StartUp() {
   CFlashScreenDlg::SetDefaultOwner(m_wnd.Get());
   const CResult unfinishedSave = LoadSettings(m_settings);
   m_bSettingsLoaded = true;
-  if (!unfinishedSave.IsOk()) m_host.OnSaveOutcome(false, ResultMessage(unfinishedSave));
+  if (!unfinishedSave.IsOk()) m_host.OnSaveOutcome(unfinishedSave);
   m_host.OnSettingsLoaded();
   if (m_settings.m_overview.m_nLoadSplashScreen != 0) m_splash.Play(m_wnd.Get(), m_settings.GetAppPath());
   if (m_parts.pScreen) {
@@ -262,7 +262,7 @@ void CMainDlg::SaveChanges() {
   // What failed stays in memory and the next save, the exit's at the latest,
   // writes it; meanwhile the tray names the failure.
   const CResult saved = SaveAllSettingsReporting(m_settings);
-  m_host.OnSaveOutcome(saved.IsOk(), saved.IsOk() ? std::string() : ResultMessage(saved));
+  m_host.OnSaveOutcome(saved);
 }
 
 void CMainDlg::OnDestroy() {

@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr const char* kBackupWriteFailedText = "The settings backup could not be written because of this error: ";
 constexpr const char* kResetLanguage = "English";
 
 // Filter pairs end with a zero byte each, the list with an empty one.
@@ -86,18 +85,9 @@ bool CSettingsCommands::Backup() {
     ShowMessage(kSaveFailedText + ResultMessage(saved));
     return false;
   }
-  DWORD dwError = 0;
-  switch (ExportProductKey(strPath, &dwError)) {
-    case EBackupResult::Written:
-      return true;
-    case EBackupResult::CannotOpen:
-      ShowMessage(kBackupOpenFailedText);
-      return false;
-    case EBackupResult::WriteFailed:
-      ShowMessage(kBackupWriteFailedText + SystemErrorText(dwError));
-      return false;
-  }
-  return false;
+  const CResult exported = ExportProductKey(strPath);
+  if (!exported.IsOk()) ShowMessage(ResultMessage(exported));
+  return exported.IsOk();
 }
 
 bool CSettingsCommands::Restore() {

@@ -1,12 +1,11 @@
 #include "console/settings/SettingsBackup_win.h"
 
-#include <memory>
-
 #include "console/settings/store/RegistryExport.h"
 #include "console/settings/store/RegistryStoreKey_win.h"
 #include "console/settings/store/RegistryValues_win.h"
 #include "console/settings/store/SettingsStore_win.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/Result_win.h"
 
 namespace {
 
@@ -15,44 +14,32 @@ namespace {
 class CBackupFileLines : public IExportLines {
  public:
   explicit CBackupFileLines(HANDLE hFile) : m_hFile(hFile) {}
-  bool WriteLine(const std::string& strLine) override {
+  CResult WriteLine(const std::string& strLine) override {
     const std::string strBytes = strLine + "\r\n";
     DWORD cbWritten = 0;
-    if (!::WriteFile(m_hFile, strBytes.data(), static_cast<DWORD>(strBytes.size()), &cbWritten, nullptr)) {
-      m_dwError = ::GetLastError();
-      return false;
-    }
-    if (cbWritten != strBytes.size()) {
-      m_dwError = ERROR_HANDLE_DISK_FULL;
-      return false;
-    }
-    return true;
+    if (!::WriteFile(m_hFile, strBytes.data(), static_cast<DWORD>(strBytes.size()), &cbWritten, nullptr))
+      return LastErrorResult();
+    if (cbWritten != strBytes.size()) return CResult(ERROR_HANDLE_DISK_FULL);
+    return CResult();
   }
-  DWORD Error() const { return m_dwError; }
 
  private:
   HANDLE m_hFile;
-  DWORD m_dwError = 0;
 };
 
 }  // namespace
 
-EBackupResult ExportProductKey(const std::string& strPath, DWORD* pdwError) {
-  if (pdwError) *pdwError = 0;
+CResult ExportProductKey(const std::string& strPath) {
   CCloseFile file(::CreateFileA(strPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file) {
-    if (pdwError) *pdwError = ::GetLastError();
-    return EBackupResult::CannotOpen;
-  }
+  if (!file) return CResult(::GetLastError(), kBackupOpenFailedText);
+  // An empty file is no backup: the user hears of it.
   CRegCloseKey product;
-  std::unique_ptr<CRegistryStoreKey> pProduct;
-  if (OpenRegistryKey(HKEY_CURRENT_USER, kProductKeyPath, product, KEY_ALL_ACCESS).IsOk())
-    pProduct = std::make_unique<CRegistryStoreKey>(std::move(product));
+  const CResult opened = OpenRegistryKey(HKEY_CURRENT_USER, kProductKeyPath, product, KEY_ALL_ACCESS);
+  if (!opened.IsOk()) return CResult(opened.Code(), kBackupKeyUnreadableText + ResultMessage(opened));
+  CRegistryStoreKey productKey(std::move(product));
   CBackupFileLines lines(file.Get());
-  if (!ExportRegistryTree(pProduct.get(), kBackupRootPath, lines)) {
-    if (pdwError) *pdwError = lines.Error();
-    return EBackupResult::WriteFailed;
-  }
-  return EBackupResult::Written;
+  const CResult written = ExportRegistryTree(&productKey, kBackupRootPath, lines);
+  if (!written.IsOk()) return CResult(written.Code(), kBackupWriteFailedText + ResultMessage(written));
+  return CResult();
 }

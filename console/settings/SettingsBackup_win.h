@@ -6,14 +6,16 @@
 
 #include <string>
 
-enum class EBackupResult {
-  Written,      // the file holds the product key (or is empty when the key did not open)
-  CannotOpen,   // the file could not be created; nothing was written
-  WriteFailed,  // the file could not be written whole (a full disk, for example)
-};
+#include "shared/Result.h"
 
+// The failures' texts, as the user reads them.
 constexpr const char* kBackupOpenFailedText = "Cannot open a Registry backup file..";
+constexpr const char* kBackupWriteFailedText = "The settings backup could not be written because of this error: ";
+constexpr const char* kBackupKeyUnreadableText =
+    "The settings could not be read for the backup because of this error: ";
 
 // Creates or replaces strPath and writes the product key into it, each line
-// written on its own. *pdwError (if given) is the system's reason for a failure.
-EBackupResult ExportProductKey(const std::string& strPath, DWORD* pdwError = nullptr);
+// written on its own. A failure carries the system's code and the text for the
+// user: the file cannot be made (nothing written), the product key cannot be
+// opened (the file stays empty) or a line cannot be written (a full disk).
+CResult ExportProductKey(const std::string& strPath);

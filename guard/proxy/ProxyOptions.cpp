@@ -25,48 +25,46 @@ bool ParseHostAndPort(const std::string& strValue, bool bAddressRequired, std::s
   return ParsePort(strPort, pnPort);
 }
 
+CResult Unusable(const std::string& strWhy) {
+  return CResult(RESULT_INVALID_PARAMETER, strWhy);
+}
+
 }  // namespace
 
-bool ParseProxyOptions(int argc, const char* const* argv, int nFirst, SProxyOptions* pOptions, std::string* pstrError) {
-  *pOptions = SProxyOptions();
+CResultOf<SProxyOptions> ParseProxyOptions(int argc, const char* const* argv, int nFirst) {
+  SProxyOptions options;
   if (nFirst < argc && argv[nFirst][0] != '-') {
-    if (!ParseHostAndPort(argv[nFirst], false, &pOptions->strAddress, &pOptions->nPort)) {
-      *pstrError = std::string("not an address and port: ") + argv[nFirst];
-      return false;
+    if (!ParseHostAndPort(argv[nFirst], false, &options.strAddress, &options.nPort)) {
+      return Unusable(std::string("not an address and port: ") + argv[nFirst]);
     }
     ++nFirst;
   }
   for (int i = nFirst; i < argc; i += 2) {
     if (i + 1 >= argc) {
-      *pstrError = std::string("a value is missing after ") + argv[i];
-      return false;
+      return Unusable(std::string("a value is missing after ") + argv[i]);
     }
     const std::string strValue = argv[i + 1];
     if (!std::strcmp(argv[i], "--resolve")) {
       const std::size_t nEquals = strValue.find('=');
       if (nEquals == std::string::npos || nEquals == 0 || nEquals + 1 == strValue.size()) {
-        *pstrError = "--resolve takes NAME=ADDRESS";
-        return false;
+        return Unusable("--resolve takes NAME=ADDRESS");
       }
       std::string strName = strValue.substr(0, nEquals);
       for (char& c : strName) c = LowerAsciiChar(c);
-      pOptions->resolveOverrides[strName] = strValue.substr(nEquals + 1);
+      options.resolveOverrides[strName] = strValue.substr(nEquals + 1);
     } else if (!std::strcmp(argv[i], kProxyUpstreamOption)) {
-      if (!ParseHostAndPort(strValue, true, &pOptions->strUpstreamHost, &pOptions->nUpstreamPort)) {
-        *pstrError = std::string(kProxyUpstreamOption) + " takes HOST:PORT";
-        return false;
+      if (!ParseHostAndPort(strValue, true, &options.strUpstreamHost, &options.nUpstreamPort)) {
+        return Unusable(std::string(kProxyUpstreamOption) + " takes HOST:PORT");
       }
     } else if (!std::strcmp(argv[i], "--seconds")) {
       unsigned long long nSeconds = 0;
       if (!ParseDecimal(strValue, &nSeconds) || nSeconds == 0 || nSeconds > 86400 * 365) {
-        *pstrError = "--seconds takes a number of seconds";
-        return false;
+        return Unusable("--seconds takes a number of seconds");
       }
-      pOptions->nSeconds = static_cast<unsigned>(nSeconds);
+      options.nSeconds = static_cast<unsigned>(nSeconds);
     } else {
-      *pstrError = std::string("unknown option ") + argv[i];
-      return false;
+      return Unusable(std::string("unknown option ") + argv[i]);
     }
   }
-  return true;
+  return options;
 }

@@ -6,6 +6,8 @@
 #include <map>
 #include <string>
 
+#include "shared/Result.h"
+
 // The proxy the user had before, which checked requests go on through.
 constexpr const char* kProxyUpstreamOption = "--upstream";
 
@@ -21,5 +23,6 @@ struct SProxyOptions {
   unsigned nUpstreamPort = 0;
 };
 
-// argv[nFirst] is the listening [ADDRESS:]PORT. False with a reason for the usage text.
-bool ParseProxyOptions(int argc, const char* const* argv, int nFirst, SProxyOptions* pOptions, std::string* pstrError);
+// argv[nFirst] is the listening [ADDRESS:]PORT. RESULT_INVALID_PARAMETER with a reason
+// for the usage text.
+CResultOf<SProxyOptions> ParseProxyOptions(int argc, const char* const* argv, int nFirst);

@@ -36,9 +36,9 @@ EHeadEnd FindHeadEnd(const char* pData, std::size_t nSize, std::size_t nMaxBytes
 
 namespace {
 
-bool Fail(std::string* pstrReason, const char* szReason) {
-  *pstrReason = szReason;
-  return false;
+// A head the proxy does not serve, with the reason for the 400 page.
+CResult Malformed(const char* szReason) {
+  return CResult(RESULT_INVALID_DATA, szReason);
 }
 
 // "host[:port]" of an absolute URL or a CONNECT target; bPortRequired for CONNECT.
@@ -93,34 +93,34 @@ bool ParseAbsoluteTarget(const std::string& strTarget, SProxyRequest* pRequest) 
   return true;
 }
 
-bool ParseRequestLine(const std::string& strLine, SProxyRequest* pRequest, std::string* pstrReason) {
+CResult ParseRequestLine(const std::string& strLine, SProxyRequest* pRequest) {
   const std::size_t nFirst = strLine.find(' ');
   const std::size_t nSecond = nFirst == std::string::npos ? nFirst : strLine.find(' ', nFirst + 1);
   if (nSecond == std::string::npos || strLine.find(' ', nSecond + 1) != std::string::npos)
-    return Fail(pstrReason, "The request line is not \"METHOD TARGET VERSION\".");
+    return Malformed("The request line is not \"METHOD TARGET VERSION\".");
   pRequest->strMethod = strLine.substr(0, nFirst);
   const std::string strTarget = strLine.substr(nFirst + 1, nSecond - nFirst - 1);
   const std::string strVersion = strLine.substr(nSecond + 1);
-  if (!IsToken(pRequest->strMethod)) return Fail(pstrReason, "The method is not a token.");
+  if (!IsToken(pRequest->strMethod)) return Malformed("The method is not a token.");
   if (strVersion == "HTTP/1.1") {
     pRequest->nMinorVersion = 1;
   } else if (strVersion == "HTTP/1.0") {
     pRequest->nMinorVersion = 0;
   } else {
-    return Fail(pstrReason, "Only HTTP/1.0 and HTTP/1.1 are served.");
+    return Malformed("Only HTTP/1.0 and HTTP/1.1 are served.");
   }
   for (char c : strTarget) {
-    if (!IsVisibleChar(c)) return Fail(pstrReason, "The request target holds a character that is not allowed.");
+    if (!IsVisibleChar(c)) return Malformed("The request target holds a character that is not allowed.");
   }
   pRequest->bConnect = pRequest->strMethod == "CONNECT";
   if (pRequest->bConnect) {
     pRequest->strTarget = "/";
-    if (!ParseAuthority(strTarget, true, pRequest)) return Fail(pstrReason, "CONNECT needs a target HOST:PORT.");
-    return true;
+    if (!ParseAuthority(strTarget, true, pRequest)) return Malformed("CONNECT needs a target HOST:PORT.");
+    return CResult();
   }
   if (!ParseAbsoluteTarget(strTarget, pRequest))
-    return Fail(pstrReason, "A proxy request names its host: GET http://HOST/PATH HTTP/1.1.");
-  return true;
+    return Malformed("A proxy request names its host: GET http://HOST/PATH HTTP/1.1.");
+  return CResult();
 }
 
 // The fields that concern only this connection, and those that the Connection
@@ -151,15 +151,16 @@ bool IsFramingField(const std::string& strName) {
 
 }  // namespace
 
-bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::string* pstrReason) {
+CResult ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest) {
   *pRequest = SProxyRequest();
   std::vector<std::string> lines;
   if (!SplitHeadLines(strHead, &lines) || lines.empty())
-    return Fail(pstrReason, "The request head holds a stray control character.");
-  if (!ParseRequestLine(lines[0], pRequest, pstrReason)) return false;
+    return Malformed("The request head holds a stray control character.");
+  const CResult line = ParseRequestLine(lines[0], pRequest);
+  if (!line.IsOk()) return line;
 
   std::vector<SHeaderField> fields;
-  if (!ParseFieldLines(lines, &fields)) return Fail(pstrReason, "A header line is not \"Name: value\".");
+  if (!ParseFieldLines(lines, &fields)) return Malformed("A header line is not \"Name: value\".");
   std::vector<std::string> connectionTokens;
   bool bClose = false;
   bool bKeepAliveAsked = false;
@@ -174,19 +175,19 @@ bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::
         if (EqualsIgnoringAsciiCase(strToken.c_str(), "keep-alive")) bKeepAliveAsked = true;
         if (EqualsIgnoringAsciiCase(strToken.c_str(), "upgrade")) bUpgradeAsked = true;
         if (IsFramingField(strToken))
-          return Fail(pstrReason, "The Connection field names Content-Length, Transfer-Encoding or Host.");
+          return Malformed("The Connection field names Content-Length, Transfer-Encoding or Host.");
         connectionTokens.push_back(strToken);
       }
     } else if (EqualsIgnoringAsciiCase(szName, "content-length")) {
       unsigned long long nLength = 0;
       if (!ParseDecimal(field.strValue, &nLength) || (bHaveLength && nLength != pRequest->nContentLength))
-        return Fail(pstrReason, "The Content-Length field is not one decimal number.");
+        return Malformed("The Content-Length field is not one decimal number.");
       pRequest->nContentLength = nLength;
       bHaveLength = true;
     } else if (EqualsIgnoringAsciiCase(szName, "transfer-encoding")) {
       const std::vector<std::string> codings = SplitList(field.strValue);
       if (bHaveEncoding || codings.size() != 1 || !EqualsIgnoringAsciiCase(codings[0].c_str(), "chunked"))
-        return Fail(pstrReason, "Only a chunked request body is served.");
+        return Malformed("Only a chunked request body is served.");
       bHaveEncoding = true;
     } else if (EqualsIgnoringAsciiCase(szName, "upgrade")) {
       pRequest->strUpgrade = field.strValue;
@@ -197,13 +198,13 @@ bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::
   // Only HTTP/1.1 knows upgrades, and only one the Connection field names.
   if (!bUpgradeAsked || pRequest->nMinorVersion != 1 || pRequest->bConnect) pRequest->strUpgrade.clear();
   // Both framings at once is how requests are smuggled past a proxy.
-  if (bHaveLength && bHaveEncoding) return Fail(pstrReason, "Content-Length and Transfer-Encoding together.");
+  if (bHaveLength && bHaveEncoding) return Malformed("Content-Length and Transfer-Encoding together.");
   pRequest->bChunkedBody = bHaveEncoding;
   pRequest->bKeepAlive = pRequest->nMinorVersion == 1 ? !bClose : (bKeepAliveAsked && !bClose);
   for (SHeaderField& field : fields) {
     if (!IsHopByHop(field.strName, connectionTokens)) pRequest->fields.push_back(std::move(field));
   }
-  return true;
+  return CResult();
 }
 
 std::string HostFieldValue(const SProxyRequest& request) {

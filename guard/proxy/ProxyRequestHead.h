@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/Result.h"
+
 // A head longer than this (blank line included) is refused with 400.
 constexpr std::size_t kMaxRequestHeadBytes = 32 * 1024;
 
@@ -46,10 +48,11 @@ struct SProxyRequest {
   std::string strProxyAuthorization;
 };
 
-// Parses a complete head. False with a short reason for the 400 page when the head
-// is malformed or not a proxy request (absolute "http://" form or CONNECT), and
-// when its Connection field names Content-Length, Transfer-Encoding or Host.
-bool ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest, std::string* pstrReason);
+// Parses a complete head. RESULT_INVALID_DATA with a short reason for the 400 page
+// when the head is malformed or not a proxy request (absolute "http://" form or
+// CONNECT), and when its Connection field names Content-Length, Transfer-Encoding
+// or Host.
+CResult ParseRequestHead(const std::string& strHead, SProxyRequest* pRequest);
 
 // "host" or "host:port" (port left out when 80), brackets around IPv6 addresses.
 std::string HostFieldValue(const SProxyRequest& request);

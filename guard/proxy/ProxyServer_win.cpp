@@ -93,21 +93,15 @@ class CConnectionTable {
 
 }  // namespace
 
-int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbConnectionsLeft) {
+CResult RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbConnectionsLeft) {
   CWSACleanup winsock;
-  if (!winsock.IsStarted()) {
-    std::fprintf(stderr, "web proxy: Windows Sockets did not start\n");
-    return 1;
-  }
+  if (!winsock.IsStarted()) return CResult(RESULT_INTERNAL_ERROR, "Windows Sockets did not start");
   // Without the key or its "App Path" alike, no definitions file is known yet.
   if (!CLSPGlobals::InitializeAppVars() || CLSPGlobals::szDBPath[0] == 0)
     PrintLine("the console has not published its folder yet: nothing is listed until it does");
-  std::string strError;
-  CCloseSocket listener = ListenOn(options.strAddress, options.nPort, &strError);
-  if (!listener) {
-    std::fprintf(stderr, "web proxy: %s\n", strError.c_str());
-    return 1;
-  }
+  CResultOf<CCloseSocket> listening = ListenOn(options.strAddress, options.nPort);
+  if (!listening.IsOk()) return listening.Result();
+  CCloseSocket listener = std::move(listening.Value());
   // Shared with the connection threads, which may outlive this call if they hang.
   struct SShared {
     SProxySettings settings;
@@ -121,10 +115,8 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
   settings.chooseUpstream = hooks.chooseUpstream;
   settings.ownPage = hooks.ownPage;
   if (!options.strUpstreamHost.empty()) {
-    if (!ResolveHost(options.strUpstreamHost, options.nUpstreamPort, settings.resolveOverrides, &settings.upstream)) {
-      std::fprintf(stderr, "web proxy: the upstream proxy %s does not resolve\n", options.strUpstreamHost.c_str());
-      return 1;
-    }
+    if (!ResolveHost(options.strUpstreamHost, options.nUpstreamPort, settings.resolveOverrides, &settings.upstream))
+      return CResult(RESULT_INVALID_PARAMETER, "the upstream proxy " + options.strUpstreamHost + " does not resolve");
     settings.bUpstream = true;
   }
   ::SetConsoleCtrlHandler(&OnConsoleControl, TRUE);
@@ -192,7 +184,7 @@ int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks, bool* pbCon
   if (pbConnectionsLeft) *pbConnectionsLeft = bLeft;
   if (bLeft) PrintLine("proxy stopped with connections still open");
   PrintLine("proxy stopped");
-  return 0;
+  return CResult();
 }
 
 void RequestProxyStop() {

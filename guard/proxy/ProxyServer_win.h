@@ -21,10 +21,10 @@ struct SProxyHooks {
   bool bOwnUserOnly = false;
 };
 
-// Runs until stopped (Ctrl+C, or options.nSeconds). The program's exit code;
-// *pbConnectionsLeft tells whether connections were still served at the end.
-int RunProxy(const SProxyOptions& options, const SProxyHooks& hooks = SProxyHooks(),
-             bool* pbConnectionsLeft = nullptr);
+// Runs until stopped (Ctrl+C, or options.nSeconds); a failure says why it could not
+// start. *pbConnectionsLeft tells whether connections were still served at the end.
+CResult RunProxy(const SProxyOptions& options, const SProxyHooks& hooks = SProxyHooks(),
+                 bool* pbConnectionsLeft = nullptr);
 
 // Asks a running RunProxy to stop, as Ctrl+C does; safe from any thread.
 void RequestProxyStop();

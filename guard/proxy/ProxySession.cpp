@@ -150,7 +150,9 @@ SProxyDecision CProxySession::Decide(const std::string& strHead) {
   }
   // Nothing but the own pages, unanswered otherwise.
   if (m_limits.bOwnPagesOnly) return decision;
-  if (!ParseRequestHead(strHead, &decision.request, &decision.strDetail)) {
+  const CResult parsed = ParseRequestHead(strHead, &decision.request);
+  if (!parsed.IsOk()) {
+    decision.strDetail = parsed.Text();
     decision.outcome = EProxyOutcome::Refuse;
     decision.nStatus = 400;
     return decision;

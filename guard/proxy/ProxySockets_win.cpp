@@ -68,12 +68,10 @@ CCloseSocket ConnectTo(const SResolvedAddress& target, DWORD dwTimeoutMs) {
   return s;
 }
 
-CCloseSocket ListenOn(const std::string& strAddress, unsigned nPort, std::string* pstrError) {
+CResultOf<CCloseSocket> ListenOn(const std::string& strAddress, unsigned nPort) {
   SResolvedAddress local;
-  if (!ResolveHost(strAddress, nPort, CResolveOverrides(), &local)) {
-    *pstrError = "cannot resolve the address " + strAddress;
-    return CCloseSocket();
-  }
+  if (!ResolveHost(strAddress, nPort, CResolveOverrides(), &local))
+    return CResult(RESULT_INVALID_PARAMETER, "cannot resolve the address " + strAddress);
   CCloseSocket s(::socket(local.address.ss_family, SOCK_STREAM, IPPROTO_TCP));
   // Exclusive, so a second proxy on the same port fails instead of sharing it.
   BOOL bExclusive = TRUE;
@@ -82,9 +80,11 @@ CCloseSocket ListenOn(const std::string& strAddress, unsigned nPort, std::string
                  sizeof(bExclusive));
   if (!s || ::bind(s.Get(), reinterpret_cast<const sockaddr*>(&local.address), local.cbAddress) != 0 ||
       ::listen(s.Get(), SOMAXCONN) != 0) {
-    *pstrError = "cannot listen on " + local.strText + ":" + std::to_string(nPort) + " (error " +
-                 std::to_string(::WSAGetLastError()) + ")";
-    return CCloseSocket();
+    const int nError = ::WSAGetLastError();
+    // A failure whose code went missing is still a failure, never a success.
+    return CResult(
+        nError ? static_cast<std::uint32_t>(nError) : RESULT_INTERNAL_ERROR,
+        "cannot listen on " + local.strText + ":" + std::to_string(nPort) + " (error " + std::to_string(nError) + ")");
   }
   return s;
 }

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "shared/OwnedResources_win.h"
+#include "shared/Result.h"
 
 // Host names that resolve without a name server ("--resolve NAME=ADDRESS").
 using CResolveOverrides = std::map<std::string, std::string>;
@@ -30,8 +31,8 @@ bool ResolveHost(const std::string& strHost, unsigned nPort, const CResolveOverr
 // within dwTimeoutMs.
 CCloseSocket ConnectTo(const SResolvedAddress& target, DWORD dwTimeoutMs);
 
-// A socket listening on strAddress:nPort; *pstrError says why when it is empty.
-CCloseSocket ListenOn(const std::string& strAddress, unsigned nPort, std::string* pstrError);
+// A socket listening on strAddress:nPort, or why there is none.
+CResultOf<CCloseSocket> ListenOn(const std::string& strAddress, unsigned nPort);
 
 // A peer that takes nothing for this long has stopped reading: the send fails.
 constexpr DWORD kSendProgressMs = 30000;

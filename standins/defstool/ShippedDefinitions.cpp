@@ -32,7 +32,7 @@ bool WriteShippedDefinitions(const std::string& strWorkingText, const std::strin
     strError = "no definitions to write";
     return false;
   }
-  if (!EncryptShippedDefinitions(strWorkingText, strVersion, strFile)) {
+  if (!EncryptShippedDefinitions(strWorkingText, strVersion, strFile).IsOk()) {
     strError = "version \"" + strVersion + "\" decrypts to a byte-order mark; choose another date";
     return false;
   }

@@ -30,6 +30,7 @@
 #include "shared/BoundedCopy.h"
 #include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/Result_win.h"
 #include "shared/RequestChannel_win.h"
 #include "guard/proxy/ProxyOptions.h"
 #include "guard/proxy/ProxyServer_win.h"
@@ -155,13 +156,14 @@ int main(int argc, char** argv) {
   // Whether the console is up, without a request that might open an alert.
   if (argc == 2 && !std::strcmp(argv[1], "--probe")) return CLSPGlobals::GetMainWndHandle() ? 0 : kExitNoConsole;
   if (argc >= 2 && !std::strcmp(argv[1], "--proxy")) {
-    SProxyOptions proxyOptions;
-    std::string strError;
-    if (!ParseProxyOptions(argc, argv, 2, &proxyOptions, &strError)) {
-      std::fprintf(stderr, "provider-standin: %s\n", strError.c_str());
+    const CResultOf<SProxyOptions> parsed = ParseProxyOptions(argc, argv, 2);
+    if (!parsed.IsOk()) {
+      std::fprintf(stderr, "provider-standin: %s\n", parsed.Result().Text().c_str());
       return Usage();
     }
-    return RunProxy(proxyOptions);
+    const CResult ran = RunProxy(parsed.Value());
+    if (!ran.IsOk()) std::fprintf(stderr, "web proxy: %s\n", ResultMessage(ran).c_str());
+    return ran.IsOk() ? 0 : 1;
   }
   COptions options;
   if (!ParseOptions(argc, argv, options)) return Usage();

@@ -207,6 +207,9 @@ TEST(ShippedDefinitions, VersionWhoseHeaderDecryptsToAByteOrderMarkIsRefused) {
   EXPECT_FALSE(WriteShippedDefinitions("[a]\r\n", szVersion, strFile, strError)) << szVersion;
   EXPECT_EQ("version \"" + std::string(szVersion) + "\" decrypts to a byte-order mark; choose another date", strError);
   EXPECT_EQ("untouched", strFile);
+  // The reason travels with the result, to the updater too.
+  EXPECT_EQ("the version's header line decrypts to a byte-order mark",
+            EncryptShippedDefinitions("[a]\r\n", szVersion, strFile).Text());
 }
 
 }  // namespace

@@ -16,8 +16,8 @@ namespace {
 
 std::string GuardKey(const std::string& strRequestLine, bool bListedWithoutQuery) {
   SProxyRequest request;
-  std::string strReason;
-  EXPECT_TRUE(ParseRequestHead(strRequestLine + " HTTP/1.1\r\n\r\n", &request, &strReason)) << strReason;
+  const CResult parsed = ParseRequestHead(strRequestLine + " HTTP/1.1\r\n\r\n", &request);
+  EXPECT_TRUE(parsed.IsOk()) << parsed.Text();
   return ShownWebAddress(request, bListedWithoutQuery);
 }
 

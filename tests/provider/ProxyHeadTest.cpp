@@ -14,8 +14,8 @@ namespace {
 
 SProxyRequest Parsed(const std::string& strHead) {
   SProxyRequest request;
-  std::string strReason;
-  EXPECT_TRUE(ParseRequestHead(strHead, &request, &strReason)) << strHead << ": " << strReason;
+  const CResult parsed = ParseRequestHead(strHead, &request);
+  EXPECT_TRUE(parsed.IsOk()) << strHead << ": " << parsed.Text();
   return request;
 }
 
@@ -99,9 +99,9 @@ TEST(ProxyHeadTest, MalformedOrNonProxyHeadsAreRefused) {
   };
   for (const char* szHead : kRefused) {
     SProxyRequest request;
-    std::string strReason;
-    EXPECT_FALSE(ParseRequestHead(szHead, &request, &strReason)) << szHead;
-    EXPECT_FALSE(strReason.empty()) << szHead;
+    const CResult parsed = ParseRequestHead(szHead, &request);
+    EXPECT_FALSE(parsed.IsOk()) << szHead;
+    EXPECT_FALSE(parsed.Text().empty()) << szHead;
   }
 }
 
@@ -136,8 +136,7 @@ TEST(ProxyHeadTest, EverySpellingOfAPageIsCheckedInOneForm) {
             CheckedAddress("GET http://login.example.com.:8080/x/../verify HTTP/1.1\r\n\r\n"));
   // A host of dots only names nothing.
   SProxyRequest request;
-  std::string strReason;
-  EXPECT_FALSE(ParseRequestHead("GET http://../verify HTTP/1.1\r\n\r\n", &request, &strReason));
+  EXPECT_FALSE(ParseRequestHead("GET http://../verify HTTP/1.1\r\n\r\n", &request).IsOk());
 
   const struct {
     const char* szPath;
@@ -280,24 +279,25 @@ TEST(ProxyHeadTest, BlockPageNamesTheAddressSafelyAndCarriesItsLength) {
 TEST(ProxyHeadTest, CommandLineOptions) {
   const char* const kArgs[] = {"x",         "--proxy", "0.0.0.0:3128", "--resolve", "Login.Example.com=127.0.0.1",
                                "--seconds", "30"};
-  SProxyOptions options;
-  std::string strError;
-  ASSERT_TRUE(ParseProxyOptions(7, kArgs, 2, &options, &strError)) << strError;
-  EXPECT_EQ("0.0.0.0", options.strAddress);
-  EXPECT_EQ(3128u, options.nPort);
-  EXPECT_EQ("127.0.0.1", options.resolveOverrides["login.example.com"]);
-  EXPECT_EQ(30u, options.nSeconds);
-  ASSERT_TRUE(ParseProxyOptions(2, kArgs, 2, &options, &strError));
-  EXPECT_EQ("127.0.0.1", options.strAddress);
-  EXPECT_EQ(8118u, options.nPort);
+  CResultOf<SProxyOptions> parsed = ParseProxyOptions(7, kArgs, 2);
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  EXPECT_EQ("0.0.0.0", parsed.Value().strAddress);
+  EXPECT_EQ(3128u, parsed.Value().nPort);
+  EXPECT_EQ("127.0.0.1", parsed.Value().resolveOverrides["login.example.com"]);
+  EXPECT_EQ(30u, parsed.Value().nSeconds);
+  parsed = ParseProxyOptions(2, kArgs, 2);
+  ASSERT_TRUE(parsed.IsOk());
+  EXPECT_EQ("127.0.0.1", parsed.Value().strAddress);
+  EXPECT_EQ(8118u, parsed.Value().nPort);
   const char* const kBad[] = {"x", "--proxy", "8118", "--resolve", "=1.2.3.4"};
-  EXPECT_FALSE(ParseProxyOptions(5, kBad, 2, &options, &strError));
+  EXPECT_FALSE(ParseProxyOptions(5, kBad, 2).IsOk());
   const char* const kBadPort[] = {"x", "--proxy", "localhost:http"};
-  EXPECT_FALSE(ParseProxyOptions(3, kBadPort, 2, &options, &strError));
+  EXPECT_FALSE(ParseProxyOptions(3, kBadPort, 2).IsOk());
   const char* const kUpstream[] = {"x", "--proxy", "8118", "--upstream", "[::1]:3128"};
-  ASSERT_TRUE(ParseProxyOptions(5, kUpstream, 2, &options, &strError)) << strError;
-  EXPECT_EQ("::1", options.strUpstreamHost);
-  EXPECT_EQ(3128u, options.nUpstreamPort);
+  parsed = ParseProxyOptions(5, kUpstream, 2);
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  EXPECT_EQ("::1", parsed.Value().strUpstreamHost);
+  EXPECT_EQ(3128u, parsed.Value().nUpstreamPort);
   const char* const kNoUpstreamHost[] = {"x", "--proxy", "8118", "--upstream", "3128"};
-  EXPECT_FALSE(ParseProxyOptions(5, kNoUpstreamHost, 2, &options, &strError));
+  EXPECT_FALSE(ParseProxyOptions(5, kNoUpstreamHost, 2).IsOk());
 }

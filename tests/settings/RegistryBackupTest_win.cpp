@@ -85,7 +85,7 @@ TEST_F(RegistryBackup, RegistryEditorImportsTheBackupIdentically) {
 
   const auto saved = DumpProductKey();
   ASSERT_GT(saved.size(), 60u);
-  ASSERT_EQ(EBackupResult::Written, ExportProductKey(m_strFile));
+  ASSERT_EQ(RESULT_SUCCESS, ExportProductKey(m_strFile).Code());
   static_cast<void>(DeleteProductKey());
   char szWindows[MAX_PATH] = {};
   ::GetWindowsDirectoryA(szWindows, sizeof(szWindows));
@@ -101,7 +101,7 @@ TEST_F(RegistryBackup, RegistryEditorImportsTheBackupIdentically) {
 TEST_F(RegistryBackup, BackupOfAFreshInstallationAndAFileThatCannotBeMade) {
   WriteStartupValues(m_app);
   ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(m_app).Code());
-  ASSERT_EQ(EBackupResult::Written, ExportProductKey(m_strFile));
+  ASSERT_EQ(RESULT_SUCCESS, ExportProductKey(m_strFile).Code());
   std::ostringstream text;
   text << std::ifstream(m_strFile, std::ios::binary).rdbuf();
   const std::string strText = text.str();
@@ -113,7 +113,14 @@ TEST_F(RegistryBackup, BackupOfAFreshInstallationAndAFileThatCannotBeMade) {
     EXPECT_NE(std::string::npos, strText.find("\r\n" + strLine + "\r\n")) << strLine;
   }
 
-  DWORD dwError = 0;
-  EXPECT_EQ(EBackupResult::CannotOpen, ExportProductKey(m_folder.Path() + "\\missing\\x.reg", &dwError));
-  EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), dwError);
+  const CResult cannotOpen = ExportProductKey(m_folder.Path() + "\\missing\\x.reg");
+  EXPECT_EQ(kBackupOpenFailedText, cannotOpen.Text());
+  EXPECT_EQ(static_cast<DWORD>(ERROR_PATH_NOT_FOUND), cannotOpen.Code());
+
+  // Without the product key the file stays empty, and that is no backup.
+  ASSERT_EQ(RESULT_SUCCESS, DeleteProductKey().Code());
+  const CResult noKey = ExportProductKey(m_strFile);
+  EXPECT_EQ(RESULT_FILE_NOT_FOUND, noKey.Code());
+  EXPECT_EQ(0u, noKey.Text().find(kBackupKeyUnreadableText)) << noKey.Text();
+  EXPECT_EQ(EOF, std::ifstream(m_strFile, std::ios::binary).peek());
 }

@@ -13,10 +13,10 @@ namespace {
 
 class CCollectedLines : public IExportLines {
  public:
-  bool WriteLine(const std::string& strLine) override {
-    if (nFailAt == static_cast<int>(lines.size())) return false;
+  CResult WriteLine(const std::string& strLine) override {
+    if (nFailAt == static_cast<int>(lines.size())) return CResult(RESULT_CANT_WRITE);
     lines.push_back(strLine);
-    return true;
+    return CResult();
   }
   std::vector<std::string> lines;
   int nFailAt = -1;
@@ -83,7 +83,7 @@ TEST(RegistryExport, TreeIsWrittenDepthFirstWithLongValuesWhole) {
   static_cast<void>(key.CreateSubKey("b")->SetValue("w", STORE_REG_SZ, "2", 1));
 
   CCollectedLines out;
-  ASSERT_TRUE(ExportRegistryTree(&key, "HKEY_CURRENT_USER\\Top", out));
+  ASSERT_TRUE(ExportRegistryTree(&key, "HKEY_CURRENT_USER\\Top", out).IsOk());
   const std::vector<std::string> expected = {
       "REGEDIT4",
       "REGEDIT4",
@@ -102,10 +102,12 @@ TEST(RegistryExport, TreeIsWrittenDepthFirstWithLongValuesWhole) {
   // A key that did not open leaves the file empty; a line that cannot be written
   // ends the export with a failure.
   CCollectedLines none;
-  EXPECT_TRUE(ExportRegistryTree(nullptr, "HKEY_CURRENT_USER\\Top", none));
+  EXPECT_TRUE(ExportRegistryTree(nullptr, "HKEY_CURRENT_USER\\Top", none).IsOk());
   EXPECT_TRUE(none.lines.empty());
   CCollectedLines failing;
   failing.nFailAt = 6;
-  EXPECT_FALSE(ExportRegistryTree(&key, "HKEY_CURRENT_USER\\Top", failing));
+  const CResult failed = ExportRegistryTree(&key, "HKEY_CURRENT_USER\\Top", failing);
+  EXPECT_FALSE(failed.IsOk());
+  EXPECT_EQ(RESULT_CANT_WRITE, failed.Code());
   EXPECT_EQ(6u, failing.lines.size());
 }

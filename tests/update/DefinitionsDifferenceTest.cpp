@@ -121,24 +121,26 @@ TEST(DefinitionsDifference, ReaderRefusesWhatIsNotADifference) {
 
 TEST(ShippedDefinitionsText, OnlyDecryptedDefinitionsPass) {
   std::string strShipped;
-  ASSERT_TRUE(EncryptShippedDefinitions(WriteWorkingDefinitions(List(kOld)), "12/09/2026.2", strShipped));
+  ASSERT_TRUE(EncryptShippedDefinitions(WriteWorkingDefinitions(List(kOld)), "12/09/2026.2", strShipped).IsOk());
   std::vector<unsigned char> text;
   ASSERT_TRUE(DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strShipped.data()), strShipped.size(),
                                         text));
-  std::string strWhy;
-  EXPECT_TRUE(IsDefinitionsText(text.data(), text.size(), strWhy)) << strWhy;
+  const CResult checked = IsDefinitionsText(text.data(), text.size());
+  EXPECT_TRUE(checked.IsOk()) << checked.Text();
 
   // A right header line before plain text that was never encrypted.
   std::string strPlain = "12/09/2026.3  \r\n[HostIP]\r\nIP1=192.0.2.1\r\n";
   strPlain.resize((strPlain.size() + 7) / 8 * 8, ' ');
   ASSERT_TRUE(DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strPlain.data()), strPlain.size(), text));
-  EXPECT_FALSE(IsDefinitionsText(text.data(), text.size(), strWhy));
+  EXPECT_FALSE(IsDefinitionsText(text.data(), text.size()).IsOk());
   // Scrambled text of sections no matcher reads.
-  ASSERT_TRUE(EncryptShippedDefinitions(WriteWorkingDefinitions(List("[Mine]\nX=1\n")), "12/09/2026", strShipped));
+  ASSERT_TRUE(
+      EncryptShippedDefinitions(WriteWorkingDefinitions(List("[Mine]\nX=1\n")), "12/09/2026", strShipped).IsOk());
   ASSERT_TRUE(DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strShipped.data()), strShipped.size(),
                                         text));
-  EXPECT_FALSE(IsDefinitionsText(text.data(), text.size(), strWhy));
-  EXPECT_EQ(strWhy, "its decrypted text has none of the sections the matchers read");
+  const CResult refused = IsDefinitionsText(text.data(), text.size());
+  EXPECT_EQ(RESULT_INVALID_DATA, refused.Code());
+  EXPECT_EQ(refused.Text(), "its decrypted text has none of the sections the matchers read");
   EXPECT_FALSE(DecryptShippedDefinitions(text.data(), 12, text));  // shorter than the header
 }
 

@@ -77,22 +77,24 @@ std::string FormatData(std::uint32_t dwType, const std::string& strData) {
   return HexData(szPrefix, strData);
 }
 
-bool ExportKey(IStoreKey& key, const std::string& strPath, IExportLines& lines) {
+CResult ExportKey(IStoreKey& key, const std::string& strPath, IExportLines& lines) {
   for (const std::string& strName : key.ValueNames()) {
     std::uint32_t dwType = 0;
     std::string strData;
     // A value that went away since the names were listed is left out.
     if (!key.ReadTypedValue(strName.c_str(), &dwType, &strData)) continue;
-    if (!lines.WriteLine(FormatValueLine(strName, dwType, strData))) return false;
+    const CResult written = lines.WriteLine(FormatValueLine(strName, dwType, strData));
+    if (!written.IsOk()) return written;
   }
   for (const std::string& strName : key.SubKeyNames()) {
     const std::unique_ptr<IStoreKey> pSubKey = key.OpenSubKey(strName.c_str());
     if (!pSubKey) continue;  // a subkey that does not open is skipped without its line
     const std::string strSubPath = strPath + "\\" + strName;
-    if (!lines.WriteLine("[" + strSubPath + "]")) return false;
-    if (!ExportKey(*pSubKey, strSubPath, lines)) return false;
+    CResult written = lines.WriteLine("[" + strSubPath + "]");
+    if (written.IsOk()) written = ExportKey(*pSubKey, strSubPath, lines);
+    if (!written.IsOk()) return written;
   }
-  return true;
+  return CResult();
 }
 
 }  // namespace
@@ -102,9 +104,12 @@ std::string FormatValueLine(const std::string& strName, std::uint32_t dwType, co
   return strLeft + "=" + FormatData(dwType, strData);
 }
 
-bool ExportRegistryTree(IStoreKey* pRoot, const std::string& strRootPath, IExportLines& lines) {
-  if (!pRoot) return true;  // the file stays empty
-  if (!lines.WriteLine("REGEDIT4") || !lines.WriteLine("REGEDIT4") || !lines.WriteLine("")) return false;
-  if (!lines.WriteLine("[" + strRootPath + "]")) return false;
+CResult ExportRegistryTree(IStoreKey* pRoot, const std::string& strRootPath, IExportLines& lines) {
+  if (!pRoot) return CResult();  // the file stays empty
+  for (const std::string& strLine :
+       {std::string("REGEDIT4"), std::string("REGEDIT4"), std::string(), "[" + strRootPath + "]"}) {
+    const CResult written = lines.WriteLine(strLine);
+    if (!written.IsOk()) return written;
+  }
   return ExportKey(*pRoot, strRootPath, lines);
 }

@@ -21,8 +21,8 @@ constexpr const char* kBackupRootPath = "HKEY_CURRENT_USER\\Software\\Corvinth\\
 class IExportLines {
  public:
   virtual ~IExportLines() = default;
-  // strLine without its line end; false when it could not be written.
-  virtual bool WriteLine(const std::string& strLine) = 0;
+  // strLine without its line end; a failure says why it could not be written.
+  virtual CResult WriteLine(const std::string& strLine) = 0;
 };
 
 // The value line for one value: "NAME"=DATA, or @=DATA for the empty name.
@@ -30,5 +30,5 @@ std::string FormatValueLine(const std::string& strName, std::uint32_t dwType, co
 
 // The two "REGEDIT4" lines and the empty line, the key line of strRootPath, its
 // values and subkeys. Without pRoot (the key did not open) nothing is written.
-// False as soon as a line could not be written.
-bool ExportRegistryTree(IStoreKey* pRoot, const std::string& strRootPath, IExportLines& lines);
+// Ends with the failure of the first line that could not be written.
+CResult ExportRegistryTree(IStoreKey* pRoot, const std::string& strRootPath, IExportLines& lines);
