@@ -4,50 +4,48 @@
 #include <cstring>
 #include <utility>
 
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 #include "shared/ReadWholeFile_win.h"
 #include "updater/UpdateCrypto_win.h"
 #include "updater/UpdateManifest.h"
 #include "updater/UpdatePublicKey.h"
 
-bool ReadKeptUpdate(const std::string& strDataFolder, std::string& strVersion, std::string& strWhy) {
+CResultOf<std::string> ReadKeptUpdate(const std::string& strDataFolder) {
   std::string strManifestText;
   if (!ReadWholeFile(strDataFolder + kKeptManifestFile, kMaxManifestBytes, &strManifestText)) {
-    strWhy = "no manifest is kept beside it";
-    return false;
+    return CResult(ERROR_FILE_NOT_FOUND, "no manifest is kept beside it");
   }
-  SUpdateManifest manifest;
-  if (!ParseUpdateManifest(strManifestText, manifest, strWhy) ||
-      !VerifyEcdsaP256(kUpdatePublicKey, manifest.strSignedPart, manifest.signature, strWhy)) {
-    strWhy = "its kept manifest does not count: " + strWhy;
-    return false;
-  }
+  const CResultOf<SUpdateManifest> parsed = ParseUpdateManifest(strManifestText);
+  const CResult counts = parsed.IsOk()
+                             ? VerifyEcdsaP256(kUpdatePublicKey, parsed.Value().strSignedPart, parsed.Value().signature)
+                             : parsed.Result();
+  if (!counts.IsOk()) return CResult(counts.Code(), "its kept manifest does not count: " + counts.Text());
+  const SUpdateManifest& manifest = parsed.Value();
   // No larger than the manifest says: a planted file is not read whole.
+  const CResult notNamed(ERROR_INVALID_DATA, "it is not the file its kept manifest names");
   std::string strFile;
-  unsigned char hash[32];
   if (!ReadWholeFile(strDataFolder + kShippedDefinitionsFile, manifest.cbFile, &strFile) ||
-      strFile.size() != manifest.cbFile || !ComputeSha256(strFile.data(), strFile.size(), hash) ||
-      std::memcmp(hash, manifest.sha256, sizeof hash) != 0) {
-    strWhy = "it is not the file its kept manifest names";
-    return false;
+      strFile.size() != manifest.cbFile) {
+    return notNamed;
   }
-  strVersion = DefinitionsVersionOfHeader(strFile.data(), strFile.size());
+  const CResultOf<SSha256> hash = ComputeSha256(strFile.data(), strFile.size());
+  if (!hash.IsOk() || std::memcmp(hash.Value().data(), manifest.sha256, 32) != 0) return notNamed;
+  std::string strVersion = DefinitionsVersionOfHeader(strFile.data(), strFile.size());
   if (strVersion != manifest.strVersion) {
-    strWhy = "its version line is not its kept manifest's";
-    return false;
+    return CResult(ERROR_INVALID_DATA, "its version line is not its kept manifest's");
   }
-  return true;
+  return strVersion;
 }
 
 SInstalledDefinitions FindInstalledDefinitions(const std::string& strAppFolder, const std::string& strDataFolder) {
   std::string strHeader;
   ReadFileStart(strAppFolder + kShippedDefinitionsFile, 256, &strHeader);
   SInstalledDefinitions installed{strAppFolder, DefinitionsVersionOfHeader(strHeader.data(), strHeader.size())};
-  std::string strUserVersion, strWhy;
-  if (::lstrcmpiA(strDataFolder.c_str(), strAppFolder.c_str()) != 0 &&
-      ReadKeptUpdate(strDataFolder, strUserVersion, strWhy) &&
-      DefinitionsVersionNumber(strUserVersion) > DefinitionsVersionNumber(installed.strVersion)) {
-    installed = {strDataFolder, strUserVersion};
+  if (::lstrcmpiA(strDataFolder.c_str(), strAppFolder.c_str()) == 0) return installed;
+  const CResultOf<std::string> userVersion = ReadKeptUpdate(strDataFolder);
+  if (userVersion.IsOk() &&
+      DefinitionsVersionNumber(userVersion.Value()) > DefinitionsVersionNumber(installed.strVersion)) {
+    installed = {strDataFolder, userVersion.Value()};
   }
   return installed;
 }

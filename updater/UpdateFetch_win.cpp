@@ -19,19 +19,21 @@ std::wstring Widened(const std::string& str) {
   return strWide;
 }
 
-bool Fail(std::string& strError, const std::string& strWhy) {
-  strError = strWhy;
-  return false;
+CResult Fail(DWORD dwCode, const std::string& strWhy) {
+  return CResult(dwCode, strWhy);
 }
 
-std::string ErrorNumber() {
-  return " (error " + std::to_string(::GetLastError()) + ")";
+// WinHTTP's reason, named in the text too; a call that failed without one still fails.
+CResult FailWithLastError(const std::string& strWhy) {
+  DWORD dwError = ::GetLastError();
+  if (dwError == ERROR_SUCCESS) dwError = ERROR_GEN_FAILURE;
+  return CResult(dwError, strWhy + " (error " + std::to_string(dwError) + ")");
 }
 
 }  // namespace
 
-bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::string& strBody, std::string& strError) {
-  strBody.clear();
+CResultOf<std::string> FetchAddress(const std::string& strAddress, std::uint64_t cbMax) {
+  std::string strBody;
   const std::wstring strWide = Widened(strAddress);
   URL_COMPONENTS parts = {};
   parts.dwStructSize = sizeof parts;
@@ -40,7 +42,7 @@ bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::strin
   if (strWide.empty() || !::WinHttpCrackUrl(strWide.c_str(), static_cast<DWORD>(strWide.size()), 0, &parts) ||
       (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) ||
       parts.dwHostNameLength == 0) {
-    return Fail(strError, "the address " + strAddress + " is not an http or https address");
+    return Fail(ERROR_INVALID_PARAMETER, "the address " + strAddress + " is not an http or https address");
   }
   const std::wstring strHost(parts.lpszHostName, parts.dwHostNameLength);
   std::wstring strPath(parts.lpszUrlPath, parts.dwUrlPathLength);
@@ -49,7 +51,7 @@ bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::strin
 
   CWinHttpCloseHandle session(::WinHttpOpen(L"Hookwarden-Update/1", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                             WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-  if (!session) return Fail(strError, "WinHTTP cannot start" + ErrorNumber());
+  if (!session) return FailWithLastError("WinHTTP cannot start");
   ::WinHttpSetTimeouts(session.Get(), kResolveMs, kConnectMs, kSendMs, kReceiveMs);
   CWinHttpCloseHandle connection(::WinHttpConnect(session.Get(), strHost.c_str(), parts.nPort, 0));
   const DWORD dwFlags = WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
@@ -61,13 +63,13 @@ bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::strin
   if (!request ||
       !::WinHttpSendRequest(request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
       !::WinHttpReceiveResponse(request.Get(), nullptr)) {
-    return Fail(strError, "the update server of " + strAddress + " cannot be reached" + ErrorNumber());
+    return FailWithLastError("the update server of " + strAddress + " cannot be reached");
   }
   DWORD dwStatus = 0, cbStatus = sizeof dwStatus;
   if (!::WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &dwStatus, &cbStatus, WINHTTP_NO_HEADER_INDEX) ||
       dwStatus != 200) {
-    return Fail(strError, "the server answered HTTP " + std::to_string(dwStatus) + " for " + strAddress);
+    return Fail(ERROR_BAD_NET_RESP, "the server answered HTTP " + std::to_string(dwStatus) + " for " + strAddress);
   }
   // The announced length, when there is one, tells a cut download from a whole one.
   wchar_t szLength[32] = {};
@@ -78,25 +80,25 @@ bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::strin
                             &cbLength, WINHTTP_NO_HEADER_INDEX) != FALSE;
   if (bAnnounced) cbAnnounced = std::wcstoull(szLength, nullptr, 10);
   if (bAnnounced && cbAnnounced > cbMax) {
-    return Fail(strError, strAddress + " is larger than " + std::to_string(cbMax) + " bytes");
+    return Fail(ERROR_FILE_TOO_LARGE, strAddress + " is larger than " + std::to_string(cbMax) + " bytes");
   }
 
   std::vector<char> buffer(64 * 1024);
   for (;;) {
     DWORD cbRead = 0;
     if (!::WinHttpReadData(request.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &cbRead)) {
-      return Fail(strError, "the download of " + strAddress + " broke off after " + std::to_string(strBody.size()) +
-                                " bytes" + ErrorNumber());
+      return FailWithLastError("the download of " + strAddress + " broke off after " + std::to_string(strBody.size()) +
+                               " bytes");
     }
     if (cbRead == 0) break;
     if (strBody.size() + cbRead > cbMax) {
-      return Fail(strError, strAddress + " is larger than " + std::to_string(cbMax) + " bytes");
+      return Fail(ERROR_FILE_TOO_LARGE, strAddress + " is larger than " + std::to_string(cbMax) + " bytes");
     }
     strBody.append(buffer.data(), cbRead);
   }
   if (bAnnounced && strBody.size() != cbAnnounced) {
-    return Fail(strError, "the download of " + strAddress + " ended after " + std::to_string(strBody.size()) + " of " +
-                              std::to_string(cbAnnounced) + " bytes");
+    return Fail(ERROR_HANDLE_EOF, "the download of " + strAddress + " ended after " + std::to_string(strBody.size()) +
+                                      " of " + std::to_string(cbAnnounced) + " bytes");
   }
-  return true;
+  return strBody;
 }

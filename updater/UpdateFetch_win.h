@@ -3,8 +3,22 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
-// The body of a 200 answer, at most cbMax bytes. False with a reason for an address
-// that does not parse, a server that cannot be reached, another status, a body
-// longer than cbMax and a download that ends before its announced length.
-bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::string& strBody, std::string& strError);
+#include "shared/Result.h"
+
+// The body of a 200 answer, at most cbMax bytes. The failure's text says why for
+// an address that does not parse (ERROR_INVALID_PARAMETER), a server that cannot
+// be reached (WinHTTP's code), another status (ERROR_BAD_NET_RESP), a body longer
+// than cbMax (ERROR_FILE_TOO_LARGE) and a download that ends before its announced
+// length (ERROR_HANDLE_EOF).
+CResultOf<std::string> FetchAddress(const std::string& strAddress, std::uint64_t cbMax);
+
+// The same with the reason in strError, for the callers that still take it so.
+inline bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::string& strBody,
+                         std::string& strError) {
+  CResultOf<std::string> fetched = FetchAddress(strAddress, cbMax);
+  strBody = std::move(fetched.Value());
+  strError = fetched.Result().Text();
+  return fetched.IsOk();
+}

@@ -22,8 +22,10 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <utility>
 
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
+#include "shared/Result.h"
 
 constexpr std::size_t kMaxManifestBytes = 16 * 1024;
 // Far more than any list needs; a larger file is refused before it is fetched.
@@ -44,9 +46,10 @@ struct SUpdateManifest {
   unsigned char signature[64] = {};  // r and s, 32 bytes each, big-endian
 };
 
-// False with the reason for text that is not a complete manifest. Nothing in it
-// can be trusted before the signature over strSignedPart has been checked.
-bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, std::string& strError);
+// The manifest, or RESULT_INVALID_DATA with the reason for text that is not a
+// complete one. Nothing in it can be trusted before the signature over
+// strSignedPart has been checked.
+CResultOf<SUpdateManifest> ParseUpdateManifest(const std::string& strText);
 
 // The two numbers of a DER ECDSA signature (SEQUENCE of two INTEGERs) as 64 bytes.
 bool DecodeDerSignature(const unsigned char* pDer, std::size_t cbDer, unsigned char rs[64]);
@@ -54,3 +57,11 @@ bool DecodeDerSignature(const unsigned char* pDer, std::size_t cbDer, unsigned c
 // The address of the update's file: an http(s) address as given, or a file name
 // put in place of the last part of the manifest's address. Empty when neither.
 std::string ResolveUpdateFileAddress(const std::string& strManifestAddress, const std::string& strFile);
+
+// The same with the reason in strError, for the callers that still take it so.
+inline bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, std::string& strError) {
+  CResultOf<SUpdateManifest> parsed = ParseUpdateManifest(strText);
+  manifest = std::move(parsed.Value());
+  strError = parsed.Result().Text();
+  return parsed.IsOk();
+}

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "browser/host/HostJson.h"
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionsLayout.h"
 #include "engine/WebAddress.h"
 #include "shared/AsciiCase.h"
 

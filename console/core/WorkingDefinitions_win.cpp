@@ -3,7 +3,7 @@
 #include <new>
 #include <vector>
 
-#include "console/core/ShippedDefinitionsText.h"
+#include "definitions/ShippedDefinitionsText.h"
 #include "shared/OwnedResources_win.h"
 #include "shared/RenameOver_win.h"
 #include "shared/Result_win.h"
@@ -67,37 +67,12 @@ CResult WriteWorkingDefinitionsFile(const std::string& strShippedPath, const std
 
   // Written beside and renamed over, readers see the old file or the new one. Where
   // the folder takes no new files, and at start-up, the file is rewritten in place.
-  const std::string strBeside = strWorkingPath + kBesideFileSuffix;
-  CCloseFile working;
-  if (writing == EWorkingWrite::BesideThenRename)
-    working.Reset(
-        ::CreateFileA(strBeside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  const bool bInPlace = !working;
-  if (bInPlace)
-    working.Reset(::CreateFileA(strWorkingPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!working) return StepFailed(ERROR_CANNOT_MAKE, ::GetLastError());
-  DWORD cbWritten = 0;
-  bool bWritten =
-      ::WriteFile(working.Get(), decrypted.data(), static_cast<DWORD>(decrypted.size()), &cbWritten, nullptr) != FALSE;
-  DWORD dwError = ::GetLastError();
-  if (bWritten && cbWritten != decrypted.size()) {
-    bWritten = false;
-    dwError = ERROR_HANDLE_DISK_FULL;
+  CReplacingFile working;
+  if (writing != EWorkingWrite::BesideThenRename || !working.Create(strWorkingPath).IsOk()) {
+    const CResult created = working.Create(strWorkingPath, true);
+    if (!created.IsOk()) return StepFailed(ERROR_CANNOT_MAKE, created.Code());
   }
-  // Errors of the delayed write show when the data is flushed before closing.
-  if (bWritten && !::FlushFileBuffers(working.Get())) {
-    bWritten = false;
-    dwError = ::GetLastError();
-  }
-  working.Reset();
-  if (bWritten && !bInPlace && !RenameOver(strBeside, strWorkingPath)) {
-    bWritten = false;
-    dwError = ::GetLastError();
-  }
-  if (!bWritten) {
-    if (!bInPlace) ::DeleteFileA(strBeside.c_str());
-    return CResult(dwError != ERROR_SUCCESS ? dwError : static_cast<DWORD>(ERROR_WRITE_FAULT));  // never a success
-  }
-  return CResult();
+  CResult written = working.Write(decrypted.data(), decrypted.size());
+  if (written.IsOk()) written = working.Commit();
+  return written;
 }

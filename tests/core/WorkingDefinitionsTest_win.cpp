@@ -7,9 +7,9 @@
 #include <sstream>
 #include <string>
 
-#include "console/core/ShippedDefinitionsText.h"
+#include "definitions/ShippedDefinitionsText.h"
 #include "console/core/WorkingDefinitions_win.h"
-#include "engine/Scrambling.h"
+#include "definitions/Scrambling.h"
 #include "support/TempFolder_win.h"
 
 namespace {

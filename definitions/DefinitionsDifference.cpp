@@ -1,10 +1,10 @@
-#include "updater/DefinitionsDifference.h"
+#include "definitions/DefinitionsDifference.h"
 
 #include <cstring>
 #include <string_view>
 
-#include "engine/DefinitionsLayout.h"
-#include "engine/Scrambling.h"
+#include "definitions/DefinitionsLayout.h"
+#include "definitions/Scrambling.h"
 
 namespace {
 
