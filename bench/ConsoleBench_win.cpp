@@ -5,8 +5,10 @@
 // request decided from the first and from the last entry while the main window
 // feeds its views and after, beside the bare channel's round trip (a record the
 // request window refuses before any handling), until every row is fed, the peak
-// working set, a page of scrolling through the shown alert log, and the exit
-// through the tray's Exit command. Prints one
+// working set, a page of scrolling through the shown alert log, how long the
+// request window waits on the save that follows a request, alone and after an
+// update check (the settings need "UpdateAddress" and an update program that
+// answers), and the exit through the tray's Exit command. Prints one
 // "name value" line per figure (milliseconds). Not a test: scripts/bench-console.sh.
 #include <windows.h>
 // after windows.h, which they need
@@ -76,6 +78,17 @@ int Rows(HWND hPlayer, int nId) {
   const HWND hList = ::GetDlgItem(hPlayer, nId);
   if (!hList || !::SendMessageTimeoutA(hList, LVM_GETITEMCOUNT, 0, 0, SMTO_NORMAL, kWaitMs, &dwCount)) return -1;
   return static_cast<int>(dwCount);
+}
+
+// The stored time of the last update check; empty before the first.
+std::string LastUpdateCheck() {
+  char szText[64] = {};
+  DWORD cbText = sizeof(szText);
+  if (::RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden", "LastUpdateCheck", RRF_RT_REG_SZ, nullptr,
+                     szText, &cbText) != ERROR_SUCCESS) {
+    return std::string();
+  }
+  return szText;
 }
 
 struct SSamples {
@@ -187,6 +200,24 @@ int main(int argc, char** argv) {
     }
   }
   scroll.Print("scroll_page");
+
+  // A decided request changes the log; the main window saves 2 s later. The bare
+  // channel's round trips for 4 s after it show how long the save holds the window.
+  const auto heldBySave = [&](const char* szName) {
+    SSamples held;
+    RoundTrip(hRequests, 0, false);
+    for (const double dSent = NowMs(); NowMs() - dSent < 4000;) held.Add(RoundTrip(hRequests, 0, true));
+    held.Print(szName);
+  };
+  heldBySave("save_after_request");
+  // The first scheduled update check comes about 20 s after the start.
+  const double dWaitCheck = NowMs();
+  while (LastUpdateCheck().empty() && NowMs() - dWaitCheck < kWaitMs) ::Sleep(10);
+  if (LastUpdateCheck().empty()) {
+    std::printf("save_after_update_check none\n");
+  } else {
+    heldBySave("save_after_update_check");
+  }
   PROCESS_MEMORY_COUNTERS memory = {};
   memory.cb = sizeof(memory);
   if (::GetProcessMemoryInfo(info.hProcess, &memory, sizeof(memory))) {
