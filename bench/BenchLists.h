@@ -13,9 +13,10 @@ std::string MakePlainDefinitions(const char* szEntries);
 // WebAddress: the typed entry point IsBadWebAddress, asked with host, port, path
 // and query of the same pages as IsBadUrl, a query added.
 enum class EBenchMatcher { HostIP, Url, WebAddress, MailFrom, MailSubject, MailLinks, VisibleMailLinks, MailText };
-constexpr EBenchMatcher kBenchMatchers[] = {
-    EBenchMatcher::HostIP,      EBenchMatcher::Url,       EBenchMatcher::WebAddress,       EBenchMatcher::MailFrom,
-    EBenchMatcher::MailSubject, EBenchMatcher::MailLinks, EBenchMatcher::VisibleMailLinks, EBenchMatcher::MailText};
+constexpr EBenchMatcher kBenchMatchers[] = {EBenchMatcher::HostIP,      EBenchMatcher::Url,
+                                            EBenchMatcher::WebAddress,  EBenchMatcher::MailFrom,
+                                            EBenchMatcher::MailSubject, EBenchMatcher::MailLinks,
+                                            EBenchMatcher::VisibleMailLinks, EBenchMatcher::MailText};
 const char* NameOf(EBenchMatcher matcher);
 // How many entries the matcher's list holds in a file of szEntries.
 int ListedEntries(const char* szEntries, EBenchMatcher matcher);
