@@ -5,8 +5,10 @@
 // request decided from the first and from the last entry while the main window
 // feeds its views and after, beside the bare channel's round trip (a record the
 // request window refuses before any handling), until every row is fed, the peak
-// working set, a page of scrolling through the shown alert log, and the exit
-// through the tray's Exit command. Prints one
+// working set, a page of scrolling through the shown alert log, how long the
+// request window waits on the save that follows a request, alone and after an
+// update check (the settings need "UpdateAddress" and an update program that
+// answers), and the exit through the tray's Exit command. Prints one
 // "name value" line per figure (milliseconds). Not a test: scripts/bench-console.sh.
 #include <windows.h>
 // after windows.h, which they need
@@ -20,6 +22,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchUpdateCheck.h"
 #include "console/ConsoleResources.h"
 #include "shared/BoundedCopy.h"
 #include "shared/EngineRequest.h"
@@ -78,6 +81,17 @@ int Rows(HWND hPlayer, int nId) {
   return static_cast<int>(dwCount);
 }
 
+// The stored time of the last update check; empty before the first.
+std::string LastUpdateCheck() {
+  char szText[64] = {};
+  DWORD cbText = sizeof(szText);
+  if (::RegGetValueA(HKEY_CURRENT_USER, "Software\\Corvinth\\Hookwarden", "LastUpdateCheck", RRF_RT_REG_SZ, nullptr,
+                     szText, &cbText) != ERROR_SUCCESS) {
+    return std::string();
+  }
+  return szText;
+}
+
 struct SSamples {
   std::vector<double> values;
   void Add(double d) { values.push_back(d); }
@@ -100,6 +114,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   std::setvbuf(stdout, nullptr, _IONBF, 0);  // figures seen as they come
+  // Update checks wait for it: the first comes about 20 s after the start, maybe
+  // before the console answers on a slow machine.
+  const HANDLE hAnswerCheck = ::CreateEventA(nullptr, TRUE, FALSE, kBenchCheckEvent);
   const std::string strFolder = argv[1];
   const int nEntries = std::atoi(argv[2]);
   // "-min" starts it hidden in the tray, as the start with Windows does.
@@ -187,6 +204,25 @@ int main(int argc, char** argv) {
     }
   }
   scroll.Print("scroll_page");
+
+  // A decided request changes the log; the main window saves 2 s later. The bare
+  // channel's round trips for 4 s after it show how long the save holds the window.
+  const auto heldBySave = [&](const char* szName) {
+    SSamples held;
+    RoundTrip(hRequests, 0, false);
+    for (const double dSent = NowMs(); NowMs() - dSent < 4000;) held.Add(RoundTrip(hRequests, 0, true));
+    held.Print(szName);
+  };
+  heldBySave("save_after_request");
+  // The first scheduled update check, started about 20 s after the start, answers now.
+  if (hAnswerCheck) ::SetEvent(hAnswerCheck);
+  const double dWaitCheck = NowMs();
+  while (LastUpdateCheck().empty() && NowMs() - dWaitCheck < kWaitMs) ::Sleep(10);
+  if (LastUpdateCheck().empty()) {
+    std::printf("save_after_update_check none\n");
+  } else {
+    heldBySave("save_after_update_check");
+  }
   PROCESS_MEMORY_COUNTERS memory = {};
   memory.cb = sizeof(memory);
   if (::GetProcessMemoryInfo(info.hProcess, &memory, sizeof(memory))) {

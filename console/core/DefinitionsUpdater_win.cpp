@@ -2,13 +2,13 @@
 
 #include "console/ConsoleResources.h"
 #include "console/core/WorkingDefinitions_win.h"
+#include "console/screens/ConsoleMessages_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/settings/ConsoleSettings_win.h"
 #include "definitions/DefinitionsVersion.h"
 #include "console/settings/FileVersion_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"
-#include "console/settings/store/RegistryValues_win.h"
 #include "console/settings/store/SettingsStore_win.h"
 #include "updater/UpdateProgram.h"
 #include "updater/UpdateSchedule.h"
@@ -80,31 +80,27 @@ void CDefinitionsUpdater::ShowStatus() {
   m_onStatus(strStatus);
 }
 
-bool CDefinitionsUpdater::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
-  if (uMsg == WM_TIMER && (wParam == kDefinitionsTimerId || wParam == kFirstCheckTimerId)) {
-    if (wParam == kFirstCheckTimerId) ::KillTimer(m_hMainWnd, kFirstCheckTimerId);
-    OnTick();
-    return true;
+bool CDefinitionsUpdater::OnTimer(UINT_PTR nTimerId) {
+  if (nTimerId != kDefinitionsTimerId && nTimerId != kFirstCheckTimerId) return false;
+  if (nTimerId == kFirstCheckTimerId) ::KillTimer(m_hMainWnd, kFirstCheckTimerId);
+  OnTick();
+  return true;
+}
+
+bool CDefinitionsUpdater::OnBroadcast(UINT uMsg) {
+  if (m_uUpdatedMessage == 0 || uMsg != m_uUpdatedMessage) return false;
+  RefreshIfShippedChanged();
+  return true;
+}
+
+void CDefinitionsUpdater::OnUpdaterOutput() {
+  std::deque<std::string> lines;
+  {
+    std::lock_guard<std::mutex> lock(m_linesLock);
+    lines.swap(m_lines);
   }
-  if (m_uUpdatedMessage != 0 && uMsg == m_uUpdatedMessage) {
-    RefreshIfShippedChanged();
-    return true;
-  }
-  if (uMsg == WM_UPDATER_PROGRESS) {
-    std::deque<std::string> lines;
-    {
-      std::lock_guard<std::mutex> lock(m_linesLock);
-      lines.swap(m_lines);
-    }
-    for (auto& strLine : lines) m_strLastLine = std::move(strLine);
-    if (m_process) m_onStatus(m_strLastLine);
-    return true;
-  }
-  if (uMsg == WM_UPDATER_DONE) {
-    OnUpdaterDone(static_cast<DWORD>(wParam));
-    return true;
-  }
-  return false;
+  for (auto& strLine : lines) m_strLastLine = std::move(strLine);
+  if (m_process) m_onStatus(m_strLastLine);
 }
 
 void CDefinitionsUpdater::RunNow() {
@@ -156,7 +152,8 @@ bool CDefinitionsUpdater::RefreshIfShippedChanged() {
   m_strRefused.clear();
   m_strVersionInUse = strVersion;
   m_settings.m_overview.m_strDefnsVersion = DefinitionsVersionDate(strVersion);
-  WriteStartupValues(m_settings);
+  // At once for the engine library, which reads it; a failure is written again by the next save.
+  static_cast<void>(WriteProductText(m_settings, kDefnsVersionValue, m_settings.m_overview.m_strDefnsVersion));
   m_screen.PushOverview();
   return true;
 }
@@ -215,17 +212,17 @@ void CDefinitionsUpdater::ReadUpdaterOutput(HANDLE hOutput) {
       m_lines.push_back(std::move(strLine));
       bNew = true;
     }
-    if (bNew) ::PostMessageA(m_hMainWnd, WM_UPDATER_PROGRESS, 0, 0);
+    if (bNew) PostConsoleMessage(m_hMainWnd, EAppMessage::UpdaterOutput);
   }
   ::WaitForSingleObject(m_process.Get(), INFINITE);
   DWORD dwExitCode = kUpdateFailed;
   ::GetExitCodeProcess(m_process.Get(), &dwExitCode);
-  ::PostMessageA(m_hMainWnd, WM_UPDATER_DONE, dwExitCode, 0);
+  PostConsoleMessage(m_hMainWnd, EAppMessage::UpdaterEnded, dwExitCode);
 }
 
-void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
+void CDefinitionsUpdater::OnUpdaterEnded(DWORD dwExitCode) {
   // The last lines may still wait in the queue.
-  OnMessage(WM_UPDATER_PROGRESS, 0, 0);
+  OnUpdaterOutput();
   if (m_worker.joinable()) m_worker.join();
   m_process.Reset();
   const long long nNow = UtcNow();
@@ -235,11 +232,8 @@ void CDefinitionsUpdater::OnUpdaterDone(DWORD dwExitCode) {
     m_strLastFailure.clear();
     // Stored at once, so that a restart does not check again at once.
     m_settings.m_strLastUpdateCheck = FormatUtcTime(nNow);
-    CRegCloseKey product;
-    if (OpenRegistryKey(HKEY_CURRENT_USER, kProductKeyPath, product, KEY_SET_VALUE).IsOk()) {
-      // A failure here costs one early check after a restart; the next save writes it again.
-      static_cast<void>(WriteTextValue(product.Get(), kLastUpdateCheckValue, m_settings.m_strLastUpdateCheck.c_str()));
-    }
+    // A failure here costs one early check after a restart; the next save writes it again.
+    static_cast<void>(WriteProductText(m_settings, kLastUpdateCheckValue, m_settings.m_strLastUpdateCheck));
   } else if (dwExitCode != kUpdateNoAddress) {
     ++m_checks.nFailures;
     m_checks.nLastFailure = nNow;

@@ -33,9 +33,6 @@ class CConsoleSettings;
 
 constexpr UINT_PTR kDefinitionsTimerId = 2626001;
 constexpr UINT kDefinitionsTimerMs = 60 * 1000;
-// The updater's worker: a new output line is queued; the updater ended (wParam its exit code).
-constexpr UINT WM_UPDATER_PROGRESS = WM_APP + 40;
-constexpr UINT WM_UPDATER_DONE = WM_APP + 41;
 // The first look for updates, soon after start-up.
 constexpr UINT_PTR kFirstCheckTimerId = 2626002;
 
@@ -49,7 +46,10 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
   CDefinitionsUpdater& operator=(const CDefinitionsUpdater&) = delete;
 
   void Start(HWND hMainWnd) override;
-  bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  bool OnTimer(UINT_PTR nTimerId) override;
+  void OnUpdaterOutput() override;
+  void OnUpdaterEnded(DWORD dwExitCode) override;
+  bool OnBroadcast(UINT uMsg) override;
   void RunNow() override;
   void End() override;
 
@@ -76,7 +76,6 @@ class CDefinitionsUpdater : public IDefinitionsUpdate {
   bool StampOfShipped(SShippedStamp& stamp);
   bool StartUpdater(bool bAsked);
   void ReadUpdaterOutput(HANDLE hOutput);
-  void OnUpdaterDone(DWORD dwExitCode);
   void OnTick();
   // The tooltip's line: the running updater's, else what the user should know.
   void ShowStatus();

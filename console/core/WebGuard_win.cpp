@@ -17,8 +17,6 @@ namespace {
 
 constexpr const char* kWindowClass = "HookwardenWebGuard";
 constexpr UINT_PTR kCheckTimerId = 1;
-// Posted by the starting thread when it is done.
-constexpr UINT kLaunchDoneMessage = WM_APP + 1;
 // The pause between two looks at a starting guard's port.
 constexpr DWORD kReadyPollMs = 50;
 
@@ -110,13 +108,15 @@ void CWebGuard::Stop() {
   PutBackUserSetting();
 }
 
+bool CWebGuard::OnAppMessage(const SAppMessage& message) {
+  if (message.eMessage != EAppMessage::WebGuardLaunched) return false;
+  FinishLaunch();
+  return true;
+}
+
 LRESULT CWebGuard::HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
   if (uMsg == WM_TIMER && wParam == kCheckTimerId) {
     Check();
-    return 0;
-  }
-  if (uMsg == kLaunchDoneMessage) {
-    FinishLaunch();
     return 0;
   }
   return CConsoleWindow::HandleWindowMessage(uMsg, wParam, lParam);
@@ -218,7 +218,7 @@ void CWebGuard::Launch(SLaunch* pLaunch, std::string strFolder, DWORD dwConsoleI
     if (!pLaunch->bStarted) static_cast<void>(DropKeptProxySetting());  // a copy left goes back at the next start
   }
   pLaunch->bDone = true;
-  if (hNotify) ::PostMessageA(hNotify, kLaunchDoneMessage, 0, 0);
+  if (hNotify) PostConsoleMessage(hNotify, EAppMessage::WebGuardLaunched);
 }
 
 void CWebGuard::FinishLaunch() {

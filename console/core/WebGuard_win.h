@@ -69,8 +69,9 @@ class CWebGuard : private CConsoleWindow {
     SProxySettingValues written;
   };
 
-  // The checks' timer and the end of a start.
+  // The checks' timer, and the end of a start (EAppMessage::WebGuardLaunched).
   LRESULT HandleWindowMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
+  bool OnAppMessage(const SAppMessage& message) override;
   void Check();
   void BeginLaunch();
   // On the starting thread.

@@ -56,7 +56,11 @@ LRESULT CALLBACK CConsoleWindow::WindowProc(HWND hWnd, UINT uMsg, WPARAM wParam,
   if (!pThis) return ::DefWindowProcA(hWnd, uMsg, wParam, lParam);
   LRESULT nAnswer = 0;
   const bool bAnswered = RunGuarded(false, [&] {
-    nAnswer = pThis->HandleWindowMessage(uMsg, wParam, lParam);
+    if (IsAppMessage(uMsg) && pThis->OnAppMessage(SAppMessage{static_cast<EAppMessage>(uMsg), wParam, lParam})) {
+      nAnswer = 0;
+    } else {
+      nAnswer = pThis->HandleWindowMessage(uMsg, wParam, lParam);
+    }
     return true;
   });
   if (uMsg == WM_NCDESTROY) Release(hWnd, pThis);
@@ -81,7 +85,8 @@ INT_PTR CConsoleWindow::DispatchDialogMessage(UINT uMsg, WPARAM wParam, LPARAM l
       bHandled = lParam != 0 && OnNotify(*reinterpret_cast<const NMHDR*>(lParam));
       break;
     default:
-      bHandled = OnMessage(uMsg, wParam, lParam);
+      bHandled = IsAppMessage(uMsg) ? OnAppMessage(SAppMessage{static_cast<EAppMessage>(uMsg), wParam, lParam})
+                                    : OnMessage(uMsg, wParam, lParam);
       break;
   }
   if (!bHandled) return FALSE;

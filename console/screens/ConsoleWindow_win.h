@@ -2,15 +2,17 @@
 // in the window's user data, put there when the window is created (WM_INITDIALOG
 // for dialogs, WM_NCCREATE for plain windows) and cleared at WM_NCDESTROY, its
 // last message. A dialog's messages reach the object decoded: a command with its id
-// and notification code, a timer with its id, a notify with its header, and the
-// rest as they came. No exception of the object's handling leaves the procedure:
-// the message then gets its failure answer (a request: 0, block).
+// and notification code, a timer with its id, a notify with its header, one of the
+// console's own messages (ConsoleMessages_win.h) with its name, and the rest as
+// they came; a plain window's own messages come decoded too. No exception of the object's handling leaves the
+// procedure: the message then gets its failure answer (a request: 0, block).
 #pragma once
 
 #include "console/screens/ScreensLayer.h"
 
 #include <windows.h>
 
+#include "console/screens/ConsoleMessages_win.h"
 #include "shared/OwnedResources_win.h"
 
 // A WM_COMMAND: the id of the menu item, accelerator or control, the control's
@@ -46,6 +48,9 @@ class CConsoleWindow {
   virtual bool OnCommand(const SCommand& /*command*/) { return false; }
   virtual bool OnTimer(UINT_PTR /*nTimerId*/) { return false; }
   virtual bool OnNotify(const NMHDR& /*header*/) { return false; }
+  // The console's own messages, for dialogs and plain windows; a plain window's
+  // handled message answers 0.
+  virtual bool OnAppMessage(const SAppMessage& /*message*/) { return false; }
   // Every other message.
   virtual bool OnMessage(UINT /*uMsg*/, WPARAM /*wParam*/, LPARAM /*lParam*/) { return false; }
   // The result the sender of the message being handled gets; always true.

@@ -34,7 +34,7 @@ class IMainTrayIcon {
   // The tray menu's default item: ID_TRAY_RESTORE while hidden, ID_TRAY_EXIT while shown.
   virtual void SetDefaultItem(UINT nCommand) = 0;
   virtual void Remove() = 0;
-  // The icon's callback message (WM_TRAY_NOTIFY) as the main window received it.
+  // The icon's callback message (EAppMessage::TrayNotify) as the main window received it.
   virtual void OnNotify(WPARAM wParam, LPARAM lParam) = 0;
   // Hides the window into the tray, out of the taskbar, and brings it back.
   virtual void HideWindowToTray(HWND hWnd) = 0;
@@ -67,10 +67,18 @@ class IListFeed {
 class IDefinitionsUpdate {
  public:
   virtual ~IDefinitionsUpdate() = default;
-  // Once start-up is done: the looks at the shipped file and the scheduled checks begin.
+  // Once start-up is done: the looks at the shipped file and the scheduled checks
+  // begin, on timers of hMainWnd.
   virtual void Start(HWND hMainWnd) = 0;
-  // Its timer, its worker's news and the updater's broadcast; false for any other message.
-  virtual bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) = 0;
+  // A timer of the main window: true when it was one of the update's own.
+  virtual bool OnTimer(UINT_PTR nTimerId) = 0;
+  // The updater's worker told the main window (EAppMessage::UpdaterOutput,
+  // UpdaterEnded): new output lines are waiting; the updater ended with its exit code.
+  virtual void OnUpdaterOutput() = 0;
+  virtual void OnUpdaterEnded(DWORD dwExitCode) = 0;
+  // Any other message: true when it was the updater's broadcast that it installed
+  // new definitions.
+  virtual bool OnBroadcast(UINT uMsg) = 0;
   // The Update command: runs the updater now; its result is shown in a message box.
   virtual void RunNow() = 0;
   // While the main window is destroyed: a running updater is stopped.

@@ -68,10 +68,6 @@ void CMainDlg::OnInitDialog() {
   StartUp();
 }
 
-bool CMainDlg::IsUpdateMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  return m_parts.pUpdate && m_bStartedUp && m_parts.pUpdate->OnMessage(uMsg, wParam, lParam);
-}
-
 bool CMainDlg::OnCommand(const SCommand& command) {
   switch (command.nId) {
     case IDOK:  // Enter and Escape never close the main window
@@ -92,7 +88,7 @@ bool CMainDlg::OnCommand(const SCommand& command) {
 }
 
 bool CMainDlg::OnTimer(UINT_PTR nTimerId) {
-  if (IsUpdateMessage(WM_TIMER, nTimerId, 0)) return true;
+  if (StartedUpdate() && StartedUpdate()->OnTimer(nTimerId)) return true;
   if (nTimerId == kSaveTimerId) {
     SaveChanges();
     return true;
@@ -103,8 +99,31 @@ bool CMainDlg::OnTimer(UINT_PTR nTimerId) {
   return true;
 }
 
-bool CMainDlg::OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
-  if (IsUpdateMessage(uMsg, wParam, lParam)) return true;
+bool CMainDlg::OnAppMessage(const SAppMessage& message) {
+  switch (message.eMessage) {
+    case EAppMessage::SettingsChanged:
+      ScheduleSave();
+      return true;
+    case EAppMessage::TrayNotify:
+      if (m_parts.pTrayIcon) m_parts.pTrayIcon->OnNotify(message.wParam, message.lParam);
+      return true;
+    case EAppMessage::EndMainWindow:
+      // Restore and reset: the console ends without the full save.
+      m_wnd.Reset();
+      return true;
+    case EAppMessage::UpdaterOutput:
+      if (StartedUpdate()) StartedUpdate()->OnUpdaterOutput();
+      return true;
+    case EAppMessage::UpdaterEnded:
+      if (StartedUpdate()) StartedUpdate()->OnUpdaterEnded(static_cast<DWORD>(message.wParam));
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool CMainDlg::OnMessage(UINT uMsg, WPARAM wParam, LPARAM) {
+  if (StartedUpdate() && StartedUpdate()->OnBroadcast(uMsg)) return true;
   switch (uMsg) {
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) != kAboutCommand) return false;
@@ -119,24 +138,14 @@ bool CMainDlg::OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) {
     case WM_CLOSE:
       HideToTray();
       return true;
-    case WM_MAIN_SETTINGS_CHANGED:
-      ScheduleSave();
-      return true;
     case WM_ENDSESSION:
       // Heard here only while the window shows; the request window hears it always.
       if (wParam) EndSession();
       return false;
-    case WM_TRAY_NOTIFY:
-      if (m_parts.pTrayIcon) m_parts.pTrayIcon->OnNotify(wParam, lParam);
-      return true;
     case WM_HOOKWARDEN_PRESENT:
       // The shell's tray call during creation lets sent messages in before the
       // start-up is done; only a started window answers 1.
       return SetDialogResult(m_bStartedUp ? 1 : 0);
-    case WM_MAIN_END:
-      // Restore and reset: the console ends without the full save.
-      m_wnd.Reset();
-      return true;
     case WM_DESTROY:
       OnDestroy();
       return false;

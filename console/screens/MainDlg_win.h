@@ -58,9 +58,10 @@ class CMainDlg : public CConsoleWindow {
   void OnInitDialog() override;
   bool OnCommand(const SCommand& command) override;
   bool OnTimer(UINT_PTR nTimerId) override;
+  bool OnAppMessage(const SAppMessage& message) override;
   bool OnMessage(UINT uMsg, WPARAM wParam, LPARAM lParam) override;
-  // The definitions update's own messages, once start-up is done.
-  bool IsUpdateMessage(UINT uMsg, WPARAM wParam, LPARAM lParam);
+  // The definitions update, once start-up is done; null before.
+  IDefinitionsUpdate* StartedUpdate() const { return m_bStartedUp ? m_parts.pUpdate : nullptr; }
   void OnCreate();
   void StartUp();
   // Minimised, the client area shows the window icon centred.

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "console/screens/AlertsDlg_win.h"
+#include "console/screens/ConsoleMessages_win.h"
 #include "console/screens/FlashScreenDlg_win.h"
 #include "console/screens/LoginCheck_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
@@ -168,7 +169,7 @@ bool CMainScreenWindow::ResetSettings() {
 }
 
 void CMainScreenWindow::EndWindow() {
-  ::PostMessageA(m_hMainWnd, WM_MAIN_END, 0, 0);
+  PostConsoleMessage(m_hMainWnd, EAppMessage::EndMainWindow);
 }
 
 void CMainScreenWindow::RunLiveUpdate() {
@@ -213,5 +214,5 @@ bool CMainScreenWindow::EditAlertDisplay(std::int32_t* pMail, std::int32_t* pWeb
 }
 
 void CMainScreenWindow::SettingsChanged() {
-  if (m_hMainWnd) ::PostMessageA(m_hMainWnd, WM_MAIN_SETTINGS_CHANGED, 0, 0);
+  if (m_hMainWnd) PostConsoleMessage(m_hMainWnd, EAppMessage::SettingsChanged);
 }

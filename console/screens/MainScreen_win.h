@@ -28,11 +28,6 @@ class CAboutDlg : public CFlashScreenDlg {
   void OnCancel() override {}
 };
 
-// Ends the main window without the full save (restore, reset).
-constexpr UINT WM_MAIN_END = WM_APP + 4;
-// The settings changed (from the request handling or a command): the main window
-// saves them soon.
-constexpr UINT WM_MAIN_SETTINGS_CHANGED = WM_APP + 21;
 // Dialog item of the control inside the main window.
 constexpr int kMainFlashControlId = 2003;
 // Where the support command's new message goes.

@@ -103,7 +103,8 @@ CSystemTray::~CSystemTray() {
 
 bool CSystemTray::Create(HWND hMainWnd, const std::string& strTooltip) {
   const HICON hIcon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(kMainIconId));
-  return Create(hMainWnd, WM_TRAY_NOTIFY, strTooltip, hIcon, IDR_TRAYMENU, false, STrayBalloon());
+  return Create(hMainWnd, AppMessageNumber(EAppMessage::TrayNotify), strTooltip, hIcon, IDR_TRAYMENU, false,
+                STrayBalloon());
 }
 
 bool CSystemTray::Create(HWND hOwner, UINT uCallbackMessage, const std::string& strTooltip, HICON hIcon, UINT uId,

@@ -16,8 +16,6 @@
 
 class CConsoleSettings;
 
-// The main window's callback message for the icon's mouse messages.
-constexpr UINT WM_TRAY_NOTIFY = WM_APP + 1;
 constexpr UINT kTooltipMaxChars = 127;
 constexpr UINT kBalloonTextMaxChars = 255;
 constexpr UINT kBalloonTitleMaxChars = 63;

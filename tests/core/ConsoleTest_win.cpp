@@ -4,6 +4,7 @@
 // CScreenUser on the console's thread, from this process.
 #include "core/ConsoleProcess_win.h"
 
+#include "console/screens/ConsoleMessages_win.h"
 #include "console/screens/DialogTemplate_win.h"
 
 namespace {
@@ -97,7 +98,7 @@ TEST_F(ConsoleTest, TrayDoubleClickRestoresAHiddenConsoleAndThenExits) {
   const HWND hMain = console.WaitForMainWindow();
   ASSERT_NE(nullptr, hMain);
   // The tray icon's callback message, as the shell sends it for icon 1031.
-  const auto doubleClick = [hMain] { ::PostMessageA(hMain, WM_APP + 1, IDR_TRAYMENU, WM_LBUTTONDBLCLK); };
+  const auto doubleClick = [hMain] { PostConsoleMessage(hMain, EAppMessage::TrayNotify, IDR_TRAYMENU, WM_LBUTTONDBLCLK); };
   doubleClick();
   EXPECT_TRUE(WaitUntil([&] { return ::IsWindowVisible(hMain) != FALSE; }, kWaitMs));
   // Shown, the default item is "&Exit".

@@ -1,5 +1,5 @@
-// The window base hands a dialog's messages to typed handlers and answers with the
-// result a handler set: in DWLP_MSGRESULT for most messages, as the procedure's
+// The window base hands a dialog's messages to typed handlers, the console's own
+// messages by name, and answers with the result a handler set: in DWLP_MSGRESULT for most messages, as the procedure's
 // own return value for the few the dialog manager passes on unchanged.
 #include "console/screens/ConsoleWindow_win.h"
 
@@ -12,7 +12,7 @@
 
 namespace {
 
-constexpr UINT kAnsweredMessage = WM_APP + 1;
+constexpr UINT kAnsweredMessage = WM_USER + 1;
 constexpr LONG_PTR kResult = 0x1234;
 constexpr UINT kControlId = 1001;
 constexpr UINT kNotificationCode = 7;
@@ -42,6 +42,11 @@ class CRecordingDialog : public CConsoleWindow {
     calls.push_back("notify " + std::to_string(header.idFrom) + " " + std::to_string(header.code));
     return true;
   }
+  bool OnAppMessage(const SAppMessage& message) override {
+    calls.push_back("app " + std::to_string(AppMessageNumber(message.eMessage) - WM_APP) + " " +
+                    std::to_string(message.wParam) + " " + std::to_string(message.lParam));
+    return SetDialogResult(kResult);
+  }
   bool OnMessage(UINT uMsg, WPARAM, LPARAM) override {
     if (uMsg == kAnsweredMessage || uMsg == WM_QUERYDRAGICON) return SetDialogResult(kResult);
     return false;
@@ -56,7 +61,10 @@ TEST(ConsoleWindow, DialogMessagesReachTheirTypedHandlersAndAnswerTheirResult) {
   ::SendMessageA(hWnd, WM_TIMER, kTimerId, 0);
   NMHDR header = {hWnd, kControlId, kNotificationCode};
   ::SendMessageA(hWnd, WM_NOTIFY, kControlId, reinterpret_cast<LPARAM>(&header));
-  EXPECT_EQ((std::vector<std::string>{"init", "command 1001 7", "timer 42", "notify 1001 7"}), dialog.calls);
+  EXPECT_EQ(kResult, ::SendMessageA(hWnd, AppMessageNumber(EAppMessage::UpdaterEnded), 2, 0));
+  ::SendMessageA(hWnd, WM_APP, 0, 0);  // not one of the console's own: the dialog manager's
+  const std::string strEnded = "app " + std::to_string(AppMessageNumber(EAppMessage::UpdaterEnded) - WM_APP) + " 2 0";
+  EXPECT_EQ((std::vector<std::string>{"init", "command 1001 7", "timer 42", "notify 1001 7", strEnded}), dialog.calls);
 
   EXPECT_EQ(kResult, ::SendMessageA(hWnd, kAnsweredMessage, 0, 0));
   // The drag icon is the procedure's return value, not DWLP_MSGRESULT.

@@ -1,7 +1,6 @@
 // A store key that passes everything to a real one and counts the changes made
-// through it and its subkeys; a fault lets a number of changes through and fails
-// the next one with ERROR_ACCESS_DENIED, and with bStop every later one too, as if
-// the process had ended.
+// through it and its subkeys, and the keys whose values were read whole; a fault lets a number of changes through and
+// fails the next one with ERROR_ACCESS_DENIED, and with bStop every later one too, as if the process had ended.
 #pragma once
 
 #include <memory>
@@ -12,6 +11,7 @@
 
 struct SChangeFault {
   int nChanges = 0;
+  int nKeysRead = 0;
   int nAllowed = -1;  // below 0: no fault
   bool bStop = false;
   bool bStopped = false;
@@ -55,7 +55,10 @@ class CFaultyStoreKey : public IStoreKey {
   bool ReadTypedValue(const char* szName, std::uint32_t* pType, std::string* pData) override {
     return m_key.ReadTypedValue(szName, pType, pData);
   }
-  CResult ReadAllValues(std::vector<SStoreValue>* pValues) override { return m_key.ReadAllValues(pValues); }
+  CResult ReadAllValues(std::vector<SStoreValue>* pValues) override {
+    ++m_fault.nKeysRead;
+    return m_key.ReadAllValues(pValues);
+  }
   CResult SetValue(const char* szName, std::uint32_t dwType, const void* pData, std::size_t cbData) override {
     return m_fault.MayChange() ? m_key.SetValue(szName, dwType, pData, cbData) : CResult(RESULT_ACCESS_DENIED);
   }

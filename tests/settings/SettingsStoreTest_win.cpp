@@ -408,6 +408,45 @@ TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
   }
 }
 
+// The console's own write between saves (the time of an update check) leaves the
+// next save to what changed; another program's change makes it read the key
+// again, also when an own write came after it, and what that program stored for
+// the values the console only keeps is neither removed nor overwritten.
+TEST_F(SettingsStore, OnlyAnotherProgramsChangeIsReadAgainAndItStands) {
+  CConsoleSettings app(m_folder.c_str());
+  FillLists(app, {"http://a.example/"}, {1});
+  WriteStartupValues(app);
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app).Code());
+  CRegCloseKey companyKey;
+  ASSERT_EQ(ERROR_SUCCESS,
+            ::RegOpenKeyExA(HKEY_CURRENT_USER, kCompanyKeyPath, 0, KEY_ALL_ACCESS, companyKey.Receive()));
+  CRegistryStoreKey company(companyKey.Get());
+  SChangeFault fault;
+  CFaultyStoreKey faultyCompany(company, fault);
+
+  app.m_strLastUpdateCheck = "2026-12-09T10:00:00Z";
+  ASSERT_EQ(RESULT_SUCCESS, WriteProductText(app, kLastUpdateCheckValue, app.m_strLastUpdateCheck).Code());
+  app.m_overview.m_nNoOfWebProtection = 5;
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app, faultyCompany).Code());
+  EXPECT_EQ(0, fault.nKeysRead);
+  ExpectStoredText(kProductKeyPath, kLastUpdateCheckValue, "2026-12-09T10:00:00Z");
+
+  const std::string strAddress = "https://admin.example/update.txt";
+  SetRawValue(kProductKeyPath, kUpdateAddressValue, REG_SZ, strAddress.c_str(), static_cast<DWORD>(strAddress.size()));
+  const DWORD dwInterval = 30;
+  SetRawValue(kProductKeyPath, kUpdateIntervalValue, REG_DWORD, &dwInterval, sizeof dwInterval);
+  app.m_strLastUpdateCheck = "2026-12-09T11:00:00Z";
+  ASSERT_EQ(RESULT_SUCCESS, WriteProductText(app, kLastUpdateCheckValue, app.m_strLastUpdateCheck).Code());
+  app.m_overview.m_nNoOfWebProtection = 6;
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app, faultyCompany).Code());
+  EXPECT_GT(fault.nKeysRead, 0);
+  ExpectStoredText(kProductKeyPath, kUpdateAddressValue, strAddress);
+  EXPECT_TRUE(RawValue(kProductKeyPath, kUpdateIntervalValue).bFound);
+  EXPECT_EQ("30", app.m_strUpdateInterval);
+  ExpectStoredText(kProductKeyPath, kLastUpdateCheckValue, "2026-12-09T11:00:00Z");
+  ExpectStoredNumber(std::string(kProductKeyPath) + "\\Overview", "NoOfWebProtection", 6);
+}
+
 // Policy values of the machine and the user, removed again at the end.
 struct SPolicyKeys {
   ~SPolicyKeys() {

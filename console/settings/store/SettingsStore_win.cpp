@@ -1,5 +1,6 @@
 #include "console/settings/store/SettingsStore_win.h"
 
+#include <cstdint>
 #include <memory>
 #include <new>
 #include <stdexcept>
@@ -11,6 +12,7 @@
 #include "console/settings/NameCode.h"
 #include "console/settings/ProductKeyWatch_win.h"
 #include "console/settings/store/RegistryStoreKey_win.h"
+#include "console/settings/store/RegistryValueData.h"
 #include "console/settings/store/RegistryValues_win.h"
 #include "console/settings/store/SaveJournal.h"
 #include "console/settings/store/StoredTree.h"
@@ -118,6 +120,34 @@ void WriteAllSettings(CConsoleSettings& settings, IStoreKey& appKey) {
   for (const CSettingsSubkey* pSubkey : settings.GetSettingsSubkeys()) static_cast<void>(pSubkey->WriteToKey(appKey));
 }
 
+// The values the console only keeps ("UpdateAddress", "UpdateInterval") as the
+// product key holds them, read as the updater reads them every minute: a text, or
+// a number (REG_DWORD) in decimal; empty when missing.
+struct SKeptValues {
+  std::string strUpdateAddress;
+  std::string strUpdateInterval;
+};
+
+SKeptValues KeptValuesOf(SStoredKey& tree) {
+  const auto storedText = [&tree](const char* szName) {
+    const SStoredKey::SValue* pValue = tree.FindValue(szName);
+    if (!pValue) return std::string();
+    if (pValue->dwType == REG_DWORD && pValue->strData.size() == 4) {
+      const auto* pBytes = reinterpret_cast<const unsigned char*>(pValue->strData.data());
+      return std::to_string(static_cast<std::uint32_t>(CopiedValueData(pBytes, 4, 0)));
+    }
+    return pValue->dwType == REG_SZ ? pValue->strData.substr(0, pValue->strData.find('\0')) : std::string();
+  };
+  return {storedText(kUpdateAddressValue), storedText(kUpdateIntervalValue)};
+}
+
+// What another program changed of those values since the store last knew the key
+// replaces the settings' copy, so that the save neither removes nor overwrites it.
+void TakeOutsideChanges(const SKeptValues& before, const SKeptValues& now, CConsoleSettings& settings) {
+  if (now.strUpdateAddress != before.strUpdateAddress) settings.m_strUpdateAddress = now.strUpdateAddress;
+  if (now.strUpdateInterval != before.strUpdateInterval) settings.m_strUpdateInterval = now.strUpdateInterval;
+}
+
 // The key that holds the product key, opened for every change.
 CResult OpenCompanyKey(std::unique_ptr<IStoreKey>* ppCompany) {
   CRegCloseKey company;
@@ -222,11 +252,13 @@ CResult SaveAllSettings(CConsoleSettings& settings, IStoreKey& company) {
       // Changed since, by another part of this process or another program, or
       // removed: read it again, so that the save writes the whole settings over
       // whatever is there now, never a few values into a key made anew.
+      const SKeptValues before = KeptValuesOf(stored.tree);
       if (pProduct) {
         ReadStoreTree(*pProduct, &stored.tree);
       } else {
         stored.tree = SStoredKey();
       }
+      if (bChangedOutside) TakeOutsideChanges(before, KeptValuesOf(stored.tree), settings);
     }
   }
   result = SaveStoreChanges(
@@ -236,6 +268,24 @@ CResult SaveAllSettings(CConsoleSettings& settings, IStoreKey& company) {
   g_outsideChanges.Arm(kProductKeyPath);
   stored.bKnown = true;
   stored.nGeneration = g_nProductKeyChanges;
+  return result;
+}
+
+CResult WriteProductText(CConsoleSettings& settings, const char* szName, const std::string& strText) {
+  CRegCloseKey product;
+  CResult result = OpenRegistryKey(HKEY_CURRENT_USER, kProductKeyPath, product, KEY_SET_VALUE);
+  if (!result.IsOk()) return result;
+  // Another program's change before this write still counts; the watch is set anew
+  // right after it only when there was none.
+  const bool bChangedOutside = g_outsideChanges.HasChanged();
+  result = WriteTextValue(product.Get(), szName, strText.c_str());
+  if (bChangedOutside) return result;
+  g_outsideChanges.Arm(kProductKeyPath);
+  SStoredState& stored = settings.m_storedState;
+  if (result.IsOk() && stored.bKnown && stored.nGeneration == g_nProductKeyChanges) {
+    CStoredTreeKey storedKey(&stored.tree);
+    static_cast<void>(WriteStoredText(storedKey, szName, strText));
+  }
   return result;
 }
 

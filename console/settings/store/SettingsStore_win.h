@@ -47,6 +47,14 @@ CResult SaveAllSettings(CConsoleSettings& settings);
 // fails on purpose, in tests).
 CResult SaveAllSettings(CConsoleSettings& settings, IStoreKey& companyKey);
 
+// The console's own write of one text of the product key between saves (the time
+// of the last update check, the version of definitions taken while running), of a
+// value the save writes from the settings: set their member to strText first. The
+// store's copy takes it too and the watch for other programs' changes does not
+// count it, so the next save neither writes it again nor reads the whole key anew.
+// The registry's result; the product key is opened, never created.
+CResult WriteProductText(CConsoleSettings& settings, const char* szName, const std::string& strText);
+
 // The save as the console's windows run it: nothing it throws leaves it; what
 // was thrown comes back as ERROR_NOT_ENOUGH_MEMORY or as ERROR_INTERNAL_ERROR with
 // its own text ("an internal error (...)"). ResultMessage gives the reason as the
