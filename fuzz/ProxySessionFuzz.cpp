@@ -10,7 +10,7 @@
 
 #include "guard/proxy/HttpFields.h"
 #include "guard/proxy/ProxySession.h"
-#include "tests/guard/ScriptedStreams.h"
+#include "tests/guard/proxy/ScriptedStreams.h"
 
 namespace {
 

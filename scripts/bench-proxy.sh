@@ -47,7 +47,7 @@ use_definitions "$work"
 wine reg delete "$key" /v "Data Path" /f >/dev/null 2>&1 || true
 head -c 2048 /dev/urandom | base64 >"$work/root/page.html"
 head -c 100000000 /dev/urandom >"$work/root/big.bin"
-python3 tests/provider/origin.py --root "$work/root" --seconds 1800 >"$work/origin.port" &
+python3 tests/support/origin.py --root "$work/root" --seconds 1800 >"$work/origin.port" &
 pids+=($!)
 for _ in $(seq 1 50); do [ -s "$work/origin.port" ] && break; sleep 0.1; done
 oport=$(head -1 "$work/origin.port")

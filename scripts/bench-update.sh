@@ -51,7 +51,7 @@ bash scripts/make-update.sh "$work/new.ini" $key "$work/root/whole" 12/09/2026.1
 cp -r $build/app "$work/app"
 $DEFSTOOL shipped "$work/old.ini" "$work/app/hkwdn1.hwd" 12/09/2026
 user_data=$(wine winepath -u "$(wine cmd /c echo %LOCALAPPDATA% 2>/dev/null | tr -d '\r')\\Hookwarden" 2>/dev/null)
-python3 tests/provider/origin.py --root "$work/root" --seconds 3000 >"$work/origin.port" &
+python3 tests/support/origin.py --root "$work/root" --seconds 3000 >"$work/origin.port" &
 origin_pid=$!
 until [ -s "$work/origin.port" ]; do sleep 0.2; done
 origin=http://127.0.0.1:$(head -1 "$work/origin.port")

@@ -85,7 +85,7 @@ echo "== the provider stand-in as a web proxy: curl's requests through it, check
 mkdir -p "$build/run-origin"
 echo "a page of the local origin server" >"$build/run-origin/index.html"
 rm -f "$build/run-origin.port"
-python3 tests/provider/origin.py --root "$build/run-origin" --seconds 120 >"$build/run-origin.port" &
+python3 tests/support/origin.py --root "$build/run-origin" --seconds 120 >"$build/run-origin.port" &
 proxy_pids+=($!)
 for _ in $(seq 1 50); do [ -s "$build/run-origin.port" ] && break; sleep 0.1; done
 oport=$(head -1 "$build/run-origin.port")

@@ -23,7 +23,7 @@ listing() { (cd "$app" && find . -printf '%p %s %T@\n' | sort); }
 listing >"$work/app-before.txt"
 
 # The local origin server of the updates, reachable from every account.
-python3 "$src/tests/provider/origin.py" --root "$work/root" --seconds 500 >"$work/origin.port" &
+python3 "$src/tests/support/origin.py" --root "$work/root" --seconds 500 >"$work/origin.port" &
 pids+=($!)
 cp "$src/standins/defstool/sample-definitions.ini" "$work/new.ini"
 printf '\n[HostLink]\nHLINK5=newly-listed.example.com/login\n' >>"$work/new.ini"

@@ -64,7 +64,7 @@ guard_cleanup() {
 trap guard_cleanup EXIT
 
 echo "an unlisted page" >"$work/root/index.html"
-python3 "$src/tests/provider/origin.py" --root "$work/root" --log "$work/origin.log" --seconds 300 \
+python3 "$src/tests/support/origin.py" --root "$work/root" --log "$work/origin.log" --seconds 300 \
   >"$work/origin.port" &
 pids+=($!)
 wait_for 10 test -s "$work/origin.port" || { echo "FAIL the origin server did not start"; exit 1; }

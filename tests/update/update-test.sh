@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Update.exe under Wine against a local origin server (tests/provider/origin.py),
+# Update.exe under Wine against a local origin server (tests/support/origin.py),
 # with the real console running: a user's file that came with its signed manifest
 # but decrypts to no definitions is refused at start-up; a file planted in the
 # user's folder with a late version and no manifest sets no floor; a wrong SHA-256,
@@ -18,7 +18,7 @@ source "$(dirname "$0")/../wine/script-test.sh" "$1" update-test
 key=$here/test-update-key.pem
 export DEFSTOOL=$build/host/defstool
 
-python3 "$src/tests/provider/origin.py" --root "$work/root" --seconds 500 >"$work/origin.port" &
+python3 "$src/tests/support/origin.py" --root "$work/root" --seconds 500 >"$work/origin.port" &
 pids+=($!)
 wait_for 10 test -s "$work/origin.port" || { echo "FAIL the origin server did not start"; exit 1; }
 origin=http://127.0.0.1:$(head -1 "$work/origin.port")

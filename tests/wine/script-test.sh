@@ -8,7 +8,7 @@
 set -u
 build=$(cd "$1" && pwd)
 here=$(cd "$(dirname "${BASH_SOURCE[1]}")" && pwd)
-src=$(cd "$here/../.." && pwd)
+src=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 eval "$("$src/tests/wine/wine-session.sh" env "$build")"
 work=$build/$2
 rm -rf "$work"

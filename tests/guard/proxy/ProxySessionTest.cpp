@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "shared/WorkerPool.h"
-#include "tests/guard/ScriptedStreams.h"
+#include "tests/guard/proxy/ScriptedStreams.h"
 
 namespace {
 

@@ -8,13 +8,13 @@
 # a few dozen requests at once, malformed heads, a second proxy going through the
 # first as its upstream, and the console's saved log.
 #   proxy-test.sh BUILD_DIR
-source "$(dirname "$0")/../wine/script-test.sh" "$1" proxy-test
+source "$(dirname "$0")/../../wine/script-test.sh" "$1" proxy-test
 
 # The origin server and its pages.
 head -c 300000 /dev/urandom >"$work/root/plain.bin"
 echo "an unlisted page" >"$work/root/plain.html"
 echo "a listed page" >"$work/root/listed.html"
-python3 "$here/origin.py" --root "$work/root" --log "$work/origin.log" --seconds 500 >"$work/origin.port" &
+python3 "$src/tests/support/origin.py" --root "$work/root" --log "$work/origin.log" --seconds 500 >"$work/origin.port" &
 pids+=($!)
 wait_for 10 test -s "$work/origin.port" || { echo "FAIL the origin server did not start"; exit 1; }
 oport=$(head -1 "$work/origin.port")
