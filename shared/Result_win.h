@@ -9,8 +9,9 @@
 #include "shared/Result.h"
 
 static_assert(RESULT_SUCCESS == ERROR_SUCCESS && RESULT_FILE_NOT_FOUND == ERROR_FILE_NOT_FOUND &&
-                  RESULT_ACCESS_DENIED == ERROR_ACCESS_DENIED && RESULT_INVALID_PARAMETER == ERROR_INVALID_PARAMETER &&
-                  RESULT_CANT_WRITE == ERROR_CANTWRITE && RESULT_INTERNAL_ERROR == ERROR_INTERNAL_ERROR,
+                  RESULT_ACCESS_DENIED == ERROR_ACCESS_DENIED && RESULT_INVALID_DATA == ERROR_INVALID_DATA &&
+                  RESULT_INVALID_PARAMETER == ERROR_INVALID_PARAMETER && RESULT_CANT_WRITE == ERROR_CANTWRITE &&
+                  RESULT_INTERNAL_ERROR == ERROR_INTERNAL_ERROR,
               "results carry the system's own codes");
 
 // The system's text of a Win32 error code, without the line end it comes with.
