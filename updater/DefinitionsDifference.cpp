@@ -110,12 +110,23 @@ CResult CDifferenceApplier::Fail(const std::string& strWhy) const {
   return CResult(RESULT_INVALID_DATA, strWhy);
 }
 
+CResult CDifferenceApplier::Kept(CResult result) {
+  if (!result.IsOk()) m_failure = result;
+  return result;
+}
+
 CResult CDifferenceApplier::Add(std::string_view working) {
+  if (!m_failure.IsOk()) return m_failure;
   CResult result = m_lines.Add(working, [this](std::string_view line) { return TakeLine(line); });
-  return result.IsOk() ? Flush(kOutPieceBytes) : result;
+  return Kept(result.IsOk() ? Flush(kOutPieceBytes) : result);
 }
 
 CResult CDifferenceApplier::Finish() {
+  if (!m_failure.IsOk()) return m_failure;
+  return Kept(FinishText());
+}
+
+CResult CDifferenceApplier::FinishText() {
   // Blanks pad the text to whole blocks; they end it.
   std::string_view last = m_lines.Rest();
   while (!last.empty() && last.back() == ' ') last.remove_suffix(1);

@@ -62,7 +62,7 @@ bool ApplyDefinitionsDifference(std::string_view working, const SDefinitionsDiff
 // ApplyDefinitionsDifference on a working text given in pieces of any size: the
 // new text goes on in pieces as it is made, so neither text is ever held whole.
 // A failure (the same reasons) may come after some of the new text went on: what
-// was handed on is then to be thrown away.
+// was handed on is then to be thrown away. After a failure every call gives it again.
 class CDifferenceApplier {
  public:
   CDifferenceApplier(const SDefinitionsDifference& difference, PieceSink newText);
@@ -70,6 +70,7 @@ class CDifferenceApplier {
   CResult Finish();
 
  private:
+  CResult FinishText();
   CResult TakeLine(std::string_view line);
   CResult TakeEntry(std::string_view line);
   CResult StartSection(std::string_view line);
@@ -78,9 +79,11 @@ class CDifferenceApplier {
   void WriteEntry(std::string_view value);
   CResult Flush(std::size_t cbAtLeast);
   CResult Fail(const std::string& strWhy) const;
+  CResult Kept(CResult result);
 
   const SDefinitionsDifference& m_difference;
   PieceSink m_newText;
+  CResult m_failure;
   CPieceLines m_lines{"\r\n"};
   std::string m_strOut;
   std::vector<bool> m_done;

@@ -121,8 +121,9 @@ CResult CShippedEncryptor::Finish() {
 }
 
 CResult CDefinitionsTextCheck::Add(std::string_view body) {
-  if (body.find('\0') != std::string_view::npos) return Refused(kZeroByte);
-  return m_lines.Add(body, [this](std::string_view line) { return CheckLine(line); });
+  if (m_failure.IsOk() && body.find('\0') != std::string_view::npos) m_failure = Refused(kZeroByte);
+  if (m_failure.IsOk()) m_failure = m_lines.Add(body, [this](std::string_view line) { return CheckLine(line); });
+  return m_failure;
 }
 
 CResult CDefinitionsTextCheck::CheckLine(std::string_view line) {
@@ -144,12 +145,11 @@ CResult CDefinitionsTextCheck::CheckLine(std::string_view line) {
 }
 
 CResult CDefinitionsTextCheck::Finish() {
-  if (!m_lines.Rest().empty()) {
-    CResult last = CheckLine(m_lines.Rest());
-    if (!last.IsOk()) return last;
+  if (m_failure.IsOk() && !m_lines.Rest().empty()) m_failure = CheckLine(m_lines.Rest());
+  if (m_failure.IsOk() && !m_bMatchersSection) {
+    m_failure = Refused("its decrypted text has none of the sections the matchers read");
   }
-  if (!m_bMatchersSection) return Refused("its decrypted text has none of the sections the matchers read");
-  return CResult();
+  return m_failure;
 }
 
 bool IsDefinitionsText(const unsigned char* pText, std::size_t cbText, std::string& strWhy) {

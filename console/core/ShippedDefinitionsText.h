@@ -78,7 +78,7 @@ class CShippedEncryptor {
 };
 
 // IsDefinitionsBody on a text given in pieces: Finish says whether it passed, with
-// the same reasons.
+// the same reasons; after a failure every call gives it again.
 class CDefinitionsTextCheck {
  public:
   CResult Add(std::string_view body);
@@ -86,6 +86,7 @@ class CDefinitionsTextCheck {
 
  private:
   CResult CheckLine(std::string_view line);
+  CResult m_failure;
   CPieceLines m_lines{"\n"};
   std::size_t m_nLine = 1;  // the header's
   bool m_bInSection = false, m_bMatchersSection = false;
