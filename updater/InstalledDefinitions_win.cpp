@@ -10,6 +10,22 @@
 #include "updater/UpdateManifest.h"
 #include "updater/UpdatePublicKey.h"
 
+CResultOf<SFileDigest> DigestOfFile(const std::string& strPath, std::uint64_t cbMost) {
+  SFileDigest digest;
+  CSha256 hash;
+  CResult result = ReadFileInPieces(strPath, cbMost, [&](std::string_view piece) {
+    hash.Add(piece);
+    digest.cbFile += piece.size();
+    if (digest.strStart.size() < kFileStartBytes) {
+      digest.strStart.append(piece.substr(0, kFileStartBytes - digest.strStart.size()));
+    }
+    return CResult();
+  });
+  if (!result.IsOk()) return result;
+  digest.sha256 = hash.Finish();
+  return digest;
+}
+
 bool ReadKeptUpdate(const std::string& strDataFolder, std::string& strVersion, std::string& strWhy) {
   std::string strManifestText;
   if (!ReadWholeFile(strDataFolder + kKeptManifestFile, kMaxManifestBytes, &strManifestText)) {
@@ -23,15 +39,13 @@ bool ReadKeptUpdate(const std::string& strDataFolder, std::string& strVersion, s
     return false;
   }
   // No larger than the manifest says: a planted file is not read whole.
-  std::string strFile;
-  unsigned char hash[32];
-  if (!ReadWholeFile(strDataFolder + kShippedDefinitionsFile, manifest.cbFile, &strFile) ||
-      strFile.size() != manifest.cbFile || !ComputeSha256(strFile.data(), strFile.size(), hash) ||
-      std::memcmp(hash, manifest.sha256, sizeof hash) != 0) {
+  const CResultOf<SFileDigest> file = DigestOfFile(strDataFolder + kShippedDefinitionsFile, manifest.cbFile);
+  if (!file.IsOk() || file.Value().cbFile != manifest.cbFile ||
+      std::memcmp(file.Value().sha256.data(), manifest.sha256, sizeof manifest.sha256) != 0) {
     strWhy = "it is not the file its kept manifest names";
     return false;
   }
-  strVersion = DefinitionsVersionOfHeader(strFile.data(), strFile.size());
+  strVersion = DefinitionsVersionOfHeader(file.Value().strStart.data(), file.Value().strStart.size());
   if (strVersion != manifest.strVersion) {
     strWhy = "its version line is not its kept manifest's";
     return false;

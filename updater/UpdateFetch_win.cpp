@@ -19,9 +19,9 @@ std::wstring Widened(const std::string& str) {
   return strWide;
 }
 
-bool Fail(std::string& strError, const std::string& strWhy) {
-  strError = strWhy;
-  return false;
+// The failure with the system's code, when the call that failed set one.
+CResult Fail(const std::string& strWhy, DWORD dwError = ::GetLastError()) {
+  return CResult(dwError != ERROR_SUCCESS ? dwError : ERROR_INVALID_DATA, strWhy);
 }
 
 std::string ErrorNumber() {
@@ -30,8 +30,7 @@ std::string ErrorNumber() {
 
 }  // namespace
 
-bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::string& strBody, std::string& strError) {
-  strBody.clear();
+CResult FetchAddressInPieces(const std::string& strAddress, std::uint64_t cbMax, const PieceSink& body) {
   const std::wstring strWide = Widened(strAddress);
   URL_COMPONENTS parts = {};
   parts.dwStructSize = sizeof parts;
@@ -40,7 +39,7 @@ bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::strin
   if (strWide.empty() || !::WinHttpCrackUrl(strWide.c_str(), static_cast<DWORD>(strWide.size()), 0, &parts) ||
       (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) ||
       parts.dwHostNameLength == 0) {
-    return Fail(strError, "the address " + strAddress + " is not an http or https address");
+    return Fail("the address " + strAddress + " is not an http or https address", ERROR_INVALID_PARAMETER);
   }
   const std::wstring strHost(parts.lpszHostName, parts.dwHostNameLength);
   std::wstring strPath(parts.lpszUrlPath, parts.dwUrlPathLength);
@@ -49,7 +48,7 @@ bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::strin
 
   CWinHttpCloseHandle session(::WinHttpOpen(L"Hookwarden-Update/1", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                             WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-  if (!session) return Fail(strError, "WinHTTP cannot start" + ErrorNumber());
+  if (!session) return Fail("WinHTTP cannot start" + ErrorNumber());
   ::WinHttpSetTimeouts(session.Get(), kResolveMs, kConnectMs, kSendMs, kReceiveMs);
   CWinHttpCloseHandle connection(::WinHttpConnect(session.Get(), strHost.c_str(), parts.nPort, 0));
   const DWORD dwFlags = WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
@@ -61,13 +60,13 @@ bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::strin
   if (!request ||
       !::WinHttpSendRequest(request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
       !::WinHttpReceiveResponse(request.Get(), nullptr)) {
-    return Fail(strError, "the update server of " + strAddress + " cannot be reached" + ErrorNumber());
+    return Fail("the update server of " + strAddress + " cannot be reached" + ErrorNumber());
   }
   DWORD dwStatus = 0, cbStatus = sizeof dwStatus;
   if (!::WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &dwStatus, &cbStatus, WINHTTP_NO_HEADER_INDEX) ||
       dwStatus != 200) {
-    return Fail(strError, "the server answered HTTP " + std::to_string(dwStatus) + " for " + strAddress);
+    return Fail("the server answered HTTP " + std::to_string(dwStatus) + " for " + strAddress, ERROR_INVALID_DATA);
   }
   // The announced length, when there is one, tells a cut download from a whole one.
   wchar_t szLength[32] = {};
@@ -78,25 +77,39 @@ bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::strin
                             &cbLength, WINHTTP_NO_HEADER_INDEX) != FALSE;
   if (bAnnounced) cbAnnounced = std::wcstoull(szLength, nullptr, 10);
   if (bAnnounced && cbAnnounced > cbMax) {
-    return Fail(strError, strAddress + " is larger than " + std::to_string(cbMax) + " bytes");
+    return Fail(strAddress + " is larger than " + std::to_string(cbMax) + " bytes", ERROR_FILE_TOO_LARGE);
   }
 
   std::vector<char> buffer(64 * 1024);
+  std::uint64_t cbBody = 0;
   for (;;) {
     DWORD cbRead = 0;
     if (!::WinHttpReadData(request.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &cbRead)) {
-      return Fail(strError, "the download of " + strAddress + " broke off after " + std::to_string(strBody.size()) +
-                                " bytes" + ErrorNumber());
+      return Fail("the download of " + strAddress + " broke off after " + std::to_string(cbBody) + " bytes" +
+                  ErrorNumber());
     }
     if (cbRead == 0) break;
-    if (strBody.size() + cbRead > cbMax) {
-      return Fail(strError, strAddress + " is larger than " + std::to_string(cbMax) + " bytes");
+    if (cbBody + cbRead > cbMax) {
+      return Fail(strAddress + " is larger than " + std::to_string(cbMax) + " bytes", ERROR_FILE_TOO_LARGE);
     }
-    strBody.append(buffer.data(), cbRead);
+    cbBody += cbRead;
+    CResult result = body(std::string_view(buffer.data(), cbRead));
+    if (!result.IsOk()) return result;
   }
-  if (bAnnounced && strBody.size() != cbAnnounced) {
-    return Fail(strError, "the download of " + strAddress + " ended after " + std::to_string(strBody.size()) + " of " +
-                              std::to_string(cbAnnounced) + " bytes");
+  if (bAnnounced && cbBody != cbAnnounced) {
+    return Fail("the download of " + strAddress + " ended after " + std::to_string(cbBody) + " of " +
+                    std::to_string(cbAnnounced) + " bytes",
+                ERROR_INVALID_DATA);
   }
-  return true;
+  return CResult();
+}
+
+CResultOf<std::string> FetchAddress(const std::string& strAddress, std::uint64_t cbMax) {
+  std::string strBody;
+  CResult result = FetchAddressInPieces(strAddress, cbMax, [&strBody](std::string_view piece) {
+    strBody.append(piece);
+    return CResult();
+  });
+  if (!result.IsOk()) return result;
+  return strBody;
 }
