@@ -59,13 +59,18 @@ bool EncryptShippedDefinitions(const std::string& strWorkingText, const std::str
 
 CResult CShippedDecryptor::Add(std::string_view shipped) {
   m_cbSeen += shipped.size();
+  const std::size_t cbTotal = m_cbPartial + shipped.size();
+  const std::size_t cbWhole = cbTotal / 8 * 8;
+  if (cbWhole == 0) {  // still inside one block
+    if (!shipped.empty()) std::memcpy(m_partial + m_cbPartial, shipped.data(), shipped.size());
+    m_cbPartial = cbTotal;
+    return CResult();
+  }
   // A block begun by the last piece, completed from this one.
   m_strBlocks.assign(reinterpret_cast<const char*>(m_partial), m_cbPartial);
-  const std::size_t cbWhole = (m_cbPartial + shipped.size()) / 8 * 8;
   m_strBlocks.append(shipped.substr(0, cbWhole - m_cbPartial));
-  m_cbPartial = m_cbPartial + shipped.size() - cbWhole;
-  std::memcpy(m_partial, shipped.data() + shipped.size() - m_cbPartial, m_cbPartial);
-  if (cbWhole == 0) return CResult();
+  m_cbPartial = cbTotal - cbWhole;
+  if (m_cbPartial > 0) std::memcpy(m_partial, shipped.data() + shipped.size() - m_cbPartial, m_cbPartial);
   auto* pBlocks = reinterpret_cast<unsigned char*>(&m_strBlocks[0]);
   DefinitionsCipher().Decrypt(pBlocks, pBlocks, cbWhole, BlowfishCipher::MODE_ECB);
   // The header line decrypts to noise and is not handed on.

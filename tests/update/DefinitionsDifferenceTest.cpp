@@ -151,12 +151,16 @@ TEST(ShippedDefinitionsText, OnlyDecryptedDefinitionsPass) {
 }  // namespace
 
 // Feeds the text to add() cut at nCut and then in pieces of nPiece bytes, up to the
-// first failure.
+// first failure; each piece a copy of its own, as a file's reads are.
 template <class Add>
 void InPieces(const std::string& strText, std::size_t nCut, std::size_t nPiece, Add add) {
-  if (!add(std::string_view(strText).substr(0, nCut)).IsOk()) return;
+  auto addCopy = [&add](std::string_view piece) {
+    const std::vector<char> copy(piece.begin(), piece.end());
+    return add(std::string_view(copy.data(), copy.size()));
+  };
+  if (!addCopy(std::string_view(strText).substr(0, nCut)).IsOk()) return;
   for (std::size_t at = nCut; at < strText.size(); at += nPiece) {
-    if (!add(std::string_view(strText).substr(at, nPiece)).IsOk()) return;
+    if (!addCopy(std::string_view(strText).substr(at, nPiece)).IsOk()) return;
   }
 }
 
