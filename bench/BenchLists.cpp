@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionsLayout.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionsLayout.h"
 #include "engine/LinkParts.h"
 #include "shared/AsciiCase.h"
 #include "shared/BoundedCopy.h"

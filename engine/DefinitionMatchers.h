@@ -5,8 +5,8 @@
 
 #include <cstddef>
 
-#include "engine/DefinitionReader.h"
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionReader.h"
+#include "definitions/DefinitionsLayout.h"
 #include "engine/WebAddress.h"
 
 // Output buffers of the mail matchers hold this many bytes (260 characters).

@@ -7,7 +7,7 @@
 #include "engine/AppVarsRetry_win.h"
 #include "engine/InitializationLock_win.h"
 #include "engine/LSPGlobals.h"
-#include "engine/Scrambling.h"
+#include "definitions/Scrambling.h"
 #include "engine/WorkingDefinitionsFolder.h"
 #include "shared/BoundedCopy.h"
 #include "shared/OwnedResources_win.h"

@@ -6,8 +6,8 @@
 
 #include "engine/DefinitionMatchers.h"
 #include "engine/LinkTable.h"
-#include "engine/DefinitionsLayout.h"
-#include "engine/ProfileText.h"
+#include "definitions/DefinitionsLayout.h"
+#include "definitions/ProfileText.h"
 #include "shared/AsciiCase.h"
 #include "shared/BoundedCopy.h"
 

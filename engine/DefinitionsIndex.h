@@ -17,7 +17,7 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/DefinitionReader.h"
+#include "definitions/DefinitionReader.h"
 #include "engine/EntryAutomaton.h"
 #include "engine/LinkTable.h"
 #include "engine/WebAddress.h"

@@ -7,7 +7,7 @@
 #include <mutex>
 #include <string>
 
-#include "engine/ProfileText.h"
+#include "definitions/ProfileText.h"
 #include "shared/FileStamp_win.h"
 #include "shared/OwnedResources_win.h"
 

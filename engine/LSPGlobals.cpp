@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionsLayout.h"
 #include "engine/ProviderName.h"
 #include "shared/EngineRequest.h"
 #include "shared/OwnedResources_win.h"

@@ -3,7 +3,7 @@
 // and the reference the index is measured and tested against.
 #pragma once
 
-#include "engine/DefinitionReader.h"
+#include "definitions/DefinitionReader.h"
 #include "engine/LSPGlobals.h"
 
 class CProfileWalkReader : public IDefinitionReader {

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "console/core/ShippedDefinitionsText.h"
-#include "engine/Scrambling.h"
-#include "updater/DefinitionsDifference.h"
+#include "definitions/ShippedDefinitionsText.h"
+#include "definitions/Scrambling.h"
+#include "definitions/DefinitionsDifference.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include "engine/DefinitionMatchers.h"
 #include "engine/DefinitionsIndex.h"
-#include "engine/ProfileText.h"
+#include "definitions/ProfileText.h"
 
 namespace {
 

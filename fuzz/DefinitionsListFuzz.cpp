@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "engine/Scrambling.h"
+#include "definitions/Scrambling.h"
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/ReadBackCheck.h"
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 #include "console/settings/LanguageText.h"
 #include "console/settings/NameCode.h"
 #include "console/settings/store/RegistryValueData.h"

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <memory>
 
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 #include "shared/ReadWholeFile_win.h"
 #include "shared/RenameOver_win.h"
-#include "console/core/ShippedDefinitionsText.h"
-#include "updater/DefinitionsDifference.h"
+#include "definitions/ShippedDefinitionsText.h"
+#include "definitions/DefinitionsDifference.h"
 #include "updater/InstalledDefinitions_win.h"
 #include "updater/UpdateCrypto_win.h"
 #include "updater/UpdateFetch_win.h"

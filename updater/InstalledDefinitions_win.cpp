@@ -4,7 +4,7 @@
 #include <cstring>
 #include <utility>
 
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 #include "shared/ReadWholeFile_win.h"
 #include "updater/UpdateCrypto_win.h"
 #include "updater/UpdateManifest.h"

@@ -23,7 +23,7 @@
 #include <cstdint>
 #include <string>
 
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 
 constexpr std::size_t kMaxManifestBytes = 16 * 1024;
 // Far more than any list needs; a larger file is refused before it is fetched.

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 #include "shared/Policies.h"
 
 namespace {

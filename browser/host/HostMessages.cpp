@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "browser/host/HostJson.h"
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionsLayout.h"
 #include "engine/WebAddress.h"
 
 namespace {

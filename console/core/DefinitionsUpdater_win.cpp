@@ -4,7 +4,7 @@
 #include "console/core/WorkingDefinitions_win.h"
 #include "console/screens/MsgBoxDlg_win.h"
 #include "console/settings/ConsoleSettings_win.h"
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 #include "console/settings/FileVersion_win.h"
 #include "console/settings/Languages_win.h"
 #include "console/settings/NameCode.h"

@@ -8,7 +8,7 @@
 #include "console/ConsoleResources.h"
 #include "console/core/TrayTooltip.h"
 #include "console/core/WorkingDefinitions_win.h"
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 #include "console/settings/FileVersion_win.h"
 #include "console/screens/MainDlg_win.h"
 #include "console/screens/MsgBoxDlg_win.h"

@@ -3,7 +3,7 @@
 #include <new>
 #include <vector>
 
-#include "console/core/ShippedDefinitionsText.h"
+#include "definitions/ShippedDefinitionsText.h"
 #include "shared/OwnedResources_win.h"
 #include "shared/RenameOver_win.h"
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 #include "console/settings/FileVersion_win.h"
 #include "console/settings/LogArchive_win.h"
 #include "shared/BoundedCopy.h"

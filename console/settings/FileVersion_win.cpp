@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 #include "shared/OwnedResources_win.h"
 #include "shared/ReadWholeFile_win.h"
 

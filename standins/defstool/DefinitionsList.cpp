@@ -2,7 +2,7 @@
 
 #include <unordered_map>
 
-#include "engine/Scrambling.h"
+#include "definitions/Scrambling.h"
 #include "shared/AsciiCase.h"
 
 namespace {

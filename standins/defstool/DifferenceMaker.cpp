@@ -3,8 +3,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "engine/DefinitionsLayout.h"
-#include "updater/DefinitionsDifference.h"
+#include "definitions/DefinitionsLayout.h"
+#include "definitions/DefinitionsDifference.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The difference from one plain list to the next (updater/DefinitionsDifference.h),
+// The difference from one plain list to the next (definitions/DefinitionsDifference.h),
 // for updates that fetch only what changed.
 #pragma once
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionsLayout.h"
 #include "engine/WebAddress.h"
 #include "shared/AsciiCase.h"
 #include "standins/defstool/JsonLists.h"

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <unordered_set>
 
-#include "engine/DefinitionsLayout.h"
-#include "engine/Scrambling.h"
+#include "definitions/DefinitionsLayout.h"
+#include "definitions/Scrambling.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionsLayout.h"
 #include "standins/defstool/DefinitionsList.h"
 
 // Longest value the readers take whole (the definitions layout): 260 characters,

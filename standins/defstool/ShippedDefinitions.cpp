@@ -1,7 +1,7 @@
 #include "standins/defstool/ShippedDefinitions.h"
 
-#include "console/core/ShippedDefinitionsText.h"
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/ShippedDefinitionsText.h"
+#include "definitions/DefinitionsVersion.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "console/core/ShippedDefinitionsText.h"
+#include "definitions/ShippedDefinitionsText.h"
 
 // Two digits, "/", two digits, "/", four digits, optionally followed by "." and
 // the day's sequence (1 to 3 digits).

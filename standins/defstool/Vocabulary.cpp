@@ -3,7 +3,7 @@
 #include <cstring>
 #include <map>
 
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionsLayout.h"
 
 namespace {
 

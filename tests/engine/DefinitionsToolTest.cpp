@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <string>
 
-#include "console/core/BlowfishCipher.h"
-#include "engine/Scrambling.h"
+#include "definitions/BlowfishCipher.h"
+#include "definitions/Scrambling.h"
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/ReadBackCheck.h"
 #include "standins/defstool/ShippedDefinitions.h"

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "engine/DefinitionReader.h"
+#include "definitions/DefinitionReader.h"
 #include "shared/BoundedCopy.h"
 
 class CFakeDefinitionReader : public IDefinitionReader {

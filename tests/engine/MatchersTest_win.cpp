@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "console/core/RequestWindow_win.h"
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionsLayout.h"
 #include "engine/LSPGlobals.h"
-#include "engine/Scrambling.h"
+#include "definitions/Scrambling.h"
 #include "shared/OwnedResources_win.h"
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/ReadBackCheck.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "console/core/BlowfishCipher.h"
+#include "definitions/BlowfishCipher.h"
 #include "engine/LSPGlobals.h"
 #include "shared/OwnedResources_win.h"
 #include "standins/defstool/ShippedDefinitions.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 #include "console/settings/store/RegistryValueData.h"
 
 namespace {

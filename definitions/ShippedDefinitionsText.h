@@ -4,8 +4,6 @@
 // it must not take the place of working definitions.
 #pragma once
 
-#include "console/core/CoreLayer.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <string>

@@ -1,4 +1,4 @@
-#include "console/settings/DefinitionsVersion.h"
+#include "definitions/DefinitionsVersion.h"
 
 namespace {
 

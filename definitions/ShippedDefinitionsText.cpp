@@ -1,12 +1,12 @@
-#include "console/core/ShippedDefinitionsText.h"
+#include "definitions/ShippedDefinitionsText.h"
 
 #include <cstring>
 
-#include "console/core/BlowfishCipher.h"
-#include "console/settings/DefinitionsVersion.h"
-#include "engine/DefinitionsLayout.h"
-#include "engine/ProfileText.h"
-#include "engine/Scrambling.h"
+#include "definitions/BlowfishCipher.h"
+#include "definitions/DefinitionsVersion.h"
+#include "definitions/DefinitionsLayout.h"
+#include "definitions/ProfileText.h"
+#include "definitions/Scrambling.h"
 
 const char kDefinitionsPassPhrase[9] = "63185207";
 

@@ -1,11 +1,11 @@
-#include "updater/DefinitionsDifference.h"
+#include "definitions/DefinitionsDifference.h"
 
 #include <cstring>
 #include <string_view>
 #include <utility>
 
-#include "engine/DefinitionsLayout.h"
-#include "engine/Scrambling.h"
+#include "definitions/DefinitionsLayout.h"
+#include "definitions/Scrambling.h"
 
 namespace {
 

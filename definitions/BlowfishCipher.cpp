@@ -1,9 +1,9 @@
-#include "console/core/BlowfishCipher.h"
+#include "definitions/BlowfishCipher.h"
 
 #include <cstring>
 #include <utility>
 
-#include "console/core/BlowfishTables.h"
+#include "definitions/BlowfishTables.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "engine/ProfileText.h"
+#include "definitions/ProfileText.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "engine/DefinitionsLayout.h"
-#include "engine/Scrambling.h"
+#include "definitions/DefinitionsLayout.h"
+#include "definitions/Scrambling.h"
 #include "shared/AsciiCase.h"
 #include "shared/BoundedCopy.h"
 

@@ -1,4 +1,4 @@
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionsLayout.h"
 
 #include <cstring>
 

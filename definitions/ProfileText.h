@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/DefinitionReader.h"
-#include "engine/DefinitionsLayout.h"
+#include "definitions/DefinitionReader.h"
+#include "definitions/DefinitionsLayout.h"
 
 class CProfileText : public IDefinitionReader {
  public:

@@ -1,4 +1,4 @@
-#include "engine/Scrambling.h"
+#include "definitions/Scrambling.h"
 
 const std::string& ScramblingKey() {
   static const std::string strKey = "6318527";

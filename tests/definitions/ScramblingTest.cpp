@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "engine/Scrambling.h"
+#include "definitions/Scrambling.h"
 
 namespace {
 

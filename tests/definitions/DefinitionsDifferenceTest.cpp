@@ -2,10 +2,10 @@
 // and the check that a decrypted shipped file is definitions at all.
 #include <gtest/gtest.h>
 
-#include "console/core/ShippedDefinitionsText.h"
+#include "definitions/ShippedDefinitionsText.h"
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/DifferenceMaker.h"
-#include "updater/DefinitionsDifference.h"
+#include "definitions/DefinitionsDifference.h"
 
 namespace {
 

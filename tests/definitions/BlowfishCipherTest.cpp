@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "console/core/BlowfishCipher.h"
+#include "definitions/BlowfishCipher.h"
 
 namespace {
 

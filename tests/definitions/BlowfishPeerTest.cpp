@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "console/core/BlowfishCipher.h"
+#include "definitions/BlowfishCipher.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "engine/DefinitionMatchers.h"
-#include "engine/ProfileText.h"
-#include "engine/Scrambling.h"
+#include "definitions/ProfileText.h"
+#include "definitions/Scrambling.h"
 
 namespace {
 
