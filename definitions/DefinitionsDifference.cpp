@@ -1,5 +1,6 @@
 #include "definitions/DefinitionsDifference.h"
 
+#include <charconv>
 #include <cstring>
 #include <string_view>
 #include <utility>
@@ -216,14 +217,25 @@ CResult CDifferenceApplier::RunSteps() {
   return CResult();
 }
 
+void CDifferenceApplier::AppendKey(std::string& strOut, std::size_t nEntry) const {
+  const std::size_t k = m_prefixes.size();
+  char szKey[48];
+  const std::size_t cchPrefix = std::strlen(m_prefixes[nEntry % k]);
+  std::memcpy(szKey, m_prefixes[nEntry % k], cchPrefix);
+  char* pEnd = std::to_chars(szKey + cchPrefix, szKey + sizeof szKey, nEntry / k + 1).ptr;
+  AppendScrambled(strOut, std::string_view(szKey, pEnd - szKey));
+}
+
 CResult CDifferenceApplier::TakeEntry(std::string_view line) {
   const std::size_t k = m_prefixes.size();
-  const std::string strExpected = m_prefixes[m_nRead % k] + std::to_string(m_nRead / k + 1);
   const std::size_t nEquals = line.find('=');
+  m_strKey.clear();
+  AppendKey(m_strKey, m_nRead);
   // The tool writes keys that scramble to letters and digits alone, so a key
   // unscrambles to the one expected exactly when it is that key scrambled.
-  if (m_nBlanks > 0 || nEquals == std::string_view::npos || line.substr(0, nEquals) != ScrambleString(strExpected)) {
-    return Fail("section \"" + m_strSection + "\" does not hold " + strExpected + " where the difference needs it");
+  if (m_nBlanks > 0 || nEquals == std::string_view::npos || line.substr(0, nEquals) != m_strKey) {
+    return Fail("section \"" + m_strSection + "\" does not hold " + m_prefixes[m_nRead % k] +
+                std::to_string(m_nRead / k + 1) + " where the difference needs it");
   }
   ++m_nRead;
   const std::string_view value = line.substr(nEquals + 1);
@@ -245,8 +257,7 @@ CResult CDifferenceApplier::TakeEntry(std::string_view line) {
 }
 
 void CDifferenceApplier::WriteEntry(std::string_view value) {
-  const std::size_t k = m_prefixes.size();
-  m_strOut += ScrambleString(m_prefixes[m_nWritten % k] + std::to_string(m_nWritten / k + 1));
+  AppendKey(m_strOut, m_nWritten);
   m_strOut.append("=").append(value).append("\r\n");
   ++m_nWritten;
 }

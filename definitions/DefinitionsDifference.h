@@ -77,6 +77,8 @@ class CDifferenceApplier {
   CResult EndSection();
   CResult RunSteps();
   void WriteEntry(std::string_view value);
+  // The scrambled key of the section's entry line nEntry (from 0).
+  void AppendKey(std::string& strOut, std::size_t nEntry) const;
   CResult Flush(std::size_t cbAtLeast);
   CResult Fail(const std::string& strWhy) const;
   CResult Kept(CResult result);
@@ -86,6 +88,7 @@ class CDifferenceApplier {
   CResult m_failure;
   CPieceLines m_lines{"\r\n"};
   std::string m_strOut;
+  std::string m_strKey;
   std::vector<bool> m_done;
   // The changed section at hand, if any.
   const SDifferenceSection* m_pChanges = nullptr;
