@@ -1,6 +1,7 @@
 #include "definitions/ShippedDefinitionsText.h"
 
 #include <cstring>
+#include <utility>
 
 #include "definitions/BlowfishCipher.h"
 #include "definitions/DefinitionsVersion.h"
@@ -45,16 +46,17 @@ bool DecryptShippedDefinitions(const unsigned char* pShipped, std::size_t cbShip
 
 bool EncryptShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion,
                                std::string& strShipped) {
-  strShipped.clear();
-  CShippedEncryptor encryptor([&strShipped](std::string_view piece) {
-    strShipped.append(piece);
+  // Made aside: a refused version leaves strShipped as it was.
+  std::string strMade;
+  CShippedEncryptor encryptor([&strMade](std::string_view piece) {
+    strMade.append(piece);
     return CResult();
   });
-  if (encryptor.Start(strVersion).IsOk() && encryptor.Add(strWorkingText).IsOk() && encryptor.Finish().IsOk()) {
-    return true;
+  if (!encryptor.Start(strVersion).IsOk() || !encryptor.Add(strWorkingText).IsOk() || !encryptor.Finish().IsOk()) {
+    return false;
   }
-  strShipped.clear();
-  return false;
+  strShipped = std::move(strMade);
+  return true;
 }
 
 CResult CShippedDecryptor::Add(std::string_view shipped) {
