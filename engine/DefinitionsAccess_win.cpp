@@ -11,13 +11,13 @@
 #include "engine/WorkingDefinitionsFolder.h"
 #include "shared/BoundedCopy.h"
 #include "shared/OwnedResources_win.h"
+#include "shared/ProductKey.h"
 #include "shared/UserDataFolder_win.h"
 
 namespace {
 
 CRITICAL_SECTION g_csInitialize;
 
-constexpr char kProductKey[] = "Software\\Corvinth\\Hookwarden";
 constexpr DWORD kValueBufferSize = 261;  // 260 characters and the terminator
 
 // A plain local path (engine/WorkingDefinitionsFolder.h) whose drive letter is not
@@ -122,7 +122,7 @@ DWORD CLSPGlobals::GetEncPrivateProfileSection(const char* szSection, char* szOu
 
 std::string CLSPGlobals::GetAppPath() {
   char szPath[kValueBufferSize] = {};
-  if (hAppRegKey && !OwnerRegQueryEncValueEx(hAppRegKey, "", "App Path", szPath)) {
+  if (hAppRegKey && !OwnerRegQueryEncValueEx(hAppRegKey, "", kAppPathValue, szPath)) {
     std::memset(szPath, 0, sizeof szPath);
   }
   szPath[kValueBufferSize - 1] = 0;
@@ -139,7 +139,7 @@ HKEY CLSPGlobals::InitializeAppRegKey() {
   if (!OwnerRegConnectRegistry(HKEY_CURRENT_USER, &hRoot)) return nullptr;
   CRegCloseKey root(hRoot);
   HKEY hKey = nullptr;
-  if (!OwnerRegCreateKeyEx(hRoot, kProductKey, &hKey)) return nullptr;
+  if (!OwnerRegCreateKeyEx(hRoot, kProductKeyPath, &hKey)) return nullptr;
   return hKey;
 }
 

@@ -1,14 +1,14 @@
-// Putting a file written beside another in its place in one step, so that a reader
-// finds the old file or the new one, never a part. A reader that holds the old file
-// open without sharing its deletion makes the rename fail for a moment: it is tried
-// again for about a second.
+// Putting a file written beside another in its place in one step. A reader that
+// holds the old file open without sharing its deletion makes the rename fail for
+// a moment: it is tried again for about a second.
 #pragma once
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <string>
 #include <string_view>
-#include <utility>
 
 #include "shared/OwnedResources_win.h"
 #include "shared/Result.h"
@@ -27,60 +27,72 @@ inline bool RenameOver(const std::string& strFrom, const std::string& strTo) {
   }
 }
 
-// A new file written beside the one it is to replace, in pieces; PutInPlace flushes
-// it and renames it over the old one. Until then the old file stays as it was, and a
-// new file never put in place is deleted with the object.
-class CBesideFile {
+// The new contents of a file, written in pieces of any size beside it and put in
+// its place by Commit, so that a reader finds the old file or the new one, never a
+// part. Where the folder takes no new file the caller may write it in place
+// instead. Left without Commit, the file beside is deleted.
+class CReplacingFile {
  public:
-  explicit CBesideFile(std::string strPath)
-      : m_strPath(std::move(strPath)), m_strBeside(m_strPath + kBesideFileSuffix) {
-    m_file.Reset(
-        ::CreateFileA(m_strBeside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    m_bCreated = m_file.IsValid();
-    if (!m_bCreated) m_failure = Failed(::GetLastError());
-  }
-  ~CBesideFile() {
-    if (m_bCreated && !m_bInPlace) {
-      m_file.Reset();
-      ::DeleteFileA(m_strBeside.c_str());
-    }
-  }
-  CBesideFile(const CBesideFile&) = delete;
-  CBesideFile& operator=(const CBesideFile&) = delete;
+  CReplacingFile() = default;
+  CReplacingFile(const CReplacingFile&) = delete;
+  CReplacingFile& operator=(const CReplacingFile&) = delete;
+  ~CReplacingFile() { Abandon(); }
 
-  CResult Write(std::string_view piece) {
-    DWORD cbWritten = 0;
-    if (m_failure.IsOk() &&
-        (!::WriteFile(m_file.Get(), piece.data(), static_cast<DWORD>(piece.size()), &cbWritten, nullptr) ||
-         cbWritten != piece.size())) {
-      m_failure = Failed(::GetLastError());
-    }
-    return m_failure;
+  // Creates strPath + kBesideFileSuffix, or truncates strPath itself (bInPlace),
+  // shared for reading only.
+  CResult Create(const std::string& strPath, bool bInPlace = false) {
+    Abandon();
+    m_strPath = strPath;
+    m_bInPlace = bInPlace;
+    m_file.Reset(::CreateFileA(Written().c_str(), GENERIC_WRITE, bInPlace ? FILE_SHARE_READ : 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+    return m_file ? CResult() : LastError();
   }
 
-  CResult PutInPlace() {
-    if (m_failure.IsOk() && !::FlushFileBuffers(m_file.Get())) m_failure = Failed(::GetLastError());
+  CResult Write(const void* pData, std::size_t cbData) {
+    const auto* pBytes = static_cast<const char*>(pData);
+    for (std::size_t nDone = 0; nDone < cbData;) {
+      const DWORD cbPiece = static_cast<DWORD>(std::min<std::size_t>(cbData - nDone, 1u << 30));
+      DWORD cbWritten = 0;
+      if (!m_file || !::WriteFile(m_file.Get(), pBytes + nDone, cbPiece, &cbWritten, nullptr)) return LastError();
+      if (cbWritten != cbPiece) return CResult(ERROR_HANDLE_DISK_FULL);
+      nDone += cbWritten;
+    }
+    return CResult();
+  }
+
+  // Flushed first: errors of the delayed write show there, before the old file goes.
+  CResult Commit() {
+    if (!m_file) return CResult(ERROR_INVALID_HANDLE);
+    if (!::FlushFileBuffers(m_file.Get())) return LastError();
     m_file.Reset();
-    if (m_failure.IsOk() && !RenameOver(m_strBeside, m_strPath)) m_failure = Failed(::GetLastError());
-    m_bInPlace = m_failure.IsOk();
-    return m_failure;
+    if (!m_bInPlace && !RenameOver(Written(), m_strPath)) return LastError();
+    m_strPath.clear();
+    return CResult();
   }
 
  private:
-  CResult Failed(DWORD dwError) const {
-    return CResult(dwError, "the new file cannot be put in place of " + m_strPath + " (system error " +
-                                std::to_string(dwError) + ")");
+  std::string Written() const { return m_bInPlace ? m_strPath : m_strPath + kBesideFileSuffix; }
+  // A call that failed without a code still fails.
+  static CResult LastError() {
+    const DWORD dwError = ::GetLastError();
+    return CResult(dwError != ERROR_SUCCESS ? dwError : ERROR_GEN_FAILURE);
+  }
+  void Abandon() {
+    m_file.Reset();
+    if (!m_strPath.empty() && !m_bInPlace) ::DeleteFileA(Written().c_str());
+    m_strPath.clear();
   }
 
-  std::string m_strPath, m_strBeside;
+  std::string m_strPath;  // until committed or abandoned
+  bool m_bInPlace = false;
   CCloseFile m_file;
-  bool m_bCreated = false, m_bInPlace = false;
-  CResult m_failure;
 };
 
-// A whole new content for a file, written beside it and put in its place.
-inline CResult ReplaceFileContent(const std::string& strPath, std::string_view content) {
-  CBesideFile file(strPath);
-  CResult result = file.Write(content);
-  return result.IsOk() ? file.PutInPlace() : result;
+// The whole new contents at once.
+inline CResult ReplaceFileContents(const std::string& strPath, std::string_view data) {
+  CReplacingFile file;
+  CResult result = file.Create(strPath);
+  if (result.IsOk()) result = file.Write(data.data(), data.size());
+  return result.IsOk() ? file.Commit() : result;
 }

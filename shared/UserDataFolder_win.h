@@ -10,9 +10,8 @@
 
 #include <string>
 
-// The value of the product key that names the user's data folder for the engine
-// library, beside "App Path", which keeps naming the application folder.
-constexpr const char* kDataPathValue = "Data Path";
+#include "shared/ProductKey.h"
+
 constexpr const char* kUserDataFolderName = "\\Hookwarden";
 
 // "%LOCALAPPDATA%\Hookwarden", made when missing; empty when the system names no

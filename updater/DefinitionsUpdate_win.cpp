@@ -4,6 +4,7 @@
 
 #include <cstring>
 #include <memory>
+#include <utility>
 
 #include "definitions/DefinitionsVersion.h"
 #include "shared/ReadWholeFile_win.h"
@@ -34,17 +35,27 @@ CResult Refused(std::string strWhy) {
   return CResult(RESULT_INVALID_DATA, std::move(strWhy));
 }
 
+// A failure of the writer beside, with the text the user sees.
+CResult NamedWriteFailure(const CResult& result, const std::string& strPath) {
+  if (result.IsOk()) return result;
+  return CResult(result.Code(), "the new file cannot be put in place of " + strPath + " (system error " +
+                                    std::to_string(result.Code()) + ")");
+}
+
 // The new shipped file as it is written beside the old one: its SHA-256 and its
 // start (the version line) taken on the way.
 class CNewShippedFile {
  public:
-  explicit CNewShippedFile(const std::string& strPath) : m_file(strPath) {}
+  explicit CNewShippedFile(std::string strPath) : m_strPath(std::move(strPath)) {
+    m_failure = Named(m_file.Create(m_strPath));
+  }
 
   CResult Write(std::string_view piece) {
     m_hash.Add(piece);
     m_cbFile += piece.size();
     if (m_strStart.size() < kFileStartBytes) m_strStart.append(piece.substr(0, kFileStartBytes - m_strStart.size()));
-    return m_file.Write(piece);
+    if (m_failure.IsOk()) m_failure = Named(m_file.Write(piece.data(), piece.size()));
+    return m_failure;
   }
   // The size, SHA-256 and version line the manifest names.
   CResult CheckAgainst(const SUpdateManifest& manifest, bool bFetched) {
@@ -63,10 +74,14 @@ class CNewShippedFile {
     }
     return CResult();
   }
-  CResult PutInPlace() { return m_file.PutInPlace(); }
+  CResult PutInPlace() { return m_failure.IsOk() ? Named(m_file.Commit()) : m_failure; }
 
  private:
-  CBesideFile m_file;
+  CResult Named(const CResult& result) const { return NamedWriteFailure(result, m_strPath); }
+
+  std::string m_strPath;
+  CReplacingFile m_file;
+  CResult m_failure;
   CSha256 m_hash;
   std::uint64_t m_cbFile = 0;
   std::string m_strStart;
@@ -152,13 +167,12 @@ CResultOf<SUpdateOutcome> RunDefinitionsUpdate(const std::string& strAppFolder, 
   progress("Fetching the update manifest");
   const CResultOf<std::string> manifestText = FetchAddress(strAddress, kMaxManifestBytes);
   if (!manifestText.IsOk()) return failed(manifestText.Result());
-  SUpdateManifest manifest;
-  std::string strError;
-  if (!ParseUpdateManifest(manifestText.Value(), manifest, strError)) return failed(Refused(strError));
+  const CResultOf<SUpdateManifest> parsed = ParseUpdateManifest(manifestText.Value());
+  if (!parsed.IsOk()) return failed(parsed.Result());
+  const SUpdateManifest& manifest = parsed.Value();
   progress("Checking the manifest's signature");
-  if (!VerifyEcdsaP256(kUpdatePublicKey, manifest.strSignedPart, manifest.signature, strError)) {
-    return failed(Refused(strError));
-  }
+  const CResult signedRight = VerifyEcdsaP256(kUpdatePublicKey, manifest.strSignedPart, manifest.signature);
+  if (!signedRight.IsOk()) return failed(signedRight);
   // An old manifest, however validly signed, must not hold the definitions back for ever.
   if (nNow > manifest.nExpires) {
     return failed(Refused("the manifest expired at " + FormatUtcTime(manifest.nExpires) +
@@ -219,7 +233,10 @@ CResultOf<SUpdateOutcome> RunDefinitionsUpdate(const std::string& strAppFolder, 
   // The file, then the manifest that vouches for it: until both are in place the
   // user's file does not count and the application folder's is used.
   CResult installedNow = pFile->PutInPlace();
-  if (installedNow.IsOk()) installedNow = ReplaceFileContent(strDataFolder + kKeptManifestFile, manifestText.Value());
+  if (installedNow.IsOk()) {
+    const std::string strKeptPath = strDataFolder + kKeptManifestFile;
+    installedNow = NamedWriteFailure(ReplaceFileContents(strKeptPath, manifestText.Value()), strKeptPath);
+  }
   if (!installedNow.IsOk()) return failed(installedNow);
   return SUpdateOutcome{kUpdateInstalled, "The definitions of " + manifest.strVersion + " are installed.",
                         manifest.strVersion};

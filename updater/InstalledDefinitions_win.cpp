@@ -26,42 +26,39 @@ CResultOf<SFileDigest> DigestOfFile(const std::string& strPath, std::uint64_t cb
   return digest;
 }
 
-bool ReadKeptUpdate(const std::string& strDataFolder, std::string& strVersion, std::string& strWhy) {
+CResultOf<std::string> ReadKeptUpdate(const std::string& strDataFolder) {
   std::string strManifestText;
   if (!ReadWholeFile(strDataFolder + kKeptManifestFile, kMaxManifestBytes, &strManifestText)) {
-    strWhy = "no manifest is kept beside it";
-    return false;
+    return CResult(ERROR_FILE_NOT_FOUND, "no manifest is kept beside it");
   }
-  SUpdateManifest manifest;
-  if (!ParseUpdateManifest(strManifestText, manifest, strWhy) ||
-      !VerifyEcdsaP256(kUpdatePublicKey, manifest.strSignedPart, manifest.signature, strWhy)) {
-    strWhy = "its kept manifest does not count: " + strWhy;
-    return false;
-  }
+  const CResultOf<SUpdateManifest> parsed = ParseUpdateManifest(strManifestText);
+  const CResult counts = parsed.IsOk()
+                             ? VerifyEcdsaP256(kUpdatePublicKey, parsed.Value().strSignedPart, parsed.Value().signature)
+                             : parsed.Result();
+  if (!counts.IsOk()) return CResult(counts.Code(), "its kept manifest does not count: " + counts.Text());
+  const SUpdateManifest& manifest = parsed.Value();
   // No larger than the manifest says: a planted file is not read whole.
   const CResultOf<SFileDigest> file = DigestOfFile(strDataFolder + kShippedDefinitionsFile, manifest.cbFile);
   if (!file.IsOk() || file.Value().cbFile != manifest.cbFile ||
       std::memcmp(file.Value().sha256.data(), manifest.sha256, sizeof manifest.sha256) != 0) {
-    strWhy = "it is not the file its kept manifest names";
-    return false;
+    return CResult(ERROR_INVALID_DATA, "it is not the file its kept manifest names");
   }
-  strVersion = DefinitionsVersionOfHeader(file.Value().strStart.data(), file.Value().strStart.size());
+  std::string strVersion = DefinitionsVersionOfHeader(file.Value().strStart.data(), file.Value().strStart.size());
   if (strVersion != manifest.strVersion) {
-    strWhy = "its version line is not its kept manifest's";
-    return false;
+    return CResult(ERROR_INVALID_DATA, "its version line is not its kept manifest's");
   }
-  return true;
+  return strVersion;
 }
 
 SInstalledDefinitions FindInstalledDefinitions(const std::string& strAppFolder, const std::string& strDataFolder) {
   std::string strHeader;
   ReadFileStart(strAppFolder + kShippedDefinitionsFile, 256, &strHeader);
   SInstalledDefinitions installed{strAppFolder, DefinitionsVersionOfHeader(strHeader.data(), strHeader.size())};
-  std::string strUserVersion, strWhy;
-  if (::lstrcmpiA(strDataFolder.c_str(), strAppFolder.c_str()) != 0 &&
-      ReadKeptUpdate(strDataFolder, strUserVersion, strWhy) &&
-      DefinitionsVersionNumber(strUserVersion) > DefinitionsVersionNumber(installed.strVersion)) {
-    installed = {strDataFolder, strUserVersion};
+  if (::lstrcmpiA(strDataFolder.c_str(), strAppFolder.c_str()) == 0) return installed;
+  const CResultOf<std::string> userVersion = ReadKeptUpdate(strDataFolder);
+  if (userVersion.IsOk() &&
+      DefinitionsVersionNumber(userVersion.Value()) > DefinitionsVersionNumber(installed.strVersion)) {
+    installed = {strDataFolder, userVersion.Value()};
   }
   return installed;
 }

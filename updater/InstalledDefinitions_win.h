@@ -35,10 +35,12 @@ struct SInstalledDefinitions {
   std::string strVersion;  // its version line; empty when it has none
 };
 
-// True with the file's version when the user's "\hkwdn1.hwd" is the file its kept
-// manifest names: signed with the built-in key, and the file's size, SHA-256 and
-// version line those of the manifest. False with the reason otherwise.
-bool ReadKeptUpdate(const std::string& strDataFolder, std::string& strVersion, std::string& strWhy);
+// The file's version when the user's "\hkwdn1.hwd" is the file its kept manifest
+// names: signed with the built-in key, and the file's size, SHA-256 and version
+// line those of the manifest. The reason otherwise: ERROR_FILE_NOT_FOUND without
+// a kept manifest, the manifest's own failure when it does not count,
+// ERROR_INVALID_DATA for a file that is not the one it names.
+CResultOf<std::string> ReadKeptUpdate(const std::string& strDataFolder);
 
 // Of the application folder's file and the user's kept update, the newer; the
 // application folder's when the versions are equal, the user's does not count, or

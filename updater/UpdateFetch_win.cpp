@@ -19,13 +19,15 @@ std::wstring Widened(const std::string& str) {
   return strWide;
 }
 
-// The failure with the system's code, when the call that failed set one.
-CResult Fail(const std::string& strWhy, DWORD dwError = ::GetLastError()) {
-  return CResult(dwError != ERROR_SUCCESS ? dwError : ERROR_INVALID_DATA, strWhy);
+CResult Fail(DWORD dwCode, const std::string& strWhy) {
+  return CResult(dwCode, strWhy);
 }
 
-std::string ErrorNumber() {
-  return " (error " + std::to_string(::GetLastError()) + ")";
+// WinHTTP's reason, named in the text too; a call that failed without one still fails.
+CResult FailWithLastError(const std::string& strWhy) {
+  DWORD dwError = ::GetLastError();
+  if (dwError == ERROR_SUCCESS) dwError = ERROR_GEN_FAILURE;
+  return CResult(dwError, strWhy + " (error " + std::to_string(dwError) + ")");
 }
 
 }  // namespace
@@ -39,7 +41,7 @@ CResult FetchAddressInPieces(const std::string& strAddress, std::uint64_t cbMax,
   if (strWide.empty() || !::WinHttpCrackUrl(strWide.c_str(), static_cast<DWORD>(strWide.size()), 0, &parts) ||
       (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS) ||
       parts.dwHostNameLength == 0) {
-    return Fail("the address " + strAddress + " is not an http or https address", ERROR_INVALID_PARAMETER);
+    return Fail(ERROR_INVALID_PARAMETER, "the address " + strAddress + " is not an http or https address");
   }
   const std::wstring strHost(parts.lpszHostName, parts.dwHostNameLength);
   std::wstring strPath(parts.lpszUrlPath, parts.dwUrlPathLength);
@@ -48,7 +50,7 @@ CResult FetchAddressInPieces(const std::string& strAddress, std::uint64_t cbMax,
 
   CWinHttpCloseHandle session(::WinHttpOpen(L"Hookwarden-Update/1", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY,
                                             WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0));
-  if (!session) return Fail("WinHTTP cannot start" + ErrorNumber());
+  if (!session) return FailWithLastError("WinHTTP cannot start");
   ::WinHttpSetTimeouts(session.Get(), kResolveMs, kConnectMs, kSendMs, kReceiveMs);
   CWinHttpCloseHandle connection(::WinHttpConnect(session.Get(), strHost.c_str(), parts.nPort, 0));
   const DWORD dwFlags = WINHTTP_FLAG_REFRESH | (parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
@@ -60,13 +62,13 @@ CResult FetchAddressInPieces(const std::string& strAddress, std::uint64_t cbMax,
   if (!request ||
       !::WinHttpSendRequest(request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, 0, 0) ||
       !::WinHttpReceiveResponse(request.Get(), nullptr)) {
-    return Fail("the update server of " + strAddress + " cannot be reached" + ErrorNumber());
+    return FailWithLastError("the update server of " + strAddress + " cannot be reached");
   }
   DWORD dwStatus = 0, cbStatus = sizeof dwStatus;
   if (!::WinHttpQueryHeaders(request.Get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
                              WINHTTP_HEADER_NAME_BY_INDEX, &dwStatus, &cbStatus, WINHTTP_NO_HEADER_INDEX) ||
       dwStatus != 200) {
-    return Fail("the server answered HTTP " + std::to_string(dwStatus) + " for " + strAddress, ERROR_INVALID_DATA);
+    return Fail(ERROR_BAD_NET_RESP, "the server answered HTTP " + std::to_string(dwStatus) + " for " + strAddress);
   }
   // The announced length, when there is one, tells a cut download from a whole one.
   wchar_t szLength[32] = {};
@@ -77,7 +79,7 @@ CResult FetchAddressInPieces(const std::string& strAddress, std::uint64_t cbMax,
                             &cbLength, WINHTTP_NO_HEADER_INDEX) != FALSE;
   if (bAnnounced) cbAnnounced = std::wcstoull(szLength, nullptr, 10);
   if (bAnnounced && cbAnnounced > cbMax) {
-    return Fail(strAddress + " is larger than " + std::to_string(cbMax) + " bytes", ERROR_FILE_TOO_LARGE);
+    return Fail(ERROR_FILE_TOO_LARGE, strAddress + " is larger than " + std::to_string(cbMax) + " bytes");
   }
 
   std::vector<char> buffer(64 * 1024);
@@ -85,21 +87,20 @@ CResult FetchAddressInPieces(const std::string& strAddress, std::uint64_t cbMax,
   for (;;) {
     DWORD cbRead = 0;
     if (!::WinHttpReadData(request.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &cbRead)) {
-      return Fail("the download of " + strAddress + " broke off after " + std::to_string(cbBody) + " bytes" +
-                  ErrorNumber());
+      return FailWithLastError("the download of " + strAddress + " broke off after " + std::to_string(cbBody) +
+                               " bytes");
     }
     if (cbRead == 0) break;
     if (cbBody + cbRead > cbMax) {
-      return Fail(strAddress + " is larger than " + std::to_string(cbMax) + " bytes", ERROR_FILE_TOO_LARGE);
+      return Fail(ERROR_FILE_TOO_LARGE, strAddress + " is larger than " + std::to_string(cbMax) + " bytes");
     }
     cbBody += cbRead;
     CResult result = body(std::string_view(buffer.data(), cbRead));
     if (!result.IsOk()) return result;
   }
   if (bAnnounced && cbBody != cbAnnounced) {
-    return Fail("the download of " + strAddress + " ended after " + std::to_string(cbBody) + " of " +
-                    std::to_string(cbAnnounced) + " bytes",
-                ERROR_INVALID_DATA);
+    return Fail(ERROR_HANDLE_EOF, "the download of " + strAddress + " ended after " + std::to_string(cbBody) + " of " +
+                                      std::to_string(cbAnnounced) + " bytes");
   }
   return CResult();
 }

@@ -13,12 +13,12 @@
 #include <cstring>
 #include <string>
 
-#include "console/settings/store/SettingsStore_win.h"
 #include "shared/EventLog_win.h"
 #include "shared/OwnedResources_win.h"
 #include "shared/UserDataFolder_win.h"
 #include "updater/DefinitionsUpdate_win.h"
 #include "shared/Policies_win.h"
+#include "shared/ProductKeyValue_win.h"
 #include "updater/UpdateValues_win.h"
 
 namespace {
@@ -52,7 +52,7 @@ int main(int argc, char** argv) {
   }
   // An administrator's address wins over the user's.
   if (!bAddressGiven)
-    strAddress = ReadPolicies().TextOr(EPolicy::UpdateAddress, StoredProductText(kUpdateAddressValue));
+    strAddress = ReadPolicies().TextOr(EPolicy::UpdateAddress, StoredProductValue(kUpdateAddressValue));
 
   char szPath[MAX_PATH + 1] = {};
   const DWORD cch = ::GetModuleFileNameA(nullptr, szPath, sizeof szPath);

@@ -1,6 +1,7 @@
 #include "updater/UpdateManifest.h"
 
 #include <cstring>
+#include <utility>
 
 #include "shared/AsciiCase.h"
 #include "updater/UpdateSchedule.h"
@@ -23,9 +24,8 @@ bool StartsWithHttp(const std::string& str) {
   return str.compare(0, 7, "http://") == 0 || str.compare(0, 8, "https://") == 0;
 }
 
-bool Fail(std::string& strError, const std::string& strWhy) {
-  strError = strWhy;
-  return false;
+CResult Fail(std::string strWhy) {
+  return CResult(RESULT_INVALID_DATA, std::move(strWhy));
 }
 
 bool IsPlainFileName(const std::string& strValue) {
@@ -67,11 +67,11 @@ bool DecodeDerSignature(const unsigned char* pDer, std::size_t cbDer, unsigned c
   return ReadDerInteger(p, pEnd, rs) && ReadDerInteger(p, pEnd, rs + 32) && p == pEnd;
 }
 
-bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, std::string& strError) {
-  manifest = SUpdateManifest();
-  if (strText.size() > kMaxManifestBytes) return Fail(strError, "the manifest is longer than 16 KB");
+CResultOf<SUpdateManifest> ParseUpdateManifest(const std::string& strText) {
+  SUpdateManifest manifest;
+  if (strText.size() > kMaxManifestBytes) return Fail("the manifest is longer than 16 KB");
   const std::size_t nSignature = strText.find("\nsignature=");
-  if (nSignature == std::string::npos) return Fail(strError, "the manifest has no signature");
+  if (nSignature == std::string::npos) return Fail("the manifest has no signature");
   manifest.strSignedPart = strText.substr(0, nSignature + 1);
 
   bool bVersion = false, bFile = false, bSize = false, bHash = false, bExpires = false;
@@ -83,73 +83,72 @@ bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, 
     nLineStart = nEnd + 1;
     if (!strLine.empty() && strLine.back() == '\r') strLine.pop_back();
     if (++nLine == 1) {
-      if (strLine != kFirstLine) return Fail(strError, "the text is not a Hookwarden definitions update");
+      if (strLine != kFirstLine) return Fail("the text is not a Hookwarden definitions update");
       continue;
     }
     if (strLine.empty()) continue;
     const std::size_t nEquals = strLine.find('=');
-    if (nEquals == std::string::npos) return Fail(strError, "line " + std::to_string(nLine) + " has no \"=\"");
+    if (nEquals == std::string::npos) return Fail("line " + std::to_string(nLine) + " has no \"=\"");
     const std::string strKey = strLine.substr(0, nEquals), strValue = strLine.substr(nEquals + 1);
     bool* pSeen = nullptr;
     if (strKey == "version") {
       pSeen = &bVersion;
       if (DefinitionsVersionNumber(strValue) == 0) {
-        return Fail(strError, "the version is neither a date MM/DD/YYYY nor MM/DD/YYYY.N");
+        return Fail("the version is neither a date MM/DD/YYYY nor MM/DD/YYYY.N");
       }
       manifest.strVersion = strValue;
     } else if (strKey == "file") {
       pSeen = &bFile;
       if (!IsPlainFileName(strValue) && !StartsWithHttp(strValue)) {
-        return Fail(strError, "the file is neither a plain file name nor an http(s) address");
+        return Fail("the file is neither a plain file name nor an http(s) address");
       }
       manifest.strFile = strValue;
     } else if (strKey == "size") {
       pSeen = &bSize;
-      if (!ParseByteCount(strValue, manifest.cbFile)) return Fail(strError, "the size is not a number");
+      if (!ParseByteCount(strValue, manifest.cbFile)) return Fail("the size is not a number");
       if (manifest.cbFile < 16 || manifest.cbFile % 8 != 0 || manifest.cbFile > kMaxUpdateFileBytes) {
-        return Fail(strError, "the size is not that of a definitions file");
+        return Fail("the size is not that of a definitions file");
       }
     } else if (strKey == "sha256") {
       pSeen = &bHash;
       if (!DecodeHex(strValue, manifest.sha256, sizeof manifest.sha256)) {
-        return Fail(strError, "the SHA-256 is not 64 hex digits");
+        return Fail("the SHA-256 is not 64 hex digits");
       }
     } else if (strKey == "expires") {
       pSeen = &bExpires;
       if (!ParseUtcTime(strValue, manifest.nExpires)) {
-        return Fail(strError, "the expiry is not a time YYYY-MM-DDTHH:MM:SSZ");
+        return Fail("the expiry is not a time YYYY-MM-DDTHH:MM:SSZ");
       }
     } else if (strKey == "difference") {
       pSeen = &bDifference;
       if (!IsPlainFileName(strValue) && !StartsWithHttp(strValue)) {
-        return Fail(strError, "the difference is neither a plain file name nor an http(s) address");
+        return Fail("the difference is neither a plain file name nor an http(s) address");
       }
       manifest.strDifference = strValue;
     } else if (strKey == "difference-from") {
       pSeen = &bDifferenceFrom;
       if (!DecodeHex(strValue, manifest.differenceFrom, 32)) {
-        return Fail(strError, "the difference's base SHA-256 is not 64 hex digits");
+        return Fail("the difference's base SHA-256 is not 64 hex digits");
       }
     } else if (strKey == "difference-size") {
       pSeen = &bDifferenceSize;
       if (!ParseByteCount(strValue, manifest.cbDifference) || manifest.cbDifference == 0 ||
           manifest.cbDifference > kMaxUpdateFileBytes) {
-        return Fail(strError, "the difference's size is not a number of bytes");
+        return Fail("the difference's size is not a number of bytes");
       }
     } else if (strKey == "difference-sha256") {
       pSeen = &bDifferenceHash;
       if (!DecodeHex(strValue, manifest.differenceSha256, 32)) {
-        return Fail(strError, "the difference's SHA-256 is not 64 hex digits");
+        return Fail("the difference's SHA-256 is not 64 hex digits");
       }
     }
-    if (pSeen && *pSeen) return Fail(strError, "\"" + strKey + "\" is given twice");
+    if (pSeen && *pSeen) return Fail("\"" + strKey + "\" is given twice");
     if (pSeen) *pSeen = true;
   }
-  if (!bVersion || !bFile || !bSize || !bHash)
-    return Fail(strError, "the manifest lacks version, file, size or sha256");
-  if (!bExpires) return Fail(strError, "the manifest has no expiry, so it would be valid for ever");
+  if (!bVersion || !bFile || !bSize || !bHash) return Fail("the manifest lacks version, file, size or sha256");
+  if (!bExpires) return Fail("the manifest has no expiry, so it would be valid for ever");
   if (bDifference != bDifferenceFrom || bDifference != bDifferenceSize || bDifference != bDifferenceHash) {
-    return Fail(strError, "the manifest names a difference without all of its lines");
+    return Fail("the manifest names a difference without all of its lines");
   }
 
   std::string strSignature = strText.substr(nSignature + std::strlen("\nsignature="));
@@ -158,9 +157,9 @@ bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, 
   if (strSignature.size() % 2 != 0 || strSignature.size() / 2 > sizeof der ||
       !DecodeHex(strSignature, der, strSignature.size() / 2) ||
       !DecodeDerSignature(der, strSignature.size() / 2, manifest.signature)) {
-    return Fail(strError, "the signature is not a DER ECDSA signature in hex");
+    return Fail("the signature is not a DER ECDSA signature in hex");
   }
-  return true;
+  return manifest;
 }
 
 std::string ResolveUpdateFileAddress(const std::string& strManifestAddress, const std::string& strFile) {

@@ -24,6 +24,7 @@
 #include <string>
 
 #include "definitions/DefinitionsVersion.h"
+#include "shared/Result.h"
 
 constexpr std::size_t kMaxManifestBytes = 16 * 1024;
 // Far more than any list needs; a larger file is refused before it is fetched.
@@ -44,9 +45,10 @@ struct SUpdateManifest {
   unsigned char signature[64] = {};  // r and s, 32 bytes each, big-endian
 };
 
-// False with the reason for text that is not a complete manifest. Nothing in it
-// can be trusted before the signature over strSignedPart has been checked.
-bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, std::string& strError);
+// The manifest, or RESULT_INVALID_DATA with the reason for text that is not a
+// complete one. Nothing in it can be trusted before the signature over
+// strSignedPart has been checked.
+CResultOf<SUpdateManifest> ParseUpdateManifest(const std::string& strText);
 
 // The two numbers of a DER ECDSA signature (SEQUENCE of two INTEGERs) as 64 bytes.
 bool DecodeDerSignature(const unsigned char* pDer, std::size_t cbDer, unsigned char rs[64]);

@@ -13,23 +13,12 @@
 #include "updater/UpdateProgram.h"
 #include "updater/UpdateSchedule.h"
 #include "shared/Policies_win.h"
+#include "shared/ProductKeyValue_win.h"
 #include "updater/UpdateValues_win.h"
 
 namespace {
 
 constexpr const char* kUpdaterMissingText = "The update program cannot be started: ";
-
-// A text value of the product key; a number (REG_DWORD) in decimal. Empty when missing.
-std::string StoredValue(const char* szName) {
-  std::string strText = StoredProductText(szName);
-  if (!strText.empty()) return strText;
-  DWORD dwNumber = 0, cbNumber = sizeof dwNumber;
-  if (::RegGetValueA(HKEY_CURRENT_USER, kProductKeyPath, szName, RRF_RT_REG_DWORD, nullptr, &dwNumber, &cbNumber) ==
-      ERROR_SUCCESS) {
-    return std::to_string(dwNumber);
-  }
-  return std::string();
-}
 
 }  // namespace
 
@@ -67,8 +56,8 @@ void CDefinitionsUpdater::NoteRefusedDefinitions(const std::string& strVersion, 
 void CDefinitionsUpdater::OnTick() {
   RefreshIfShippedChanged();
   // The product key is the truth while the console runs; the full save keeps it.
-  m_settings.m_strUpdateAddress = StoredValue(kUpdateAddressValue);
-  m_settings.m_strUpdateInterval = StoredValue(kUpdateIntervalValue);
+  m_settings.m_strUpdateAddress = StoredProductValue(kUpdateAddressValue);
+  m_settings.m_strUpdateInterval = StoredProductValue(kUpdateIntervalValue);
   // The administrators' too; they decide over the user's values without replacing them.
   m_settings.m_policies = ReadPolicies();
   const long long nNow = UtcNow();

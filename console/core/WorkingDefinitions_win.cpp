@@ -60,37 +60,14 @@ EWorkingDefinitions WriteWorkingDefinitionsFile(const std::string& strShippedPat
 
   // Written beside and renamed over, readers see the old file or the new one. Where
   // the folder takes no new files, and at start-up, the file is rewritten in place.
-  const std::string strBeside = strWorkingPath + kBesideFileSuffix;
-  CCloseFile working;
-  if (writing == EWorkingWrite::BesideThenRename)
-    working.Reset(
-        ::CreateFileA(strBeside.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-  const bool bInPlace = !working;
-  if (bInPlace)
-    working.Reset(::CreateFileA(strWorkingPath.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!working) return EWorkingDefinitions::CreateFailed;
-  DWORD cbWritten = 0;
-  bool bWritten =
-      ::WriteFile(working.Get(), decrypted.data(), static_cast<DWORD>(decrypted.size()), &cbWritten, nullptr) != FALSE;
-  DWORD dwError = ::GetLastError();
-  if (bWritten && cbWritten != decrypted.size()) {
-    bWritten = false;
-    dwError = ERROR_HANDLE_DISK_FULL;
+  CReplacingFile working;
+  if (writing != EWorkingWrite::BesideThenRename || !working.Create(strWorkingPath).IsOk()) {
+    if (!working.Create(strWorkingPath, true).IsOk()) return EWorkingDefinitions::CreateFailed;
   }
-  // Errors of the delayed write show when the data is flushed before closing.
-  if (bWritten && !::FlushFileBuffers(working.Get())) {
-    bWritten = false;
-    dwError = ::GetLastError();
-  }
-  working.Reset();
-  if (bWritten && !bInPlace && !RenameOver(strBeside, strWorkingPath)) {
-    bWritten = false;
-    dwError = ::GetLastError();
-  }
-  if (!bWritten) {
-    if (!bInPlace) ::DeleteFileA(strBeside.c_str());
-    if (pdwError) *pdwError = dwError;
+  CResult written = working.Write(decrypted.data(), decrypted.size());
+  if (written.IsOk()) written = working.Commit();
+  if (!written.IsOk()) {
+    if (pdwError) *pdwError = written.Code();
     return EWorkingDefinitions::WriteFailed;
   }
   return EWorkingDefinitions::Written;

@@ -24,10 +24,10 @@ TEST(InstalledDefinitions, TheUsersFileCountsOnlyWithItsSignedManifest) {
   // Names the user's file, but is signed by another key: the signature is well
   // formed but not the built-in key's.
   const std::string strUserFile = Shipped("12/31/2099");
-  unsigned char digest[32];
-  ASSERT_TRUE(ComputeSha256(strUserFile.data(), strUserFile.size(), digest));
+  const CResultOf<SSha256> digest = ComputeSha256(strUserFile.data(), strUserFile.size());
+  ASSERT_TRUE(digest.IsOk()) << digest.Result().Code();
   char szSha[65] = "";
-  for (int i = 0; i < 32; ++i) std::snprintf(szSha + 2 * i, 3, "%02x", digest[i]);
+  for (int i = 0; i < 32; ++i) std::snprintf(szSha + 2 * i, 3, "%02x", digest.Value()[i]);
   const std::string strForeignManifest = "Hookwarden definitions update 1\nversion=12/31/2099\nfile=hkwdn1.hwd\nsize=" +
                                          std::to_string(strUserFile.size()) + "\nsha256=" + szSha +
                                          "\nexpires=2099-12-31T00:00:00Z\nsignature=3006020101020101\n";
@@ -35,10 +35,11 @@ TEST(InstalledDefinitions, TheUsersFileCountsOnlyWithItsSignedManifest) {
     const char* szMachine;
     const char* szUser;  // null: no file of the user's
     const char* szManifest;
+    DWORD dwWhy;  // why the user's file does not count
   };
-  const SCase cases[] = {{"12/01/2026", nullptr, nullptr},
-                         {"12/01/2026", "12/31/2099", nullptr},
-                         {"12/01/2026", "12/31/2099", strForeignManifest.c_str()}};
+  const SCase cases[] = {{"12/01/2026", nullptr, nullptr, ERROR_FILE_NOT_FOUND},
+                         {"12/01/2026", "12/31/2099", nullptr, ERROR_FILE_NOT_FOUND},
+                         {"12/01/2026", "12/31/2099", strForeignManifest.c_str(), ERROR_INVALID_DATA}};
   for (const SCase& c : cases) {
     SCOPED_TRACE(std::string(c.szMachine) + " / " + (c.szUser ? c.szUser : "none") + (c.szManifest ? " signed" : ""));
     WriteFileBytes(strApp + "\\hkwdn1.hwd", Shipped(c.szMachine));
@@ -49,6 +50,9 @@ TEST(InstalledDefinitions, TheUsersFileCountsOnlyWithItsSignedManifest) {
     const SInstalledDefinitions installed = FindInstalledDefinitions(strApp, strData);
     EXPECT_EQ(strApp, installed.strFolder);
     EXPECT_EQ(c.szMachine, installed.strVersion);
+    const CResultOf<std::string> kept = ReadKeptUpdate(strData);
+    EXPECT_FALSE(kept.IsOk()) << kept.Value();
+    EXPECT_EQ(c.dwWhy, kept.Result().Code()) << kept.Result().Text();
   }
 }
 

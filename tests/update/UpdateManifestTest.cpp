@@ -29,10 +29,10 @@ const std::string kFields =
 
 TEST(UpdateManifest, ReadsTheFieldsAndTheSignedPart) {
   for (const char* szEol : {"\n", "\r\n"}) {
-    SUpdateManifest manifest;
-    std::string strError;
     const std::string strText = Manifest(kFields + "|comment=later versions may add keys", szEol);
-    ASSERT_TRUE(ParseUpdateManifest(strText, manifest, strError)) << strError;
+    const CResultOf<SUpdateManifest> parsed = ParseUpdateManifest(strText);
+    ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+    const SUpdateManifest& manifest = parsed.Value();
     EXPECT_EQ(manifest.strVersion, "12/08/2026");
     EXPECT_EQ(manifest.strFile, "hkwdn1.hwd");
     EXPECT_EQ(manifest.cbFile, 720u);
@@ -48,21 +48,21 @@ TEST(UpdateManifest, ReadsTheFieldsAndTheSignedPart) {
 }
 
 TEST(UpdateManifest, ReadsVersionsOfTheDayExpiryAndDifference) {
-  SUpdateManifest manifest;
-  std::string strError;
-  ASSERT_TRUE(ParseUpdateManifest(Manifest("version=12/08/2026.17|file=hkwdn1.hwd|size=720|sha256=" + kSha +
-                                           "|expires=2026-12-09T14:00:00Z|difference=d.hwdiff|difference-from=" +
-                                           std::string(64, '0') + "|difference-size=96|difference-sha256=" + kSha),
-                                  manifest, strError))
-      << strError;
+  const CResultOf<SUpdateManifest> parsed = ParseUpdateManifest(
+      Manifest("version=12/08/2026.17|file=hkwdn1.hwd|size=720|sha256=" + kSha +
+               "|expires=2026-12-09T14:00:00Z|difference=d.hwdiff|difference-from=" + std::string(64, '0') +
+               "|difference-size=96|difference-sha256=" + kSha));
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  const SUpdateManifest& manifest = parsed.Value();
   EXPECT_EQ(manifest.strVersion, "12/08/2026.17");
   EXPECT_EQ(manifest.nExpires, 1796824800);
   EXPECT_EQ(manifest.strDifference, "d.hwdiff");
   EXPECT_EQ(manifest.cbDifference, 96u);
   EXPECT_EQ(manifest.differenceSha256[0], 0x44);
   // Made before differences: none.
-  ASSERT_TRUE(ParseUpdateManifest(Manifest(kFields), manifest, strError)) << strError;
-  EXPECT_TRUE(manifest.strDifference.empty());
+  const CResultOf<SUpdateManifest> older = ParseUpdateManifest(Manifest(kFields));
+  ASSERT_TRUE(older.IsOk()) << older.Result().Text();
+  EXPECT_TRUE(older.Value().strDifference.empty());
 }
 
 TEST(UpdateManifest, RefusesWhatIsNotACompleteManifest) {
@@ -106,10 +106,10 @@ TEST(UpdateManifest, RefusesWhatIsNotACompleteManifest) {
       {strGood + std::string(kMaxManifestBytes, ' '), "the manifest is longer than 16 KB"},
   };
   for (const auto& c : cases) {
-    SUpdateManifest manifest;
-    std::string strError;
-    EXPECT_FALSE(ParseUpdateManifest(c.strText, manifest, strError)) << c.szError;
-    EXPECT_EQ(strError, c.szError);
+    const CResultOf<SUpdateManifest> parsed = ParseUpdateManifest(c.strText);
+    EXPECT_FALSE(parsed.IsOk()) << c.szError;
+    EXPECT_EQ(parsed.Result().Code(), RESULT_INVALID_DATA) << c.szError;
+    EXPECT_EQ(parsed.Result().Text(), c.szError);
   }
 }
 

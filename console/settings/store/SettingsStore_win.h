@@ -17,25 +17,13 @@
 
 #include <string>
 
+#include "shared/ProductKey.h"
 #include "shared/Result.h"
 
 class CConsoleSettings;
 class IStoreKey;
 
-constexpr const char* kProductKeyPath = "Software\\Corvinth\\Hookwarden";
-constexpr const char* kCompanyKeyPath = "Software\\Corvinth";
-// Where the definitions updater fetches its manifest from; empty or missing: no
-// automatic updates. Kept by the console through every full save.
-constexpr const char* kUpdateAddressValue = "UpdateAddress";
-// Minutes between automatic update checks (text or number; at least 15, an hour
-// when missing), and the time of the last check that got an answer. Kept likewise.
-constexpr const char* kUpdateIntervalValue = "UpdateInterval";
-constexpr const char* kLastUpdateCheckValue = "LastUpdateCheck";
 constexpr const char* kStartupRunKeyPath = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-// The values the console keeps in the product key itself, beside the language and
-// "Data Path" (shared/UserDataFolder_win.h): the engine library reads them.
-constexpr const char* kAppPathValue = "App Path";
-constexpr const char* kDefnsVersionValue = "DefnsVersion";
 
 // Start-up write: creates the product key when it is missing and writes "App Path"
 // (the application folder) and "DefnsVersion". Finishes an interrupted save first.
