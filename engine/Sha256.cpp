@@ -112,9 +112,9 @@ bool HasShaInstructions() {
 }
 #endif
 
-void Compress(std::uint32_t (&state)[8], const std::uint8_t* pData, std::size_t nBlocks) {
+void Compress(std::uint32_t (&state)[8], const std::uint8_t* pData, std::size_t nBlocks, bool bInstructions) {
 #ifdef HW_SHA_INSTRUCTIONS
-  if (HasShaInstructions()) return CompressWithInstructions(state, pData, nBlocks);
+  if (bInstructions && HasShaInstructions()) return CompressWithInstructions(state, pData, nBlocks);
 #endif
   for (std::size_t i = 0; i < nBlocks; ++i) CompressOne(state, pData + 64 * i);
 }
@@ -132,10 +132,10 @@ void CSha256::Add(std::string_view bytes) {
     pData += cbTake;
     cbData -= cbTake;
     if (m_cbBlock < sizeof m_block) return;
-    Compress(m_state, m_block, 1);
+    Compress(m_state, m_block, 1, m_bInstructions);
     m_cbBlock = 0;
   }
-  Compress(m_state, pData, cbData / 64);
+  Compress(m_state, pData, cbData / 64, m_bInstructions);
   m_cbBlock = cbData % 64;
   if (m_cbBlock > 0) std::memcpy(m_block, pData + cbData - m_cbBlock, m_cbBlock);
 }
@@ -148,7 +148,7 @@ Sha256Digest CSha256::Finish() {
   const std::size_t cbTail = m_cbBlock < 56 ? 64 : 128;
   const std::uint64_t nBits = m_cbTotal * 8;
   for (int i = 0; i < 8; ++i) tail[cbTail - 1 - i] = static_cast<std::uint8_t>(nBits >> (8 * i));
-  Compress(m_state, tail, cbTail / 64);
+  Compress(m_state, tail, cbTail / 64, m_bInstructions);
   Sha256Digest digest{};
   for (int i = 0; i < 32; ++i) digest[i] = static_cast<std::uint8_t>(m_state[i / 4] >> (24 - 8 * (i % 4)));
   return digest;
@@ -156,6 +156,13 @@ Sha256Digest CSha256::Finish() {
 
 Sha256Digest Sha256(std::string_view bytes) {
   CSha256 hash;
+  hash.Add(bytes);
+  return hash.Finish();
+}
+
+Sha256Digest Sha256WithoutInstructions(std::string_view bytes) {
+  CSha256 hash;
+  hash.m_bInstructions = false;
   hash.Add(bytes);
   return hash.Finish();
 }
