@@ -37,6 +37,8 @@ class BlowfishCipher {
  private:
   std::uint32_t F(std::uint32_t x) const;
   static void CheckBufferLength(std::size_t nLength);
+  // Electronic codebook over whole blocks, several blocks at a time.
+  void CodebookBlocks(const unsigned char* pIn, unsigned char* pOut, std::size_t nLength, bool bEncrypt) const;
 
   std::uint32_t m_chainStart[2] = {0, 0};
   std::uint32_t m_p[18] = {};

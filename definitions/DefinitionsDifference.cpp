@@ -1,7 +1,9 @@
 #include "definitions/DefinitionsDifference.h"
 
+#include <charconv>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 #include "definitions/DefinitionsLayout.h"
 #include "definitions/Scrambling.h"
@@ -15,88 +17,16 @@ bool Fail(std::string& strError, const std::string& strWhy) {
   return false;
 }
 
-// The working text cut into lines at "\r\n"; the last line may lack it.
-std::vector<std::string_view> CutLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  while (!text.empty()) {
-    const std::size_t nEnd = text.find("\r\n");
-    if (nEnd == std::string_view::npos) {
-      lines.push_back(text);
-      break;
-    }
-    lines.push_back(text.substr(0, nEnd));
-    text.remove_prefix(nEnd + 2);
-  }
-  return lines;
-}
-
 bool IsSectionLine(std::string_view line) {
   return line.size() >= 2 && line.front() == '[' && line.back() == ']';
 }
 
-// One changed section: its entry lines checked and the steps applied.
-bool RewriteSection(const std::string& strName, const std::vector<std::string_view>& lines, std::size_t nHeader,
-                    std::size_t nEnd, const SDifferenceSection& changes, std::string& strNew, std::string& strWhy) {
-  const std::vector<const char*> prefixes = KeyPrefixesOfSection(strName);
-  const std::size_t k = prefixes.size();
-  std::size_t nTail = nEnd;  // blank lines after the entries stay as they are
-  while (nTail > nHeader + 1 && lines[nTail - 1].empty()) --nTail;
-  std::vector<std::string_view> values;
-  values.reserve(nTail - nHeader - 1);
-  for (std::size_t i = nHeader + 1; i < nTail; ++i) {
-    const std::size_t nEquals = lines[i].find('=');
-    const std::size_t t = values.size();
-    const std::string strExpected = prefixes[t % k] + std::to_string(t / k + 1);
-    if (nEquals == std::string_view::npos || UnscrambleString(std::string(lines[i].substr(0, nEquals))) != strExpected) {
-      return Fail(strWhy, "section \"" + strName + "\" does not hold " + strExpected + " where the difference needs it");
-    }
-    values.push_back(lines[i].substr(nEquals + 1));
-  }
-  if (values.size() % k != 0) return Fail(strWhy, "section \"" + strName + "\" ends with an incomplete entry");
-
-  // The scrambled values of added entries, reserved whole so that views of them stay valid.
-  std::vector<std::string> added;
-  std::size_t nAdds = 0;
-  for (const auto& step : changes.steps) nAdds += step.cOp == '+';
-  added.reserve(nAdds);
-  std::vector<std::string_view> result;
-  result.reserve(values.size() + nAdds);
-  const std::string strIncomplete = "the difference leaves an entry of section \"" + strName + "\" incomplete";
-  std::size_t nNext = 0;
-  for (const auto& step : changes.steps) {
-    if (step.cOp == '=') {
-      if (nNext % k != 0 || result.size() % k != 0) return Fail(strWhy, strIncomplete);
-      if (step.nKeep > (values.size() - nNext) / k) {
-        return Fail(strWhy, "section \"" + strName + "\" has fewer entries than the difference keeps");
-      }
-      result.insert(result.end(), values.begin() + nNext, values.begin() + nNext + step.nKeep * k);
-      nNext += step.nKeep * k;
-    } else if (step.cOp == '-') {
-      if (nNext >= values.size() || values[nNext] != ScrambleString(step.strValue)) {
-        return Fail(strWhy, "section \"" + strName + "\" does not hold the removed entry \"" + step.strValue + "\"");
-      }
-      ++nNext;
-    } else {
-      added.push_back(ScrambleString(step.strValue));
-      result.push_back(added.back());
-    }
-  }
-  if (nNext % k != 0 || result.size() % k != 0) return Fail(strWhy, strIncomplete);
-  result.insert(result.end(), values.begin() + nNext, values.end());
-
-  strNew.append(lines[nHeader].data(), lines[nHeader].size()).append("\r\n");
-  for (std::size_t i = 0; i < result.size(); ++i) {
-    strNew += ScrambleString(prefixes[i % k] + std::to_string(i / k + 1));
-    strNew.append("=").append(result[i].data(), result[i].size()).append("\r\n");
-  }
-  for (std::size_t i = nTail; i < nEnd; ++i) strNew.append(lines[i].data(), lines[i].size()).append("\r\n");
-  return true;
-}
+// New text is handed on in pieces of about this size.
+constexpr std::size_t kOutPieceBytes = 256 * 1024;
 
 }  // namespace
 
-bool ParseDefinitionsDifference(const std::string& strText, SDefinitionsDifference& difference,
-                                std::string& strError) {
+bool ParseDefinitionsDifference(const std::string& strText, SDefinitionsDifference& difference, std::string& strError) {
   difference = SDefinitionsDifference();
   std::size_t nStart = 0, nLine = 0;
   while (nStart < strText.size()) {
@@ -160,38 +90,174 @@ std::string WriteDefinitionsDifference(const SDefinitionsDifference& difference)
   return strText;
 }
 
-bool ApplyDefinitionsDifference(std::string_view working, const SDefinitionsDifference& difference,
-                                std::string& strNew, std::string& strWhy) {
-  std::string_view text(working);
-  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-  const std::vector<std::string_view> lines = CutLines(text);
+bool ApplyDefinitionsDifference(std::string_view working, const SDefinitionsDifference& difference, std::string& strNew,
+                                std::string& strWhy) {
   strNew.clear();
   strNew.reserve(working.size() + working.size() / 64);
-  std::vector<bool> done(difference.sections.size(), false);
-  std::size_t nLine = 0;
-  while (nLine < lines.size()) {
-    std::size_t nEnd = nLine + 1;
-    while (nEnd < lines.size() && !IsSectionLine(lines[nEnd])) ++nEnd;
-    const SDifferenceSection* pChanges = nullptr;
-    std::string strName;
-    if (IsSectionLine(lines[nLine])) {
-      strName = UnscrambleString(std::string(lines[nLine].substr(1, lines[nLine].size() - 2)));
-      for (std::size_t i = 0; i < difference.sections.size(); ++i) {
-        if (difference.sections[i].strName != strName) continue;
-        if (done[i]) return Fail(strWhy, "the definitions hold section \"" + strName + "\" twice");
-        done[i] = true;
-        pChanges = &difference.sections[i];
+  CDifferenceApplier applier(difference, [&strNew](std::string_view piece) {
+    strNew.append(piece);
+    return CResult();
+  });
+  CResult result = applier.Add(working);
+  if (result.IsOk()) result = applier.Finish();
+  strWhy = result.Text();
+  return result.IsOk();
+}
+
+CDifferenceApplier::CDifferenceApplier(const SDefinitionsDifference& difference, PieceSink newText)
+    : m_difference(difference), m_newText(std::move(newText)), m_done(difference.sections.size(), false) {}
+
+CResult CDifferenceApplier::Fail(const std::string& strWhy) const {
+  return CResult(RESULT_INVALID_DATA, strWhy);
+}
+
+CResult CDifferenceApplier::Kept(CResult result) {
+  if (!result.IsOk()) m_failure = result;
+  return result;
+}
+
+CResult CDifferenceApplier::Add(std::string_view working) {
+  if (!m_failure.IsOk()) return m_failure;
+  CResult result = m_lines.Add(working, [this](std::string_view line) { return TakeLine(line); });
+  return Kept(result.IsOk() ? Flush(kOutPieceBytes) : result);
+}
+
+CResult CDifferenceApplier::Finish() {
+  if (!m_failure.IsOk()) return m_failure;
+  return Kept(FinishText());
+}
+
+CResult CDifferenceApplier::FinishText() {
+  // Blanks pad the text to whole blocks; they end it.
+  std::string_view last = m_lines.Rest();
+  while (!last.empty() && last.back() == ' ') last.remove_suffix(1);
+  CResult result = last.empty() ? CResult() : TakeLine(last);
+  if (result.IsOk()) result = EndSection();
+  if (!result.IsOk()) return result;
+  for (std::size_t i = 0; i < m_done.size(); ++i) {
+    if (!m_done[i]) return Fail("the definitions have no section \"" + m_difference.sections[i].strName + "\"");
+  }
+  return Flush(1);
+}
+
+CResult CDifferenceApplier::Flush(std::size_t cbAtLeast) {
+  if (m_strOut.size() < cbAtLeast) return CResult();
+  CResult result = m_newText(m_strOut);
+  m_strOut.clear();
+  return result;
+}
+
+CResult CDifferenceApplier::TakeLine(std::string_view line) {
+  if (IsSectionLine(line)) {
+    CResult ended = EndSection();
+    return ended.IsOk() ? StartSection(line) : ended;
+  }
+  if (!m_pChanges) {
+    m_strOut.append(line).append("\r\n");
+    return CResult();
+  }
+  // Empty lines belong to the section's end unless an entry follows them.
+  if (line.empty()) {
+    ++m_nBlanks;
+    return CResult();
+  }
+  return TakeEntry(line);
+}
+
+CResult CDifferenceApplier::StartSection(std::string_view line) {
+  m_strOut.append(line).append("\r\n");
+  const std::string strName = UnscrambleString(std::string(line.substr(1, line.size() - 2)));
+  for (std::size_t i = 0; i < m_difference.sections.size(); ++i) {
+    if (m_difference.sections[i].strName != strName) continue;
+    if (m_done[i]) return Fail("the definitions hold section \"" + strName + "\" twice");
+    m_done[i] = true;
+    m_pChanges = &m_difference.sections[i];
+    m_strSection = strName;
+    m_prefixes = KeyPrefixesOfSection(strName);
+    m_nRead = m_nWritten = m_nStep = m_nKeepLeft = m_nBlanks = 0;
+    return RunSteps();
+  }
+  return CResult();
+}
+
+CResult CDifferenceApplier::EndSection() {
+  if (!m_pChanges) return CResult();
+  const std::vector<SDifferenceStep>& steps = m_pChanges->steps;
+  if (m_nRead % m_prefixes.size() != 0) return Fail("section \"" + m_strSection + "\" ends with an incomplete entry");
+  if (m_nKeepLeft > 0) return Fail("section \"" + m_strSection + "\" has fewer entries than the difference keeps");
+  if (m_nStep < steps.size()) {  // a removal waits for an entry
+    return Fail("section \"" + m_strSection + "\" does not hold the removed entry \"" + steps[m_nStep].strValue + "\"");
+  }
+  for (std::size_t i = 0; i < m_nBlanks; ++i) m_strOut += "\r\n";
+  m_pChanges = nullptr;
+  return CResult();
+}
+
+// Runs the steps up to the next that needs an entry of the section: adds go out at
+// once, a keep counts down the entries that follow, a removal waits for its entry.
+CResult CDifferenceApplier::RunSteps() {
+  const std::vector<SDifferenceStep>& steps = m_pChanges->steps;
+  const std::size_t k = m_prefixes.size();
+  const std::string strIncomplete = "the difference leaves an entry of section \"" + m_strSection + "\" incomplete";
+  for (; m_nStep < steps.size(); ++m_nStep) {
+    const SDifferenceStep& step = steps[m_nStep];
+    if (step.cOp == '+') {
+      WriteEntry(ScrambleString(step.strValue));
+    } else if (step.cOp == '-') {
+      return CResult();
+    } else {
+      if (m_nRead % k != 0 || m_nWritten % k != 0) return Fail(strIncomplete);
+      if (step.nKeep > 0) {
+        m_nKeepLeft = step.nKeep * k;
+        return CResult();
       }
     }
-    if (pChanges) {
-      if (!RewriteSection(strName, lines, nLine, nEnd, *pChanges, strNew, strWhy)) return false;
-    } else {
-      for (std::size_t i = nLine; i < nEnd; ++i) strNew.append(lines[i].data(), lines[i].size()).append("\r\n");
+  }
+  if (m_nRead % k != 0 || m_nWritten % k != 0) return Fail(strIncomplete);
+  return CResult();
+}
+
+void CDifferenceApplier::AppendKey(std::string& strOut, std::size_t nEntry) const {
+  const std::size_t k = m_prefixes.size();
+  char szKey[48];
+  const std::size_t cchPrefix = std::strlen(m_prefixes[nEntry % k]);
+  std::memcpy(szKey, m_prefixes[nEntry % k], cchPrefix);
+  char* pEnd = std::to_chars(szKey + cchPrefix, szKey + sizeof szKey, nEntry / k + 1).ptr;
+  AppendScrambled(strOut, std::string_view(szKey, pEnd - szKey));
+}
+
+CResult CDifferenceApplier::TakeEntry(std::string_view line) {
+  const std::size_t k = m_prefixes.size();
+  const std::size_t nEquals = line.find('=');
+  m_strKey.clear();
+  AppendKey(m_strKey, m_nRead);
+  // The tool writes keys that scramble to letters and digits alone, so a key
+  // unscrambles to the one expected exactly when it is that key scrambled.
+  if (m_nBlanks > 0 || nEquals == std::string_view::npos || line.substr(0, nEquals) != m_strKey) {
+    return Fail("section \"" + m_strSection + "\" does not hold " + m_prefixes[m_nRead % k] +
+                std::to_string(m_nRead / k + 1) + " where the difference needs it");
+  }
+  ++m_nRead;
+  const std::string_view value = line.substr(nEquals + 1);
+  const std::vector<SDifferenceStep>& steps = m_pChanges->steps;
+  if (m_nKeepLeft > 0) {
+    WriteEntry(value);
+    if (--m_nKeepLeft > 0) return CResult();
+  } else if (m_nStep < steps.size()) {
+    if (value != ScrambleString(steps[m_nStep].strValue)) {
+      return Fail("section \"" + m_strSection + "\" does not hold the removed entry \"" + steps[m_nStep].strValue +
+                  "\"");
     }
-    nLine = nEnd;
+  } else {
+    WriteEntry(value);  // entries after the last step stay
+    return CResult();
   }
-  for (std::size_t i = 0; i < done.size(); ++i) {
-    if (!done[i]) return Fail(strWhy, "the definitions have no section \"" + difference.sections[i].strName + "\"");
-  }
-  return true;
+  ++m_nStep;
+  return RunSteps();
+}
+
+void CDifferenceApplier::WriteEntry(std::string_view value) {
+  AppendKey(m_strOut, m_nWritten);
+  m_strOut.append("=").append(value).append("\r\n");
+  ++m_nWritten;
 }

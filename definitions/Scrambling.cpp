@@ -5,12 +5,11 @@ const std::string& ScramblingKey() {
   return strKey;
 }
 
-std::string EncodeByte(unsigned char cByte) {
-  if (cByte == 0x3B || cByte == 0x3D) cByte = static_cast<unsigned char>(cByte + 0x80);
-  return std::string(1, static_cast<char>(cByte));
-}
-
 namespace {
+
+unsigned char Escaped(unsigned char c) {
+  return (c == 0x3B || c == 0x3D) ? static_cast<unsigned char>(c + 0x80) : c;
+}
 
 unsigned char Unescaped(unsigned char c) {
   return (c == 0xBB || c == 0xBD) ? static_cast<unsigned char>(c - 0x80) : c;
@@ -18,23 +17,34 @@ unsigned char Unescaped(unsigned char c) {
 
 }  // namespace
 
+std::string EncodeByte(unsigned char cByte) {
+  return std::string(1, static_cast<char>(Escaped(cByte)));
+}
+
 unsigned char DecodeByte(const std::string& strChar) {
   if (strChar.empty()) return 0;
   return Unescaped(static_cast<unsigned char>(strChar[0]));
 }
 
 std::string ScrambleString(const std::string& strPlain, const std::string& strKey) {
-  std::string strOut;
   if (strKey.empty()) return strPlain;  // no key, nothing to add
+  std::string strOut;
   strOut.reserve(strPlain.size());
-  for (std::size_t i = 0; i < strPlain.size(); ++i) {
-    const unsigned sum =
-        static_cast<unsigned char>(strPlain[i]) + static_cast<unsigned char>(strKey[i % strKey.size()]);
+  AppendScrambled(strOut, strPlain, strKey);
+  return strOut;
+}
+
+void AppendScrambled(std::string& strOut, std::string_view plain, const std::string& strKey) {
+  if (strKey.empty()) {
+    strOut.append(plain);
+    return;
+  }
+  for (std::size_t i = 0; i < plain.size(); ++i) {
+    const unsigned sum = static_cast<unsigned char>(plain[i]) + static_cast<unsigned char>(strKey[i % strKey.size()]);
     const auto s = static_cast<unsigned char>(sum & 0xFF);
     // Each piece is appended as a zero-terminated text: a sum of 0 adds nothing.
-    if (s != 0) strOut += EncodeByte(s);
+    if (s != 0) strOut += static_cast<char>(Escaped(s));
   }
-  return strOut;
 }
 
 unsigned char UnscrambleByte(unsigned char cStored, std::size_t nPosition, const std::string& strKey) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The scrambling key of the definitions file.
 const std::string& ScramblingKey();
@@ -16,6 +17,8 @@ unsigned char DecodeByte(const std::string& strChar);
 // Scrambles with the cyclic key. A sum of 0 appends nothing, so the result is then
 // shorter than the input.
 std::string ScrambleString(const std::string& strPlain, const std::string& strKey = ScramblingKey());
+// The same appended to strOut, for texts scrambled by the million.
+void AppendScrambled(std::string& strOut, std::string_view plain, const std::string& strKey = ScramblingKey());
 // One stored byte at position nPosition of a scrambled text, unscrambled.
 unsigned char UnscrambleByte(unsigned char cStored, std::size_t nPosition, const std::string& strKey = ScramblingKey());
 // Unscrambles; every input character gives one output character, 0 included.

@@ -2,6 +2,14 @@
 #include "engine/Sha256.h"
 
 #include <cstddef>
+#include <algorithm>
+#include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <cpuid.h>
+#include <immintrin.h>
+#define HW_SHA_INSTRUCTIONS 1
+#endif
 
 namespace {
 
@@ -20,7 +28,7 @@ std::uint32_t RotateRight(std::uint32_t n, int nBits) {
   return (n >> nBits) | (n << (32 - nBits));
 }
 
-void Compress(std::uint32_t (&state)[8], const std::uint8_t* pBlock) {
+void CompressOne(std::uint32_t (&state)[8], const std::uint8_t* pBlock) {
   std::uint32_t w[64];
   for (int i = 0; i < 16; ++i)
     w[i] = std::uint32_t{pBlock[4 * i]} << 24 | std::uint32_t{pBlock[4 * i + 1]} << 16 |
@@ -56,24 +64,105 @@ void Compress(std::uint32_t (&state)[8], const std::uint8_t* pBlock) {
   state[7] += h;
 }
 
+#ifdef HW_SHA_INSTRUCTIONS
+// The processor's SHA instructions (most x86 processors since 2017): some ten times
+// faster, which a file of a hundred megabytes notices. The state travels as the
+// halves ABEF and CDGH that the instructions take.
+__attribute__((target("sha,sse4.1,ssse3"))) void CompressWithInstructions(std::uint32_t (&state)[8],
+                                                                          const std::uint8_t* pData,
+                                                                          std::size_t nBlocks) {
+  const __m128i byteOrder = _mm_set_epi64x(0x0c0d0e0f08090a0bULL, 0x0405060700010203ULL);
+  __m128i cdab = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[0])), 0xB1);
+  __m128i efgh = _mm_shuffle_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(&state[4])), 0x1B);
+  __m128i abef = _mm_alignr_epi8(cdab, efgh, 8);
+  __m128i cdgh = _mm_blend_epi16(efgh, cdab, 0xF0);
+  for (; nBlocks > 0; --nBlocks, pData += 64) {
+    const __m128i abefBefore = abef, cdghBefore = cdgh;
+    __m128i w[4];  // the last sixteen words of the schedule, four at a time
+    for (int i = 0; i < 16; ++i) {
+      __m128i& words = w[i % 4];
+      if (i < 4) {
+        words = _mm_shuffle_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(pData + 16 * i)), byteOrder);
+      } else {
+        const __m128i sum = _mm_add_epi32(_mm_sha256msg1_epu32(words, w[(i + 1) % 4]),
+                                          _mm_alignr_epi8(w[(i + 3) % 4], w[(i + 2) % 4], 4));
+        words = _mm_sha256msg2_epu32(sum, w[(i + 3) % 4]);
+      }
+      __m128i message = _mm_add_epi32(words, _mm_loadu_si128(reinterpret_cast<const __m128i*>(&kRound[4 * i])));
+      cdgh = _mm_sha256rnds2_epu32(cdgh, abef, message);
+      message = _mm_shuffle_epi32(message, 0x0E);
+      abef = _mm_sha256rnds2_epu32(abef, cdgh, message);
+    }
+    abef = _mm_add_epi32(abef, abefBefore);
+    cdgh = _mm_add_epi32(cdgh, cdghBefore);
+  }
+  const __m128i feba = _mm_shuffle_epi32(abef, 0x1B);
+  const __m128i dchg = _mm_shuffle_epi32(cdgh, 0xB1);
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[0]), _mm_blend_epi16(feba, dchg, 0xF0));
+  _mm_storeu_si128(reinterpret_cast<__m128i*>(&state[4]), _mm_alignr_epi8(dchg, feba, 8));
+}
+
+bool HasShaInstructions() {
+  static const bool bHas = [] {
+    unsigned a = 0, b = 0, c = 0, d = 0;
+    if (!__get_cpuid(1, &a, &b, &c, &d) || !(c & bit_SSE4_1) || !(c & bit_SSSE3)) return false;
+    return __get_cpuid_count(7, 0, &a, &b, &c, &d) && (b & (1u << 29)) != 0;
+  }();
+  return bHas;
+}
+#endif
+
+void Compress(std::uint32_t (&state)[8], const std::uint8_t* pData, std::size_t nBlocks, bool bInstructions) {
+#ifdef HW_SHA_INSTRUCTIONS
+  if (bInstructions && HasShaInstructions()) return CompressWithInstructions(state, pData, nBlocks);
+#endif
+  for (std::size_t i = 0; i < nBlocks; ++i) CompressOne(state, pData + 64 * i);
+}
+
 }  // namespace
 
-std::array<std::uint8_t, 32> Sha256(std::string_view bytes) {
-  std::uint32_t state[8] = {0x6a09e667, 0xbb67ae85, 0x3c6ef372, 0xa54ff53a,
-                            0x510e527f, 0x9b05688c, 0x1f83d9ab, 0x5be0cd19};
+void CSha256::Add(std::string_view bytes) {
   const auto* pData = reinterpret_cast<const std::uint8_t*>(bytes.data());
-  std::size_t nWhole = bytes.size() / 64;
-  for (std::size_t i = 0; i < nWhole; ++i) Compress(state, pData + 64 * i);
+  std::size_t cbData = bytes.size();
+  m_cbTotal += cbData;
+  if (m_cbBlock > 0) {
+    const std::size_t cbTake = std::min(cbData, sizeof m_block - m_cbBlock);
+    std::memcpy(m_block + m_cbBlock, pData, cbTake);
+    m_cbBlock += cbTake;
+    pData += cbTake;
+    cbData -= cbTake;
+    if (m_cbBlock < sizeof m_block) return;
+    Compress(m_state, m_block, 1, m_bInstructions);
+    m_cbBlock = 0;
+  }
+  Compress(m_state, pData, cbData / 64, m_bInstructions);
+  m_cbBlock = cbData % 64;
+  if (m_cbBlock > 0) std::memcpy(m_block, pData + cbData - m_cbBlock, m_cbBlock);
+}
+
+Sha256Digest CSha256::Finish() {
   // The rest, a 1 bit, zeros and the length in bits: one or two more blocks.
   std::uint8_t tail[128] = {};
-  const std::size_t nRest = bytes.size() % 64;
-  for (std::size_t i = 0; i < nRest; ++i) tail[i] = pData[64 * nWhole + i];
-  tail[nRest] = 0x80;
-  const std::size_t cbTail = nRest < 56 ? 64 : 128;
-  const std::uint64_t nBits = static_cast<std::uint64_t>(bytes.size()) * 8;
+  if (m_cbBlock > 0) std::memcpy(tail, m_block, m_cbBlock);
+  tail[m_cbBlock] = 0x80;
+  const std::size_t cbTail = m_cbBlock < 56 ? 64 : 128;
+  const std::uint64_t nBits = m_cbTotal * 8;
   for (int i = 0; i < 8; ++i) tail[cbTail - 1 - i] = static_cast<std::uint8_t>(nBits >> (8 * i));
-  for (std::size_t nAt = 0; nAt < cbTail; nAt += 64) Compress(state, tail + nAt);
-  std::array<std::uint8_t, 32> digest{};
-  for (int i = 0; i < 32; ++i) digest[i] = static_cast<std::uint8_t>(state[i / 4] >> (24 - 8 * (i % 4)));
+  Compress(m_state, tail, cbTail / 64, m_bInstructions);
+  Sha256Digest digest{};
+  for (int i = 0; i < 32; ++i) digest[i] = static_cast<std::uint8_t>(m_state[i / 4] >> (24 - 8 * (i % 4)));
   return digest;
+}
+
+Sha256Digest Sha256(std::string_view bytes) {
+  CSha256 hash;
+  hash.Add(bytes);
+  return hash.Finish();
+}
+
+Sha256Digest Sha256WithoutInstructions(std::string_view bytes) {
+  CSha256 hash;
+  hash.m_bInstructions = false;
+  hash.Add(bytes);
+  return hash.Finish();
 }

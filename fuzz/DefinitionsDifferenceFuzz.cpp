@@ -1,6 +1,7 @@
 // The difference reader on any bytes, and what it takes applied to a small working
-// text: both answer, what was read writes back to as many sections, and an applied
-// difference gives whole lines. The same bytes also go through the check of
+// text: both answer, what was read writes back to as many sections, an applied
+// difference gives whole lines, and applied to the text in pieces it gives the same
+// text or the same reason. The same bytes also go through the check of
 // decrypted definitions, which reads a shipped file's decrypted text.
 #include <cstddef>
 #include <cstdint>
@@ -18,10 +19,10 @@ std::string Line(const std::string& strKey, const std::string& strValue) {
 }
 
 const std::string& Working() {
-  static const std::string strWorking =
-      "[" + ScrambleString("HostIP") + "]\r\n" + Line("IP1", "192.0.2.1") + Line("IP2", "192.0.2.2") + "\r\n[" +
-      ScrambleString("Link") + "]\r\n" + Line("CLINK1", "http://a.example/") + Line("VLINK1", "http://b.example/") +
-      "\r\n[" + ScrambleString("Text") + "]\r\n\r\n     ";
+  static const std::string strWorking = "[" + ScrambleString("HostIP") + "]\r\n" + Line("IP1", "192.0.2.1") +
+                                        Line("IP2", "192.0.2.2") + "\r\n[" + ScrambleString("Link") + "]\r\n" +
+                                        Line("CLINK1", "http://a.example/") + Line("VLINK1", "http://b.example/") +
+                                        "\r\n[" + ScrambleString("Text") + "]\r\n\r\n     ";
   return strWorking;
 }
 
@@ -40,8 +41,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
     std::abort();
   }
   std::string strNew;
-  if (ApplyDefinitionsDifference(Working(), difference, strNew, strWhy)) {
-    if (strNew.size() < 2 || strNew.compare(strNew.size() - 2, 2, "\r\n") != 0) std::abort();
+  const bool bApplied = ApplyDefinitionsDifference(Working(), difference, strNew, strWhy);
+  if (bApplied && (strNew.size() < 2 || strNew.compare(strNew.size() - 2, 2, "\r\n") != 0)) std::abort();
+  std::string strInPieces;
+  CDifferenceApplier applier(difference, [&strInPieces](std::string_view piece) {
+    strInPieces.append(piece);
+    return CResult();
+  });
+  const std::size_t nPiece = 1 + cbData % 11;
+  CResult result;
+  for (std::size_t at = 0; at < Working().size() && result.IsOk(); at += nPiece) {
+    result = applier.Add(std::string_view(Working()).substr(at, nPiece));
   }
+  result = applier.Finish();
+  if (result.IsOk() != bApplied || (bApplied ? strInPieces != strNew : result.Text() != strWhy)) std::abort();
   return 0;
 }

@@ -7,21 +7,26 @@
 // for it from then on (each written beside, then renamed over). The application
 // folder's file, which users cannot write, is never changed. "Installed" is what
 // updater/InstalledDefinitions_win.h finds. Any failure leaves the old files as
-// they were.
+// they were. Files are read, made and written in pieces: a list of a million
+// entries is never held whole.
 #pragma once
 
 #include <functional>
 #include <string>
 
+#include "shared/Result.h"
 #include "updater/UpdateProgram.h"
 
-struct SUpdateResult {
-  EUpdateExitCode code;
+// What a run did when it did not fail: installed, found the definitions up to date
+// or had no address. A failure's text is the sentence for the user.
+struct SUpdateOutcome {
+  EUpdateExitCode code = kUpdateUpToDate;
   std::string strMessage;  // one sentence for the user
   std::string strVersion;  // of the definitions installed
 };
 
 using UpdateProgress = std::function<void(const std::string&)>;
 
-SUpdateResult RunDefinitionsUpdate(const std::string& strAppFolder, const std::string& strDataFolder,
-                                   const std::string& strAddress, long long nNow, const UpdateProgress& progress);
+CResultOf<SUpdateOutcome> RunDefinitionsUpdate(const std::string& strAppFolder, const std::string& strDataFolder,
+                                               const std::string& strAddress, long long nNow,
+                                               const UpdateProgress& progress);

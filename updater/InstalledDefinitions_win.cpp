@@ -10,6 +10,22 @@
 #include "updater/UpdateManifest.h"
 #include "updater/UpdatePublicKey.h"
 
+CResultOf<SFileDigest> DigestOfFile(const std::string& strPath, std::uint64_t cbMost) {
+  SFileDigest digest;
+  CSha256 hash;
+  CResult result = ReadFileInPieces(strPath, cbMost, [&](std::string_view piece) {
+    hash.Add(piece);
+    digest.cbFile += piece.size();
+    if (digest.strStart.size() < kFileStartBytes) {
+      digest.strStart.append(piece.substr(0, kFileStartBytes - digest.strStart.size()));
+    }
+    return CResult();
+  });
+  if (!result.IsOk()) return result;
+  digest.sha256 = hash.Finish();
+  return digest;
+}
+
 CResultOf<std::string> ReadKeptUpdate(const std::string& strDataFolder) {
   std::string strManifestText;
   if (!ReadWholeFile(strDataFolder + kKeptManifestFile, kMaxManifestBytes, &strManifestText)) {
@@ -22,15 +38,12 @@ CResultOf<std::string> ReadKeptUpdate(const std::string& strDataFolder) {
   if (!counts.IsOk()) return CResult(counts.Code(), "its kept manifest does not count: " + counts.Text());
   const SUpdateManifest& manifest = parsed.Value();
   // No larger than the manifest says: a planted file is not read whole.
-  const CResult notNamed(ERROR_INVALID_DATA, "it is not the file its kept manifest names");
-  std::string strFile;
-  if (!ReadWholeFile(strDataFolder + kShippedDefinitionsFile, manifest.cbFile, &strFile) ||
-      strFile.size() != manifest.cbFile) {
-    return notNamed;
+  const CResultOf<SFileDigest> file = DigestOfFile(strDataFolder + kShippedDefinitionsFile, manifest.cbFile);
+  if (!file.IsOk() || file.Value().cbFile != manifest.cbFile ||
+      std::memcmp(file.Value().sha256.data(), manifest.sha256, sizeof manifest.sha256) != 0) {
+    return CResult(ERROR_INVALID_DATA, "it is not the file its kept manifest names");
   }
-  const CResultOf<SSha256> hash = ComputeSha256(strFile.data(), strFile.size());
-  if (!hash.IsOk() || std::memcmp(hash.Value().data(), manifest.sha256, 32) != 0) return notNamed;
-  std::string strVersion = DefinitionsVersionOfHeader(strFile.data(), strFile.size());
+  std::string strVersion = DefinitionsVersionOfHeader(file.Value().strStart.data(), file.Value().strStart.size());
   if (strVersion != manifest.strVersion) {
     return CResult(ERROR_INVALID_DATA, "its version line is not its kept manifest's");
   }

@@ -10,13 +10,25 @@
 
 #include <windows.h>
 
+#include <cstdint>
 #include <string>
 
+#include "engine/Sha256.h"
 #include "shared/FileStamp_win.h"
 #include "shared/Result.h"
 
 // Beside the user's "\hkwdn1.hwd": the manifest it was installed with, as fetched.
 constexpr const char* kKeptManifestFile = "\\hkwdn1-update.txt";
+
+// What the checks of a shipped file take from it, read in pieces: a hundred
+// megabytes are never held at once.
+struct SFileDigest {
+  Sha256Digest sha256{};
+  std::uint64_t cbFile = 0;
+  std::string strStart;  // the first 256 bytes, which hold the version line
+};
+constexpr std::size_t kFileStartBytes = 256;
+CResultOf<SFileDigest> DigestOfFile(const std::string& strPath, std::uint64_t cbMost);
 
 struct SInstalledDefinitions {
   std::string strFolder;   // the folder of the chosen "\hkwdn1.hwd"

@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstddef>
-#include <cstring>
 #include <string>
 
 #include "shared/Result.h"
@@ -18,17 +17,3 @@ CResultOf<SSha256> ComputeSha256(const void* pData, std::size_t cbData);
 // public key (x and y, 32 bytes each); ERROR_INVALID_DATA when it does not, the
 // system's reason when it cannot tell.
 CResult VerifyEcdsaP256(const unsigned char publicKey[64], const std::string& strMessage, const unsigned char rs[64]);
-
-// The same two as bool with the digest or the reason through an out-parameter, for
-// the callers that still take them so.
-inline bool ComputeSha256(const void* pData, std::size_t cbData, unsigned char digest[32]) {
-  const CResultOf<SSha256> hash = ComputeSha256(pData, cbData);
-  if (hash.IsOk()) std::memcpy(digest, hash.Value().data(), 32);
-  return hash.IsOk();
-}
-inline bool VerifyEcdsaP256(const unsigned char publicKey[64], const std::string& strMessage,
-                            const unsigned char rs[64], std::string& strError) {
-  const CResult verified = VerifyEcdsaP256(publicKey, strMessage, rs);
-  strError = verified.Text();
-  return verified.IsOk();
-}

@@ -32,8 +32,7 @@ CResult FailWithLastError(const std::string& strWhy) {
 
 }  // namespace
 
-CResultOf<std::string> FetchAddress(const std::string& strAddress, std::uint64_t cbMax) {
-  std::string strBody;
+CResult FetchAddressInPieces(const std::string& strAddress, std::uint64_t cbMax, const PieceSink& body) {
   const std::wstring strWide = Widened(strAddress);
   URL_COMPONENTS parts = {};
   parts.dwStructSize = sizeof parts;
@@ -84,21 +83,34 @@ CResultOf<std::string> FetchAddress(const std::string& strAddress, std::uint64_t
   }
 
   std::vector<char> buffer(64 * 1024);
+  std::uint64_t cbBody = 0;
   for (;;) {
     DWORD cbRead = 0;
     if (!::WinHttpReadData(request.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &cbRead)) {
-      return FailWithLastError("the download of " + strAddress + " broke off after " + std::to_string(strBody.size()) +
+      return FailWithLastError("the download of " + strAddress + " broke off after " + std::to_string(cbBody) +
                                " bytes");
     }
     if (cbRead == 0) break;
-    if (strBody.size() + cbRead > cbMax) {
+    if (cbBody + cbRead > cbMax) {
       return Fail(ERROR_FILE_TOO_LARGE, strAddress + " is larger than " + std::to_string(cbMax) + " bytes");
     }
-    strBody.append(buffer.data(), cbRead);
+    cbBody += cbRead;
+    CResult result = body(std::string_view(buffer.data(), cbRead));
+    if (!result.IsOk()) return result;
   }
-  if (bAnnounced && strBody.size() != cbAnnounced) {
-    return Fail(ERROR_HANDLE_EOF, "the download of " + strAddress + " ended after " + std::to_string(strBody.size()) +
-                                      " of " + std::to_string(cbAnnounced) + " bytes");
+  if (bAnnounced && cbBody != cbAnnounced) {
+    return Fail(ERROR_HANDLE_EOF, "the download of " + strAddress + " ended after " + std::to_string(cbBody) + " of " +
+                                      std::to_string(cbAnnounced) + " bytes");
   }
+  return CResult();
+}
+
+CResultOf<std::string> FetchAddress(const std::string& strAddress, std::uint64_t cbMax) {
+  std::string strBody;
+  CResult result = FetchAddressInPieces(strAddress, cbMax, [&strBody](std::string_view piece) {
+    strBody.append(piece);
+    return CResult();
+  });
+  if (!result.IsOk()) return result;
   return strBody;
 }

@@ -3,8 +3,8 @@
 
 #include <cstdint>
 #include <string>
-#include <utility>
 
+#include "shared/PieceLines.h"
 #include "shared/Result.h"
 
 // The body of a 200 answer, at most cbMax bytes. The failure's text says why for
@@ -14,11 +14,6 @@
 // length (ERROR_HANDLE_EOF).
 CResultOf<std::string> FetchAddress(const std::string& strAddress, std::uint64_t cbMax);
 
-// The same with the reason in strError, for the callers that still take it so.
-inline bool FetchAddress(const std::string& strAddress, std::uint64_t cbMax, std::string& strBody,
-                         std::string& strError) {
-  CResultOf<std::string> fetched = FetchAddress(strAddress, cbMax);
-  strBody = std::move(fetched.Value());
-  strError = fetched.Result().Text();
-  return fetched.IsOk();
-}
+// The same handed to body in pieces as it arrives, for files too large to hold:
+// body's first failure stops the download and is the answer.
+CResult FetchAddressInPieces(const std::string& strAddress, std::uint64_t cbMax, const PieceSink& body);

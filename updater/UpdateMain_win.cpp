@@ -65,18 +65,21 @@ int main(int argc, char** argv) {
   // Without a folder of the user's the console keeps its files beside itself.
   std::string strDataFolder = GetUserDataFolder();
   if (strDataFolder.empty()) strDataFolder = strAppFolder;
-  const SUpdateResult result = RunDefinitionsUpdate(strAppFolder, strDataFolder, strAddress, UtcNow(), PrintLine);
-  PrintLine(result.strMessage);
-  if (result.code == kUpdateInstalled) {
+  const CResultOf<SUpdateOutcome> result =
+      RunDefinitionsUpdate(strAppFolder, strDataFolder, strAddress, UtcNow(), PrintLine);
+  const EUpdateExitCode code = result.IsOk() ? result.Value().code : kUpdateFailed;
+  const std::string& strMessage = result.IsOk() ? result.Value().strMessage : result.Result().Text();
+  PrintLine(strMessage);
+  if (code == kUpdateInstalled) {
     ::PostMessageA(HWND_BROADCAST, ::RegisterWindowMessageA(kDefinitionsUpdatedMessageName), 0, 0);
-    WriteEventLog(DefinitionsInstalledEvent(result.strVersion, strAddress));
-  } else if (result.code == kUpdateFailed) {
-    WriteEventLog(DefinitionsUpdateFailedEvent(strAddress, result.strMessage));
+    WriteEventLog(DefinitionsInstalledEvent(result.Value().strVersion, strAddress));
+  } else if (code == kUpdateFailed) {
+    WriteEventLog(DefinitionsUpdateFailedEvent(strAddress, strMessage));
   }
   if (::GetFileType(::GetStdHandle(STD_OUTPUT_HANDLE)) == FILE_TYPE_CHAR) {
-    ::MessageBoxA(nullptr, result.strMessage.c_str(), "Hookwarden",
-                  MB_OK | (result.code == kUpdateFailed ? MB_ICONWARNING : MB_ICONINFORMATION));
+    ::MessageBoxA(nullptr, strMessage.c_str(), "Hookwarden",
+                  MB_OK | (code == kUpdateFailed ? MB_ICONWARNING : MB_ICONINFORMATION));
   }
   FlushEventLog(kEventLogFlushMs);
-  return result.code;
+  return code;
 }

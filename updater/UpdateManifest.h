@@ -22,7 +22,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <utility>
 
 #include "definitions/DefinitionsVersion.h"
 #include "shared/Result.h"
@@ -57,11 +56,3 @@ bool DecodeDerSignature(const unsigned char* pDer, std::size_t cbDer, unsigned c
 // The address of the update's file: an http(s) address as given, or a file name
 // put in place of the last part of the manifest's address. Empty when neither.
 std::string ResolveUpdateFileAddress(const std::string& strManifestAddress, const std::string& strFile);
-
-// The same with the reason in strError, for the callers that still take it so.
-inline bool ParseUpdateManifest(const std::string& strText, SUpdateManifest& manifest, std::string& strError) {
-  CResultOf<SUpdateManifest> parsed = ParseUpdateManifest(strText);
-  manifest = std::move(parsed.Value());
-  strError = parsed.Result().Text();
-  return parsed.IsOk();
-}

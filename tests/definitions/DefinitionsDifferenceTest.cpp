@@ -19,7 +19,8 @@ DefinitionsList List(const std::string& strPlain) {
 const char kOld[] =
     "[HostIP]\nIP1=192.0.2.1\nIP2=192.0.2.2\nIP3=192.0.2.3\n"
     "[HostLink]\nHLINK1=a.example/x\nHLINK2=b.example/y\n"
-    "[Link]\nCLINK1=http://c1.example/\nVLINK1=http://v1.example/\nCLINK2=http://c2.example/\nVLINK2=http://v2.example/\n"
+    "[Link]\nCLINK1=http://c1.example/\nVLINK1=http://v1.example/\nCLINK2=http://c2.example/\nVLINK2=http://v2.example/"
+    "\n"
     "[Text]\nTXT1=verify your account\n";
 
 TEST(DefinitionsDifference, GivesTheNewListsFileExactly) {
@@ -30,11 +31,13 @@ TEST(DefinitionsDifference, GivesTheNewListsFileExactly) {
       {"added, removed and moved",
        "[HostIP]\nIP1=192.0.2.3\nIP2=192.0.2.9\nIP3=192.0.2.1\n"
        "[HostLink]\nHLINK1=a.example/x\nHLINK2=b.example/y\nHLINK3=c.example/z\n"
-       "[Link]\nCLINK1=http://c2.example/\nVLINK1=http://v2.example/\nCLINK2=http://c3.example/\nVLINK2=http://v3.example/\n"
+       "[Link]\nCLINK1=http://c2.example/\nVLINK1=http://v2.example/\nCLINK2=http://c3.example/\nVLINK2=http://"
+       "v3.example/\n"
        "[Text]\nTXT1=verify your account\n"},
-      {"a section emptied", "[HostIP]\n[HostLink]\nHLINK1=a.example/x\nHLINK2=b.example/y\n"
-                            "[Link]\nCLINK1=http://c1.example/\nVLINK1=http://v1.example/\nCLINK2=http://c2.example/\n"
-                            "VLINK2=http://v2.example/\n[Text]\nTXT1=verify your account\n"},
+      {"a section emptied",
+       "[HostIP]\n[HostLink]\nHLINK1=a.example/x\nHLINK2=b.example/y\n"
+       "[Link]\nCLINK1=http://c1.example/\nVLINK1=http://v1.example/\nCLINK2=http://c2.example/\n"
+       "VLINK2=http://v2.example/\n[Text]\nTXT1=verify your account\n"},
       {"nothing changed", kOld},
   };
   for (const auto& c : cases) {
@@ -44,7 +47,8 @@ TEST(DefinitionsDifference, GivesTheNewListsFileExactly) {
     SDefinitionsDifference difference;
     ASSERT_TRUE(ParseDefinitionsDifference(strDifference, difference, strWhy)) << strWhy;
     std::string strApplied;
-    ASSERT_TRUE(ApplyDefinitionsDifference(WriteWorkingDefinitions(List(kOld)) + "   ", difference, strApplied, strWhy));
+    ASSERT_TRUE(
+        ApplyDefinitionsDifference(WriteWorkingDefinitions(List(kOld)) + "   ", difference, strApplied, strWhy));
     EXPECT_EQ(strApplied, WriteWorkingDefinitions(List(c.strNew))) << c.szName;
   }
 }
@@ -75,7 +79,8 @@ TEST(DefinitionsDifference, WhatDoesNotFitIsRefusedWithTheReason) {
   } cases[] = {
       {strHead + "[HostIP]\n-192.0.2.7\n", "section \"HostIP\" does not hold the removed entry \"192.0.2.7\""},
       {strHead + "[HostIP]\n=4\n", "section \"HostIP\" has fewer entries than the difference keeps"},
-      {strHead + "[Link]\n+http://only-one.example/\n", "the difference leaves an entry of section \"Link\" incomplete"},
+      {strHead + "[Link]\n+http://only-one.example/\n",
+       "the difference leaves an entry of section \"Link\" incomplete"},
       {strHead + "[From]\n+a@example.com\n", "the definitions have no section \"From\""},
   };
   for (const auto& c : cases) {
@@ -145,3 +150,75 @@ TEST(ShippedDefinitionsText, OnlyDecryptedDefinitionsPass) {
 }
 
 }  // namespace
+
+// Feeds the text to add() cut at nCut and then in pieces of nPiece bytes, up to the
+// first failure; each piece a copy of its own, as a file's reads are.
+template <class Add>
+void InPieces(const std::string& strText, std::size_t nCut, std::size_t nPiece, Add add) {
+  auto addCopy = [&add](std::string_view piece) {
+    const std::vector<char> copy(piece.begin(), piece.end());
+    return add(std::string_view(copy.data(), copy.size()));
+  };
+  if (!addCopy(std::string_view(strText).substr(0, nCut)).IsOk()) return;
+  for (std::size_t at = nCut; at < strText.size(); at += nPiece) {
+    if (!addCopy(std::string_view(strText).substr(at, nPiece)).IsOk()) return;
+  }
+}
+
+TEST(DefinitionsInPieces, AnyCutGivesWhatTheWholeTextGives) {
+  const std::string strOld = WriteWorkingDefinitions(List(kOld)) + "\r\n   ";
+  const std::string strNew =
+      "[HostIP]\nIP1=192.0.2.3\nIP2=192.0.2.9\n[HostLink]\nHLINK1=a.example/x\nHLINK2=b.example/y\nHLINK3=c.example/z\n"
+      "[Link]\nCLINK1=http://c2.example/\nVLINK1=http://v2.example/\n[Text]\nTXT1=verify your account\n";
+  std::string strDifference, strWhy, strWhole, strShipped;
+  ASSERT_TRUE(MakeDefinitionsDifference(List(kOld), List(strNew), strDifference, strWhy)) << strWhy;
+  SDefinitionsDifference difference, wrong;
+  ASSERT_TRUE(ParseDefinitionsDifference(strDifference, difference, strWhy)) << strWhy;
+  ASSERT_TRUE(ApplyDefinitionsDifference(strOld, difference, strWhole, strWhy)) << strWhy;
+  ASSERT_TRUE(EncryptShippedDefinitions(strWhole, "12/09/2026.4", strShipped).IsOk());
+  ASSERT_TRUE(ParseDefinitionsDifference(std::string(kDifferenceFirstLine) + "\n[Text]\n=1\n-gone\n", wrong, strWhy));
+  for (std::size_t nPiece : {1, 3, 8, 13, 4096}) {
+    for (std::size_t nCut = 0; nCut <= strOld.size(); nCut += nPiece == 1 ? 1 : 7) {
+      // The difference applied, the result encrypted and decrypted again, all in pieces.
+      std::string strApplied, strEncrypted, strDecrypted;
+      CShippedEncryptor encryptor([&](std::string_view piece) {
+        strEncrypted.append(piece);
+        return CResult();
+      });
+      ASSERT_TRUE(encryptor.Start("12/09/2026.4").IsOk());
+      CDifferenceApplier applier(difference, [&](std::string_view piece) {
+        strApplied.append(piece);
+        return encryptor.Add(piece);
+      });
+      InPieces(strOld, nCut, nPiece, [&](std::string_view piece) { return applier.Add(piece); });
+      ASSERT_TRUE(applier.Finish().IsOk());
+      ASSERT_TRUE(encryptor.Finish().IsOk());
+      EXPECT_EQ(strWhole, strApplied) << "cut at " << nCut << ", pieces of " << nPiece;
+      EXPECT_EQ(strShipped, strEncrypted) << "cut at " << nCut << ", pieces of " << nPiece;
+      CShippedDecryptor decryptor([&](std::string_view piece) {
+        strDecrypted.append(piece);
+        return CResult();
+      });
+      InPieces(strShipped, std::min(nCut, strShipped.size()), nPiece,
+               [&](std::string_view piece) { return decryptor.Add(piece); });
+      ASSERT_TRUE(decryptor.Finish().IsOk());
+      strApplied.resize((strApplied.size() + 7) / 8 * 8, ' ');
+      EXPECT_EQ(strApplied, strDecrypted) << "cut at " << nCut << ", pieces of " << nPiece;
+
+      // A difference that does not fit fails with the same reason however it is cut.
+      CDifferenceApplier refusing(wrong, [](std::string_view) { return CResult(); });
+      InPieces(strOld, nCut, nPiece, [&](std::string_view piece) { return refusing.Add(piece); });
+      EXPECT_EQ("section \"Text\" does not hold the removed entry \"gone\"", refusing.Finish().Text())
+          << "cut at " << nCut;
+      // So does the check of the text.
+      CDefinitionsTextCheck check;
+      const std::string strBad = strWhole + "no entry\r\n";
+      InPieces(strBad, std::min(nCut, strBad.size()), nPiece, [&](std::string_view piece) { return check.Add(piece); });
+      EXPECT_EQ("line 19 of its decrypted text is neither a section nor an entry", check.Finish().Text());
+    }
+  }
+  // Pieces that do not add up to whole blocks are refused at the end.
+  CShippedDecryptor decryptor([](std::string_view) { return CResult(); });
+  ASSERT_TRUE(decryptor.Add(std::string_view(strShipped).substr(0, 21)).IsOk());
+  EXPECT_EQ("it is not whole blocks", decryptor.Finish().Text());
+}

@@ -10,9 +10,10 @@
 # for a listed one never fail during the swap; a second update of the day comes as
 # a difference (its new address blocked, its removed one no longer); the first one
 # served again and another file of the same version are refused; a difference
-# that does not fit gives way to the whole file. A planted file beside a manifest
-# that does not name it is ignored by a console started then, and the next update
-# installs.
+# that does not fit gives way to the whole file, and when that cannot be fetched
+# the difference refused part-way leaves the installed file and nothing beside it.
+# A planted file beside a manifest that does not name it is ignored by a console
+# started then, and the next update installs.
 #   update-test.sh BUILD_DIR
 source "$(dirname "$0")/../wine/script-test.sh" "$1" update-test
 key=$here/test-update-key.pem
@@ -60,6 +61,9 @@ make_update second 12/09/2026.1 "$work/second.ini" --previous "$work/new.ini" 12
 make_update samever 12/09/2026.1 "$work/third.ini"
 make_update badfit 12/09/2026.2 "$work/third.ini" --previous "$work/second.ini" 12/09/2026.1
 sed -i 's/^-/-not-/' "$work/root/badfit/hkwdn1.hwdiff" && resign badfit
+UPDATE_FILE_ADDRESS=$origin/missing/hkwdn1.hwd make_update badmid 12/09/2026.2 "$work/third.ini" \
+  --previous "$work/second.ini" 12/09/2026.1
+sed -i 's/^-/-not-/' "$work/root/badmid/hkwdn1.hwdiff" && resign badmid
 
 copy_app
 cp "$work/app/hkwdn1.hwd" "$work/old.hwd"
@@ -140,6 +144,9 @@ check "the first update served again" "$(updater "$origin/good/update.txt")" \
   "2 The update failed: the update's definitions of 12/09/2026 are older than the installed ones. The definitions of 12/09/2026.1 stay in place."
 check "another file of the installed version" "$(updater "$origin/samever/update.txt")" \
   "2 The update failed: the update's definitions of 12/09/2026.1 have the installed version but other contents. The definitions of 12/09/2026.1 stay in place."
+check "a difference refused part-way, no whole file" "$(updater "$origin/badmid/update.txt" | cut -d' ' -f1)" 2
+check "leaves the installed file" "$(cmp -s "$user_data/hkwdn1.hwd" "$work/root/second/hkwdn1.hwd" && echo yes)" yes
+check "and nothing beside it" "$(ls "$user_data" | grep -c '\.new$')" 0
 check "a difference that does not fit" "$(updater "$origin/badfit/update.txt")" \
   "0 The definitions of 12/09/2026.2 are installed."
 check "gives way to the whole file" "$(grep -c 'does not fit.*fetching the whole file' "$work/updater.out")" 1
