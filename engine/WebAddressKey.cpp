@@ -1,7 +1,7 @@
 // The key of a listed web address (see WebAddressKey.h).
 #include "engine/WebAddressKey.h"
 
-#include "engine/Sha256.h"
+#include "shared/Sha256.h"
 #include "shared/AsciiCase.h"
 
 namespace {

@@ -13,7 +13,7 @@
 #include <cstdint>
 #include <string>
 
-#include "engine/Sha256.h"
+#include "shared/Sha256.h"
 #include "shared/FileStamp_win.h"
 #include "shared/Result.h"
 

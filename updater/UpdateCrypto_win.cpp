@@ -3,10 +3,10 @@
 #include <windows.h>
 #include <winternl.h>
 
-#include <algorithm>
 #include <cstring>
 
 #include "shared/OwnedResources_win.h"
+#include "shared/Sha256.h"
 
 namespace {
 
@@ -22,31 +22,7 @@ CResult Refused(NTSTATUS status, const char* szWhy) {
 
 }  // namespace
 
-CResultOf<SSha256> ComputeSha256(const void* pData, std::size_t cbData) {
-  constexpr const char* kCannotHash = "the system cannot compute SHA-256";
-  CBCryptCloseAlgorithmProvider algorithm;
-  NTSTATUS status = ::BCryptOpenAlgorithmProvider(algorithm.Receive(), BCRYPT_SHA256_ALGORITHM, nullptr, 0);
-  if (!Succeeded(status)) return Refused(status, kCannotHash);
-  CBCryptDestroyHash hash;
-  status = ::BCryptCreateHash(algorithm.Get(), hash.Receive(), nullptr, 0, nullptr, 0, 0);
-  if (!Succeeded(status)) return Refused(status, kCannotHash);
-  // In pieces the call's 32-bit count can take.
-  const auto* pBytes = static_cast<const unsigned char*>(pData);
-  for (std::size_t nDone = 0; nDone < cbData;) {
-    const ULONG cbPiece = static_cast<ULONG>(std::min<std::size_t>(cbData - nDone, 1u << 30));
-    status = ::BCryptHashData(hash.Get(), const_cast<PUCHAR>(pBytes + nDone), cbPiece, 0);
-    if (!Succeeded(status)) return Refused(status, kCannotHash);
-    nDone += cbPiece;
-  }
-  SSha256 digest;
-  status = ::BCryptFinishHash(hash.Get(), digest.data(), static_cast<ULONG>(digest.size()), 0);
-  if (!Succeeded(status)) return Refused(status, kCannotHash);
-  return digest;
-}
-
 CResult VerifyEcdsaP256(const unsigned char publicKey[64], const std::string& strMessage, const unsigned char rs[64]) {
-  const CResultOf<SSha256> digest = ComputeSha256(strMessage.data(), strMessage.size());
-  if (!digest.IsOk()) return digest.Result();
   CBCryptCloseAlgorithmProvider algorithm;
   NTSTATUS status = ::BCryptOpenAlgorithmProvider(algorithm.Receive(), BCRYPT_ECDSA_P256_ALGORITHM, nullptr, 0);
   if (!Succeeded(status)) return Refused(status, "the system cannot check ECDSA P-256 signatures");
@@ -59,7 +35,7 @@ CResult VerifyEcdsaP256(const unsigned char publicKey[64], const std::string& st
   if (!Succeeded(status)) return Refused(status, "the built-in public key is refused by the system");
   unsigned char signature[64];
   std::memcpy(signature, rs, 64);
-  SSha256 hashed = digest.Value();
+  Sha256Digest hashed = Sha256(strMessage);
   if (!Succeeded(::BCryptVerifySignature(key.Get(), nullptr, hashed.data(), static_cast<ULONG>(hashed.size()),
                                          signature, sizeof signature, 0))) {
     return CResult(ERROR_INVALID_DATA, "the manifest's signature does not match the built-in public key");

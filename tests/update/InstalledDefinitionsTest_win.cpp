@@ -8,7 +8,7 @@
 
 #include "support/TempFolder_win.h"
 #include "updater/InstalledDefinitions_win.h"
-#include "updater/UpdateCrypto_win.h"
+#include "shared/Sha256.h"
 
 namespace {
 
@@ -24,10 +24,9 @@ TEST(InstalledDefinitions, TheUsersFileCountsOnlyWithItsSignedManifest) {
   // Names the user's file, but is signed by another key: the signature is well
   // formed but not the built-in key's.
   const std::string strUserFile = Shipped("12/31/2099");
-  const CResultOf<SSha256> digest = ComputeSha256(strUserFile.data(), strUserFile.size());
-  ASSERT_TRUE(digest.IsOk()) << digest.Result().Code();
+  const Sha256Digest digest = Sha256(strUserFile);
   char szSha[65] = "";
-  for (int i = 0; i < 32; ++i) std::snprintf(szSha + 2 * i, 3, "%02x", digest.Value()[i]);
+  for (int i = 0; i < 32; ++i) std::snprintf(szSha + 2 * i, 3, "%02x", digest[i]);
   const std::string strForeignManifest = "Hookwarden definitions update 1\nversion=12/31/2099\nfile=hkwdn1.hwd\nsize=" +
                                          std::to_string(strUserFile.size()) + "\nsha256=" + szSha +
                                          "\nexpires=2099-12-31T00:00:00Z\nsignature=3006020101020101\n";

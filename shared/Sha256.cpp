@@ -1,5 +1,5 @@
 // SHA-256 as the standard (FIPS 180-4) defines it.
-#include "engine/Sha256.h"
+#include "shared/Sha256.h"
 
 #include <cstddef>
 #include <algorithm>
