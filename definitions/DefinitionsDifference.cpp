@@ -12,9 +12,8 @@ namespace {
 
 constexpr std::size_t kMaxKeepDigits = 12;
 
-bool Fail(std::string& strError, const std::string& strWhy) {
-  strError = strWhy;
-  return false;
+CResult NotADifference(const std::string& strWhy) {
+  return CResult(RESULT_INVALID_DATA, strWhy);
 }
 
 bool IsSectionLine(std::string_view line) {
@@ -26,8 +25,8 @@ constexpr std::size_t kOutPieceBytes = 256 * 1024;
 
 }  // namespace
 
-bool ParseDefinitionsDifference(const std::string& strText, SDefinitionsDifference& difference, std::string& strError) {
-  difference = SDefinitionsDifference();
+CResultOf<SDefinitionsDifference> ParseDefinitionsDifference(const std::string& strText) {
+  SDefinitionsDifference difference;
   std::size_t nStart = 0, nLine = 0;
   while (nStart < strText.size()) {
     std::size_t nEnd = strText.find('\n', nStart);
@@ -37,42 +36,42 @@ bool ParseDefinitionsDifference(const std::string& strText, SDefinitionsDifferen
     if (!strLine.empty() && strLine.back() == '\r') strLine.pop_back();
     const std::string strWhere = "line " + std::to_string(++nLine) + " of the difference ";
     if (nLine == 1) {
-      if (strLine != kDifferenceFirstLine) return Fail(strError, "the text is not a Hookwarden definitions difference");
+      if (strLine != kDifferenceFirstLine) return NotADifference("the text is not a Hookwarden definitions difference");
       continue;
     }
     if (strLine.empty()) continue;
-    if (strLine.find('\0') != std::string::npos) return Fail(strError, strWhere + "holds a zero byte");
+    if (strLine.find('\0') != std::string::npos) return NotADifference(strWhere + "holds a zero byte");
     if (strLine.front() == '[') {
-      if (strLine.back() != ']') return Fail(strError, strWhere + "is a section name without \"]\"");
+      if (strLine.back() != ']') return NotADifference(strWhere + "is a section name without \"]\"");
       const std::string strName = strLine.substr(1, strLine.size() - 2);
       if (KeyPrefixesOfSection(strName).empty()) {
-        return Fail(strError, strWhere + "names a section the matchers do not read");
+        return NotADifference(strWhere + "names a section the matchers do not read");
       }
       for (const auto& section : difference.sections) {
-        if (section.strName == strName) return Fail(strError, strWhere + "names a section a second time");
+        if (section.strName == strName) return NotADifference(strWhere + "names a section a second time");
       }
       difference.sections.push_back(SDifferenceSection{strName, {}});
       continue;
     }
-    if (difference.sections.empty()) return Fail(strError, strWhere + "comes before any section");
+    if (difference.sections.empty()) return NotADifference(strWhere + "comes before any section");
     SDifferenceStep step;
     step.cOp = strLine.front();
     if (step.cOp == '=') {
       const std::string strCount = strLine.substr(1);
       if (strCount.empty() || strCount.size() > kMaxKeepDigits ||
           strCount.find_first_not_of("0123456789") != std::string::npos) {
-        return Fail(strError, strWhere + "keeps a count that is not a number");
+        return NotADifference(strWhere + "keeps a count that is not a number");
       }
       step.nKeep = static_cast<std::size_t>(std::stoull(strCount));
     } else if (step.cOp == '-' || step.cOp == '+') {
       step.strValue = strLine.substr(1);
     } else {
-      return Fail(strError, strWhere + "is neither a section nor a step (=, - or +)");
+      return NotADifference(strWhere + "is neither a section nor a step (=, - or +)");
     }
     difference.sections.back().steps.push_back(std::move(step));
   }
-  if (nLine == 0) return Fail(strError, "the text is not a Hookwarden definitions difference");
-  return true;
+  if (nLine == 0) return NotADifference("the text is not a Hookwarden definitions difference");
+  return difference;
 }
 
 std::string WriteDefinitionsDifference(const SDefinitionsDifference& difference) {
@@ -90,9 +89,8 @@ std::string WriteDefinitionsDifference(const SDefinitionsDifference& difference)
   return strText;
 }
 
-bool ApplyDefinitionsDifference(std::string_view working, const SDefinitionsDifference& difference, std::string& strNew,
-                                std::string& strWhy) {
-  strNew.clear();
+CResultOf<std::string> ApplyDefinitionsDifference(std::string_view working, const SDefinitionsDifference& difference) {
+  std::string strNew;
   strNew.reserve(working.size() + working.size() / 64);
   CDifferenceApplier applier(difference, [&strNew](std::string_view piece) {
     strNew.append(piece);
@@ -100,8 +98,8 @@ bool ApplyDefinitionsDifference(std::string_view working, const SDefinitionsDiff
   });
   CResult result = applier.Add(working);
   if (result.IsOk()) result = applier.Finish();
-  strWhy = result.Text();
-  return result.IsOk();
+  if (!result.IsOk()) return result;
+  return strNew;
 }
 
 CDifferenceApplier::CDifferenceApplier(const SDefinitionsDifference& difference, PieceSink newText)

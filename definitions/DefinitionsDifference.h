@@ -42,22 +42,21 @@ struct SDefinitionsDifference {
 
 constexpr char kDifferenceFirstLine[] = "Hookwarden definitions difference 1";
 
-// False with the reason (naming the line) for text that is not a difference: a
-// section the matchers do not read or named twice, a step before any section, a
-// count that is not a number, a value with a zero byte.
-bool ParseDefinitionsDifference(const std::string& strText, SDefinitionsDifference& difference, std::string& strError);
+// The difference, or RESULT_INVALID_DATA with the reason (naming the line) for text
+// that is not one: a section the matchers do not read or named twice, a step before
+// any section, a count that is not a number, a value with a zero byte.
+CResultOf<SDefinitionsDifference> ParseDefinitionsDifference(const std::string& strText);
 
 // The text that ParseDefinitionsDifference reads back; values must hold no line end.
 std::string WriteDefinitionsDifference(const SDefinitionsDifference& difference);
 
 // Applies the difference to the working definitions text (scrambled, from its
 // first section on; blanks that pad it to whole blocks are dropped) and gives the
-// new text, as the definitions tool writes it for the new list. False with the
-// reason when it does not fit: a section missing or not in the tool's order, a
-// removed entry that is not the one named, more entries kept or removed than
-// there are, a remove or add that leaves a pair incomplete.
-bool ApplyDefinitionsDifference(std::string_view working, const SDefinitionsDifference& difference, std::string& strNew,
-                                std::string& strWhy);
+// new text, as the definitions tool writes it for the new list; RESULT_INVALID_DATA
+// with the reason when it does not fit: a section missing or not in the tool's
+// order, a removed entry that is not the one named, more entries kept or removed
+// than there are, a remove or add that leaves a pair incomplete.
+CResultOf<std::string> ApplyDefinitionsDifference(std::string_view working, const SDefinitionsDifference& difference);
 
 // ApplyDefinitionsDifference on a working text given in pieces of any size: the
 // new text goes on in pieces as it is made, so neither text is ever held whole.

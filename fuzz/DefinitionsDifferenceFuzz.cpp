@@ -31,17 +31,15 @@ const std::string& Working() {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   const std::string strText(reinterpret_cast<const char*>(pData), cbData);
   static_cast<void>(IsDefinitionsText(pData, cbData));
-  std::string strWhy;
-  SDefinitionsDifference difference;
-  if (!ParseDefinitionsDifference(strText, difference, strWhy)) return 0;
+  const CResultOf<SDefinitionsDifference> parsed = ParseDefinitionsDifference(strText);
+  if (!parsed.IsOk()) return 0;
+  const SDefinitionsDifference& difference = parsed.Value();
   // What was read is written back to the same steps.
-  SDefinitionsDifference again;
-  if (!ParseDefinitionsDifference(WriteDefinitionsDifference(difference), again, strWhy) ||
-      again.sections.size() != difference.sections.size()) {
-    std::abort();
-  }
-  std::string strNew;
-  const bool bApplied = ApplyDefinitionsDifference(Working(), difference, strNew, strWhy);
+  const CResultOf<SDefinitionsDifference> again = ParseDefinitionsDifference(WriteDefinitionsDifference(difference));
+  if (!again.IsOk() || again.Value().sections.size() != difference.sections.size()) std::abort();
+  const CResultOf<std::string> applied = ApplyDefinitionsDifference(Working(), difference);
+  const bool bApplied = applied.IsOk();
+  const std::string& strNew = applied.Value();
   if (bApplied && (strNew.size() < 2 || strNew.compare(strNew.size() - 2, 2, "\r\n") != 0)) std::abort();
   std::string strInPieces;
   CDifferenceApplier applier(difference, [&strInPieces](std::string_view piece) {
@@ -54,6 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
     result = applier.Add(std::string_view(Working()).substr(at, nPiece));
   }
   result = applier.Finish();
-  if (result.IsOk() != bApplied || (bApplied ? strInPieces != strNew : result.Text() != strWhy)) std::abort();
+  if (result.IsOk() != bApplied || (bApplied ? strInPieces != strNew : result.Text() != applied.Result().Text()))
+    std::abort();
   return 0;
 }

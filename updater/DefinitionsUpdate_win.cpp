@@ -92,9 +92,9 @@ class CNewShippedFile {
 // does not fit stops the reading where it shows.
 CResult ApplyDifference(const std::string& strInstalledPath, const std::string& strDifferenceText,
                         const SUpdateManifest& manifest, CNewShippedFile& file) {
-  SDefinitionsDifference difference;
-  std::string strWhy;
-  if (!ParseDefinitionsDifference(strDifferenceText, difference, strWhy)) return Refused(strWhy);
+  const CResultOf<SDefinitionsDifference> parsed = ParseDefinitionsDifference(strDifferenceText);
+  if (!parsed.IsOk()) return Refused(parsed.Result().Text());
+  const SDefinitionsDifference& difference = parsed.Value();
   CShippedEncryptor encryptor([&file](std::string_view piece) { return file.Write(piece); });
   CResult result = encryptor.Start(manifest.strVersion);
   if (!result.IsOk()) return result;

@@ -143,12 +143,12 @@ int WriteDifference(const std::string& strOld, const std::string& strNew, const 
   DefinitionsList oldList, newList;
   if (const int nLoad = LoadList(strOld, oldList)) return nLoad;
   if (const int nLoad = LoadList(strNew, newList)) return nLoad;
-  std::string strDifference, strWhy;
-  if (!MakeDefinitionsDifference(oldList, newList, strDifference, strWhy)) {
-    std::cerr << "defstool: no difference: " << strWhy << "\n";
+  const CResultOf<std::string> difference = MakeDefinitionsDifference(oldList, newList);
+  if (!difference.IsOk()) {
+    std::cerr << "defstool: no difference: " << difference.Result().Text() << "\n";
     return 3;
   }
-  if (!WriteWholeFile(strOutput, strDifference)) {
+  if (!WriteWholeFile(strOutput, difference.Value())) {
     std::cerr << "defstool: cannot write " << strOutput << "\n";
     return 2;
   }

@@ -8,9 +8,8 @@
 
 namespace {
 
-bool Fail(std::string& strWhy, const std::string& strText) {
-  strWhy = strText;
-  return false;
+CResult NoDifference(const std::string& strWhy) {
+  return CResult(RESULT_INVALID_DATA, strWhy);
 }
 
 bool SameEntries(const SDefinitionSection& a, const SDefinitionSection& b) {
@@ -88,34 +87,31 @@ void DiffGroups(const std::vector<std::string>& oldGroups, const std::vector<std
 
 }  // namespace
 
-bool MakeDefinitionsDifference(const DefinitionsList& oldList, const DefinitionsList& newList,
-                               std::string& strDifference, std::string& strWhy) {
-  if (oldList.size() != newList.size()) return Fail(strWhy, "the lists do not have the same sections");
+CResultOf<std::string> MakeDefinitionsDifference(const DefinitionsList& oldList, const DefinitionsList& newList) {
+  if (oldList.size() != newList.size()) return NoDifference("the lists do not have the same sections");
   SDefinitionsDifference difference;
   for (std::size_t s = 0; s < oldList.size(); ++s) {
     const auto& oldSection = oldList[s];
     const auto& newSection = newList[s];
-    if (oldSection.strName != newSection.strName) return Fail(strWhy, "the lists do not have the same sections");
+    if (oldSection.strName != newSection.strName) return NoDifference("the lists do not have the same sections");
     if (SameEntries(oldSection, newSection)) continue;
     const std::vector<const char*> prefixes = KeyPrefixesOfSection(oldSection.strName);
-    if (prefixes.empty()) return Fail(strWhy, "section \"" + oldSection.strName + "\" is read by no matcher");
+    if (prefixes.empty()) return NoDifference("section \"" + oldSection.strName + "\" is read by no matcher");
     std::vector<std::string> oldGroups, newGroups;
     if (!GroupsOf(oldSection, prefixes, oldGroups) || !GroupsOf(newSection, prefixes, newGroups)) {
-      return Fail(strWhy, "the keys of section \"" + oldSection.strName + "\" are not numbered from 1 in order");
+      return NoDifference("the keys of section \"" + oldSection.strName + "\" are not numbered from 1 in order");
     }
     difference.sections.push_back(SDifferenceSection{oldSection.strName, {}});
     DiffGroups(oldGroups, newGroups, difference.sections.back());
   }
-  strDifference = WriteDefinitionsDifference(difference);
+  std::string strDifference = WriteDefinitionsDifference(difference);
   // What the updater will do with it must give the new list's file exactly.
-  SDefinitionsDifference readBack;
-  std::string strApplied;
-  if (!ParseDefinitionsDifference(strDifference, readBack, strWhy) ||
-      !ApplyDefinitionsDifference(WriteWorkingDefinitions(oldList), readBack, strApplied, strWhy)) {
-    return false;
+  const CResultOf<SDefinitionsDifference> readBack = ParseDefinitionsDifference(strDifference);
+  if (!readBack.IsOk()) return readBack.Result();
+  const CResultOf<std::string> applied = ApplyDefinitionsDifference(WriteWorkingDefinitions(oldList), readBack.Value());
+  if (!applied.IsOk()) return applied.Result();
+  if (applied.Value() != WriteWorkingDefinitions(newList)) {
+    return NoDifference("the difference would not give the new list's file");
   }
-  if (strApplied != WriteWorkingDefinitions(newList)) {
-    return Fail(strWhy, "the difference would not give the new list's file");
-  }
-  return true;
+  return strDifference;
 }

@@ -41,15 +41,15 @@ TEST(DefinitionsDifference, GivesTheNewListsFileExactly) {
       {"nothing changed", kOld},
   };
   for (const auto& c : cases) {
-    std::string strDifference, strWhy;
-    ASSERT_TRUE(MakeDefinitionsDifference(List(kOld), List(c.strNew), strDifference, strWhy)) << c.szName << strWhy;
+    const CResultOf<std::string> made = MakeDefinitionsDifference(List(kOld), List(c.strNew));
+    ASSERT_TRUE(made.IsOk()) << c.szName << made.Result().Text();
     // The maker checks the result itself; applied here once more as the updater does.
-    SDefinitionsDifference difference;
-    ASSERT_TRUE(ParseDefinitionsDifference(strDifference, difference, strWhy)) << strWhy;
-    std::string strApplied;
-    ASSERT_TRUE(
-        ApplyDefinitionsDifference(WriteWorkingDefinitions(List(kOld)) + "   ", difference, strApplied, strWhy));
-    EXPECT_EQ(strApplied, WriteWorkingDefinitions(List(c.strNew))) << c.szName;
+    const CResultOf<SDefinitionsDifference> difference = ParseDefinitionsDifference(made.Value());
+    ASSERT_TRUE(difference.IsOk()) << difference.Result().Text();
+    const CResultOf<std::string> applied =
+        ApplyDefinitionsDifference(WriteWorkingDefinitions(List(kOld)) + "   ", difference.Value());
+    ASSERT_TRUE(applied.IsOk()) << applied.Result().Text();
+    EXPECT_EQ(applied.Value(), WriteWorkingDefinitions(List(c.strNew))) << c.szName;
   }
 }
 
@@ -64,9 +64,9 @@ TEST(DefinitionsDifference, ListsThatAllowNoneAreNamed) {
        "the keys of section \"HostIP\" are not numbered from 1 in order"},
   };
   for (const auto& c : cases) {
-    std::string strDifference, strWhy;
-    EXPECT_FALSE(MakeDefinitionsDifference(List(kOld), List(c.strNew), strDifference, strWhy)) << c.szWhy;
-    EXPECT_EQ(strWhy, c.szWhy);
+    const CResultOf<std::string> made = MakeDefinitionsDifference(List(kOld), List(c.strNew));
+    EXPECT_FALSE(made.IsOk()) << c.szWhy;
+    EXPECT_EQ(made.Result().Text(), c.szWhy);
   }
 }
 
@@ -84,19 +84,19 @@ TEST(DefinitionsDifference, WhatDoesNotFitIsRefusedWithTheReason) {
       {strHead + "[From]\n+a@example.com\n", "the definitions have no section \"From\""},
   };
   for (const auto& c : cases) {
-    SDefinitionsDifference difference;
-    std::string strWhy, strApplied;
-    ASSERT_TRUE(ParseDefinitionsDifference(c.strDifference, difference, strWhy)) << strWhy;
-    EXPECT_FALSE(ApplyDefinitionsDifference(strWorking, difference, strApplied, strWhy)) << c.szWhy;
-    EXPECT_EQ(strWhy, c.szWhy);
+    const CResultOf<SDefinitionsDifference> difference = ParseDefinitionsDifference(c.strDifference);
+    ASSERT_TRUE(difference.IsOk()) << difference.Result().Text();
+    const CResultOf<std::string> applied = ApplyDefinitionsDifference(strWorking, difference.Value());
+    EXPECT_FALSE(applied.IsOk()) << c.szWhy;
+    EXPECT_EQ(applied.Result().Text(), c.szWhy);
   }
   // A section whose keys the tool would not have written so.
-  SDefinitionsDifference difference;
-  std::string strWhy, strApplied;
-  ASSERT_TRUE(ParseDefinitionsDifference(strHead + "[HostIP]\n+192.0.2.8\n", difference, strWhy));
-  EXPECT_FALSE(ApplyDefinitionsDifference(WriteWorkingDefinitions(List("[HostIP]\nIP2=192.0.2.2\n")), difference,
-                                          strApplied, strWhy));
-  EXPECT_EQ(strWhy, "section \"HostIP\" does not hold IP1 where the difference needs it");
+  const CResultOf<SDefinitionsDifference> difference = ParseDefinitionsDifference(strHead + "[HostIP]\n+192.0.2.8\n");
+  ASSERT_TRUE(difference.IsOk());
+  const CResultOf<std::string> applied =
+      ApplyDefinitionsDifference(WriteWorkingDefinitions(List("[HostIP]\nIP2=192.0.2.2\n")), difference.Value());
+  EXPECT_FALSE(applied.IsOk());
+  EXPECT_EQ(applied.Result().Text(), "section \"HostIP\" does not hold IP1 where the difference needs it");
 }
 
 TEST(DefinitionsDifference, ReaderRefusesWhatIsNotADifference) {
@@ -117,10 +117,9 @@ TEST(DefinitionsDifference, ReaderRefusesWhatIsNotADifference) {
       {strHead + "[HostIP]\n+a" + std::string(1, '\0') + "b\n", "line 3 of the difference holds a zero byte"},
   };
   for (const auto& c : cases) {
-    SDefinitionsDifference difference;
-    std::string strWhy;
-    EXPECT_FALSE(ParseDefinitionsDifference(c.strText, difference, strWhy)) << c.szWhy;
-    EXPECT_EQ(strWhy, c.szWhy);
+    const CResultOf<SDefinitionsDifference> difference = ParseDefinitionsDifference(c.strText);
+    EXPECT_FALSE(difference.IsOk()) << c.szWhy;
+    EXPECT_EQ(difference.Result().Text(), c.szWhy);
   }
 }
 
@@ -128,21 +127,22 @@ TEST(ShippedDefinitionsText, OnlyDecryptedDefinitionsPass) {
   std::string strShipped;
   ASSERT_TRUE(EncryptShippedDefinitions(WriteWorkingDefinitions(List(kOld)), "12/09/2026.2", strShipped).IsOk());
   std::vector<unsigned char> text;
-  ASSERT_TRUE(DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strShipped.data()), strShipped.size(),
-                                        text));
+  ASSERT_TRUE(
+      DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strShipped.data()), strShipped.size(), text));
   const CResult checked = IsDefinitionsText(text.data(), text.size());
   EXPECT_TRUE(checked.IsOk()) << checked.Text();
 
   // A right header line before plain text that was never encrypted.
   std::string strPlain = "12/09/2026.3  \r\n[HostIP]\r\nIP1=192.0.2.1\r\n";
   strPlain.resize((strPlain.size() + 7) / 8 * 8, ' ');
-  ASSERT_TRUE(DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strPlain.data()), strPlain.size(), text));
+  ASSERT_TRUE(
+      DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strPlain.data()), strPlain.size(), text));
   EXPECT_FALSE(IsDefinitionsText(text.data(), text.size()).IsOk());
   // Scrambled text of sections no matcher reads.
   ASSERT_TRUE(
       EncryptShippedDefinitions(WriteWorkingDefinitions(List("[Mine]\nX=1\n")), "12/09/2026", strShipped).IsOk());
-  ASSERT_TRUE(DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strShipped.data()), strShipped.size(),
-                                        text));
+  ASSERT_TRUE(
+      DecryptShippedDefinitions(reinterpret_cast<const unsigned char*>(strShipped.data()), strShipped.size(), text));
   const CResult refused = IsDefinitionsText(text.data(), text.size());
   EXPECT_EQ(RESULT_INVALID_DATA, refused.Code());
   EXPECT_EQ(refused.Text(), "its decrypted text has none of the sections the matchers read");
@@ -170,13 +170,19 @@ TEST(DefinitionsInPieces, AnyCutGivesWhatTheWholeTextGives) {
   const std::string strNew =
       "[HostIP]\nIP1=192.0.2.3\nIP2=192.0.2.9\n[HostLink]\nHLINK1=a.example/x\nHLINK2=b.example/y\nHLINK3=c.example/z\n"
       "[Link]\nCLINK1=http://c2.example/\nVLINK1=http://v2.example/\n[Text]\nTXT1=verify your account\n";
-  std::string strDifference, strWhy, strWhole, strShipped;
-  ASSERT_TRUE(MakeDefinitionsDifference(List(kOld), List(strNew), strDifference, strWhy)) << strWhy;
-  SDefinitionsDifference difference, wrong;
-  ASSERT_TRUE(ParseDefinitionsDifference(strDifference, difference, strWhy)) << strWhy;
-  ASSERT_TRUE(ApplyDefinitionsDifference(strOld, difference, strWhole, strWhy)) << strWhy;
+  const CResultOf<std::string> made = MakeDefinitionsDifference(List(kOld), List(strNew));
+  ASSERT_TRUE(made.IsOk()) << made.Result().Text();
+  const CResultOf<SDefinitionsDifference> parsed = ParseDefinitionsDifference(made.Value());
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  const SDefinitionsDifference& difference = parsed.Value();
+  const CResultOf<std::string> whole = ApplyDefinitionsDifference(strOld, difference);
+  ASSERT_TRUE(whole.IsOk()) << whole.Result().Text();
+  const std::string& strWhole = whole.Value();
+  std::string strShipped;
   ASSERT_TRUE(EncryptShippedDefinitions(strWhole, "12/09/2026.4", strShipped).IsOk());
-  ASSERT_TRUE(ParseDefinitionsDifference(std::string(kDifferenceFirstLine) + "\n[Text]\n=1\n-gone\n", wrong, strWhy));
+  const CResultOf<SDefinitionsDifference> wrong =
+      ParseDefinitionsDifference(std::string(kDifferenceFirstLine) + "\n[Text]\n=1\n-gone\n");
+  ASSERT_TRUE(wrong.IsOk());
   for (std::size_t nPiece : {1, 3, 8, 13, 4096}) {
     for (std::size_t nCut = 0; nCut <= strOld.size(); nCut += nPiece == 1 ? 1 : 7) {
       // The difference applied, the result encrypted and decrypted again, all in pieces.
@@ -206,7 +212,7 @@ TEST(DefinitionsInPieces, AnyCutGivesWhatTheWholeTextGives) {
       EXPECT_EQ(strApplied, strDecrypted) << "cut at " << nCut << ", pieces of " << nPiece;
 
       // A difference that does not fit fails with the same reason however it is cut.
-      CDifferenceApplier refusing(wrong, [](std::string_view) { return CResult(); });
+      CDifferenceApplier refusing(wrong.Value(), [](std::string_view) { return CResult(); });
       InPieces(strOld, nCut, nPiece, [&](std::string_view piece) { return refusing.Add(piece); });
       EXPECT_EQ("section \"Text\" does not hold the removed entry \"gone\"", refusing.Finish().Text())
           << "cut at " << nCut;
