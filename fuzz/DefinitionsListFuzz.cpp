@@ -11,9 +11,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   const std::string strText(reinterpret_cast<const char*>(pData), cbData);
-  DefinitionsList list;
-  std::string strError;
-  if (!ParsePlainDefinitions(strText, list, strError)) return 0;
+  const CResultOf<DefinitionsList> parsed = ParsePlainDefinitions(strText);
+  if (!parsed.IsOk()) return 0;
+  const DefinitionsList& list = parsed.Value();
   if (!FindReadBackFaults(list).empty()) return 0;
   WriteWorkingDefinitions(list);
   for (const auto& section : list) {

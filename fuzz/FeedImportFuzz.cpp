@@ -11,10 +11,8 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* pData, size_t cbData) {
   CFeedImport import;
-  std::string strError;
-  import.AddFeed("feed", std::string(reinterpret_cast<const char*>(pData), cbData), strError);
-  DefinitionsList list;
-  if (!ParsePlainDefinitions(import.WritePlainList(), list, strError)) std::abort();
-  if (!FindReadBackFaults(list).empty()) std::abort();
+  static_cast<void>(import.AddFeed("feed", std::string(reinterpret_cast<const char*>(pData), cbData)));
+  const CResultOf<DefinitionsList> list = ParsePlainDefinitions(import.WritePlainList());
+  if (!list.IsOk() || !FindReadBackFaults(list.Value()).empty()) std::abort();
   return 0;
 }

@@ -7,10 +7,9 @@
 #include "standins/flashplayer/MovieFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* pData, std::size_t nSize) {
-  SMovie movie;
-  std::string strError;
   const std::string strInput(reinterpret_cast<const char*>(pData), nSize);
-  ParseMovie(strInput, movie, strError);
+  const CResultOf<SMovie> parsed = ParseMovie(strInput);
+  const SMovie& movie = parsed.Value();
   const SAddressParts parts = SplitAddressHost(strInput);
   if (parts.strBefore.size() + parts.strHost.size() + parts.strAfter.size() != nSize) __builtin_trap();
   SplitOptions(strInput);

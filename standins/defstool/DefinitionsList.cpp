@@ -32,14 +32,14 @@ std::string Lowered(const std::string& str) {
   return strOut;
 }
 
-std::string LineError(int nLine, const std::string& strWhat) {
-  return "line " + std::to_string(nLine) + ": " + strWhat;
+CResult LineError(int nLine, const std::string& strWhat) {
+  return CResult(RESULT_INVALID_DATA, "line " + std::to_string(nLine) + ": " + strWhat);
 }
 
 }  // namespace
 
-bool ParsePlainDefinitions(const std::string& strText, DefinitionsList& list, std::string& strError) {
-  list.clear();
+CResultOf<DefinitionsList> ParsePlainDefinitions(const std::string& strText) {
+  DefinitionsList list;
   // Per section, the line of each key (letters in lower case), for lists of any length.
   std::vector<std::unordered_map<std::string, int>> keyLines;
   SDefinitionSection* pSection = nullptr;
@@ -55,13 +55,11 @@ bool ParsePlainDefinitions(const std::string& strText, DefinitionsList& list, st
 
     if (strLine[0] == '[') {
       if (strLine.back() != ']') {
-        strError = LineError(nLine, "section name without closing \"]\"");
-        return false;
+        return LineError(nLine, "section name without closing \"]\"");
       }
       const std::string strName = Trim(strLine.substr(1, strLine.size() - 2));
       if (strName.empty()) {
-        strError = LineError(nLine, "empty section name");
-        return false;
+        return LineError(nLine, "empty section name");
       }
       pSection = nullptr;
       for (auto& section : list) {
@@ -77,27 +75,23 @@ bool ParsePlainDefinitions(const std::string& strText, DefinitionsList& list, st
 
     const std::size_t nEquals = strLine.find('=');
     if (nEquals == std::string::npos) {
-      strError = LineError(nLine, "expected \"[Section]\" or \"key=value\"");
-      return false;
+      return LineError(nLine, "expected \"[Section]\" or \"key=value\"");
     }
     if (!pSection) {
-      strError = LineError(nLine, "entry before the first section");
-      return false;
+      return LineError(nLine, "entry before the first section");
     }
     SDefinitionEntry entry{Trim(strLine.substr(0, nEquals)), Trim(strLine.substr(nEquals + 1)), nLine};
     if (entry.strKey.empty()) {
-      strError = LineError(nLine, "empty key in section \"" + pSection->strName + "\"");
-      return false;
+      return LineError(nLine, "empty key in section \"" + pSection->strName + "\"");
     }
     const auto itFirst = keyLines[pSection - list.data()].emplace(Lowered(entry.strKey), nLine).first;
     if (itFirst->second != nLine) {
-      strError = LineError(nLine, "key \"" + entry.strKey + "\" given twice in section \"" + pSection->strName +
-                                      "\" (first on line " + std::to_string(itFirst->second) + ")");
-      return false;
+      return LineError(nLine, "key \"" + entry.strKey + "\" given twice in section \"" + pSection->strName +
+                                  "\" (first on line " + std::to_string(itFirst->second) + ")");
     }
     pSection->entries.push_back(std::move(entry));
   }
-  return true;
+  return list;
 }
 
 std::string WriteWorkingDefinitions(const DefinitionsList& list) {

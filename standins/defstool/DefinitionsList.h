@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/Result.h"
+
 struct SDefinitionEntry {
   std::string strKey;
   std::string strValue;
@@ -23,10 +25,10 @@ struct SDefinitionSection {
 
 using DefinitionsList = std::vector<SDefinitionSection>;
 
-// False with a message naming the line when the list is malformed: an entry before
-// any section, a line that is neither, an unclosed section name, an empty key or a
-// key given twice in one section.
-bool ParsePlainDefinitions(const std::string& strText, DefinitionsList& list, std::string& strError);
+// The list, or RESULT_INVALID_DATA with a message naming the line when it is
+// malformed: an entry before any section, a line that is neither, an unclosed
+// section name, an empty key or a key given twice in one section.
+CResultOf<DefinitionsList> ParsePlainDefinitions(const std::string& strText);
 
 // The working definitions file: every section name, key and value scrambled, lines
 // ended with carriage return and line feed.

@@ -17,6 +17,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "standins/defstool/DefinitionsList.h"
 #include "standins/defstool/DifferenceMaker.h"
@@ -92,13 +93,14 @@ int ImportFeeds(int argc, char** argv) {
   }
   const std::string strOutput = argv[i];
   for (++i; i < argc; ++i) {
-    std::string strFeed, strError;
+    std::string strFeed;
     if (!ReadWholeFile(argv[i], strFeed)) {
       std::cerr << "defstool: cannot read " << argv[i] << "\n";
       return 2;
     }
-    if (!import.AddFeed(argv[i], strFeed, strError)) {
-      std::cerr << argv[i] << ": " << strError << "; nothing written\n";
+    const CResult added = import.AddFeed(argv[i], strFeed);
+    if (!added.IsOk()) {
+      std::cerr << argv[i] << ": " << added.Text() << "; nothing written\n";
       return 1;
     }
   }
@@ -119,15 +121,17 @@ int ImportFeeds(int argc, char** argv) {
 
 // A plain list whose every entry reads back as written: 0, else the exit code.
 int LoadList(const std::string& strInput, DefinitionsList& list) {
-  std::string strPlain, strError;
+  std::string strPlain;
   if (!ReadWholeFile(strInput, strPlain)) {
     std::cerr << "defstool: cannot read " << strInput << "\n";
     return 2;
   }
-  if (!ParsePlainDefinitions(strPlain, list, strError)) {
-    std::cerr << strInput << ": " << strError << "\n";
+  CResultOf<DefinitionsList> parsed = ParsePlainDefinitions(strPlain);
+  if (!parsed.IsOk()) {
+    std::cerr << strInput << ": " << parsed.Result().Text() << "\n";
     return 1;
   }
+  list = std::move(parsed.Value());
   const auto faults = FindReadBackFaults(list);
   for (const auto& strFault : faults) std::cerr << strInput << ": " << strFault << "\n";
   if (!faults.empty()) {
@@ -168,17 +172,16 @@ int main(int argc, char** argv) {
   const std::string strInput = argv[2], strOutput = argv[3];
 
   DefinitionsList list;
-  std::string strError;
   if (const int nLoad = LoadList(strInput, list)) return nLoad;
 
   std::string strData = WriteWorkingDefinitions(list);
   if (bShipped) {
-    std::string strFile;
-    if (!WriteShippedDefinitions(strData, argv[4], strFile, strError)) {
-      std::cerr << "defstool: " << strError << "\n";
+    CResultOf<std::string> shipped = WriteShippedDefinitions(strData, argv[4]);
+    if (!shipped.IsOk()) {
+      std::cerr << "defstool: " << shipped.Result().Text() << "\n";
       return 1;
     }
-    strData.swap(strFile);
+    strData.swap(shipped.Value());
   }
   if (!WriteWholeFile(strOutput, strData)) {
     std::cerr << "defstool: cannot write " << strOutput << "\n";

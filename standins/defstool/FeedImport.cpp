@@ -136,7 +136,7 @@ struct SCsvRow {
   std::size_t nLine;
 };
 
-bool SplitCsv(const std::string& strText, std::vector<SCsvRow>& rows, std::string& strError) {
+CResult SplitCsv(const std::string& strText, std::vector<SCsvRow>& rows) {
   std::size_t nLine = 1;
   std::size_t i = StartsWith(strText, "\xEF\xBB\xBF") ? 3 : 0;
   while (i < strText.size()) {
@@ -167,23 +167,23 @@ bool SplitCsv(const std::string& strText, std::vector<SCsvRow>& rows, std::strin
       }
     }
     if (bQuoted) {
-      strError = "line " + std::to_string(row.nLine) + ": a quoted field without its closing quote";
-      return false;
+      return CResult(RESULT_INVALID_DATA,
+                     "line " + std::to_string(row.nLine) + ": a quoted field without its closing quote");
     }
     if (row.fields.size() > 1 || !row.fields[0].empty()) rows.push_back(std::move(row));
   }
-  return true;
+  return CResult();
 }
 
 }  // namespace
 
-bool CFeedImport::AddFeed(const std::string& strName, const std::string& strText, std::string& strError) {
+CResult CFeedImport::AddFeed(const std::string& strName, const std::string& strText) {
   std::vector<SRawEntry> entries;
   switch (DetectFeedFormat(strText)) {
     case EFeedFormat::Json: {
-      std::vector<SJsonListItem> items;
-      if (!ReadJsonLists(strText, {"blacklist", "blocklist"}, items, strError)) return false;
-      for (auto& item : items) {
+      CResultOf<std::vector<SJsonListItem>> items = ReadJsonLists(strText, {"blacklist", "blocklist"});
+      if (!items.IsOk()) return items.Result();
+      for (auto& item : items.Value()) {
         if (!item.bString) {
           ++m_nMalformed;
           Note(strName, item.nLine, "", "not a text");
@@ -195,13 +195,13 @@ bool CFeedImport::AddFeed(const std::string& strName, const std::string& strText
     }
     case EFeedFormat::PhishTankCsv: {
       std::vector<SCsvRow> rows;
-      if (!SplitCsv(strText, rows, strError)) return false;
+      const CResult split = SplitCsv(strText, rows);
+      if (!split.IsOk()) return split;
       if (rows.empty()) break;
       std::size_t nColumn = 0;
       while (nColumn < rows[0].fields.size() && Trimmed(rows[0].fields[nColumn]) != "url") ++nColumn;
       if (nColumn == rows[0].fields.size()) {
-        strError = "line 1: the header names no \"url\" column";
-        return false;
+        return CResult(RESULT_INVALID_DATA, "line 1: the header names no \"url\" column");
       }
       for (std::size_t r = 1; r < rows.size(); ++r) {
         if (rows[r].fields.size() != rows[0].fields.size()) {
@@ -227,7 +227,7 @@ bool CFeedImport::AddFeed(const std::string& strName, const std::string& strText
     }
   }
   AddEntries(strName, entries);
-  return true;
+  return CResult();
 }
 
 CFeedImport::CFeedImport() {

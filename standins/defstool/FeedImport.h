@@ -16,6 +16,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "shared/Result.h"
 #include "standins/defstool/SharedHosts.h"
 
 enum class EFeedFormat { Lines, PhishTankCsv, Json };
@@ -29,8 +30,7 @@ enum class EFeedEntry { HostAddress, HostLink, Malformed, Unstorable };
 // One feed entry as it would be stored; strValue is the stored text. For a page
 // (an entry with a path or query), *pstrPageHost receives its host as it would be
 // listed whole, also when the page cannot be stored; empty for a host alone.
-EFeedEntry NormalizeFeedEntry(const std::string& strEntry, std::string& strValue,
-                              std::string* pstrPageHost = nullptr);
+EFeedEntry NormalizeFeedEntry(const std::string& strEntry, std::string& strValue, std::string* pstrPageHost = nullptr);
 
 class CFeedImport {
  public:
@@ -40,9 +40,10 @@ class CFeedImport {
   CSharedHosts& SharedHosts() { return m_shared; }
 
   // Adds every entry of one feed; entries already taken (from this or an earlier
-  // feed) are counted as duplicates. False, with nothing added, for a feed whose
-  // structure is broken (JSON that does not parse, a CSV without a "url" column).
-  bool AddFeed(const std::string& strName, const std::string& strText, std::string& strError);
+  // feed) are counted as duplicates. RESULT_INVALID_DATA with the reason, and
+  // nothing added, for a feed whose structure is broken (JSON that does not parse,
+  // a CSV without a "url" column).
+  [[nodiscard]] CResult AddFeed(const std::string& strName, const std::string& strText);
   // The plain list: a "[HostIP]" and a "[HostLink]" section, in the order taken.
   std::string WritePlainList() const;
 

@@ -130,19 +130,15 @@ class CListCollector {
 
 }  // namespace
 
-bool ReadJsonLists(const std::string& strText, const std::vector<std::string>& names, std::vector<SJsonListItem>& items,
-                   std::string& strError) {
+CResultOf<std::vector<SJsonListItem>> ReadJsonLists(const std::string& strText, const std::vector<std::string>& names) {
   std::vector<SJsonListItem> found;
   CListCollector collector(strText, names, found);
   try {
     if (!nlohmann::json::sax_parse(collector.Begin(), collector.End(), &collector)) {
-      strError = collector.Error();
-      return false;
+      return CResult(RESULT_INVALID_DATA, collector.Error());
     }
   } catch (const std::exception&) {  // out of memory
-    strError = "the text is too large to read";
-    return false;
+    return CResult(RESULT_INVALID_DATA, "the text is too large to read");
   }
-  items.insert(items.end(), std::make_move_iterator(found.begin()), std::make_move_iterator(found.end()));
-  return true;
+  return found;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/Result.h"
+
 struct SJsonListItem {
   std::string strText;  // the string element, escapes decoded to UTF-8
   std::size_t nLine;    // its line in the text, from 1
@@ -16,5 +18,4 @@ struct SJsonListItem {
 // False with a message naming the line for text that is not one JSON object
 // (nesting deeper than 64 levels counts as broken; a byte-order mark before it is
 // allowed). Arrays of the wanted names that appear more than once are all taken.
-bool ReadJsonLists(const std::string& strText, const std::vector<std::string>& names, std::vector<SJsonListItem>& items,
-                   std::string& strError);
+CResultOf<std::vector<SJsonListItem>> ReadJsonLists(const std::string& strText, const std::vector<std::string>& names);

@@ -22,19 +22,18 @@ bool IsDefinitionsVersion(const std::string& strVersion) {
   return strVersion.size() == kDateChars || DefinitionsVersionSequence(strVersion) >= 0;
 }
 
-bool WriteShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion, std::string& strFile,
-                             std::string& strError) {
+CResultOf<std::string> WriteShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion) {
   if (!IsDefinitionsVersion(strVersion)) {
-    strError = "version \"" + strVersion + "\" is not of the form MM/DD/YYYY or MM/DD/YYYY.N (N: 1 to 3 digits)";
-    return false;
+    return CResult(RESULT_INVALID_PARAMETER,
+                   "version \"" + strVersion + "\" is not of the form MM/DD/YYYY or MM/DD/YYYY.N (N: 1 to 3 digits)");
   }
-  if (strWorkingText.empty()) {
-    strError = "no definitions to write";
-    return false;
+  if (strWorkingText.empty()) return CResult(RESULT_INVALID_PARAMETER, "no definitions to write");
+  std::string strFile;
+  // A well-formed version fits the header line, so only a byte-order mark refuses it here.
+  const CResult encrypted = EncryptShippedDefinitions(strWorkingText, strVersion, strFile);
+  if (!encrypted.IsOk()) {
+    return CResult(encrypted.Code(),
+                   "version \"" + strVersion + "\" decrypts to a byte-order mark; choose another date");
   }
-  if (!EncryptShippedDefinitions(strWorkingText, strVersion, strFile).IsOk()) {
-    strError = "version \"" + strVersion + "\" decrypts to a byte-order mark; choose another date";
-    return false;
-  }
-  return true;
+  return strFile;
 }

@@ -12,8 +12,8 @@
 // the day's sequence (1 to 3 digits).
 bool IsDefinitionsVersion(const std::string& strVersion);
 
-// False with a message when the version is malformed or the working text empty.
-// Also refuses a version whose header would decrypt to the start of a byte-order
-// mark, which would make the reader take the whole file for another encoding.
-bool WriteShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion, std::string& strFile,
-                             std::string& strError);
+// The file, or a failure with the reason when the version is malformed or the
+// working text empty. Also refuses a version whose header would decrypt to the
+// start of a byte-order mark, which would make the reader take the whole file for
+// another encoding.
+CResultOf<std::string> WriteShippedDefinitions(const std::string& strWorkingText, const std::string& strVersion);

@@ -377,10 +377,14 @@ bool ReadLine(const std::vector<std::string>& w, SMovie& movie, std::string& str
   return false;
 }
 
+CResult NotAMovie(const std::string& strWhy) {
+  return CResult(RESULT_INVALID_DATA, strWhy);
+}
+
 }  // namespace
 
-bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError) {
-  movie = SMovie();
+CResultOf<SMovie> ParseMovie(const std::string& strText) {
+  SMovie movie;
   std::string strPage;
   std::vector<SMovieCondition> conditions;
   std::size_t nStart = 0;
@@ -395,29 +399,25 @@ bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError
     std::vector<std::string> words;
     std::string strWhy;
     if (!SplitWords(strLine, words, strWhy)) {
-      strError = "line " + std::to_string(nLine) + ": " + strWhy;
-      return false;
+      return NotAMovie("line " + std::to_string(nLine) + ": " + strWhy);
     }
     if (words.empty()) continue;
     if (bFirst) {
       // The first line names the format, so that any other file is refused.
       if (words.size() != 2 || words[0] != "hwmovie" || words[1] != "1") {
-        strError = "line " + std::to_string(nLine) + ": not a movie (first line must be \"hwmovie 1\")";
-        return false;
+        return NotAMovie("line " + std::to_string(nLine) + ": not a movie (first line must be \"hwmovie 1\")");
       }
       bFirst = false;
       continue;
     }
     if (!ReadLine(words, movie, strPage, conditions, strWhy)) {
-      strError = "line " + std::to_string(nLine) + ": " + strWhy;
-      return false;
+      return NotAMovie("line " + std::to_string(nLine) + ": " + strWhy);
     }
   }
   if (bFirst) {
-    strError = "empty movie";
-    return false;
+    return NotAMovie("empty movie");
   }
-  return true;
+  return movie;
 }
 
 SAddressParts SplitAddressHost(const std::string& strText) {

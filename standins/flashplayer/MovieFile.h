@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "shared/Result.h"
+
 enum class EMovieControlKind {
   Text,
   Title,
@@ -109,9 +111,9 @@ struct SMovie {
   std::vector<SMovieControl> controls;
 };
 
-// Reads a movie from its text. On an error returns false with a message that
-// names the line; the movie then holds what was read before it.
-bool ParseMovie(const std::string& strText, SMovie& movie, std::string& strError);
+// Reads a movie from its text; RESULT_INVALID_DATA with a message that names the
+// line for text that is not one.
+CResultOf<SMovie> ParseMovie(const std::string& strText);
 
 // The parts of an address around its host, so that the host can be shown apart.
 // The address is the text's last word: "Site: https://login.example.com/verify"

@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "standins/flashplayer/MovieControls_win.h"
@@ -158,15 +159,15 @@ class CPlayer : public IStagePlayer {
     m_bFramePlayed = false;
     std::string strText;
     if (!ReadWholeFile(strPath, kMaxMovieBytes, &strText)) return;  // a missing movie leaves the stage empty
-    std::string strError;
-    if (!ParseMovie(strText, m_movie, strError)) {
+    CResultOf<SMovie> movie = ParseMovie(strText);
+    if (!movie.IsOk()) {
       // A person looking at a broken stand-in movie sees why it is broken.
-      m_movie = SMovie();
-      m_error.Reset(::CreateWindowExA(0, "STATIC", ("movie error: " + strError).c_str(), WS_CHILD | WS_VISIBLE, 4, 4,
-                                      400, 40, m_hWnd, nullptr, m_hInstance, nullptr));
+      m_error.Reset(::CreateWindowExA(0, "STATIC", ("movie error: " + movie.Result().Text()).c_str(),
+                                      WS_CHILD | WS_VISIBLE, 4, 4, 400, 40, m_hWnd, nullptr, m_hInstance, nullptr));
       ::SendMessageA(m_error.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(Fonts().hText), FALSE);
       return;
     }
+    m_movie = std::move(movie.Value());
     FindListsAndDependents();
     for (const auto& value : m_movie.initialValues) StoreVariable(value.first, value.second);
     if (!m_movie.labels.empty()) m_strLabel = m_movie.labels.front();

@@ -47,9 +47,9 @@ const std::string& AppFolder() {
 }
 
 void WriteDefinitions() {
-  DefinitionsList list;
-  std::string strError;
-  ASSERT_TRUE(ParsePlainDefinitions(kDefinitions, list, strError)) << strError;
+  const CResultOf<DefinitionsList> parsed = ParsePlainDefinitions(kDefinitions);
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  const DefinitionsList& list = parsed.Value();
   const std::string strData = WriteWorkingDefinitions(list);
   CFClose file(std::fopen((AppFolder() + "\\hkwdn2.hwd").c_str(), "wb"));
   ASSERT_TRUE(file);

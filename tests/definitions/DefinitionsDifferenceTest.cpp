@@ -10,10 +10,9 @@
 namespace {
 
 DefinitionsList List(const std::string& strPlain) {
-  DefinitionsList list;
-  std::string strError;
-  EXPECT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
-  return list;
+  const CResultOf<DefinitionsList> parsed = ParsePlainDefinitions(strPlain);
+  EXPECT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  return parsed.Value();
 }
 
 const char kOld[] =

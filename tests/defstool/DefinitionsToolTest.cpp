@@ -21,20 +21,21 @@ std::string Bytes(std::initializer_list<int> values) {
 }
 
 std::string ParseError(const std::string& strText) {
-  DefinitionsList list;
-  std::string strError;
-  EXPECT_FALSE(ParsePlainDefinitions(strText, list, strError)) << strText;
-  return strError;
+  const CResultOf<DefinitionsList> list = ParsePlainDefinitions(strText);
+  EXPECT_FALSE(list.IsOk()) << strText;
+  return list.Result().Text();
+}
+
+DefinitionsList Parsed(const std::string& strText) {
+  const CResultOf<DefinitionsList> list = ParsePlainDefinitions(strText);
+  EXPECT_TRUE(list.IsOk()) << list.Result().Text();
+  return list.Value();
 }
 
 TEST(PlainDefinitions, SectionsEntriesCommentsAndBlanks) {
-  DefinitionsList list;
-  std::string strError;
-  ASSERT_TRUE(
-      ParsePlainDefinitions("; comment\r\n# also\n\n[ HostIP ]\r\n IP1 = 192.0.2.1 \r\nIP2=a=b;c\n"
-                            "[From]\nFROM1=x@example.com\n[hostip]\nIP3=203.0.113.9",
-                            list, strError))
-      << strError;
+  const DefinitionsList list = Parsed(
+      "; comment\r\n# also\n\n[ HostIP ]\r\n IP1 = 192.0.2.1 \r\nIP2=a=b;c\n"
+      "[From]\nFROM1=x@example.com\n[hostip]\nIP3=203.0.113.9");
   ASSERT_EQ(2u, list.size());
   EXPECT_EQ("HostIP", list[0].strName);
   EXPECT_EQ(4, list[0].nLine);
@@ -99,12 +100,8 @@ TEST(ReadBackCheck, EachFaultIsNamedWithItsPosition) {
 }
 
 TEST(ReadBackCheck, ListFaultsNameLineSectionAndKey) {
-  DefinitionsList list;
-  std::string strError;
-  ASSERT_TRUE(ParsePlainDefinitions("[HostIP]\nIP1=" + std::string(100, '1') + "\nIP2=" + std::string(99, '1') +
-                                        "\n[Text]\nA=x\n!=y\nTXT1=a" + Bytes({0xD7}) + "\n['x]\n",
-                                    list, strError))
-      << strError;
+  const DefinitionsList list = Parsed("[HostIP]\nIP1=" + std::string(100, '1') + "\nIP2=" + std::string(99, '1') +
+                                      "\n[Text]\nA=x\n!=y\nTXT1=a" + Bytes({0xD7}) + "\n['x]\n");
   const auto faults = FindReadBackFaults(list);
   ASSERT_EQ(4u, faults.size());
   EXPECT_EQ("line 2: section \"HostIP\", key \"IP1\": value longer than 99 characters, the reader cuts it", faults[0]);
@@ -121,15 +118,11 @@ TEST(ReadBackCheck, ListFaultsNameLineSectionAndKey) {
 }
 
 TEST(UnusedEntries, EntriesNoMatcherReachesAreNamed) {
-  DefinitionsList list;
-  std::string strError;
-  ASSERT_TRUE(
-      ParsePlainDefinitions("[HostIP]\nIP1=a\nIP2=\nIP3=c\nip4=d\nIP05=e\n"
-                            "[Link]\nCLINK1=x\nVLINK1=y\nVLINK3=z\n"
-                            "[Hosts]\nIP1=a\n"
-                            "[Text]\nTXT2=b\n",
-                            list, strError))
-      << strError;
+  const DefinitionsList list = Parsed(
+      "[HostIP]\nIP1=a\nIP2=\nIP3=c\nip4=d\nIP05=e\n"
+      "[Link]\nCLINK1=x\nVLINK1=y\nVLINK3=z\n"
+      "[Hosts]\nIP1=a\n"
+      "[Text]\nTXT2=b\n");
   const std::vector<std::string> expected = {
       "line 4: section \"HostIP\", key \"IP3\" is never reached: the list ends at IP2 (empty value)",
       "line 5: section \"HostIP\", key \"ip4\" is never looked up: the matchers read IP1, IP2, ...",
@@ -140,14 +133,11 @@ TEST(UnusedEntries, EntriesNoMatcherReachesAreNamed) {
   };
   EXPECT_EQ(expected, FindUnusedEntries(list));
 
-  ASSERT_TRUE(ParsePlainDefinitions("[Link]\nCLINK1=a\nVLINK1=b\nCLINK2=null\n[From]\nFROM1=x\n", list, strError));
-  EXPECT_TRUE(FindUnusedEntries(list).empty());
+  EXPECT_TRUE(FindUnusedEntries(Parsed("[Link]\nCLINK1=a\nVLINK1=b\nCLINK2=null\n[From]\nFROM1=x\n")).empty());
 }
 
 TEST(WorkingDefinitions, EveryNameAndValueIsScrambledOnItsOwnLine) {
-  DefinitionsList list;
-  std::string strError;
-  ASSERT_TRUE(ParsePlainDefinitions("[Subject]\nSUB1=urgent; act now\nSUB2=\n[From]\nFROM1=a=b\n", list, strError));
+  const DefinitionsList list = Parsed("[Subject]\nSUB1=urgent; act now\nSUB2=\n[From]\nFROM1=a=b\n");
   const std::string strExpected = "[" + ScrambleString("Subject") + "]\r\n" + ScrambleString("SUB1") + "=" +
                                   ScrambleString("urgent; act now") + "\r\n" + ScrambleString("SUB2") + "=\r\n\r\n[" +
                                   ScrambleString("From") + "]\r\n" + ScrambleString("FROM1") + "=" +
@@ -157,8 +147,9 @@ TEST(WorkingDefinitions, EveryNameAndValueIsScrambledOnItsOwnLine) {
 
 TEST(ShippedDefinitions, DecryptedWholeGivesNoiseThenTheWorkingText) {
   const std::string strWorking = "[abc]\r\nkey=value\r\n";  // 18 bytes, padded to 24
-  std::string strFile, strError;
-  ASSERT_TRUE(WriteShippedDefinitions(strWorking, "12/01/2026", strFile, strError)) << strError;
+  const CResultOf<std::string> shipped = WriteShippedDefinitions(strWorking, "12/01/2026");
+  ASSERT_TRUE(shipped.IsOk()) << shipped.Result().Text();
+  const std::string& strFile = shipped.Value();
   ASSERT_EQ(40u, strFile.size());
   EXPECT_EQ("12/01/2026    \r\n", strFile.substr(0, 16));  // the plain header line
 
@@ -175,16 +166,17 @@ TEST(ShippedDefinitions, DecryptedWholeGivesNoiseThenTheWorkingText) {
 }
 
 TEST(ShippedDefinitions, MalformedVersionOrEmptyTextIsRefused) {
-  std::string strFile = "untouched", strError;
-  for (const char* szVersion : {"1/12/2026", "12-01-2026", "12/01/26", "12/01/2026 ", "ab/cd/efgh", "", "12/01/2026.",
-                                "12/01/2026.1000"}) {
-    EXPECT_FALSE(WriteShippedDefinitions("[a]\r\n", szVersion, strFile, strError)) << szVersion;
-    EXPECT_EQ("version \"" + std::string(szVersion) + "\" is not of the form MM/DD/YYYY or MM/DD/YYYY.N (N: 1 to 3 digits)",
-              strError);
+  for (const char* szVersion :
+       {"1/12/2026", "12-01-2026", "12/01/26", "12/01/2026 ", "ab/cd/efgh", "", "12/01/2026.", "12/01/2026.1000"}) {
+    const CResultOf<std::string> shipped = WriteShippedDefinitions("[a]\r\n", szVersion);
+    EXPECT_FALSE(shipped.IsOk()) << szVersion;
+    EXPECT_EQ(
+        "version \"" + std::string(szVersion) + "\" is not of the form MM/DD/YYYY or MM/DD/YYYY.N (N: 1 to 3 digits)",
+        shipped.Result().Text());
   }
-  EXPECT_FALSE(WriteShippedDefinitions("", "12/01/2026", strFile, strError));
-  EXPECT_EQ("no definitions to write", strError);
-  EXPECT_EQ("untouched", strFile);
+  const CResultOf<std::string> empty = WriteShippedDefinitions("", "12/01/2026");
+  EXPECT_FALSE(empty.IsOk());
+  EXPECT_EQ("no definitions to write", empty.Result().Text());
 }
 
 TEST(ShippedDefinitions, VersionWhoseHeaderDecryptsToAByteOrderMarkIsRefused) {
@@ -203,13 +195,15 @@ TEST(ShippedDefinitions, VersionWhoseHeaderDecryptsToAByteOrderMarkIsRefused) {
              (noise[0] == 0xEF && noise[1] == 0xBB && noise[2] == 0xBF);
   }
   ASSERT_TRUE(bFound);
-  std::string strFile = "untouched", strError;
-  EXPECT_FALSE(WriteShippedDefinitions("[a]\r\n", szVersion, strFile, strError)) << szVersion;
-  EXPECT_EQ("version \"" + std::string(szVersion) + "\" decrypts to a byte-order mark; choose another date", strError);
-  EXPECT_EQ("untouched", strFile);
-  // The reason travels with the result, to the updater too.
+  const CResultOf<std::string> shipped = WriteShippedDefinitions("[a]\r\n", szVersion);
+  EXPECT_FALSE(shipped.IsOk()) << szVersion;
+  EXPECT_EQ("version \"" + std::string(szVersion) + "\" decrypts to a byte-order mark; choose another date",
+            shipped.Result().Text());
+  std::string strFile = "untouched";
+  // The reason travels with the result, to the updater too; the caller's text stays.
   EXPECT_EQ("the version's header line decrypts to a byte-order mark",
             EncryptShippedDefinitions("[a]\r\n", szVersion, strFile).Text());
+  EXPECT_EQ("untouched", strFile);
 }
 
 }  // namespace

@@ -44,10 +44,21 @@ TEST(FeedImport, EntriesAreStoredAsTheRequestTextTheEngineCompares) {
 // What an import wrote must go through the tool unchanged: parsed, and every entry
 // reading back as written.
 void ExpectStorable(const CFeedImport& import) {
-  DefinitionsList list;
-  std::string strError;
-  ASSERT_TRUE(ParsePlainDefinitions(import.WritePlainList(), list, strError)) << strError;
-  EXPECT_TRUE(FindReadBackFaults(list).empty());
+  const CResultOf<DefinitionsList> list = ParsePlainDefinitions(import.WritePlainList());
+  ASSERT_TRUE(list.IsOk()) << list.Result().Text();
+  EXPECT_TRUE(FindReadBackFaults(list.Value()).empty());
+}
+
+::testing::AssertionResult Added(CFeedImport& import, const std::string& strName, const std::string& strFeed) {
+  const CResult added = import.AddFeed(strName, strFeed);
+  if (added.IsOk()) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << strName << ": " << added.Text();
+}
+
+std::string RefusalOf(const std::string& strFeed) {
+  const CResult added = CFeedImport().AddFeed("refused", strFeed);
+  EXPECT_FALSE(added.IsOk()) << strFeed.substr(0, 40);
+  return added.Text();
 }
 
 TEST(FeedImport, LineFeedsDropCommentsDuplicatesAndMalformedLines) {
@@ -60,10 +71,9 @@ TEST(FeedImport, LineFeedsDropCommentsDuplicatesAndMalformedLines) {
       "not a url\n"
       "203.0.113.9\n";
   CFeedImport import;
-  std::string strError;
-  ASSERT_TRUE(import.AddFeed("openphish.txt", strFeed, strError));
+  ASSERT_TRUE(Added(import, "openphish.txt", strFeed));
   // A second feed naming what the first had counts it as a duplicate.
-  ASSERT_TRUE(import.AddFeed("domains.txt", "phish.example.net\nnew.example.org\n", strError));
+  ASSERT_TRUE(Added(import, "domains.txt", "phish.example.net\nnew.example.org\n"));
   EXPECT_EQ(import.CountHostLinks(), 5u);
   EXPECT_EQ(import.CountHostAddresses(), 1u);
   EXPECT_EQ(import.CountDuplicates(), 1u);
@@ -85,8 +95,7 @@ TEST(FeedImport, PhishTankCsvTakesTheUrlColumn) {
       "3,http://short.example.org/\n"  // too few fields
       "4,ftp://bad.example.org/,d,t,yes,t,yes,Other\n";
   CFeedImport import;
-  std::string strError;
-  ASSERT_TRUE(import.AddFeed("phishtank.csv", strFeed, strError)) << strError;
+  ASSERT_TRUE(Added(import, "phishtank.csv", strFeed));
   EXPECT_EQ(import.CountHostLinks(), 4u);
   EXPECT_EQ(import.CountMalformed(), 2u);
   EXPECT_NE(import.WritePlainList().find("HLINK3=pay.example.net/a,b?x=\"1\"\n"), std::string::npos);
@@ -96,10 +105,12 @@ TEST(FeedImport, PhishTankCsvTakesTheUrlColumn) {
   ExpectStorable(import);
 
   CFeedImport broken;
-  EXPECT_FALSE(broken.AddFeed("x.csv", "phish_id,link\n1,http://a.example.com/\n", strError));
-  EXPECT_EQ(strError, "line 1: the header names no \"url\" column");
-  EXPECT_FALSE(broken.AddFeed("x.csv", "phish_id,url\n1,\"http://a.example.com/\n", strError));
-  EXPECT_EQ(strError, "line 2: a quoted field without its closing quote");
+  const CResult noUrl = broken.AddFeed("x.csv", "phish_id,link\n1,http://a.example.com/\n");
+  EXPECT_FALSE(noUrl.IsOk());
+  EXPECT_EQ(noUrl.Text(), "line 1: the header names no \"url\" column");
+  const CResult unclosed = broken.AddFeed("x.csv", "phish_id,url\n1,\"http://a.example.com/\n");
+  EXPECT_FALSE(unclosed.IsOk());
+  EXPECT_EQ(unclosed.Text(), "line 2: a quoted field without its closing quote");
   EXPECT_EQ(broken.CountKept() + broken.CountMalformed(), 0u);
 }
 
@@ -111,8 +122,7 @@ TEST(FeedImport, JsonTakesTheBlockListsOnly) {
       " \"blacklist\": [\"wallet-phish.example\", \"claim\\u002eexample.net\", 7],\n"
       " \"blocklist\": [\"wallet-phish.example\", \"bad host\"]\n}\n";
   CFeedImport import;
-  std::string strError;
-  ASSERT_TRUE(import.AddFeed("config.json", strFeed, strError)) << strError;
+  ASSERT_TRUE(Added(import, "config.json", strFeed));
   EXPECT_EQ(import.WritePlainList(),
             "; Imported phishing feeds: 2 entries\n\n[HostLink]\nHLINK1=wallet-phish.example\n"
             "HLINK2=claim.example.net\n");
@@ -125,7 +135,7 @@ TEST(FeedImport, JsonTakesTheBlockListsOnly) {
        {std::string("{\"blacklist\": [\"a.example\",]}"), std::string("{\"blacklist\": [\"a.example\"]} x"),
         std::string("{\"blacklist\": [\"a.example\\q\"]}"), "{\"x\": " + std::string(100000, '[')}) {
     CFeedImport broken;
-    EXPECT_FALSE(broken.AddFeed("b.json", strBroken, strError)) << strBroken.substr(0, 40);
+    EXPECT_FALSE(broken.AddFeed("b.json", strBroken).IsOk()) << strBroken.substr(0, 40);
     EXPECT_EQ(broken.CountKept(), 0u);
   }
 }
@@ -134,9 +144,7 @@ TEST(FeedImport, JsonTakesTheBlockListsOnly) {
 // line end after it; a byte-order mark does not break the text.
 TEST(FeedImport, JsonElementsAndFaultsAreNamedByTheirLines) {
   CFeedImport import;
-  std::string strError;
-  ASSERT_TRUE(import.AddFeed("j.json", "\xEF\xBB\xBF{\"blocklist\": [\n 7\n, \"ok.example\", {\n}]}", strError))
-      << strError;
+  ASSERT_TRUE(Added(import, "j.json", "\xEF\xBB\xBF{\"blocklist\": [\n 7\n, \"ok.example\", {\n}]}"));
   EXPECT_EQ(import.CountKept(), 1u);
   EXPECT_EQ(import.Notes()[0], "j.json:2: not a text");
   EXPECT_EQ(import.Notes()[1], "j.json:3: not a text");
@@ -144,8 +152,8 @@ TEST(FeedImport, JsonElementsAndFaultsAreNamedByTheirLines) {
   for (const auto& [strBroken, szLine] :
        {std::pair{std::string("{\n\"blacklist\": [\"a.example\",\n]}"), "line 3: "},
         std::pair{std::string("{\"x\":\n\n") + std::string(70, '['), "line 3: nested too deeply"}}) {
-    EXPECT_FALSE(CFeedImport().AddFeed("b.json", strBroken, strError));
-    EXPECT_EQ(strError.find(szLine), 0u) << strError;
+    const std::string strWhy = RefusalOf(strBroken);
+    EXPECT_EQ(strWhy.find(szLine), 0u) << strWhy;
   }
 }
 
@@ -160,11 +168,21 @@ TEST(FeedCuration, SharedPlatformsKeepTheirPagesOwnHostsAreListedWhole) {
   CFeedImport import;
   EXPECT_EQ(import.SharedHosts().AddPublicSuffixList(kSuffixes), 3u);
   EXPECT_EQ(import.SharedHosts().AddHosts("rank,domain\n1,popular.example\n"), 1u);
-  for (const auto& [szHost, bShared] : std::initializer_list<std::pair<const char*, bool>>{
-           {"docs.google.com", true}, {"google.com", true}, {"github.io", true}, {"a.github.io", false},
-           {"x.a.github.io", false}, {"eu.cloud.example", true}, {"app.eu.cloud.example", false},
-           {"www.eu.cloud.example", false}, {"bucket.storage.googleapis.com", true}, {"cid.ipfs.dweb.link", false},
-           {"ipfs.dweb.link", true}, {"io", false}, {"popular.example", true}, {"phish.example", false}}) {
+  for (const auto& [szHost, bShared] :
+       std::initializer_list<std::pair<const char*, bool>>{{"docs.google.com", true},
+                                                           {"google.com", true},
+                                                           {"github.io", true},
+                                                           {"a.github.io", false},
+                                                           {"x.a.github.io", false},
+                                                           {"eu.cloud.example", true},
+                                                           {"app.eu.cloud.example", false},
+                                                           {"www.eu.cloud.example", false},
+                                                           {"bucket.storage.googleapis.com", true},
+                                                           {"cid.ipfs.dweb.link", false},
+                                                           {"ipfs.dweb.link", true},
+                                                           {"io", false},
+                                                           {"popular.example", true},
+                                                           {"phish.example", false}}) {
     EXPECT_EQ(bShared, import.SharedHosts().IsShared(szHost)) << szHost;
   }
 
@@ -179,8 +197,7 @@ TEST(FeedCuration, SharedPlatformsKeepTheirPagesOwnHostsAreListedWhole) {
       "http://3279880203/account\n"
       "docs.google.com\n"
       "https://github.io/\n";
-  std::string strError;
-  ASSERT_TRUE(import.AddFeed("feed.txt", strFeed, strError)) << strError;
+  ASSERT_TRUE(Added(import, "feed.txt", strFeed));
   EXPECT_EQ(import.CountPages(), 8u);
   EXPECT_EQ(import.CountWholeHosts(), 4u);
   EXPECT_EQ(import.CountRefusedShared(), 2u);
@@ -200,14 +217,19 @@ TEST(FeedCuration, SharedPlatformsKeepTheirPagesOwnHostsAreListedWhole) {
   ExpectStorable(import);
 
   // What the engine makes of the list: the platforms' tunnels pass, the phishing host's do not.
-  DefinitionsList list;
-  ASSERT_TRUE(ParsePlainDefinitions(import.WritePlainList(), list, strError)) << strError;
-  const auto pIndex = CDefinitionsIndex::FromFileBytes(WriteWorkingDefinitions(list));
+  const CResultOf<DefinitionsList> list = ParsePlainDefinitions(import.WritePlainList());
+  ASSERT_TRUE(list.IsOk()) << list.Result().Text();
+  const auto pIndex = CDefinitionsIndex::FromFileBytes(WriteWorkingDefinitions(list.Value()));
   ASSERT_TRUE(pIndex);
-  for (const auto& [szLink, bListed] : std::initializer_list<std::pair<const char*, bool>>{
-           {"www.google.com", false}, {"docs.google.com:443", false}, {"google.com/url?q=http://good.example/", false},
-           {"www.google.com/url?q=http://evil.example/", true}, {"ipfs.io", false},
-           {"secure-login.phish.example:443", true}, {"evil-user.github.io", true}, {"github.io", false}}) {
+  for (const auto& [szLink, bListed] :
+       std::initializer_list<std::pair<const char*, bool>>{{"www.google.com", false},
+                                                           {"docs.google.com:443", false},
+                                                           {"google.com/url?q=http://good.example/", false},
+                                                           {"www.google.com/url?q=http://evil.example/", true},
+                                                           {"ipfs.io", false},
+                                                           {"secure-login.phish.example:443", true},
+                                                           {"evil-user.github.io", true},
+                                                           {"github.io", false}}) {
     std::string strLink = szLink;
     EXPECT_EQ(bListed, pIndex->IsBadUrl(&strLink[0])) << szLink;
   }

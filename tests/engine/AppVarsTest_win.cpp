@@ -187,9 +187,9 @@ TEST_F(AppVars, LookupsMadeBeforeAppPathWasWrittenFindEntriesOnceItIs) {
   }
   EXPECT_TRUE(CLSPGlobals::InitializeAppVars());
   const CTempFolder folder;
-  DefinitionsList list;
-  std::string strError;
-  ASSERT_TRUE(ParsePlainDefinitions("[HostLink]\nHLINK1=login.example.com/verify\n", list, strError)) << strError;
+  const CResultOf<DefinitionsList> parsed = ParsePlainDefinitions("[HostLink]\nHLINK1=login.example.com/verify\n");
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  const DefinitionsList& list = parsed.Value();
   WriteFileBytes(folder.Path() + "\\hkwdn2.hwd", WriteWorkingDefinitions(list));
   auto bListed = [] {
     char szLink[] = "login.example.com/verify/next";

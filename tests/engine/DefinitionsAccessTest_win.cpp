@@ -27,9 +27,9 @@ class DefinitionsFile : public ::testing::Test {
     ASSERT_EQ(strData.size(), std::fwrite(strData.data(), 1, strData.size(), file.Get()));
   }
   void WritePlainList(const std::string& strPlain) {
-    DefinitionsList list;
-    std::string strError;
-    ASSERT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
+    const CResultOf<DefinitionsList> parsed = ParsePlainDefinitions(strPlain);
+    ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+    const DefinitionsList& list = parsed.Value();
     ASSERT_TRUE(FindReadBackFaults(list).empty());
     WriteRaw(WriteWorkingDefinitions(list));
   }

@@ -292,10 +292,9 @@ class RewrittenDefinitions : public ::testing::Test {
     ::DeleteFileA(m_strPath.c_str());
   }
   static std::string Working(const std::string& strPlain) {
-    DefinitionsList list;
-    std::string strError;
-    EXPECT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
-    return WriteWorkingDefinitions(list);
+    const CResultOf<DefinitionsList> parsed = ParsePlainDefinitions(strPlain);
+    EXPECT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+    return WriteWorkingDefinitions(parsed.Value());
   }
 
   std::string m_strPath;

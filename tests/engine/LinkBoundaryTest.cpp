@@ -90,11 +90,11 @@ TEST_P(LinkBoundary, ListedLinksCoverTheirPagesAndSubHostsOnly) {
   const bool bHostList = GetParam() % 2 == 0;
   CFakeDefinitionReader reader;
   reader.Set(bHostList ? "HostLink" : "Link", bHostList ? "HLINK1" : "CLINK1", test.szListed);
-  DefinitionsList list;
-  std::string strError;
   const std::string strPlain =
       std::string(bHostList ? "[HostLink]\nHLINK1=" : "[Link]\nCLINK1=") + test.szListed + "\n";
-  ASSERT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
+  const CResultOf<DefinitionsList> parsed = ParsePlainDefinitions(strPlain);
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  const DefinitionsList& list = parsed.Value();
   const auto pIndex = CDefinitionsIndex::FromFileBytes(WriteWorkingDefinitions(list));
   ASSERT_TRUE(pIndex);
 

@@ -32,9 +32,9 @@ const std::string& TestFolder() {
 // Writes the plain list as a working definitions file with the definitions tool's
 // own code; fails the test when the tool refuses an entry.
 void WriteWorkingFile(const std::string& strPath, const std::string& strPlain) {
-  DefinitionsList list;
-  std::string strError;
-  ASSERT_TRUE(ParsePlainDefinitions(strPlain, list, strError)) << strError;
+  const CResultOf<DefinitionsList> parsed = ParsePlainDefinitions(strPlain);
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  const DefinitionsList& list = parsed.Value();
   const std::vector<std::string> faults = FindReadBackFaults(list);
   ASSERT_TRUE(faults.empty()) << faults.front();
   WriteFileBytes(strPath, WriteWorkingDefinitions(list));

@@ -34,9 +34,9 @@ TEST(MovieFile, ReadsPagesConditionsAndControls) {
       "tabs 17 0 0 9 9 page \"One=one|Two=two\"\n"
       "list 18 0 0 9 9 _root.log \"Name:120|Date\" \"Nothing yet\"\n"
       "button 19 0 0 9 9 Block IDC_FS_BLOCK \"\" default\n";
-  SMovie movie;
-  std::string strError;
-  ASSERT_TRUE(ParseMovie(strText, movie, strError)) << strError;
+  const CResultOf<SMovie> parsed = ParseMovie(strText);
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  const SMovie& movie = parsed.Value();
   EXPECT_EQ(330, movie.cx);
   EXPECT_EQ(150, movie.cy);
   ASSERT_EQ(1u, movie.initialValues.size());
@@ -121,10 +121,9 @@ TEST(MovieFile, BrokenMoviesNameTheLine) {
       {"hwmovie 1\nonsend OK cell rows -1 Allow\n", "line 2: onsend takes"},
   };
   for (const SCase& c : cases) {
-    SMovie movie;
-    std::string strError;
-    EXPECT_FALSE(ParseMovie(c.szText, movie, strError)) << c.szText;
-    EXPECT_EQ(0u, strError.find(c.szError)) << c.szText << " gave: " << strError;
+    const CResultOf<SMovie> parsed = ParseMovie(c.szText);
+    EXPECT_FALSE(parsed.IsOk()) << c.szText;
+    EXPECT_EQ(0u, parsed.Result().Text().find(c.szError)) << c.szText << " gave: " << parsed.Result().Text();
   }
 }
 
@@ -167,22 +166,23 @@ TEST(MovieFile, RowsAreAppendedAndCellsReplaced) {
   rows.Assign("");
   EXPECT_EQ(0, rows.Count());
 
-  SMovie movie;
-  std::string strError;
-  ASSERT_TRUE(ParseMovie("hwmovie 1\nonadd op rows \"a|b\" ACK \"\"\nonupdate op Update rows i 2 v\n", movie, strError))
-      << strError;
+  const CResultOf<SMovie> parsed =
+      ParseMovie("hwmovie 1\nonadd op rows \"a|b\" ACK \"\"\nonupdate op Update rows i 2 v\n");
+  ASSERT_TRUE(parsed.IsOk()) << parsed.Result().Text();
+  const SMovie& movie = parsed.Value();
   ASSERT_EQ(2u, movie.rowReactions.size());
   EXPECT_EQ((std::vector<std::string>{"a", "b"}), movie.rowReactions[0].itemVariables);
   EXPECT_EQ("Add", movie.rowReactions[0].strValue);
   EXPECT_EQ(2, movie.rowReactions[1].nColumn);
-  EXPECT_FALSE(ParseMovie("hwmovie 1\nonupdate op Update rows i -1 v\n", movie, strError));
+  EXPECT_FALSE(ParseMovie("hwmovie 1\nonupdate op Update rows i -1 v\n").IsOk());
 
-  ASSERT_TRUE(ParseMovie("hwmovie 1\nonsend DEL remove rows\nonsend OK cell rows 2 Allow\n", movie, strError))
-      << strError;
-  ASSERT_EQ(2u, movie.listEdits.size());
-  EXPECT_EQ(EMovieListEdit::RemoveRow, movie.listEdits[0].eEdit);
-  EXPECT_EQ("OK rows 2 Allow", movie.listEdits[1].strCommand + " " + movie.listEdits[1].strList + " " +
-                                   std::to_string(movie.listEdits[1].nColumn) + " " + movie.listEdits[1].strValue);
+  const CResultOf<SMovie> edits = ParseMovie("hwmovie 1\nonsend DEL remove rows\nonsend OK cell rows 2 Allow\n");
+  ASSERT_TRUE(edits.IsOk()) << edits.Result().Text();
+  const std::vector<SMovieListEdit>& listEdits = edits.Value().listEdits;
+  ASSERT_EQ(2u, listEdits.size());
+  EXPECT_EQ(EMovieListEdit::RemoveRow, listEdits[0].eEdit);
+  EXPECT_EQ("OK rows 2 Allow", listEdits[1].strCommand + " " + listEdits[1].strList + " " +
+                                   std::to_string(listEdits[1].nColumn) + " " + listEdits[1].strValue);
 }
 
 #ifdef HW_MOVIES_DIR
@@ -193,10 +193,9 @@ TEST(MovieFile, ShippedMoviesAreValid) {
     ASSERT_TRUE(file.good()) << szName;
     std::stringstream text;
     text << file.rdbuf();
-    SMovie movie;
-    std::string strError;
-    EXPECT_TRUE(ParseMovie(text.str(), movie, strError)) << szName << ": " << strError;
-    EXPECT_FALSE(movie.controls.empty()) << szName;
+    const CResultOf<SMovie> parsed = ParseMovie(text.str());
+    EXPECT_TRUE(parsed.IsOk()) << szName << ": " << parsed.Result().Text();
+    EXPECT_FALSE(parsed.Value().controls.empty()) << szName;
   }
 }
 #endif
