@@ -82,6 +82,20 @@ void RemoveProductKeys() {
   }
 }
 
+CRegCloseKey OpenCompanyKey() {
+  CRegCloseKey key;
+  ::RegOpenKeyExA(HKEY_CURRENT_USER, kCompanyKeyPath, 0, KEY_ALL_ACCESS, key.Receive());
+  return key;
+}
+
+// The company key, for saves whose changes are counted and can be made to fail.
+struct SFaultyCompanyKey {
+  CRegCloseKey companyKey = OpenCompanyKey();
+  CRegistryStoreKey company{companyKey.Get()};
+  SChangeFault fault;
+  CFaultyStoreKey key{company, fault};
+};
+
 std::string RunValueText() {
   CRegCloseKey run;
   if (::RegOpenKeyExA(HKEY_CURRENT_USER, kStartupRunKeyPath, 0, KEY_READ, run.Receive()) != ERROR_SUCCESS)
@@ -369,12 +383,10 @@ TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
 
   WriteStartupValues(oldState);
   ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(oldState).Code());
-  CRegCloseKey companyKey;
-  ASSERT_EQ(ERROR_SUCCESS,
-            ::RegOpenKeyExA(HKEY_CURRENT_USER, kCompanyKeyPath, 0, KEY_ALL_ACCESS, companyKey.Receive()));
-  CRegistryStoreKey company(companyKey.Get());
-  SChangeFault fault;
-  CFaultyStoreKey faultyCompany(company, fault);
+  SFaultyCompanyKey faulty;
+  ASSERT_TRUE(faulty.companyKey.Get());
+  SChangeFault& fault = faulty.fault;
+  IStoreKey& faultyCompany = faulty.key;
   ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(newState, faultyCompany).Code());
   const int nChanges = fault.nChanges;
   ASSERT_GT(nChanges, 10);
@@ -417,12 +429,10 @@ TEST_F(SettingsStore, OnlyAnotherProgramsChangeIsReadAgainAndItStands) {
   FillLists(app, {"http://a.example/"}, {1});
   WriteStartupValues(app);
   ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app).Code());
-  CRegCloseKey companyKey;
-  ASSERT_EQ(ERROR_SUCCESS,
-            ::RegOpenKeyExA(HKEY_CURRENT_USER, kCompanyKeyPath, 0, KEY_ALL_ACCESS, companyKey.Receive()));
-  CRegistryStoreKey company(companyKey.Get());
-  SChangeFault fault;
-  CFaultyStoreKey faultyCompany(company, fault);
+  SFaultyCompanyKey faulty;
+  ASSERT_TRUE(faulty.companyKey.Get());
+  SChangeFault& fault = faulty.fault;
+  IStoreKey& faultyCompany = faulty.key;
 
   app.m_strLastUpdateCheck = "2026-12-09T10:00:00Z";
   ASSERT_EQ(RESULT_SUCCESS, WriteProductText(app, kLastUpdateCheckValue, app.m_strLastUpdateCheck).Code());
