@@ -15,7 +15,8 @@ struct SJsonListItem {
   bool bString;         // false: the element is not a string (strText empty)
 };
 
-// False with a message naming the line for text that is not one JSON object
-// (nesting deeper than 64 levels counts as broken; a byte-order mark before it is
-// allowed). Arrays of the wanted names that appear more than once are all taken.
+// The elements of the arrays with the wanted names, or RESULT_INVALID_DATA with a
+// message naming the line for text that is not one JSON object (nesting deeper
+// than 64 levels counts as broken; a byte-order mark before it is allowed). Arrays
+// of the wanted names that appear more than once are all taken.
 CResultOf<std::vector<SJsonListItem>> ReadJsonLists(const std::string& strText, const std::vector<std::string>& names);
