@@ -385,10 +385,8 @@ TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
   ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(oldState).Code());
   SFaultyCompanyKey faulty;
   ASSERT_TRUE(faulty.companyKey.Get());
-  SChangeFault& fault = faulty.fault;
-  IStoreKey& faultyCompany = faulty.key;
-  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(newState, faultyCompany).Code());
-  const int nChanges = fault.nChanges;
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(newState, faulty.key).Code());
+  const int nChanges = faulty.fault.nChanges;
   ASSERT_GT(nChanges, 10);
 
   for (bool bStop : {true, false}) {
@@ -396,8 +394,8 @@ TEST_F(SettingsStore, InterruptedSaveLeavesTheOldOrTheNewSettings) {
     for (int nAllowed = 0; nAllowed < nChanges; ++nAllowed) {
       SCOPED_TRACE(std::string(bStop ? "stopped" : "failed") + " at change " + std::to_string(nAllowed));
       ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(oldState).Code());
-      fault.Set(nAllowed, bStop);
-      const CResult saved = SaveAllSettings(newState, faultyCompany);
+      faulty.fault.Set(nAllowed, bStop);
+      const CResult saved = SaveAllSettings(newState, faulty.key);
       EXPECT_FALSE(saved.IsOk());
       EXPECT_EQ(static_cast<DWORD>(ERROR_ACCESS_DENIED), saved.Code());
 
@@ -431,14 +429,12 @@ TEST_F(SettingsStore, OnlyAnotherProgramsChangeIsReadAgainAndItStands) {
   ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app).Code());
   SFaultyCompanyKey faulty;
   ASSERT_TRUE(faulty.companyKey.Get());
-  SChangeFault& fault = faulty.fault;
-  IStoreKey& faultyCompany = faulty.key;
 
   app.m_strLastUpdateCheck = "2026-12-09T10:00:00Z";
   ASSERT_EQ(RESULT_SUCCESS, WriteProductText(app, kLastUpdateCheckValue, app.m_strLastUpdateCheck).Code());
   app.m_overview.m_nNoOfWebProtection = 5;
-  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app, faultyCompany).Code());
-  EXPECT_EQ(0, fault.nKeysRead);
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app, faulty.key).Code());
+  EXPECT_EQ(0, faulty.fault.nKeysRead);
   ExpectStoredText(kProductKeyPath, kLastUpdateCheckValue, "2026-12-09T10:00:00Z");
 
   const std::string strAddress = "https://admin.example/update.txt";
@@ -448,8 +444,8 @@ TEST_F(SettingsStore, OnlyAnotherProgramsChangeIsReadAgainAndItStands) {
   app.m_strLastUpdateCheck = "2026-12-09T11:00:00Z";
   ASSERT_EQ(RESULT_SUCCESS, WriteProductText(app, kLastUpdateCheckValue, app.m_strLastUpdateCheck).Code());
   app.m_overview.m_nNoOfWebProtection = 6;
-  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app, faultyCompany).Code());
-  EXPECT_GT(fault.nKeysRead, 0);
+  ASSERT_EQ(RESULT_SUCCESS, SaveAllSettings(app, faulty.key).Code());
+  EXPECT_GT(faulty.fault.nKeysRead, 0);
   ExpectStoredText(kProductKeyPath, kUpdateAddressValue, strAddress);
   EXPECT_TRUE(RawValue(kProductKeyPath, kUpdateIntervalValue).bFound);
   EXPECT_EQ("30", app.m_strUpdateInterval);
